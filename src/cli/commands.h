@@ -1,0 +1,31 @@
+#pragma once
+
+#include "cli/cliargs.h"
+#include "cli/cliports.h"
+#include "core/data/datafolder.h"
+
+#include <iosfwd>
+
+namespace tarvo {
+class CDataStore;
+}
+
+namespace tarvo::cli {
+
+struct CliContext {
+    DataFolder data;
+    CliArgs& args;
+    CliMessagePort& messages;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// Makes the data folder ready (a new folder gets an empty database) and opens
+// its database. False when that failed; the reason has been printed.
+bool OpenWorkingDatabase(CliContext& context, CDataStore& store);
+
+// One function per command; each returns the process exit status.
+int CmdInit(CliContext& context);
+int CmdInfo(CliContext& context);
+
+} // namespace tarvo::cli

@@ -1,0 +1,85 @@
+// tarvo-cli: the core operations of Tarvo for scripts, tests and benchmarks.
+#include "cli/commands.h"
+
+#include <filesystem>
+#include <iostream>
+#include <string_view>
+#include <unistd.h>
+
+namespace {
+
+using tarvo::cli::CliContext;
+
+struct Command {
+    std::string_view name;
+    int (*run)(CliContext&);
+    std::string_view help;
+};
+
+constexpr Command Commands[] = {
+    {"init", tarvo::cli::CmdInit, "vytvoří složku dat s prázdnou databází"},
+    {"info", tarvo::cli::CmdInfo, "vypíše složku dat, databázi a počty záznamů tabulek"},
+};
+
+void PrintUsage(std::ostream& out)
+{
+    out << "Použití: tarvo-cli [--data-dir SLOŽKA] PŘÍKAZ [VOLBY]\n\nPříkazy:\n";
+    for (const Command& c : Commands)
+        out << "  " << c.name << std::string(16 - c.name.size(), ' ') << c.help << "\n";
+}
+
+std::string ExecutableFolder()
+{
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : exe.parent_path().string();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> words(argv + 1, argv + argc);
+    std::optional<std::string> dataDir;
+    // Global options stand before the command.
+    while (!words.empty() && words.front().rfind("--", 0) == 0) {
+        if (words.front() == "--data-dir" && words.size() >= 2) {
+            dataDir = words[1];
+            words.erase(words.begin(), words.begin() + 2);
+        } else if (words.front().rfind("--data-dir=", 0) == 0) {
+            dataDir = words.front().substr(11);
+            words.erase(words.begin());
+        } else if (words.front() == "--help") {
+            PrintUsage(std::cout);
+            return 0;
+        } else {
+            std::cerr << "Neznámá volba: " << words.front() << "\n";
+            PrintUsage(std::cerr);
+            return 2;
+        }
+    }
+    if (words.empty()) {
+        PrintUsage(std::cerr);
+        return 2;
+    }
+    const std::string name = words.front();
+    words.erase(words.begin());
+    for (const Command& command : Commands) {
+        if (command.name != name)
+            continue;
+        tarvo::cli::CliArgs args(std::move(words));
+        tarvo::cli::CliMessagePort messages(std::cin, std::cerr);
+        messages.SetInteractive(isatty(STDIN_FILENO) != 0);
+        CliContext context{tarvo::ResolveDataFolder(dataDir, ExecutableFolder()), args, messages,
+                           std::cout, std::cerr};
+        try {
+            return command.run(context);
+        } catch (const tarvo::cli::CliError& e) {
+            std::cerr << e.message << "\n";
+            return 2;
+        }
+    }
+    std::cerr << "Neznámý příkaz: " << name << "\n";
+    PrintUsage(std::cerr);
+    return 2;
+}

@@ -1,0 +1,327 @@
+#include "core/data/cdatastore.h"
+
+#include "core/data/criterion.h"
+#include "core/data/jetdialect.h"
+#include "core/data/schema.h"
+#include "core/data/shared.h"
+#include "core/data/sqlfunctions.h"
+#include "core/data/statement.h"
+#include "core/ports/messageport.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <set>
+#include <strings.h>
+
+namespace tarvo {
+
+namespace {
+
+void Exec(sqlite3* db, const char* sql)
+{
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &error);
+    if (rc != SQLITE_OK) {
+        const std::string message = error ? error : sqlite3_errmsg(db);
+        sqlite3_free(error);
+        throw SqliteError(rc, message);
+    }
+}
+
+std::string Lower(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// Throws unless the database holds the twelve tables with their columns.
+void CheckSchema(sqlite3* db)
+{
+    for (const TableInfo& table : Tables()) {
+        sqlite3_stmt* stmt = nullptr;
+        const std::string sql = Format("PRAGMA table_info(\"%s\")", table.name.data());
+        int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
+        if (rc != SQLITE_OK)
+            throw SqliteError(rc, sqlite3_errmsg(db));
+        std::set<std::string> present;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+            present.insert(Lower(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1))));
+        sqlite3_finalize(stmt);
+        if (rc != SQLITE_DONE)
+            throw SqliteError(rc, sqlite3_errmsg(db));
+        for (const ColumnInfo& column : table.columns) {
+            if (!present.contains(Lower(column.name)))
+                throw ComError(ComError::Fail, Format("V databázi chybí sloupec %s.%s.",
+                                                      table.name.data(), column.name.data()));
+        }
+    }
+}
+
+Value ReadColumn(sqlite3_stmt* stmt, int i, std::optional<ColumnKind> kind)
+{
+    const int type = sqlite3_column_type(stmt, i);
+    if (type == SQLITE_NULL)
+        return Value();
+    if (kind) {
+        switch (*kind) {
+        case ColumnKind::Identifier:
+        case ColumnKind::Reference:
+        case ColumnKind::Code:
+        case ColumnKind::Integer:
+            return Value(static_cast<int64_t>(sqlite3_column_int64(stmt, i)));
+        case ColumnKind::Quantity:
+            return Value(Quantity::FromScaled(sqlite3_column_int64(stmt, i)));
+        case ColumnKind::Date:
+            return Value(OleDate::FromValue(sqlite3_column_double(stmt, i)));
+        case ColumnKind::Flag:
+            return Value(sqlite3_column_int64(stmt, i) != 0);
+        case ColumnKind::Text:
+            break;
+        }
+    } else {
+        switch (type) {
+        case SQLITE_INTEGER:
+            return Value(static_cast<int64_t>(sqlite3_column_int64(stmt, i)));
+        case SQLITE_FLOAT:
+            return Value(sqlite3_column_double(stmt, i));
+        default:
+            break;
+        }
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+    return Value(std::string(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(stmt, i))));
+}
+
+} // namespace
+
+CDataStore::CDataStore(IMessagePort& messages) : m_messages(messages) {}
+
+CDataStore::~CDataStore() { CloseDatabase(); }
+
+bool CDataStore::OpenDatabase()
+{
+    if (m_db)
+        return true;
+    std::error_code ec;
+    sqlite3* db = nullptr;
+    try {
+        // Never create the file here: a missing database is an error, not an
+        // invitation to start empty.
+        if (!std::filesystem::is_regular_file(m_path, ec))
+            throw ComError(ComError::Fail, "Soubor neexistuje.");
+        int rc = sqlite3_open_v2(m_path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        if (rc != SQLITE_OK)
+            throw SqliteError(rc, db ? sqlite3_errmsg(db) : "sqlite3_open_v2");
+        sqlite3_busy_timeout(db, 2000);
+        RegisterSqlFunctions(db);
+        // Reading the schema is what tells a damaged or foreign file apart.
+        CheckSchema(db);
+        Exec(db, "PRAGMA foreign_keys = OFF");
+    } catch (const ComError&) {
+        sqlite3_close_v2(db);
+        m_messages.ShowMessage(Format("Nemohu otevřít databázi '%s'", m_path.c_str()),
+                               MsgIcon::Error);
+        return false;
+    }
+    m_db = db;
+    return true;
+}
+
+bool CDataStore::CloseDatabase()
+{
+    m_cache.clear();
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+    return true;
+}
+
+sqlite3* CDataStore::Handle() const
+{
+    if (!m_db)
+        throw ComError(ComError::InvalidPointer, "Databáze není otevřena.");
+    return m_db;
+}
+
+int64_t CDataStore::LastInsertId() const { return sqlite3_last_insert_rowid(Handle()); }
+
+CStatement& CDataStore::Cached(std::string_view sql)
+{
+    auto it = m_cache.find(sql);
+    if (it == m_cache.end()) {
+        // A bounded cache: the program's statements are few; texts built
+        // with values in them would otherwise pile up.
+        if (m_cache.size() >= 200)
+            m_cache.clear();
+        it = m_cache.emplace(std::string(sql), std::make_unique<CStatement>(*this, sql)).first;
+    }
+    it->second->Reset();
+    return *it->second;
+}
+
+void CDataStore::ExecuteOrThrow(std::string_view sql)
+{
+    CStatement statement(*this, sql);
+    statement.Run();
+}
+
+bool CDataStore::Execute(std::string_view sql)
+{
+    try {
+        ExecuteOrThrow(sql);
+        return true;
+    } catch (const ComError& e) {
+        ShowComError(m_messages, e);
+        return false;
+    }
+}
+
+void CDataStore::OpenRecordsetOrThrow(CRecordset& rs, std::string_view source, CommandOption option)
+{
+    rs.Close();
+    if (option == CommandOption::Table) {
+        const TableInfo* table = FindTable(Trim(source));
+        Handle();
+        if (!table)
+            throw ComError(ComError::Fail,
+                           Format("Tabulka '%.*s' neexistuje.", static_cast<int>(source.size()),
+                                  source.data()));
+        for (const ColumnInfo& c : table->columns)
+            rs.m_columns.push_back({std::string(c.name), std::string(table->name), std::string(c.name)});
+        rs.m_appendTable = std::string(table->name);
+        rs.m_store = this;
+        return;
+    }
+
+    const TranslatedSql translated = TranslateJetSql(source);
+    sqlite3* db = Handle();
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, translated.sql.c_str(), -1, &stmt, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        throw SqliteError(rc, sqlite3_errmsg(db));
+    }
+    const int count = sqlite3_column_count(stmt);
+    std::vector<std::optional<ColumnKind>> kinds;
+    for (int i = 0; i < count; ++i) {
+        const char* name = sqlite3_column_name(stmt, i);
+        const char* table = sqlite3_column_table_name(stmt, i);
+        const char* origin = sqlite3_column_origin_name(stmt, i);
+        rs.m_columns.push_back({name ? name : "", table ? table : "", origin ? origin : ""});
+        std::optional<ColumnKind> kind;
+        if (origin) {
+            kind = KindOfColumn(origin);
+        } else if (name) {
+            for (const std::string& q : translated.quantityResults) {
+                if (strcasecmp(q.c_str(), name) == 0)
+                    kind = ColumnKind::Quantity;
+            }
+        }
+        kinds.push_back(kind);
+    }
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        std::vector<Value> row;
+        row.reserve(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i)
+            row.push_back(ReadColumn(stmt, i, kinds[static_cast<size_t>(i)]));
+        rs.m_rows.push_back(std::move(row));
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) {
+        rs.Close();
+        throw SqliteError(rc, sqlite3_errmsg(db));
+    }
+    rs.m_store = this;
+    rs.m_pos = 0;
+}
+
+bool CDataStore::OpenRecordset(CRecordset& rs, std::string_view source, CursorType, LockType,
+                               CommandOption option)
+{
+    // Every cursor is a static snapshot that can be written back; the cursor
+    // and lock types of the callers need no other treatment here.
+    try {
+        OpenRecordsetOrThrow(rs, source, option);
+        return true;
+    } catch (const ComError& e) {
+        rs.Close();
+        ShowComError(m_messages, e);
+        return false;
+    }
+}
+
+namespace {
+
+bool SearchForward(CRecordset& rs, const CCriterion& criterion)
+{
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        if (criterion.Matches(rs.Field(criterion.Column())))
+            return true;
+    }
+    return false;
+}
+
+CCriterion ParseCriterion(std::string_view text)
+{
+    const auto criterion = CCriterion::Parse(text);
+    if (!criterion)
+        throw ComError(ComError::Fail, Format("Neplatné kritérium hledání: %.*s",
+                                              static_cast<int>(text.size()), text.data()));
+    return *criterion;
+}
+
+} // namespace
+
+bool CDataStore::FindFirst(CRecordset& rs, std::string_view criterion)
+{
+    try {
+        const CCriterion c = ParseCriterion(criterion);
+        rs.MoveFirst();
+        SearchForward(rs, c);
+        return true;
+    } catch (const ComError& e) {
+        ShowComError(m_messages, e);
+        return false;
+    }
+}
+
+bool CDataStore::FindInRecordset(CRecordset& rs, std::string_view criterion, long n)
+{
+    try {
+        if (n < 0 || n >= rs.RecordCount())
+            return false;
+        const CCriterion c = ParseCriterion(criterion);
+        rs.MoveTo(n);
+        return SearchForward(rs, c);
+    } catch (const ComError& e) {
+        ShowComError(m_messages, e);
+        return false;
+    }
+}
+
+void CDataStore::CreateEmptyDatabase(const std::string& path)
+{
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec))
+        throw ComError(ComError::Fail, Format("Soubor '%s' již existuje.", path.c_str()));
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    try {
+        if (rc != SQLITE_OK)
+            throw SqliteError(rc, db ? sqlite3_errmsg(db) : "sqlite3_open_v2");
+        Exec(db, "BEGIN");
+        Exec(db, SchemaSql());
+        Exec(db, "COMMIT");
+    } catch (const ComError&) {
+        sqlite3_close_v2(db);
+        std::filesystem::remove(path, ec);
+        throw;
+    }
+    sqlite3_close_v2(db);
+}
+
+} // namespace tarvo

@@ -1,0 +1,68 @@
+#include "core/data/datafolder.h"
+
+#include "core/data/cdatastore.h"
+#include "core/data/shared.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace tarvo {
+
+namespace {
+
+std::string WithSeparator(std::string folder)
+{
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+std::string Absolute(const std::string& folder)
+{
+    std::error_code ec;
+    const std::filesystem::path p = std::filesystem::absolute(folder, ec);
+    return ec ? folder : p.lexically_normal().string();
+}
+
+} // namespace
+
+DataFolder ResolveDataFolder(const std::optional<std::string>& explicitFolder,
+                             const std::string& executableFolder)
+{
+    if (explicitFolder && !explicitFolder->empty())
+        return {WithSeparator(Absolute(*explicitFolder))};
+    if (const char* env = std::getenv("TARVO_DATA_DIR"); env && *env)
+        return {WithSeparator(Absolute(env))};
+    std::error_code ec;
+    if (!executableFolder.empty() &&
+        std::filesystem::is_regular_file(WithSeparator(executableFolder) + "Tarvo.mdb", ec))
+        return {WithSeparator(Absolute(executableFolder))};
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+        base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        base = std::string(home) + "/.local/share";
+    else
+        base = ".";
+    return {WithSeparator(base + "/Kolmara/Tarvo")};
+}
+
+PrepareResult PrepareDataFolder(const DataFolder& data)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(data.folder, ec)) {
+        return std::filesystem::is_regular_file(data.DatabasePath(), ec)
+                   ? PrepareResult::Ready
+                   : PrepareResult::MissingDatabase;
+    }
+    if (!CreatePath(data.folder))
+        return PrepareResult::CannotCreate;
+    try {
+        CDataStore::CreateEmptyDatabase(data.DatabasePath());
+    } catch (const ComError&) {
+        return PrepareResult::CannotCreate;
+    }
+    return PrepareResult::Created;
+}
+
+} // namespace tarvo

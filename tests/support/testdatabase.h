@@ -1,0 +1,49 @@
+#pragma once
+
+#include "recordingports.h"
+
+#include "core/data/cdatastore.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace tarvo::test {
+
+// A temporary folder removed with everything in it when the test ends.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    // The folder with a trailing '/', as data folders are written.
+    std::string Folder() const { return m_path.string() + "/"; }
+    std::string File(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// A new working database in a temporary folder, open, with recorded messages.
+struct TestDatabase {
+    TestDatabase();
+
+    TempFolder folder;
+    RecordingMessages messages;
+    CDataStore store{messages};
+
+    std::string DatabasePath() const { return folder.File("Tarvo.mdb"); }
+    // Row count of a table or of any query's first column.
+    long Count(const std::string& table);
+    // Runs SQL and fails the test on an error message.
+    void Run(const std::string& sql);
+};
+
+// Writes a whole file (binary).
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+
+} // namespace tarvo::test
