@@ -1,0 +1,113 @@
+#include "app/ctarvoapp.h"
+
+#include "app/cmainframe.h"
+#include "app/qtmessageport.h"
+#include "app/settings.h"
+#include "app/singleinstance.h"
+#include "core/data/cdatastore.h"
+#include "core/data/profile.h"
+#include "core/data/shared.h"
+#include "ui/framework/icons.h"
+
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace tarvo {
+
+CTarvoApp::CTarvoApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setOrganizationName(QStringLiteral("Kolmara"));
+    setApplicationName(QStringLiteral("Tarvo"));
+    setApplicationDisplayName(QString());
+    setWindowIcon(icons::Application());
+    m_instanceName = SingleInstance::DefaultName();
+}
+
+CTarvoApp::~CTarvoApp() {
+    ExitInstance();
+}
+
+std::optional<std::string> CTarvoApp::DataDirArgument() const {
+    const QStringList args = arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--data-dir") && i + 1 < args.size())
+            return args[i + 1].toStdString();
+        if (args[i].startsWith(QLatin1String("--data-dir=")))
+            return args[i].mid(11).toStdString();
+    }
+    return std::nullopt;
+}
+
+void CTarvoApp::LoadTranslations() {
+    // The program speaks Czech whatever the desktop's language, and so do
+    // Qt's own dialogs and buttons.
+    auto* translator = new QTranslator(this);
+    if (translator->load(QStringLiteral("qtbase_cs"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
+    else
+        delete translator;
+}
+
+bool CTarvoApp::InitInstance() {
+    m_instance = std::make_unique<SingleInstance>(m_instanceName);
+    if (!m_instance->Acquire())
+        return false;
+    m_ownsInstance = true;
+    connect(m_instance.get(), &SingleInstance::raiseRequested, this, [this] {
+        if (m_frame)
+            m_frame->BringToFront();
+    });
+
+    if (!m_messages) {
+        m_qtMessages = std::make_unique<QtMessagePort>();
+        m_messages = m_qtMessages.get();
+    }
+    LoadTranslations();
+
+    std::string exeFolder = applicationDirPath().toStdString();
+    if (exeFolder.empty() || exeFolder.back() != '/')
+        exeFolder += '/';
+    const DataFolder data = ResolveDataFolder(DataDirArgument(), exeFolder);
+    SetTheDataFolder(data);
+
+    CProfile profile(data.SettingsPath());
+    TheSwitches() = ReadSwitches(profile);
+    m_switchesRead = true;
+
+    if (PrepareDataFolder(data) == PrepareResult::CannotCreate) {
+        m_messages->ShowMessage(Format("Nemohu vytvořit složku dat '%s'", data.folder.c_str()),
+                                MsgIcon::Error);
+        return false;
+    }
+    m_store = std::make_unique<CDataStore>(*m_messages);
+    m_store->SetDatabasePath(data.DatabasePath());
+    if (!m_store->OpenDatabase())
+        return false;
+    SetTheDataStore(m_store.get());
+
+    m_frame = std::make_unique<CMainFrame>();
+    m_frame->show();
+    return true;
+}
+
+void CTarvoApp::ExitInstance() {
+    if (m_exited)
+        return;
+    m_exited = true;
+    m_frame.reset();
+    // A second instance ends without touching the settings or the data of
+    // the first.
+    if (!m_ownsInstance)
+        return;
+    if (m_switchesRead) {
+        CProfile profile(TheDataFolder().SettingsPath());
+        WriteSwitches(profile, TheSwitches());
+    }
+    if (m_store && m_store->IsOpen())
+        m_store->CloseDatabase();
+    SetTheDataStore(nullptr);
+    m_store.reset();
+    m_instance.reset();
+}
+
+} // namespace tarvo

@@ -1,0 +1,206 @@
+#include "ui/dialogs/cdlgfiltercover.h"
+
+#include "app/appglobals.h"
+#include "core/data/codelists.h"
+#include "core/data/shared.h"
+#include "core/ports/messageport.h"
+#include "ui/dialogs/codecombo.h"
+#include "ui/framework/localenumber.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tarvo {
+
+std::string CoverFilter::Clause() const {
+    std::string sql;
+    if (useName) {
+        // The name goes in as typed, its apostrophes doubled, so that a name
+        // like "d'Artagnan" filters instead of breaking the statement.
+        const std::string text = SqlEscape(name);
+        sql += namePart ? Format(" AND (cover_name LIKE '%%%s%%')", text.c_str())
+                        : Format(" AND (cover_name = '%s')", text.c_str());
+    }
+    if (useWeight) {
+        // Written in the user's number format, then every comma made a point,
+        // so that SQL reads 0,5 as 0.5.
+        std::string clause = Format(" AND (cover_weight>=%s) AND (cover_weight<=%s)",
+                                    QuantityToLocaleText(weightFrom).toStdString().c_str(),
+                                    QuantityToLocaleText(weightTo).toStdString().c_str());
+        std::replace(clause.begin(), clause.end(), ',', '.');
+        sql += clause;
+    }
+    if (useMaterial)
+        sql += Format(" AND (cover_mat = %li)", static_cast<long>(material));
+    if (useType)
+        sql += Format(" AND (cover_type = %li)", static_cast<long>(type));
+    if (useOrigin)
+        sql += Format(" AND (cover_org = %li)", static_cast<long>(origin));
+    if (usePayment)
+        sql += Format(" AND (cover_pay = %li)", static_cast<long>(payment));
+    if (useReusable)
+        sql += reusable ? " AND (cover_reusable = TRUE)" : " AND (cover_reusable = FALSE)";
+    return sql;
+}
+
+CDlgFilterCover::CDlgFilterCover(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Filtr obalů"));
+    m_useName = new QCheckBox(QStringLiteral("Název:"), this);
+    m_useWeight = new QCheckBox(QStringLiteral("Hmotnost:"), this);
+    m_useMaterial = new QCheckBox(QStringLiteral("Materiál:"), this);
+    m_useType = new QCheckBox(QStringLiteral("Typ:"), this);
+    m_useOrigin = new QCheckBox(QStringLiteral("Původ:"), this);
+    m_usePayment = new QCheckBox(QStringLiteral("Platba:"), this);
+    m_useReusable = new QCheckBox(QStringLiteral("Použití:"), this);
+    m_name = new QLineEdit(this);
+    m_name->setMaxLength(50);
+    m_namePart = new QCheckBox(QStringLiteral("část"), this);
+    m_weightFrom = new QLineEdit(this);
+    m_weightTo = new QLineEdit(this);
+    m_type = codecombo::Make(this);
+    m_material = codecombo::Make(this);
+    m_origin = codecombo::Make(this);
+    m_payment = codecombo::Make(this);
+    m_reusable = new QCheckBox(QStringLiteral("obal je opakovaně používaný"), this);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(m_useName, 0, 0);
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(m_name, 1);
+    nameRow->addWidget(m_namePart);
+    grid->addLayout(nameRow, 0, 1);
+    grid->addWidget(m_useWeight, 1, 0);
+    auto* weightRow = new QHBoxLayout;
+    weightRow->addWidget(new QLabel(QStringLiteral("Od"), this));
+    weightRow->addWidget(m_weightFrom);
+    weightRow->addWidget(new QLabel(QStringLiteral("do"), this));
+    weightRow->addWidget(m_weightTo);
+    weightRow->addWidget(new QLabel(QStringLiteral("[kg]"), this));
+    grid->addLayout(weightRow, 1, 1);
+    grid->addWidget(m_useMaterial, 2, 0);
+    grid->addWidget(m_material, 2, 1);
+    grid->addWidget(m_useType, 3, 0);
+    grid->addWidget(m_type, 3, 1);
+    grid->addWidget(m_useOrigin, 4, 0);
+    grid->addWidget(m_origin, 4, 1);
+    grid->addWidget(m_usePayment, 5, 0);
+    grid->addWidget(m_payment, 5, 1);
+    grid->addWidget(m_useReusable, 6, 0);
+    grid->addWidget(m_reusable, 6, 1);
+    grid->setColumnStretch(1, 1);
+
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(buttons);
+
+    for (QCheckBox* box : {m_useName, m_useWeight, m_useMaterial, m_useType, m_useOrigin,
+                           m_usePayment, m_useReusable})
+        connect(box, &QCheckBox::clicked, this, [this] { UpdateEnabling(); });
+    LoadControls();
+}
+
+void CDlgFilterCover::LoadControls() {
+    m_useName->setChecked(filter.useName);
+    m_useWeight->setChecked(filter.useWeight);
+    m_useMaterial->setChecked(filter.useMaterial);
+    m_useType->setChecked(filter.useType);
+    m_useOrigin->setChecked(filter.useOrigin);
+    m_usePayment->setChecked(filter.usePayment);
+    m_useReusable->setChecked(filter.useReusable);
+    m_name->setText(QString::fromStdString(filter.name));
+    m_namePart->setChecked(filter.namePart);
+    m_weightFrom->setText(QuantityToLocaleText(filter.weightFrom));
+    m_weightTo->setText(QuantityToLocaleText(filter.weightTo));
+    m_reusable->setChecked(filter.reusable);
+    codecombo::FillAll(m_material, Materials, filter.material);
+    codecombo::FillAll(m_type, CoverTypes, filter.type);
+    codecombo::FillAll(m_origin, Origins, filter.origin);
+    codecombo::FillAll(m_payment, Payments, filter.payment);
+    UpdateEnabling();
+}
+
+int CDlgFilterCover::exec() {
+    LoadControls();
+    return QDialog::exec();
+}
+
+void CDlgFilterCover::UpdateEnabling() {
+    m_name->setEnabled(m_useName->isChecked());
+    m_namePart->setEnabled(m_useName->isChecked());
+    m_weightFrom->setEnabled(m_useWeight->isChecked());
+    m_weightTo->setEnabled(m_useWeight->isChecked());
+    m_material->setEnabled(m_useMaterial->isChecked());
+    m_type->setEnabled(m_useType->isChecked());
+    m_origin->setEnabled(m_useOrigin->isChecked());
+    m_payment->setEnabled(m_usePayment->isChecked());
+    m_reusable->setEnabled(m_useReusable->isChecked());
+}
+
+void CDlgFilterCover::accept() {
+    IMessagePort& messages = TheMessages();
+    const std::optional<Quantity> from = QuantityFromLocaleText(m_weightFrom->text());
+    const std::optional<Quantity> to = QuantityFromLocaleText(m_weightTo->text());
+    if (!from || !to) {
+        messages.ShowMessage("Zadejte číslo.", MsgIcon::Exclamation);
+        (from ? m_weightTo : m_weightFrom)->setFocus();
+        return;
+    }
+    CoverFilter result = filter;
+    result.useName = m_useName->isChecked();
+    result.useWeight = m_useWeight->isChecked();
+    result.useMaterial = m_useMaterial->isChecked();
+    result.useType = m_useType->isChecked();
+    result.useOrigin = m_useOrigin->isChecked();
+    result.usePayment = m_usePayment->isChecked();
+    result.useReusable = m_useReusable->isChecked();
+    result.name = m_name->text().toStdString();
+    result.namePart = m_namePart->isChecked();
+    result.weightFrom = *from;
+    result.weightTo = *to;
+    result.reusable = m_reusable->isChecked();
+    if (result.useWeight && result.weightFrom > result.weightTo) {
+        messages.ShowMessage("Hmotnost \"Od\" nesmí být větší než hodnota \"do\"",
+                             MsgIcon::Exclamation);
+        m_weightFrom->setFocus();
+        m_weightFrom->selectAll();
+        return;
+    }
+    struct Check {
+        bool use;
+        QComboBox* combo;
+        int* code;
+        const char* message;
+    };
+    const Check checks[] = {
+        {result.useMaterial, m_material, &result.material, "Není vybrán materiál"},
+        {result.useType, m_type, &result.type, "Není vybrán typ"},
+        {result.useOrigin, m_origin, &result.origin, "Není vybrán původ"},
+        {result.usePayment, m_payment, &result.payment, "Není vybrána platba"}};
+    for (const Check& check : checks) {
+        if (!check.use)
+            continue;
+        const int code = codecombo::Selected(check.combo);
+        if (code < 0) {
+            messages.ShowMessage(check.message, MsgIcon::Exclamation);
+            check.combo->setFocus();
+            return;
+        }
+        *check.code = code;
+    }
+    filter = result;
+    QDialog::accept();
+}
+
+} // namespace tarvo

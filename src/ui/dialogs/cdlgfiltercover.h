@@ -1,0 +1,96 @@
+#pragma once
+
+// moc cannot parse the C++20 library headers these bring in; it needs none
+// of their declarations.
+#ifndef Q_MOC_RUN
+#include "core/data/quantity.h"
+#endif
+
+#include <QDialog>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+
+namespace tarvo {
+
+// The covers view's filter: each criterion counts only while its use flag
+// is set.
+struct CoverFilter {
+    bool useName = false;
+    bool useWeight = false;
+    bool useMaterial = false;
+    bool useType = false;
+    bool useOrigin = false;
+    bool usePayment = false;
+    bool useReusable = false;
+    std::string name;
+    bool namePart = false;
+    Quantity weightFrom = Quantity::FromUnits(0);
+    Quantity weightTo = Quantity::FromUnits(0);
+    int type = -1;
+    int material = -1;
+    int origin = -1;
+    int payment = -1;
+    bool reusable = false;
+
+    bool IsActive() const {
+        return useName || useWeight || useMaterial || useType || useOrigin || usePayment ||
+               useReusable;
+    }
+    // The conditions appended to the covers query, each starting " AND".
+    std::string Clause() const;
+};
+
+// "Filtr obalů": edits a copy of the view's CoverFilter.
+class CDlgFilterCover : public QDialog {
+    Q_OBJECT
+public:
+    explicit CDlgFilterCover(QWidget* parent = nullptr);
+
+    CoverFilter filter;
+
+    void LoadControls();
+    int exec() override;
+    void accept() override;
+
+    QCheckBox* UseNameBox() const { return m_useName; }
+    QCheckBox* UseWeightBox() const { return m_useWeight; }
+    QCheckBox* UseMaterialBox() const { return m_useMaterial; }
+    QCheckBox* UseTypeBox() const { return m_useType; }
+    QCheckBox* UseOriginBox() const { return m_useOrigin; }
+    QCheckBox* UsePaymentBox() const { return m_usePayment; }
+    QCheckBox* UseReusableBox() const { return m_useReusable; }
+    QLineEdit* NameEdit() const { return m_name; }
+    QCheckBox* NamePartBox() const { return m_namePart; }
+    QLineEdit* WeightFromEdit() const { return m_weightFrom; }
+    QLineEdit* WeightToEdit() const { return m_weightTo; }
+    QComboBox* MaterialCombo() const { return m_material; }
+    QComboBox* TypeCombo() const { return m_type; }
+    QComboBox* OriginCombo() const { return m_origin; }
+    QComboBox* PaymentCombo() const { return m_payment; }
+    QCheckBox* ReusableBox() const { return m_reusable; }
+
+private:
+    void UpdateEnabling();
+
+    QCheckBox* m_useName;
+    QCheckBox* m_useWeight;
+    QCheckBox* m_useMaterial;
+    QCheckBox* m_useType;
+    QCheckBox* m_useOrigin;
+    QCheckBox* m_usePayment;
+    QCheckBox* m_useReusable;
+    QLineEdit* m_name;
+    QCheckBox* m_namePart;
+    QLineEdit* m_weightFrom;
+    QLineEdit* m_weightTo;
+    QComboBox* m_type;
+    QComboBox* m_material;
+    QComboBox* m_origin;
+    QComboBox* m_payment;
+    QCheckBox* m_reusable;
+};
+
+} // namespace tarvo

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/appglobals.h"
+
+#include <QDialog>
+
+class QCheckBox;
+
+namespace tarvo {
+
+// "Možnosti ": the four change-propagation switches. On OK they go straight
+// into the program-wide switches.
+class CDlgOptions : public QDialog {
+    Q_OBJECT
+public:
+    explicit CDlgOptions(PropagationSwitches& switches, QWidget* parent = nullptr);
+
+    void accept() override;
+
+    QCheckBox* Box(int index) const { return m_boxes[index]; }
+
+private:
+    PropagationSwitches& m_switches;
+    QCheckBox* m_boxes[4];
+};
+
+} // namespace tarvo

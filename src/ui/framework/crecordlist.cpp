@@ -1,0 +1,127 @@
+#include "ui/framework/crecordlist.h"
+
+#include "ui/framework/clistmodel.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+
+namespace tarvo {
+
+CRecordList::CRecordList(CListModel* model, bool multiSelect, QWidget* parent)
+    : QTableView(parent), m_model(model) {
+    setModel(model);
+    model->setParent(this);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(multiSelect ? QAbstractItemView::ExtendedSelection
+                                 : QAbstractItemView::SingleSelection);
+    setShowGrid(true);
+    setWordWrap(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAlternatingRowColors(false);
+    setTabKeyNavigation(false);
+    // Uniform rows: the view never measures a million of them.
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setSectionsMovable(true);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setStretchLastSection(true);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &CRecordList::headerClicked);
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && index.row() < m_model->Count())
+            emit rowActivated(index.row());
+    });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected, const QItemSelection&) {
+                emit selectionChangedRows(!selected.isEmpty());
+            });
+}
+
+void CRecordList::SetSort(int column, bool descending) {
+    m_sortColumn = column;
+    m_sortDescending = descending;
+}
+
+void CRecordList::ClickSort(int column) {
+    if (column != m_sortColumn)
+        SetSort(column, false);
+    else
+        m_sortDescending = !m_sortDescending;
+}
+
+void CRecordList::ShowSortArrow() {
+    horizontalHeader()->setSortIndicator(m_sortColumn, m_sortDescending ? Qt::DescendingOrder
+                                                                        : Qt::AscendingOrder);
+}
+
+std::vector<int> CRecordList::SelectedRows() const {
+    std::vector<int> rows;
+    // Ranges, not indexes: selecting a million rows stays one range.
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            if (rows.empty() || rows.back() != row)
+                rows.push_back(row);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+int CRecordList::SelectedCount() const {
+    // Up to two is all the cascade needs to know, and stays cheap.
+    int count = 0;
+    int lastRow = -1;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        if (range.top() == range.bottom() && range.top() == lastRow)
+            continue;
+        count += range.bottom() - range.top() + 1;
+        lastRow = range.bottom();
+        if (count > 1)
+            return count;
+    }
+    return count;
+}
+
+bool CRecordList::HasSelection() const {
+    return selectionModel()->hasSelection();
+}
+
+int CRecordList::FocusedRow() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void CRecordList::SelectRow(int row) {
+    if (row < 0 || row >= m_model->Count())
+        return;
+    const QModelIndex index = m_model->index(row, 0);
+    scrollTo(index);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                 QItemSelectionModel::Rows);
+}
+
+void CRecordList::ClearSelectionAndFocus() {
+    selectionModel()->clearSelection();
+    selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
+void CRecordList::FitColumns() {
+    horizontalHeader()->setStretchLastSection(false);
+    resizeColumnsToContents();
+    horizontalHeader()->setStretchLastSection(true);
+}
+
+void CRecordList::StretchLastColumn() {
+    horizontalHeader()->setStretchLastSection(true);
+}
+
+void CRecordList::contextMenuEvent(QContextMenuEvent* event) {
+    const QModelIndex index = indexAt(viewport()->mapFromGlobal(event->globalPos()));
+    emit contextMenuRequested(index.isValid() ? index.row() : -1, event->globalPos());
+}
+
+} // namespace tarvo

@@ -1,0 +1,117 @@
+#include "ui/pages/cpagedisc.h"
+
+#include "app/appglobals.h"
+#include "core/data/cdatastore.h"
+#include "core/data/shared.h"
+#include "core/data/statement.h"
+#include "core/ports/messageport.h"
+#include "ui/framework/localenumber.h"
+
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace tarvo {
+
+CPageDisc::CPageDisc(QWidget* parent) : QWizardPage(parent) {
+    setTitle(QStringLiteral("Vyřazení obalu"));
+    m_date = new QDateEdit(this);
+    m_date->setCalendarPopup(true);
+    m_date->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    m_quantity = new QLineEdit(this);
+    m_weight = new QLineEdit(this);
+    auto* group = new QGroupBox(QStringLiteral("Způsob vyřazení"), this);
+    m_kinds[0] = new QRadioButton(QStringLiteral("Energenticky využito"), group);
+    m_kinds[1] = new QRadioButton(QStringLiteral("Odstraněno"), group);
+    m_kinds[2] = new QRadioButton(QStringLiteral("Recyklováno"), group);
+    auto* groupLayout = new QVBoxLayout(group);
+    for (QRadioButton* button : m_kinds)
+        groupLayout->addWidget(button);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(QStringLiteral("Datum vyřazení"), this), 0, 0);
+    grid->addWidget(m_date, 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Vyřazené množství:"), this), 1, 0);
+    grid->addWidget(m_quantity, 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("ks"), this), 1, 2);
+    grid->addWidget(m_weight, 2, 1);
+    grid->addWidget(new QLabel(QStringLiteral("[kg]"), this), 2, 2);
+    grid->addWidget(group, 3, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
+
+    // textEdited comes only from typing, so writing the other box does not
+    // start the reverse computation.
+    connect(m_quantity, &QLineEdit::textEdited, this, [this] { OnQuantityEdited(); });
+    connect(m_weight, &QLineEdit::textEdited, this, [this] { OnWeightEdited(); });
+}
+
+void CPageDisc::initializePage() {
+    if (!quantity.IsValid())
+        quantity = Quantity::FromUnits(0);
+    if (!weight.IsValid())
+        weight = Quantity::FromUnits(0);
+    m_unitWeight = Quantity::FromUnits(0);
+    try {
+        CStatement st(TheDataStore(), Format("SELECT cover_weight FROM Cover WHERE cover_id = %li",
+                                             static_cast<long>(coverId)));
+        if (st.Step() && !st.IsNull(0))
+            m_unitWeight = st.GetQuantity(0);
+    } catch (const ComError& e) {
+        ShowComError(TheMessages(), e);
+    }
+    weight = CurMul(quantity, m_unitWeight);
+    m_date->setDate(ToQDate(date.IsValid() ? date : OleDate::Today()));
+    m_quantity->setText(QuantityToLocaleText(quantity));
+    m_weight->setText(QuantityToLocaleText(weight));
+    m_kinds[kind >= 0 && kind < 3 ? kind : 2]->setChecked(true);
+    m_quantity->setFocus();
+    m_quantity->selectAll();
+}
+
+void CPageDisc::OnQuantityEdited() {
+    if (m_unitWeight.Scaled() <= 0)
+        return;
+    if (const std::optional<Quantity> q = QuantityFromLocaleText(m_quantity->text()))
+        m_weight->setText(QuantityToLocaleText(CurMul(*q, m_unitWeight)));
+}
+
+void CPageDisc::OnWeightEdited() {
+    if (m_unitWeight.Scaled() <= 0)
+        return;
+    if (const std::optional<Quantity> w = QuantityFromLocaleText(m_weight->text()))
+        m_quantity->setText(QuantityToLocaleText(CurDiv(*w, m_unitWeight)));
+}
+
+bool CPageDisc::validatePage() {
+    const std::optional<Quantity> q = QuantityFromLocaleText(m_quantity->text());
+    const std::optional<Quantity> w = QuantityFromLocaleText(m_weight->text());
+    if (!q || !w) {
+        TheMessages().ShowMessage("Zadejte číslo.", MsgIcon::Exclamation);
+        (q ? m_weight : m_quantity)->setFocus();
+        return false;
+    }
+    if (q->Scaled() <= 0) {
+        TheMessages().ShowMessage("Množství musí být větší než 0 !", MsgIcon::Exclamation);
+        m_quantity->setFocus();
+        m_quantity->selectAll();
+        return false;
+    }
+    quantity = *q;
+    weight = *w;
+    // The page shows the day only; the time of day the value carried stays.
+    const QDate day = m_date->date();
+    date =
+        OleDate::FromParts(day.year(), day.month(), day.day(), date.IsValid() ? date.Hour() : 0,
+                           date.IsValid() ? date.Minute() : 0, date.IsValid() ? date.Second() : 0);
+    for (int i = 0; i < 3; ++i) {
+        if (m_kinds[i]->isChecked())
+            kind = i;
+    }
+    return true;
+}
+
+} // namespace tarvo

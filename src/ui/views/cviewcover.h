@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ui/dialogs/cdlgfiltercover.h"
+#include "ui/framework/ctableview.h"
+
+namespace tarvo {
+
+// The covers table: covers that are not deleted on the left, the discards of
+// the one selected cover on the right.
+class CViewCover : public CTableView {
+    Q_OBJECT
+public:
+    explicit CViewCover(QWidget* parent = nullptr);
+
+    bool OnCommand(int command) override;
+    bool HandlesCommand(int command) const override;
+
+    std::vector<std::string> SearchableColumns() const override;
+    std::string SearchColumnOfSort() const override;
+    std::string MainTable() const override { return "Cover"; }
+    std::string MainIdColumn() const override { return "cover_id"; }
+
+    const CoverFilter& Filter() const { return m_filter; }
+    CRecordList* DiscardList() const { return SubList(1); }
+
+protected:
+    void LoadMainList(int64_t selectId = NoId) override;
+    void OnMainSelectionChanged(bool becameSelected) override;
+    void OnSubHeaderClicked(int pane, int column) override;
+
+private:
+    void LoadDiscards();
+    void UpdateDiscardPane();
+    void AddCover();
+    void EditCover();
+    void DeleteCovers();
+    void RunFilter();
+    void AddDiscard();
+    void EditDiscard();
+    void DeleteDiscard();
+    // The one selected cover, or NoId.
+    int64_t SingleSelectedCover() const;
+    bool DiscardsEnabled() const;
+    void RecordVanished(CRecordList* list, int row);
+
+    CoverFilter m_filter;
+    int64_t m_discardsCover = NoId;
+};
+
+} // namespace tarvo
