@@ -1,0 +1,324 @@
+// The cover dialog, the covers filter dialog, the options dialog and the
+// discard page, driven through their widgets.
+#include "uitestsupport.h"
+
+#include "app/appglobals.h"
+#include "core/data/codelists.h"
+#include "ui/dialogs/cdlgcover.h"
+#include "ui/dialogs/cdlgfiltercover.h"
+#include "ui/dialogs/cdlgoptions.h"
+#include "ui/dialogs/codecombo.h"
+#include "ui/pages/cpagedisc.h"
+#include "ui/pages/wizard.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+namespace {
+
+void Choose(QComboBox* combo, int code)
+{
+    const int index = combo->findData(code);
+    combo->setCurrentIndex(index);
+    // What a choice by hand sends; setCurrentIndex alone does not.
+    emit combo->activated(index);
+}
+
+QPushButton* Button(QDialog& dialog, const QString& text)
+{
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestCoverDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { UseCzechLocale(); }
+
+    void coverValidation_data();
+    void coverValidation();
+    void coverAcceptsValidValues();
+    void coverMaterialOrder();
+    void coverCoupling_data();
+    void coverCoupling();
+    void filterValidation_data();
+    void filterValidation();
+    void filterClauseUsesDecimalPoint();
+    void optionsStoreSwitchesOnlyOnOk();
+    void discardPageCouplesQuantityAndWeight();
+    void discardPageRefusesZeroQuantity();
+    void singlePageWizardShowsOnlyOk();
+};
+
+void TestCoverDialogs::coverValidation_data()
+{
+    QTest::addColumn<QString>("weight");
+    QTest::addColumn<int>("filled"); // how many combos, in check order, are chosen
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("focus");
+
+    QTest::newRow("weight not a number") << "abc" << 5 << "Zadejte číslo." << "weight";
+    QTest::newRow("weight zero, all chosen") << "0" << 5 << "Hmotnost musí být větší než 0!"
+                                             << "weight";
+    QTest::newRow("weight negative") << "-1,5" << 5 << "Hmotnost musí být větší než 0!"
+                                     << "weight";
+    QTest::newRow("nothing chosen") << "0,5" << 0 << "Není vybrán materiál!" << "material";
+    QTest::newRow("material only") << "0,5" << 1 << "Není vybrán typ!" << "type";
+    QTest::newRow("no origin") << "0,5" << 2 << "Není vybrán původ!" << "origin";
+    QTest::newRow("no payment") << "0,5" << 3 << "Není vybrána platba!" << "payment";
+    QTest::newRow("no statistics") << "0,5" << 4
+                                   << "Není vybrán údaj pro statistickou evidenci!" << "stat";
+}
+
+void TestCoverDialogs::coverValidation()
+{
+    QFETCH(QString, weight);
+    QFETCH(int, filled);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+    UiDatabase db;
+    CDlgCover dialog;
+    dialog.show();
+    dialog.WeightEdit()->setText(weight);
+    QComboBox* combos[] = {dialog.MaterialCombo(), dialog.TypeCombo(), dialog.OriginCombo(),
+                           dialog.PaymentCombo(), dialog.StatCombo()};
+    for (int i = 0; i < filled; ++i)
+        combos[i]->setCurrentIndex(1);
+    QTest::mouseClick(Button(dialog, "OK"), Qt::LeftButton);
+
+    QCOMPARE(db.messages.shown.size(), size_t{1});
+    QCOMPARE(QString::fromStdString(db.messages.shown[0].text), message);
+    QCOMPARE(db.messages.shown[0].icon, MsgIcon::Exclamation);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.result(), 0);
+    QWidget* expected = focus == "weight"     ? static_cast<QWidget*>(dialog.WeightEdit())
+                        : focus == "material" ? dialog.MaterialCombo()
+                        : focus == "type"     ? dialog.TypeCombo()
+                        : focus == "origin"   ? dialog.OriginCombo()
+                        : focus == "payment"  ? dialog.PaymentCombo()
+                                              : dialog.StatCombo();
+    QCOMPARE(dialog.focusWidget(), expected);
+}
+
+void TestCoverDialogs::coverAcceptsValidValues()
+{
+    UiDatabase db;
+    CDlgCover dialog;
+    dialog.show();
+    dialog.NameEdit()->setText("Paleta EUR");
+    dialog.WeightEdit()->setText("1 234,5");
+    Choose(dialog.StatCombo(), 1); // a pallet: the material becomes wood
+    Choose(dialog.TypeCombo(), 2);
+    Choose(dialog.OriginCombo(), 1);
+    Choose(dialog.PaymentCombo(), 0);
+    QTest::mouseClick(Button(dialog, "OK"), Qt::LeftButton);
+
+    QVERIFY(db.messages.shown.empty());
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.name, std::string("Paleta EUR"));
+    QCOMPARE(dialog.weight.Scaled(), 12345000LL);
+    QCOMPARE(dialog.material, 0);
+    QCOMPARE(dialog.stat, 1);
+    QCOMPARE(dialog.type, 2);
+    QCOMPARE(dialog.origin, 1);
+    QCOMPARE(dialog.payment, 0);
+}
+
+void TestCoverDialogs::coverMaterialOrder()
+{
+    UiDatabase db;
+    CDlgCover dialog;
+    dialog.material = 5;
+    dialog.LoadControls();
+    QComboBox* combo = dialog.MaterialCombo();
+    QCOMPARE(combo->count(), Materials.size);
+    QCOMPARE(combo->itemText(0), QString("dřevo"));
+    QCOMPARE(combo->itemData(1).toInt(), MaterialTextile);
+    QCOMPARE(combo->itemText(1), QString("textil"));
+    QCOMPARE(combo->itemData(2).toInt(), 1);
+    QCOMPARE(combo->itemData(29).toInt(), 28);
+    QCOMPARE(codecombo::Selected(combo), 5);
+    // The other lists keep code order.
+    QCOMPARE(dialog.StatCombo()->count(), StatCategories.size);
+    QCOMPARE(dialog.StatCombo()->itemData(3).toInt(), 3);
+    QCOMPARE(codecombo::Selected(dialog.TypeCombo()), -1);
+}
+
+void TestCoverDialogs::coverCoupling_data()
+{
+    QTest::addColumn<int>("material"); // chosen first, -1 for none
+    QTest::addColumn<int>("stat");     // chosen next, -1 for none
+    QTest::addColumn<int>("expectMaterial");
+    QTest::addColumn<int>("expectStat");
+
+    QTest::newRow("cartons material sets cartons category") << 6 << -1 << 6 << 3;
+    QTest::newRow("other material changes nothing") << 5 << -1 << 5 << -1;
+    QTest::newRow("pallet category 1 sets wood") << 4 << 1 << 0 << 1;
+    QTest::newRow("pallet category 2 sets wood") << -1 << 2 << 0 << 2;
+    QTest::newRow("cartons category sets cartons material") << 2 << 3 << 6 << 3;
+    QTest::newRow("category 0 keeps cartons material") << 6 << 0 << 6 << 0;
+}
+
+void TestCoverDialogs::coverCoupling()
+{
+    QFETCH(int, material);
+    QFETCH(int, stat);
+    QFETCH(int, expectMaterial);
+    QFETCH(int, expectStat);
+    UiDatabase db;
+    CDlgCover dialog;
+    dialog.show();
+    if (material >= 0)
+        Choose(dialog.MaterialCombo(), material);
+    if (stat >= 0)
+        Choose(dialog.StatCombo(), stat);
+    QCOMPARE(codecombo::Selected(dialog.MaterialCombo()), expectMaterial);
+    QCOMPARE(codecombo::Selected(dialog.StatCombo()), expectStat);
+}
+
+void TestCoverDialogs::filterValidation_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<bool>("useWeight");
+    QTest::addColumn<bool>("useMaterial");
+    QTest::addColumn<QString>("message"); // empty: accepted
+
+    QTest::newRow("equal weights pass") << "0,5" << "0,5" << true << false << "";
+    QTest::newRow("from above to refused")
+        << "2" << "1,5" << true << false << "Hmotnost \"Od\" nesmí být větší než hodnota \"do\"";
+    QTest::newRow("unused weights not compared") << "2" << "1" << false << false << "";
+    QTest::newRow("material used, none chosen") << "0" << "0" << false << true
+                                                << "Není vybrán materiál";
+    QTest::newRow("weight not a number") << "x" << "1" << true << false << "Zadejte číslo.";
+}
+
+void TestCoverDialogs::filterValidation()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(bool, useWeight);
+    QFETCH(bool, useMaterial);
+    QFETCH(QString, message);
+    UiDatabase db;
+    CDlgFilterCover dialog;
+    dialog.show();
+    if (useWeight)
+        QTest::mouseClick(dialog.UseWeightBox(), Qt::LeftButton);
+    if (useMaterial)
+        QTest::mouseClick(dialog.UseMaterialBox(), Qt::LeftButton);
+    QCOMPARE(dialog.WeightFromEdit()->isEnabled(), useWeight);
+    QCOMPARE(dialog.MaterialCombo()->isEnabled(), useMaterial);
+    dialog.WeightFromEdit()->setText(from);
+    dialog.WeightToEdit()->setText(to);
+    QTest::mouseClick(Button(dialog, "OK"), Qt::LeftButton);
+    if (message.isEmpty()) {
+        QVERIFY(db.messages.shown.empty());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.filter.IsActive(), useWeight || useMaterial);
+    } else {
+        QCOMPARE(db.messages.Texts(), std::vector<std::string>{message.toStdString()});
+        QVERIFY(dialog.isVisible());
+    }
+}
+
+void TestCoverDialogs::filterClauseUsesDecimalPoint()
+{
+    CoverFilter filter;
+    filter.useWeight = true;
+    filter.weightFrom = Quantity::FromScaled(5000);
+    filter.weightTo = Quantity::FromUnits(1);
+    const std::string clause = filter.Clause();
+    QVERIFY2(clause.find(">=0.5)") != std::string::npos, clause.c_str());
+    QVERIFY2(clause.find("<=1)") != std::string::npos, clause.c_str());
+}
+
+void TestCoverDialogs::optionsStoreSwitchesOnlyOnOk()
+{
+    PropagationSwitches switches;
+    {
+        CDlgOptions dialog(switches);
+        dialog.show();
+        QTest::mouseClick(dialog.Box(1), Qt::LeftButton);
+        dialog.reject();
+    }
+    QVERIFY(switches.coverToPackaging);
+    {
+        CDlgOptions dialog(switches);
+        dialog.show();
+        QTest::mouseClick(dialog.Box(1), Qt::LeftButton);
+        QTest::mouseClick(dialog.Box(3), Qt::LeftButton);
+        dialog.accept();
+    }
+    QVERIFY(switches.coverToCompCovers);
+    QVERIFY(!switches.coverToPackaging);
+    QVERIFY(switches.coverToDispatches);
+    QVERIFY(!switches.packagingToDispatches);
+}
+
+void TestCoverDialogs::discardPageCouplesQuantityAndWeight()
+{
+    UiDatabase db;
+    const long long cover = db.AddCover("Krabice", 2500); // 0,25 kg
+    CWizard wizard;
+    auto* page = new CPageDisc;
+    page->coverId = cover;
+    page->quantity = Quantity::FromUnits(2);
+    wizard.AddPage(page);
+    wizard.show();
+    QCOMPARE(page->WeightEdit()->text(), QString("0,5"));
+    page->QuantityEdit()->clear();
+    QTest::keyClicks(page->QuantityEdit(), "3");
+    QCOMPARE(page->WeightEdit()->text(), QString("0,75"));
+    page->WeightEdit()->clear();
+    QTest::keyClicks(page->WeightEdit(), "1");
+    QCOMPARE(page->QuantityEdit()->text(), QString("4"));
+    QVERIFY(page->KindButton(2)->isChecked());
+}
+
+void TestCoverDialogs::discardPageRefusesZeroQuantity()
+{
+    UiDatabase db;
+    const long long cover = db.AddCover("Krabice", 0); // no unit weight: fields independent
+    CWizard wizard;
+    auto* page = new CPageDisc;
+    page->coverId = cover;
+    wizard.AddPage(page);
+    wizard.show();
+    QTest::keyClicks(page->WeightEdit(), "7");
+    QCOMPARE(page->QuantityEdit()->text(), QString("0"));
+    QVERIFY(!page->validatePage());
+    QCOMPARE(db.messages.Texts(), std::vector<std::string>{"Množství musí být větší než 0 !"});
+    QCOMPARE(wizard.focusWidget(), page->QuantityEdit());
+}
+
+void TestCoverDialogs::singlePageWizardShowsOnlyOk()
+{
+    UiDatabase db;
+    CWizard wizard;
+    wizard.AddPage(new CPageDisc);
+    wizard.show();
+    QCOMPARE(wizard.windowTitle(), QString("Vyřazení obalu"));
+    QCOMPARE(wizard.button(QWizard::FinishButton)->text(), QString("OK"));
+    QVERIFY(wizard.button(QWizard::FinishButton)->isVisible());
+    QVERIFY(!wizard.button(QWizard::BackButton)->isVisible());
+    QVERIFY(!wizard.button(QWizard::NextButton)->isVisible());
+    QVERIFY(!wizard.button(QWizard::CancelButton)->isVisible());
+}
+
+QTEST_MAIN(TestCoverDialogs)
+#include "test_coverdialogs.moc"
