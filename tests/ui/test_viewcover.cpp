@@ -1,1 +1,576 @@
-// placeholder
+// The covers view driven through its lists, buttons and dialogs: rows in
+// the database and the messages shown are what the tests look at.
+#include "uitestsupport.h"
+
+#include "app/appglobals.h"
+#include "core/data/oledate.h"
+#include "core/data/shared.h"
+#include "ui/dialogs/cdlgcover.h"
+#include "ui/dialogs/cdlgfiltercover.h"
+#include "ui/dialogs/codecombo.h"
+#include "ui/framework/ciconbutton.h"
+#include "ui/framework/clistmodel.h"
+#include "ui/framework/commandids.h"
+#include "ui/framework/crecordlist.h"
+#include "ui/framework/csplitbar.h"
+#include "ui/pages/cpagedisc.h"
+#include "ui/views/cviewcover.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QWizard>
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+namespace {
+
+class RecordingBroadcast final : public IViewBroadcast {
+public:
+    void NotifyAllViews(CTableView* sender, ViewNotification what) override
+    {
+        senders.push_back(sender);
+        sent.push_back(what);
+    }
+    std::vector<CTableView*> senders;
+    std::vector<ViewNotification> sent;
+};
+
+// A covers view as the frame shows it.
+struct Fixture {
+    UiDatabase db;
+    RecordingBroadcast broadcast;
+    std::unique_ptr<CViewCover> view;
+
+    void Open()
+    {
+        view = std::make_unique<CViewCover>();
+        view->SetBroadcast(&broadcast);
+        view->resize(900, 500);
+        view->show();
+        view->InitialUpdate(900);
+    }
+    CListModel* Covers() const { return view->MainList()->Model(); }
+    CListModel* Discards() const { return view->DiscardList()->Model(); }
+    QStringList CoverNames() const
+    {
+        QStringList names;
+        for (int row = 0; row < Covers()->Count(); ++row)
+            names << Covers()->Cell(row, 0);
+        return names;
+    }
+    void SelectCovers(std::initializer_list<int> rows)
+    {
+        CRecordList* list = view->MainList();
+        list->ClearSelectionAndFocus();
+        for (int row : rows)
+            list->selectionModel()->select(Covers()->index(row, 0), QItemSelectionModel::Select |
+                                                                        QItemSelectionModel::Rows);
+        list->selectionModel()->setCurrentIndex(Covers()->index(*rows.begin(), 0),
+                                                QItemSelectionModel::NoUpdate);
+    }
+};
+
+void PressOk(QWidget* modal)
+{
+    if (auto* wizard = qobject_cast<QWizard*>(modal))
+        wizard->button(QWizard::FinishButton)->click();
+    else if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->accept();
+}
+
+} // namespace
+
+class TestViewCover : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { UseCzechLocale(); }
+
+    void addCoverStoresRowAndSelectsIt();
+    void editCoverWritesDialogValues();
+    void editWithoutFocusedRowWarns();
+    void editVanishedCoverRemovesRow();
+    void propagation_data();
+    void propagation();
+    void unchangedDefaultsRunNoPropagation();
+    void deleteIsSoftAndRemovesDiscardsAndItems();
+    void deleteAnsweredNoChangesNothing();
+    void filterWithDecimalComma();
+    void filterCancelKeepsList();
+    void discardAddedStoredAsWholeDay();
+    void discardAt2359KeepsItsDay();
+    void discardDeleteAsksWithDate();
+    void discardsFollowSingleSelection();
+    void discardWeightFollowsCoverWeight();
+    void headerClickedTwiceFlipsOrder();
+    void splitBarCollapsesRightPane();
+    void contextMenuGreying();
+};
+
+void TestViewCover::addCoverStoresRowAndSelectsIt()
+{
+    Fixture f;
+    f.db.AddCover("Bedna", 10000);
+    f.Open();
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgCover*>(modal);
+        QVERIFY(dialog);
+        dialog->NameEdit()->setText("Archová lepenka");
+        dialog->WeightEdit()->setText("0,125");
+        codecombo::Select(dialog->MaterialCombo(), 3);
+        codecombo::Select(dialog->TypeCombo(), 1);
+        codecombo::Select(dialog->OriginCombo(), 2);
+        codecombo::Select(dialog->PaymentCombo(), 1);
+        codecombo::Select(dialog->StatCombo(), 0);
+        dialog->ReusableBox()->setChecked(true);
+        dialog->NoteEdit()->setText("pozn.");
+        PressOk(dialog);
+    });
+    f.view->OnCommand(cmd::Add);
+
+    QVERIFY(f.db.messages.shown.empty());
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Cover"), 2LL);
+    QCOMPARE(f.db.Number("SELECT cover_weight FROM Cover WHERE cover_name = 'Archová lepenka'"),
+             1250LL);
+    QCOMPARE(f.db.Text("SELECT cover_mat || cover_type || cover_org || cover_pay || cover_stat || "
+                       "cover_reusable || cover_note || deleted FROM Cover WHERE cover_id = 2"),
+             std::string("312101pozn.0"));
+    QCOMPARE(f.CoverNames(), QStringList({"Archová lepenka", "Bedna"}));
+    QCOMPARE(f.view->MainList()->FocusedRow(), 0);
+    QCOMPARE(f.Covers()->Cell(0, 2), QString("0,13"));
+    QCOMPARE(f.Covers()->Cell(0, 6), QString("ano"));
+}
+
+void TestViewCover::editCoverWritesDialogValues()
+{
+    Fixture f;
+    f.db.AddCover("Fólie", 500, 4);
+    f.Open();
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgCover*>(modal);
+        QCOMPARE(dialog->NameEdit()->text(), QString("Fólie"));
+        QCOMPARE(dialog->WeightEdit()->text(), QString("0,05"));
+        QCOMPARE(codecombo::Selected(dialog->MaterialCombo()), 4);
+        dialog->NameEdit()->setText("Fólie PE");
+        dialog->WeightEdit()->setText("0,06");
+        PressOk(dialog);
+    });
+    f.view->OnCommand(cmd::Edit);
+    QCOMPARE(f.db.Text("SELECT cover_name FROM Cover"), std::string("Fólie PE"));
+    QCOMPARE(f.db.Number("SELECT cover_weight FROM Cover"), 600LL);
+    QCOMPARE(f.Covers()->Cell(0, 0), QString("Fólie PE"));
+    QVERIFY(f.broadcast.sent.empty());
+}
+
+void TestViewCover::editWithoutFocusedRowWarns()
+{
+    Fixture f;
+    f.Open();
+    f.view->OnCommand(cmd::Edit);
+    f.view->OnCommand(cmd::Delete);
+    f.view->OnCommand(cmd::Add2);
+    f.view->OnCommand(cmd::Edit2);
+    f.view->OnCommand(cmd::Delete2);
+    QCOMPARE(f.db.messages.Texts(),
+             (std::vector<std::string>{"Není vybrán obal !", "Není vybrán obal !",
+                                       "Není vybrán obal !", "Není vybrán vyřazený obal !",
+                                       "Není vybrán vyřazený obal !"}));
+    for (const ShownMessage& m : f.db.messages.shown)
+        QCOMPARE(m.icon, MsgIcon::Exclamation);
+}
+
+void TestViewCover::editVanishedCoverRemovesRow()
+{
+    Fixture f;
+    f.db.AddCover("A", 100);
+    f.db.AddCover("B", 100);
+    f.Open();
+    f.db.Run("DELETE FROM Cover WHERE cover_name = 'A'");
+    f.view->OnCommand(cmd::Edit);
+    QCOMPARE(f.db.messages.shown.size(), size_t{1});
+    QCOMPARE(f.db.messages.shown[0].text, std::string("Záznam byl odstraněn jinou aplikací!"));
+    QCOMPARE(f.db.messages.shown[0].icon, MsgIcon::Information);
+    QCOMPARE(f.CoverNames(), QStringList({"B"}));
+}
+
+void TestViewCover::propagation_data()
+{
+    QTest::addColumn<bool>("compCovers");
+    QTest::addColumn<bool>("packaging");
+    QTest::addColumn<bool>("dispatches");
+
+    QTest::newRow("all on") << true << true << true;
+    QTest::newRow("only packaging") << false << true << false;
+    QTest::newRow("all off") << false << false << false;
+}
+
+void TestViewCover::propagation()
+{
+    QFETCH(bool, compCovers);
+    QFETCH(bool, packaging);
+    QFETCH(bool, dispatches);
+    Fixture f;
+    const long long cover = f.db.AddCover("Krabice", 1000, 0, 1, 1, 1);
+    const long long other = f.db.AddCover("Jiná", 1000, 0, 1, 1, 1);
+    // Lines of the cover whose values were set individually, and a line of
+    // another cover that must not change.
+    for (long long id : {cover, other}) {
+        f.db.Run(Format("INSERT INTO CompCover_Item (ccover_id, cover_id, cover_type, cover_org, "
+                        "cover_pay) VALUES (1, %lld, 3, 0, 0)",
+                        id));
+        f.db.Run(Format("INSERT INTO Prod_Cover (dt_id, cover_id, cover_type, cover_org, "
+                        "cover_pay) VALUES (1, %lld, 3, 0, 0)",
+                        id));
+        f.db.Run(Format("INSERT INTO Move_Cover (move_id, cover_id, cover_type, cover_org, "
+                        "cover_pay) VALUES (1, %lld, 3, 0, 0)",
+                        id));
+    }
+    TheSwitches().coverToCompCovers = compCovers;
+    TheSwitches().coverToPackaging = packaging;
+    TheSwitches().coverToDispatches = dispatches;
+    f.Open();
+    f.SelectCovers({f.Covers()->RowOf(cover)});
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgCover*>(modal);
+        codecombo::Select(dialog->PaymentCombo(), 2);
+        PressOk(dialog);
+    });
+    f.view->OnCommand(cmd::Edit);
+
+    auto values = [&](const char* table, long long id) {
+        return f.db.Text(Format("SELECT cover_type || cover_org || cover_pay FROM %s WHERE "
+                                "cover_id = %lld",
+                                table, id));
+    };
+    QCOMPARE(values("CompCover_Item", cover), std::string(compCovers ? "112" : "300"));
+    QCOMPARE(values("Prod_Cover", cover), std::string(packaging ? "112" : "300"));
+    QCOMPARE(values("Move_Cover", cover), std::string(dispatches ? "112" : "300"));
+    for (const char* table : {"CompCover_Item", "Prod_Cover", "Move_Cover"})
+        QCOMPARE(values(table, other), std::string("300"));
+    QCOMPARE(f.db.Number(Format("SELECT cover_pay FROM Cover WHERE cover_id = %lld", cover)), 2LL);
+    // The other views hear of it even with every switch off.
+    QCOMPARE(f.broadcast.sent, std::vector<ViewNotification>{ViewNotification::ReloadCovers});
+    QCOMPARE(f.broadcast.senders.front(), f.view.get());
+}
+
+void TestViewCover::unchangedDefaultsRunNoPropagation()
+{
+    Fixture f;
+    const long long cover = f.db.AddCover("Krabice", 1000, 0, 1, 1, 1);
+    f.db.Run(Format("INSERT INTO Prod_Cover (dt_id, cover_id, cover_type, cover_org, cover_pay) "
+                    "VALUES (1, %lld, 3, 0, 0)",
+                    cover));
+    f.Open();
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgCover*>(modal);
+        dialog->NameEdit()->setText("Krabice velká");
+        codecombo::Select(dialog->MaterialCombo(), 7);
+        PressOk(dialog);
+    });
+    f.view->OnCommand(cmd::Edit);
+    QCOMPARE(f.db.Text("SELECT cover_type || cover_org || cover_pay FROM Prod_Cover"),
+             std::string("300"));
+    QVERIFY(f.broadcast.sent.empty());
+    QCOMPARE(f.db.Text("SELECT cover_name FROM Cover"), std::string("Krabice velká"));
+}
+
+void TestViewCover::deleteIsSoftAndRemovesDiscardsAndItems()
+{
+    Fixture f;
+    const long long a = f.db.AddCover("A", 100);
+    const long long b = f.db.AddCover("B", 100);
+    const long long c = f.db.AddCover("C", 100);
+    for (long long id : {a, b, c}) {
+        f.db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
+                        "VALUES (%lld, 45000, 0, 10000)",
+                        id));
+        f.db.Run(Format("INSERT INTO CompCover_Item (ccover_id, cover_id) VALUES (1, %lld)", id));
+        f.db.Run(Format("INSERT INTO Prod_Cover (dt_id, cover_id) VALUES (1, %lld)", id));
+    }
+    f.Open();
+    f.SelectCovers({0, 2});
+    f.db.messages.yesNoAnswers = {true};
+    f.view->OnCommand(cmd::Delete);
+
+    QCOMPARE(f.db.messages.Texts(),
+             std::vector<std::string>{"Opravdu si přejete odstranit vybrané obaly"});
+    QCOMPARE(f.db.messages.shown[0].icon, MsgIcon::Question);
+    QCOMPARE(f.CoverNames(), QStringList({"B"}));
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Cover WHERE deleted <> 0"), 2LL);
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Cover"), 3LL);
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM CoverDiscard"), 1LL);
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM CompCover_Item"), 1LL);
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Prod_Cover"), 3LL);
+}
+
+void TestViewCover::deleteAnsweredNoChangesNothing()
+{
+    Fixture f;
+    f.db.AddCover("A", 100);
+    f.Open();
+    f.db.messages.yesNoAnswers = {false};
+    f.view->OnCommand(cmd::Delete);
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Cover WHERE deleted = 0"), 1LL);
+    QCOMPARE(f.Covers()->Count(), 1);
+}
+
+void TestViewCover::filterWithDecimalComma()
+{
+    Fixture f;
+    for (long long weight : {4000, 5000, 7500, 10000, 12000})
+        f.db.AddCover(std::to_string(weight), weight);
+    f.Open();
+    QCOMPARE(f.Covers()->Count(), 5);
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgFilterCover*>(modal);
+        QTest::mouseClick(dialog->UseWeightBox(), Qt::LeftButton);
+        dialog->WeightFromEdit()->setText("0,5");
+        dialog->WeightToEdit()->setText("1");
+        PressOk(dialog);
+    });
+    f.view->OnCommand(cmd::Filter);
+    QVERIFY(f.db.messages.shown.empty());
+    QCOMPARE(f.CoverNames(), QStringList({"10000", "5000", "7500"}));
+    QVERIFY(f.view->FilterButton()->IsHeldPressed());
+    QVERIFY(f.view->Filter().IsActive());
+}
+
+void TestViewCover::filterCancelKeepsList()
+{
+    Fixture f;
+    f.db.AddCover("A", 100);
+    f.db.AddCover("B", 100);
+    f.Open();
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgFilterCover*>(modal);
+        QTest::mouseClick(dialog->UseNameBox(), Qt::LeftButton);
+        dialog->NameEdit()->setText("A");
+        dialog->reject();
+    });
+    f.view->OnCommand(cmd::Filter);
+    QCOMPARE(f.Covers()->Count(), 2);
+    QVERIFY(!f.view->FilterButton()->IsHeldPressed());
+    QVERIFY(!f.view->Filter().IsActive());
+}
+
+void TestViewCover::discardAddedStoredAsWholeDay()
+{
+    Fixture f;
+    const long long cover = f.db.AddCover("Krabice", 2500);
+    f.Open();
+    OnNextModal([](QWidget* modal) {
+        auto* wizard = qobject_cast<QWizard*>(modal);
+        auto* page = qobject_cast<CPageDisc*>(wizard->currentPage());
+        page->DateEdit()->setDate(QDate(2024, 3, 15));
+        page->QuantityEdit()->setText("4");
+        page->KindButton(1)->setChecked(true);
+        PressOk(wizard);
+    });
+    f.view->OnCommand(cmd::Add2);
+    QVERIFY(f.db.messages.shown.empty());
+    // A whole day: the OLE day number without a fraction.
+    const double day = OleDate::FromParts(2024, 3, 15).Value();
+    QCOMPARE(f.db.Text(Format("SELECT disc_date || ' ' || disc_type || ' ' || disc_qty FROM "
+                              "CoverDiscard WHERE cover_id = %lld",
+                              cover)),
+             Format("%.1f 1 40000", day));
+    QCOMPARE(f.Discards()->Count(), 1);
+    QCOMPARE(f.Discards()->Cell(0, 0), QString("15.03.2024"));
+    QCOMPARE(f.Discards()->Cell(0, 1), QString("odstraněno"));
+    QCOMPARE(f.Discards()->Cell(0, 2), QString("1,00"));
+}
+
+void TestViewCover::discardAt2359KeepsItsDay()
+{
+    Fixture f;
+    const long long cover = f.db.AddCover("Krabice", 2500);
+    const OleDate lateEvening = OleDate::FromParts(2024, 3, 15, 23, 59, 0);
+    f.db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
+                    "VALUES (%lld, %.10f, 2, 10000)",
+                    cover, lateEvening.Value()));
+    f.Open();
+    QCOMPARE(f.Discards()->Cell(0, 0), QString("15.03.2024"));
+    OnNextModal([](QWidget* modal) {
+        auto* wizard = qobject_cast<QWizard*>(modal);
+        auto* page = qobject_cast<CPageDisc*>(wizard->currentPage());
+        QCOMPARE(page->DateEdit()->date(), QDate(2024, 3, 15));
+        page->QuantityEdit()->setText("2");
+        PressOk(wizard);
+    });
+    f.view->OnCommand(cmd::Edit2);
+    const double day = OleDate::FromParts(2024, 3, 15).Value();
+    QCOMPARE(f.db.Text("SELECT disc_date || ' ' || disc_qty FROM CoverDiscard"),
+             Format("%.1f 20000", day));
+}
+
+void TestViewCover::discardDeleteAsksWithDate()
+{
+    Fixture f;
+    const long long cover = f.db.AddCover("Krabice", 2500);
+    f.db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
+                    "VALUES (%lld, %.1f, 2, 10000)",
+                    cover, OleDate::FromParts(2023, 1, 2).Value()));
+    f.Open();
+    f.db.messages.yesNoAnswers = {false, true};
+    f.view->OnCommand(cmd::Delete2);
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM CoverDiscard"), 1LL);
+    f.view->OnCommand(cmd::Delete2);
+    QCOMPARE(f.db.messages.shown.back().text,
+             std::string("Opravdu si přejete odstranit ze seznamu obal vyřazený \"02.01.2023\" ?"));
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM CoverDiscard"), 0LL);
+    QCOMPARE(f.Discards()->Count(), 0);
+}
+
+void TestViewCover::discardsFollowSingleSelection()
+{
+    Fixture f;
+    const long long a = f.db.AddCover("A", 100);
+    const long long b = f.db.AddCover("B", 100);
+    for (long long id : {a, b, b})
+        f.db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
+                        "VALUES (%lld, 45000, 0, 10000)",
+                        id));
+    f.Open();
+    QCOMPARE(f.Discards()->Count(), 1);
+    f.SelectCovers({0, 1});
+    QVERIFY(!f.view->DiscardList()->isEnabled());
+    QVERIFY(!f.view->PaneButton(1, 0)->isEnabled());
+    QCOMPARE(f.Discards()->Count(), 0);
+    f.SelectCovers({1});
+    QVERIFY(f.view->DiscardList()->isEnabled());
+    QVERIFY(f.view->PaneButton(1, 0)->isEnabled());
+    QCOMPARE(f.Discards()->Count(), 2);
+}
+
+void TestViewCover::discardWeightFollowsCoverWeight()
+{
+    Fixture f;
+    const long long cover = f.db.AddCover("A", 2500);
+    f.db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
+                    "VALUES (%lld, 45000, 0, 40000)",
+                    cover));
+    f.Open();
+    QCOMPARE(f.Discards()->Cell(0, 2), QString("1,00"));
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgCover*>(modal);
+        codecombo::Select(dialog->TypeCombo(), 0);
+        codecombo::Select(dialog->OriginCombo(), 0);
+        codecombo::Select(dialog->PaymentCombo(), 0);
+        codecombo::Select(dialog->StatCombo(), 0);
+        dialog->WeightEdit()->setText("0,5");
+        PressOk(dialog);
+    });
+    f.view->OnCommand(cmd::Edit);
+    QCOMPARE(f.Discards()->Cell(0, 2), QString("2,00"));
+}
+
+void TestViewCover::headerClickedTwiceFlipsOrder()
+{
+    Fixture f;
+    f.db.AddCover("Bedna", 30000, 1);
+    f.db.AddCover("Archy", 10000, 2);
+    f.db.AddCover("Čep", 20000, 0);
+    f.Open();
+    QCOMPARE(f.CoverNames(), QStringList({"Archy", "Bedna", "Čep"}));
+    QHeaderView* header = f.view->MainList()->horizontalHeader();
+    auto clickHeader = [&](int column) {
+        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
+    };
+    clickHeader(2); // weight
+    QCOMPARE(f.CoverNames(), QStringList({"Archy", "Čep", "Bedna"}));
+    QCOMPARE(header->sortIndicatorSection(), 2);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    clickHeader(2);
+    QCOMPARE(f.CoverNames(), QStringList({"Bedna", "Čep", "Archy"}));
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    clickHeader(1); // material, by code
+    QCOMPARE(f.CoverNames(), QStringList({"Čep", "Bedna", "Archy"}));
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+}
+
+void TestViewCover::splitBarCollapsesRightPane()
+{
+    Fixture f;
+    f.Open();
+    CSplitBar* bar = f.view->SplitBar();
+    const int width = f.view->width();
+    auto drag = [&](int toX) {
+        const QPointF start(2, 10);
+        QMouseEvent press(QEvent::MouseButtonPress, start, bar->mapToGlobal(start), Qt::LeftButton,
+                          Qt::LeftButton, {});
+        QApplication::sendEvent(bar, &press);
+        const QPointF end(start.x() + toX - bar->x(), 10);
+        QMouseEvent move(QEvent::MouseMove, end, bar->mapToGlobal(end), Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(bar, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, end, bar->mapToGlobal(end),
+                            Qt::LeftButton, Qt::NoButton, {});
+        QApplication::sendEvent(bar, &release);
+    };
+    QVERIFY(f.view->DiscardList()->isVisible());
+    drag(width - 100);
+    QVERIFY(f.view->IsRightPaneCollapsed());
+    QCOMPARE(bar->x(), width - 7);
+    QVERIFY(!f.view->DiscardList()->isVisible());
+    QVERIFY(f.view->MainList()->isVisible());
+    drag(width / 2);
+    QVERIFY(!f.view->IsRightPaneCollapsed());
+    QVERIFY(f.view->DiscardList()->isVisible());
+    QCOMPARE(bar->x(), width / 2);
+    drag(60);
+    QVERIFY(f.view->IsLeftPaneCollapsed());
+    QCOMPARE(bar->x(), 2);
+    QVERIFY(!f.view->MainList()->isVisible());
+    QVERIFY(f.view->DiscardList()->isVisible());
+}
+
+void TestViewCover::contextMenuGreying()
+{
+    Fixture f;
+    f.db.AddCover("A", 100);
+    f.Open();
+    // Right click on empty space under the rows: edit and delete greyed.
+    QMenu* shown = nullptr;
+    QList<bool> enabled;
+    auto capture = [&] {
+        QTimer::singleShot(50, [&] {
+            shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!shown)
+                return;
+            for (QAction* action : shown->actions()) {
+                if (!action->isSeparator())
+                    enabled << action->isEnabled();
+            }
+            shown->close();
+        });
+    };
+    capture();
+    CRecordList* list = f.view->MainList();
+    QContextMenuEvent empty(QContextMenuEvent::Mouse, QPoint(5, list->viewport()->height() - 5),
+                            list->viewport()->mapToGlobal(QPoint(5, list->viewport()->height() - 5)));
+    QApplication::sendEvent(list->viewport(), &empty);
+    QVERIFY(shown);
+    QCOMPARE(enabled, QList<bool>({true, false, false, true, true, true}));
+    // In the discards pane: add available while a cover is selected.
+    shown = nullptr;
+    enabled.clear();
+    capture();
+    CRecordList* discards = f.view->DiscardList();
+    QContextMenuEvent onPane(QContextMenuEvent::Mouse, QPoint(5, 40),
+                             discards->viewport()->mapToGlobal(QPoint(5, 40)));
+    QApplication::sendEvent(discards->viewport(), &onPane);
+    QVERIFY(shown);
+    QCOMPARE(enabled, QList<bool>({true, false, false}));
+}
+
+QTEST_MAIN(TestViewCover)
+#include "test_viewcover.moc"
