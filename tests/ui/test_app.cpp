@@ -1,1 +1,203 @@
-// placeholder
+// Start-up, the main frame and the end of the program, with the real
+// application object on a temporary data folder.
+#include "recordingports.h"
+#include "uitestsupport.h"
+
+#include "app/appglobals.h"
+#include "app/cmainframe.h"
+#include "app/ctarvoapp.h"
+#include "app/singleinstance.h"
+#include "core/data/cdatastore.h"
+#include "core/data/profile.h"
+#include "ui/dialogs/cdlgoptions.h"
+#include "ui/framework/clistmodel.h"
+#include "ui/framework/commandids.h"
+#include "ui/framework/crecordlist.h"
+#include "ui/views/cviewcover.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+class TestApp : public QObject {
+    Q_OBJECT
+public:
+    TestApp(CTarvoApp& app, RecordingMessages& messages, const QString& dataDir)
+        : m_app(app), m_messages(messages), m_dataDir(dataDir)
+    {
+    }
+
+private slots:
+    void startUpMakesDataFolderAndShowsCovers();
+    void missingSettingsGiveFourSwitchesOn();
+    void menuAndBars();
+    void secondInstanceRaisesFirst();
+    void notifyAllViewsSkipsSender();
+    void optionsChangeSwitches();
+    void exitWritesSwitchesAndClosesDatabase();
+
+private:
+    CTarvoApp& m_app;
+    RecordingMessages& m_messages;
+    QString m_dataDir;
+};
+
+void TestApp::startUpMakesDataFolderAndShowsCovers()
+{
+    QVERIFY(!QFile::exists(m_dataDir));
+    QVERIFY(m_app.InitInstance());
+    QVERIFY(m_messages.shown.empty());
+    QVERIFY(QFile::exists(m_dataDir + "/Tarvo.mdb"));
+    CMainFrame* frame = m_app.MainFrame();
+    QVERIFY(frame && frame->isVisible());
+    QCOMPARE(frame->windowTitle(), QString("Tarvo"));
+    QCOMPARE(frame->minimumSize(), QSize(600, 400));
+    QCOMPARE(frame->ActiveTable(), int(cmd::ViewCovers));
+    auto* covers = qobject_cast<CViewCover*>(frame->ActiveView());
+    QVERIFY(covers);
+    QCOMPARE(covers->MainList()->Model()->Count(), 0);
+    QCOMPARE(covers->MainList()->Model()->headerData(0, Qt::Horizontal).toString(),
+             QString("Název"));
+}
+
+void TestApp::missingSettingsGiveFourSwitchesOn()
+{
+    QVERIFY(!QFile::exists(m_dataDir + "/tarvo.ini"));
+    const PropagationSwitches& s = TheSwitches();
+    QVERIFY(s.coverToCompCovers && s.coverToPackaging && s.coverToDispatches &&
+            s.packagingToDispatches);
+}
+
+void TestApp::menuAndBars()
+{
+    CMainFrame* frame = m_app.MainFrame();
+    struct Item {
+        int command;
+        const char* text;
+        QKeySequence key;
+        bool enabled;
+    };
+    const Item items[] = {
+        {cmd::Add, "&Přidat", QKeySequence(Qt::Key_Insert), true},
+        {cmd::Edit, "&Upravit", QKeySequence(Qt::Key_Return), true},
+        {cmd::Delete, "&Odstranit", QKeySequence(Qt::Key_Delete), true},
+        {cmd::Find, "&Najít...", QKeySequence("Ctrl+F"), true},
+        {cmd::Replace, "Na&hradit...", QKeySequence("Ctrl+H"), true},
+        {cmd::Filter, "Fil&tr...", QKeySequence("Ctrl+T"), true},
+        {cmd::Refresh, "&Aktualizovat", QKeySequence(Qt::Key_F5), true},
+        {cmd::Options, "&Možnosti...", QKeySequence(), true},
+        {cmd::ViewCovers, "&Obaly", QKeySequence(), true},
+        {cmd::ViewProducts, "Vý&robky", QKeySequence(), false},
+        {cmd::Report, "Sestavit &výkaz", QKeySequence(), false},
+        {cmd::ImportMoney, "&Money S3", QKeySequence(), false},
+        {cmd::Help, "Nápověda pro Tarvo", QKeySequence(Qt::Key_F1), false},
+    };
+    frame->UpdateCommands();
+    for (const Item& item : items) {
+        QAction* action = frame->Action(item.command);
+        QVERIFY(action);
+        QCOMPARE(action->text(), QString::fromUtf8(item.text));
+        QCOMPARE(action->shortcut(), item.key);
+        QCOMPARE(action->isEnabled(), item.enabled);
+    }
+    QCOMPARE(frame->Action(cmd::Filter)->statusTip(),
+             QString("Nastavit/zrušit filtr pro zobrazení záznamů"));
+    QCOMPARE(frame->Action(cmd::Filter)->toolTip(), QString("Filtr "));
+    QVERIFY(frame->Action(cmd::ViewCovers)->isChecked());
+    QVERIFY(!frame->Action(cmd::ViewDispatches)->isChecked());
+
+    // The tool bar toggle follows the bar.
+    QVERIFY(frame->Action(cmd::ToggleToolBar)->isChecked());
+    frame->RunCommand(cmd::ToggleToolBar);
+    QVERIFY(!frame->ToolBar()->isVisible());
+    QVERIFY(!frame->Action(cmd::ToggleToolBar)->isChecked());
+    frame->RunCommand(cmd::ToggleToolBar);
+    QVERIFY(frame->ToolBar()->isVisible());
+    QVERIFY(frame->ToolBar()->isMovable() && frame->TableBar()->isMovable());
+    QCOMPARE(frame->TableBar()->actions().size(), 4);
+    QCOMPARE(frame->ToolBar()->actions().size(), 4); // two imports, separator, report
+    QCOMPARE(frame->statusBar()->findChild<QLabel*>()->text(), QString("Hotovo"));
+}
+
+void TestApp::secondInstanceRaisesFirst()
+{
+    // Two instance objects on one name stand for two starts of the program.
+    const QString name = QStringLiteral("tarvo-test-raise-%1").arg(QCoreApplication::applicationPid());
+    SingleInstance first(name);
+    QVERIFY(first.Acquire());
+    QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+    SingleInstance second(name);
+    QVERIFY(!second.Acquire());
+    QVERIFY(!second.IsOwner());
+    QTRY_COMPARE(raised.count(), 1);
+    // The real first instance answers a second start by coming to the front.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &other);
+    SingleInstance again(SingleInstance::DefaultName() + "-test");
+    QVERIFY(!again.Acquire());
+    QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(m_app.MainFrame()));
+}
+
+void TestApp::notifyAllViewsSkipsSender()
+{
+    CMainFrame* frame = m_app.MainFrame();
+    auto* covers = qobject_cast<CViewCover*>(frame->ActiveView());
+    TheDataStore().Execute("INSERT INTO Cover (cover_name, deleted) VALUES ('Nový', 0)");
+    frame->NotifyAllViews(covers, ViewNotification::Refresh);
+    QCOMPARE(covers->MainList()->Model()->Count(), 0);
+    frame->NotifyAllViews(nullptr, ViewNotification::Refresh);
+    QCOMPARE(covers->MainList()->Model()->Count(), 1);
+}
+
+void TestApp::optionsChangeSwitches()
+{
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgOptions*>(modal);
+        QVERIFY(dialog);
+        dialog->Box(0)->setChecked(false);
+        dialog->accept();
+    });
+    m_app.MainFrame()->RunCommand(cmd::Options);
+    QVERIFY(!TheSwitches().coverToCompCovers);
+    QVERIFY(TheSwitches().coverToPackaging);
+}
+
+void TestApp::exitWritesSwitchesAndClosesDatabase()
+{
+    m_app.ExitInstance();
+    QVERIFY(!m_app.MainFrame());
+    CProfile profile((m_dataDir + "/tarvo.ini").toStdString());
+    QCOMPARE(profile.GetString("Moznosti", "Zmenu obalu promitnout do slozenych obalu"),
+             std::string("0"));
+    for (const char* key : {"Zmenu obalu promitnout v balenich", "Zmenu obalu promitnout do vydeju",
+                            "Zmenu baleni promitnout do vydeju"})
+        QCOMPARE(profile.GetString("Moznosti", key), std::string("1"));
+}
+
+int main(int argc, char** argv)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir temp;
+    const QString dataDir = temp.path() + "/data";
+    qputenv("TARVO_DATA_DIR", dataDir.toUtf8());
+    CTarvoApp app(argc, argv);
+    RecordingMessages messages;
+    app.SetMessagePort(&messages);
+    app.SetInstanceName(SingleInstance::DefaultName() + "-test");
+    TestApp test(app, messages, dataDir);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_app.moc"
