@@ -1,9 +1,11 @@
 #include "core/data/backup.h"
 #include "core/data/cdatastore.h"
 #include "core/data/schema.h"
+#include "core/data/shared.h"
 #include "core/data/transaction.h"
 #include "testdatabase.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -462,6 +464,7 @@ TEST_F(Backup, CompactionLeavesABrokenOrMissingFileAlone) {
 struct FaultCase {
     const char* name;
     bool succeeds; // without faults
+    bool mayEnd;   // some failure leaves neither database openable
     // Prepares the folder and says what the data are before and after.
     std::function<void(Env& env)> prepare;
     std::function<bool(Env& env, IFileSystem& files)> run;
@@ -479,13 +482,13 @@ bool RunDialog(BackupMode mode, Env& env, IFileSystem& files) {
 }
 
 const FaultCase FaultCases[] = {
-    {"backup to a new folder", true,
+    {"backup to a new folder", true, false,
      [](Env& env) {
          SetTarget(env, env.db.folder.File("Zalohy/nova.mdb"));
          env.before = env.success = env.original;
      },
      [](Env& env, IFileSystem& files) { return RunDialog(BackupMode::Backup, env, files); }},
-    {"backup over an older backup", true,
+    {"backup over an older backup", true, false,
      [](Env& env) {
          MakeDatabase(env.db.folder.File("stara.mdb"), 4, 1);
          SetTarget(env, env.db.folder.File("stara.mdb"));
@@ -493,7 +496,7 @@ const FaultCase FaultCases[] = {
          env.before = env.success = env.original;
      },
      [](Env& env, IFileSystem& files) { return RunDialog(BackupMode::Backup, env, files); }},
-    {"restore of a good backup", true,
+    {"restore of a good backup", true, false,
      [](Env& env) {
          MakeDatabase(env.db.folder.File("zaloha.mdb"), 9, 4);
          SetTarget(env, env.db.folder.File("zaloha.mdb"));
@@ -501,14 +504,14 @@ const FaultCase FaultCases[] = {
          env.success = *ReadFingerprint(env.target);
      },
      [](Env& env, IFileSystem& files) { return RunDialog(BackupMode::Restore, env, files); }},
-    {"restore of a file that is no database", false,
+    {"restore of a file that is no database", false, true,
      [](Env& env) {
          WriteFile(env.db.folder.File("nesmysl.mdb"), std::string(100000, 'x'));
          SetTarget(env, env.db.folder.File("nesmysl.mdb"));
          env.before = env.original;
      },
      [](Env& env, IFileSystem& files) { return RunDialog(BackupMode::Restore, env, files); }},
-    {"compaction", true,
+    {"compaction", true, false,
      [](Env& env) {
          env.db.Run("DELETE FROM Cover WHERE cover_id > 10");
          env.db.store.CloseDatabase();
@@ -538,6 +541,7 @@ TEST(BackupFaultInjection, EveryFailingFileOperationKeepsTheData) {
 
         const bool compaction = std::string(c.name) == "compaction";
         const bool backup = std::string(c.name).rfind("backup", 0) == 0;
+        int ends = 0;
         for (int failAt = 1; failAt <= changes; ++failAt) {
             SCOPED_TRACE(std::string(c.name) + ", change " + std::to_string(failAt) + " fails");
             Env env;
@@ -547,6 +551,7 @@ TEST(BackupFaultInjection, EveryFailingFileOperationKeepsTheData) {
             EXPECT_TRUE(c.succeeds || !result);
 
             if (!env.exits.codes.empty()) {
+                ++ends;
                 EXPECT_EQ(env.exits.codes, std::vector<int>{1});
                 EXPECT_FALSE(result);
                 EXPECT_TRUE(env.Shown(BackupExit) || env.Shown(RestoreExit));
@@ -571,7 +576,52 @@ TEST(BackupFaultInjection, EveryFailingFileOperationKeepsTheData) {
                 EXPECT_FALSE(fs::exists(env.target + ".tmp"));
             }
         }
+        // Only a failure while the previous data come back ends the program.
+        EXPECT_EQ(ends > 0, c.mayEnd) << c.name;
     }
+}
+
+int RunCli(const TempFolder& base, const std::string& args) {
+    const char* cli = std::getenv("TARVO_CLI");
+    return WEXITSTATUS(
+        std::system(Format("'%s' --data-dir '%s' %s >'%s' 2>'%s'", cli, base.File("data").c_str(),
+                           args.c_str(), base.File("out").c_str(), base.File("err").c_str())
+                        .c_str()));
+}
+
+TEST(BackupCli, BackupRestoreAndCompactReportFailuresInCzech) {
+    if (!std::getenv("TARVO_CLI"))
+        GTEST_SKIP() << "TARVO_CLI is set by CTest";
+    TempFolder base;
+    const DataFolder data{base.Folder() + "data/"};
+    ASSERT_EQ(RunCli(base, "init"), 0);
+
+    // The default file, then No to overwriting it (no terminal to ask).
+    ASSERT_EQ(RunCli(base, "backup"), 0);
+    const std::string path = DefaultBackupPath(data);
+    EXPECT_EQ(ReadFile(base.File("out")), path + "\n");
+    EXPECT_EQ(ReadFile(base.File("err")), "Záloha '" + path + "' byla úspěšně vytvořena!\n");
+    EXPECT_EQ(LastBackupPath(data), path);
+    EXPECT_EQ(RunCli(base, "backup"), 1);
+    EXPECT_EQ(RunCli(base, "backup --yes"), 0);
+
+    const std::string junk = base.File("junk.mdb");
+    WriteFile(junk, "nic");
+    EXPECT_EQ(RunCli(base, "restore '" + junk + "'"), 1);
+    EXPECT_NE(ReadFile(base.File("err")).find("není použitelnou zálohou dat"), std::string::npos);
+    EXPECT_EQ(RunCli(base, "restore '" + base.File("neni.mdb") + "'"), 1);
+    EXPECT_EQ(ReadFile(base.File("err")),
+              "Nemohu nalézt soubor '" + base.File("neni.mdb") + "'!\n");
+    EXPECT_EQ(RunCli(base, "restore"), 2);
+    EXPECT_EQ(RunCli(base, "restore '" + path + "'"), 0);
+    EXPECT_EQ(ReadFile(base.File("err")), "Data za zálohy '" + path + "' byla obnovena!\n");
+
+    EXPECT_EQ(RunCli(base, "compact"), 0);
+    EXPECT_EQ(ReadFingerprint(data.DatabasePath()), ReadFingerprint(path));
+    WriteFile(data.DatabasePath(), "poškozeno");
+    EXPECT_NE(RunCli(base, "compact"), 0);
+    EXPECT_FALSE(ReadFile(base.File("err")).empty());
+    EXPECT_EQ(ReadFile(data.DatabasePath()), "poškozeno");
 }
 
 } // namespace
