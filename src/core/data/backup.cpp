@@ -211,29 +211,46 @@ bool CloseOrSay(CDataStore& store, IMessagePort& messages) {
     return false;
 }
 
-// Every page of the open database can be read and its structure holds: a
-// backup cut short passes the check of the tables but not this one.
-bool PagesIntact(CDataStore& store) {
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(store.Handle(), "PRAGMA quick_check(1)", -1, &stmt, nullptr) !=
-        SQLITE_OK) {
-        sqlite3_finalize(stmt);
+// True when the file opens as a Tarvo database and every page of it can be
+// read: a backup cut short may pass the check of the tables but not this one.
+// Nothing is shown; the caller tells the user what it means.
+bool IsUsableDatabase(const std::string& path) {
+    SilentMessages silent;
+    CDataStore probe(silent);
+    probe.SetDatabasePath(path);
+    if (!probe.OpenDatabase())
         return false;
+    sqlite3_stmt* stmt = nullptr;
+    bool intact = false;
+    if (sqlite3_prepare_v2(probe.Handle(), "PRAGMA quick_check(1)", -1, &stmt, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW) {
+        const unsigned char* text = sqlite3_column_text(stmt, 0);
+        intact = text && std::string_view(reinterpret_cast<const char*>(text)) == "ok";
     }
-    const bool intact =
-        sqlite3_step(stmt) == SQLITE_ROW &&
-        std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))) == "ok";
     sqlite3_finalize(stmt);
     return intact;
 }
 
-bool OpenIntact(CDataStore& store) {
-    if (!store.OpenDatabase())
+constexpr const char* BackupFailed = "Během zálohování došlo k chybě. Program bude ukončen!";
+constexpr const char* RestoreFailed =
+    "Během obnovování zálohy došlo k chybě. Program bude ukončen!";
+
+// The program cannot go on without its database.
+void End(IMessagePort& messages, const char* why) {
+    messages.ShowMessage(why, MsgIcon::Exclamation);
+    EndProcess(1);
+}
+
+// Opens the connection again after the file was copied and has every view
+// reload; when the database does not open, the program ends.
+bool Reopen(CDataStore& store, IMessagePort& messages, IViewNotifier& views, const char* why) {
+    if (!store.OpenDatabase()) {
+        End(messages, why);
         return false;
-    if (PagesIntact(store))
-        return true;
-    store.CloseDatabase();
-    return false;
+    }
+    views.NotifyAllViews(ViewNotification::Refresh);
+    return true;
 }
 
 std::string StagingPath(const DataFolder& data) {
@@ -287,14 +304,7 @@ bool BackupDatabase(CDataStore& store, const DataFolder& data, const std::string
     if (ec)
         ShowSysError(messages, ec);
 
-    if (!store.OpenDatabase()) {
-        messages.ShowMessage("Během zálohování došlo k chybě. Program bude ukončen!",
-                             MsgIcon::Exclamation);
-        EndProcess(1);
-        return false;
-    }
-    views.NotifyAllViews(ViewNotification::Refresh);
-    return !ec;
+    return Reopen(store, messages, views, BackupFailed) && !ec;
 }
 
 bool RestoreDatabase(CDataStore& store, const DataFolder& data, const std::string& path,
@@ -323,38 +333,32 @@ bool RestoreDatabase(CDataStore& store, const DataFolder& data, const std::strin
     if (!ec)
         ec = files.Rename(staging, working);
     if (ec) {
+        // The working file is as it was.
         files.Remove(staging);
         ShowSysError(messages, ec);
+        Reopen(store, messages, views, RestoreFailed);
+        return false;
     }
-
-    if (!ec && OpenIntact(store)) {
+    if (IsUsableDatabase(working) && store.OpenDatabase()) {
         views.NotifyAllViews(ViewNotification::Refresh);
         return true;
     }
-    if (ec && store.OpenDatabase()) {
-        views.NotifyAllViews(ViewNotification::Refresh);
+
+    // The new file is no usable Tarvo database: the previous one comes back
+    // from the temporary copy.
+    ec = RemoveJournals(files, working);
+    if (!ec)
+        ec = ReplaceByCopy(files, temp, working, staging);
+    if (ec) {
+        End(messages, RestoreFailed);
         return false;
     }
-
-    // The new file does not open as a Tarvo database: the previous one comes
-    // back from the temporary copy.
-    if (!ec) {
-        ec = RemoveJournals(files, working);
-        if (!ec)
-            ec = ReplaceByCopy(files, temp, working, staging);
-        if (!ec && store.OpenDatabase()) {
-            messages.ShowMessage(
-                Format("Soubor '%s' není použitelnou zálohou dat, obnovení se nezdařilo. "
-                       "Data zůstala beze změny.",
-                       path.c_str()),
-                MsgIcon::Exclamation);
-            views.NotifyAllViews(ViewNotification::Refresh);
-            return false;
-        }
-    }
-    messages.ShowMessage("Během obnovování zálohy došlo k chybě. Program bude ukončen!",
-                         MsgIcon::Exclamation);
-    EndProcess(1);
+    if (Reopen(store, messages, views, RestoreFailed))
+        messages.ShowMessage(
+            Format("Soubor '%s' není použitelnou zálohou dat, obnovení se nezdařilo. "
+                   "Data zůstala beze změny.",
+                   path.c_str()),
+            MsgIcon::Exclamation);
     return false;
 }
 
