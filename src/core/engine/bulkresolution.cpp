@@ -24,6 +24,36 @@ constexpr const char* CountSql =
 
 constexpr int BarRange = 200;
 
+// The run touches every index of Move_Cover in two places at once (where old
+// rows go and where new ones come); with SQLite's small default page cache
+// those pages would be written out and read back for every line. The cache
+// is larger for the run and back to what it was afterwards.
+class CRunPageCache {
+public:
+    static constexpr long Kilobytes = 64 * 1024;
+
+    explicit CRunPageCache(CDataStore& store) : m_store(store) {
+        CStatement read(store, "PRAGMA cache_size");
+        if (read.Step())
+            m_previous = read.Int(0);
+        store.ExecuteOrThrow(Format("PRAGMA cache_size = -%li", Kilobytes));
+    }
+    ~CRunPageCache() {
+        try {
+            m_store.ExecuteOrThrow(
+                Format("PRAGMA cache_size = %lli", static_cast<long long>(m_previous)));
+        } catch (const ComError&) {
+            // Only the cache stays larger until the connection closes.
+        }
+    }
+    CRunPageCache(const CRunPageCache&) = delete;
+    CRunPageCache& operator=(const CRunPageCache&) = delete;
+
+private:
+    CDataStore& m_store;
+    int64_t m_previous = -2000;
+};
+
 // After an error the lines finished so far keep their new covers; a line
 // that was under way has been undone by its own unit.
 void KeepFinishedLines(std::optional<CLineRewriter>& rewriter) {
@@ -64,13 +94,16 @@ BulkResult ResolveAllMoveCovers(CDataStore& store, IProgressPort& progress, IVie
             // The lines are read as they are rewritten: the run touches only
             // Move_Cover, so the list it walks stays as it was counted, and a
             // million lines need no memory of their own.
+            const CRunPageCache cache(store);
             rewriter.emplace(store);
             CStatement lines(store, LinesSql);
             long i = 0;
             while (lines.Step()) {
                 if (i % step == 0) {
-                    // What is done stays done, whatever the user decides now.
-                    rewriter->CommitBatch();
+                    // A cancel commits what is done below; the batches
+                    // themselves are committed by the rewriter, because a
+                    // commit waits for the disk and a hundred of them would
+                    // cost more than the work.
                     if (progress.CheckCancel()) {
                         result.outcome = BulkOutcome::Cancelled;
                         break;
@@ -79,8 +112,8 @@ BulkResult ResolveAllMoveCovers(CDataStore& store, IProgressPort& progress, IVie
                     progress.SetPos(static_cast<int>((i + 1) * BarRange / n));
                 }
                 ++i;
-                rewriter->Rewrite(lines.Int(1), lines.Int(2), static_cast<long>(lines.Int(3)),
-                                  lines.GetQuantity(4), lines.Date(0));
+                rewriter->Rewrite({lines.Int(1), lines.Int(2), static_cast<long>(lines.Int(3)),
+                                   lines.GetQuantity(4), lines.Date(0)});
                 result.processed = i;
             }
             rewriter->CommitBatch();

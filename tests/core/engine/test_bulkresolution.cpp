@@ -1,3 +1,4 @@
+#include "core/data/transaction.h"
 #include "core/engine/bulkresolution.h"
 #include "enginedata.h"
 
@@ -14,6 +15,7 @@ const char* const Question = "Opravdu si přejete upravit výdeje obalů podle n
 // number).
 struct Lines : EngineData {
     explicit Lines(int n) {
+        CTransaction unit(store); // one write to the disk, not hundreds
         handCover = AddCover();
         derivedCover = AddCover();
         prod = AddProduct();
@@ -23,6 +25,7 @@ struct Lines : EngineData {
             lines.push_back(AddMoveProd(move, prod, std::to_string(i).c_str()));
             AddMoveCover(move, lines.back(), handCover, "1");
         }
+        unit.Commit();
     }
 
     BulkResult RunAll(bool answer = true) {
