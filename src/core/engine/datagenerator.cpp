@@ -147,7 +147,7 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
         if (i % 7 == 0)
             insertCover.BindText(9, "dodavatel mění rozměr");
         // A few soft-deleted covers: their lines still count.
-        insertCover.BindInt(10, i % 50 == 49 ? 1 : 0);
+        insertCover.BindInt(10, i % 20 == 19 ? 1 : 0);
         coverIds.push_back(writer.Insert(insertCover));
     }
     counts.covers = covers;
