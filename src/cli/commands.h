@@ -30,5 +30,7 @@ int CmdInfo(CliContext& context);
 int CmdBackup(CliContext& context);
 int CmdRestore(CliContext& context);
 int CmdCompact(CliContext& context);
+int CmdResolveAll(CliContext& context);
+int CmdGenerate(CliContext& context);
 
 } // namespace tarvo::cli
