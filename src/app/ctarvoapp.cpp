@@ -4,6 +4,7 @@
 #include "app/qtmessageport.h"
 #include "app/settings.h"
 #include "app/singleinstance.h"
+#include "core/data/backup.h"
 #include "core/data/cdatastore.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
@@ -103,8 +104,10 @@ void CTarvoApp::ExitInstance() {
         CProfile profile(TheDataFolder().SettingsPath());
         WriteSwitches(profile, TheSwitches());
     }
+    // Compaction closes the connection; when it cannot be done the working
+    // database stays as it was.
     if (m_store && m_store->IsOpen())
-        m_store->CloseDatabase();
+        CompactWorkingDatabase(*m_store, TheDataFolder());
     SetTheDataStore(nullptr);
     m_store.reset();
     m_instance.reset();

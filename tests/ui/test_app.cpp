@@ -1,19 +1,19 @@
 // Start-up, the main frame and the end of the program, with the real
 // application object on a temporary data folder.
-#include "recordingports.h"
-#include "uitestsupport.h"
-
 #include "app/appglobals.h"
 #include "app/cmainframe.h"
 #include "app/ctarvoapp.h"
 #include "app/singleinstance.h"
 #include "core/data/cdatastore.h"
 #include "core/data/profile.h"
+#include "core/data/recordset.h"
+#include "recordingports.h"
 #include "ui/dialogs/cdlgoptions.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
 #include "ui/framework/crecordlist.h"
 #include "ui/views/cviewcover.h"
+#include "uitestsupport.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -33,9 +33,7 @@ class TestApp : public QObject {
     Q_OBJECT
 public:
     TestApp(CTarvoApp& app, RecordingMessages& messages, const QString& dataDir)
-        : m_app(app), m_messages(messages), m_dataDir(dataDir)
-    {
-    }
+        : m_app(app), m_messages(messages), m_dataDir(dataDir) {}
 
 private slots:
     void startUpMakesDataFolderAndShowsCovers();
@@ -52,8 +50,7 @@ private:
     QString m_dataDir;
 };
 
-void TestApp::startUpMakesDataFolderAndShowsCovers()
-{
+void TestApp::startUpMakesDataFolderAndShowsCovers() {
     QVERIFY(!QFile::exists(m_dataDir));
     QVERIFY(m_app.InitInstance());
     QVERIFY(m_messages.shown.empty());
@@ -70,16 +67,14 @@ void TestApp::startUpMakesDataFolderAndShowsCovers()
              QString("Název"));
 }
 
-void TestApp::missingSettingsGiveFourSwitchesOn()
-{
+void TestApp::missingSettingsGiveFourSwitchesOn() {
     QVERIFY(!QFile::exists(m_dataDir + "/tarvo.ini"));
     const PropagationSwitches& s = TheSwitches();
     QVERIFY(s.coverToCompCovers && s.coverToPackaging && s.coverToDispatches &&
             s.packagingToDispatches);
 }
 
-void TestApp::menuAndBars()
-{
+void TestApp::menuAndBars() {
     CMainFrame* frame = m_app.MainFrame();
     struct Item {
         int command;
@@ -129,10 +124,10 @@ void TestApp::menuAndBars()
     QCOMPARE(frame->statusBar()->findChild<QLabel*>()->text(), QString("Hotovo"));
 }
 
-void TestApp::secondInstanceRaisesFirst()
-{
+void TestApp::secondInstanceRaisesFirst() {
     // Two instance objects on one name stand for two starts of the program.
-    const QString name = QStringLiteral("tarvo-test-raise-%1").arg(QCoreApplication::applicationPid());
+    const QString name =
+        QStringLiteral("tarvo-test-raise-%1").arg(QCoreApplication::applicationPid());
     SingleInstance first(name);
     QVERIFY(first.Acquire());
     QSignalSpy raised(&first, &SingleInstance::raiseRequested);
@@ -150,8 +145,7 @@ void TestApp::secondInstanceRaisesFirst()
     QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(m_app.MainFrame()));
 }
 
-void TestApp::notifyAllViewsSkipsSender()
-{
+void TestApp::notifyAllViewsSkipsSender() {
     CMainFrame* frame = m_app.MainFrame();
     auto* covers = qobject_cast<CViewCover*>(frame->ActiveView());
     TheDataStore().Execute("INSERT INTO Cover (cover_name, deleted) VALUES ('Nový', 0)");
@@ -161,8 +155,7 @@ void TestApp::notifyAllViewsSkipsSender()
     QCOMPARE(covers->MainList()->Model()->Count(), 1);
 }
 
-void TestApp::optionsChangeSwitches()
-{
+void TestApp::optionsChangeSwitches() {
     OnNextModal([](QWidget* modal) {
         auto* dialog = qobject_cast<CDlgOptions*>(modal);
         QVERIFY(dialog);
@@ -174,8 +167,7 @@ void TestApp::optionsChangeSwitches()
     QVERIFY(TheSwitches().coverToPackaging);
 }
 
-void TestApp::exitWritesSwitchesAndClosesDatabase()
-{
+void TestApp::exitWritesSwitchesAndClosesDatabase() {
     m_app.ExitInstance();
     QVERIFY(!m_app.MainFrame());
     CProfile profile((m_dataDir + "/tarvo.ini").toStdString());
@@ -184,10 +176,19 @@ void TestApp::exitWritesSwitchesAndClosesDatabase()
     for (const char* key : {"Zmenu obalu promitnout v balenich", "Zmenu obalu promitnout do vydeju",
                             "Zmenu baleni promitnout do vydeju"})
         QCOMPARE(profile.GetString("Moznosti", key), std::string("1"));
+    // The database was compacted and closed, with every row kept.
+    QVERIFY(!QFile::exists(m_dataDir + "/TarvoTmp.MDB"));
+    RecordingMessages messages;
+    CDataStore store(messages);
+    store.SetDatabasePath((m_dataDir + "/Tarvo.mdb").toStdString());
+    QVERIFY(store.OpenDatabase());
+    CRecordset rs;
+    QVERIFY(store.OpenRecordset(rs, "SELECT cover_name FROM Cover"));
+    QCOMPARE(rs.RecordCount(), 1L);
+    QCOMPARE(rs.GetText("cover_name"), std::string("Nový"));
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir temp;
     const QString dataDir = temp.path() + "/data";

@@ -1,7 +1,5 @@
 // The cover dialog, the covers filter dialog, the options dialog and the
 // discard page, driven through their widgets.
-#include "uitestsupport.h"
-
 #include "app/appglobals.h"
 #include "core/data/codelists.h"
 #include "ui/dialogs/cdlgcover.h"
@@ -10,6 +8,7 @@
 #include "ui/dialogs/codecombo.h"
 #include "ui/pages/cpagedisc.h"
 #include "ui/pages/wizard.h"
+#include "uitestsupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,16 +24,14 @@ using namespace tarvo::test;
 
 namespace {
 
-void Choose(QComboBox* combo, int code)
-{
+void Choose(QComboBox* combo, int code) {
     const int index = combo->findData(code);
     combo->setCurrentIndex(index);
     // What a choice by hand sends; setCurrentIndex alone does not.
     emit combo->activated(index);
 }
 
-QPushButton* Button(QDialog& dialog, const QString& text)
-{
+QPushButton* Button(QDialog& dialog, const QString& text) {
     for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
         if (button->text() == text)
             return button;
@@ -64,28 +61,31 @@ private slots:
     void singlePageWizardShowsOnlyOk();
 };
 
-void TestCoverDialogs::coverValidation_data()
-{
+void TestCoverDialogs::coverValidation_data() {
     QTest::addColumn<QString>("weight");
     QTest::addColumn<int>("filled"); // how many combos, in check order, are chosen
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus");
 
-    QTest::newRow("weight not a number") << "abc" << 5 << "Zadejte číslo." << "weight";
+    QTest::newRow("weight not a number") << "abc" << 5 << "Zadejte číslo."
+                                         << "weight";
     QTest::newRow("weight zero, all chosen") << "0" << 5 << "Hmotnost musí být větší než 0!"
                                              << "weight";
     QTest::newRow("weight negative") << "-1,5" << 5 << "Hmotnost musí být větší než 0!"
                                      << "weight";
-    QTest::newRow("nothing chosen") << "0,5" << 0 << "Není vybrán materiál!" << "material";
-    QTest::newRow("material only") << "0,5" << 1 << "Není vybrán typ!" << "type";
-    QTest::newRow("no origin") << "0,5" << 2 << "Není vybrán původ!" << "origin";
-    QTest::newRow("no payment") << "0,5" << 3 << "Není vybrána platba!" << "payment";
-    QTest::newRow("no statistics") << "0,5" << 4
-                                   << "Není vybrán údaj pro statistickou evidenci!" << "stat";
+    QTest::newRow("nothing chosen") << "0,5" << 0 << "Není vybrán materiál!"
+                                    << "material";
+    QTest::newRow("material only") << "0,5" << 1 << "Není vybrán typ!"
+                                   << "type";
+    QTest::newRow("no origin") << "0,5" << 2 << "Není vybrán původ!"
+                               << "origin";
+    QTest::newRow("no payment") << "0,5" << 3 << "Není vybrána platba!"
+                                << "payment";
+    QTest::newRow("no statistics") << "0,5" << 4 << "Není vybrán údaj pro statistickou evidenci!"
+                                   << "stat";
 }
 
-void TestCoverDialogs::coverValidation()
-{
+void TestCoverDialogs::coverValidation() {
     QFETCH(QString, weight);
     QFETCH(int, filled);
     QFETCH(QString, message);
@@ -114,8 +114,7 @@ void TestCoverDialogs::coverValidation()
     QCOMPARE(dialog.focusWidget(), expected);
 }
 
-void TestCoverDialogs::coverAcceptsValidValues()
-{
+void TestCoverDialogs::coverAcceptsValidValues() {
     UiDatabase db;
     CDlgCover dialog;
     dialog.show();
@@ -138,8 +137,7 @@ void TestCoverDialogs::coverAcceptsValidValues()
     QCOMPARE(dialog.payment, 0);
 }
 
-void TestCoverDialogs::coverMaterialOrder()
-{
+void TestCoverDialogs::coverMaterialOrder() {
     UiDatabase db;
     CDlgCover dialog;
     dialog.material = 5;
@@ -158,8 +156,7 @@ void TestCoverDialogs::coverMaterialOrder()
     QCOMPARE(codecombo::Selected(dialog.TypeCombo()), -1);
 }
 
-void TestCoverDialogs::coverCoupling_data()
-{
+void TestCoverDialogs::coverCoupling_data() {
     QTest::addColumn<int>("material"); // chosen first, -1 for none
     QTest::addColumn<int>("stat");     // chosen next, -1 for none
     QTest::addColumn<int>("expectMaterial");
@@ -173,8 +170,7 @@ void TestCoverDialogs::coverCoupling_data()
     QTest::newRow("category 0 keeps cartons material") << 6 << 0 << 6 << 0;
 }
 
-void TestCoverDialogs::coverCoupling()
-{
+void TestCoverDialogs::coverCoupling() {
     QFETCH(int, material);
     QFETCH(int, stat);
     QFETCH(int, expectMaterial);
@@ -190,25 +186,27 @@ void TestCoverDialogs::coverCoupling()
     QCOMPARE(codecombo::Selected(dialog.StatCombo()), expectStat);
 }
 
-void TestCoverDialogs::filterValidation_data()
-{
+void TestCoverDialogs::filterValidation_data() {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
     QTest::addColumn<bool>("useWeight");
     QTest::addColumn<bool>("useMaterial");
     QTest::addColumn<QString>("message"); // empty: accepted
 
-    QTest::newRow("equal weights pass") << "0,5" << "0,5" << true << false << "";
+    QTest::newRow("equal weights pass") << "0,5"
+                                        << "0,5" << true << false << "";
     QTest::newRow("from above to refused")
-        << "2" << "1,5" << true << false << "Hmotnost \"Od\" nesmí být větší než hodnota \"do\"";
-    QTest::newRow("unused weights not compared") << "2" << "1" << false << false << "";
-    QTest::newRow("material used, none chosen") << "0" << "0" << false << true
-                                                << "Není vybrán materiál";
-    QTest::newRow("weight not a number") << "x" << "1" << true << false << "Zadejte číslo.";
+        << "2"
+        << "1,5" << true << false << "Hmotnost \"Od\" nesmí být větší než hodnota \"do\"";
+    QTest::newRow("unused weights not compared") << "2"
+                                                 << "1" << false << false << "";
+    QTest::newRow("material used, none chosen") << "0"
+                                                << "0" << false << true << "Není vybrán materiál";
+    QTest::newRow("weight not a number") << "x"
+                                         << "1" << true << false << "Zadejte číslo.";
 }
 
-void TestCoverDialogs::filterValidation()
-{
+void TestCoverDialogs::filterValidation() {
     QFETCH(QString, from);
     QFETCH(QString, to);
     QFETCH(bool, useWeight);
@@ -236,8 +234,7 @@ void TestCoverDialogs::filterValidation()
     }
 }
 
-void TestCoverDialogs::filterClauseUsesDecimalPoint()
-{
+void TestCoverDialogs::filterClauseUsesDecimalPoint() {
     CoverFilter filter;
     filter.useWeight = true;
     filter.weightFrom = Quantity::FromScaled(5000);
@@ -247,8 +244,7 @@ void TestCoverDialogs::filterClauseUsesDecimalPoint()
     QVERIFY2(clause.find("<=1)") != std::string::npos, clause.c_str());
 }
 
-void TestCoverDialogs::optionsStoreSwitchesOnlyOnOk()
-{
+void TestCoverDialogs::optionsStoreSwitchesOnlyOnOk() {
     PropagationSwitches switches;
     {
         CDlgOptions dialog(switches);
@@ -270,8 +266,7 @@ void TestCoverDialogs::optionsStoreSwitchesOnlyOnOk()
     QVERIFY(!switches.packagingToDispatches);
 }
 
-void TestCoverDialogs::discardPageCouplesQuantityAndWeight()
-{
+void TestCoverDialogs::discardPageCouplesQuantityAndWeight() {
     UiDatabase db;
     const long long cover = db.AddCover("Krabice", 2500); // 0,25 kg
     CWizard wizard;
@@ -290,8 +285,7 @@ void TestCoverDialogs::discardPageCouplesQuantityAndWeight()
     QVERIFY(page->KindButton(2)->isChecked());
 }
 
-void TestCoverDialogs::discardPageRefusesZeroQuantity()
-{
+void TestCoverDialogs::discardPageRefusesZeroQuantity() {
     UiDatabase db;
     const long long cover = db.AddCover("Krabice", 0); // no unit weight: fields independent
     CWizard wizard;
@@ -306,8 +300,7 @@ void TestCoverDialogs::discardPageRefusesZeroQuantity()
     QCOMPARE(wizard.focusWidget(), page->QuantityEdit());
 }
 
-void TestCoverDialogs::singlePageWizardShowsOnlyOk()
-{
+void TestCoverDialogs::singlePageWizardShowsOnlyOk() {
     UiDatabase db;
     CWizard wizard;
     wizard.AddPage(new CPageDisc);

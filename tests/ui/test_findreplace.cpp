@@ -1,11 +1,10 @@
 // Find and replace on the covers list through the modeless dialog.
-#include "uitestsupport.h"
-
 #include "ui/framework/cdlgfindreplace.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
 #include "ui/framework/crecordlist.h"
 #include "ui/views/cviewcover.h"
+#include "uitestsupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,8 +20,7 @@ struct Fixture {
     UiDatabase db;
     std::unique_ptr<CViewCover> view;
 
-    explicit Fixture(std::initializer_list<const char*> names)
-    {
+    explicit Fixture(std::initializer_list<const char*> names) {
         int material = 0;
         for (const char* name : names)
             db.AddCover(name, 1000, material++ % 3);
@@ -33,8 +31,7 @@ struct Fixture {
     }
     ~Fixture() { CDlgFindReplace::CloseIfOpen(); }
 
-    CDlgFindReplace* Open(int command, const QString& column)
-    {
+    CDlgFindReplace* Open(int command, const QString& column) {
         view->OnCommand(command);
         CDlgFindReplace* dialog = CDlgFindReplace::Instance();
         QComboBox* columns = dialog->ColumnCombo();
@@ -47,8 +44,7 @@ struct Fixture {
 };
 
 // The cover names in the order they were added.
-std::string Names(UiDatabase& db)
-{
+std::string Names(UiDatabase& db) {
     return db.Text("SELECT group_concat(cover_name, ',') FROM (SELECT cover_name FROM Cover "
                    "ORDER BY cover_id)");
 }
@@ -70,8 +66,7 @@ private slots:
     void apostropheInFindText();
 };
 
-void TestFindReplace::dialogPreselectsSortColumnAndTab()
-{
+void TestFindReplace::dialogPreselectsSortColumnAndTab() {
     Fixture f({"a"});
     f.view->OnCommand(cmd::Replace);
     CDlgFindReplace* dialog = CDlgFindReplace::Instance();
@@ -94,8 +89,7 @@ void TestFindReplace::dialogPreselectsSortColumnAndTab()
     QCOMPARE(dialog->ReplaceCombo()->count(), 2);
 }
 
-void TestFindReplace::findNextFromLastRowWraps()
-{
+void TestFindReplace::findNextFromLastRowWraps() {
     Fixture f({"ab1", "cd", "ab2"}); // list order: ab1, ab2, cd
     CDlgFindReplace* dialog = f.Open(cmd::Find, "Název");
     dialog->FindCombo()->setEditText("AB");
@@ -108,8 +102,7 @@ void TestFindReplace::findNextFromLastRowWraps()
     QVERIFY(f.db.messages.shown.empty());
 }
 
-void TestFindReplace::findNextDoesNotWrapFromMiddle()
-{
+void TestFindReplace::findNextDoesNotWrapFromMiddle() {
     Fixture f({"ab", "cd", "ef"});
     CDlgFindReplace* dialog = f.Open(cmd::Find, "Název");
     dialog->FindCombo()->setEditText("ab");
@@ -119,8 +112,7 @@ void TestFindReplace::findNextDoesNotWrapFromMiddle()
     QVERIFY(!f.view->MainList()->HasSelection());
 }
 
-void TestFindReplace::replaceOnNonMatchingRowOnlyMoves()
-{
+void TestFindReplace::replaceOnNonMatchingRowOnlyMoves() {
     Fixture f({"aa", "bb", "cc"});
     CDlgFindReplace* dialog = f.Open(cmd::Replace, "Název");
     dialog->FindCombo()->setEditText("cc");
@@ -134,34 +126,29 @@ void TestFindReplace::replaceOnNonMatchingRowOnlyMoves()
     QCOMPARE(f.Model()->Cell(2, 0), QString("zz"));
 }
 
-void TestFindReplace::replaceAllPartMatch()
-{
+void TestFindReplace::replaceAllPartMatch() {
     Fixture f({"abcab", "xyz", "cab"});
     CDlgFindReplace* dialog = f.Open(cmd::Replace, "Název");
     dialog->FindCombo()->setEditText("ab");
     dialog->ReplaceCombo()->setEditText("x");
     dialog->PartMatchBox()->setChecked(true);
     QTest::mouseClick(dialog->ReplaceAllButton(), Qt::LeftButton);
-    QCOMPARE(Names(f.db),
-             std::string("xcx,xyz,cx"));
+    QCOMPARE(Names(f.db), std::string("xcx,xyz,cx"));
     QCOMPARE(f.Model()->Cell(0, 0), QString("xcx"));
     QVERIFY(!f.view->MainList()->HasSelection());
 }
 
-void TestFindReplace::replaceAllWholeValueOnly()
-{
+void TestFindReplace::replaceAllWholeValueOnly() {
     Fixture f({"ab", "abc", "ab"});
     CDlgFindReplace* dialog = f.Open(cmd::Replace, "Název");
     dialog->FindCombo()->setEditText("ab");
     dialog->ReplaceCombo()->setEditText("AB");
     QTest::mouseClick(dialog->ReplaceAllButton(), Qt::LeftButton);
     QVERIFY(f.db.messages.shown.empty());
-    QCOMPARE(Names(f.db),
-             std::string("AB,abc,AB"));
+    QCOMPARE(Names(f.db), std::string("AB,abc,AB"));
 }
 
-void TestFindReplace::replaceCodedColumnWritesCode()
-{
+void TestFindReplace::replaceCodedColumnWritesCode() {
     Fixture f({"a", "b", "c"}); // materials 0, 1, 2
     CDlgFindReplace* dialog = f.Open(cmd::Replace, "Materiál");
     QComboBox* find = dialog->FindCombo();
@@ -169,26 +156,40 @@ void TestFindReplace::replaceCodedColumnWritesCode()
     find->setCurrentIndex(find->findData(1));
     replace->setCurrentIndex(replace->findData(5));
     QTest::mouseClick(dialog->ReplaceAllButton(), Qt::LeftButton);
-    QCOMPARE(f.db.Text("SELECT group_concat(cover_mat, ',') FROM (SELECT cover_mat FROM Cover ORDER BY cover_id)"), std::string("0,5,2"));
+    QCOMPARE(f.db.Text("SELECT group_concat(cover_mat, ',') FROM (SELECT cover_mat FROM Cover "
+                       "ORDER BY cover_id)"),
+             std::string("0,5,2"));
 }
 
-void TestFindReplace::requestChecks_data()
-{
+void TestFindReplace::requestChecks_data() {
     QTest::addColumn<QString>("column");
     QTest::addColumn<QString>("find");
     QTest::addColumn<QString>("replace");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("empty find") << "Název" << "" << "x" << "Není zadána výchozí hodnota!";
-    QTest::newRow("same value") << "Název" << "ab" << "ab"
+    QTest::newRow("empty find") << "Název"
+                                << ""
+                                << "x"
+                                << "Není zadána výchozí hodnota!";
+    QTest::newRow("same value") << "Název"
+                                << "ab"
+                                << "ab"
                                 << "Nová hodnota je stejná jako stará hodnota!";
-    QTest::newRow("no column") << "" << "ab" << "x" << "Vyberte oblast hledání!";
-    QTest::newRow("coded value typed") << "Typ" << "nic" << "x" << "Není vybrána výchozí hodnota!";
-    QTest::newRow("case differs is fine") << "Název" << "ab" << "AB" << "";
+    QTest::newRow("no column") << ""
+                               << "ab"
+                               << "x"
+                               << "Vyberte oblast hledání!";
+    QTest::newRow("coded value typed") << "Typ"
+                                       << "nic"
+                                       << "x"
+                                       << "Není vybrána výchozí hodnota!";
+    QTest::newRow("case differs is fine") << "Název"
+                                          << "ab"
+                                          << "AB"
+                                          << "";
 }
 
-void TestFindReplace::requestChecks()
-{
+void TestFindReplace::requestChecks() {
     QFETCH(QString, column);
     QFETCH(QString, find);
     QFETCH(QString, replace);
@@ -211,8 +212,7 @@ void TestFindReplace::requestChecks()
     }
 }
 
-void TestFindReplace::apostropheInFindText()
-{
+void TestFindReplace::apostropheInFindText() {
     Fixture f({"d'Artagnan", "Athos"});
     CDlgFindReplace* dialog = f.Open(cmd::Replace, "Název");
     dialog->FindCombo()->setEditText("d'Art");
@@ -220,8 +220,7 @@ void TestFindReplace::apostropheInFindText()
     dialog->PartMatchBox()->setChecked(true);
     QTest::mouseClick(dialog->ReplaceAllButton(), Qt::LeftButton);
     QVERIFY(f.db.messages.shown.empty());
-    QCOMPARE(Names(f.db),
-             std::string("D'Artagnan,Athos"));
+    QCOMPARE(Names(f.db), std::string("D'Artagnan,Athos"));
 }
 
 QTEST_MAIN(TestFindReplace)

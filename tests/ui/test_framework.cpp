@@ -1,13 +1,11 @@
 // The pieces the views are built from: the row cache, the lazy list model,
 // locale numbers and the progress window.
-#include "uitestsupport.h"
-
+#include "core/data/statement.h"
+#include "support/cprogresswnd.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/localenumber.h"
 #include "ui/framework/rowcache.h"
-#include "support/cprogresswnd.h"
-
-#include "core/data/statement.h"
+#include "uitestsupport.h"
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -33,8 +31,7 @@ private slots:
     void progressLeavesDisabledOwnerDisabled();
 };
 
-void TestFramework::rowCacheDropsLeastRecentChunk()
-{
+void TestFramework::rowCacheDropsLeastRecentChunk() {
     RowCache<int> cache(10, 2);
     cache.Store(0, std::vector<int>(10, 1));
     cache.Store(1, std::vector<int>(10, 2));
@@ -47,8 +44,7 @@ void TestFramework::rowCacheDropsLeastRecentChunk()
     QVERIFY(!cache.Find(25)); // past the short last chunk
 }
 
-void TestFramework::rowCacheInvalidatesOneRow()
-{
+void TestFramework::rowCacheInvalidatesOneRow() {
     RowCache<int> cache(4, 4);
     cache.Store(0, {1, 2, 3, 4});
     cache.Invalidate(2);
@@ -58,8 +54,7 @@ void TestFramework::rowCacheInvalidatesOneRow()
     QCOMPARE(*cache.Find(2), 30);
 }
 
-void TestFramework::listModelReadsOnlyShownChunks()
-{
+void TestFramework::listModelReadsOnlyShownChunks() {
     UiDatabase db;
     db.Run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
            "INSERT INTO Cover (cover_name, deleted) SELECT printf('c%05d', i), 0 FROM n");
@@ -79,15 +74,13 @@ void TestFramework::listModelReadsOnlyShownChunks()
     QCOMPARE(reads, 136);
 }
 
-void TestFramework::listModelShowsVanishedRowEmpty()
-{
+void TestFramework::listModelShowsVanishedRowEmpty() {
     UiDatabase db;
     db.AddCover("a", 1);
     db.AddCover("b", 1);
-    CListModel model({"Název"}, "SELECT cover_id, cover_name FROM Cover WHERE cover_id IN (%s)",
-                     [](const CStatement& st) {
-                         return QStringList{QString::fromStdString(st.Text(1))};
-                     });
+    CListModel model(
+        {"Název"}, "SELECT cover_id, cover_name FROM Cover WHERE cover_id IN (%s)",
+        [](const CStatement& st) { return QStringList{QString::fromStdString(st.Text(1))}; });
     model.Load(db.Store(), "SELECT cover_id FROM Cover ORDER BY cover_id");
     db.Run("DELETE FROM Cover WHERE cover_name = 'a'");
     QCOMPARE(model.Cell(0, 0), QString());
@@ -98,8 +91,7 @@ void TestFramework::listModelShowsVanishedRowEmpty()
     QCOMPARE(model.Cell(0, 0), QString("b"));
 }
 
-void TestFramework::localeNumbers_data()
-{
+void TestFramework::localeNumbers_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
     QTest::addColumn<qlonglong>("scaled");
@@ -114,8 +106,7 @@ void TestFramework::localeNumbers_data()
     QTest::newRow("empty") << "" << false << 0LL << "";
 }
 
-void TestFramework::localeNumbers()
-{
+void TestFramework::localeNumbers() {
     QFETCH(QString, text);
     QFETCH(bool, valid);
     QFETCH(qlonglong, scaled);
@@ -128,8 +119,7 @@ void TestFramework::localeNumbers()
     }
 }
 
-void TestFramework::progressWithoutCancel()
-{
+void TestFramework::progressWithoutCancel() {
     CProgressWnd progress("Sestavení výkazu", false);
     QVERIFY(progress.Create(nullptr));
     QVERIFY(!progress.CancelButton()->isVisible());
@@ -145,8 +135,7 @@ void TestFramework::progressWithoutCancel()
     QCOMPARE(progress.Bar()->maximum(), 50);
 }
 
-void TestFramework::progressCancelReadOnce()
-{
+void TestFramework::progressCancelReadOnce() {
     CProgressWnd progress("Import dat z Money S3", true);
     progress.Create(nullptr);
     QVERIFY(progress.CancelButton()->isVisible());
@@ -156,8 +145,7 @@ void TestFramework::progressCancelReadOnce()
     QVERIFY(!progress.CheckCancel());
 }
 
-void TestFramework::progressOwnerEnabledAgain()
-{
+void TestFramework::progressOwnerEnabledAgain() {
     QWidget owner;
     QWidget child(&owner);
     owner.show();
@@ -170,8 +158,7 @@ void TestFramework::progressOwnerEnabledAgain()
     QVERIFY(owner.isEnabled());
 }
 
-void TestFramework::progressLeavesDisabledOwnerDisabled()
-{
+void TestFramework::progressLeavesDisabledOwnerDisabled() {
     QWidget owner;
     owner.show();
     owner.setEnabled(false);

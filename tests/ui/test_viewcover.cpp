@@ -1,7 +1,5 @@
 // The covers view driven through its lists, buttons and dialogs: rows in
 // the database and the messages shown are what the tests look at.
-#include "uitestsupport.h"
-
 #include "app/appglobals.h"
 #include "core/data/oledate.h"
 #include "core/data/shared.h"
@@ -15,6 +13,7 @@
 #include "ui/framework/csplitbar.h"
 #include "ui/pages/cpagedisc.h"
 #include "ui/views/cviewcover.h"
+#include "uitestsupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,8 +34,7 @@ namespace {
 
 class RecordingBroadcast final : public IViewBroadcast {
 public:
-    void NotifyAllViews(CTableView* sender, ViewNotification what) override
-    {
+    void NotifyAllViews(CTableView* sender, ViewNotification what) override {
         senders.push_back(sender);
         sent.push_back(what);
     }
@@ -50,8 +48,7 @@ struct Fixture {
     RecordingBroadcast broadcast;
     std::unique_ptr<CViewCover> view;
 
-    void Open()
-    {
+    void Open() {
         view = std::make_unique<CViewCover>();
         view->SetBroadcast(&broadcast);
         view->resize(900, 500);
@@ -60,27 +57,24 @@ struct Fixture {
     }
     CListModel* Covers() const { return view->MainList()->Model(); }
     CListModel* Discards() const { return view->DiscardList()->Model(); }
-    QStringList CoverNames() const
-    {
+    QStringList CoverNames() const {
         QStringList names;
         for (int row = 0; row < Covers()->Count(); ++row)
             names << Covers()->Cell(row, 0);
         return names;
     }
-    void SelectCovers(std::initializer_list<int> rows)
-    {
+    void SelectCovers(std::initializer_list<int> rows) {
         CRecordList* list = view->MainList();
         list->ClearSelectionAndFocus();
         for (int row : rows)
-            list->selectionModel()->select(Covers()->index(row, 0), QItemSelectionModel::Select |
-                                                                        QItemSelectionModel::Rows);
+            list->selectionModel()->select(Covers()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
         list->selectionModel()->setCurrentIndex(Covers()->index(*rows.begin(), 0),
                                                 QItemSelectionModel::NoUpdate);
     }
 };
 
-void PressOk(QWidget* modal)
-{
+void PressOk(QWidget* modal) {
     if (auto* wizard = qobject_cast<QWizard*>(modal))
         wizard->button(QWizard::FinishButton)->click();
     else if (auto* dialog = qobject_cast<QDialog*>(modal))
@@ -115,8 +109,7 @@ private slots:
     void contextMenuGreying();
 };
 
-void TestViewCover::addCoverStoresRowAndSelectsIt()
-{
+void TestViewCover::addCoverStoresRowAndSelectsIt() {
     Fixture f;
     f.db.AddCover("Bedna", 10000);
     f.Open();
@@ -149,8 +142,7 @@ void TestViewCover::addCoverStoresRowAndSelectsIt()
     QCOMPARE(f.Covers()->Cell(0, 6), QString("ano"));
 }
 
-void TestViewCover::editCoverWritesDialogValues()
-{
+void TestViewCover::editCoverWritesDialogValues() {
     Fixture f;
     f.db.AddCover("Fólie", 500, 4);
     f.Open();
@@ -170,8 +162,7 @@ void TestViewCover::editCoverWritesDialogValues()
     QVERIFY(f.broadcast.sent.empty());
 }
 
-void TestViewCover::editWithoutFocusedRowWarns()
-{
+void TestViewCover::editWithoutFocusedRowWarns() {
     Fixture f;
     f.Open();
     f.view->OnCommand(cmd::Edit);
@@ -179,16 +170,15 @@ void TestViewCover::editWithoutFocusedRowWarns()
     f.view->OnCommand(cmd::Add2);
     f.view->OnCommand(cmd::Edit2);
     f.view->OnCommand(cmd::Delete2);
-    QCOMPARE(f.db.messages.Texts(),
-             (std::vector<std::string>{"Není vybrán obal !", "Není vybrán obal !",
-                                       "Není vybrán obal !", "Není vybrán vyřazený obal !",
-                                       "Není vybrán vyřazený obal !"}));
+    QCOMPARE(
+        f.db.messages.Texts(),
+        (std::vector<std::string>{"Není vybrán obal !", "Není vybrán obal !", "Není vybrán obal !",
+                                  "Není vybrán vyřazený obal !", "Není vybrán vyřazený obal !"}));
     for (const ShownMessage& m : f.db.messages.shown)
         QCOMPARE(m.icon, MsgIcon::Exclamation);
 }
 
-void TestViewCover::editVanishedCoverRemovesRow()
-{
+void TestViewCover::editVanishedCoverRemovesRow() {
     Fixture f;
     f.db.AddCover("A", 100);
     f.db.AddCover("B", 100);
@@ -201,8 +191,7 @@ void TestViewCover::editVanishedCoverRemovesRow()
     QCOMPARE(f.CoverNames(), QStringList({"B"}));
 }
 
-void TestViewCover::propagation_data()
-{
+void TestViewCover::propagation_data() {
     QTest::addColumn<bool>("compCovers");
     QTest::addColumn<bool>("packaging");
     QTest::addColumn<bool>("dispatches");
@@ -212,8 +201,7 @@ void TestViewCover::propagation_data()
     QTest::newRow("all off") << false << false << false;
 }
 
-void TestViewCover::propagation()
-{
+void TestViewCover::propagation() {
     QFETCH(bool, compCovers);
     QFETCH(bool, packaging);
     QFETCH(bool, dispatches);
@@ -261,8 +249,7 @@ void TestViewCover::propagation()
     QCOMPARE(f.broadcast.senders.front(), f.view.get());
 }
 
-void TestViewCover::unchangedDefaultsRunNoPropagation()
-{
+void TestViewCover::unchangedDefaultsRunNoPropagation() {
     Fixture f;
     const long long cover = f.db.AddCover("Krabice", 1000, 0, 1, 1, 1);
     f.db.Run(Format("INSERT INTO Prod_Cover (dt_id, cover_id, cover_type, cover_org, cover_pay) "
@@ -282,8 +269,7 @@ void TestViewCover::unchangedDefaultsRunNoPropagation()
     QCOMPARE(f.db.Text("SELECT cover_name FROM Cover"), std::string("Krabice velká"));
 }
 
-void TestViewCover::deleteIsSoftAndRemovesDiscardsAndItems()
-{
+void TestViewCover::deleteIsSoftAndRemovesDiscardsAndItems() {
     Fixture f;
     const long long a = f.db.AddCover("A", 100);
     const long long b = f.db.AddCover("B", 100);
@@ -311,8 +297,7 @@ void TestViewCover::deleteIsSoftAndRemovesDiscardsAndItems()
     QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Prod_Cover"), 3LL);
 }
 
-void TestViewCover::deleteAnsweredNoChangesNothing()
-{
+void TestViewCover::deleteAnsweredNoChangesNothing() {
     Fixture f;
     f.db.AddCover("A", 100);
     f.Open();
@@ -322,8 +307,7 @@ void TestViewCover::deleteAnsweredNoChangesNothing()
     QCOMPARE(f.Covers()->Count(), 1);
 }
 
-void TestViewCover::filterWithDecimalComma()
-{
+void TestViewCover::filterWithDecimalComma() {
     Fixture f;
     for (long long weight : {4000, 5000, 7500, 10000, 12000})
         f.db.AddCover(std::to_string(weight), weight);
@@ -343,8 +327,7 @@ void TestViewCover::filterWithDecimalComma()
     QVERIFY(f.view->Filter().IsActive());
 }
 
-void TestViewCover::filterCancelKeepsList()
-{
+void TestViewCover::filterCancelKeepsList() {
     Fixture f;
     f.db.AddCover("A", 100);
     f.db.AddCover("B", 100);
@@ -361,8 +344,7 @@ void TestViewCover::filterCancelKeepsList()
     QVERIFY(!f.view->Filter().IsActive());
 }
 
-void TestViewCover::discardAddedStoredAsWholeDay()
-{
+void TestViewCover::discardAddedStoredAsWholeDay() {
     Fixture f;
     const long long cover = f.db.AddCover("Krabice", 2500);
     f.Open();
@@ -388,8 +370,7 @@ void TestViewCover::discardAddedStoredAsWholeDay()
     QCOMPARE(f.Discards()->Cell(0, 2), QString("1,00"));
 }
 
-void TestViewCover::discardAt2359KeepsItsDay()
-{
+void TestViewCover::discardAt2359KeepsItsDay() {
     Fixture f;
     const long long cover = f.db.AddCover("Krabice", 2500);
     const OleDate lateEvening = OleDate::FromParts(2024, 3, 15, 23, 59, 0);
@@ -411,8 +392,7 @@ void TestViewCover::discardAt2359KeepsItsDay()
              Format("%.1f 20000", day));
 }
 
-void TestViewCover::discardDeleteAsksWithDate()
-{
+void TestViewCover::discardDeleteAsksWithDate() {
     Fixture f;
     const long long cover = f.db.AddCover("Krabice", 2500);
     f.db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
@@ -429,8 +409,7 @@ void TestViewCover::discardDeleteAsksWithDate()
     QCOMPARE(f.Discards()->Count(), 0);
 }
 
-void TestViewCover::discardsFollowSingleSelection()
-{
+void TestViewCover::discardsFollowSingleSelection() {
     Fixture f;
     const long long a = f.db.AddCover("A", 100);
     const long long b = f.db.AddCover("B", 100);
@@ -450,8 +429,7 @@ void TestViewCover::discardsFollowSingleSelection()
     QCOMPARE(f.Discards()->Count(), 2);
 }
 
-void TestViewCover::discardWeightFollowsCoverWeight()
-{
+void TestViewCover::discardWeightFollowsCoverWeight() {
     Fixture f;
     const long long cover = f.db.AddCover("A", 2500);
     f.db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
@@ -472,8 +450,7 @@ void TestViewCover::discardWeightFollowsCoverWeight()
     QCOMPARE(f.Discards()->Cell(0, 2), QString("2,00"));
 }
 
-void TestViewCover::headerClickedTwiceFlipsOrder()
-{
+void TestViewCover::headerClickedTwiceFlipsOrder() {
     Fixture f;
     f.db.AddCover("Bedna", 30000, 1);
     f.db.AddCover("Archy", 10000, 2);
@@ -497,8 +474,7 @@ void TestViewCover::headerClickedTwiceFlipsOrder()
     QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
 }
 
-void TestViewCover::splitBarCollapsesRightPane()
-{
+void TestViewCover::splitBarCollapsesRightPane() {
     Fixture f;
     f.Open();
     CSplitBar* bar = f.view->SplitBar();
@@ -512,8 +488,8 @@ void TestViewCover::splitBarCollapsesRightPane()
         QMouseEvent move(QEvent::MouseMove, end, bar->mapToGlobal(end), Qt::NoButton,
                          Qt::LeftButton, {});
         QApplication::sendEvent(bar, &move);
-        QMouseEvent release(QEvent::MouseButtonRelease, end, bar->mapToGlobal(end),
-                            Qt::LeftButton, Qt::NoButton, {});
+        QMouseEvent release(QEvent::MouseButtonRelease, end, bar->mapToGlobal(end), Qt::LeftButton,
+                            Qt::NoButton, {});
         QApplication::sendEvent(bar, &release);
     };
     QVERIFY(f.view->DiscardList()->isVisible());
@@ -533,8 +509,7 @@ void TestViewCover::splitBarCollapsesRightPane()
     QVERIFY(f.view->DiscardList()->isVisible());
 }
 
-void TestViewCover::contextMenuGreying()
-{
+void TestViewCover::contextMenuGreying() {
     Fixture f;
     f.db.AddCover("A", 100);
     f.Open();
@@ -555,8 +530,9 @@ void TestViewCover::contextMenuGreying()
     };
     capture();
     CRecordList* list = f.view->MainList();
-    QContextMenuEvent empty(QContextMenuEvent::Mouse, QPoint(5, list->viewport()->height() - 5),
-                            list->viewport()->mapToGlobal(QPoint(5, list->viewport()->height() - 5)));
+    QContextMenuEvent empty(
+        QContextMenuEvent::Mouse, QPoint(5, list->viewport()->height() - 5),
+        list->viewport()->mapToGlobal(QPoint(5, list->viewport()->height() - 5)));
     QApplication::sendEvent(list->viewport(), &empty);
     QVERIFY(shown);
     QCOMPARE(enabled, QList<bool>({true, false, false, true, true, true}));

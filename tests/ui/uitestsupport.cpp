@@ -11,8 +11,7 @@
 
 namespace tarvo::test {
 
-UiDatabase::UiDatabase()
-{
+UiDatabase::UiDatabase() {
     const std::string path = Folder() + "Tarvo.mdb";
     CDataStore::CreateEmptyDatabase(path);
     m_store = std::make_unique<CDataStore>(messages);
@@ -22,31 +21,31 @@ UiDatabase::UiDatabase()
     TheSwitches() = PropagationSwitches{};
 }
 
-UiDatabase::~UiDatabase()
-{
+UiDatabase::~UiDatabase() {
     SetTheDataStore(nullptr);
     m_store->CloseDatabase();
 }
 
-std::string UiDatabase::Folder() const { return m_dir.path().toStdString() + "/"; }
+std::string UiDatabase::Folder() const {
+    return m_dir.path().toStdString() + "/";
+}
 
-bool UiDatabase::Run(const std::string& sql) { return m_store->Execute(sql); }
+bool UiDatabase::Run(const std::string& sql) {
+    return m_store->Execute(sql);
+}
 
-long long UiDatabase::Number(const std::string& sql)
-{
+long long UiDatabase::Number(const std::string& sql) {
     CStatement st(*m_store, sql);
     return st.Step() ? st.Int(0) : 0;
 }
 
-std::string UiDatabase::Text(const std::string& sql)
-{
+std::string UiDatabase::Text(const std::string& sql) {
     CStatement st(*m_store, sql);
     return st.Step() ? st.Text(0) : std::string();
 }
 
 long long UiDatabase::AddCover(const std::string& name, long long weightScaled, int material,
-                               int type, int origin, int payment, int stat)
-{
+                               int type, int origin, int payment, int stat) {
     Run(Format("INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, cover_org, "
                "cover_pay, cover_stat, cover_reusable, cover_note, deleted) "
                "VALUES (%s, %lld, %i, %i, %i, %i, %i, 0, '', 0)",
@@ -54,8 +53,7 @@ long long UiDatabase::AddCover(const std::string& name, long long weightScaled, 
     return m_store->LastInsertId();
 }
 
-void OnNextModal(std::function<void(QWidget*)> action)
-{
+void OnNextModal(std::function<void(QWidget*)> action) {
     // Polls until the dialog is up: exec() starts its own event loop, in
     // which the timer fires.
     auto* timer = new QTimer;
@@ -71,6 +69,8 @@ void OnNextModal(std::function<void(QWidget*)> action)
     timer->start();
 }
 
-void UseCzechLocale() { QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic)); }
+void UseCzechLocale() {
+    QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
+}
 
 } // namespace tarvo::test

@@ -1,11 +1,9 @@
 #pragma once
 
+#include "core/data/cdatastore.h"
 #include "recordingports.h"
 
-#include "core/data/cdatastore.h"
-
 #include <QTemporaryDir>
-
 #include <functional>
 #include <memory>
 #include <string>

@@ -1,0 +1,126 @@
+// The covers view on a large table: how long the first screen takes, how
+// long a re-sort takes and how much memory the view needs.
+//
+//   bench_coverview [--covers N] [--db FILE]
+//
+// Without --db a temporary database is filled by the data generator. Each
+// measurement runs in a process of its own, so the peak memory is the view's.
+#include "app/appglobals.h"
+#include "benchsupport.h"
+#include "core/data/cdatastore.h"
+#include "core/engine/datagenerator.h"
+#include "core/ports/progressport.h"
+#include "ui/framework/clistmodel.h"
+#include "ui/framework/crecordlist.h"
+#include "ui/views/cviewcover.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QTest>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+using namespace tarvo;
+
+namespace {
+
+int Measure(int argc, char** argv, const std::string& db) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    bench::YesMessages messages;
+    CDataStore store(messages);
+    store.SetDatabasePath(db);
+    if (!store.OpenDatabase())
+        return 1;
+    SetTheDataStore(&store);
+    const long baseKb = bench::PeakMemoryKb();
+
+    bench::Stopwatch first;
+    CViewCover view;
+    view.resize(1200, 800);
+    view.show();
+    view.InitialUpdate(1200);
+    QCoreApplication::processEvents();
+    view.repaint();
+    const double firstScreen = first.Seconds();
+    const int rows = view.MainList()->Model()->Count();
+
+    QHeaderView* header = view.MainList()->horizontalHeader();
+    auto sortBy = [&](int column) {
+        bench::Stopwatch watch;
+        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
+        QCoreApplication::processEvents();
+        view.repaint();
+        return watch.Seconds();
+    };
+    const double byNameDesc = sortBy(0);
+    const double byWeight = sortBy(2);
+    const double byMaterial = sortBy(1);
+    // Scrolling to the end reads only the rows shown there.
+    bench::Stopwatch scroll;
+    view.MainList()->scrollToBottom();
+    view.repaint();
+    const double toEnd = scroll.Seconds();
+
+    std::printf("rows %d\nfirst screen %.3f s\nre-sort by name descending %.3f s\n"
+                "re-sort by weight %.3f s\nre-sort by material %.3f s\nscroll to end %.3f s\n"
+                "peak memory %.1f MB (Qt and database before the view: %.1f MB)\n",
+                rows, firstScreen, byNameDesc, byWeight, byMaterial, toEnd,
+                bench::PeakMemoryKb() / 1024.0, baseKb / 1024.0);
+    SetTheDataStore(nullptr);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    long covers = 1000000;
+    std::string db;
+    bool measure = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--covers" && i + 1 < argc)
+            covers = std::atol(argv[++i]);
+        else if (arg == "--db" && i + 1 < argc)
+            db = argv[++i];
+        else if (arg == "--measure")
+            measure = true;
+    }
+    if (measure)
+        return Measure(argc, argv, db);
+
+    std::filesystem::path temp;
+    if (db.empty()) {
+        temp = std::filesystem::temp_directory_path() /
+               ("tarvo-bench-coverview-" + std::to_string(covers));
+        std::filesystem::remove_all(temp);
+        std::filesystem::create_directories(temp);
+        db = (temp / "Tarvo.mdb").string();
+    }
+    if (!std::filesystem::exists(db)) {
+        CDataStore::CreateEmptyDatabase(db);
+        bench::YesMessages messages;
+        CDataStore store(messages);
+        store.SetDatabasePath(db);
+        if (!store.OpenDatabase())
+            return 1;
+        GeneratorOptions options;
+        options.covers = covers;
+        options.composites = 0;
+        options.products = 0;
+        options.dispatches = 0;
+        options.discards = 0;
+        NullProgress progress;
+        bench::Stopwatch watch;
+        const GeneratorCounts counts = GenerateData(store, options, progress);
+        std::printf("generated %ld covers in %.1f s\n", counts.covers, watch.Seconds());
+        store.CloseDatabase();
+    }
+    std::fputs(bench::RunSelf("--measure --db " + db).c_str(), stdout);
+    if (!temp.empty())
+        std::filesystem::remove_all(temp);
+    return 0;
+}
