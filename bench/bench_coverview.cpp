@@ -69,7 +69,8 @@ int Measure(int argc, char** argv, const std::string& db) {
                 "re-sort by weight %.3f s\nre-sort by material %.3f s\nscroll to end %.3f s\n"
                 "peak memory %.1f MB (Qt and database before the view: %.1f MB)\n",
                 rows, firstScreen, byNameDesc, byWeight, byMaterial, toEnd,
-                bench::PeakMemoryKb() / 1024.0, baseKb / 1024.0);
+                static_cast<double>(bench::PeakMemoryKb()) / 1024.0,
+                static_cast<double>(baseKb) / 1024.0);
     SetTheDataStore(nullptr);
     return 0;
 }

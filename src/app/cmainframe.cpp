@@ -253,6 +253,24 @@ void CMainFrame::BuildStatusBar() {
     }
 }
 
+bool CMainFrame::IsTableCommand(int command) {
+    return command == cmd::ViewCovers || command == cmd::ViewCompCovers ||
+           command == cmd::ViewProducts || command == cmd::ViewDispatches;
+}
+
+bool CMainFrame::IsFrameCommand(int command) {
+    switch (command) {
+    case cmd::Options:
+    case cmd::ToggleTableBar:
+    case cmd::ToggleToolBar:
+    case cmd::ToggleStatusBar:
+    case cmd::Exit:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool CMainFrame::IsLaterCommand(int command) const {
     switch (command) {
     case cmd::Report:
@@ -272,15 +290,16 @@ bool CMainFrame::IsLaterCommand(int command) const {
 
 void CMainFrame::UpdateCommands() {
     for (auto& [command, action] : m_actions) {
-        bool enabled = true;
+        bool enabled = false;
         if (IsLaterCommand(command))
             enabled = false;
-        else if (m_factories.count(command) == 0 &&
-                 (command == cmd::ViewCompCovers || command == cmd::ViewProducts ||
-                  command == cmd::ViewDispatches))
-            enabled = false;
-        else if (m_active && m_active->HandlesCommand(command))
-            enabled = m_active->IsCommandEnabled(command);
+        else if (IsTableCommand(command))
+            enabled = m_factories.count(command) != 0;
+        else if (IsFrameCommand(command))
+            enabled = true;
+        else // a record command: the view must have the pane for it
+            enabled = m_active && m_active->HandlesCommand(command) &&
+                      m_active->IsCommandEnabled(command);
         action->setEnabled(enabled);
     }
     for (int command :

@@ -53,6 +53,8 @@ private:
     void BuildBars();
     void BuildStatusBar();
     bool IsLaterCommand(int command) const;
+    static bool IsTableCommand(int command);
+    static bool IsFrameCommand(int command);
 
     std::map<int, QAction*> m_actions;
     std::map<int, std::function<CTableView*()>> m_factories;

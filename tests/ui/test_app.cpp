@@ -96,6 +96,8 @@ void TestApp::menuAndBars() {
         {cmd::Report, "Sestavit &výkaz", QKeySequence(), false},
         {cmd::ImportMoney, "&Money S3", QKeySequence(), false},
         {cmd::Help, "Nápověda pro Tarvo", QKeySequence(Qt::Key_F1), false},
+        {cmd::Add2, "", QKeySequence(Qt::CTRL | Qt::Key_Insert), true},
+        {cmd::Add3, "", QKeySequence(Qt::ALT | Qt::Key_Insert), false}, // no third pane
     };
     frame->UpdateCommands();
     for (const Item& item : items) {

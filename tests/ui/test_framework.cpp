@@ -1,8 +1,10 @@
 // The pieces the views are built from: the row cache, the lazy list model,
 // locale numbers and the progress window.
+#include "core/data/sqlfunctions.h"
 #include "core/data/statement.h"
 #include "support/cprogresswnd.h"
 #include "ui/framework/clistmodel.h"
+#include "ui/framework/czechsortkey.h"
 #include "ui/framework/localenumber.h"
 #include "ui/framework/rowcache.h"
 #include "uitestsupport.h"
@@ -23,6 +25,8 @@ private slots:
     void rowCacheInvalidatesOneRow();
     void listModelReadsOnlyShownChunks();
     void listModelShowsVanishedRowEmpty();
+    void czechKeysOrderAsCollation_data();
+    void czechKeysOrderAsCollation();
     void localeNumbers_data();
     void localeNumbers();
     void progressWithoutCancel();
@@ -89,6 +93,41 @@ void TestFramework::listModelShowsVanishedRowEmpty() {
     model.RemoveRow(0);
     QCOMPARE(model.Count(), 1);
     QCOMPARE(model.Cell(0, 0), QString("b"));
+}
+
+void TestFramework::czechKeysOrderAsCollation_data() {
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::newRow("ch after h") << "chata"
+                                << "hrad";
+    QTest::newRow("č after c") << "čep"
+                               << "cena";
+    QTest::newRow("case") << "abc"
+                          << "ABC";
+    QTest::newRow("prefix") << "Etiketa"
+                            << "Etiketa papír";
+    QTest::newRow("numbers") << "Etiketa 117583"
+                             << "Etiketa 117595";
+    QTest::newRow("accent only") << "hrábě"
+                                 << "hrabe";
+    QTest::newRow("equal") << "Obal"
+                           << "Obal";
+    QTest::newRow("empty") << ""
+                           << "a";
+}
+
+void TestFramework::czechKeysOrderAsCollation() {
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    const std::string textA = a.toStdString();
+    const std::string textB = b.toStdString();
+    std::string keyA;
+    std::string keyB;
+    AppendCzechSortKey(textA, keyA);
+    AppendCzechSortKey(textB, keyB);
+    const int byKey = keyA < keyB ? -1 : (keyA == keyB ? 0 : 1);
+    QCOMPARE(byKey, CzechCompare(textA, textB));
+    QCOMPARE(-byKey, CzechCompare(textB, textA));
 }
 
 void TestFramework::localeNumbers_data() {

@@ -3,8 +3,12 @@
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
+#include "ui/framework/czechsortkey.h"
 
 #include <algorithm>
+#include <limits>
+#include <sqlite3.h>
+#include <string_view>
 #include <unordered_map>
 
 namespace tarvo {
@@ -35,6 +39,56 @@ bool CListModel::Load(CDataStore& store, const std::string& idSql) {
         ok = false;
     }
     m_ids.shrink_to_fit();
+    endResetModel();
+    return ok;
+}
+
+bool CListModel::LoadSorted(CDataStore& store, const std::string& sql, SortValue kind,
+                            bool descending) {
+    beginResetModel();
+    m_store = &store;
+    m_ids.clear();
+    m_cache.Clear();
+    struct Row {
+        int64_t id;
+        int64_t number;
+        std::string_view key;
+    };
+    std::vector<Row> rows;
+    CzechKeyArena keys;
+    bool ok = true;
+    try {
+        CStatement st(store, sql);
+        sqlite3_stmt* handle = st.Handle();
+        while (st.Step()) {
+            Row row{sqlite3_column_int64(handle, 0), std::numeric_limits<int64_t>::min(), {}};
+            if (sqlite3_column_type(handle, 1) != SQLITE_NULL) {
+                if (kind == SortValue::Number) {
+                    row.number = sqlite3_column_int64(handle, 1);
+                } else {
+                    const auto* text =
+                        reinterpret_cast<const char*>(sqlite3_column_text(handle, 1));
+                    row.key = keys.Add(std::string_view(
+                        text, static_cast<size_t>(sqlite3_column_bytes(handle, 1))));
+                }
+            }
+            rows.push_back(row);
+        }
+    } catch (const ComError& e) {
+        ShowComError(store.Messages(), e);
+        ok = false;
+    }
+    auto less = [kind](const Row& a, const Row& b) {
+        return kind == SortValue::Number ? a.number < b.number : a.key < b.key;
+    };
+    if (descending)
+        std::stable_sort(rows.begin(), rows.end(),
+                         [&](const Row& a, const Row& b) { return less(b, a); });
+    else
+        std::stable_sort(rows.begin(), rows.end(), less);
+    m_ids.reserve(rows.size());
+    for (const Row& row : rows)
+        m_ids.push_back(row.id);
     endResetModel();
     return ok;
 }

@@ -35,6 +35,14 @@ public:
     // rows. Errors are shown through the message port; the list then keeps
     // what was read. Returns false on an error.
     bool Load(CDataStore& store, const std::string& idSql);
+
+    // What the second column of a sorted load is compared as.
+    enum class SortValue { Number, CzechText };
+    // Runs sql (identifier, sort value; in any order) and orders the rows
+    // here: a sort in memory is several times faster than the database's on
+    // a million rows. Rows with equal values keep the query's order; an
+    // empty value sorts first, as in SQL.
+    bool LoadSorted(CDataStore& store, const std::string& sql, SortValue kind, bool descending);
     void Clear();
 
     int64_t Id(int row) const { return m_ids.at(static_cast<size_t>(row)); }

@@ -203,10 +203,15 @@ void CTableView::Relayout() {
 }
 
 bool CTableView::FillList(CRecordList* list, const std::string& idSql, int64_t selectId) {
+    return FillList(
+        list, [&] { return list->Model()->Load(Store(), idSql); }, selectId);
+}
+
+bool CTableView::FillList(CRecordList* list, const std::function<bool()>& load, int64_t selectId) {
     WaitCursor wait;
     ++m_loading;
     list->setUpdatesEnabled(false);
-    const bool ok = list->Model()->Load(Store(), idSql);
+    const bool ok = load();
     const int row = selectId == NoId ? -1 : list->Model()->RowOf(selectId);
     if (list->Model()->Count() > 0)
         list->SelectRow(row >= 0 ? row : 0);

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -97,6 +98,8 @@ protected:
     // Fills a list from an identifier query and selects a row: selectId if
     // present, otherwise the first row. Returns false on a database error.
     bool FillList(CRecordList* list, const std::string& idSql, int64_t selectId);
+    // The same with a loader that fills the list's model.
+    bool FillList(CRecordList* list, const std::function<bool()>& load, int64_t selectId);
     // The identifier of the first selected row, or NoId.
     static int64_t FirstSelectedId(const CRecordList* list);
 

@@ -118,21 +118,24 @@ std::string CViewCover::SearchColumnOfSort() const {
 }
 
 void CViewCover::LoadMainList(int64_t selectId) {
-    static const char* const orderBy[] = {"cover_name", "cover_mat", "cover_weight",  "cover_type",
-                                          "cover_org",  "cover_pay", "cover_reusable"};
+    static const char* const sortColumns[] = {"cover_name",    "cover_mat", "cover_weight",
+                                              "cover_type",    "cover_org", "cover_pay",
+                                              "cover_reusable"};
     CRecordList* list = m_main.list;
     const int64_t keep = selectId != NoId ? selectId : FirstSelectedId(list);
-    // Only the identifiers, in list order: the cells of the rows shown are
-    // read when they are shown.
-    std::string sql = "SELECT cover_id FROM Cover WHERE (deleted = FALSE)";
+    // Only the identifiers and the sort column are read; the rows are put in
+    // order here (names in the Czech order), and the cells of the rows shown
+    // are read when they are shown.
+    const int column = list->SortColumn() >= 0 && list->SortColumn() < 7 ? list->SortColumn() : 0;
+    std::string sql =
+        Format("SELECT cover_id, %s FROM Cover WHERE (deleted = FALSE)", sortColumns[column]);
     if (m_filter.IsActive())
         sql += m_filter.Clause();
-    const int column = list->SortColumn();
-    sql += " ORDER BY ";
-    sql += column >= 0 && column < 7 ? orderBy[column] : "cover_name";
-    if (list->SortDescending())
-        sql += " DESC";
-    FillList(list, sql, keep);
+    const auto kind =
+        column == 0 ? CListModel::SortValue::CzechText : CListModel::SortValue::Number;
+    const bool descending = list->SortDescending();
+    FillList(
+        list, [&] { return list->Model()->LoadSorted(Store(), sql, kind, descending); }, keep);
     SetPaneEnabled(1, list->SelectedCount() <= 1);
     LoadDiscards();
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvo {
+
+// The sort key of a text in the Czech order: keys compare byte by byte as
+// their texts compare under the Czech collation (the order of ORDER BY text
+// COLLATE CZECH), texts that collate equal ordered by their own bytes.
+// Sorting a long list by keys computes each key once instead of collating at
+// every comparison.
+//
+// Appends the key of a UTF-8 text to out.
+void AppendCzechSortKey(std::string_view text, std::string& out);
+
+// Keys of many texts kept in large blocks that never move, so that a
+// million keys cost no copying as they are added.
+class CzechKeyArena {
+public:
+    // The key of text, valid as long as the arena.
+    std::string_view Add(std::string_view text);
+
+private:
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    size_t m_used = 0;
+    size_t m_size = 0;
+    std::string m_scratch;
+};
+
+} // namespace tarvo
