@@ -27,5 +27,7 @@ bool OpenWorkingDatabase(CliContext& context, CDataStore& store);
 // One function per command; each returns the process exit status.
 int CmdInit(CliContext& context);
 int CmdInfo(CliContext& context);
+int CmdReport(CliContext& context);
+int CmdMakeTemplate(CliContext& context);
 
 } // namespace tarvo::cli

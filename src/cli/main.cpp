@@ -19,17 +19,19 @@ struct Command {
 constexpr Command Commands[] = {
     {"init", tarvo::cli::CmdInit, "vytvoří složku dat s prázdnou databází"},
     {"info", tarvo::cli::CmdInfo, "vypíše složku dat, databázi a počty záznamů tabulek"},
+    {"report", tarvo::cli::CmdReport,
+     "sestaví čtvrtletní výkaz (--year R --quarter Č [--corrective])"},
+    {"make-template", tarvo::cli::CmdMakeTemplate,
+     "vytvoří předlohu výkazu (--year R --quarter Č [--out SOUBOR])"},
 };
 
-void PrintUsage(std::ostream& out)
-{
+void PrintUsage(std::ostream& out) {
     out << "Použití: tarvo-cli [--data-dir SLOŽKA] PŘÍKAZ [VOLBY]\n\nPříkazy:\n";
     for (const Command& c : Commands)
         out << "  " << c.name << std::string(16 - c.name.size(), ' ') << c.help << "\n";
 }
 
-std::string ExecutableFolder()
-{
+std::string ExecutableFolder() {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     return ec ? std::string() : exe.parent_path().string();
@@ -37,8 +39,7 @@ std::string ExecutableFolder()
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::vector<std::string> words(argv + 1, argv + argc);
     std::optional<std::string> dataDir;
     // Global options stand before the command.
