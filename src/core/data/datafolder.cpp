@@ -11,13 +11,15 @@ namespace tarvo {
 
 namespace {
 
-std::string WithSeparator(std::string folder) {
+std::string WithSeparator(std::string folder)
+{
     if (folder.empty() || folder.back() != '/')
         folder += '/';
     return folder;
 }
 
-std::string Absolute(const std::string& folder) {
+std::string Absolute(const std::string& folder)
+{
     std::error_code ec;
     const std::filesystem::path p = std::filesystem::absolute(folder, ec);
     return ec ? folder : p.lexically_normal().string();
@@ -26,7 +28,8 @@ std::string Absolute(const std::string& folder) {
 } // namespace
 
 DataFolder ResolveDataFolder(const std::optional<std::string>& explicitFolder,
-                             const std::string& executableFolder) {
+                             const std::string& executableFolder)
+{
     if (explicitFolder && !explicitFolder->empty())
         return {WithSeparator(Absolute(*explicitFolder))};
     if (const char* env = std::getenv("TARVO_DATA_DIR"); env && *env)
@@ -45,7 +48,8 @@ DataFolder ResolveDataFolder(const std::optional<std::string>& explicitFolder,
     return {WithSeparator(base + "/Kolmara/Tarvo")};
 }
 
-bool WriteStarterTemplates(const DataFolder& data) {
+bool WriteStarterTemplates(const DataFolder& data)
+{
     try {
         WriteQuarterTemplates(data.folder, OleDate::Today().Year());
         return true;
@@ -56,7 +60,8 @@ bool WriteStarterTemplates(const DataFolder& data) {
     }
 }
 
-PrepareResult PrepareDataFolder(const DataFolder& data) {
+PrepareResult PrepareDataFolder(const DataFolder& data)
+{
     std::error_code ec;
     if (std::filesystem::is_directory(data.folder, ec)) {
         return std::filesystem::is_regular_file(data.DatabasePath(), ec)
