@@ -330,7 +330,7 @@ int HeaderBlocks(SheetBuilder& sheet, int blockRow, const char* const (&inner)[3
         if (block.type == 3 && version < NewLayoutVersion)
             continue;
         const int first = lastColumn + 1;
-        sheet.Text(first, blockRow, Format("Obaly %s", block.label), Header);
+        sheet.Text(first, blockRow, Format("Obal %s", block.label), Header);
         sheet.Styled(first + 1, blockRow, Header);
         sheet.Styled(first + 2, blockRow, Header);
         sheet.Merge(first, blockRow, first + 2, blockRow);

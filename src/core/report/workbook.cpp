@@ -101,8 +101,14 @@ std::string NumberText(const std::string& stored) {
     const auto parsed = std::from_chars(stored.data(), end, value);
     if (parsed.ec != std::errc() || parsed.ptr != end)
         return stored;
-    char buffer[32];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    // Plain decimals as a user types them ("0.0005", not "5e-04"), except
+    // for magnitudes no one writes that way.
+    const double magnitude = value < 0 ? -value : value;
+    const bool plain = magnitude == 0 || (magnitude >= 1e-9 && magnitude < 1e15);
+    char buffer[64];
+    const auto written =
+        plain ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
+              : std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, written.ptr);
 }
 
