@@ -1,0 +1,72 @@
+#include "core/engine/linerewriter.h"
+
+#include "core/data/cdatastore.h"
+#include "core/data/shared.h"
+
+namespace tarvo {
+
+namespace {
+
+// A commit waits for the disk (tens of milliseconds); a batch this large makes
+// that nothing per line, and a crash loses no more than a second or so of
+// work, which goes back to the old covers as a whole.
+constexpr size_t LinesPerBatch = 100000;
+
+} // namespace
+
+CLineRewriter::CLineRewriter(CDataStore& store) : m_store(store), m_derivation(store, true) {}
+
+void CLineRewriter::Apply(const ProductLine& line) {
+    m_derivation.DeleteCovers(line.mvprodId);
+    m_derivation.Append(line.mvprodId, line.moveId, line.prodId, line.qty, line.moveDate);
+}
+
+bool CLineRewriter::Rewrite(const ProductLine& line) {
+    if (!m_batch)
+        m_batch.emplace(m_store);
+    try {
+        Apply(line);
+    } catch (const ComError& e) {
+        ShowComError(m_store.Messages(), e);
+        Recover();
+        return false;
+    }
+    m_done.push_back(line);
+    if (m_done.size() >= LinesPerBatch)
+        CommitBatch();
+    return true;
+}
+
+void CLineRewriter::Recover() {
+    std::vector<ProductLine> redo = std::move(m_done);
+    bool again = true;
+    while (again) {
+        again = false;
+        m_batch.reset();
+        m_batch.emplace(m_store);
+        m_done.clear();
+        for (auto it = redo.begin(); it != redo.end(); ++it) {
+            try {
+                Apply(*it);
+                m_done.push_back(*it);
+            } catch (const ComError& e) {
+                // A line that worked a moment ago fails now: it keeps its
+                // old covers too, and the rest of the batch is done again.
+                ShowComError(m_store.Messages(), e);
+                redo.erase(it);
+                again = true;
+                break;
+            }
+        }
+    }
+}
+
+void CLineRewriter::CommitBatch() {
+    if (m_batch) {
+        m_batch->Commit();
+        m_batch.reset();
+    }
+    m_done.clear();
+}
+
+} // namespace tarvo
