@@ -6,6 +6,7 @@
 #include "core/ports/progressport.h"
 #include "core/report/workbook.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 

@@ -72,8 +72,6 @@ public:
     CWorkbook& operator=(const CWorkbook&) = delete;
 
     void Open(const std::string& path);
-    bool IsOpen() const { return m_zip != nullptr; }
-    const std::string& Path() const { return m_path; }
 
     // The sheet of that name (compared without regard to case). A missing
     // name throws; a sheet that is not a worksheet (a chart sheet) gives null.
