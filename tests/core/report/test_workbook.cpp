@@ -205,18 +205,6 @@ TEST_F(WorkbookTest, FailuresCarryACodeAndACzechDescription) {
     }
 }
 
-TEST_F(WorkbookTest, ChartSheetIsNoWorksheet) {
-    std::string rels = ZipEntry(path, "xl/_rels/workbook.xml.rels");
-    const std::string worksheet = "relationships/worksheet\" Target=\"worksheets/sheet11.xml\"";
-    rels.replace(rels.find(worksheet), worksheet.size(),
-                 "relationships/chartsheet\" Target=\"worksheets/sheet11.xml\"");
-    test::PutZipEntry(path, "xl/_rels/workbook.xml.rels", rels);
-    CWorkbook book;
-    book.Open(path);
-    EXPECT_EQ(book.Worksheet("4-1"), nullptr);
-    EXPECT_NE(book.Worksheet("3-1"), nullptr);
-}
-
 TEST_F(WorkbookTest, CloseWithoutSaveLeavesTheFileAsItWas) {
     const std::string bytes = test::ReadFile(path);
     {
