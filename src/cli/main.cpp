@@ -19,6 +19,9 @@ struct Command {
 constexpr Command Commands[] = {
     {"init", tarvo::cli::CmdInit, "vytvoří složku dat s prázdnou databází"},
     {"info", tarvo::cli::CmdInfo, "vypíše složku dat, databázi a počty záznamů tabulek"},
+    {"backup", tarvo::cli::CmdBackup, "zálohuje databázi do souboru: [SOUBOR] [--yes]"},
+    {"restore", tarvo::cli::CmdRestore, "obnoví databázi ze zálohy: SOUBOR"},
+    {"compact", tarvo::cli::CmdCompact, "zkomprimuje databázi"},
     {"import-money", tarvo::cli::CmdImportMoney, "importuje produkty a výdeje z Money S3"},
 };
 
