@@ -27,6 +27,8 @@ bool OpenWorkingDatabase(CliContext& context, CDataStore& store);
 // One function per command; each returns the process exit status.
 int CmdInit(CliContext& context);
 int CmdInfo(CliContext& context);
+int CmdResolveAll(CliContext& context);
+int CmdGenerate(CliContext& context);
 int CmdBackup(CliContext& context);
 int CmdRestore(CliContext& context);
 int CmdCompact(CliContext& context);
