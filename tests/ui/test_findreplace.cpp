@@ -64,6 +64,7 @@ private slots:
     void requestChecks_data();
     void requestChecks();
     void apostropheInFindText();
+    void stornoAndEscapeDestroyDialog();
 };
 
 void TestFindReplace::dialogPreselectsSortColumnAndTab() {
@@ -221,6 +222,23 @@ void TestFindReplace::apostropheInFindText() {
     QTest::mouseClick(dialog->ReplaceAllButton(), Qt::LeftButton);
     QVERIFY(f.db.messages.shown.empty());
     QCOMPARE(Names(f.db), std::string("D'Artagnan,Athos"));
+}
+
+void TestFindReplace::stornoAndEscapeDestroyDialog() {
+    Fixture f({"a"});
+    CDlgFindReplace* dialog = f.Open(cmd::Find, "Název");
+    dialog->PartMatchBox()->setChecked(true);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    QTRY_VERIFY(!CDlgFindReplace::Instance());
+    dialog = f.Open(cmd::Replace, "Název");
+    // A new dialog starts with part match off; the tab comes from the command.
+    QVERIFY(!dialog->PartMatchBox()->isChecked());
+    QCOMPARE(dialog->Tab(), 1);
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        if (button->text() == "Storno")
+            button->click();
+    }
+    QTRY_VERIFY(!CDlgFindReplace::Instance());
 }
 
 QTEST_MAIN(TestFindReplace)

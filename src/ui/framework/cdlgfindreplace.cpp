@@ -142,7 +142,10 @@ CDlgFindReplace::CDlgFindReplace(QWidget* parent) : QDialog(parent, Qt::Tool) {
             [this] { Submit(FindReplaceRequest::ReplaceOne); });
     connect(m_replaceAll, &QPushButton::clicked, this,
             [this] { Submit(FindReplaceRequest::ReplaceAll); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::close);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // Storno, Escape and the close box all end here: the dialog goes for
+    // good, and the next command makes a new one.
+    connect(this, &QDialog::rejected, this, &QObject::deleteLater);
 }
 
 CDlgFindReplace* CDlgFindReplace::Instance() {
