@@ -127,8 +127,10 @@ void CViewCover::LoadMainList(int64_t selectId) {
     // order here (names in the Czech order), and the cells of the rows shown
     // are read when they are shown.
     const int column = list->SortColumn() >= 0 && list->SortColumn() < 7 ? list->SortColumn() : 0;
+    // "+deleted" keeps SQLite from walking the index of the flag, which
+    // nearly every row passes: a plain scan of the table is twice as fast.
     std::string sql =
-        Format("SELECT cover_id, %s FROM Cover WHERE (deleted = FALSE)", sortColumns[column]);
+        Format("SELECT cover_id, %s FROM Cover WHERE (+deleted = FALSE)", sortColumns[column]);
     if (m_filter.IsActive())
         sql += m_filter.Clause();
     const auto kind =
