@@ -28,7 +28,6 @@ public:
     void SwitchView(int command);
     CTableView* ActiveView() const { return m_active; }
     int ActiveTable() const { return m_activeCommand; }
-    const std::vector<CTableView*>& Views() const { return m_views; }
 
     // Sends a notification to the active view, then to every other view,
     // skipping the sender.

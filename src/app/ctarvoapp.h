@@ -36,7 +36,6 @@ public:
     void ExitInstance();
 
     CMainFrame* MainFrame() const { return m_frame.get(); }
-    bool OwnsInstance() const { return m_ownsInstance; }
 
 private:
     std::optional<std::string> DataDirArgument() const;

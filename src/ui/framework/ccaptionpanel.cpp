@@ -8,11 +8,6 @@ namespace tarvo {
 CCaptionPanel::CCaptionPanel(const QString& text, QWidget* parent)
     : QWidget(parent), m_text(text) {}
 
-void CCaptionPanel::SetText(const QString& text) {
-    m_text = text;
-    update();
-}
-
 void CCaptionPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QColor teal(0, 131, 125);

@@ -12,7 +12,6 @@ public:
     explicit CCaptionPanel(const QString& text, QWidget* parent = nullptr);
 
     QString Text() const { return m_text; }
-    void SetText(const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

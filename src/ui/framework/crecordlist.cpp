@@ -115,10 +115,6 @@ void CRecordList::FitColumns() {
     horizontalHeader()->setStretchLastSection(true);
 }
 
-void CRecordList::StretchLastColumn() {
-    horizontalHeader()->setStretchLastSection(true);
-}
-
 void CRecordList::contextMenuEvent(QContextMenuEvent* event) {
     const QModelIndex index = indexAt(viewport()->mapFromGlobal(event->globalPos()));
     emit contextMenuRequested(index.isValid() ? index.row() : -1, event->globalPos());

@@ -35,8 +35,6 @@ public:
     void ClearSelectionAndFocus();
     // Sizes every column to its header and the rows shown.
     void FitColumns();
-    // Widens the last column so that the columns fill the list.
-    void StretchLastColumn();
 
 signals:
     void headerClicked(int column);
