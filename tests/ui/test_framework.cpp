@@ -25,6 +25,8 @@ private slots:
     void rowCacheInvalidatesOneRow();
     void listModelReadsOnlyShownChunks();
     void listModelShowsVanishedRowEmpty();
+    void sortedLoadMatchesDatabaseOrder_data();
+    void sortedLoadMatchesDatabaseOrder();
     void czechKeysOrderAsCollation_data();
     void czechKeysOrderAsCollation();
     void localeNumbers_data();
@@ -128,6 +130,49 @@ void TestFramework::czechKeysOrderAsCollation() {
     const int byKey = keyA < keyB ? -1 : (keyA == keyB ? 0 : 1);
     QCOMPARE(byKey, CzechCompare(textA, textB));
     QCOMPARE(-byKey, CzechCompare(textB, textA));
+}
+
+void TestFramework::sortedLoadMatchesDatabaseOrder_data() {
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<bool>("descending");
+    QTest::newRow("names") << "cover_name" << false;
+    QTest::newRow("names descending") << "cover_name" << true;
+    QTest::newRow("weights with ties") << "cover_weight" << false;
+    QTest::newRow("weights descending") << "cover_weight" << true;
+}
+
+void TestFramework::sortedLoadMatchesDatabaseOrder() {
+    QFETCH(QString, column);
+    QFETCH(bool, descending);
+    UiDatabase db;
+    // More rows than the head ordered at once, Czech letters, empty names and
+    // many equal weights.
+    db.Run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+           "INSERT INTO Cover (cover_name, cover_weight, deleted) "
+           "SELECT CASE WHEN i % 97 = 0 THEN NULL ELSE "
+           "substr('cčhchCzžZ', 1 + (i * 7) % 9, 2) || printf('%04d', (i * 7919) % 3001) END, "
+           "(i * 13) % 50, 0 FROM n");
+    const std::string name = column.toStdString();
+    CListModel model(
+        {"Název"}, "SELECT cover_id, cover_name FROM Cover WHERE cover_id IN (%s)",
+        [](const CStatement& st) { return QStringList{QString::fromStdString(st.Text(1))}; });
+    QVERIFY(model.LoadSorted(db.Store(), "SELECT cover_id, " + name + " FROM Cover",
+                             name == "cover_name" ? CListModel::SortValue::CzechText
+                                                  : CListModel::SortValue::Number,
+                             descending));
+    QCOMPARE(model.Count(), 3000);
+    // Row 0 is shown before the rest is ordered; then the whole list.
+    const int64_t first = model.Id(0);
+    // The database's Czech order, equal values by identifier (the query's
+    // order) in both directions.
+    CStatement st(db.Store(), "SELECT cover_id FROM Cover ORDER BY " + name +
+                                  (descending ? " DESC" : "") + ", cover_id");
+    std::vector<int64_t> expected;
+    while (st.Step())
+        expected.push_back(st.Int(0));
+    QCOMPARE(first, expected.front());
+    QVERIFY(model.Ids() == expected);
+    QCOMPARE(model.RowOf(expected.back()), 2999);
 }
 
 void TestFramework::localeNumbers_data() {

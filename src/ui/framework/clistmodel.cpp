@@ -18,15 +18,42 @@ namespace {
 // with one query, and 32 chunks keep 4096 rows at most.
 constexpr int ChunkRows = 128;
 constexpr int MaxChunks = 32;
+// The head of a sorted list that is ordered at once: more than the rows a
+// screen shows and the rows that sizing the columns looks at.
+constexpr size_t OrderedHead = 1024;
 } // namespace
+
+struct CListModel::PendingSort {
+    struct Row {
+        int64_t id;
+        int64_t number;
+        std::string_view key;
+        size_t position; // in the query: breaks ties, so the order is stable
+    };
+    std::vector<Row> rows;
+    CzechKeyArena keys;
+    SortValue kind = SortValue::Number;
+    bool descending = false;
+
+    bool Less(const Row& a, const Row& b) const {
+        const bool differ = kind == SortValue::Number ? a.number != b.number : a.key != b.key;
+        if (!differ)
+            return a.position < b.position;
+        const bool aFirst = kind == SortValue::Number ? a.number < b.number : a.key < b.key;
+        return descending ? !aFirst : aFirst;
+    }
+};
 
 CListModel::CListModel(QStringList headers, std::string rowSql, CellReader reader, QObject* parent)
     : QAbstractTableModel(parent), m_headers(std::move(headers)), m_rowSql(std::move(rowSql)),
       m_reader(std::move(reader)), m_cache(ChunkRows, MaxChunks) {}
 
+CListModel::~CListModel() = default;
+
 bool CListModel::Load(CDataStore& store, const std::string& idSql) {
     beginResetModel();
     m_store = &store;
+    m_pending.reset();
     m_ids.clear();
     m_cache.Clear();
     bool ok = true;
@@ -39,6 +66,7 @@ bool CListModel::Load(CDataStore& store, const std::string& idSql) {
         ok = false;
     }
     m_ids.shrink_to_fit();
+    m_orderedRows = m_ids.size();
     endResetModel();
     return ok;
 }
@@ -47,28 +75,29 @@ bool CListModel::LoadSorted(CDataStore& store, const std::string& sql, SortValue
                             bool descending) {
     beginResetModel();
     m_store = &store;
+    m_pending.reset();
     m_ids.clear();
     m_cache.Clear();
-    struct Row {
-        int64_t id;
-        int64_t number;
-        std::string_view key;
-    };
-    std::vector<Row> rows;
-    CzechKeyArena keys;
+    auto sort = std::make_unique<PendingSort>();
+    sort->kind = kind;
+    sort->descending = descending;
+    std::vector<PendingSort::Row>& rows = sort->rows;
     bool ok = true;
     try {
         CStatement st(store, sql);
         sqlite3_stmt* handle = st.Handle();
         while (st.Step()) {
-            Row row{sqlite3_column_int64(handle, 0), std::numeric_limits<int64_t>::min(), {}};
+            PendingSort::Row row{sqlite3_column_int64(handle, 0),
+                                 std::numeric_limits<int64_t>::min(),
+                                 {},
+                                 rows.size()};
             if (sqlite3_column_type(handle, 1) != SQLITE_NULL) {
                 if (kind == SortValue::Number) {
                     row.number = sqlite3_column_int64(handle, 1);
                 } else {
                     const auto* text =
                         reinterpret_cast<const char*>(sqlite3_column_text(handle, 1));
-                    row.key = keys.Add(std::string_view(
+                    row.key = sort->keys.Add(std::string_view(
                         text, static_cast<size_t>(sqlite3_column_bytes(handle, 1))));
                 }
             }
@@ -78,23 +107,54 @@ bool CListModel::LoadSorted(CDataStore& store, const std::string& sql, SortValue
         ShowComError(store.Messages(), e);
         ok = false;
     }
-    auto less = [kind](const Row& a, const Row& b) {
-        return kind == SortValue::Number ? a.number < b.number : a.key < b.key;
+    const PendingSort& order = *sort;
+    auto less = [&order](const PendingSort::Row& a, const PendingSort::Row& b) {
+        return order.Less(a, b);
     };
-    if (descending)
-        std::stable_sort(rows.begin(), rows.end(),
-                         [&](const Row& a, const Row& b) { return less(b, a); });
-    else
-        std::stable_sort(rows.begin(), rows.end(), less);
+    // The head: the first rows in order; every row after it sorts after them.
+    const size_t head = std::min(rows.size(), OrderedHead);
+    if (head < rows.size())
+        std::nth_element(rows.begin(), rows.begin() + static_cast<ptrdiff_t>(head), rows.end(),
+                         less);
+    std::sort(rows.begin(), rows.begin() + static_cast<ptrdiff_t>(head), less);
     m_ids.reserve(rows.size());
-    for (const Row& row : rows)
+    for (const PendingSort::Row& row : rows)
         m_ids.push_back(row.id);
+    m_orderedRows = head;
+    if (head < rows.size())
+        m_pending = std::move(sort);
     endResetModel();
     return ok;
 }
 
+void CListModel::EnsureOrdered(int row) const {
+    if (!m_pending || (row >= 0 && static_cast<size_t>(row) < m_orderedRows))
+        return;
+    std::vector<PendingSort::Row>& rows = m_pending->rows;
+    const PendingSort& order = *m_pending;
+    std::sort(rows.begin() + static_cast<ptrdiff_t>(m_orderedRows), rows.end(),
+              [&order](const PendingSort::Row& a, const PendingSort::Row& b) {
+                  return order.Less(a, b);
+              });
+    for (size_t i = m_orderedRows; i < rows.size(); ++i)
+        m_ids[i] = rows[i].id;
+    m_orderedRows = m_ids.size();
+    m_pending.reset();
+}
+
+int64_t CListModel::Id(int row) const {
+    EnsureOrdered(row);
+    return m_ids.at(static_cast<size_t>(row));
+}
+
+const std::vector<int64_t>& CListModel::Ids() const {
+    EnsureOrdered(-1);
+    return m_ids;
+}
+
 void CListModel::Clear() {
     beginResetModel();
+    m_pending.reset();
     m_ids.clear();
     m_ids.shrink_to_fit();
     m_cache.Clear();
@@ -102,7 +162,14 @@ void CListModel::Clear() {
 }
 
 int CListModel::RowOf(int64_t id) const {
-    const auto it = std::find(m_ids.begin(), m_ids.end(), id);
+    // The ordered head first: a selection kept there needs no more ordering.
+    // Ordering the rest leaves the head where it is.
+    const auto headRows = static_cast<ptrdiff_t>(m_orderedRows);
+    auto it = std::find(m_ids.begin(), m_ids.begin() + headRows, id);
+    if (it == m_ids.begin() + headRows) {
+        EnsureOrdered(-1);
+        it = std::find(m_ids.begin() + headRows, m_ids.end(), id);
+    }
     return it == m_ids.end() ? -1 : static_cast<int>(it - m_ids.begin());
 }
 
@@ -116,8 +183,10 @@ void CListModel::RefreshRow(int row) {
 void CListModel::RemoveRow(int row) {
     if (row < 0 || row >= Count())
         return;
+    EnsureOrdered(-1);
     beginRemoveRows(QModelIndex(), row, row);
     m_ids.erase(m_ids.begin() + row);
+    m_orderedRows = m_ids.size();
     // Every later row moves up by one, so the cached chunks no longer match.
     m_cache.Clear();
     endRemoveRows();
@@ -163,6 +232,7 @@ const QStringList* CListModel::RowCells(int row) const {
 void CListModel::ReadChunk(int chunk) const {
     const int first = chunk * ChunkRows;
     const int last = std::min(Count(), first + ChunkRows);
+    EnsureOrdered(last - 1);
     std::string idList;
     for (int row = first; row < last; ++row) {
         if (!idList.empty())

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ public:
     // "SELECT cover_id, cover_name FROM Cover WHERE cover_id IN (%s)".
     CListModel(QStringList headers, std::string rowSql, CellReader reader,
                QObject* parent = nullptr);
+    ~CListModel() override;
 
     // Runs idSql (one column: the identifier, in list order) and shows its
     // rows. Errors are shown through the message port; the list then keeps
@@ -41,14 +43,17 @@ public:
     // Runs sql (identifier, sort value; in any order) and orders the rows
     // here: a sort in memory is several times faster than the database's on
     // a million rows. Rows with equal values keep the query's order; an
-    // empty value sorts first, as in SQL.
+    // empty value sorts first, as in SQL. Only the first screens are put in
+    // order at once; the rest is ordered the first time a row beyond them
+    // (or the whole list) is asked for, so a long list shows sooner.
+
     bool LoadSorted(CDataStore& store, const std::string& sql, SortValue kind, bool descending);
     void Clear();
 
-    int64_t Id(int row) const { return m_ids.at(static_cast<size_t>(row)); }
+    int64_t Id(int row) const;
     // The first row holding the identifier, or -1.
     int RowOf(int64_t id) const;
-    const std::vector<int64_t>& Ids() const { return m_ids; }
+    const std::vector<int64_t>& Ids() const;
     int Count() const { return static_cast<int>(m_ids.size()); }
 
     // The record of the row changed: its cells are read again.
@@ -64,6 +69,10 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
+    struct PendingSort;
+    // Puts the rest of the list in order when row lies beyond the ordered
+    // head (any row when row is -1).
+    void EnsureOrdered(int row) const;
     const QStringList* RowCells(int row) const;
     void ReadChunk(int chunk) const;
 
@@ -71,7 +80,9 @@ private:
     QStringList m_headers;
     std::string m_rowSql;
     CellReader m_reader;
-    std::vector<int64_t> m_ids;
+    mutable std::vector<int64_t> m_ids;
+    mutable std::unique_ptr<PendingSort> m_pending;
+    mutable size_t m_orderedRows = 0;
     mutable RowCache<QStringList> m_cache;
 };
 
