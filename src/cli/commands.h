@@ -29,5 +29,11 @@ int CmdInit(CliContext& context);
 int CmdInfo(CliContext& context);
 int CmdResolveAll(CliContext& context);
 int CmdGenerate(CliContext& context);
+int CmdBackup(CliContext& context);
+int CmdRestore(CliContext& context);
+int CmdCompact(CliContext& context);
+int CmdImportMoney(CliContext& context);
+int CmdReport(CliContext& context);
+int CmdMakeTemplate(CliContext& context);
 
 } // namespace tarvo::cli

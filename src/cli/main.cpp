@@ -25,6 +25,14 @@ constexpr Command Commands[] = {
      "--seed S --products N --dispatches N [--lines-per-dispatch K] [--covers N]\n"
      "                  [--covers-per-line C] [--composites N] [--discards N]\n"
      "                  [--first-year R] [--years N] [--no-derive] naplní databázi zkušebními daty"},
+    {"backup", tarvo::cli::CmdBackup, "zálohuje databázi do souboru: [SOUBOR] [--yes]"},
+    {"restore", tarvo::cli::CmdRestore, "obnoví databázi ze zálohy: SOUBOR"},
+    {"compact", tarvo::cli::CmdCompact, "zkomprimuje databázi"},
+    {"import-money", tarvo::cli::CmdImportMoney, "importuje produkty a výdeje z Money S3"},
+    {"report", tarvo::cli::CmdReport,
+     "sestaví čtvrtletní výkaz (--year R --quarter Č [--corrective])"},
+    {"make-template", tarvo::cli::CmdMakeTemplate,
+     "vytvoří předlohu výkazu (--year R --quarter Č [--out SOUBOR])"},
 };
 
 void PrintUsage(std::ostream& out) {
