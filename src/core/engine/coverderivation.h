@@ -1,0 +1,82 @@
+#pragma once
+
+#include "core/data/oledate.h"
+#include "core/data/quantity.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace tarvo {
+
+class CDataStore;
+class CStatement;
+
+// One packaging line of a definition, as stored.
+struct PackagingLine {
+    std::optional<int64_t> coverId;
+    Quantity qtyCover;
+    Quantity qtyProd;
+    bool useAlways = false;
+    Quantity useFrom;
+    Quantity useTo;
+    std::optional<int64_t> coverType;
+    std::optional<int64_t> coverOrg;
+    std::optional<int64_t> coverPay;
+};
+
+struct PackagingDefinition {
+    int64_t dtId = 0;
+    OleDate from;
+};
+
+// The definition in force at moveDate: the last one, in ascending dt_from
+// order, whose dt_from is valid and not later than moveDate.
+std::optional<int64_t> ChooseDefinition(const std::vector<PackagingDefinition>& definitions,
+                                        const OleDate& moveDate);
+// Whether the line applies to the dispatched quantity (inclusive band unless
+// cp_usealways).
+bool LineApplies(const PackagingLine& line, Quantity qty);
+// Whole packs (truncated toward zero) times cp_qtycover.
+Quantity CoverQuantity(const PackagingLine& line, Quantity qty);
+
+// Reads definitions, writes and deletes Move_Cover rows. Database errors throw
+// ComError; the callers decide what a failure undoes and how it is shown.
+//
+// With keep set, definitions and lines read once are remembered, and the
+// statements are prepared once: for runs over many lines during which the
+// packaging definitions do not change.
+class CCoverDerivation {
+public:
+    CCoverDerivation(CDataStore& store, bool keep);
+    ~CCoverDerivation();
+    CCoverDerivation(const CCoverDerivation&) = delete;
+    CCoverDerivation& operator=(const CCoverDerivation&) = delete;
+
+    // Appends the derived rows of one product line; the count, or -1 when
+    // moveDate is not valid (nothing read or written).
+    long Append(int64_t mvprodId, int64_t moveId, long prodId, Quantity qty,
+                const OleDate& moveDate);
+    // Removes the cover lines of one product line.
+    void DeleteCovers(int64_t mvprodId);
+
+private:
+    enum Sql { Definitions, Lines, Insert, Delete, SqlCount };
+
+    // Never held across another call: without keep the statements come from
+    // the store's cache, which may drop them.
+    CStatement& Statement(Sql which);
+    std::vector<PackagingDefinition> ReadDefinitions(long prodId);
+    std::vector<PackagingLine> ReadLines(int64_t dtId);
+
+    CDataStore& m_store;
+    bool m_keep;
+    std::array<std::unique_ptr<CStatement>, SqlCount> m_statements;
+    std::unordered_map<long, std::vector<PackagingDefinition>> m_definitions;
+    std::unordered_map<int64_t, std::vector<PackagingLine>> m_lines;
+};
+
+} // namespace tarvo

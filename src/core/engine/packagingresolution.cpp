@@ -1,0 +1,83 @@
+#include "core/engine/packagingresolution.h"
+
+#include "core/data/cdatastore.h"
+#include "core/data/shared.h"
+#include "core/data/statement.h"
+#include "core/data/transaction.h"
+#include "core/engine/coverderivation.h"
+#include "core/engine/linerewriter.h"
+
+#include <vector>
+
+namespace tarvo {
+
+long ResolveMoveCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long prodId,
+                       Quantity qty, const OleDate& moveDate) {
+    if (!moveDate.IsValid())
+        return -1;
+    try {
+        CTransaction unit(store);
+        CCoverDerivation derivation(store, false);
+        const long count = derivation.Append(mvprodId, moveId, prodId, qty, moveDate);
+        unit.Commit();
+        return count;
+    } catch (const ComError& e) {
+        ShowComError(store.Messages(), e);
+        return -1;
+    } catch (...) {
+        return -1;
+    }
+}
+
+long ReplaceLineCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long prodId,
+                       Quantity qty, const OleDate& moveDate) {
+    try {
+        CTransaction unit(store);
+        CCoverDerivation derivation(store, false);
+        derivation.DeleteCovers(mvprodId);
+        const long count = derivation.Append(mvprodId, moveId, prodId, qty, moveDate);
+        unit.Commit();
+        return count;
+    } catch (const ComError& e) {
+        ShowComError(store.Messages(), e);
+        return -1;
+    } catch (...) {
+        return -1;
+    }
+}
+
+long ResolveProdMoves(CDataStore& store, long prodId) {
+    struct Line {
+        int64_t mvprodId;
+        int64_t moveId;
+        Quantity qty;
+        OleDate date;
+    };
+    try {
+        // Read first, write afterwards: the lines of one product are few
+        // enough to hold, and the list does not change under the writes.
+        std::vector<Line> lines;
+        {
+            CStatement query(store, "SELECT Move.move_date, Move_Prod.mvprod_id, "
+                                    "Move_Prod.move_id, Move_Prod.mvprod_qty FROM Move INNER "
+                                    "JOIN Move_Prod ON Move.move_id = Move_Prod.move_id WHERE "
+                                    "(Move_Prod.prod_id=?) ORDER BY Move_Prod.mvprod_id");
+            query.BindInt(1, prodId);
+            while (query.Step())
+                lines.push_back({query.Int(1), query.Int(2), query.GetQuantity(3), query.Date(0)});
+        }
+        CLineRewriter rewriter(store);
+        long count = 0;
+        for (const Line& line : lines) {
+            rewriter.Rewrite(line.mvprodId, line.moveId, prodId, line.qty, line.date);
+            ++count;
+        }
+        rewriter.CommitBatch();
+        return count;
+    } catch (const ComError& e) {
+        ShowComError(store.Messages(), e);
+        return -1;
+    }
+}
+
+} // namespace tarvo

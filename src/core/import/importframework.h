@@ -1,0 +1,202 @@
+#pragma once
+
+#include "core/data/oledate.h"
+#include "core/data/quantity.h"
+#include "core/data/recordset.h"
+#include "core/data/transaction.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace tarvo {
+
+class CDataStore;
+class CProfile;
+class IMessagePort;
+class IProgressPort;
+class IViewNotifier;
+
+// What both importers share: the counters, the rule for records imported
+// before, the progress rule with cancel, the writing of products, documents
+// and their lines (covers derived), and the driver with its summary.
+
+// prod_source / move_source of an imported record.
+enum class ImportSource : int { MoneyS3 = 1, WakIntra = 2 };
+
+// What happens to a record that was imported before (the value stored in the
+// settings under "Existujici zaznamy").
+enum class ExistingMode : int { Overwrite = 0, Skip = 1, Ask = 2 };
+
+// Records written: products (new, revived, overwritten, created for a line)
+// and documents (new or overwritten).
+struct ImportCounters {
+    long products = 0;
+    long documents = 0;
+};
+
+// The keys every import section of tarvo.ini has.
+struct ImportChoices {
+    bool products = true;
+    bool documents = true;
+    ExistingMode existing = ExistingMode::Skip;
+};
+
+inline constexpr std::string_view MoneyImportSection = "Import";
+inline constexpr std::string_view WakImportSection = "ImportWAK";
+
+// "Produkty", "Vydaje", "Existujici zaznamy" (defaults 1, 1, 1; a mode outside
+// 0-2 reads as the default).
+ImportChoices ReadImportChoices(const CProfile& profile, std::string_view section);
+bool WriteImportChoices(CProfile& profile, std::string_view section, const ImportChoices& choices);
+
+// The user pressed cancel in the progress window.
+class ImportCancelled : public std::exception {
+public:
+    const char* what() const noexcept override { return "import cancelled"; }
+};
+
+// Source data the import cannot go on with (a malformed file, say). The text
+// is a complete Czech message; the driver shows it and reports an error.
+class ImportError : public std::runtime_error {
+public:
+    explicit ImportError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// How an import ended, as the summary says it.
+enum class ImportResult {
+    NotRun,      // the importer returned false: nothing shown
+    Succeeded,   // "Import dokončen úspěšně!"
+    Failed,      // "Během importu došlo k chybě!"
+    Interrupted, // "Import byl přerušen!"
+};
+
+// The importer: returns false when it ended before any record could be
+// written (it has said why where a message belongs); throws ComError or
+// ImportError on a failure, ImportCancelled on the user's cancel.
+using Importer = std::function<bool(ImportCounters&)>;
+
+// Runs the importer with fresh counters, shows the error (if any) and the
+// summary "%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li", then
+// broadcasts ReloadMain when products were written and ReloadItems when
+// documents were. counters receives the final counts.
+ImportResult RunImport(IMessagePort& messages, IViewNotifier& views, const Importer& importer,
+                       ImportCounters& counters);
+
+// The summary text for a result and the counts.
+std::string ImportSummaryText(ImportResult result, const ImportCounters& counters);
+
+// The progress rule: range 0-200; per phase a status text, then at every row i
+// (from 1) where (i - 1) is a multiple of max(N / 200, 1) a cancel check
+// (throws ImportCancelled), "%li z %li" and the position i * 200 / N.
+class CImportProgress {
+public:
+    explicit CImportProgress(IProgressPort& progress);
+
+    void BeginPhase(const std::string& status, long rowCount);
+    void Row(long row);
+
+private:
+    IProgressPort& m_progress;
+    long m_count = 0;
+    long m_step = 1;
+};
+
+// The rule for a record found again by (source, identifier). The mode that a
+// "všem" answer switches to holds until ResetMode(), which each importer calls
+// before its document phase.
+class CExistingRecords {
+public:
+    CExistingRecords(IMessagePort& messages, ExistingMode chosen);
+
+    // True when the record is to be overwritten; asks in the ask mode.
+    bool Overwrite(const std::string& question);
+    void ResetMode() { m_mode = m_chosen; }
+    ExistingMode Mode() const { return m_mode; }
+
+private:
+    IMessagePort& m_messages;
+    ExistingMode m_chosen;
+    ExistingMode m_mode;
+};
+
+// The texts of a product the import writes.
+struct ImportedProduct {
+    int64_t scrid = 0;
+    std::string name;
+    std::string katalog;
+    std::string unit;
+};
+
+// The header of a document the import writes.
+struct ImportedDocument {
+    std::string number;
+    OleDate date;
+    int type = 0;
+    bool exportFlag = false;
+};
+
+// Writes the imported records for one source. Each product, and each document
+// with all its lines and their covers, is one unit: it is stored whole or not
+// at all, so an error, a cancel or a crash never leaves a document with part
+// of its lines. Finished units are committed in batches for speed; whatever
+// was finished is kept when the writer goes away, also by an exception.
+class CImportWriter {
+public:
+    CImportWriter(CDataStore& store, ImportSource source, ImportCounters& counters);
+    ~CImportWriter();
+    CImportWriter(const CImportWriter&) = delete;
+    CImportWriter& operator=(const CImportWriter&) = delete;
+
+    // Products phase: finds the product by its identifier; a new one is
+    // added, a deleted one revived without a question, another one is
+    // overwritten when existing.Overwrite(question()) says so. True when
+    // written (and counted).
+    bool ImportProduct(const ImportedProduct& product, CExistingRecords& existing,
+                       const std::function<std::string()>& question);
+
+    // Documents phase: decides a document at its first line. A document found
+    // by its number is overwritten only when existing.Overwrite(question)
+    // says so; overwriting first removes its cover and product lines. True
+    // when the document is open for its lines; an unfinished document before
+    // it is finished first.
+    bool BeginDocument(const ImportedDocument& document, CExistingRecords& existing,
+                       const std::string& question);
+    // A product line of the open document; a product missing from the
+    // database is created from product() and counted. Covers are derived.
+    void AddLine(int64_t prodScrid, Quantity quantity,
+                 const std::function<ImportedProduct()>& product);
+    // Stores the open document (if any) and counts it.
+    void FinishDocument();
+    // Stores every finished unit now.
+    void Flush();
+
+private:
+    struct FoundProduct {
+        int64_t id;
+        bool deleted;
+    };
+    std::optional<FoundProduct> FindProduct(int64_t scrid);
+    std::optional<int64_t> FindDocument(const std::string& number);
+    int64_t WriteProduct(std::optional<int64_t> id, const ImportedProduct& product);
+    void OpenBatch();
+    void UnitDone();
+
+    CDataStore& m_store;
+    int m_source;
+    ImportCounters& m_counters;
+    std::unique_ptr<CTransaction> m_batch;
+    int m_unitsInBatch = 0;
+    // The open document.
+    std::unique_ptr<CTransaction> m_document;
+    int64_t m_moveId = 0;
+    OleDate m_moveDate;
+    long m_pendingProducts = 0;
+    CRecordset m_moveCover;
+};
+
+} // namespace tarvo
