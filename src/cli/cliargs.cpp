@@ -5,8 +5,7 @@
 
 namespace tarvo::cli {
 
-std::optional<std::string> CliArgs::Option(const std::string& name)
-{
+std::optional<std::string> CliArgs::Option(const std::string& name) {
     const std::string flag = "--" + name;
     for (size_t i = 0; i < m_words.size(); ++i) {
         if (m_words[i] == flag) {
@@ -26,8 +25,7 @@ std::optional<std::string> CliArgs::Option(const std::string& name)
     return std::nullopt;
 }
 
-bool CliArgs::Flag(const std::string& name)
-{
+bool CliArgs::Flag(const std::string& name) {
     const auto it = std::find(m_words.begin(), m_words.end(), "--" + name);
     if (it == m_words.end())
         return false;
@@ -35,8 +33,7 @@ bool CliArgs::Flag(const std::string& name)
     return true;
 }
 
-std::optional<std::string> CliArgs::Positional()
-{
+std::optional<std::string> CliArgs::Positional() {
     for (size_t i = 0; i < m_words.size(); ++i) {
         if (m_words[i].rfind("--", 0) != 0) {
             std::string word = m_words[i];
@@ -47,8 +44,7 @@ std::optional<std::string> CliArgs::Positional()
     return std::nullopt;
 }
 
-std::optional<bool> CliArgs::YesNo(const std::string& name)
-{
+std::optional<bool> CliArgs::YesNo(const std::string& name) {
     const auto value = Option(name);
     if (!value)
         return std::nullopt;
@@ -59,8 +55,7 @@ std::optional<bool> CliArgs::YesNo(const std::string& name)
     throw CliError{"Volba --" + name + " přijímá yes nebo no, ne '" + *value + "'."};
 }
 
-std::optional<long> CliArgs::Number(const std::string& name)
-{
+std::optional<long> CliArgs::Number(const std::string& name) {
     const auto value = Option(name);
     if (!value)
         return std::nullopt;
@@ -71,8 +66,7 @@ std::optional<long> CliArgs::Number(const std::string& name)
     return n;
 }
 
-void CliArgs::ExpectEnd() const
-{
+void CliArgs::ExpectEnd() const {
     if (!m_words.empty())
         throw CliError{"Neznámý argument: " + m_words.front()};
 }

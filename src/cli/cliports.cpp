@@ -5,26 +5,24 @@
 
 namespace tarvo::cli {
 
-void CliMessagePort::ShowMessage(const std::string& text, MsgIcon icon)
-{
+void CliMessagePort::ShowMessage(const std::string& text, MsgIcon icon) {
     if (icon == MsgIcon::Error || icon == MsgIcon::Exclamation)
         m_sawError = true;
     m_err << text << std::endl;
 }
 
-char CliMessagePort::ReadAnswer(const std::string& choices)
-{
+char CliMessagePort::ReadAnswer(const std::string& choices) {
     std::string line;
     while (std::getline(m_in, line)) {
-        if (!line.empty() && choices.find(static_cast<char>(std::tolower(line[0]))) != std::string::npos)
+        if (!line.empty() &&
+            choices.find(static_cast<char>(std::tolower(line[0]))) != std::string::npos)
             return static_cast<char>(std::tolower(line[0]));
         m_err << "Odpovězte " << choices << ": " << std::flush;
     }
     return 'n';
 }
 
-bool CliMessagePort::AskYesNo(const std::string& text, MsgIcon)
-{
+bool CliMessagePort::AskYesNo(const std::string& text, MsgIcon) {
     m_err << text << std::endl;
     if (m_assumeYes)
         return true;
@@ -34,8 +32,7 @@ bool CliMessagePort::AskYesNo(const std::string& text, MsgIcon)
     return ReadAnswer("an") == 'a';
 }
 
-OverwriteAnswer CliMessagePort::AskOverwrite(const std::string& text)
-{
+OverwriteAnswer CliMessagePort::AskOverwrite(const std::string& text) {
     m_err << text << std::endl;
     if (!m_interactive)
         return OverwriteAnswer::No;
@@ -52,41 +49,35 @@ OverwriteAnswer CliMessagePort::AskOverwrite(const std::string& text)
     }
 }
 
-TerminalProgress::~TerminalProgress()
-{
+TerminalProgress::~TerminalProgress() {
     if (m_drawn) {
         Draw(true);
         m_err << std::endl;
     }
 }
 
-void TerminalProgress::SetRange(int lower, int upper)
-{
+void TerminalProgress::SetRange(int lower, int upper) {
     m_lower = lower;
     m_upper = upper;
 }
 
-void TerminalProgress::SetStatus(const std::string& text)
-{
+void TerminalProgress::SetStatus(const std::string& text) {
     m_status = text;
     m_secondary.clear();
     Draw(true);
 }
 
-void TerminalProgress::SetSecondaryStatus(const std::string& text)
-{
+void TerminalProgress::SetSecondaryStatus(const std::string& text) {
     m_secondary = text;
     Draw(false);
 }
 
-void TerminalProgress::SetPos(int pos)
-{
+void TerminalProgress::SetPos(int pos) {
     m_pos = pos;
     Draw(false);
 }
 
-void TerminalProgress::Draw(bool force)
-{
+void TerminalProgress::Draw(bool force) {
     const auto now = std::chrono::steady_clock::now();
     if (!force && now - m_last < std::chrono::milliseconds(200))
         return;

@@ -9,8 +9,7 @@
 
 namespace tarvo::cli {
 
-bool OpenWorkingDatabase(CliContext& context, CDataStore& store)
-{
+bool OpenWorkingDatabase(CliContext& context, CDataStore& store) {
     switch (PrepareDataFolder(context.data)) {
     case PrepareResult::Ready:
     case PrepareResult::Created:
@@ -27,13 +26,13 @@ bool OpenWorkingDatabase(CliContext& context, CDataStore& store)
     return store.OpenDatabase();
 }
 
-int CmdInit(CliContext& context)
-{
+int CmdInit(CliContext& context) {
     context.args.ExpectEnd();
     const std::string path = context.data.DatabasePath();
     std::error_code ec;
     if (std::filesystem::exists(path, ec)) {
-        context.err << Format("Databáze '%s' již existuje, inicializace ji nepřepíše.", path.c_str())
+        context.err << Format("Databáze '%s' již existuje, inicializace ji nepřepíše.",
+                              path.c_str())
                     << std::endl;
         return 1;
     }
@@ -52,8 +51,7 @@ int CmdInit(CliContext& context)
     return 0;
 }
 
-int CmdInfo(CliContext& context)
-{
+int CmdInfo(CliContext& context) {
     context.args.ExpectEnd();
     CDataStore store(context.messages);
     if (!OpenWorkingDatabase(context, store))

@@ -21,15 +21,13 @@ constexpr Command Commands[] = {
     {"info", tarvo::cli::CmdInfo, "vypíše složku dat, databázi a počty záznamů tabulek"},
 };
 
-void PrintUsage(std::ostream& out)
-{
+void PrintUsage(std::ostream& out) {
     out << "Použití: tarvo-cli [--data-dir SLOŽKA] PŘÍKAZ [VOLBY]\n\nPříkazy:\n";
     for (const Command& c : Commands)
         out << "  " << c.name << std::string(16 - c.name.size(), ' ') << c.help << "\n";
 }
 
-std::string ExecutableFolder()
-{
+std::string ExecutableFolder() {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     return ec ? std::string() : exe.parent_path().string();
@@ -37,8 +35,7 @@ std::string ExecutableFolder()
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::vector<std::string> words(argv + 1, argv + argc);
     std::optional<std::string> dataDir;
     // Global options stand before the command.

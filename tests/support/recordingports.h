@@ -21,12 +21,10 @@ struct ShownMessage {
 // No when the queue is empty).
 class RecordingMessages final : public IMessagePort {
 public:
-    void ShowMessage(const std::string& text, MsgIcon icon) override
-    {
+    void ShowMessage(const std::string& text, MsgIcon icon) override {
         shown.push_back({text, icon});
     }
-    bool AskYesNo(const std::string& text, MsgIcon icon) override
-    {
+    bool AskYesNo(const std::string& text, MsgIcon icon) override {
         shown.push_back({text, icon});
         if (yesNoAnswers.empty())
             return false;
@@ -34,8 +32,7 @@ public:
         yesNoAnswers.pop_front();
         return answer;
     }
-    OverwriteAnswer AskOverwrite(const std::string& text) override
-    {
+    OverwriteAnswer AskOverwrite(const std::string& text) override {
         shown.push_back({text, MsgIcon::Question});
         if (overwriteAnswers.empty())
             return OverwriteAnswer::No;
@@ -44,8 +41,7 @@ public:
         return answer;
     }
 
-    std::vector<std::string> Texts() const
-    {
+    std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
         for (const ShownMessage& m : shown)
             texts.push_back(m.text);
@@ -61,24 +57,20 @@ public:
 // numbers (1-based) are in cancelOnCheck.
 class RecordingProgress final : public IProgressPort {
 public:
-    void SetRange(int lower, int upper) override
-    {
+    void SetRange(int lower, int upper) override {
         rangeLower = lower;
         rangeUpper = upper;
     }
-    void SetStatus(const std::string& text) override
-    {
+    void SetStatus(const std::string& text) override {
         statuses.push_back(text);
         secondary.clear();
     }
-    void SetSecondaryStatus(const std::string& text) override
-    {
+    void SetSecondaryStatus(const std::string& text) override {
         secondaries.push_back(text);
         secondary = text;
     }
     void SetPos(int pos) override { positions.push_back(pos); }
-    bool CheckCancel() override
-    {
+    bool CheckCancel() override {
         ++checks;
         for (int n : cancelOnCheck) {
             if (n == checks)

@@ -2,60 +2,52 @@
 
 #include "core/data/statement.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <random>
 #include <sstream>
 
 namespace tarvo::test {
 
-TempFolder::TempFolder()
-{
+TempFolder::TempFolder() {
     std::random_device random;
     m_path = std::filesystem::temp_directory_path() /
              ("tarvo-test-" + std::to_string(random()) + std::to_string(random()));
     std::filesystem::create_directories(m_path);
 }
 
-TempFolder::~TempFolder()
-{
+TempFolder::~TempFolder() {
     std::error_code ec;
     std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(m_path, ec);
 }
 
-TestDatabase::TestDatabase()
-{
+TestDatabase::TestDatabase() {
     CDataStore::CreateEmptyDatabase(DatabasePath());
     store.SetDatabasePath(DatabasePath());
     if (!store.OpenDatabase())
         throw std::runtime_error("the test database did not open");
 }
 
-long TestDatabase::Count(const std::string& table)
-{
+long TestDatabase::Count(const std::string& table) {
     CStatement count(store, "SELECT COUNT(*) FROM " + table);
     count.Step();
     return static_cast<long>(count.Int(0));
 }
 
-void TestDatabase::Run(const std::string& sql)
-{
+void TestDatabase::Run(const std::string& sql) {
     const size_t before = messages.shown.size();
     EXPECT_TRUE(store.Execute(sql)) << sql;
     EXPECT_EQ(messages.shown.size(), before) << sql;
 }
 
-void WriteFile(const std::string& path, const std::string& bytes)
-{
+void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
-std::string ReadFile(const std::string& path)
-{
+std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream buffer;
     buffer << in.rdbuf();

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "recordingports.h"
-
 #include "core/data/cdatastore.h"
+#include "recordingports.h"
 
 #include <filesystem>
 #include <memory>

@@ -8,18 +8,16 @@
 #include "core/data/statement.h"
 #include "core/ports/messageport.h"
 
-#include <sqlite3.h>
-
 #include <filesystem>
 #include <set>
+#include <sqlite3.h>
 #include <strings.h>
 
 namespace tarvo {
 
 namespace {
 
-void Exec(sqlite3* db, const char* sql)
-{
+void Exec(sqlite3* db, const char* sql) {
     char* error = nullptr;
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {
@@ -29,8 +27,7 @@ void Exec(sqlite3* db, const char* sql)
     }
 }
 
-std::string Lower(std::string_view s)
-{
+std::string Lower(std::string_view s) {
     std::string out(s);
     for (char& c : out)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -38,8 +35,7 @@ std::string Lower(std::string_view s)
 }
 
 // Throws unless the database holds the twelve tables with their columns.
-void CheckSchema(sqlite3* db)
-{
+void CheckSchema(sqlite3* db) {
     for (const TableInfo& table : Tables()) {
         sqlite3_stmt* stmt = nullptr;
         const std::string sql = Format("PRAGMA table_info(\"%s\")", table.name.data());
@@ -60,8 +56,7 @@ void CheckSchema(sqlite3* db)
     }
 }
 
-Value ReadColumn(sqlite3_stmt* stmt, int i, std::optional<ColumnKind> kind)
-{
+Value ReadColumn(sqlite3_stmt* stmt, int i, std::optional<ColumnKind> kind) {
     const int type = sqlite3_column_type(stmt, i);
     if (type == SQLITE_NULL)
         return Value();
@@ -99,10 +94,11 @@ Value ReadColumn(sqlite3_stmt* stmt, int i, std::optional<ColumnKind> kind)
 
 CDataStore::CDataStore(IMessagePort& messages) : m_messages(messages) {}
 
-CDataStore::~CDataStore() { CloseDatabase(); }
+CDataStore::~CDataStore() {
+    CloseDatabase();
+}
 
-bool CDataStore::OpenDatabase()
-{
+bool CDataStore::OpenDatabase() {
     if (m_db)
         return true;
     std::error_code ec;
@@ -130,8 +126,7 @@ bool CDataStore::OpenDatabase()
     return true;
 }
 
-bool CDataStore::CloseDatabase()
-{
+bool CDataStore::CloseDatabase() {
     m_cache.clear();
     if (m_db) {
         sqlite3_close_v2(m_db);
@@ -140,17 +135,17 @@ bool CDataStore::CloseDatabase()
     return true;
 }
 
-sqlite3* CDataStore::Handle() const
-{
+sqlite3* CDataStore::Handle() const {
     if (!m_db)
         throw ComError(ComError::InvalidPointer, "Databáze není otevřena.");
     return m_db;
 }
 
-int64_t CDataStore::LastInsertId() const { return sqlite3_last_insert_rowid(Handle()); }
+int64_t CDataStore::LastInsertId() const {
+    return sqlite3_last_insert_rowid(Handle());
+}
 
-CStatement& CDataStore::Cached(std::string_view sql)
-{
+CStatement& CDataStore::Cached(std::string_view sql) {
     auto it = m_cache.find(sql);
     if (it == m_cache.end()) {
         // A bounded cache: the program's statements are few; texts built
@@ -163,14 +158,12 @@ CStatement& CDataStore::Cached(std::string_view sql)
     return *it->second;
 }
 
-void CDataStore::ExecuteOrThrow(std::string_view sql)
-{
+void CDataStore::ExecuteOrThrow(std::string_view sql) {
     CStatement statement(*this, sql);
     statement.Run();
 }
 
-bool CDataStore::Execute(std::string_view sql)
-{
+bool CDataStore::Execute(std::string_view sql) {
     try {
         ExecuteOrThrow(sql);
         return true;
@@ -180,18 +173,18 @@ bool CDataStore::Execute(std::string_view sql)
     }
 }
 
-void CDataStore::OpenRecordsetOrThrow(CRecordset& rs, std::string_view source, CommandOption option)
-{
+void CDataStore::OpenRecordsetOrThrow(CRecordset& rs, std::string_view source,
+                                      CommandOption option) {
     rs.Close();
     if (option == CommandOption::Table) {
         const TableInfo* table = FindTable(Trim(source));
         Handle();
         if (!table)
-            throw ComError(ComError::Fail,
-                           Format("Tabulka '%.*s' neexistuje.", static_cast<int>(source.size()),
-                                  source.data()));
+            throw ComError(ComError::Fail, Format("Tabulka '%.*s' neexistuje.",
+                                                  static_cast<int>(source.size()), source.data()));
         for (const ColumnInfo& c : table->columns)
-            rs.m_columns.push_back({std::string(c.name), std::string(table->name), std::string(c.name)});
+            rs.m_columns.push_back(
+                {std::string(c.name), std::string(table->name), std::string(c.name)});
         rs.m_appendTable = std::string(table->name);
         rs.m_store = this;
         return;
@@ -240,8 +233,7 @@ void CDataStore::OpenRecordsetOrThrow(CRecordset& rs, std::string_view source, C
 }
 
 bool CDataStore::OpenRecordset(CRecordset& rs, std::string_view source, CursorType, LockType,
-                               CommandOption option)
-{
+                               CommandOption option) {
     // Every cursor is a static snapshot that can be written back; the cursor
     // and lock types of the callers need no other treatment here.
     try {
@@ -256,8 +248,7 @@ bool CDataStore::OpenRecordset(CRecordset& rs, std::string_view source, CursorTy
 
 namespace {
 
-bool SearchForward(CRecordset& rs, const CCriterion& criterion)
-{
+bool SearchForward(CRecordset& rs, const CCriterion& criterion) {
     for (; !rs.IsEOF(); rs.MoveNext()) {
         if (criterion.Matches(rs.Field(criterion.Column())))
             return true;
@@ -265,8 +256,7 @@ bool SearchForward(CRecordset& rs, const CCriterion& criterion)
     return false;
 }
 
-CCriterion ParseCriterion(std::string_view text)
-{
+CCriterion ParseCriterion(std::string_view text) {
     const auto criterion = CCriterion::Parse(text);
     if (!criterion)
         throw ComError(ComError::Fail, Format("Neplatné kritérium hledání: %.*s",
@@ -276,8 +266,7 @@ CCriterion ParseCriterion(std::string_view text)
 
 } // namespace
 
-bool CDataStore::FindFirst(CRecordset& rs, std::string_view criterion)
-{
+bool CDataStore::FindFirst(CRecordset& rs, std::string_view criterion) {
     try {
         const CCriterion c = ParseCriterion(criterion);
         rs.MoveFirst();
@@ -289,8 +278,7 @@ bool CDataStore::FindFirst(CRecordset& rs, std::string_view criterion)
     }
 }
 
-bool CDataStore::FindInRecordset(CRecordset& rs, std::string_view criterion, long n)
-{
+bool CDataStore::FindInRecordset(CRecordset& rs, std::string_view criterion, long n) {
     try {
         if (n < 0 || n >= rs.RecordCount())
             return false;
@@ -303,13 +291,13 @@ bool CDataStore::FindInRecordset(CRecordset& rs, std::string_view criterion, lon
     }
 }
 
-void CDataStore::CreateEmptyDatabase(const std::string& path)
-{
+void CDataStore::CreateEmptyDatabase(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::exists(path, ec))
         throw ComError(ComError::Fail, Format("Soubor '%s' již existuje.", path.c_str()));
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    int rc =
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     try {
         if (rc != SQLITE_OK)
             throw SqliteError(rc, db ? sqlite3_errmsg(db) : "sqlite3_open_v2");

@@ -36,8 +36,7 @@ constexpr std::string_view MaterialLabels[] = {
     "jiný materiál",
     "textil",
 };
-constexpr std::string_view CoverTypeLabels[] = {"přepravní", "skupinový", "prodejní",
-                                                "průmyslový"};
+constexpr std::string_view CoverTypeLabels[] = {"přepravní", "skupinový", "prodejní", "průmyslový"};
 constexpr std::string_view OriginLabels[] = {"dovezený do ČR", "nakoupený v ČR", "vyrobený v ČR"};
 constexpr std::string_view PaymentLabels[] = {"neplacený", "zpoplatněný", "předplacený"};
 constexpr std::string_view StatCategoryLabels[] = {"obal není paleta", "paleta EUR (ČSN 269110)",
@@ -47,8 +46,7 @@ constexpr std::string_view DiscardKindLabels[] = {"energeticky využito", "odstr
                                                   "recyklováno"};
 constexpr std::string_view MoveTypeLabels[] = {"dodací list", "faktura", "prodejka", "výdejka"};
 
-template <size_t N> constexpr CodeList ListOf(const std::string_view (&labels)[N])
-{
+template <size_t N> constexpr CodeList ListOf(const std::string_view (&labels)[N]) {
     return CodeList{labels, static_cast<int>(N)};
 }
 
@@ -56,8 +54,7 @@ static_assert(std::size(MaterialLabels) == 30);
 
 } // namespace
 
-std::string CodeList::Label(int code) const
-{
+std::string CodeList::Label(int code) const {
     if (code < 0 || code >= size)
         return "???";
     return std::string(labels[code]);

@@ -4,8 +4,7 @@
 
 namespace tarvo {
 
-ComError SqliteError(int resultCode, const std::string& message)
-{
+ComError SqliteError(int resultCode, const std::string& message) {
     return ComError(ComError::Fail, Format("%s (SQLite %d)", message.c_str(), resultCode));
 }
 

@@ -17,9 +17,7 @@ public:
     static constexpr uint32_t InvalidPointer = 0x80004003;
 
     ComError(uint32_t code, std::string description)
-        : std::runtime_error(description), m_code(code), m_description(std::move(description))
-    {
-    }
+        : std::runtime_error(description), m_code(code), m_description(std::move(description)) {}
 
     uint32_t Code() const { return m_code; }
     const std::string& Description() const { return m_description; }

@@ -12,19 +12,19 @@ namespace tarvo {
 
 namespace {
 
-std::string_view SkipBlanks(std::string_view s)
-{
+std::string_view SkipBlanks(std::string_view s) {
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
         s.remove_prefix(1);
     return s;
 }
 
-template <typename T> int Compare(T a, T b) { return a < b ? -1 : (a == b ? 0 : 1); }
+template <typename T> int Compare(T a, T b) {
+    return a < b ? -1 : (a == b ? 0 : 1);
+}
 
 } // namespace
 
-std::optional<CCriterion> CCriterion::Parse(std::string_view text)
-{
+std::optional<CCriterion> CCriterion::Parse(std::string_view text) {
     CCriterion c;
     std::string_view s = SkipBlanks(text);
     size_t n = 0;
@@ -43,7 +43,7 @@ std::optional<CCriterion> CCriterion::Parse(std::string_view text)
     static constexpr struct {
         const char* text;
         Op op;
-    } Ops[] = {{"<>", Op::Ne}, {"<=", Op::Le}, {">=", Op::Ge}, {"=", Op::Eq},
+    } Ops[] = {{"<>", Op::Ne}, {"<=", Op::Le}, {">=", Op::Ge},    {"=", Op::Eq},
                {"<", Op::Lt},  {">", Op::Gt},  {"LIKE", Op::Like}};
     bool found = false;
     for (const auto& o : Ops) {
@@ -86,8 +86,7 @@ std::optional<CCriterion> CCriterion::Parse(std::string_view text)
     return c;
 }
 
-bool CCriterion::Matches(const Value& field) const
-{
+bool CCriterion::Matches(const Value& field) const {
     if (m_op == Op::Like)
         return !field.IsEmpty() && JetLike(m_literal, field.ToString());
 
@@ -117,9 +116,10 @@ bool CCriterion::Matches(const Value& field) const
             if (!own)
                 return false;
             order = Compare(own->Scaled(), literal->Scaled());
-        } else if (field.GetKind() == Value::Kind::Single || field.GetKind() == Value::Kind::Double) {
-            order = Compare(field.ToDouble(),
-                            static_cast<double>(literal->Scaled()) / Quantity::Scale);
+        } else if (field.GetKind() == Value::Kind::Single ||
+                   field.GetKind() == Value::Kind::Double) {
+            order =
+                Compare(field.ToDouble(), static_cast<double>(literal->Scaled()) / Quantity::Scale);
         } else {
             order = Compare(field.ToQuantity().Scaled(), literal->Scaled());
         }

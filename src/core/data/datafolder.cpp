@@ -10,15 +10,13 @@ namespace tarvo {
 
 namespace {
 
-std::string WithSeparator(std::string folder)
-{
+std::string WithSeparator(std::string folder) {
     if (folder.empty() || folder.back() != '/')
         folder += '/';
     return folder;
 }
 
-std::string Absolute(const std::string& folder)
-{
+std::string Absolute(const std::string& folder) {
     std::error_code ec;
     const std::filesystem::path p = std::filesystem::absolute(folder, ec);
     return ec ? folder : p.lexically_normal().string();
@@ -27,8 +25,7 @@ std::string Absolute(const std::string& folder)
 } // namespace
 
 DataFolder ResolveDataFolder(const std::optional<std::string>& explicitFolder,
-                             const std::string& executableFolder)
-{
+                             const std::string& executableFolder) {
     if (explicitFolder && !explicitFolder->empty())
         return {WithSeparator(Absolute(*explicitFolder))};
     if (const char* env = std::getenv("TARVO_DATA_DIR"); env && *env)
@@ -47,8 +44,7 @@ DataFolder ResolveDataFolder(const std::optional<std::string>& explicitFolder,
     return {WithSeparator(base + "/Kolmara/Tarvo")};
 }
 
-PrepareResult PrepareDataFolder(const DataFolder& data)
-{
+PrepareResult PrepareDataFolder(const DataFolder& data) {
     std::error_code ec;
     if (std::filesystem::is_directory(data.folder, ec)) {
         return std::filesystem::is_regular_file(data.DatabasePath(), ec)

@@ -20,12 +20,17 @@ struct Token {
     std::string text;
 };
 
-bool IsWordStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsWordStart(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+}
+bool IsWordChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+bool IsDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
 
-std::vector<Token> Tokenize(std::string_view sql)
-{
+std::vector<Token> Tokenize(std::string_view sql) {
     std::vector<Token> tokens;
     size_t i = 0;
     while (i < sql.size()) {
@@ -80,21 +85,18 @@ std::vector<Token> Tokenize(std::string_view sql)
     return tokens;
 }
 
-bool Is(const Token& t, const char* word)
-{
+bool Is(const Token& t, const char* word) {
     return t.kind == Tok::Word && strcasecmp(t.text.c_str(), word) == 0;
 }
 
-std::string StripBrackets(const std::string& word)
-{
+std::string StripBrackets(const std::string& word) {
     if (word.size() >= 2 && word.front() == '[' && word.back() == ']')
         return word.substr(1, word.size() - 2);
     return word;
 }
 
 // "text" -> 'text'; Jet wrote string literals in either quote.
-std::string SingleQuoted(const std::string& literal)
-{
+std::string SingleQuoted(const std::string& literal) {
     if (literal.empty() || literal.front() != '"')
         return literal;
     std::string inner = literal.substr(1, literal.size() >= 2 ? literal.size() - 2 : 0);
@@ -108,8 +110,7 @@ std::string SingleQuoted(const std::string& literal)
 }
 
 // #m/d/yyyy# or #m/d/yyyy h:mm:ss# -> the OLE date number.
-std::string DateNumber(const std::string& literal)
-{
+std::string DateNumber(const std::string& literal) {
     int m = 0, d = 0, y = 0, hh = 0, mm = 0, ss = 0;
     const int n = std::sscanf(literal.c_str(), "#%d/%d/%d %d:%d:%d#", &m, &d, &y, &hh, &mm, &ss);
     const OleDate date = n >= 3 ? OleDate::FromParts(y, m, d, hh, mm, ss) : OleDate();
@@ -119,8 +120,7 @@ std::string DateNumber(const std::string& literal)
 }
 
 // Index of the next non-space token after i (or tokens.size()).
-size_t NextSolid(const std::vector<Token>& t, size_t i)
-{
+size_t NextSolid(const std::vector<Token>& t, size_t i) {
     for (++i; i < t.size(); ++i) {
         if (t[i].kind != Tok::Space)
             return i;
@@ -128,8 +128,7 @@ size_t NextSolid(const std::vector<Token>& t, size_t i)
     return t.size();
 }
 
-size_t PrevSolid(const std::vector<Token>& t, size_t i)
-{
+size_t PrevSolid(const std::vector<Token>& t, size_t i) {
     while (i > 0) {
         --i;
         if (t[i].kind != Tok::Space)
@@ -146,8 +145,7 @@ struct ColumnRef {
     std::string column;
 };
 
-std::optional<ColumnRef> ColumnAt(const std::vector<Token>& t, size_t i)
-{
+std::optional<ColumnRef> ColumnAt(const std::vector<Token>& t, size_t i) {
     if (i >= t.size() || t[i].kind != Tok::Word)
         return std::nullopt;
     size_t last = i;
@@ -157,8 +155,7 @@ std::optional<ColumnRef> ColumnAt(const std::vector<Token>& t, size_t i)
 }
 
 // The column reference that ends at index i (walking back over a qualifier).
-std::optional<ColumnRef> ColumnEndingAt(const std::vector<Token>& t, size_t i)
-{
+std::optional<ColumnRef> ColumnEndingAt(const std::vector<Token>& t, size_t i) {
     if (i >= t.size() || t[i].kind != Tok::Word)
         return std::nullopt;
     size_t first = i;
@@ -167,41 +164,35 @@ std::optional<ColumnRef> ColumnEndingAt(const std::vector<Token>& t, size_t i)
     return ColumnRef{first, i, StripBrackets(t[i].text)};
 }
 
-bool IsQuantityColumn(const std::string& column)
-{
+bool IsQuantityColumn(const std::string& column) {
     const auto kind = KindOfColumn(column);
     return kind && *kind == ColumnKind::Quantity;
 }
 
-bool IsTextColumn(const std::string& column)
-{
+bool IsTextColumn(const std::string& column) {
     const auto kind = KindOfColumn(column);
     return kind && *kind == ColumnKind::Text;
 }
 
-std::string Join(const std::vector<Token>& t, size_t from, size_t to)
-{
+std::string Join(const std::vector<Token>& t, size_t from, size_t to) {
     std::string s;
     for (size_t i = from; i <= to && i < t.size(); ++i)
         s += t[i].text;
     return s;
 }
 
-bool IsComparison(const std::string& op)
-{
+bool IsComparison(const std::string& op) {
     return op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=" ||
            op == "!=";
 }
 
-std::string ScaledNumber(const std::string& number)
-{
+std::string ScaledNumber(const std::string& number) {
     const auto q = ParseQuantity(number);
     return q ? std::to_string(q->Scaled()) : number;
 }
 
 // a*b of two quantity columns -> CURMUL(a, b).
-void RewriteQuantityProducts(std::vector<Token>& t)
-{
+void RewriteQuantityProducts(std::vector<Token>& t) {
     for (size_t i = 0; i < t.size(); ++i) {
         if (t[i].text != "*")
             continue;
@@ -211,8 +202,8 @@ void RewriteQuantityProducts(std::vector<Token>& t)
         const auto right = ColumnAt(t, r);
         if (!left || !right || !IsQuantityColumn(left->column) || !IsQuantityColumn(right->column))
             continue;
-        const std::string call =
-            "CURMUL(" + Join(t, left->first, left->last) + ", " + Join(t, right->first, right->last) + ")";
+        const std::string call = "CURMUL(" + Join(t, left->first, left->last) + ", " +
+                                 Join(t, right->first, right->last) + ")";
         t[left->first] = {Tok::Word, call};
         for (size_t k = left->first + 1; k <= right->last; ++k)
             t[k] = {Tok::Space, ""};
@@ -221,8 +212,7 @@ void RewriteQuantityProducts(std::vector<Token>& t)
 }
 
 // quantity_column op 0.5 -> quantity_column op 5000 (and the mirror form).
-void ScaleQuantityComparisons(std::vector<Token>& t)
-{
+void ScaleQuantityComparisons(std::vector<Token>& t) {
     for (size_t i = 0; i < t.size(); ++i) {
         if (t[i].kind != Tok::Punct || !IsComparison(t[i].text))
             continue;
@@ -232,9 +222,9 @@ void ScaleQuantityComparisons(std::vector<Token>& t)
             continue;
         // A minus sign stays as it is; only the digits carry the scale.
         const size_t number = t[r].text == "-" ? NextSolid(t, r) : r;
-        if (const auto left = ColumnEndingAt(t, l);
-            left && IsQuantityColumn(left->column) && number < t.size() &&
-            t[number].kind == Tok::Number) {
+        if (const auto left = ColumnEndingAt(t, l); left && IsQuantityColumn(left->column) &&
+                                                    number < t.size() &&
+                                                    t[number].kind == Tok::Number) {
             t[number].text = ScaledNumber(t[number].text);
             continue;
         }
@@ -245,8 +235,7 @@ void ScaleQuantityComparisons(std::vector<Token>& t)
 }
 
 // ORDER BY text_column -> ORDER BY text_column COLLATE CZECH.
-void CollateTextOrdering(std::vector<Token>& t)
-{
+void CollateTextOrdering(std::vector<Token>& t) {
     for (size_t i = 0; i < t.size(); ++i) {
         if (!Is(t[i], "ORDER"))
             continue;
@@ -256,8 +245,9 @@ void CollateTextOrdering(std::vector<Token>& t)
         int depth = 0;
         size_t termStart = NextSolid(t, j);
         for (size_t k = termStart; k <= t.size(); ++k) {
-            const bool atEnd = k == t.size() || (depth == 0 && (t[k].text == "," || t[k].text == ")" ||
-                                                             t[k].text == ";" || Is(t[k], "LIMIT")));
+            const bool atEnd =
+                k == t.size() || (depth == 0 && (t[k].text == "," || t[k].text == ")" ||
+                                                 t[k].text == ";" || Is(t[k], "LIMIT")));
             if (!atEnd) {
                 if (t[k].text == "(")
                     ++depth;
@@ -280,8 +270,7 @@ void CollateTextOrdering(std::vector<Token>& t)
 }
 
 // Names of the top-level select items computed from quantity columns.
-std::vector<std::string> QuantityResults(const std::vector<Token>& t)
-{
+std::vector<std::string> QuantityResults(const std::vector<Token>& t) {
     std::vector<std::string> names;
     size_t i = 0;
     while (i < t.size() && t[i].kind == Tok::Space)
@@ -328,8 +317,7 @@ std::vector<std::string> QuantityResults(const std::vector<Token>& t)
 
 } // namespace
 
-TranslatedSql TranslateJetSql(std::string_view jetSql)
-{
+TranslatedSql TranslateJetSql(std::string_view jetSql) {
     std::vector<Token> tokens = Tokenize(jetSql);
     for (Token& t : tokens) {
         if (t.kind == Tok::String)

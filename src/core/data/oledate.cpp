@@ -11,8 +11,7 @@ namespace tarvo {
 namespace {
 
 // Days from 1 January 1970 for a proleptic Gregorian date.
-long DaysFromCivil(long y, unsigned m, unsigned d)
-{
+long DaysFromCivil(long y, unsigned m, unsigned d) {
     y -= m <= 2;
     const long era = (y >= 0 ? y : y - 399) / 400;
     const unsigned yoe = static_cast<unsigned>(y - era * 400);
@@ -27,8 +26,7 @@ struct Civil {
     int day;
 };
 
-Civil CivilFromDays(long z)
-{
+Civil CivilFromDays(long z) {
     z += 719468;
     const long era = (z >= 0 ? z : z - 146096) / 146097;
     const unsigned doe = static_cast<unsigned>(z - era * 146097);
@@ -49,8 +47,7 @@ struct Split {
     long second;
 };
 
-Split SplitValue(double value)
-{
+Split SplitValue(double value) {
     double whole = std::trunc(value);
     double fraction = std::fabs(value - whole);
     long seconds = std::lround(fraction * 86400.0);
@@ -62,18 +59,16 @@ Split SplitValue(double value)
     return {day, seconds};
 }
 
-double JoinValue(long day, long second)
-{
+double JoinValue(long day, long second) {
     const double fraction = static_cast<double>(second) / 86400.0;
     return day < 0 ? static_cast<double>(day) - fraction : static_cast<double>(day) + fraction;
 }
 
 } // namespace
 
-OleDate OleDate::FromParts(int year, int month, int day, int hour, int minute, int second)
-{
-    if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1 || hour < 0 ||
-        hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
+OleDate OleDate::FromParts(int year, int month, int day, int hour, int minute, int second) {
+    if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 ||
+        minute < 0 || minute > 59 || second < 0 || second > 59)
         return OleDate();
     const long days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
     const Civil check = CivilFromDays(days);
@@ -82,8 +77,7 @@ OleDate OleDate::FromParts(int year, int month, int day, int hour, int minute, i
     return OleDate(JoinValue(days - OleEpoch, hour * 3600L + minute * 60L + second));
 }
 
-OleDate OleDate::Now()
-{
+OleDate OleDate::Now() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -91,60 +85,69 @@ OleDate OleDate::Now()
                      local.tm_min, local.tm_sec);
 }
 
-OleDate OleDate::Today() { return Now().DayOnly(); }
+OleDate OleDate::Today() {
+    return Now().DayOnly();
+}
 
-int OleDate::Year() const { return CivilFromDays(SplitValue(m_value).day + OleEpoch).year; }
-int OleDate::Month() const { return CivilFromDays(SplitValue(m_value).day + OleEpoch).month; }
-int OleDate::Day() const { return CivilFromDays(SplitValue(m_value).day + OleEpoch).day; }
-int OleDate::Hour() const { return static_cast<int>(SplitValue(m_value).second / 3600); }
-int OleDate::Minute() const { return static_cast<int>(SplitValue(m_value).second / 60 % 60); }
-int OleDate::Second() const { return static_cast<int>(SplitValue(m_value).second % 60); }
+int OleDate::Year() const {
+    return CivilFromDays(SplitValue(m_value).day + OleEpoch).year;
+}
+int OleDate::Month() const {
+    return CivilFromDays(SplitValue(m_value).day + OleEpoch).month;
+}
+int OleDate::Day() const {
+    return CivilFromDays(SplitValue(m_value).day + OleEpoch).day;
+}
+int OleDate::Hour() const {
+    return static_cast<int>(SplitValue(m_value).second / 3600);
+}
+int OleDate::Minute() const {
+    return static_cast<int>(SplitValue(m_value).second / 60 % 60);
+}
+int OleDate::Second() const {
+    return static_cast<int>(SplitValue(m_value).second % 60);
+}
 
-int OleDate::DayOfWeek() const
-{
+int OleDate::DayOfWeek() const {
     // 30 December 1899 was a Saturday.
     const long d = SplitValue(m_value).day;
     return static_cast<int>(((d % 7) + 7 + 6) % 7) + 1;
 }
 
-long OleDate::DayNumber() const { return SplitValue(m_value).day; }
+long OleDate::DayNumber() const {
+    return SplitValue(m_value).day;
+}
 
-OleDate OleDate::DayOnly() const
-{
+OleDate OleDate::DayOnly() const {
     if (!m_valid)
         return *this;
     return OleDate(static_cast<double>(DayNumber()));
 }
 
-OleDate OleDate::WithTime(int hour, int minute, int second) const
-{
+OleDate OleDate::WithTime(int hour, int minute, int second) const {
     if (!m_valid)
         return *this;
     return OleDate(JoinValue(DayNumber(), hour * 3600L + minute * 60L + second));
 }
 
-OleDate OleDate::AddDays(long days) const
-{
+OleDate OleDate::AddDays(long days) const {
     if (!m_valid)
         return *this;
     const Split s = SplitValue(m_value);
     return OleDate(JoinValue(s.day + days, s.second));
 }
 
-std::string OleDate::ToText() const
-{
+std::string OleDate::ToText() const {
     if (!m_valid)
         return {};
     return Format("%02i.%02i.%i", Day(), Month(), Year());
 }
 
-std::string OleDate::SqlLiteral() const
-{
+std::string OleDate::SqlLiteral() const {
     return Format("#%i/%i/%i#", Month(), Day(), Year());
 }
 
-OleDate ParseCzechDate(const std::string& text)
-{
+OleDate ParseCzechDate(const std::string& text) {
     const std::string s = Trim(text);
     int d = 0, m = 0, y = 0, hh = 0, mm = 0, ss = 0, used = 0;
     const auto whole = [&](int consumed) { return consumed == static_cast<int>(s.size()); };
@@ -152,8 +155,7 @@ OleDate ParseCzechDate(const std::string& text)
         whole(used))
         return OleDate::FromParts(y, m, d, hh, mm, ss);
     used = 0;
-    if (std::sscanf(s.c_str(), "%d.%d.%d %d:%d%n", &d, &m, &y, &hh, &mm, &used) == 5 &&
-        whole(used))
+    if (std::sscanf(s.c_str(), "%d.%d.%d %d:%d%n", &d, &m, &y, &hh, &mm, &used) == 5 && whole(used))
         return OleDate::FromParts(y, m, d, hh, mm, 0);
     used = 0;
     if (std::sscanf(s.c_str(), "%d.%d.%d%n", &d, &m, &y, &used) == 3 && whole(used))

@@ -3,21 +3,19 @@
 #include "core/data/shared.h"
 #include "core/data/textcodec.h"
 
-#include <unicode/utf8.h>
-
 #include <filesystem>
-#include <optional>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <strings.h>
+#include <unicode/utf8.h>
 #include <vector>
 
 namespace tarvo {
 
 namespace {
 
-std::vector<std::string> ReadLines(const std::string& path)
-{
+std::vector<std::string> ReadLines(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return {};
@@ -35,14 +33,12 @@ std::vector<std::string> ReadLines(const std::string& path)
     return lines;
 }
 
-bool SameName(std::string_view a, std::string_view b)
-{
+bool SameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 // The section name of a "[name]" line.
-std::optional<std::string> SectionOf(const std::string& line)
-{
+std::optional<std::string> SectionOf(const std::string& line) {
     const std::string t = Trim(line);
     if (t.size() >= 2 && t.front() == '[') {
         const size_t close = t.find(']');
@@ -53,8 +49,7 @@ std::optional<std::string> SectionOf(const std::string& line)
 }
 
 // Key and value of a "key=value" line.
-std::optional<std::pair<std::string, std::string>> EntryOf(const std::string& line)
-{
+std::optional<std::pair<std::string, std::string>> EntryOf(const std::string& line) {
     const size_t eq = line.find('=');
     if (eq == std::string::npos || SectionOf(line) || Trim(line).starts_with(';'))
         return std::nullopt;
@@ -63,8 +58,7 @@ std::optional<std::pair<std::string, std::string>> EntryOf(const std::string& li
 }
 
 // At most n characters of a UTF-8 text.
-std::string CutChars(const std::string& text, size_t n)
-{
+std::string CutChars(const std::string& text, size_t n) {
     int32_t i = 0;
     const auto length = static_cast<int32_t>(text.size());
     for (size_t chars = 0; chars < n && i < length; ++chars)
@@ -75,8 +69,7 @@ std::string CutChars(const std::string& text, size_t n)
 } // namespace
 
 std::string CProfile::GetString(std::string_view section, std::string_view key,
-                                std::string_view defaultValue, size_t maxChars) const
-{
+                                std::string_view defaultValue, size_t maxChars) const {
     bool inSection = false;
     for (const std::string& line : ReadLines(m_path)) {
         if (const auto name = SectionOf(line)) {
@@ -96,8 +89,7 @@ std::string CProfile::GetString(std::string_view section, std::string_view key,
     return CutChars(std::string(defaultValue), maxChars);
 }
 
-int CProfile::GetInt(std::string_view section, std::string_view key, int defaultValue) const
-{
+int CProfile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
     const std::string text = GetString(section, key, "\x01", 64);
     if (text == "\x01")
         return defaultValue;
@@ -109,8 +101,7 @@ int CProfile::GetInt(std::string_view section, std::string_view key, int default
     return static_cast<int>(value);
 }
 
-bool CProfile::WriteString(std::string_view section, std::string_view key, std::string_view value)
-{
+bool CProfile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     std::vector<std::string> lines = ReadLines(m_path);
     const std::string entry = std::string(key) + "=" + std::string(value);
     bool inSection = false;
@@ -166,8 +157,7 @@ bool CProfile::WriteString(std::string_view section, std::string_view key, std::
     return true;
 }
 
-bool CProfile::WriteInt(std::string_view section, std::string_view key, int value)
-{
+bool CProfile::WriteInt(std::string_view section, std::string_view key, int value) {
     return WriteString(section, key, Format("%i", value));
 }
 

@@ -9,24 +9,21 @@ namespace tarvo {
 // Products of two scaled quantities need more than 64 bits on the way.
 __extension__ typedef __int128 Int128;
 
-Quantity CurMul(Quantity a, Quantity b)
-{
+Quantity CurMul(Quantity a, Quantity b) {
     // 128-bit intermediate: two scaled quantities overflow 64 bits long before
     // their scaled product does.
     const Int128 product = static_cast<Int128>(a.Scaled()) * b.Scaled();
     return Quantity::FromScaled(static_cast<int64_t>(product / Quantity::Scale));
 }
 
-Quantity CurDiv(Quantity a, Quantity b)
-{
+Quantity CurDiv(Quantity a, Quantity b) {
     if (b.Scaled() == 0)
         return Quantity::FromScaled(0);
     const Int128 dividend = static_cast<Int128>(a.Scaled()) * Quantity::Scale;
     return Quantity::FromScaled(static_cast<int64_t>(dividend / b.Scaled()));
 }
 
-Quantity CurRound(Quantity value, int64_t unit, char mode)
-{
+Quantity CurRound(Quantity value, int64_t unit, char mode) {
     if (unit == 0)
         return value;
     int64_t v = value.Scaled();
@@ -60,8 +57,7 @@ Quantity CurRound(Quantity value, int64_t unit, char mode)
     return value.IsValid() ? Quantity::FromScaled(v) : Quantity::Invalid();
 }
 
-std::string CurrencyToText(Quantity value, int64_t unit, char mode)
-{
+std::string CurrencyToText(Quantity value, int64_t unit, char mode) {
     if (!value.IsValid())
         return "-";
     const int64_t v = CurRound(value, unit, mode).Scaled();
@@ -79,8 +75,7 @@ std::string CurrencyToText(Quantity value, int64_t unit, char mode)
     return text;
 }
 
-std::optional<Quantity> ParseQuantity(std::string_view text)
-{
+std::optional<Quantity> ParseQuantity(std::string_view text) {
     const std::string trimmed = Trim(text);
     std::string_view s = trimmed;
     if (s.empty())
@@ -123,8 +118,7 @@ std::optional<Quantity> ParseQuantity(std::string_view text)
     return Quantity::FromScaled(negative ? -scaled : scaled);
 }
 
-std::string QuantityToPlainText(Quantity value)
-{
+std::string QuantityToPlainText(Quantity value) {
     const int64_t v = value.Scaled();
     const int64_t magnitude = v < 0 ? -v : v;
     std::string text = Format("%s%ld", v < 0 ? "-" : "", magnitude / Quantity::Scale);

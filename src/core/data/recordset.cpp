@@ -12,16 +12,16 @@ namespace tarvo {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& what) { throw ComError(ComError::Fail, what); }
+[[noreturn]] void Fail(const std::string& what) {
+    throw ComError(ComError::Fail, what);
+}
 
-bool SameName(std::string_view a, std::string_view b)
-{
+bool SameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 // A value converted to what the column stores.
-Value ForColumn(const std::string& column, const Value& value)
-{
+Value ForColumn(const std::string& column, const Value& value) {
     if (value.IsEmpty())
         return value;
     const auto kind = KindOfColumn(column);
@@ -47,8 +47,7 @@ Value ForColumn(const std::string& column, const Value& value)
 
 } // namespace
 
-void CRecordset::Close()
-{
+void CRecordset::Close() {
     m_store = nullptr;
     m_appendTable.clear();
     m_columns.clear();
@@ -59,17 +58,30 @@ void CRecordset::Close()
     m_dirty.clear();
 }
 
-bool CRecordset::IsEOF() const { return m_pos >= RecordCount(); }
-bool CRecordset::IsBOF() const { return m_pos < 0 || m_rows.empty(); }
+bool CRecordset::IsEOF() const {
+    return m_pos >= RecordCount();
+}
+bool CRecordset::IsBOF() const {
+    return m_pos < 0 || m_rows.empty();
+}
 
-void CRecordset::MoveFirst() { MoveTo(0); }
-void CRecordset::MoveLast() { MoveTo(RecordCount() - 1); }
-void CRecordset::MoveNext() { MoveTo(m_pos + 1); }
-void CRecordset::MovePrevious() { MoveTo(m_pos - 1); }
-void CRecordset::Move(long n) { MoveTo(m_pos + n); }
+void CRecordset::MoveFirst() {
+    MoveTo(0);
+}
+void CRecordset::MoveLast() {
+    MoveTo(RecordCount() - 1);
+}
+void CRecordset::MoveNext() {
+    MoveTo(m_pos + 1);
+}
+void CRecordset::MovePrevious() {
+    MoveTo(m_pos - 1);
+}
+void CRecordset::Move(long n) {
+    MoveTo(m_pos + n);
+}
 
-void CRecordset::MoveTo(long position)
-{
+void CRecordset::MoveTo(long position) {
     if (!IsOpen())
         throw ComError(ComError::InvalidPointer, "Sada záznamů není otevřena.");
     if (m_edit != EditMode::None)
@@ -79,15 +91,15 @@ void CRecordset::MoveTo(long position)
         m_pos = 0;
 }
 
-const std::string& CRecordset::FieldName(int index) const
-{
+const std::string& CRecordset::FieldName(int index) const {
     return m_columns.at(static_cast<size_t>(index)).name;
 }
 
-bool CRecordset::HasField(std::string_view name) const { return IndexOf(name) >= 0; }
+bool CRecordset::HasField(std::string_view name) const {
+    return IndexOf(name) >= 0;
+}
 
-int CRecordset::IndexOf(std::string_view name) const
-{
+int CRecordset::IndexOf(std::string_view name) const {
     for (size_t i = 0; i < m_columns.size(); ++i) {
         if (SameName(m_columns[i].name, name))
             return static_cast<int>(i);
@@ -104,8 +116,7 @@ int CRecordset::IndexOf(std::string_view name) const
     return -1;
 }
 
-const std::vector<Value>& CRecordset::CurrentRowConst() const
-{
+const std::vector<Value>& CRecordset::CurrentRowConst() const {
     if (!IsOpen())
         throw ComError(ComError::InvalidPointer, "Sada záznamů není otevřena.");
     if (m_edit != EditMode::None)
@@ -115,13 +126,11 @@ const std::vector<Value>& CRecordset::CurrentRowConst() const
     return m_rows[static_cast<size_t>(m_pos)];
 }
 
-std::vector<Value>& CRecordset::CurrentRow()
-{
+std::vector<Value>& CRecordset::CurrentRow() {
     return const_cast<std::vector<Value>&>(CurrentRowConst());
 }
 
-const Value& CRecordset::Field(std::string_view name) const
-{
+const Value& CRecordset::Field(std::string_view name) const {
     const int index = IndexOf(name);
     if (index < 0)
         Fail(Format("Položka '%.*s' v sadě záznamů neexistuje.", static_cast<int>(name.size()),
@@ -129,13 +138,11 @@ const Value& CRecordset::Field(std::string_view name) const
     return Field(index);
 }
 
-const Value& CRecordset::Field(int index) const
-{
+const Value& CRecordset::Field(int index) const {
     return CurrentRowConst().at(static_cast<size_t>(index));
 }
 
-void CRecordset::AddNew()
-{
+void CRecordset::AddNew() {
     if (!IsOpen())
         throw ComError(ComError::InvalidPointer, "Sada záznamů není otevřena.");
     m_edit = EditMode::Adding;
@@ -143,8 +150,7 @@ void CRecordset::AddNew()
     m_dirty.assign(m_columns.size(), false);
 }
 
-void CRecordset::SetField(std::string_view name, const Value& value)
-{
+void CRecordset::SetField(std::string_view name, const Value& value) {
     const int index = IndexOf(name);
     if (index < 0)
         Fail(Format("Položka '%.*s' v sadě záznamů neexistuje.", static_cast<int>(name.size()),
@@ -159,15 +165,13 @@ void CRecordset::SetField(std::string_view name, const Value& value)
     m_dirty[static_cast<size_t>(index)] = true;
 }
 
-void CRecordset::CancelUpdate()
-{
+void CRecordset::CancelUpdate() {
     m_edit = EditMode::None;
     m_buffer.clear();
     m_dirty.clear();
 }
 
-void CRecordset::Update()
-{
+void CRecordset::Update() {
     if (m_edit == EditMode::None)
         return;
     // Every edited column must come from one table.
@@ -203,7 +207,9 @@ void CRecordset::Update()
                                      names.c_str(), marks.c_str());
     } else {
         const int idIndex =
-            info->idColumn.empty() ? -1 : IndexOf(Format("%s.%s", info->name.data(), info->idColumn.data()));
+            info->idColumn.empty()
+                ? -1
+                : IndexOf(Format("%s.%s", info->name.data(), info->idColumn.data()));
         if (idIndex < 0)
             Fail("Záznam nelze zapsat: sada záznamů neobsahuje jeho identifikátor.");
         std::string sets;
@@ -228,8 +234,7 @@ void CRecordset::Update()
         if (!info->idColumn.empty()) {
             const int idIndex = IndexOf(Format("%s.%s", info->name.data(), info->idColumn.data()));
             if (idIndex >= 0)
-                m_buffer[static_cast<size_t>(idIndex)] =
-                    Value(m_store->LastInsertId());
+                m_buffer[static_cast<size_t>(idIndex)] = Value(m_store->LastInsertId());
         }
         if (!m_appendTable.empty())
             m_rows.clear(); // an append cursor keeps only the row added last

@@ -9,23 +9,25 @@ namespace {
 using K = ColumnKind;
 
 // Packaging-line columns shared by Prod_Cover, CompCover_Item and TmpCover_Item.
-#define TARVO_LINE_COLUMNS                                                                        \
-    {"cover_id", K::Reference}, {"cp_qtycover", K::Quantity}, {"cp_qtyprod", K::Quantity},        \
-        {"cp_usealways", K::Flag}, {"cp_usefrom", K::Quantity}, {"cp_useto", K::Quantity},        \
-        {"cover_type", K::Code}, {"cover_org", K::Code}, {"cover_pay", K::Code}
+#define TARVO_LINE_COLUMNS                                                                         \
+    {"cover_id", K::Reference}, {"cp_qtycover", K::Quantity}, {"cp_qtyprod", K::Quantity},         \
+        {"cp_usealways", K::Flag}, {"cp_usefrom", K::Quantity}, {"cp_useto", K::Quantity},         \
+        {"cover_type", K::Code}, {"cover_org", K::Code}, {                                         \
+        "cover_pay", K::Code                                                                       \
+    }
 
 constexpr ColumnInfo CoverColumns[] = {
-    {"cover_id", K::Identifier}, {"cover_name", K::Text},    {"cover_weight", K::Quantity},
-    {"cover_mat", K::Code},      {"cover_type", K::Code},    {"cover_org", K::Code},
-    {"cover_pay", K::Code},      {"cover_stat", K::Code},    {"cover_reusable", K::Flag},
+    {"cover_id", K::Identifier}, {"cover_name", K::Text}, {"cover_weight", K::Quantity},
+    {"cover_mat", K::Code},      {"cover_type", K::Code}, {"cover_org", K::Code},
+    {"cover_pay", K::Code},      {"cover_stat", K::Code}, {"cover_reusable", K::Flag},
     {"cover_note", K::Text},     {"deleted", K::Flag},
 };
 constexpr ColumnInfo CompCoverColumns[] = {
     {"ccover_id", K::Identifier}, {"ccover_name", K::Text}, {"ccover_note", K::Text}};
 constexpr ColumnInfo CompCoverItemColumns[] = {{"ccover_id", K::Reference}, TARVO_LINE_COLUMNS};
 constexpr ColumnInfo ProductColumns[] = {
-    {"prod_id", K::Identifier},  {"prod_name", K::Text},     {"prod_katalog", K::Text},
-    {"prod_unit", K::Text},      {"prod_source", K::Integer}, {"prod_scrid", K::Integer},
+    {"prod_id", K::Identifier}, {"prod_name", K::Text},      {"prod_katalog", K::Text},
+    {"prod_unit", K::Text},     {"prod_source", K::Integer}, {"prod_scrid", K::Integer},
     {"deleted", K::Flag},
 };
 constexpr ColumnInfo ProdCoverDTColumns[] = {
@@ -33,7 +35,7 @@ constexpr ColumnInfo ProdCoverDTColumns[] = {
 constexpr ColumnInfo ProdCoverColumns[] = {
     {"cp_id", K::Identifier}, {"dt_id", K::Reference}, TARVO_LINE_COLUMNS};
 constexpr ColumnInfo MoveColumns[] = {
-    {"move_id", K::Identifier}, {"move_num", K::Text},  {"move_date", K::Date},
+    {"move_id", K::Identifier}, {"move_num", K::Text},    {"move_date", K::Date},
     {"move_type", K::Code},     {"move_export", K::Flag}, {"move_source", K::Integer},
 };
 constexpr ColumnInfo MoveProdColumns[] = {{"mvprod_id", K::Identifier},
@@ -41,7 +43,7 @@ constexpr ColumnInfo MoveProdColumns[] = {{"mvprod_id", K::Identifier},
                                           {"prod_id", K::Reference},
                                           {"mvprod_qty", K::Quantity}};
 constexpr ColumnInfo MoveCoverColumns[] = {
-    {"mvcover_id", K::Identifier}, {"move_id", K::Reference},  {"mvprod_id", K::Reference},
+    {"mvcover_id", K::Identifier}, {"move_id", K::Reference},    {"mvprod_id", K::Reference},
     {"cover_id", K::Reference},    {"mvcover_qty", K::Quantity}, {"cover_type", K::Code},
     {"cover_org", K::Code},        {"cover_pay", K::Code},
 };
@@ -69,17 +71,17 @@ constexpr TableInfo AllTables[] = {
     {"TmpID", "", TmpIDColumns},
 };
 
-bool SameName(std::string_view a, std::string_view b)
-{
+bool SameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 } // namespace
 
-std::span<const TableInfo> Tables() { return AllTables; }
+std::span<const TableInfo> Tables() {
+    return AllTables;
+}
 
-const TableInfo* FindTable(std::string_view name)
-{
+const TableInfo* FindTable(std::string_view name) {
     for (const TableInfo& table : AllTables) {
         if (SameName(table.name, name))
             return &table;
@@ -87,8 +89,7 @@ const TableInfo* FindTable(std::string_view name)
     return nullptr;
 }
 
-std::optional<ColumnKind> KindOfColumn(std::string_view column)
-{
+std::optional<ColumnKind> KindOfColumn(std::string_view column) {
     for (const TableInfo& table : AllTables) {
         for (const ColumnInfo& c : table.columns) {
             if (SameName(c.name, column)) {

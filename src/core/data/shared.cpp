@@ -2,19 +2,17 @@
 
 #include "core/ports/messageport.h"
 
-#include <unicode/locid.h>
-#include <unicode/unistr.h>
-
 #include <array>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <filesystem>
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
 
 namespace tarvo {
 
-std::string Format(const char* format, ...)
-{
+std::string Format(const char* format, ...) {
     va_list args;
     va_start(args, format);
     va_list copy;
@@ -28,8 +26,7 @@ std::string Format(const char* format, ...)
     return text;
 }
 
-std::string SqlEscape(std::string_view text)
-{
+std::string SqlEscape(std::string_view text) {
     std::string escaped;
     escaped.reserve(text.size() + 2);
     for (char c : text) {
@@ -40,10 +37,11 @@ std::string SqlEscape(std::string_view text)
     return escaped;
 }
 
-std::string SqlQuote(std::string_view text) { return "'" + SqlEscape(text) + "'"; }
+std::string SqlQuote(std::string_view text) {
+    return "'" + SqlEscape(text) + "'";
+}
 
-std::string SystemErrorText(std::error_code error)
-{
+std::string SystemErrorText(std::error_code error) {
     // The system's own texts are English here; the user reads Czech.
     struct Entry {
         int code;
@@ -74,16 +72,15 @@ std::string SystemErrorText(std::error_code error)
     return "Neznámá chyba";
 }
 
-void ShowSysError(IMessagePort& messages, std::error_code error, const char* prefix)
-{
+void ShowSysError(IMessagePort& messages, std::error_code error, const char* prefix) {
     const std::string text = SystemErrorText(error);
-    messages.ShowMessage(prefix ? Format("%s\n\nChyba č.%i. %s", prefix, error.value(), text.c_str())
-                                : Format("Došlo k chybě č.%i\n\n%s", error.value(), text.c_str()),
+    messages.ShowMessage(prefix
+                             ? Format("%s\n\nChyba č.%i. %s", prefix, error.value(), text.c_str())
+                             : Format("Došlo k chybě č.%i\n\n%s", error.value(), text.c_str()),
                          MsgIcon::Error);
 }
 
-void ShowErrorCode(IMessagePort& messages, uint32_t code, const char* prefix)
-{
+void ShowErrorCode(IMessagePort& messages, uint32_t code, const char* prefix) {
     const std::string text =
         SystemErrorText(std::error_code(static_cast<int>(code), std::generic_category()));
     const unsigned long c = code;
@@ -92,8 +89,7 @@ void ShowErrorCode(IMessagePort& messages, uint32_t code, const char* prefix)
                          MsgIcon::Error);
 }
 
-void ShowComError(IMessagePort& messages, const ComError& error, const char* prefix)
-{
+void ShowComError(IMessagePort& messages, const ComError& error, const char* prefix) {
     const unsigned long c = error.Code();
     const char* description = error.Description().c_str();
     messages.ShowMessage(prefix ? Format("%s\n\nCOM chyba č.0x%08lX. %s", prefix, c, description)
@@ -103,8 +99,7 @@ void ShowComError(IMessagePort& messages, const ComError& error, const char* pre
 
 namespace {
 
-std::string TrimPathEnd(const std::string& path)
-{
+std::string TrimPathEnd(const std::string& path) {
     std::string p = path;
     while (!p.empty() && (p.back() == ' ' || p.back() == '/' || p.back() == '\\'))
         p.pop_back();
@@ -113,8 +108,7 @@ std::string TrimPathEnd(const std::string& path)
 
 } // namespace
 
-bool CreatePath(const std::string& path)
-{
+bool CreatePath(const std::string& path) {
     const std::string trimmed = TrimPathEnd(path);
     if (trimmed.empty())
         return false;
@@ -123,14 +117,12 @@ bool CreatePath(const std::string& path)
     return std::filesystem::is_directory(trimmed, ec);
 }
 
-bool DirectoryExists(const std::string& path)
-{
+bool DirectoryExists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && std::filesystem::is_directory(path, ec);
 }
 
-std::string Trim(std::string_view text)
-{
+std::string Trim(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && blank(text.front()))
         text.remove_prefix(1);
@@ -139,8 +131,7 @@ std::string Trim(std::string_view text)
     return std::string(text);
 }
 
-std::string ToUpperText(std::string_view text)
-{
+std::string ToUpperText(std::string_view text) {
     icu::UnicodeString u = icu::UnicodeString::fromUTF8(
         icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
     u.toUpper(icu::Locale("cs", "CZ"));
@@ -149,8 +140,7 @@ std::string ToUpperText(std::string_view text)
     return out;
 }
 
-void SplitText(const std::string& text, char separator, std::vector<std::string>& pieces)
-{
+void SplitText(const std::string& text, char separator, std::vector<std::string>& pieces) {
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == separator) {
@@ -162,8 +152,7 @@ void SplitText(const std::string& text, char separator, std::vector<std::string>
         pieces.push_back(ToUpperText(Trim(std::string_view(text).substr(start))));
 }
 
-void WholeDayRange(OleDate& from, OleDate& to)
-{
+void WholeDayRange(OleDate& from, OleDate& to) {
     from = from.WithTime(0, 0, 0);
     to = to.WithTime(23, 59, 59);
 }
@@ -174,12 +163,13 @@ constexpr std::array<uint8_t, 20> ScrambleKey = {0x5A, 0xC3, 0x17, 0x8E, 0x2B, 0
                                                  0x9D, 0x31, 0xB7, 0x48, 0xE2, 0x0F, 0x7C,
                                                  0xA5, 0x53, 0xD9, 0x26, 0x81, 0x6E};
 
-uint8_t SwapHalves(uint8_t b) { return static_cast<uint8_t>((b << 4) | (b >> 4)); }
+uint8_t SwapHalves(uint8_t b) {
+    return static_cast<uint8_t>((b << 4) | (b >> 4));
+}
 
 } // namespace
 
-std::string ScrambleText(const std::string& text)
-{
+std::string ScrambleText(const std::string& text) {
     if (text.empty())
         return {};
     std::array<uint8_t, 20> bytes = ScrambleKey;
@@ -191,8 +181,7 @@ std::string ScrambleText(const std::string& text)
     return out;
 }
 
-std::string UnscrambleText(const std::string& text)
-{
+std::string UnscrambleText(const std::string& text) {
     if (text.size() != 40)
         return {};
     std::string out;
@@ -214,7 +203,8 @@ std::string UnscrambleText(const std::string& text)
         const uint8_t pair[2] = {static_cast<uint8_t>(word & 0xFF),
                                  static_cast<uint8_t>(word >> 8)};
         for (size_t k = 0; k < 2; ++k) {
-            const uint8_t b = SwapHalves(static_cast<uint8_t>(pair[k] ^ ScrambleKey[group * 2 + k]));
+            const uint8_t b =
+                SwapHalves(static_cast<uint8_t>(pair[k] ^ ScrambleKey[group * 2 + k]));
             if (b == 0)
                 return out;
             out += static_cast<char>(b);

@@ -2,14 +2,13 @@
 
 #include "core/data/comerror.h"
 
+#include <cmath>
+#include <memory>
 #include <sqlite3.h>
+#include <strings.h>
 #include <unicode/coll.h>
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
-
-#include <cmath>
-#include <memory>
-#include <strings.h>
 #include <vector>
 
 namespace tarvo {
@@ -19,8 +18,7 @@ __extension__ typedef __int128 Int128;
 
 namespace {
 
-std::u32string FoldedCodePoints(std::string_view text)
-{
+std::u32string FoldedCodePoints(std::string_view text) {
     std::u32string out;
     out.reserve(text.size());
     int32_t i = 0;
@@ -36,8 +34,7 @@ std::u32string FoldedCodePoints(std::string_view text)
     return out;
 }
 
-bool Match(const std::u32string& p, size_t pi, const std::u32string& s, size_t si, char32_t esc)
-{
+bool Match(const std::u32string& p, size_t pi, const std::u32string& s, size_t si, char32_t esc) {
     while (pi < p.size()) {
         const char32_t c = p[pi];
         if (esc != 0 && c == esc && pi + 1 < p.size()) {
@@ -70,15 +67,13 @@ bool Match(const std::u32string& p, size_t pi, const std::u32string& s, size_t s
     return si == s.size();
 }
 
-std::string_view TextArg(sqlite3_value* v)
-{
+std::string_view TextArg(sqlite3_value* v) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
     return text ? std::string_view(text, static_cast<size_t>(sqlite3_value_bytes(v)))
                 : std::string_view();
 }
 
-void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
-{
+void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
@@ -92,10 +87,11 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     sqlite3_result_int(ctx, JetLike(TextArg(argv[0]), TextArg(argv[1]), escape) ? 1 : 0);
 }
 
-double DayOf(double oleDate) { return std::trunc(oleDate); }
+double DayOf(double oleDate) {
+    return std::trunc(oleDate);
+}
 
-void DateDiffFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
-{
+void DateDiffFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[1]) == SQLITE_NULL || sqlite3_value_type(argv[2]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
@@ -112,22 +108,21 @@ void DateDiffFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_error(ctx, "DATEDIFF: nepodporovaný interval", -1);
 }
 
-void CurMulFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
-{
+void CurMulFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
     }
-    const Int128 product = static_cast<Int128>(sqlite3_value_int64(argv[0])) *
-                             sqlite3_value_int64(argv[1]);
+    const Int128 product =
+        static_cast<Int128>(sqlite3_value_int64(argv[0])) * sqlite3_value_int64(argv[1]);
     sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(product / 10000));
 }
 
-icu::Collator& CzechCollator()
-{
+icu::Collator& CzechCollator() {
     static std::unique_ptr<icu::Collator> collator = [] {
         UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::Collator> c(icu::Collator::createInstance(icu::Locale("cs", "CZ"), status));
+        std::unique_ptr<icu::Collator> c(
+            icu::Collator::createInstance(icu::Locale("cs", "CZ"), status));
         if (U_FAILURE(status) || !c)
             throw ComError(ComError::Fail, "Nelze vytvořit české řazení (ICU).");
         return c;
@@ -135,30 +130,27 @@ icu::Collator& CzechCollator()
     return *collator;
 }
 
-int CollateFunction(void*, int aLength, const void* a, int bLength, const void* b)
-{
-    return CzechCompare(std::string_view(static_cast<const char*>(a), static_cast<size_t>(aLength)),
-                        std::string_view(static_cast<const char*>(b), static_cast<size_t>(bLength)));
+int CollateFunction(void*, int aLength, const void* a, int bLength, const void* b) {
+    return CzechCompare(
+        std::string_view(static_cast<const char*>(a), static_cast<size_t>(aLength)),
+        std::string_view(static_cast<const char*>(b), static_cast<size_t>(bLength)));
 }
 
-void Check(sqlite3* db, int rc)
-{
+void Check(sqlite3* db, int rc) {
     if (rc != SQLITE_OK)
         throw SqliteError(rc, sqlite3_errmsg(db));
 }
 
 } // namespace
 
-bool JetLike(std::string_view pattern, std::string_view text, char32_t escape)
-{
+bool JetLike(std::string_view pattern, std::string_view text, char32_t escape) {
     return Match(FoldedCodePoints(pattern), 0, FoldedCodePoints(text), 0,
-                 escape ? static_cast<char32_t>(u_foldCase(static_cast<UChar32>(escape),
-                                                           U_FOLD_CASE_DEFAULT))
+                 escape ? static_cast<char32_t>(
+                              u_foldCase(static_cast<UChar32>(escape), U_FOLD_CASE_DEFAULT))
                         : 0);
 }
 
-int CzechCompare(std::string_view a, std::string_view b)
-{
+int CzechCompare(std::string_view a, std::string_view b) {
     UErrorCode status = U_ZERO_ERROR;
     const UCollationResult r = CzechCollator().compareUTF8(
         icu::StringPiece(a.data(), static_cast<int32_t>(a.size())),
@@ -169,11 +161,12 @@ int CzechCompare(std::string_view a, std::string_view b)
     return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
 }
 
-void RegisterSqlFunctions(sqlite3* db)
-{
+void RegisterSqlFunctions(sqlite3* db) {
     constexpr int Flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    Check(db, sqlite3_create_function(db, "like", 2, Flags, nullptr, LikeFunction, nullptr, nullptr));
-    Check(db, sqlite3_create_function(db, "like", 3, Flags, nullptr, LikeFunction, nullptr, nullptr));
+    Check(db,
+          sqlite3_create_function(db, "like", 2, Flags, nullptr, LikeFunction, nullptr, nullptr));
+    Check(db,
+          sqlite3_create_function(db, "like", 3, Flags, nullptr, LikeFunction, nullptr, nullptr));
     Check(db, sqlite3_create_function(db, "DATEDIFF", 3, Flags, nullptr, DateDiffFunction, nullptr,
                                       nullptr));
     Check(db, sqlite3_create_function(db, "CURMUL", 2, Flags, nullptr, CurMulFunction, nullptr,

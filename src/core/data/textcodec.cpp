@@ -4,8 +4,7 @@
 
 namespace tarvo {
 
-bool IsValidUtf8(std::string_view bytes)
-{
+bool IsValidUtf8(std::string_view bytes) {
     size_t i = 0;
     while (i < bytes.size()) {
         const auto c = static_cast<unsigned char>(bytes[i]);
@@ -31,21 +30,19 @@ bool IsValidUtf8(std::string_view bytes)
     return true;
 }
 
-std::string Cp1250ToUtf8(std::string_view bytes)
-{
+std::string Cp1250ToUtf8(std::string_view bytes) {
     UErrorCode status = U_ZERO_ERROR;
     std::string out(bytes.size() * 3 + 1, '\0');
-    const int32_t n = ucnv_convert("UTF-8", "windows-1250", out.data(),
-                                   static_cast<int32_t>(out.size()), bytes.data(),
-                                   static_cast<int32_t>(bytes.size()), &status);
+    const int32_t n =
+        ucnv_convert("UTF-8", "windows-1250", out.data(), static_cast<int32_t>(out.size()),
+                     bytes.data(), static_cast<int32_t>(bytes.size()), &status);
     if (U_FAILURE(status))
         return std::string(bytes);
     out.resize(static_cast<size_t>(n));
     return out;
 }
 
-std::string DecodeLegacyText(std::string_view bytes)
-{
+std::string DecodeLegacyText(std::string_view bytes) {
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.remove_prefix(3);
     if (IsValidUtf8(bytes))

@@ -9,8 +9,7 @@ namespace tarvo {
 
 namespace {
 
-void Exec(sqlite3* db, const std::string& sql)
-{
+void Exec(sqlite3* db, const std::string& sql) {
     char* error = nullptr;
     const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {
@@ -22,16 +21,14 @@ void Exec(sqlite3* db, const std::string& sql)
 
 } // namespace
 
-CTransaction::CTransaction(CDataStore& store) : m_store(store)
-{
+CTransaction::CTransaction(CDataStore& store) : m_store(store) {
     // Savepoints nest, and the outermost one opens the transaction.
     static unsigned long counter = 0;
     m_name = Format("unit%lu", ++counter);
     Exec(m_store.Handle(), "SAVEPOINT " + m_name);
 }
 
-CTransaction::~CTransaction()
-{
+CTransaction::~CTransaction() {
     if (m_done || !m_store.IsOpen())
         return;
     sqlite3* db = m_store.Handle();
@@ -39,8 +36,7 @@ CTransaction::~CTransaction()
     sqlite3_exec(db, ("RELEASE " + m_name).c_str(), nullptr, nullptr, nullptr);
 }
 
-void CTransaction::Commit()
-{
+void CTransaction::Commit() {
     Exec(m_store.Handle(), "RELEASE " + m_name);
     m_done = true;
 }

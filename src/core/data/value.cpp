@@ -9,8 +9,7 @@ namespace tarvo {
 Value::Value(Quantity v) : m_data(v) {}
 Value::Value(OleDate v) : m_data(v) {}
 
-int64_t Value::ToLong() const
-{
+int64_t Value::ToLong() const {
     switch (GetKind()) {
     case Kind::Int16:
         return std::get<int16_t>(m_data);
@@ -34,8 +33,7 @@ int64_t Value::ToLong() const
     return 0;
 }
 
-Quantity Value::ToQuantity() const
-{
+Quantity Value::ToQuantity() const {
     switch (GetKind()) {
     case Kind::Currency:
         return std::get<Quantity>(m_data);
@@ -55,8 +53,7 @@ Quantity Value::ToQuantity() const
     return Quantity::Invalid();
 }
 
-OleDate Value::ToDate() const
-{
+OleDate Value::ToDate() const {
     switch (GetKind()) {
     case Kind::Date:
         return std::get<OleDate>(m_data);
@@ -72,8 +69,7 @@ OleDate Value::ToDate() const
     }
 }
 
-bool Value::ToBool() const
-{
+bool Value::ToBool() const {
     switch (GetKind()) {
     case Kind::Bool:
         return std::get<bool>(m_data);
@@ -91,8 +87,7 @@ bool Value::ToBool() const
     }
 }
 
-double Value::ToDouble() const
-{
+double Value::ToDouble() const {
     switch (GetKind()) {
     case Kind::Single:
         return std::get<float>(m_data);
@@ -109,8 +104,7 @@ double Value::ToDouble() const
     }
 }
 
-std::string Value::ToString() const
-{
+std::string Value::ToString() const {
     switch (GetKind()) {
     case Kind::Empty:
         return {};
@@ -132,8 +126,7 @@ std::string Value::ToString() const
     return {};
 }
 
-std::string VariantToText(const Value& value)
-{
+std::string VariantToText(const Value& value) {
     switch (value.GetKind()) {
     case Value::Kind::Int16:
         return Format("%hd", static_cast<short>(value.ToLong()));

@@ -1,1 +1,285 @@
+#include "core/data/schema.h"
+#include "core/data/shared.h"
+#include "core/data/statement.h"
+#include "core/data/transaction.h"
+#include "testdatabase.h"
+
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace tarvo {
+namespace {
+
+using test::RecordingMessages;
+using test::TempFolder;
+using test::TestDatabase;
+
+// ---- Opening -------------------------------------------------------------
+
+enum class FileKind { Missing, Text, Empty, ForeignSqlite, Truncated };
+
+class OpenRejects : public ::testing::TestWithParam<FileKind> {};
+
+TEST_P(OpenRejects, WithTheExactMessageAndWithoutCreatingAnything) {
+    TempFolder folder;
+    const std::string path = folder.File("Tarvo.mdb");
+    switch (GetParam()) {
+    case FileKind::Missing:
+        break;
+    case FileKind::Text:
+        test::WriteFile(path, "Toto není databáze.\n");
+        break;
+    case FileKind::Empty:
+        test::WriteFile(path, "");
+        break;
+    case FileKind::ForeignSqlite: {
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        sqlite3_exec(db, "CREATE TABLE Cover (x INTEGER)", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        break;
+    }
+    case FileKind::Truncated: {
+        CDataStore::CreateEmptyDatabase(path);
+        const std::string bytes = test::ReadFile(path);
+        test::WriteFile(path, bytes.substr(0, 1500));
+        break;
+    }
+    }
+    const bool existed = std::filesystem::exists(path);
+    RecordingMessages messages;
+    CDataStore store(messages);
+    store.SetDatabasePath(path);
+    EXPECT_FALSE(store.OpenDatabase());
+    EXPECT_FALSE(store.IsOpen());
+    ASSERT_EQ(messages.shown.size(), 1U);
+    EXPECT_EQ(messages.shown[0],
+              (test::ShownMessage{"Nemohu otevřít databázi '" + path + "'", MsgIcon::Error}));
+    EXPECT_EQ(std::filesystem::exists(path), existed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, OpenRejects,
+                         ::testing::Values(FileKind::Missing, FileKind::Text, FileKind::Empty,
+                                           FileKind::ForeignSqlite, FileKind::Truncated));
+
+TEST(CDataStore, ExecuteShowsDatabaseErrorsAndGoesOn) {
+    TestDatabase db;
+    EXPECT_FALSE(db.store.Execute("DELETE FROM NoSuchTable"));
+    ASSERT_EQ(db.messages.shown.size(), 1U);
+    EXPECT_EQ(db.messages.shown[0].icon, MsgIcon::Error);
+    EXPECT_EQ(db.messages.shown[0].text.rfind("Došlo k chybě COM č.0x80004005\n\n", 0), 0U);
+    EXPECT_TRUE(db.store.Execute("DELETE FROM TmpID"));
+
+    CRecordset rs;
+    EXPECT_FALSE(db.store.OpenRecordset(rs, "SELECT nothing FROM Cover"));
+    EXPECT_FALSE(rs.IsOpen());
+    EXPECT_EQ(db.messages.shown.size(), 2U);
+    // A recordset that failed to open reports the invalid-pointer error when used.
+    try {
+        rs.MoveFirst();
+        FAIL() << "no error";
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.Code(), ComError::InvalidPointer);
+    }
+}
+
+// ---- Recordsets ------------------------------------------------------------
+
+TEST(CRecordset, AddUpdateAndReadTheNewIdentifierBack) {
+    TestDatabase db;
+    CRecordset table;
+    ASSERT_TRUE(db.store.OpenRecordset(table, "Cover", CursorType::Dynamic, LockType::Optimistic,
+                                       CommandOption::Table));
+    long ids[2] = {};
+    for (long& id : ids) {
+        table.AddNew();
+        table.SetField("cover_name", Value("Paleta EUR"));
+        table.SetField("cover_weight", Value(*ParseQuantity("25,5")));
+        table.SetField("cover_mat", Value(0));
+        table.SetField("cover_reusable", Value(true));
+        table.Update();
+        id = static_cast<long>(table.GetLong("cover_id"));
+    }
+    EXPECT_EQ(ids[0], 1);
+    EXPECT_EQ(ids[1], 2);
+    EXPECT_EQ(table.RecordCount(), 1); // an append cursor keeps only the last row
+
+    CRecordset rs;
+    ASSERT_TRUE(db.store.OpenRecordset(rs, "SELECT * FROM Cover WHERE (cover_id = 2)"));
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.GetQuantity("cover_weight").Scaled(), 255000);
+    EXPECT_TRUE(rs.GetBool("cover_reusable"));
+    EXPECT_FALSE(rs.GetBool("deleted")); // the column default
+    EXPECT_TRUE(rs.Field("cover_note").IsEmpty());
+    rs.SetField("cover_note", Value("O'Brien"));
+    rs.SetField("cover_weight", Value(*ParseQuantity("0,5")));
+    rs.Update();
+
+    CStatement check(db.store, "SELECT cover_note, cover_weight FROM Cover WHERE cover_id = 2");
+    ASSERT_TRUE(check.Step());
+    EXPECT_EQ(check.Text(0), "O'Brien");
+    EXPECT_EQ(check.Int(1), 5000);
+    EXPECT_EQ(db.Count("Cover WHERE cover_note IS NULL"), 1);
+}
+
+TEST(CRecordset, EditsThroughAJoinWriteTheRightTable) {
+    TestDatabase db;
+    db.Run("INSERT INTO Move (move_num, move_date) VALUES ('V1', #1/2/2012#)");
+    db.Run("INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (1, 7, 30000)");
+    CRecordset rs;
+    ASSERT_TRUE(db.store.OpenRecordset(rs,
+                                       "SELECT Move.move_date, Move_Prod.* FROM Move INNER JOIN "
+                                       "Move_Prod ON Move.move_id = Move_Prod.move_id"));
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.GetDate("move_date"), OleDate::FromParts(2012, 1, 2));
+    rs.SetField("mvprod_qty", Value(Quantity::FromUnits(5)));
+    rs.Update();
+    // Quantities in SQL text are written in units; the storage scale stays inside.
+    EXPECT_EQ(db.Count("Move_Prod WHERE mvprod_qty = 5"), 1);
+    EXPECT_EQ(rs.GetQuantity("Move_Prod.mvprod_qty"), Quantity::FromUnits(5));
+
+    // A field of the other table in the same edit cannot be written.
+    rs.SetField("mvprod_qty", Value(Quantity::FromUnits(6)));
+    rs.SetField("move_date", Value(OleDate::FromParts(2013, 1, 1)));
+    EXPECT_THROW(rs.Update(), ComError);
+    rs.CancelUpdate();
+    EXPECT_EQ(rs.GetQuantity("mvprod_qty"), Quantity::FromUnits(5));
+}
+
+TEST(CRecordset, NavigationStopsAtBothEnds) {
+    TestDatabase db;
+    for (int i = 1; i <= 3; ++i)
+        db.Run(Format("INSERT INTO TmpID (id) VALUES (%d)", i * 10));
+    CRecordset rs;
+    ASSERT_TRUE(db.store.OpenRecordset(rs, "SELECT id FROM TmpID ORDER BY id"));
+    EXPECT_EQ(rs.RecordCount(), 3);
+    rs.MoveLast();
+    EXPECT_EQ(rs.GetLong("id"), 30);
+    rs.MoveNext();
+    EXPECT_TRUE(rs.IsEOF());
+    EXPECT_THROW(rs.Field("id"), ComError);
+    rs.Move(-10);
+    EXPECT_TRUE(rs.IsBOF());
+    rs.MoveFirst();
+    rs.Move(1);
+    EXPECT_EQ(rs.GetLong("ID"), 20); // names compare without regard to case
+    EXPECT_THROW(rs.Field("nothing"), ComError);
+
+    CRecordset empty;
+    ASSERT_TRUE(db.store.OpenRecordset(empty, "SELECT id FROM TmpID WHERE id < 0"));
+    EXPECT_TRUE(empty.IsEOF());
+    EXPECT_TRUE(empty.IsBOF());
+}
+
+TEST(CRecordset, FindFirstAndFindInRecordset) {
+    TestDatabase db;
+    for (const char* name : {"Krabice", "Paleta", "Fólie", "paleta malá"})
+        db.Run(Format("INSERT INTO Cover (cover_name, cover_weight, cover_reusable) VALUES (%s, "
+                      "10000, %d)",
+                      SqlQuote(name).c_str(), name[0] == 'P'));
+    CRecordset rs;
+    ASSERT_TRUE(db.store.OpenRecordset(rs, "SELECT * FROM Cover ORDER BY cover_id"));
+
+    EXPECT_TRUE(db.store.FindFirst(rs, "cover_id = 3"));
+    EXPECT_EQ(rs.GetText("cover_name"), "Fólie");
+    EXPECT_TRUE(db.store.FindFirst(rs, "cover_id = 99"));
+    EXPECT_TRUE(rs.IsEOF()); // the search ran and found nothing
+
+    EXPECT_TRUE(db.store.FindInRecordset(rs, "cover_name LIKE '%PALETA%'", 0));
+    EXPECT_EQ(rs.Position(), 1);
+    EXPECT_TRUE(db.store.FindInRecordset(rs, "cover_name LIKE '%PALETA%'", 2));
+    EXPECT_EQ(rs.Position(), 3);
+    EXPECT_FALSE(db.store.FindInRecordset(rs, "cover_name LIKE '%PALETA%'", 4));
+    EXPECT_FALSE(db.store.FindInRecordset(rs, "cover_name = 'krabice'", 1));
+    EXPECT_TRUE(db.store.FindInRecordset(rs, "cover_name = 'krabice'", 0)); // case-insensitive
+    EXPECT_TRUE(db.store.FindInRecordset(rs, "cover_reusable = TRUE", 0));
+    EXPECT_EQ(rs.Position(), 1);
+    EXPECT_TRUE(db.store.FindInRecordset(rs, "cover_weight = 1", 0));
+    EXPECT_EQ(rs.Position(), 0);
+    EXPECT_TRUE(db.store.FindInRecordset(rs, "cover_name = 'O''Brien' ", 0) == false);
+    EXPECT_TRUE(db.messages.shown.empty());
+
+    EXPECT_FALSE(db.store.FindFirst(rs, "nonsense"));
+    EXPECT_FALSE(db.store.FindFirst(rs, "no_column = 1"));
+    EXPECT_EQ(db.messages.shown.size(), 2U);
+}
+
+// ---- Units of work ---------------------------------------------------------
+
+TEST(CTransaction, RollsBackUnlessCommittedAndNests) {
+    TestDatabase db;
+    {
+        CTransaction unit(db.store);
+        db.Run("INSERT INTO TmpID (id) VALUES (1)");
+    }
+    EXPECT_EQ(db.Count("TmpID"), 0);
+    {
+        CTransaction outer(db.store);
+        db.Run("INSERT INTO TmpID (id) VALUES (2)");
+        {
+            CTransaction inner(db.store);
+            db.Run("INSERT INTO TmpID (id) VALUES (3)");
+        }
+        {
+            CTransaction inner(db.store);
+            db.Run("INSERT INTO TmpID (id) VALUES (4)");
+            inner.Commit();
+        }
+        outer.Commit();
+    }
+    CRecordset rs;
+    ASSERT_TRUE(db.store.OpenRecordset(rs, "SELECT id FROM TmpID ORDER BY id"));
+    ASSERT_EQ(rs.RecordCount(), 2);
+    EXPECT_EQ(rs.GetLong("id"), 2);
+    rs.MoveNext();
+    EXPECT_EQ(rs.GetLong("id"), 4);
+}
+
+// ---- The file as other tools see it ----------------------------------------
+
+TEST(Schema, ExternalSqliteToolReadsEveryTableWithTheContractTypes) {
+    if (std::system("python3 -c 'import sqlite3' >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "python3 with sqlite3 is not installed";
+    TempFolder folder;
+    const char* cli = std::getenv("TARVO_CLI");
+    if (!cli)
+        GTEST_SKIP() << "TARVO_CLI is set by CTest";
+    ASSERT_EQ(
+        std::system(
+            Format("'%s' --data-dir '%s' init >/dev/null", cli, folder.Folder().c_str()).c_str()),
+        0);
+    const std::string out = folder.File("schema.txt");
+    const std::string script = Format(
+        "import sqlite3\n"
+        "c = sqlite3.connect('%s')\n"
+        "with open('%s', 'w') as f:\n"
+        "    for (t,) in c.execute(\"SELECT name FROM sqlite_master WHERE type='table' AND name "
+        "NOT LIKE 'sqlite_%%' ORDER BY rowid\"):\n"
+        "        c.execute('SELECT * FROM ' + t).fetchall()\n"
+        "        cols = c.execute('PRAGMA table_info(' + t + ')').fetchall()\n"
+        "        f.write(t + ':' + ','.join(n + ' ' + ty + (' pk' if pk else '') for _, n, ty, _, "
+        "_, "
+        "pk in cols) + '\\n')\n",
+        folder.File("Tarvo.mdb").c_str(), out.c_str());
+    test::WriteFile(folder.File("read.py"), script);
+    ASSERT_EQ(std::system(("python3 " + folder.File("read.py")).c_str()), 0);
+
+    std::string expected;
+    for (const TableInfo& table : Tables()) {
+        expected += std::string(table.name) + ":";
+        for (size_t i = 0; i < table.columns.size(); ++i) {
+            const ColumnInfo& c = table.columns[i];
+            const char* type = c.kind == ColumnKind::Text   ? "TEXT"
+                               : c.kind == ColumnKind::Date ? "REAL"
+                                                            : "INTEGER";
+            expected += Format("%s%s %s%s", i ? "," : "", c.name.data(), type,
+                               c.kind == ColumnKind::Identifier ? " pk" : "");
+        }
+        expected += "\n";
+    }
+    EXPECT_EQ(test::ReadFile(out), expected);
+}
+
+} // namespace
+} // namespace tarvo

@@ -1,1 +1,95 @@
+#include "core/data/datafolder.h"
+#include "core/data/shared.h"
+#include "testdatabase.h"
+
+#include <cstdlib>
 #include <gtest/gtest.h>
+
+namespace tarvo {
+namespace {
+
+using test::TempFolder;
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+TEST(DataFolder, ResolutionOrder) {
+    TempFolder portable;
+    TempFolder home;
+    ScopedEnv noEnv("TARVO_DATA_DIR", "");
+    ScopedEnv homeEnv("HOME", home.Path().string());
+    ScopedEnv noXdg("XDG_DATA_HOME", "");
+
+    EXPECT_EQ(ResolveDataFolder(std::string("/srv/tarvo"), portable.Path()).folder, "/srv/tarvo/");
+    // Without Tarvo.mdb beside the program, the per-user folder.
+    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path()).folder,
+              home.Path().string() + "/.local/share/Kolmara/Tarvo/");
+    test::WriteFile(portable.File("Tarvo.mdb"), "");
+    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path()).folder, portable.Folder());
+    {
+        ScopedEnv env("TARVO_DATA_DIR", "/var/lib/tarvo");
+        EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path()).folder, "/var/lib/tarvo/");
+    }
+}
+
+TEST(DataFolder, NewFolderGetsAnEmptyDatabaseExistingOneMustHaveIt) {
+    TempFolder base;
+    const DataFolder fresh{base.Folder() + "a/b/"};
+    EXPECT_EQ(PrepareDataFolder(fresh), PrepareResult::Created);
+    test::RecordingMessages messages;
+    CDataStore store(messages);
+    store.SetDatabasePath(fresh.DatabasePath());
+    EXPECT_TRUE(store.OpenDatabase());
+    EXPECT_EQ(PrepareDataFolder(fresh), PrepareResult::Ready);
+
+    const DataFolder existing{base.Folder()};
+    EXPECT_EQ(PrepareDataFolder(existing), PrepareResult::MissingDatabase);
+    EXPECT_FALSE(std::filesystem::exists(existing.DatabasePath()));
+}
+
+TEST(Cli, InitRefusesAnExistingDatabaseAndInfoCountsRows) {
+    const char* cli = std::getenv("TARVO_CLI");
+    if (!cli)
+        GTEST_SKIP() << "TARVO_CLI is set by CTest";
+    TempFolder base;
+    const std::string dir = base.Folder() + "data";
+    const auto run = [&](const std::string& args) {
+        return WEXITSTATUS(
+            std::system(Format("'%s' --data-dir '%s' %s >'%s' 2>'%s'", cli, dir.c_str(),
+                               args.c_str(), base.File("out").c_str(), base.File("err").c_str())
+                            .c_str()));
+    };
+    EXPECT_EQ(run("init"), 0);
+    EXPECT_EQ(run("init"), 1);
+    EXPECT_EQ(test::ReadFile(base.File("err")),
+              "Databáze '" + dir + "/Tarvo.mdb' již existuje, inicializace ji nepřepíše.\n");
+    EXPECT_EQ(run("info"), 0);
+    const std::string info = test::ReadFile(base.File("out"));
+    EXPECT_NE(info.find("Move_Cover       0\n"), std::string::npos) << info;
+    EXPECT_EQ(run("info --bogus"), 2);
+
+    std::filesystem::remove(dir + "/Tarvo.mdb");
+    EXPECT_EQ(run("info"), 1);
+    EXPECT_EQ(test::ReadFile(base.File("err")),
+              "Nemohu otevřít databázi '" + dir + "/Tarvo.mdb'\n");
+}
+
+} // namespace
+} // namespace tarvo
