@@ -15,23 +15,23 @@ constexpr size_t MaxPasswordBytes = 20;
 
 WakConnectionSettings WakConnectionSettings::Load(const CProfile& profile) {
     WakConnectionSettings s;
-    s.server.server = profile.GetString(WakSection, "Server", "(local)", 1000);
-    s.server.database = profile.GetString(WakSection, "Databaze", "", 1000);
-    s.server.windowsAuth = profile.GetInt(WakSection, "Autentikace", 0) == 1;
-    s.server.user = profile.GetString(WakSection, "Uzivatel", "sa", 1000);
-    s.server.password = UnscrambleText(profile.GetString(WakSection, "Heslo", "", 1000));
-    s.odbc = profile.GetString(WakSection, "ODBC", "", 1000);
+    s.server.server = profile.GetString(WakImportSection, "Server", "(local)", 1000);
+    s.server.database = profile.GetString(WakImportSection, "Databaze", "", 1000);
+    s.server.windowsAuth = profile.GetInt(WakImportSection, "Autentikace", 0) == 1;
+    s.server.user = profile.GetString(WakImportSection, "Uzivatel", "sa", 1000);
+    s.server.password = UnscrambleText(profile.GetString(WakImportSection, "Heslo", "", 1000));
+    s.odbc = profile.GetString(WakImportSection, "ODBC", "", 1000);
     return s;
 }
 
 bool WakConnectionSettings::Save(CProfile& profile) const {
-    bool ok = profile.WriteString(WakSection, "Server", server.server);
-    ok = profile.WriteString(WakSection, "Databaze", server.database) && ok;
-    ok = profile.WriteString(WakSection, "Autentikace",
+    bool ok = profile.WriteString(WakImportSection, "Server", server.server);
+    ok = profile.WriteString(WakImportSection, "Databaze", server.database) && ok;
+    ok = profile.WriteString(WakImportSection, "Autentikace",
                              Format("%li", server.windowsAuth ? 1L : 0L)) &&
          ok;
-    ok = profile.WriteString(WakSection, "Uzivatel", server.user) && ok;
-    ok = profile.WriteString(WakSection, "Heslo", ScrambleText(server.password)) && ok;
+    ok = profile.WriteString(WakImportSection, "Uzivatel", server.user) && ok;
+    ok = profile.WriteString(WakImportSection, "Heslo", ScrambleText(server.password)) && ok;
     return ok;
 }
 
@@ -74,21 +74,13 @@ bool TestWakConnection(WakConnectionSettings& settings, IMessagePort& messages) 
 
 WakImportParams WakImportParams::Load(const CProfile& profile, OleDate today) {
     WakImportParams p;
-    p.products = profile.GetInt(WakSection, "Produkty", 1) != 0;
-    p.documents = profile.GetInt(WakSection, "Vydaje", 1) != 0;
-    p.existingMode = profile.GetInt(WakSection, "Existujici zaznamy", 1);
-    // A value no radio button stands for falls back to the default.
-    if (p.existingMode < 0 || p.existingMode > 2)
-        p.existingMode = 1;
+    p.choices = ReadImportChoices(profile, WakImportSection);
     PreviousQuarter(today, p.from, p.to);
     return p;
 }
 
 bool WakImportParams::Save(CProfile& profile) const {
-    bool ok = profile.WriteInt(WakSection, "Produkty", products ? 1 : 0);
-    ok = profile.WriteInt(WakSection, "Vydaje", documents ? 1 : 0) && ok;
-    ok = profile.WriteInt(WakSection, "Existujici zaznamy", existingMode) && ok;
-    return ok;
+    return WriteImportChoices(profile, WakImportSection, choices);
 }
 
 void PreviousQuarter(OleDate today, OleDate& from, OleDate& to) {
@@ -107,11 +99,11 @@ void PreviousQuarter(OleDate today, OleDate& from, OleDate& to) {
 }
 
 bool ValidateWakParams(WakImportParams& params, IMessagePort& messages) {
-    if (!params.products && !params.documents) {
+    if (!params.choices.products && !params.choices.documents) {
         messages.ShowMessage("Není vybrán import produktů ani dokladů!", MsgIcon::Exclamation);
         return false;
     }
-    if (!params.documents)
+    if (!params.choices.documents)
         return true;
     WholeDayRange(params.from, params.to);
     if (params.from > params.to) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/data/oledate.h"
+#include "core/import/importframework.h"
 #include "core/import/wakconnection.h"
 
 #include <string>
@@ -9,10 +10,6 @@ namespace tarvo {
 
 class CProfile;
 class IMessagePort;
-
-// The section of tarvo.ini that holds the WAK INTRA connection and the
-// import parameters.
-inline constexpr char WakSection[] = "ImportWAK";
 
 // The connection page: the server values as stored, and the optional complete
 // ODBC connection string (key "ODBC", set by hand, never written by the page)
@@ -48,9 +45,7 @@ bool TestWakConnection(WakConnectionSettings& settings, IMessagePort& messages);
 
 // The parameter page. The date range is not stored.
 struct WakImportParams {
-    bool products = true;
-    bool documents = true;
-    int existingMode = 1; // 0 overwrite, 1 leave, 2 ask
+    ImportChoices choices;
     OleDate from;
     OleDate to;
 
