@@ -2,7 +2,6 @@
 
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
-#include "core/data/recordset.h"
 #include "core/data/transaction.h"
 
 #include <cstdint>
@@ -15,6 +14,7 @@
 
 namespace tarvo {
 
+class CCoverDerivation;
 class CDataStore;
 class CProfile;
 class IMessagePort;
@@ -196,7 +196,8 @@ private:
     int64_t m_moveId = 0;
     OleDate m_moveDate;
     long m_pendingProducts = 0;
-    CRecordset m_moveCover;
+    // Packaging definitions do not change during an import: read once.
+    std::unique_ptr<CCoverDerivation> m_covers;
 };
 
 } // namespace tarvo

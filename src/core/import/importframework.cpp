@@ -1,0 +1,290 @@
+#include "core/import/importframework.h"
+
+#include "core/data/cdatastore.h"
+#include "core/data/comerror.h"
+#include "core/data/profile.h"
+#include "core/data/shared.h"
+#include "core/data/statement.h"
+#include "core/engine/coverderivation.h"
+#include "core/ports/messageport.h"
+#include "core/ports/notifyport.h"
+#include "core/ports/progressport.h"
+
+#include <algorithm>
+
+namespace tarvo {
+
+namespace {
+
+constexpr int ProgressRange = 200;
+
+// Finished units stored together: one commit per unit would make a large
+// import wait on the disk for every document.
+constexpr int UnitsPerBatch = 500;
+
+} // namespace
+
+ImportChoices ReadImportChoices(const CProfile& profile, std::string_view section) {
+    ImportChoices choices;
+    choices.products = profile.GetInt(section, "Produkty", 1) != 0;
+    choices.documents = profile.GetInt(section, "Vydaje", 1) != 0;
+    const int mode = profile.GetInt(section, "Existujici zaznamy", 1);
+    choices.existing =
+        mode >= 0 && mode <= 2 ? static_cast<ExistingMode>(mode) : ExistingMode::Skip;
+    return choices;
+}
+
+bool WriteImportChoices(CProfile& profile, std::string_view section, const ImportChoices& choices) {
+    return profile.WriteInt(section, "Produkty", choices.products ? 1 : 0) &&
+           profile.WriteInt(section, "Vydaje", choices.documents ? 1 : 0) &&
+           profile.WriteInt(section, "Existujici zaznamy", static_cast<int>(choices.existing));
+}
+
+std::string ImportSummaryText(ImportResult result, const ImportCounters& counters) {
+    const char* text = "Import dokončen úspěšně!";
+    if (result == ImportResult::Failed)
+        text = "Během importu došlo k chybě!";
+    else if (result == ImportResult::Interrupted)
+        text = "Import byl přerušen!";
+    return Format("%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li", text,
+                  counters.products, counters.documents);
+}
+
+ImportResult RunImport(IMessagePort& messages, IViewNotifier& views, const Importer& importer,
+                       ImportCounters& counters) {
+    counters = ImportCounters{};
+    ImportResult result = ImportResult::Succeeded;
+    try {
+        if (!importer(counters))
+            return ImportResult::NotRun;
+    } catch (const ComError& e) {
+        ShowComError(messages, e);
+        result = ImportResult::Failed;
+    } catch (const ImportError& e) {
+        messages.ShowMessage(e.what(), MsgIcon::Error);
+        result = ImportResult::Failed;
+    } catch (const std::exception&) {
+        // The user's cancel and anything unforeseen.
+        result = ImportResult::Interrupted;
+    }
+    messages.ShowMessage(ImportSummaryText(result, counters), MsgIcon::Information);
+    if (counters.products > 0)
+        views.NotifyAllViews(ViewNotification::ReloadMain);
+    if (counters.documents > 0)
+        views.NotifyAllViews(ViewNotification::ReloadItems);
+    return result;
+}
+
+CImportProgress::CImportProgress(IProgressPort& progress) : m_progress(progress) {
+    m_progress.SetRange(0, ProgressRange);
+}
+
+void CImportProgress::BeginPhase(const std::string& status, long rowCount) {
+    m_progress.SetStatus(status);
+    m_count = rowCount;
+    m_step = std::max(rowCount / ProgressRange, 1L);
+    m_progress.SetPos(0);
+}
+
+void CImportProgress::Row(long row) {
+    if ((row - 1) % m_step != 0)
+        return;
+    if (m_progress.CheckCancel())
+        throw ImportCancelled();
+    m_progress.SetSecondaryStatus(Format("%li z %li", row, m_count));
+    m_progress.SetPos(m_count > 0 ? static_cast<int>(row * ProgressRange / m_count) : 0);
+}
+
+CExistingRecords::CExistingRecords(IMessagePort& messages, ExistingMode chosen)
+    : m_messages(messages), m_chosen(chosen), m_mode(chosen) {}
+
+bool CExistingRecords::Overwrite(const std::string& question) {
+    switch (m_mode) {
+    case ExistingMode::Overwrite:
+        return true;
+    case ExistingMode::Skip:
+        return false;
+    case ExistingMode::Ask:
+        break;
+    }
+    switch (m_messages.AskOverwrite(question)) {
+    case OverwriteAnswer::Yes:
+        return true;
+    case OverwriteAnswer::No:
+        return false;
+    case OverwriteAnswer::YesToAll:
+        m_mode = ExistingMode::Overwrite;
+        return true;
+    case OverwriteAnswer::NoToAll:
+        m_mode = ExistingMode::Skip;
+        return false;
+    }
+    return false;
+}
+
+CImportWriter::CImportWriter(CDataStore& store, ImportSource source, ImportCounters& counters)
+    : m_store(store), m_source(static_cast<int>(source)), m_counters(counters) {}
+
+CImportWriter::~CImportWriter() {
+    // Leaving by an exception: the document in progress is dropped whole,
+    // every finished unit is kept.
+    m_document.reset();
+    m_pendingProducts = 0;
+    try {
+        Flush();
+    } catch (const ComError&) {
+        // The batch rolls back with its guard; the error that brought us here
+        // is the one the user sees.
+        m_batch.reset();
+    }
+}
+
+void CImportWriter::OpenBatch() {
+    if (!m_batch)
+        m_batch = std::make_unique<CTransaction>(m_store);
+}
+
+void CImportWriter::UnitDone() {
+    if (++m_unitsInBatch >= UnitsPerBatch)
+        Flush();
+}
+
+void CImportWriter::Flush() {
+    if (m_batch) {
+        m_batch->Commit();
+        m_batch.reset();
+    }
+    m_unitsInBatch = 0;
+}
+
+std::optional<CImportWriter::FoundProduct> CImportWriter::FindProduct(int64_t scrid) {
+    CStatement& find = m_store.Cached(
+        "SELECT prod_id, deleted FROM Product WHERE prod_source = ? AND prod_scrid = ?");
+    find.BindInt(1, m_source).BindInt(2, scrid);
+    if (!find.Step())
+        return std::nullopt;
+    return FoundProduct{find.Int(0), find.Int(1) != 0};
+}
+
+std::optional<int64_t> CImportWriter::FindDocument(const std::string& number) {
+    // The number is bound, never pasted into the text: a quote in it is data.
+    CStatement& find =
+        m_store.Cached("SELECT move_id FROM Move WHERE move_source = ? AND move_num = ?");
+    find.BindInt(1, m_source).BindText(2, number);
+    if (!find.Step())
+        return std::nullopt;
+    return find.Int(0);
+}
+
+int64_t CImportWriter::WriteProduct(std::optional<int64_t> id, const ImportedProduct& product) {
+    if (id) {
+        m_store
+            .Cached(
+                "UPDATE Product SET prod_name = ?, prod_katalog = ?, prod_unit = ?, deleted = 0 "
+                "WHERE prod_id = ?")
+            .BindText(1, product.name)
+            .BindText(2, product.katalog)
+            .BindText(3, product.unit)
+            .BindInt(4, *id)
+            .Run();
+        return *id;
+    }
+    m_store
+        .Cached("INSERT INTO Product (prod_name, prod_katalog, prod_unit, prod_source, prod_scrid, "
+                "deleted) VALUES (?, ?, ?, ?, ?, 0)")
+        .BindText(1, product.name)
+        .BindText(2, product.katalog)
+        .BindText(3, product.unit)
+        .BindInt(4, m_source)
+        .BindInt(5, product.scrid)
+        .Run();
+    return m_store.LastInsertId();
+}
+
+bool CImportWriter::ImportProduct(const ImportedProduct& product, CExistingRecords& existing,
+                                  const std::function<std::string()>& question) {
+    FinishDocument();
+    const std::optional<FoundProduct> found = FindProduct(product.scrid);
+    // A product deleted by hand comes back with the source's data, unasked.
+    if (found && !found->deleted && !existing.Overwrite(question()))
+        return false;
+    OpenBatch();
+    WriteProduct(found ? std::optional<int64_t>(found->id) : std::nullopt, product);
+    ++m_counters.products;
+    UnitDone();
+    return true;
+}
+
+bool CImportWriter::BeginDocument(const ImportedDocument& document, CExistingRecords& existing,
+                                  const std::string& question) {
+    FinishDocument();
+    const std::optional<int64_t> found = FindDocument(document.number);
+    if (found && !existing.Overwrite(question))
+        return false;
+    OpenBatch();
+    m_document = std::make_unique<CTransaction>(m_store);
+    if (found) {
+        m_moveId = *found;
+        m_store.Cached("DELETE FROM Move_Cover WHERE move_id = ?").BindInt(1, m_moveId).Run();
+        m_store.Cached("DELETE FROM Move_Prod WHERE move_id = ?").BindInt(1, m_moveId).Run();
+        m_store
+            .Cached(
+                "UPDATE Move SET move_export = ?, move_type = ?, move_date = ? WHERE move_id = ?")
+            .BindInt(1, document.exportFlag ? 1 : 0)
+            .BindInt(2, document.type)
+            .BindDate(3, document.date)
+            .BindInt(4, m_moveId)
+            .Run();
+    } else {
+        m_store
+            .Cached("INSERT INTO Move (move_num, move_date, move_type, move_export, move_source) "
+                    "VALUES (?, ?, ?, ?, ?)")
+            .BindText(1, document.number)
+            .BindDate(2, document.date)
+            .BindInt(3, document.type)
+            .BindInt(4, document.exportFlag ? 1 : 0)
+            .BindInt(5, m_source)
+            .Run();
+        m_moveId = m_store.LastInsertId();
+    }
+    m_moveDate = document.date;
+    if (!m_covers)
+        m_covers = std::make_unique<CCoverDerivation>(m_store, true);
+    return true;
+}
+
+void CImportWriter::AddLine(int64_t prodScrid, Quantity quantity,
+                            const std::function<ImportedProduct()>& product) {
+    if (!m_document)
+        return;
+    int64_t prodId = 0;
+    // A product found is used even when deleted by hand: the line is real.
+    if (const std::optional<FoundProduct> found = FindProduct(prodScrid)) {
+        prodId = found->id;
+    } else {
+        ImportedProduct created = product();
+        created.scrid = prodScrid;
+        prodId = WriteProduct(std::nullopt, created);
+        ++m_pendingProducts;
+    }
+    m_store.Cached("INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (?, ?, ?)")
+        .BindInt(1, m_moveId)
+        .BindInt(2, prodId)
+        .BindQuantity(3, quantity)
+        .Run();
+    m_covers->Append(m_store.LastInsertId(), m_moveId, static_cast<long>(prodId), quantity,
+                     m_moveDate);
+}
+
+void CImportWriter::FinishDocument() {
+    if (!m_document)
+        return;
+    m_document->Commit();
+    m_document.reset();
+    ++m_counters.documents;
+    m_counters.products += m_pendingProducts;
+    m_pendingProducts = 0;
+    UnitDone();
+}
+
+} // namespace tarvo
