@@ -43,7 +43,7 @@ ExistingMode ExistingOption(const std::string& text) {
 // run only.
 int CmdImportWak(CliContext& context) {
     CliArgs& args = context.args;
-    const bool testConnection = args.Flag("--test-connection");
+    const bool testConnection = args.Flag("test-connection");
     CProfile profile(context.data.SettingsPath());
     WakConnectionSettings connection = WakConnectionSettings::Load(profile);
     if (testConnection) {
@@ -51,15 +51,15 @@ int CmdImportWak(CliContext& context) {
         return TestWakConnection(connection, context.messages) ? 0 : 1;
     }
     WakImportParams params = WakImportParams::Load(profile, OleDate::Today());
-    if (const auto from = args.Option("--from"))
+    if (const auto from = args.Option("from"))
         params.from = IsoDate("--from", *from);
-    if (const auto to = args.Option("--to"))
+    if (const auto to = args.Option("to"))
         params.to = IsoDate("--to", *to);
-    if (const auto products = args.YesNo("--products"))
+    if (const auto products = args.YesNo("products"))
         params.choices.products = *products;
-    if (const auto documents = args.YesNo("--documents"))
+    if (const auto documents = args.YesNo("documents"))
         params.choices.documents = *documents;
-    if (const auto existing = args.Option("--existing"))
+    if (const auto existing = args.Option("existing"))
         params.choices.existing = ExistingOption(*existing);
     args.ExpectEnd();
 

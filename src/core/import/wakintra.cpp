@@ -50,11 +50,15 @@ void ImportDocuments(WakRecordset& rs, CImportWriter& writer, CExistingRecords& 
     Value documentKey;
     bool open = false;
     for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
-        progress.Row(++row);
         const Value& key = rs.Field("nDoklSkl");
-        if (row == 1 || !(key == documentKey)) {
-            documentKey = key;
+        const bool newDocument = row == 0 || !(key == documentKey);
+        // The document before is complete once the next one begins: stored
+        // before the cancel check, so a cancel here keeps it.
+        if (newDocument)
             writer.FinishDocument();
+        progress.Row(++row);
+        if (newDocument) {
+            documentKey = key;
             open = false;
             if (ToUpperText(TrimmedText(rs, "IdeTypuDoklSkl")) == "PRO") {
                 ImportedDocument document;

@@ -4,10 +4,9 @@
 #include "recordingports.h"
 #include "wakserver.h"
 
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
 #include <chrono>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -22,10 +21,14 @@ struct ConnectionStringCase {
     const char* expected;
 };
 
+// Test names show the title, not the bytes of the case.
+void PrintTo(const ConnectionStringCase& c, std::ostream* os) {
+    *os << c.title;
+}
+
 class WakConnectionStringTest : public ::testing::TestWithParam<ConnectionStringCase> {};
 
-TEST_P(WakConnectionStringTest, BuildsTheDriversAttributes)
-{
+TEST_P(WakConnectionStringTest, BuildsTheDriversAttributes) {
     const ConnectionStringCase& c = GetParam();
     EXPECT_EQ(BuildWakConnectionString(c.server, c.driver), c.expected);
 }
@@ -71,10 +74,9 @@ INSTANTIATE_TEST_SUITE_P(
                              WakDriver::WindowsSqlServer,
                              "DRIVER={SQL Server};Server=wak01;Database=WAKDATA;"
                              "Trusted_Connection=Yes;"}),
-    [](const ::testing::TestParamInfo<ConnectionStringCase>& info) { return info.param.title; });
+    [](const ::testing::TestParamInfo<ConnectionStringCase>& param) { return param.param.title; });
 
-TEST(WakSessionStatements, OnlySqlServerGetsItsSessionStatements)
-{
+TEST(WakSessionStatements, OnlySqlServerGetsItsSessionStatements) {
     const std::vector<std::string> sqlServer = {"SET LOCK_TIMEOUT 1000",
                                                 "SET TRANSACTION ISOLATION LEVEL READ UNCOMMITTED"};
     EXPECT_EQ(WakSessionStatements("Microsoft SQL Server"), sqlServer);
@@ -86,14 +88,14 @@ TEST(WakSessionStatements, OnlySqlServerGetsItsSessionStatements)
 // that hangs during the login.
 class SilentServer {
 public:
-    SilentServer()
-    {
+    SilentServer() {
         m_fd = socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
-        if (bind(m_fd, reinterpret_cast<sockaddr*>(&address), length) == 0 && listen(m_fd, 8) == 0 &&
+        if (bind(m_fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+            listen(m_fd, 8) == 0 &&
             getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
             m_port = ntohs(address.sin_port);
     }
@@ -111,8 +113,7 @@ protected:
     RecordingMessages messages;
 };
 
-TEST_F(WakServerTest, ConnectionTestReportsSuccessAndSendsNoSqlServerStatements)
-{
+TEST_F(WakServerTest, ConnectionTestReportsSuccessAndSendsNoSqlServerStatements) {
     WakConnectionSettings settings;
     settings.server = {" (local) ", " " + wak.Name() + " ", " sa ", "", false};
     settings.odbc = wak.ConnectionString();
@@ -130,15 +131,15 @@ TEST_F(WakServerTest, ConnectionTestReportsSuccessAndSendsNoSqlServerStatements)
     EXPECT_EQ(rs.Field("T").ToString(), "0");
 }
 
-TEST_F(WakServerTest, FailuresNameDatabaseAndServerWithTheOdbcError)
-{
+TEST_F(WakServerTest, FailuresNameDatabaseAndServerWithTheOdbcError) {
     WakConnection connection(messages);
     const WakServer server{"wak01", "chybi", "sa", "", false};
     EXPECT_FALSE(connection.Connect(server, WakServerConnectionString("chybi")));
     EXPECT_FALSE(connection.IsOpen());
     ASSERT_EQ(messages.shown.size(), 1u);
     const std::string& text = messages.shown[0].text;
-    EXPECT_EQ(text.rfind("Nemohu otevřít databázi 'chybi' na serveru 'wak01'\n\nODBC chyba ", 0), 0u)
+    EXPECT_EQ(text.rfind("Nemohu otevřít databázi 'chybi' na serveru 'wak01'\n\nODBC chyba ", 0),
+              0u)
         << text;
     EXPECT_NE(text.find("chybi"), text.rfind("chybi")) << "the driver's own text is missing";
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::Error);
@@ -154,8 +155,7 @@ TEST_F(WakServerTest, FailuresNameDatabaseAndServerWithTheOdbcError)
     EXPECT_EQ(rs.RecordCount(), 0);
 }
 
-TEST_F(WakServerTest, HangingServerAnswersWithinTheLoginTimeout)
-{
+TEST_F(WakServerTest, HangingServerAnswersWithinTheLoginTimeout) {
     SilentServer silent;
     ASSERT_NE(silent.Port(), 0);
     WakConnection connection(messages);
@@ -164,17 +164,17 @@ TEST_F(WakServerTest, HangingServerAnswersWithinTheLoginTimeout)
         {"127.0.0.1", "wak", "wak", "", false},
         Format("DRIVER=%s;Servername=127.0.0.1;Port=%d;Database=wak;Username=wak;",
                TARVO_PSQLODBC_DRIVER, silent.Port())));
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
-                              std::chrono::steady_clock::now() - start)
-                              .count();
+    const auto seconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start)
+            .count();
     EXPECT_LE(seconds, WakLoginTimeoutSeconds + 5);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text.rfind("Nemohu otevřít databázi 'wak' na serveru '127.0.0.1'", 0),
-              0u);
+    EXPECT_EQ(
+        messages.shown[0].text.rfind("Nemohu otevřít databázi 'wak' na serveru '127.0.0.1'", 0),
+        0u);
 }
 
-TEST_F(WakServerTest, ValuesArriveWithTheirTypesAndCzechTexts)
-{
+TEST_F(WakServerTest, ValuesArriveWithTheirTypesAndCzechTexts) {
     wak.AddProduct(7, "Láhev žlutá 0,7 l", "LZ-07", "ks");
     WakConnection connection(messages);
     ASSERT_TRUE(connection.Connect({"s", "d", "u", "", false}, wak.ConnectionString()));

@@ -16,8 +16,7 @@ protected:
     RecordingMessages messages;
 };
 
-TEST_F(WakSettingsTest, DefaultsOfAnEmptySettingsFile)
-{
+TEST_F(WakSettingsTest, DefaultsOfAnEmptySettingsFile) {
     const WakConnectionSettings s = WakConnectionSettings::Load(profile);
     EXPECT_EQ(s.server.server, "(local)");
     EXPECT_EQ(s.server.database, "");
@@ -31,8 +30,7 @@ TEST_F(WakSettingsTest, DefaultsOfAnEmptySettingsFile)
     EXPECT_EQ(p.choices.existing, ExistingMode::Skip);
 }
 
-TEST_F(WakSettingsTest, PasswordIsStoredScrambledAndCredentialsSurviveWindowsAuth)
-{
+TEST_F(WakSettingsTest, PasswordIsStoredScrambledAndCredentialsSurviveWindowsAuth) {
     WakConnectionSettings s;
     s.server = {"wak01", "WAKDATA", "novak", "Heslo;1", true};
     ASSERT_TRUE(s.Save(profile));
@@ -63,10 +61,13 @@ struct ValidationCase {
     const char* message; // nullptr: accepted
 };
 
+void PrintTo(const ValidationCase& c, std::ostream* os) {
+    *os << c.title;
+}
+
 class WakValidationTest : public ::testing::TestWithParam<ValidationCase> {};
 
-TEST_P(WakValidationTest, ReportsTheFirstMissingValue)
-{
+TEST_P(WakValidationTest, ReportsTheFirstMissingValue) {
     const ValidationCase& c = GetParam();
     RecordingMessages messages;
     WakServer server = c.typed;
@@ -74,32 +75,38 @@ TEST_P(WakValidationTest, ReportsTheFirstMissingValue)
     if (c.message == nullptr) {
         EXPECT_TRUE(messages.shown.empty());
     } else {
-        EXPECT_EQ(messages.shown,
-                  (std::vector<ShownMessage>{{c.message, MsgIcon::Exclamation}}));
+        EXPECT_EQ(messages.shown, (std::vector<ShownMessage>{{c.message, MsgIcon::Exclamation}}));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Page, WakValidationTest,
     ::testing::Values(
-        ValidationCase{"BlankServer", {"  ", "W", "sa", "", false}, WakConnectionField::Server,
+        ValidationCase{"BlankServer",
+                       {"  ", "W", "sa", "", false},
+                       WakConnectionField::Server,
                        "Zadejte server!"},
-        ValidationCase{"BlankDatabase", {"s", " \t", "sa", "", false},
-                       WakConnectionField::Database, "Zadejte databázi!"},
-        ValidationCase{"BlankUser", {"s", "W", "  ", "", false}, WakConnectionField::User,
+        ValidationCase{"BlankDatabase",
+                       {"s", " \t", "sa", "", false},
+                       WakConnectionField::Database,
+                       "Zadejte databázi!"},
+        ValidationCase{"BlankUser",
+                       {"s", "W", "  ", "", false},
+                       WakConnectionField::User,
                        "Zadejte uživatele!"},
-        ValidationCase{"NoUserNeededForWindows", {"s", "W", "", "", true},
-                       WakConnectionField::None, nullptr},
+        ValidationCase{
+            "NoUserNeededForWindows", {"s", "W", "", "", true}, WakConnectionField::None, nullptr},
         ValidationCase{"PasswordLongerThanStorable",
                        {"s", "W", "sa", "123456789012345678901", false},
                        WakConnectionField::Password,
                        "Heslo může mít nejvýše 20 znaků (písmeno s diakritikou se počítá za dva)!"},
-        ValidationCase{"Complete", {"s", "W", "sa", "12345678901234567890", false},
-                       WakConnectionField::None, nullptr}),
-    [](const ::testing::TestParamInfo<ValidationCase>& info) { return info.param.title; });
+        ValidationCase{"Complete",
+                       {"s", "W", "sa", "12345678901234567890", false},
+                       WakConnectionField::None,
+                       nullptr}),
+    [](const ::testing::TestParamInfo<ValidationCase>& param) { return param.param.title; });
 
-TEST(WakValidation, TrimmedValuesReplaceTheTypedOnes)
-{
+TEST(WakValidation, TrimmedValuesReplaceTheTypedOnes) {
     RecordingMessages messages;
     WakServer server{" wak01 ", "\tWAKDATA ", " sa", " heslo ", false};
     EXPECT_EQ(ValidateWakConnection(server, messages), WakConnectionField::None);
@@ -109,8 +116,7 @@ TEST(WakValidation, TrimmedValuesReplaceTheTypedOnes)
     EXPECT_EQ(server.password, " heslo "); // a password is taken as typed
 }
 
-TEST(WakPreviousQuarter, IsTheWholeCalendarQuarterBeforeToday)
-{
+TEST(WakPreviousQuarter, IsTheWholeCalendarQuarterBeforeToday) {
     struct Case {
         OleDate today;
         OleDate from;
@@ -139,17 +145,16 @@ TEST(WakPreviousQuarter, IsTheWholeCalendarQuarterBeforeToday)
     }
 }
 
-TEST(WakParamsValidation, FinishChecksSelectionAndDocumentRange)
-{
+TEST(WakParamsValidation, FinishChecksSelectionAndDocumentRange) {
     const OleDate may = OleDate::FromParts(2010, 5, 15, 14, 0);
     const OleDate april = OleDate::FromParts(2010, 4, 2, 9, 0);
     {
         RecordingMessages messages;
         WakImportParams p{{false, false, ExistingMode::Skip}, april, may};
         EXPECT_FALSE(ValidateWakParams(p, messages));
-        EXPECT_EQ(messages.shown, (std::vector<ShownMessage>{
-                                      {"Není vybrán import produktů ani dokladů!",
-                                       MsgIcon::Exclamation}}));
+        EXPECT_EQ(messages.shown,
+                  (std::vector<ShownMessage>{
+                      {"Není vybrán import produktů ani dokladů!", MsgIcon::Exclamation}}));
     }
     {
         // Products only: the dates are neither compared nor changed.
@@ -163,9 +168,9 @@ TEST(WakParamsValidation, FinishChecksSelectionAndDocumentRange)
         RecordingMessages messages;
         WakImportParams p{{true, true, ExistingMode::Skip}, may, april};
         EXPECT_FALSE(ValidateWakParams(p, messages));
-        EXPECT_EQ(messages.shown, (std::vector<ShownMessage>{
-                                      {"Datum od nesmí být větší než datum do!",
-                                       MsgIcon::Exclamation}}));
+        EXPECT_EQ(messages.shown,
+                  (std::vector<ShownMessage>{
+                      {"Datum od nesmí být větší než datum do!", MsgIcon::Exclamation}}));
     }
     {
         // One day, "od" later in the day than "do": whole days make it valid.
