@@ -147,13 +147,8 @@ int64_t CDataStore::LastInsertId() const {
 
 CStatement& CDataStore::Cached(std::string_view sql) {
     auto it = m_cache.find(sql);
-    if (it == m_cache.end()) {
-        // A bounded cache: the program's statements are few; texts built
-        // with values in them would otherwise pile up.
-        if (m_cache.size() >= 200)
-            m_cache.clear();
+    if (it == m_cache.end())
         it = m_cache.emplace(std::string(sql), std::make_unique<CStatement>(*this, sql)).first;
-    }
     it->second->Reset();
     return *it->second;
 }

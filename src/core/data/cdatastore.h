@@ -76,7 +76,9 @@ public:
     // The open connection; throws ComError when the database is closed.
     sqlite3* Handle() const;
     // A prepared statement kept for the life of the connection, for SQL that
-    // runs many times. Reset before it is handed out.
+    // runs many times: texts with parameters, never with values spliced in.
+    // Reset before it is handed out, so one text must not be used in a loop
+    // over itself.
     CStatement& Cached(std::string_view sql);
     // The identifier given to the row inserted last on this connection.
     int64_t LastInsertId() const;

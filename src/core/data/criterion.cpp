@@ -71,9 +71,9 @@ std::optional<CCriterion> CCriterion::Parse(std::string_view text) {
     } else if (s.size() >= 2 && s.front() == '#' && s.back() == '#') {
         c.m_literal = std::string(s);
         c.m_literalKind = LiteralKind::Date;
-    } else if (strcasecmp(std::string(s).c_str(), "TRUE") == 0 ||
-               strcasecmp(std::string(s).c_str(), "FALSE") == 0) {
-        c.m_literal = strcasecmp(std::string(s).c_str(), "TRUE") == 0 ? "1" : "0";
+    } else if (const std::string word(s);
+               strcasecmp(word.c_str(), "TRUE") == 0 || strcasecmp(word.c_str(), "FALSE") == 0) {
+        c.m_literal.assign(1, strcasecmp(word.c_str(), "TRUE") == 0 ? '1' : '0');
         c.m_literalKind = LiteralKind::Bool;
     } else if (!s.empty()) {
         c.m_literal = std::string(s);
