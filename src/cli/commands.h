@@ -27,6 +27,7 @@ bool OpenWorkingDatabase(CliContext& context, CDataStore& store);
 // One function per command; each returns the process exit status.
 int CmdInit(CliContext& context);
 int CmdInfo(CliContext& context);
+int CmdImportMoney(CliContext& context);
 int CmdImportWak(CliContext& context);
 
 } // namespace tarvo::cli

@@ -19,6 +19,7 @@ struct Command {
 constexpr Command Commands[] = {
     {"init", tarvo::cli::CmdInit, "vytvoří složku dat s prázdnou databází"},
     {"info", tarvo::cli::CmdInfo, "vypíše složku dat, databázi a počty záznamů tabulek"},
+    {"import-money", tarvo::cli::CmdImportMoney, "importuje produkty a výdeje z Money S3"},
     {"import-wak", tarvo::cli::CmdImportWak,
      "importuje produkty a doklady z WAK INTRA (--test-connection: ověří spojení)"},
 };

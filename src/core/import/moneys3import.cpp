@@ -101,10 +101,15 @@ public:
         bool first = true;
         long row = 0;
         for (lines.MoveFirst(); !lines.IsEOF(); lines.MoveNext()) {
-            progress.Row(++row);
             const std::string key = ToUpperText(Trim(lines.Field("CDokladu")));
             const std::string kind = ToUpperText(Trim(lines.Field("TypDokladu")));
-            if (first || key != lastKey || kind != lastKind) {
+            const bool starts = first || key != lastKey || kind != lastKind;
+            // A document is complete when the next one starts: stored before
+            // the cancel check, so a cancel drops only a document half read.
+            if (starts)
+                m_writer.FinishDocument();
+            progress.Row(++row);
+            if (starts) {
                 first = false;
                 lastKey = key;
                 lastKind = kind;

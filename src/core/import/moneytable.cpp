@@ -138,7 +138,7 @@ std::error_code CMoneyTable::Open(const std::string& datPath) {
         CsvRecord& record = records[r];
         if (record.fields.size() != m_names.size())
             FailFile(file, record.line,
-                     Format("řádek má %zu polí, řádek se jmény polí jich má %zu.",
+                     Format("počet polí %zu se liší od řádku se jmény polí (%zu).",
                             record.fields.size(), m_names.size()));
         m_rows.push_back({record.line, std::move(record.fields)});
     }

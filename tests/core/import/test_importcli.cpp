@@ -1,0 +1,104 @@
+#include "core/data/cdatastore.h"
+#include "core/data/statement.h"
+#include "testdatabase.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace tarvo::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class ImportMoneyCli : public ::testing::Test {
+protected:
+    ImportMoneyCli() {
+        fs::copy(TARVO_FIXTURES "/money", money.Path(), fs::copy_options::recursive);
+    }
+
+    CliRun Run(const std::string& arguments, const std::string& input = "",
+               const std::string& environment = "") {
+        WriteFile(work.File("in.txt"), input);
+        const std::string command = environment + " " + std::getenv("TARVO_CLI") + " --data-dir " +
+                                    work.Folder() + "data " + arguments + " <" +
+                                    work.File("in.txt") + " >" + work.File("out.txt") + " 2>" +
+                                    work.File("err.txt");
+        const int status = std::system(command.c_str());
+        return {WEXITSTATUS(status), ReadFile(work.File("out.txt")),
+                ReadFile(work.File("err.txt"))};
+    }
+
+    long Count(const std::string& table) {
+        RecordingMessages messages;
+        CDataStore store(messages);
+        store.SetDatabasePath(work.Folder() + "data/Tarvo.mdb");
+        EXPECT_TRUE(store.OpenDatabase());
+        CStatement count(store, "SELECT COUNT(*) FROM " + table);
+        count.Step();
+        return static_cast<long>(count.Int(0));
+    }
+
+    std::string Year() const { return money.Folder() + "Agenda.001/Rok.2024"; }
+
+    TempFolder work;
+    TempFolder money;
+};
+
+TEST_F(ImportMoneyCli, ImportsAndAnswersQuestionsFromInput) {
+    CliRun run = Run("import-money --year-folder " + Year() + " --existing overwrite");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Import dokončen úspěšně!\n\nNaimportováno:\n   Produktů ~ 13\n"
+                       "   Dokladů ~ 7\n");
+
+    // Ne všem for the first product, then ano, ne, ano všem for documents.
+    run = Run("import-money --year-folder " + Year() + " --existing ask --set-export no",
+              "m\na\nn\nv\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Import dokončen úspěšně!\n\nNaimportováno:\n   Produktů ~ 0\n"
+                       "   Dokladů ~ 6\n");
+    EXPECT_NE(run.err.find("Doklad \"DL-001\" byl již z Money importován."), std::string::npos);
+    // VY-002 was left alone and is domestic anyway; the export ones changed.
+    EXPECT_EQ(Count("Move WHERE move_export <> 0"), 0);
+}
+
+TEST_F(ImportMoneyCli, TakesMissingOptionsFromSettings) {
+    ASSERT_EQ(Run("init").status, 0);
+    WriteFile(work.Folder() + "data/tarvo.ini", "[Import]\nVydaje=0\n");
+    CliRun run = Run("import-money --year-folder " + Year());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Count("Product"), 12);
+    EXPECT_EQ(Count("Move"), 0);
+
+    run = Run("import-money --year-folder " + money.Folder() + " --documents yes");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("neobsahuje informace o účetním roce Money!"), std::string::npos);
+}
+
+TEST_F(ImportMoneyCli, ListsTheInstallationUnderWine) {
+    CliRun run = Run("import-money --list", "", "WINEPREFIX=" + work.Folder() + "wine");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Na tomto počítači pravděpodobně nejsou nainstalovány MoneyS3.\n");
+
+    const std::string drive = work.Folder() + "wine/dosdevices/c:/";
+    fs::create_directories(drive + "Program Files/CIGLER SOFTWARE/Common Files");
+    WriteFile(drive + "Program Files/CIGLER SOFTWARE/Common Files/Setup.ini",
+              "[InstParams]\nLocalPath=C:\\Money\n");
+    fs::create_directories(drive + "Money");
+    WriteFile(drive + "Money/MonS3.ini", "[Directory]\nDataRoot=C:\\Data\n");
+    fs::create_directories(drive + "Data");
+    fs::copy(money.Folder() + "Agenda.001", drive + "Data/Agenda.001", fs::copy_options::recursive);
+    run = Run("import-money --list", "", "WINEPREFIX=" + work.Folder() + "wine");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Pekárna Žitná s.r.o.\t2024\t" + drive + "Data/Agenda.001/\t" + drive +
+                           "Data/Agenda.001/Rok.2024/\n");
+}
+
+} // namespace
+} // namespace tarvo::test

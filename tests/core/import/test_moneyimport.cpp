@@ -1,0 +1,294 @@
+#include "moneyfixture.h"
+
+#include <gtest/gtest.h>
+#include <tuple>
+
+namespace tarvo::test {
+namespace {
+
+const char* const Done = "Import dokončen úspěšně!";
+const char* const Failed = "Během importu došlo k chybě!";
+const char* const Interrupted = "Import byl přerušen!";
+
+TEST_F(MoneyImportTest, FreshImportWritesProductsDocumentsLinesAndCovers) {
+    // Product 1 is known before the import, with a packaging definition, so
+    // that its lines get covers: one box per 100 pieces.
+    db.Run("INSERT INTO Product (prod_name, prod_source, prod_scrid) VALUES ('starý', 1, 1)");
+    db.Run("INSERT INTO Cover (cover_name, cover_weight) VALUES ('krabice', 5000)");
+    db.Run("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (1, #1/1/2024#)");
+    db.Run("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
+           "cover_type, cover_org, cover_pay) VALUES (1, 1, 10000, 1000000, 1, 1, 0, 1)");
+
+    EXPECT_EQ(Import(), ImportResult::Succeeded);
+
+    // Eleven new stock cards, card 1 left alone (mode "nepřepisovat"), card
+    // 99 made from an invoice line.
+    EXPECT_EQ(counters.products, 12);
+    EXPECT_EQ(counters.documents, 6);
+    EXPECT_EQ(db.messages.Texts(), (std::vector<std::string>{Summary(Done, 12, 6)}));
+    EXPECT_EQ(db.messages.shown.back().icon, MsgIcon::Information);
+    EXPECT_EQ(views.sent, (std::vector<ViewNotification>{ViewNotification::ReloadMain,
+                                                         ViewNotification::ReloadItems}));
+
+    // Kinds V, D, P and invoices; Slovakia and Germany are export; the empty
+    // country, "Česká republika" and " čr " are not; kind X, a missing
+    // header, a cancelled and a deleted invoice are skipped; the second
+    // FV-001 is left as it was.
+    EXPECT_EQ(Documents(), (std::vector<std::string>{
+                               "VY-001|15.01.2024|3|1|2|1",
+                               "VY-002|16.01.2024|3|0|1|0",
+                               "DL-001|17.01.2024|0|0|1|0",
+                               "PR-001|18.01.2024|2|0|1|0",
+                               "VY'003|20.01.2024|3|1|1|0",
+                               "FV-001|01.02.2024|1|0|2|1",
+                           }));
+    EXPECT_EQ(db.Count("Move WHERE move_source = 1"), 6);
+
+    // 250 pieces give 2 boxes, 100 give 1; the packaging line's codes copied.
+    CStatement covers(db.store, "SELECT mvcover_qty, cover_type, cover_org, cover_pay FROM "
+                                "Move_Cover ORDER BY mvcover_id");
+    std::vector<std::tuple<int64_t, int64_t, int64_t, int64_t>> got;
+    while (covers.Step())
+        got.emplace_back(covers.Int(0), covers.Int(1), covers.Int(2), covers.Int(3));
+    EXPECT_EQ(got, (std::vector<std::tuple<int64_t, int64_t, int64_t, int64_t>>{{20000, 1, 0, 1},
+                                                                                {10000, 1, 0, 1}}));
+
+    EXPECT_EQ(db.Count("Product WHERE prod_scrid = 1 AND prod_name = 'starý'"), 1);
+    EXPECT_EQ(db.Count("Product WHERE prod_scrid = 2 AND prod_name LIKE 'Rohlík _tukový_'"), 1);
+    EXPECT_EQ(db.Count("Product WHERE prod_scrid = 99 AND prod_source = 1 AND deleted = 0 AND "
+                       "prod_name = 'Sůl jodidovaná' AND prod_katalog = 'SO-099' AND "
+                       "prod_unit = 'kg'"),
+              1);
+    EXPECT_EQ(db.Count("Move_Prod WHERE mvprod_qty = 12.5"), 1);
+    EXPECT_EQ(db.Count("Move_Prod WHERE mvprod_qty = 2.5"), 1);
+}
+
+TEST_F(MoneyImportTest, ExportRuleFollowsTheSettings) {
+    struct Case {
+        bool setExport;
+        const char* countries;
+        std::vector<int> exports; // VY-001 (SK), VY-002 (empty), DL-001 (CZ), PR-001 (čr)
+    };
+    const Case cases[] = {
+        {true, ";Česká republika ;ČR", {1, 0, 0, 0}},
+        {false, ";Česká republika ;ČR", {0, 0, 0, 0}},
+        {true, "ČR;česká republika", {1, 1, 0, 0}},
+        {true, "", {1, 1, 1, 1}},
+    };
+    for (const Case& c : cases) {
+        db.Run("DELETE FROM Move");
+        params.setExport = c.setExport;
+        params.nonExportCountries = c.countries;
+        params.choices.products = false;
+        Import();
+        std::vector<int> exports;
+        CStatement query(db.store, "SELECT move_export FROM Move WHERE move_num IN ('VY-001', "
+                                   "'VY-002', 'DL-001', 'PR-001') ORDER BY move_id");
+        while (query.Step())
+            exports.push_back(static_cast<int>(query.Int(0)));
+        EXPECT_EQ(exports, c.exports) << c.setExport << " " << c.countries;
+    }
+}
+
+TEST_F(MoneyImportTest, ReimportWithOverwriteCountsEverythingAndRebuildsLines) {
+    params.choices.existing = ExistingMode::Overwrite;
+    Import();
+    // The second FV-001 overwrites the first: one document, written twice.
+    EXPECT_EQ(counters.products, 13);
+    EXPECT_EQ(counters.documents, 7);
+    const long lines = db.Count("Move_Prod");
+    EXPECT_EQ(lines, 7);
+
+    params.setExport = false;
+    Import();
+    EXPECT_EQ(db.messages.Texts(), (std::vector<std::string>{Summary(Done, 12, 7)}));
+    EXPECT_EQ(db.Count("Move"), 6);
+    EXPECT_EQ(db.Count("Move WHERE move_export <> 0"), 0);
+    EXPECT_EQ(db.Count("Move_Prod"), lines);
+    EXPECT_EQ(db.Count("Product"), 13);
+    EXPECT_EQ(Documents().back(), "FV-001|04.02.2024|1|0|1|0");
+}
+
+TEST_F(MoneyImportTest, InvoicesWithTheSameNumberFollowTheMode) {
+    struct Case {
+        ExistingMode mode;
+        std::vector<OverwriteAnswer> answers;
+        const char* invoice;
+        long documents;
+    };
+    const Case cases[] = {
+        {ExistingMode::Skip, {}, "FV-001|01.02.2024|1|0|2|0", 6},
+        {ExistingMode::Overwrite, {}, "FV-001|04.02.2024|1|1|1|0", 7},
+        {ExistingMode::Ask, {OverwriteAnswer::Yes}, "FV-001|04.02.2024|1|1|1|0", 7},
+        {ExistingMode::Ask, {OverwriteAnswer::No}, "FV-001|01.02.2024|1|0|2|0", 6},
+    };
+    for (const Case& c : cases) {
+        db.Run("DELETE FROM Move");
+        db.Run("DELETE FROM Move_Prod");
+        params.choices.products = false;
+        params.choices.existing = c.mode;
+        db.messages.overwriteAnswers.assign(c.answers.begin(), c.answers.end());
+        Import();
+        EXPECT_EQ(Documents().back(), c.invoice) << static_cast<int>(c.mode);
+        EXPECT_EQ(counters.documents, c.documents);
+        if (c.mode == ExistingMode::Ask) {
+            EXPECT_EQ(db.messages.Texts().front(),
+                      "Doklad \"FV-001\" byl již z Money importován. Přejete si jej aktualizovat?");
+        }
+    }
+}
+
+TEST_F(MoneyImportTest, HandDeletedProductComesBackUnasked) {
+    params.choices.documents = false;
+    Import();
+    db.Run("UPDATE Product SET deleted = 1, prod_name = 'smazáno' WHERE prod_scrid = 3");
+    for (ExistingMode mode : {ExistingMode::Skip, ExistingMode::Ask}) {
+        params.choices.existing = mode;
+        db.messages.overwriteAnswers.assign(12, OverwriteAnswer::No);
+        Import();
+        EXPECT_EQ(counters.products, 1);
+        EXPECT_EQ(db.Count("Product WHERE prod_scrid = 3 AND deleted = 0 AND prod_name = 'Veka'"),
+                  1);
+        for (const std::string& text : db.messages.Texts())
+            EXPECT_EQ(text.find("Veka"), std::string::npos) << text;
+        db.Run("UPDATE Product SET deleted = 1 WHERE prod_scrid = 3");
+    }
+    EXPECT_EQ(views.sent, (std::vector<ViewNotification>{ViewNotification::ReloadMain}));
+}
+
+TEST_F(MoneyImportTest, NoToAllForProductsStillAsksAboutDocuments) {
+    params.choices.existing = ExistingMode::Overwrite;
+    Import();
+    params.choices.existing = ExistingMode::Ask;
+    db.messages.overwriteAnswers = {OverwriteAnswer::NoToAll, OverwriteAnswer::Yes,
+                                    OverwriteAnswer::No, OverwriteAnswer::YesToAll};
+    Import();
+    EXPECT_EQ(db.messages.Texts(),
+              (std::vector<std::string>{
+                  "Produkt \"Chléb kmínový 1 kg, kat.č. CH-100\" byl již z Money importován. "
+                  "Přejete si jej aktualizovat?",
+                  "Doklad \"VY-001\" byl již z Money importován. Přejete si jej aktualizovat?",
+                  "Doklad \"VY-002\" byl již z Money importován. Přejete si jej aktualizovat?",
+                  "Doklad \"DL-001\" byl již z Money importován. Přejete si jej aktualizovat?",
+                  Summary(Done, 0, 6),
+              }));
+    EXPECT_EQ(views.sent, (std::vector<ViewNotification>{ViewNotification::ReloadItems}));
+}
+
+TEST_F(MoneyImportTest, CancelKeepsWholeDocumentsOnly) {
+    struct Case {
+        int cancelAt; // 12 checks for the cards, then one per line
+        long documents;
+        long lines;
+    };
+    // Check 16 comes at the first line of DL-001: VY-001 and VY-002 are
+    // complete. Check 14 comes at the second line of VY-001, which is dropped.
+    const Case cases[] = {{16, 2, 3}, {14, 0, 0}, {5, 0, 0}};
+    for (const Case& c : cases) {
+        TestDatabase fresh;
+        RecordingProgress cancelling;
+        cancelling.cancelOnCheck = {c.cancelAt};
+        const ImportResult result = RunImport(
+            fresh.messages, views,
+            [&](ImportCounters& n) {
+                return ImportMoneyS3(fresh.store, fresh.messages, cancelling, params, n);
+            },
+            counters);
+        EXPECT_EQ(result, ImportResult::Interrupted);
+        const long products = c.cancelAt > 12 ? 12 : c.cancelAt - 1;
+        EXPECT_EQ(fresh.messages.Texts(),
+                  (std::vector<std::string>{Summary(Interrupted, products, c.documents)}));
+        EXPECT_EQ(fresh.Count("Product"), products);
+        EXPECT_EQ(fresh.Count("Move"), c.documents);
+        EXPECT_EQ(fresh.Count("Move_Prod"), c.lines);
+    }
+}
+
+TEST_F(MoneyImportTest, ProgressReportsRowsOfEachPhase) {
+    Import();
+    EXPECT_EQ(progress.rangeUpper, 200);
+    EXPECT_EQ(progress.statuses,
+              (std::vector<std::string>{"Importuji kmenové karty", "Importuji skladové pohyby"}));
+    EXPECT_EQ(progress.secondaries.front(), "1 z 12");
+    EXPECT_EQ(progress.secondaries.back(), "14 z 14");
+    EXPECT_EQ(progress.positions.back(), 200);
+}
+
+TEST_F(MoneyImportTest, MalformedFilesNameFileAndLineAndKeepFinishedWork) {
+    struct Case {
+        const char* file;
+        const char* from;
+        const char* to;
+        const char* message; // after "Chybný soubor Money \"<folder>/<file>\", "
+        long documents;
+    };
+    const Case cases[] = {
+        {"Rok.2024/SKSEZPOL.csv", "103;S;1;4;Koláč tvarohový;KO-070;ks;5",
+         "103;S;1;4;Koláč tvarohový;KO-070;ks;pět",
+         "řádek 6: hodnota \"pět\" pole \"PocetMJ\" není číslo.", 2},
+        {"Rok.2024/SKSEZDOK.csv", "17.01.2024", "31.02.2024",
+         "řádek 5: hodnota \"31.02.2024\" pole \"Datum\" není platné datum (dd.mm.rrrr).", 2},
+        {"Rok.2024/SKSEZPOL.csv", "102;S;1;3;Veka", "102;S;1;3;Ve\"ka",
+         "řádek 5: uvozovky uprostřed pole bez uvozovek.", 0},
+        {"Rok.2024/VFAKTURY.csv", "O_Stat", "Zeme", "řádek 1: chybí sloupec \"O_Stat\".", 0},
+        {"Rok.2024/SKSEZDOK.csv", "105;XX-001;19.01.2024;X;", "105;XX-001;19.01.2024;X",
+         "řádek 7: počet polí 4 se liší od řádku se jmény polí (5).", 0},
+        {"SKKMKART.csv", "12;Kvásek", "\"12;Kvásek", "řádek 13: uvozovky pole nejsou uzavřeny.", 0},
+    };
+    for (const Case& c : cases) {
+        TestDatabase fresh;
+        TempFolder copy;
+        std::filesystem::copy(TARVO_FIXTURES "/money", copy.Path(),
+                              std::filesystem::copy_options::recursive);
+        params.agendaFolder = copy.Folder() + "Agenda.001/";
+        params.yearFolder = params.agendaFolder + "Rok.2024/";
+        Edit(c.file, c.from, c.to);
+        const ImportResult result = RunImport(
+            fresh.messages, views,
+            [&](ImportCounters& n) {
+                return ImportMoneyS3(fresh.store, fresh.messages, progress, params, n);
+            },
+            counters);
+        EXPECT_EQ(result, ImportResult::Failed) << c.message;
+        const std::string file = params.agendaFolder + c.file;
+        const long products = std::string(c.file) == "SKKMKART.csv" ? 0 : 13 - 1;
+        ASSERT_EQ(fresh.messages.shown.size(), 2u) << c.message;
+        EXPECT_EQ(fresh.messages.shown[0],
+                  (ShownMessage{Format("Chybný soubor Money \"%s\", %s", file.c_str(), c.message),
+                                MsgIcon::Error}));
+        EXPECT_EQ(fresh.messages.shown[1].text, Summary(Failed, products, c.documents));
+        EXPECT_EQ(fresh.Count("Move"), c.documents);
+        // No line without its document, no document with part of its lines.
+        EXPECT_EQ(fresh.Count("Move_Prod WHERE move_id NOT IN (SELECT move_id FROM Move)"), 0);
+        EXPECT_EQ(fresh.Count("Move_Prod"), c.documents == 2 ? 3 : 0);
+    }
+}
+
+TEST_F(MoneyImportTest, MissingTablesEndThePhaseTheirWay) {
+    // Without the stock cards nothing is imported and there is no summary.
+    std::filesystem::remove(params.agendaFolder + "SKKMKART.csv");
+    EXPECT_EQ(Import(), ImportResult::NotRun);
+    EXPECT_EQ(db.messages.shown,
+              (std::vector<ShownMessage>{{Format("Nemohu otevřít tabulku Money \"%sSKKMKART.DAT\"",
+                                                 params.agendaFolder.c_str()),
+                                          MsgIcon::Error}}));
+
+    // Without the invoices the documents phase ends; the products count.
+    std::filesystem::copy(TARVO_FIXTURES "/money/Agenda.001/SKKMKART.csv",
+                          params.agendaFolder + "SKKMKART.csv");
+    std::filesystem::remove(params.yearFolder + "VFAKTURY.csv");
+    EXPECT_EQ(Import(), ImportResult::Succeeded);
+    EXPECT_EQ(db.messages.Texts(),
+              (std::vector<std::string>{Format("Nemohu otevřít tabulku Money \"%sVFAKTURY.DAT\"",
+                                               params.yearFolder.c_str()),
+                                        Summary(Done, 12, 0)}));
+    EXPECT_EQ(db.Count("Move"), 0);
+
+    // Neither products nor documents: nothing at all.
+    params.choices = {false, false, ExistingMode::Skip};
+    EXPECT_EQ(Import(), ImportResult::NotRun);
+    EXPECT_TRUE(db.messages.shown.empty());
+}
+
+} // namespace
+} // namespace tarvo::test
