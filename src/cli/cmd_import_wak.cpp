@@ -48,7 +48,8 @@ int CmdImportWak(CliContext& context) {
     WakConnectionSettings connection = WakConnectionSettings::Load(profile);
     if (testConnection) {
         args.ExpectEnd();
-        return TestWakConnection(connection, context.messages) ? 0 : 1;
+        InformationToOutput messages(context.messages, context.out);
+        return TestWakConnection(connection, messages) ? 0 : 1;
     }
     WakImportParams params = WakImportParams::Load(profile, OleDate::Today());
     if (const auto from = args.Option("from"))
@@ -69,18 +70,18 @@ int CmdImportWak(CliContext& context) {
     CDataStore store(context.messages);
     if (!OpenWorkingDatabase(context, store))
         return 1;
+    if (params.choices.existing == ExistingMode::Ask)
+        context.messages.SetInteractive(true);
+    InformationToOutput messages(context.messages, context.out);
     TerminalProgress progress(context.err);
     NullNotifier views;
     ImportCounters counters;
     const ImportResult result = RunImport(
-        context.messages, views,
+        messages, views,
         [&](ImportCounters& c) {
-            return ImportWakIntra(store, context.messages, progress, connection, params, c);
+            return ImportWakIntra(store, messages, progress, connection, params, c);
         },
         counters);
-    if (result == ImportResult::NotRun)
-        return 1;
-    context.out << ImportSummaryText(result, counters) << std::endl;
     return result == ImportResult::Succeeded ? 0 : 1;
 }
 

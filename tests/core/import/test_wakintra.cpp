@@ -238,7 +238,7 @@ TEST_F(WakImportTest, CommandLineTakesTheConnectionFromTheSettings) {
     ASSERT_TRUE(profile.WriteString("ImportWAK", "ODBC", settings.odbc));
 
     EXPECT_EQ(run("import-wak --test-connection"), 0);
-    EXPECT_EQ(ReadFile(base.File("err")), "Spojení s databází vytvořeno!\n");
+    EXPECT_EQ(ReadFile(base.File("out")), "Spojení s databází vytvořeno!\n");
 
     EXPECT_EQ(run("import-wak --from 2010-03-31 --to 2010-01-01"), 1);
     EXPECT_NE(ReadFile(base.File("err")).find("Datum od nesmí být větší než datum do!"),
