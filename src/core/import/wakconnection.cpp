@@ -5,7 +5,7 @@
 #include "core/data/shared.h"
 #include "core/ports/messageport.h"
 
-#include <cmath>
+#include <algorithm>
 #include <cstdint>
 #include <sql.h>
 #include <sqlext.h>
@@ -19,8 +19,7 @@ namespace {
 // brace doubled) when it holds a character that would end or split it, so a
 // password with ';' cannot add attributes of its own.
 std::string AttributeValue(const std::string& value) {
-    const bool plain =
-        value.find_first_of("[]{}(),;?*=!@") == std::string::npos && Trim(value) == value;
+    const bool plain = value.find_first_of(";{}") == std::string::npos && Trim(value) == value;
     if (plain)
         return value;
     std::string quoted = "{";
@@ -34,6 +33,14 @@ std::string AttributeValue(const std::string& value) {
 
 std::string Attribute(const char* name, const std::string& value) {
     return std::string(name) + "=" + AttributeValue(value) + ";";
+}
+
+// Column names are identifiers: compared without regard to the case of
+// their (ASCII) letters, as the server itself compares them.
+bool SameColumnName(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 // FreeTDS knows host names, "host\instance" and a separate port; SQL Server's
@@ -268,21 +275,11 @@ void WakRecordset::MoveNext() {
         ++m_pos;
 }
 
-bool WakRecordset::HasField(std::string_view name) const {
-    const std::string upper = ToUpperText(name);
-    for (const std::string& column : m_columns) {
-        if (ToUpperText(column) == upper)
-            return true;
-    }
-    return false;
-}
-
 const Value& WakRecordset::Field(std::string_view name) const {
     if (IsEOF())
         throw ComError(ComError::Fail, "Záznam není k dispozici.");
-    const std::string upper = ToUpperText(name);
     for (size_t i = 0; i < m_columns.size(); ++i) {
-        if (ToUpperText(m_columns[i]) == upper)
+        if (SameColumnName(m_columns[i], name))
             return m_rows[m_pos][i];
     }
     throw ComError(ComError::Fail, Format("Položka '%.*s' ve výsledku dotazu chybí.",
@@ -358,13 +355,14 @@ bool WakConnection::Connect(const WakServer& server, const std::string& connecti
         m_dbmsName = Narrow(name, std::min<size_t>(static_cast<size_t>(length) / sizeof(SQLWCHAR),
                                                    sizeof name / sizeof name[0] - 1));
     for (const std::string& statement : WakSessionStatements(m_dbmsName)) {
-        if (!Run(statement, nullptr, error))
+        if (!Run(statement, nullptr, {}, error))
             return fail(error);
     }
     return true;
 }
 
-bool WakConnection::OpenRecordset(WakRecordset& rs, std::string_view source, WakCommand command) {
+bool WakConnection::OpenRecordset(WakRecordset& rs, std::string_view source, WakCommand command,
+                                  const WakFields& fields) {
     rs = WakRecordset();
     if (!IsOpen()) {
         ShowFailure({"08003", 0, "Spojení s databází není otevřeno."});
@@ -374,7 +372,7 @@ bool WakConnection::OpenRecordset(WakRecordset& rs, std::string_view source, Wak
                                 ? "{call " + std::string(source) + "}"
                                 : std::string(source);
     OdbcError error;
-    if (!Run(sql, &rs, error)) {
+    if (!Run(sql, &rs, fields, error)) {
         rs = WakRecordset();
         ShowFailure(error);
         return false;
@@ -382,7 +380,8 @@ bool WakConnection::OpenRecordset(WakRecordset& rs, std::string_view source, Wak
     return true;
 }
 
-bool WakConnection::Run(std::string_view sql, WakRecordset* rs, OdbcError& error) {
+bool WakConnection::Run(std::string_view sql, WakRecordset* rs, const WakFields& fields,
+                        OdbcError& error) {
     StatementHandle stmt(m_dbc);
     if (stmt.Get() == SQL_NULL_HSTMT) {
         error = Diagnostic(SQL_HANDLE_DBC, m_dbc);
@@ -412,7 +411,8 @@ bool WakConnection::Run(std::string_view sql, WakRecordset* rs, OdbcError& error
         if (!SQL_SUCCEEDED(more))
             return failed();
     }
-    std::vector<SQLSMALLINT> types(static_cast<size_t>(columns));
+    // The columns kept, by number, with their SQL types.
+    std::vector<std::pair<SQLUSMALLINT, SQLSMALLINT>> kept;
     for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
         SQLWCHAR name[256] = {};
         SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
@@ -420,8 +420,15 @@ bool WakConnection::Run(std::string_view sql, WakRecordset* rs, OdbcError& error
         if (!SQL_SUCCEEDED(SQLDescribeColW(stmt.Get(), c, name, 256, &length, &type, &size, &digits,
                                            &nullable)))
             return failed();
-        rs->m_columns.push_back(Narrow(name, std::min<size_t>(static_cast<size_t>(length), 255)));
-        types[c - 1] = type;
+        std::string column = Narrow(name, std::min<size_t>(static_cast<size_t>(length), 255));
+        const bool wanted =
+            fields.empty() || std::any_of(fields.begin(), fields.end(), [&](std::string_view f) {
+                return SameColumnName(f, column);
+            });
+        if (!wanted)
+            continue;
+        rs->m_columns.push_back(std::move(column));
+        kept.emplace_back(c, type);
     }
     for (;;) {
         const SQLRETURN fetched = SQLFetch(stmt.Get());
@@ -429,9 +436,9 @@ bool WakConnection::Run(std::string_view sql, WakRecordset* rs, OdbcError& error
             break;
         if (!SQL_SUCCEEDED(fetched))
             return failed();
-        std::vector<Value>& row = rs->m_rows.emplace_back(static_cast<size_t>(columns));
-        for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(columns); ++c) {
-            if (!ReadColumn(stmt.Get(), c, types[c - 1], row[c - 1]))
+        std::vector<Value>& row = rs->m_rows.emplace_back(kept.size());
+        for (size_t k = 0; k < kept.size(); ++k) {
+            if (!ReadColumn(stmt.Get(), kept[k].first, kept[k].second, row[k]))
                 return failed();
         }
     }

@@ -62,7 +62,6 @@ public:
     void MoveFirst() { m_pos = 0; }
     void MoveNext();
 
-    bool HasField(std::string_view name) const;
     // The current row's value; throws ComError for an unknown column or when
     // the recordset is at its end.
     const Value& Field(std::string_view name) const;
@@ -74,6 +73,10 @@ private:
     std::vector<std::vector<Value>> m_rows;
     size_t m_pos = 0;
 };
+
+// The columns a recordset keeps; the others are not even read, so a wide
+// table costs no memory. Empty: every column.
+using WakFields = std::vector<std::string_view>;
 
 // How a source is run on the server.
 enum class WakCommand {
@@ -102,11 +105,11 @@ public:
     const std::string& DbmsName() const { return m_dbmsName; }
 
     bool OpenRecordset(WakRecordset& rs, std::string_view source,
-                       WakCommand command = WakCommand::Text);
+                       WakCommand command = WakCommand::Text, const WakFields& fields = {});
 
 private:
     void ShowFailure(const OdbcError& error) const;
-    bool Run(std::string_view sql, WakRecordset* rs, OdbcError& error);
+    bool Run(std::string_view sql, WakRecordset* rs, const WakFields& fields, OdbcError& error);
 
     IMessagePort& m_messages;
     WakServer m_server;

@@ -102,7 +102,8 @@ bool ImportWakIntra(CDataStore& store, IMessagePort& messages, IProgressPort& pr
     CImportWriter writer(store, ImportSource::WakIntra, counters);
     WakRecordset rs;
     if (params.choices.products) {
-        if (!wak.OpenRecordset(rs, "SELECT * FROM pol_mj"))
+        if (!wak.OpenRecordset(rs, "SELECT * FROM pol_mj", WakCommand::Text,
+                               {"nPol", "NazPol", "IdePol", "IdeMJ"}))
             return false;
         ImportProducts(rs, writer, existing, rows);
     }
@@ -111,7 +112,9 @@ bool ImportWakIntra(CDataStore& store, IMessagePort& messages, IProgressPort& pr
         // A failed procedure ends only this phase: the products written are
         // still reported.
         if (wak.OpenRecordset(rs, WakProcedureCall(params.from, params.to),
-                              WakCommand::StoredProcedure))
+                              WakCommand::StoredProcedure,
+                              {"nDoklSkl", "IdeTypuDoklSkl", "IdeDoklSkl", "DatDoklSkl", "TypStatu",
+                               "nPol", "MnoPol"}))
             ImportDocuments(rs, writer, existing, rows);
     }
     writer.Flush();

@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConnectionStringCase{"WindowsSqlServerLogin",
                              {"(local)", "WAKDATA", "sa", "tajne", false},
                              WakDriver::WindowsSqlServer,
-                             "DRIVER={SQL Server};Server={(local)};Database=WAKDATA;UID=sa;"
+                             "DRIVER={SQL Server};Server=(local);Database=WAKDATA;UID=sa;"
                              "PWD=tajne;"},
         ConnectionStringCase{"WindowsTrusted",
                              {"wak01", "WAKDATA", "sa", "tajne", true},
@@ -189,6 +189,14 @@ TEST_F(WakServerTest, ValuesArriveWithTheirTypesAndCzechTexts) {
     EXPECT_TRUE(rs.Field("n").IsEmpty());
     EXPECT_EQ(rs.Field("d").ToDate(), OleDate::FromParts(2010, 2, 3, 10, 20, 30));
     EXPECT_THROW(rs.Field("nic"), ComError);
+
+    // Only the columns asked for are kept.
+    ASSERT_TRUE(
+        connection.OpenRecordset(rs, "SELECT * FROM pol_mj", WakCommand::Text, {"NPOL", "IdeMJ"}));
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.Field("nPol").ToLong(), 7);
+    EXPECT_EQ(rs.Field("idemj").ToString(), "ks");
+    EXPECT_THROW(rs.Field("NazPol"), ComError);
     EXPECT_TRUE(messages.shown.empty());
 }
 
