@@ -29,5 +29,8 @@ int CmdInit(CliContext& context);
 int CmdInfo(CliContext& context);
 int CmdImportMoney(CliContext& context);
 int CmdImportWak(CliContext& context);
+int CmdBackup(CliContext& context);
+int CmdRestore(CliContext& context);
+int CmdCompact(CliContext& context);
 
 } // namespace tarvo::cli

@@ -22,6 +22,9 @@ constexpr Command Commands[] = {
     {"import-money", tarvo::cli::CmdImportMoney, "importuje produkty a výdeje z Money S3"},
     {"import-wak", tarvo::cli::CmdImportWak,
      "importuje produkty a doklady z WAK INTRA (--test-connection: ověří spojení)"},
+    {"backup", tarvo::cli::CmdBackup, "zálohuje databázi do souboru: [SOUBOR] [--yes]"},
+    {"restore", tarvo::cli::CmdRestore, "obnoví databázi ze zálohy: SOUBOR"},
+    {"compact", tarvo::cli::CmdCompact, "zkomprimuje databázi"},
 };
 
 void PrintUsage(std::ostream& out) {
