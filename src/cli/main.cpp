@@ -19,12 +19,12 @@ struct Command {
 constexpr Command Commands[] = {
     {"init", tarvo::cli::CmdInit, "vytvoří složku dat s prázdnou databází"},
     {"info", tarvo::cli::CmdInfo, "vypíše složku dat, databázi a počty záznamů tabulek"},
-    {"import-money", tarvo::cli::CmdImportMoney, "importuje produkty a výdeje z Money S3"},
-    {"import-wak", tarvo::cli::CmdImportWak,
-     "importuje produkty a doklady z WAK INTRA (--test-connection: ověří spojení)"},
     {"backup", tarvo::cli::CmdBackup, "zálohuje databázi do souboru: [SOUBOR] [--yes]"},
     {"restore", tarvo::cli::CmdRestore, "obnoví databázi ze zálohy: SOUBOR"},
     {"compact", tarvo::cli::CmdCompact, "zkomprimuje databázi"},
+    {"import-money", tarvo::cli::CmdImportMoney, "importuje produkty a výdeje z Money S3"},
+    {"import-wak", tarvo::cli::CmdImportWak,
+     "importuje produkty a doklady z WAK INTRA (--test-connection: ověří spojení)"},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -11,6 +11,7 @@
 #include "core/ports/progressport.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace tarvo {
 
@@ -18,9 +19,10 @@ namespace {
 
 constexpr int ProgressRange = 200;
 
-// Finished units stored together: one commit per unit would make a large
-// import wait on the disk for every document.
-constexpr int UnitsPerBatch = 500;
+// Finished units are stored together: one commit per unit would make a large
+// import wait on the disk for every document. A batch is committed after a
+// second, so a crash costs at most that much finished work.
+constexpr auto BatchTime = std::chrono::seconds(1);
 
 } // namespace
 
@@ -123,7 +125,11 @@ bool CExistingRecords::Overwrite(const std::string& question) {
 }
 
 CImportWriter::CImportWriter(CDataStore& store, ImportSource source, ImportCounters& counters)
-    : m_store(store), m_source(static_cast<int>(source)), m_counters(counters) {}
+    : m_store(store), m_source(static_cast<int>(source)), m_counters(counters) {
+    // Every unit is a savepoint inside its batch. Its undo pages stay in
+    // memory; in a temporary file they would cost a write for every page.
+    m_store.ExecuteOrThrow("PRAGMA temp_store = MEMORY");
+}
 
 CImportWriter::~CImportWriter() {
     // Leaving by an exception: the document in progress is dropped whole,
@@ -140,12 +146,14 @@ CImportWriter::~CImportWriter() {
 }
 
 void CImportWriter::OpenBatch() {
-    if (!m_batch)
+    if (!m_batch) {
         m_batch = std::make_unique<CTransaction>(m_store);
+        m_batchStart = std::chrono::steady_clock::now();
+    }
 }
 
 void CImportWriter::UnitDone() {
-    if (++m_unitsInBatch >= UnitsPerBatch)
+    if (std::chrono::steady_clock::now() - m_batchStart >= BatchTime)
         Flush();
 }
 
@@ -154,7 +162,6 @@ void CImportWriter::Flush() {
         m_batch->Commit();
         m_batch.reset();
     }
-    m_unitsInBatch = 0;
 }
 
 std::optional<CImportWriter::FoundProduct> CImportWriter::FindProduct(int64_t scrid) {

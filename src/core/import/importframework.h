@@ -4,6 +4,7 @@
 #include "core/data/quantity.h"
 #include "core/data/transaction.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -190,7 +191,7 @@ private:
     int m_source;
     ImportCounters& m_counters;
     std::unique_ptr<CTransaction> m_batch;
-    int m_unitsInBatch = 0;
+    std::chrono::steady_clock::time_point m_batchStart;
     // The open document.
     std::unique_ptr<CTransaction> m_document;
     int64_t m_moveId = 0;

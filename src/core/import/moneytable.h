@@ -31,9 +31,6 @@ public:
     void Close();
     bool IsOpen() const { return m_open; }
 
-    // The text file the table was read from.
-    const std::string& FilePath() const { return m_file; }
-
     long RecordCount() const { return static_cast<long>(m_rows.size()); }
     bool IsEOF() const { return m_pos >= m_rows.size(); }
     void MoveFirst() { m_pos = 0; }

@@ -7,31 +7,20 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <unicode/ucnv.h>
 
 namespace tarvo::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Cp1250(const std::string& utf8Czech) {
-    // The few letters the samples need.
-    std::string out;
-    const std::pair<const char*, char> letters[] = {
-        {"Ú", '\xDA'}, {"ě", '\xEC'}, {"á", '\xE1'}, {"í", '\xED'}, {"č", '\xE8'}, {"ů", '\xF9'},
-        {"ř", '\xF8'}, {"ň", '\xF2'}, {"ž", '\x9E'}, {"Ž", '\x8E'}, {"ť", '\x9D'}, {"ý", '\xFD'}};
-    for (size_t i = 0; i < utf8Czech.size();) {
-        bool replaced = false;
-        for (const auto& [from, to] : letters) {
-            if (utf8Czech.compare(i, std::string(from).size(), from) == 0) {
-                out += to;
-                i += std::string(from).size();
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced)
-            out += utf8Czech[i++];
-    }
+std::string Cp1250(const std::string& utf8) {
+    std::string out(utf8.size(), '\0');
+    UErrorCode error = U_ZERO_ERROR;
+    const int32_t n =
+        ucnv_convert("windows-1250", "UTF-8", out.data(), static_cast<int32_t>(out.size()),
+                     utf8.data(), static_cast<int32_t>(utf8.size()), &error);
+    out.resize(U_SUCCESS(error) ? static_cast<size_t>(n) : 0);
     return out;
 }
 
