@@ -251,6 +251,12 @@ std::string BuildWakConnectionString(const WakServer& server, WakDriver driver) 
         if (!port.empty())
             text += Attribute("Port", port);
         text += Attribute("Database", server.database);
+        // The protocol of SQL Server 2005 and later (the server answers with
+        // its own version). Left to detect itself, FreeTDS falls back to the
+        // old Sybase login on a second connection that no login time-out
+        // guards, and a server that never answers would hold the user for
+        // good.
+        text += "TDS_Version=7.4;";
         // Texts arrive as UTF-16 anyway; this keeps narrow texts in UTF-8 too.
         text += "ClientCharset=UTF-8;";
     } else {

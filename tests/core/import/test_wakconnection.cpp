@@ -36,34 +36,36 @@ TEST_P(WakConnectionStringTest, BuildsTheDriversAttributes) {
 INSTANTIATE_TEST_SUITE_P(
     Drivers, WakConnectionStringTest,
     ::testing::Values(
-        ConnectionStringCase{"FreeTdsSqlServerLogin",
-                             {"wak01", "WAKDATA", "sa", "tajne", false},
-                             WakDriver::FreeTds,
-                             "DRIVER={FreeTDS};Server=wak01;Database=WAKDATA;ClientCharset=UTF-8;"
-                             "UID=sa;PWD=tajne;"},
+        ConnectionStringCase{
+            "FreeTdsSqlServerLogin",
+            {"wak01", "WAKDATA", "sa", "tajne", false},
+            WakDriver::FreeTds,
+            "DRIVER={FreeTDS};Server=wak01;Database=WAKDATA;TDS_Version=7.4;ClientCharset=UTF-8;"
+            "UID=sa;PWD=tajne;"},
         // Windows authentication is a Kerberos login: no user, no password.
         ConnectionStringCase{"FreeTdsWindowsLogin",
                              {"wak01\\INTRA", "WAKDATA", "sa", "tajne", true},
                              WakDriver::FreeTds,
                              "DRIVER={FreeTDS};Server=wak01\\INTRA;Database=WAKDATA;"
-                             "ClientCharset=UTF-8;Trusted_Connection=Yes;"},
+                             "TDS_Version=7.4;ClientCharset=UTF-8;Trusted_Connection=Yes;"},
         // SQL Server's own names for this computer and its "host,port" form.
         ConnectionStringCase{"FreeTdsLocalWithPort",
                              {"(local),1433", "W", "u", "p", false},
                              WakDriver::FreeTds,
                              "DRIVER={FreeTDS};Server=localhost;Port=1433;Database=W;"
-                             "ClientCharset=UTF-8;UID=u;PWD=p;"},
+                             "TDS_Version=7.4;ClientCharset=UTF-8;UID=u;PWD=p;"},
         ConnectionStringCase{"FreeTdsLocalInstance",
                              {".\\SQLEXPRESS", "W", "u", "p", true},
                              WakDriver::FreeTds,
                              "DRIVER={FreeTDS};Server=localhost\\SQLEXPRESS;Database=W;"
-                             "ClientCharset=UTF-8;Trusted_Connection=Yes;"},
+                             "TDS_Version=7.4;ClientCharset=UTF-8;Trusted_Connection=Yes;"},
         // A password cannot add attributes of its own.
-        ConnectionStringCase{"PasswordWithSeparators",
-                             {"wak01", "W", "u", "a;b}c", false},
-                             WakDriver::FreeTds,
-                             "DRIVER={FreeTDS};Server=wak01;Database=W;ClientCharset=UTF-8;"
-                             "UID=u;PWD={a;b}}c};"},
+        ConnectionStringCase{
+            "PasswordWithSeparators",
+            {"wak01", "W", "u", "a;b}c", false},
+            WakDriver::FreeTds,
+            "DRIVER={FreeTDS};Server=wak01;Database=W;TDS_Version=7.4;ClientCharset=UTF-8;"
+            "UID=u;PWD={a;b}}c};"},
         ConnectionStringCase{"WindowsSqlServerLogin",
                              {"(local)", "WAKDATA", "sa", "tajne", false},
                              WakDriver::WindowsSqlServer,
@@ -172,6 +174,26 @@ TEST_F(WakServerTest, HangingServerAnswersWithinTheLoginTimeout) {
     EXPECT_EQ(
         messages.shown[0].text.rfind("Nemohu otevřít databázi 'wak' na serveru '127.0.0.1'", 0),
         0u);
+}
+
+// The built string goes to FreeTDS, registered with the driver manager: a
+// server that never answers its login is given up within the time-out.
+TEST(WakFreeTds, BuiltConnectionReachesFreeTdsAndGivesUpInTime) {
+    SilentServer silent;
+    ASSERT_NE(silent.Port(), 0);
+    RecordingMessages messages;
+    WakConnection connection(messages);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(
+        connection.Connect({Format("127.0.0.1,%d", silent.Port()), "WAK", "sa", "x", false}));
+    EXPECT_LE(
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start)
+            .count(),
+        WakLoginTimeoutSeconds + 5);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    const std::string& text = messages.shown[0].text;
+    EXPECT_EQ(text.rfind("Nemohu otevřít databázi 'WAK' na serveru '127.0.0.1,", 0), 0u) << text;
+    EXPECT_NE(text.find("[FreeTDS]"), std::string::npos) << text;
 }
 
 TEST_F(WakServerTest, ValuesArriveWithTheirTypesAndCzechTexts) {
