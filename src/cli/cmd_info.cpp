@@ -47,6 +47,7 @@ int CmdInit(CliContext& context) {
         ShowComError(context.messages, e);
         return 1;
     }
+    WriteStarterTemplates(context.data);
     context.out << path << std::endl;
     return 0;
 }

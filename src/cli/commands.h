@@ -27,10 +27,14 @@ bool OpenWorkingDatabase(CliContext& context, CDataStore& store);
 // One function per command; each returns the process exit status.
 int CmdInit(CliContext& context);
 int CmdInfo(CliContext& context);
+int CmdResolveAll(CliContext& context);
+int CmdGenerate(CliContext& context);
 int CmdBackup(CliContext& context);
 int CmdRestore(CliContext& context);
 int CmdCompact(CliContext& context);
 int CmdImportMoney(CliContext& context);
 int CmdImportWak(CliContext& context);
+int CmdReport(CliContext& context);
+int CmdMakeTemplate(CliContext& context);
 
 } // namespace tarvo::cli

@@ -19,12 +19,22 @@ struct Command {
 constexpr Command Commands[] = {
     {"init", tarvo::cli::CmdInit, "vytvoří složku dat s prázdnou databází"},
     {"info", tarvo::cli::CmdInfo, "vypíše složku dat, databázi a počty záznamů tabulek"},
+    {"resolve-all", tarvo::cli::CmdResolveAll,
+     "[--yes] odvodí znovu obaly všech výdejů z definic balení"},
+    {"generate", tarvo::cli::CmdGenerate,
+     "--seed S --products N --dispatches N [--lines-per-dispatch K] [--covers N]\n"
+     "                  [--covers-per-line C] [--composites N] [--discards N]\n"
+     "                  [--first-year R] [--years N] [--no-derive] naplní databázi zkušebními daty"},
     {"backup", tarvo::cli::CmdBackup, "zálohuje databázi do souboru: [SOUBOR] [--yes]"},
     {"restore", tarvo::cli::CmdRestore, "obnoví databázi ze zálohy: SOUBOR"},
     {"compact", tarvo::cli::CmdCompact, "zkomprimuje databázi"},
     {"import-money", tarvo::cli::CmdImportMoney, "importuje produkty a výdeje z Money S3"},
     {"import-wak", tarvo::cli::CmdImportWak,
      "importuje produkty a doklady z WAK INTRA (--test-connection: ověří spojení)"},
+    {"report", tarvo::cli::CmdReport,
+     "sestaví čtvrtletní výkaz (--year R --quarter Č [--corrective])"},
+    {"make-template", tarvo::cli::CmdMakeTemplate,
+     "vytvoří předlohu výkazu (--year R --quarter Č [--out SOUBOR])"},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -116,6 +116,9 @@ bool CDataStore::OpenDatabase() {
         // Reading the schema is what tells a damaged or foreign file apart.
         CheckSchema(db);
         Exec(db, "PRAGMA foreign_keys = OFF");
+        // Units of work are savepoints inside larger batches; their undo pages
+        // stay in memory, where a temporary file would cost a write per page.
+        Exec(db, "PRAGMA temp_store = MEMORY");
     } catch (const ComError&) {
         sqlite3_close_v2(db);
         m_messages.ShowMessage(Format("Nemohu otevřít databázi '%s'", m_path.c_str()),

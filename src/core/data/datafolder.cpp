@@ -2,6 +2,7 @@
 
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
+#include "core/report/reporttemplate.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -44,6 +45,17 @@ DataFolder ResolveDataFolder(const std::optional<std::string>& explicitFolder,
     return {WithSeparator(base + "/Kolmara/Tarvo")};
 }
 
+bool WriteStarterTemplates(const DataFolder& data) {
+    try {
+        WriteQuarterTemplates(data.folder, OleDate::Today().Year());
+        return true;
+    } catch (const ComError&) {
+        // The folder is usable without them; the report names the template
+        // it misses when it is asked for.
+        return false;
+    }
+}
+
 PrepareResult PrepareDataFolder(const DataFolder& data) {
     std::error_code ec;
     if (std::filesystem::is_directory(data.folder, ec)) {
@@ -58,6 +70,7 @@ PrepareResult PrepareDataFolder(const DataFolder& data) {
     } catch (const ComError&) {
         return PrepareResult::CannotCreate;
     }
+    WriteStarterTemplates(data);
     return PrepareResult::Created;
 }
 

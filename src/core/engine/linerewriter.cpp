@@ -7,36 +7,58 @@ namespace tarvo {
 
 namespace {
 
-// Large enough that the commit costs nothing per line, small enough that the
-// uncommitted work stays a small part of the page cache.
-constexpr long LinesPerBatch = 20000;
+// A commit waits for the disk (tens of milliseconds); a batch this large makes
+// that nothing per line, and a crash loses no more than a second or so of
+// work, which goes back to the old covers as a whole.
+constexpr size_t LinesPerBatch = 100000;
 
 } // namespace
 
-CLineRewriter::CLineRewriter(CDataStore& store)
-    : m_store(store), m_derivation(store, true), m_begin(store, "SAVEPOINT tarvo_line"),
-      m_release(store, "RELEASE tarvo_line"), m_rollback(store, "ROLLBACK TO tarvo_line") {}
+CLineRewriter::CLineRewriter(CDataStore& store) : m_store(store), m_derivation(store, true) {}
 
-bool CLineRewriter::Rewrite(int64_t mvprodId, int64_t moveId, long prodId, Quantity qty,
-                            const OleDate& moveDate) {
+void CLineRewriter::Apply(const ProductLine& line) {
+    m_derivation.DeleteCovers(line.mvprodId);
+    m_derivation.Append(line.mvprodId, line.moveId, line.prodId, line.qty, line.moveDate);
+}
+
+bool CLineRewriter::Rewrite(const ProductLine& line) {
     if (!m_batch)
         m_batch.emplace(m_store);
-    // Prepared savepoint statements: a line costs microseconds, and parsing
-    // the unit's statements anew every time would be a good part of that.
-    m_begin.Run();
     try {
-        m_derivation.DeleteCovers(mvprodId);
-        m_derivation.Append(mvprodId, moveId, prodId, qty, moveDate);
+        Apply(line);
     } catch (const ComError& e) {
-        m_rollback.Run();
-        m_release.Run();
         ShowComError(m_store.Messages(), e);
+        Recover();
         return false;
     }
-    m_release.Run();
-    if (++m_inBatch >= LinesPerBatch)
+    m_done.push_back(line);
+    if (m_done.size() >= LinesPerBatch)
         CommitBatch();
     return true;
+}
+
+void CLineRewriter::Recover() {
+    std::vector<ProductLine> redo = std::move(m_done);
+    bool again = true;
+    while (again) {
+        again = false;
+        m_batch.reset();
+        m_batch.emplace(m_store);
+        m_done.clear();
+        for (auto it = redo.begin(); it != redo.end(); ++it) {
+            try {
+                Apply(*it);
+                m_done.push_back(*it);
+            } catch (const ComError& e) {
+                // A line that worked a moment ago fails now: it keeps its
+                // old covers too, and the rest of the batch is done again.
+                ShowComError(m_store.Messages(), e);
+                redo.erase(it);
+                again = true;
+                break;
+            }
+        }
+    }
 }
 
 void CLineRewriter::CommitBatch() {
@@ -44,7 +66,7 @@ void CLineRewriter::CommitBatch() {
         m_batch->Commit();
         m_batch.reset();
     }
-    m_inBatch = 0;
+    m_done.clear();
 }
 
 } // namespace tarvo

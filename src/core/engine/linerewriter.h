@@ -2,23 +2,37 @@
 
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
-#include "core/data/statement.h"
 #include "core/data/transaction.h"
 #include "core/engine/coverderivation.h"
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace tarvo {
 
 class CDataStore;
 
+// One dispatch product line as the rewriter needs it.
+struct ProductLine {
+    int64_t mvprodId = 0;
+    int64_t moveId = 0;
+    long prodId = 0;
+    Quantity qty;
+    OleDate moveDate;
+};
+
 // Deletes and derives the cover lines of many product lines. Every line is
-// its own unit (a savepoint): a line whose deletion or derivation fails keeps
-// its old covers and the error is shown; never are old and new rows left side
-// by side or a line left half-done. The lines are committed in batches, which
-// keeps a long run fast; whatever has not been committed when the object goes
-// away is rolled back, so call CommitBatch() at every point that must stay.
+// one unit: a line whose deletion or derivation fails keeps its old covers
+// and the error is shown; never are old and new rows left side by side or a
+// line left half-done. The lines are committed in batches, which keeps a long
+// run fast; whatever has not been committed when the object goes away is
+// rolled back, so call CommitBatch() at every point that must stay.
+//
+// A savepoint per line would make SQLite copy every page the line touches
+// into its statement journal, which costs more than the line itself. So a
+// batch is the only unit held open: when a line fails, the batch is rolled
+// back and its earlier lines are done again, which is rare and cheap.
 class CLineRewriter {
 public:
     explicit CLineRewriter(CDataStore& store);
@@ -26,21 +40,22 @@ public:
     CLineRewriter& operator=(const CLineRewriter&) = delete;
 
     // False when the line failed and kept its old covers (error shown).
-    // Errors of the unit handling itself throw ComError.
-    bool Rewrite(int64_t mvprodId, int64_t moveId, long prodId, Quantity qty,
-                 const OleDate& moveDate);
+    // Errors of the batch handling itself throw ComError.
+    bool Rewrite(const ProductLine& line);
     // Makes every line rewritten so far permanent (inside the caller's unit,
     // when there is one).
     void CommitBatch();
 
 private:
+    // Deletes and derives; a ComError leaves the line half-done.
+    void Apply(const ProductLine& line);
+    // Rolls the batch back and does its finished lines again.
+    void Recover();
+
     CDataStore& m_store;
     CCoverDerivation m_derivation;
     std::optional<CTransaction> m_batch;
-    long m_inBatch = 0;
-    CStatement m_begin;
-    CStatement m_release;
-    CStatement m_rollback;
+    std::vector<ProductLine> m_done; // the lines of the open batch
 };
 
 } // namespace tarvo

@@ -47,16 +47,10 @@ long ReplaceLineCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long
 }
 
 long ResolveProdMoves(CDataStore& store, long prodId) {
-    struct Line {
-        int64_t mvprodId;
-        int64_t moveId;
-        Quantity qty;
-        OleDate date;
-    };
     try {
         // Read first, write afterwards: the lines of one product are few
         // enough to hold, and the list does not change under the writes.
-        std::vector<Line> lines;
+        std::vector<ProductLine> lines;
         {
             CStatement query(store, "SELECT Move.move_date, Move_Prod.mvprod_id, "
                                     "Move_Prod.move_id, Move_Prod.mvprod_qty FROM Move INNER "
@@ -64,12 +58,13 @@ long ResolveProdMoves(CDataStore& store, long prodId) {
                                     "(Move_Prod.prod_id=?) ORDER BY Move_Prod.mvprod_id");
             query.BindInt(1, prodId);
             while (query.Step())
-                lines.push_back({query.Int(1), query.Int(2), query.GetQuantity(3), query.Date(0)});
+                lines.push_back(
+                    {query.Int(1), query.Int(2), prodId, query.GetQuantity(3), query.Date(0)});
         }
         CLineRewriter rewriter(store);
         long count = 0;
-        for (const Line& line : lines) {
-            rewriter.Rewrite(line.mvprodId, line.moveId, prodId, line.qty, line.date);
+        for (const ProductLine& line : lines) {
+            rewriter.Rewrite(line);
             ++count;
         }
         rewriter.CommitBatch();

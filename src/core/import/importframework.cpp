@@ -125,11 +125,7 @@ bool CExistingRecords::Overwrite(const std::string& question) {
 }
 
 CImportWriter::CImportWriter(CDataStore& store, ImportSource source, ImportCounters& counters)
-    : m_store(store), m_source(static_cast<int>(source)), m_counters(counters) {
-    // Every unit is a savepoint inside its batch. Its undo pages stay in
-    // memory; in a temporary file they would cost a write for every page.
-    m_store.ExecuteOrThrow("PRAGMA temp_store = MEMORY");
-}
+    : m_store(store), m_source(static_cast<int>(source)), m_counters(counters) {}
 
 CImportWriter::~CImportWriter() {
     // Leaving by an exception: the document in progress is dropped whole,

@@ -1,0 +1,163 @@
+// A whole quarterly report over a working database of five million dispatch
+// cover lines made by the data generator: template lookup, copy, the ten
+// sheet fills and the save, as the report command runs them.
+//
+//   bench_report [--rows N] [--seed S] [--year Y --quarter Q] [--dir DIR] [--keep]
+#include "benchsupport.h"
+#include "core/data/cdatastore.h"
+#include "core/data/shared.h"
+#include "core/data/statement.h"
+#include "core/engine/datagenerator.h"
+#include "core/ports/progressport.h"
+#include "core/report/reportbuild.h"
+#include "core/report/reporttemplate.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+using namespace tarvo;
+using namespace tarvo::bench;
+
+namespace {
+
+void Open(CDataStore& store, const std::string& path) {
+    store.SetDatabasePath(path);
+    if (!store.OpenDatabase())
+        std::exit(1);
+}
+
+// One report in a process of its own: "seconds cpu peak-kB path".
+int MeasureReport(const std::string& folder, int year, int quarter) {
+    YesMessages messages;
+    CDataStore store(messages);
+    Open(store, folder + "Tarvo.mdb");
+    NullProgress progress;
+    ReportParams params;
+    params.year = year;
+    params.quarter = quarter;
+    params.company.name = "Kolmara s.r.o.";
+    const Stopwatch watch;
+    const std::optional<std::string> report =
+        BuildReport(store, progress, folder, params, OleDate::Today());
+    const double seconds = watch.Seconds();
+    const double cpu = watch.Cpu();
+    if (!report || messages.errors > 0)
+        return 1;
+    std::cout << seconds << " " << cpu << " " << PeakMemoryKb() << " " << *report << "\n";
+    return 0;
+}
+
+long CountOf(CDataStore& store, const std::string& sql) {
+    CStatement count(store, sql);
+    count.Step();
+    return static_cast<long>(count.Int(0));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    long rows = 5000000;
+    uint64_t seed = 1;
+    int year = 2020;
+    int quarter = 2;
+    std::string dir;
+    bool keep = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--measure" && i + 3 < argc)
+            return MeasureReport(argv[i + 1], std::atoi(argv[i + 2]), std::atoi(argv[i + 3]));
+        if (arg == "--rows" && hasValue)
+            rows = std::atol(argv[++i]);
+        else if (arg == "--seed" && hasValue)
+            seed = std::strtoull(argv[++i], nullptr, 10);
+        else if (arg == "--year" && hasValue)
+            year = std::atoi(argv[++i]);
+        else if (arg == "--quarter" && hasValue)
+            quarter = std::atoi(argv[++i]);
+        else if (arg == "--dir" && hasValue)
+            dir = argv[++i];
+        else if (arg == "--keep")
+            keep = true;
+        else {
+            std::cerr << "bench_report [--rows N] [--seed S] [--year Y --quarter Q] [--dir DIR] "
+                         "[--keep]\n";
+            return 2;
+        }
+    }
+    namespace fs = std::filesystem;
+    if (dir.empty()) {
+        std::string pattern = (fs::temp_directory_path() / "tarvo-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            return 1;
+        dir = pattern;
+    }
+    fs::create_directories(dir);
+    const std::string folder = (fs::path(dir) / "").string();
+    const std::string database = folder + "Tarvo.mdb";
+
+    try {
+        // Four years of dispatches, 4 product lines of 5 cover lines each: a
+        // quarter holds about a sixteenth of the rows.
+        GeneratorOptions options;
+        options.seed = seed;
+        options.covers = 200;
+        options.products = 2000;
+        options.linesPerDispatch = 4;
+        options.coversPerLine = 5;
+        options.dispatches = rows / (options.linesPerDispatch * options.coversPerLine);
+        options.firstYear = 2019;
+        options.years = 4;
+        if (!fs::exists(database)) {
+            CDataStore::CreateEmptyDatabase(database);
+            YesMessages messages;
+            CDataStore store(messages);
+            Open(store, database);
+            NullProgress progress;
+            const Stopwatch watch;
+            const GeneratorCounts counts = GenerateData(store, options, progress);
+            std::printf("generated %ld dispatches, %ld cover lines in %.1f s\n", counts.dispatches,
+                        counts.coverLines, watch.Seconds());
+        }
+        const std::string templatePath = QuarterTemplatePath(folder, year, quarter);
+        if (!fs::exists(templatePath))
+            MakeReportTemplate(templatePath, year, quarter);
+        {
+            YesMessages messages;
+            CDataStore store(messages);
+            Open(store, database);
+            const tarvo::QuarterDays period = QuarterPeriod(year, quarter);
+            std::printf("Move_Cover rows: %ld, of them in %i/%i: %ld\n",
+                        CountOf(store, "SELECT COUNT(*) FROM Move_Cover"), quarter, year,
+                        CountOf(store, Format("SELECT COUNT(*) FROM Move INNER JOIN Move_Cover "
+                                              "ON Move.move_id = Move_Cover.move_id WHERE "
+                                              "move_date >= %.1f AND move_date < %.1f",
+                                              period.first.Value(), period.last.Value() + 1)));
+        }
+
+        double seconds = 0, cpu = 0;
+        long peak = 0;
+        std::string report;
+        std::istringstream(
+            RunSelf(Format("--measure '%s' %d %d", folder.c_str(), year, quarter))) >>
+            seconds >> cpu >> peak >> report;
+        if (report.empty()) {
+            std::cerr << "the report failed\n";
+            return 1;
+        }
+        std::printf("quarterly report %i/%i: %.2f s (CPU %.2f s), peak memory %.1f MB\n", quarter,
+                    year, seconds, cpu, static_cast<double>(peak) / 1024.0);
+        std::printf("workbook: %s\n", report.c_str());
+        std::printf("target: < 2 s %s\n", seconds < 2.0 ? "met" : "MISSED");
+        fs::remove(report);
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+        return 1;
+    }
+    if (!keep)
+        fs::remove_all(dir);
+    return 0;
+}

@@ -1,0 +1,60 @@
+#include "benchsupport.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
+#include <sys/resource.h>
+
+namespace tarvo::bench {
+
+void YesMessages::ShowMessage(const std::string& text, MsgIcon icon) {
+    if (icon == MsgIcon::Error || icon == MsgIcon::Exclamation)
+        ++errors;
+    std::cerr << text << "\n";
+}
+
+bool YesMessages::AskYesNo(const std::string&, MsgIcon) {
+    return true;
+}
+
+OverwriteAnswer YesMessages::AskOverwrite(const std::string&) {
+    return OverwriteAnswer::Yes;
+}
+
+long PeakMemoryKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+std::string RunSelf(const std::string& arguments) {
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    FILE* pipe = popen(("'" + self + "' " + arguments).c_str(), "r");
+    if (!pipe)
+        throw std::runtime_error("cannot start " + self);
+    std::string output;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, n);
+    if (pclose(pipe) != 0)
+        throw std::runtime_error("the measurement failed: " + arguments);
+    return output;
+}
+
+} // namespace tarvo::bench

@@ -1,0 +1,294 @@
+#include "core/report/reportbuild.h"
+
+#include "core/data/cdatastore.h"
+#include "core/data/shared.h"
+#include "core/ports/messageport.h"
+#include "core/ports/progressport.h"
+#include "core/report/reportfills.h"
+#include "core/report/workbook.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+
+namespace tarvo {
+
+namespace {
+
+constexpr const char* IntroSheet = "Úvod";
+// Templates from this version on carry their quarter in D4 of the intro sheet.
+constexpr Quantity QuarterCellVersion = Quantity::FromScaled(21100);
+// Templates from this version on ask for the e-mail for invoices and have the
+// company block two rows lower.
+constexpr Quantity InvoiceMailVersion = Quantity::FromScaled(20200);
+// From this version on a template names its quarter in D4, and a template of
+// this version or later serves every later year.
+constexpr Quantity CurrentFormVersion = Quantity::FromScaled(21900);
+constexpr int CurrentFormYear = 2012;
+
+// The leading whole number of a text, as the C library reads it ("12a" is 12,
+// "x" is 0).
+long WholeNumber(const std::string& text) {
+    return std::strtol(text.c_str(), nullptr, 10);
+}
+
+struct DataSheet {
+    const char* name;
+    enum { Dispatch, Discard, Statistics } fill;
+    bool reusable;
+    bool exportOnly;
+    int payment;
+};
+
+// The data sheets in the order they are filled.
+constexpr std::array<DataSheet, 10> DataSheets = {{
+    {"1-1", DataSheet::Dispatch, false, false, 1},
+    {"1-2", DataSheet::Dispatch, false, false, 2},
+    {"1-3", DataSheet::Dispatch, false, false, 0},
+    {"1-4", DataSheet::Dispatch, false, true, -1},
+    {"2-1", DataSheet::Dispatch, true, false, 1},
+    {"2-2", DataSheet::Dispatch, true, false, 2},
+    {"2-3", DataSheet::Dispatch, true, false, 0},
+    {"2-4", DataSheet::Dispatch, true, true, -1},
+    {"3-1", DataSheet::Discard, false, false, -1},
+    {"4-1", DataSheet::Statistics, false, false, -1},
+}};
+
+bool FileExists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
+void WriteIntroSheet(CWorksheet& intro, const ReportParams& params, Quantity version) {
+    const CompanyData& c = params.company;
+    if (version < QuarterCellVersion)
+        intro.PutInteger("D4:D4", params.quarter);
+    if (params.corrective)
+        intro.PutText("D5:D5", "opravný");
+    intro.PutText("D7:D7", c.name);
+    intro.PutText("D9:D9", c.seat);
+    if (version < InvoiceMailVersion) {
+        intro.PutText("C11:C11", c.ico);
+        intro.PutText("F11:F11", c.dic);
+        intro.PutText("F13:F13", c.ekokomId);
+        intro.PutText("D17:D17", c.contactPerson);
+        intro.PutText("C18:C18", c.phone);
+        intro.PutText("C19:C19", c.fax);
+        intro.PutText("C20:C20", c.mail);
+    } else {
+        intro.PutText("E11:E11", c.mailInvoices);
+        intro.PutText("C13:C13", c.ico);
+        intro.PutText("F13:F13", c.dic);
+        intro.PutText("F15:F15", c.ekokomId);
+        intro.PutText("D19:D19", c.contactPerson);
+        intro.PutText("C20:C20", c.phone);
+        intro.PutText("C21:C21", c.fax);
+        intro.PutText("C22:C22", c.mail);
+    }
+}
+
+// Why a started report stopped: already shown to the user, the copy to be removed.
+struct ReportStopped {};
+
+} // namespace
+
+QuarterDays QuarterPeriod(int year, int quarter) {
+    switch (quarter) {
+    case 1:
+        return {OleDate::FromParts(year, 1, 1), OleDate::FromParts(year, 3, 31)};
+    case 2:
+        return {OleDate::FromParts(year, 4, 1), OleDate::FromParts(year, 6, 30)};
+    case 3:
+        return {OleDate::FromParts(year, 7, 1), OleDate::FromParts(year, 9, 30)};
+    default:
+        return {OleDate::FromParts(year, 10, 1), OleDate::FromParts(year, 12, 31)};
+    }
+}
+
+std::string QuarterTemplatePath(const std::string& folder, int year, int quarter) {
+    return Format("%svykaz%4i_%i.tpl", folder.c_str(), year, quarter);
+}
+
+std::string YearTemplatePath(const std::string& folder, int year) {
+    return Format("%svykaz%4i.tpl", folder.c_str(), year);
+}
+
+std::optional<std::string> FindReportTemplate(const std::string& folder, int year, int quarter) {
+    const std::string own = QuarterTemplatePath(folder, year, quarter);
+    if (FileExists(own))
+        return own;
+    if (year >= 2009) {
+        for (int q = quarter - 1; q >= 1; --q) {
+            const std::string earlier = QuarterTemplatePath(folder, year, q);
+            if (FileExists(earlier))
+                return earlier;
+        }
+    }
+    const std::string whole = YearTemplatePath(folder, year);
+    if (FileExists(whole))
+        return whole;
+    return std::nullopt;
+}
+
+std::optional<std::string> FreeReportPath(const std::string& reportFolder, OleDate today) {
+    std::set<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(reportFolder, ec))
+        names.insert(entry.path().filename().string());
+    for (int n = 1; n <= 99; ++n) {
+        const std::string base =
+            Format("ctvrtletni_vykaz_o_produkci_obalu%02i%02i%02i", today.Month(), today.Day(), n);
+        // The name with any extension, or none, takes the number.
+        bool taken = false;
+        for (auto it = names.lower_bound(base); it != names.end() && it->rfind(base, 0) == 0; ++it)
+            taken = taken || it->size() == base.size() || (*it)[base.size()] == '.';
+        if (!taken)
+            return reportFolder + "/" + base + ".xlsx";
+    }
+    return std::nullopt;
+}
+
+Quantity ParseTemplateVersion(const std::string& text) {
+    const size_t point = text.find('.');
+    if (point != std::string::npos && point + 1 < text.size()) {
+        const long whole = WholeNumber(text.substr(0, point));
+        const long hundredths = WholeNumber(text.substr(point + 1));
+        return Quantity::FromScaled(whole * Quantity::Scale + hundredths * (Quantity::Scale / 100));
+    }
+    return Quantity::FromUnits(WholeNumber(text));
+}
+
+bool TemplateMatches(const std::string& versionText, Quantity version, int templateQuarter,
+                     int year, int quarter) {
+    struct Row {
+        const char* text;
+        int year;
+        int fromQuarter;
+        int toQuarter;
+    };
+    static constexpr Row TextRows[] = {
+        {"1.4", 2003, 1, 4},  {"1.5", 2004, 1, 1}, {"2.0", 2004, 2, 4}, {"2.1", 2005, 1, 4},
+        {"2.2", 2006, 1, 1},  {"2.3", 2006, 2, 2}, {"2.5", 2007, 1, 4}, {"2.6", 2008, 1, 2},
+        {"2.7", 2008, 1, 4},  {"2.8", 2009, 1, 1}, {"2.9", 2009, 2, 2}, {"2.10", 2009, 3, 4},
+        {"2.11", 2010, 1, 1},
+    };
+    for (const Row& row : TextRows) {
+        if (versionText == row.text && year == row.year && quarter >= row.fromQuarter &&
+            quarter <= row.toQuarter)
+            return true;
+    }
+    if (versionText == "2.4" && year >= 2006)
+        return true;
+    if (version > Quantity::FromScaled(21100) && year == 2010 && quarter >= 2)
+        return true;
+    if (version >= Quantity::FromScaled(21500) && year == 2011)
+        return true;
+    // The current form names its quarter; it serves 2012 and every later year.
+    return version >= CurrentFormVersion && year >= CurrentFormYear && templateQuarter == quarter;
+}
+
+std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progress,
+                                       const std::string& dataFolder, const ReportParams& params,
+                                       OleDate today) {
+    IMessagePort& messages = store.Messages();
+    const QuarterDays period = QuarterPeriod(params.year, params.quarter);
+
+    const std::optional<std::string> templatePath =
+        FindReportTemplate(dataFolder, params.year, params.quarter);
+    if (!templatePath) {
+        messages.ShowMessage(Format("Nemohu najít soubor s předlohou výkazu \"%s_%i\"",
+                                    YearTemplatePath(dataFolder, params.year).c_str(),
+                                    params.quarter),
+                             MsgIcon::Exclamation);
+        return std::nullopt;
+    }
+
+    const std::string reportFolder = dataFolder + "Vykazy";
+    CreatePath(reportFolder);
+    const std::optional<std::string> output = FreeReportPath(reportFolder, today);
+    if (!output) {
+        messages.ShowMessage(
+            Format("Ve složce \"%s\" je již dnešních výkazů 99 a další nelze pojmenovat.\n"
+                   "Přesuňte nebo smažte některý z nich a sestavte výkaz znovu.",
+                   reportFolder.c_str()),
+            MsgIcon::Error);
+        return std::nullopt;
+    }
+    std::error_code ec;
+    if (!std::filesystem::copy_file(*templatePath, *output, std::filesystem::copy_options::none,
+                                    ec)) {
+        messages.ShowMessage(Format("Nemohu vytvořit soubor \"%s\"!", output->c_str()),
+                             MsgIcon::Error);
+        return std::nullopt;
+    }
+
+    progress.SetRange(0, 200);
+    progress.SetStatus("Spouštím excel");
+
+    CWorkbook book;
+    try {
+        book.Open(*output);
+        CWorksheet* intro = book.Worksheet(IntroSheet);
+        if (!intro) {
+            messages.ShowMessage(
+                Format("Soubor '%s' neobsahuje předlohu výkazu", templatePath->c_str()),
+                MsgIcon::Exclamation);
+            throw ReportStopped{};
+        }
+        progress.SetStatus("sešit Úvod");
+        intro->Activate();
+        std::string versionText = intro->GetText("A1:A1");
+        std::replace(versionText.begin(), versionText.end(), ',', '.');
+        const Quantity version = ParseTemplateVersion(versionText);
+        const int templateQuarter = version >= QuarterCellVersion
+                                        ? static_cast<int>(WholeNumber(intro->GetText("D4:D4")))
+                                        : params.quarter;
+        if (!TemplateMatches(versionText, version, templateQuarter, params.year, params.quarter)) {
+            messages.ShowMessage(Format("Soubor '%s'\nneobsahuje předlohu výkazu pro %i. "
+                                        "čtvrtletí %i!",
+                                        templatePath->c_str(), params.quarter, params.year),
+                                 MsgIcon::Exclamation);
+            throw ReportStopped{};
+        }
+        WriteIntroSheet(*intro, params, version);
+
+        for (const DataSheet& data : DataSheets) {
+            CWorksheet* sheet = book.Worksheet(data.name);
+            if (!sheet)
+                continue;
+            progress.SetStatus(Format("sešit %s", data.name));
+            sheet->Activate();
+            switch (data.fill) {
+            case DataSheet::Dispatch:
+                FillDispatchSheet(store, progress, *sheet, period.first, period.last, data.reusable,
+                                  data.exportOnly, data.payment, version);
+                break;
+            case DataSheet::Discard:
+                FillDiscardSheet(store, progress, *sheet, period.first, period.last, version);
+                break;
+            case DataSheet::Statistics:
+                FillStatisticsSheet(store, progress, *sheet, period.first, period.last, version);
+                break;
+            }
+        }
+
+        if (CWorksheet* again = book.Worksheet(IntroSheet))
+            again->Activate();
+        book.Save();
+        book.Close();
+        return output;
+    } catch (const ReportStopped&) {
+    } catch (const ComError& e) {
+        ShowComError(messages, e);
+    } catch (const std::exception& e) {
+        // Reported as well, so that a report that was not made never looks made.
+        ShowComError(messages, ComError(ComError::Fail, e.what()));
+    }
+    book.Close();
+    std::filesystem::remove(*output, ec);
+    return std::nullopt;
+}
+
+} // namespace tarvo

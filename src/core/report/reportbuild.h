@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/data/oledate.h"
+#include "core/data/quantity.h"
+#include "core/report/reportdata.h"
+
+#include <optional>
+#include <string>
+
+namespace tarvo {
+
+class CDataStore;
+class IProgressPort;
+
+// The caption of the progress window of the report run; it has no cancel.
+constexpr const char* ReportProgressCaption = "Sestavení výkazu";
+
+// What the user confirmed for one report.
+struct ReportParams {
+    int year = MinReportYear;
+    int quarter = 1;
+    bool corrective = false;
+    CompanyData company;
+};
+
+// First and last day of a quarter, both at 00:00; any quarter other than
+// 1-3 is the fourth.
+struct QuarterDays {
+    OleDate first;
+    OleDate last;
+};
+QuarterDays QuarterPeriod(int year, int quarter);
+
+// "<folder>vykaz<year>_<quarter>.tpl" and "<folder>vykaz<year>.tpl".
+std::string QuarterTemplatePath(const std::string& folder, int year, int quarter);
+std::string YearTemplatePath(const std::string& folder, int year);
+
+// The template a report uses: the quarter's own; from 2009 on an earlier
+// quarter's of the same year; else the year's. Nothing when none exists.
+std::optional<std::string> FindReportTemplate(const std::string& folder, int year, int quarter);
+
+// The first free report name of the day in the report folder (number 01-99;
+// a file of that name with any extension takes the number). Nothing when all
+// 99 are taken.
+std::optional<std::string> FreeReportPath(const std::string& reportFolder, OleDate today);
+
+// Version text of a template's A1 ("2.9" is 2.09, "2.10" is 2.10) with ','
+// already read as '.'.
+Quantity ParseTemplateVersion(const std::string& text);
+// Whether a template of this version (and, from 2.11 on, quarter) belongs to
+// the chosen year and quarter.
+bool TemplateMatches(const std::string& versionText, Quantity version, int templateQuarter,
+                     int year, int quarter);
+
+// Builds the report workbook of a quarter: copies the template into the
+// folder "Vykazy" of the data folder, checks it, writes the company data and
+// the ten data sheets and saves it. Returns the path of the workbook; on a
+// failure the reason has been shown and, once the copy was opened, the copy
+// is deleted again.
+std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progress,
+                                       const std::string& dataFolder, const ReportParams& params,
+                                       OleDate today);
+
+} // namespace tarvo

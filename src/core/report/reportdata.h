@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/data/oledate.h"
+
+#include <string>
+
+namespace tarvo {
+
+class CProfile;
+
+// The company texts the intro sheet of the report carries. They are kept in
+// the settings file, section "Spolecnost", between reports.
+struct CompanyData {
+    std::string name;          // "Nazev"
+    std::string seat;          // "Sidlo"
+    std::string ico;           // "ICO"
+    std::string dic;           // "DIC"
+    std::string ekokomId;      // "EKOKOM_ID"
+    std::string mailInvoices;  // "MailInv"
+    std::string contactPerson; // "KontaktniOsoba"
+    std::string mail;          // "Mail"
+    std::string phone;         // "Tel"
+    std::string fax;           // "Fax"
+
+    bool operator==(const CompanyData&) const = default;
+};
+
+// Years a report can be made for.
+constexpr int MinReportYear = 2000;
+constexpr int MaxReportYear = 2099;
+
+struct ReportPeriod {
+    int quarter = 1;
+    int year = MinReportYear;
+};
+
+// The quarter proposed on a given day: the one that ended last, counting
+// March, June, September and December as already reportable, so January and
+// February propose the fourth quarter of the year before.
+ReportPeriod DefaultReportPeriod(OleDate today);
+
+// Missing keys read as empty texts, each value at most 1000 characters.
+CompanyData LoadCompanyData(const CProfile& profile);
+// Every key is written, an empty text as an empty value. False when the file
+// could not be written; the report goes on with the values all the same.
+bool StoreCompanyData(CProfile& profile, const CompanyData& company);
+
+} // namespace tarvo

@@ -1,0 +1,724 @@
+#include "core/report/workbook.h"
+
+#include "core/data/shared.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstring>
+#include <pugixml.hpp>
+#include <zip.h>
+
+namespace tarvo {
+
+namespace {
+
+constexpr unsigned ParseFlags =
+    pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata;
+constexpr const char* ContentTypesPart = "[Content_Types].xml";
+
+bool EndsWith(std::string_view text, std::string_view tail) {
+    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+// The local part of an element or attribute name ("x:row" -> "row"): a few
+// producers write the spreadsheet namespace with a prefix.
+std::string_view LocalName(const char* name) {
+    const char* colon = std::strrchr(name, ':');
+    return colon ? std::string_view(colon + 1) : std::string_view(name);
+}
+
+bool Is(pugi::xml_node node, std::string_view local) {
+    return node.type() == pugi::node_element && LocalName(node.name()) == local;
+}
+
+pugi::xml_node Child(pugi::xml_node parent, std::string_view local) {
+    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling()) {
+        if (Is(n, local))
+            return n;
+    }
+    return {};
+}
+
+// The name of a new element in the namespace form its parent uses.
+std::string SameForm(pugi::xml_node parent, std::string_view local) {
+    const std::string_view name = parent.name();
+    const size_t colon = name.rfind(':');
+    return colon == std::string_view::npos
+               ? std::string(local)
+               : std::string(name.substr(0, colon + 1)) + std::string(local);
+}
+
+pugi::xml_node AddChildBefore(pugi::xml_node parent, std::string_view local,
+                              pugi::xml_node before) {
+    const std::string name = SameForm(parent, local);
+    return before ? parent.insert_child_before(name.c_str(), before)
+                  : parent.append_child(name.c_str());
+}
+
+// The first child whose local name is one of names, for keeping the element
+// order the format prescribes when a missing element is added.
+pugi::xml_node FirstOf(pugi::xml_node parent, std::initializer_list<std::string_view> names) {
+    for (pugi::xml_node n = parent.first_child(); n; n = n.next_sibling()) {
+        for (std::string_view name : names) {
+            if (Is(n, name))
+                return n;
+        }
+    }
+    return {};
+}
+
+// Concatenated text of the t elements below a string item, without the
+// phonetic runs (rPh) that only East Asian readings carry.
+void CollectText(pugi::xml_node node, std::string& text) {
+    for (pugi::xml_node n = node.first_child(); n; n = n.next_sibling()) {
+        if (Is(n, "rPh"))
+            continue;
+        if (Is(n, "t"))
+            text += n.child_value();
+        else if (n.type() == pugi::node_element)
+            CollectText(n, text);
+    }
+}
+
+// Text that XML 1.0 can carry: control characters other than tab and line
+// breaks have no representation and would make the file unreadable.
+std::string XmlSafe(std::string_view text) {
+    std::string safe;
+    safe.reserve(text.size());
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x20 || c == '\t' || c == '\n' || c == '\r')
+            safe += c;
+    }
+    return safe;
+}
+
+// Numbers as the shortest text that reads back the same ("2.4", not
+// "2.3999999999999999").
+std::string NumberText(const std::string& stored) {
+    double value = 0;
+    const char* end = stored.data() + stored.size();
+    const auto parsed = std::from_chars(stored.data(), end, value);
+    if (parsed.ec != std::errc() || parsed.ptr != end)
+        return stored;
+    // Plain decimals as a user types them ("0.0005", not "5e-04"), except
+    // for magnitudes no one writes that way.
+    const double magnitude = value < 0 ? -value : value;
+    const bool plain = magnitude == 0 || (magnitude >= 1e-9 && magnitude < 1e15);
+    char buffer[64];
+    const auto written =
+        plain ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
+              : std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, written.ptr);
+}
+
+std::string Directory(const std::string& part) {
+    const size_t slash = part.rfind('/');
+    return slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
+}
+
+std::string RelsOf(const std::string& part) {
+    const size_t slash = part.rfind('/');
+    const std::string file = slash == std::string::npos ? part : part.substr(slash + 1);
+    return Directory(part) + "_rels/" + file + ".rels";
+}
+
+// A relationship target as an archive entry name: absolute targets start at
+// the archive root, relative ones at the source part's folder.
+std::string ResolveTarget(const std::string& sourcePart, std::string target) {
+    if (!target.empty() && target.front() == '/')
+        return target.substr(1);
+    std::string base = Directory(sourcePart);
+    while (target.rfind("../", 0) == 0) {
+        target.erase(0, 3);
+        if (!base.empty())
+            base.pop_back();
+        base = Directory(base);
+    }
+    return base + target;
+}
+
+bool SameSheetName(std::string_view a, std::string_view b) {
+    return ToUpperText(a) == ToUpperText(b);
+}
+
+struct StringWriter final : pugi::xml_writer {
+    std::string text;
+    void write(const void* data, size_t size) override {
+        text.append(static_cast<const char*>(data), size);
+    }
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+CellRef ParseCellAddress(std::string_view address) {
+    const auto bad = [&]() -> ComError {
+        return ComError(WorkbookError::Failed,
+                        Format("Adresa buňky '%.*s' není platná.", static_cast<int>(address.size()),
+                               address.data()));
+    };
+    const auto one = [&](std::string_view text) {
+        CellRef ref;
+        size_t i = 0;
+        ref.column = -1;
+        while (i < text.size() &&
+               ((text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z'))) {
+            const int letter = (text[i] | 0x20) - 'a';
+            ref.column = (ref.column + 1) * 26 + letter;
+            ++i;
+        }
+        if (i == 0 || i > 3 || ref.column > 16383)
+            throw bad();
+        const char* end = text.data() + text.size();
+        const auto parsed = std::from_chars(text.data() + i, end, ref.row);
+        if (parsed.ec != std::errc() || parsed.ptr != end || ref.row < 1 || ref.row > 1048576)
+            throw bad();
+        return ref;
+    };
+    const size_t colon = address.find(':');
+    const CellRef first = one(address.substr(0, colon));
+    if (colon != std::string_view::npos) {
+        const CellRef second = one(address.substr(colon + 1));
+        if (second.column != first.column || second.row != first.row)
+            throw bad();
+    }
+    return first;
+}
+
+std::string CellName(int column, int row) {
+    std::string letters;
+    for (int c = column + 1; c > 0; c = (c - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+    return letters + std::to_string(row);
+}
+
+// ---------------------------------------------------------------------------
+
+struct CWorkbook::Part {
+    std::string name;
+    pugi::xml_document doc;
+    bool dirty = false;
+    std::string saved; // the written text, alive until the archive is closed
+};
+
+CWorkbook::CWorkbook() = default;
+
+CWorkbook::~CWorkbook() {
+    Close();
+}
+
+void CWorkbook::Fail(uint32_t code, const std::string& text) const {
+    throw ComError(code, text);
+}
+
+void CWorkbook::Open(const std::string& path) {
+    Close();
+    m_path = path;
+    int error = 0;
+    m_zip = zip_open(path.c_str(), 0, &error);
+    if (!m_zip) {
+        m_path.clear();
+        Fail(WorkbookError::Failed,
+             Format("Soubor '%s' nelze otevřít jako sešit: soubor chybí, není ve formátu "
+                    "Office Open XML nebo je poškozený.",
+                    path.c_str()));
+    }
+    try {
+        Load();
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void CWorkbook::Close() {
+    if (m_zip)
+        zip_discard(m_zip);
+    m_zip = nullptr;
+    m_parts.clear();
+    m_sheets.clear();
+    m_sharedStrings.clear();
+    m_workbookPart.clear();
+    m_removedParts.clear();
+    m_path.clear();
+}
+
+bool CWorkbook::HasEntry(const std::string& name) const {
+    return zip_name_locate(m_zip, name.c_str(), 0) >= 0;
+}
+
+std::string CWorkbook::ReadEntry(const std::string& name) const {
+    zip_stat_t st;
+    zip_stat_init(&st);
+    const zip_int64_t index = zip_name_locate(m_zip, name.c_str(), 0);
+    zip_file_t* file = index < 0 ? nullptr : zip_fopen_index(m_zip, index, 0);
+    if (!file || zip_stat_index(m_zip, index, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
+        if (file)
+            zip_fclose(file);
+        Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: chybí jeho část '%s'.",
+                                           m_path.c_str(), name.c_str()));
+    }
+    std::string data(st.size, '\0');
+    const zip_int64_t read = zip_fread(file, data.data(), data.size());
+    zip_fclose(file);
+    if (read < 0 || static_cast<zip_uint64_t>(read) != st.size)
+        Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: část '%s' nelze přečíst.",
+                                           m_path.c_str(), name.c_str()));
+    return data;
+}
+
+CWorkbook::Part& CWorkbook::LoadPart(const std::string& name) {
+    for (const auto& part : m_parts) {
+        if (part->name == name)
+            return *part;
+    }
+    const std::string data = ReadEntry(name);
+    auto part = std::make_unique<Part>();
+    part->name = name;
+    if (!part->doc.load_buffer(data.data(), data.size(), ParseFlags, pugi::encoding_utf8))
+        Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: část '%s' není platné XML.",
+                                           m_path.c_str(), name.c_str()));
+    m_parts.push_back(std::move(part));
+    return *m_parts.back();
+}
+
+void CWorkbook::Load() {
+    // The package's own relationships name the workbook part.
+    m_workbookPart = "xl/workbook.xml";
+    if (HasEntry("_rels/.rels")) {
+        const Part& rels = LoadPart("_rels/.rels");
+        for (pugi::xml_node rel : rels.doc.document_element().children()) {
+            if (EndsWith(rel.attribute("Type").value(), "/officeDocument"))
+                m_workbookPart = ResolveTarget("", rel.attribute("Target").value());
+        }
+    }
+    const Part& book = LoadPart(m_workbookPart);
+    pugi::xml_node root = book.doc.document_element();
+    if (!Is(root, "workbook"))
+        Fail(WorkbookError::Failed,
+             Format("Soubor '%s' neobsahuje sešit tabulkového procesoru.", m_path.c_str()));
+
+    struct Target {
+        std::string id, type, part;
+    };
+    std::vector<Target> targets;
+    const std::string relsName = RelsOf(m_workbookPart);
+    if (HasEntry(relsName)) {
+        const Part& rels = LoadPart(relsName);
+        for (pugi::xml_node rel : rels.doc.document_element().children()) {
+            if (Is(rel, "Relationship"))
+                targets.push_back({rel.attribute("Id").value(), rel.attribute("Type").value(),
+                                   ResolveTarget(m_workbookPart, rel.attribute("Target").value())});
+        }
+    }
+    for (const Target& t : targets) {
+        if (EndsWith(t.type, "/sharedStrings"))
+            ReadSharedStrings(t.part);
+    }
+
+    for (pugi::xml_node sheet : Child(root, "sheets").children()) {
+        if (!Is(sheet, "sheet"))
+            continue;
+        std::string id;
+        for (pugi::xml_attribute a : sheet.attributes()) {
+            if (std::strchr(a.name(), ':') && LocalName(a.name()) == "id")
+                id = a.value();
+        }
+        SheetEntry entry;
+        entry.name = sheet.attribute("name").value();
+        for (const Target& t : targets) {
+            if (t.id == id && EndsWith(t.type, "/worksheet"))
+                entry.part = t.part;
+        }
+        m_sheets.push_back(std::move(entry));
+    }
+}
+
+void CWorkbook::ReadSharedStrings(const std::string& partName) {
+    const std::string data = ReadEntry(partName);
+    pugi::xml_document doc;
+    if (!doc.load_buffer(data.data(), data.size(), ParseFlags, pugi::encoding_utf8))
+        Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: část '%s' není platné XML.",
+                                           m_path.c_str(), partName.c_str()));
+    for (pugi::xml_node si : doc.document_element().children()) {
+        if (!Is(si, "si"))
+            continue;
+        std::string text;
+        CollectText(si, text);
+        m_sharedStrings.push_back(std::move(text));
+    }
+}
+
+std::vector<std::string> CWorkbook::SheetNames() const {
+    std::vector<std::string> names;
+    for (const SheetEntry& entry : m_sheets)
+        names.push_back(entry.name);
+    return names;
+}
+
+CWorksheet* CWorkbook::Worksheet(std::string_view name) {
+    if (!m_zip)
+        Fail(ComError::InvalidPointer, "Sešit není otevřen.");
+    for (size_t i = 0; i < m_sheets.size(); ++i) {
+        SheetEntry& entry = m_sheets[i];
+        if (!SameSheetName(entry.name, name))
+            continue;
+        if (entry.part.empty())
+            return nullptr;
+        if (!entry.sheet) {
+            LoadPart(entry.part);
+            entry.sheet.reset(new CWorksheet(*this, entry.name, entry.part, i));
+        }
+        return entry.sheet.get();
+    }
+    Fail(WorkbookError::BadIndex,
+         Format("Sešit '%s' neobsahuje list '%.*s'. (Neplatný index.)", m_path.c_str(),
+                static_cast<int>(name.size()), name.data()));
+}
+
+void CWorkbook::SetActive(size_t index) {
+    Part& book = LoadPart(m_workbookPart);
+    pugi::xml_node root = book.doc.document_element();
+    pugi::xml_node views = Child(root, "bookViews");
+    if (!views)
+        views = AddChildBefore(root, "bookViews", FirstOf(root, {"sheets"}));
+    pugi::xml_node view = Child(views, "workbookView");
+    if (!view)
+        view = AddChildBefore(views, "workbookView", {});
+    const std::string tab = std::to_string(index);
+    if (!view.attribute("activeTab"))
+        view.append_attribute("activeTab");
+    view.attribute("activeTab").set_value(tab.c_str());
+    // A first visible tab after the active one would hide it.
+    if (view.attribute("firstSheet") && view.attribute("firstSheet").as_ullong() > index)
+        view.attribute("firstSheet").set_value(tab.c_str());
+    book.dirty = true;
+
+    // Exactly one sheet is selected; more would open as a group, where every
+    // edit lands on all of them.
+    for (size_t i = 0; i < m_sheets.size(); ++i) {
+        if (m_sheets[i].part.empty())
+            continue;
+        Part& part = LoadPart(m_sheets[i].part);
+        pugi::xml_node sheetRoot = part.doc.document_element();
+        pugi::xml_node sheetViews = Child(sheetRoot, "sheetViews");
+        if (!sheetViews && i == index)
+            sheetViews = AddChildBefore(sheetRoot, "sheetViews",
+                                        FirstOf(sheetRoot, {"sheetFormatPr", "cols", "sheetData"}));
+        pugi::xml_node sheetView = Child(sheetViews, "sheetView");
+        if (!sheetView && i == index) {
+            sheetView = AddChildBefore(sheetViews, "sheetView", {});
+            sheetView.append_attribute("workbookViewId") = "0";
+        }
+        if (!sheetView)
+            continue;
+        const bool selected = sheetView.attribute("tabSelected").as_bool();
+        if (selected == (i == index))
+            continue;
+        if (i == index) {
+            if (!sheetView.attribute("tabSelected"))
+                sheetView.prepend_attribute("tabSelected");
+            sheetView.attribute("tabSelected").set_value("1");
+        } else {
+            sheetView.remove_attribute("tabSelected");
+        }
+        part.dirty = true;
+    }
+}
+
+void CWorkbook::PrepareSave() {
+    Part& book = LoadPart(m_workbookPart);
+    pugi::xml_node root = book.doc.document_element();
+    pugi::xml_node calc = Child(root, "calcPr");
+    if (!calc) {
+        pugi::xml_node after;
+        for (pugi::xml_node n = root.first_child(); n; n = n.next_sibling()) {
+            if (Is(n, "sheets") || Is(n, "functionGroups") || Is(n, "externalReferences") ||
+                Is(n, "definedNames"))
+                after = n;
+        }
+        const std::string name = SameForm(root, "calcPr");
+        calc =
+            after ? root.insert_child_after(name.c_str(), after) : root.append_child(name.c_str());
+    }
+    if (!calc.attribute("fullCalcOnLoad"))
+        calc.append_attribute("fullCalcOnLoad");
+    calc.attribute("fullCalcOnLoad").set_value("1");
+    book.dirty = true;
+
+    // Cached results of formulas would show the template's totals to any
+    // reader that does not recalculate; without them every reader computes.
+    for (const SheetEntry& entry : m_sheets) {
+        if (entry.part.empty())
+            continue;
+        Part& part = LoadPart(entry.part);
+        const pugi::xml_node data = Child(part.doc.document_element(), "sheetData");
+        for (pugi::xml_node row : data.children()) {
+            for (pugi::xml_node cell : row.children()) {
+                if (!Child(cell, "f"))
+                    continue;
+                if (pugi::xml_node v = Child(cell, "v")) {
+                    cell.remove_child(v);
+                    cell.remove_attribute("t");
+                    part.dirty = true;
+                }
+            }
+        }
+    }
+
+    // The calculation chain lists formula cells in the order last computed;
+    // after a write it may name cells that hold no formula any more, which
+    // the spreadsheet program reports as damage. It is rebuilt on load.
+    const std::string relsName = RelsOf(m_workbookPart);
+    if (HasEntry(relsName)) {
+        Part& rels = LoadPart(relsName);
+        pugi::xml_node relsRoot = rels.doc.document_element();
+        for (pugi::xml_node rel = relsRoot.first_child(); rel;) {
+            const pugi::xml_node next = rel.next_sibling();
+            if (EndsWith(rel.attribute("Type").value(), "/calcChain")) {
+                m_removedParts.push_back(
+                    ResolveTarget(m_workbookPart, rel.attribute("Target").value()));
+                relsRoot.remove_child(rel);
+                rels.dirty = true;
+            }
+            rel = next;
+        }
+    }
+    if (!m_removedParts.empty() && HasEntry(ContentTypesPart)) {
+        Part& types = LoadPart(ContentTypesPart);
+        pugi::xml_node typesRoot = types.doc.document_element();
+        for (pugi::xml_node o = typesRoot.first_child(); o;) {
+            const pugi::xml_node next = o.next_sibling();
+            for (const std::string& removed : m_removedParts) {
+                if (Is(o, "Override") && o.attribute("PartName").value() == "/" + removed) {
+                    typesRoot.remove_child(o);
+                    types.dirty = true;
+                    break;
+                }
+            }
+            o = next;
+        }
+    }
+}
+
+void CWorkbook::Save() {
+    if (!m_zip)
+        Fail(ComError::InvalidPointer, "Sešit není otevřen.");
+    PrepareSave();
+    const auto zipFailure = [this](const char* what) {
+        return Format("Sešit '%s' nelze uložit: %s", m_path.c_str(), what);
+    };
+    for (const auto& part : m_parts) {
+        if (!part->dirty)
+            continue;
+        StringWriter writer;
+        part->doc.save(writer, "", pugi::format_raw | pugi::format_no_declaration,
+                       pugi::encoding_utf8);
+        // The declaration node kept from loading is written by save() itself
+        // only when the document had one; a part without it gets the standard one.
+        if (part->doc.first_child().type() != pugi::node_declaration)
+            writer.text.insert(0,
+                               "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n");
+        part->saved = std::move(writer.text);
+        zip_source_t* source = zip_source_buffer(m_zip, part->saved.data(), part->saved.size(), 0);
+        if (!source)
+            Fail(WorkbookError::Failed, zipFailure(zip_strerror(m_zip)));
+        if (zip_file_add(m_zip, part->name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) <
+            0) {
+            zip_source_free(source);
+            Fail(WorkbookError::Failed, zipFailure(zip_strerror(m_zip)));
+        }
+    }
+    for (const std::string& removed : m_removedParts) {
+        const zip_int64_t index = zip_name_locate(m_zip, removed.c_str(), 0);
+        if (index >= 0)
+            zip_delete(m_zip, static_cast<zip_uint64_t>(index));
+    }
+    m_removedParts.clear();
+    if (zip_close(m_zip) != 0) {
+        const std::string text = zipFailure(zip_strerror(m_zip));
+        zip_discard(m_zip);
+        m_zip = nullptr;
+        Close();
+        Fail(WorkbookError::Failed, text);
+    }
+    m_zip = nullptr;
+    for (const auto& part : m_parts) {
+        part->dirty = false;
+        part->saved.clear();
+    }
+    int error = 0;
+    m_zip = zip_open(m_path.c_str(), 0, &error);
+    if (!m_zip) {
+        const std::string path = m_path;
+        Close();
+        Fail(WorkbookError::Failed,
+             Format("Sešit '%s' byl uložen, ale nelze jej znovu otevřít.", path.c_str()));
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+int RowNumber(pugi::xml_node row) {
+    return row.attribute("r").as_int();
+}
+
+int ColumnOf(pugi::xml_node cell) {
+    const char* r = cell.attribute("r").value();
+    int column = -1;
+    for (; *r >= 'A' && *r <= 'Z'; ++r)
+        column = (column + 1) * 26 + (*r - 'A');
+    return column;
+}
+
+// Rows and cells may leave out their position; each then follows the one
+// before it. Writing needs every position explicit.
+void NumberRowsAndCells(pugi::xml_node data) {
+    int rowNumber = 0;
+    for (pugi::xml_node row : data.children()) {
+        if (!Is(row, "row"))
+            continue;
+        rowNumber = row.attribute("r") ? RowNumber(row) : rowNumber + 1;
+        if (!row.attribute("r"))
+            row.append_attribute("r") = rowNumber;
+        int column = -1;
+        for (pugi::xml_node cell : row.children()) {
+            if (!Is(cell, "c"))
+                continue;
+            column = cell.attribute("r") ? ColumnOf(cell) : column + 1;
+            if (!cell.attribute("r"))
+                cell.prepend_attribute("r") = CellName(column, rowNumber).c_str();
+        }
+    }
+}
+
+pugi::xml_node FindCell(pugi::xml_node data, const CellRef& ref) {
+    for (pugi::xml_node row : data.children()) {
+        if (!Is(row, "row") || RowNumber(row) != ref.row)
+            continue;
+        for (pugi::xml_node cell : row.children()) {
+            if (Is(cell, "c") && ColumnOf(cell) == ref.column)
+                return cell;
+        }
+    }
+    return {};
+}
+
+pugi::xml_node MakeCell(pugi::xml_node data, const CellRef& ref) {
+    pugi::xml_node row;
+    for (pugi::xml_node n : data.children()) {
+        if (!Is(n, "row"))
+            continue;
+        if (RowNumber(n) == ref.row) {
+            row = n;
+            break;
+        }
+        if (RowNumber(n) > ref.row) {
+            row = AddChildBefore(data, "row", n);
+            break;
+        }
+    }
+    if (!row)
+        row = AddChildBefore(data, "row", {});
+    if (!row.attribute("r"))
+        row.append_attribute("r") = ref.row;
+    pugi::xml_node before;
+    for (pugi::xml_node cell : row.children()) {
+        if (!Is(cell, "c"))
+            continue;
+        if (ColumnOf(cell) == ref.column)
+            return cell;
+        if (ColumnOf(cell) > ref.column) {
+            before = cell;
+            break;
+        }
+    }
+    pugi::xml_node cell = AddChildBefore(row, "c", before);
+    cell.append_attribute("r") = CellName(ref.column, ref.row).c_str();
+    return cell;
+}
+
+} // namespace
+
+std::string CWorksheet::GetText(std::string_view address) {
+    const CellRef ref = ParseCellAddress(address);
+    CWorkbook::Part& part = m_book.LoadPart(m_part);
+    pugi::xml_node data = Child(part.doc.document_element(), "sheetData");
+    NumberRowsAndCells(data);
+    const pugi::xml_node cell = FindCell(data, ref);
+    if (!cell)
+        return {};
+    const std::string_view type = cell.attribute("t").value();
+    const std::string value = Child(cell, "v").child_value();
+    if (type == "s") {
+        int index = -1;
+        std::from_chars(value.data(), value.data() + value.size(), index);
+        if (index < 0 || static_cast<size_t>(index) >= m_book.m_sharedStrings.size())
+            return {};
+        return m_book.m_sharedStrings[static_cast<size_t>(index)];
+    }
+    if (type == "inlineStr") {
+        std::string text;
+        CollectText(Child(cell, "is"), text);
+        return text;
+    }
+    if (type.empty() || type == "n")
+        return NumberText(value);
+    return value; // str, b, e: as stored
+}
+
+namespace {
+
+// The cell emptied of value and formula, keeping its style.
+pugi::xml_node ClearedCell(pugi::xml_node data, const CellRef& ref) {
+    NumberRowsAndCells(data);
+    pugi::xml_node cell = MakeCell(data, ref);
+    while (pugi::xml_node child = cell.first_child())
+        cell.remove_child(child);
+    cell.remove_attribute("t");
+    cell.remove_attribute("cm");
+    cell.remove_attribute("vm");
+    return cell;
+}
+
+} // namespace
+
+void CWorksheet::PutInteger(std::string_view address, int32_t value) {
+    const CellRef ref = ParseCellAddress(address);
+    CWorkbook::Part& part = m_book.LoadPart(m_part);
+    pugi::xml_node cell = ClearedCell(Child(part.doc.document_element(), "sheetData"), ref);
+    AddChildBefore(cell, "v", {}).text().set(std::to_string(value).c_str());
+    part.dirty = true;
+}
+
+void CWorksheet::PutText(std::string_view address, std::string_view text) {
+    const CellRef ref = ParseCellAddress(address);
+    CWorkbook::Part& part = m_book.LoadPart(m_part);
+    pugi::xml_node cell = ClearedCell(Child(part.doc.document_element(), "sheetData"), ref);
+    cell.append_attribute("t") = "inlineStr";
+    pugi::xml_node t = AddChildBefore(AddChildBefore(cell, "is", {}), "t", {});
+    const std::string safe = XmlSafe(text);
+    if (!safe.empty() && (std::isspace(static_cast<unsigned char>(safe.front())) ||
+                          std::isspace(static_cast<unsigned char>(safe.back()))))
+        t.append_attribute("xml:space") = "preserve";
+    t.text().set(safe.c_str());
+    part.dirty = true;
+}
+
+void CWorksheet::PutQuantity(std::string_view address, Quantity value) {
+    const CellRef ref = ParseCellAddress(address);
+    CWorkbook::Part& part = m_book.LoadPart(m_part);
+    pugi::xml_node cell = ClearedCell(Child(part.doc.document_element(), "sheetData"), ref);
+    AddChildBefore(cell, "v", {}).text().set(QuantityToPlainText(value).c_str());
+    part.dirty = true;
+}
+
+void CWorksheet::Activate() {
+    m_book.SetActive(m_index);
+}
+
+} // namespace tarvo

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "core/data/comerror.h"
+#include "core/data/quantity.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+typedef struct zip zip_t;
+
+namespace pugi {
+class xml_document;
+}
+
+namespace tarvo {
+
+// Error codes of the workbook layer, in the numbering spreadsheet automation
+// uses, so that the error box shows what a user may look up.
+namespace WorkbookError {
+// No sheet of that name ("Neplatný index").
+constexpr uint32_t BadIndex = 0x8002000B;
+// The file is no workbook, is damaged, or a cell or the file cannot be written.
+constexpr uint32_t Failed = 0x800A03EC;
+} // namespace WorkbookError
+
+class CWorkbook;
+
+// One worksheet of an open workbook. Cells are addressed as the report
+// addresses them: "D4" or the one-cell range "D4:D4".
+class CWorksheet {
+public:
+    const std::string& Name() const { return m_name; }
+
+    // The cell's content as text: shared and inline strings as they are,
+    // numbers as stored ("2.4", "3"), Booleans "1"/"0"; empty for an empty
+    // or missing cell.
+    std::string GetText(std::string_view address);
+
+    // Replace the cell's content (a formula included); its style stays.
+    void PutInteger(std::string_view address, int32_t value);
+    void PutText(std::string_view address, std::string_view text);
+    void PutQuantity(std::string_view address, Quantity value);
+
+    void Activate();
+
+private:
+    friend class CWorkbook;
+    CWorksheet(CWorkbook& book, std::string name, std::string part, size_t index)
+        : m_book(book), m_name(std::move(name)), m_part(std::move(part)), m_index(index) {}
+
+    CWorkbook& m_book;
+    std::string m_name;
+    std::string m_part; // path of the sheet's XML inside the archive
+    size_t m_index;     // position among all sheets (for the active tab)
+};
+
+// A spreadsheet workbook in the Office Open XML format, whatever the file's
+// extension. Only the parts that are changed are rewritten on save; styles,
+// formulas, other sheets, defined names and everything else stay byte for
+// byte. Saving asks the spreadsheet program to recalculate every formula when
+// it opens the file, so totals never show figures from before the fill.
+//
+// Every failure throws ComError with a code and a Czech description.
+class CWorkbook {
+public:
+    CWorkbook();
+    ~CWorkbook();
+    CWorkbook(const CWorkbook&) = delete;
+    CWorkbook& operator=(const CWorkbook&) = delete;
+
+    void Open(const std::string& path);
+
+    // The sheet of that name (compared without regard to case). A missing
+    // name throws; a sheet that is not a worksheet (a chart sheet) gives null.
+    CWorksheet* Worksheet(std::string_view name);
+    std::vector<std::string> SheetNames() const;
+
+    // Writes the changes into the file it was opened from; stays open.
+    void Save();
+    // Closes without saving what was changed since the last save.
+    void Close();
+
+private:
+    friend class CWorksheet;
+
+    struct Part;
+    struct SheetEntry {
+        std::string name;
+        std::string part; // empty when the sheet is not a worksheet
+        std::unique_ptr<CWorksheet> sheet;
+    };
+
+    void Load();
+    Part& LoadPart(const std::string& name);
+    std::string ReadEntry(const std::string& name) const;
+    bool HasEntry(const std::string& name) const;
+    void ReadSharedStrings(const std::string& partName);
+    void SetActive(size_t index);
+    void PrepareSave();
+    [[noreturn]] void Fail(uint32_t code, const std::string& text) const;
+
+    std::string m_path;
+    zip_t* m_zip = nullptr;
+    std::vector<std::unique_ptr<Part>> m_parts;
+    std::vector<SheetEntry> m_sheets;
+    std::vector<std::string> m_sharedStrings;
+    std::string m_workbookPart;
+    std::vector<std::string> m_removedParts; // dropped on save (the stale calculation chain)
+};
+
+// Column index (0 = A) and row (1-based) of "D4" or "D4:D4". Throws ComError
+// for anything else, a range of more than one cell included.
+struct CellRef {
+    int column = 0;
+    int row = 0;
+};
+CellRef ParseCellAddress(std::string_view address);
+std::string CellName(int column, int row);
+
+} // namespace tarvo

@@ -1,0 +1,397 @@
+#include "core/data/shared.h"
+#include "core/report/reportbuild.h"
+#include "core/report/reporttemplate.h"
+#include "testdatabase.h"
+#include "workbookfiles.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const DataSheets[] = {"1-1", "1-2", "1-3", "1-4", "2-1",
+                                  "2-2", "2-3", "2-4", "3-1", "4-1"};
+
+class ReportTest : public ::testing::Test {
+protected:
+    std::string Template(int year, int quarter, const std::string& version = "2.19") {
+        const std::string path = QuarterTemplatePath(folder, year, quarter);
+        MakeReportTemplate(path, year, quarter, version);
+        return path;
+    }
+    long Cover(int material, bool reusable, int64_t weightScaled) {
+        db.Run(Format("INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, "
+                      "cover_org, cover_pay, cover_stat, cover_reusable) VALUES ('c', %lld, %d, "
+                      "0, 0, 0, 0, %d)",
+                      static_cast<long long>(weightScaled), material, reusable ? 1 : 0));
+        return static_cast<long>(db.store.LastInsertId());
+    }
+    void Dispatch(OleDate date, long cover, int type, int origin, int payment = 1,
+                  bool exported = false) {
+        db.Run(Format("INSERT INTO Move (move_num, move_date, move_type, move_export, "
+                      "move_source) VALUES ('m', %.10f, 0, %d, 0)",
+                      date.Value(), exported ? 1 : 0));
+        db.Run(Format("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, "
+                      "cover_type, cover_org, cover_pay) VALUES (%lld, 0, %ld, 10000, %d, %d, %d)",
+                      static_cast<long long>(db.store.LastInsertId()), cover, type, origin,
+                      payment));
+    }
+    std::optional<std::string> Build(int year, int quarter, bool corrective = false) {
+        ReportParams params;
+        params.year = year;
+        params.quarter = quarter;
+        params.corrective = corrective;
+        params.company = company;
+        return BuildReport(db.store, progress, folder, params, today);
+    }
+    std::vector<std::string> Reports() const {
+        std::vector<std::string> names;
+        std::error_code ec;
+        for (const auto& e : fs::directory_iterator(folder + "Vykazy", ec))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // Cells of every data sheet that differ between the template and the report.
+    std::vector<std::string> ChangedCells(const std::string& templatePath,
+                                          const std::string& report) const {
+        std::vector<std::string> changed;
+        for (const char* sheet : DataSheets) {
+            const auto before = test::SheetCells(templatePath, sheet);
+            for (const auto& [address, text] : test::SheetCells(report, sheet)) {
+                const auto it = before.find(address);
+                if (it == before.end() || it->second != text)
+                    changed.push_back(std::string(sheet) + "!" + address);
+            }
+        }
+        return changed;
+    }
+
+    test::TestDatabase db;
+    std::string folder = db.folder.Folder();
+    test::RecordingProgress progress;
+    OleDate today = OleDate::FromParts(2026, 3, 7);
+    CompanyData company{"Kolmara s.r.o.", "Brno",      "12345678", "CZ12345678", "EK-1",
+                        "f@k.cz",         "Jana Nová", "j@k.cz",   "+420 1",     "+420 2"};
+};
+
+TEST_F(ReportTest, WorkedExampleUnderATemplateOfVersion24) {
+    const std::string tpl = Template(2006, 2, "2.4");
+    Dispatch(OleDate::FromParts(2006, 5, 10), Cover(7, false, 12345000), 1, 0);
+    const auto report = Build(2006, 2);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(*report, folder + "Vykazy/ctvrtletni_vykaz_o_produkci_obalu030701.xlsx");
+    EXPECT_EQ(test::CellText(*report, "1-1", "G25"), "1.2345");
+    EXPECT_EQ(ChangedCells(tpl, *report), std::vector<std::string>{"1-1!G25"});
+    EXPECT_TRUE(db.messages.shown.empty());
+    // Template version below 2.11: the chosen quarter goes into D4.
+    EXPECT_EQ(test::CellText(*report, "Úvod", "D4"), "2");
+    EXPECT_EQ(progress.rangeUpper, 200);
+    const std::vector<std::string> statuses(progress.statuses.begin(),
+                                            progress.statuses.begin() + 3);
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Spouštím excel", "sešit Úvod", "sešit 1-1"}));
+    EXPECT_EQ(progress.statuses.back(), "sešit 4-1");
+    // The workbook opens on the intro sheet.
+    EXPECT_NE(test::ZipEntry(*report, "xl/workbook.xml").find("activeTab=\"0\""),
+              std::string::npos);
+}
+
+TEST_F(ReportTest, QuarterBoundariesCountWholeDays) {
+    const std::string tpl = Template(2026, 1);
+    const long paper = Cover(7, false, 10000);
+    Dispatch(OleDate::FromParts(2025, 12, 31, 23, 59, 59), paper, 2, 2); // before
+    Dispatch(OleDate::FromParts(2026, 1, 1, 0, 0, 0), paper, 1, 2);      // first day
+    Dispatch(OleDate::FromParts(2026, 3, 31, 23, 59, 59), paper, 0, 2);  // last day, late
+    Dispatch(OleDate::FromParts(2026, 4, 1, 0, 0, 0), paper, 3, 2);      // next quarter
+    const auto report = Build(2026, 1);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(ChangedCells(tpl, *report), (std::vector<std::string>{"1-1!F25", "1-1!I25"}));
+}
+
+TEST_F(ReportTest, QuarterWithoutDispatchesLeavesTheDataSheetsAsTheTemplateHadThem) {
+    const std::string tpl = Template(2026, 4);
+    // Dispatches of other quarters, and reusable cartons, which have no row.
+    Dispatch(OleDate::FromParts(2026, 9, 30), Cover(7, false, 10000), 2, 2);
+    Dispatch(OleDate::FromParts(2026, 11, 2), Cover(6, true, 10000), 2, 2);
+    const auto report = Build(2026, 4);
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(ChangedCells(tpl, *report).empty());
+}
+
+TEST_F(ReportTest, EachSheetGetsItsPaymentExportAndReusableGroup) {
+    const std::string tpl = Template(2026, 2);
+    const OleDate day = OleDate::FromParts(2026, 5, 5);
+    const long single = Cover(7, false, 10000);
+    const long reusable = Cover(7, true, 10000);
+    Dispatch(day, single, 2, 2, 1);               // 1-1
+    Dispatch(day, single, 2, 0, 2);               // 1-2
+    Dispatch(day, single, 2, 1, 0);               // 1-3
+    Dispatch(day, single, 1, 2, 0, true);         // 1-4, payment ignored
+    Dispatch(day, reusable, 2, 2, 1);             // 2-1
+    Dispatch(day, reusable, 2, 0, 2);             // 2-2
+    Dispatch(day, reusable, 2, 1, 0);             // 2-3
+    Dispatch(day, reusable, 1, 2, 2, true);       // 2-4
+    Dispatch(day, Cover(26, false, 10000), 3, 0); // sklo průmyslový
+    const auto report = Build(2026, 2);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(ChangedCells(tpl, *report),
+              (std::vector<std::string>{"1-1!C25", "1-1!M26", "1-2!D25", "1-3!E25", "1-4!F25",
+                                        "2-1!C25", "2-2!D25", "2-3!E25", "2-4!F25"}));
+}
+
+TEST_F(ReportTest, OldLayoutTemplateIsFilledByItsOwnRowsAndCells) {
+    const std::string tpl = Template(2004, 1, "1.5");
+    const OleDate day = OleDate::FromParts(2004, 2, 2);
+    Dispatch(day, Cover(7, false, 10000), 1, 0);
+    Dispatch(day, Cover(26, false, 10000), 3, 0); // průmyslový: no columns in 1.5
+    Dispatch(day, Cover(1, true, 10000), 2, 2);
+    const auto report = Build(2004, 1, true);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(ChangedCells(tpl, *report), (std::vector<std::string>{"1-1!G24", "2-1!C30"}));
+    // The intro sheet of the old form.
+    const std::pair<const char*, std::string> intro[] = {
+        {"D4", "1"},
+        {"D5", "opravný"},
+        {"D7", company.name},
+        {"D9", company.seat},
+        {"C11", company.ico},
+        {"F11", company.dic},
+        {"F13", company.ekokomId},
+        {"D17", company.contactPerson},
+        {"C18", company.phone},
+        {"C19", company.fax},
+        {"C20", company.mail},
+    };
+    for (const auto& [cell, text] : intro)
+        EXPECT_EQ(test::CellText(*report, "Úvod", cell), text) << cell;
+}
+
+TEST_F(ReportTest, IntroSheetOfTheCurrentForm) {
+    Template(2026, 3);
+    const auto report = Build(2026, 3);
+    ASSERT_TRUE(report);
+    const std::pair<const char*, std::string> intro[] = {
+        {"A1", "2.19"},
+        {"D4", "3"},
+        {"D5", "řádný"},
+        {"D7", company.name},
+        {"D9", company.seat},
+        {"E11", company.mailInvoices},
+        {"C13", company.ico},
+        {"F13", company.dic},
+        {"F15", company.ekokomId},
+        {"D19", company.contactPerson},
+        {"C20", company.phone},
+        {"C21", company.fax},
+        {"C22", company.mail},
+    };
+    for (const auto& [cell, text] : intro)
+        EXPECT_EQ(test::CellText(*report, "Úvod", cell), text) << cell;
+    const auto corrective = Build(2026, 3, true);
+    ASSERT_TRUE(corrective);
+    EXPECT_EQ(test::CellText(*corrective, "Úvod", "D5"), "opravný");
+}
+
+TEST_F(ReportTest, TemplateSearchOrder) {
+    struct Case {
+        std::vector<std::string> files;
+        int year, quarter;
+        const char* found;
+    };
+    const Case cases[] = {
+        {{"vykaz2009_1.tpl", "vykaz2009.tpl"}, 2009, 3, "vykaz2009_1.tpl"},
+        {{"vykaz2009_3.tpl", "vykaz2009_1.tpl"}, 2009, 3, "vykaz2009_3.tpl"},
+        {{"vykaz2009_4.tpl", "vykaz2009.tpl"}, 2009, 3, "vykaz2009.tpl"},
+        {{"vykaz2008_2.tpl"}, 2008, 3, ""},
+        {{"vykaz2008_2.tpl", "vykaz2008.tpl"}, 2008, 3, "vykaz2008.tpl"},
+        {{"vykaz2026_1.tpl"}, 2026, 4, "vykaz2026_1.tpl"},
+    };
+    for (const Case& c : cases) {
+        test::TempFolder dir;
+        for (const std::string& f : c.files)
+            test::WriteFile(dir.File(f), "x");
+        const auto found = FindReportTemplate(dir.Folder(), c.year, c.quarter);
+        EXPECT_EQ(found.value_or(dir.Folder()), dir.Folder() + c.found)
+            << c.year << "/" << c.quarter;
+    }
+}
+
+TEST_F(ReportTest, MissingTemplateNamesTheYearTemplateAndTheQuarter) {
+    EXPECT_FALSE(Build(2010, 2));
+    ASSERT_EQ(db.messages.shown.size(), 1u);
+    EXPECT_EQ(db.messages.shown[0].text,
+              "Nemohu najít soubor s předlohou výkazu \"" + folder + "vykaz2010.tpl_2\"");
+    EXPECT_EQ(db.messages.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(Reports().empty());
+}
+
+TEST(TemplateVersion, ParsesHundredthsAfterThePoint) {
+    const std::pair<const char*, int64_t> cases[] = {
+        {"2.9", 20900}, {"2.10", 21000}, {"2.11", 21100}, {"2.19", 21900}, {"2.4", 20400},
+        {"2", 20000},   {"2.", 20000},   {"", 0},         {"x", 0},        {"1.5", 10500},
+    };
+    for (const auto& [text, scaled] : cases)
+        EXPECT_EQ(ParseTemplateVersion(text).Scaled(), scaled) << text;
+}
+
+TEST(TemplateVersion, AcceptanceTable) {
+    struct Case {
+        const char* text;
+        int templateQuarter, year, quarter;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"1.4", 0, 2003, 3, true},
+        {"1.4", 0, 2004, 1, false},
+        {"1.5", 0, 2004, 1, true},
+        {"1.5", 0, 2004, 2, false},
+        {"2.0", 0, 2004, 2, true},
+        {"2.0", 0, 2004, 1, false},
+        {"2.4", 0, 2006, 1, true},
+        {"2.4", 0, 2011, 4, true},
+        {"2.4", 0, 2005, 1, false},
+        {"2.7", 0, 2008, 3, true},
+        {"2.6", 0, 2008, 3, false},
+        {"2.6", 0, 2008, 2, true},
+        {"2.10", 0, 2009, 3, true},
+        {"2.10", 0, 2009, 2, false},
+        {"2.11", 1, 2010, 1, true},
+        {"2.11", 2, 2010, 2, false},
+        {"2.12", 2, 2010, 2, true},
+        {"2.12", 1, 2010, 1, false},
+        {"2.15", 1, 2011, 3, true},
+        {"2.14", 3, 2011, 3, false},
+        {"2.19", 3, 2012, 3, true},
+        {"2.19", 2, 2012, 3, false},
+        {"2.18", 3, 2012, 3, false},
+        // Later years take the current form of their quarter.
+        {"2.19", 3, 2026, 3, true},
+        {"2.19", 4, 2026, 3, false},
+        {"2.25", 1, 2099, 1, true},
+        {"2.15", 1, 2013, 1, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TemplateMatches(c.text, ParseTemplateVersion(c.text), c.templateQuarter, c.year,
+                                  c.quarter),
+                  c.accepted)
+            << c.text << " " << c.year << "/" << c.quarter;
+}
+
+TEST_F(ReportTest, CommaInTheVersionReadsAsAPoint) {
+    const std::string tpl = Template(2007, 1, "2,4");
+    Dispatch(OleDate::FromParts(2007, 1, 2), Cover(7, false, 10000), 3, 2);
+    const auto report = Build(2007, 1);
+    ASSERT_TRUE(report);
+    // Read as 2.4: the new layout with the průmyslový columns.
+    EXPECT_EQ(ChangedCells(tpl, *report), std::vector<std::string>{"1-1!L25"});
+}
+
+TEST_F(ReportTest, TemplateOfAnotherQuarterIsRefusedAndTheCopyRemoved) {
+    // The third quarter's template found for the fourth names quarter 3 in D4.
+    const std::string tpl = Template(2026, 3);
+    EXPECT_FALSE(Build(2026, 4));
+    ASSERT_EQ(db.messages.shown.size(), 1u);
+    EXPECT_EQ(db.messages.shown[0].text,
+              "Soubor '" + tpl + "'\nneobsahuje předlohu výkazu pro 4. čtvrtletí 2026!");
+    EXPECT_EQ(db.messages.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(ReportTest, FailuresFromOpeningOnDeleteTheCopyAndShowTheError) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> spoil;
+        std::string message;
+    };
+    const auto dropSheet = [](const std::string& sheet) {
+        return [sheet](const std::string& path) {
+            std::string xml = test::ZipEntry(path, "xl/workbook.xml");
+            const size_t at = xml.find("<sheet name=\"" + sheet + "\"");
+            xml.erase(at, xml.find("/>", at) + 2 - at);
+            test::PutZipEntry(path, "xl/workbook.xml", xml);
+        };
+    };
+    const Case cases[] = {
+        {"damaged", [](const std::string& path) { test::WriteFile(path, "PK poškozený"); },
+         "Došlo k chybě COM č.0x800A03EC\n\n"},
+        {"missing data sheet", dropSheet("2-3"), "Došlo k chybě COM č.0x8002000B\n\n"},
+        {"missing intro", dropSheet("Úvod"), "Došlo k chybě COM č.0x8002000B\n\n"},
+    };
+    for (const Case& c : cases) {
+        db.messages.shown.clear();
+        const std::string tpl = Template(2026, 1);
+        c.spoil(tpl);
+        EXPECT_FALSE(Build(2026, 1)) << c.what;
+        ASSERT_EQ(db.messages.shown.size(), 1u) << c.what;
+        EXPECT_EQ(db.messages.shown[0].text.rfind(c.message, 0), 0u)
+            << c.what << ": " << db.messages.shown[0].text;
+        EXPECT_EQ(db.messages.shown[0].icon, MsgIcon::Error);
+        EXPECT_TRUE(Reports().empty()) << c.what;
+        fs::remove(tpl);
+    }
+}
+
+TEST_F(ReportTest, IntroThatIsNoWorksheetIsNoTemplate) {
+    const std::string tpl = Template(2026, 1);
+    std::string rels = test::ZipEntry(tpl, "xl/_rels/workbook.xml.rels");
+    const std::string first = "relationships/worksheet\" Target=\"worksheets/sheet1.xml\"";
+    rels.replace(rels.find(first), first.size(),
+                 "relationships/chartsheet\" Target=\"worksheets/sheet1.xml\"");
+    test::PutZipEntry(tpl, "xl/_rels/workbook.xml.rels", rels);
+    EXPECT_FALSE(Build(2026, 1));
+    ASSERT_EQ(db.messages.shown.size(), 1u);
+    EXPECT_EQ(db.messages.shown[0].text, "Soubor '" + tpl + "' neobsahuje předlohu výkazu");
+    EXPECT_EQ(db.messages.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(ReportTest, SequenceNumbersCountFilesWithAnyExtension) {
+    Template(2026, 1);
+    fs::create_directories(folder + "Vykazy");
+    const std::string base = folder + "Vykazy/ctvrtletni_vykaz_o_produkci_obalu0307";
+    test::WriteFile(base + "01.XLS", "");
+    test::WriteFile(base + "02", "");
+    test::WriteFile(base + "03.xlsx.bak", "");
+    test::WriteFile(base + "040.xlsx", ""); // another name
+    test::WriteFile(folder + "Vykazy/ctvrtletni_vykaz_o_produkci_obalu030804.xlsx", "");
+    const auto report = Build(2026, 1);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(*report, base + "04.xlsx");
+    EXPECT_EQ(*Build(2026, 1), base + "05.xlsx");
+}
+
+TEST_F(ReportTest, AllNinetyNineNamesTakenStopsWithoutTouchingAnyFile) {
+    Template(2026, 1);
+    fs::create_directories(folder + "Vykazy");
+    for (int n = 1; n <= 99; ++n)
+        test::WriteFile(folder + Format("Vykazy/ctvrtletni_vykaz_o_produkci_obalu0307%02i.xlsx", n),
+                        "mine");
+    EXPECT_FALSE(Build(2026, 1));
+    ASSERT_EQ(db.messages.shown.size(), 1u);
+    EXPECT_EQ(db.messages.shown[0].text,
+              "Ve složce \"" + folder +
+                  "Vykazy\" je již dnešních výkazů 99 a další nelze pojmenovat.\nPřesuňte nebo "
+                  "smažte některý z nich a sestavte výkaz znovu.");
+    EXPECT_EQ(db.messages.shown[0].icon, MsgIcon::Error);
+    EXPECT_EQ(Reports().size(), 99u);
+    EXPECT_EQ(test::ReadFile(folder + "Vykazy/ctvrtletni_vykaz_o_produkci_obalu030799.xlsx"),
+              "mine");
+    EXPECT_TRUE(progress.statuses.empty());
+}
+
+TEST_F(ReportTest, ReportFolderThatCannotBeMadeStopsAtTheCopy) {
+    Template(2026, 1);
+    test::WriteFile(folder + "Vykazy", "a file where the folder belongs");
+    EXPECT_FALSE(Build(2026, 1));
+    ASSERT_EQ(db.messages.shown.size(), 1u);
+    EXPECT_EQ(db.messages.shown[0].text,
+              "Nemohu vytvořit soubor \"" + folder +
+                  "Vykazy/ctvrtletni_vykaz_o_produkci_obalu030701.xlsx\"!");
+    EXPECT_EQ(db.messages.shown[0].icon, MsgIcon::Error);
+}
+
+} // namespace
+} // namespace tarvo

@@ -1,0 +1,194 @@
+#include "core/data/shared.h"
+#include "core/data/transaction.h"
+#include "core/report/reportfills.h"
+#include "core/report/reporttemplate.h"
+#include "core/report/workbook.h"
+#include "testdatabase.h"
+#include "workbookfiles.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvo {
+namespace {
+
+constexpr Quantity Old = Quantity::FromScaled(15000); // "1.5"
+constexpr Quantity New = Quantity::FromScaled(24000); // "2.4"
+
+std::string Name(const std::optional<ReportCell>& cell) {
+    return cell ? CellName(cell->column, cell->row) : "-";
+}
+
+TEST(ReportCells, DispatchGroupsMapByTheFormsTable) {
+    struct Case {
+        int material, type, origin;
+        bool reusable;
+        Quantity version;
+        const char* cell;
+    };
+    const Case cases[] = {
+        {7, 1, 0, false, New, "G25"},  // papír, skupinový, dovezený: the worked example
+        {7, 1, 0, false, Old, "G24"},  // the same under the old layout
+        {11, 2, 2, false, New, "C6"},  // first row, first column
+        {28, 0, 1, true, New, "K34"},  // last row of the reusable sheets
+        {28, 0, 1, false, Old, "K34"}, // last row of the single-use sheets
+        {6, 2, 1, false, New, "E31"},  // nápojové kartony, prodejní, single use
+        {6, 2, 1, true, New, "-"},     // ... has no row on the reusable sheets
+        {6, 1, 1, false, New, "-"},    // ... and only the prodejní type
+        {1, 2, 2, true, New, "C31"},   // rows below the cartons move up on reusable sheets
+        {26, 3, 2, false, New, "L26"}, // sklo průmyslový only under the new layout
+        {26, 3, 2, false, Old, "-"},
+        {26, 1, 2, false, New, "-"}, // sklo skupinový is not on the
+                                     // form
+        {13, 1, 0, false, New, "-"}, // "nad 5l" only prodejní
+        {5, 0, 0, false, New, "-"},
+        {4, 2, 0, false, New, "D30"},
+        {0, 3, 1, false, New, "N33"},
+        {0, 3, 1, false, Old, "-"},
+        {0, 4, 1, false, New, "-"},  // unknown type
+        {0, 2, 3, false, New, "-"},  // unknown origin
+        {30, 2, 2, false, New, "-"}, // unknown material
+        {-1, 2, 2, false, New, "-"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Name(DispatchCell(c.material, c.type, c.origin, c.reusable, c.version)), c.cell)
+            << c.material << "/" << c.type << "/" << c.origin << "/" << c.reusable;
+}
+
+TEST(ReportCells, DiscardAndStatisticsGroupsMapByTheFormsTable) {
+    // Discard kind inside the type block: recyklováno, energeticky využito, odstraněno.
+    EXPECT_EQ(Name(DiscardCell(7, 2, 2, New)), "C25");
+    EXPECT_EQ(Name(DiscardCell(7, 2, 0, New)), "D25");
+    EXPECT_EQ(Name(DiscardCell(7, 2, 1, New)), "E25");
+    EXPECT_EQ(Name(DiscardCell(7, 0, 1, Old)), "K24");
+    EXPECT_EQ(Name(DiscardCell(1, 1, 2, Old)), "F30");
+    EXPECT_EQ(Name(DiscardCell(6, 2, 2, New)), "-");
+    EXPECT_EQ(Name(DiscardCell(7, 2, 3, New)), "-");
+    EXPECT_EQ(Name(DiscardCell(7, 3, 2, Old)), "-");
+
+    EXPECT_EQ(Name(StatisticsCell(1, true, Old)), "E6");
+    EXPECT_EQ(Name(StatisticsCell(2, true, Old)), "E7");
+    EXPECT_EQ(Name(StatisticsCell(2, false, Old)), "H7");
+    EXPECT_EQ(Name(StatisticsCell(3, false, Old)), "H8");
+    EXPECT_EQ(Name(StatisticsCell(1, true, New)), "E5");
+    EXPECT_EQ(Name(StatisticsCell(3, false, New)), "H7");
+    EXPECT_EQ(Name(StatisticsCell(1, false, New)), "-");
+    EXPECT_EQ(Name(StatisticsCell(3, true, New)), "-");
+    EXPECT_EQ(Name(StatisticsCell(0, false, New)), "-");
+}
+
+// A database with dispatches, and a template sheet to fill.
+class FillTest : public ::testing::Test {
+protected:
+    void SetUp() override { MakeReportTemplate(book, 2026, 1); }
+
+    long Cover(int material, int stat, bool reusable, int64_t weightScaled) {
+        db.Run(Format("INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, "
+                      "cover_org, cover_pay, cover_stat, cover_reusable) VALUES ('c', %lld, %d, "
+                      "0, 0, 0, %d, %d)",
+                      static_cast<long long>(weightScaled), material, stat, reusable ? 1 : 0));
+        return static_cast<long>(db.store.LastInsertId());
+    }
+    void Dispatch(OleDate date, bool exported, long cover, int64_t qtyScaled, int type, int origin,
+                  int payment) {
+        db.Run(Format("INSERT INTO Move (move_num, move_date, move_type, move_export, "
+                      "move_source) VALUES ('m', %.10f, 0, %d, 0)",
+                      date.Value(), exported ? 1 : 0));
+        const long move = static_cast<long>(db.store.LastInsertId());
+        db.Run(Format("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, "
+                      "cover_type, cover_org, cover_pay) VALUES (%ld, 0, %ld, %lld, %d, %d, %d)",
+                      move, cover, static_cast<long long>(qtyScaled), type, origin, payment));
+    }
+
+    test::TestDatabase db;
+    std::string book = db.folder.File("fill.xlsx");
+    test::RecordingProgress progress;
+    const OleDate first = OleDate::FromParts(2026, 1, 1);
+    const OleDate last = OleDate::FromParts(2026, 3, 31);
+};
+
+TEST_F(FillTest, WritesTonnesTruncatedToFourDecimalsAndSkipsUnmappedGroups) {
+    const long paper = Cover(7, 0, false, 10000);     // 1 kg
+    const long carton = Cover(6, 0, false, 10000);    // nápojové kartony
+    const long odd = Cover(40, 0, false, 10000);      // no row on the form
+    Dispatch(first, false, paper, 12345678, 1, 0, 1); // 1234.5678 kg -> 1.2345 t
+    Dispatch(last, false, paper, 10000, 2, 2, 1);
+    Dispatch(last, false, carton, 7 * 10000, 0, 2, 1); // přepravní carton: no cell
+    Dispatch(last, false, odd, 10000, 2, 2, 1);
+    Dispatch(last, false, paper, 10000, 2, 2, 2); // another payment
+    Dispatch(last, true, paper, 10000, 2, 2, 1);  // export
+    {
+        CWorkbook wb;
+        wb.Open(book);
+        FillDispatchSheet(db.store, progress, *wb.Worksheet("1-1"), first, last, false, false, 1,
+                          New);
+        wb.Save();
+    }
+    EXPECT_EQ(test::CellText(book, "1-1", "G25"), "1.2345");
+    EXPECT_EQ(test::CellText(book, "1-1", "C25"), "0.001");
+    // Only those two cells changed.
+    MakeReportTemplate(db.folder.File("fresh.xlsx"), 2026, 1);
+    const auto before = test::SheetCells(db.folder.File("fresh.xlsx"), "1-1");
+    const auto after = test::SheetCells(book, "1-1");
+    ASSERT_EQ(after.size(), before.size());
+    int changed = 0;
+    for (const auto& [address, text] : after)
+        changed += before.at(address) != text;
+    EXPECT_EQ(changed, 2);
+    EXPECT_TRUE(db.messages.shown.empty());
+}
+
+TEST_F(FillTest, ProgressCountsEveryStepthRowOnTwoHundredSteps) {
+    // 150 materials x 3 origins = 450 groups; most map to no cell.
+    CTransaction transaction(db.store);
+    for (int material = 0; material < 150; ++material) {
+        const long cover = Cover(material, 0, false, 10000);
+        for (int origin = 0; origin < 3; ++origin)
+            Dispatch(first, false, cover, 10000, 2, origin, 1);
+    }
+    transaction.Commit();
+    CWorkbook wb;
+    wb.Open(book);
+    FillDispatchSheet(db.store, progress, *wb.Worksheet("1-1"), first, last, false, false, 1, New);
+    ASSERT_EQ(progress.secondaries.size(), 225u);
+    EXPECT_EQ(progress.secondaries.front(), "1 z 450");
+    EXPECT_EQ(progress.secondaries[1], "3 z 450");
+    EXPECT_EQ(progress.secondaries.back(), "449 z 450");
+    EXPECT_EQ(progress.positions.front(), 0);
+    EXPECT_EQ(progress.positions.back(), 199);
+
+    // No rows: the progress is not touched at all.
+    test::RecordingProgress untouched;
+    FillDiscardSheet(db.store, untouched, *wb.Worksheet("3-1"), first, last, New);
+    EXPECT_TRUE(untouched.positions.empty());
+    EXPECT_TRUE(untouched.secondaries.empty());
+}
+
+TEST_F(FillTest, DiscardsOfReusableCoversAndStatisticsFillTheirSheets) {
+    const long crate = Cover(27, 0, true, 20000); // vlnitá lepenka, 2 kg, reusable
+    const long oneWay = Cover(27, 0, false, 20000);
+    db.Run(Format("UPDATE Cover SET cover_type = 2 WHERE cover_id = %ld", crate));
+    for (const long cover : {crate, oneWay})
+        db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
+                      "VALUES (%ld, %.10f, 2, 5000000)",
+                      cover, last.Value() + 0.99));
+    const long eur = Cover(0, 1, true, 250000); // 25 kg
+    const long plain = Cover(0, 2, false, 150000);
+    const long cartons = Cover(6, 3, true, 150000); // reusable cartons: no cell
+    Dispatch(first, true, eur, 40000, 0, 0, 0);     // exported counts too
+    Dispatch(first, false, plain, 20000, 0, 0, 2);
+    Dispatch(first, false, cartons, 20000, 0, 0, 2);
+    {
+        CWorkbook wb;
+        wb.Open(book);
+        FillDiscardSheet(db.store, progress, *wb.Worksheet("3-1"), first, last, New);
+        FillStatisticsSheet(db.store, progress, *wb.Worksheet("4-1"), first, last, New);
+        wb.Save();
+    }
+    EXPECT_EQ(test::CellText(book, "3-1", "C24"), "1"); // 500 pieces x 2 kg
+    EXPECT_EQ(test::CellText(book, "4-1", "E5"), "0.1");
+    EXPECT_EQ(test::CellText(book, "4-1", "H6"), "0.03");
+    EXPECT_EQ(test::CellText(book, "4-1", "E7"), "");
+}
+
+} // namespace
+} // namespace tarvo

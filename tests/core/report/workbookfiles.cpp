@@ -1,0 +1,99 @@
+#include "workbookfiles.h"
+
+#include "core/report/workbook.h"
+
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+#include <stdexcept>
+#include <zip.h>
+
+namespace tarvo::test {
+
+std::string ZipEntry(const std::string& path, const std::string& name) {
+    int error = 0;
+    zip_t* zip = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    if (!zip)
+        throw std::runtime_error("not a zip: " + path);
+    zip_stat_t st;
+    std::string data;
+    if (zip_stat(zip, name.c_str(), 0, &st) == 0) {
+        zip_file_t* file = zip_fopen(zip, name.c_str(), 0);
+        data.resize(st.size);
+        zip_fread(file, data.data(), data.size());
+        zip_fclose(file);
+    }
+    zip_discard(zip);
+    return data;
+}
+
+bool HasZipEntry(const std::string& path, const std::string& name) {
+    int error = 0;
+    zip_t* zip = zip_open(path.c_str(), ZIP_RDONLY, &error);
+    if (!zip)
+        return false;
+    const bool found = zip_name_locate(zip, name.c_str(), 0) >= 0;
+    zip_discard(zip);
+    return found;
+}
+
+void PutZipEntry(const std::string& path, const std::string& name, const std::string& data) {
+    int error = 0;
+    zip_t* zip = zip_open(path.c_str(), 0, &error);
+    ASSERT_NE(zip, nullptr);
+    zip_source_t* source = zip_source_buffer(zip, data.data(), data.size(), 0);
+    ASSERT_GE(zip_file_add(zip, name.c_str(), source, ZIP_FL_OVERWRITE), 0);
+    ASSERT_EQ(zip_close(zip), 0);
+}
+
+std::string SheetPart(const std::string& path, const std::string& sheet) {
+    pugi::xml_document book, rels;
+    const std::string bookXml = ZipEntry(path, "xl/workbook.xml");
+    const std::string relsXml = ZipEntry(path, "xl/_rels/workbook.xml.rels");
+    book.load_buffer(bookXml.data(), bookXml.size());
+    rels.load_buffer(relsXml.data(), relsXml.size());
+    for (pugi::xml_node s : book.child("workbook").child("sheets").children("sheet")) {
+        if (sheet != s.attribute("name").value())
+            continue;
+        for (pugi::xml_node r : rels.child("Relationships").children("Relationship")) {
+            if (std::string(r.attribute("Id").value()) == s.attribute("r:id").value())
+                return "xl/" + std::string(r.attribute("Target").value());
+        }
+    }
+    return {};
+}
+
+std::map<std::string, std::string> SheetCells(const std::string& path, const std::string& sheet) {
+    std::map<std::string, std::string> cells;
+    const std::string xml = ZipEntry(path, SheetPart(path, sheet));
+    pugi::xml_document doc;
+    doc.load_buffer(xml.data(), xml.size());
+    for (pugi::xml_node row : doc.child("worksheet").child("sheetData").children("row")) {
+        for (pugi::xml_node c : row.children("c")) {
+            std::string text =
+                std::string("s") + c.attribute("s").value() + " " + c.attribute("t").value();
+            if (c.child("f"))
+                text += std::string(" f:") + c.child("f").child_value();
+            if (c.child("v"))
+                text += std::string(" v:") + c.child("v").child_value();
+            if (c.child("is"))
+                text += std::string(" is:") + c.child("is").child("t").child_value();
+            cells[c.attribute("r").value()] = text;
+        }
+    }
+    return cells;
+}
+
+std::string CellText(const std::string& path, const std::string& sheet,
+                     const std::string& address) {
+    try {
+        CWorkbook book;
+        book.Open(path);
+        CWorksheet* ws = book.Worksheet(sheet);
+        return ws ? ws->GetText(address) : std::string("<not a worksheet>");
+    } catch (const ComError& e) {
+        ADD_FAILURE() << e.Description();
+        return {};
+    }
+}
+
+} // namespace tarvo::test
