@@ -89,13 +89,7 @@ int main(int argc, char** argv) {
         }
     }
     namespace fs = std::filesystem;
-    if (dir.empty()) {
-        std::string pattern = (fs::temp_directory_path() / "tarvo-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            return 1;
-        dir = pattern;
-    }
-    fs::create_directories(dir);
+    dir = BenchFolder(dir);
     const std::string folder = (fs::path(dir) / "").string();
     const std::string database = folder + "Tarvo.mdb";
 

@@ -133,13 +133,7 @@ int main(int argc, char** argv) {
         }
     }
     namespace fs = std::filesystem;
-    if (dir.empty()) {
-        std::string pattern = (fs::temp_directory_path() / "tarvo-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            return 1;
-        dir = pattern;
-    }
-    fs::create_directories(dir);
+    dir = BenchFolder(dir);
     const std::string source = (fs::path(dir) / "source.mdb").string();
     const std::string bulk = (fs::path(dir) / "bulk.mdb").string();
     const std::string floor = (fs::path(dir) / "floor.mdb").string();

@@ -1,6 +1,7 @@
 #include "benchsupport.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -21,6 +22,18 @@ bool YesMessages::AskYesNo(const std::string&, MsgIcon) {
 
 OverwriteAnswer YesMessages::AskOverwrite(const std::string&) {
     return OverwriteAnswer::Yes;
+}
+
+std::string BenchFolder(const std::string& dir) {
+    namespace fs = std::filesystem;
+    if (!dir.empty()) {
+        fs::create_directories(dir);
+        return dir;
+    }
+    std::string pattern = (fs::temp_directory_path() / "tarvo-bench-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot create a temporary folder");
+    return pattern;
 }
 
 long PeakMemoryKb() {

@@ -36,6 +36,10 @@ private:
     double m_cpu = CpuSeconds();
 };
 
+// The benchmark's working folder: dir when given (created if missing),
+// otherwise a new temporary folder. Throws when it cannot be made.
+std::string BenchFolder(const std::string& dir);
+
 // Runs this program again with the arguments and returns what it printed:
 // each measurement gets a process of its own, so that its peak memory is
 // its own.

@@ -11,6 +11,13 @@ void CliMessagePort::ShowMessage(const std::string& text, MsgIcon icon) {
     m_err << text << std::endl;
 }
 
+void InformationToOutput::ShowMessage(const std::string& text, MsgIcon icon) {
+    if (icon == MsgIcon::Information)
+        m_out << text << std::endl;
+    else
+        m_messages.ShowMessage(text, icon);
+}
+
 char CliMessagePort::ReadAnswer(const std::string& choices) {
     std::string line;
     while (std::getline(m_in, line)) {

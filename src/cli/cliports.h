@@ -38,6 +38,26 @@ private:
     bool m_sawError = false;
 };
 
+// Passes everything to another port except information messages, which go
+// to standard output: the summary of an operation is the command's result.
+class InformationToOutput final : public IMessagePort {
+public:
+    InformationToOutput(IMessagePort& messages, std::ostream& out)
+        : m_messages(messages), m_out(out) {}
+
+    void ShowMessage(const std::string& text, MsgIcon icon) override;
+    bool AskYesNo(const std::string& text, MsgIcon icon) override {
+        return m_messages.AskYesNo(text, icon);
+    }
+    OverwriteAnswer AskOverwrite(const std::string& text) override {
+        return m_messages.AskOverwrite(text);
+    }
+
+private:
+    IMessagePort& m_messages;
+    std::ostream& m_out;
+};
+
 // One progress line on stderr, redrawn at most a few times a second.
 class TerminalProgress final : public IProgressPort {
 public:

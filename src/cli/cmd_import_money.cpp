@@ -12,30 +12,6 @@ namespace tarvo::cli {
 
 namespace {
 
-// The summary is the command's result: it goes to standard output, every
-// other message to the CLI's port.
-class SummaryToOutput final : public IMessagePort {
-public:
-    SummaryToOutput(IMessagePort& messages, std::ostream& out) : m_messages(messages), m_out(out) {}
-
-    void ShowMessage(const std::string& text, MsgIcon icon) override {
-        if (icon == MsgIcon::Information)
-            m_out << text << std::endl;
-        else
-            m_messages.ShowMessage(text, icon);
-    }
-    bool AskYesNo(const std::string& text, MsgIcon icon) override {
-        return m_messages.AskYesNo(text, icon);
-    }
-    OverwriteAnswer AskOverwrite(const std::string& text) override {
-        return m_messages.AskOverwrite(text);
-    }
-
-private:
-    IMessagePort& m_messages;
-    std::ostream& m_out;
-};
-
 ExistingMode ParseExisting(const std::string& value) {
     if (value == "overwrite")
         return ExistingMode::Overwrite;
@@ -120,7 +96,7 @@ int CmdImportMoney(CliContext& context) {
     }
     if (params.choices.existing == ExistingMode::Ask)
         context.messages.SetInteractive(true);
-    SummaryToOutput messages(context.messages, context.out);
+    InformationToOutput messages(context.messages, context.out);
     TerminalProgress progress(context.err);
     NullNotifier views;
     ImportCounters counters;

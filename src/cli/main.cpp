@@ -29,6 +29,8 @@ constexpr Command Commands[] = {
     {"restore", tarvo::cli::CmdRestore, "obnoví databázi ze zálohy: SOUBOR"},
     {"compact", tarvo::cli::CmdCompact, "zkomprimuje databázi"},
     {"import-money", tarvo::cli::CmdImportMoney, "importuje produkty a výdeje z Money S3"},
+    {"import-wak", tarvo::cli::CmdImportWak,
+     "importuje produkty a doklady z WAK INTRA (--test-connection: ověří spojení)"},
     {"report", tarvo::cli::CmdReport,
      "sestaví čtvrtletní výkaz (--year R --quarter Č [--corrective])"},
     {"make-template", tarvo::cli::CmdMakeTemplate,

@@ -26,7 +26,7 @@ constexpr int BarRange = 200;
 
 // The run touches every index of Move_Cover in two places at once (where old
 // rows go and where new ones come); with SQLite's small default page cache
-// those pages would be written out and read back for every line. The cache
+// those pages would be written out and read back again and again. The cache
 // is larger for the run and back to what it was afterwards.
 class CRunPageCache {
 public:
@@ -54,8 +54,8 @@ private:
     int64_t m_previous = -2000;
 };
 
-// After an error the lines finished so far keep their new covers; a line
-// that was under way has been undone by its own unit.
+// After an error the lines finished so far keep their new covers. No line is
+// half-written here: the rewriter undoes a failing line before it returns.
 void KeepFinishedLines(std::optional<CLineRewriter>& rewriter) {
     if (!rewriter)
         return;

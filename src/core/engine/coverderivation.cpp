@@ -3,6 +3,9 @@
 #include "core/data/cdatastore.h"
 #include "core/data/statement.h"
 
+#include <algorithm>
+#include <string>
+
 namespace tarvo {
 
 namespace {
@@ -13,8 +16,6 @@ constexpr const char* SqlTexts[] = {
     "SELECT dt_id, dt_from FROM Prod_CoverDT WHERE prod_id = ? ORDER BY dt_from, dt_id",
     "SELECT cover_id, cp_qtycover, cp_qtyprod, cp_usealways, cp_usefrom, cp_useto, cover_type, "
     "cover_org, cover_pay FROM Prod_Cover WHERE dt_id = ? ORDER BY cp_id",
-    "INSERT INTO Move_Cover (mvprod_id, move_id, cover_id, mvcover_qty, cover_type, cover_org, "
-    "cover_pay) VALUES (?, ?, ?, ?, ?, ?, ?)",
     "DELETE FROM Move_Cover WHERE mvprod_id = ?",
 };
 
@@ -22,6 +23,15 @@ std::optional<int64_t> OptionalInt(const CStatement& s, int column) {
     if (s.IsNull(column))
         return std::nullopt;
     return s.Int(column);
+}
+
+// One INSERT for rows rows, in the order given.
+std::string InsertSql(size_t rows) {
+    std::string sql = "INSERT INTO Move_Cover (mvprod_id, move_id, cover_id, mvcover_qty, "
+                      "cover_type, cover_org, cover_pay) VALUES (?, ?, ?, ?, ?, ?, ?)";
+    for (size_t i = 1; i < rows; ++i)
+        sql += ", (?, ?, ?, ?, ?, ?, ?)";
+    return sql;
 }
 
 void BindOptional(CStatement& s, int index, const std::optional<int64_t>& value) {
@@ -72,6 +82,15 @@ CStatement& CCoverDerivation::Statement(Sql which) {
         statement = std::make_unique<CStatement>(m_store, SqlTexts[which]);
     else
         statement->Reset();
+    return *statement;
+}
+
+CStatement& CCoverDerivation::InsertStatement(size_t rows) {
+    if (!m_keep)
+        return m_store.Cached(InsertSql(rows));
+    auto& statement = m_inserts[rows - 1];
+    if (!statement)
+        statement = std::make_unique<CStatement>(m_store, InsertSql(rows));
     return *statement;
 }
 
@@ -134,22 +153,30 @@ long CCoverDerivation::Append(int64_t mvprodId, int64_t moveId, long prodId, Qua
         read = ReadLines(*dtId);
     }
 
-    long count = 0;
+    std::vector<const PackagingLine*> applying;
     for (const PackagingLine& line : *lines) {
-        if (!LineApplies(line, qty))
-            continue;
-        CStatement& insert = Statement(Insert);
-        insert.BindInt(1, mvprodId);
-        insert.BindInt(2, moveId);
-        BindOptional(insert, 3, line.coverId);
-        insert.BindInt(4, CoverQuantity(line, qty).Scaled());
-        BindOptional(insert, 5, line.coverType);
-        BindOptional(insert, 6, line.coverOrg);
-        BindOptional(insert, 7, line.coverPay);
-        insert.Run();
-        ++count;
+        if (LineApplies(line, qty))
+            applying.push_back(&line);
     }
-    return count;
+    // The rows of a line go in with as few statements as possible: the
+    // statement's run costs as much as storing a row.
+    for (size_t first = 0; first < applying.size(); first += MaxRowsPerInsert) {
+        const size_t rows = std::min(MaxRowsPerInsert, applying.size() - first);
+        CStatement& insert = InsertStatement(rows);
+        for (size_t i = 0; i < rows; ++i) {
+            const PackagingLine& line = *applying[first + i];
+            const int base = static_cast<int>(i) * 7;
+            insert.BindInt(base + 1, mvprodId);
+            insert.BindInt(base + 2, moveId);
+            BindOptional(insert, base + 3, line.coverId);
+            insert.BindInt(base + 4, CoverQuantity(line, qty).Scaled());
+            BindOptional(insert, base + 5, line.coverType);
+            BindOptional(insert, base + 6, line.coverOrg);
+            BindOptional(insert, base + 7, line.coverPay);
+        }
+        insert.Run();
+    }
+    return static_cast<long>(applying.size());
 }
 
 void CCoverDerivation::DeleteCovers(int64_t mvprodId) {

@@ -64,17 +64,21 @@ public:
     void DeleteCovers(int64_t mvprodId);
 
 private:
-    enum Sql { Definitions, Lines, Insert, Delete, SqlCount };
+    enum Sql { Definitions, Lines, Delete, SqlCount };
+    static constexpr size_t MaxRowsPerInsert = 8;
 
     // Never held across another call: without keep the statements come from
     // the store's cache, which may drop them.
     CStatement& Statement(Sql which);
+    // An INSERT of 1 to MaxRowsPerInsert rows of Move_Cover.
+    CStatement& InsertStatement(size_t rows);
     std::vector<PackagingDefinition> ReadDefinitions(long prodId);
     std::vector<PackagingLine> ReadLines(int64_t dtId);
 
     CDataStore& m_store;
     bool m_keep;
     std::array<std::unique_ptr<CStatement>, SqlCount> m_statements;
+    std::array<std::unique_ptr<CStatement>, MaxRowsPerInsert> m_inserts;
     std::unordered_map<long, std::vector<PackagingDefinition>> m_definitions;
     std::unordered_map<int64_t, std::vector<PackagingLine>> m_lines;
 };

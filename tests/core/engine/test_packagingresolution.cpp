@@ -95,6 +95,27 @@ TEST(ResolveMoveCovers, WritesCodesOfThePackagingLineAndIgnoresSoftDeletion) {
     EXPECT_EQ(data.Count("Move_Cover WHERE move_id = " + std::to_string(data.move)), 1);
 }
 
+// More lines than one statement takes: every row arrives, in line order,
+// each with its own codes and quantity.
+TEST(ResolveMoveCovers, ManyLinesAllArriveInOrder) {
+    OneLine data;
+    std::vector<CoverRow> expected;
+    for (int i = 0; i < 19; ++i) {
+        const int64_t cover = data.AddCover();
+        const std::string qty = std::to_string(i + 1);
+        data.AddLine(data.dt, {.coverId = cover,
+                               .qtyCover = qty.c_str(),
+                               .type = i % 4,
+                               .org = i % 3,
+                               .pay = (i + 1) % 3});
+        expected.push_back({cover, std::to_string((i + 1) * 2), i % 4, i % 3, (i + 1) % 3});
+    }
+    const int64_t line = data.AddMoveProd(data.move, data.prod, "2");
+    EXPECT_EQ(ResolveMoveCovers(data.store, line, data.move, data.prod, Q("2"), Day(2021, 6, 15)),
+              19);
+    EXPECT_EQ(data.Covers(line), expected);
+}
+
 // Which definition applies: each definition has its own cover, so the rows
 // written tell which one was chosen (0 = none).
 TEST(ResolveMoveCovers, ChoosesTheLatestDefinitionNotLaterThanTheDispatch) {
