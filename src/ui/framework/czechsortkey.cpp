@@ -45,16 +45,20 @@ void AppendCzechSortKey(std::string_view text, std::string& out) {
 std::string_view CzechKeyArena::Add(std::string_view text) {
     m_scratch.clear();
     AppendCzechSortKey(text, m_scratch);
-    if (m_blocks.empty() || m_used + m_scratch.size() > m_size) {
+    return AddText(m_scratch);
+}
+
+std::string_view CzechKeyArena::AddText(std::string_view text) {
+    if (m_blocks.empty() || m_used + text.size() > m_size) {
         constexpr size_t BlockSize = 4 << 20;
-        m_size = std::max(BlockSize, m_scratch.size());
+        m_size = std::max(BlockSize, text.size());
         m_blocks.push_back(std::make_unique<char[]>(m_size));
         m_used = 0;
     }
     char* at = m_blocks.back().get() + m_used;
-    std::copy(m_scratch.begin(), m_scratch.end(), at);
-    m_used += m_scratch.size();
-    return std::string_view(at, m_scratch.size());
+    std::copy(text.begin(), text.end(), at);
+    m_used += text.size();
+    return std::string_view(at, text.size());
 }
 
 } // namespace tarvo

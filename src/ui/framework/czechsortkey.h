@@ -16,12 +16,14 @@ namespace tarvo {
 // Appends the key of a UTF-8 text to out.
 void AppendCzechSortKey(std::string_view text, std::string& out);
 
-// Keys of many texts kept in large blocks that never move, so that a
-// million keys cost no copying as they are added.
+// Keys (or texts) of many rows kept in large blocks that never move, so that
+// a million of them cost no copying as they are added.
 class CzechKeyArena {
 public:
     // The key of text, valid as long as the arena.
     std::string_view Add(std::string_view text);
+    // A copy of the text itself.
+    std::string_view AddText(std::string_view text);
 
 private:
     std::vector<std::unique_ptr<char[]>> m_blocks;
