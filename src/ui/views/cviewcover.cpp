@@ -350,6 +350,18 @@ void CViewCover::RunFilter() {
     SetFilterActive(m_filter.IsActive());
 }
 
+namespace {
+
+// The wizard's values of a discard; the day alone is stored, without the time.
+void WriteDiscard(CRecordset& rs, const CPageDisc& page) {
+    rs.SetField("disc_date", Value(page.date.DayOnly()));
+    rs.SetField("disc_type", Value(int32_t{page.kind}));
+    rs.SetField("disc_qty", Value(page.quantity));
+    rs.Update();
+}
+
+} // namespace
+
 void CViewCover::AddDiscard() {
     if (!DiscardsEnabled())
         return;
@@ -369,26 +381,30 @@ void CViewCover::AddDiscard() {
         Store().OpenRecordsetOrThrow(rs, "CoverDiscard", CommandOption::Table);
         rs.AddNew();
         rs.SetField("cover_id", Value(cover));
-        rs.SetField("disc_date", Value(page->date.DayOnly()));
-        rs.SetField("disc_type", Value(int32_t{page->kind}));
-        rs.SetField("disc_qty", Value(page->quantity));
-        rs.Update();
+        WriteDiscard(rs, *page);
     } catch (const ComError& e) {
         ShowComError(Messages(), e);
     }
     LoadDiscards();
 }
 
-void CViewCover::EditDiscard() {
+std::optional<int> CViewCover::SelectedDiscardRow() {
     if (!DiscardsEnabled())
-        return;
-    CRecordList* list = DiscardList();
-    const std::vector<int> rows = list->SelectedRows();
+        return std::nullopt;
+    const std::vector<int> rows = DiscardList()->SelectedRows();
     if (rows.empty()) {
         Messages().ShowMessage(NoDiscard, MsgIcon::Exclamation);
-        return;
+        return std::nullopt;
     }
-    const int row = rows.front();
+    return rows.front();
+}
+
+void CViewCover::EditDiscard() {
+    const std::optional<int> selected = SelectedDiscardRow();
+    if (!selected)
+        return;
+    CRecordList* list = DiscardList();
+    const int row = *selected;
     const std::string sql = Format("SELECT * FROM CoverDiscard WHERE (disc_id = %li)",
                                    static_cast<long>(list->Model()->Id(row)));
     CWizard wizard(this);
@@ -419,10 +435,7 @@ void CViewCover::EditDiscard() {
             RecordVanished(list, row);
             return;
         }
-        rs.SetField("disc_date", Value(page->date.DayOnly()));
-        rs.SetField("disc_type", Value(int32_t{page->kind}));
-        rs.SetField("disc_qty", Value(page->quantity));
-        rs.Update();
+        WriteDiscard(rs, *page);
     } catch (const ComError& e) {
         ShowComError(Messages(), e);
     }
@@ -430,15 +443,11 @@ void CViewCover::EditDiscard() {
 }
 
 void CViewCover::DeleteDiscard() {
-    if (!DiscardsEnabled())
+    const std::optional<int> selected = SelectedDiscardRow();
+    if (!selected)
         return;
     CRecordList* list = DiscardList();
-    const std::vector<int> rows = list->SelectedRows();
-    if (rows.empty()) {
-        Messages().ShowMessage(NoDiscard, MsgIcon::Exclamation);
-        return;
-    }
-    const int row = rows.front();
+    const int row = *selected;
     const std::string question =
         Format("Opravdu si přejete odstranit ze seznamu obal vyřazený \"%s\" ?",
                list->Model()->Cell(row, 0).toStdString().c_str());

@@ -3,6 +3,8 @@
 #include "ui/dialogs/cdlgfiltercover.h"
 #include "ui/framework/ctableview.h"
 
+#include <optional>
+
 namespace tarvo {
 
 // The covers table: covers that are not deleted on the left, the discards of
@@ -41,6 +43,8 @@ private:
     // The one selected cover, or NoId.
     int64_t SingleSelectedCover() const;
     bool DiscardsEnabled() const;
+    // The selected discard's row, or nothing after telling the user to select one.
+    std::optional<int> SelectedDiscardRow();
     void RecordVanished(CRecordList* list, int row);
 
     CoverFilter m_filter;
