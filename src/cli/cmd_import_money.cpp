@@ -1,26 +1,16 @@
 // import-money: the Money S3 import without the wizard. The wizard's choices
 // come from the options, the rest from the "Import" section of tarvo.ini.
 #include "cli/commands.h"
+#include "cli/importcommand.h"
 #include "core/data/cdatastore.h"
 #include "core/data/profile.h"
 #include "core/import/moneys3import.h"
-#include "core/ports/notifyport.h"
 
 #include <ostream>
 
 namespace tarvo::cli {
 
 namespace {
-
-ExistingMode ParseExisting(const std::string& value) {
-    if (value == "overwrite")
-        return ExistingMode::Overwrite;
-    if (value == "skip")
-        return ExistingMode::Skip;
-    if (value == "ask")
-        return ExistingMode::Ask;
-    throw CliError{"Volba --existing přijímá overwrite, skip nebo ask, ne '" + value + "'."};
-}
 
 int ListInstallation(CliContext& context) {
     context.args.ExpectEnd();
@@ -65,7 +55,7 @@ int CmdImportMoney(CliContext& context) {
     if (documents)
         params.choices.documents = *documents;
     if (existing)
-        params.choices.existing = ParseExisting(*existing);
+        params.choices.existing = ExistingOption(*existing);
     if (setExport)
         params.setExport = *setExport;
     if (countries)
@@ -94,17 +84,11 @@ int CmdImportMoney(CliContext& context) {
                                      MsgIcon::Exclamation);
         return 1;
     }
-    if (params.choices.existing == ExistingMode::Ask)
-        context.messages.SetInteractive(true);
-    InformationToOutput messages(context.messages, context.out);
-    TerminalProgress progress(context.err);
-    NullNotifier views;
-    ImportCounters counters;
-    const ImportResult result = RunImport(
-        messages, views,
-        [&](ImportCounters& c) { return ImportMoneyS3(store, messages, progress, params, c); },
-        counters);
-    return result == ImportResult::Succeeded ? 0 : 1;
+    return RunImportCommand(
+        context, params.choices.existing,
+        [&](IMessagePort& messages, IProgressPort& progress, ImportCounters& counters) {
+            return ImportMoneyS3(store, messages, progress, params, counters);
+        });
 }
 
 } // namespace tarvo::cli

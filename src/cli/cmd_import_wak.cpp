@@ -1,9 +1,9 @@
 #include "cli/commands.h"
+#include "cli/importcommand.h"
 #include "core/data/cdatastore.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/import/wakintra.h"
-#include "core/ports/notifyport.h"
 
 #include <cstdio>
 #include <ostream>
@@ -23,17 +23,6 @@ OleDate IsoDate(const std::string& option, const std::string& text) {
         throw CliError{
             Format("Neplatné datum %s: %s (očekává se RRRR-MM-DD)", option.c_str(), text.c_str())};
     return date;
-}
-
-ExistingMode ExistingOption(const std::string& text) {
-    if (text == "overwrite")
-        return ExistingMode::Overwrite;
-    if (text == "skip")
-        return ExistingMode::Skip;
-    if (text == "ask")
-        return ExistingMode::Ask;
-    throw CliError{
-        Format("Neplatná hodnota --existing: %s (overwrite, skip nebo ask)", text.c_str())};
 }
 
 } // namespace
@@ -70,19 +59,11 @@ int CmdImportWak(CliContext& context) {
     CDataStore store(context.messages);
     if (!OpenWorkingDatabase(context, store))
         return 1;
-    if (params.choices.existing == ExistingMode::Ask)
-        context.messages.SetInteractive(true);
-    InformationToOutput messages(context.messages, context.out);
-    TerminalProgress progress(context.err);
-    NullNotifier views;
-    ImportCounters counters;
-    const ImportResult result = RunImport(
-        messages, views,
-        [&](ImportCounters& c) {
-            return ImportWakIntra(store, messages, progress, connection, params, c);
-        },
-        counters);
-    return result == ImportResult::Succeeded ? 0 : 1;
+    return RunImportCommand(
+        context, params.choices.existing,
+        [&](IMessagePort& messages, IProgressPort& progress, ImportCounters& counters) {
+            return ImportWakIntra(store, messages, progress, connection, params, counters);
+        });
 }
 
 } // namespace tarvo::cli
