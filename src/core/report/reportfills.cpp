@@ -154,43 +154,28 @@ bool MaterialAllowsType(int material, int type) {
     return info && type >= 0 && type <= Industrial && (info->types & (1u << type)) != 0;
 }
 
+namespace {
+
+// The column offset inside a material's block of three, by code; -1 for a
+// code outside its list.
+int BlockOffset(const int (&offsets)[3], int code) {
+    return code >= 0 && code < 3 ? offsets[code] : -1;
+}
+
+} // namespace
+
 std::optional<ReportCell> DispatchCell(int material, int type, int origin, bool reusable,
                                        Quantity version) {
-    // Inside a block: made in the country, imported, bought in the country.
-    int offset = -1;
-    switch (origin) {
-    case 2:
-        offset = 0;
-        break;
-    case 0:
-        offset = 1;
-        break;
-    case 1:
-        offset = 2;
-        break;
-    default:
-        break;
-    }
-    return MaterialCell(material, type, offset, reusable, version);
+    // Inside a block: made in the country, imported, bought in the country
+    // (origin codes 2, 0, 1).
+    static constexpr int OriginOffsets[3] = {1, 2, 0};
+    return MaterialCell(material, type, BlockOffset(OriginOffsets, origin), reusable, version);
 }
 
 std::optional<ReportCell> DiscardCell(int material, int type, int discardKind, Quantity version) {
-    // Inside a block: recycled, energy recovery, removed.
-    int offset = -1;
-    switch (discardKind) {
-    case 2:
-        offset = 0;
-        break;
-    case 0:
-        offset = 1;
-        break;
-    case 1:
-        offset = 2;
-        break;
-    default:
-        break;
-    }
-    return MaterialCell(material, type, offset, true, version);
+    // Inside a block: recycled, energy recovery, removed (discard kinds 2, 0, 1).
+    static constexpr int KindOffsets[3] = {1, 2, 0};
+    return MaterialCell(material, type, BlockOffset(KindOffsets, discardKind), true, version);
 }
 
 std::optional<ReportCell> StatisticsCell(int category, bool reusable, Quantity version) {
