@@ -11,13 +11,17 @@
 
 namespace tarvo {
 
-long ResolveMoveCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long prodId,
-                       Quantity qty, const OleDate& moveDate) {
-    if (!moveDate.IsValid())
-        return -1;
+namespace {
+
+// Derives one line's covers as one unit, after deleting its old ones when
+// asked: a failure leaves the line exactly as it was.
+long DeriveAsUnit(CDataStore& store, int64_t mvprodId, int64_t moveId, long prodId, Quantity qty,
+                  const OleDate& moveDate, bool deleteOld) {
     try {
         CTransaction unit(store);
         CCoverDerivation derivation(store, false);
+        if (deleteOld)
+            derivation.DeleteCovers(mvprodId);
         const long count = derivation.Append(mvprodId, moveId, prodId, qty, moveDate);
         unit.Commit();
         return count;
@@ -29,21 +33,18 @@ long ResolveMoveCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long
     }
 }
 
+} // namespace
+
+long ResolveMoveCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long prodId,
+                       Quantity qty, const OleDate& moveDate) {
+    if (!moveDate.IsValid())
+        return -1;
+    return DeriveAsUnit(store, mvprodId, moveId, prodId, qty, moveDate, false);
+}
+
 long ReplaceLineCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long prodId,
                        Quantity qty, const OleDate& moveDate) {
-    try {
-        CTransaction unit(store);
-        CCoverDerivation derivation(store, false);
-        derivation.DeleteCovers(mvprodId);
-        const long count = derivation.Append(mvprodId, moveId, prodId, qty, moveDate);
-        unit.Commit();
-        return count;
-    } catch (const ComError& e) {
-        ShowComError(store.Messages(), e);
-        return -1;
-    } catch (...) {
-        return -1;
-    }
+    return DeriveAsUnit(store, mvprodId, moveId, prodId, qty, moveDate, true);
 }
 
 long ResolveProdMoves(CDataStore& store, long prodId) {
