@@ -1,20 +1,12 @@
 #pragma once
 
 #include "core/data/datafolder.h"
+#include "core/registers/propagationswitches.h"
 
 namespace tarvo {
 
 class CDataStore;
 class IMessagePort;
-
-// The four change-propagation switches of section "Moznosti". A fresh
-// installation has all of them on.
-struct PropagationSwitches {
-    bool coverToCompCovers = true;     // "Zmenu obalu promitnout do slozenych obalu"
-    bool coverToPackaging = true;      // "Zmenu obalu promitnout v balenich"
-    bool coverToDispatches = true;     // "Zmenu obalu promitnout do vydeju"
-    bool packagingToDispatches = true; // "Zmenu baleni promitnout do vydeju"
-};
 
 // The one working database of the program. The application sets it at
 // start-up; the widget tests point it at a temporary database.

@@ -2,7 +2,7 @@
 
 #include "app/cmainframe.h"
 #include "app/qtmessageport.h"
-#include "app/settings.h"
+#include "core/registers/propagationswitches.h"
 #include "app/singleinstance.h"
 #include "core/data/backup.h"
 #include "core/data/cdatastore.h"

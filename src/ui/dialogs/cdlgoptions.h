@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/appglobals.h"
+#include "core/registers/propagationswitches.h"
 
 #include <QDialog>
 

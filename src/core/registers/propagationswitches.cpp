@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "core/registers/propagationswitches.h"
 
 #include "core/data/profile.h"
 

@@ -1,0 +1,16 @@
+#pragma once
+
+namespace tarvo {
+
+// What a register operation came to. The register has already told the user
+// whatever there was to tell (through the message port, with the designed
+// text and icon); the caller only decides what its list does next.
+enum class Outcome {
+    Done,      // the change is stored as one unit of work
+    Unchanged, // nothing to do (the value was the same, or the user said No)
+    Vanished,  // the record was removed by another program meanwhile
+    Refused,   // a rule of the register refused the change; nothing was written
+    Failed,    // a database error; nothing of this unit was written
+};
+
+} // namespace tarvo

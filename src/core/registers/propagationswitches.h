@@ -1,0 +1,25 @@
+#pragma once
+
+namespace tarvo {
+
+class CProfile;
+
+// The four change-propagation switches of section "Moznosti". A fresh
+// installation has all of them on. The registers read them: whether a
+// change of a cover or of a packaging definition is carried into the records
+// that copied it is a rule of the core, not of a window.
+struct PropagationSwitches {
+    bool coverToCompCovers = true;     // "Zmenu obalu promitnout do slozenych obalu"
+    bool coverToPackaging = true;      // "Zmenu obalu promitnout v balenich"
+    bool coverToDispatches = true;     // "Zmenu obalu promitnout do vydeju"
+    bool packagingToDispatches = true; // "Zmenu baleni promitnout do vydeju"
+};
+
+// Section "Moznosti" of tarvo.ini: each switch an integer, 1 when the key or
+// the whole file is missing.
+PropagationSwitches ReadSwitches(const CProfile& profile);
+// Writes the four keys in their fixed order; false when the file cannot be
+// written.
+bool WriteSwitches(CProfile& profile, const PropagationSwitches& switches);
+
+} // namespace tarvo

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/data/datafolder.h"
+
+namespace tarvo {
+
+class CDataStore;
+class IMessagePort;
+class IViewNotifier;
+struct PropagationSwitches;
+
+// Everything a window of the program works with, made once by the
+// application and handed to the frame, the views and the dialogs. Tests make
+// their own on a temporary database, so nothing here is a global.
+struct GuiContext {
+    CDataStore& store;
+    IMessagePort& messages;
+    PropagationSwitches& switches;
+    DataFolder folder;
+    IViewNotifier& notifier;
+};
+
+} // namespace tarvo
