@@ -2,6 +2,8 @@
 
 #include "core/data/datafolder.h"
 
+#include <functional>
+
 namespace tarvo {
 
 class CDataStore;
@@ -18,6 +20,9 @@ struct GuiContext {
     PropagationSwitches& switches;
     DataFolder folder;
     IViewNotifier& notifier;
+    // Opens the help window at the page of a context number; empty where
+    // there is no help (some tests).
+    std::function<void(int context)> showHelp;
 };
 
 } // namespace tarvo

@@ -1,0 +1,53 @@
+#include "ui/framework/formbuilder.h"
+
+#include "ui/framework/guicontext.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tarvo {
+
+FormGrid::FormGrid(QWidget* owner) : m_owner(owner), m_grid(new QGridLayout) {
+    m_grid->setColumnStretch(1, 1);
+}
+
+void FormGrid::AddRow(const QString& label, QWidget* field, QWidget* unit) {
+    auto* text = new QLabel(label, m_owner);
+    text->setBuddy(field);
+    m_grid->addWidget(text, m_row, 0);
+    m_grid->addWidget(field, m_row, 1, 1, unit ? 1 : 2);
+    if (unit)
+        m_grid->addWidget(unit, m_row, 2);
+    ++m_row;
+}
+
+void FormGrid::AddUnderFields(QWidget* widget) {
+    m_grid->addWidget(widget, m_row++, 1, 1, 2);
+}
+
+void FormGrid::AddAcross(QWidget* widget) {
+    m_grid->addWidget(widget, m_row++, 0, 1, 3);
+}
+
+QDialogButtonBox* MakeDialogButtons(QDialog* dialog, const GuiContext& context, int helpContext) {
+    auto* buttons = new QDialogButtonBox(dialog);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("Storno"), QDialogButtonBox::RejectRole);
+    if (helpContext > 0) {
+        QPushButton* help =
+            buttons->addButton(QStringLiteral("Nápověda"), QDialogButtonBox::HelpRole);
+        help->setEnabled(static_cast<bool>(context.showHelp));
+    }
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    QObject::connect(buttons, &QDialogButtonBox::helpRequested, dialog, [&context, helpContext] {
+        if (context.showHelp)
+            context.showHelp(helpContext);
+    });
+    return buttons;
+}
+
+} // namespace tarvo
