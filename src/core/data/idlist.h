@@ -56,6 +56,9 @@ private:
     // Puts the rest of the list in order when row lies beyond the ordered
     // head (any row when row is -1).
     void EnsureOrdered(int row) const;
+    static void ReadSortRows(CStatement& query, PendingSort& sort);
+    // Orders the head of the rows read and keeps the rest pending.
+    void Arrange(std::unique_ptr<PendingSort> sort);
 
     mutable std::vector<RecordId> m_ids;
     mutable std::unique_ptr<PendingSort> m_pending;
