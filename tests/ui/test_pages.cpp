@@ -450,7 +450,7 @@ void TestPages::packagingLineChecks() {
     QCOMPARE(f.db.messages.shown[0].icon, MsgIcon::Exclamation);
     QVERIFY(wizard.isVisible());
     const std::map<QString, QWidget*> fields = {{"quantity", page->QuantityEdit()},
-                                                {"products", page->ProductsEdit()},
+                                                {"products", page->ProductsBox()},
                                                 {"type", page->TypeCombo()},
                                                 {"origin", page->OriginCombo()},
                                                 {"payment", page->PaymentCombo()}};
@@ -570,17 +570,16 @@ void TestPages::quantityPageChecks() {
     QCOMPARE(page->QuantityEdit()->selectedText(), QString("1"));
     Type(page->QuantityEdit(), typed);
     wizard.button(QWizard::FinishButton)->click();
-    if (message.isEmpty()) {
-        QCOMPARE(wizard.result(), int(QDialog::Accepted));
-        QVERIFY(f.db.messages.shown.empty());
-    } else {
+    if (!message.isEmpty()) {
         QVERIFY(wizard.isVisible());
         QCOMPARE(f.db.messages.Texts(), std::vector<std::string>{message.toStdString()});
         QCOMPARE(wizard.focusWidget(), page->QuantityEdit());
         QCOMPARE(page->QuantityEdit()->selectedText(), typed);
+        return;
     }
-    if (message != "Zadejte číslo.")
-        QCOMPARE(page->Value().Scaled(), stored);
+    QCOMPARE(wizard.result(), int(QDialog::Accepted));
+    QVERIFY(f.db.messages.shown.empty());
+    QCOMPARE(page->Value().Scaled(), stored);
 }
 
 void TestPages::productPicker() {
