@@ -1,6 +1,5 @@
 // The cover dialog, the covers filter dialog, the options dialog and the
 // discard page, driven through their widgets.
-#include "app/appglobals.h"
 #include "core/data/codelists.h"
 #include "ui/dialogs/cdlgcover.h"
 #include "ui/dialogs/cdlgfiltercover.h"
@@ -91,7 +90,7 @@ void TestCoverDialogs::coverValidation() {
     QFETCH(QString, message);
     QFETCH(QString, focus);
     UiDatabase db;
-    CDlgCover dialog;
+    CDlgCover dialog(db.Context());
     dialog.show();
     dialog.WeightEdit()->setText(weight);
     QComboBox* combos[] = {dialog.MaterialCombo(), dialog.TypeCombo(), dialog.OriginCombo(),
@@ -116,7 +115,7 @@ void TestCoverDialogs::coverValidation() {
 
 void TestCoverDialogs::coverAcceptsValidValues() {
     UiDatabase db;
-    CDlgCover dialog;
+    CDlgCover dialog(db.Context());
     dialog.show();
     dialog.NameEdit()->setText("Paleta EUR");
     dialog.WeightEdit()->setText("1 234,5");
@@ -139,7 +138,7 @@ void TestCoverDialogs::coverAcceptsValidValues() {
 
 void TestCoverDialogs::coverMaterialOrder() {
     UiDatabase db;
-    CDlgCover dialog;
+    CDlgCover dialog(db.Context());
     dialog.material = 5;
     dialog.LoadControls();
     QComboBox* combo = dialog.MaterialCombo();
@@ -176,7 +175,7 @@ void TestCoverDialogs::coverCoupling() {
     QFETCH(int, expectMaterial);
     QFETCH(int, expectStat);
     UiDatabase db;
-    CDlgCover dialog;
+    CDlgCover dialog(db.Context());
     dialog.show();
     if (material >= 0)
         Choose(dialog.MaterialCombo(), material);
@@ -213,7 +212,7 @@ void TestCoverDialogs::filterValidation() {
     QFETCH(bool, useMaterial);
     QFETCH(QString, message);
     UiDatabase db;
-    CDlgFilterCover dialog;
+    CDlgFilterCover dialog(db.Context());
     dialog.show();
     if (useWeight)
         QTest::mouseClick(dialog.UseWeightBox(), Qt::LeftButton);
@@ -270,7 +269,7 @@ void TestCoverDialogs::discardPageCouplesQuantityAndWeight() {
     UiDatabase db;
     const long long cover = db.AddCover("Krabice", 2500); // 0,25 kg
     CWizard wizard;
-    auto* page = new CPageDisc;
+    auto* page = new CPageDisc(db.Context());
     page->coverId = cover;
     page->quantity = Quantity::FromUnits(2);
     wizard.AddPage(page);
@@ -289,7 +288,7 @@ void TestCoverDialogs::discardPageRefusesZeroQuantity() {
     UiDatabase db;
     const long long cover = db.AddCover("Krabice", 0); // no unit weight: fields independent
     CWizard wizard;
-    auto* page = new CPageDisc;
+    auto* page = new CPageDisc(db.Context());
     page->coverId = cover;
     wizard.AddPage(page);
     wizard.show();
@@ -303,7 +302,7 @@ void TestCoverDialogs::discardPageRefusesZeroQuantity() {
 void TestCoverDialogs::singlePageWizardShowsOnlyOk() {
     UiDatabase db;
     CWizard wizard;
-    wizard.AddPage(new CPageDisc);
+    wizard.AddPage(new CPageDisc(db.Context()));
     wizard.show();
     QCOMPARE(wizard.windowTitle(), QString("Vyřazení obalu"));
     QCOMPARE(wizard.button(QWizard::FinishButton)->text(), QString("OK"));

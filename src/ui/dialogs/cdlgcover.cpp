@@ -1,9 +1,9 @@
 #include "ui/dialogs/cdlgcover.h"
 
-#include "app/appglobals.h"
 #include "core/data/codelists.h"
 #include "core/ports/messageport.h"
 #include "ui/dialogs/codecombo.h"
+#include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
 
 #include <QCheckBox>
@@ -22,13 +22,10 @@ namespace {
 constexpr int MaterialWood = 0;
 constexpr int MaterialCartons = 6;
 constexpr int StatCartons = 3;
-
-void Warn(const char* text) {
-    TheMessages().ShowMessage(text, MsgIcon::Exclamation);
-}
 } // namespace
 
-CDlgCover::CDlgCover(QWidget* parent) : QDialog(parent) {
+CDlgCover::CDlgCover(const GuiContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context) {
     setWindowTitle(QStringLiteral("Detail obalu"));
     m_name = new QLineEdit(this);
     m_name->setMaxLength(50);
@@ -127,6 +124,10 @@ void CDlgCover::OnStatChosen() {
         codecombo::Select(m_material, MaterialWood);
     else if (category == StatCartons)
         codecombo::Select(m_material, MaterialCartons);
+}
+
+void CDlgCover::Warn(const char* text) {
+    m_context.messages.ShowMessage(text, MsgIcon::Exclamation);
 }
 
 void CDlgCover::accept() {

@@ -16,12 +16,14 @@ class QPushButton;
 
 namespace tarvo {
 
+struct GuiContext;
+
 // "Detail obalu": the values of one cover, edited in memory. The caller sets
 // the public values, runs the dialog and, on OK, writes them itself.
 class CDlgCover : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgCover(QWidget* parent = nullptr);
+    explicit CDlgCover(const GuiContext& context, QWidget* parent = nullptr);
 
     std::string name;
     Quantity weight = Quantity::FromUnits(0);
@@ -51,6 +53,9 @@ public:
 private:
     void OnMaterialChosen();
     void OnStatChosen();
+    void Warn(const char* text);
+
+    const GuiContext& m_context;
 
     QLineEdit* m_name;
     QLineEdit* m_weight;

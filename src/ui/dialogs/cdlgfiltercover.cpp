@@ -1,10 +1,10 @@
 #include "ui/dialogs/cdlgfiltercover.h"
 
-#include "app/appglobals.h"
 #include "core/data/codelists.h"
 #include "core/data/shared.h"
 #include "core/ports/messageport.h"
 #include "ui/dialogs/codecombo.h"
+#include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
 
 #include <QCheckBox>
@@ -50,7 +50,8 @@ std::string CoverFilter::Clause() const {
     return sql;
 }
 
-CDlgFilterCover::CDlgFilterCover(QWidget* parent) : QDialog(parent) {
+CDlgFilterCover::CDlgFilterCover(const GuiContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context) {
     setWindowTitle(QStringLiteral("Filtr obalů"));
     m_useName = new QCheckBox(QStringLiteral("Název:"), this);
     m_useWeight = new QCheckBox(QStringLiteral("Hmotnost:"), this);
@@ -149,7 +150,7 @@ void CDlgFilterCover::UpdateEnabling() {
 }
 
 void CDlgFilterCover::accept() {
-    IMessagePort& messages = TheMessages();
+    IMessagePort& messages = m_context.messages;
     const std::optional<Quantity> from = QuantityFromLocaleText(m_weightFrom->text());
     const std::optional<Quantity> to = QuantityFromLocaleText(m_weightTo->text());
     if (!from || !to) {

@@ -15,6 +15,8 @@ class QLineEdit;
 
 namespace tarvo {
 
+struct GuiContext;
+
 // The covers view's filter: each criterion counts only while its use flag
 // is set.
 struct CoverFilter {
@@ -47,7 +49,7 @@ struct CoverFilter {
 class CDlgFilterCover : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgFilterCover(QWidget* parent = nullptr);
+    explicit CDlgFilterCover(const GuiContext& context, QWidget* parent = nullptr);
 
     CoverFilter filter;
 
@@ -74,6 +76,8 @@ public:
 
 private:
     void UpdateEnabling();
+
+    const GuiContext& m_context;
 
     QCheckBox* m_useName;
     QCheckBox* m_useWeight;

@@ -1,10 +1,10 @@
 #include "ui/pages/cpagedisc.h"
 
-#include "app/appglobals.h"
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/ports/messageport.h"
+#include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
 
 #include <QDateEdit>
@@ -17,11 +17,13 @@
 
 namespace tarvo {
 
-CPageDisc::CPageDisc(QWidget* parent) : QWizardPage(parent) {
+CPageDisc::CPageDisc(const GuiContext& context, QWidget* parent)
+    : QWizardPage(parent), m_context(context) {
     setTitle(QStringLiteral("Vyřazení obalu"));
     m_date = new QDateEdit(this);
     m_date->setCalendarPopup(true);
-    m_date->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    // Four-digit years: a short year is ambiguous in records kept for decades.
+    m_date->setDisplayFormat(QStringLiteral("d.M.yyyy"));
     m_quantity = new QLineEdit(this);
     m_weight = new QLineEdit(this);
     auto* group = new QGroupBox(QStringLiteral("Způsob vyřazení"), this);
@@ -56,12 +58,12 @@ void CPageDisc::initializePage() {
         weight = Quantity::FromUnits(0);
     m_unitWeight = Quantity::FromUnits(0);
     try {
-        CStatement st(TheDataStore(), Format("SELECT cover_weight FROM Cover WHERE cover_id = %li",
-                                             static_cast<long>(coverId)));
+        CStatement st(m_context.store, Format("SELECT cover_weight FROM Cover WHERE cover_id = %li",
+                                              static_cast<long>(coverId)));
         if (st.Step() && !st.IsNull(0))
             m_unitWeight = st.GetQuantity(0);
     } catch (const ComError& e) {
-        ShowComError(TheMessages(), e);
+        ShowComError(m_context.messages, e);
     }
     weight = CurMul(quantity, m_unitWeight);
     m_date->setDate(ToQDate(date.IsValid() ? date : OleDate::Today()));
@@ -90,12 +92,12 @@ bool CPageDisc::validatePage() {
     const std::optional<Quantity> q = QuantityFromLocaleText(m_quantity->text());
     const std::optional<Quantity> w = QuantityFromLocaleText(m_weight->text());
     if (!q || !w) {
-        TheMessages().ShowMessage("Zadejte číslo.", MsgIcon::Exclamation);
+        m_context.messages.ShowMessage("Zadejte číslo.", MsgIcon::Exclamation);
         (q ? m_weight : m_quantity)->setFocus();
         return false;
     }
     if (q->Scaled() <= 0) {
-        TheMessages().ShowMessage("Množství musí být větší než 0 !", MsgIcon::Exclamation);
+        m_context.messages.ShowMessage("Množství musí být větší než 0 !", MsgIcon::Exclamation);
         m_quantity->setFocus();
         m_quantity->selectAll();
         return false;

@@ -5,6 +5,7 @@
 #ifndef Q_MOC_RUN
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
+#include "core/data/recordid.h"
 #endif
 
 #include <QWizardPage>
@@ -16,18 +17,20 @@ class QRadioButton;
 
 namespace tarvo {
 
+struct GuiContext;
+
 // "Vyřazení obalu": one discard of a cover. The caller sets the values (and
 // the cover), runs the wizard and writes the discard on success.
 class CPageDisc : public QWizardPage {
     Q_OBJECT
 public:
-    explicit CPageDisc(QWidget* parent = nullptr);
+    explicit CPageDisc(const GuiContext& context, QWidget* parent = nullptr);
 
     OleDate date = OleDate::Now();
     Quantity quantity = Quantity::FromUnits(0);
     Quantity weight = Quantity::FromUnits(0);
     int kind = 2; // "Recyklováno"
-    int64_t coverId = -1;
+    RecordId coverId = NoRecord;
 
     // The cover's unit weight as read when the page opened.
     Quantity UnitWeight() const { return m_unitWeight; }
@@ -43,6 +46,8 @@ public:
 private:
     void OnQuantityEdited();
     void OnWeightEdited();
+
+    const GuiContext& m_context;
 
     QDateEdit* m_date;
     QLineEdit* m_quantity;

@@ -1,6 +1,5 @@
 #include "ui/views/cviewcover.h"
 
-#include "app/appglobals.h"
 #include "core/data/cdatastore.h"
 #include "core/data/codelists.h"
 #include "core/data/recordset.h"
@@ -8,11 +7,13 @@
 #include "core/data/statement.h"
 #include "core/data/transaction.h"
 #include "core/ports/messageport.h"
+#include "core/registers/propagationswitches.h"
 #include "ui/dialogs/cdlgcover.h"
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
 #include "ui/framework/crecordlist.h"
+#include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
 #include "ui/pages/cpagedisc.h"
 #include "ui/pages/wizard.h"
@@ -61,21 +62,16 @@ CListModel* MakeDiscardModel() {
 
 } // namespace
 
-CViewCover::CViewCover(QWidget* parent) : CTableView(parent) {
+CViewCover::CViewCover(const GuiContext& context, QWidget* parent) : CTableView(context, parent) {
     BuildMainPane(QStringLiteral("Obaly"), new CRecordList(MakeCoverModel(), true, this));
     AddSubPane(cmd::Add2, cmd::Edit2, cmd::Delete2, QStringLiteral("Vyřazené"),
                new CRecordList(MakeDiscardModel(), false, this));
 }
 
-bool CViewCover::HandlesCommand(int command) const {
-    switch (command) {
-    case cmd::Add2:
-    case cmd::Edit2:
-    case cmd::Delete2:
-        return true;
-    default:
-        return CTableView::HandlesCommand(command);
-    }
+std::vector<int> CViewCover::HandledCommands() const {
+    std::vector<int> commands = CTableView::HandledCommands();
+    commands.insert(commands.end(), {cmd::Add2, cmd::Edit2, cmd::Delete2});
+    return commands;
 }
 
 bool CViewCover::OnCommand(int command) {
@@ -106,23 +102,29 @@ bool CViewCover::OnCommand(int command) {
     }
 }
 
-std::vector<std::string> CViewCover::SearchableColumns() const {
-    return {"cover_name", "cover_mat", "cover_reusable", "cover_type", "cover_org", "cover_pay"};
+std::vector<SearchColumn> CViewCover::SearchColumns() const {
+    return {{"cover_name", QStringLiteral("Název")},
+            {"cover_mat", QStringLiteral("Materiál"), &Materials},
+            {"cover_reusable", QStringLiteral("Opakovaně používaný"), nullptr, true},
+            {"cover_type", QStringLiteral("Typ"), &CoverTypes},
+            {"cover_org", QStringLiteral("Původ"), &Origins},
+            {"cover_pay", QStringLiteral("Platba"), &Payments}};
 }
 
-std::string CViewCover::SearchColumnOfSort() const {
-    static const char* const bySort[] = {
-        "cover_name", "cover_mat", "", "cover_type", "cover_org", "cover_pay", "cover_reusable"};
+int CViewCover::SearchColumnOfSort() const {
+    // By list column: name, material, (weight: none), type, origin, payment,
+    // reusable.
+    static const int bySort[] = {0, 1, -1, 3, 4, 5, 2};
     const int column = m_main.list->SortColumn();
-    return column >= 0 && column < 7 ? bySort[column] : "";
+    return column >= 0 && column < 7 ? bySort[column] : -1;
 }
 
-void CViewCover::LoadMainList(int64_t selectId) {
+void CViewCover::LoadMainList(RecordId selectId) {
     static const char* const sortColumns[] = {"cover_name",    "cover_mat", "cover_weight",
                                               "cover_type",    "cover_org", "cover_pay",
                                               "cover_reusable"};
     CRecordList* list = m_main.list;
-    const int64_t keep = selectId != NoId ? selectId : FirstSelectedId(list);
+    const RecordId keep = selectId != NoId ? selectId : SelectedId(list);
     // Only the identifiers and the sort column are read; the rows are put in
     // order here (names in the Czech order), and the cells of the rows shown
     // are read when they are shown.
@@ -142,10 +144,10 @@ void CViewCover::LoadMainList(int64_t selectId) {
     LoadDiscards();
 }
 
-int64_t CViewCover::SingleSelectedCover() const {
+RecordId CViewCover::SingleSelectedCover() const {
     if (m_main.list->SelectedCount() != 1)
         return NoId;
-    return FirstSelectedId(m_main.list);
+    return SelectedId(m_main.list);
 }
 
 bool CViewCover::DiscardsEnabled() const {
@@ -166,7 +168,7 @@ void CViewCover::UpdateDiscardPane() {
 
 void CViewCover::LoadDiscards() {
     CRecordList* list = DiscardList();
-    const int64_t keep = FirstSelectedId(list);
+    const RecordId keep = SelectedId(list);
     m_discardsCover = SingleSelectedCover();
     if (m_discardsCover == NoId) {
         list->Model()->Clear();
@@ -183,7 +185,8 @@ void CViewCover::LoadDiscards() {
                              static_cast<long>(m_discardsCover), order);
     if (list->SortDescending())
         sql += " DESC";
-    FillList(list, sql, keep);
+    FillList(
+        list, [&] { return list->Model()->Load(Store(), sql); }, keep);
 }
 
 void CViewCover::OnSubHeaderClicked(int, int column) {
@@ -197,10 +200,10 @@ void CViewCover::RecordVanished(CRecordList* list, int row) {
 }
 
 void CViewCover::AddCover() {
-    CDlgCover dialog(this);
+    CDlgCover dialog(Context(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    int64_t id = NoId;
+    RecordId id = NoId;
     try {
         CRecordset rs;
         Store().OpenRecordsetOrThrow(rs, "Cover", CommandOption::Table);
@@ -230,10 +233,10 @@ void CViewCover::EditCover() {
         Messages().ShowMessage(NoCover, MsgIcon::Exclamation);
         return;
     }
-    const int64_t id = list->Model()->Id(row);
+    const RecordId id = list->Model()->Id(row);
     const std::string sql =
         Format("SELECT * FROM Cover WHERE (cover_id = %li)", static_cast<long>(id));
-    CDlgCover dialog(this);
+    CDlgCover dialog(Context(), this);
     int oldType = -1;
     int oldOrigin = -1;
     int oldPayment = -1;
@@ -283,7 +286,7 @@ void CViewCover::EditCover() {
         rs.SetField("cover_note", Value(dialog.note));
         rs.Update();
         if (carried) {
-            const PropagationSwitches& switches = TheSwitches();
+            const PropagationSwitches& switches = Context().switches;
             const struct {
                 bool on;
                 const char* table;
@@ -341,7 +344,7 @@ void CViewCover::DeleteCovers() {
 
 void CViewCover::RunFilter() {
     FilterButton()->SetHeldPressed(true);
-    CDlgFilterCover dialog(this);
+    CDlgFilterCover dialog(Context(), this);
     dialog.filter = m_filter;
     if (dialog.exec() == QDialog::Accepted) {
         m_filter = dialog.filter;
@@ -365,13 +368,13 @@ void WriteDiscard(CRecordset& rs, const CPageDisc& page) {
 void CViewCover::AddDiscard() {
     if (!DiscardsEnabled())
         return;
-    const int64_t cover = FirstSelectedId(m_main.list);
+    const RecordId cover = SelectedId(m_main.list);
     if (cover == NoId) {
         Messages().ShowMessage(NoCover, MsgIcon::Exclamation);
         return;
     }
     CWizard wizard(this);
-    auto* page = new CPageDisc;
+    auto* page = new CPageDisc(Context());
     page->coverId = cover;
     wizard.AddPage(page);
     if (!wizard.Run())
@@ -408,7 +411,7 @@ void CViewCover::EditDiscard() {
     const std::string sql = Format("SELECT * FROM CoverDiscard WHERE (disc_id = %li)",
                                    static_cast<long>(list->Model()->Id(row)));
     CWizard wizard(this);
-    auto* page = new CPageDisc;
+    auto* page = new CPageDisc(Context());
     try {
         CRecordset rs;
         Store().OpenRecordsetOrThrow(rs, sql);

@@ -12,13 +12,13 @@ namespace tarvo {
 class CViewCover : public CTableView {
     Q_OBJECT
 public:
-    explicit CViewCover(QWidget* parent = nullptr);
+    explicit CViewCover(const GuiContext& context, QWidget* parent = nullptr);
 
     bool OnCommand(int command) override;
-    bool HandlesCommand(int command) const override;
+    std::vector<int> HandledCommands() const override;
 
-    std::vector<std::string> SearchableColumns() const override;
-    std::string SearchColumnOfSort() const override;
+    std::vector<SearchColumn> SearchColumns() const override;
+    int SearchColumnOfSort() const override;
     std::string MainTable() const override { return "Cover"; }
     std::string MainIdColumn() const override { return "cover_id"; }
 
@@ -26,7 +26,7 @@ public:
     CRecordList* DiscardList() const { return SubList(1); }
 
 protected:
-    void LoadMainList(int64_t selectId = NoId) override;
+    void LoadMainList(RecordId selectId = NoId) override;
     void OnMainSelectionChanged(bool becameSelected) override;
     void OnSubHeaderClicked(int pane, int column) override;
 
@@ -41,14 +41,14 @@ private:
     void EditDiscard();
     void DeleteDiscard();
     // The one selected cover, or NoId.
-    int64_t SingleSelectedCover() const;
+    RecordId SingleSelectedCover() const;
     bool DiscardsEnabled() const;
     // The selected discard's row, or nothing after telling the user to select one.
     std::optional<int> SelectedDiscardRow();
     void RecordVanished(CRecordList* list, int row);
 
     CoverFilter m_filter;
-    int64_t m_discardsCover = NoId;
+    RecordId m_discardsCover = NoId;
 };
 
 } // namespace tarvo
