@@ -73,13 +73,13 @@ int main(int argc, char** argv) {
     QTimer::singleShot(500, [&] {
         ok = frame->grab().save(output + "/main-window.png") && ok;
         CDlgCover dialog(*app.Context(), frame);
-        dialog.name = "Kartonová krabice 40x30x20";
-        dialog.weight = Quantity::FromScaled(4200);
-        dialog.material = 27;
-        dialog.type = 0;
-        dialog.origin = 2;
-        dialog.payment = 1;
-        dialog.stat = 0;
+        dialog.cover.name = "Kartonová krabice 40x30x20";
+        dialog.cover.weight = Quantity::FromScaled(4200);
+        dialog.cover.material = 27;
+        dialog.cover.type = 0;
+        dialog.cover.origin = 2;
+        dialog.cover.payment = 1;
+        dialog.cover.stat = 0;
         dialog.LoadControls();
         dialog.show();
         QTimer::singleShot(300, [&] {

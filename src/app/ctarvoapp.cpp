@@ -8,6 +8,7 @@
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/registers/propagationswitches.h"
+#include "core/setup/datafoldersetup.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/icons.h"
 

@@ -53,7 +53,6 @@ private slots:
     void coverCoupling();
     void filterValidation_data();
     void filterValidation();
-    void filterClauseUsesDecimalPoint();
     void optionsStoreSwitchesOnlyOnOk();
     void discardPageCouplesQuantityAndWeight();
     void discardPageRefusesZeroQuantity();
@@ -127,19 +126,19 @@ void TestCoverDialogs::coverAcceptsValidValues() {
 
     QVERIFY(db.messages.shown.empty());
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(dialog.name, std::string("Paleta EUR"));
-    QCOMPARE(dialog.weight.Scaled(), 12345000LL);
-    QCOMPARE(dialog.material, 0);
-    QCOMPARE(dialog.stat, 1);
-    QCOMPARE(dialog.type, 2);
-    QCOMPARE(dialog.origin, 1);
-    QCOMPARE(dialog.payment, 0);
+    QCOMPARE(dialog.cover.name, std::string("Paleta EUR"));
+    QCOMPARE(dialog.cover.weight.Scaled(), 12345000LL);
+    QCOMPARE(dialog.cover.material, 0);
+    QCOMPARE(dialog.cover.stat, 1);
+    QCOMPARE(dialog.cover.type, 2);
+    QCOMPARE(dialog.cover.origin, 1);
+    QCOMPARE(dialog.cover.payment, 0);
 }
 
 void TestCoverDialogs::coverMaterialOrder() {
     UiDatabase db;
     CDlgCover dialog(db.Context());
-    dialog.material = 5;
+    dialog.cover.material = 5;
     dialog.LoadControls();
     QComboBox* combo = dialog.MaterialCombo();
     QCOMPARE(combo->count(), Materials.size);
@@ -233,16 +232,6 @@ void TestCoverDialogs::filterValidation() {
     }
 }
 
-void TestCoverDialogs::filterClauseUsesDecimalPoint() {
-    CoverFilter filter;
-    filter.useWeight = true;
-    filter.weightFrom = Quantity::FromScaled(5000);
-    filter.weightTo = Quantity::FromUnits(1);
-    const std::string clause = filter.Clause();
-    QVERIFY2(clause.find(">=0.5)") != std::string::npos, clause.c_str());
-    QVERIFY2(clause.find("<=1)") != std::string::npos, clause.c_str());
-}
-
 void TestCoverDialogs::optionsStoreSwitchesOnlyOnOk() {
     PropagationSwitches switches;
     {
@@ -270,8 +259,8 @@ void TestCoverDialogs::discardPageCouplesQuantityAndWeight() {
     const long long cover = db.AddCover("Krabice", 2500); // 0,25 kg
     CWizard wizard;
     auto* page = new CPageDisc(db.Context());
-    page->coverId = cover;
-    page->quantity = Quantity::FromUnits(2);
+    page->discard.cover = cover;
+    page->discard.quantity = Quantity::FromUnits(2);
     wizard.AddPage(page);
     wizard.show();
     QCOMPARE(page->WeightEdit()->text(), QString("0,5"));
@@ -289,7 +278,7 @@ void TestCoverDialogs::discardPageRefusesZeroQuantity() {
     const long long cover = db.AddCover("Krabice", 0); // no unit weight: fields independent
     CWizard wizard;
     auto* page = new CPageDisc(db.Context());
-    page->coverId = cover;
+    page->discard.cover = cover;
     wizard.AddPage(page);
     wizard.show();
     QTest::keyClicks(page->WeightEdit(), "7");

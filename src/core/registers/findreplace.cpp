@@ -3,47 +3,28 @@
 #include "core/data/cdatastore.h"
 #include "core/data/comerror.h"
 #include "core/data/shared.h"
+#include "core/data/sqlclause.h"
 #include "core/data/statement.h"
 #include "core/data/transaction.h"
 
 namespace tarvo {
 
-namespace {
-
-// An exact text compared through LIKE, so that letter case does not count
-// for any letter: its own wildcard characters are escaped.
-std::string LikeLiteral(const std::string& text) {
-    std::string escaped;
-    for (char c : text) {
-        if (c == '\\' || c == '%' || c == '_')
-            escaped += '\\';
-        escaped += c;
-    }
-    return escaped;
-}
-
-} // namespace
-
 std::optional<std::unordered_set<RecordId>> FindMatching(CDataStore& store,
                                                          const FindReplaceSpec& spec) {
-    std::string condition = spec.column + " = ?";
-    Value bound = spec.find;
-    if (spec.find.GetKind() == Value::Kind::Text) {
-        if (spec.partMatch) {
-            condition = spec.column + " LIKE ?";
-            bound = Value("%" + spec.find.ToString() + "%");
-        } else {
-            condition = spec.column + " LIKE ? ESCAPE '\\'";
-            bound = Value(LikeLiteral(spec.find.ToString()));
-        }
-    } else if (spec.find.GetKind() == Value::Kind::Bool) {
-        bound = Value(int64_t{spec.find.ToBool() ? 1 : 0});
-    }
+    SqlClause criterion;
+    if (spec.find.GetKind() == Value::Kind::Text && spec.partMatch)
+        AndTextContains(criterion, spec.column, spec.find.ToString());
+    else if (spec.find.GetKind() == Value::Kind::Text)
+        AndTextEquals(criterion, spec.column, spec.find.ToString());
+    else if (spec.find.GetKind() == Value::Kind::Bool)
+        criterion.And(spec.column + " = ?", {Value(int64_t{spec.find.ToBool() ? 1 : 0})});
+    else
+        criterion.And(spec.column + " = ?", {spec.find});
     std::unordered_set<RecordId> ids;
     try {
-        CStatement st(store,
-                      "SELECT " + spec.idColumn + " FROM " + spec.table + " WHERE " + condition);
-        st.Bind(1, bound);
+        CStatement st(store, "SELECT " + spec.idColumn + " FROM " + spec.table + " WHERE 1" +
+                                 criterion.sql);
+        criterion.Bind(st);
         while (st.Step())
             ids.insert(st.Int(0));
     } catch (const ComError& e) {

@@ -23,9 +23,9 @@ struct FindReplaceSpec {
     // A code (integer), a yes/no flag (bool) or a text.
     Value find;
     Value replacement;
-    // Texts only: the find text may stand anywhere in the value (its % and _
-    // are wildcards, as typed); otherwise the whole value must equal it.
-    // Texts match without regard to letter case, Czech letters included.
+    // Texts only: the find text may stand anywhere in the value; otherwise
+    // the whole value must equal it. Texts match as typed (no wildcards) and
+    // without regard to letter case, Czech letters included.
     bool partMatch = false;
 };
 

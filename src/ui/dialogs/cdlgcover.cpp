@@ -91,19 +91,19 @@ CDlgCover::CDlgCover(const GuiContext& context, QWidget* parent)
 }
 
 void CDlgCover::LoadControls() {
-    m_name->setText(QString::fromStdString(name));
-    m_weight->setText(QuantityToLocaleText(weight));
-    m_reusable->setChecked(reusable);
-    m_note->setText(QString::fromStdString(note));
+    m_name->setText(QString::fromStdString(cover.name));
+    m_weight->setText(QuantityToLocaleText(cover.weight));
+    m_reusable->setChecked(cover.reusable);
+    m_note->setText(QString::fromStdString(cover.note));
     // Materials: "dřevo", then "textil" (code 29), then codes 1 to 28.
     std::vector<int> materials = {0, MaterialTextile};
     for (int code = 1; code < MaterialTextile; ++code)
         materials.push_back(code);
-    codecombo::Fill(m_material, Materials, materials, material);
-    codecombo::FillAll(m_type, CoverTypes, type);
-    codecombo::FillAll(m_origin, Origins, origin);
-    codecombo::FillAll(m_payment, Payments, payment);
-    codecombo::FillAll(m_stat, StatCategories, stat);
+    codecombo::Fill(m_material, Materials, materials, cover.material);
+    codecombo::FillAll(m_type, CoverTypes, cover.type);
+    codecombo::FillAll(m_origin, Origins, cover.origin);
+    codecombo::FillAll(m_payment, Payments, cover.payment);
+    codecombo::FillAll(m_stat, StatCategories, cover.stat);
     m_name->setFocus();
     m_name->selectAll();
 }
@@ -160,15 +160,15 @@ void CDlgCover::accept() {
             return;
         }
     }
-    name = m_name->text().toStdString();
-    weight = *parsed;
-    reusable = m_reusable->isChecked();
-    note = m_note->text().toStdString();
-    material = codecombo::Selected(m_material);
-    type = codecombo::Selected(m_type);
-    origin = codecombo::Selected(m_origin);
-    payment = codecombo::Selected(m_payment);
-    stat = codecombo::Selected(m_stat);
+    cover.name = m_name->text().toStdString();
+    cover.weight = *parsed;
+    cover.reusable = m_reusable->isChecked();
+    cover.note = m_note->text().toStdString();
+    cover.material = codecombo::Selected(m_material);
+    cover.type = codecombo::Selected(m_type);
+    cover.origin = codecombo::Selected(m_origin);
+    cover.payment = codecombo::Selected(m_payment);
+    cover.stat = codecombo::Selected(m_stat);
     QDialog::accept();
 }
 

@@ -156,6 +156,9 @@ protected:
 
     void SetFilterActive(bool active);
     void BroadcastToOthers(ViewNotification what);
+    // The notifier a view hands to its registers: what a register tells
+    // reaches every other view, as the frame's broadcast from this one.
+    IViewNotifier& OtherViews() { return m_otherViews; }
     // The frame's message rule while lists load: cascades wait until the
     // loading list is complete.
     bool IsLoading() const { return m_loading > 0; }
@@ -167,6 +170,15 @@ protected:
     std::vector<Pane> m_subs;
 
 private:
+    class OtherViewsNotifier final : public IViewNotifier {
+    public:
+        explicit OtherViewsNotifier(CTableView& view) : m_view(view) {}
+        void NotifyAllViews(ViewNotification what) override { m_view.BroadcastToOthers(what); }
+
+    private:
+        CTableView& m_view;
+    };
+
     void ShowContextMenu(int pane, int row, const QPoint& globalPos);
     // The first row at or after start whose record is in matching; -1 when
     // none or when start lies outside the list.
@@ -177,6 +189,7 @@ private:
 
     const GuiContext& m_context;
     IViewBroadcast* m_broadcast = nullptr;
+    OtherViewsNotifier m_otherViews{*this};
     CSplitBar* m_split = nullptr;
     int m_firstSubListHeight = 0;
     bool m_initialised = false;

@@ -1,14 +1,21 @@
 #pragma once
 
-#include "ui/dialogs/cdlgfiltercover.h"
 #include "ui/framework/ctableview.h"
+
+// moc cannot parse the C++20 library headers these bring in; it needs none
+// of their declarations.
+#ifndef Q_MOC_RUN
+#include "core/registers/coverfilter.h"
+#include "core/registers/coverregister.h"
+#endif
 
 #include <optional>
 
 namespace tarvo {
 
 // The covers table: covers that are not deleted on the left, the discards of
-// the one selected cover on the right.
+// the one selected cover on the right. Every change goes through the covers
+// register; the view only shows the records and collects the input.
 class CViewCover : public CTableView {
     Q_OBJECT
 public:
@@ -40,13 +47,15 @@ private:
     void AddDiscard();
     void EditDiscard();
     void DeleteDiscard();
+    // Runs the one-page discard wizard on the record; true on OK.
+    bool RunDiscardPage(DiscardRecord& discard);
     // The one selected cover, or NoId.
     RecordId SingleSelectedCover() const;
     bool DiscardsEnabled() const;
     // The selected discard's row, or nothing after telling the user to select one.
     std::optional<int> SelectedDiscardRow();
-    void RecordVanished(CRecordList* list, int row);
 
+    CoverRegister m_covers;
     CoverFilter m_filter;
     RecordId m_discardsCover = NoId;
 };
