@@ -9,6 +9,9 @@ CListModel::~CListModel() = default;
 
 bool CListModel::Load(const std::function<bool(IdList&)>& loader) {
     beginResetModel();
+    // The old rows go first: a long list and its pending order must not be
+    // held twice while the new one loads.
+    m_rows.Clear();
     IdList ids;
     const bool ok = loader(ids);
     m_rows.SetIds(std::move(ids));
