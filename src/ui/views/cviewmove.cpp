@@ -262,6 +262,9 @@ std::optional<int> CViewMove::SelectedRow(CRecordList* list, const char* nothing
 
 void CViewMove::RemoveRow(CRecordList* list, int row) {
     list->Model()->RemoveRow(row);
+    // The covers shown may have been the removed line's.
+    if (list == LineList())
+        LoadCovers();
 }
 
 void CViewMove::AddMove() {
@@ -392,12 +395,10 @@ void CViewMove::AddCoverLine() {
     const Outcome outcome =
         m_register.AddCoverLine(lines->Model()->Id(*row), {NoRecord, NoRecord, v.cover, v.coverQty,
                                                            v.type, v.origin, v.payment});
-    if (outcome == Outcome::Vanished) {
+    if (outcome == Outcome::Vanished)
         RemoveRow(lines, *row);
+    else if (outcome == Outcome::Done)
         LoadCovers();
-    } else if (outcome == Outcome::Done) {
-        LoadCovers();
-    }
 }
 
 void CViewMove::EditCoverLine() {

@@ -61,6 +61,8 @@ private:
     // The selected row of a dependent list, or nothing after telling the
     // user to select one.
     std::optional<int> SelectedRow(CRecordList* list, const char* nothingSelected);
+    // Removes a row whose record is gone; the cover lines follow a removed
+    // product line.
     void RemoveRow(CRecordList* list, int row);
 
     void AddMove();
