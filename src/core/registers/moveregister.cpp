@@ -40,13 +40,25 @@ bool Exists(CDataStore& store, const char* sql, RecordId id) {
     return st.Step();
 }
 
-// The name shown in a deletion question: one text column of a one-row query.
-std::optional<std::string> NameOf(CDataStore& store, const char* sql, RecordId id) {
-    CStatement st(store, sql);
-    st.BindInt(1, id);
-    if (!st.Step())
-        return std::nullopt;
-    return st.Text(0);
+// Reads one record by its identifier; a record that is gone is told.
+template <typename Record, typename Fill>
+ReadResult<Record> ReadOne(CDataStore& store, const char* sql, RecordId id, Fill fill) {
+    ReadResult<Record> result;
+    try {
+        CStatement st(store, sql);
+        st.BindInt(1, id);
+        if (!st.Step()) {
+            store.Messages().ShowMessage(RecordGone, MsgIcon::Information);
+            result.outcome = Outcome::Vanished;
+            return result;
+        }
+        result.record = fill(st);
+        result.outcome = Outcome::Done;
+    } catch (const ComError& e) {
+        ShowComError(store.Messages(), e);
+        result.outcome = Outcome::Failed;
+    }
+    return result;
 }
 
 } // namespace
@@ -64,26 +76,13 @@ OleDate MoveRegister::DispatchDate(RecordId move) {
 }
 
 ReadResult<MoveRecord> MoveRegister::Read(RecordId id) {
-    ReadResult<MoveRecord> result;
-    try {
-        CStatement st(m_store, "SELECT move_num, move_type, move_date, move_export FROM Move "
-                               "WHERE move_id = ?");
-        st.BindInt(1, id);
-        if (!st.Step()) {
-            ShowVanished();
-            result.outcome = Outcome::Vanished;
-            return result;
-        }
-        result.record.number = st.Text(0);
-        result.record.type = Code(st, 1);
-        result.record.date = st.Date(2);
-        result.record.exported = st.Int(3) != 0;
-        result.outcome = Outcome::Done;
-    } catch (const ComError& e) {
-        ShowComError(m_store.Messages(), e);
-        result.outcome = Outcome::Failed;
-    }
-    return result;
+    return ReadOne<MoveRecord>(
+        m_store,
+        "SELECT move_num, move_type, move_date, move_export FROM Move "
+        "WHERE move_id = ?",
+        id, [](const CStatement& st) {
+            return MoveRecord{st.Text(0), Code(st, 1), st.Date(2), st.Int(3) != 0};
+        });
 }
 
 std::optional<RecordId> MoveRegister::Add(const MoveRecord& move) {
@@ -158,23 +157,11 @@ Outcome MoveRegister::DeleteSelection(const std::vector<RecordId>& ids) {
 }
 
 ReadResult<MoveLineRecord> MoveRegister::ReadLine(RecordId id) {
-    ReadResult<MoveLineRecord> result;
-    try {
-        CStatement st(m_store,
-                      "SELECT move_id, prod_id, mvprod_qty FROM Move_Prod WHERE mvprod_id = ?");
-        st.BindInt(1, id);
-        if (!st.Step()) {
-            ShowVanished();
-            result.outcome = Outcome::Vanished;
-            return result;
-        }
-        result.record = {st.Int(0), st.Int(1), st.GetQuantity(2)};
-        result.outcome = Outcome::Done;
-    } catch (const ComError& e) {
-        ShowComError(m_store.Messages(), e);
-        result.outcome = Outcome::Failed;
-    }
-    return result;
+    return ReadOne<MoveLineRecord>(
+        m_store, "SELECT move_id, prod_id, mvprod_qty FROM Move_Prod WHERE mvprod_id = ?", id,
+        [](const CStatement& st) {
+            return MoveLineRecord{st.Int(0), st.Int(1), st.GetQuantity(2)};
+        });
 }
 
 std::optional<RecordId> MoveRegister::AddLine(RecordId move, RecordId product, Quantity quantity) {
@@ -234,51 +221,23 @@ Outcome MoveRegister::UpdateLineQuantity(RecordId id, Quantity quantity) {
 }
 
 Outcome MoveRegister::DeleteLine(RecordId id) {
-    IMessagePort& messages = m_store.Messages();
-    try {
-        const std::optional<std::string> name =
-            NameOf(m_store,
-                   "SELECT prod_name FROM Move_Prod LEFT JOIN Product ON Move_Prod.prod_id = "
-                   "Product.prod_id WHERE mvprod_id = ?",
-                   id);
-        if (!name) {
-            ShowVanished();
-            return Outcome::Vanished;
-        }
-        if (!messages.AskYesNo(
-                Format("Opravdu si přejete odstranit ze seznamu produkt\n\"%s\" ?", name->c_str()),
-                MsgIcon::Question))
-            return Outcome::Unchanged;
-        CTransaction unit(m_store);
-        RunWithId(m_store, "DELETE FROM Move_Cover WHERE (mvprod_id = ?)", id);
-        RunWithId(m_store, "DELETE FROM Move_Prod WHERE (mvprod_id = ?)", id);
-        unit.Commit();
-        return Outcome::Done;
-    } catch (const ComError& e) {
-        ShowComError(messages, e);
-        return Outcome::Failed;
-    }
+    return DeleteNamed(id,
+                       "SELECT prod_name FROM Move_Prod LEFT JOIN Product ON Move_Prod.prod_id = "
+                       "Product.prod_id WHERE mvprod_id = ?",
+                       "Opravdu si přejete odstranit ze seznamu produkt\n\"%s\" ?",
+                       {"DELETE FROM Move_Cover WHERE (mvprod_id = ?)",
+                        "DELETE FROM Move_Prod WHERE (mvprod_id = ?)"});
 }
 
 ReadResult<MoveCoverRecord> MoveRegister::ReadCoverLine(RecordId id) {
-    ReadResult<MoveCoverRecord> result;
-    try {
-        CStatement st(m_store, "SELECT move_id, mvprod_id, cover_id, mvcover_qty, cover_type, "
-                               "cover_org, cover_pay FROM Move_Cover WHERE mvcover_id = ?");
-        st.BindInt(1, id);
-        if (!st.Step()) {
-            ShowVanished();
-            result.outcome = Outcome::Vanished;
-            return result;
-        }
-        result.record = {st.Int(0),   st.Int(1),   st.Int(2),  st.GetQuantity(3),
-                         Code(st, 4), Code(st, 5), Code(st, 6)};
-        result.outcome = Outcome::Done;
-    } catch (const ComError& e) {
-        ShowComError(m_store.Messages(), e);
-        result.outcome = Outcome::Failed;
-    }
-    return result;
+    return ReadOne<MoveCoverRecord>(m_store,
+                                    "SELECT move_id, mvprod_id, cover_id, mvcover_qty, cover_type, "
+                                    "cover_org, cover_pay FROM Move_Cover WHERE mvcover_id = ?",
+                                    id, [](const CStatement& st) {
+                                        return MoveCoverRecord{
+                                            st.Int(0),   st.Int(1),   st.Int(2),  st.GetQuantity(3),
+                                            Code(st, 4), Code(st, 5), Code(st, 6)};
+                                    });
 }
 
 Outcome MoveRegister::AddCoverLine(RecordId line, const MoveCoverRecord& cover) {
@@ -339,23 +298,32 @@ Outcome MoveRegister::UpdateCoverLineQuantity(RecordId id, Quantity quantity) {
 }
 
 Outcome MoveRegister::DeleteCoverLine(RecordId id) {
+    return DeleteNamed(id,
+                       "SELECT cover_name FROM Move_Cover LEFT JOIN Cover ON Move_Cover.cover_id = "
+                       "Cover.cover_id WHERE mvcover_id = ?",
+                       "Opravdu si přejete odstranit ze seznamu obal\n\"%s\" ?",
+                       {"DELETE FROM Move_Cover WHERE (mvcover_id = ?)"});
+}
+
+Outcome MoveRegister::DeleteNamed(RecordId id, const char* nameSql, const char* question,
+                                  std::initializer_list<const char*> deletions) {
     IMessagePort& messages = m_store.Messages();
     try {
-        const std::optional<std::string> name =
-            NameOf(m_store,
-                   "SELECT cover_name FROM Move_Cover LEFT JOIN Cover ON Move_Cover.cover_id = "
-                   "Cover.cover_id WHERE mvcover_id = ?",
-                   id);
-        if (!name) {
-            ShowVanished();
-            return Outcome::Vanished;
+        std::string name;
+        {
+            CStatement st(m_store, nameSql);
+            st.BindInt(1, id);
+            if (!st.Step()) {
+                ShowVanished();
+                return Outcome::Vanished;
+            }
+            name = st.Text(0);
         }
-        if (!messages.AskYesNo(
-                Format("Opravdu si přejete odstranit ze seznamu obal\n\"%s\" ?", name->c_str()),
-                MsgIcon::Question))
+        if (!messages.AskYesNo(Format(question, name.c_str()), MsgIcon::Question))
             return Outcome::Unchanged;
         CTransaction unit(m_store);
-        RunWithId(m_store, "DELETE FROM Move_Cover WHERE (mvcover_id = ?)", id);
+        for (const char* sql : deletions)
+            RunWithId(m_store, sql, id);
         unit.Commit();
         return Outcome::Done;
     } catch (const ComError& e) {

@@ -5,6 +5,7 @@
 #include "core/data/recordid.h"
 #include "core/registers/outcome.h"
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -102,6 +103,11 @@ private:
     void ShowVanished();
     // The dispatch's date; the present moment when the dispatch is gone.
     OleDate DispatchDate(RecordId move);
+    // Asks the question (a format taking the name that nameSql reads for
+    // the record) and on Yes runs the deletions, each with the identifier
+    // bound, as one unit.
+    Outcome DeleteNamed(RecordId id, const char* nameSql, const char* question,
+                        std::initializer_list<const char*> deletions);
 
     CDataStore& m_store;
 };
