@@ -48,7 +48,7 @@ log "installed $(dpkg-query -W -f '${Package} ${Version} ${Status}' tarvo)"
 log "versions: $(/usr/bin/tarvo-cli --version), $(/usr/bin/tarvo --version)"
 
 data="$(mktemp -d -p "$work")/d"
-/usr/bin/tarvo-cli --data-dir "$data" init
+/usr/bin/tarvo-cli --data-dir "$data" init | sed 's/^/check-package: init: /'
 /usr/bin/tarvo-cli --data-dir "$data" info | sed 's/^/check-package: info: /'
 [ -f "$data/Tarvo.mdb" ] || fail "init made no database"
 
@@ -99,7 +99,7 @@ desktop-file-validate /usr/share/applications/cz.kolmara.Tarvo.desktop
 log "desktop-file-validate: ok"
 # --no-net: the validator would download the homepage and the screenshots.
 appstreamcli validate --no-net /usr/share/metainfo/cz.kolmara.Tarvo.metainfo.xml |
-    sed 's/^/check-package: appstreamcli: /'
+    sed -n 's/^\(..*\)$/check-package: appstreamcli: \1/p'
 [ -f /usr/share/icons/hicolor/scalable/apps/cz.kolmara.Tarvo.svg ] || fail "no icon"
 
 $SUDO apt-get remove -y -qq tarvo >/dev/null
