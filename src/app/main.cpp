@@ -25,6 +25,8 @@ int main(int argc, char** argv) {
         std::fputs("tarvo " TARVO_VERSION "\n", stdout);
         return 0;
     }
+    // Wayland desktops match the window to the menu entry by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("cz.kolmara.Tarvo"));
     tarvo::CTarvoApp app(argc, argv);
     int status = 0;
     if (app.InitInstance())
