@@ -93,7 +93,9 @@ wait "$tarvo_pid" || status=$?
 tarvo_pid=""
 [ "$status" -eq 0 ] || fail "tarvo ended with status $status: $(cat "$work/tarvo.log")"
 [ -f "$work/gui/Tarvo.mdb" ] || fail "tarvo made no data folder"
-log "tarvo ended through Soubor > Konec with status 0"
+# The options are written back when the program ends as it should.
+[ -f "$work/gui/tarvo.ini" ] || fail "tarvo ended without writing tarvo.ini"
+log "tarvo ended through Soubor > Konec with status 0 and wrote tarvo.ini"
 
 desktop-file-validate /usr/share/applications/cz.kolmara.Tarvo.desktop
 log "desktop-file-validate: ok"
