@@ -177,9 +177,7 @@ std::optional<RecordId> MoveRegister::AddLine(RecordId move, RecordId product, Q
         const OleDate date = DispatchDate(move);
         // A dispatch without a date gives its lines no covers; any other
         // failure of the derivation has been shown and undoes the line too.
-        if (ResolveMoveCovers(m_store, line, move, static_cast<long>(product), quantity, date) <
-                0 &&
-            date.IsValid())
+        if (ResolveMoveCovers(m_store, line, move, product, quantity, date) < 0 && date.IsValid())
             return std::nullopt;
         unit.Commit();
         return line;
@@ -209,8 +207,7 @@ Outcome MoveRegister::UpdateLineQuantity(RecordId id, Quantity quantity) {
         write.BindInt(2, id);
         write.Run();
         const OleDate date = DispatchDate(move);
-        if (ReplaceLineCovers(m_store, id, move, static_cast<long>(product), quantity, date) < 0 &&
-            date.IsValid())
+        if (ReplaceLineCovers(m_store, id, move, product, quantity, date) < 0 && date.IsValid())
             return Outcome::Failed;
         unit.Commit();
         return Outcome::Done;
