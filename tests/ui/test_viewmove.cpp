@@ -119,7 +119,7 @@ void OnWizard(std::function<void(QWizard*)> fill) {
 }
 
 void PickRow(CPickerList* list, const QString& text) {
-    for (int row = 0; row < list->RowCount(); ++row) {
+    for (int row = 0; row < list->Model()->Count(); ++row) {
         if (list->model()->index(row, 0).data().toString() == text) {
             list->SelectRow(row);
             return;
