@@ -4,7 +4,7 @@
 
 namespace tarvo {
 
-void RunBackupCommand(GuiContext& context, BackupMode mode, QWidget* parent) {
+void RunBackupCommand(const GuiContext& context, BackupMode mode, QWidget* parent) {
     CDlgBackup dialog(context, mode, parent);
     dialog.exec();
 }

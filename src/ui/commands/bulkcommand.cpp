@@ -37,7 +37,7 @@ private:
 
 } // namespace
 
-void RunBulkCommand(GuiContext& context, QWidget* parent) {
+void RunBulkCommand(const GuiContext& context, QWidget* parent) {
     ProgressAfterQuestion progress(parent);
     ResolveAllMoveCovers(context.store, progress, context.notifier);
 }

@@ -16,7 +16,7 @@ namespace {
 
 // Runs an importer with the progress window; the window goes before the
 // summary is shown.
-void RunWithProgress(GuiContext& context, QWidget* parent, const char* caption,
+void RunWithProgress(const GuiContext& context, QWidget* parent, const char* caption,
                      const std::function<bool(IProgressPort&, ImportCounters&)>& importer) {
     CProgressWnd progress(QString::fromUtf8(caption), true);
     progress.Create(parent);
@@ -35,7 +35,7 @@ void RunWithProgress(GuiContext& context, QWidget* parent, const char* caption,
 
 } // namespace
 
-void RunMoneyImportCommand(GuiContext& context, QWidget* parent,
+void RunMoneyImportCommand(const GuiContext& context, QWidget* parent,
                            const MoneyWizardOptions& options) {
     CProfile profile(context.folder.SettingsPath());
     CWizard wizard(parent);
@@ -59,7 +59,7 @@ void RunMoneyImportCommand(GuiContext& context, QWidget* parent,
                     });
 }
 
-void RunWakImportCommand(GuiContext& context, QWidget* parent) {
+void RunWakImportCommand(const GuiContext& context, QWidget* parent) {
     CProfile profile(context.folder.SettingsPath());
     CWizard wizard(parent);
     auto* connection = new CPageImpWAK(context, WakConnectionSettings::Load(profile));

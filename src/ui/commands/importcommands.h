@@ -21,8 +21,8 @@ struct MoneyWizardOptions {
 // source and the parameters, whose settings are stored when it closes (also
 // after Storno); then the import with the progress window, the summary and
 // the views reloaded.
-void RunMoneyImportCommand(GuiContext& context, QWidget* parent,
+void RunMoneyImportCommand(const GuiContext& context, QWidget* parent,
                            const MoneyWizardOptions& options = {});
-void RunWakImportCommand(GuiContext& context, QWidget* parent);
+void RunWakImportCommand(const GuiContext& context, QWidget* parent);
 
 } // namespace tarvo

@@ -20,7 +20,7 @@ namespace {
 // report of a later year would find none. The program's own template of the
 // quarter is offered instead, so that the report can still be made. No
 // leaves the search to the report, which then names what is missing.
-void OfferOwnTemplate(GuiContext& context, int year, int quarter) {
+void OfferOwnTemplate(const GuiContext& context, int year, int quarter) {
     const std::string& folder = context.folder.folder;
     if (FindReportTemplate(folder, year, quarter))
         return;
@@ -43,7 +43,7 @@ bool OpenWithDesktop(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-void RunReportCommand(GuiContext& context, QWidget* parent, const OpenDocument& open) {
+void RunReportCommand(const GuiContext& context, QWidget* parent, const OpenDocument& open) {
     CDlgReportData dialog(context, OleDate::Today(), parent);
     if (dialog.exec() != QDialog::Accepted)
         return;

@@ -17,7 +17,7 @@ bool OpenWithDesktop(const QString& path);
 // "Sestavit výkaz": asks for the period and the company data, offers the
 // program's own template when the quarter has none, builds the workbook with
 // the progress window and opens it.
-void RunReportCommand(GuiContext& context, QWidget* parent,
+void RunReportCommand(const GuiContext& context, QWidget* parent,
                       const OpenDocument& open = OpenWithDesktop);
 
 } // namespace tarvo

@@ -13,7 +13,7 @@
 
 namespace tarvo {
 
-CDlgBackup::CDlgBackup(GuiContext& context, BackupMode mode, QWidget* parent)
+CDlgBackup::CDlgBackup(const GuiContext& context, BackupMode mode, QWidget* parent)
     : QDialog(parent), m_context(context), m_mode(mode),
       m_setup(SetupBackupDialog(mode, context.folder)) {
     setWindowTitle(QString::fromStdString(m_setup.title));

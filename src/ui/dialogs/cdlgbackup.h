@@ -23,7 +23,7 @@ struct GuiContext;
 class CDlgBackup : public QDialog {
     Q_OBJECT
 public:
-    CDlgBackup(GuiContext& context, BackupMode mode, QWidget* parent = nullptr);
+    CDlgBackup(const GuiContext& context, BackupMode mode, QWidget* parent = nullptr);
 
     // The file dialog of "...": given the proposed path, returns the chosen
     // one or an empty text. Tests replace it.
@@ -43,7 +43,7 @@ private:
     void Browse();
     void Act();
 
-    GuiContext& m_context;
+    const GuiContext& m_context;
     BackupMode m_mode;
     BackupDialogSetup m_setup;
     BrowseFile m_browse = &CDlgBackup::RunFileDialog;

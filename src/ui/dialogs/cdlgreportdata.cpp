@@ -50,7 +50,7 @@ QSpinBox* NumberBox(int minimum, int maximum, int value, QWidget* parent) {
 
 } // namespace
 
-CDlgReportData::CDlgReportData(GuiContext& context, OleDate today, QWidget* parent)
+CDlgReportData::CDlgReportData(const GuiContext& context, OleDate today, QWidget* parent)
     : QDialog(parent), m_context(context) {
     setWindowTitle(QStringLiteral("Údaje uvedené na výkazu"));
     const ReportPeriod period = DefaultReportPeriod(today);

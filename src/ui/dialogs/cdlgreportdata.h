@@ -24,7 +24,7 @@ struct GuiContext;
 class CDlgReportData : public QDialog {
     Q_OBJECT
 public:
-    CDlgReportData(GuiContext& context, OleDate today, QWidget* parent = nullptr);
+    CDlgReportData(const GuiContext& context, OleDate today, QWidget* parent = nullptr);
 
     // What the user confirmed; valid after OK.
     const ReportParams& Params() const { return m_params; }
@@ -40,7 +40,7 @@ public:
     static constexpr int CompanyFieldCount = 10;
 
 private:
-    GuiContext& m_context;
+    const GuiContext& m_context;
     ReportParams m_params;
     QSpinBox* m_quarter;
     QSpinBox* m_year;

@@ -23,7 +23,7 @@ QString FolderDialog(QWidget* parent) {
 
 } // namespace
 
-CPageImpS3::CPageImpS3(GuiContext& context, std::string dosDevices, QWidget* parent)
+CPageImpS3::CPageImpS3(const GuiContext& context, std::string dosDevices, QWidget* parent)
     : QWizardPage(parent), m_context(context), m_dosDevices(std::move(dosDevices)),
       m_browse(&FolderDialog) {
     setTitle(QStringLiteral("Vyberte účetní rok Money"));

@@ -34,7 +34,7 @@ public:
     // The folder dialog of "..."; returns the chosen folder or an empty text.
     using BrowseFolder = std::function<QString(QWidget* parent)>;
 
-    CPageImpS3(GuiContext& context, std::string dosDevices, QWidget* parent = nullptr);
+    CPageImpS3(const GuiContext& context, std::string dosDevices, QWidget* parent = nullptr);
 
     void SetBrowseFolder(BrowseFolder browse) { m_browse = std::move(browse); }
 
@@ -53,7 +53,7 @@ private:
     void ShowSelectedFolder();
     void Browse();
 
-    GuiContext& m_context;
+    const GuiContext& m_context;
     std::string m_dosDevices;
     BrowseFolder m_browse;
     std::vector<MoneyYearRow> m_rows;

@@ -11,7 +11,7 @@
 
 namespace tarvo {
 
-CPageImpS3Param::CPageImpS3Param(GuiContext& context, const MoneyImportParams& stored,
+CPageImpS3Param::CPageImpS3Param(const GuiContext& context, const MoneyImportParams& stored,
                                  QWidget* parent)
     : QWizardPage(parent), m_context(context) {
     setTitle(QStringLiteral("Parametry importu"));

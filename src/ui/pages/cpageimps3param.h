@@ -21,7 +21,7 @@ class ExistingRecordsGroup;
 class CPageImpS3Param : public QWizardPage {
     Q_OBJECT
 public:
-    CPageImpS3Param(GuiContext& context, const MoneyImportParams& stored,
+    CPageImpS3Param(const GuiContext& context, const MoneyImportParams& stored,
                     QWidget* parent = nullptr);
 
     bool validatePage() override;
@@ -38,7 +38,7 @@ public:
 private:
     void UpdateEnabling();
 
-    GuiContext& m_context;
+    const GuiContext& m_context;
     QCheckBox* m_products;
     QCheckBox* m_documents;
     QCheckBox* m_setExport;

@@ -16,7 +16,8 @@
 
 namespace tarvo {
 
-CPageImpWAK::CPageImpWAK(GuiContext& context, const WakConnectionSettings& stored, QWidget* parent)
+CPageImpWAK::CPageImpWAK(const GuiContext& context, const WakConnectionSettings& stored,
+                         QWidget* parent)
     : QWizardPage(parent), m_context(context), m_odbc(stored.odbc) {
     setTitle(QStringLiteral("Připojení k databázi WAK "));
     m_server = new QLineEdit(this);

@@ -21,7 +21,7 @@ struct GuiContext;
 class CPageImpWAK : public QWizardPage {
     Q_OBJECT
 public:
-    CPageImpWAK(GuiContext& context, const WakConnectionSettings& stored,
+    CPageImpWAK(const GuiContext& context, const WakConnectionSettings& stored,
                 QWidget* parent = nullptr);
 
     bool validatePage() override;
@@ -44,7 +44,7 @@ private:
     void ShowValues(const WakServer& server);
     void TestConnection();
 
-    GuiContext& m_context;
+    const GuiContext& m_context;
     std::string m_odbc;
     QLineEdit* m_server;
     QLineEdit* m_database;

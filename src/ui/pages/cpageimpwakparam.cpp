@@ -30,7 +30,7 @@ QDateEdit* DateBox(OleDate date, QWidget* parent) {
 
 } // namespace
 
-CPageImpWAKParam::CPageImpWAKParam(GuiContext& context, const WakImportParams& stored,
+CPageImpWAKParam::CPageImpWAKParam(const GuiContext& context, const WakImportParams& stored,
                                    QWidget* parent)
     : QWizardPage(parent), m_context(context) {
     setTitle(QStringLiteral("Parametry importu"));

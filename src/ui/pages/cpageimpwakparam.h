@@ -21,7 +21,8 @@ class ExistingRecordsGroup;
 class CPageImpWAKParam : public QWizardPage {
     Q_OBJECT
 public:
-    CPageImpWAKParam(GuiContext& context, const WakImportParams& stored, QWidget* parent = nullptr);
+    CPageImpWAKParam(const GuiContext& context, const WakImportParams& stored,
+                     QWidget* parent = nullptr);
 
     bool validatePage() override;
 
@@ -39,7 +40,7 @@ public:
 private:
     void UpdateEnabling();
 
-    GuiContext& m_context;
+    const GuiContext& m_context;
     WakImportParams m_validated;
     QCheckBox* m_products;
     QCheckBox* m_documents;
