@@ -39,7 +39,10 @@ CPageImpS3::CPageImpS3(const GuiContext& context, std::string dosDevices, QWidge
     m_list->setMinimumSize(420, 200);
     m_folderLine = new QLabel(this);
     m_folderLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long folder must not widen the page; the whole path is in the tooltip.
+    m_folderLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_browseButton = new QPushButton(QStringLiteral("..."), this);
+    m_browseButton->setFixedWidth(m_browseButton->fontMetrics().horizontalAdvance("....") + 16);
     m_browseButton->setToolTip(QStringLiteral("Vybrat složku účetního roku"));
 
     auto* layout = new QGridLayout(this);
