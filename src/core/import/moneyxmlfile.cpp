@@ -4,6 +4,8 @@
 #include "core/import/importframework.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <unicode/ucnv.h>
