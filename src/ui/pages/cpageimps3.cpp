@@ -45,8 +45,9 @@ CPageImpS3::CPageImpS3(const GuiContext& context, std::string dosDevices,
     : QWizardPage(parent), m_context(context), m_dosDevices(std::move(dosDevices)),
       m_browse(&FolderDialog), m_browseFile(&FileDialog) {
     setTitle(QStringLiteral("Vyberte účetní rok Money"));
-    m_fromInstallation = new QRadioButton(QStringLiteral("z dat Money S3 na tomto počítači"), this);
-    m_fromXml = new QRadioButton(QStringLiteral("ze souboru XML exportu Money S3"), this);
+    m_fromInstallation =
+        new QRadioButton(QStringLiteral("z dat &Money S3 na tomto počítači"), this);
+    m_fromXml = new QRadioButton(QStringLiteral("ze souboru &XML exportu Money S3"), this);
     m_list = new QTreeWidget(this);
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -69,7 +70,7 @@ CPageImpS3::CPageImpS3(const GuiContext& context, std::string dosDevices,
     m_xmlSources->addItems({QStringLiteral("skladové doklady"), QStringLiteral("faktury vydané"),
                             QStringLiteral("skladové doklady i faktury vydané")});
     m_xmlSources->setCurrentIndex(static_cast<int>(storedXml.sources));
-    auto* sourcesLabel = new QLabel(QStringLiteral("Doklady:"), this);
+    auto* sourcesLabel = new QLabel(QStringLiteral("D&oklady:"), this);
     sourcesLabel->setBuddy(m_xmlSources);
 
     auto* layout = new QGridLayout(this);
