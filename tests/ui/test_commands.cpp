@@ -6,7 +6,6 @@
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/import/moneyxmlimport.h"
-#include "core/registers/propagationswitches.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
 #include "core/report/workbook.h"
@@ -50,16 +49,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A GUI context on a temporary database, as the application makes one.
+// A GUI context on a temporary database, as the application makes one, with
+// the messages recorded or given to another port.
 struct Context {
     explicit Context(IMessagePort* port = nullptr)
-        : context{db.Store(), port ? *port : static_cast<IMessagePort&>(db.messages),
-                  switches,   DataFolder{db.Folder()},
-                  notifier,   {}} {}
+        : context{db.Store(),  port ? *port : static_cast<IMessagePort&>(db.messages),
+                  db.switches, DataFolder{db.Folder()},
+                  db.notifier, {}} {}
 
     UiDatabase db;
-    PropagationSwitches switches;
-    RecordingNotifier notifier;
+    RecordingNotifier& notifier = db.notifier;
     GuiContext context;
 };
 

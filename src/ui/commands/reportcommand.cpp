@@ -21,10 +21,9 @@ namespace {
 // quarter is offered instead, so that the report can still be made. No
 // leaves the search to the report, which then names what is missing.
 void OfferOwnTemplate(const GuiContext& context, int year, int quarter) {
-    const std::string& folder = context.folder.folder;
-    if (FindReportTemplate(folder, year, quarter))
+    if (FindReportTemplate(context.folder, year, quarter))
         return;
-    const std::string path = QuarterTemplatePath(folder, year, quarter);
+    const std::string path = QuarterTemplatePath(context.folder.folder, year, quarter);
     if (!context.messages.AskYesNo(Format("Pro %i. čtvrtletí %i není k dispozici předloha výkazu.\n"
                                           "Přejete si vytvořit předlohu programu \"%s\"?",
                                           quarter, year, path.c_str()),
@@ -54,8 +53,7 @@ void RunReportCommand(const GuiContext& context, QWidget* parent, const OpenDocu
     {
         CProgressWnd progress(QString::fromUtf8(ReportProgressCaption), false);
         progress.Create(parent);
-        workbook =
-            BuildReport(context.store, progress, context.folder.folder, params, OleDate::Today());
+        workbook = BuildReport(context.store, progress, context.folder, params, OleDate::Today());
         progress.Destroy();
     }
     if (workbook && !open(QString::fromStdString(*workbook)))

@@ -2,6 +2,7 @@
 
 #include "core/ports/messageport.h"
 #include "ui/framework/guicontext.h"
+#include "ui/pages/wizard.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -100,8 +101,8 @@ CPageImpS3::CPageImpS3(const GuiContext& context, std::string dosDevices,
     });
     // A double click chooses the row and goes on, as "Další" would.
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] {
-        if (wizard())
-            wizard()->next();
+        if (auto* sheet = qobject_cast<CWizard*>(wizard()))
+            sheet->Advance();
     });
 }
 
