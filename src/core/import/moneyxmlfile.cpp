@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <unicode/ucnv.h>
 
 namespace tarvo {
@@ -98,11 +97,16 @@ std::error_code CMoneyXmlFile::Open(const std::string& path) {
     m_path = path;
     std::string bytes;
     {
-        std::ifstream in(path, std::ios::binary);
+        std::ifstream in(path, std::ios::binary | std::ios::ate);
         if (!in)
             return std::error_code(errno ? errno : ENOENT, std::generic_category());
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (in.bad())
+        // One read of the whole file: an export runs to tens of megabytes.
+        const std::streamoff size = in.tellg();
+        if (size < 0)
+            return std::error_code(EIO, std::generic_category());
+        bytes.resize(static_cast<size_t>(size));
+        in.seekg(0);
+        if (!in.read(bytes.data(), size))
             return std::error_code(EIO, std::generic_category());
     }
 
