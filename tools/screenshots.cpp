@@ -1,9 +1,11 @@
 // Starts the program on a small sample data folder and saves pictures of the
-// main window, of the cover dialog and of the dispatches view with its two
-// toggle states: tarvo-screenshots OUTPUT_FOLDER.
+// main window, of the cover dialog, of the dispatches view with its two
+// toggle states and of the windows of the main window's commands:
+// tarvo-screenshots OUTPUT_FOLDER.
 #include "app/cmainframe.h"
 #include "app/ctarvoapp.h"
 #include "app/singleinstance.h"
+#include "commandshots.h"
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
 #include "core/registers/moveregister.h"
@@ -155,6 +157,7 @@ int main(int argc, char** argv) {
                 moves->CoverList()->FitColumns();
                 QTimer::singleShot(300, [&] {
                     ok = frame->grab().save(output + "/viewmove-all.png") && ok;
+                    ok = SaveCommandScreenshots(*app.Context(), frame, output) && ok;
                     frame->close();
                 });
             });

@@ -1,5 +1,9 @@
 #include "app/cmainframe.h"
 
+#include "ui/commands/backupcommand.h"
+#include "ui/commands/bulkcommand.h"
+#include "ui/commands/importcommands.h"
+#include "ui/commands/reportcommand.h"
 #include "ui/dialogs/cdlgoptions.h"
 #include "ui/framework/cdlgfindreplace.h"
 #include "ui/framework/commands.h"
@@ -120,6 +124,12 @@ void CMainFrame::RegisterFrameCommands() {
         {cmd::ToggleToolBar, [this] { m_toolBar->setVisible(!m_toolBar->isVisible()); }},
         {cmd::ToggleStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); }},
         {cmd::Exit, [this] { close(); }},
+        {cmd::Report, [this] { RunReportCommand(*m_context, this); }},
+        {cmd::Backup, [this] { RunBackupCommand(*m_context, BackupMode::Backup, this); }},
+        {cmd::Restore, [this] { RunBackupCommand(*m_context, BackupMode::Restore, this); }},
+        {cmd::ResolveAll, [this] { RunBulkCommand(*m_context, this); }},
+        {cmd::ImportMoney, [this] { RunMoneyImportCommand(*m_context, this); }},
+        {cmd::ImportWak, [this] { RunWakImportCommand(*m_context, this); }},
     };
 }
 

@@ -4,6 +4,7 @@
 #include "core/data/comerror.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
+#include "core/data/sqlfunctions.h"
 #include "core/data/statement.h"
 #include "core/engine/coverderivation.h"
 #include "core/ports/messageport.h"
@@ -48,8 +49,12 @@ std::string ImportSummaryText(ImportResult result, const ImportCounters& counter
         text = "Během importu došlo k chybě!";
     else if (result == ImportResult::Interrupted)
         text = "Import byl přerušen!";
-    return Format("%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li", text,
-                  counters.products, counters.documents);
+    std::string summary = Format("%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li", text,
+                                 counters.products, counters.documents);
+    if (counters.invoicedNotes)
+        summary += Format("\n\nVynecháno jako již fakturované:\n   Dodacích listů ~ %li",
+                          *counters.invoicedNotes);
+    return summary;
 }
 
 ImportResult RunImport(IMessagePort& messages, IViewNotifier& views, const Importer& importer,
@@ -160,10 +165,18 @@ void CImportWriter::Flush() {
     }
 }
 
-std::optional<CImportWriter::FoundProduct> CImportWriter::FindProduct(int64_t scrid) {
+void SourceKey::Bind(CStatement& statement, int index) const {
+    if (const int64_t* number = std::get_if<int64_t>(&m_value))
+        statement.BindInt(index, *number);
+    else
+        statement.BindText(index, std::get<std::string>(m_value));
+}
+
+std::optional<CImportWriter::FoundProduct> CImportWriter::FindProduct(const SourceKey& scrid) {
     CStatement& find = m_store.Cached(
         "SELECT prod_id, deleted FROM Product WHERE prod_source = ? AND prod_scrid = ?");
-    find.BindInt(1, m_source).BindInt(2, scrid);
+    find.BindInt(1, m_source);
+    scrid.Bind(find, 2);
     if (!find.Step())
         return std::nullopt;
     return FoundProduct{find.Int(0), find.Int(1) != 0};
@@ -174,9 +187,26 @@ std::optional<int64_t> CImportWriter::FindDocument(const std::string& number) {
     CStatement& find =
         m_store.Cached("SELECT move_id FROM Move WHERE move_source = ? AND move_num = ?");
     find.BindInt(1, m_source).BindText(2, number);
-    if (!find.Step())
+    if (find.Step())
+        return find.Int(0);
+    // Document numbers compare without regard to letter case, as the
+    // program's text comparisons always have: "fv-7" imported again as "FV-7"
+    // is the same document, never a second one counted twice in the report.
+    if (!m_foldedNumbers)
+        LoadFoldedNumbers();
+    const auto it = m_foldedNumbers->find(FoldCase(number));
+    if (it == m_foldedNumbers->end())
         return std::nullopt;
-    return find.Int(0);
+    return it->second;
+}
+
+void CImportWriter::LoadFoldedNumbers() {
+    m_foldedNumbers.emplace();
+    CStatement all(m_store, "SELECT move_id, move_num FROM Move WHERE move_source = ? AND "
+                            "move_num IS NOT NULL ORDER BY move_id");
+    all.BindInt(1, m_source);
+    while (all.Step())
+        m_foldedNumbers->emplace(FoldCase(all.Text(1)), all.Int(0));
 }
 
 int64_t CImportWriter::WriteProduct(std::optional<int64_t> id, const ImportedProduct& product) {
@@ -192,15 +222,16 @@ int64_t CImportWriter::WriteProduct(std::optional<int64_t> id, const ImportedPro
             .Run();
         return *id;
     }
-    m_store
-        .Cached("INSERT INTO Product (prod_name, prod_katalog, prod_unit, prod_source, prod_scrid, "
-                "deleted) VALUES (?, ?, ?, ?, ?, 0)")
-        .BindText(1, product.name)
-        .BindText(2, product.katalog)
-        .BindText(3, product.unit)
-        .BindInt(4, m_source)
-        .BindInt(5, product.scrid)
-        .Run();
+    CStatement& insert =
+        m_store
+            .Cached("INSERT INTO Product (prod_name, prod_katalog, prod_unit, prod_source, "
+                    "prod_scrid, deleted) VALUES (?, ?, ?, ?, ?, 0)")
+            .BindText(1, product.name)
+            .BindText(2, product.katalog)
+            .BindText(3, product.unit)
+            .BindInt(4, m_source);
+    product.scrid.Bind(insert, 5);
+    insert.Run();
     return m_store.LastInsertId();
 }
 
@@ -249,6 +280,8 @@ bool CImportWriter::BeginDocument(const ImportedDocument& document, CExistingRec
             .BindInt(5, m_source)
             .Run();
         m_moveId = m_store.LastInsertId();
+        if (m_foldedNumbers)
+            m_foldedNumbers->emplace(FoldCase(document.number), m_moveId);
     }
     m_moveDate = document.date;
     if (!m_covers)
@@ -256,7 +289,7 @@ bool CImportWriter::BeginDocument(const ImportedDocument& document, CExistingRec
     return true;
 }
 
-void CImportWriter::AddLine(int64_t prodScrid, Quantity quantity,
+void CImportWriter::AddLine(const SourceKey& prodScrid, Quantity quantity,
                             const std::function<ImportedProduct()>& product) {
     if (!m_document)
         return;
