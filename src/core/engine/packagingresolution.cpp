@@ -6,6 +6,7 @@
 #include "core/data/transaction.h"
 #include "core/engine/coverderivation.h"
 #include "core/engine/linerewriter.h"
+#include "core/engine/runpagecache.h"
 #include "core/ports/progressport.h"
 
 #include <algorithm>
@@ -87,6 +88,7 @@ long RederiveProdMoves(CDataStore& store, RecordId prodId, IProgressPort& progre
     const std::vector<ProductLine> lines = ReadProductLines(store, prodId);
     if (lines.empty())
         return 0;
+    const CRunPageCache cache(store);
     // The old covers of all the lines go in one statement; the new ones are
     // appended line by line with the definitions read once.
     CStatement remove(store, "DELETE FROM Move_Cover WHERE mvprod_id IN (SELECT "
