@@ -78,13 +78,13 @@ int MeasureChange(const std::string& db) {
     CountingNotifier notifier;
     CountingProgress progress;
     ProductRegister reg(store, switches, notifier, progress);
-    PackagingLineRecord record;
-    if (reg.ReadLine(line, record) != Outcome::Done)
+    ReadResult<PackagingLineRecord> record = reg.ReadLine(line);
+    if (!record)
         return 1;
-    record.qtyCover = record.qtyCover + Quantity::FromUnits(1);
+    record.record.qtyCover = record->qtyCover + Quantity::FromUnits(1);
 
     bench::Stopwatch watch;
-    const Outcome outcome = reg.UpdateLine(record);
+    const Outcome outcome = reg.UpdateLine(line, *record);
     const double seconds = watch.Seconds();
     const double cpu = watch.Cpu();
     std::printf("dispatch lines of the product: %lld lines\n", static_cast<long long>(lines));

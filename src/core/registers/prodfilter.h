@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/data/sqlclause.h"
+
 #include <string>
 
 namespace tarvo {
@@ -21,12 +23,14 @@ struct ProdFilter {
     std::string unit; // always matched exactly
     int packaging = AllProducts;
 
-    bool IsActive() const;
-    // The conditions to append to "... FROM Product WHERE (deleted = FALSE)",
-    // each starting with " AND". Texts go in with their apostrophes doubled
-    // and the LIKE wildcards of an exact match escaped; every match ignores
-    // letter case, Czech letters included.
-    std::string Clause() const;
+    bool IsActive() const { return useName || useKatalog || useUnit || packaging != AllProducts; }
+    bool operator==(const ProdFilter&) const = default;
 };
+
+// The filter's conditions on Product's columns, in the order name, catalogue
+// number, unit, packaging. Texts are bound values and compare without regard
+// to letter case, Czech letters included, as a whole or (the "část" boxes)
+// as a part.
+SqlClause ProdCriterion(const ProdFilter& filter);
 
 } // namespace tarvo

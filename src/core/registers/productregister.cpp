@@ -113,58 +113,63 @@ void ProductRegister::TellCarried(bool carried) {
 
 // Products
 
-Outcome ProductRegister::ReadProduct(RecordId id, ProductRecord& record) const {
-    if (!CheckSelected(id, Missing::Product))
-        return Outcome::Refused;
+ReadResult<ProductRecord> ProductRegister::Read(RecordId id) const {
+    ReadResult<ProductRecord> result;
+    if (!CheckSelected(id, Missing::Product)) {
+        result.outcome = Outcome::Refused;
+        return result;
+    }
     try {
         CStatement s(m_store, "SELECT prod_name, prod_katalog, prod_unit, prod_source, prod_scrid "
                               "FROM Product WHERE (prod_id = ?)");
         s.BindInt(1, id);
         if (!s.Step()) {
             TellVanished();
-            return Outcome::Vanished;
+            result.outcome = Outcome::Vanished;
+            return result;
         }
-        record.id = id;
-        record.name = s.Text(0);
-        record.katalog = s.Text(1);
-        record.unit = s.Text(2);
-        record.source = s.IsNull(3) ? 0 : s.Int(3);
-        record.sourceId = s.IsNull(4) ? std::nullopt : std::optional<int64_t>(s.Int(4));
-        return Outcome::Done;
+        ProductRecord& product = result.record;
+        product.name = s.Text(0);
+        product.katalog = s.Text(1);
+        product.unit = s.Text(2);
+        product.source = s.IsNull(3) ? 0 : s.Int(3);
+        product.sourceId = s.IsNull(4) ? std::nullopt : std::optional<int64_t>(s.Int(4));
+        result.outcome = Outcome::Done;
     } catch (const ComError& e) {
-        return Failed(e);
+        Failed(e);
     }
+    return result;
 }
 
-Outcome ProductRegister::AddProduct(ProductRecord& record) {
+std::optional<RecordId> ProductRegister::Add(const ProductRecord& product) {
     try {
         // Only what the dialog edits: the source stays empty, which marks a
         // product entered by hand, and the deleted flag takes its default.
         CTransaction unit(m_store);
         CStatement s(m_store,
                      "INSERT INTO Product (prod_name, prod_katalog, prod_unit) VALUES (?, ?, ?)");
-        s.BindText(1, record.name).BindText(2, record.katalog).BindText(3, record.unit);
+        s.BindText(1, product.name).BindText(2, product.katalog).BindText(3, product.unit);
         s.Run();
         const RecordId id = m_store.LastInsertId();
         unit.Commit();
-        record.id = id;
-        return Outcome::Done;
+        return id;
     } catch (const ComError& e) {
-        return Failed(e);
+        Failed(e);
+        return std::nullopt;
     }
 }
 
-Outcome ProductRegister::UpdateProduct(const ProductRecord& record) {
+Outcome ProductRegister::Update(RecordId id, const ProductRecord& product) {
     try {
         CTransaction unit(m_store);
-        if (!RowExists(m_store, "SELECT 1 FROM Product WHERE (prod_id = ?)", record.id)) {
+        if (!RowExists(m_store, "SELECT 1 FROM Product WHERE (prod_id = ?)", id)) {
             TellVanished();
             return Outcome::Vanished;
         }
         CStatement s(m_store, "UPDATE Product SET prod_name = ?, prod_katalog = ?, prod_unit = ? "
                               "WHERE (prod_id = ?)");
-        s.BindText(1, record.name).BindText(2, record.katalog).BindText(3, record.unit);
-        s.BindInt(4, record.id);
+        s.BindText(1, product.name).BindText(2, product.katalog).BindText(3, product.unit);
+        s.BindInt(4, id);
         s.Run();
         unit.Commit();
         return Outcome::Done;
@@ -173,9 +178,9 @@ Outcome ProductRegister::UpdateProduct(const ProductRecord& record) {
     }
 }
 
-Outcome ProductRegister::DeleteProducts(const std::vector<RecordId>& ids) {
+Outcome ProductRegister::DeleteSelection(const std::vector<RecordId>& ids) {
     if (!CheckSelected(ids.empty() ? NoRecord : ids.front(), Missing::Product))
-        return Outcome::Refused;
+        return Outcome::Unchanged;
     if (!m_store.Messages().AskYesNo("Opravdu si přejete odstranit vybrané produkty",
                                      MsgIcon::Question))
         return Outcome::Unchanged;
@@ -216,23 +221,27 @@ std::optional<RecordId> ProductRegister::DefinitionOnDay(RecordId prodId,
     return s.Int(0);
 }
 
-Outcome ProductRegister::ReadDefinition(RecordId dtId, DefinitionRecord& record) const {
-    if (!CheckSelected(dtId, Missing::Date))
-        return Outcome::Refused;
+ReadResult<DefinitionRecord> ProductRegister::ReadDefinition(RecordId dtId) const {
+    ReadResult<DefinitionRecord> result;
+    if (!CheckSelected(dtId, Missing::Date)) {
+        result.outcome = Outcome::Refused;
+        return result;
+    }
     try {
         CStatement s(m_store, "SELECT prod_id, dt_from FROM Prod_CoverDT WHERE (dt_id = ?)");
         s.BindInt(1, dtId);
         if (!s.Step()) {
             TellVanished();
-            return Outcome::Vanished;
+            result.outcome = Outcome::Vanished;
+            return result;
         }
-        record.id = dtId;
-        record.prodId = s.Int(0);
-        record.from = s.Date(1);
-        return Outcome::Done;
+        result.record.prodId = s.Int(0);
+        result.record.from = s.Date(1);
+        result.outcome = Outcome::Done;
     } catch (const ComError& e) {
-        return Failed(e);
+        Failed(e);
     }
+    return result;
 }
 
 Outcome ProductRegister::AddDefinition(RecordId prodId, const OleDate& from, RecordId* newId) {
@@ -289,13 +298,12 @@ Outcome ProductRegister::ChangeDefinitionDate(RecordId dtId, const OleDate& from
 }
 
 Outcome ProductRegister::DeleteDefinition(RecordId dtId) {
-    DefinitionRecord definition;
-    const Outcome read = ReadDefinition(dtId, definition);
-    if (read != Outcome::Done)
-        return read;
+    const ReadResult<DefinitionRecord> definition = ReadDefinition(dtId);
+    if (!definition)
+        return definition.outcome;
     if (!m_store.Messages().AskYesNo(
             Format("Opravdu si přejete odstranit ze seznamu platnost\n\"%s\" ?",
-                   DefinitionDateText(definition.from).c_str()),
+                   DefinitionDateText(definition->from).c_str()),
             MsgIcon::Question))
         return Outcome::Unchanged;
     bool carried = false;
@@ -303,7 +311,7 @@ Outcome ProductRegister::DeleteDefinition(RecordId dtId) {
         CTransaction unit(m_store);
         RunWithId(m_store, "DELETE FROM Prod_Cover WHERE (dt_id = ?)", dtId);
         RunWithId(m_store, "DELETE FROM Prod_CoverDT WHERE (dt_id = ?)", dtId);
-        carried = Carry(definition.prodId);
+        carried = Carry(definition->prodId);
         unit.Commit();
     } catch (const ComError& e) {
         return Failed(e);
@@ -314,9 +322,12 @@ Outcome ProductRegister::DeleteDefinition(RecordId dtId) {
 
 // Lines
 
-Outcome ProductRegister::ReadLine(RecordId cpId, PackagingLineRecord& record) const {
-    if (!CheckSelected(cpId, Missing::Line))
-        return Outcome::Refused;
+ReadResult<PackagingLineRecord> ProductRegister::ReadLine(RecordId cpId) const {
+    ReadResult<PackagingLineRecord> result;
+    if (!CheckSelected(cpId, Missing::Line)) {
+        result.outcome = Outcome::Refused;
+        return result;
+    }
     try {
         CStatement s(m_store, "SELECT dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
                               "cp_usefrom, cp_useto, cover_type, cover_org, cover_pay FROM "
@@ -324,23 +335,25 @@ Outcome ProductRegister::ReadLine(RecordId cpId, PackagingLineRecord& record) co
         s.BindInt(1, cpId);
         if (!s.Step()) {
             TellVanished();
-            return Outcome::Vanished;
+            result.outcome = Outcome::Vanished;
+            return result;
         }
-        record.id = cpId;
-        record.dtId = s.Int(0);
-        record.coverId = s.IsNull(1) ? NoRecord : s.Int(1);
-        record.qtyCover = s.GetQuantity(2);
-        record.qtyProd = s.GetQuantity(3);
-        record.useAlways = s.Int(4) != 0;
-        record.useFrom = s.GetQuantity(5);
-        record.useTo = s.GetQuantity(6);
-        record.coverType = s.IsNull(7) ? -1 : static_cast<int>(s.Int(7));
-        record.coverOrg = s.IsNull(8) ? -1 : static_cast<int>(s.Int(8));
-        record.coverPay = s.IsNull(9) ? -1 : static_cast<int>(s.Int(9));
-        return Outcome::Done;
+        PackagingLineRecord& line = result.record;
+        line.dtId = s.Int(0);
+        line.coverId = s.IsNull(1) ? NoRecord : s.Int(1);
+        line.qtyCover = s.GetQuantity(2);
+        line.qtyProd = s.GetQuantity(3);
+        line.useAlways = s.Int(4) != 0;
+        line.useFrom = s.GetQuantity(5);
+        line.useTo = s.GetQuantity(6);
+        line.coverType = s.IsNull(7) ? -1 : static_cast<int>(s.Int(7));
+        line.coverOrg = s.IsNull(8) ? -1 : static_cast<int>(s.Int(8));
+        line.coverPay = s.IsNull(9) ? -1 : static_cast<int>(s.Int(9));
+        result.outcome = Outcome::Done;
     } catch (const ComError& e) {
-        return Failed(e);
+        Failed(e);
     }
+    return result;
 }
 
 void ProductRegister::InsertLines(RecordId dtId, const LineChoice& choice) {
@@ -398,11 +411,11 @@ Outcome ProductRegister::AddLines(RecordId dtId, const LineChoice& choice) {
     return Outcome::Done;
 }
 
-Outcome ProductRegister::UpdateLine(const PackagingLineRecord& line) {
+Outcome ProductRegister::UpdateLine(RecordId cpId, const PackagingLineRecord& line) {
     bool carried = false;
     try {
         CTransaction unit(m_store);
-        const std::optional<RecordId> prodId = OwnerOfLine(m_store, line.id);
+        const std::optional<RecordId> prodId = OwnerOfLine(m_store, cpId);
         if (!prodId) {
             TellVanished();
             return Outcome::Vanished;
@@ -421,10 +434,10 @@ Outcome ProductRegister::UpdateLine(const PackagingLineRecord& line) {
         BindCode(s, 4, line.coverOrg);
         BindCode(s, 5, line.coverPay);
         if (line.useAlways) {
-            s.BindInt(6, line.id);
+            s.BindInt(6, cpId);
         } else {
             s.BindQuantity(6, line.useFrom).BindQuantity(7, line.useTo);
-            s.BindInt(8, line.id);
+            s.BindInt(8, cpId);
         }
         s.Run();
         carried = Carry(*prodId);

@@ -20,17 +20,17 @@ struct PropagationSwitches;
 // One product as the product dialog edits it. Source and source id are read
 // only: the imports write them, a person never does.
 struct ProductRecord {
-    RecordId id = NoRecord;
     std::string name;
     std::string katalog;
     std::string unit;
     int64_t source = 0;
     std::optional<int64_t> sourceId;
+
+    bool operator==(const ProductRecord&) const = default;
 };
 
 // One packaging definition: how the product is packed from a day on.
 struct DefinitionRecord {
-    RecordId id = NoRecord;
     RecordId prodId = NoRecord;
     OleDate from;
 };
@@ -38,7 +38,6 @@ struct DefinitionRecord {
 // One packaging line: qtyCover covers per qtyProd product units, for every
 // dispatched quantity (useAlways) or for those from useFrom to useTo.
 struct PackagingLineRecord {
-    RecordId id = NoRecord;
     RecordId dtId = NoRecord;
     RecordId coverId = NoRecord;
     Quantity qtyCover;
@@ -49,6 +48,8 @@ struct PackagingLineRecord {
     int coverType = -1;
     int coverOrg = -1;
     int coverPay = -1;
+
+    bool operator==(const PackagingLineRecord&) const = default;
 };
 
 // What the packaging-line wizard chose: either one line of a simple cover, or
@@ -84,19 +85,22 @@ public:
     // the checks that come before a dialog is shown.
     bool CheckSelected(RecordId id, Missing what) const;
 
-    // Products. Read: Refused when id is NoRecord, Vanished when the row is
-    // gone (both told).
-    Outcome ReadProduct(RecordId id, ProductRecord& record) const;
-    // Writes name, catalogue number and unit; sets record.id.
-    Outcome AddProduct(ProductRecord& record);
-    Outcome UpdateProduct(const ProductRecord& record);
-    // Asks first; the packaging goes, the products are marked deleted and
-    // keep their dispatch lines.
-    Outcome DeleteProducts(const std::vector<RecordId>& ids);
+    // Products. A read of NoRecord is Refused after the message that nothing
+    // is selected; a record gone is Vanished (told).
+    ReadResult<ProductRecord> Read(RecordId id) const;
+    // Writes name, catalogue number and unit, nothing else; the new
+    // identifier, or nothing after a database error.
+    std::optional<RecordId> Add(const ProductRecord& product);
+    Outcome Update(RecordId id, const ProductRecord& product);
+    // Asks "Opravdu si přejete odstranit vybrané produkty"; on Yes the
+    // packaging goes and the products are marked deleted, keeping their
+    // dispatch lines. An empty selection gets "Není vybrán produkt !" and
+    // Unchanged, as does the answer No.
+    Outcome DeleteSelection(const std::vector<RecordId>& ids);
 
     // Definitions. A product has at most one per calendar day: adding one on
     // a day that has one is refused (a date change is not checked).
-    Outcome ReadDefinition(RecordId dtId, DefinitionRecord& record) const;
+    ReadResult<DefinitionRecord> ReadDefinition(RecordId dtId) const;
     // Sets newId on success.
     Outcome AddDefinition(RecordId prodId, const OleDate& from, RecordId* newId = nullptr);
     // Unchanged when the date and time are what is stored.
@@ -105,11 +109,11 @@ public:
     Outcome DeleteDefinition(RecordId dtId);
 
     // Lines.
-    Outcome ReadLine(RecordId cpId, PackagingLineRecord& record) const;
+    ReadResult<PackagingLineRecord> ReadLine(RecordId cpId) const;
     Outcome AddLines(RecordId dtId, const LineChoice& choice);
     // Writes the quantities, the band (kept when the line applies always)
-    // and the three codes; the cover stays.
-    Outcome UpdateLine(const PackagingLineRecord& record);
+    // and the three codes; the cover and the definition stay.
+    Outcome UpdateLine(RecordId cpId, const PackagingLineRecord& line);
     // Asks first, naming the cover.
     Outcome DeleteLine(RecordId cpId);
 

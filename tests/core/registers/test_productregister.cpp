@@ -2,6 +2,7 @@
 #include "core/data/statement.h"
 #include "core/registers/prodfilter.h"
 #include "core/registers/productregister.h"
+#include "core/registers/productrows.h"
 #include "core/registers/propagationswitches.h"
 #include "enginedata.h"
 
@@ -51,8 +52,8 @@ struct Packaging : EngineData {
     int64_t foil = AddCover();
     int64_t prod = AddProduct();
     int64_t other = AddProduct();
-    int64_t january = AddDefinition(prod, At(1));
-    int64_t march = AddDefinition(prod, At(10));
+    int64_t older = AddDefinition(prod, At(1));
+    int64_t newer = AddDefinition(prod, At(10));
     int64_t moveEarly = AddMove(At(5, 12));
     int64_t moveLate = AddMove(At(20, 12));
     int64_t lineEarly = AddMoveProd(moveEarly, prod, "250");
@@ -61,8 +62,8 @@ struct Packaging : EngineData {
     int64_t composite = 0;
 
     Packaging() {
-        AddLine(january, {.coverId = box, .qtyCover = "1", .qtyProd = "100"});
-        AddLine(march, {.coverId = foil, .qtyCover = "2", .qtyProd = "10", .type = 1});
+        AddLine(older, {.coverId = box, .qtyCover = "1", .qtyProd = "100"});
+        AddLine(newer, {.coverId = foil, .qtyCover = "2", .qtyProd = "10", .type = 1});
         Run("INSERT INTO CompCover (ccover_name) VALUES ('sada')");
         composite = store.LastInsertId();
         Run(Format("INSERT INTO CompCover_Item (ccover_id, cover_id, cp_qtycover, cp_qtyprod, "
@@ -133,35 +134,35 @@ struct Change {
 
 const Change Changes[] = {
     {"add definition", [](Packaging& d) { return d.reg.AddDefinition(d.prod, At(15)); }, false},
-    {"change date", [](Packaging& d) { return d.reg.ChangeDefinitionDate(d.march, At(25)); },
+    {"change date", [](Packaging& d) { return d.reg.ChangeDefinitionDate(d.newer, At(25)); },
      false},
     {"delete definition",
      [](Packaging& d) {
          d.messages.yesNoAnswers.push_back(true);
-         return d.reg.DeleteDefinition(d.march);
+         return d.reg.DeleteDefinition(d.newer);
      },
      false},
-    {"add line", [](Packaging& d) { return d.reg.AddLines(d.january, d.SimpleLine()); }, false},
+    {"add line", [](Packaging& d) { return d.reg.AddLines(d.older, d.SimpleLine()); }, false},
     {"add composite",
      [](Packaging& d) {
          LineChoice choice;
          choice.compositeId = d.composite;
-         return d.reg.AddLines(d.march, choice);
+         return d.reg.AddLines(d.newer, choice);
      },
      false},
     {"edit line",
      [](Packaging& d) {
-         PackagingLineRecord line;
-         EXPECT_EQ(d.reg.ReadLine(d.LineOf(d.march), line), Outcome::Done);
+         const RecordId id = d.LineOf(d.newer);
+         PackagingLineRecord line = *d.reg.ReadLine(id);
          line.qtyCover = Q("7");
          line.coverPay = 2;
-         return d.reg.UpdateLine(line);
+         return d.reg.UpdateLine(id, line);
      },
      false},
     {"delete line",
      [](Packaging& d) {
          d.messages.yesNoAnswers.push_back(true);
-         return d.reg.DeleteLine(d.LineOf(d.january));
+         return d.reg.DeleteLine(d.LineOf(d.older));
      },
      false},
     {"bulk assignment",
@@ -255,12 +256,10 @@ TEST(ProductRegister, AddingADefinitionOnADayThatHasOneIsRefusedWhateverTheTime)
 TEST(ProductRegister, ChangingTheDateIsNotCheckedAndStopsWhenNothingChanged) {
     Packaging d;
     // Onto the day of the other definition: accepted, as designed.
-    EXPECT_EQ(d.reg.ChangeDefinitionDate(d.march, At(1, 8)), Outcome::Done);
-    EXPECT_EQ(d.reg.ChangeDefinitionDate(d.march, At(1, 8)), Outcome::Unchanged);
+    EXPECT_EQ(d.reg.ChangeDefinitionDate(d.newer, At(1, 8)), Outcome::Done);
+    EXPECT_EQ(d.reg.ChangeDefinitionDate(d.newer, At(1, 8)), Outcome::Unchanged);
     EXPECT_EQ(d.notifier.sent.size(), 1u);
-    DefinitionRecord definition;
-    EXPECT_EQ(d.reg.ReadDefinition(d.march, definition), Outcome::Done);
-    EXPECT_EQ(definition.from, At(1, 8));
+    EXPECT_EQ(d.reg.ReadDefinition(d.newer)->from, At(1, 8));
 }
 
 TEST(ProductRegister, ACompositeCoverBecomesOneOrdinaryLinePerItem) {
@@ -303,9 +302,9 @@ TEST(ProductRegister, ACompositeCoverBecomesOneOrdinaryLinePerItem) {
 TEST(ProductRegister, DeletingProductsDropsTheirPackagingAndKeepsTheirDispatches) {
     Packaging d;
     const std::vector<std::string> covers = d.Snapshot();
-    EXPECT_EQ(d.reg.DeleteProducts({d.prod}), Outcome::Unchanged); // the user said No
+    EXPECT_EQ(d.reg.DeleteSelection({d.prod}), Outcome::Unchanged); // the user said No
     d.messages.yesNoAnswers.push_back(true);
-    EXPECT_EQ(d.reg.DeleteProducts({d.prod, d.other}), Outcome::Done);
+    EXPECT_EQ(d.reg.DeleteSelection({d.prod, d.other}), Outcome::Done);
     EXPECT_EQ(d.Count("Prod_CoverDT"), 0);
     EXPECT_EQ(d.Count("Prod_Cover"), 0);
     EXPECT_EQ(d.Count("Product WHERE deleted <> 0"), 2);
@@ -330,8 +329,8 @@ TEST(ProductRegister, NothingSelectedOrARecordGoneIsToldAndChangesNothing) {
     const ShownMessage noLine{"Není vybrán obal !", MsgIcon::Exclamation};
     const ShownMessage gone{"Záznam byl odstraněn jinou aplikací!", MsgIcon::Information};
     const MissingCase cases[] = {
-        {"delete products", [](Packaging& d) { return d.reg.DeleteProducts({}); }, Outcome::Refused,
-         noProduct},
+        {"delete products", [](Packaging& d) { return d.reg.DeleteSelection({}); },
+         Outcome::Unchanged, noProduct},
         {"bulk", [](Packaging& d) { return d.reg.AssignToProducts({}, At(1), {}); },
          Outcome::Refused, noProduct},
         {"add definition", [](Packaging& d) { return d.reg.AddDefinition(NoRecord, At(1)); },
@@ -342,18 +341,9 @@ TEST(ProductRegister, NothingSelectedOrARecordGoneIsToldAndChangesNothing) {
          Outcome::Refused, noDate},
         {"delete line", [](Packaging& d) { return d.reg.DeleteLine(NoRecord); }, Outcome::Refused,
          noLine},
-        {"edit vanished product",
-         [](Packaging& d) {
-             ProductRecord p;
-             p.id = 999;
-             return d.reg.UpdateProduct(p);
-         },
+        {"edit vanished product", [](Packaging& d) { return d.reg.Update(999, ProductRecord()); },
          Outcome::Vanished, gone},
-        {"read vanished product",
-         [](Packaging& d) {
-             ProductRecord p;
-             return d.reg.ReadProduct(999, p);
-         },
+        {"read vanished product", [](Packaging& d) { return d.reg.Read(999).outcome; },
          Outcome::Vanished, gone},
         {"change vanished date",
          [](Packaging& d) { return d.reg.ChangeDefinitionDate(999, At(1)); }, Outcome::Vanished,
@@ -361,11 +351,7 @@ TEST(ProductRegister, NothingSelectedOrARecordGoneIsToldAndChangesNothing) {
         {"add line to vanished date",
          [](Packaging& d) { return d.reg.AddLines(999, d.SimpleLine()); }, Outcome::Vanished, gone},
         {"edit vanished line",
-         [](Packaging& d) {
-             PackagingLineRecord line;
-             line.id = 999;
-             return d.reg.UpdateLine(line);
-         },
+         [](Packaging& d) { return d.reg.UpdateLine(999, PackagingLineRecord()); },
          Outcome::Vanished, gone},
         {"delete vanished line", [](Packaging& d) { return d.reg.DeleteLine(999); },
          Outcome::Vanished, gone},
@@ -387,14 +373,12 @@ TEST(ProductRegister, ProductsAreWrittenAsTheDialogGaveThemAndReadBack) {
     record.name = "Džem 'Babička'";
     record.katalog = "K-1";
     record.unit = "ks";
-    EXPECT_EQ(d.reg.AddProduct(record), Outcome::Done);
-    ProductRecord read;
-    EXPECT_EQ(d.reg.ReadProduct(record.id, read), Outcome::Done);
-    EXPECT_EQ(read.name, record.name);
-    EXPECT_EQ(read.source, 0); // entered by hand
-    EXPECT_FALSE(read.sourceId);
+    const std::optional<RecordId> id = d.reg.Add(record);
+    ASSERT_TRUE(id);
+    ProductRecord read = *d.reg.Read(*id);
+    EXPECT_EQ(read, record); // no source: entered by hand
     read.unit = "kg";
-    EXPECT_EQ(d.reg.UpdateProduct(read), Outcome::Done);
+    EXPECT_EQ(d.reg.Update(*id, read), Outcome::Done);
     EXPECT_EQ(d.Count("Product WHERE prod_unit = 'kg' AND prod_source IS NULL AND deleted = 0"), 1);
 }
 
@@ -460,11 +444,53 @@ TEST(ProdFilter, SelectsByTextsAndPackaging) {
     for (const FilterCase& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.filter.IsActive(), std::string(c.name) != "nothing");
-        const std::string sql = "SELECT prod_name FROM Product WHERE (deleted = FALSE)" +
-                                c.filter.Clause() + " ORDER BY prod_name COLLATE CZECH";
-        EXPECT_EQ(d.Rows(sql.c_str()), c.expected);
+        IdList ids;
+        EXPECT_TRUE(LoadProductIds(d.store, c.filter, {1, false}, ids));
+        std::vector<std::string> names;
+        for (RecordId id : ids.Ids())
+            names.push_back(d.reg.Read(id)->name);
+        EXPECT_EQ(names, c.expected);
         EXPECT_TRUE(d.messages.shown.empty());
     }
+}
+
+std::vector<RowCells> Cells(IRowSource& source, const IdList& ids) {
+    return source.Read(ids.Ids());
+}
+
+TEST(ProductRows, ListsShowTheirCellsInTheirOrder) {
+    Packaging d;
+    d.Run("INSERT INTO Product (prod_name, prod_katalog, prod_unit, prod_source, prod_scrid) "
+          "VALUES ('dovoz', 'K2', 'ks', 1, 77), ('ruční', NULL, NULL, 0, 5)");
+    d.Run("UPDATE Product SET deleted = 1 WHERE prod_id = " + std::to_string(d.other));
+    const int64_t february = d.AddDefinition(d.prod, OleDate::FromParts(2024, 2, 1, 13, 0));
+    d.AddLine(d.newer, {.coverId = d.box,
+                        .qtyCover = "0,5",
+                        .qtyProd = "4",
+                        .useAlways = false,
+                        .useFrom = "10",
+                        .useTo = "99",
+                        .type = 2,
+                        .org = 1,
+                        .pay = 2});
+
+    IdList ids;
+    ASSERT_TRUE(LoadProductIds(d.store, {}, {0, true}, ids));
+    const std::vector<RowCells> products = {
+        {"77", "dovoz", "K2", "ks"}, {"", "ruční", "", ""}, {"", "výrobek", "", ""}};
+    EXPECT_EQ(Cells(*MakeProductRows(d.store), ids), products);
+
+    ASSERT_TRUE(LoadDefinitionIds(d.store, d.prod, ids));
+    EXPECT_EQ(ids.Ids(), (std::vector<RecordId>{february, d.older, d.newer}));
+    const std::vector<RowCells> dates = {{"01.02.2024"}, {"01.03.2024"}, {"10.03.2024"}};
+    EXPECT_EQ(Cells(*MakeDefinitionRows(d.store), ids), dates);
+
+    ASSERT_TRUE(LoadPackagingLineIds(d.store, d.newer, {1, true}, ids));
+    const std::vector<RowCells> lines = {
+        {"obal", "2,00", "10,00", "-", "-", "skupinový", "dovezený do ČR", "neplacený"},
+        {"obal", "0,50", "4,00", "10,00", "99,00", "prodejní", "nakoupený v ČR", "předplacený"}};
+    EXPECT_EQ(Cells(*MakePackagingLineRows(d.store), ids), lines);
+    EXPECT_TRUE(d.messages.shown.empty());
 }
 
 } // namespace
