@@ -83,14 +83,17 @@ int MeasureChange(const std::string& db) {
         return 1;
     record.record.qtyCover = record->qtyCover + Quantity::FromUnits(1);
 
+    const int64_t changesBefore = Scalar(store, "SELECT total_changes()");
     bench::Stopwatch watch;
     const Outcome outcome = reg.UpdateLine(line, *record);
     const double seconds = watch.Seconds();
     const double cpu = watch.Cpu();
+    const int64_t written = Scalar(store, "SELECT total_changes()") - changesBefore;
     std::printf("dispatch lines of the product: %lld lines\n", static_cast<long long>(lines));
     std::printf("packaging line change with re-derivation: %.3f s\n", seconds);
     std::printf("packaging line change with re-derivation CPU: %.3f s\n", cpu);
     std::printf("change stored: %s\n", outcome == Outcome::Done ? "yes" : "no");
+    std::printf("rows written by the change: %lld rows\n", static_cast<long long>(written));
     std::printf("progress reports: %d\n", progress.positions);
     std::printf("change peak memory: %.1f MB\n",
                 static_cast<double>(bench::PeakMemoryKb()) / 1024.0);

@@ -32,12 +32,12 @@ JOIN Prod_Cover pc ON pc.dt_id =
       ORDER BY d.dt_from DESC, d.dt_id DESC LIMIT 1)
 WHERE mp.prod_id = %li AND
       (pc.cp_usealways <> 0 OR (pc.cp_usefrom <= mp.mvprod_qty AND pc.cp_useto >= mp.mvprod_qty))
-ORDER BY 1)";
+ORDER BY mp.mvprod_id, pc.cp_id)";
 
 constexpr const char* StoredCoversSql =
     "SELECT mvprod_id || ':' || cover_id || ':' || mvcover_qty || ':' || cover_type || "
     "cover_org || cover_pay FROM Move_Cover WHERE mvprod_id IN (SELECT mvprod_id FROM Move_Prod "
-    "WHERE prod_id = %li) ORDER BY 1";
+    "WHERE prod_id = %li) ORDER BY mvprod_id, mvcover_id";
 
 // A product dispatched twice (before and after its second definition), a
 // second product that no change of the first may touch, covers, and a
@@ -202,8 +202,10 @@ TEST_P(PackagingChange, AFailingDerivationLeavesPackagingAndDispatchesAsTheyWere
     Packaging d;
     // Writing a derived row fails after the packaging was written and the
     // old dispatch covers deleted: the whole unit is undone.
-    d.Run("CREATE TRIGGER fail_derived BEFORE INSERT ON Move_Cover BEGIN "
-          "SELECT RAISE(ABORT, 'disk full'); END");
+    for (const char* change : {"INSERT", "UPDATE", "DELETE"})
+        d.Run(Format("CREATE TRIGGER fail_%s BEFORE %s ON Move_Cover BEGIN "
+                     "SELECT RAISE(ABORT, 'disk full'); END",
+                     change, change));
     const std::vector<std::string> before = d.Snapshot();
     EXPECT_EQ(GetParam().run(d), Outcome::Failed);
     EXPECT_EQ(d.Snapshot(), before);
