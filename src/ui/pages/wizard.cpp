@@ -1,5 +1,7 @@
 #include "ui/pages/wizard.h"
 
+#include <QAbstractButton>
+
 namespace tarvo {
 
 CWizard::CWizard(QWidget* parent) : QWizard(parent) {
@@ -23,8 +25,16 @@ void CWizard::UpdateForPage(int id) {
         return;
     setWindowTitle(page->title());
     const bool alone = pageIds().size() == 1;
-    setOption(QWizard::NoCancelButton, alone);
     setButtonText(QWizard::FinishButton, alone ? QStringLiteral("OK") : QStringLiteral("Dokončit"));
+}
+
+void CWizard::Advance() {
+    if (!currentPage())
+        return;
+    if (currentPage()->nextId() == -1)
+        accept();
+    else
+        next();
 }
 
 bool CWizard::Run() {
