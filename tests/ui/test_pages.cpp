@@ -87,6 +87,7 @@ private slots:
     void coverPickerRefusesNoChoice();
     void coverPickerListShowsCovers();
     void chosenCoverFillsTheLinePage();
+    void vanishedCoverGivesNoDefaults();
     void couplingOfQuantityAndWeight_data();
     void couplingOfQuantityAndWeight();
     void packagingLineChecks_data();
@@ -108,20 +109,28 @@ private slots:
 void TestPages::buttonsFollowThePagePlace_data() {
     QTest::addColumn<QString>("pages");
     QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<QStringList>("captions");
     const QString next = "&Další >|Storno";
     const QString backFinish = "< &Zpět|Dokončit|Storno";
-    QTest::newRow("quantity alone") << "Q" << QStringList{"OK|Storno"};
-    QTest::newRow("packaging line alone") << "P" << QStringList{"OK|Storno"};
-    QTest::newRow("cover line alone") << "M" << QStringList{"OK|Storno"};
-    QTest::newRow("product line") << "RQ" << QStringList{next, backFinish};
-    QTest::newRow("cover line") << "CM" << QStringList{next, backFinish};
+    QTest::newRow("quantity alone")
+        << "Q" << QStringList{"OK|Storno"} << QStringList{"Zadejte množství"};
+    QTest::newRow("packaging line alone")
+        << "P" << QStringList{"OK|Storno"} << QStringList{"Údaje balení"};
+    QTest::newRow("cover line alone")
+        << "M" << QStringList{"OK|Storno"} << QStringList{"Zadejte množství"};
+    QTest::newRow("product line") << "RQ" << QStringList{next, backFinish}
+                                  << QStringList{"Vyberte výrobek", "Zadejte množství"};
+    QTest::newRow("cover line") << "CM" << QStringList{next, backFinish}
+                                << QStringList{"Vyberte obal", "Zadejte množství"};
     QTest::newRow("bulk packaging")
-        << "DCP" << QStringList{next, "< &Zpět|&Další >|Storno", backFinish};
+        << "DCP" << QStringList{next, "< &Zpět|&Další >|Storno", backFinish}
+        << QStringList{"Zadejte časovou platnost", "Vyberte obal", "Údaje balení"};
 }
 
 void TestPages::buttonsFollowThePagePlace() {
     QFETCH(QString, pages);
     QFETCH(QStringList, buttons);
+    QFETCH(QStringList, captions);
     Fixture f;
     f.db.AddCover("Krabice", 2500);
     f.AddProduct("Mléko");
@@ -153,7 +162,7 @@ void TestPages::buttonsFollowThePagePlace() {
     wizard.show();
     for (int i = 0; i < buttons.size(); ++i) {
         QCOMPARE(Buttons(wizard), buttons[i]);
-        QCOMPARE(wizard.windowTitle(), wizard.currentPage()->title());
+        QCOMPARE(wizard.windowTitle(), captions[i]);
         if (wizard.currentPage() == cover)
             cover->CoverList()->SelectRow(0);
         if (wizard.currentPage() == product)
@@ -330,6 +339,28 @@ void TestPages::chosenCoverFillsTheLinePage() {
     QCOMPARE(line->Values().cover, RecordId(chosen));
     QCOMPARE(line->Values().type, 0);
     QCOMPARE(f.db.Number("SELECT cover_type FROM Cover"), 2LL);
+}
+
+void TestPages::vanishedCoverGivesNoDefaults() {
+    Fixture f;
+    f.db.AddCover("Krabice", 2500, 7, 2, 1, 2);
+    CWizard wizard;
+    auto* cover = new CPageCover(f.context, false);
+    auto* line = new CPageCoverMove(f.context);
+    cover->Link(line);
+    wizard.AddPage(cover);
+    wizard.AddPage(line);
+    wizard.show();
+    cover->CoverList()->SelectRow(0);
+    // Another program removes the cover while the list shows it.
+    f.db.Run("DELETE FROM Cover");
+    wizard.button(QWizard::NextButton)->click();
+    QCOMPARE(wizard.currentPage(), line);
+    QVERIFY(f.db.messages.shown.empty());
+    QCOMPARE(codecombo::Selected(line->TypeCombo()), -1);
+    QCOMPARE(codecombo::Selected(line->OriginCombo()), -1);
+    QCOMPARE(codecombo::Selected(line->PaymentCombo()), -1);
+    QCOMPARE(line->UnitWeight(), Quantity::FromUnits(0));
 }
 
 void TestPages::couplingOfQuantityAndWeight_data() {

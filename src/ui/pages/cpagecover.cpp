@@ -23,6 +23,8 @@ CPageCover::CPageCover(GuiContext& context, bool offerComposite, QWidget* parent
     : QWizardPage(parent), m_context(context), m_offerComposite(offerComposite),
       m_tabs(new QTabBar(this)), m_stack(new QStackedLayout) {
     setTitle(QStringLiteral("Vyberte obal"));
+    // Room for the columns of a list without scrolling sideways.
+    setMinimumSize(780, 300);
     CDataStore& store = context.store;
     m_lists[SimpleTab] = new CPickerList(
         RowList(context.messages, MakeCoverPickerRows(store)),
@@ -33,6 +35,7 @@ CPageCover::CPageCover(GuiContext& context, bool offerComposite, QWidget* parent
     m_tabs->addTab(QStringLiteral("Jednoduché obaly"));
     m_tabs->addTab(QStringLiteral("Složené obaly"));
     m_tabs->setDrawBase(false);
+    m_tabs->setExpanding(false);
     for (CPickerList* list : m_lists)
         m_stack->addWidget(list);
 

@@ -68,8 +68,6 @@ CPageCoverProd::CPageCoverProd(const GuiContext& context, PackagingLineValues va
     m_origin = codecombo::Make(this);
     m_payment = codecombo::Make(this);
     m_products = new ProductsSpinBox(this);
-    m_from = new QLineEdit(this);
-    m_to = new QLineEdit(this);
     m_coupling = new QuantityCoupling(m_quantity, m_weight, this);
 
     FormGrid form(this);
@@ -83,6 +81,9 @@ CPageCoverProd::CPageCoverProd(const GuiContext& context, PackagingLineValues va
     auto* group = new QGroupBox(QStringLiteral("Použít"), this);
     m_band[0] = new QRadioButton(QStringLiteral("při výdeji jakéhokoliv počtu produktů"), group);
     m_band[1] = new QRadioButton(QStringLiteral("při výdeji od"), group);
+    // Made after the buttons, so that Tab goes from the choice to its limits.
+    m_from = new QLineEdit(group);
+    m_to = new QLineEdit(group);
     auto* bandRow = new QHBoxLayout;
     bandRow->addWidget(m_band[1]);
     bandRow->addWidget(m_from);

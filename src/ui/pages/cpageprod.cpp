@@ -13,6 +13,8 @@ namespace tarvo {
 CPageProd::CPageProd(const GuiContext& context, QWidget* parent)
     : QWizardPage(parent), m_context(context) {
     setTitle(QStringLiteral("Vyberte výrobek"));
+    // Room for the columns of a list without scrolling sideways.
+    setMinimumSize(640, 300);
     CDataStore& store = context.store;
     m_list = new CPickerList(
         RowList(context.messages, MakeProductPickerRows(store)),

@@ -23,8 +23,13 @@ public:
     // leads on, Finish when it is the last.
     void Advance();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void UpdateForPage(int id);
+
+    bool m_sized = false;
 };
 
 } // namespace tarvo
