@@ -471,9 +471,12 @@ Outcome ProductRegister::DeleteLine(RecordId cpId) {
             return Outcome::Unchanged;
         CTransaction unit(m_store);
         const std::optional<RecordId> prodId = OwnerOfLine(m_store, cpId);
+        if (!prodId) {
+            TellVanished();
+            return Outcome::Vanished;
+        }
         RunWithId(m_store, "DELETE FROM Prod_Cover WHERE (cp_id = ?)", cpId);
-        if (prodId)
-            carried = Carry(*prodId);
+        carried = Carry(*prodId);
         unit.Commit();
     } catch (const ComError& e) {
         return Failed(e);
