@@ -1,5 +1,5 @@
-// The products view on a large table, and a packaging change carried into a
-// product that was dispatched very often.
+// The products view on a large table (first screen, re-sorts, memory), and a
+// packaging change carried into a product that was dispatched very often.
 //
 //   bench_prodview [--products N] [--lines N] [--db FILE]
 //
@@ -17,7 +17,14 @@
 #include "core/ports/progressport.h"
 #include "core/registers/productregister.h"
 #include "core/registers/propagationswitches.h"
+#include "ui/framework/clistmodel.h"
+#include "ui/framework/crecordlist.h"
+#include "ui/framework/guicontext.h"
+#include "ui/views/cviewprod.h"
 
+#include <QApplication>
+#include <QHeaderView>
+#include <QTest>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -100,6 +107,55 @@ int MeasureChange(const std::string& db) {
     return outcome == Outcome::Done && messages.errors == 0 ? 0 : 1;
 }
 
+int MeasureView(int argc, char** argv, const std::string& db) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    bench::YesMessages messages;
+    CDataStore store(messages);
+    if (!Open(store, db))
+        return 1;
+    PropagationSwitches switches;
+    NullNotifier notifier;
+    const GuiContext context{store, messages, switches, DataFolder{}, notifier, {}};
+    const long baseKb = bench::PeakMemoryKb();
+
+    bench::Stopwatch first;
+    CViewProd view(context);
+    view.resize(1200, 800);
+    view.InitialUpdate();
+    view.show();
+    QCoreApplication::processEvents();
+    view.repaint();
+    const double firstScreen = first.Seconds();
+    const double firstScreenCpu = first.Cpu();
+    const int rows = view.MainList()->Model()->Count();
+
+    QHeaderView* header = view.MainList()->horizontalHeader();
+    auto sortBy = [&](const char* name, int column) {
+        bench::Stopwatch watch;
+        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, 5));
+        QCoreApplication::processEvents();
+        view.repaint();
+        std::printf("%s: %.3f s\n%s CPU: %.3f s\n", name, watch.Seconds(), name, watch.Cpu());
+    };
+    std::printf("products: %d rows\n", rows);
+    std::printf("first screen: %.3f s\nfirst screen CPU: %.3f s\n", firstScreen, firstScreenCpu);
+    sortBy("re-sort by catalogue number", 2);
+    sortBy("re-sort by name", 1);
+    sortBy("re-sort by name descending", 1);
+    // A click on a product shows its definitions and the lines of the newest.
+    bench::Stopwatch select;
+    view.MainList()->SelectRow(rows / 2);
+    QCoreApplication::processEvents();
+    view.repaint();
+    std::printf("select a product: %.3f s\n", select.Seconds());
+    std::printf("view peak memory: %.1f MB\nQt and database before the view: %.1f MB\n",
+                static_cast<double>(bench::PeakMemoryKb()) / 1024.0,
+                static_cast<double>(baseKb) / 1024.0);
+    return messages.errors == 0 ? 0 : 1;
+}
+
 // Products for the view, and one product dispatched lines times.
 bool Generate(const std::string& db, long products, long lines) {
     CDataStore::CreateEmptyDatabase(db);
@@ -146,6 +202,8 @@ int main(int argc, char** argv) {
     }
     if (measure == "change")
         return MeasureChange(db);
+    if (measure == "view")
+        return MeasureView(argc, argv, db);
 
     std::filesystem::path temp;
     if (db.empty()) {
@@ -157,6 +215,7 @@ int main(int argc, char** argv) {
     }
     if (!std::filesystem::exists(db) && !Generate(db, products, lines))
         return 1;
+    std::fputs(bench::RunSelf("--measure view --db " + db).c_str(), stdout);
     std::fputs(bench::RunSelf("--measure change --db " + db).c_str(), stdout);
     if (!temp.empty())
         std::filesystem::remove_all(temp);

@@ -6,6 +6,7 @@
 #include "ui/framework/guicontext.h"
 #include "ui/framework/icons.h"
 #include "ui/views/cviewcover.h"
+#include "ui/views/cviewprod.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -102,6 +103,7 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::RegisterViews() {
     m_factories = {
         {cmd::ViewCovers, [](const GuiContext& context) { return new CViewCover(context); }},
+        {cmd::ViewProducts, [](const GuiContext& context) { return new CViewProd(context); }},
     };
 }
 

@@ -25,7 +25,9 @@ struct GuiContext {
     std::function<void(int context)> showHelp;
     // The tab the cover picker showed last (0 simple covers, 1 composite
     // covers): the next picker opens on it, in whatever view, for the whole run.
-    int coverPickerTab = 0;
+    // Mutable: a memory of the pickers, not a setting, which the views and
+    // dialogs that hold the context as const may change.
+    mutable int coverPickerTab = 0;
 };
 
 } // namespace tarvo

@@ -19,7 +19,7 @@ constexpr int SimpleTab = 0;
 constexpr int CompositeTab = 1;
 } // namespace
 
-CPageCover::CPageCover(GuiContext& context, bool offerComposite, QWidget* parent)
+CPageCover::CPageCover(const GuiContext& context, bool offerComposite, QWidget* parent)
     : QWizardPage(parent), m_context(context), m_offerComposite(offerComposite),
       m_tabs(new QTabBar(this)), m_stack(new QStackedLayout) {
     setTitle(QStringLiteral("Vyberte obal"));
