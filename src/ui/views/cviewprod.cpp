@@ -300,9 +300,12 @@ void CViewProd::UpdateRightPane() {
     SetPaneEnabled(2, enabled);
 }
 
-void CViewProd::OnMainSelectionChanged(bool becameSelected) {
+void CViewProd::OnMainSelectionChanged(bool) {
     UpdateRightPane();
-    if (DateList()->HasSelection() || (m_main.list->SelectedCount() == 1 && becameSelected))
+    // Whenever the one product shown changes: also when a click on one of
+    // several selected products leaves it alone selected, which changes the
+    // state of the others only.
+    if (SingleProduct() != m_datesProduct)
         LoadDates();
 }
 
@@ -324,6 +327,7 @@ void CViewProd::OnSubHeaderClicked(int pane, int column) {
 void CViewProd::LoadDates() {
     CRecordList* list = DateList();
     const RecordId product = SingleProduct();
+    m_datesProduct = product;
     if (product == NoId) {
         list->Model()->Clear();
     } else {

@@ -69,6 +69,8 @@ private:
     void DeleteLine();
 
     ProdFilter m_filter;
+    // The product whose definitions the date list shows, or NoId.
+    RecordId m_datesProduct = NoId;
 };
 
 } // namespace tarvo
