@@ -1,14 +1,21 @@
 // Starts the program on a small sample data folder and saves pictures of the
-// main window and of the cover dialog: tarvo-screenshots OUTPUT_FOLDER.
+// main window, the cover dialog, the products table and the packaging line
+// page: tarvo-screenshots OUTPUT_FOLDER.
 #include "app/cmainframe.h"
 #include "app/ctarvoapp.h"
 #include "app/singleinstance.h"
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
 #include "ui/dialogs/cdlgcover.h"
+#include "ui/framework/clistmodel.h"
+#include "ui/framework/commandids.h"
 #include "ui/framework/crecordlist.h"
+#include "ui/framework/csplitbar.h"
 #include "ui/framework/guicontext.h"
+#include "ui/pages/cpagecoverprod.h"
+#include "ui/pages/wizard.h"
 #include "ui/views/cviewcover.h"
+#include "ui/views/cviewprod.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -49,6 +56,41 @@ void FillSample(CDataStore& store) {
                              45300 + 30 * i, i % 3, (i + 1) * 250000));
 }
 
+// Products, one of them with two packaging definitions; returns the one.
+RecordId FillProducts(CDataStore& store) {
+    struct Product {
+        const char* name;
+        const char* katalog;
+        const char* unit;
+        int source;
+        int scrid;
+    };
+    const Product products[] = {
+        {"Židle dřevěná", "Z-100", "ks", 1, 1042},
+        {"Stůl jídelní", "S-200", "ks", 1, 1043},
+        {"Police nástěnná", "P-15", "ks", 0, 0},
+        {"Lak na dřevo 0,75 l", "L-075", "ks", 2, 88},
+        {"Dřevěné pelety 15 kg", "PEL-15", "bal", 0, 0},
+        {"Minerální voda 1,5 l", "MV-15", "ks", 2, 91},
+    };
+    for (const Product& p : products)
+        store.Execute(Format("INSERT INTO Product (prod_name, prod_katalog, prod_unit, "
+                             "prod_source, prod_scrid, deleted) VALUES (%s, %s, %s, %i, %i, 0)",
+                             SqlQuote(p.name).c_str(), SqlQuote(p.katalog).c_str(),
+                             SqlQuote(p.unit).c_str(), p.source, p.scrid));
+    // The chair: packed in a carton from January, from July also on pallets
+    // for large dispatches.
+    store.Execute("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (1, 45292), (1, 45474)");
+    store.Execute("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
+                  "cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) VALUES "
+                  "(1, 1, 10000, 10000, 1, NULL, NULL, 0, 2, 1), (2, 1, 10000, 10000, 1, NULL, "
+                  "NULL, 0, 2, 1), "
+                  "(2, 3, 2000, 10000, 1, NULL, NULL, 1, 0, 1), (2, 10, 20000, 10000, 1, NULL, "
+                  "NULL, 1, 2, 1), "
+                  "(2, 2, 10000, 200000, 0, 200000, 10000000, 0, 1, 0)");
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -85,9 +127,42 @@ int main(int argc, char** argv) {
         QTimer::singleShot(300, [&] {
             ok = dialog.grab().save(output + "/cdlgcover.png") && ok;
             dialog.close();
-            frame->close();
         });
         dialog.exec();
+
+        // The products table with the chair's packaging, and the page of one
+        // of its packaging lines.
+        const RecordId chair = FillProducts(app.Context()->store);
+        frame->SwitchView(cmd::ViewProducts);
+        auto* products = qobject_cast<CViewProd*>(frame->ActiveView());
+        products->OnNotify(ViewNotification::ReloadMain);
+        products->MainList()->SelectRow(products->MainList()->Model()->RowOf(chair));
+        products->MainList()->FitColumns();
+        products->SplitBar()->move(products->width() - 560, products->SplitBar()->y());
+        products->Relayout();
+        products->DateList()->FitColumns();
+        products->LineList()->FitColumns();
+        QTimer::singleShot(300, [&] {
+            ok = frame->grab().save(output + "/viewprod.png") && ok;
+            PackagingLineValues values;
+            values.cover = 2;
+            values.coverQty = Quantity::FromUnits(1);
+            values.prodQty = Quantity::FromUnits(20);
+            values.bandKind = 1;
+            values.bandFrom = Quantity::FromUnits(20);
+            values.bandTo = Quantity::FromUnits(1000);
+            values.type = 0;
+            values.origin = 1;
+            values.payment = 0;
+            CWizard wizard(frame);
+            wizard.AddPage(new CPageCoverProd(*app.Context(), values));
+            QTimer::singleShot(300, [&] {
+                ok = wizard.grab().save(output + "/cpagecoverprod.png") && ok;
+                wizard.reject();
+                frame->close();
+            });
+            wizard.Run();
+        });
     });
     app.exec();
     app.ExitInstance();
