@@ -1,10 +1,10 @@
 // tarvo-cli: the core operations of Tarvo for scripts, tests and benchmarks.
 #include "cli/commands.h"
+#include "core/data/platform.h"
 
 #include <filesystem>
 #include <iostream>
 #include <string_view>
-#include <unistd.h>
 
 namespace {
 
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
             continue;
         tarvo::cli::CliArgs args(std::move(words));
         tarvo::cli::CliMessagePort messages(std::cin, std::cerr);
-        messages.SetInteractive(isatty(STDIN_FILENO) != 0);
+        messages.SetInteractive(tarvo::platform::StdinIsTerminal());
         CliContext context{tarvo::ResolveDataFolder(dataDir, ExecutableFolder()), args, messages,
                            std::cout, std::cerr};
         try {

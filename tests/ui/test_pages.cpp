@@ -1,8 +1,6 @@
 // The wizard and its selection pages, driven through small wizards built
 // here as the views build theirs, against a temporary database.
 #include "core/data/codelists.h"
-#include "core/ports/notifyport.h"
-#include "core/registers/propagationswitches.h"
 #include "ui/dialogs/cdlgvalidfrom.h"
 #include "ui/dialogs/codecombo.h"
 #include "ui/framework/guicontext.h"
@@ -34,9 +32,7 @@ namespace {
 // A context of the program on a temporary database.
 struct Fixture {
     UiDatabase db;
-    PropagationSwitches switches;
-    NullNotifier notifier;
-    GuiContext context{db.Store(), db.messages, switches, DataFolder{db.Folder()}, notifier, {}};
+    const GuiContext& context = db.Context();
 
     long long AddProduct(const std::string& name, bool deleted = false) {
         db.Run("INSERT INTO Product (prod_name, prod_katalog, prod_unit, deleted) VALUES ('" +

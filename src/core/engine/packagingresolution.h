@@ -24,7 +24,7 @@ class IProgressPort;
 // written together or not at all, so an error never leaves half a line's
 // covers behind. Old cover lines are not removed here: use ReplaceLineCovers
 // for that. Runs inside the caller's CTransaction when there is one.
-long ResolveMoveCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long prodId,
+long ResolveMoveCovers(CDataStore& store, RecordId mvprodId, RecordId moveId, RecordId prodId,
                        Quantity qty, const OleDate& moveDate);
 
 // Deletes the cover lines of one product line and derives new ones as one
@@ -32,7 +32,7 @@ long ResolveMoveCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long
 // -1. An invalid moveDate leaves the line without covers and gives -1, as the
 // derivation itself has nothing to offer for it. Otherwise the number of rows
 // written.
-long ReplaceLineCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long prodId,
+long ReplaceLineCovers(CDataStore& store, RecordId mvprodId, RecordId moveId, RecordId prodId,
                        Quantity qty, const OleDate& moveDate);
 
 // Re-derives the cover lines of every dispatch line of one product, whatever
@@ -40,7 +40,7 @@ long ReplaceLineCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long
 // of product lines processed, or -1 after a database error outside the lines
 // (shown); lines finished before it keep their new covers, and a line whose
 // own derivation failed keeps its old ones.
-long ResolveProdMoves(CDataStore& store, long prodId);
+long ResolveProdMoves(CDataStore& store, RecordId prodId);
 
 // The same re-derivation as one part of the caller's unit of work (a change
 // of the product's packaging and its consequences stand or fall together):

@@ -27,10 +27,10 @@ CPageCover::CPageCover(const GuiContext& context, bool offerComposite, QWidget* 
     setMinimumSize(780, 300);
     CDataStore& store = context.store;
     m_lists[SimpleTab] = new CPickerList(
-        RowList(context.messages, MakeCoverPickerRows(store)),
+        context.messages, MakeCoverPickerRows(store),
         [&store](IdList& ids) { return LoadCoverPickerIds(store, ids); }, this);
     m_lists[CompositeTab] = new CPickerList(
-        RowList(context.messages, MakeCompCoverPickerRows(store)),
+        context.messages, MakeCompCoverPickerRows(store),
         [&store](IdList& ids) { return LoadCompCoverPickerIds(store, ids); }, this);
     m_tabs->addTab(QStringLiteral("Jednoduché obaly"));
     m_tabs->addTab(QStringLiteral("Složené obaly"));
@@ -47,7 +47,7 @@ CPageCover::CPageCover(const GuiContext& context, bool offerComposite, QWidget* 
     connect(m_tabs, &QTabBar::currentChanged, this, &CPageCover::ShowTab);
     // A double click presses Next on the simple list, Finish on the composite one.
     for (CPickerList* list : m_lists) {
-        connect(list, &CPickerList::rowActivated, this, [this] {
+        connect(list, &CRecordList::rowActivated, this, [this] {
             if (auto* sheet = qobject_cast<CWizard*>(wizard()))
                 sheet->Advance();
         });
