@@ -39,7 +39,8 @@ constexpr Command Commands[] = {
 };
 
 void PrintUsage(std::ostream& out) {
-    out << "Použití: tarvo-cli [--data-dir SLOŽKA] PŘÍKAZ [VOLBY]\n\nPříkazy:\n";
+    out << "Použití: tarvo-cli [--data-dir SLOŽKA] PŘÍKAZ [VOLBY]\n"
+           "        tarvo-cli --version\n\nPříkazy:\n";
     for (const Command& c : Commands)
         out << "  " << c.name << std::string(16 - c.name.size(), ' ') << c.help << "\n";
 }
@@ -65,6 +66,9 @@ int main(int argc, char** argv) {
             words.erase(words.begin());
         } else if (words.front() == "--help") {
             PrintUsage(std::cout);
+            return 0;
+        } else if (words.front() == "--version") {
+            std::cout << "tarvo-cli " TARVO_VERSION "\n";
             return 0;
         } else {
             std::cerr << "Neznámá volba: " << words.front() << "\n";
