@@ -1,12 +1,15 @@
 // Starts the program on a small sample data folder and saves pictures of the
-// main window, the cover dialog, the products table and the packaging line
-// page: tarvo-screenshots OUTPUT_FOLDER.
+// main window, of the cover dialog, of the dispatches view with its two
+// toggle states, of the products view and of the packaging line page:
+// tarvo-screenshots OUTPUT_FOLDER.
 #include "app/cmainframe.h"
 #include "app/ctarvoapp.h"
 #include "app/singleinstance.h"
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
+#include "core/registers/moveregister.h"
 #include "ui/dialogs/cdlgcover.h"
+#include "ui/framework/ciconbutton.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
 #include "ui/framework/crecordlist.h"
@@ -15,12 +18,14 @@
 #include "ui/pages/cpagecoverprod.h"
 #include "ui/pages/wizard.h"
 #include "ui/views/cviewcover.h"
+#include "ui/views/cviewmove.h"
 #include "ui/views/cviewprod.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <vector>
 
 using namespace tarvo;
 
@@ -56,6 +61,50 @@ void FillSample(CDataStore& store) {
                              45300 + 30 * i, i % 3, (i + 1) * 250000));
 }
 
+// Three products packed in the sample covers, and dispatches of them whose
+// cover lines are derived as the program derives them.
+void FillDispatches(CDataStore& store) {
+    struct Packing {
+        int cover;
+        const char* perCovers; // pieces of the product per cover
+    };
+    struct Product {
+        const char* name;
+        const char* catalogue;
+        std::vector<Packing> packing;
+    };
+    const Product products[] = {
+        {"Jogurt bílý 150 g", "J-150", {{1, "24"}, {3, "240"}, {2, "960"}}},
+        {"Mléko plnotučné 1 l", "M-1000", {{6, "1"}, {1, "12"}, {2, "600"}}},
+        {"Máslo 250 g", "M-250", {{1, "40"}, {4, "40"}}},
+    };
+    for (const Product& p : products) {
+        store.Execute(Format("INSERT INTO Product (prod_name, prod_katalog, prod_unit) VALUES "
+                             "(%s, %s, 'ks')",
+                             SqlQuote(p.name).c_str(), SqlQuote(p.catalogue).c_str()));
+        const int64_t product = store.LastInsertId();
+        store.Execute(Format("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (%lld, 43831)",
+                             static_cast<long long>(product)));
+        const int64_t definition = store.LastInsertId();
+        for (const Packing& k : p.packing)
+            store.Execute(Format("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, "
+                                 "cp_qtyprod, cp_usealways, cover_type, cover_org, cover_pay) "
+                                 "SELECT %lld, cover_id, 10000, %s0000, 1, cover_type, cover_org, "
+                                 "cover_pay FROM Cover WHERE cover_id = %i",
+                                 static_cast<long long>(definition), k.perCovers, k.cover));
+    }
+    MoveRegister dispatches(store);
+    for (int i = 0; i < 9; ++i) {
+        const MoveRecord move{Format("FV-2024/%04i", 17 + i), i % 4,
+                              OleDate::FromParts(2024, 3 + i / 3, 4 + 3 * i, 9 + i, 15),
+                              i % 3 == 2};
+        const RecordId id = *dispatches.Add(move);
+        for (int line = 0; line < 2 + i % 2; ++line)
+            dispatches.AddLine(id, 1 + (i + line) % 3,
+                               Quantity::FromUnits(480 + 240 * line + 96 * i));
+    }
+}
+
 // Products, one of them with two packaging definitions; returns the one.
 RecordId FillProducts(CDataStore& store) {
     struct Product {
@@ -71,24 +120,76 @@ RecordId FillProducts(CDataStore& store) {
         {"Police nástěnná", "P-15", "ks", 0, 0},
         {"Lak na dřevo 0,75 l", "L-075", "ks", 2, 88},
         {"Dřevěné pelety 15 kg", "PEL-15", "bal", 0, 0},
-        {"Minerální voda 1,5 l", "MV-15", "ks", 2, 91},
     };
-    for (const Product& p : products)
+    RecordId chair = NoRecord;
+    for (const Product& p : products) {
         store.Execute(Format("INSERT INTO Product (prod_name, prod_katalog, prod_unit, "
                              "prod_source, prod_scrid, deleted) VALUES (%s, %s, %s, %i, %i, 0)",
                              SqlQuote(p.name).c_str(), SqlQuote(p.katalog).c_str(),
                              SqlQuote(p.unit).c_str(), p.source, p.scrid));
-    // The chair: packed in a carton from January, from July also on pallets
-    // for large dispatches.
-    store.Execute("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (1, 45292), (1, 45474)");
-    store.Execute("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
-                  "cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) VALUES "
-                  "(1, 1, 10000, 10000, 1, NULL, NULL, 0, 2, 1), (2, 1, 10000, 10000, 1, NULL, "
-                  "NULL, 0, 2, 1), "
-                  "(2, 3, 2000, 10000, 1, NULL, NULL, 1, 0, 1), (2, 10, 20000, 10000, 1, NULL, "
-                  "NULL, 1, 2, 1), "
-                  "(2, 2, 10000, 200000, 0, 200000, 10000000, 0, 1, 0)");
-    return 1;
+        if (chair == NoRecord)
+            chair = store.LastInsertId();
+    }
+    // The chair: packed in a carton from January, from July also in foil
+    // with a liner, and on pallets for large dispatches.
+    RecordId definitions[2];
+    const int days[] = {45292, 45474};
+    for (int i = 0; i < 2; ++i) {
+        store.Execute(Format("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (%lld, %i)",
+                             static_cast<long long>(chair), days[i]));
+        definitions[i] = store.LastInsertId();
+    }
+    const struct {
+        int definition;
+        int cover;
+        const char* values;
+    } lines[] = {{0, 1, "10000, 10000, 1, NULL, NULL, 0, 2, 1"},
+                 {1, 1, "10000, 10000, 1, NULL, NULL, 0, 2, 1"},
+                 {1, 3, "2000, 10000, 1, NULL, NULL, 1, 0, 1"},
+                 {1, 10, "20000, 10000, 1, NULL, NULL, 1, 2, 1"},
+                 {1, 2, "10000, 200000, 0, 200000, 10000000, 0, 1, 0"}};
+    for (const auto& line : lines)
+        store.Execute(Format("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, "
+                             "cp_usealways, cp_usefrom, cp_useto, cover_type, cover_org, "
+                             "cover_pay) VALUES (%lld, %i, %s)",
+                             static_cast<long long>(definitions[line.definition]), line.cover,
+                             line.values));
+    return chair;
+}
+
+// The products table with the chair's packaging, then the page of one of its
+// packaging lines; closes the frame at the end.
+void ShootProducts(CMainFrame* frame, const GuiContext& context, RecordId chair,
+                   const QString& output, bool& ok) {
+    frame->SwitchView(cmd::ViewProducts);
+    auto* products = qobject_cast<CViewProd*>(frame->ActiveView());
+    products->MainList()->SelectRow(products->MainList()->Model()->RowOf(chair));
+    products->MainList()->FitColumns();
+    products->SplitBar()->move(products->width() - 560, products->SplitBar()->y());
+    products->Relayout();
+    products->DateList()->FitColumns();
+    products->LineList()->FitColumns();
+    QTimer::singleShot(300, [frame, &context, output, &ok] {
+        ok = frame->grab().save(output + "/viewprod.png") && ok;
+        PackagingLineValues values;
+        values.cover = 2;
+        values.coverQty = Quantity::FromUnits(1);
+        values.prodQty = Quantity::FromUnits(20);
+        values.bandKind = 1;
+        values.bandFrom = Quantity::FromUnits(20);
+        values.bandTo = Quantity::FromUnits(1000);
+        values.type = 0;
+        values.origin = 1;
+        values.payment = 0;
+        CWizard wizard(frame);
+        wizard.AddPage(new CPageCoverProd(context, values));
+        QTimer::singleShot(300, [&] {
+            ok = wizard.grab().save(output + "/cpagecoverprod.png") && ok;
+            wizard.reject();
+            frame->close();
+        });
+        wizard.Run();
+    });
 }
 
 } // namespace
@@ -104,6 +205,8 @@ int main(int argc, char** argv) {
         return 1;
     CMainFrame* frame = app.MainFrame();
     FillSample(app.Context()->store);
+    FillDispatches(app.Context()->store);
+    const RecordId chair = FillProducts(app.Context()->store);
     frame->NotifyAllViews(nullptr, ViewNotification::Refresh);
     frame->resize(1100, 560);
     auto* view = qobject_cast<CViewCover*>(frame->ActiveView());
@@ -127,42 +230,28 @@ int main(int argc, char** argv) {
         QTimer::singleShot(300, [&] {
             ok = dialog.grab().save(output + "/cdlgcover.png") && ok;
             dialog.close();
+            // The dispatches: the second one with the covers of its second
+            // line, then every cover line of it.
+            frame->RunCommand(cmd::ViewDispatches);
+            auto* moves = qobject_cast<CViewMove*>(frame->ActiveView());
+            // The bar dragged left, as a user does to read the lines.
+            moves->SplitBar()->move(480, moves->SplitBar()->y());
+            moves->Relayout();
+            moves->MainList()->SelectRow(1);
+            moves->LineList()->SelectRow(1);
+            for (CRecordList* list : {moves->MainList(), moves->LineList(), moves->CoverList()})
+                list->FitColumns();
+            QTimer::singleShot(300, [&, moves] {
+                ok = frame->grab().save(output + "/viewmove.png") && ok;
+                moves->PaneToggle(1)->click();
+                moves->CoverList()->FitColumns();
+                QTimer::singleShot(300, [&] {
+                    ok = frame->grab().save(output + "/viewmove-all.png") && ok;
+                    ShootProducts(frame, *app.Context(), chair, output, ok);
+                });
+            });
         });
         dialog.exec();
-
-        // The products table with the chair's packaging, and the page of one
-        // of its packaging lines.
-        const RecordId chair = FillProducts(app.Context()->store);
-        frame->SwitchView(cmd::ViewProducts);
-        auto* products = qobject_cast<CViewProd*>(frame->ActiveView());
-        products->OnNotify(ViewNotification::ReloadMain);
-        products->MainList()->SelectRow(products->MainList()->Model()->RowOf(chair));
-        products->MainList()->FitColumns();
-        products->SplitBar()->move(products->width() - 560, products->SplitBar()->y());
-        products->Relayout();
-        products->DateList()->FitColumns();
-        products->LineList()->FitColumns();
-        QTimer::singleShot(300, [&] {
-            ok = frame->grab().save(output + "/viewprod.png") && ok;
-            PackagingLineValues values;
-            values.cover = 2;
-            values.coverQty = Quantity::FromUnits(1);
-            values.prodQty = Quantity::FromUnits(20);
-            values.bandKind = 1;
-            values.bandFrom = Quantity::FromUnits(20);
-            values.bandTo = Quantity::FromUnits(1000);
-            values.type = 0;
-            values.origin = 1;
-            values.payment = 0;
-            CWizard wizard(frame);
-            wizard.AddPage(new CPageCoverProd(*app.Context(), values));
-            QTimer::singleShot(300, [&] {
-                ok = wizard.grab().save(output + "/cpagecoverprod.png") && ok;
-                wizard.reject();
-                frame->close();
-            });
-            wizard.Run();
-        });
     });
     app.exec();
     app.ExitInstance();

@@ -6,6 +6,7 @@
 #include "ui/framework/guicontext.h"
 #include "ui/framework/icons.h"
 #include "ui/views/cviewcover.h"
+#include "ui/views/cviewmove.h"
 #include "ui/views/cviewprod.h"
 
 #include <QAction>
@@ -104,6 +105,7 @@ void CMainFrame::RegisterViews() {
     m_factories = {
         {cmd::ViewCovers, [](const GuiContext& context) { return new CViewCover(context); }},
         {cmd::ViewProducts, [](const GuiContext& context) { return new CViewProd(context); }},
+        {cmd::ViewDispatches, [](const GuiContext& context) { return new CViewMove(context); }},
     };
 }
 
