@@ -1,6 +1,7 @@
 // Starts the program on a small sample data folder and saves pictures of the
 // main window, of the cover dialog, of the dispatches view with its two
-// toggle states and of the windows of the main window's commands:
+// toggle states, of the windows of the main window's commands, of the
+// products view and of the packaging line page:
 // tarvo-screenshots OUTPUT_FOLDER.
 #include "app/cmainframe.h"
 #include "app/ctarvoapp.h"
@@ -16,8 +17,11 @@
 #include "ui/framework/crecordlist.h"
 #include "ui/framework/csplitbar.h"
 #include "ui/framework/guicontext.h"
+#include "ui/pages/cpagecoverprod.h"
+#include "ui/pages/wizard.h"
 #include "ui/views/cviewcover.h"
 #include "ui/views/cviewmove.h"
+#include "ui/views/cviewprod.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -103,6 +107,93 @@ void FillDispatches(CDataStore& store) {
     }
 }
 
+// Products, one of them with two packaging definitions; returns the one.
+RecordId FillProducts(CDataStore& store) {
+    struct Product {
+        const char* name;
+        const char* katalog;
+        const char* unit;
+        int source;
+        int scrid;
+    };
+    const Product products[] = {
+        {"Židle dřevěná", "Z-100", "ks", 1, 1042},
+        {"Stůl jídelní", "S-200", "ks", 1, 1043},
+        {"Police nástěnná", "P-15", "ks", 0, 0},
+        {"Lak na dřevo 0,75 l", "L-075", "ks", 2, 88},
+        {"Dřevěné pelety 15 kg", "PEL-15", "bal", 0, 0},
+    };
+    RecordId chair = NoRecord;
+    for (const Product& p : products) {
+        store.Execute(Format("INSERT INTO Product (prod_name, prod_katalog, prod_unit, "
+                             "prod_source, prod_scrid, deleted) VALUES (%s, %s, %s, %i, %i, 0)",
+                             SqlQuote(p.name).c_str(), SqlQuote(p.katalog).c_str(),
+                             SqlQuote(p.unit).c_str(), p.source, p.scrid));
+        if (chair == NoRecord)
+            chair = store.LastInsertId();
+    }
+    // The chair: packed in a carton from January, from July also in foil
+    // with a liner, and on pallets for large dispatches.
+    RecordId definitions[2];
+    const int days[] = {45292, 45474};
+    for (int i = 0; i < 2; ++i) {
+        store.Execute(Format("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (%lld, %i)",
+                             static_cast<long long>(chair), days[i]));
+        definitions[i] = store.LastInsertId();
+    }
+    const struct {
+        int definition;
+        int cover;
+        const char* values;
+    } lines[] = {{0, 1, "10000, 10000, 1, NULL, NULL, 0, 2, 1"},
+                 {1, 1, "10000, 10000, 1, NULL, NULL, 0, 2, 1"},
+                 {1, 3, "2000, 10000, 1, NULL, NULL, 1, 0, 1"},
+                 {1, 10, "20000, 10000, 1, NULL, NULL, 1, 2, 1"},
+                 {1, 2, "10000, 200000, 0, 200000, 10000000, 0, 1, 0"}};
+    for (const auto& line : lines)
+        store.Execute(Format("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, "
+                             "cp_usealways, cp_usefrom, cp_useto, cover_type, cover_org, "
+                             "cover_pay) VALUES (%lld, %i, %s)",
+                             static_cast<long long>(definitions[line.definition]), line.cover,
+                             line.values));
+    return chair;
+}
+
+// The products table with the chair's packaging, then the page of one of its
+// packaging lines; closes the frame at the end.
+void ShootProducts(CMainFrame* frame, const GuiContext& context, RecordId chair,
+                   const QString& output, bool& ok) {
+    frame->SwitchView(cmd::ViewProducts);
+    auto* products = qobject_cast<CViewProd*>(frame->ActiveView());
+    products->MainList()->SelectRow(products->MainList()->Model()->RowOf(chair));
+    products->MainList()->FitColumns();
+    products->SplitBar()->move(products->width() - 560, products->SplitBar()->y());
+    products->Relayout();
+    products->DateList()->FitColumns();
+    products->LineList()->FitColumns();
+    QTimer::singleShot(300, [frame, &context, output, &ok] {
+        ok = frame->grab().save(output + "/viewprod.png") && ok;
+        PackagingLineValues values;
+        values.cover = 2;
+        values.coverQty = Quantity::FromUnits(1);
+        values.prodQty = Quantity::FromUnits(20);
+        values.bandKind = 1;
+        values.bandFrom = Quantity::FromUnits(20);
+        values.bandTo = Quantity::FromUnits(1000);
+        values.type = 0;
+        values.origin = 1;
+        values.payment = 0;
+        CWizard wizard(frame);
+        wizard.AddPage(new CPageCoverProd(context, values));
+        QTimer::singleShot(300, [&] {
+            ok = wizard.grab().save(output + "/cpagecoverprod.png") && ok;
+            wizard.reject();
+            frame->close();
+        });
+        wizard.Run();
+    });
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -117,6 +208,7 @@ int main(int argc, char** argv) {
     CMainFrame* frame = app.MainFrame();
     FillSample(app.Context()->store);
     FillDispatches(app.Context()->store);
+    const RecordId chair = FillProducts(app.Context()->store);
     frame->NotifyAllViews(nullptr, ViewNotification::Refresh);
     frame->resize(1100, 560);
     auto* view = qobject_cast<CViewCover*>(frame->ActiveView());
@@ -158,7 +250,7 @@ int main(int argc, char** argv) {
                 QTimer::singleShot(300, [&] {
                     ok = frame->grab().save(output + "/viewmove-all.png") && ok;
                     ok = SaveCommandScreenshots(*app.Context(), frame, output) && ok;
-                    frame->close();
+                    ShootProducts(frame, *app.Context(), chair, output, ok);
                 });
             });
         });

@@ -11,6 +11,7 @@
 #include "ui/framework/icons.h"
 #include "ui/views/cviewcover.h"
 #include "ui/views/cviewmove.h"
+#include "ui/views/cviewprod.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -107,6 +108,7 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::RegisterViews() {
     m_factories = {
         {cmd::ViewCovers, [](const GuiContext& context) { return new CViewCover(context); }},
+        {cmd::ViewProducts, [](const GuiContext& context) { return new CViewProd(context); }},
         {cmd::ViewDispatches, [](const GuiContext& context) { return new CViewMove(context); }},
     };
 }

@@ -107,7 +107,7 @@ void TestApp::menuAndBars() {
         {cmd::Refresh, "&Aktualizovat", QKeySequence(Qt::Key_F5), true},
         {cmd::Options, "&Možnosti...", QKeySequence(), true},
         {cmd::ViewCovers, "&Obaly", QKeySequence(), true},
-        {cmd::ViewProducts, "Vý&robky", QKeySequence(), false},
+        {cmd::ViewProducts, "Vý&robky", QKeySequence(), true},
         {cmd::Report, "Sestavit &výkaz", QKeySequence(), true},
         {cmd::ImportMoney, "&Money S3", QKeySequence(), true},
         {cmd::Help, "Nápověda pro Tarvo", QKeySequence(Qt::Key_F1), false},

@@ -4,6 +4,7 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/engine/linerewriter.h"
+#include "core/engine/runpagecache.h"
 #include "core/ports/messageport.h"
 #include "core/ports/notifyport.h"
 #include "core/ports/progressport.h"
@@ -23,36 +24,6 @@ constexpr const char* CountSql =
     "SELECT COUNT(*) FROM Move INNER JOIN Move_Prod ON Move.move_id = Move_Prod.move_id";
 
 constexpr int BarRange = 200;
-
-// The run touches every index of Move_Cover in two places at once (where old
-// rows go and where new ones come); with SQLite's small default page cache
-// those pages would be written out and read back again and again. The cache
-// is larger for the run and back to what it was afterwards.
-class CRunPageCache {
-public:
-    static constexpr long Kilobytes = 64 * 1024;
-
-    explicit CRunPageCache(CDataStore& store) : m_store(store) {
-        CStatement read(store, "PRAGMA cache_size");
-        if (read.Step())
-            m_previous = read.Int(0);
-        store.ExecuteOrThrow(Format("PRAGMA cache_size = -%li", Kilobytes));
-    }
-    ~CRunPageCache() {
-        try {
-            m_store.ExecuteOrThrow(
-                Format("PRAGMA cache_size = %lli", static_cast<long long>(m_previous)));
-        } catch (const ComError&) {
-            // Only the cache stays larger until the connection closes.
-        }
-    }
-    CRunPageCache(const CRunPageCache&) = delete;
-    CRunPageCache& operator=(const CRunPageCache&) = delete;
-
-private:
-    CDataStore& m_store;
-    int64_t m_previous = -2000;
-};
 
 // After an error the lines finished so far keep their new covers. No line is
 // half-written here: the rewriter undoes a failing line before it returns.

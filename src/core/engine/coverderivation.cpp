@@ -125,10 +125,11 @@ std::vector<PackagingLine> CCoverDerivation::ReadLines(int64_t dtId) {
     return lines;
 }
 
-long CCoverDerivation::Append(RecordId mvprodId, RecordId moveId, RecordId prodId, Quantity qty,
-                              const OleDate& moveDate) {
+std::vector<DerivedCover> CCoverDerivation::Derive(RecordId prodId, Quantity qty,
+                                                   const OleDate& moveDate) {
+    std::vector<DerivedCover> rows;
     if (!moveDate.IsValid())
-        return -1;
+        return rows;
 
     std::optional<int64_t> dtId;
     if (m_keep) {
@@ -140,7 +141,7 @@ long CCoverDerivation::Append(RecordId mvprodId, RecordId moveId, RecordId prodI
         dtId = ChooseDefinition(ReadDefinitions(prodId), moveDate);
     }
     if (!dtId)
-        return 0;
+        return rows;
 
     std::vector<PackagingLine> read;
     const std::vector<PackagingLine>* lines = &read;
@@ -152,31 +153,38 @@ long CCoverDerivation::Append(RecordId mvprodId, RecordId moveId, RecordId prodI
     } else {
         read = ReadLines(*dtId);
     }
-
-    std::vector<const PackagingLine*> applying;
     for (const PackagingLine& line : *lines) {
         if (LineApplies(line, qty))
-            applying.push_back(&line);
+            rows.push_back({line.coverId, CoverQuantity(line, qty), line.coverType, line.coverOrg,
+                            line.coverPay});
     }
+    return rows;
+}
+
+long CCoverDerivation::Append(RecordId mvprodId, RecordId moveId, RecordId prodId, Quantity qty,
+                              const OleDate& moveDate) {
+    if (!moveDate.IsValid())
+        return -1;
+    const std::vector<DerivedCover> rows = Derive(prodId, qty, moveDate);
     // The rows of a line go in with as few statements as possible: the
     // statement's run costs as much as storing a row.
-    for (size_t first = 0; first < applying.size(); first += MaxRowsPerInsert) {
-        const size_t rows = std::min(MaxRowsPerInsert, applying.size() - first);
-        CStatement& insert = InsertStatement(rows);
-        for (size_t i = 0; i < rows; ++i) {
-            const PackagingLine& line = *applying[first + i];
+    for (size_t first = 0; first < rows.size(); first += MaxRowsPerInsert) {
+        const size_t count = std::min(MaxRowsPerInsert, rows.size() - first);
+        CStatement& insert = InsertStatement(count);
+        for (size_t i = 0; i < count; ++i) {
+            const DerivedCover& row = rows[first + i];
             const int base = static_cast<int>(i) * 7;
             insert.BindInt(base + 1, mvprodId);
             insert.BindInt(base + 2, moveId);
-            BindOptional(insert, base + 3, line.coverId);
-            insert.BindInt(base + 4, CoverQuantity(line, qty).Scaled());
-            BindOptional(insert, base + 5, line.coverType);
-            BindOptional(insert, base + 6, line.coverOrg);
-            BindOptional(insert, base + 7, line.coverPay);
+            BindOptional(insert, base + 3, row.coverId);
+            insert.BindInt(base + 4, row.qty.Scaled());
+            BindOptional(insert, base + 5, row.coverType);
+            BindOptional(insert, base + 6, row.coverOrg);
+            BindOptional(insert, base + 7, row.coverPay);
         }
         insert.Run();
     }
-    return static_cast<long>(applying.size());
+    return static_cast<long>(rows.size());
 }
 
 void CCoverDerivation::DeleteCovers(int64_t mvprodId) {

@@ -29,6 +29,17 @@ struct PackagingLine {
     std::optional<int64_t> coverPay;
 };
 
+// One cover row that a product line gets, as Move_Cover holds it.
+struct DerivedCover {
+    std::optional<int64_t> coverId;
+    Quantity qty;
+    std::optional<int64_t> coverType;
+    std::optional<int64_t> coverOrg;
+    std::optional<int64_t> coverPay;
+
+    bool operator==(const DerivedCover&) const = default;
+};
+
 struct PackagingDefinition {
     int64_t dtId = 0;
     OleDate from;
@@ -57,6 +68,9 @@ public:
     CCoverDerivation(const CCoverDerivation&) = delete;
     CCoverDerivation& operator=(const CCoverDerivation&) = delete;
 
+    // The rows one product line gets, in the order they are written; empty
+    // when moveDate is not valid.
+    std::vector<DerivedCover> Derive(RecordId prodId, Quantity qty, const OleDate& moveDate);
     // Appends the derived rows of one product line; the count, or -1 when
     // moveDate is not valid (nothing read or written).
     long Append(RecordId mvprodId, RecordId moveId, RecordId prodId, Quantity qty,

@@ -9,6 +9,7 @@
 namespace tarvo {
 
 class CDataStore;
+class IProgressPort;
 
 // Derives the covers that left with one dispatch product line and appends them
 // to Move_Cover: the product's packaging definition valid at moveDate (the one
@@ -40,5 +41,12 @@ long ReplaceLineCovers(CDataStore& store, RecordId mvprodId, RecordId moveId, Re
 // (shown); lines finished before it keep their new covers, and a line whose
 // own derivation failed keeps its old ones.
 long ResolveProdMoves(CDataStore& store, RecordId prodId);
+
+// The same re-derivation as one part of the caller's unit of work (a change
+// of the product's packaging and its consequences stand or fall together):
+// the first database error throws ComError, nothing is shown, and the caller's
+// unit undoes everything. Reports progress per line, for the rare product
+// dispatched hundreds of thousands of times. Returns the number of lines.
+long RederiveProdMoves(CDataStore& store, RecordId prodId, IProgressPort& progress);
 
 } // namespace tarvo

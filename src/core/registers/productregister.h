@@ -1,0 +1,148 @@
+#pragma once
+
+#include "core/data/oledate.h"
+#include "core/data/quantity.h"
+#include "core/data/recordid.h"
+#include "core/registers/outcome.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+class CDataStore;
+class ComError;
+class IProgressPort;
+class IViewNotifier;
+struct PropagationSwitches;
+
+// One product as the product dialog edits it. Source and source id are read
+// only: the imports write them, a person never does.
+struct ProductRecord {
+    std::string name;
+    std::string katalog;
+    std::string unit;
+    int64_t source = 0;
+    std::optional<int64_t> sourceId;
+
+    bool operator==(const ProductRecord&) const = default;
+};
+
+// One packaging definition: how the product is packed from a day on.
+struct DefinitionRecord {
+    RecordId prodId = NoRecord;
+    OleDate from;
+};
+
+// One packaging line: qtyCover covers per qtyProd product units, for every
+// dispatched quantity (useAlways) or for those from useFrom to useTo.
+struct PackagingLineRecord {
+    RecordId dtId = NoRecord;
+    RecordId coverId = NoRecord;
+    Quantity qtyCover;
+    Quantity qtyProd;
+    bool useAlways = true;
+    Quantity useFrom;
+    Quantity useTo;
+    int coverType = -1;
+    int coverOrg = -1;
+    int coverPay = -1;
+
+    bool operator==(const PackagingLineRecord&) const = default;
+};
+
+// What the packaging-line wizard chose: either one line of a simple cover, or
+// a composite cover whose items become one ordinary line each (the composite
+// cover itself is not remembered).
+struct LineChoice {
+    std::optional<RecordId> compositeId;
+    PackagingLineRecord line;
+};
+
+// What an operation had nothing to work on; each has its own message.
+enum class Missing { Product, Date, Line };
+
+// The products register: products, their packaging definitions by validity
+// date and the packaging lines of each definition. Every operation is one
+// unit of work and tells the user what there is to tell through the store's
+// message port.
+//
+// A change of a definition or a line changes which covers left with the
+// product's past dispatches. With the switch "Zmenu baleni promitnout do
+// vydeju" on, those dispatch lines are derived again in the same unit, so
+// the packaging and the dispatch covers never disagree, and the views are
+// told to reload their cover lines.
+class ProductRegister {
+public:
+    ProductRegister(CDataStore& store, const PropagationSwitches& switches, IViewNotifier& notifier,
+                    IProgressPort& progress);
+    // Without progress: for callers with nobody to show it to.
+    ProductRegister(CDataStore& store, const PropagationSwitches& switches,
+                    IViewNotifier& notifier);
+
+    // False, after the message of what is missing, when id is NoRecord. For
+    // the checks that come before a dialog is shown.
+    bool CheckSelected(RecordId id, Missing what) const;
+
+    // Products. A read of NoRecord is Refused after the message that nothing
+    // is selected; a record gone is Vanished (told).
+    ReadResult<ProductRecord> Read(RecordId id) const;
+    // Writes name, catalogue number and unit, nothing else; the new
+    // identifier, or nothing after a database error.
+    std::optional<RecordId> Add(const ProductRecord& product);
+    Outcome Update(RecordId id, const ProductRecord& product);
+    // Asks "Opravdu si přejete odstranit vybrané produkty"; on Yes the
+    // packaging goes and the products are marked deleted, keeping their
+    // dispatch lines. An empty selection gets "Není vybrán produkt !" and
+    // Unchanged, as does the answer No.
+    Outcome DeleteSelection(const std::vector<RecordId>& ids);
+
+    // Definitions. A product has at most one per calendar day: adding one on
+    // a day that has one is refused (a date change is not checked).
+    ReadResult<DefinitionRecord> ReadDefinition(RecordId dtId) const;
+    // Sets newId on success.
+    Outcome AddDefinition(RecordId prodId, const OleDate& from, RecordId* newId = nullptr);
+    // Unchanged when the date and time are what is stored.
+    Outcome ChangeDefinitionDate(RecordId dtId, const OleDate& from);
+    // Asks first; the definition goes with its lines.
+    Outcome DeleteDefinition(RecordId dtId);
+
+    // Lines.
+    ReadResult<PackagingLineRecord> ReadLine(RecordId cpId) const;
+    Outcome AddLines(RecordId dtId, const LineChoice& choice);
+    // Writes the quantities, the band (kept when the line applies always)
+    // and the three codes; the cover and the definition stay.
+    Outcome UpdateLine(RecordId cpId, const PackagingLineRecord& line);
+    // Asks first, naming the cover.
+    Outcome DeleteLine(RecordId cpId);
+
+    // For every product, in the order given: its definition on the day of
+    // from (made when there is none), to which the chosen line(s) are added.
+    // Existing lines stay. The views are told to reload their cover lines
+    // even when nothing was carried into dispatches.
+    Outcome AssignToProducts(const std::vector<RecordId>& prodIds, const OleDate& from,
+                             const LineChoice& choice);
+
+private:
+    // The product's definition on the calendar day of from, if any.
+    std::optional<RecordId> DefinitionOnDay(RecordId prodId, const OleDate& from) const;
+    void InsertLines(RecordId dtId, const LineChoice& choice);
+    // Inside a unit: derives the product's dispatch lines again when the
+    // switch says so. True when it did.
+    bool Carry(RecordId prodId);
+    // After the unit is stored.
+    void TellCarried(bool carried);
+    void TellVanished() const;
+    Outcome Failed(const ComError& error) const;
+
+    CDataStore& m_store;
+    const PropagationSwitches& m_switches;
+    IViewNotifier& m_notifier;
+    IProgressPort& m_progress;
+};
+
+// The date of a definition as lists and messages show it: "dd.mm.yyyy".
+std::string DefinitionDateText(const OleDate& date);
+
+} // namespace tarvo

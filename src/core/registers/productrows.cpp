@@ -1,0 +1,136 @@
+#include "core/registers/productrows.h"
+
+#include "core/data/cdatastore.h"
+#include "core/data/codelists.h"
+#include "core/data/shared.h"
+#include "core/data/statement.h"
+#include "core/data/value.h"
+#include "core/registers/productregister.h"
+
+namespace tarvo {
+
+namespace {
+
+std::string Label(const CodeList& list, int64_t code) {
+    return list.Label(static_cast<int>(code));
+}
+
+std::string QuantityText(const CStatement& st, int column) {
+    return VariantToText(Value(st.GetQuantity(column)));
+}
+
+// Runs a query of identifiers (and, sorted, sort values) with its parameters
+// bound; a database error is shown.
+bool LoadIds(CDataStore& store, const std::string& sql, const SqlClause& parameters,
+             std::optional<IdList::SortValue> kind, bool descending, IdList& ids) {
+    try {
+        CStatement st(store, sql);
+        parameters.Bind(st);
+        if (kind)
+            ids.LoadSorted(st, *kind, descending);
+        else
+            ids.Load(st);
+        return true;
+    } catch (const ComError& e) {
+        ShowComError(store.Messages(), e);
+        return false;
+    }
+}
+
+SqlClause OneValue(RecordId id) {
+    SqlClause values;
+    values.values.push_back(Value(id));
+    return values;
+}
+
+} // namespace
+
+std::unique_ptr<IRowSource> MakeProductRows(CDataStore& store) {
+    return std::make_unique<CStatementRowSource>(
+        store, std::vector<std::string>{"ID", "Název", "Kat. č.", "Jednotka"},
+        "SELECT prod_id, prod_source, prod_scrid, prod_name, prod_katalog, prod_unit FROM Product "
+        "WHERE prod_id IN ",
+        [](const CStatement& st) {
+            const bool imported = !st.IsNull(1) && st.Int(1) > 0 && !st.IsNull(2);
+            return RowCells{imported ? std::to_string(st.Int(2)) : std::string(), st.Text(3),
+                            st.Text(4), st.Text(5)};
+        });
+}
+
+bool LoadProductIds(CDataStore& store, const ProdFilter& filter, ListSort sort, IdList& ids) {
+    const struct {
+        const char* column;
+        IdList::SortValue kind;
+    } orders[] = {{"prod_scrid", IdList::SortValue::Number},
+                  {"prod_name", IdList::SortValue::CzechText},
+                  {"prod_katalog", IdList::SortValue::CzechText},
+                  {"prod_unit", IdList::SortValue::CzechText}};
+    const auto& order = orders[sort.column >= 0 && sort.column < 4 ? sort.column : 1];
+    // "+deleted" keeps SQLite from walking the index of the flag, which
+    // nearly every row passes: a plain scan of the table is faster.
+    std::string sql = "SELECT prod_id, ";
+    sql += order.column;
+    sql += " FROM Product WHERE (+deleted = 0)";
+    const SqlClause criterion = ProdCriterion(filter);
+    sql += criterion.sql;
+    return LoadIds(store, sql, criterion, order.kind, sort.descending, ids);
+}
+
+std::unique_ptr<IRowSource> MakeDefinitionRows(CDataStore& store) {
+    return std::make_unique<CStatementRowSource>(
+        store, std::vector<std::string>{"Platné od"},
+        "SELECT dt_id, dt_from FROM Prod_CoverDT WHERE dt_id IN ",
+        [](const CStatement& st) { return RowCells{DefinitionDateText(st.Date(1))}; });
+}
+
+bool LoadDefinitionIds(CDataStore& store, RecordId prodId, IdList& ids) {
+    return LoadIds(store,
+                   "SELECT dt_id FROM Prod_CoverDT WHERE (prod_id = ?) ORDER BY dt_from, dt_id",
+                   OneValue(prodId), std::nullopt, false, ids);
+}
+
+std::unique_ptr<IRowSource> MakePackagingLineRows(CDataStore& store) {
+    return std::make_unique<CStatementRowSource>(
+        store,
+        std::vector<std::string>{"Název", "Hmotnost [kg]", "Počet výr.", "Použít od", "Použít do",
+                                 "Typ", "Původ", "Platba"},
+        "SELECT cp_id, cover_name, cp_qtycover*cover_weight AS totWeight, cp_qtyprod, "
+        "cp_usealways, cp_usefrom, cp_useto, Prod_Cover.cover_type, Prod_Cover.cover_org, "
+        "Prod_Cover.cover_pay FROM Prod_Cover INNER JOIN Cover ON Prod_Cover.cover_id = "
+        "Cover.cover_id WHERE cp_id IN ",
+        [](const CStatement& st) {
+            const bool always = st.Int(4) != 0;
+            return RowCells{st.Text(1),
+                            QuantityText(st, 2),
+                            QuantityText(st, 3),
+                            always ? "-" : QuantityText(st, 5),
+                            always ? "-" : QuantityText(st, 6),
+                            Label(CoverTypes, st.Int(7)),
+                            Label(Origins, st.Int(8)),
+                            Label(Payments, st.Int(9))};
+        });
+}
+
+bool LoadPackagingLineIds(CDataStore& store, RecordId dtId, ListSort sort, IdList& ids) {
+    const struct {
+        const char* term;
+        IdList::SortValue kind;
+    } orders[] = {{"cover_name", IdList::SortValue::CzechText},
+                  {"cp_qtycover*cover_weight", IdList::SortValue::Number},
+                  {"cp_qtyprod", IdList::SortValue::Number},
+                  {"cp_usefrom", IdList::SortValue::Number},
+                  {"cp_useto", IdList::SortValue::Number},
+                  {"Prod_Cover.cover_type", IdList::SortValue::Number},
+                  {"Prod_Cover.cover_org", IdList::SortValue::Number},
+                  {"Prod_Cover.cover_pay", IdList::SortValue::Number}};
+    const auto& order = orders[sort.column >= 0 && sort.column < 8 ? sort.column : 0];
+    // The lines in the order they were entered, then sorted here: rows with
+    // equal values keep that order.
+    std::string sql = "SELECT cp_id, ";
+    sql += order.term;
+    sql += " FROM Prod_Cover INNER JOIN Cover ON Prod_Cover.cover_id = Cover.cover_id WHERE "
+           "(dt_id = ?) ORDER BY cp_id";
+    return LoadIds(store, sql, OneValue(dtId), order.kind, sort.descending, ids);
+}
+
+} // namespace tarvo

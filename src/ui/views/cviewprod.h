@@ -1,0 +1,76 @@
+#pragma once
+
+// moc cannot parse the C++20 library headers these bring in; it needs none
+// of their declarations.
+#ifndef Q_MOC_RUN
+#include "core/registers/prodfilter.h"
+#include "core/registers/productregister.h"
+#endif
+
+#include "ui/framework/ctableview.h"
+
+namespace tarvo {
+
+// The products table: the products that are not deleted on the left; on the
+// right the packaging definitions of the one selected product by their first
+// day ("Platné od", oldest first, the newest selected) and below them the
+// packaging lines of the selected definition. With several products selected
+// both right lists are disabled.
+class CViewProd : public CTableView {
+    Q_OBJECT
+public:
+    explicit CViewProd(const GuiContext& context, QWidget* parent = nullptr);
+
+    bool OnCommand(int command) override;
+    std::vector<int> HandledCommands() const override;
+    bool IsCommandEnabled(int command) const override;
+    void OnNotify(ViewNotification what) override;
+
+    std::vector<SearchColumn> SearchColumns() const override;
+    int SearchColumnOfSort() const override;
+    std::string MainTable() const override { return "Product"; }
+    std::string MainIdColumn() const override { return "prod_id"; }
+
+    const ProdFilter& Filter() const { return m_filter; }
+    CRecordList* DateList() const { return SubList(1); }
+    CRecordList* LineList() const { return SubList(2); }
+
+protected:
+    void LoadMainList(RecordId selectId = NoId) override;
+    void OnMainSelectionChanged(bool becameSelected) override;
+    void OnSubSelectionChanged(int pane, bool becameSelected) override;
+    void OnSubHeaderClicked(int pane, int column) override;
+
+private:
+    // The register of one user action; its long re-derivations show the
+    // progress window.
+    ProductRegister Register(IProgressPort& progress) const;
+    // The one selected product, or NoId (none or several).
+    RecordId SingleProduct() const;
+    // The identifiers of the selected products, in list order.
+    std::vector<RecordId> SelectedProducts() const;
+    bool RightPaneEnabled() const;
+    void UpdateRightPane();
+    void LoadDates();
+    void LoadLines(RecordId selectId = NoId);
+    // Takes the row out of its list after the register said its record is gone.
+    void RemoveVanished(CRecordList* list, RecordId id);
+
+    void AddProduct();
+    void EditProduct();
+    void DeleteProducts();
+    void RunFilter();
+    void AssignCovers();
+    void AddDefinition();
+    void EditDefinition();
+    void DeleteDefinition();
+    void AddLine();
+    void EditLine();
+    void DeleteLine();
+
+    ProdFilter m_filter;
+    // The product whose definitions the date list shows, or NoId.
+    RecordId m_datesProduct = NoId;
+};
+
+} // namespace tarvo

@@ -1,0 +1,600 @@
+// The products view and its dialogs driven through lists, buttons, dialogs and
+// wizards: rows in the database, the lists and the messages shown are what
+// the tests look at. The rules behind (same-day check, re-derivation) are
+// tested in the core; here, that the view calls them and follows them.
+// moc cannot parse the C++20 library headers these bring in; it needs none
+// of their declarations.
+#ifndef Q_MOC_RUN
+#include "core/data/oledate.h"
+#include "core/data/shared.h"
+#endif
+#include "ui/dialogs/cdlgfilterprod.h"
+#include "ui/dialogs/cdlgprod.h"
+#include "ui/dialogs/cdlgvalidfrom.h"
+#include "ui/framework/ciconbutton.h"
+#include "ui/framework/clistmodel.h"
+#include "ui/framework/commandids.h"
+#include "ui/framework/crecordlist.h"
+#include "ui/pages/cpagecover.h"
+#include "ui/pages/cpagecoverprod.h"
+#include "ui/pages/cpagedaterange.h"
+#include "ui/pages/pickerlist.h"
+#include "ui/views/cviewprod.h"
+#include "uitestsupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTest>
+#include <QWizard>
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+namespace {
+
+class RecordingBroadcast final : public IViewBroadcast {
+public:
+    void NotifyAllViews(CTableView*, ViewNotification what) override { sent.push_back(what); }
+    std::vector<ViewNotification> sent;
+};
+
+QString Date(int day, int month, int year) {
+    return QString::fromStdString(OleDate::FromParts(year, month, day).ToText());
+}
+
+// A products view as the frame shows it, on a database with a cover "Krabice"
+// (1 kg, type 1, origin 2, payment 0) and a composite cover of two items.
+struct Fixture {
+    UiDatabase db;
+    RecordingBroadcast broadcast;
+    std::unique_ptr<CViewProd> view;
+    long long box = db.AddCover("Krabice", 10000, 0, 1, 2, 0);
+    long long foil = db.AddCover("Fólie", 2500, 4, 0, 0, 1);
+
+    long long AddProduct(const std::string& name, int source = 0, long long scrid = 0) {
+        db.Run(Format("INSERT INTO Product (prod_name, prod_katalog, prod_unit, prod_source, "
+                      "prod_scrid) VALUES (%s, 'K', 'ks', %i, %lld)",
+                      SqlQuote(name).c_str(), source, scrid));
+        return db.Number("SELECT MAX(prod_id) FROM Product");
+    }
+    long long AddDefinition(long long prod, int day, int month, int year) {
+        db.Run(Format("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (%lld, %f)", prod,
+                      OleDate::FromParts(year, month, day).Value()));
+        return db.Number("SELECT MAX(dt_id) FROM Prod_CoverDT");
+    }
+    long long AddLine(long long dt, long long cover, bool always = true) {
+        db.Run(Format("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, "
+                      "cp_usealways, cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) "
+                      "VALUES (%lld, %lld, 20000, 100000, %i, 10000, 50000, 1, 1, 1)",
+                      dt, cover, always ? 1 : 0));
+        return db.Number("SELECT MAX(cp_id) FROM Prod_Cover");
+    }
+    // A dispatch of the product on a day, with a hand-made cover line that
+    // only a re-derivation replaces.
+    void AddDispatch(long long prod, int day, int month, int year) {
+        db.Run(Format("INSERT INTO Move (move_num, move_date, move_type, move_export) VALUES "
+                      "('V', %f, 0, 0)",
+                      OleDate::FromParts(year, month, day, 12).Value()));
+        const long long move = db.Number("SELECT MAX(move_id) FROM Move");
+        db.Run(Format("INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (%lld, %lld, "
+                      "500000)",
+                      move, prod));
+        db.Run(Format("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, "
+                      "cover_type, cover_org, cover_pay) VALUES (%lld, %lld, %lld, 990000, 0, 0, "
+                      "0)",
+                      move, db.Number("SELECT MAX(mvprod_id) FROM Move_Prod"), foil));
+    }
+
+    void Open() {
+        view = std::make_unique<CViewProd>(db.Context());
+        view->SetBroadcast(&broadcast);
+        view->resize(1000, 600);
+        view->InitialUpdate();
+        view->show();
+    }
+    CListModel* Products() const { return view->MainList()->Model(); }
+    CListModel* Dates() const { return view->DateList()->Model(); }
+    CListModel* Lines() const { return view->LineList()->Model(); }
+    static QStringList Column(CListModel* model, int column) {
+        QStringList cells;
+        for (int row = 0; row < model->Count(); ++row)
+            cells << model->Cell(row, column);
+        return cells;
+    }
+    static QStringList Row(CListModel* model, int row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells << model->Cell(row, column);
+        return cells;
+    }
+    void SelectProducts(std::initializer_list<int> rows) {
+        CRecordList* list = view->MainList();
+        list->ClearSelectionAndFocus();
+        for (int row : rows)
+            list->selectionModel()->select(Products()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        list->selectionModel()->setCurrentIndex(Products()->index(*rows.begin(), 0),
+                                                QItemSelectionModel::NoUpdate);
+    }
+    QStringList Texts() const {
+        QStringList texts;
+        for (const ShownMessage& m : db.messages.shown)
+            texts << QString::fromStdString(m.text);
+        return texts;
+    }
+};
+
+// Picks the cover of a row on the picker page (tab 0 simple, 1 composite)
+// and goes on: Next to the line page, or Finish for a composite cover.
+void PickCover(QWizard* wizard, int tab, int row) {
+    auto* page = qobject_cast<CPageCover*>(wizard->currentPage());
+    QVERIFY(page);
+    page->Tabs()->setCurrentIndex(tab);
+    CPickerList* list = tab == 0 ? page->CoverList() : page->CompCoverList();
+    list->SelectRow(row);
+    wizard->button(tab == 0 ? QWizard::NextButton : QWizard::FinishButton)->click();
+}
+
+void SetDate(QDateEdit* picker, int day, int month, int year) {
+    picker->setDate(QDate(year, month, day));
+}
+
+} // namespace
+
+class TestViewProd : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { UseCzechLocale(); }
+
+    void listsShowTheSelectedProductsPackaging();
+    void severalProductsDisableTheRightPane();
+    void productAddEditDelete();
+    void productDialogTrimsAndRequiresNameOrCatalogue_data();
+    void productDialogTrimsAndRequiresNameOrCatalogue();
+    void definitionAddEditDelete();
+    void lineAddEditDelete();
+    void compositeCoverAddsOneLinePerItem();
+    void changesAreCarriedIntoDispatches_data();
+    void changesAreCarriedIntoDispatches();
+    void filterDialogOrderAndCriterion();
+    void filterSelectsProducts_data();
+    void filterSelectsProducts();
+    void bulkAssignmentToSelectedProducts();
+    void reloadFromOtherViews();
+};
+
+void TestViewProd::listsShowTheSelectedProductsPackaging() {
+    Fixture f;
+    const long long chair = f.AddProduct("Židle", 1, 4711);
+    f.AddProduct("Stůl", 0, 99); // entered by hand: its number is not shown
+    f.AddDefinition(chair, 1, 7, 2024);
+    const long long january = f.AddDefinition(chair, 1, 1, 2024);
+    f.AddLine(january, f.box);
+    const long long july = f.db.Number("SELECT MIN(dt_id) FROM Prod_CoverDT");
+    f.AddLine(july, f.foil, false);
+    f.AddLine(july, f.box);
+    f.Open();
+
+    QCOMPARE(f.Column(f.Products(), 1), QStringList({"Stůl", "Židle"}));
+    QCOMPARE(f.Row(f.Products(), 0), QStringList({"", "Stůl", "K", "ks"}));
+    QCOMPARE(f.Row(f.Products(), 1), QStringList({"4711", "Židle", "K", "ks"}));
+    f.SelectProducts({1});
+    QCOMPARE(f.Column(f.Dates(), 0), QStringList({Date(1, 1, 2024), Date(1, 7, 2024)}));
+    QCOMPARE(f.view->DateList()->SelectedRows(), std::vector<int>{1});
+    QCOMPARE(f.Column(f.Lines(), 0), QStringList({"Fólie", "Krabice"}));
+    QCOMPARE(f.Row(f.Lines(), 0), QStringList({"Fólie", "0,50", "10,00", "1,00", "5,00",
+                                               "skupinový", "nakoupený v ČR", "zpoplatněný"}));
+    QCOMPARE(f.Row(f.Lines(), 1).mid(1, 4), QStringList({"2,00", "10,00", "-", "-"}));
+    QCOMPARE(f.view->LineList()->SelectedRows(), std::vector<int>{0});
+    // The older definition shows its own line.
+    f.view->DateList()->SelectRow(0);
+    QCOMPARE(f.Column(f.Lines(), 0), QStringList({"Krabice"}));
+}
+
+void TestViewProd::severalProductsDisableTheRightPane() {
+    Fixture f;
+    const long long a = f.AddProduct("A");
+    f.AddProduct("B");
+    f.AddDefinition(a, 1, 1, 2024);
+    f.Open();
+    f.SelectProducts({0});
+    QCOMPARE(f.Dates()->Count(), 1);
+    f.SelectProducts({0, 1});
+    QVERIFY(!f.view->DateList()->isEnabled());
+    QVERIFY(!f.view->LineList()->isEnabled());
+    for (int button = 0; button < 3; ++button) {
+        QVERIFY(!f.view->PaneButton(1, button)->isEnabled());
+        QVERIFY(!f.view->PaneButton(2, button)->isEnabled());
+    }
+    QVERIFY(!f.view->IsCommandEnabled(cmd::Add2));
+    // A command that arrives anyway does nothing.
+    f.view->OnCommand(cmd::Add2);
+    QVERIFY(f.db.messages.shown.empty());
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Prod_CoverDT"), 1LL);
+    // A click on one of the selected products leaves it alone selected.
+    CRecordList* list = f.view->MainList();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(f.Products()->index(0, 1)).center());
+    QCOMPARE(list->SelectedCount(), 1);
+    QVERIFY(f.view->DateList()->isEnabled());
+    QVERIFY(f.view->PaneButton(2, 0)->isEnabled());
+    QCOMPARE(f.Dates()->Count(), 1);
+}
+
+void TestViewProd::productAddEditDelete() {
+    Fixture f;
+    f.AddProduct("Bedna");
+    f.Open();
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgProd*>(modal);
+        QVERIFY(dialog);
+        dialog->NameEdit()->setText("Archy");
+        dialog->KatalogEdit()->setText("A-1");
+        dialog->UnitEdit()->setText("bal");
+        dialog->accept();
+    });
+    f.view->OnCommand(cmd::Add);
+    QCOMPARE(f.Column(f.Products(), 1), QStringList({"Archy", "Bedna"}));
+    QCOMPARE(f.view->MainList()->SelectedRows(), std::vector<int>{0});
+    QCOMPARE(f.db.Text("SELECT prod_katalog || prod_unit || IFNULL(prod_source, '-') FROM "
+                       "Product WHERE prod_name = 'Archy'"),
+             std::string("A-1bal-"));
+
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgProd*>(modal);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->NameEdit()->text(), QString("Archy"));
+        dialog->NameEdit()->setText("Cihly");
+        dialog->accept();
+    });
+    f.view->OnCommand(cmd::Edit);
+    QCOMPARE(f.Column(f.Products(), 1), QStringList({"Bedna", "Cihly"}));
+
+    f.SelectProducts({0, 1});
+    f.db.messages.yesNoAnswers.push_back(true);
+    f.view->OnCommand(cmd::Delete);
+    QCOMPARE(f.Products()->Count(), 0);
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Product WHERE deleted <> 0"), 2LL);
+    QCOMPARE(f.Texts(), QStringList({"Opravdu si přejete odstranit vybrané produkty"}));
+
+    // Nothing to edit, and a product another program removed.
+    f.view->OnCommand(cmd::Edit);
+    QCOMPARE(f.Texts().last(), QString("Není vybrán produkt !"));
+    f.AddProduct("Dveře");
+    f.view->OnCommand(cmd::Refresh);
+    f.db.Run("DELETE FROM Product WHERE prod_name = 'Dveře'");
+    f.view->OnCommand(cmd::Edit);
+    QCOMPARE(f.Texts().last(), QString("Záznam byl odstraněn jinou aplikací!"));
+    QCOMPARE(f.Products()->Count(), 0);
+}
+
+void TestViewProd::productDialogTrimsAndRequiresNameOrCatalogue_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("katalog");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("storedName");
+    QTest::addColumn<QString>("storedKatalog");
+    QTest::newRow("name only") << "Krabice  "
+                               << "" << true << "Krabice"
+                               << "";
+    QTest::newRow("catalogue only") << ""
+                                    << "K-7 " << true << ""
+                                    << "K-7";
+    QTest::newRow("blanks alone") << "   "
+                                  << "  " << false << ""
+                                  << "";
+    QTest::newRow("leading blanks stay") << "  A"
+                                         << "" << true << "  A"
+                                         << "";
+}
+
+void TestViewProd::productDialogTrimsAndRequiresNameOrCatalogue() {
+    QFETCH(QString, name);
+    QFETCH(QString, katalog);
+    QFETCH(bool, accepted);
+    QFETCH(QString, storedName);
+    QFETCH(QString, storedKatalog);
+    UiDatabase db;
+    CDlgProd dialog(db.Context());
+    QCOMPARE(dialog.NameEdit()->maxLength(), 50);
+    QCOMPARE(dialog.KatalogEdit()->maxLength(), 20);
+    QCOMPARE(dialog.UnitEdit()->maxLength(), 10);
+    dialog.show();
+    dialog.NameEdit()->setText(name);
+    dialog.KatalogEdit()->setText(katalog);
+    dialog.UnitEdit()->setText("ks ");
+    dialog.accept();
+    QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
+    if (accepted) {
+        QCOMPARE(QString::fromStdString(dialog.Record().name), storedName);
+        QCOMPARE(QString::fromStdString(dialog.Record().katalog), storedKatalog);
+        QCOMPARE(dialog.Record().unit, std::string("ks ")); // the unit is not trimmed
+        QVERIFY(db.messages.shown.empty());
+    } else {
+        QCOMPARE(db.messages.shown, std::vector<ShownMessage>({{"Musíte zadat jméno nebo katalog!",
+                                                                MsgIcon::Exclamation}}));
+        QVERIFY(dialog.isVisible());
+    }
+}
+
+void TestViewProd::definitionAddEditDelete() {
+    Fixture f;
+    const long long prod = f.AddProduct("Židle");
+    const long long dt = f.AddDefinition(prod, 1, 3, 2024);
+    f.AddLine(dt, f.box);
+    f.Open();
+    f.SelectProducts({0});
+
+    // A later day: it becomes the last row and is selected.
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgValidFrom*>(modal);
+        QVERIFY(dialog);
+        SetDate(dialog->DatePicker(), 5, 3, 2024);
+        dialog->accept();
+    });
+    f.view->OnCommand(cmd::Add2);
+    QCOMPARE(f.Column(f.Dates(), 0), QStringList({Date(1, 3, 2024), Date(5, 3, 2024)}));
+    QCOMPARE(f.view->DateList()->SelectedRows(), std::vector<int>{1});
+    QCOMPARE(f.Lines()->Count(), 0);
+
+    // The same day again is refused with the date.
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgValidFrom*>(modal);
+        SetDate(dialog->DatePicker(), 1, 3, 2024);
+        dialog->accept();
+    });
+    f.view->OnCommand(cmd::Add2);
+    QCOMPARE(f.Texts(), QStringList({"Databáze již obsahuje datum \"01.03.2024\"!"}));
+    QCOMPARE(f.Dates()->Count(), 2);
+
+    // The first date moved after the second: the list reorders.
+    f.view->DateList()->SelectRow(0);
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgValidFrom*>(modal);
+        QCOMPARE(dialog->DatePicker()->date(), QDate(2024, 3, 1));
+        SetDate(dialog->DatePicker(), 9, 3, 2024);
+        dialog->accept();
+    });
+    f.view->OnCommand(cmd::Edit2);
+    QCOMPARE(f.Column(f.Dates(), 0), QStringList({Date(5, 3, 2024), Date(9, 3, 2024)}));
+    QCOMPARE(f.Column(f.Lines(), 0), QStringList({"Krabice"}));
+
+    f.db.messages.yesNoAnswers.push_back(true);
+    f.view->OnCommand(cmd::Delete2);
+    QCOMPARE(f.Texts().last(),
+             QString("Opravdu si přejete odstranit ze seznamu platnost\n\"09.03.2024\" ?"));
+    QCOMPARE(f.Column(f.Dates(), 0), QStringList({Date(5, 3, 2024)}));
+    QCOMPARE(f.Lines()->Count(), 0);
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Prod_Cover"), 0LL);
+}
+
+void TestViewProd::lineAddEditDelete() {
+    Fixture f;
+    const long long prod = f.AddProduct("Židle");
+    f.AddDefinition(prod, 1, 3, 2024);
+    f.Open();
+    f.SelectProducts({0});
+
+    // Cover "Krabice" (the second by name), three per ten products.
+    OnNextModal([](QWidget* modal) {
+        auto* wizard = qobject_cast<QWizard*>(modal);
+        QVERIFY(wizard);
+        PickCover(wizard, 0, 1);
+        auto* page = qobject_cast<CPageCoverProd*>(wizard->currentPage());
+        QVERIFY(page);
+        page->QuantityEdit()->setText("3");
+        page->ProductsEdit()->setText("10");
+        wizard->button(QWizard::FinishButton)->click();
+    });
+    f.view->OnCommand(cmd::Add3);
+    QCOMPARE(f.db.Text("SELECT cover_id || ' ' || cp_qtycover || ' ' || cp_qtyprod || ' ' || "
+                       "cp_usealways || ' ' || cover_type || cover_org || cover_pay FROM "
+                       "Prod_Cover"),
+             Format("%lld 30000 100000 1 120", f.box));
+    QCOMPARE(f.Row(f.Lines(), 0).mid(0, 5), QStringList({"Krabice", "3,00", "10,00", "-", "-"}));
+
+    // The one-page wizard shows the line; a band from 1 to 5 products.
+    OnNextModal([](QWidget* modal) {
+        auto* wizard = qobject_cast<QWizard*>(modal);
+        QVERIFY(wizard);
+        auto* page = qobject_cast<CPageCoverProd*>(wizard->currentPage());
+        QVERIFY(page);
+        QCOMPARE(page->QuantityEdit()->text(), QString("3"));
+        page->BandButton(1)->click();
+        page->FromEdit()->setText("1");
+        page->ToEdit()->setText("5");
+        wizard->button(QWizard::FinishButton)->click();
+    });
+    f.view->OnCommand(cmd::Edit3);
+    QCOMPARE(f.Row(f.Lines(), 0).mid(3, 2), QStringList({"1,00", "5,00"}));
+    QCOMPARE(f.db.Number("SELECT cp_useto FROM Prod_Cover WHERE cp_usealways = 0"), 50000LL);
+
+    f.db.messages.yesNoAnswers.push_back(true);
+    f.view->OnCommand(cmd::Delete3);
+    QCOMPARE(f.Texts().last(),
+             QString("Opravdu si přejete odstranit ze seznamu obal\n\"Krabice\" ?"));
+    QCOMPARE(f.Lines()->Count(), 0);
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Prod_Cover"), 0LL);
+    f.view->OnCommand(cmd::Edit3);
+    QCOMPARE(f.Texts().last(), QString("Není vybrán obal !"));
+}
+
+void TestViewProd::compositeCoverAddsOneLinePerItem() {
+    Fixture f;
+    const long long prod = f.AddProduct("Židle");
+    f.AddDefinition(prod, 1, 3, 2024);
+    f.db.Run("INSERT INTO CompCover (ccover_name, ccover_note) VALUES ('Sada', '')");
+    f.db.Run(Format("INSERT INTO CompCover_Item (ccover_id, cover_id, cp_qtycover, cp_qtyprod, "
+                    "cp_usealways, cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) VALUES "
+                    "(1, %lld, 10000, 10000, 1, 0, 0, 3, 2, 1), "
+                    "(1, %lld, 40000, 20000, 0, 10000, 90000, 0, 1, 2)",
+                    f.box, f.foil));
+    f.Open();
+    f.SelectProducts({0});
+    OnNextModal([](QWidget* modal) { PickCover(qobject_cast<QWizard*>(modal), 1, 0); });
+    f.view->OnCommand(cmd::Add3);
+    QCOMPARE(f.Column(f.Lines(), 0), QStringList({"Fólie", "Krabice"}));
+    QCOMPARE(f.db.Text("SELECT GROUP_CONCAT(cover_id || ':' || cp_qtycover || ':' || cp_qtyprod "
+                       "|| ':' || cp_usealways || ':' || cp_useto || ':' || cover_type || "
+                       "cover_org || cover_pay, ' ') FROM Prod_Cover"),
+             Format("%lld:10000:10000:1:0:321 %lld:40000:20000:0:90000:012", f.box, f.foil));
+}
+
+void TestViewProd::changesAreCarriedIntoDispatches_data() {
+    QTest::addColumn<bool>("switchOn");
+    QTest::newRow("switch on") << true;
+    QTest::newRow("switch off") << false;
+}
+
+void TestViewProd::changesAreCarriedIntoDispatches() {
+    QFETCH(bool, switchOn);
+    Fixture f;
+    f.db.switches.packagingToDispatches = switchOn;
+    const long long prod = f.AddProduct("Židle");
+    const long long dt = f.AddDefinition(prod, 1, 3, 2024);
+    f.AddLine(dt, f.box);
+    f.AddDispatch(prod, 10, 3, 2024);
+    f.Open();
+    f.SelectProducts({0});
+    f.db.messages.yesNoAnswers.push_back(true);
+    f.view->OnCommand(cmd::Delete3);
+    // With the switch on, the dispatch lost its covers with the line; off,
+    // it keeps its hand-made one.
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Move_Cover"), switchOn ? 0LL : 1LL);
+    QCOMPARE(f.db.notifier.sent.size(), switchOn ? 1u : 0u);
+}
+
+void TestViewProd::filterDialogOrderAndCriterion() {
+    UiDatabase db;
+    ProdFilter filter;
+    filter.packaging = ProdFilter::WithoutPackaging;
+    CDlgFilterProd dialog(db.Context(), filter);
+    QComboBox* combo = dialog.PackagingCombo();
+    QCOMPARE(combo->count(), 3);
+    const QStringList texts = {"všechny produkty", "jen produkty s definovanými obaly",
+                               "jen produkty bez obalů"};
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(combo->itemText(i), texts[i]);
+        QCOMPARE(combo->itemData(i).toInt(), QList<int>({0, 2, 1})[i]);
+    }
+    QCOMPARE(combo->currentIndex(), 2);
+    // Each criterion's fields follow its check box.
+    QVERIFY(!dialog.NameEdit()->isEnabled());
+    dialog.UseNameBox()->click();
+    QVERIFY(dialog.NameEdit()->isEnabled());
+    QVERIFY(dialog.NamePartBox()->isEnabled());
+    QVERIFY(!dialog.UnitEdit()->isEnabled());
+    combo->setCurrentIndex(-1);
+    dialog.accept();
+    QCOMPARE(db.messages.shown,
+             std::vector<ShownMessage>({{"Není vybráno kriterium balení!", MsgIcon::Exclamation}}));
+    QVERIFY(dialog.result() != QDialog::Accepted);
+}
+
+void TestViewProd::filterSelectsProducts_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("part");
+    QTest::addColumn<int>("packagingItem");
+    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<bool>("held");
+    QTest::newRow("all") << "" << false << 0 << QStringList({"koňak", "Kůň", "Žlutý kůň"}) << false;
+    QTest::newRow("exact, other case") << "KŮŇ" << false << 0 << QStringList({"Kůň"}) << true;
+    QTest::newRow("part") << "kůň" << true << 0 << QStringList({"Kůň", "Žlutý kůň"}) << true;
+    QTest::newRow("with packaging") << "" << false << 1 << QStringList({"koňak"}) << true;
+    QTest::newRow("without packaging")
+        << "" << false << 2 << QStringList({"Kůň", "Žlutý kůň"}) << true;
+}
+
+void TestViewProd::filterSelectsProducts() {
+    QFETCH(QString, name);
+    QFETCH(bool, part);
+    QFETCH(int, packagingItem);
+    QFETCH(QStringList, listed);
+    QFETCH(bool, held);
+    Fixture f;
+    f.AddProduct("Kůň");
+    f.AddLine(f.AddDefinition(f.AddProduct("koňak"), 1, 1, 2024), f.box);
+    f.AddDefinition(f.AddProduct("Žlutý kůň"), 1, 1, 2024); // a definition without lines
+    f.Open();
+    OnNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgFilterProd*>(modal);
+        QVERIFY(dialog);
+        if (!name.isEmpty()) {
+            dialog->UseNameBox()->click();
+            dialog->NameEdit()->setText(name);
+            dialog->NamePartBox()->setChecked(part);
+        }
+        dialog->PackagingCombo()->setCurrentIndex(packagingItem);
+        dialog->accept();
+    });
+    f.view->OnCommand(cmd::Filter);
+    QCOMPARE(f.Column(f.Products(), 1), listed);
+    QCOMPARE(f.view->FilterButton()->IsHeldPressed(), held);
+    // Cancel keeps the filter and the list.
+    OnNextModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    f.view->OnCommand(cmd::Filter);
+    QCOMPARE(f.Column(f.Products(), 1), listed);
+    QCOMPARE(f.view->FilterButton()->IsHeldPressed(), held);
+}
+
+void TestViewProd::bulkAssignmentToSelectedProducts() {
+    Fixture f;
+    f.db.switches.packagingToDispatches = false;
+    const long long a = f.AddProduct("A");
+    const long long b = f.AddProduct("B");
+    f.AddProduct("C");
+    const long long existing = f.AddDefinition(b, 2, 4, 2024);
+    f.AddLine(existing, f.foil);
+    f.Open();
+    f.SelectProducts({0, 1});
+    OnNextModal([](QWidget* modal) {
+        auto* wizard = qobject_cast<QWizard*>(modal);
+        QVERIFY(wizard);
+        auto* date = qobject_cast<CPageDateRange*>(wizard->currentPage());
+        QVERIFY(date);
+        SetDate(date->DatePicker(), 2, 4, 2024);
+        wizard->button(QWizard::NextButton)->click();
+        PickCover(wizard, 0, 1);
+        wizard->button(QWizard::FinishButton)->click();
+    });
+    f.view->OnCommand(cmd::AssignCovers);
+    // A gets a new definition; B's definition of that day gets a second line.
+    QCOMPARE(f.db.Number(Format("SELECT COUNT(*) FROM Prod_CoverDT WHERE prod_id = %lld", a)), 1LL);
+    QCOMPARE(f.db.Text(Format("SELECT GROUP_CONCAT(cover_id, ' ') FROM Prod_Cover WHERE dt_id = "
+                              "%lld ORDER BY cp_id",
+                              existing)),
+             Format("%lld %lld", f.foil, f.box));
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Prod_Cover"), 3LL);
+    // Told with the switch off, as designed.
+    QCOMPARE(f.db.notifier.sent, std::vector<ViewNotification>{ViewNotification::ReloadCovers});
+
+    // Without a selection the wizard does not open.
+    f.view->MainList()->ClearSelectionAndFocus();
+    f.view->OnCommand(cmd::AssignCovers);
+    QCOMPARE(f.Texts(), QStringList({"Není vybrán produkt !"}));
+}
+
+void TestViewProd::reloadFromOtherViews() {
+    Fixture f;
+    const long long prod = f.AddProduct("Židle");
+    const long long dt = f.AddDefinition(prod, 1, 3, 2024);
+    f.Open();
+    f.SelectProducts({0});
+    // An import added a product, another view changed the packaging lines.
+    f.AddProduct("Almara");
+    f.AddLine(dt, f.box);
+    f.view->OnNotify(ViewNotification::ReloadMain);
+    QCOMPARE(f.Column(f.Products(), 1), QStringList({"Almara", "Židle"}));
+    QCOMPARE(f.view->MainList()->SelectedRows(), std::vector<int>{1});
+    QCOMPARE(f.Column(f.Lines(), 0), QStringList({"Krabice"}));
+    f.AddLine(dt, f.foil);
+    f.view->OnNotify(ViewNotification::ReloadCovers);
+    QCOMPARE(f.Column(f.Lines(), 0), QStringList({"Fólie", "Krabice"}));
+}
+
+QTEST_MAIN(TestViewProd)
+#include "test_viewprod.moc"
