@@ -1,0 +1,307 @@
+#include "core/data/statement.h"
+#include "core/registers/compcoverregister.h"
+#include "testdatabase.h"
+
+#include <gtest/gtest.h>
+
+namespace tarvo::test {
+namespace {
+
+Quantity Q(int64_t units) {
+    return Quantity::FromUnits(units);
+}
+
+CoverItem Always(RecordId cover, int64_t qtyCover, int64_t qtyProd, int code = 0) {
+    return {cover, Q(qtyCover), Q(qtyProd), true, {}, {}, code, code, code};
+}
+
+CoverItem Band(RecordId cover, int64_t from, int64_t to, int code = 1) {
+    return {cover, Q(1), Q(10), false, Q(from), Q(to), code, code, code};
+}
+
+struct Registered : TestDatabase {
+    CompCoverRegister covers{store, messages};
+
+    // The stored items of a composite cover, in the order they were written.
+    std::vector<CoverItem> StoredItems(RecordId id) {
+        CStatement st(store, "SELECT cover_id, cp_qtycover, cp_qtyprod, cp_usealways, cp_usefrom, "
+                             "cp_useto, cover_type, cover_org, cover_pay FROM CompCover_Item "
+                             "WHERE ccover_id = ? ORDER BY rowid");
+        st.BindInt(1, id);
+        std::vector<CoverItem> items;
+        while (st.Step()) {
+            CoverItem item{st.Int(0),
+                           st.GetQuantity(1),
+                           st.GetQuantity(2),
+                           st.Int(3) != 0,
+                           {},
+                           {},
+                           static_cast<int>(st.Int(6)),
+                           static_cast<int>(st.Int(7)),
+                           static_cast<int>(st.Int(8))};
+            if (!item.useAlways) {
+                item.useFrom = st.GetQuantity(4);
+                item.useTo = st.GetQuantity(5);
+            }
+            items.push_back(item);
+        }
+        return items;
+    }
+
+    // A stored composite cover made through the editor's steps.
+    RecordId Make(const std::string& name, const std::vector<CoverItem>& items,
+                  const std::string& note = "") {
+        EXPECT_TRUE(covers.BeginEditing(NoRecord));
+        for (const CoverItem& item : items)
+            EXPECT_NE(covers.AddItem(item), NoRecord);
+        CompCoverRecord record{NoRecord, name, note};
+        EXPECT_EQ(covers.Add(record), Outcome::Done);
+        return record.id;
+    }
+
+    std::vector<RecordId> ScratchIds() {
+        std::vector<RecordId> ids;
+        CStatement st(store, "SELECT ti_id FROM TmpCover_Item ORDER BY ti_id");
+        while (st.Step())
+            ids.push_back(st.Int(0));
+        return ids;
+    }
+};
+
+struct AddCase {
+    const char* what;
+    std::vector<CoverItem> items;
+};
+
+TEST(CompCoverRegister, AddStoresTheRecordWithEveryScratchItem) {
+    const AddCase cases[] = {
+        {"one item used always", {Always(7, 2, 1)}},
+        {"one item with a band", {Band(7, 0, 500)}},
+        {"the same cover twice", {Always(7, 1, 1), Always(7, 3, 100, 2)}},
+        {"three covers in the order added", {Band(9, 1, 2), Always(3, 1, 1), Band(5, 10, 20)}},
+    };
+    for (const AddCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Registered db;
+        const RecordId id = db.Make("Paleta s fólií", c.items, "poznámka");
+        ASSERT_NE(id, NoRecord);
+        const auto record = db.covers.Read(id);
+        ASSERT_TRUE(record);
+        EXPECT_EQ(record->name, "Paleta s fólií");
+        EXPECT_EQ(record->note, "poznámka");
+        EXPECT_EQ(db.StoredItems(id), c.items);
+        EXPECT_TRUE(db.messages.shown.empty());
+    }
+}
+
+TEST(CompCoverRegister, EditingStartsFromTheStoredItemsAndReplacesThemOnSave) {
+    Registered db;
+    const RecordId other = db.Make("jiný", {Always(1, 1, 1)});
+    const RecordId id = db.Make("sada", {Always(7, 2, 1), Band(8, 0, 100)});
+
+    ASSERT_TRUE(db.covers.BeginEditing(id));
+    std::vector<RecordId> scratch = db.ScratchIds();
+    ASSERT_EQ(scratch.size(), 2u);
+    EXPECT_EQ(*db.covers.ReadItem(scratch[0]), Always(7, 2, 1));
+    EXPECT_EQ(*db.covers.ReadItem(scratch[1]), Band(8, 0, 100));
+
+    // Change the first item to a band, drop the second, add a new one.
+    EXPECT_EQ(db.covers.UpdateItem(scratch[0], Band(7, 5, 50, 2)), Outcome::Done);
+    EXPECT_EQ(db.covers.DeleteItem(scratch[1]), Outcome::Done);
+    ASSERT_NE(db.covers.AddItem(Always(9, 4, 1)), NoRecord);
+    EXPECT_EQ(db.covers.Update({id, "sada 2", "nová"}), Outcome::Done);
+
+    EXPECT_EQ(db.StoredItems(id), (std::vector<CoverItem>{Band(7, 5, 50, 2), Always(9, 4, 1)}));
+    EXPECT_EQ(db.covers.Read(id)->name, "sada 2");
+    EXPECT_EQ(db.StoredItems(other), std::vector<CoverItem>{Always(1, 1, 1)});
+    EXPECT_TRUE(db.messages.shown.empty());
+}
+
+TEST(CompCoverRegister, ItemChangedToAlwaysKeepsItsCodesAndDropsItsBand) {
+    Registered db;
+    const RecordId id = db.Make("sada", {Band(7, 5, 50, 1)});
+    ASSERT_TRUE(db.covers.BeginEditing(id));
+    const RecordId item = db.ScratchIds().at(0);
+    EXPECT_EQ(db.covers.UpdateItem(item, Always(7, 3, 2, 2)), Outcome::Done);
+    EXPECT_EQ(*db.covers.ReadItem(item), Always(7, 3, 2, 2));
+}
+
+TEST(CompCoverRegister, ScratchChangesWithoutSaveLeaveTheStoredItems) {
+    // The editor closed with Storno: nothing but the scratch table changed.
+    Registered db;
+    const RecordId id = db.Make("sada", {Always(7, 2, 1), Band(8, 0, 100)});
+    ASSERT_TRUE(db.covers.BeginEditing(id));
+    const std::vector<RecordId> scratch = db.ScratchIds();
+    db.covers.UpdateItem(scratch[0], Always(7, 9, 9));
+    db.covers.DeleteItem(scratch[1]);
+    db.covers.AddItem(Always(3, 1, 1));
+    EXPECT_EQ(db.StoredItems(id), (std::vector<CoverItem>{Always(7, 2, 1), Band(8, 0, 100)}));
+    // The next editor starts from the stored items again.
+    ASSERT_TRUE(db.covers.BeginEditing(id));
+    EXPECT_EQ(db.ScratchIds().size(), 2u);
+}
+
+TEST(CompCoverRegister, FailureWhileWritingItemsLeavesTheOldState) {
+    Registered db;
+    const RecordId id = db.Make("sada", {Always(7, 2, 1), Band(8, 0, 100)});
+    // The second item written fails, as a full disk would.
+    db.Run("CREATE TRIGGER fail AFTER INSERT ON CompCover_Item WHEN "
+           "(SELECT COUNT(*) FROM CompCover_Item) > 2 "
+           "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+
+    ASSERT_TRUE(db.covers.BeginEditing(id));
+    db.covers.AddItem(Always(9, 1, 1));
+    EXPECT_EQ(db.covers.Update({id, "přejmenovaná", ""}), Outcome::Failed);
+    EXPECT_EQ(db.covers.Read(id)->name, "sada");
+    EXPECT_EQ(db.StoredItems(id), (std::vector<CoverItem>{Always(7, 2, 1), Band(8, 0, 100)}));
+
+    CompCoverRecord added{NoRecord, "nová", ""};
+    EXPECT_EQ(db.covers.Add(added), Outcome::Failed);
+    EXPECT_EQ(added.id, NoRecord);
+    EXPECT_EQ(db.Count("CompCover"), 1);
+    EXPECT_EQ(db.Count("CompCover_Item"), 2);
+    ASSERT_EQ(db.messages.shown.size(), 2u);
+    EXPECT_EQ(db.messages.shown[0].icon, MsgIcon::Error);
+}
+
+struct VanishCase {
+    const char* what;
+    Outcome (*run)(Registered& db, RecordId id);
+};
+
+TEST(CompCoverRegister, RecordRemovedMeanwhileIsReportedAndNothingIsWritten) {
+    const VanishCase cases[] = {
+        {"update",
+         [](Registered& db, RecordId id) {
+             return db.covers.Update({id, "x", ""});
+         }},
+        {"read",
+         [](Registered& db, RecordId id) {
+             return db.covers.Read(id) ? Outcome::Done : Outcome::Vanished;
+         }},
+        {"read item",
+         [](Registered& db, RecordId) {
+             return db.covers.ReadItem(999) ? Outcome::Done : Outcome::Vanished;
+         }},
+        {"update item",
+         [](Registered& db, RecordId) { return db.covers.UpdateItem(999, Always(1, 1, 1)); }},
+    };
+    for (const VanishCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Registered db;
+        const RecordId id = db.Make("sada", {Always(7, 2, 1)});
+        db.Run("DELETE FROM CompCover");
+        ASSERT_TRUE(db.covers.BeginEditing(NoRecord));
+        EXPECT_EQ(c.run(db, id), Outcome::Vanished);
+        EXPECT_EQ(db.messages.shown,
+                  (std::vector<ShownMessage>{
+                      {"Záznam byl odstraněn jinou aplikací!", MsgIcon::Information}}));
+        EXPECT_EQ(db.Count("CompCover"), 0);
+    }
+}
+
+struct DeleteCase {
+    const char* what;
+    std::vector<int> selected; // indexes of the three composite covers
+    bool answer;
+    Outcome outcome;
+    std::vector<ShownMessage> shown;
+    std::vector<int> left;
+};
+
+TEST(CompCoverRegister, DeleteRemovesTheSelectionWithItsItems) {
+    const ShownMessage question{"Opravdu si přejete odstranit vybrané obaly", MsgIcon::Question};
+    const DeleteCase cases[] = {
+        {"two of three", {0, 2}, true, Outcome::Done, {question}, {1}},
+        {"answer No", {0, 2}, false, Outcome::Unchanged, {question}, {0, 1, 2}},
+        {"nothing selected",
+         {},
+         true,
+         Outcome::Unchanged,
+         {{"Není vybrán obal !", MsgIcon::Exclamation}},
+         {0, 1, 2}},
+        {"all", {0, 1, 2}, true, Outcome::Done, {question}, {}},
+    };
+    for (const DeleteCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Registered db;
+        const RecordId ids[] = {db.Make("a", {Always(1, 1, 1), Always(2, 1, 1)}),
+                                db.Make("b", {Always(1, 1, 1)}), db.Make("c", {Band(3, 1, 2)})};
+        // Left over from an earlier deletion: must not be deleted again.
+        db.Run("INSERT INTO TmpID (id) VALUES (" + std::to_string(ids[1]) + ")");
+        std::vector<RecordId> selected;
+        for (int index : c.selected)
+            selected.push_back(ids[index]);
+        db.messages.yesNoAnswers.push_back(c.answer);
+
+        EXPECT_EQ(db.covers.Delete(selected), c.outcome);
+        EXPECT_EQ(db.messages.shown, c.shown);
+        long items = 0;
+        for (int index : c.left) {
+            EXPECT_TRUE(db.covers.Read(ids[index]));
+            items += static_cast<long>(db.StoredItems(ids[index]).size());
+        }
+        EXPECT_EQ(db.Count("CompCover"), static_cast<long>(c.left.size()));
+        EXPECT_EQ(db.Count("CompCover_Item"), items);
+    }
+}
+
+struct FilterCase {
+    const char* what;
+    CompCoverFilter filter;
+    std::vector<std::string> names;
+};
+
+TEST(CompCoverRegister, FilterConditionSelectsByNameAndNote) {
+    const FilterCase cases[] = {
+        {"inactive", {}, {"Krabice", "krabice velká", "Šroub 50%", "Víko d'Or", "ŠROUB"}},
+        {"exact name, any letter case", {.useName = true, .name = "šroub"}, {"ŠROUB"}},
+        {"name part",
+         {.useName = true, .name = "krabice", .namePart = true},
+         {"Krabice", "krabice velká"}},
+        {"a percent sign is a character",
+         {.useName = true, .name = "50%", .namePart = true},
+         {"Šroub 50%"}},
+        {"an underscore is a character", {.useName = true, .name = "_", .namePart = true}, {}},
+        {"an apostrophe", {.useName = true, .name = "Víko d'Or"}, {"Víko d'Or"}},
+        {"note part",
+         {.useNote = true, .note = "PAPÍR", .notePart = true},
+         {"Krabice", "krabice velká"}},
+        {"both must hold",
+         {.useName = true,
+          .name = "velká",
+          .namePart = true,
+          .useNote = true,
+          .note = "papír",
+          .notePart = true},
+         {"krabice velká"}},
+        {"exact note: any case, never a part",
+         {.useNote = true, .note = "papír"},
+         {"krabice velká"}},
+        {"unused name text is ignored",
+         {.name = "nic", .useNote = true, .note = "kov"},
+         {"Šroub 50%"}},
+    };
+    Registered db;
+    db.Make("Krabice", {}, "papír a lepenka");
+    db.Make("krabice velká", {}, "Papír");
+    db.Make("Šroub 50%", {}, "kov");
+    db.Make("Víko d'Or", {}, "");
+    db.Make("ŠROUB", {}, "");
+    for (const FilterCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const BoundCondition condition = FilterCondition(c.filter);
+        EXPECT_EQ(condition.sql.empty(), !c.filter.IsActive());
+        CStatement st(db.store,
+                      "SELECT ccover_name FROM CompCover" + condition.sql + " ORDER BY ccover_id");
+        for (size_t i = 0; i < condition.texts.size(); ++i)
+            st.BindText(static_cast<int>(i + 1), condition.texts[i]);
+        std::vector<std::string> names;
+        while (st.Step())
+            names.push_back(st.Text(0));
+        EXPECT_EQ(names, c.names);
+    }
+}
+
+} // namespace
+} // namespace tarvo::test
