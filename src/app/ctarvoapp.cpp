@@ -2,12 +2,13 @@
 
 #include "app/cmainframe.h"
 #include "app/qtmessageport.h"
-#include "core/registers/propagationswitches.h"
 #include "app/singleinstance.h"
 #include "core/data/backup.h"
 #include "core/data/cdatastore.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
+#include "core/registers/propagationswitches.h"
+#include "core/setup/datafoldersetup.h"
 #include "ui/framework/icons.h"
 
 #include <QLibraryInfo>

@@ -3,6 +3,7 @@
 #include "core/data/schema.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
+#include "core/setup/datafoldersetup.h"
 
 #include <filesystem>
 #include <ostream>

@@ -239,7 +239,7 @@ void TestCoverDialogs::filterClauseUsesDecimalPoint() {
     filter.useWeight = true;
     filter.weightFrom = Quantity::FromScaled(5000);
     filter.weightTo = Quantity::FromUnits(1);
-    const std::string clause = filter.Clause();
+    const std::string clause = CoverFilterClause(filter);
     QVERIFY2(clause.find(">=0.5)") != std::string::npos, clause.c_str());
     QVERIFY2(clause.find("<=1)") != std::string::npos, clause.c_str());
 }

@@ -4,9 +4,9 @@
 #include "core/data/statement.h"
 #include "support/cprogresswnd.h"
 #include "ui/framework/clistmodel.h"
-#include "ui/framework/czechsortkey.h"
+#include "core/data/czechsortkey.h"
 #include "ui/framework/localenumber.h"
-#include "ui/framework/rowcache.h"
+#include "core/data/rowcache.h"
 #include "uitestsupport.h"
 
 #include <QProgressBar>

@@ -2,7 +2,6 @@
 
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
-#include "core/report/reporttemplate.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -43,35 +42,6 @@ DataFolder ResolveDataFolder(const std::optional<std::string>& explicitFolder,
     else
         base = ".";
     return {WithSeparator(base + "/Kolmara/Tarvo")};
-}
-
-bool WriteStarterTemplates(const DataFolder& data) {
-    try {
-        WriteQuarterTemplates(data.folder, OleDate::Today().Year());
-        return true;
-    } catch (const ComError&) {
-        // The folder is usable without them; the report names the template
-        // it misses when it is asked for.
-        return false;
-    }
-}
-
-PrepareResult PrepareDataFolder(const DataFolder& data) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(data.folder, ec)) {
-        return std::filesystem::is_regular_file(data.DatabasePath(), ec)
-                   ? PrepareResult::Ready
-                   : PrepareResult::MissingDatabase;
-    }
-    if (!CreatePath(data.folder))
-        return PrepareResult::CannotCreate;
-    try {
-        CDataStore::CreateEmptyDatabase(data.DatabasePath());
-    } catch (const ComError&) {
-        return PrepareResult::CannotCreate;
-    }
-    WriteStarterTemplates(data);
-    return PrepareResult::Created;
 }
 
 } // namespace tarvo

@@ -1,6 +1,7 @@
 #include "core/data/sqlfunctions.h"
 
 #include "core/data/comerror.h"
+#include "core/data/czechsortkey.h"
 
 #include <cmath>
 #include <memory>
@@ -8,6 +9,7 @@
 #include <strings.h>
 #include <unicode/coll.h>
 #include <unicode/uchar.h>
+#include <unicode/unistr.h>
 #include <unicode/utf8.h>
 #include <vector>
 
@@ -159,6 +161,23 @@ int CzechCompare(std::string_view a, std::string_view b) {
         return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0);
     // Equal under the collation: keep a stable, total order.
     return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
+}
+
+void AppendCzechSortKey(std::string_view text, std::string& out) {
+    const icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    uint8_t buffer[512];
+    const int32_t size = CzechCollator().getSortKey(unicode, buffer, sizeof buffer);
+    if (size <= static_cast<int32_t>(sizeof buffer)) {
+        out.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(size));
+    } else {
+        std::vector<uint8_t> big(static_cast<size_t>(size));
+        CzechCollator().getSortKey(unicode, big.data(), size);
+        out.append(reinterpret_cast<const char*>(big.data()), big.size());
+    }
+    // The key ends in its zero byte, which no other byte of it is; the text's
+    // own bytes after it order texts that collate equal, as CzechCompare does.
+    out.append(text);
 }
 
 void RegisterSqlFunctions(sqlite3* db) {

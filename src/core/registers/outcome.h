@@ -13,4 +13,15 @@ enum class Outcome {
     Failed,    // a database error; nothing of this unit was written
 };
 
+// A record read by a register: the record when outcome is Done; otherwise
+// Vanished or Failed, already told to the user.
+template <typename Record> struct ReadResult {
+    Outcome outcome = Outcome::Failed;
+    Record record{};
+
+    explicit operator bool() const { return outcome == Outcome::Done; }
+    const Record& operator*() const { return record; }
+    const Record* operator->() const { return &record; }
+};
+
 } // namespace tarvo

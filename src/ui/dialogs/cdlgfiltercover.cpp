@@ -19,7 +19,10 @@
 
 namespace tarvo {
 
-std::string CoverFilter::Clause() const {
+std::string CoverFilterClause(const CoverFilter& filter) {
+    const auto& [useName, useWeight, useMaterial, useType, useOrigin, usePayment, useReusable, name,
+                 namePart, weightFrom, weightTo, type, material, origin, payment, reusable] =
+        filter;
     std::string sql;
     if (useName) {
         // The name goes in as typed, its apostrophes doubled, so that a name

@@ -3,7 +3,7 @@
 // moc cannot parse the C++20 library headers these bring in; it needs none
 // of their declarations.
 #ifndef Q_MOC_RUN
-#include "core/data/quantity.h"
+#include "core/registers/coverfilter.h"
 #endif
 
 #include <QDialog>
@@ -15,33 +15,9 @@ class QLineEdit;
 
 namespace tarvo {
 
-// The covers view's filter: each criterion counts only while its use flag
-// is set.
-struct CoverFilter {
-    bool useName = false;
-    bool useWeight = false;
-    bool useMaterial = false;
-    bool useType = false;
-    bool useOrigin = false;
-    bool usePayment = false;
-    bool useReusable = false;
-    std::string name;
-    bool namePart = false;
-    Quantity weightFrom = Quantity::FromUnits(0);
-    Quantity weightTo = Quantity::FromUnits(0);
-    int type = -1;
-    int material = -1;
-    int origin = -1;
-    int payment = -1;
-    bool reusable = false;
-
-    bool IsActive() const {
-        return useName || useWeight || useMaterial || useType || useOrigin || usePayment ||
-               useReusable;
-    }
-    // The conditions appended to the covers query, each starting " AND".
-    std::string Clause() const;
-};
+// The conditions of the filter appended to the covers query, each starting
+// " AND".
+std::string CoverFilterClause(const CoverFilter& filter);
 
 // "Filtr obalů": edits a copy of the view's CoverFilter.
 class CDlgFilterCover : public QDialog {

@@ -4,7 +4,7 @@
 #include "core/data/shared.h"
 #include "core/data/sqlfunctions.h"
 #include "core/data/statement.h"
-#include "ui/framework/czechsortkey.h"
+#include "core/data/czechsortkey.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/framework/rowcache.h"
+#include "core/data/rowcache.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>

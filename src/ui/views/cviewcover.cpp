@@ -132,7 +132,7 @@ void CViewCover::LoadMainList(int64_t selectId) {
     std::string sql =
         Format("SELECT cover_id, %s FROM Cover WHERE (+deleted = FALSE)", sortColumns[column]);
     if (m_filter.IsActive())
-        sql += m_filter.Clause();
+        sql += CoverFilterClause(m_filter);
     const auto kind =
         column == 0 ? CListModel::SortValue::CzechText : CListModel::SortValue::Number;
     const bool descending = list->SortDescending();

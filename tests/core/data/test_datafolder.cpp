@@ -1,5 +1,6 @@
 #include "core/data/datafolder.h"
 #include "core/data/shared.h"
+#include "core/setup/datafoldersetup.h"
 #include "testdatabase.h"
 
 #include <cstdlib>

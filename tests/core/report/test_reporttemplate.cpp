@@ -5,6 +5,7 @@
 #include "core/report/reportfills.h"
 #include "core/report/reporttemplate.h"
 #include "core/report/workbook.h"
+#include "core/setup/datafoldersetup.h"
 #include "testdatabase.h"
 #include "workbookfiles.h"
 

@@ -11,7 +11,8 @@ namespace tarvo {
 // their texts compare under the Czech collation (the order of ORDER BY text
 // COLLATE CZECH), texts that collate equal ordered by their own bytes.
 // Sorting a long list by keys computes each key once instead of collating at
-// every comparison.
+// every comparison. The collator is the one behind CzechCompare and the
+// database's CZECH collation: the whole program has one Czech order.
 //
 // Appends the key of a UTF-8 text to out.
 void AppendCzechSortKey(std::string_view text, std::string& out);

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "core/data/oledate.h"
+#include "core/data/quantity.h"
+#include "core/data/recordid.h"
+#include "core/registers/outcome.h"
+#include "core/registers/propagationswitches.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+class CDataStore;
+class IViewNotifier;
+
+// One row of Cover as a person edits it. A new record starts with the values
+// of an empty cover dialog: no name, weight 0, no code chosen (-1).
+struct CoverRecord {
+    std::string name;
+    Quantity weight = Quantity::FromUnits(0);
+    bool reusable = false;
+    int type = -1;
+    int material = -1;
+    int origin = -1;
+    int payment = -1;
+    int stat = -1;
+    std::string note;
+
+    bool operator==(const CoverRecord&) const = default;
+};
+
+// One row of CoverDiscard. The date is stored as a whole day.
+struct DiscardRecord {
+    RecordId cover = NoRecord;
+    OleDate date;
+    int kind = 2; // "Recyklováno"
+    Quantity quantity = Quantity::FromUnits(0);
+
+    bool operator==(const DiscardRecord&) const = default;
+};
+
+// The covers and their discards. Every operation is one unit of work and
+// tells the user everything itself, through the store's message port, with
+// the texts and icons the covers view always used; its result only says what
+// the caller's list should do next:
+//  - a record that another program removed meanwhile: "Záznam byl odstraněn
+//    jinou aplikací!" (information) and Outcome::Vanished, so every caller
+//    behaves the same and removes the row;
+//  - a database error: the COM error box and Outcome::Failed, with nothing
+//    of the unit written.
+class CoverRegister {
+public:
+    CoverRegister(CDataStore& store, const PropagationSwitches& switches, IViewNotifier& notifier);
+
+    // outcome is Done (record set), Vanished or Failed.
+    ReadResult<CoverRecord> Read(RecordId id);
+    // The new cover's identifier, or nothing after a database error.
+    std::optional<RecordId> Add(const CoverRecord& cover);
+    // Writes the cover. When its type, origin or payment changed, every switch
+    // that is on carries the three codes into the composite cover items, the
+    // packaging lines and the dispatch cover lines of the cover, and the views
+    // are told to reload their covers (also with every switch off).
+    Outcome Update(RecordId id, const CoverRecord& cover);
+    // Asks "Opravdu si přejete odstranit vybrané obaly" and on Yes removes the
+    // covers' discards and composite cover items and marks the covers deleted;
+    // their packaging and dispatch lines stay. An empty selection gets "Není
+    // vybrán obal !" and Unchanged, as does the answer No.
+    Outcome DeleteSelection(const std::vector<RecordId>& ids);
+
+    ReadResult<DiscardRecord> ReadDiscard(RecordId id);
+    std::optional<RecordId> AddDiscard(const DiscardRecord& discard);
+    // Writes the date, kind and quantity; the discard stays with its cover.
+    Outcome UpdateDiscard(RecordId id, const DiscardRecord& discard);
+    // Asks "Opravdu si přejete odstranit ze seznamu obal vyřazený \"%s\" ?"
+    // with the discard's date and removes it on Yes.
+    Outcome DeleteDiscard(RecordId id);
+
+    // The cover's present weight of one piece (0 when it has none or is
+    // gone), for turning a discarded quantity into kilograms.
+    Quantity UnitWeight(RecordId cover);
+
+private:
+    void ShowVanished();
+
+    CDataStore& m_store;
+    const PropagationSwitches& m_switches;
+    IViewNotifier& m_notifier;
+};
+
+} // namespace tarvo

@@ -1,0 +1,103 @@
+#include "core/registers/coverrows.h"
+
+#include "core/data/cdatastore.h"
+#include "core/data/codelists.h"
+#include "core/data/shared.h"
+#include "core/data/statement.h"
+#include "core/data/value.h"
+
+namespace tarvo {
+
+namespace {
+
+std::string Label(const CodeList& list, int64_t code) {
+    return list.Label(static_cast<int>(code));
+}
+
+std::string WeightText(const CStatement& st, int column) {
+    return VariantToText(Value(st.GetQuantity(column)));
+}
+
+// Runs the query of identifiers and sort values with its parameters bound;
+// a database error is shown.
+bool LoadSortedIds(CDataStore& store, const std::string& sql, const SqlClause& parameters,
+                   IdList::SortValue kind, bool descending, IdList& ids) {
+    try {
+        CStatement st(store, sql);
+        parameters.Bind(st);
+        ids.LoadSorted(st, kind, descending);
+        return true;
+    } catch (const ComError& e) {
+        ShowComError(store.Messages(), e);
+        return false;
+    }
+}
+
+} // namespace
+
+std::unique_ptr<IRowSource> MakeCoverRows(CDataStore& store) {
+    return std::make_unique<CStatementRowSource>(
+        store,
+        std::vector<std::string>{"Název", "Materiál", "Hmotnost [kg]", "Typ", "Původ", "Platba",
+                                 "Opakovaně používaný"},
+        "SELECT cover_id, cover_name, cover_mat, cover_weight, cover_type, cover_org, cover_pay, "
+        "cover_reusable FROM Cover WHERE cover_id IN ",
+        [](const CStatement& st) {
+            return RowCells{st.Text(1),
+                            Label(Materials, st.Int(2)),
+                            WeightText(st, 3),
+                            Label(CoverTypes, st.Int(4)),
+                            Label(Origins, st.Int(5)),
+                            Label(Payments, st.Int(6)),
+                            st.Int(7) != 0 ? "ano" : "ne"};
+        });
+}
+
+bool LoadCoverIds(CDataStore& store, const CoverFilter& filter, ListSort sort, IdList& ids) {
+    static const char* const sortColumns[] = {"cover_name",    "cover_mat", "cover_weight",
+                                              "cover_type",    "cover_org", "cover_pay",
+                                              "cover_reusable"};
+    const int column = sort.column >= 0 && sort.column < 7 ? sort.column : 0;
+    // Only the identifiers and the sort column are read; the rows are put in
+    // order by IdList (names in the Czech order). "+deleted" keeps SQLite
+    // from walking the index of the flag, which nearly every row passes: a
+    // plain scan of the table is twice as fast.
+    std::string sql = "SELECT cover_id, ";
+    sql += sortColumns[column];
+    sql += " FROM Cover WHERE (+deleted = 0)";
+    const SqlClause criterion = CoverCriterion(filter);
+    sql += criterion.sql;
+    return LoadSortedIds(store, sql, criterion,
+                         column == 0 ? IdList::SortValue::CzechText : IdList::SortValue::Number,
+                         sort.descending, ids);
+}
+
+std::unique_ptr<IRowSource> MakeDiscardRows(CDataStore& store) {
+    return std::make_unique<CStatementRowSource>(
+        store, std::vector<std::string>{"Datum", "Typ", "Hmotnost [kg]"},
+        "SELECT disc_id, disc_date, disc_type, disc_qty*cover_weight AS totWeight "
+        "FROM CoverDiscard INNER JOIN Cover ON CoverDiscard.cover_id = Cover.cover_id "
+        "WHERE disc_id IN ",
+        [](const CStatement& st) {
+            return RowCells{st.Date(1).ToText(), Label(DiscardKinds, st.Int(2)), WeightText(st, 3)};
+        });
+}
+
+bool LoadDiscardIds(CDataStore& store, RecordId cover, ListSort sort, IdList& ids) {
+    const struct {
+        const char* term;
+        IdList::SortValue kind;
+    } orders[] = {{"disc_date", IdList::SortValue::Date},
+                  {"disc_type", IdList::SortValue::Number},
+                  {"disc_qty*cover_weight", IdList::SortValue::Number}};
+    const auto& order = orders[sort.column == 1 || sort.column == 2 ? sort.column : 0];
+    std::string sql = "SELECT disc_id, ";
+    sql += order.term;
+    sql += " FROM CoverDiscard INNER JOIN Cover ON CoverDiscard.cover_id = Cover.cover_id";
+    sql += " WHERE (CoverDiscard.cover_id = ?)";
+    SqlClause values;
+    values.values.push_back(Value(cover));
+    return LoadSortedIds(store, sql, values, order.kind, sort.descending, ids);
+}
+
+} // namespace tarvo

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/data/idlist.h"
+#include "core/data/recordid.h"
+#include "core/data/rowsource.h"
+#include "core/registers/coverfilter.h"
+
+#include <memory>
+
+namespace tarvo {
+
+class CDataStore;
+
+// The covers list: "Název", "Materiál", "Hmotnost [kg]", "Typ", "Původ",
+// "Platba", "Opakovaně používaný"; codes shown by their labels, the weight
+// with two decimals, the flag as "ano"/"ne".
+std::unique_ptr<IRowSource> MakeCoverRows(CDataStore& store);
+// The covers that are not deleted and pass the filter, ordered by a column of
+// the covers list: the name in the Czech order, the coded columns by their
+// codes. Any other column index sorts by name. A database error is shown and
+// false returned; ids then holds the rows read before it.
+bool LoadCoverIds(CDataStore& store, const CoverFilter& filter, ListSort sort, IdList& ids);
+
+// The discards list of one cover: "Datum", "Typ", "Hmotnost [kg]", the weight
+// being the quantity times the cover's present unit weight.
+std::unique_ptr<IRowSource> MakeDiscardRows(CDataStore& store);
+// The discards of the cover ordered by date (with the time of day), kind
+// (column 1) or weight (column 2).
+bool LoadDiscardIds(CDataStore& store, RecordId cover, ListSort sort, IdList& ids);
+
+} // namespace tarvo

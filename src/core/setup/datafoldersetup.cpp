@@ -1,0 +1,40 @@
+#include "core/setup/datafoldersetup.h"
+
+#include "core/data/cdatastore.h"
+#include "core/data/shared.h"
+#include "core/report/reporttemplate.h"
+
+#include <filesystem>
+
+namespace tarvo {
+
+bool WriteStarterTemplates(const DataFolder& data) {
+    try {
+        WriteQuarterTemplates(data.folder, OleDate::Today().Year());
+        return true;
+    } catch (const ComError&) {
+        // The folder is usable without them; the report names the template
+        // it misses when it is asked for.
+        return false;
+    }
+}
+
+PrepareResult PrepareDataFolder(const DataFolder& data) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(data.folder, ec)) {
+        return std::filesystem::is_regular_file(data.DatabasePath(), ec)
+                   ? PrepareResult::Ready
+                   : PrepareResult::MissingDatabase;
+    }
+    if (!CreatePath(data.folder))
+        return PrepareResult::CannotCreate;
+    try {
+        CDataStore::CreateEmptyDatabase(data.DatabasePath());
+    } catch (const ComError&) {
+        return PrepareResult::CannotCreate;
+    }
+    WriteStarterTemplates(data);
+    return PrepareResult::Created;
+}
+
+} // namespace tarvo
