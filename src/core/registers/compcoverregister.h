@@ -11,26 +11,26 @@
 namespace tarvo {
 
 class CDataStore;
-class IMessagePort;
 
 // A composite cover: a named set of cover items that a packaging definition
 // can copy in one step.
 struct CompCoverRecord {
-    RecordId id = NoRecord;
     std::string name{};
     std::string note{};
+
+    bool operator==(const CompCoverRecord&) const = default;
 };
 
 // One item of a composite cover: which cover, how many of it per how many
 // products, for which dispatched quantities, with which type, origin and
 // payment. The band limits mean nothing while useAlways is set.
 struct CoverItem {
-    RecordId coverId = NoRecord;
-    Quantity qtyCover;
-    Quantity qtyProd;
+    RecordId cover = NoRecord;
+    Quantity qtyCover = Quantity::FromUnits(1);
+    Quantity qtyProd = Quantity::FromUnits(1);
     bool useAlways = true;
-    Quantity useFrom;
-    Quantity useTo;
+    Quantity useFrom{};
+    Quantity useTo{};
     int type = -1;
     int origin = -1;
     int payment = -1;
@@ -38,70 +38,54 @@ struct CoverItem {
     bool operator==(const CoverItem&) const = default;
 };
 
-// The criteria of the composite covers list: name and note, each matched
-// whole or as a part of the text, letters compared without regard to case.
-struct CompCoverFilter {
-    bool useName = false;
-    std::string name{};
-    bool namePart = false;
-    bool useNote = false;
-    std::string note{};
-    bool notePart = false;
-
-    bool IsActive() const { return useName || useNote; }
-};
-
-// A WHERE condition with its texts bound as parameters, in order: what a
-// typed filter text contains can never change the statement.
-struct BoundCondition {
-    std::string sql; // empty: every row
-    std::vector<std::string> texts;
-};
-BoundCondition FilterCondition(const CompCoverFilter& filter);
-
-// The composite covers and the editor's scratch list of items. Every write is
-// one unit of work; what goes wrong is told through the message port with
-// the program's texts, and the outcome says what the list should do.
+// The composite covers and the editor's scratch list of their items. Every
+// operation is one unit of work and tells the user everything itself,
+// through the store's message port, with the program's texts; its result
+// only says what the caller's list should do next:
+//  - a record that another program removed meanwhile: "Záznam byl odstraněn
+//    jinou aplikací!" (information) and Outcome::Vanished;
+//  - a database error: the COM error box and Outcome::Failed, with nothing
+//    of the unit written.
 //
 // The editor works on the scratch table TmpCover_Item: BeginEditing copies
-// the stored items there, the scratch operations change only that table, and
-// Add or Update write the scratch items back as the composite cover's items,
-// together with its name and note.
+// the stored items there, the item operations change only that table, and
+// Add or Update store the scratch items as the composite cover's items,
+// together with its name and note. Leaving the editor without either leaves
+// the stored items as they were.
 class CompCoverRegister {
 public:
-    CompCoverRegister(CDataStore& store, IMessagePort& messages);
+    explicit CompCoverRegister(CDataStore& store);
 
-    // The composite cover, or nothing when it vanished ("Záznam byl odstraněn
-    // jinou aplikací!" was shown) or could not be read (the error was shown).
-    std::optional<CompCoverRecord> Read(RecordId id);
-
-    // Adds the composite cover with the scratch items; record.id gets the new
-    // identifier.
-    Outcome Add(CompCoverRecord& record);
+    ReadResult<CompCoverRecord> Read(RecordId id);
+    // Adds the composite cover with the scratch items; the new identifier, or
+    // nothing after a database error.
+    std::optional<RecordId> Add(const CompCoverRecord& compCover);
     // Writes name and note and replaces the stored items by the scratch items
-    // as a whole. Vanished when the composite cover is gone.
-    Outcome Update(const CompCoverRecord& record);
-    // Asks "Opravdu si přejete odstranit vybrané obaly" and deletes the
-    // composite covers with their items. With nothing selected it says
-    // "Není vybrán obal !" and returns Unchanged.
-    Outcome Delete(const std::vector<RecordId>& ids);
+    // as a whole (they get new keys).
+    Outcome Update(RecordId id, const CompCoverRecord& compCover);
+    // Asks "Opravdu si přejete odstranit vybrané obaly" and on Yes removes the
+    // composite covers with their items; packaging lines copied from them
+    // stay. An empty selection gets "Není vybrán obal !" and Unchanged, as
+    // does the answer No.
+    Outcome DeleteSelection(const std::vector<RecordId>& ids);
 
-    // Empties the scratch table and fills it with the stored items of id
-    // (none for NoRecord). False when the database failed (shown).
+    // Empties the scratch table and copies the stored items of id into it
+    // (none for NoRecord). False after a database error (shown).
     bool BeginEditing(RecordId id);
-    // The scratch identifier of the new item, NoRecord on a failure (shown).
-    RecordId AddItem(const CoverItem& item);
-    // The scratch item; nothing when it vanished (shown) or failed (shown).
-    std::optional<CoverItem> ReadItem(RecordId itemId);
+    // The scratch identifier of the new item, or nothing after an error.
+    std::optional<RecordId> AddItem(const CoverItem& item);
+    ReadResult<CoverItem> ReadItem(RecordId itemId);
+    // Writes the quantities, the band kind, the codes and, for an item with a
+    // band, its limits.
     Outcome UpdateItem(RecordId itemId, const CoverItem& item);
-    // Removes the scratch item without a question, as the editor does.
+    // Removes the scratch item, without a question.
     Outcome DeleteItem(RecordId itemId);
 
 private:
-    void CopyScratchItemsTo(RecordId compCoverId);
+    void ShowVanished();
+    void CopyScratchItemsTo(RecordId compCover);
 
     CDataStore& m_store;
-    IMessagePort& m_messages;
 };
 
 } // namespace tarvo

@@ -1,5 +1,7 @@
+#include "core/data/rowlist.h"
 #include "core/data/statement.h"
 #include "core/registers/compcoverregister.h"
+#include "core/registers/compcoverrows.h"
 #include "testdatabase.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +22,7 @@ CoverItem Band(RecordId cover, int64_t from, int64_t to, int code = 1) {
 }
 
 struct Registered : TestDatabase {
-    CompCoverRegister covers{store, messages};
+    CompCoverRegister register_{store};
 
     // The stored items of a composite cover, in the order they were written.
     std::vector<CoverItem> StoredItems(RecordId id) {
@@ -51,12 +53,12 @@ struct Registered : TestDatabase {
     // A stored composite cover made through the editor's steps.
     RecordId Make(const std::string& name, const std::vector<CoverItem>& items,
                   const std::string& note = "") {
-        EXPECT_TRUE(covers.BeginEditing(NoRecord));
+        EXPECT_TRUE(register_.BeginEditing(NoRecord));
         for (const CoverItem& item : items)
-            EXPECT_NE(covers.AddItem(item), NoRecord);
-        CompCoverRecord record{NoRecord, name, note};
-        EXPECT_EQ(covers.Add(record), Outcome::Done);
-        return record.id;
+            EXPECT_TRUE(register_.AddItem(item));
+        const std::optional<RecordId> id = register_.Add({name, note});
+        EXPECT_TRUE(id);
+        return id.value_or(NoRecord);
     }
 
     std::vector<RecordId> ScratchIds() {
@@ -66,6 +68,14 @@ struct Registered : TestDatabase {
             ids.push_back(st.Int(0));
         return ids;
     }
+
+    RecordId AddCover(const std::string& name, int grams) {
+        Run("INSERT INTO Cover (cover_name, cover_weight, deleted) VALUES (" + SqlQuote(name) +
+            ", " + std::to_string(grams * 10) + ", 0)");
+        return store.LastInsertId();
+    }
+
+    static std::string SqlQuote(const std::string& text) { return "'" + text + "'"; }
 };
 
 struct AddCase {
@@ -84,11 +94,9 @@ TEST(CompCoverRegister, AddStoresTheRecordWithEveryScratchItem) {
         SCOPED_TRACE(c.what);
         Registered db;
         const RecordId id = db.Make("Paleta s fólií", c.items, "poznámka");
-        ASSERT_NE(id, NoRecord);
-        const auto record = db.covers.Read(id);
-        ASSERT_TRUE(record);
-        EXPECT_EQ(record->name, "Paleta s fólií");
-        EXPECT_EQ(record->note, "poznámka");
+        const auto read = db.register_.Read(id);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(*read, (CompCoverRecord{"Paleta s fólií", "poznámka"}));
         EXPECT_EQ(db.StoredItems(id), c.items);
         EXPECT_TRUE(db.messages.shown.empty());
     }
@@ -99,65 +107,63 @@ TEST(CompCoverRegister, EditingStartsFromTheStoredItemsAndReplacesThemOnSave) {
     const RecordId other = db.Make("jiný", {Always(1, 1, 1)});
     const RecordId id = db.Make("sada", {Always(7, 2, 1), Band(8, 0, 100)});
 
-    ASSERT_TRUE(db.covers.BeginEditing(id));
+    ASSERT_TRUE(db.register_.BeginEditing(id));
     std::vector<RecordId> scratch = db.ScratchIds();
     ASSERT_EQ(scratch.size(), 2u);
-    EXPECT_EQ(*db.covers.ReadItem(scratch[0]), Always(7, 2, 1));
-    EXPECT_EQ(*db.covers.ReadItem(scratch[1]), Band(8, 0, 100));
+    EXPECT_EQ(*db.register_.ReadItem(scratch[0]), Always(7, 2, 1));
+    EXPECT_EQ(*db.register_.ReadItem(scratch[1]), Band(8, 0, 100));
 
     // Change the first item to a band, drop the second, add a new one.
-    EXPECT_EQ(db.covers.UpdateItem(scratch[0], Band(7, 5, 50, 2)), Outcome::Done);
-    EXPECT_EQ(db.covers.DeleteItem(scratch[1]), Outcome::Done);
-    ASSERT_NE(db.covers.AddItem(Always(9, 4, 1)), NoRecord);
-    EXPECT_EQ(db.covers.Update({id, "sada 2", "nová"}), Outcome::Done);
+    EXPECT_EQ(db.register_.UpdateItem(scratch[0], Band(7, 5, 50, 2)), Outcome::Done);
+    EXPECT_EQ(db.register_.DeleteItem(scratch[1]), Outcome::Done);
+    ASSERT_TRUE(db.register_.AddItem(Always(9, 4, 1)));
+    EXPECT_EQ(db.register_.Update(id, {"sada 2", "nová"}), Outcome::Done);
 
     EXPECT_EQ(db.StoredItems(id), (std::vector<CoverItem>{Band(7, 5, 50, 2), Always(9, 4, 1)}));
-    EXPECT_EQ(db.covers.Read(id)->name, "sada 2");
+    EXPECT_EQ(db.register_.Read(id)->name, "sada 2");
     EXPECT_EQ(db.StoredItems(other), std::vector<CoverItem>{Always(1, 1, 1)});
     EXPECT_TRUE(db.messages.shown.empty());
 }
 
-TEST(CompCoverRegister, ItemChangedToAlwaysKeepsItsCodesAndDropsItsBand) {
+TEST(CompCoverRegister, ItemChangedToAlwaysKeepsItsNewCodes) {
     Registered db;
     const RecordId id = db.Make("sada", {Band(7, 5, 50, 1)});
-    ASSERT_TRUE(db.covers.BeginEditing(id));
+    ASSERT_TRUE(db.register_.BeginEditing(id));
     const RecordId item = db.ScratchIds().at(0);
-    EXPECT_EQ(db.covers.UpdateItem(item, Always(7, 3, 2, 2)), Outcome::Done);
-    EXPECT_EQ(*db.covers.ReadItem(item), Always(7, 3, 2, 2));
+    EXPECT_EQ(db.register_.UpdateItem(item, Always(7, 3, 2, 2)), Outcome::Done);
+    EXPECT_EQ(*db.register_.ReadItem(item), Always(7, 3, 2, 2));
 }
 
 TEST(CompCoverRegister, ScratchChangesWithoutSaveLeaveTheStoredItems) {
     // The editor closed with Storno: nothing but the scratch table changed.
     Registered db;
     const RecordId id = db.Make("sada", {Always(7, 2, 1), Band(8, 0, 100)});
-    ASSERT_TRUE(db.covers.BeginEditing(id));
+    ASSERT_TRUE(db.register_.BeginEditing(id));
     const std::vector<RecordId> scratch = db.ScratchIds();
-    db.covers.UpdateItem(scratch[0], Always(7, 9, 9));
-    db.covers.DeleteItem(scratch[1]);
-    db.covers.AddItem(Always(3, 1, 1));
+    db.register_.UpdateItem(scratch[0], Always(7, 9, 9));
+    db.register_.DeleteItem(scratch[1]);
+    db.register_.AddItem(Always(3, 1, 1));
     EXPECT_EQ(db.StoredItems(id), (std::vector<CoverItem>{Always(7, 2, 1), Band(8, 0, 100)}));
     // The next editor starts from the stored items again.
-    ASSERT_TRUE(db.covers.BeginEditing(id));
+    ASSERT_TRUE(db.register_.BeginEditing(id));
     EXPECT_EQ(db.ScratchIds().size(), 2u);
 }
 
 TEST(CompCoverRegister, FailureWhileWritingItemsLeavesTheOldState) {
     Registered db;
     const RecordId id = db.Make("sada", {Always(7, 2, 1), Band(8, 0, 100)});
-    // The second item written fails, as a full disk would.
+    // Any item written beyond the two stored ones fails, as a full disk would.
     db.Run("CREATE TRIGGER fail AFTER INSERT ON CompCover_Item WHEN "
            "(SELECT COUNT(*) FROM CompCover_Item) > 2 "
            "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
 
-    ASSERT_TRUE(db.covers.BeginEditing(id));
-    db.covers.AddItem(Always(9, 1, 1));
-    EXPECT_EQ(db.covers.Update({id, "přejmenovaná", ""}), Outcome::Failed);
-    EXPECT_EQ(db.covers.Read(id)->name, "sada");
+    ASSERT_TRUE(db.register_.BeginEditing(id));
+    db.register_.AddItem(Always(9, 1, 1));
+    EXPECT_EQ(db.register_.Update(id, {"přejmenovaná", ""}), Outcome::Failed);
+    EXPECT_EQ(db.register_.Read(id)->name, "sada");
     EXPECT_EQ(db.StoredItems(id), (std::vector<CoverItem>{Always(7, 2, 1), Band(8, 0, 100)}));
 
-    CompCoverRecord added{NoRecord, "nová", ""};
-    EXPECT_EQ(db.covers.Add(added), Outcome::Failed);
-    EXPECT_EQ(added.id, NoRecord);
+    EXPECT_FALSE(db.register_.Add({"nová", ""}));
     EXPECT_EQ(db.Count("CompCover"), 1);
     EXPECT_EQ(db.Count("CompCover_Item"), 2);
     ASSERT_EQ(db.messages.shown.size(), 2u);
@@ -173,30 +179,25 @@ TEST(CompCoverRegister, RecordRemovedMeanwhileIsReportedAndNothingIsWritten) {
     const VanishCase cases[] = {
         {"update",
          [](Registered& db, RecordId id) {
-             return db.covers.Update({id, "x", ""});
+             return db.register_.Update(id, {"x", ""});
          }},
-        {"read",
-         [](Registered& db, RecordId id) {
-             return db.covers.Read(id) ? Outcome::Done : Outcome::Vanished;
-         }},
-        {"read item",
-         [](Registered& db, RecordId) {
-             return db.covers.ReadItem(999) ? Outcome::Done : Outcome::Vanished;
-         }},
+        {"read", [](Registered& db, RecordId id) { return db.register_.Read(id).outcome; }},
+        {"read item", [](Registered& db, RecordId) { return db.register_.ReadItem(999).outcome; }},
         {"update item",
-         [](Registered& db, RecordId) { return db.covers.UpdateItem(999, Always(1, 1, 1)); }},
+         [](Registered& db, RecordId) { return db.register_.UpdateItem(999, Always(1, 1, 1)); }},
     };
     for (const VanishCase& c : cases) {
         SCOPED_TRACE(c.what);
         Registered db;
         const RecordId id = db.Make("sada", {Always(7, 2, 1)});
         db.Run("DELETE FROM CompCover");
-        ASSERT_TRUE(db.covers.BeginEditing(NoRecord));
+        ASSERT_TRUE(db.register_.BeginEditing(NoRecord));
         EXPECT_EQ(c.run(db, id), Outcome::Vanished);
         EXPECT_EQ(db.messages.shown,
                   (std::vector<ShownMessage>{
                       {"Záznam byl odstraněn jinou aplikací!", MsgIcon::Information}}));
         EXPECT_EQ(db.Count("CompCover"), 0);
+        EXPECT_EQ(db.Count("TmpCover_Item"), 0);
     }
 }
 
@@ -234,13 +235,11 @@ TEST(CompCoverRegister, DeleteRemovesTheSelectionWithItsItems) {
             selected.push_back(ids[index]);
         db.messages.yesNoAnswers.push_back(c.answer);
 
-        EXPECT_EQ(db.covers.Delete(selected), c.outcome);
+        EXPECT_EQ(db.register_.DeleteSelection(selected), c.outcome);
         EXPECT_EQ(db.messages.shown, c.shown);
         long items = 0;
-        for (int index : c.left) {
-            EXPECT_TRUE(db.covers.Read(ids[index]));
+        for (int index : c.left)
             items += static_cast<long>(db.StoredItems(ids[index]).size());
-        }
         EXPECT_EQ(db.Count("CompCover"), static_cast<long>(c.left.size()));
         EXPECT_EQ(db.Count("CompCover_Item"), items);
     }
@@ -249,23 +248,29 @@ TEST(CompCoverRegister, DeleteRemovesTheSelectionWithItsItems) {
 struct FilterCase {
     const char* what;
     CompCoverFilter filter;
+    ListSort sort;
     std::vector<std::string> names;
 };
 
-TEST(CompCoverRegister, FilterConditionSelectsByNameAndNote) {
+TEST(CompCoverRows, FilterAndSortOfTheList) {
     const FilterCase cases[] = {
-        {"inactive", {}, {"Krabice", "krabice velká", "Šroub 50%", "Víko d'Or", "ŠROUB"}},
-        {"exact name, any letter case", {.useName = true, .name = "šroub"}, {"ŠROUB"}},
+        {"inactive, Czech order", {}, {}, {"50%", "Čep", "Krabice", "krabice velká", "Víko d'Or"}},
+        {"descending", {}, {0, true}, {"Víko d'Or", "krabice velká", "Krabice", "Čep", "50%"}},
+        {"by note", {}, {1, false}, {"Víko d'Or", "50%", "krabice velká", "Krabice", "Čep"}},
+        {"exact name, any letter case", {.useName = true, .name = "KRABICE"}, {}, {"Krabice"}},
         {"name part",
          {.useName = true, .name = "krabice", .namePart = true},
+         {},
          {"Krabice", "krabice velká"}},
         {"a percent sign is a character",
-         {.useName = true, .name = "50%", .namePart = true},
-         {"Šroub 50%"}},
-        {"an underscore is a character", {.useName = true, .name = "_", .namePart = true}, {}},
-        {"an apostrophe", {.useName = true, .name = "Víko d'Or"}, {"Víko d'Or"}},
-        {"note part",
+         {.useName = true, .name = "0%", .namePart = true},
+         {},
+         {"50%"}},
+        {"an underscore is a character", {.useName = true, .name = "_", .namePart = true}, {}, {}},
+        {"an apostrophe", {.useName = true, .name = "víko d'or"}, {}, {"Víko d'Or"}},
+        {"note part, Czech letters in any case",
          {.useNote = true, .note = "PAPÍR", .notePart = true},
+         {},
          {"Krabice", "krabice velká"}},
         {"both must hold",
          {.useName = true,
@@ -274,33 +279,61 @@ TEST(CompCoverRegister, FilterConditionSelectsByNameAndNote) {
           .useNote = true,
           .note = "papír",
           .notePart = true},
-         {"krabice velká"}},
-        {"exact note: any case, never a part",
-         {.useNote = true, .note = "papír"},
+         {},
          {"krabice velká"}},
         {"unused name text is ignored",
-         {.name = "nic", .useNote = true, .note = "kov"},
-         {"Šroub 50%"}},
+         {.name = "nic", .useNote = true, .note = "ŽELEZO"},
+         {},
+         {"Čep"}},
     };
     Registered db;
     db.Make("Krabice", {}, "papír a lepenka");
     db.Make("krabice velká", {}, "Papír");
-    db.Make("Šroub 50%", {}, "kov");
+    db.Make("50%", {}, "kov");
     db.Make("Víko d'Or", {}, "");
-    db.Make("ŠROUB", {}, "");
+    db.Make("Čep", {}, "železo");
+    RowList list(db.messages, MakeCompCoverRows(db.store));
     for (const FilterCase& c : cases) {
         SCOPED_TRACE(c.what);
-        const BoundCondition condition = FilterCondition(c.filter);
-        EXPECT_EQ(condition.sql.empty(), !c.filter.IsActive());
-        CStatement st(db.store,
-                      "SELECT ccover_name FROM CompCover" + condition.sql + " ORDER BY ccover_id");
-        for (size_t i = 0; i < condition.texts.size(); ++i)
-            st.BindText(static_cast<int>(i + 1), condition.texts[i]);
+        IdList ids;
+        ASSERT_TRUE(LoadCompCoverIds(db.store, c.filter, c.sort, ids));
+        list.SetIds(std::move(ids));
         std::vector<std::string> names;
-        while (st.Step())
-            names.push_back(st.Text(0));
+        for (int row = 0; row < list.Count(); ++row)
+            names.push_back(list.Cell(row, 0));
         EXPECT_EQ(names, c.names);
     }
+    EXPECT_TRUE(db.messages.shown.empty());
+}
+
+TEST(CompCoverRows, ItemListShowsEightColumnsInCoverNameOrder) {
+    Registered db;
+    const RecordId box = db.AddCover("Krabice", 420);
+    const RecordId foil = db.AddCover("Fólie", 35);
+    const RecordId pallet = db.AddCover("Čtyřcestná paleta", 25000);
+    ASSERT_TRUE(db.register_.BeginEditing(NoRecord));
+    db.register_.AddItem(Always(box, 2, 12, 0));
+    db.register_.AddItem({pallet, Q(1), Q(480), false, Q(100), Q(1000), 1, 2, 0});
+    db.register_.AddItem(Always(foil, 3, 480, 2));
+    db.register_.AddItem(Always(box, 1, 1, 1));
+
+    IdList ids;
+    ASSERT_TRUE(LoadCoverItemIds(db.store, ids));
+    RowList list(db.messages, MakeCoverItemRows(db.store));
+    ASSERT_EQ(list.ColumnCount(), 8);
+    list.SetIds(std::move(ids));
+    std::vector<RowCells> rows;
+    for (int row = 0; row < list.Count(); ++row)
+        rows.push_back(*list.Cells(row));
+    const std::vector<RowCells> expected = {
+        {"Čtyřcestná paleta", "25,00", "480,00", "100,00", "1000,00", "skupinový", "vyrobený v ČR",
+         "neplacený"},
+        {"Fólie", "0,11", "480,00", "-", "-", "prodejní", "vyrobený v ČR", "předplacený"},
+        {"Krabice", "0,84", "12,00", "-", "-", "přepravní", "dovezený do ČR", "neplacený"},
+        {"Krabice", "0,42", "1,00", "-", "-", "skupinový", "nakoupený v ČR", "zpoplatněný"},
+    };
+    EXPECT_EQ(rows, expected);
+    EXPECT_TRUE(db.messages.shown.empty());
 }
 
 } // namespace
