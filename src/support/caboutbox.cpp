@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -84,11 +85,10 @@ void CAboutBox::SendFeedback() {
     const QString address = QString::fromUtf8(contact::Mail);
     if (openUrl(FeedbackMailUrl(address, m_version->text())))
         return;
-    m_messages.ShowMessage(
-        Format("Nepodařilo se spustit poštovní program pro psaní připomínky.\n"
-               "Napište nám prosím na adresu %s.",
-               contact::Mail),
-        MsgIcon::Exclamation);
+    m_messages.ShowMessage(Format("Nepodařilo se spustit poštovní program pro psaní připomínky.\n"
+                                  "Napište nám prosím na adresu %s.",
+                                  contact::Mail),
+                           MsgIcon::Exclamation);
 }
 
 void CAboutBox::OpenWeb() {

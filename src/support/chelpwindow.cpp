@@ -41,13 +41,13 @@ CHelpWindow::CHelpWindow(const QString& folder, QWidget* parent)
     back->setShortcut(QKeySequence::Back);
     back->setEnabled(false);
     QAction* forward =
-        toolbar->addAction(style()->standardIcon(QStyle::SP_ArrowForward),
-                           QStringLiteral("Vpřed"), m_browser, &QTextBrowser::forward);
+        toolbar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("Vpřed"),
+                           m_browser, &QTextBrowser::forward);
     forward->setShortcut(QKeySequence::Forward);
     forward->setEnabled(false);
-    QAction* home = toolbar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon),
-                                       QStringLiteral("Obsah"), this,
-                                       [this] { ShowContext(help::Contents); });
+    QAction* home =
+        toolbar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("Obsah"),
+                           this, [this] { ShowContext(help::Contents); });
     home->setShortcut(Qt::ALT | Qt::Key_Home);
     connect(m_browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
@@ -65,8 +65,8 @@ CHelpWindow::CHelpWindow(const QString& folder, QWidget* parent)
     m_query->setClearButtonEnabled(true);
     auto* find = new QPushButton(QStringLiteral("&Hledat"), searchPane);
     m_results = new QListWidget(searchPane);
-    m_nothingFound = new QLabel(QStringLiteral("Žádná stránka neobsahuje všechna hledaná slova."),
-                                searchPane);
+    m_nothingFound =
+        new QLabel(QStringLiteral("Žádná stránka neobsahuje všechna hledaná slova."), searchPane);
     m_nothingFound->setWordWrap(true);
     m_nothingFound->hide();
     auto* queryRow = new QHBoxLayout;
@@ -132,11 +132,12 @@ QString CHelpWindow::CurrentPage() const {
     return QFileInfo(m_browser->source().path()).fileName();
 }
 
-void CHelpWindow::OnSourceChanged() {
+void CHelpWindow::OnSourceChanged(const QUrl& source) {
     const QString title = m_browser->documentTitle();
     setWindowTitle(title.isEmpty() ? WindowTitle : WindowTitle + QStringLiteral(" – ") + title);
-    // The contents follow the page, also when it was reached by a link.
-    const QString page = CurrentPage();
+    // The contents follow the page, also when it was reached by a link. The
+    // signal comes before source() reports the new page.
+    const QString page = QFileInfo(source.path()).fileName();
     for (QTreeWidgetItemIterator it(m_contents); *it; ++it) {
         if ((*it)->data(0, PageRole).toString() == page) {
             m_contents->setCurrentItem(*it);

@@ -39,7 +39,7 @@ public:
 private:
     void FillContents();
     void AddContents(QTreeWidgetItem* parent, const std::vector<ContentsEntry>& entries);
-    void OnSourceChanged();
+    void OnSourceChanged(const QUrl& source);
 
     HelpBook m_book;
     QTextBrowser* m_browser;

@@ -26,8 +26,8 @@ void ReadContentsList(QXmlStreamReader& xml, std::vector<ContentsEntry>& entries
         while (xml.readNextStartElement()) {
             if (xml.name() == QLatin1String("a") && entry.page.isEmpty()) {
                 entry.page = xml.attributes().value(QLatin1String("href")).toString();
-                entry.title = xml.readElementText(QXmlStreamReader::IncludeChildElements)
-                                  .simplified();
+                entry.title =
+                    xml.readElementText(QXmlStreamReader::IncludeChildElements).simplified();
             } else if (xml.name() == QLatin1String("ul")) {
                 ReadContentsList(xml, entry.children);
             } else {
@@ -43,10 +43,8 @@ void ReadContentsList(QXmlStreamReader& xml, std::vector<ContentsEntry>& entries
 
 const std::vector<HelpTopic>& HelpTopics() {
     static const std::vector<HelpTopic> topics = {
-        {help::Contents, HelpBook::ContentsPage},
-        {help::Cover, "dlg-obal.html"},
-        {help::Product, "dlg-produkt.html"},
-        {help::Dispatch, "dlg-vydej.html"},
+        {help::Contents, HelpBook::ContentsPage},   {help::Cover, "dlg-obal.html"},
+        {help::Product, "dlg-produkt.html"},        {help::Dispatch, "dlg-vydej.html"},
         {help::CompCover, "dlg-slozeny-obal.html"},
     };
     return topics;
@@ -135,16 +133,16 @@ const std::vector<HelpBook::Page>& HelpBook::Index() const {
     if (m_index.empty()) {
         for (const QString& name : Pages()) {
             const QString html = Read(name);
-            m_index.push_back({name, Title(name),
-                               Fold(QTextDocumentFragment::fromHtml(html).toPlainText())});
+            m_index.push_back(
+                {name, Title(name), Fold(QTextDocumentFragment::fromHtml(html).toPlainText())});
         }
     }
     return m_index;
 }
 
 std::vector<SearchHit> HelpBook::Search(const QString& query) const {
-    const QStringList words = Fold(query).split(QRegularExpression(QStringLiteral("\\s+")),
-                                                Qt::SkipEmptyParts);
+    const QStringList words =
+        Fold(query).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     std::vector<SearchHit> hits;
     if (words.isEmpty())
         return hits;
