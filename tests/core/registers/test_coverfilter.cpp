@@ -1,0 +1,123 @@
+#include "core/data/statement.h"
+#include "core/registers/coverfilter.h"
+#include "core/registers/coverrows.h"
+#include "testdatabase.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace tarvo::test {
+namespace {
+
+struct FilterCase {
+    const char* name;
+    std::function<void(CoverFilter&)> set;
+    std::vector<std::string> expected; // cover names in the list's Czech order
+};
+
+class CoverFilterRows : public ::testing::TestWithParam<FilterCase> {};
+
+TEST_P(CoverFilterRows, SelectsTheCoversThatPass) {
+    TestDatabase db;
+    // name, weight (scaled), material, type, origin, payment, reusable
+    db.Run("INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, cover_org, "
+           "cover_pay, cover_reusable, deleted) VALUES "
+           "('žluťoučký', 2500, 1, 0, 0, 0, 0, 0), "
+           "('ŽLUŤOUČKÝ', 5000, 2, 1, 1, 1, 1, 0), "
+           "('Žluťoučký kůň', 10000, 2, 1, 2, 0, 1, 0), "
+           "('Paleta 50%', 10001, 3, 2, 0, 1, 0, 0), "
+           "('Paleta 50 x', 4999, 3, 2, 0, 1, 0, 0), "
+           "('d''Artagnan', 7000, 1, 0, 1, 2, 1, 0), "
+           "('žluťoučký', 5000, 1, 0, 0, 0, 0, 1)");
+    CoverFilter filter;
+    GetParam().set(filter);
+    IdList ids;
+    ASSERT_TRUE(LoadCoverIds(db.store, filter, {}, ids));
+    std::vector<std::string> names;
+    for (RecordId id : ids.Ids()) {
+        CStatement st(db.store, "SELECT cover_name FROM Cover WHERE cover_id = ?");
+        st.BindInt(1, id);
+        ASSERT_TRUE(st.Step());
+        names.push_back(st.Text(0));
+    }
+    EXPECT_EQ(names, GetParam().expected);
+    EXPECT_TRUE(db.messages.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Criteria, CoverFilterRows,
+                         ::testing::Values(FilterCase{"NoneShowsEveryLiveCover",
+                                                      [](CoverFilter&) {},
+                                                      {"d'Artagnan", "Paleta 50 x", "Paleta 50%",
+                                                       "žluťoučký", "ŽLUŤOUČKÝ", "Žluťoučký kůň"}},
+                                           FilterCase{"ExactNameIgnoresCaseOfCzechLetters",
+                                                      [](CoverFilter& f) {
+                                                          f.useName = true;
+                                                          f.name = "ŽLUŤOUČKÝ";
+                                                      },
+                                                      {"žluťoučký", "ŽLUŤOUČKÝ"}},
+                                           FilterCase{"PartOfName",
+                                                      [](CoverFilter& f) {
+                                                          f.useName = true;
+                                                          f.namePart = true;
+                                                          f.name = "luťou";
+                                                      },
+                                                      {"žluťoučký", "ŽLUŤOUČKÝ", "Žluťoučký kůň"}},
+                                           FilterCase{"PercentSignIsNoWildcard",
+                                                      [](CoverFilter& f) {
+                                                          f.useName = true;
+                                                          f.namePart = true;
+                                                          f.name = "50%";
+                                                      },
+                                                      {"Paleta 50%"}},
+                                           FilterCase{"UnderscoreIsNoWildcard",
+                                                      [](CoverFilter& f) {
+                                                          f.useName = true;
+                                                          f.name = "Paleta 50_x";
+                                                      },
+                                                      {}},
+                                           FilterCase{"ApostropheInName",
+                                                      [](CoverFilter& f) {
+                                                          f.useName = true;
+                                                          f.name = "D'ARTAGNAN";
+                                                      },
+                                                      {"d'Artagnan"}},
+                                           FilterCase{"WeightBoundsIncluded",
+                                                      [](CoverFilter& f) {
+                                                          f.useWeight = true;
+                                                          f.weightFrom =
+                                                              Quantity::FromScaled(5000); // 0,5 kg
+                                                          f.weightTo = Quantity::FromUnits(1);
+                                                      },
+                                                      {"d'Artagnan", "ŽLUŤOUČKÝ", "Žluťoučký kůň"}},
+                                           FilterCase{"CodesTogether",
+                                                      [](CoverFilter& f) {
+                                                          f.useMaterial = true;
+                                                          f.material = 2;
+                                                          f.useOrigin = true;
+                                                          f.origin = 2;
+                                                      },
+                                                      {"Žluťoučký kůň"}},
+                                           FilterCase{"TypeAndPayment",
+                                                      [](CoverFilter& f) {
+                                                          f.useType = true;
+                                                          f.type = 2;
+                                                          f.usePayment = true;
+                                                          f.payment = 1;
+                                                      },
+                                                      {"Paleta 50 x", "Paleta 50%"}},
+                                           FilterCase{"NotReusable",
+                                                      [](CoverFilter& f) { f.useReusable = true; },
+                                                      {"Paleta 50 x", "Paleta 50%", "žluťoučký"}},
+                                           FilterCase{"ReusableWithName",
+                                                      [](CoverFilter& f) {
+                                                          f.useReusable = true;
+                                                          f.reusable = true;
+                                                          f.useName = true;
+                                                          f.namePart = true;
+                                                          f.name = "Ž";
+                                                      },
+                                                      {"ŽLUŤOUČKÝ", "Žluťoučký kůň"}}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+} // namespace
+} // namespace tarvo::test

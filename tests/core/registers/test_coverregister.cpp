@@ -1,0 +1,308 @@
+#include "core/data/statement.h"
+#include "core/registers/coverregister.h"
+#include "testdatabase.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+#include <tuple>
+
+namespace tarvo::test {
+namespace {
+
+constexpr const char* RecordGone = "Záznam byl odstraněn jinou aplikací!";
+
+using Codes = std::vector<std::tuple<int64_t, int64_t, int64_t>>;
+
+// Two covers, each used by a composite cover item, a packaging line, a
+// dispatch cover line and a discard. Cover 1's lines carry its codes (1, 1, 1)
+// except one line per table whose codes were set apart (7, 7, 7).
+struct CoverData : ::testing::Test {
+    TestDatabase db;
+    PropagationSwitches switches;
+    RecordingNotifier notifier;
+    CoverRegister covers{db.store, switches, notifier};
+
+    CoverData() {
+        db.Run("INSERT INTO Cover (cover_id, cover_name, cover_weight, cover_mat, cover_type, "
+               "cover_org, cover_pay, cover_stat, cover_reusable, cover_note) VALUES "
+               "(1, 'Paleta', 50000, 3, 1, 1, 1, 2, 1, 'n'), "
+               "(2, 'Fólie', 2500, 4, 2, 2, 2, 1, 0, '')");
+        for (const char* table : {"CompCover_Item", "Prod_Cover", "Move_Cover"}) {
+            db.Run(std::string("INSERT INTO ") + table +
+                   " (cover_id, cover_type, cover_org, cover_pay) VALUES "
+                   "(1, 1, 1, 1), (1, 7, 7, 7), (2, 2, 2, 2)");
+        }
+        db.Run("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) VALUES "
+               "(1, 45000, 0, 20000), (2, 45001, 1, 30000)");
+    }
+
+    // The codes of every line of the cover in a table, in row order.
+    Codes LineCodes(const std::string& table, RecordId cover) {
+        CStatement st(db.store, "SELECT cover_type, cover_org, cover_pay FROM " + table +
+                                    " WHERE cover_id = " + std::to_string(cover) +
+                                    " ORDER BY rowid");
+        Codes codes;
+        while (st.Step())
+            codes.emplace_back(st.Int(0), st.Int(1), st.Int(2));
+        return codes;
+    }
+
+    // Every row of the tables a cover operation writes, for "nothing changed".
+    std::string Snapshot() {
+        std::string all;
+        for (const char* table :
+             {"Cover", "CompCover_Item", "Prod_Cover", "Move_Cover", "CoverDiscard"}) {
+            CStatement st(db.store, std::string("SELECT * FROM ") + table + " ORDER BY rowid");
+            while (st.Step()) {
+                for (int c = 0; c < st.ColumnCount(); ++c)
+                    all += st.Text(c) + "|";
+                all += "\n";
+            }
+        }
+        return all;
+    }
+
+    CoverRecord Stored(RecordId id) {
+        const ReadResult<CoverRecord> read = covers.Read(id);
+        EXPECT_EQ(read.outcome, Outcome::Done);
+        return read.record;
+    }
+};
+
+// The three switches: composite covers, packaging, dispatches.
+class Propagation : public CoverData,
+                    public ::testing::WithParamInterface<std::tuple<bool, bool, bool>> {};
+
+TEST_P(Propagation, CarriesNewCodesIntoEveryLineOfTheSwitchedTables) {
+    const auto [compCovers, packaging, dispatches] = GetParam();
+    switches = {compCovers, packaging, dispatches, true};
+    CoverRecord cover = Stored(1);
+    cover.type = 3;
+    cover.origin = 4;
+    cover.payment = 5;
+    ASSERT_EQ(covers.Update(1, cover), Outcome::Done);
+
+    const Codes carried{{3, 4, 5}, {3, 4, 5}};
+    const Codes kept{{1, 1, 1}, {7, 7, 7}};
+    const struct {
+        const char* table;
+        bool on;
+    } tables[] = {
+        {"CompCover_Item", compCovers}, {"Prod_Cover", packaging}, {"Move_Cover", dispatches}};
+    for (const auto& t : tables) {
+        EXPECT_EQ(LineCodes(t.table, 1), t.on ? carried : kept) << t.table;
+        EXPECT_EQ(LineCodes(t.table, 2), (Codes{{2, 2, 2}})) << t.table;
+    }
+    EXPECT_EQ(Stored(1), cover);
+    // The other views reload their cover lines whichever switches are on.
+    EXPECT_EQ(notifier.sent, std::vector<ViewNotification>{ViewNotification::ReloadCovers});
+    EXPECT_TRUE(db.messages.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(AllSwitches, Propagation,
+                         ::testing::Combine(::testing::Bool(), ::testing::Bool(),
+                                            ::testing::Bool()));
+
+struct EditCase {
+    const char* name;
+    std::function<void(CoverRecord&)> edit;
+    Codes expected; // cover 1's lines in every table afterwards
+    bool notified;
+};
+
+class CoverEdit : public CoverData, public ::testing::WithParamInterface<EditCase> {};
+
+TEST_P(CoverEdit, CarriesOnlyTypeOriginAndPayment) {
+    CoverRecord cover = Stored(1);
+    GetParam().edit(cover);
+    ASSERT_EQ(covers.Update(1, cover), Outcome::Done);
+    for (const char* table : {"CompCover_Item", "Prod_Cover", "Move_Cover"})
+        EXPECT_EQ(LineCodes(table, 1), GetParam().expected) << table;
+    EXPECT_EQ(Stored(1), cover);
+    EXPECT_EQ(notifier.sent.size(), GetParam().notified ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, CoverEdit,
+    ::testing::Values(
+        EditCase{"NameWeightNoteAndMaterial",
+                 [](CoverRecord& c) {
+                     c.name = "Paleta EUR";
+                     c.weight = Quantity::FromScaled(2500);
+                     c.material = 5;
+                     c.stat = 0;
+                     c.reusable = false;
+                     c.note = "d'Artagnan";
+                 },
+                 {{1, 1, 1}, {7, 7, 7}},
+                 false},
+        EditCase{
+            "PaymentOnly", [](CoverRecord& c) { c.payment = 0; }, {{1, 1, 0}, {1, 1, 0}}, true},
+        EditCase{"SameCodesAgain", [](CoverRecord&) {}, {{1, 1, 1}, {7, 7, 7}}, false}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(CoverData, AddReadsBackWhatWasWritten) {
+    CoverRecord cover;
+    cover.name = "Krabice 'A'";
+    cover.weight = Quantity::FromScaled(1234);
+    cover.reusable = true;
+    cover.type = 1;
+    cover.material = 29;
+    cover.origin = 0;
+    cover.payment = 2;
+    cover.stat = 3;
+    cover.note = "pozn.";
+    const std::optional<RecordId> id = covers.Add(cover);
+    ASSERT_TRUE(id);
+    EXPECT_EQ(Stored(*id), cover);
+    EXPECT_EQ(db.Count("Cover WHERE deleted = 0"), 3);
+}
+
+TEST_F(CoverData, DeleteSelectionRemovesDiscardsAndCompositeItemsAndMarksCovers) {
+    db.messages.yesNoAnswers = {true};
+    ASSERT_EQ(covers.DeleteSelection({1}), Outcome::Done);
+    EXPECT_EQ(db.messages.shown,
+              (std::vector<ShownMessage>{
+                  {"Opravdu si přejete odstranit vybrané obaly", MsgIcon::Question}}));
+    EXPECT_EQ(db.Count("Cover WHERE deleted <> 0"), 1);
+    EXPECT_EQ(db.Count("Cover WHERE cover_id = 1 AND deleted <> 0"), 1);
+    EXPECT_EQ(db.Count("CoverDiscard WHERE cover_id = 1"), 0);
+    EXPECT_EQ(db.Count("CompCover_Item WHERE cover_id = 1"), 0);
+    // Packaging definitions and dispatches keep the cover.
+    EXPECT_EQ(db.Count("Prod_Cover WHERE cover_id = 1"), 2);
+    EXPECT_EQ(db.Count("Move_Cover WHERE cover_id = 1"), 2);
+    EXPECT_EQ(db.Count("CoverDiscard WHERE cover_id = 2"), 1);
+    EXPECT_EQ(db.Count("CompCover_Item WHERE cover_id = 2"), 1);
+}
+
+TEST_F(CoverData, DeleteSelectionWithoutSelectionOrConsentChangesNothing) {
+    const std::string before = Snapshot();
+    EXPECT_EQ(covers.DeleteSelection({}), Outcome::Unchanged);
+    db.messages.yesNoAnswers = {false};
+    EXPECT_EQ(covers.DeleteSelection({1, 2}), Outcome::Unchanged);
+    EXPECT_EQ(db.messages.Texts(),
+              (std::vector<std::string>{"Není vybrán obal !",
+                                        "Opravdu si přejete odstranit vybrané obaly"}));
+    EXPECT_EQ(Snapshot(), before);
+}
+
+struct FailureCase {
+    const char* name;
+    const char* trigger; // makes one statement of the unit fail
+    std::function<Outcome(CoverRegister&)> run;
+};
+
+class FailingStatement : public CoverData, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(FailingStatement, LeavesNothingOfTheUnit) {
+    db.messages.yesNoAnswers = {true};
+    db.Run(GetParam().trigger);
+    const std::string before = Snapshot();
+    EXPECT_EQ(GetParam().run(covers), Outcome::Failed);
+    EXPECT_EQ(Snapshot(), before);
+    ASSERT_FALSE(db.messages.shown.empty());
+    EXPECT_EQ(db.messages.shown.back().icon, MsgIcon::Error);
+    EXPECT_NE(db.messages.shown.back().text.find("zamčeno"), std::string::npos);
+    EXPECT_TRUE(notifier.sent.empty());
+}
+
+CoverRecord Retyped() {
+    CoverRecord cover;
+    cover.name = "Paleta";
+    cover.type = 3;
+    cover.origin = 4;
+    cover.payment = 5;
+    return cover;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Units, FailingStatement,
+    ::testing::Values(FailureCase{"UpdateAtDispatchLines",
+                                  "CREATE TRIGGER t BEFORE UPDATE ON Move_Cover "
+                                  "BEGIN SELECT RAISE(ABORT, 'zamčeno'); END",
+                                  [](CoverRegister& r) { return r.Update(1, Retyped()); }},
+                      FailureCase{"UpdateAtPackagingLines",
+                                  "CREATE TRIGGER t BEFORE UPDATE ON Prod_Cover "
+                                  "BEGIN SELECT RAISE(ABORT, 'zamčeno'); END",
+                                  [](CoverRegister& r) { return r.Update(1, Retyped()); }},
+                      FailureCase{"DeleteAtMarkingCovers",
+                                  "CREATE TRIGGER t BEFORE UPDATE ON Cover "
+                                  "BEGIN SELECT RAISE(ABORT, 'zamčeno'); END",
+                                  [](CoverRegister& r) {
+                                      return r.DeleteSelection({1, 2});
+                                  }},
+                      FailureCase{"DeleteAtCompositeItems",
+                                  "CREATE TRIGGER t BEFORE DELETE ON CompCover_Item "
+                                  "BEGIN SELECT RAISE(ABORT, 'zamčeno'); END",
+                                  [](CoverRegister& r) { return r.DeleteSelection({1}); }},
+                      FailureCase{"AddCover",
+                                  "CREATE TRIGGER t BEFORE INSERT ON Cover "
+                                  "BEGIN SELECT RAISE(ABORT, 'zamčeno'); END",
+                                  [](CoverRegister& r) {
+                                      return r.Add(Retyped()) ? Outcome::Done : Outcome::Failed;
+                                  }}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+struct VanishedCase {
+    const char* name;
+    std::function<Outcome(CoverRegister&)> run;
+};
+
+class VanishedRecord : public CoverData, public ::testing::WithParamInterface<VanishedCase> {};
+
+TEST_P(VanishedRecord, IsToldAndWritesNothing) {
+    const std::string before = Snapshot();
+    EXPECT_EQ(GetParam().run(covers), Outcome::Vanished);
+    EXPECT_EQ(db.messages.shown, (std::vector<ShownMessage>{{RecordGone, MsgIcon::Information}}));
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_TRUE(notifier.sent.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, VanishedRecord,
+    ::testing::Values(
+        VanishedCase{"Read", [](CoverRegister& r) { return r.Read(99).outcome; }},
+        VanishedCase{"Update", [](CoverRegister& r) { return r.Update(99, Retyped()); }},
+        VanishedCase{"ReadDiscard", [](CoverRegister& r) { return r.ReadDiscard(99).outcome; }},
+        VanishedCase{"UpdateDiscard",
+                     [](CoverRegister& r) { return r.UpdateDiscard(99, DiscardRecord{}); }},
+        VanishedCase{"DeleteDiscard", [](CoverRegister& r) { return r.DeleteDiscard(99); }}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(CoverData, DiscardKeepsTheDayWithoutItsTime) {
+    DiscardRecord discard;
+    discard.cover = 2;
+    discard.date = OleDate::FromParts(2024, 3, 5, 23, 59, 0);
+    discard.kind = 0;
+    discard.quantity = Quantity::FromScaled(15000);
+    const std::optional<RecordId> id = covers.AddDiscard(discard);
+    ASSERT_TRUE(id);
+    DiscardRecord expected = discard;
+    expected.date = OleDate::FromParts(2024, 3, 5);
+    EXPECT_EQ(covers.ReadDiscard(*id).record, expected);
+
+    discard.date = OleDate::FromParts(2024, 4, 1, 12, 0, 0);
+    discard.kind = 1;
+    discard.cover = 1; // the discard stays with its cover
+    ASSERT_EQ(covers.UpdateDiscard(*id, discard), Outcome::Done);
+    expected = {2, OleDate::FromParts(2024, 4, 1), 1, discard.quantity};
+    EXPECT_EQ(covers.ReadDiscard(*id).record, expected);
+
+    db.messages.yesNoAnswers = {false, true};
+    EXPECT_EQ(covers.DeleteDiscard(*id), Outcome::Unchanged);
+    EXPECT_EQ(covers.DeleteDiscard(*id), Outcome::Done);
+    EXPECT_EQ(db.messages.shown.back(),
+              (ShownMessage{"Opravdu si přejete odstranit ze seznamu obal vyřazený "
+                            "\"01.04.2024\" ?",
+                            MsgIcon::Question}));
+    EXPECT_EQ(db.Count("CoverDiscard"), 2);
+}
+
+TEST_F(CoverData, UnitWeightIsZeroForAGoneCover) {
+    EXPECT_EQ(covers.UnitWeight(1), Quantity::FromUnits(5));
+    EXPECT_EQ(covers.UnitWeight(99), Quantity::FromUnits(0));
+    EXPECT_TRUE(db.messages.shown.empty());
+}
+
+} // namespace
+} // namespace tarvo::test
