@@ -23,6 +23,9 @@ struct GuiContext {
     // Opens the help window at the page of a context number; empty where
     // there is no help (some tests).
     std::function<void(int context)> showHelp;
+    // The tab the cover picker showed last (0 simple covers, 1 composite
+    // covers): the next picker opens on it, in whatever view, for the whole run.
+    int coverPickerTab = 0;
 };
 
 } // namespace tarvo
