@@ -1,20 +1,13 @@
 #pragma once
 
+#include "ui/framework/helpcontexts.h"
+
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 #include <vector>
 
 namespace tarvo {
-
-// The context numbers that dialogs hand to the help (GuiContext::showHelp).
-namespace help {
-inline constexpr int Contents = 0;
-inline constexpr int Cover = 3;      // "Detail obalu"
-inline constexpr int Product = 5;    // "Detail produktu"
-inline constexpr int Dispatch = 6;   // "Výdej produktů a obalů"
-inline constexpr int CompCover = 13; // "Detail složeného obalu"
-} // namespace help
 
 // Which page a context number opens.
 struct HelpTopic {
