@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -176,19 +177,30 @@ HelpViewer::~HelpViewer() {
 void HelpViewer::Show(int context) {
     // A modal dialog blocks every window that is not its own, so help asked
     // for from a dialog opens as a window of that dialog, where it can be
-    // read and scrolled while the dialog waits.
+    // read and scrolled while the dialog waits. When the dialog ends, the
+    // help becomes a window of its own again and stays open.
     QWidget* owner = QApplication::activeModalWidget();
-    if (!m_window) {
-        m_window = new CHelpWindow(m_folder, owner);
-    } else if (m_window->parentWidget() != owner) {
-        const QRect place = m_window->geometry();
-        m_window->setParent(owner, Qt::Window);
-        m_window->setGeometry(place);
+    if (!m_window)
+        m_window = new CHelpWindow(m_folder);
+    if (m_window->parentWidget() != owner) {
+        Reparent(owner);
+        if (auto* dialog = qobject_cast<QDialog*>(owner))
+            QObject::connect(
+                dialog, &QDialog::finished, m_window, [this] { Reparent(nullptr); },
+                Qt::SingleShotConnection);
     }
     m_window->ShowContext(context);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+}
+
+void HelpViewer::Reparent(QWidget* owner) {
+    const QRect place = m_window->geometry();
+    const bool shown = m_window->isVisible();
+    m_window->setParent(owner, Qt::Window);
+    m_window->setGeometry(place);
+    m_window->setVisible(shown);
 }
 
 } // namespace tarvo

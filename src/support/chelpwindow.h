@@ -65,6 +65,8 @@ public:
     CHelpWindow* Window() const { return m_window; }
 
 private:
+    void Reparent(QWidget* owner);
+
     QString m_folder;
     QPointer<CHelpWindow> m_window;
 };

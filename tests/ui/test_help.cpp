@@ -224,23 +224,25 @@ void TestHelp::helpFolderOrder() {
 void TestHelp::helpAskedFromADialogIsUsableThere() {
     HelpViewer viewer{QString(), QString()};
     QDialog dialog;
-    QPointer<CHelpWindow> shown;
+    QWidget* parentWhileOpen = nullptr;
     QTimer::singleShot(0, &dialog, [&] {
         viewer.Show(help::CompCover);
-        shown = viewer.Window();
+        parentWhileOpen = viewer.Window()->parentWidget();
         dialog.reject();
     });
     dialog.exec();
-    // Opened over a modal dialog, the help is that dialog's window, which the
-    // dialog's modality does not block.
-    QVERIFY(shown);
-    QCOMPARE(shown->parentWidget(), &dialog);
-    QCOMPARE(shown->CurrentPage(), QStringLiteral("dlg-slozeny-obal.html"));
-    // F1 from the main window afterwards opens the same window on its own.
-    viewer.Show(help::Contents);
-    QCOMPARE(viewer.Window(), shown.data());
+    // Over a modal dialog the help is that dialog's window, which the
+    // dialog's modality does not block; afterwards it stays open on its own.
+    QCOMPARE(parentWhileOpen, &dialog);
+    QVERIFY(viewer.Window());
     QCOMPARE(viewer.Window()->parentWidget(), nullptr);
-    QCOMPARE(viewer.Window()->CurrentPage(), QStringLiteral("index.html"));
+    QVERIFY(viewer.Window()->isVisible());
+    QCOMPARE(viewer.Window()->CurrentPage(), QStringLiteral("dlg-slozeny-obal.html"));
+    // F1 afterwards brings the same window to the contents.
+    CHelpWindow* window = viewer.Window();
+    viewer.Show(help::Contents);
+    QCOMPARE(viewer.Window(), window);
+    QCOMPARE(window->CurrentPage(), QStringLiteral("index.html"));
 }
 
 QTEST_MAIN(TestHelp)
