@@ -1,6 +1,5 @@
 // Start-up, the main frame and the end of the program, with the real
 // application object on a temporary data folder.
-#include "app/appglobals.h"
 #include "app/cmainframe.h"
 #include "app/ctarvoapp.h"
 #include "app/singleinstance.h"
@@ -12,6 +11,7 @@
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
 #include "ui/framework/crecordlist.h"
+#include "ui/framework/guicontext.h"
 #include "ui/views/cviewcover.h"
 #include "uitestsupport.h"
 
@@ -69,7 +69,7 @@ void TestApp::startUpMakesDataFolderAndShowsCovers() {
 
 void TestApp::missingSettingsGiveFourSwitchesOn() {
     QVERIFY(!QFile::exists(m_dataDir + "/tarvo.ini"));
-    const PropagationSwitches& s = TheSwitches();
+    const PropagationSwitches& s = m_app.Switches();
     QVERIFY(s.coverToCompCovers && s.coverToPackaging && s.coverToDispatches &&
             s.packagingToDispatches);
 }
@@ -96,8 +96,8 @@ void TestApp::menuAndBars() {
         {cmd::Report, "Sestavit &výkaz", QKeySequence(), false},
         {cmd::ImportMoney, "&Money S3", QKeySequence(), false},
         {cmd::Help, "Nápověda pro Tarvo", QKeySequence(Qt::Key_F1), false},
-        {cmd::Add2, "", QKeySequence(Qt::CTRL | Qt::Key_Insert), true},
-        {cmd::Add3, "", QKeySequence(Qt::ALT | Qt::Key_Insert), false}, // no third pane
+        {cmd::Add2, "&Přidat", QKeySequence(Qt::CTRL | Qt::Key_Insert), true},
+        {cmd::Add3, "&Přidat", QKeySequence(Qt::ALT | Qt::Key_Insert), false}, // no third pane
     };
     frame->UpdateCommands();
     for (const Item& item : items) {
@@ -150,7 +150,7 @@ void TestApp::secondInstanceRaisesFirst() {
 void TestApp::notifyAllViewsSkipsSender() {
     CMainFrame* frame = m_app.MainFrame();
     auto* covers = qobject_cast<CViewCover*>(frame->ActiveView());
-    TheDataStore().Execute("INSERT INTO Cover (cover_name, deleted) VALUES ('Nový', 0)");
+    m_app.Context()->store.Execute("INSERT INTO Cover (cover_name, deleted) VALUES ('Nový', 0)");
     frame->NotifyAllViews(covers, ViewNotification::Refresh);
     QCOMPARE(covers->MainList()->Model()->Count(), 0);
     frame->NotifyAllViews(nullptr, ViewNotification::Refresh);
@@ -165,8 +165,8 @@ void TestApp::optionsChangeSwitches() {
         dialog->accept();
     });
     m_app.MainFrame()->RunCommand(cmd::Options);
-    QVERIFY(!TheSwitches().coverToCompCovers);
-    QVERIFY(TheSwitches().coverToPackaging);
+    QVERIFY(!m_app.Switches().coverToCompCovers);
+    QVERIFY(m_app.Switches().coverToPackaging);
 }
 
 void TestApp::exitWritesSwitchesAndClosesDatabase() {
