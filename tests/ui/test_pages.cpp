@@ -1,8 +1,6 @@
 // The wizard and its selection pages, driven through small wizards built
 // here as the views build theirs, against a temporary database.
 #include "core/data/codelists.h"
-#include "core/ports/notifyport.h"
-#include "core/registers/propagationswitches.h"
 #include "ui/dialogs/cdlgvalidfrom.h"
 #include "ui/dialogs/codecombo.h"
 #include "ui/framework/guicontext.h"
@@ -34,9 +32,7 @@ namespace {
 // A context of the program on a temporary database.
 struct Fixture {
     UiDatabase db;
-    PropagationSwitches switches;
-    NullNotifier notifier;
-    GuiContext context{db.Store(), db.messages, switches, DataFolder{db.Folder()}, notifier, {}};
+    const GuiContext& context = db.Context();
 
     long long AddProduct(const std::string& name, bool deleted = false) {
         db.Run("INSERT INTO Product (prod_name, prod_katalog, prod_unit, deleted) VALUES ('" +
@@ -87,6 +83,7 @@ private slots:
     void coverPickerRefusesNoChoice();
     void coverPickerListShowsCovers();
     void chosenCoverFillsTheLinePage();
+    void vanishedCoverGivesNoDefaults();
     void couplingOfQuantityAndWeight_data();
     void couplingOfQuantityAndWeight();
     void packagingLineChecks_data();
@@ -338,6 +335,28 @@ void TestPages::chosenCoverFillsTheLinePage() {
     QCOMPARE(line->Values().cover, RecordId(chosen));
     QCOMPARE(line->Values().type, 0);
     QCOMPARE(f.db.Number("SELECT cover_type FROM Cover"), 2LL);
+}
+
+void TestPages::vanishedCoverGivesNoDefaults() {
+    Fixture f;
+    f.db.AddCover("Krabice", 2500, 7, 2, 1, 2);
+    CWizard wizard;
+    auto* cover = new CPageCover(f.context, false);
+    auto* line = new CPageCoverMove(f.context);
+    cover->Link(line);
+    wizard.AddPage(cover);
+    wizard.AddPage(line);
+    wizard.show();
+    cover->CoverList()->SelectRow(0);
+    // Another program removes the cover while the list shows it.
+    f.db.Run("DELETE FROM Cover");
+    wizard.button(QWizard::NextButton)->click();
+    QCOMPARE(wizard.currentPage(), line);
+    QVERIFY(f.db.messages.shown.empty());
+    QCOMPARE(codecombo::Selected(line->TypeCombo()), -1);
+    QCOMPARE(codecombo::Selected(line->OriginCombo()), -1);
+    QCOMPARE(codecombo::Selected(line->PaymentCombo()), -1);
+    QCOMPARE(line->UnitWeight(), Quantity::FromUnits(0));
 }
 
 void TestPages::couplingOfQuantityAndWeight_data() {

@@ -24,8 +24,10 @@ struct GuiContext {
     // there is no help (some tests).
     std::function<void(int context)> showHelp;
     // The tab the cover picker showed last (0 simple covers, 1 composite
-    // covers): the next picker opens on it, in whatever view, for the whole run.
-    int coverPickerTab = 0;
+    // covers): the next picker opens on it, in whatever view, for the whole
+    // run. Windows get the context as const; this is the one value of the
+    // context itself that they change.
+    mutable int coverPickerTab = 0;
 };
 
 } // namespace tarvo

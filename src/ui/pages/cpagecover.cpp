@@ -19,7 +19,7 @@ constexpr int SimpleTab = 0;
 constexpr int CompositeTab = 1;
 } // namespace
 
-CPageCover::CPageCover(GuiContext& context, bool offerComposite, QWidget* parent)
+CPageCover::CPageCover(const GuiContext& context, bool offerComposite, QWidget* parent)
     : QWizardPage(parent), m_context(context), m_offerComposite(offerComposite),
       m_tabs(new QTabBar(this)), m_stack(new QStackedLayout) {
     setTitle(QStringLiteral("Vyberte obal"));
@@ -27,10 +27,10 @@ CPageCover::CPageCover(GuiContext& context, bool offerComposite, QWidget* parent
     setMinimumSize(780, 300);
     CDataStore& store = context.store;
     m_lists[SimpleTab] = new CPickerList(
-        RowList(context.messages, MakeCoverPickerRows(store)),
+        context.messages, MakeCoverPickerRows(store),
         [&store](IdList& ids) { return LoadCoverPickerIds(store, ids); }, this);
     m_lists[CompositeTab] = new CPickerList(
-        RowList(context.messages, MakeCompCoverPickerRows(store)),
+        context.messages, MakeCompCoverPickerRows(store),
         [&store](IdList& ids) { return LoadCompCoverPickerIds(store, ids); }, this);
     m_tabs->addTab(QStringLiteral("Jednoduché obaly"));
     m_tabs->addTab(QStringLiteral("Složené obaly"));
@@ -47,7 +47,7 @@ CPageCover::CPageCover(GuiContext& context, bool offerComposite, QWidget* parent
     connect(m_tabs, &QTabBar::currentChanged, this, &CPageCover::ShowTab);
     // A double click presses Next on the simple list, Finish on the composite one.
     for (CPickerList* list : m_lists) {
-        connect(list, &CPickerList::rowActivated, this, [this] {
+        connect(list, &CRecordList::rowActivated, this, [this] {
             if (auto* sheet = qobject_cast<CWizard*>(wizard()))
                 sheet->Advance();
         });

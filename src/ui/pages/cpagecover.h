@@ -32,7 +32,7 @@ struct CoverChoice {
 class CPageCover : public QWizardPage {
     Q_OBJECT
 public:
-    CPageCover(GuiContext& context, bool offerComposite, QWidget* parent = nullptr);
+    CPageCover(const GuiContext& context, bool offerComposite, QWidget* parent = nullptr);
 
     // The page that a chosen simple cover fills.
     void Link(CPageCoverProd* page);
@@ -53,7 +53,7 @@ public:
 private:
     void ShowTab(int tab);
 
-    GuiContext& m_context;
+    const GuiContext& m_context;
     bool m_offerComposite;
     CoverChoice m_choice;
     CPageCoverProd* m_linkedProd = nullptr;

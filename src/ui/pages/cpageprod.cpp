@@ -17,11 +17,11 @@ CPageProd::CPageProd(const GuiContext& context, QWidget* parent)
     setMinimumSize(640, 300);
     CDataStore& store = context.store;
     m_list = new CPickerList(
-        RowList(context.messages, MakeProductPickerRows(store)),
+        context.messages, MakeProductPickerRows(store),
         [&store](IdList& ids) { return LoadProductPickerIds(store, ids); }, this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
-    connect(m_list, &CPickerList::rowActivated, this, [this] {
+    connect(m_list, &CRecordList::rowActivated, this, [this] {
         if (auto* sheet = qobject_cast<CWizard*>(wizard()))
             sheet->Advance();
     });
