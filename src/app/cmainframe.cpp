@@ -1,10 +1,13 @@
 #include "app/cmainframe.h"
 
+#include "support/caboutbox.h"
 #include "ui/dialogs/cdlgoptions.h"
 #include "ui/framework/cdlgfindreplace.h"
 #include "ui/framework/commands.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/icons.h"
+#include "ui/views/cviewcompcover.h"
 #include "ui/views/cviewcover.h"
 
 #include <QAction>
@@ -102,6 +105,8 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::RegisterViews() {
     m_factories = {
         {cmd::ViewCovers, [](const GuiContext& context) { return new CViewCover(context); }},
+        {cmd::ViewCompCovers,
+         [](const GuiContext& context) { return new CViewCompCover(context); }},
     };
 }
 
@@ -118,6 +123,11 @@ void CMainFrame::RegisterFrameCommands() {
         {cmd::ToggleToolBar, [this] { m_toolBar->setVisible(!m_toolBar->isVisible()); }},
         {cmd::ToggleStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); }},
         {cmd::Exit, [this] { close(); }},
+        {cmd::About,
+         [this] {
+             CAboutBox about(m_context->messages, this);
+             about.exec();
+         }},
     };
 }
 
@@ -125,7 +135,7 @@ void CMainFrame::Open(const GuiContext& context) {
     m_context = &context;
     m_findReplace = std::make_unique<FindReplaceOwner>(context.messages);
     if (context.showHelp)
-        m_frameCommands[cmd::Help] = [&context] { context.showHelp(0); };
+        m_frameCommands[cmd::Help] = [&context] { context.showHelp(help::Contents); };
     SwitchView(cmd::ViewCovers);
 }
 

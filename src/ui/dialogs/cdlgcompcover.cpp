@@ -66,7 +66,7 @@ bool IsItemKey(const QKeyEvent* key) {
 
 } // namespace
 
-CDlgCompCover::CDlgCompCover(GuiContext& context, QWidget* parent)
+CDlgCompCover::CDlgCompCover(const GuiContext& context, QWidget* parent)
     : QDialog(parent), m_context(context), m_register(context.store) {
     setWindowTitle(QStringLiteral("Detail složeného obalu"));
     m_name = new QLineEdit(this);

@@ -28,7 +28,7 @@ struct GuiContext;
 class CDlgCompCover : public QDialog {
     Q_OBJECT
 public:
-    CDlgCompCover(GuiContext& context, QWidget* parent = nullptr);
+    CDlgCompCover(const GuiContext& context, QWidget* parent = nullptr);
 
     // The composite cover being edited, NoRecord for a new one.
     RecordId id = NoRecord;
@@ -58,7 +58,7 @@ private:
     int SelectedRow();
     void Warn(const char* text, QWidget* focus);
 
-    GuiContext& m_context;
+    const GuiContext& m_context;
     CompCoverRegister m_register;
     QLineEdit* m_name;
     QLineEdit* m_note;

@@ -15,8 +15,8 @@ namespace {
 constexpr const char* NoCover = "Není vybrán obal !";
 } // namespace
 
-CViewCompCover::CViewCompCover(GuiContext& context, QWidget* parent)
-    : CTableView(context, parent), m_editorContext(context), m_compCovers(context.store) {
+CViewCompCover::CViewCompCover(const GuiContext& context, QWidget* parent)
+    : CTableView(context, parent), m_compCovers(context.store) {
     BuildMainPane(
         QStringLiteral("Složené obaly"),
         new CRecordList(new CListModel(Messages(), MakeCompCoverRows(Store())), true, this));
@@ -63,7 +63,7 @@ void CViewCompCover::LoadMainList(RecordId selectId) {
 }
 
 void CViewCompCover::AddCompCover() {
-    CDlgCompCover dialog(m_editorContext, this);
+    CDlgCompCover dialog(Context(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     // The list keeps the row selected before: the new composite cover is not
@@ -85,7 +85,7 @@ void CViewCompCover::EditCompCover() {
         list->Model()->RemoveRow(row);
     if (!read)
         return;
-    CDlgCompCover dialog(m_editorContext, this);
+    CDlgCompCover dialog(Context(), this);
     dialog.id = id;
     dialog.compCover = *read;
     if (dialog.exec() != QDialog::Accepted)

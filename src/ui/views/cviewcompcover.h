@@ -17,7 +17,7 @@ namespace tarvo {
 class CViewCompCover : public CTableView {
     Q_OBJECT
 public:
-    explicit CViewCompCover(GuiContext& context, QWidget* parent = nullptr);
+    explicit CViewCompCover(const GuiContext& context, QWidget* parent = nullptr);
 
     bool OnCommand(int command) override;
 
@@ -37,7 +37,6 @@ private:
     void DeleteCompCovers();
     void RunFilter();
 
-    GuiContext& m_editorContext;
     CompCoverRegister m_compCovers;
     CompCoverFilter m_filter;
 };
