@@ -1,15 +1,21 @@
 // Starts the program on a small sample data folder and saves pictures of the
-// main window and of the cover dialog: tarvo-screenshots OUTPUT_FOLDER.
+// main window, the cover dialog, the composite cover editor and the help
+// window: tarvo-screenshots OUTPUT_FOLDER.
 #include "app/cmainframe.h"
 #include "app/ctarvoapp.h"
 #include "app/singleinstance.h"
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
+#include "core/registers/compcoverregister.h"
+#include "support/chelpwindow.h"
+#include "ui/dialogs/cdlgcompcover.h"
 #include "ui/dialogs/cdlgcover.h"
 #include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/views/cviewcover.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -49,6 +55,30 @@ void FillSample(CDataStore& store) {
                              45300 + 30 * i, i % 3, (i + 1) * 250000));
 }
 
+// A pallet load as a composite cover: boxes, the pallet from 100 pieces on,
+// foil and interleaves.
+RecordId AddSampleCompCover(CDataStore& store) {
+    CompCoverRegister compCovers(store);
+    compCovers.BeginEditing(NoRecord);
+    const auto units = [](int64_t n) { return Quantity::FromUnits(n); };
+    compCovers.AddItem({1, units(1), units(12), true, {}, {}, 0, 2, 1});
+    compCovers.AddItem({2, units(1), units(480), false, units(100), units(100000), 0, 1, 0});
+    compCovers.AddItem({3, units(3), units(480), true, {}, {}, 1, 0, 1});
+    compCovers.AddItem({10, units(4), units(480), true, {}, {}, 1, 2, 1});
+    return compCovers.Add({"Paleta EUR s fólií", "40 krabic po 12 kusech"}).value_or(NoRecord);
+}
+
+// Runs the dialog modally and saves its picture once it is shown.
+bool GrabModal(QDialog& dialog, const QString& path) {
+    bool saved = false;
+    QTimer::singleShot(300, &dialog, [&] {
+        saved = dialog.grab().save(path);
+        dialog.reject();
+    });
+    dialog.exec();
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -69,25 +99,39 @@ int main(int argc, char** argv) {
     view->MainList()->SelectRow(1); // the carton box, which has discards
     view->DiscardList()->FitColumns();
 
+    const RecordId compCover = AddSampleCompCover(app.Context()->store);
+
     bool ok = true;
     QTimer::singleShot(500, [&] {
         ok = frame->grab().save(output + "/main-window.png") && ok;
-        CDlgCover dialog(*app.Context(), frame);
-        dialog.cover.name = "Kartonová krabice 40x30x20";
-        dialog.cover.weight = Quantity::FromScaled(4200);
-        dialog.cover.material = 27;
-        dialog.cover.type = 0;
-        dialog.cover.origin = 2;
-        dialog.cover.payment = 1;
-        dialog.cover.stat = 0;
-        dialog.LoadControls();
-        dialog.show();
-        QTimer::singleShot(300, [&] {
-            ok = dialog.grab().save(output + "/cdlgcover.png") && ok;
-            dialog.close();
-            frame->close();
-        });
-        dialog.exec();
+        CDlgCover cover(*app.Context(), frame);
+        cover.cover.name = "Kartonová krabice 40x30x20";
+        cover.cover.weight = Quantity::FromScaled(4200);
+        cover.cover.material = 27;
+        cover.cover.type = 0;
+        cover.cover.origin = 2;
+        cover.cover.payment = 1;
+        cover.cover.stat = 0;
+        cover.LoadControls();
+        ok = GrabModal(cover, output + "/cdlgcover.png") && ok;
+
+        CDlgCompCover editor(*app.Context(), frame);
+        editor.id = compCover;
+        editor.compCover = {"Paleta EUR s fólií", "40 krabic po 12 kusech"};
+        ok = GrabModal(editor, output + "/cdlgcompcover.png") && ok;
+
+        app.Context()->showHelp(help::Contents);
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* help = qobject_cast<CHelpWindow*>(widget)) {
+                help->resize(1000, 640);
+                help->ShowPage(QStringLiteral("zaciname.html"));
+                QTimer::singleShot(300, help, [&ok, help, &output, frame] {
+                    ok = help->grab().save(output + "/help.png") && ok;
+                    help->close();
+                    frame->close();
+                });
+            }
+        }
     });
     app.exec();
     app.ExitInstance();

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,6 +36,11 @@ CHelpWindow::CHelpWindow(const QString& folder, QWidget* parent)
     m_browser = new QTextBrowser(this);
     m_browser->setOpenExternalLinks(true);
     m_browser->setSearchPaths({folder});
+    // The text browser does not load a page's linked style sheet, so the
+    // help's one style sheet is every page's default.
+    QFile css(QDir(folder).filePath(QStringLiteral("napoveda.css")));
+    if (css.open(QIODevice::ReadOnly))
+        m_browser->document()->setDefaultStyleSheet(QString::fromUtf8(css.readAll()));
 
     auto* toolbar = new QToolBar(this);
     toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);

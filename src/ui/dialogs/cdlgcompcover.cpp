@@ -78,7 +78,8 @@ CDlgCompCover::CDlgCompCover(const GuiContext& context, QWidget* parent)
     // The items stand in the order of their cover's name; the headers sort
     // nothing.
     m_items->horizontalHeader()->setSectionsClickable(false);
-    m_items->setMinimumSize(560, 180);
+    m_items->horizontalHeader()->setSortIndicatorShown(false);
+    m_items->setMinimumSize(760, 180);
 
     FormGrid form(this);
     form.AddRow(QStringLiteral("&Název:"), m_name);
