@@ -94,6 +94,11 @@ CHelpWindow::CHelpWindow(const QString& folder, QWidget* parent)
     m_tabs = new QTabWidget(this);
     m_tabs->addTab(m_contents, QStringLiteral("&Obsah"));
     m_tabs->addTab(searchPane, QStringLiteral("Hl&edat"));
+    // Whoever opens the search tab wants to type the words at once.
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) {
+        if (tab == 1)
+            m_query->setFocus();
+    });
 
     auto* splitter = new QSplitter(this);
     splitter->addWidget(m_tabs);
@@ -106,7 +111,7 @@ CHelpWindow::CHelpWindow(const QString& folder, QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(toolbar);
     layout->addWidget(splitter, 1);
-    resize(920, 640);
+    resize(1000, 680);
 
     connect(m_browser, &QTextBrowser::sourceChanged, this, &CHelpWindow::OnSourceChanged);
     FillContents();
