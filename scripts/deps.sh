@@ -12,4 +12,5 @@ $SUDO apt-get install -y -qq --no-install-recommends \
     unixodbc unixodbc-dev tdsodbc odbc-postgresql postgresql \
     libgtest-dev \
     qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-translations-l10n libgl1-mesa-dev \
-    xvfb xauth python3 >/dev/null
+    xvfb xauth python3 \
+    dpkg-dev file desktop-file-utils appstream xdotool >/dev/null

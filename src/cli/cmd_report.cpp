@@ -48,7 +48,7 @@ int CmdReport(CliContext& context) {
     std::optional<std::string> output;
     {
         TerminalProgress progress(context.err);
-        output = BuildReport(store, progress, context.data.folder, params, OleDate::Today());
+        output = BuildReport(store, progress, context.data, params, OleDate::Today());
     }
     if (!output)
         return 1;

@@ -1,10 +1,10 @@
 // tarvo-cli: the core operations of Tarvo for scripts, tests and benchmarks.
 #include "cli/commands.h"
+#include "core/data/platform.h"
 
 #include <filesystem>
 #include <iostream>
 #include <string_view>
-#include <unistd.h>
 
 namespace {
 
@@ -39,7 +39,8 @@ constexpr Command Commands[] = {
 };
 
 void PrintUsage(std::ostream& out) {
-    out << "Použití: tarvo-cli [--data-dir SLOŽKA] PŘÍKAZ [VOLBY]\n\nPříkazy:\n";
+    out << "Použití: tarvo-cli [--data-dir SLOŽKA] PŘÍKAZ [VOLBY]\n"
+           "        tarvo-cli --version\n\nPříkazy:\n";
     for (const Command& c : Commands)
         out << "  " << c.name << std::string(16 - c.name.size(), ' ') << c.help << "\n";
 }
@@ -66,6 +67,9 @@ int main(int argc, char** argv) {
         } else if (words.front() == "--help") {
             PrintUsage(std::cout);
             return 0;
+        } else if (words.front() == "--version") {
+            std::cout << "tarvo-cli " TARVO_VERSION "\n";
+            return 0;
         } else {
             std::cerr << "Neznámá volba: " << words.front() << "\n";
             PrintUsage(std::cerr);
@@ -83,7 +87,7 @@ int main(int argc, char** argv) {
             continue;
         tarvo::cli::CliArgs args(std::move(words));
         tarvo::cli::CliMessagePort messages(std::cin, std::cerr);
-        messages.SetInteractive(isatty(STDIN_FILENO) != 0);
+        messages.SetInteractive(tarvo::platform::StdinIsTerminal());
         CliContext context{tarvo::ResolveDataFolder(dataDir, ExecutableFolder()), args, messages,
                            std::cout, std::cerr};
         try {

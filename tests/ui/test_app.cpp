@@ -10,9 +10,11 @@
 #include "support/caboutbox.h"
 #include "support/chelpwindow.h"
 #include "ui/dialogs/cdlgoptions.h"
+#include "ui/framework/cdlgfindreplace.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
 #include "ui/framework/crecordlist.h"
+#include "ui/framework/csplitbar.h"
 #include "ui/framework/guicontext.h"
 #include "ui/views/cviewcompcover.h"
 #include "ui/views/cviewcover.h"
@@ -20,6 +22,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
@@ -44,6 +48,7 @@ private slots:
     void menuAndBars();
     void secondInstanceRaisesFirst();
     void notifyAllViewsSkipsSender();
+    void findDialogKeepsTheFrameKeysAway();
     void optionsChangeSwitches();
     void helpAboutAndCompositeTable();
     void exitWritesSwitchesAndClosesDatabase();
@@ -69,6 +74,9 @@ void TestApp::startUpMakesDataFolderAndShowsCovers() {
     QCOMPARE(covers->MainList()->Model()->Count(), 0);
     QCOMPARE(covers->MainList()->Model()->headerData(0, Qt::Horizontal).toString(),
              QString("Název"));
+    // The split bar stands 240 pixels left of the frame's right edge as the
+    // window is shown, not as it was before it had its size.
+    QCOMPARE(covers->SplitBar()->x(), frame->centralWidget()->width() - 240);
 }
 
 void TestApp::missingSettingsGiveFourSwitchesOn() {
@@ -161,6 +169,48 @@ void TestApp::notifyAllViewsSkipsSender() {
     QCOMPARE(covers->MainList()->Model()->Count(), 0);
     frame->NotifyAllViews(nullptr, ViewNotification::Refresh);
     QCOMPARE(covers->MainList()->Model()->Count(), 1);
+    // Core operations reach every view through the context, without a sender.
+    m_app.Context()->store.Execute("INSERT INTO Cover (cover_name, deleted) VALUES ('Druhý', 0)");
+    m_app.Context()->notifier.NotifyAllViews(ViewNotification::Refresh);
+    QCOMPARE(covers->MainList()->Model()->Count(), 2);
+    m_app.Context()->store.Execute("DELETE FROM Cover WHERE cover_name = 'Druhý'");
+    frame->RunCommand(cmd::Refresh);
+}
+
+void TestApp::findDialogKeepsTheFrameKeysAway() {
+    CMainFrame* frame = m_app.MainFrame();
+    CRecordList* list = frame->ActiveView()->MainList();
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    list->ClearSelectionAndFocus();
+    frame->RunCommand(cmd::Find);
+    CDlgFindReplace* dialog = frame->FindReplace().Dialog();
+    QVERIFY(dialog);
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    dialog->FindCombo()->setEditText("Nov");
+    dialog->PartMatchBox()->setChecked(true);
+    // A key of the frame would open a dialog (Ins, Ctrl+T), delete (Del) or
+    // reload (F5); none of them may reach the view behind.
+    bool modalOpened = false;
+    OnNextModal([&](QWidget* modal) {
+        modalOpened = true;
+        modal->close();
+    });
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Insert), QKeySequence(Qt::Key_Delete),
+                                    QKeySequence("Ctrl+T"), QKeySequence(Qt::Key_F5)})
+        QTest::keySequence(dialog->FindCombo(), key);
+    QTest::qWait(50);
+    QVERIFY(!modalOpened);
+    QVERIFY(m_messages.shown.empty());
+    // Enter means "Najít další" there.
+    QTest::keyClick(dialog->FindCombo(), Qt::Key_Return);
+    QCOMPARE(list->FocusedRow(), 0);
+    QVERIFY(!modalOpened);
+    frame->FindReplace().Close();
+    // The watcher for a dialog that never came takes this one instead.
+    QDialog drain;
+    drain.exec();
+    QCoreApplication::processEvents();
 }
 
 void TestApp::optionsChangeSwitches() {

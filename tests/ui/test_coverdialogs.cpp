@@ -264,6 +264,9 @@ void TestCoverDialogs::discardPageCouplesQuantityAndWeight() {
     wizard.AddPage(page);
     wizard.show();
     QCOMPARE(page->WeightEdit()->text(), QString("0,5"));
+    // Four-digit years, whatever the locale's short format.
+    page->DateEdit()->setDate(QDate(2024, 3, 5));
+    QCOMPARE(page->DateEdit()->text(), QString("5.3.2024"));
     page->QuantityEdit()->clear();
     QTest::keyClicks(page->QuantityEdit(), "3");
     QCOMPARE(page->WeightEdit()->text(), QString("0,75"));

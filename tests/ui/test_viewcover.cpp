@@ -105,6 +105,7 @@ private slots:
     void discardAddedStoredAsWholeDay();
     void discardAt2359KeepsItsDay();
     void discardDeleteAsksWithDate();
+    void vanishedDiscardLeavesNoPage();
     void discardsFollowSingleSelection();
     void discardWeightFollowsCoverWeight();
     void headerClickedTwiceFlipsOrder();
@@ -410,6 +411,23 @@ void TestViewCover::discardDeleteAsksWithDate() {
              std::string("Opravdu si přejete odstranit ze seznamu obal vyřazený \"02.01.2023\" ?"));
     QCOMPARE(f.db.Number("SELECT COUNT(*) FROM CoverDiscard"), 0LL);
     QCOMPARE(f.Discards()->Count(), 0);
+}
+
+void TestViewCover::vanishedDiscardLeavesNoPage() {
+    Fixture f;
+    const long long cover = f.db.AddCover("Krabice", 2500);
+    f.db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
+                    "VALUES (%lld, 45000, 2, 10000)",
+                    cover));
+    f.Open();
+    f.db.Run("DELETE FROM CoverDiscard");
+    f.view->OnCommand(cmd::Edit2);
+    QCOMPARE(f.db.messages.Texts(),
+             std::vector<std::string>{"Záznam byl odstraněn jinou aplikací!"});
+    QCOMPARE(f.Discards()->Count(), 0);
+    // No discard page was made for the record that is gone.
+    for (QWidget* widget : QApplication::allWidgets())
+        QVERIFY(!qobject_cast<CPageDisc*>(widget));
 }
 
 void TestViewCover::discardsFollowSingleSelection() {

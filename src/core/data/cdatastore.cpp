@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <set>
 #include <sqlite3.h>
-#include <strings.h>
 
 namespace tarvo {
 
@@ -208,7 +207,7 @@ void CDataStore::OpenRecordsetOrThrow(CRecordset& rs, std::string_view source,
             kind = KindOfColumn(origin);
         } else if (name) {
             for (const std::string& q : translated.quantityResults) {
-                if (strcasecmp(q.c_str(), name) == 0)
+                if (EqualsNoCase(q, name))
                     kind = ColumnKind::Quantity;
             }
         }

@@ -6,7 +6,6 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 
 namespace tarvo {
 
@@ -48,7 +47,7 @@ std::optional<CCriterion> CCriterion::Parse(std::string_view text) {
     bool found = false;
     for (const auto& o : Ops) {
         const size_t len = std::strlen(o.text);
-        if (s.size() >= len && strncasecmp(s.data(), o.text, len) == 0) {
+        if (s.size() >= len && EqualsNoCase(s.substr(0, len), o.text)) {
             c.m_op = o.op;
             s = SkipBlanks(s.substr(len));
             found = true;
@@ -72,8 +71,8 @@ std::optional<CCriterion> CCriterion::Parse(std::string_view text) {
         c.m_literal = std::string(s);
         c.m_literalKind = LiteralKind::Date;
     } else if (const std::string word(s);
-               strcasecmp(word.c_str(), "TRUE") == 0 || strcasecmp(word.c_str(), "FALSE") == 0) {
-        c.m_literal.assign(1, strcasecmp(word.c_str(), "TRUE") == 0 ? '1' : '0');
+               EqualsNoCase(word, "TRUE") || EqualsNoCase(word, "FALSE")) {
+        c.m_literal.assign(1, EqualsNoCase(word, "TRUE") ? '1' : '0');
         c.m_literalKind = LiteralKind::Bool;
     } else if (!s.empty()) {
         c.m_literal = std::string(s);

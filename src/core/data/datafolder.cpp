@@ -22,18 +22,16 @@ std::string Absolute(const std::string& folder) {
     return ec ? folder : p.lexically_normal().string();
 }
 
-} // namespace
-
-DataFolder ResolveDataFolder(const std::optional<std::string>& explicitFolder,
-                             const std::string& executableFolder) {
+std::string ResolveFolder(const std::optional<std::string>& explicitFolder,
+                          const std::string& executableFolder) {
     if (explicitFolder && !explicitFolder->empty())
-        return {WithSeparator(Absolute(*explicitFolder))};
+        return WithSeparator(Absolute(*explicitFolder));
     if (const char* env = std::getenv("TARVO_DATA_DIR"); env && *env)
-        return {WithSeparator(Absolute(env))};
+        return WithSeparator(Absolute(env));
     std::error_code ec;
     if (!executableFolder.empty() &&
         std::filesystem::is_regular_file(WithSeparator(executableFolder) + "Tarvo.mdb", ec))
-        return {WithSeparator(Absolute(executableFolder))};
+        return WithSeparator(Absolute(executableFolder));
     std::string base;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
         base = xdg;
@@ -41,7 +39,24 @@ DataFolder ResolveDataFolder(const std::optional<std::string>& explicitFolder,
         base = std::string(home) + "/.local/share";
     else
         base = ".";
-    return {WithSeparator(base + "/Kolmara/Tarvo")};
+    return WithSeparator(base + "/Kolmara/Tarvo");
+}
+
+} // namespace
+
+std::string InstalledResourceFolder(const std::string& executableFolder) {
+    if (executableFolder.empty())
+        return {};
+    // The same layout under any prefix (/usr, /usr/local, /opt/tarvo, a
+    // staging folder): bin/ beside share/.
+    return WithSeparator(
+        Absolute((std::filesystem::path(executableFolder) / ".." / "share" / "tarvo").string()));
+}
+
+DataFolder ResolveDataFolder(const std::optional<std::string>& explicitFolder,
+                             const std::string& executableFolder) {
+    return {ResolveFolder(explicitFolder, executableFolder),
+            InstalledResourceFolder(executableFolder)};
 }
 
 } // namespace tarvo

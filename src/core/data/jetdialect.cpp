@@ -7,7 +7,6 @@
 
 #include <cctype>
 #include <cstdio>
-#include <strings.h>
 
 namespace tarvo {
 
@@ -86,7 +85,7 @@ std::vector<Token> Tokenize(std::string_view sql) {
 }
 
 bool Is(const Token& t, const char* word) {
-    return t.kind == Tok::Word && strcasecmp(t.text.c_str(), word) == 0;
+    return t.kind == Tok::Word && EqualsNoCase(t.text, word);
 }
 
 std::string StripBrackets(const std::string& word) {

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
-#include <strings.h>
 #include <unicode/utf8.h>
 #include <vector>
 
@@ -31,10 +30,6 @@ std::vector<std::string> ReadLines(const std::string& path) {
         lines.push_back(line);
     }
     return lines;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 // The section name of a "[name]" line.
@@ -73,12 +68,12 @@ std::string CProfile::GetString(std::string_view section, std::string_view key,
     bool inSection = false;
     for (const std::string& line : ReadLines(m_path)) {
         if (const auto name = SectionOf(line)) {
-            inSection = SameName(*name, section);
+            inSection = EqualsNoCase(*name, section);
             continue;
         }
         if (!inSection)
             continue;
-        if (const auto entry = EntryOf(line); entry && SameName(entry->first, key)) {
+        if (const auto entry = EntryOf(line); entry && EqualsNoCase(entry->first, key)) {
             std::string value = entry->second;
             // A value in double quotes is read without them.
             if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
@@ -111,14 +106,14 @@ bool CProfile::WriteString(std::string_view section, std::string_view key, std::
         if (const auto name = SectionOf(lines[i])) {
             if (inSection)
                 break;
-            inSection = SameName(*name, section);
+            inSection = EqualsNoCase(*name, section);
             if (inSection)
                 insertAt = i + 1;
             continue;
         }
         if (!inSection)
             continue;
-        if (const auto e = EntryOf(lines[i]); e && SameName(e->first, key)) {
+        if (const auto e = EntryOf(lines[i]); e && EqualsNoCase(e->first, key)) {
             lines[i] = entry;
             written = true;
         } else if (!Trim(lines[i]).empty()) {

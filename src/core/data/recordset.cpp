@@ -6,7 +6,6 @@
 #include "core/data/statement.h"
 
 #include <algorithm>
-#include <strings.h>
 
 namespace tarvo {
 
@@ -14,10 +13,6 @@ namespace {
 
 [[noreturn]] void Fail(const std::string& what) {
     throw ComError(ComError::Fail, what);
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 // A value converted to what the column stores.
@@ -101,7 +96,7 @@ bool CRecordset::HasField(std::string_view name) const {
 
 int CRecordset::IndexOf(std::string_view name) const {
     for (size_t i = 0; i < m_columns.size(); ++i) {
-        if (SameName(m_columns[i].name, name))
+        if (EqualsNoCase(m_columns[i].name, name))
             return static_cast<int>(i);
     }
     // "Table.column" finds the column of that table.
@@ -109,7 +104,8 @@ int CRecordset::IndexOf(std::string_view name) const {
         const std::string_view table = name.substr(0, dot);
         const std::string_view column = name.substr(dot + 1);
         for (size_t i = 0; i < m_columns.size(); ++i) {
-            if (SameName(m_columns[i].table, table) && SameName(m_columns[i].origin, column))
+            if (EqualsNoCase(m_columns[i].table, table) &&
+                EqualsNoCase(m_columns[i].origin, column))
                 return static_cast<int>(i);
         }
     }
@@ -184,7 +180,7 @@ void CRecordset::Update() {
                         m_columns[i].name.c_str()));
         if (table.empty())
             table = m_columns[i].table;
-        else if (!SameName(table, m_columns[i].table))
+        else if (!EqualsNoCase(table, m_columns[i].table))
             Fail("Záznam nelze zapsat: upravené položky patří různým tabulkám.");
     }
     const TableInfo* info = FindTable(table);

@@ -1,6 +1,6 @@
 #include "core/data/schema.h"
 
-#include <strings.h>
+#include "core/data/shared.h"
 
 namespace tarvo {
 
@@ -71,10 +71,6 @@ constexpr TableInfo AllTables[] = {
     {"TmpID", "", TmpIDColumns},
 };
 
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
-
 } // namespace
 
 std::span<const TableInfo> Tables() {
@@ -83,7 +79,7 @@ std::span<const TableInfo> Tables() {
 
 const TableInfo* FindTable(std::string_view name) {
     for (const TableInfo& table : AllTables) {
-        if (SameName(table.name, name))
+        if (EqualsNoCase(table.name, name))
             return &table;
     }
     return nullptr;
@@ -92,7 +88,7 @@ const TableInfo* FindTable(std::string_view name) {
 std::optional<ColumnKind> KindOfColumn(std::string_view column) {
     for (const TableInfo& table : AllTables) {
         for (const ColumnInfo& c : table.columns) {
-            if (SameName(c.name, column)) {
+            if (EqualsNoCase(c.name, column)) {
                 return c.kind;
             }
         }

@@ -2,6 +2,7 @@
 
 #include "core/ports/messageport.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdarg>
@@ -211,6 +212,12 @@ std::string UnscrambleText(const std::string& text) {
         }
     }
     return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 } // namespace tarvo

@@ -54,6 +54,9 @@ std::string UnscrambleText(const std::string& text);
 
 // Trims blanks (spaces and tabs) on both sides.
 std::string Trim(std::string_view text);
+// Equal texts when ASCII letters are compared without regard to case (names
+// of columns, keys and SQL words).
+bool EqualsNoCase(std::string_view a, std::string_view b);
 // Upper case of a UTF-8 text, Czech letters included.
 std::string ToUpperText(std::string_view text);
 

@@ -2,11 +2,11 @@
 
 #include "core/data/comerror.h"
 #include "core/data/czechsortkey.h"
+#include "core/data/shared.h"
 
 #include <cmath>
 #include <memory>
 #include <sqlite3.h>
-#include <strings.h>
 #include <unicode/coll.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
@@ -101,7 +101,7 @@ void DateDiffFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     // Whole days ("d", or "y" for days of the year, which counts the same);
     // the program compares periods by whole days only.
     const std::string interval(TextArg(argv[0]));
-    if (strcasecmp(interval.c_str(), "d") == 0 || strcasecmp(interval.c_str(), "y") == 0) {
+    if (EqualsNoCase(interval, "d") || EqualsNoCase(interval, "y")) {
         const double a = sqlite3_value_double(argv[1]);
         const double b = sqlite3_value_double(argv[2]);
         sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(DayOf(b) - DayOf(a)));

@@ -112,8 +112,8 @@ BulkResult ResolveAllMoveCovers(CDataStore& store, IProgressPort& progress, IVie
                     progress.SetPos(static_cast<int>((i + 1) * BarRange / n));
                 }
                 ++i;
-                rewriter->Rewrite({lines.Int(1), lines.Int(2), static_cast<long>(lines.Int(3)),
-                                   lines.GetQuantity(4), lines.Date(0)});
+                rewriter->Rewrite({lines.Int(1), lines.Int(2), lines.Int(3), lines.GetQuantity(4),
+                                   lines.Date(0)});
                 result.processed = i;
             }
             rewriter->CommitBatch();

@@ -94,7 +94,7 @@ CStatement& CCoverDerivation::InsertStatement(size_t rows) {
     return *statement;
 }
 
-std::vector<PackagingDefinition> CCoverDerivation::ReadDefinitions(long prodId) {
+std::vector<PackagingDefinition> CCoverDerivation::ReadDefinitions(RecordId prodId) {
     CStatement& s = Statement(Definitions);
     s.BindInt(1, prodId);
     std::vector<PackagingDefinition> definitions;
@@ -125,7 +125,7 @@ std::vector<PackagingLine> CCoverDerivation::ReadLines(int64_t dtId) {
     return lines;
 }
 
-long CCoverDerivation::Append(int64_t mvprodId, int64_t moveId, long prodId, Quantity qty,
+long CCoverDerivation::Append(RecordId mvprodId, RecordId moveId, RecordId prodId, Quantity qty,
                               const OleDate& moveDate) {
     if (!moveDate.IsValid())
         return -1;

@@ -2,6 +2,7 @@
 
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
+#include "core/data/recordid.h"
 
 #include <array>
 #include <cstdint>
@@ -58,7 +59,7 @@ public:
 
     // Appends the derived rows of one product line; the count, or -1 when
     // moveDate is not valid (nothing read or written).
-    long Append(int64_t mvprodId, int64_t moveId, long prodId, Quantity qty,
+    long Append(RecordId mvprodId, RecordId moveId, RecordId prodId, Quantity qty,
                 const OleDate& moveDate);
     // Removes the cover lines of one product line.
     void DeleteCovers(int64_t mvprodId);
@@ -72,14 +73,14 @@ private:
     CStatement& Statement(Sql which);
     // An INSERT of 1 to MaxRowsPerInsert rows of Move_Cover.
     CStatement& InsertStatement(size_t rows);
-    std::vector<PackagingDefinition> ReadDefinitions(long prodId);
+    std::vector<PackagingDefinition> ReadDefinitions(RecordId prodId);
     std::vector<PackagingLine> ReadLines(int64_t dtId);
 
     CDataStore& m_store;
     bool m_keep;
     std::array<std::unique_ptr<CStatement>, SqlCount> m_statements;
     std::array<std::unique_ptr<CStatement>, MaxRowsPerInsert> m_inserts;
-    std::unordered_map<long, std::vector<PackagingDefinition>> m_definitions;
+    std::unordered_map<RecordId, std::vector<PackagingDefinition>> m_definitions;
     std::unordered_map<int64_t, std::vector<PackagingLine>> m_lines;
 };
 

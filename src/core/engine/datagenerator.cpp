@@ -273,8 +273,8 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
             insertMoveProd.BindInt(1, moveId).BindInt(2, prodId).BindInt(3, qty);
             const int64_t mvprodId = writer.Insert(insertMoveProd);
             if (o.deriveCovers) {
-                const long rows = derivation.Append(mvprodId, moveId, static_cast<long>(prodId),
-                                                    Quantity::FromScaled(qty), date);
+                const long rows =
+                    derivation.Append(mvprodId, moveId, prodId, Quantity::FromScaled(qty), date);
                 counts.coverLines += rows;
                 writer.Wrote(rows);
             }

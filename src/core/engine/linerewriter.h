@@ -17,7 +17,7 @@ class CDataStore;
 struct ProductLine {
     int64_t mvprodId = 0;
     int64_t moveId = 0;
-    long prodId = 0;
+    RecordId prodId = 0;
     Quantity qty;
     OleDate moveDate;
 };

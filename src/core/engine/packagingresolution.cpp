@@ -15,8 +15,8 @@ namespace {
 
 // Derives one line's covers as one unit, after deleting its old ones when
 // asked: a failure leaves the line exactly as it was.
-long DeriveAsUnit(CDataStore& store, int64_t mvprodId, int64_t moveId, long prodId, Quantity qty,
-                  const OleDate& moveDate, bool deleteOld) {
+long DeriveAsUnit(CDataStore& store, RecordId mvprodId, RecordId moveId, RecordId prodId,
+                  Quantity qty, const OleDate& moveDate, bool deleteOld) {
     try {
         CTransaction unit(store);
         CCoverDerivation derivation(store, false);
@@ -35,19 +35,19 @@ long DeriveAsUnit(CDataStore& store, int64_t mvprodId, int64_t moveId, long prod
 
 } // namespace
 
-long ResolveMoveCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long prodId,
+long ResolveMoveCovers(CDataStore& store, RecordId mvprodId, RecordId moveId, RecordId prodId,
                        Quantity qty, const OleDate& moveDate) {
     if (!moveDate.IsValid())
         return -1;
     return DeriveAsUnit(store, mvprodId, moveId, prodId, qty, moveDate, false);
 }
 
-long ReplaceLineCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long prodId,
+long ReplaceLineCovers(CDataStore& store, RecordId mvprodId, RecordId moveId, RecordId prodId,
                        Quantity qty, const OleDate& moveDate) {
     return DeriveAsUnit(store, mvprodId, moveId, prodId, qty, moveDate, true);
 }
 
-long ResolveProdMoves(CDataStore& store, long prodId) {
+long ResolveProdMoves(CDataStore& store, RecordId prodId) {
     try {
         // Read first, write afterwards: the lines of one product are few
         // enough to hold, and the list does not change under the writes.

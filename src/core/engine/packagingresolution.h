@@ -2,6 +2,7 @@
 
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
+#include "core/data/recordid.h"
 
 #include <cstdint>
 
@@ -22,7 +23,7 @@ class CDataStore;
 // written together or not at all, so an error never leaves half a line's
 // covers behind. Old cover lines are not removed here: use ReplaceLineCovers
 // for that. Runs inside the caller's CTransaction when there is one.
-long ResolveMoveCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long prodId,
+long ResolveMoveCovers(CDataStore& store, RecordId mvprodId, RecordId moveId, RecordId prodId,
                        Quantity qty, const OleDate& moveDate);
 
 // Deletes the cover lines of one product line and derives new ones as one
@@ -30,7 +31,7 @@ long ResolveMoveCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long
 // -1. An invalid moveDate leaves the line without covers and gives -1, as the
 // derivation itself has nothing to offer for it. Otherwise the number of rows
 // written.
-long ReplaceLineCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long prodId,
+long ReplaceLineCovers(CDataStore& store, RecordId mvprodId, RecordId moveId, RecordId prodId,
                        Quantity qty, const OleDate& moveDate);
 
 // Re-derives the cover lines of every dispatch line of one product, whatever
@@ -38,6 +39,6 @@ long ReplaceLineCovers(CDataStore& store, int64_t mvprodId, int64_t moveId, long
 // of product lines processed, or -1 after a database error outside the lines
 // (shown); lines finished before it keep their new covers, and a line whose
 // own derivation failed keeps its old ones.
-long ResolveProdMoves(CDataStore& store, long prodId);
+long ResolveProdMoves(CDataStore& store, RecordId prodId);
 
 } // namespace tarvo

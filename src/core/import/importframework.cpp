@@ -275,8 +275,7 @@ void CImportWriter::AddLine(int64_t prodScrid, Quantity quantity,
         .BindInt(2, prodId)
         .BindQuantity(3, quantity)
         .Run();
-    m_covers->Append(m_store.LastInsertId(), m_moveId, static_cast<long>(prodId), quantity,
-                     m_moveDate);
+    m_covers->Append(m_store.LastInsertId(), m_moveId, prodId, quantity, m_moveDate);
 }
 
 void CImportWriter::FinishDocument() {

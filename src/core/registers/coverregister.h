@@ -52,6 +52,8 @@ struct DiscardRecord {
 //    of the unit written.
 class CoverRegister {
 public:
+    // The switches are read at every update, so a change made in the options
+    // dialog counts from the next edit on.
     CoverRegister(CDataStore& store, const PropagationSwitches& switches, IViewNotifier& notifier);
 
     // outcome is Done (record set), Vanished or Failed.

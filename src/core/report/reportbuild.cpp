@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <vector>
 
 namespace tarvo {
 
@@ -115,20 +116,19 @@ std::string YearTemplatePath(const std::string& folder, int year) {
     return Format("%svykaz%4i.tpl", folder.c_str(), year);
 }
 
-std::optional<std::string> FindReportTemplate(const std::string& folder, int year, int quarter) {
-    const std::string own = QuarterTemplatePath(folder, year, quarter);
-    if (FileExists(own))
-        return own;
+std::optional<std::string> FindReportTemplate(const DataFolder& data, int year, int quarter) {
+    std::vector<std::string> names{QuarterTemplatePath("", year, quarter)};
     if (year >= 2009) {
-        for (int q = quarter - 1; q >= 1; --q) {
-            const std::string earlier = QuarterTemplatePath(folder, year, q);
-            if (FileExists(earlier))
-                return earlier;
+        for (int q = quarter - 1; q >= 1; --q)
+            names.push_back(QuarterTemplatePath("", year, q));
+    }
+    names.push_back(YearTemplatePath("", year));
+    for (const std::string& name : names) {
+        for (const std::string* folder : {&data.folder, &data.resources}) {
+            if (!folder->empty() && FileExists(*folder + name))
+                return *folder + name;
         }
     }
-    const std::string whole = YearTemplatePath(folder, year);
-    if (FileExists(whole))
-        return whole;
     return std::nullopt;
 }
 
@@ -190,7 +190,7 @@ bool TemplateMatches(const std::string& versionText, Quantity version, int templ
 }
 
 std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progress,
-                                       const std::string& dataFolder, const ReportParams& params,
+                                       const DataFolder& dataFolder, const ReportParams& params,
                                        OleDate today) {
     IMessagePort& messages = store.Messages();
     const QuarterDays period = QuarterPeriod(params.year, params.quarter);
@@ -199,13 +199,13 @@ std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progres
         FindReportTemplate(dataFolder, params.year, params.quarter);
     if (!templatePath) {
         messages.ShowMessage(Format("Nemohu najít soubor s předlohou výkazu \"%s_%i\"",
-                                    YearTemplatePath(dataFolder, params.year).c_str(),
+                                    YearTemplatePath(dataFolder.folder, params.year).c_str(),
                                     params.quarter),
                              MsgIcon::Exclamation);
         return std::nullopt;
     }
 
-    const std::string reportFolder = dataFolder + "Vykazy";
+    const std::string reportFolder = dataFolder.folder + "Vykazy";
     CreatePath(reportFolder);
     const std::optional<std::string> output = FreeReportPath(reportFolder, today);
     if (!output) {

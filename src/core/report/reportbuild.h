@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/data/datafolder.h"
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
 #include "core/report/reportdata.h"
@@ -36,8 +37,11 @@ std::string QuarterTemplatePath(const std::string& folder, int year, int quarter
 std::string YearTemplatePath(const std::string& folder, int year);
 
 // The template a report uses: the quarter's own; from 2009 on an earlier
-// quarter's of the same year; else the year's. Nothing when none exists.
-std::optional<std::string> FindReportTemplate(const std::string& folder, int year, int quarter);
+// quarter's of the same year; else the year's. Each of these names is looked
+// for in the data folder, then in the installed resource folder, so the
+// quarter's own template of the installation wins over an earlier quarter's
+// in the data folder. Nothing when none exists.
+std::optional<std::string> FindReportTemplate(const DataFolder& data, int year, int quarter);
 
 // The first free report name of the day in the report folder (number 01-99;
 // a file of that name with any extension takes the number). Nothing when all
@@ -52,13 +56,12 @@ Quantity ParseTemplateVersion(const std::string& text);
 bool TemplateMatches(const std::string& versionText, Quantity version, int templateQuarter,
                      int year, int quarter);
 
-// Builds the report workbook of a quarter: copies the template into the
-// folder "Vykazy" of the data folder, checks it, writes the company data and
-// the ten data sheets and saves it. Returns the path of the workbook; on a
-// failure the reason has been shown and, once the copy was opened, the copy
-// is deleted again.
+// Builds the report workbook of a quarter: copies the template (see
+// FindReportTemplate) into the folder "Vykazy" of the data folder, checks it, writes the company
+// data and the ten data sheets and saves it. Returns the path of the workbook; on a failure the
+// reason has been shown and, once the copy was opened, the copy is deleted again.
 std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progress,
-                                       const std::string& dataFolder, const ReportParams& params,
+                                       const DataFolder& dataFolder, const ReportParams& params,
                                        OleDate today);
 
 } // namespace tarvo

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabBar>
@@ -16,11 +17,8 @@
 
 namespace tarvo {
 
-// A dialog window, not a tool window: while it is the active window the
-// frame's accelerators stay quiet, so Enter finds the next match and Ins,
-// Del, Ctrl+T or F5 do nothing to the view behind it.
 CDlgFindReplace::CDlgFindReplace(IMessagePort& messages, QWidget* parent)
-    : QDialog(parent, Qt::Dialog), m_messages(messages) {
+    : QDialog(parent), m_messages(messages) {
     setWindowTitle(QStringLiteral("Najít a nahradit"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -82,6 +80,24 @@ CDlgFindReplace::CDlgFindReplace(IMessagePort& messages, QWidget* parent)
     // Storno, Escape and the close box all end here: the dialog goes for
     // good, and the next command makes a new one.
     connect(this, &QDialog::rejected, this, &QObject::deleteLater);
+}
+
+bool CDlgFindReplace::event(QEvent* event) {
+    // Qt lets a window's shortcuts work from the dialogs it owns. Here the
+    // keys belong to the dialog: claiming them before the shortcuts are
+    // matched keeps the frame's accelerators quiet, so Enter finds the next
+    // match and Ins, Del, Ctrl+T or F5 do nothing to the view behind.
+    // Alt with a letter stays free for the dialog's own mnemonics.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool mnemonic = (key->modifiers() & Qt::AltModifier) && !key->text().isEmpty() &&
+                              key->text().at(0).isLetterOrNumber();
+        if (!mnemonic) {
+            event->accept();
+            return true;
+        }
+    }
+    return QDialog::event(event);
 }
 
 void CDlgFindReplace::SetTarget(CTableView& view) {

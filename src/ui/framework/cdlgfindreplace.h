@@ -69,6 +69,9 @@ public:
     QPushButton* ReplaceButton() const { return m_replaceOne; }
     QPushButton* ReplaceAllButton() const { return m_replaceAll; }
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     void FillColumns(int initialColumn);
     void FillValues();

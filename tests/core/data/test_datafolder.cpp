@@ -4,6 +4,7 @@
 #include "testdatabase.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace tarvo {
@@ -50,6 +51,28 @@ TEST(DataFolder, ResolutionOrder) {
     }
 }
 
+TEST(DataFolder, InstalledResourceFolderIsShareBesideBin) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"/usr/bin", "/usr/share/tarvo/"},
+        {"/usr/bin/", "/usr/share/tarvo/"},
+        {"/opt/tarvo/bin/../bin", "/opt/tarvo/share/tarvo/"},
+        {"/", "/share/tarvo/"},
+        {"", ""},
+    };
+    for (const auto& [exe, resources] : cases)
+        EXPECT_EQ(InstalledResourceFolder(exe), resources) << exe;
+    // A relative folder is taken from the working folder.
+    EXPECT_EQ(InstalledResourceFolder("bin"),
+              (std::filesystem::current_path() / "share/tarvo/").string());
+
+    // Every way of finding the data folder keeps the program's resources.
+    TempFolder portable;
+    test::WriteFile(portable.File("Tarvo.mdb"), "");
+    const std::string installed = InstalledResourceFolder(portable.Path());
+    EXPECT_EQ(ResolveDataFolder(std::string("/srv/tarvo"), portable.Path()).resources, installed);
+    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path()).resources, installed);
+}
+
 TEST(DataFolder, NewFolderGetsAnEmptyDatabaseExistingOneMustHaveIt) {
     TempFolder base;
     const DataFolder fresh{base.Folder() + "a/b/"};
@@ -90,6 +113,21 @@ TEST(Cli, InitRefusesAnExistingDatabaseAndInfoCountsRows) {
     EXPECT_EQ(run("info"), 1);
     EXPECT_EQ(test::ReadFile(base.File("err")),
               "Nemohu otevřít databázi '" + dir + "/Tarvo.mdb'\n");
+}
+
+TEST(Cli, VersionIsTheBuildsAndTouchesNoDataFolder) {
+    const char* cli = std::getenv("TARVO_CLI");
+    if (!cli)
+        GTEST_SKIP() << "TARVO_CLI is set by CTest";
+    TempFolder base;
+    const std::string dir = base.Folder() + "data";
+    for (const char* args : {"--version", "--version init"}) {
+        const std::string line = Format("'%s' --data-dir '%s' %s >'%s' 2>&1", cli, dir.c_str(),
+                                        args, base.File("out").c_str());
+        EXPECT_EQ(WEXITSTATUS(std::system(line.c_str())), 0) << args;
+        EXPECT_EQ(test::ReadFile(base.File("out")), "tarvo-cli " TARVO_VERSION "\n") << args;
+        EXPECT_FALSE(std::filesystem::exists(dir)) << args;
+    }
 }
 
 } // namespace

@@ -45,7 +45,7 @@ protected:
         params.quarter = quarter;
         params.corrective = corrective;
         params.company = company;
-        return BuildReport(db.store, progress, folder, params, today);
+        return BuildReport(db.store, progress, DataFolder{folder}, params, today);
     }
     std::vector<std::string> Reports() const {
         std::vector<std::string> names;
@@ -196,27 +196,52 @@ TEST_F(ReportTest, IntroSheetOfTheCurrentForm) {
 }
 
 TEST_F(ReportTest, TemplateSearchOrder) {
+    // Files under "data/" are in the data folder, under "share/" in the
+    // installed resource folder.
     struct Case {
         std::vector<std::string> files;
         int year, quarter;
         const char* found;
     };
     const Case cases[] = {
-        {{"vykaz2009_1.tpl", "vykaz2009.tpl"}, 2009, 3, "vykaz2009_1.tpl"},
-        {{"vykaz2009_3.tpl", "vykaz2009_1.tpl"}, 2009, 3, "vykaz2009_3.tpl"},
-        {{"vykaz2009_4.tpl", "vykaz2009.tpl"}, 2009, 3, "vykaz2009.tpl"},
-        {{"vykaz2008_2.tpl"}, 2008, 3, ""},
-        {{"vykaz2008_2.tpl", "vykaz2008.tpl"}, 2008, 3, "vykaz2008.tpl"},
-        {{"vykaz2026_1.tpl"}, 2026, 4, "vykaz2026_1.tpl"},
+        {{"data/vykaz2009_1.tpl", "data/vykaz2009.tpl"}, 2009, 3, "data/vykaz2009_1.tpl"},
+        {{"data/vykaz2009_3.tpl", "data/vykaz2009_1.tpl"}, 2009, 3, "data/vykaz2009_3.tpl"},
+        {{"data/vykaz2009_4.tpl", "data/vykaz2009.tpl"}, 2009, 3, "data/vykaz2009.tpl"},
+        {{"data/vykaz2008_2.tpl"}, 2008, 3, ""},
+        {{"data/vykaz2008_2.tpl", "data/vykaz2008.tpl"}, 2008, 3, "data/vykaz2008.tpl"},
+        {{"data/vykaz2026_1.tpl"}, 2026, 4, "data/vykaz2026_1.tpl"},
+        {{"share/vykaz2027_2.tpl", "data/vykaz2027_2.tpl"}, 2027, 2, "data/vykaz2027_2.tpl"},
+        {{"share/vykaz2027_2.tpl", "data/vykaz2027_1.tpl"}, 2027, 2, "share/vykaz2027_2.tpl"},
+        {{"share/vykaz2027_1.tpl", "data/vykaz2027.tpl"}, 2027, 3, "share/vykaz2027_1.tpl"},
+        {{"share/vykaz2008.tpl", "data/vykaz2008_1.tpl"}, 2008, 2, "share/vykaz2008.tpl"},
+        {{"share/vykaz2027_3.tpl"}, 2027, 2, ""},
     };
     for (const Case& c : cases) {
         test::TempFolder dir;
+        fs::create_directory(dir.Path() / "data");
+        fs::create_directory(dir.Path() / "share");
         for (const std::string& f : c.files)
             test::WriteFile(dir.File(f), "x");
-        const auto found = FindReportTemplate(dir.Folder(), c.year, c.quarter);
+        const DataFolder data{dir.Folder() + "data/", dir.Folder() + "share/"};
+        const auto found = FindReportTemplate(data, c.year, c.quarter);
         EXPECT_EQ(found.value_or(dir.Folder()), dir.Folder() + c.found)
             << c.year << "/" << c.quarter;
     }
+}
+
+TEST_F(ReportTest, InstalledTemplateServesADataFolderWithoutOne) {
+    test::TempFolder share;
+    const std::string installed = QuarterTemplatePath(share.Folder(), 2026, 2);
+    MakeReportTemplate(installed, 2026, 2);
+    ReportParams params;
+    params.year = 2026;
+    params.quarter = 2;
+    const auto report =
+        BuildReport(db.store, progress, DataFolder{folder, share.Folder()}, params, today);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(fs::path(*report).parent_path().string() + "/", folder + "Vykazy/");
+    EXPECT_EQ(test::CellText(*report, "Úvod", "D4"), "2");
+    EXPECT_TRUE(db.messages.shown.empty());
 }
 
 TEST_F(ReportTest, MissingTemplateNamesTheYearTemplateAndTheQuarter) {

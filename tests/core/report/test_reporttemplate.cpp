@@ -175,7 +175,8 @@ TEST(ReportInOtherPrograms, LibreOfficeReadsTheFilledCells) {
     ReportParams params;
     params.year = 2026;
     params.quarter = 1;
-    const auto report = BuildReport(db.store, progress, folder, params, OleDate::Today());
+    const auto report =
+        BuildReport(db.store, progress, DataFolder{folder}, params, OleDate::Today());
     ASSERT_TRUE(report);
     // Sheet 1-1 as CSV, with the formulas computed by LibreOffice.
     const std::string command =

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <system_error>
+
+// The few operating-system calls the core needs beyond the standard library:
+// files written so that they survive a power cut, and the terminal check of
+// tarvo-cli. Everything POSIX-specific stays in platform.cpp.
+namespace tarvo::platform {
+
+// Copies from to to and flushes the copy to the disk. Copying a file onto
+// itself does nothing (opening it for writing would empty it).
+std::error_code CopyFileDurably(const std::string& from, const std::string& to);
+// Renames and makes the rename durable in the folder.
+std::error_code RenameDurably(const std::string& from, const std::string& to);
+// Removes a file; a missing file is no error.
+std::error_code RemoveFile(const std::string& path);
+// Flushes a written file to the disk.
+std::error_code SyncFile(const std::string& path);
+// Whether the standard input is a terminal a person can answer on.
+bool StdinIsTerminal();
+
+} // namespace tarvo::platform
