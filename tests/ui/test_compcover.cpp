@@ -19,7 +19,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -114,7 +113,6 @@ private slots:
 
     void editorChecks_data();
     void editorChecks();
-    void editorListsItemsByCoverName();
     void itemKeysBelongToTheDialog_data();
     void itemKeysBelongToTheDialog();
     void itemMenuGreying_data();
@@ -123,8 +121,6 @@ private slots:
     void helpButtonOpensContext13();
     void addKeepsThePreviousSelection();
     void editReplacesItems();
-    void editVanishedRemovesRow();
-    void deleteSelection();
     void filter_data();
     void filter();
     void filterDialogEnabling_data();
@@ -186,33 +182,6 @@ void TestCompCover::editorChecks() {
             focus == "name" ? static_cast<QWidget*>(dialog.NameEdit()) : dialog.ItemList();
         QCOMPARE(focused, expected);
     }
-}
-
-void TestCompCover::editorListsItemsByCoverName() {
-    Fixture f;
-    const RecordId id = f.Make("sada", {f.box, f.pallet, f.foil});
-    CDlgCompCover dialog(f.context);
-    dialog.id = id;
-    QStringList headers;
-    QStringList names;
-    QString band;
-    std::vector<int> selected;
-    QTimer::singleShot(0, &dialog, [&] {
-        CListModel* model = dialog.ItemList()->Model();
-        for (int column = 0; column < model->columnCount(); ++column)
-            headers << model->headerData(column, Qt::Horizontal).toString();
-        names = f.ItemNames(&dialog);
-        band = model->Cell(0, 3);
-        selected = dialog.ItemList()->SelectedRows();
-        dialog.reject();
-    });
-    dialog.exec();
-    QCOMPARE(headers, (QStringList{"Název", "Hmotnost [kg]", "Počet výr.", "Použít od", "Použít do",
-                                   "Typ", "Původ", "Platba"}));
-    QCOMPARE(names, (QStringList{"Čtyřcestná paleta", "Fólie", "Krabice"}));
-    QCOMPARE(band, QStringLiteral("-"));
-    QCOMPARE(selected, std::vector<int>{0});
-    QVERIFY(!dialog.ItemList()->horizontalHeader()->sectionsClickable());
 }
 
 void TestCompCover::itemKeysBelongToTheDialog_data() {
@@ -380,37 +349,6 @@ void TestCompCover::editReplacesItems() {
     QCOMPARE(f.db.Number("SELECT cover_id FROM CompCover_Item"), f.foil);
     QCOMPARE(f.db.Text("SELECT ccover_note FROM CompCover"), std::string("bez krabice"));
     QCOMPARE(f.view->MainList()->Model()->Cell(0, 1), QStringLiteral("bez krabice"));
-}
-
-void TestCompCover::editVanishedRemovesRow() {
-    Fixture f;
-    f.Make("sada", {f.box});
-    f.Make("zbytek", {f.box});
-    f.Open();
-    f.view->MainList()->SelectRow(0);
-    f.db.Run("DELETE FROM CompCover WHERE ccover_name = 'sada'");
-    f.view->OnCommand(cmd::Edit);
-    QCOMPARE(f.db.messages.Texts(),
-             std::vector<std::string>{"Záznam byl odstraněn jinou aplikací!"});
-    QCOMPARE(f.Names(), QStringList{"zbytek"});
-}
-
-void TestCompCover::deleteSelection() {
-    Fixture f;
-    f.Make("alfa", {f.box});
-    f.Make("beta", {f.box, f.foil});
-    f.Make("gama", {f.foil});
-    f.Open();
-    CRecordList* list = f.view->MainList();
-    list->SelectRow(0);
-    list->selectionModel()->select(list->Model()->index(2, 0),
-                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    f.db.messages.yesNoAnswers.push_back(true);
-    f.view->OnCommand(cmd::Delete);
-    QCOMPARE(f.db.messages.Texts(),
-             std::vector<std::string>{"Opravdu si přejete odstranit vybrané obaly"});
-    QCOMPARE(f.Names(), QStringList{"beta"});
-    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM CompCover_Item"), 2);
 }
 
 void TestCompCover::filter_data() {

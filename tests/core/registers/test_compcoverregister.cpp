@@ -134,21 +134,6 @@ TEST(CompCoverRegister, ItemChangedToAlwaysKeepsItsNewCodes) {
     EXPECT_EQ(*db.register_.ReadItem(item), Always(7, 3, 2, 2));
 }
 
-TEST(CompCoverRegister, ScratchChangesWithoutSaveLeaveTheStoredItems) {
-    // The editor closed with Storno: nothing but the scratch table changed.
-    Registered db;
-    const RecordId id = db.Make("sada", {Always(7, 2, 1), Band(8, 0, 100)});
-    ASSERT_TRUE(db.register_.BeginEditing(id));
-    const std::vector<RecordId> scratch = db.ScratchIds();
-    db.register_.UpdateItem(scratch[0], Always(7, 9, 9));
-    db.register_.DeleteItem(scratch[1]);
-    db.register_.AddItem(Always(3, 1, 1));
-    EXPECT_EQ(db.StoredItems(id), (std::vector<CoverItem>{Always(7, 2, 1), Band(8, 0, 100)}));
-    // The next editor starts from the stored items again.
-    ASSERT_TRUE(db.register_.BeginEditing(id));
-    EXPECT_EQ(db.ScratchIds().size(), 2u);
-}
-
 TEST(CompCoverRegister, FailureWhileWritingItemsLeavesTheOldState) {
     Registered db;
     const RecordId id = db.Make("sada", {Always(7, 2, 1), Band(8, 0, 100)});
