@@ -1,25 +1,33 @@
 // Starts the program on a small sample data folder and saves pictures of the
-// main window, the cover dialog, the composite cover editor and the help
-// window: tarvo-screenshots OUTPUT_FOLDER.
+// main window, the cover dialog, the composite cover editor, the dispatches
+// view with its two toggle states and the help window:
+// tarvo-screenshots OUTPUT_FOLDER.
 #include "app/cmainframe.h"
 #include "app/ctarvoapp.h"
 #include "app/singleinstance.h"
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
 #include "core/registers/compcoverregister.h"
+#include "core/registers/moveregister.h"
 #include "support/chelpwindow.h"
 #include "ui/dialogs/cdlgcompcover.h"
 #include "ui/dialogs/cdlgcover.h"
+#include "ui/framework/ciconbutton.h"
+#include "ui/framework/clistmodel.h"
+#include "ui/framework/commandids.h"
 #include "ui/framework/crecordlist.h"
+#include "ui/framework/csplitbar.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/helpcontexts.h"
 #include "ui/views/cviewcover.h"
+#include "ui/views/cviewmove.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <vector>
 
 using namespace tarvo;
 
@@ -55,6 +63,50 @@ void FillSample(CDataStore& store) {
                              45300 + 30 * i, i % 3, (i + 1) * 250000));
 }
 
+// Three products packed in the sample covers, and dispatches of them whose
+// cover lines are derived as the program derives them.
+void FillDispatches(CDataStore& store) {
+    struct Packing {
+        int cover;
+        const char* perCovers; // pieces of the product per cover
+    };
+    struct Product {
+        const char* name;
+        const char* catalogue;
+        std::vector<Packing> packing;
+    };
+    const Product products[] = {
+        {"Jogurt bílý 150 g", "J-150", {{1, "24"}, {3, "240"}, {2, "960"}}},
+        {"Mléko plnotučné 1 l", "M-1000", {{6, "1"}, {1, "12"}, {2, "600"}}},
+        {"Máslo 250 g", "M-250", {{1, "40"}, {4, "40"}}},
+    };
+    for (const Product& p : products) {
+        store.Execute(Format("INSERT INTO Product (prod_name, prod_katalog, prod_unit) VALUES "
+                             "(%s, %s, 'ks')",
+                             SqlQuote(p.name).c_str(), SqlQuote(p.catalogue).c_str()));
+        const int64_t product = store.LastInsertId();
+        store.Execute(Format("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (%lld, 43831)",
+                             static_cast<long long>(product)));
+        const int64_t definition = store.LastInsertId();
+        for (const Packing& k : p.packing)
+            store.Execute(Format("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, "
+                                 "cp_qtyprod, cp_usealways, cover_type, cover_org, cover_pay) "
+                                 "SELECT %lld, cover_id, 10000, %s0000, 1, cover_type, cover_org, "
+                                 "cover_pay FROM Cover WHERE cover_id = %i",
+                                 static_cast<long long>(definition), k.perCovers, k.cover));
+    }
+    MoveRegister dispatches(store);
+    for (int i = 0; i < 9; ++i) {
+        const MoveRecord move{Format("FV-2024/%04i", 17 + i), i % 4,
+                              OleDate::FromParts(2024, 3 + i / 3, 4 + 3 * i, 9 + i, 15),
+                              i % 3 == 2};
+        const RecordId id = *dispatches.Add(move);
+        for (int line = 0; line < 2 + i % 2; ++line)
+            dispatches.AddLine(id, 1 + (i + line) % 3,
+                               Quantity::FromUnits(480 + 240 * line + 96 * i));
+    }
+}
+
 // A pallet load as a composite cover: boxes, the pallet from 100 pieces on,
 // foil and interleaves.
 RecordId AddSampleCompCover(CDataStore& store) {
@@ -79,6 +131,22 @@ bool GrabModal(QDialog& dialog, const QString& path) {
     return saved;
 }
 
+// The help window at the getting-started page; the frame closes after it.
+void GrabHelp(const GuiContext& context, CMainFrame* frame, const QString& path, bool& ok) {
+    context.showHelp(help::Contents);
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* help = qobject_cast<CHelpWindow*>(widget)) {
+            help->resize(1000, 640);
+            help->ShowPage(QStringLiteral("zaciname.html"));
+            QTimer::singleShot(300, help, [&ok, help, path, frame] {
+                ok = help->grab().save(path) && ok;
+                help->close();
+                frame->close();
+            });
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -92,6 +160,8 @@ int main(int argc, char** argv) {
         return 1;
     CMainFrame* frame = app.MainFrame();
     FillSample(app.Context()->store);
+    FillDispatches(app.Context()->store);
+    const RecordId compCover = AddSampleCompCover(app.Context()->store);
     frame->NotifyAllViews(nullptr, ViewNotification::Refresh);
     frame->resize(1100, 560);
     auto* view = qobject_cast<CViewCover*>(frame->ActiveView());
@@ -99,39 +169,45 @@ int main(int argc, char** argv) {
     view->MainList()->SelectRow(1); // the carton box, which has discards
     view->DiscardList()->FitColumns();
 
-    const RecordId compCover = AddSampleCompCover(app.Context()->store);
-
     bool ok = true;
     QTimer::singleShot(500, [&] {
         ok = frame->grab().save(output + "/main-window.png") && ok;
-        CDlgCover cover(*app.Context(), frame);
-        cover.cover.name = "Kartonová krabice 40x30x20";
-        cover.cover.weight = Quantity::FromScaled(4200);
-        cover.cover.material = 27;
-        cover.cover.type = 0;
-        cover.cover.origin = 2;
-        cover.cover.payment = 1;
-        cover.cover.stat = 0;
-        cover.LoadControls();
-        ok = GrabModal(cover, output + "/cdlgcover.png") && ok;
+        CDlgCover dialog(*app.Context(), frame);
+        dialog.cover.name = "Kartonová krabice 40x30x20";
+        dialog.cover.weight = Quantity::FromScaled(4200);
+        dialog.cover.material = 27;
+        dialog.cover.type = 0;
+        dialog.cover.origin = 2;
+        dialog.cover.payment = 1;
+        dialog.cover.stat = 0;
+        dialog.LoadControls();
+        ok = GrabModal(dialog, output + "/cdlgcover.png") && ok;
 
         CDlgCompCover editor(*app.Context(), frame);
         editor.id = compCover;
         editor.compCover = {"Paleta EUR s fólií", "40 krabic po 12 kusech"};
         ok = GrabModal(editor, output + "/cdlgcompcover.png") && ok;
 
-        app.Context()->showHelp(help::Contents);
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* help = qobject_cast<CHelpWindow*>(widget)) {
-                help->resize(1000, 640);
-                help->ShowPage(QStringLiteral("zaciname.html"));
-                QTimer::singleShot(300, help, [&ok, help, &output, frame] {
-                    ok = help->grab().save(output + "/help.png") && ok;
-                    help->close();
-                    frame->close();
-                });
-            }
-        }
+        // The dispatches: the second one with the covers of its second
+        // line, then every cover line of it.
+        frame->RunCommand(cmd::ViewDispatches);
+        auto* moves = qobject_cast<CViewMove*>(frame->ActiveView());
+        // The bar dragged left, as a user does to read the lines.
+        moves->SplitBar()->move(480, moves->SplitBar()->y());
+        moves->Relayout();
+        moves->MainList()->SelectRow(1);
+        moves->LineList()->SelectRow(1);
+        for (CRecordList* list : {moves->MainList(), moves->LineList(), moves->CoverList()})
+            list->FitColumns();
+        QTimer::singleShot(300, [&, moves] {
+            ok = frame->grab().save(output + "/viewmove.png") && ok;
+            moves->PaneToggle(1)->click();
+            moves->CoverList()->FitColumns();
+            QTimer::singleShot(300, [&] {
+                ok = frame->grab().save(output + "/viewmove-all.png") && ok;
+                GrabHelp(*app.Context(), frame, output + "/help.png", ok);
+            });
+        });
     });
     app.exec();
     app.ExitInstance();

@@ -9,6 +9,7 @@
 #include "ui/framework/icons.h"
 #include "ui/views/cviewcompcover.h"
 #include "ui/views/cviewcover.h"
+#include "ui/views/cviewmove.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -107,6 +108,7 @@ void CMainFrame::RegisterViews() {
         {cmd::ViewCovers, [](const GuiContext& context) { return new CViewCover(context); }},
         {cmd::ViewCompCovers,
          [](const GuiContext& context) { return new CViewCompCover(context); }},
+        {cmd::ViewDispatches, [](const GuiContext& context) { return new CViewMove(context); }},
     };
 }
 
