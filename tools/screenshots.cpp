@@ -1,7 +1,7 @@
 // Starts the program on a small sample data folder and saves pictures of the
-// main window, of the cover dialog, of the dispatches view with its two
-// toggle states, of the windows of the main window's commands, of the
-// products view and of the packaging line page:
+// main window, the cover dialog, the composite cover editor, the dispatches
+// view with its two toggle states, the windows of the main window's commands,
+// the products view, the packaging line page and the help window:
 // tarvo-screenshots OUTPUT_FOLDER.
 #include "app/cmainframe.h"
 #include "app/ctarvoapp.h"
@@ -9,7 +9,10 @@
 #include "commandshots.h"
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
+#include "core/registers/compcoverregister.h"
 #include "core/registers/moveregister.h"
+#include "support/chelpwindow.h"
+#include "ui/dialogs/cdlgcompcover.h"
 #include "ui/dialogs/cdlgcover.h"
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/clistmodel.h"
@@ -17,12 +20,14 @@
 #include "ui/framework/crecordlist.h"
 #include "ui/framework/csplitbar.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/pages/cpagecoverprod.h"
 #include "ui/pages/wizard.h"
 #include "ui/views/cviewcover.h"
 #include "ui/views/cviewmove.h"
 #include "ui/views/cviewprod.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -107,6 +112,46 @@ void FillDispatches(CDataStore& store) {
     }
 }
 
+// A pallet load as a composite cover: boxes, the pallet from 100 pieces on,
+// foil and interleaves.
+RecordId AddSampleCompCover(CDataStore& store) {
+    CompCoverRegister compCovers(store);
+    compCovers.BeginEditing(NoRecord);
+    const auto units = [](int64_t n) { return Quantity::FromUnits(n); };
+    compCovers.AddItem({1, units(1), units(12), true, {}, {}, 0, 2, 1});
+    compCovers.AddItem({2, units(1), units(480), false, units(100), units(100000), 0, 1, 0});
+    compCovers.AddItem({3, units(3), units(480), true, {}, {}, 1, 0, 1});
+    compCovers.AddItem({10, units(4), units(480), true, {}, {}, 1, 2, 1});
+    return compCovers.Add({"Paleta EUR s fólií", "40 krabic po 12 kusech"}).value_or(NoRecord);
+}
+
+// Runs the dialog modally and saves its picture once it is shown.
+bool GrabModal(QDialog& dialog, const QString& path) {
+    bool saved = false;
+    QTimer::singleShot(300, &dialog, [&] {
+        saved = dialog.grab().save(path);
+        dialog.reject();
+    });
+    dialog.exec();
+    return saved;
+}
+
+// The help window at the getting-started page; the frame closes after it.
+void GrabHelp(const GuiContext& context, CMainFrame* frame, const QString& path, bool& ok) {
+    context.showHelp(help::Contents);
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* help = qobject_cast<CHelpWindow*>(widget)) {
+            help->resize(1000, 640);
+            help->ShowPage(QStringLiteral("zaciname.html"));
+            QTimer::singleShot(300, help, [&ok, help, path, frame] {
+                ok = help->grab().save(path) && ok;
+                help->close();
+                frame->close();
+            });
+        }
+    }
+}
+
 // Products, one of them with two packaging definitions; returns the one.
 RecordId FillProducts(CDataStore& store) {
     struct Product {
@@ -160,7 +205,7 @@ RecordId FillProducts(CDataStore& store) {
 }
 
 // The products table with the chair's packaging, then the page of one of its
-// packaging lines; closes the frame at the end.
+// packaging lines; the help window follows.
 void ShootProducts(CMainFrame* frame, const GuiContext& context, RecordId chair,
                    const QString& output, bool& ok) {
     frame->SwitchView(cmd::ViewProducts);
@@ -188,7 +233,7 @@ void ShootProducts(CMainFrame* frame, const GuiContext& context, RecordId chair,
         QTimer::singleShot(300, [&] {
             ok = wizard.grab().save(output + "/cpagecoverprod.png") && ok;
             wizard.reject();
-            frame->close();
+            GrabHelp(context, frame, output + "/help.png", ok);
         });
         wizard.Run();
     });
@@ -209,6 +254,7 @@ int main(int argc, char** argv) {
     FillSample(app.Context()->store);
     FillDispatches(app.Context()->store);
     const RecordId chair = FillProducts(app.Context()->store);
+    const RecordId compCover = AddSampleCompCover(app.Context()->store);
     frame->NotifyAllViews(nullptr, ViewNotification::Refresh);
     frame->resize(1100, 560);
     auto* view = qobject_cast<CViewCover*>(frame->ActiveView());
@@ -228,33 +274,34 @@ int main(int argc, char** argv) {
         dialog.cover.payment = 1;
         dialog.cover.stat = 0;
         dialog.LoadControls();
-        dialog.show();
-        QTimer::singleShot(300, [&] {
-            ok = dialog.grab().save(output + "/cdlgcover.png") && ok;
-            dialog.close();
-            // The dispatches: the second one with the covers of its second
-            // line, then every cover line of it.
-            frame->RunCommand(cmd::ViewDispatches);
-            auto* moves = qobject_cast<CViewMove*>(frame->ActiveView());
-            // The bar dragged left, as a user does to read the lines.
-            moves->SplitBar()->move(480, moves->SplitBar()->y());
-            moves->Relayout();
-            moves->MainList()->SelectRow(1);
-            moves->LineList()->SelectRow(1);
-            for (CRecordList* list : {moves->MainList(), moves->LineList(), moves->CoverList()})
-                list->FitColumns();
-            QTimer::singleShot(300, [&, moves] {
-                ok = frame->grab().save(output + "/viewmove.png") && ok;
-                moves->PaneToggle(1)->click();
-                moves->CoverList()->FitColumns();
-                QTimer::singleShot(300, [&] {
-                    ok = frame->grab().save(output + "/viewmove-all.png") && ok;
-                    ok = SaveCommandScreenshots(*app.Context(), frame, output) && ok;
-                    ShootProducts(frame, *app.Context(), chair, output, ok);
-                });
+        ok = GrabModal(dialog, output + "/cdlgcover.png") && ok;
+
+        CDlgCompCover editor(*app.Context(), frame);
+        editor.id = compCover;
+        editor.compCover = {"Paleta EUR s fólií", "40 krabic po 12 kusech"};
+        ok = GrabModal(editor, output + "/cdlgcompcover.png") && ok;
+
+        // The dispatches: the second one with the covers of its second
+        // line, then every cover line of it.
+        frame->RunCommand(cmd::ViewDispatches);
+        auto* moves = qobject_cast<CViewMove*>(frame->ActiveView());
+        // The bar dragged left, as a user does to read the lines.
+        moves->SplitBar()->move(480, moves->SplitBar()->y());
+        moves->Relayout();
+        moves->MainList()->SelectRow(1);
+        moves->LineList()->SelectRow(1);
+        for (CRecordList* list : {moves->MainList(), moves->LineList(), moves->CoverList()})
+            list->FitColumns();
+        QTimer::singleShot(300, [&, moves] {
+            ok = frame->grab().save(output + "/viewmove.png") && ok;
+            moves->PaneToggle(1)->click();
+            moves->CoverList()->FitColumns();
+            QTimer::singleShot(300, [&] {
+                ok = frame->grab().save(output + "/viewmove-all.png") && ok;
+                ok = SaveCommandScreenshots(*app.Context(), frame, output) && ok;
+                ShootProducts(frame, *app.Context(), chair, output, ok);
             });
         });
-        dialog.exec();
     });
     app.exec();
     app.ExitInstance();

@@ -1,5 +1,6 @@
 #include "app/cmainframe.h"
 
+#include "support/caboutbox.h"
 #include "ui/commands/backupcommand.h"
 #include "ui/commands/bulkcommand.h"
 #include "ui/commands/importcommands.h"
@@ -8,7 +9,9 @@
 #include "ui/framework/cdlgfindreplace.h"
 #include "ui/framework/commands.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/icons.h"
+#include "ui/views/cviewcompcover.h"
 #include "ui/views/cviewcover.h"
 #include "ui/views/cviewmove.h"
 #include "ui/views/cviewprod.h"
@@ -109,6 +112,8 @@ void CMainFrame::RegisterViews() {
     m_factories = {
         {cmd::ViewCovers, [](const GuiContext& context) { return new CViewCover(context); }},
         {cmd::ViewProducts, [](const GuiContext& context) { return new CViewProd(context); }},
+        {cmd::ViewCompCovers,
+         [](const GuiContext& context) { return new CViewCompCover(context); }},
         {cmd::ViewDispatches, [](const GuiContext& context) { return new CViewMove(context); }},
     };
 }
@@ -132,6 +137,11 @@ void CMainFrame::RegisterFrameCommands() {
         {cmd::ResolveAll, [this] { RunBulkCommand(*m_context, this); }},
         {cmd::ImportMoney, [this] { RunMoneyImportCommand(*m_context, this); }},
         {cmd::ImportWak, [this] { RunWakImportCommand(*m_context, this); }},
+        {cmd::About,
+         [this] {
+             CAboutBox about(m_context->messages, this);
+             about.exec();
+         }},
     };
 }
 
@@ -139,7 +149,7 @@ void CMainFrame::Open(const GuiContext& context) {
     m_context = &context;
     m_findReplace = std::make_unique<FindReplaceOwner>(context.messages);
     if (context.showHelp)
-        m_frameCommands[cmd::Help] = [&context] { context.showHelp(0); };
+        m_frameCommands[cmd::Help] = [&context] { context.showHelp(help::Contents); };
     SwitchView(cmd::ViewCovers);
 }
 

@@ -9,6 +9,7 @@
 #include "core/data/shared.h"
 #include "core/registers/propagationswitches.h"
 #include "core/setup/datafoldersetup.h"
+#include "support/chelpwindow.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/icons.h"
 
@@ -90,8 +91,11 @@ bool CTarvoApp::InitInstance() {
     // The frame is the context's view notifier, so it comes first and gets
     // its first view once the context exists.
     m_frame = std::make_unique<CMainFrame>();
+    m_help =
+        std::make_unique<HelpViewer>(QString::fromStdString(m_folder.folder), applicationDirPath());
     m_context = std::make_unique<GuiContext>(
-        GuiContext{*m_store, *m_messages, m_switches, m_folder, *m_frame, {}});
+        GuiContext{*m_store, *m_messages, m_switches, m_folder, *m_frame,
+                   [help = m_help.get()](int context) { help->Show(context); }});
     m_frame->Open(*m_context);
     m_frame->show();
     return true;
@@ -102,6 +106,7 @@ void CTarvoApp::ExitInstance() {
         return;
     m_exited = true;
     m_frame.reset();
+    m_help.reset();
     m_context.reset();
     // A second instance ends without touching the settings or the data of
     // the first.

@@ -12,6 +12,7 @@ namespace tarvo {
 
 class CDataStore;
 class CMainFrame;
+class HelpViewer;
 class IMessagePort;
 class QtMessagePort;
 class SingleInstance;
@@ -53,6 +54,7 @@ private:
     std::unique_ptr<CDataStore> m_store;
     PropagationSwitches m_switches;
     DataFolder m_folder;
+    std::unique_ptr<HelpViewer> m_help;
     std::unique_ptr<GuiContext> m_context;
     std::unique_ptr<CMainFrame> m_frame;
     bool m_ownsInstance = false;

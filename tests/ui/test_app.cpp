@@ -7,6 +7,8 @@
 #include "core/data/profile.h"
 #include "core/data/recordset.h"
 #include "recordingports.h"
+#include "support/caboutbox.h"
+#include "support/chelpwindow.h"
 #include "ui/dialogs/cdlgoptions.h"
 #include "ui/framework/cdlgfindreplace.h"
 #include "ui/framework/clistmodel.h"
@@ -15,6 +17,7 @@
 #include "ui/framework/crecordlist.h"
 #include "ui/framework/csplitbar.h"
 #include "ui/framework/guicontext.h"
+#include "ui/views/cviewcompcover.h"
 #include "ui/views/cviewcover.h"
 #include "uitestsupport.h"
 
@@ -54,6 +57,7 @@ private slots:
     void notifyAllViewsSkipsSender();
     void findDialogKeepsTheFrameKeysAway();
     void optionsChangeSwitches();
+    void helpAboutAndCompositeTable();
     void exitWritesSwitchesAndClosesDatabase();
 
 private:
@@ -110,7 +114,9 @@ void TestApp::menuAndBars() {
         {cmd::ViewProducts, "Vý&robky", QKeySequence(), true},
         {cmd::Report, "Sestavit &výkaz", QKeySequence(), true},
         {cmd::ImportMoney, "&Money S3", QKeySequence(), true},
-        {cmd::Help, "Nápověda pro Tarvo", QKeySequence(Qt::Key_F1), false},
+        {cmd::Help, "Nápověda pro Tarvo", QKeySequence(Qt::Key_F1), true},
+        {cmd::ViewCompCovers, "&Složené obaly", QKeySequence(), true},
+        {cmd::About, "O &aplikaci Tarvo...", QKeySequence(), true},
         {cmd::Add2, "&Přidat", QKeySequence(Qt::CTRL | Qt::Key_Insert), true},
         {cmd::Add3, "&Přidat", QKeySequence(Qt::ALT | Qt::Key_Insert), false}, // no third pane
     };
@@ -275,6 +281,38 @@ void TestApp::optionsChangeSwitches() {
     m_app.MainFrame()->RunCommand(cmd::Options);
     QVERIFY(!m_app.Switches().coverToCompCovers);
     QVERIFY(m_app.Switches().coverToPackaging);
+}
+
+void TestApp::helpAboutAndCompositeTable() {
+    CMainFrame* frame = m_app.MainFrame();
+    // F1 opens the program's help window at the contents; a dialog's help
+    // context opens its page in the same window.
+    QAction* help = frame->Action(cmd::Help);
+    QCOMPARE(help->shortcut(), QKeySequence(Qt::Key_F1));
+    help->trigger();
+    CHelpWindow* window = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* found = qobject_cast<CHelpWindow*>(widget))
+            window = found;
+    }
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->CurrentPage(), QStringLiteral("index.html"));
+    m_app.Context()->showHelp(13);
+    QCOMPARE(window->CurrentPage(), QStringLiteral("dlg-slozeny-obal.html"));
+    window->close();
+
+    QString aboutTitle;
+    OnNextModal([&](QWidget* modal) {
+        aboutTitle = modal->windowTitle();
+        modal->close();
+    });
+    frame->RunCommand(cmd::About);
+    QCOMPARE(aboutTitle, QStringLiteral("O aplikaci Tarvo"));
+
+    frame->RunCommand(cmd::ViewCompCovers);
+    QVERIFY(qobject_cast<CViewCompCover*>(frame->ActiveView()));
+    QVERIFY(frame->Action(cmd::ViewCompCovers)->isChecked());
+    frame->RunCommand(cmd::ViewCovers);
 }
 
 void TestApp::exitWritesSwitchesAndClosesDatabase() {

@@ -1,0 +1,87 @@
+#include "core/registers/compcoverrows.h"
+
+#include "core/data/cdatastore.h"
+#include "core/data/codelists.h"
+#include "core/data/shared.h"
+#include "core/data/statement.h"
+#include "core/data/value.h"
+
+namespace tarvo {
+
+namespace {
+
+std::string Label(const CodeList& list, int64_t code) {
+    return list.Label(static_cast<int>(code));
+}
+
+std::string QuantityText(const CStatement& st, int column) {
+    return VariantToText(Value(st.GetQuantity(column)));
+}
+
+bool LoadIdsByText(CDataStore& store, const std::string& sql, const SqlClause& parameters,
+                   bool descending, IdList& ids) {
+    try {
+        CStatement st(store, sql);
+        parameters.Bind(st);
+        ids.LoadSorted(st, IdList::SortValue::CzechText, descending);
+        return true;
+    } catch (const ComError& e) {
+        ShowComError(store.Messages(), e);
+        return false;
+    }
+}
+
+} // namespace
+
+std::unique_ptr<IRowSource> MakeCompCoverRows(CDataStore& store) {
+    return std::make_unique<CStatementRowSource>(
+        store, std::vector<std::string>{"Název", "Poznámka"},
+        "SELECT ccover_id, ccover_name, ccover_note FROM CompCover WHERE ccover_id IN ",
+        [](const CStatement& st) {
+            return RowCells{st.Text(1), st.Text(2)};
+        });
+}
+
+bool LoadCompCoverIds(CDataStore& store, const CompCoverFilter& filter, ListSort sort,
+                      IdList& ids) {
+    std::string sql = "SELECT ccover_id, ";
+    sql += sort.column == 1 ? "ccover_note" : "ccover_name";
+    // There is no deleted flag: every composite cover is listed.
+    sql += " FROM CompCover WHERE 1";
+    const SqlClause criterion = CompCoverCriterion(filter);
+    sql += criterion.sql;
+    return LoadIdsByText(store, sql, criterion, sort.descending, ids);
+}
+
+std::unique_ptr<IRowSource> MakeCoverItemRows(CDataStore& store) {
+    return std::make_unique<CStatementRowSource>(
+        store,
+        std::vector<std::string>{"Název", "Hmotnost [kg]", "Počet výr.", "Použít od", "Použít do",
+                                 "Typ", "Původ", "Platba"},
+        "SELECT ti_id, cover_name, cp_qtycover*cover_weight AS totWeight, cp_qtyprod, "
+        "cp_usealways, cp_usefrom, cp_useto, TmpCover_Item.cover_type, TmpCover_Item.cover_org, "
+        "TmpCover_Item.cover_pay FROM TmpCover_Item INNER JOIN Cover ON "
+        "TmpCover_Item.cover_id = Cover.cover_id WHERE ti_id IN ",
+        [](const CStatement& st) {
+            const bool always = st.Int(4) != 0;
+            return RowCells{st.Text(1),
+                            QuantityText(st, 2),
+                            QuantityText(st, 3),
+                            always ? "-" : QuantityText(st, 5),
+                            always ? "-" : QuantityText(st, 6),
+                            Label(CoverTypes, st.Int(7)),
+                            Label(Origins, st.Int(8)),
+                            Label(Payments, st.Int(9))};
+        });
+}
+
+bool LoadCoverItemIds(CDataStore& store, IdList& ids) {
+    // Items of a cover that is gone from Cover altogether are not listed, as
+    // the join leaves them out.
+    return LoadIdsByText(store,
+                         "SELECT ti_id, cover_name FROM TmpCover_Item INNER JOIN Cover ON "
+                         "TmpCover_Item.cover_id = Cover.cover_id ORDER BY ti_id",
+                         SqlClause{}, false, ids);
+}
+
+} // namespace tarvo

@@ -1,0 +1,69 @@
+#pragma once
+
+// moc cannot parse the C++20 library headers these bring in; it needs none
+// of their declarations.
+#ifndef Q_MOC_RUN
+#include "core/data/recordid.h"
+#include "core/registers/compcoverregister.h"
+#endif
+
+#include <QDialog>
+
+class QLineEdit;
+
+namespace tarvo {
+
+class CIconButton;
+class CRecordList;
+struct GuiContext;
+
+// "Detail složeného obalu": the name, the note and the items of one
+// composite cover. The items are edited in the scratch table, which the
+// dialog fills from the stored items when it opens; the caller stores them
+// with the name and note after OK (CompCoverRegister::Add or Update). Storno
+// leaves the stored composite cover as it was.
+//
+// The dialog takes the Insert and Delete keys for itself wherever the focus
+// is: they add and remove items, as the buttons beside the list do.
+class CDlgCompCover : public QDialog {
+    Q_OBJECT
+public:
+    CDlgCompCover(const GuiContext& context, QWidget* parent = nullptr);
+
+    // The composite cover being edited, NoRecord for a new one.
+    RecordId id = NoRecord;
+    CompCoverRecord compCover;
+
+    // Copies the stored items into the scratch table, fills the controls and
+    // runs the dialog; Rejected when the items could not be copied (shown).
+    int exec() override;
+    void accept() override;
+
+    void AddItem();
+    void EditItem();
+    void DeleteItem();
+
+    QLineEdit* NameEdit() const { return m_name; }
+    QLineEdit* NoteEdit() const { return m_note; }
+    CRecordList* ItemList() const { return m_items; }
+    CIconButton* ItemButton(int index) const { return m_buttons[index]; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FillItems();
+    void RunCommand(int command);
+    // The selected item's row, or nothing after telling the user.
+    int SelectedRow();
+    void Warn(const char* text, QWidget* focus);
+
+    const GuiContext& m_context;
+    CompCoverRegister m_register;
+    QLineEdit* m_name;
+    QLineEdit* m_note;
+    CRecordList* m_items;
+    CIconButton* m_buttons[3];
+};
+
+} // namespace tarvo

@@ -1,0 +1,82 @@
+#include "ui/dialogs/cdlgfiltercompcover.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tarvo {
+
+CDlgFilterCompCover::CDlgFilterCompCover(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Filtr složených obalů"));
+    m_useName = new QCheckBox(QStringLiteral("Název:"), this);
+    m_name = new QLineEdit(this);
+    m_name->setMaxLength(50);
+    m_namePart = new QCheckBox(QStringLiteral("část"), this);
+    m_useNote = new QCheckBox(QStringLiteral("Poznámka:"), this);
+    m_note = new QLineEdit(this);
+    m_note->setMaxLength(255);
+    m_notePart = new QCheckBox(QStringLiteral("část"), this);
+    m_name->setMinimumWidth(240);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(m_useName, 0, 0);
+    grid->addWidget(m_name, 0, 1);
+    grid->addWidget(m_namePart, 0, 2);
+    grid->addWidget(m_useNote, 1, 0);
+    grid->addWidget(m_note, 1, 1);
+    grid->addWidget(m_notePart, 1, 2);
+    grid->setColumnStretch(1, 1);
+
+    // A filter dialog has no help: its buttons are OK and Cancel.
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(buttons);
+
+    for (QCheckBox* use : {m_useName, m_useNote})
+        connect(use, &QCheckBox::clicked, this, &CDlgFilterCompCover::UpdateEnabling);
+}
+
+void CDlgFilterCompCover::LoadControls() {
+    m_useName->setChecked(filter.useName);
+    m_name->setText(QString::fromStdString(filter.name));
+    m_namePart->setChecked(filter.namePart);
+    m_useNote->setChecked(filter.useNote);
+    m_note->setText(QString::fromStdString(filter.note));
+    m_notePart->setChecked(filter.notePart);
+    UpdateEnabling();
+}
+
+int CDlgFilterCompCover::exec() {
+    LoadControls();
+    return QDialog::exec();
+}
+
+void CDlgFilterCompCover::UpdateEnabling() {
+    const bool name = m_useName->isChecked();
+    m_name->setEnabled(name);
+    m_namePart->setEnabled(name);
+    const bool note = m_useNote->isChecked();
+    m_note->setEnabled(note);
+    m_notePart->setEnabled(note);
+}
+
+void CDlgFilterCompCover::accept() {
+    filter.useName = m_useName->isChecked();
+    filter.name = m_name->text().toStdString();
+    filter.namePart = m_namePart->isChecked();
+    filter.useNote = m_useNote->isChecked();
+    filter.note = m_note->text().toStdString();
+    filter.notePart = m_notePart->isChecked();
+    QDialog::accept();
+}
+
+} // namespace tarvo

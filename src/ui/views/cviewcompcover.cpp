@@ -1,0 +1,124 @@
+#include "ui/views/cviewcompcover.h"
+
+#include "core/ports/messageport.h"
+#include "core/registers/compcoverrows.h"
+#include "ui/dialogs/cdlgcompcover.h"
+#include "ui/dialogs/cdlgfiltercompcover.h"
+#include "ui/framework/ciconbutton.h"
+#include "ui/framework/clistmodel.h"
+#include "ui/framework/crecordlist.h"
+#include "ui/framework/guicontext.h"
+
+namespace tarvo {
+
+namespace {
+constexpr const char* NoCover = "Není vybrán obal !";
+} // namespace
+
+CViewCompCover::CViewCompCover(const GuiContext& context, QWidget* parent)
+    : CTableView(context, parent), m_compCovers(context.store) {
+    BuildMainPane(
+        QStringLiteral("Složené obaly"),
+        new CRecordList(new CListModel(Messages(), MakeCompCoverRows(Store())), true, this));
+}
+
+bool CViewCompCover::OnCommand(int command) {
+    switch (command) {
+    case cmd::Add:
+        AddCompCover();
+        return true;
+    case cmd::Edit:
+        EditCompCover();
+        return true;
+    case cmd::Delete:
+        DeleteCompCovers();
+        return true;
+    case cmd::Filter:
+        RunFilter();
+        return true;
+    default:
+        return CTableView::OnCommand(command);
+    }
+}
+
+std::vector<SearchColumn> CViewCompCover::SearchColumns() const {
+    return {{"ccover_name", QStringLiteral("Název")}, {"ccover_note", QStringLiteral("Poznámka")}};
+}
+
+int CViewCompCover::SearchColumnOfSort() const {
+    return m_main.list->SortColumn() == 1 ? 1 : 0;
+}
+
+void CViewCompCover::LoadMainList(RecordId selectId) {
+    CRecordList* list = m_main.list;
+    const RecordId keep = selectId != NoId ? selectId : SelectedId(list);
+    const ListSort sort{list->SortColumn(), list->SortDescending()};
+    FillList(
+        list,
+        [&] {
+            return list->Model()->Load(
+                [&](IdList& ids) { return LoadCompCoverIds(Store(), m_filter, sort, ids); });
+        },
+        keep);
+}
+
+void CViewCompCover::AddCompCover() {
+    CDlgCompCover dialog(Context(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The list keeps the row selected before: the new composite cover is not
+    // selected for the user.
+    if (m_compCovers.Add(dialog.compCover))
+        LoadMainList();
+}
+
+void CViewCompCover::EditCompCover() {
+    CRecordList* list = m_main.list;
+    const int row = list->FocusedRow();
+    if (row < 0) {
+        Messages().ShowMessage(NoCover, MsgIcon::Exclamation);
+        return;
+    }
+    const RecordId id = list->Model()->Id(row);
+    const ReadResult<CompCoverRecord> read = m_compCovers.Read(id);
+    if (read.outcome == Outcome::Vanished)
+        list->Model()->RemoveRow(row);
+    if (!read)
+        return;
+    CDlgCompCover dialog(Context(), this);
+    dialog.id = id;
+    dialog.compCover = *read;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    switch (m_compCovers.Update(id, dialog.compCover)) {
+    case Outcome::Vanished:
+        list->Model()->RemoveRow(row);
+        break;
+    case Outcome::Done:
+        LoadMainList();
+        break;
+    default:
+        break;
+    }
+}
+
+void CViewCompCover::DeleteCompCovers() {
+    std::vector<RecordId> ids;
+    for (int row : m_main.list->SelectedRows())
+        ids.push_back(m_main.list->Model()->Id(row));
+    if (m_compCovers.DeleteSelection(ids) != Outcome::Unchanged)
+        LoadMainList();
+}
+
+void CViewCompCover::RunFilter() {
+    FilterButton()->SetHeldPressed(true);
+    CDlgFilterCompCover dialog(this);
+    dialog.filter = m_filter;
+    if (dialog.exec() == QDialog::Accepted) {
+        m_filter = dialog.filter;
+        LoadMainList();
+    }
+    SetFilterActive(m_filter.IsActive());
+}
+
+} // namespace tarvo

@@ -1,0 +1,44 @@
+#pragma once
+
+// moc cannot parse the C++20 library headers these bring in; it needs none
+// of their declarations.
+#ifndef Q_MOC_RUN
+#include "core/registers/compcoverfilter.h"
+#include "core/registers/compcoverregister.h"
+#endif
+
+#include "ui/framework/ctableview.h"
+
+namespace tarvo {
+
+// The composite covers table: one list of composite covers, with no right
+// pane. Adding, editing and deleting go through the composite cover editor
+// and the composite covers register.
+class CViewCompCover : public CTableView {
+    Q_OBJECT
+public:
+    explicit CViewCompCover(const GuiContext& context, QWidget* parent = nullptr);
+
+    bool OnCommand(int command) override;
+
+    std::vector<SearchColumn> SearchColumns() const override;
+    int SearchColumnOfSort() const override;
+    std::string MainTable() const override { return "CompCover"; }
+    std::string MainIdColumn() const override { return "ccover_id"; }
+
+    const CompCoverFilter& Filter() const { return m_filter; }
+
+protected:
+    void LoadMainList(RecordId selectId = NoId) override;
+
+private:
+    void AddCompCover();
+    void EditCompCover();
+    void DeleteCompCovers();
+    void RunFilter();
+
+    CompCoverRegister m_compCovers;
+    CompCoverFilter m_filter;
+};
+
+} // namespace tarvo
