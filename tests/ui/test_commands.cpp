@@ -35,6 +35,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -274,10 +275,23 @@ void TestCommands::reportFromTheDialog() {
     });
     QStringList opened;
     QWidget frame;
+    // The progress window shows only once the template was found.
+    QSet<QString> progressShown;
+    QTimer watcher;
+    watcher.setInterval(0);
+    connect(&watcher, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<CProgressWnd*>(w) && w->isVisible())
+                progressShown << w->windowTitle();
+        }
+    });
+    watcher.start();
     RunReportCommand(c.context, &frame, [&](const QString& path) {
         opened << path;
         return true;
     });
+    watcher.stop();
+    QCOMPARE(progressShown, built ? QSet<QString>{"Sestavení výkazu"} : QSet<QString>{});
 
     const std::string missing =
         Format("Nemohu najít soubor s předlohou výkazu \"%svykaz%i.tpl_2\"", folder.c_str(), year);

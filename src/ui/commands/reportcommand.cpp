@@ -51,10 +51,10 @@ void RunReportCommand(const GuiContext& context, QWidget* parent, const OpenDocu
 
     std::optional<std::string> workbook;
     {
-        CProgressWnd progress(QString::fromUtf8(ReportProgressCaption), false);
-        progress.Create(parent);
+        // The window comes once the template is found and copied: a missing
+        // template is reported over the frame, not over an empty window.
+        CDeferredProgressWnd progress(QString::fromUtf8(ReportProgressCaption), false, parent);
         workbook = BuildReport(context.store, progress, context.folder, params, OleDate::Today());
-        progress.Destroy();
     }
     if (workbook && !open(QString::fromStdString(*workbook)))
         context.messages.ShowMessage("Na tomto počítači pravděpodobně nemáte nainstalován Excel!",
