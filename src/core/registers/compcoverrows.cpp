@@ -5,33 +5,9 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/data/value.h"
+#include "core/registers/listloading.h"
 
 namespace tarvo {
-
-namespace {
-
-std::string Label(const CodeList& list, int64_t code) {
-    return list.Label(static_cast<int>(code));
-}
-
-std::string QuantityText(const CStatement& st, int column) {
-    return VariantToText(Value(st.GetQuantity(column)));
-}
-
-bool LoadIdsByText(CDataStore& store, const std::string& sql, const SqlClause& parameters,
-                   bool descending, IdList& ids) {
-    try {
-        CStatement st(store, sql);
-        parameters.Bind(st);
-        ids.LoadSorted(st, IdList::SortValue::CzechText, descending);
-        return true;
-    } catch (const ComError& e) {
-        ShowComError(store.Messages(), e);
-        return false;
-    }
-}
-
-} // namespace
 
 std::unique_ptr<IRowSource> MakeCompCoverRows(CDataStore& store) {
     return std::make_unique<CStatementRowSource>(
@@ -50,7 +26,7 @@ bool LoadCompCoverIds(CDataStore& store, const CompCoverFilter& filter, ListSort
     sql += " FROM CompCover WHERE 1";
     const SqlClause criterion = CompCoverCriterion(filter);
     sql += criterion.sql;
-    return LoadIdsByText(store, sql, criterion, sort.descending, ids);
+    return LoadListIds(store, sql, criterion, IdList::SortValue::CzechText, sort.descending, ids);
 }
 
 std::unique_ptr<IRowSource> MakeCoverItemRows(CDataStore& store) {
@@ -65,23 +41,23 @@ std::unique_ptr<IRowSource> MakeCoverItemRows(CDataStore& store) {
         [](const CStatement& st) {
             const bool always = st.Int(4) != 0;
             return RowCells{st.Text(1),
-                            QuantityText(st, 2),
-                            QuantityText(st, 3),
-                            always ? "-" : QuantityText(st, 5),
-                            always ? "-" : QuantityText(st, 6),
-                            Label(CoverTypes, st.Int(7)),
-                            Label(Origins, st.Int(8)),
-                            Label(Payments, st.Int(9))};
+                            QuantityCell(st, 2),
+                            QuantityCell(st, 3),
+                            always ? "-" : QuantityCell(st, 5),
+                            always ? "-" : QuantityCell(st, 6),
+                            CodeLabel(CoverTypes, st.Int(7)),
+                            CodeLabel(Origins, st.Int(8)),
+                            CodeLabel(Payments, st.Int(9))};
         });
 }
 
 bool LoadCoverItemIds(CDataStore& store, IdList& ids) {
     // Items of a cover that is gone from Cover altogether are not listed, as
     // the join leaves them out.
-    return LoadIdsByText(store,
-                         "SELECT ti_id, cover_name FROM TmpCover_Item INNER JOIN Cover ON "
-                         "TmpCover_Item.cover_id = Cover.cover_id ORDER BY ti_id",
-                         SqlClause{}, false, ids);
+    return LoadListIds(store,
+                       "SELECT ti_id, cover_name FROM TmpCover_Item INNER JOIN Cover ON "
+                       "TmpCover_Item.cover_id = Cover.cover_id ORDER BY ti_id",
+                       SqlClause{}, IdList::SortValue::CzechText, false, ids);
 }
 
 } // namespace tarvo

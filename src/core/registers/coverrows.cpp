@@ -5,35 +5,9 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/data/value.h"
+#include "core/registers/listloading.h"
 
 namespace tarvo {
-
-namespace {
-
-std::string Label(const CodeList& list, int64_t code) {
-    return list.Label(static_cast<int>(code));
-}
-
-std::string WeightText(const CStatement& st, int column) {
-    return VariantToText(Value(st.GetQuantity(column)));
-}
-
-// Runs the query of identifiers and sort values with its parameters bound;
-// a database error is shown.
-bool LoadSortedIds(CDataStore& store, const std::string& sql, const SqlClause& parameters,
-                   IdList::SortValue kind, bool descending, IdList& ids) {
-    try {
-        CStatement st(store, sql);
-        parameters.Bind(st);
-        ids.LoadSorted(st, kind, descending);
-        return true;
-    } catch (const ComError& e) {
-        ShowComError(store.Messages(), e);
-        return false;
-    }
-}
-
-} // namespace
 
 std::unique_ptr<IRowSource> MakeCoverRows(CDataStore& store) {
     return std::make_unique<CStatementRowSource>(
@@ -44,11 +18,11 @@ std::unique_ptr<IRowSource> MakeCoverRows(CDataStore& store) {
         "cover_reusable FROM Cover WHERE cover_id IN ",
         [](const CStatement& st) {
             return RowCells{st.Text(1),
-                            Label(Materials, st.Int(2)),
-                            WeightText(st, 3),
-                            Label(CoverTypes, st.Int(4)),
-                            Label(Origins, st.Int(5)),
-                            Label(Payments, st.Int(6)),
+                            CodeLabel(Materials, st.Int(2)),
+                            QuantityCell(st, 3),
+                            CodeLabel(CoverTypes, st.Int(4)),
+                            CodeLabel(Origins, st.Int(5)),
+                            CodeLabel(Payments, st.Int(6)),
                             st.Int(7) != 0 ? "ano" : "ne"};
         });
 }
@@ -67,9 +41,9 @@ bool LoadCoverIds(CDataStore& store, const CoverFilter& filter, ListSort sort, I
     sql += " FROM Cover WHERE (+deleted = 0)";
     const SqlClause criterion = CoverCriterion(filter);
     sql += criterion.sql;
-    return LoadSortedIds(store, sql, criterion,
-                         column == 0 ? IdList::SortValue::CzechText : IdList::SortValue::Number,
-                         sort.descending, ids);
+    return LoadListIds(store, sql, criterion,
+                       column == 0 ? IdList::SortValue::CzechText : IdList::SortValue::Number,
+                       sort.descending, ids);
 }
 
 std::unique_ptr<IRowSource> MakeDiscardRows(CDataStore& store) {
@@ -79,7 +53,8 @@ std::unique_ptr<IRowSource> MakeDiscardRows(CDataStore& store) {
         "FROM CoverDiscard INNER JOIN Cover ON CoverDiscard.cover_id = Cover.cover_id "
         "WHERE disc_id IN ",
         [](const CStatement& st) {
-            return RowCells{st.Date(1).ToText(), Label(DiscardKinds, st.Int(2)), WeightText(st, 3)};
+            return RowCells{st.Date(1).ToText(), CodeLabel(DiscardKinds, st.Int(2)),
+                            QuantityCell(st, 3)};
         });
 }
 
@@ -97,7 +72,7 @@ bool LoadDiscardIds(CDataStore& store, RecordId cover, ListSort sort, IdList& id
     sql += " WHERE (CoverDiscard.cover_id = ?)";
     SqlClause values;
     values.values.push_back(Value(cover));
-    return LoadSortedIds(store, sql, values, order.kind, sort.descending, ids);
+    return LoadListIds(store, sql, values, order.kind, sort.descending, ids);
 }
 
 } // namespace tarvo

@@ -5,44 +5,16 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/data/value.h"
+#include "core/registers/listloading.h"
 
 namespace tarvo {
 
 namespace {
 
-std::string Label(const CodeList& list, int64_t code) {
-    return list.Label(static_cast<int>(code));
-}
-
-std::string QuantityText(const CStatement& st, int column) {
-    return VariantToText(Value(st.GetQuantity(column)));
-}
-
 struct SortTerm {
     const char* term;
     IdList::SortValue kind;
 };
-
-// Runs the query of identifiers and sort values with its parameters bound;
-// a database error is shown.
-bool LoadSortedIds(CDataStore& store, const std::string& sql, const SqlClause& parameters,
-                   IdList::SortValue kind, bool descending, IdList& ids) {
-    try {
-        CStatement st(store, sql);
-        parameters.Bind(st);
-        ids.LoadSorted(st, kind, descending);
-        return true;
-    } catch (const ComError& e) {
-        ShowComError(store.Messages(), e);
-        return false;
-    }
-}
-
-SqlClause OneId(RecordId id) {
-    SqlClause clause;
-    clause.values.push_back(Value(id));
-    return clause;
-}
 
 // The cover lines of one product line or of one dispatch: only the lines of
 // that one record are read, through the index on the column.
@@ -58,7 +30,7 @@ bool LoadCoverIds(CDataStore& store, const char* ownerColumn, RecordId owner, Li
     const std::string sql = Format("SELECT mvcover_id, %s FROM Move_Cover INNER JOIN Cover ON "
                                    "Move_Cover.cover_id = Cover.cover_id WHERE (Move_Cover.%s = ?)",
                                    order.term, ownerColumn);
-    return LoadSortedIds(store, sql, OneId(owner), order.kind, sort.descending, ids);
+    return LoadListIds(store, sql, OneValue(owner), order.kind, sort.descending, ids);
 }
 
 } // namespace
@@ -69,7 +41,7 @@ std::unique_ptr<IRowSource> MakeMoveRows(CDataStore& store) {
         "SELECT move_id, move_num, move_date, move_export, move_type FROM Move WHERE move_id IN ",
         [](const CStatement& st) {
             return RowCells{st.Text(1), st.Date(2).ToText(), st.Int(3) != 0 ? "ano" : "ne",
-                            Label(MoveTypes, st.Int(4))};
+                            CodeLabel(MoveTypes, st.Int(4))};
         });
 }
 
@@ -83,7 +55,7 @@ bool LoadMoveIds(CDataStore& store, const MoveFilter& filter, ListSort sort, IdL
     // WHERE clause instead.
     if (!criterion.IsEmpty())
         sql += " WHERE" + criterion.sql.substr(4);
-    return LoadSortedIds(store, sql, criterion, order.kind, sort.descending, ids);
+    return LoadListIds(store, sql, criterion, order.kind, sort.descending, ids);
 }
 
 std::unique_ptr<IRowSource> MakeMoveLineRows(CDataStore& store) {
@@ -92,7 +64,7 @@ std::unique_ptr<IRowSource> MakeMoveLineRows(CDataStore& store) {
         "SELECT mvprod_id, prod_name, prod_katalog, mvprod_qty FROM Move_Prod INNER JOIN Product "
         "ON Move_Prod.prod_id = Product.prod_id WHERE mvprod_id IN ",
         [](const CStatement& st) {
-            return RowCells{st.Text(1), st.Text(2), QuantityText(st, 3)};
+            return RowCells{st.Text(1), st.Text(2), QuantityCell(st, 3)};
         });
 }
 
@@ -104,7 +76,7 @@ bool LoadMoveLineIds(CDataStore& store, RecordId move, ListSort sort, IdList& id
     const std::string sql = Format("SELECT mvprod_id, %s FROM Move_Prod INNER JOIN Product ON "
                                    "Move_Prod.prod_id = Product.prod_id WHERE (move_id = ?)",
                                    order.term);
-    return LoadSortedIds(store, sql, OneId(move), order.kind, sort.descending, ids);
+    return LoadListIds(store, sql, OneValue(move), order.kind, sort.descending, ids);
 }
 
 std::unique_ptr<IRowSource> MakeMoveCoverRows(CDataStore& store) {
@@ -116,11 +88,11 @@ std::unique_ptr<IRowSource> MakeMoveCoverRows(CDataStore& store) {
         "JOIN Cover ON Move_Cover.cover_id = Cover.cover_id WHERE mvcover_id IN ",
         [](const CStatement& st) {
             return RowCells{st.Text(1),
-                            QuantityText(st, 2),
-                            Label(Materials, st.Int(3)),
-                            Label(CoverTypes, st.Int(4)),
-                            Label(Origins, st.Int(5)),
-                            Label(Payments, st.Int(6))};
+                            QuantityCell(st, 2),
+                            CodeLabel(Materials, st.Int(3)),
+                            CodeLabel(CoverTypes, st.Int(4)),
+                            CodeLabel(Origins, st.Int(5)),
+                            CodeLabel(Payments, st.Int(6))};
         });
 }
 

@@ -5,6 +5,8 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/data/value.h"
+#include "core/registers/listloading.h"
+#include "core/registers/listloading.h"
 
 namespace tarvo {
 
@@ -12,19 +14,11 @@ namespace {
 
 // Orders the rows of a query (identifier, name) by the name in the Czech order.
 bool LoadByName(CDataStore& store, const char* sql, IdList& ids) {
-    ids.Clear();
-    try {
-        CStatement query(store, sql);
-        ids.LoadSorted(query, IdList::SortValue::CzechText, false);
-        return true;
-    } catch (const ComError& e) {
-        ShowComError(store.Messages(), e);
-        return false;
-    }
+    return LoadListIds(store, sql, SqlClause{}, IdList::SortValue::CzechText, false, ids);
 }
 
 // A quantity as the lists show it; nothing for an empty field.
-std::string QuantityCell(const CStatement& st, int column) {
+std::string OptionalQuantityCell(const CStatement& st, int column) {
     return st.IsNull(column) ? std::string() : VariantToText(Value(st.GetQuantity(column)));
 }
 
@@ -47,7 +41,7 @@ std::unique_ptr<IRowSource> MakeCoverPickerRows(CDataStore& store) {
                             Origins.Label(Code(st, 3)),
                             Payments.Label(Code(st, 4)),
                             Materials.Label(Code(st, 5)),
-                            QuantityCell(st, 6),
+                            OptionalQuantityCell(st, 6),
                             st.Int(7) != 0 ? "ano" : "ne"};
         });
 }

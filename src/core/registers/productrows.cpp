@@ -5,45 +5,10 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/data/value.h"
+#include "core/registers/listloading.h"
 #include "core/registers/productregister.h"
 
 namespace tarvo {
-
-namespace {
-
-std::string Label(const CodeList& list, int64_t code) {
-    return list.Label(static_cast<int>(code));
-}
-
-std::string QuantityText(const CStatement& st, int column) {
-    return VariantToText(Value(st.GetQuantity(column)));
-}
-
-// Runs a query of identifiers (and, sorted, sort values) with its parameters
-// bound; a database error is shown.
-bool LoadIds(CDataStore& store, const std::string& sql, const SqlClause& parameters,
-             std::optional<IdList::SortValue> kind, bool descending, IdList& ids) {
-    try {
-        CStatement st(store, sql);
-        parameters.Bind(st);
-        if (kind)
-            ids.LoadSorted(st, *kind, descending);
-        else
-            ids.Load(st);
-        return true;
-    } catch (const ComError& e) {
-        ShowComError(store.Messages(), e);
-        return false;
-    }
-}
-
-SqlClause OneValue(RecordId id) {
-    SqlClause values;
-    values.values.push_back(Value(id));
-    return values;
-}
-
-} // namespace
 
 std::unique_ptr<IRowSource> MakeProductRows(CDataStore& store) {
     return std::make_unique<CStatementRowSource>(
@@ -73,7 +38,7 @@ bool LoadProductIds(CDataStore& store, const ProdFilter& filter, ListSort sort, 
     sql += " FROM Product WHERE (+deleted = 0)";
     const SqlClause criterion = ProdCriterion(filter);
     sql += criterion.sql;
-    return LoadIds(store, sql, criterion, order.kind, sort.descending, ids);
+    return LoadListIds(store, sql, criterion, order.kind, sort.descending, ids);
 }
 
 std::unique_ptr<IRowSource> MakeDefinitionRows(CDataStore& store) {
@@ -84,9 +49,9 @@ std::unique_ptr<IRowSource> MakeDefinitionRows(CDataStore& store) {
 }
 
 bool LoadDefinitionIds(CDataStore& store, RecordId prodId, IdList& ids) {
-    return LoadIds(store,
-                   "SELECT dt_id FROM Prod_CoverDT WHERE (prod_id = ?) ORDER BY dt_from, dt_id",
-                   OneValue(prodId), std::nullopt, false, ids);
+    return LoadListIds(store,
+                       "SELECT dt_id FROM Prod_CoverDT WHERE (prod_id = ?) ORDER BY dt_from, dt_id",
+                       OneValue(prodId), std::nullopt, false, ids);
 }
 
 std::unique_ptr<IRowSource> MakePackagingLineRows(CDataStore& store) {
@@ -101,13 +66,13 @@ std::unique_ptr<IRowSource> MakePackagingLineRows(CDataStore& store) {
         [](const CStatement& st) {
             const bool always = st.Int(4) != 0;
             return RowCells{st.Text(1),
-                            QuantityText(st, 2),
-                            QuantityText(st, 3),
-                            always ? "-" : QuantityText(st, 5),
-                            always ? "-" : QuantityText(st, 6),
-                            Label(CoverTypes, st.Int(7)),
-                            Label(Origins, st.Int(8)),
-                            Label(Payments, st.Int(9))};
+                            QuantityCell(st, 2),
+                            QuantityCell(st, 3),
+                            always ? "-" : QuantityCell(st, 5),
+                            always ? "-" : QuantityCell(st, 6),
+                            CodeLabel(CoverTypes, st.Int(7)),
+                            CodeLabel(Origins, st.Int(8)),
+                            CodeLabel(Payments, st.Int(9))};
         });
 }
 
@@ -130,7 +95,7 @@ bool LoadPackagingLineIds(CDataStore& store, RecordId dtId, ListSort sort, IdLis
     sql += order.term;
     sql += " FROM Prod_Cover INNER JOIN Cover ON Prod_Cover.cover_id = Cover.cover_id WHERE "
            "(dt_id = ?) ORDER BY cp_id";
-    return LoadIds(store, sql, OneValue(dtId), order.kind, sort.descending, ids);
+    return LoadListIds(store, sql, OneValue(dtId), order.kind, sort.descending, ids);
 }
 
 } // namespace tarvo
