@@ -299,6 +299,13 @@ void CTableView::SetFilterActive(bool active) {
         button->SetHeldPressed(active);
 }
 
+std::vector<RecordId> CTableView::SelectedMainIds() const {
+    std::vector<RecordId> ids;
+    for (int row : m_main.list->SelectedRows())
+        ids.push_back(m_main.list->Model()->Id(row));
+    return ids;
+}
+
 void CTableView::BroadcastToOthers(ViewNotification what) {
     if (m_broadcast)
         m_broadcast->NotifyAllViews(this, what);

@@ -5,6 +5,7 @@
 #include "ui/framework/cdlgfindreplace.h"
 #include "ui/framework/commands.h"
 
+#include <QDialog>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -155,6 +156,21 @@ protected:
     virtual bool CanAddInPane(int pane) const;
 
     void SetFilterActive(bool active);
+    // The filter command: the filter button stays pressed while the dialog
+    // runs; on OK the view takes the dialog's filter and reloads its main
+    // list; the button then shows whether a filter is active.
+    template <typename Dialog, typename Filter>
+    void RunFilterDialog(Dialog& dialog, Filter& filter) {
+        SetFilterActive(true);
+        dialog.filter = filter;
+        if (dialog.exec() == QDialog::Accepted) {
+            filter = dialog.filter;
+            LoadMainList();
+        }
+        SetFilterActive(filter.IsActive());
+    }
+    // The identifiers of the main list's selected rows, in list order.
+    std::vector<RecordId> SelectedMainIds() const;
     void BroadcastToOthers(ViewNotification what);
     // The notifier a view hands to its registers: what a register tells
     // reaches every other view, as the frame's broadcast from this one.

@@ -103,22 +103,13 @@ void CViewCompCover::EditCompCover() {
 }
 
 void CViewCompCover::DeleteCompCovers() {
-    std::vector<RecordId> ids;
-    for (int row : m_main.list->SelectedRows())
-        ids.push_back(m_main.list->Model()->Id(row));
-    if (m_compCovers.DeleteSelection(ids) != Outcome::Unchanged)
+    if (m_compCovers.DeleteSelection(SelectedMainIds()) != Outcome::Unchanged)
         LoadMainList();
 }
 
 void CViewCompCover::RunFilter() {
-    FilterButton()->SetHeldPressed(true);
     CDlgFilterCompCover dialog(this);
-    dialog.filter = m_filter;
-    if (dialog.exec() == QDialog::Accepted) {
-        m_filter = dialog.filter;
-        LoadMainList();
-    }
-    SetFilterActive(m_filter.IsActive());
+    RunFilterDialog(dialog, m_filter);
 }
 
 } // namespace tarvo

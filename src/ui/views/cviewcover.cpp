@@ -177,22 +177,13 @@ void CViewCover::EditCover() {
 }
 
 void CViewCover::DeleteCovers() {
-    std::vector<RecordId> ids;
-    for (int row : m_main.list->SelectedRows())
-        ids.push_back(m_main.list->Model()->Id(row));
-    if (m_covers.DeleteSelection(ids) != Outcome::Unchanged)
+    if (m_covers.DeleteSelection(SelectedMainIds()) != Outcome::Unchanged)
         LoadMainList();
 }
 
 void CViewCover::RunFilter() {
-    FilterButton()->SetHeldPressed(true);
     CDlgFilterCover dialog(Context(), this);
-    dialog.filter = m_filter;
-    if (dialog.exec() == QDialog::Accepted) {
-        m_filter = dialog.filter;
-        LoadMainList();
-    }
-    SetFilterActive(m_filter.IsActive());
+    RunFilterDialog(dialog, m_filter);
 }
 
 bool CViewCover::RunDiscardPage(DiscardRecord& discard) {

@@ -300,22 +300,13 @@ void CViewMove::EditMove() {
 }
 
 void CViewMove::DeleteMoves() {
-    std::vector<RecordId> ids;
-    for (int row : m_main.list->SelectedRows())
-        ids.push_back(m_main.list->Model()->Id(row));
-    if (m_register.DeleteSelection(ids) == Outcome::Done)
+    if (m_register.DeleteSelection(SelectedMainIds()) == Outcome::Done)
         LoadMainList();
 }
 
 void CViewMove::RunFilter() {
-    FilterButton()->SetHeldPressed(true);
     CDlgFilterMove dialog(Context(), this);
-    dialog.filter = m_filter;
-    if (dialog.exec() == QDialog::Accepted) {
-        m_filter = dialog.filter;
-        LoadMainList();
-    }
-    SetFilterActive(m_filter.IsActive());
+    RunFilterDialog(dialog, m_filter);
 }
 
 void CViewMove::AddLine() {
