@@ -1,13 +1,17 @@
 // Starts the program on a small sample data folder and saves pictures of the
-// main window and of the cover dialog: tarvo-screenshots OUTPUT_FOLDER.
+// main window, of the cover dialog and of the windows of the main window's
+// commands: tarvo-screenshots OUTPUT_FOLDER.
 #include "app/appglobals.h"
 #include "app/cmainframe.h"
 #include "app/ctarvoapp.h"
 #include "app/singleinstance.h"
+#include "commandshots.h"
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
+#include "core/ports/notifyport.h"
 #include "ui/dialogs/cdlgcover.h"
 #include "ui/framework/crecordlist.h"
+#include "ui/framework/guicontext.h"
 #include "ui/views/cviewcover.h"
 
 #include <QDir>
@@ -85,6 +89,10 @@ int main(int argc, char** argv) {
         QTimer::singleShot(300, [&] {
             ok = dialog.grab().save(output + "/cdlgcover.png") && ok;
             dialog.close();
+            NullNotifier views;
+            const GuiContext context{TheDataStore(),  TheMessages(), TheSwitches(),
+                                     TheDataFolder(), views,         {}};
+            ok = SaveCommandScreenshots(context, frame, output) && ok;
             frame->close();
         });
         dialog.exec();

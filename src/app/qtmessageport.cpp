@@ -1,5 +1,7 @@
 #include "app/qtmessageport.h"
 
+#include "ui/dialogs/cdlgoverwrite.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -45,23 +47,17 @@ bool QtMessagePort::AskYesNo(const std::string& text, MsgIcon icon) {
 }
 
 OverwriteAnswer QtMessagePort::AskOverwrite(const std::string& text) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Tarvo"), QString::fromStdString(text),
-                    QMessageBox::NoButton, QApplication::activeWindow());
-    QPushButton* yes = box.addButton(QStringLiteral("&Ano"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&Ne"), QMessageBox::NoRole);
-    QPushButton* yesAll = box.addButton(QStringLiteral("Ano &všem"), QMessageBox::YesRole);
-    QPushButton* noAll = box.addButton(QStringLiteral("Ne vše&m"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.setEscapeButton(no);
-    box.exec();
-    QAbstractButton* clicked = box.clickedButton();
-    if (clicked == yes)
+    CDlgOverwrite dialog(QString::fromStdString(text), QApplication::activeWindow());
+    switch (dialog.exec()) {
+    case CDlgOverwrite::Yes:
         return OverwriteAnswer::Yes;
-    if (clicked == yesAll)
+    case CDlgOverwrite::YesToAll:
         return OverwriteAnswer::YesToAll;
-    if (clicked == noAll)
+    case CDlgOverwrite::NoToAll:
         return OverwriteAnswer::NoToAll;
-    return OverwriteAnswer::No;
+    default: // "&Ne", Escape and the close box
+        return OverwriteAnswer::No;
+    }
 }
 
 } // namespace tarvo

@@ -152,6 +152,19 @@ bool JetLike(std::string_view pattern, std::string_view text, char32_t escape) {
                         : 0);
 }
 
+std::string FoldCase(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char32_t c : FoldedCodePoints(text)) {
+        // Every code point is valid here: broken input was read as U+FFFD.
+        uint8_t buffer[U8_MAX_LENGTH];
+        int32_t length = 0;
+        U8_APPEND_UNSAFE(buffer, length, static_cast<UChar32>(c));
+        out.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(length));
+    }
+    return out;
+}
+
 int CzechCompare(std::string_view a, std::string_view b) {
     UErrorCode status = U_ZERO_ERROR;
     const UCollationResult r = CzechCollator().compareUTF8(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 struct sqlite3;
@@ -14,6 +15,10 @@ void RegisterSqlFunctions(sqlite3* db);
 // LIKE as the program uses it: % any run, _ one character, letters compared
 // without regard to case (Czech letters included).
 bool JetLike(std::string_view pattern, std::string_view text, char32_t escape = 0);
+
+// The text with every letter in its case-folded form (Czech letters
+// included): two texts that differ only in letter case fold to the same text.
+std::string FoldCase(std::string_view text);
 
 // Czech collation order of two UTF-8 texts (<0, 0, >0).
 int CzechCompare(std::string_view a, std::string_view b);

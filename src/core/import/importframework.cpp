@@ -4,6 +4,7 @@
 #include "core/data/comerror.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
+#include "core/data/sqlfunctions.h"
 #include "core/data/statement.h"
 #include "core/engine/coverderivation.h"
 #include "core/ports/messageport.h"
@@ -174,9 +175,26 @@ std::optional<int64_t> CImportWriter::FindDocument(const std::string& number) {
     CStatement& find =
         m_store.Cached("SELECT move_id FROM Move WHERE move_source = ? AND move_num = ?");
     find.BindInt(1, m_source).BindText(2, number);
-    if (!find.Step())
+    if (find.Step())
+        return find.Int(0);
+    // Document numbers compare without regard to letter case, as the
+    // program's text comparisons always have: "fv-7" imported again as "FV-7"
+    // is the same document, never a second one counted twice in the report.
+    if (!m_foldedNumbers)
+        LoadFoldedNumbers();
+    const auto it = m_foldedNumbers->find(FoldCase(number));
+    if (it == m_foldedNumbers->end())
         return std::nullopt;
-    return find.Int(0);
+    return it->second;
+}
+
+void CImportWriter::LoadFoldedNumbers() {
+    m_foldedNumbers.emplace();
+    CStatement all(m_store, "SELECT move_id, move_num FROM Move WHERE move_source = ? AND "
+                            "move_num IS NOT NULL ORDER BY move_id");
+    all.BindInt(1, m_source);
+    while (all.Step())
+        m_foldedNumbers->emplace(FoldCase(all.Text(1)), all.Int(0));
 }
 
 int64_t CImportWriter::WriteProduct(std::optional<int64_t> id, const ImportedProduct& product) {
@@ -249,6 +267,8 @@ bool CImportWriter::BeginDocument(const ImportedDocument& document, CExistingRec
             .BindInt(5, m_source)
             .Run();
         m_moveId = m_store.LastInsertId();
+        if (m_foldedNumbers)
+            m_foldedNumbers->emplace(FoldCase(document.number), m_moveId);
     }
     m_moveDate = document.date;
     if (!m_covers)

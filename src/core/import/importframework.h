@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace tarvo {
 
@@ -183,6 +184,7 @@ private:
     };
     std::optional<FoundProduct> FindProduct(int64_t scrid);
     std::optional<int64_t> FindDocument(const std::string& number);
+    void LoadFoldedNumbers();
     int64_t WriteProduct(std::optional<int64_t> id, const ImportedProduct& product);
     void OpenBatch();
     void UnitDone();
@@ -197,6 +199,9 @@ private:
     int64_t m_moveId = 0;
     OleDate m_moveDate;
     long m_pendingProducts = 0;
+    // The documents of the source by their case-folded number, read at the
+    // first number not found as it is written (see FindDocument).
+    std::optional<std::unordered_map<std::string, int64_t>> m_foldedNumbers;
     // Packaging definitions do not change during an import: read once.
     std::unique_ptr<CCoverDerivation> m_covers;
 };

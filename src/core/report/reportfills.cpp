@@ -137,6 +137,16 @@ std::string PeriodCondition(const char* column, OleDate firstDay, OleDate lastDa
                   first.SqlLiteral().c_str(), column, last.AddDays(1).SqlLiteral().c_str());
 }
 
+// A code of a group. Lines whose code is missing (NULL) form a group of their
+// own; it is no code at all, not the code 0, so it has no cell and must never
+// land on (or overwrite) the cell of the real code 0.
+std::optional<int> Code(const CRecordset& rs, std::string_view field) {
+    const Value& value = rs.Field(field);
+    if (value.IsEmpty())
+        return std::nullopt;
+    return static_cast<int>(value.ToLong());
+}
+
 } // namespace
 
 int MaterialRow(int material, bool reusable, Quantity version) {
@@ -208,11 +218,15 @@ void FillDispatchSheet(CDataStore& store, IProgressPort& progress, CWorksheet& s
         sql += Format(" AND (Move.move_export=False) AND (Move_Cover.cover_pay=%li)",
                       static_cast<long>(payment));
     sql += " GROUP BY Cover.cover_mat, Move_Cover.cover_type, Move_Cover.cover_org";
-    WriteGroups(store, progress, sheet, sql, [&](const CRecordset& rs) {
-        return DispatchCell(static_cast<int>(rs.GetLong("cover_mat")),
-                            static_cast<int>(rs.GetLong("cover_type")),
-                            static_cast<int>(rs.GetLong("cover_org")), reusable, version);
-    });
+    WriteGroups(store, progress, sheet, sql,
+                [&](const CRecordset& rs) -> std::optional<ReportCell> {
+                    const auto material = Code(rs, "cover_mat");
+                    const auto type = Code(rs, "cover_type");
+                    const auto origin = Code(rs, "cover_org");
+                    if (!material || !type || !origin)
+                        return std::nullopt;
+                    return DispatchCell(*material, *type, *origin, reusable, version);
+                });
 }
 
 void FillDiscardSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
@@ -224,11 +238,15 @@ void FillDiscardSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sh
         "AND " +
         PeriodCondition("disc_date", firstDay, lastDay) +
         " GROUP BY Cover.cover_mat, Cover.cover_type, CoverDiscard.disc_type";
-    WriteGroups(store, progress, sheet, sql, [&](const CRecordset& rs) {
-        return DiscardCell(static_cast<int>(rs.GetLong("cover_mat")),
-                           static_cast<int>(rs.GetLong("cover_type")),
-                           static_cast<int>(rs.GetLong("disc_type")), version);
-    });
+    WriteGroups(store, progress, sheet, sql,
+                [&](const CRecordset& rs) -> std::optional<ReportCell> {
+                    const auto material = Code(rs, "cover_mat");
+                    const auto type = Code(rs, "cover_type");
+                    const auto kind = Code(rs, "disc_type");
+                    if (!material || !type || !kind)
+                        return std::nullopt;
+                    return DiscardCell(*material, *type, *kind, version);
+                });
 }
 
 void FillStatisticsSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
@@ -241,10 +259,13 @@ void FillStatisticsSheet(CDataStore& store, IProgressPort& progress, CWorksheet&
                0L) +
         PeriodCondition("move_date", firstDay, lastDay) +
         " GROUP BY Cover.cover_stat, Cover.cover_reusable";
-    WriteGroups(store, progress, sheet, sql, [&](const CRecordset& rs) {
-        return StatisticsCell(static_cast<int>(rs.GetLong("cover_stat")),
-                              rs.GetBool("cover_reusable"), version);
-    });
+    WriteGroups(store, progress, sheet, sql,
+                [&](const CRecordset& rs) -> std::optional<ReportCell> {
+                    const auto category = Code(rs, "cover_stat");
+                    if (!category)
+                        return std::nullopt;
+                    return StatisticsCell(*category, rs.GetBool("cover_reusable"), version);
+                });
 }
 
 } // namespace tarvo

@@ -109,6 +109,75 @@ TEST_F(MoneyImportTest, ReimportWithOverwriteCountsEverythingAndRebuildsLines) {
     EXPECT_EQ(Documents().back(), "FV-001|04.02.2024|1|0|1|0");
 }
 
+// Overwriting a document removes its cover lines before deriving them anew:
+// the covers a report sums are the same after any number of re-imports, and
+// a line added by hand to an imported document goes with the old ones.
+TEST_F(MoneyImportTest, ReimportWithOverwriteReplacesTheCoverLines) {
+    db.Run("INSERT INTO Product (prod_name, prod_source, prod_scrid) VALUES ('starý', 1, 1)");
+    db.Run("INSERT INTO Cover (cover_name, cover_weight) VALUES ('krabice', 5000)");
+    db.Run("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (1, #1/1/2024#)");
+    db.Run("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
+           "cover_type, cover_org, cover_pay) VALUES (1, 1, 10000, 1000000, 1, 1, 0, 1)");
+    params.choices.existing = ExistingMode::Overwrite;
+    auto covers = [this] {
+        std::vector<std::string> rows;
+        CStatement query(db.store, "SELECT m.move_num, SUM(c.mvcover_qty), COUNT(*) FROM "
+                                   "Move_Cover c JOIN Move m ON m.move_id = c.move_id "
+                                   "GROUP BY m.move_num ORDER BY m.move_num");
+        while (query.Step())
+            rows.push_back(Format("%s %lld %lld", query.Text(0).c_str(),
+                                  static_cast<long long>(query.Int(1)),
+                                  static_cast<long long>(query.Int(2))));
+        return rows;
+    };
+    Import();
+    const std::vector<std::string> first = covers();
+    EXPECT_EQ(first, std::vector<std::string>{"VY-001 20000 1"});
+    db.Run("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, cover_type, "
+           "cover_org, cover_pay) SELECT move_id, 0, 1, 70000, 1, 0, 1 FROM Move WHERE "
+           "move_num = 'VY-001'");
+    for (int run = 0; run < 2; ++run) {
+        Import();
+        EXPECT_EQ(counters.documents, 7);
+        EXPECT_EQ(covers(), first) << run;
+    }
+}
+
+// A document stored under the same number in another letter case (Czech
+// letters too) is the same document: found again, never stored twice.
+TEST_F(MoneyImportTest, DocumentNumberInAnotherLetterCaseIsTheSameDocument) {
+    struct Case {
+        const char* stored;
+        const char* inSource; // the number VY-002 has in the source
+        ExistingMode mode;
+        const char* storedAfter;
+    };
+    const Case cases[] = {
+        {"vy-001", "VY-002", ExistingMode::Skip, "vy-001|01.01.2024|0|0|0|0"},
+        {"vy-001", "VY-002", ExistingMode::Overwrite, "vy-001|15.01.2024|3|1|2|0"},
+        {"Vy-001", "VY-002", ExistingMode::Overwrite, "Vy-001|15.01.2024|3|1|2|0"},
+        {"čř-002", "ČŘ-002", ExistingMode::Overwrite, "čř-002|16.01.2024|3|0|1|0"},
+        {"ČŘ-002", "čř-002", ExistingMode::Skip, "ČŘ-002|01.01.2024|0|0|0|0"},
+        {"žluť-1", "ŽLUŤ-1", ExistingMode::Overwrite, "žluť-1|16.01.2024|3|0|1|0"},
+    };
+    const std::string documents = params.agendaFolder + "Rok.2024/SKSEZDOK.csv";
+    const std::string original = ReadFile(documents);
+    for (const Case& c : cases) {
+        WriteFile(documents, original);
+        Edit("Rok.2024/SKSEZDOK.csv", "VY-002", c.inSource);
+        db.Run("DELETE FROM Move");
+        db.Run("DELETE FROM Move_Prod");
+        db.Run(Format("INSERT INTO Move (move_num, move_date, move_type, move_export, "
+                      "move_source) VALUES (%s, #1/1/2024#, 0, 0, 1)",
+                      SqlQuote(c.stored).c_str()));
+        params.choices.products = false;
+        params.choices.existing = c.mode;
+        EXPECT_EQ(Import(), ImportResult::Succeeded);
+        EXPECT_EQ(db.Count("Move"), 6) << c.stored;
+        EXPECT_EQ(Documents().front(), c.storedAfter) << c.stored;
+    }
+}
+
 TEST_F(MoneyImportTest, InvoicesWithTheSameNumberFollowTheMode) {
     struct Case {
         ExistingMode mode;

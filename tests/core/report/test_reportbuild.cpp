@@ -305,6 +305,47 @@ TEST(TemplateVersion, AcceptanceTable) {
             << c.text << " " << c.year << "/" << c.quarter;
 }
 
+// Versions compare by their hundredths: "2.0" is the first of the new data
+// sheets but still has the old company block, "2.2" (2.02) moves the company
+// block, and "2.10" lies above "2.2" although it reads shorter as a decimal.
+TEST_F(ReportTest, BorderVersionsChooseTheirDataAndCompanyLayouts) {
+    struct Case {
+        const char* version;
+        int year, quarter;
+        const char* paperCell; // papír, skupinový, dovezený
+        const char* icoCell;
+        const char* invoiceMailCell; // "" when the form has none
+    };
+    const Case cases[] = {
+        {"1.5", 2004, 1, "G24", "C11", ""},     {"2.0", 2004, 2, "G25", "C11", ""},
+        {"2.1", 2005, 3, "G25", "C11", ""},     {"2.2", 2006, 1, "G25", "C13", "E11"},
+        {"2.10", 2009, 3, "G25", "C13", "E11"},
+    };
+    for (const Case& c : cases) {
+        test::TempFolder dir;
+        const std::string tpl = QuarterTemplatePath(dir.Folder(), c.year, c.quarter);
+        MakeReportTemplate(tpl, c.year, c.quarter, c.version);
+        const QuarterDays period = QuarterPeriod(c.year, c.quarter);
+        Dispatch(period.first, Cover(7, false, 10000), 1, 0);
+        ReportParams params;
+        params.year = c.year;
+        params.quarter = c.quarter;
+        params.company = company;
+        const auto report = BuildReport(db.store, progress, dir.Folder(), params, today);
+        ASSERT_TRUE(report) << c.version;
+        EXPECT_EQ(ChangedCells(tpl, *report),
+                  std::vector<std::string>{std::string("1-1!") + c.paperCell})
+            << c.version;
+        EXPECT_EQ(test::CellText(*report, "Úvod", c.icoCell), company.ico) << c.version;
+        if (*c.invoiceMailCell)
+            EXPECT_EQ(test::CellText(*report, "Úvod", c.invoiceMailCell), company.mailInvoices)
+                << c.version;
+        else
+            EXPECT_EQ(test::CellText(*report, "Úvod", "F11"), company.dic) << c.version;
+        db.Run("DELETE FROM Move_Cover");
+    }
+}
+
 TEST_F(ReportTest, CommaInTheVersionReadsAsAPoint) {
     const std::string tpl = Template(2007, 1, "2,4");
     Dispatch(OleDate::FromParts(2007, 1, 2), Cover(7, false, 10000), 3, 2);

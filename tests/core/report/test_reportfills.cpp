@@ -190,5 +190,89 @@ TEST_F(FillTest, DiscardsOfReusableCoversAndStatisticsFillTheirSheets) {
     EXPECT_EQ(test::CellText(book, "4-1", "E7"), "");
 }
 
+// A line without a code (NULL) is a missing value, not the code 0: it is put
+// into no cell, and the cell of the real code 0 keeps exactly its own weight.
+TEST_F(FillTest, LinesWithoutACodeGoIntoNoCell) {
+    struct Case {
+        const char* type;
+        const char* origin;
+        const char* payment;
+        bool withRealLine;
+    };
+    const Case cases[] = {
+        {"NULL", "0", "0", false}, {"NULL", "0", "0", true},  {"0", "NULL", "0", false},
+        {"0", "NULL", "0", true},  {"0", "0", "NULL", false}, {"0", "0", "NULL", true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        db.Run("DELETE FROM Move_Cover");
+        db.Run(Format("INSERT INTO Move (move_num, move_date, move_type, move_export, "
+                      "move_source) VALUES ('m', %.10f, 0, 0, 0)",
+                      first.Value()));
+        const long long move = db.store.LastInsertId();
+        const long paper = Cover(7, 0, false, 10000); // 1 kg
+        auto line = [&](int pieces, const char* type, const char* origin, const char* payment) {
+            db.Run(Format("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, "
+                          "cover_type, cover_org, cover_pay) VALUES (%lld, 0, %ld, %d, %s, %s, "
+                          "%s)",
+                          move, paper, pieces * 10000, type, origin, payment));
+        };
+        if (c.withRealLine)
+            line(1, "0", "0", "0"); // přepravní, dovezený, neplacený
+        line(5, c.type, c.origin, c.payment);
+        const std::string out = db.folder.File(Format("nulls%d.xlsx", n++));
+        MakeReportTemplate(out, 2026, 1);
+        {
+            CWorkbook wb;
+            wb.Open(out);
+            FillDispatchSheet(db.store, progress, *wb.Worksheet("1-3"), first, last, false, false,
+                              0, New);
+            wb.Save();
+        }
+        EXPECT_EQ(test::CellText(out, "1-3", "J25"), c.withRealLine ? "0.001" : "")
+            << c.type << "/" << c.origin << "/" << c.payment;
+        const auto cells = test::SheetCells(out, "1-3");
+        const auto fresh = test::SheetCells(book, "1-3");
+        int changed = 0;
+        for (const auto& [address, text] : cells)
+            changed += fresh.at(address) != text;
+        EXPECT_EQ(changed, c.withRealLine ? 1 : 0) << c.type << "/" << c.origin;
+    }
+}
+
+// The discard sheet counts reusable covers only; a discarded one-way cover,
+// or one whose kind is missing, reaches no cell.
+TEST_F(FillTest, DiscardSheetTakesReusableCoversOnly) {
+    struct Case {
+        bool reusable;
+        const char* kind;
+        const char* expected; // in I24: vlnitá lepenka, přepravní, recyklováno
+    };
+    const Case cases[] = {{true, "2", "0.001"}, {false, "2", ""}, {true, "NULL", ""}};
+    int n = 0;
+    for (const Case& c : cases) {
+        db.Run("DELETE FROM CoverDiscard");
+        const long cover = Cover(27, 0, c.reusable, 10000);
+        db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
+                      "VALUES (%ld, %.10f, %s, 10000)",
+                      cover, first.Value(), c.kind));
+        const std::string out = db.folder.File(Format("discard%d.xlsx", n++));
+        MakeReportTemplate(out, 2026, 1);
+        {
+            CWorkbook wb;
+            wb.Open(out);
+            FillDiscardSheet(db.store, progress, *wb.Worksheet("3-1"), first, last, New);
+            wb.Save();
+        }
+        EXPECT_EQ(test::CellText(out, "3-1", "I24"), c.expected) << c.reusable << " " << c.kind;
+        const auto cells = test::SheetCells(out, "3-1");
+        const auto fresh = test::SheetCells(book, "3-1");
+        int changed = 0;
+        for (const auto& [address, text] : cells)
+            changed += fresh.at(address) != text;
+        EXPECT_EQ(changed, *c.expected ? 1 : 0) << c.reusable << " " << c.kind;
+    }
+}
+
 } // namespace
 } // namespace tarvo

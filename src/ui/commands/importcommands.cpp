@@ -1,0 +1,86 @@
+#include "ui/commands/importcommands.h"
+
+#include "core/data/oledate.h"
+#include "core/data/profile.h"
+#include "core/import/wakintra.h"
+#include "support/cprogresswnd.h"
+#include "ui/framework/guicontext.h"
+#include "ui/pages/cpageimps3param.h"
+#include "ui/pages/cpageimpwak.h"
+#include "ui/pages/cpageimpwakparam.h"
+#include "ui/pages/wizard.h"
+
+namespace tarvo {
+
+namespace {
+
+// Runs an importer with the progress window; the window goes before the
+// summary is shown.
+void RunWithProgress(const GuiContext& context, QWidget* parent, const char* caption,
+                     const std::function<bool(IProgressPort&, ImportCounters&)>& importer) {
+    CProgressWnd progress(QString::fromUtf8(caption), true);
+    progress.Create(parent);
+    ImportCounters counters;
+    RunImport(
+        context.messages, context.notifier,
+        [&](ImportCounters& c) {
+            struct CloseWindow {
+                CProgressWnd& window;
+                ~CloseWindow() { window.Destroy(); }
+            } close{progress};
+            return importer(progress, c);
+        },
+        counters);
+}
+
+} // namespace
+
+void RunMoneyImportCommand(const GuiContext& context, QWidget* parent,
+                           const MoneyWizardOptions& options) {
+    CProfile profile(context.folder.SettingsPath());
+    CWizard wizard(parent);
+    auto* source = new CPageImpS3(context, options.dosDevices);
+    if (options.browseFolder)
+        source->SetBrowseFolder(options.browseFolder);
+    auto* parameters = new CPageImpS3Param(context, ReadMoneyImportSettings(profile));
+    wizard.AddPage(source);
+    wizard.AddPage(parameters);
+    const bool finished = wizard.Run();
+    MoneyImportParams params = parameters->Params();
+    WriteMoneyImportSettings(profile, params);
+    if (!finished || !source->Source() || (!params.choices.products && !params.choices.documents))
+        return;
+    params.agendaFolder = source->Source()->folders.agendaFolder;
+    params.yearFolder = source->Source()->folders.yearFolder;
+    RunWithProgress(context, parent, "Import dat z Money S3",
+                    [&](IProgressPort& progress, ImportCounters& counters) {
+                        return ImportMoneyS3(context.store, context.messages, progress, params,
+                                             counters);
+                    });
+}
+
+void RunWakImportCommand(const GuiContext& context, QWidget* parent) {
+    CProfile profile(context.folder.SettingsPath());
+    CWizard wizard(parent);
+    auto* connection = new CPageImpWAK(context, WakConnectionSettings::Load(profile));
+    auto* parameters =
+        new CPageImpWAKParam(context, WakImportParams::Load(profile, OleDate::Today()));
+    wizard.AddPage(connection);
+    wizard.AddPage(parameters);
+    const bool finished = wizard.Run();
+    const WakConnectionSettings server = connection->Settings();
+    server.Save(profile);
+    parameters->Params().Save(profile);
+    if (!finished)
+        return;
+    const WakImportParams& params = parameters->Validated();
+    if (!params.choices.products && !params.choices.documents)
+        return;
+    RunWithProgress(context, parent, WakProgressCaption,
+                    [&](IProgressPort& progress, ImportCounters& counters) {
+                        return ImportWakIntra(context.store, context.messages, progress, server,
+                                              params, counters);
+                    });
+}
+
+} // namespace tarvo

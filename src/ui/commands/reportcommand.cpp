@@ -1,0 +1,66 @@
+#include "ui/commands/reportcommand.h"
+
+#include "core/data/comerror.h"
+#include "core/data/shared.h"
+#include "core/ports/messageport.h"
+#include "core/report/reportbuild.h"
+#include "core/report/reporttemplate.h"
+#include "support/cprogresswnd.h"
+#include "ui/dialogs/cdlgreportdata.h"
+#include "ui/framework/guicontext.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace tarvo {
+
+namespace {
+
+// A data folder holds the templates of the year it was made in; the first
+// report of a later year would find none. The program's own template of the
+// quarter is offered instead, so that the report can still be made. No
+// leaves the search to the report, which then names what is missing.
+void OfferOwnTemplate(const GuiContext& context, int year, int quarter) {
+    const std::string& folder = context.folder.folder;
+    if (FindReportTemplate(folder, year, quarter))
+        return;
+    const std::string path = QuarterTemplatePath(folder, year, quarter);
+    if (!context.messages.AskYesNo(Format("Pro %i. čtvrtletí %i není k dispozici předloha výkazu.\n"
+                                          "Přejete si vytvořit předlohu programu \"%s\"?",
+                                          quarter, year, path.c_str()),
+                                   MsgIcon::Question))
+        return;
+    try {
+        MakeReportTemplate(path, year, quarter);
+    } catch (const ComError& e) {
+        ShowComError(context.messages, e);
+    }
+}
+
+} // namespace
+
+bool OpenWithDesktop(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void RunReportCommand(const GuiContext& context, QWidget* parent, const OpenDocument& open) {
+    CDlgReportData dialog(context, OleDate::Today(), parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const ReportParams& params = dialog.Params();
+    OfferOwnTemplate(context, params.year, params.quarter);
+
+    std::optional<std::string> workbook;
+    {
+        CProgressWnd progress(QString::fromUtf8(ReportProgressCaption), false);
+        progress.Create(parent);
+        workbook =
+            BuildReport(context.store, progress, context.folder.folder, params, OleDate::Today());
+        progress.Destroy();
+    }
+    if (workbook && !open(QString::fromStdString(*workbook)))
+        context.messages.ShowMessage("Na tomto počítači pravděpodobně nemáte nainstalován Excel!",
+                                     MsgIcon::Error);
+}
+
+} // namespace tarvo

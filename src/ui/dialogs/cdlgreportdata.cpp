@@ -1,0 +1,127 @@
+#include "ui/dialogs/cdlgreportdata.h"
+
+#include "core/data/profile.h"
+#include "core/data/shared.h"
+#include "core/ports/messageport.h"
+#include "ui/framework/formbuilder.h"
+#include "ui/framework/guicontext.h"
+
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace tarvo {
+
+namespace {
+
+// The company texts as the form lists them, with the member each one edits.
+struct CompanyFieldDef {
+    const char* label;
+    std::string CompanyData::*member;
+};
+
+constexpr CompanyFieldDef CompanyFields[CDlgReportData::CompanyFieldCount] = {
+    {"&Společnost:", &CompanyData::name},
+    {"Sí&dlo:", &CompanyData::seat},
+    {"&IČ:", &CompanyData::ico},
+    {"DI&Č:", &CompanyData::dic},
+    {"&EKO-KOM ID:", &CompanyData::ekokomId},
+    {"E-&mail pro příjem faktur:", &CompanyData::mailInvoices},
+    {"&Kontaktní osoba:", &CompanyData::contactPerson},
+    {"e-m&ail:", &CompanyData::mail},
+    {"&Tel.:", &CompanyData::phone},
+    {"&Fax:", &CompanyData::fax},
+};
+
+QSpinBox* NumberBox(int minimum, int maximum, int value, QWidget* parent) {
+    auto* box = new QSpinBox(parent);
+    box->setRange(minimum, maximum);
+    box->setValue(value);
+    // Plain integers: a year reads 2026, not 2 026.
+    box->setGroupSeparatorShown(false);
+    return box;
+}
+
+} // namespace
+
+CDlgReportData::CDlgReportData(const GuiContext& context, OleDate today, QWidget* parent)
+    : QDialog(parent), m_context(context) {
+    setWindowTitle(QStringLiteral("Údaje uvedené na výkazu"));
+    const ReportPeriod period = DefaultReportPeriod(today);
+    m_params.quarter = period.quarter;
+    m_params.year = period.year;
+    m_params.company = LoadCompanyData(CProfile(context.folder.SettingsPath()));
+
+    m_quarter = NumberBox(1, 4, m_params.quarter, this);
+    m_year = NumberBox(MinReportYear, MaxReportYear, m_params.year, this);
+    auto* periodRow = new QHBoxLayout;
+    auto* intro = new QLabel(QStringLiteral("&Výkaz za"), this);
+    intro->setBuddy(m_quarter);
+    periodRow->addWidget(intro);
+    periodRow->addWidget(m_quarter);
+    periodRow->addWidget(new QLabel(QStringLiteral(". čtvrtletí"), this));
+    periodRow->addWidget(m_year);
+    periodRow->addSpacing(16);
+    m_regular = new QRadioButton(QStringLiteral("řádný"), this);
+    m_corrective = new QRadioButton(QStringLiteral("opravný"), this);
+    auto* kind = new QButtonGroup(this);
+    kind->addButton(m_regular);
+    kind->addButton(m_corrective);
+    m_regular->setChecked(true);
+    periodRow->addWidget(m_regular);
+    periodRow->addWidget(m_corrective);
+    periodRow->addStretch();
+
+    auto* formHolder = new QWidget(this);
+    FormGrid form(formHolder);
+    for (int i = 0; i < CompanyFieldCount; ++i) {
+        m_company[i] = new QLineEdit(
+            QString::fromStdString(m_params.company.*CompanyFields[i].member), formHolder);
+        m_company[i]->setMinimumWidth(320);
+        form.AddRow(QString::fromUtf8(CompanyFields[i].label), m_company[i]);
+    }
+    form.Layout()->setContentsMargins(0, 0, 0, 0);
+    formHolder->setLayout(form.Layout());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(periodRow);
+    layout->addSpacing(6);
+    layout->addWidget(formHolder);
+    layout->addWidget(MakeDialogButtons(this, context, 0));
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_quarter->setFocus();
+    m_quarter->selectAll();
+}
+
+void CDlgReportData::accept() {
+    // A half-typed number ("20" for a year) is refused, not silently replaced
+    // by the value the box held before.
+    for (QSpinBox* box : {m_quarter, m_year}) {
+        if (!box->hasAcceptableInput()) {
+            m_context.messages.ShowMessage(
+                Format("Zadejte celé číslo mezi %i a %i.", box->minimum(), box->maximum()),
+                MsgIcon::Exclamation);
+            box->setFocus();
+            box->selectAll();
+            return;
+        }
+    }
+    m_params.quarter = m_quarter->value();
+    m_params.year = m_year->value();
+    m_params.corrective = m_corrective->isChecked();
+    for (int i = 0; i < CompanyFieldCount; ++i)
+        m_params.company.*CompanyFields[i].member = m_company[i]->text().toStdString();
+    // A settings file that cannot be written costs only the remembering: the
+    // report goes on with what was entered.
+    CProfile profile(m_context.folder.SettingsPath());
+    StoreCompanyData(profile, m_params.company);
+    QDialog::accept();
+}
+
+} // namespace tarvo

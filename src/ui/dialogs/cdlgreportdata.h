@@ -1,0 +1,52 @@
+#pragma once
+
+// moc cannot parse the C++20 library headers these bring in; it needs none
+// of their declarations.
+#ifndef Q_MOC_RUN
+#include "core/data/oledate.h"
+#include "core/report/reportbuild.h"
+#endif
+
+#include <QDialog>
+
+class QLineEdit;
+class QRadioButton;
+class QSpinBox;
+
+namespace tarvo {
+
+struct GuiContext;
+
+// "Údaje uvedené na výkazu": the quarter, the year, regular or corrective,
+// and the company texts of the intro sheet. The period is proposed from the
+// day; the company texts come from the settings and are stored there on OK
+// only.
+class CDlgReportData : public QDialog {
+    Q_OBJECT
+public:
+    CDlgReportData(const GuiContext& context, OleDate today, QWidget* parent = nullptr);
+
+    // What the user confirmed; valid after OK.
+    const ReportParams& Params() const { return m_params; }
+
+    void accept() override;
+
+    QSpinBox* QuarterBox() const { return m_quarter; }
+    QSpinBox* YearBox() const { return m_year; }
+    QRadioButton* RegularButton() const { return m_regular; }
+    QRadioButton* CorrectiveButton() const { return m_corrective; }
+    // The company fields in the order of the form (name first, fax last).
+    QLineEdit* CompanyField(int index) const { return m_company[index]; }
+    static constexpr int CompanyFieldCount = 10;
+
+private:
+    const GuiContext& m_context;
+    ReportParams m_params;
+    QSpinBox* m_quarter;
+    QSpinBox* m_year;
+    QRadioButton* m_regular;
+    QRadioButton* m_corrective;
+    QLineEdit* m_company[CompanyFieldCount];
+};
+
+} // namespace tarvo

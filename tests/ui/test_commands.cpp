@@ -1,0 +1,598 @@
+// The main window's commands driven through their dialogs and wizards to the
+// end, on real files: the report, backup and restore, the bulk run and the
+// two imports.
+#include "app/qtmessageport.h"
+#include "core/data/backup.h"
+#include "core/data/profile.h"
+#include "core/data/shared.h"
+#include "core/registers/propagationswitches.h"
+#include "core/report/reportbuild.h"
+#include "core/report/reporttemplate.h"
+#include "core/report/workbook.h"
+#include "recordingports.h"
+#include "support/cprogresswnd.h"
+#include "ui/commands/backupcommand.h"
+#include "ui/commands/bulkcommand.h"
+#include "ui/commands/importcommands.h"
+#include "ui/commands/reportcommand.h"
+#include "ui/dialogs/cdlgbackup.h"
+#include "ui/dialogs/cdlgoverwrite.h"
+#include "ui/dialogs/cdlgreportdata.h"
+#include "ui/framework/guicontext.h"
+#include "ui/pages/cpageimps3param.h"
+#include "ui/pages/cpageimpwak.h"
+#include "ui/pages/cpageimpwakparam.h"
+#include "ui/pages/existingrecordsgroup.h"
+#include "ui/pages/wizard.h"
+#include "uitestsupport.h"
+#include "wakserver.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A GUI context on a temporary database, as the application makes one.
+struct Context {
+    explicit Context(IMessagePort* port = nullptr)
+        : context{db.Store(), port ? *port : static_cast<IMessagePort&>(db.messages),
+                  switches,   DataFolder{db.Folder()},
+                  notifier,   {}} {}
+
+    UiDatabase db;
+    PropagationSwitches switches;
+    RecordingNotifier notifier;
+    GuiContext context;
+};
+
+// Runs action on the next modal window of type T once it is shown; other
+// modal windows (one closing) are waited out.
+template <typename T> void OnNextModalOf(std::function<void(T*)> action) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!modal || !modal->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        action(modal);
+    });
+    timer->start();
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string IntroCell(const std::string& workbook, const char* cell) {
+    CWorkbook book;
+    book.Open(workbook);
+    return book.Worksheet("Úvod")->GetText(Format("%s:%s", cell, cell));
+}
+
+// A message port that records everything and answers the overwrite question
+// with the program's own dialog, as the running program does.
+class OverwriteByDialog final : public IMessagePort {
+public:
+    void ShowMessage(const std::string& text, MsgIcon icon) override {
+        shown.push_back({text, icon});
+    }
+    bool AskYesNo(const std::string& text, MsgIcon icon) override {
+        shown.push_back({text, icon});
+        return false;
+    }
+    OverwriteAnswer AskOverwrite(const std::string& text) override {
+        shown.push_back({text, MsgIcon::Question});
+        return QtMessagePort().AskOverwrite(text);
+    }
+    std::vector<ShownMessage> shown;
+};
+
+// A Money S3 installation under a Wine prefix of its own, holding a copy of
+// the sample agenda.
+struct MoneyMachine {
+    MoneyMachine() {
+        const std::string c = dosDevices + "/c:/";
+        WriteText(c + "Program Files/CIGLER SOFTWARE/Common Files/Setup.ini",
+                  "[InstParams]\r\nLocalPath=C:\\Money S3\r\n");
+        WriteText(c + "Money S3/MonS3.ini", "[Directory]\r\nDataRoot=C:\\Data\\\r\n");
+        fs::copy(TARVO_FIXTURES "/money", c + "Data", fs::copy_options::recursive);
+    }
+    QTemporaryDir dir;
+    std::string dosDevices = dir.path().toStdString() + "/dosdevices";
+    std::string YearFolder() const { return dosDevices + "/c:/Data/Agenda.001/Rok.2024/"; }
+};
+
+} // namespace
+
+class TestCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void overwriteDialogReturnsTheButton_data();
+    void overwriteDialogReturnsTheButton();
+    void reportDialogProposesThePeriodAndStoresOnOkOnly_data();
+    void reportDialogProposesThePeriodAndStoresOnOkOnly();
+    void reportDialogRefusesAHalfTypedYear();
+    void reportFromTheDialog_data();
+    void reportFromTheDialog();
+    void backupAndRestoreThroughTheDialog();
+    void bulkRun_data();
+    void bulkRun();
+    void moneyWizardChecksItsPagesAndStoresSettingsOnStorno();
+    void moneyImportAsksWithTheOverwriteDialog();
+    void wakImportAgainstTheTestServer();
+};
+
+void TestCommands::overwriteDialogReturnsTheButton_data() {
+    QTest::addColumn<int>("button"); // 0 = Escape, -1 = Enter
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Ano") << int(CDlgOverwrite::Yes) << 1091 << int(OverwriteAnswer::Yes);
+    QTest::newRow("Ne") << int(CDlgOverwrite::No) << 1094 << int(OverwriteAnswer::No);
+    QTest::newRow("Ano všem") << int(CDlgOverwrite::YesToAll) << 1093
+                              << int(OverwriteAnswer::YesToAll);
+    QTest::newRow("Ne všem") << int(CDlgOverwrite::NoToAll) << 1092
+                             << int(OverwriteAnswer::NoToAll);
+    QTest::newRow("Enter") << -1 << 1091 << int(OverwriteAnswer::Yes);
+    QTest::newRow("Escape") << 0 << 2 << int(OverwriteAnswer::No);
+}
+
+void TestCommands::overwriteDialogReturnsTheButton() {
+    QFETCH(int, button);
+    QFETCH(int, result);
+    QFETCH(int, answer);
+    auto press = [button](CDlgOverwrite* dialog) {
+        if (button == 0)
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        else if (button == -1)
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+        else
+            dialog->Button(static_cast<CDlgOverwrite::Result>(button))->click();
+    };
+    OnNextModalOf<CDlgOverwrite>([&](CDlgOverwrite* dialog) {
+        QCOMPARE(dialog->windowTitle(), QString("Tarvo"));
+        QVERIFY(dialog->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly));
+        press(dialog);
+    });
+    CDlgOverwrite dialog(
+        "Doklad \"FV-1\" byl již z Money importován. Přejete si jej aktualizovat?");
+    QCOMPARE(dialog.exec(), result);
+    OnNextModalOf<CDlgOverwrite>(press);
+    QCOMPARE(int(QtMessagePort().AskOverwrite("?")), answer);
+}
+
+void TestCommands::reportDialogProposesThePeriodAndStoresOnOkOnly_data() {
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<int>("quarter");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("February: last year's fourth") << QDate(2010, 2, 15) << 4 << 2009 << true;
+    QTest::newRow("March: the first") << QDate(2010, 3, 1) << 1 << 2010 << false;
+    QTest::newRow("December: the fourth") << QDate(2010, 12, 1) << 4 << 2010 << true;
+    QTest::newRow("a later year") << QDate(2031, 7, 20) << 2 << 2031 << false;
+}
+
+void TestCommands::reportDialogProposesThePeriodAndStoresOnOkOnly() {
+    QFETCH(QDate, today);
+    QFETCH(int, quarter);
+    QFETCH(int, year);
+    QFETCH(bool, ok);
+    Context c;
+    CProfile profile(c.context.folder.SettingsPath());
+    profile.WriteString("Spolecnost", "Nazev", "Kolmara s.r.o.");
+    profile.WriteString("Spolecnost", "Fax", "+420 1");
+    CDlgReportData dialog(c.context, OleDate::FromParts(today.year(), today.month(), today.day()));
+    QCOMPARE(dialog.windowTitle(), QString("Údaje uvedené na výkazu"));
+    QCOMPARE(dialog.QuarterBox()->value(), quarter);
+    QCOMPARE(dialog.YearBox()->value(), year);
+    QCOMPARE(dialog.YearBox()->maximum(), 2099);
+    QVERIFY(dialog.RegularButton()->isChecked());
+    QCOMPARE(dialog.CompanyField(0)->text(), QString("Kolmara s.r.o."));
+    QCOMPARE(dialog.CompanyField(9)->text(), QString("+420 1"));
+
+    dialog.CompanyField(9)->clear();
+    dialog.CompanyField(2)->setText("12345678");
+    dialog.CorrectiveButton()->setChecked(true);
+    ok ? dialog.accept() : dialog.reject();
+    const CompanyData stored = LoadCompanyData(profile);
+    QCOMPARE(stored.fax, ok ? std::string() : std::string("+420 1"));
+    QCOMPARE(stored.ico, ok ? std::string("12345678") : std::string());
+    if (ok) {
+        QCOMPARE(dialog.Params().corrective, true);
+        QCOMPARE(dialog.Params().company.ico, std::string("12345678"));
+        // An empty field is written as an empty value, not left out.
+        std::ifstream in(profile.Path());
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        QVERIFY(text.find("Fax=") != std::string::npos);
+    }
+}
+
+void TestCommands::reportDialogRefusesAHalfTypedYear() {
+    Context c;
+    CDlgReportData dialog(c.context, OleDate::FromParts(2026, 5, 5));
+    dialog.show();
+    dialog.YearBox()->selectAll();
+    QTest::keyClicks(dialog.YearBox(), "20");
+    dialog.accept();
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(c.db.messages.Texts(),
+             std::vector<std::string>{"Zadejte celé číslo mezi 2000 a 2099."});
+    QCOMPARE(dialog.focusWidget(), static_cast<QWidget*>(dialog.YearBox()));
+}
+
+void TestCommands::reportFromTheDialog_data() {
+    QTest::addColumn<bool>("templateThere");
+    QTest::addColumn<bool>("createOwn");
+    QTest::addColumn<bool>("built");
+    QTest::newRow("the quarter's template") << true << false << true;
+    QTest::newRow("none, own one made") << false << true << true;
+    QTest::newRow("none, not made") << false << false << false;
+}
+
+void TestCommands::reportFromTheDialog() {
+    QFETCH(bool, templateThere);
+    QFETCH(bool, createOwn);
+    QFETCH(bool, built);
+    Context c;
+    const std::string folder = c.context.folder.folder;
+    const int year = 2031; // a year the new data folder has no templates of
+    if (templateThere)
+        MakeReportTemplate(QuarterTemplatePath(folder, year, 2), year, 2);
+    c.db.messages.yesNoAnswers.push_back(createOwn);
+    const long long cover = c.db.AddCover("Krabice", 10000, 7); // papír, 1 kg
+    c.db.Run("INSERT INTO Move (move_num, move_date, move_type, move_export, move_source) "
+             "VALUES ('V-1', #5/5/2031#, 0, 0, 0)");
+    c.db.Run(Format("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, "
+                    "cover_type, cover_org, cover_pay) VALUES (1, 0, %lld, 30000, 1, 0, 1)",
+                    cover));
+
+    OnNextModalOf<CDlgReportData>([&](CDlgReportData* dialog) {
+        dialog->QuarterBox()->setValue(2);
+        dialog->YearBox()->setValue(year);
+        dialog->CompanyField(0)->setText("Kolmara s.r.o.");
+        QTest::keyClick(dialog->CompanyField(0), Qt::Key_Return);
+    });
+    QStringList opened;
+    QWidget frame;
+    RunReportCommand(c.context, &frame, [&](const QString& path) {
+        opened << path;
+        return true;
+    });
+
+    const std::string missing =
+        Format("Nemohu najít soubor s předlohou výkazu \"%svykaz%i.tpl_2\"", folder.c_str(), year);
+    const std::string offer =
+        Format("Pro 2. čtvrtletí %i není k dispozici předloha výkazu.\nPřejete si vytvořit "
+               "předlohu programu \"%svykaz%i_2.tpl\"?",
+               year, folder.c_str(), year);
+    std::vector<std::string> messages;
+    if (!templateThere)
+        messages.push_back(offer);
+    if (!built)
+        messages.push_back(missing);
+    QCOMPARE(c.db.messages.Texts(), messages);
+    QCOMPARE(opened.size(), built ? 1 : 0);
+    QVERIFY(frame.isEnabled());
+    if (!built)
+        return;
+    const std::string workbook = opened.front().toStdString();
+    QVERIFY(workbook.rfind(folder + "Vykazy/ctvrtletni_vykaz_o_produkci_obalu", 0) == 0);
+    QCOMPARE(IntroCell(workbook, "D7"), std::string("Kolmara s.r.o."));
+    CWorkbook book;
+    book.Open(workbook);
+    QCOMPARE(book.Worksheet("1-1")->GetText("G25:G25"), std::string("0.003"));
+    QCOMPARE(LoadCompanyData(CProfile(c.context.folder.SettingsPath())).name,
+             std::string("Kolmara s.r.o."));
+}
+
+void TestCommands::backupAndRestoreThroughTheDialog() {
+    Context c;
+    const std::string target = c.context.folder.folder + "jinde/kopie.mdb";
+    c.db.AddCover("Před zálohou", 10000);
+
+    OnNextModalOf<CDlgBackup>([&](CDlgBackup* dialog) {
+        QCOMPARE(dialog->windowTitle(), QString("Záloha dat"));
+        QCOMPARE(dialog->Label()->text(), QString("Zálohovat do souboru:"));
+        QCOMPARE(dialog->ActionButton()->text(), QString("Vytvořit zálohu"));
+        QCOMPARE(dialog->PathEdit()->text().toStdString(), DefaultBackupPath(c.context.folder));
+        QString proposed;
+        bool saveDialog = false;
+        dialog->SetBrowseFile(
+            [&](QWidget*, const BackupDialogSetup& setup, const QString& name) -> QString {
+                saveDialog = setup.saveDialog;
+                proposed = name;
+                return QString::fromStdString(target);
+            });
+        dialog->PathEdit()->setText("  /nikde/Zaloha.mdb/  ");
+        dialog->BrowseButton()->click();
+        QCOMPARE(proposed, QString("Zaloha.mdb"));
+        QVERIFY(saveDialog);
+        QCOMPARE(dialog->PathEdit()->text().toStdString(), target);
+        dialog->ActionButton()->click();
+    });
+    QWidget frame;
+    RunBackupCommand(c.context, BackupMode::Backup, &frame);
+    QVERIFY(fs::is_regular_file(target));
+    QCOMPARE(c.db.messages.Texts(),
+             std::vector<std::string>{"Záloha '" + target + "' byla úspěšně vytvořena!"});
+    QCOMPARE(c.notifier.sent, std::vector<ViewNotification>{ViewNotification::Refresh});
+
+    c.db.AddCover("Po záloze", 10000);
+    c.db.messages.shown.clear();
+    OnNextModalOf<CDlgBackup>([&](CDlgBackup* dialog) {
+        QCOMPARE(dialog->Label()->text(), QString("Obnovit ze souboru:"));
+        QCOMPARE(dialog->ActionButton()->text(), QString("Obnovit zálohu"));
+        // The last backup is proposed.
+        QCOMPARE(dialog->PathEdit()->text().toStdString(), target);
+        dialog->ActionButton()->click();
+    });
+    RunBackupCommand(c.context, BackupMode::Restore, &frame);
+    QCOMPARE(c.db.messages.Texts(),
+             std::vector<std::string>{"Data za zálohy '" + target + "' byla obnovena!"});
+    QCOMPARE(c.notifier.sent.size(), size_t(2));
+    QCOMPARE(c.db.Text("SELECT group_concat(cover_name) FROM Cover"), std::string("Před zálohou"));
+
+    // A restore from a file that is not there keeps the dialog open.
+    c.db.messages.shown.clear();
+    OnNextModalOf<CDlgBackup>([&](CDlgBackup* dialog) {
+        dialog->PathEdit()->setText("/nikde/nic.mdb");
+        dialog->ActionButton()->click();
+        QVERIFY(dialog->isVisible());
+        dialog->CloseButton()->click();
+    });
+    RunBackupCommand(c.context, BackupMode::Restore, &frame);
+    QCOMPARE(c.db.messages.Texts(),
+             std::vector<std::string>{"Nemohu nalézt soubor '/nikde/nic.mdb'!"});
+}
+
+void TestCommands::bulkRun_data() {
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<int>("handLinesLeft");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("declined") << false << 10 << QStringList();
+    QTest::newRow("cancelled after the first line")
+        << true << 9 << QStringList{"Aktualizace byla přerušena!"};
+}
+
+void TestCommands::bulkRun() {
+    QFETCH(bool, confirm);
+    QFETCH(int, handLinesLeft);
+    QFETCH(QStringList, messages);
+    Context c;
+    const long long cover = c.db.AddCover("Krabice", 10000);
+    c.db.Run("INSERT INTO Product (prod_name, deleted) VALUES ('Výrobek', 0)");
+    for (int i = 1; i <= 10; ++i) {
+        c.db.Run(Format("INSERT INTO Move (move_num, move_date, move_type, move_export, "
+                        "move_source) VALUES ('V-%i', #1/%i/2026#, 0, 0, 0)",
+                        i, i));
+        c.db.Run(Format("INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (%i, 1, "
+                        "10000)",
+                        i));
+        c.db.Run(Format("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, "
+                        "cover_type, cover_org, cover_pay) VALUES (%i, %i, %lld, 10000, 0, 0, 0)",
+                        i, i, cover));
+    }
+    c.db.messages.shown.clear();
+    c.db.messages.yesNoAnswers.push_back(confirm);
+
+    // Stops the run as soon as its window shows the first line.
+    QString caption;
+    bool cancelVisible = false;
+    QTimer stopper;
+    stopper.setInterval(0);
+    connect(&stopper, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<CProgressWnd*>(w);
+            if (progress && progress->isVisible() && !progress->SecondaryStatus().isEmpty()) {
+                caption = progress->windowTitle();
+                cancelVisible = progress->CancelButton()->isVisible();
+                progress->CancelButton()->click();
+                stopper.stop();
+            }
+        }
+    });
+    stopper.start();
+    QWidget frame;
+    frame.show();
+    RunBulkCommand(c.context, &frame);
+    stopper.stop();
+
+    const std::vector<std::string> texts = c.db.messages.Texts();
+    QCOMPARE(texts.front().rfind("Opravdu si přejete upravit výdeje obalů", 0), size_t(0));
+    QStringList shown;
+    for (size_t i = 1; i < texts.size(); ++i)
+        shown << QString::fromStdString(texts[i]);
+    QCOMPARE(shown, messages);
+    QCOMPARE(c.db.Number("SELECT COUNT(*) FROM Move_Cover"), handLinesLeft);
+    QCOMPARE(c.notifier.sent.size(), size_t(confirm ? 1 : 0));
+    if (confirm) {
+        QCOMPARE(c.notifier.sent.front(), ViewNotification::ReloadCovers);
+        QCOMPARE(caption, QString("Úprava vydaných obalů"));
+        QVERIFY(cancelVisible);
+    } else {
+        QVERIFY(caption.isEmpty()); // no window without a Yes
+    }
+    QVERIFY(frame.isEnabled());
+}
+
+void TestCommands::moneyWizardChecksItsPagesAndStoresSettingsOnStorno() {
+    Context c;
+    MoneyMachine money;
+    MoneyWizardOptions options;
+    options.dosDevices = money.dir.path().toStdString() + "/nowine"; // no Money installed
+    options.browseFolder = [&](QWidget*) { return QString::fromStdString(money.YearFolder()); };
+
+    OnNextModalOf<CWizard>([&](CWizard* wizard) {
+        auto* page = qobject_cast<CPageImpS3*>(wizard->currentPage());
+        QCOMPARE(wizard->windowTitle(), QString("Vyberte účetní rok Money"));
+        QCOMPARE(page->List()->topLevelItemCount(), 0);
+        QVERIFY(!wizard->button(QWizard::FinishButton)->isVisible());
+        wizard->next();
+        QCOMPARE(wizard->currentPage(), page); // nothing selected
+        page->BrowseButton()->click();
+        QCOMPARE(page->List()->topLevelItemCount(), 1);
+        QCOMPARE(page->List()->topLevelItem(0)->text(0), QString("Pekárna Žitná s.r.o."));
+        QCOMPARE(page->FolderLine()->text().toStdString(), money.YearFolder());
+        page->BrowseButton()->click(); // the same year again is not listed twice
+        QCOMPARE(page->List()->topLevelItemCount(), 1);
+        wizard->next();
+
+        auto* params = qobject_cast<CPageImpS3Param*>(wizard->currentPage());
+        QVERIFY(params);
+        QCOMPARE(wizard->windowTitle(), QString("Parametry importu"));
+        QVERIFY(params->CountriesEdit()->isEnabled());
+        params->ExportBox()->setChecked(false);
+        QVERIFY(!params->CountriesEdit()->isEnabled());
+        params->DocumentsBox()->setChecked(false);
+        QVERIFY(!params->ExportBox()->isEnabled());
+        params->ProductsBox()->setChecked(false);
+        wizard->button(QWizard::FinishButton)->click();
+        QVERIFY(wizard->isVisible());
+        params->Existing()->Button(ExistingMode::Ask)->setChecked(true);
+        wizard->reject();
+    });
+    QWidget frame;
+    RunMoneyImportCommand(c.context, &frame, options);
+
+    QCOMPARE(c.db.messages.Texts(),
+             (std::vector<std::string>{"Na tomto počítači pravděpodobně nejsou nainstalovány "
+                                       "MoneyS3.",
+                                       "Není vybrána agenda!",
+                                       "Není vybrán import produktů ani dokladů!"}));
+    const MoneyImportParams stored =
+        ReadMoneyImportSettings(CProfile(c.context.folder.SettingsPath()));
+    QVERIFY(!stored.choices.products && !stored.choices.documents && !stored.setExport);
+    QCOMPARE(stored.choices.existing, ExistingMode::Ask);
+    QCOMPARE(c.db.Number("SELECT COUNT(*) FROM Product"), 0);
+    QVERIFY(c.notifier.sent.empty());
+}
+
+void TestCommands::moneyImportAsksWithTheOverwriteDialog() {
+    OverwriteByDialog messages;
+    Context c(&messages);
+    MoneyMachine money;
+    MoneyImportParams first;
+    first.agendaFolder = money.dosDevices + "/c:/Data/Agenda.001/";
+    first.yearFolder = money.YearFolder();
+    first.choices.existing = ExistingMode::Overwrite;
+    ImportCounters counters;
+    NullProgress quiet;
+    QVERIFY(ImportMoneyS3(c.db.Store(), messages, quiet, first, counters));
+    const long long moves = c.db.Number("SELECT COUNT(*) FROM Move");
+
+    MoneyWizardOptions options;
+    options.dosDevices = money.dosDevices;
+    std::vector<QString> questions;
+    // Products: no to all; documents: asked again, yes to all.
+    auto answer = [&](CDlgOverwrite* dialog, CDlgOverwrite::Result button) {
+        questions.push_back(dialog->findChildren<QLabel*>().back()->text());
+        dialog->Button(button)->click();
+    };
+    OnNextModalOf<CWizard>([&](CWizard* wizard) {
+        auto* page = qobject_cast<CPageImpS3*>(wizard->currentPage());
+        QCOMPARE(page->List()->topLevelItemCount(), 1);
+        const QPoint row = page->List()->visualItemRect(page->List()->topLevelItem(0)).center();
+        QTest::mouseClick(page->List()->viewport(), Qt::LeftButton, {}, row);
+        QTest::mouseDClick(page->List()->viewport(), Qt::LeftButton, {}, row);
+        auto* params = qobject_cast<CPageImpS3Param*>(wizard->currentPage());
+        QVERIFY(params);
+        params->Existing()->Button(ExistingMode::Ask)->setChecked(true);
+        OnNextModalOf<CDlgOverwrite>([&](CDlgOverwrite* products) {
+            OnNextModalOf<CDlgOverwrite>(
+                [&](CDlgOverwrite* documents) { answer(documents, CDlgOverwrite::YesToAll); });
+            answer(products, CDlgOverwrite::NoToAll);
+        });
+        wizard->button(QWizard::FinishButton)->click();
+    });
+    QWidget frame;
+    frame.show();
+    RunMoneyImportCommand(c.context, &frame, options);
+
+    QCOMPARE(questions.size(), size_t(2));
+    QVERIFY(questions[0].startsWith("Produkt \""));
+    QVERIFY(questions[1].startsWith("Doklad \""));
+    QCOMPARE(messages.shown.back().text,
+             std::string("Import dokončen úspěšně!\n\nNaimportováno:\n   Produktů ~ 0\n   "
+                         "Dokladů ~ 7"));
+    QCOMPARE(messages.shown.back().icon, MsgIcon::Information);
+    QCOMPARE(c.db.Number("SELECT COUNT(*) FROM Move"), moves);
+    QCOMPARE(c.notifier.sent, std::vector<ViewNotification>{ViewNotification::ReloadItems});
+    QCOMPARE(ReadMoneyImportSettings(CProfile(c.context.folder.SettingsPath())).choices.existing,
+             ExistingMode::Ask);
+    QVERIFY(frame.isEnabled());
+}
+
+void TestCommands::wakImportAgainstTheTestServer() {
+    Context c;
+    WakTestDatabase wak;
+    wak.AddProduct(1, "Láhev žlutá", "L1", "ks");
+    wak.AddLine(10, "PRO", "P-1", "2010-02-03 10:00", 0, 1, "2.5");
+    wak.AddLine(11, "pro", "P-2", "2010-03-31 22:00", 1, 1, "3");
+    wak.AddLine(13, "PRO", "P-3", "2010-04-01", 0, 1, "7"); // after the range
+    CProfile profile(c.context.folder.SettingsPath());
+    profile.WriteString("ImportWAK", "Server", "  testserver ");
+    profile.WriteString("ImportWAK", "Databaze", wak.Name());
+    profile.WriteString("ImportWAK", "ODBC", wak.ConnectionString());
+
+    OnNextModalOf<CWizard>([&](CWizard* wizard) {
+        auto* page = qobject_cast<CPageImpWAK*>(wizard->currentPage());
+        QCOMPARE(wizard->windowTitle(), QString("Připojení k databázi WAK "));
+        QCOMPARE(page->UserEdit()->text(), QString("sa"));
+        page->WindowsAuth()->setChecked(true);
+        QVERIFY(!page->UserEdit()->isEnabled() && !page->PasswordEdit()->isEnabled());
+        page->SqlServerAuth()->setChecked(true);
+        QVERIFY(page->UserEdit()->isEnabled());
+        page->TestButton()->click();
+        QCOMPARE(page->ServerEdit()->text(), QString("testserver"));
+        wizard->next();
+
+        auto* params = qobject_cast<CPageImpWAKParam*>(wizard->currentPage());
+        QVERIFY(params);
+        params->FromEdit()->setDate(QDate(2010, 3, 31));
+        params->ToEdit()->setDate(QDate(2010, 1, 1));
+        wizard->button(QWizard::FinishButton)->click(); // the range runs backwards
+        QVERIFY(wizard->isVisible());
+        params->FromEdit()->setDate(QDate(2010, 1, 1));
+        params->ToEdit()->setDate(QDate(2010, 3, 31));
+        params->DocumentsBox()->setChecked(false);
+        QVERIFY(!params->FromEdit()->isEnabled());
+        params->DocumentsBox()->setChecked(true);
+        wizard->button(QWizard::FinishButton)->click();
+    });
+    QWidget frame;
+    frame.show();
+    RunWakImportCommand(c.context, &frame);
+
+    QCOMPARE(c.db.messages.Texts(),
+             (std::vector<std::string>{"Spojení s databází vytvořeno!",
+                                       "Datum od nesmí být větší než datum do!",
+                                       "Import dokončen úspěšně!\n\nNaimportováno:\n   Produktů "
+                                       "~ 1\n   Dokladů ~ 2"}));
+    // The second document's late evening is inside the last day.
+    QCOMPARE(c.db.Text("SELECT group_concat(move_num, ',') FROM Move"), std::string("P-1,P-2"));
+    QCOMPARE(c.notifier.sent, (std::vector<ViewNotification>{ViewNotification::ReloadMain,
+                                                             ViewNotification::ReloadItems}));
+    QCOMPARE(profile.GetString("ImportWAK", "Server"), std::string("testserver"));
+    QVERIFY(frame.isEnabled());
+}
+
+QTEST_MAIN(TestCommands)
+#include "test_commands.moc"
