@@ -36,5 +36,6 @@ int CmdImportMoney(CliContext& context);
 int CmdImportWak(CliContext& context);
 int CmdReport(CliContext& context);
 int CmdMakeTemplate(CliContext& context);
+int CmdExplain(CliContext& context);
 
 } // namespace tarvo::cli

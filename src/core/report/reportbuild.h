@@ -64,4 +64,14 @@ std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progres
                                        const DataFolder& dataFolder, const ReportParams& params,
                                        OleDate today);
 
+// The form version of a report workbook or template (A1 of "Úvod", ',' read
+// as '.'). Throws ComError when the file cannot be read or has no "Úvod".
+Quantity ReadReportVersion(const std::string& path);
+
+// Writes the breakdown of a statement beside it ("<name>_rozpis.xlsx"), for
+// the form version the statement carries. Returns its path; on a failure the
+// reason has been shown.
+std::optional<std::string> BuildReportBreakdown(CDataStore& store, const std::string& statementPath,
+                                                int year, int quarter);
+
 } // namespace tarvo

@@ -331,7 +331,8 @@ TEST_F(ReportTest, BorderVersionsChooseTheirDataAndCompanyLayouts) {
         params.year = c.year;
         params.quarter = c.quarter;
         params.company = company;
-        const auto report = BuildReport(db.store, progress, dir.Folder(), params, today);
+        const auto report =
+            BuildReport(db.store, progress, DataFolder{dir.Folder()}, params, today);
         ASSERT_TRUE(report) << c.version;
         EXPECT_EQ(ChangedCells(tpl, *report),
                   std::vector<std::string>{std::string("1-1!") + c.paperCell})
