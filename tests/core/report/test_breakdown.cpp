@@ -2,6 +2,7 @@
 #include "core/data/statement.h"
 #include "core/data/transaction.h"
 #include "core/report/breakdown.h"
+#include "core/report/reportbuild.h"
 #include "core/report/reportfills.h"
 #include "core/report/reporttemplate.h"
 #include "core/report/workbook.h"
@@ -12,6 +13,7 @@
 #include <map>
 #include <random>
 #include <set>
+#include <sstream>
 
 namespace tarvo {
 namespace {
@@ -415,6 +417,78 @@ TEST(BreakdownWorkbook, SubtotalsEqualTheStatementsCells) {
     while (!left.GetText(CellName(0, rows + 2)).empty())
         ++rows;
     EXPECT_EQ(static_cast<size_t>(rows), b.leftOut.size());
+}
+
+} // namespace
+} // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+class CliBreakdown : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cli = std::getenv("TARVO_CLI");
+        if (!cli)
+            GTEST_SKIP() << "TARVO_CLI is set by CTest";
+    }
+    int Run(const std::string& args) {
+        return WEXITSTATUS(
+            std::system(Format("'%s' --data-dir '%s' %s >'%s' 2>'%s'", cli, dir.c_str(),
+                               args.c_str(), base.File("out").c_str(), base.File("err").c_str())
+                            .c_str()));
+    }
+    std::vector<std::string> OutLines() {
+        std::vector<std::string> lines;
+        std::istringstream in(test::ReadFile(base.File("out")));
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    std::string Err() { return test::ReadFile(base.File("err")); }
+
+    const char* cli = nullptr;
+    test::TempFolder base;
+    std::string dir = base.Folder() + "data";
+};
+
+// report --breakdown prints both workbooks; explain prints one cell's lines
+// and a total equal to the statement's cell.
+TEST_F(CliBreakdown, ReportWritesBothWorkbooksAndExplainAddsUpToTheCell) {
+    ASSERT_EQ(Run("init"), 0) << Err();
+    ASSERT_EQ(Run("generate --seed 3 --products 30 --dispatches 300 --first-year 2026 --years 1"),
+              0)
+        << Err();
+    ASSERT_EQ(Run("report --year 2026 --quarter 1 --breakdown"), 0) << Err();
+    const std::vector<std::string> paths = OutLines();
+    ASSERT_EQ(paths.size(), 2u);
+    EXPECT_EQ(paths[1], BreakdownPath(paths[0]));
+    ASSERT_TRUE(std::filesystem::exists(paths[1]));
+
+    test::RecordingMessages messages;
+    CDataStore store(messages);
+    store.SetDatabasePath(dir + "/Tarvo.mdb");
+    ASSERT_TRUE(store.OpenDatabase());
+    const Breakdown b = ComputeBreakdown(store, 2026, 1, ReadReportVersion(paths[0]));
+    const std::vector<CellTotal> totals = b.CellTotals();
+    ASSERT_FALSE(totals.empty());
+    for (const CellTotal& total : {totals.front(), totals.back()}) {
+        const char* sheet = ReportSheets[static_cast<size_t>(total.sheet)].name;
+        const std::string cell = CellName(total.cell.column, total.cell.row);
+        ASSERT_EQ(Run(Format("explain --year 2026 --quarter 1 --sheet %s --cell %s", sheet,
+                             cell.c_str())),
+                  0)
+            << Err();
+        const std::vector<std::string> lines = OutLines();
+        ASSERT_EQ(lines.size(), total.lines + 1);
+        EXPECT_EQ(lines.front().rfind(Format("%s\t%s\t", sheet, cell.c_str()), 0), 0u);
+        const std::string tonnes = test::CellText(paths[0], sheet, cell);
+        EXPECT_EQ(
+            lines.back(),
+            Format("celkem\t%s\t%s", QuantityToPlainText(total.kilograms).c_str(), tonnes.c_str()));
+    }
+    EXPECT_EQ(Run("explain --year 2026 --quarter 1 --sheet 9-9 --cell A1"), 2);
+    EXPECT_EQ(Err(), "Výkaz nemá list \"9-9\".\n");
 }
 
 } // namespace
