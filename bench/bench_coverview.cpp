@@ -5,13 +5,14 @@
 //
 // Without --db a temporary database is filled by the data generator. Each
 // measurement runs in a process of its own, so the peak memory is the view's.
-#include "app/appglobals.h"
 #include "benchsupport.h"
 #include "core/data/cdatastore.h"
 #include "core/engine/datagenerator.h"
 #include "core/ports/progressport.h"
+#include "core/registers/propagationswitches.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/crecordlist.h"
+#include "ui/framework/guicontext.h"
 #include "ui/views/cviewcover.h"
 
 #include <QApplication>
@@ -35,14 +36,16 @@ int Measure(int argc, char** argv, const std::string& db) {
     store.SetDatabasePath(db);
     if (!store.OpenDatabase())
         return 1;
-    SetTheDataStore(&store);
+    PropagationSwitches switches;
+    NullNotifier notifier;
+    const GuiContext context{store, messages, switches, DataFolder{}, notifier, {}};
     const long baseKb = bench::PeakMemoryKb();
 
     bench::Stopwatch first;
-    CViewCover view;
+    CViewCover view(context);
     view.resize(1200, 800);
+    view.InitialUpdate();
     view.show();
-    view.InitialUpdate(1200);
     QCoreApplication::processEvents();
     view.repaint();
     const double firstScreen = first.Seconds();
@@ -77,7 +80,6 @@ int Measure(int argc, char** argv, const std::string& db) {
                 byWeight.first, byWeight.second, byMaterial.first, byMaterial.second, toEnd,
                 static_cast<double>(bench::PeakMemoryKb()) / 1024.0,
                 static_cast<double>(baseKb) / 1024.0);
-    SetTheDataStore(nullptr);
     return 0;
 }
 

@@ -1,14 +1,12 @@
 // Starts the program on a small sample data folder and saves pictures of the
 // main window, of the cover dialog and of the windows of the main window's
 // commands: tarvo-screenshots OUTPUT_FOLDER.
-#include "app/appglobals.h"
 #include "app/cmainframe.h"
 #include "app/ctarvoapp.h"
 #include "app/singleinstance.h"
 #include "commandshots.h"
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
-#include "core/ports/notifyport.h"
 #include "ui/dialogs/cdlgcover.h"
 #include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
@@ -65,7 +63,7 @@ int main(int argc, char** argv) {
     if (!app.InitInstance())
         return 1;
     CMainFrame* frame = app.MainFrame();
-    FillSample(TheDataStore());
+    FillSample(app.Context()->store);
     frame->NotifyAllViews(nullptr, ViewNotification::Refresh);
     frame->resize(1100, 560);
     auto* view = qobject_cast<CViewCover*>(frame->ActiveView());
@@ -76,23 +74,20 @@ int main(int argc, char** argv) {
     bool ok = true;
     QTimer::singleShot(500, [&] {
         ok = frame->grab().save(output + "/main-window.png") && ok;
-        CDlgCover dialog(frame);
-        dialog.name = "Kartonová krabice 40x30x20";
-        dialog.weight = Quantity::FromScaled(4200);
-        dialog.material = 27;
-        dialog.type = 0;
-        dialog.origin = 2;
-        dialog.payment = 1;
-        dialog.stat = 0;
+        CDlgCover dialog(*app.Context(), frame);
+        dialog.cover.name = "Kartonová krabice 40x30x20";
+        dialog.cover.weight = Quantity::FromScaled(4200);
+        dialog.cover.material = 27;
+        dialog.cover.type = 0;
+        dialog.cover.origin = 2;
+        dialog.cover.payment = 1;
+        dialog.cover.stat = 0;
         dialog.LoadControls();
         dialog.show();
         QTimer::singleShot(300, [&] {
             ok = dialog.grab().save(output + "/cdlgcover.png") && ok;
             dialog.close();
-            NullNotifier views;
-            const GuiContext context{TheDataStore(),  TheMessages(), TheSwitches(),
-                                     TheDataFolder(), views,         {}};
-            ok = SaveCommandScreenshots(context, frame, output) && ok;
+            ok = SaveCommandScreenshots(*app.Context(), frame, output) && ok;
             frame->close();
         });
         dialog.exec();

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/ports/notifyport.h"
 #include "ui/framework/ctableview.h"
+#include "ui/framework/findreplaceowner.h"
 
 #include <QMainWindow>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -14,14 +17,25 @@ class QToolBar;
 
 namespace tarvo {
 
+struct GuiContext;
+
 // The main window: menu, the table bar and the tool bar, the status bar and
 // one table view at a time. Commands go first to the active view, then to
 // the frame. Views, once made, stay alive (hidden) until the frame closes.
-class CMainFrame : public QMainWindow, public IViewBroadcast {
+//
+// The frame is also the program's view notifier: core operations (backup,
+// bulk runs, imports) tell every view through the context without naming a
+// sender.
+class CMainFrame : public QMainWindow, public IViewBroadcast, public IViewNotifier {
     Q_OBJECT
 public:
     explicit CMainFrame(QWidget* parent = nullptr);
     ~CMainFrame() override;
+
+    // Makes the first view, the covers, with the context every window uses.
+    // The context names this frame as its notifier, so it is made after the
+    // frame and handed in here.
+    void Open(const GuiContext& context);
 
     // Shows the view of a table command (cmd::ViewCovers, ...), making it
     // on first use.
@@ -30,16 +44,22 @@ public:
     int ActiveTable() const { return m_activeCommand; }
 
     // Sends a notification to the active view, then to every other view,
-    // skipping the sender.
+    // skipping the sender (none: every view).
     void NotifyAllViews(CTableView* sender, ViewNotification what) override;
+    void NotifyAllViews(ViewNotification what) override;
 
     // Runs a command as the menu would.
     void RunCommand(int command);
     QAction* Action(int command) const;
     QToolBar* TableBar() const { return m_tableBar; }
     QToolBar* ToolBar() const { return m_toolBar; }
+    FindReplaceOwner& FindReplace() { return *m_findReplace; }
     // Enables, disables and checks the commands by the current state.
     void UpdateCommands();
+    // The one rule for what a command can do now: a table command needs a
+    // registered view, a frame command its handler, a record command an
+    // active view that handles it and allows it.
+    bool IsCommandEnabled(int command) const;
     // Brings the window to the front without moving, sizing or restoring it.
     void BringToFront();
 
@@ -47,18 +67,22 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QAction* MakeAction(int command, const QString& text, const QKeySequence& key = {});
+    using ViewFactory = std::function<CTableView*(const GuiContext&)>;
+
+    void RegisterViews();
+    void RegisterFrameCommands();
+    void BuildActions();
     void BuildMenus();
     void BuildBars();
     void BuildStatusBar();
-    bool IsLaterCommand(int command) const;
-    static bool IsTableCommand(int command);
-    static bool IsFrameCommand(int command);
 
+    const GuiContext* m_context = nullptr;
     std::map<int, QAction*> m_actions;
-    std::map<int, std::function<CTableView*()>> m_factories;
+    std::map<int, ViewFactory> m_factories;
+    std::map<int, std::function<void()>> m_frameCommands;
     std::vector<CTableView*> m_views;
     std::map<CTableView*, int> m_viewCommand;
+    std::unique_ptr<FindReplaceOwner> m_findReplace;
     CTableView* m_active = nullptr;
     int m_activeCommand = 0;
     QStackedWidget* m_stack = nullptr;

@@ -9,6 +9,7 @@
 #include "core/data/shared.h"
 #include "core/registers/propagationswitches.h"
 #include "core/setup/datafoldersetup.h"
+#include "ui/framework/guicontext.h"
 #include "ui/framework/icons.h"
 
 #include <QLibraryInfo>
@@ -69,11 +70,11 @@ bool CTarvoApp::InitInstance() {
     std::string exeFolder = applicationDirPath().toStdString();
     if (exeFolder.empty() || exeFolder.back() != '/')
         exeFolder += '/';
-    const DataFolder data = ResolveDataFolder(DataDirArgument(), exeFolder);
-    SetTheDataFolder(data);
+    m_folder = ResolveDataFolder(DataDirArgument(), exeFolder);
+    const DataFolder& data = m_folder;
 
     CProfile profile(data.SettingsPath());
-    TheSwitches() = ReadSwitches(profile);
+    m_switches = ReadSwitches(profile);
     m_switchesRead = true;
 
     if (PrepareDataFolder(data) == PrepareResult::CannotCreate) {
@@ -85,9 +86,13 @@ bool CTarvoApp::InitInstance() {
     m_store->SetDatabasePath(data.DatabasePath());
     if (!m_store->OpenDatabase())
         return false;
-    SetTheDataStore(m_store.get());
 
+    // The frame is the context's view notifier, so it comes first and gets
+    // its first view once the context exists.
     m_frame = std::make_unique<CMainFrame>();
+    m_context = std::make_unique<GuiContext>(
+        GuiContext{*m_store, *m_messages, m_switches, m_folder, *m_frame, {}});
+    m_frame->Open(*m_context);
     m_frame->show();
     return true;
 }
@@ -97,19 +102,19 @@ void CTarvoApp::ExitInstance() {
         return;
     m_exited = true;
     m_frame.reset();
+    m_context.reset();
     // A second instance ends without touching the settings or the data of
     // the first.
     if (!m_ownsInstance)
         return;
     if (m_switchesRead) {
-        CProfile profile(TheDataFolder().SettingsPath());
-        WriteSwitches(profile, TheSwitches());
+        CProfile profile(m_folder.SettingsPath());
+        WriteSwitches(profile, m_switches);
     }
     // Compaction closes the connection; when it cannot be done the working
     // database stays as it was.
     if (m_store && m_store->IsOpen())
-        CompactWorkingDatabase(*m_store, TheDataFolder());
-    SetTheDataStore(nullptr);
+        CompactWorkingDatabase(*m_store, m_folder);
     m_store.reset();
     m_instance.reset();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/appglobals.h"
+#include "core/data/datafolder.h"
+#include "core/registers/propagationswitches.h"
 
 #include <QApplication>
 #include <memory>
@@ -14,6 +15,7 @@ class CMainFrame;
 class IMessagePort;
 class QtMessagePort;
 class SingleInstance;
+struct GuiContext;
 
 // The application: start-up (one instance, the data folder, the switches,
 // the database, the main window) and the end (switches written back, the
@@ -36,6 +38,9 @@ public:
     void ExitInstance();
 
     CMainFrame* MainFrame() const { return m_frame.get(); }
+    // What every window works with; made once the database is open.
+    const GuiContext* Context() const { return m_context.get(); }
+    PropagationSwitches& Switches() { return m_switches; }
 
 private:
     std::optional<std::string> DataDirArgument() const;
@@ -46,6 +51,9 @@ private:
     std::unique_ptr<QtMessagePort> m_qtMessages;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<CDataStore> m_store;
+    PropagationSwitches m_switches;
+    DataFolder m_folder;
+    std::unique_ptr<GuiContext> m_context;
     std::unique_ptr<CMainFrame> m_frame;
     bool m_ownsInstance = false;
     bool m_switchesRead = false;

@@ -1,8 +1,9 @@
 #include "app/singleinstance.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <unistd.h>
 
 namespace tarvo {
 
@@ -12,9 +13,13 @@ constexpr char RaiseRequest[] = "raise\n";
 } // namespace
 
 QString SingleInstance::DefaultName() {
-    // The name is per user, so two people logged on to one machine each run
-    // their own program.
-    return QStringLiteral("Kolmara-Tarvo-4380-B39A-2F83B5CA4609-%1").arg(getuid());
+    // The name is per user (told apart by their home folders, on every
+    // platform), so two people logged on to one machine each run their own
+    // program.
+    const QByteArray user =
+        QCryptographicHash::hash(QDir::homePath().toUtf8(), QCryptographicHash::Sha1).toHex();
+    return QStringLiteral("Kolmara-Tarvo-4380-B39A-2F83B5CA4609-%1")
+        .arg(QString::fromLatin1(user.left(12)));
 }
 
 SingleInstance::SingleInstance(QString name, QObject* parent)

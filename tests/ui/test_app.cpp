@@ -1,6 +1,5 @@
 // Start-up, the main frame and the end of the program, with the real
 // application object on a temporary data folder.
-#include "app/appglobals.h"
 #include "app/cmainframe.h"
 #include "app/ctarvoapp.h"
 #include "app/singleinstance.h"
@@ -9,22 +8,33 @@
 #include "core/data/recordset.h"
 #include "recordingports.h"
 #include "ui/dialogs/cdlgoptions.h"
+#include "ui/framework/cdlgfindreplace.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
+#include "ui/framework/commands.h"
 #include "ui/framework/crecordlist.h"
+#include "ui/framework/csplitbar.h"
+#include "ui/framework/guicontext.h"
 #include "ui/views/cviewcover.h"
 #include "uitestsupport.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <functional>
+#include <map>
+#include <set>
 
 using namespace tarvo;
 using namespace tarvo::test;
@@ -39,8 +49,10 @@ private slots:
     void startUpMakesDataFolderAndShowsCovers();
     void missingSettingsGiveFourSwitchesOn();
     void menuAndBars();
+    void everyCommandOfTheMenusAndBarsIsEnabledAsDesigned();
     void secondInstanceRaisesFirst();
     void notifyAllViewsSkipsSender();
+    void findDialogKeepsTheFrameKeysAway();
     void optionsChangeSwitches();
     void exitWritesSwitchesAndClosesDatabase();
 
@@ -65,11 +77,14 @@ void TestApp::startUpMakesDataFolderAndShowsCovers() {
     QCOMPARE(covers->MainList()->Model()->Count(), 0);
     QCOMPARE(covers->MainList()->Model()->headerData(0, Qt::Horizontal).toString(),
              QString("Název"));
+    // The split bar stands 240 pixels left of the frame's right edge as the
+    // window is shown, not as it was before it had its size.
+    QCOMPARE(covers->SplitBar()->x(), frame->centralWidget()->width() - 240);
 }
 
 void TestApp::missingSettingsGiveFourSwitchesOn() {
     QVERIFY(!QFile::exists(m_dataDir + "/tarvo.ini"));
-    const PropagationSwitches& s = TheSwitches();
+    const PropagationSwitches& s = m_app.Switches();
     QVERIFY(s.coverToCompCovers && s.coverToPackaging && s.coverToDispatches &&
             s.packagingToDispatches);
 }
@@ -93,11 +108,11 @@ void TestApp::menuAndBars() {
         {cmd::Options, "&Možnosti...", QKeySequence(), true},
         {cmd::ViewCovers, "&Obaly", QKeySequence(), true},
         {cmd::ViewProducts, "Vý&robky", QKeySequence(), false},
-        {cmd::Report, "Sestavit &výkaz", QKeySequence(), false},
-        {cmd::ImportMoney, "&Money S3", QKeySequence(), false},
+        {cmd::Report, "Sestavit &výkaz", QKeySequence(), true},
+        {cmd::ImportMoney, "&Money S3", QKeySequence(), true},
         {cmd::Help, "Nápověda pro Tarvo", QKeySequence(Qt::Key_F1), false},
-        {cmd::Add2, "", QKeySequence(Qt::CTRL | Qt::Key_Insert), true},
-        {cmd::Add3, "", QKeySequence(Qt::ALT | Qt::Key_Insert), false}, // no third pane
+        {cmd::Add2, "&Přidat", QKeySequence(Qt::CTRL | Qt::Key_Insert), true},
+        {cmd::Add3, "&Přidat", QKeySequence(Qt::ALT | Qt::Key_Insert), false}, // no third pane
     };
     frame->UpdateCommands();
     for (const Item& item : items) {
@@ -126,6 +141,57 @@ void TestApp::menuAndBars() {
     QCOMPARE(frame->statusBar()->findChild<QLabel*>()->text(), QString("Hotovo"));
 }
 
+// Walks the menus and both tool bars of the frame showing the covers view and
+// checks each command against the design: every one of them is enabled. A
+// command whose window another part of the program still has to bring is
+// marked Pending; it turns into Enabled when that part arrives. Every
+// command the frame shows must be in the table.
+void TestApp::everyCommandOfTheMenusAndBarsIsEnabledAsDesigned() {
+    CMainFrame* frame = m_app.MainFrame();
+    enum State { Enabled, Pending };
+    const std::map<int, State> expected = {
+        {cmd::Report, Enabled},        {cmd::Backup, Enabled},
+        {cmd::Restore, Enabled},       {cmd::Exit, Enabled},
+        {cmd::ViewCovers, Enabled},    {cmd::ViewCompCovers, Pending},
+        {cmd::ViewProducts, Pending},  {cmd::ViewDispatches, Pending},
+        {cmd::Refresh, Enabled},       {cmd::ImportMoney, Enabled},
+        {cmd::ImportWak, Enabled},     {cmd::ResolveAll, Enabled},
+        {cmd::Add, Enabled},           {cmd::Edit, Enabled},
+        {cmd::Delete, Enabled},        {cmd::Find, Enabled},
+        {cmd::Replace, Enabled},       {cmd::Filter, Enabled},
+        {cmd::Options, Enabled},       {cmd::ToggleTableBar, Enabled},
+        {cmd::ToggleToolBar, Enabled}, {cmd::ToggleStatusBar, Enabled},
+        {cmd::Help, Pending},          {cmd::About, Pending},
+    };
+    std::map<QAction*, int> ids;
+    for (const CommandInfo& command : Commands())
+        ids[frame->Action(command.id)] = command.id;
+
+    std::set<int> seen;
+    std::function<void(const QList<QAction*>&)> walk = [&](const QList<QAction*>& actions) {
+        for (QAction* action : actions) {
+            if (action->isSeparator())
+                continue;
+            if (action->menu()) {
+                walk(action->menu()->actions());
+                continue;
+            }
+            QVERIFY2(ids.count(action), qPrintable(action->text()));
+            const int id = ids[action];
+            seen.insert(id);
+            const auto row = expected.find(id);
+            QVERIFY2(row != expected.end(), qPrintable(action->text()));
+            if (row->second == Enabled)
+                QVERIFY2(action->isEnabled(), qPrintable(action->text()));
+        }
+    };
+    frame->UpdateCommands();
+    walk(frame->menuBar()->actions());
+    walk(frame->TableBar()->actions());
+    walk(frame->ToolBar()->actions());
+    QCOMPARE(seen.size(), expected.size());
+}
+
 void TestApp::secondInstanceRaisesFirst() {
     // Two instance objects on one name stand for two starts of the program.
     const QString name =
@@ -150,11 +216,53 @@ void TestApp::secondInstanceRaisesFirst() {
 void TestApp::notifyAllViewsSkipsSender() {
     CMainFrame* frame = m_app.MainFrame();
     auto* covers = qobject_cast<CViewCover*>(frame->ActiveView());
-    TheDataStore().Execute("INSERT INTO Cover (cover_name, deleted) VALUES ('Nový', 0)");
+    m_app.Context()->store.Execute("INSERT INTO Cover (cover_name, deleted) VALUES ('Nový', 0)");
     frame->NotifyAllViews(covers, ViewNotification::Refresh);
     QCOMPARE(covers->MainList()->Model()->Count(), 0);
     frame->NotifyAllViews(nullptr, ViewNotification::Refresh);
     QCOMPARE(covers->MainList()->Model()->Count(), 1);
+    // Core operations reach every view through the context, without a sender.
+    m_app.Context()->store.Execute("INSERT INTO Cover (cover_name, deleted) VALUES ('Druhý', 0)");
+    m_app.Context()->notifier.NotifyAllViews(ViewNotification::Refresh);
+    QCOMPARE(covers->MainList()->Model()->Count(), 2);
+    m_app.Context()->store.Execute("DELETE FROM Cover WHERE cover_name = 'Druhý'");
+    frame->RunCommand(cmd::Refresh);
+}
+
+void TestApp::findDialogKeepsTheFrameKeysAway() {
+    CMainFrame* frame = m_app.MainFrame();
+    CRecordList* list = frame->ActiveView()->MainList();
+    frame->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(frame));
+    list->ClearSelectionAndFocus();
+    frame->RunCommand(cmd::Find);
+    CDlgFindReplace* dialog = frame->FindReplace().Dialog();
+    QVERIFY(dialog);
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    dialog->FindCombo()->setEditText("Nov");
+    dialog->PartMatchBox()->setChecked(true);
+    // A key of the frame would open a dialog (Ins, Ctrl+T), delete (Del) or
+    // reload (F5); none of them may reach the view behind.
+    bool modalOpened = false;
+    OnNextModal([&](QWidget* modal) {
+        modalOpened = true;
+        modal->close();
+    });
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Insert), QKeySequence(Qt::Key_Delete),
+                                    QKeySequence("Ctrl+T"), QKeySequence(Qt::Key_F5)})
+        QTest::keySequence(dialog->FindCombo(), key);
+    QTest::qWait(50);
+    QVERIFY(!modalOpened);
+    QVERIFY(m_messages.shown.empty());
+    // Enter means "Najít další" there.
+    QTest::keyClick(dialog->FindCombo(), Qt::Key_Return);
+    QCOMPARE(list->FocusedRow(), 0);
+    QVERIFY(!modalOpened);
+    frame->FindReplace().Close();
+    // The watcher for a dialog that never came takes this one instead.
+    QDialog drain;
+    drain.exec();
+    QCoreApplication::processEvents();
 }
 
 void TestApp::optionsChangeSwitches() {
@@ -165,8 +273,8 @@ void TestApp::optionsChangeSwitches() {
         dialog->accept();
     });
     m_app.MainFrame()->RunCommand(cmd::Options);
-    QVERIFY(!TheSwitches().coverToCompCovers);
-    QVERIFY(TheSwitches().coverToPackaging);
+    QVERIFY(!m_app.Switches().coverToCompCovers);
+    QVERIFY(m_app.Switches().coverToPackaging);
 }
 
 void TestApp::exitWritesSwitchesAndClosesDatabase() {

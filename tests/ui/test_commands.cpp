@@ -5,7 +5,6 @@
 #include "core/data/backup.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
-#include "core/registers/propagationswitches.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
 #include "core/report/workbook.h"
@@ -48,16 +47,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A GUI context on a temporary database, as the application makes one.
+// A GUI context on a temporary database, as the application makes one, with
+// the messages recorded or given to another port.
 struct Context {
     explicit Context(IMessagePort* port = nullptr)
-        : context{db.Store(), port ? *port : static_cast<IMessagePort&>(db.messages),
-                  switches,   DataFolder{db.Folder()},
-                  notifier,   {}} {}
+        : context{db.Store(),  port ? *port : static_cast<IMessagePort&>(db.messages),
+                  db.switches, DataFolder{db.Folder()},
+                  db.notifier, {}} {}
 
     UiDatabase db;
-    PropagationSwitches switches;
-    RecordingNotifier notifier;
+    RecordingNotifier& notifier = db.notifier;
     GuiContext context;
 };
 

@@ -3,6 +3,7 @@
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
 #include "ui/framework/crecordlist.h"
+#include "ui/framework/findreplaceowner.h"
 #include "ui/views/cviewcover.h"
 #include "uitestsupport.h"
 
@@ -19,21 +20,26 @@ namespace {
 struct Fixture {
     UiDatabase db;
     std::unique_ptr<CViewCover> view;
+    FindReplaceOwner finder{db.messages};
 
     explicit Fixture(std::initializer_list<const char*> names) {
         int material = 0;
         for (const char* name : names)
             db.AddCover(name, 1000, material++ % 3);
-        view = std::make_unique<CViewCover>();
+        view = std::make_unique<CViewCover>(db.Context());
         view->resize(800, 400);
+        view->InitialUpdate();
         view->show();
-        view->InitialUpdate(800);
     }
-    ~Fixture() { CDlgFindReplace::CloseIfOpen(); }
+    ~Fixture() { finder.Close(); }
 
+    // The find or replace command as the frame runs it for its active view.
+    CDlgFindReplace* Command(int command) {
+        return finder.Open(*view, command == cmd::Replace ? FindReplaceOwner::ReplaceTab
+                                                          : FindReplaceOwner::FindTab);
+    }
     CDlgFindReplace* Open(int command, const QString& column) {
-        view->OnCommand(command);
-        CDlgFindReplace* dialog = CDlgFindReplace::Instance();
+        CDlgFindReplace* dialog = Command(command);
         QComboBox* columns = dialog->ColumnCombo();
         columns->setCurrentIndex(columns->findText(column));
         emit columns->activated(columns->currentIndex());
@@ -69,16 +75,14 @@ private slots:
 
 void TestFindReplace::dialogPreselectsSortColumnAndTab() {
     Fixture f({"a"});
-    f.view->OnCommand(cmd::Replace);
-    CDlgFindReplace* dialog = CDlgFindReplace::Instance();
+    CDlgFindReplace* dialog = f.Command(cmd::Replace);
     QVERIFY(dialog);
     QCOMPARE(dialog->Tab(), 1);
     QCOMPARE(dialog->ColumnCombo()->currentText(), QString("Název"));
     QCOMPARE(dialog->ColumnCombo()->count(), 6);
     QVERIFY(dialog->ReplaceCombo()->isVisible());
     QVERIFY(!dialog->PartMatchBox()->isChecked());
-    f.view->OnCommand(cmd::Find);
-    QCOMPARE(CDlgFindReplace::Instance(), dialog);
+    QCOMPARE(f.Command(cmd::Find), dialog);
     QCOMPARE(dialog->Tab(), 0);
     QVERIFY(!dialog->ReplaceCombo()->isVisible());
     // A coded column offers its labels, sorted, in both boxes.
@@ -229,7 +233,7 @@ void TestFindReplace::stornoAndEscapeDestroyDialog() {
     CDlgFindReplace* dialog = f.Open(cmd::Find, "Název");
     dialog->PartMatchBox()->setChecked(true);
     QTest::keyClick(dialog, Qt::Key_Escape);
-    QTRY_VERIFY(!CDlgFindReplace::Instance());
+    QTRY_VERIFY(!f.finder.Dialog());
     dialog = f.Open(cmd::Replace, "Název");
     // A new dialog starts with part match off; the tab comes from the command.
     QVERIFY(!dialog->PartMatchBox()->isChecked());
@@ -238,7 +242,7 @@ void TestFindReplace::stornoAndEscapeDestroyDialog() {
         if (button->text() == "Storno")
             button->click();
     }
-    QTRY_VERIFY(!CDlgFindReplace::Instance());
+    QTRY_VERIFY(!f.finder.Dialog());
 }
 
 QTEST_MAIN(TestFindReplace)

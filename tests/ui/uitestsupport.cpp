@@ -1,6 +1,5 @@
 #include "uitestsupport.h"
 
-#include "app/appglobals.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 
@@ -17,12 +16,11 @@ UiDatabase::UiDatabase() {
     m_store = std::make_unique<CDataStore>(messages);
     m_store->SetDatabasePath(path);
     m_store->OpenDatabase();
-    SetTheDataStore(m_store.get());
-    TheSwitches() = PropagationSwitches{};
+    m_context = std::make_unique<GuiContext>(
+        GuiContext{*m_store, messages, switches, DataFolder{Folder()}, notifier, {}});
 }
 
 UiDatabase::~UiDatabase() {
-    SetTheDataStore(nullptr);
     m_store->CloseDatabase();
 }
 

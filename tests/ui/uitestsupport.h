@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/data/cdatastore.h"
+#include "core/registers/propagationswitches.h"
 #include "recordingports.h"
+#include "ui/framework/guicontext.h"
 
 #include <QTemporaryDir>
 #include <functional>
@@ -12,15 +14,19 @@ class QWidget;
 
 namespace tarvo::test {
 
-// A new working database in a temporary folder, open, set as the program's
-// data store, with every message recorded.
+// A new working database in a temporary folder, open, with every message
+// recorded, and the GUI context of the windows under test built on it
+// (switches all on, no help).
 class UiDatabase {
 public:
     UiDatabase();
     ~UiDatabase();
 
     RecordingMessages messages;
+    PropagationSwitches switches;
+    RecordingNotifier notifier;
     CDataStore& Store() { return *m_store; }
+    const GuiContext& Context() const { return *m_context; }
 
     // Runs SQL; false (with the message recorded) on an error.
     bool Run(const std::string& sql);
@@ -36,6 +42,7 @@ public:
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<CDataStore> m_store;
+    std::unique_ptr<GuiContext> m_context;
 };
 
 // Runs action on the next modal dialog (or message box) that opens, once the

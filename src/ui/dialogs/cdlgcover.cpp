@@ -1,9 +1,9 @@
 #include "ui/dialogs/cdlgcover.h"
 
-#include "app/appglobals.h"
 #include "core/data/codelists.h"
 #include "core/ports/messageport.h"
 #include "ui/dialogs/codecombo.h"
+#include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
 
 #include <QCheckBox>
@@ -22,13 +22,10 @@ namespace {
 constexpr int MaterialWood = 0;
 constexpr int MaterialCartons = 6;
 constexpr int StatCartons = 3;
-
-void Warn(const char* text) {
-    TheMessages().ShowMessage(text, MsgIcon::Exclamation);
-}
 } // namespace
 
-CDlgCover::CDlgCover(QWidget* parent) : QDialog(parent) {
+CDlgCover::CDlgCover(const GuiContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context) {
     setWindowTitle(QStringLiteral("Detail obalu"));
     m_name = new QLineEdit(this);
     m_name->setMaxLength(50);
@@ -94,19 +91,19 @@ CDlgCover::CDlgCover(QWidget* parent) : QDialog(parent) {
 }
 
 void CDlgCover::LoadControls() {
-    m_name->setText(QString::fromStdString(name));
-    m_weight->setText(QuantityToLocaleText(weight));
-    m_reusable->setChecked(reusable);
-    m_note->setText(QString::fromStdString(note));
+    m_name->setText(QString::fromStdString(cover.name));
+    m_weight->setText(QuantityToLocaleText(cover.weight));
+    m_reusable->setChecked(cover.reusable);
+    m_note->setText(QString::fromStdString(cover.note));
     // Materials: "dřevo", then "textil" (code 29), then codes 1 to 28.
     std::vector<int> materials = {0, MaterialTextile};
     for (int code = 1; code < MaterialTextile; ++code)
         materials.push_back(code);
-    codecombo::Fill(m_material, Materials, materials, material);
-    codecombo::FillAll(m_type, CoverTypes, type);
-    codecombo::FillAll(m_origin, Origins, origin);
-    codecombo::FillAll(m_payment, Payments, payment);
-    codecombo::FillAll(m_stat, StatCategories, stat);
+    codecombo::Fill(m_material, Materials, materials, cover.material);
+    codecombo::FillAll(m_type, CoverTypes, cover.type);
+    codecombo::FillAll(m_origin, Origins, cover.origin);
+    codecombo::FillAll(m_payment, Payments, cover.payment);
+    codecombo::FillAll(m_stat, StatCategories, cover.stat);
     m_name->setFocus();
     m_name->selectAll();
 }
@@ -127,6 +124,10 @@ void CDlgCover::OnStatChosen() {
         codecombo::Select(m_material, MaterialWood);
     else if (category == StatCartons)
         codecombo::Select(m_material, MaterialCartons);
+}
+
+void CDlgCover::Warn(const char* text) {
+    m_context.messages.ShowMessage(text, MsgIcon::Exclamation);
 }
 
 void CDlgCover::accept() {
@@ -159,15 +160,15 @@ void CDlgCover::accept() {
             return;
         }
     }
-    name = m_name->text().toStdString();
-    weight = *parsed;
-    reusable = m_reusable->isChecked();
-    note = m_note->text().toStdString();
-    material = codecombo::Selected(m_material);
-    type = codecombo::Selected(m_type);
-    origin = codecombo::Selected(m_origin);
-    payment = codecombo::Selected(m_payment);
-    stat = codecombo::Selected(m_stat);
+    cover.name = m_name->text().toStdString();
+    cover.weight = *parsed;
+    cover.reusable = m_reusable->isChecked();
+    cover.note = m_note->text().toStdString();
+    cover.material = codecombo::Selected(m_material);
+    cover.type = codecombo::Selected(m_type);
+    cover.origin = codecombo::Selected(m_origin);
+    cover.payment = codecombo::Selected(m_payment);
+    cover.stat = codecombo::Selected(m_stat);
     QDialog::accept();
 }
 

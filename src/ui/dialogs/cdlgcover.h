@@ -3,7 +3,7 @@
 // moc cannot parse the C++20 library headers these bring in; it needs none
 // of their declarations.
 #ifndef Q_MOC_RUN
-#include "core/data/quantity.h"
+#include "core/registers/coverregister.h"
 #endif
 
 #include <QDialog>
@@ -16,22 +16,16 @@ class QPushButton;
 
 namespace tarvo {
 
-// "Detail obalu": the values of one cover, edited in memory. The caller sets
-// the public values, runs the dialog and, on OK, writes them itself.
+struct GuiContext;
+
+// "Detail obalu": one cover record, edited in memory. The caller sets the
+// record, runs the dialog and, on OK, hands the record to the register.
 class CDlgCover : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgCover(QWidget* parent = nullptr);
+    explicit CDlgCover(const GuiContext& context, QWidget* parent = nullptr);
 
-    std::string name;
-    Quantity weight = Quantity::FromUnits(0);
-    int stat = -1;
-    bool reusable = false;
-    int material = -1;
-    int origin = -1;
-    int type = -1;
-    int payment = -1;
-    std::string note;
+    CoverRecord cover;
 
     // Fills the controls from the values; exec() does it too.
     void LoadControls();
@@ -51,6 +45,9 @@ public:
 private:
     void OnMaterialChosen();
     void OnStatChosen();
+    void Warn(const char* text);
+
+    const GuiContext& m_context;
 
     QLineEdit* m_name;
     QLineEdit* m_weight;

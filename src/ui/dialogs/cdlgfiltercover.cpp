@@ -1,10 +1,9 @@
 #include "ui/dialogs/cdlgfiltercover.h"
 
-#include "app/appglobals.h"
 #include "core/data/codelists.h"
-#include "core/data/shared.h"
 #include "core/ports/messageport.h"
 #include "ui/dialogs/codecombo.h"
+#include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
 
 #include <QCheckBox>
@@ -19,41 +18,8 @@
 
 namespace tarvo {
 
-std::string CoverFilterClause(const CoverFilter& filter) {
-    const auto& [useName, useWeight, useMaterial, useType, useOrigin, usePayment, useReusable, name,
-                 namePart, weightFrom, weightTo, type, material, origin, payment, reusable] =
-        filter;
-    std::string sql;
-    if (useName) {
-        // The name goes in as typed, its apostrophes doubled, so that a name
-        // like "d'Artagnan" filters instead of breaking the statement.
-        const std::string text = SqlEscape(name);
-        sql += namePart ? Format(" AND (cover_name LIKE '%%%s%%')", text.c_str())
-                        : Format(" AND (cover_name = '%s')", text.c_str());
-    }
-    if (useWeight) {
-        // Written in the user's number format, then every comma made a point,
-        // so that SQL reads 0,5 as 0.5.
-        std::string clause = Format(" AND (cover_weight>=%s) AND (cover_weight<=%s)",
-                                    QuantityToLocaleText(weightFrom).toStdString().c_str(),
-                                    QuantityToLocaleText(weightTo).toStdString().c_str());
-        std::replace(clause.begin(), clause.end(), ',', '.');
-        sql += clause;
-    }
-    if (useMaterial)
-        sql += Format(" AND (cover_mat = %li)", static_cast<long>(material));
-    if (useType)
-        sql += Format(" AND (cover_type = %li)", static_cast<long>(type));
-    if (useOrigin)
-        sql += Format(" AND (cover_org = %li)", static_cast<long>(origin));
-    if (usePayment)
-        sql += Format(" AND (cover_pay = %li)", static_cast<long>(payment));
-    if (useReusable)
-        sql += reusable ? " AND (cover_reusable = TRUE)" : " AND (cover_reusable = FALSE)";
-    return sql;
-}
-
-CDlgFilterCover::CDlgFilterCover(QWidget* parent) : QDialog(parent) {
+CDlgFilterCover::CDlgFilterCover(const GuiContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context) {
     setWindowTitle(QStringLiteral("Filtr obalů"));
     m_useName = new QCheckBox(QStringLiteral("Název:"), this);
     m_useWeight = new QCheckBox(QStringLiteral("Hmotnost:"), this);
@@ -152,7 +118,7 @@ void CDlgFilterCover::UpdateEnabling() {
 }
 
 void CDlgFilterCover::accept() {
-    IMessagePort& messages = TheMessages();
+    IMessagePort& messages = m_context.messages;
     const std::optional<Quantity> from = QuantityFromLocaleText(m_weightFrom->text());
     const std::optional<Quantity> to = QuantityFromLocaleText(m_weightTo->text());
     if (!from || !to) {

@@ -15,15 +15,13 @@ class QLineEdit;
 
 namespace tarvo {
 
-// The conditions of the filter appended to the covers query, each starting
-// " AND".
-std::string CoverFilterClause(const CoverFilter& filter);
+struct GuiContext;
 
 // "Filtr obalů": edits a copy of the view's CoverFilter.
 class CDlgFilterCover : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgFilterCover(QWidget* parent = nullptr);
+    explicit CDlgFilterCover(const GuiContext& context, QWidget* parent = nullptr);
 
     CoverFilter filter;
 
@@ -50,6 +48,8 @@ public:
 
 private:
     void UpdateEnabling();
+
+    const GuiContext& m_context;
 
     QCheckBox* m_useName;
     QCheckBox* m_useWeight;

@@ -1,8 +1,6 @@
 #include "ui/framework/cdlgfindreplace.h"
 
-#include "app/appglobals.h"
 #include "core/data/codelists.h"
-#include "core/data/shared.h"
 #include "core/ports/messageport.h"
 #include "ui/framework/ctableview.h"
 
@@ -10,81 +8,17 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabBar>
 #include <QVBoxLayout>
-#include <strings.h>
+#include <algorithm>
 
 namespace tarvo {
 
-namespace {
-
-QPointer<CDlgFindReplace> g_dialog;
-// The searchable columns of the view that opened the dialog last, and the
-// tab shown last; both live as long as the program.
-std::vector<std::string> g_columns;
-int g_tab = 0;
-
-QString ColumnLabel(const std::string& column) {
-    static const std::pair<const char*, const char*> labels[] = {
-        {"cover_name", "Název"},   {"cover_mat", "Materiál"},
-        {"cover_type", "Typ"},     {"cover_org", "Původ"},
-        {"cover_pay", "Platba"},   {"cover_reusable", "Opakovaně používaný"},
-        {"ccover_name", "Název"},  {"ccover_note", "Poznámka"},
-        {"prod_name", "Název"},    {"prod_katalog", "Kat. č."},
-        {"prod_unit", "Jednotka"}, {"move_num", "Číslo dokumentu"},
-        {"move_type", "Typ"},      {"move_export", "Export"},
-    };
-    for (const auto& [name, label] : labels) {
-        if (column == name)
-            return QString::fromUtf8(label);
-    }
-    return QString::fromStdString(column);
-}
-
-const CodeList* CodeListOf(const std::string& column) {
-    if (column == "cover_mat")
-        return &Materials;
-    if (column == "cover_type")
-        return &CoverTypes;
-    if (column == "cover_org")
-        return &Origins;
-    if (column == "cover_pay")
-        return &Payments;
-    if (column == "move_type")
-        return &MoveTypes;
-    return nullptr;
-}
-
-bool IsYesNoColumn(const std::string& column) {
-    return column == "cover_reusable" || column == "move_export";
-}
-
-void Warn(const char* text, QWidget* focus) {
-    TheMessages().ShowMessage(text, MsgIcon::Exclamation);
-    focus->setFocus();
-}
-
-} // namespace
-
-std::string FindReplaceRequest::Criterion() const {
-    switch (findValue.GetKind()) {
-    case Value::Kind::Bool:
-        return Format("%s = %s", field.c_str(), findValue.ToBool() ? "TRUE" : "FALSE");
-    case Value::Kind::Text:
-        // The text is put in as typed, its apostrophes doubled so that it can
-        // never end the literal.
-        if (partMatch)
-            return Format("%s LIKE '%%%s%%'", field.c_str(),
-                          SqlEscape(findValue.ToString()).c_str());
-        return Format("%s = '%s'", field.c_str(), SqlEscape(findValue.ToString()).c_str());
-    default:
-        return Format("%s = %li", field.c_str(), static_cast<long>(findValue.ToLong()));
-    }
-}
-
-CDlgFindReplace::CDlgFindReplace(QWidget* parent) : QDialog(parent, Qt::Tool) {
+CDlgFindReplace::CDlgFindReplace(IMessagePort& messages, QWidget* parent)
+    : QDialog(parent), m_messages(messages) {
     setWindowTitle(QStringLiteral("Najít a nahradit"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -148,66 +82,60 @@ CDlgFindReplace::CDlgFindReplace(QWidget* parent) : QDialog(parent, Qt::Tool) {
     connect(this, &QDialog::rejected, this, &QObject::deleteLater);
 }
 
-CDlgFindReplace* CDlgFindReplace::Instance() {
-    return g_dialog.data();
-}
-
-void CDlgFindReplace::CloseIfOpen() {
-    if (g_dialog) {
-        CDlgFindReplace* dialog = g_dialog.data();
-        g_dialog.clear();
-        dialog->close();
+bool CDlgFindReplace::event(QEvent* event) {
+    // Qt lets a window's shortcuts work from the dialogs it owns. Here the
+    // keys belong to the dialog: claiming them before the shortcuts are
+    // matched keeps the frame's accelerators quiet, so Enter finds the next
+    // match and Ins, Del, Ctrl+T or F5 do nothing to the view behind.
+    // Alt with a letter stays free for the dialog's own mnemonics.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool mnemonic = (key->modifiers() & Qt::AltModifier) && !key->text().isEmpty() &&
+                              key->text().at(0).isLetterOrNumber();
+        if (!mnemonic) {
+            event->accept();
+            return true;
+        }
     }
+    return QDialog::event(event);
 }
 
-CDlgFindReplace* CDlgFindReplace::Open(CTableView* view, int tab, std::vector<std::string> columns,
-                                       const std::string& initialColumn) {
-    g_columns = std::move(columns);
-    if (!g_dialog)
-        g_dialog = new CDlgFindReplace(view);
-    CDlgFindReplace* dialog = g_dialog.data();
-    dialog->m_target = view;
-    dialog->FillColumns(initialColumn);
-    dialog->ShowTab(tab);
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
-    dialog->m_find->setFocus();
-    return dialog;
+void CDlgFindReplace::SetTarget(CTableView& view) {
+    m_target = &view;
+    m_columns = view.SearchColumns();
+    FillColumns(view.SearchColumnOfSort());
 }
 
 int CDlgFindReplace::Tab() const {
     return m_tabs->currentIndex();
 }
 
-void CDlgFindReplace::FillColumns(const std::string& initialColumn) {
-    m_column->clear();
-    int selected = -1;
-    for (size_t i = 0; i < g_columns.size(); ++i) {
-        m_column->addItem(ColumnLabel(g_columns[i]), static_cast<int>(i));
-        if (!initialColumn.empty() && strcasecmp(g_columns[i].c_str(), initialColumn.c_str()) == 0)
-            selected = static_cast<int>(i);
-    }
-    m_column->setCurrentIndex(selected);
-    FillValues();
+void CDlgFindReplace::Warn(const char* text, QWidget* focus) {
+    m_messages.ShowMessage(text, MsgIcon::Exclamation);
+    focus->setFocus();
 }
 
-bool CDlgFindReplace::IsCodedColumn(const std::string& column) const {
-    return CodeListOf(column) || IsYesNoColumn(column);
+void CDlgFindReplace::FillColumns(int initialColumn) {
+    m_column->clear();
+    for (size_t i = 0; i < m_columns.size(); ++i)
+        m_column->addItem(m_columns[i].label, static_cast<int>(i));
+    m_column->setCurrentIndex(
+        initialColumn >= 0 && initialColumn < m_column->count() ? initialColumn : -1);
+    FillValues();
 }
 
 void CDlgFindReplace::FillValues() {
     m_find->clear();
     m_replace->clear();
     const int index = m_column->currentIndex();
-    if (index < 0 || index >= static_cast<int>(g_columns.size()))
+    if (index < 0 || index >= static_cast<int>(m_columns.size()))
         return;
-    const std::string& column = g_columns[static_cast<size_t>(index)];
+    const SearchColumn& column = m_columns[static_cast<size_t>(index)];
     std::vector<std::pair<QString, int>> items;
-    if (const CodeList* list = CodeListOf(column)) {
-        for (int code = 0; code < list->size; ++code)
-            items.emplace_back(QString::fromStdString(list->Label(code)), code);
-    } else if (IsYesNoColumn(column)) {
+    if (column.codes) {
+        for (int code = 0; code < column.codes->size; ++code)
+            items.emplace_back(QString::fromStdString(column.codes->Label(code)), code);
+    } else if (column.yesNo) {
         items = {{QStringLiteral("ano"), 1}, {QStringLiteral("ne"), 0}};
     }
     std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
@@ -227,8 +155,7 @@ void CDlgFindReplace::ShowTab(int tab) {
     m_replaceLabel->setVisible(replace);
     m_replaceOne->setVisible(replace);
     m_replaceAll->setVisible(replace);
-    g_tab = replace ? 1 : 0;
-    m_tabs->setCurrentIndex(g_tab);
+    m_tabs->setCurrentIndex(replace ? 1 : 0);
 }
 
 void CDlgFindReplace::Submit(FindReplaceRequest::Mode mode) {
@@ -258,12 +185,13 @@ void CDlgFindReplace::Submit(FindReplaceRequest::Mode mode) {
         return;
     }
     const int listIndex = m_column->itemData(columnIndex).toInt();
-    if (listIndex < 0 || listIndex >= static_cast<int>(g_columns.size())) {
-        FillColumns({});
+    if (listIndex < 0 || listIndex >= static_cast<int>(m_columns.size())) {
+        FillColumns(-1);
         return;
     }
-    request.field = g_columns[static_cast<size_t>(listIndex)];
-    if (IsCodedColumn(request.field)) {
+    const SearchColumn& column = m_columns[static_cast<size_t>(listIndex)];
+    request.field = column.column;
+    if (column.codes || column.yesNo) {
         // The typed text must be one of the offered labels.
         const int findIndex = m_find->findText(findText, Qt::MatchExactly);
         if (findIndex < 0) {
@@ -271,8 +199,7 @@ void CDlgFindReplace::Submit(FindReplaceRequest::Mode mode) {
             return;
         }
         const int findCode = m_find->itemData(findIndex).toInt();
-        const bool yesNo = IsYesNoColumn(request.field);
-        request.findValue = yesNo ? Value(findCode != 0) : Value(int32_t{findCode});
+        request.findValue = column.yesNo ? Value(findCode != 0) : Value(int32_t{findCode});
         if (mode != FindReplaceRequest::FindNext) {
             const int replaceIndex =
                 m_replace->findText(m_replace->currentText(), Qt::MatchExactly);
@@ -281,7 +208,8 @@ void CDlgFindReplace::Submit(FindReplaceRequest::Mode mode) {
                 return;
             }
             const int replaceCode = m_replace->itemData(replaceIndex).toInt();
-            request.replaceValue = yesNo ? Value(replaceCode != 0) : Value(int32_t{replaceCode});
+            request.replaceValue =
+                column.yesNo ? Value(replaceCode != 0) : Value(int32_t{replaceCode});
         }
     } else {
         request.findValue = Value(findText.toStdString());

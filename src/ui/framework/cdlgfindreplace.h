@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QString>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,19 @@ class QTabBar;
 namespace tarvo {
 
 class CTableView;
+class IMessagePort;
+struct CodeList;
+
+// A column of a view's main table that find and replace may search, as the
+// view describes it: the drop-down shows the label; a coded column offers
+// its code list's labels, a yes/no column "ano" and "ne"; any other column
+// takes typed text.
+struct SearchColumn {
+    std::string column;
+    QString label;
+    const CodeList* codes = nullptr;
+    bool yesNo = false;
+};
 
 // What the find and replace dialog asks a view to do on its main list.
 struct FindReplaceRequest {
@@ -29,26 +43,21 @@ struct FindReplaceRequest {
     Value findValue;
     Value replaceValue;
     bool partMatch = false;
-
-    // The condition a record must meet: "col = 5", "col = TRUE",
-    // "col LIKE '%text%'" or "col = 'text'" (apostrophes doubled).
-    std::string Criterion() const;
 };
 
-// The modeless "Najít a nahradit" dialog. At most one exists; a table switch
-// or Storno destroys it.
+// The modeless "Najít a nahradit" dialog for one target view at a time. It
+// knows only the columns its target offers. Storno, Escape and the close box
+// destroy it.
 class CDlgFindReplace : public QDialog {
     Q_OBJECT
 public:
-    // Opens the dialog (or reuses the open one) for a view on tab 0 (find) or
-    // 1 (replace), with the view's searchable columns and the column to
-    // preselect.
-    static CDlgFindReplace* Open(CTableView* view, int tab, std::vector<std::string> columns,
-                                 const std::string& initialColumn);
-    static CDlgFindReplace* Instance();
-    static void CloseIfOpen();
+    CDlgFindReplace(IMessagePort& messages, QWidget* parent);
 
+    // Points the dialog at a view: its columns fill the drop-down (the one
+    // its sort column stands for selected), both value boxes are emptied.
+    void SetTarget(CTableView& view);
     CTableView* Target() const { return m_target; }
+    void ShowTab(int tab);
     int Tab() const;
 
     // The controls, for the program's own code and its tests.
@@ -60,16 +69,18 @@ public:
     QPushButton* ReplaceButton() const { return m_replaceOne; }
     QPushButton* ReplaceAllButton() const { return m_replaceAll; }
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
-    explicit CDlgFindReplace(QWidget* parent);
-
-    void FillColumns(const std::string& initialColumn);
+    void FillColumns(int initialColumn);
     void FillValues();
-    void ShowTab(int tab);
     void Submit(FindReplaceRequest::Mode mode);
-    bool IsCodedColumn(const std::string& column) const;
+    void Warn(const char* text, QWidget* focus);
 
+    IMessagePort& m_messages;
     QPointer<CTableView> m_target;
+    std::vector<SearchColumn> m_columns;
     QTabBar* m_tabs = nullptr;
     QComboBox* m_find = nullptr;
     QComboBox* m_replace = nullptr;

@@ -1,60 +1,42 @@
 #pragma once
 
-#include "core/data/rowcache.h"
+// moc cannot parse the C++20 library headers these bring in; it needs none
+// of their declarations.
+#ifndef Q_MOC_RUN
+#include "core/data/rowlist.h"
+#endif
 
 #include <QAbstractTableModel>
-#include <QStringList>
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace tarvo {
 
-class CDataStore;
-class CStatement;
+class IMessagePort;
 
-// The rows of one list: the record identifiers in the order of the list's
-// query, and the cells of only those rows that are shown, read in chunks
-// when the view asks for them. The identifiers of a million records take
-// 8 MB; the text of their cells is never all in memory.
+// The Qt face of one list: the rows of a RowList (the identifiers in list
+// order, the cells of the rows shown read in chunks by the row source), with
+// the model resets and change signals the item view needs. The ordering and
+// the reading live in the core.
 class CListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    // Reads the cells of the current row of rowSql (whose first column is the
-    // identifier).
-    using CellReader = std::function<QStringList(const CStatement&)>;
-
-    // rowSql selects the identifier and the shown columns of the rows whose
-    // identifiers are in "(%s)", for example
-    // "SELECT cover_id, cover_name FROM Cover WHERE cover_id IN (%s)".
-    CListModel(QStringList headers, std::string rowSql, CellReader reader,
+    CListModel(IMessagePort& messages, std::unique_ptr<IRowSource> source,
                QObject* parent = nullptr);
     ~CListModel() override;
 
-    // Runs idSql (one column: the identifier, in list order) and shows its
-    // rows. Errors are shown through the message port; the list then keeps
-    // what was read. Returns false on an error.
-    bool Load(CDataStore& store, const std::string& idSql);
-
-    // What the second column of a sorted load is compared as.
-    enum class SortValue { Number, CzechText };
-    // Runs sql (identifier, sort value; in any order) and orders the rows
-    // here: a sort in memory is several times faster than the database's on
-    // a million rows. Rows with equal values keep the query's order; an
-    // empty value sorts first, as in SQL. Only the first screens are put in
-    // order at once; the rest is ordered the first time a row beyond them
-    // (or the whole list) is asked for, so a long list shows sooner.
-
-    bool LoadSorted(CDataStore& store, const std::string& sql, SortValue kind, bool descending);
+    // Fills a new identifier list with the loader (a register's ordered
+    // load) and shows it. Returns the loader's result: false after a
+    // database error, which the loader has shown; the rows read before it
+    // are shown.
+    bool Load(const std::function<bool(IdList&)>& loader);
     void Clear();
 
-    int64_t Id(int row) const;
+    RecordId Id(int row) const { return m_rows.Id(row); }
     // The first row holding the identifier, or -1.
-    int RowOf(int64_t id) const;
-    const std::vector<int64_t>& Ids() const;
-    int Count() const { return static_cast<int>(m_ids.size()); }
+    int RowOf(RecordId id) const { return m_rows.RowOf(id); }
+    const std::vector<RecordId>& Ids() const { return m_rows.Ids().Ids(); }
+    int Count() const { return m_rows.Count(); }
 
     // The record of the row changed: its cells are read again.
     void RefreshRow(int row);
@@ -69,21 +51,8 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    struct PendingSort;
-    // Puts the rest of the list in order when row lies beyond the ordered
-    // head (any row when row is -1).
-    void EnsureOrdered(int row) const;
-    const QStringList* RowCells(int row) const;
-    void ReadChunk(int chunk) const;
-
-    CDataStore* m_store = nullptr;
-    QStringList m_headers;
-    std::string m_rowSql;
-    CellReader m_reader;
-    mutable std::vector<int64_t> m_ids;
-    mutable std::unique_ptr<PendingSort> m_pending;
-    mutable size_t m_orderedRows = 0;
-    mutable RowCache<QStringList> m_cache;
+    // Reading cells fills the row cache, also from the const item-view calls.
+    mutable RowList m_rows;
 };
 
 } // namespace tarvo

@@ -52,7 +52,17 @@ void CRecordList::ClickSort(int column) {
         m_sortDescending = !m_sortDescending;
 }
 
+void CRecordList::SetSortable(bool sortable) {
+    m_sortable = sortable;
+    horizontalHeader()->setSectionsClickable(sortable);
+    horizontalHeader()->setSectionsMovable(sortable);
+    horizontalHeader()->setSortIndicatorShown(sortable);
+    setShowGrid(sortable);
+}
+
 void CRecordList::ShowSortArrow() {
+    if (!m_sortable)
+        return;
     horizontalHeader()->setSortIndicator(m_sortColumn, m_sortDescending ? Qt::DescendingOrder
                                                                         : Qt::AscendingOrder);
 }

@@ -24,6 +24,11 @@ public:
     // The click rule: another column sorts ascending, the same column flips.
     void ClickSort(int column);
     void ShowSortArrow();
+    // A list whose order is fixed (the products' validity dates): its
+    // headers take no clicks and show no sort arrow, and its columns cannot
+    // be dragged into another order.
+    void SetSortable(bool sortable);
+    bool IsSortable() const { return m_sortable; }
 
     std::vector<int> SelectedRows() const;
     int SelectedCount() const;
@@ -52,6 +57,7 @@ private:
     CListModel* m_model;
     int m_sortColumn = 0;
     bool m_sortDescending = false;
+    bool m_sortable = true;
 };
 
 } // namespace tarvo

@@ -1,17 +1,12 @@
 #include "ui/framework/ctableview.h"
 
-#include "app/appglobals.h"
-#include "core/data/cdatastore.h"
-#include "core/data/recordset.h"
-#include "core/data/shared.h"
-#include "core/data/statement.h"
+#include "core/registers/findreplace.h"
 #include "ui/framework/ccaptionpanel.h"
-#include "ui/framework/cdlgfindreplace.h"
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/clistmodel.h"
-#include "ui/framework/commandids.h"
 #include "ui/framework/crecordlist.h"
 #include "ui/framework/csplitbar.h"
+#include "ui/framework/guicontext.h"
 #include "ui/framework/icons.h"
 
 #include <QApplication>
@@ -22,7 +17,6 @@
 namespace tarvo {
 
 namespace {
-constexpr int Margin = 7;
 
 // Keeps the wait cursor up while a list loads.
 class WaitCursor {
@@ -33,29 +27,27 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-struct MenuItem {
-    int command;
-    const char* text; // empty: separator
-};
+// The gap between two sub-panes when the first list has a fixed height.
+constexpr int FixedListGap = 2;
+
 } // namespace
 
-CTableView::CTableView(QWidget* parent) : QWidget(parent) {}
+CTableView::CTableView(const GuiContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context) {}
 
-CTableView::~CTableView() {
-    if (CDlgFindReplace* dialog = CDlgFindReplace::Instance(); dialog && dialog->Target() == this)
-        CDlgFindReplace::CloseIfOpen();
-}
+CTableView::~CTableView() = default;
 
 CDataStore& CTableView::Store() const {
-    return TheDataStore();
+    return m_context.store;
 }
 
 IMessagePort& CTableView::Messages() const {
-    return TheMessages();
+    return m_context.messages;
 }
 
 CIconButton* CTableView::MakeButton(int command, const QIcon& icon) {
     auto* button = new CIconButton(command, icon, this);
+    button->setToolTip(ToolTip(Command(command)));
     connect(button, &QAbstractButton::clicked, this, [this, command] { OnCommand(command); });
     return button;
 }
@@ -64,10 +56,6 @@ void CTableView::BuildMainPane(const QString& caption, CRecordList* list) {
     m_main.buttons = {MakeButton(cmd::Add, icons::Add()), MakeButton(cmd::Edit, icons::Edit()),
                       MakeButton(cmd::Delete, icons::Delete()),
                       MakeButton(cmd::Filter, icons::Filter())};
-    m_main.buttons[0]->setToolTip(QStringLiteral("Nový záznam"));
-    m_main.buttons[1]->setToolTip(QStringLiteral("Upravit záznam"));
-    m_main.buttons[2]->setToolTip(QStringLiteral("Odstranit záznam"));
-    m_main.buttons[3]->setToolTip(QStringLiteral("Filtr "));
     m_main.caption = new CCaptionPanel(caption, this);
     m_main.list = list;
     list->setParent(this);
@@ -98,6 +86,7 @@ void CTableView::AddSubPane(int addCommand, int editCommand, int deleteCommand,
                     MakeButton(deleteCommand, icons::Delete())};
     pane.caption = new CCaptionPanel(caption, this);
     pane.list = list;
+    pane.menu = m_subs.empty() ? RecordMenu::Second : RecordMenu::Third;
     list->setParent(this);
     const int index = static_cast<int>(m_subs.size()) + 1;
     connect(list, &CRecordList::headerClicked, this,
@@ -111,6 +100,10 @@ void CTableView::AddSubPane(int addCommand, int editCommand, int deleteCommand,
             OnSubSelectionChanged(index, becameSelected);
     });
     m_subs.push_back(pane);
+}
+
+CTableView::Pane& CTableView::PaneAt(int pane) {
+    return pane == 0 ? m_main : m_subs.at(static_cast<size_t>(pane - 1));
 }
 
 CRecordList* CTableView::SubList(int pane) const {
@@ -128,14 +121,47 @@ CIconButton* CTableView::PaneButton(int pane, int index) const {
     return p.buttons.at(static_cast<size_t>(index));
 }
 
+CIconButton* CTableView::PaneToggle(int pane) const {
+    return pane < 1 || pane > static_cast<int>(m_subs.size())
+               ? nullptr
+               : m_subs[static_cast<size_t>(pane - 1)].toggle;
+}
+
 void CTableView::SetPaneEnabled(int pane, bool enabled) {
-    Pane& p = m_subs.at(static_cast<size_t>(pane - 1));
+    Pane& p = PaneAt(pane);
     for (CIconButton* button : p.buttons)
         button->setEnabled(enabled);
     p.list->setEnabled(enabled);
 }
 
-void CTableView::InitialUpdate(int frameClientWidth) {
+void CTableView::SetPaneMenu(int pane, RecordMenu menu) {
+    PaneAt(pane).menu = menu;
+}
+
+void CTableView::SetFirstSubListHeight(int pixels) {
+    m_firstSubListHeight = pixels;
+}
+
+CIconButton* CTableView::AddPaneToggle(int pane, const QIcon& icon,
+                                       const std::function<void()>& onToggle) {
+    auto* button = new CIconButton(0, icon, this);
+    connect(button, &QAbstractButton::clicked, this, [onToggle] { onToggle(); });
+    PaneAt(pane).toggle = button;
+    return button;
+}
+
+void CTableView::SetPaneListShown(int pane, bool shown) {
+    PaneAt(pane).listShown = shown;
+    if (m_initialised)
+        Relayout();
+}
+
+bool CTableView::IsPaneListShown(int pane) const {
+    return pane >= 1 && pane <= static_cast<int>(m_subs.size()) &&
+           m_subs[static_cast<size_t>(pane - 1)].listShown;
+}
+
+void CTableView::InitialUpdate() {
     if (m_initialised)
         return;
     m_initialised = true;
@@ -143,9 +169,19 @@ void CTableView::InitialUpdate(int frameClientWidth) {
     m_main.list->FitColumns();
     for (Pane& pane : m_subs)
         pane.list->FitColumns();
-    if (m_split)
-        m_split->setGeometry(frameClientWidth - 240, 0, CSplitBar::Width, height());
     Relayout();
+}
+
+void CTableView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The view fills the frame's client area; only once it is shown does it
+    // have the window's real width, so the bar is placed here, once.
+    if (m_split && !m_splitPlaced) {
+        m_splitPlaced = true;
+        m_split->setGeometry(width() - RightPaneWidth, 0, CSplitBar::Width, height());
+        if (m_initialised)
+            Relayout();
+    }
 }
 
 void CTableView::resizeEvent(QResizeEvent* event) {
@@ -162,13 +198,19 @@ void CTableView::PlacePane(Pane& pane, int x0, int x1, int top, int bottom, bool
         b->setVisible(visible);
         x += button.width();
     }
+    int captionEnd = x1;
+    if (pane.toggle) {
+        captionEnd = x1 - button.width();
+        pane.toggle->setGeometry(captionEnd, top, button.width(), button.height());
+        pane.toggle->setVisible(visible);
+    }
     if (pane.caption) {
-        pane.caption->setGeometry(x, top, std::max(0, x1 - x), button.height());
+        pane.caption->setGeometry(x, top, std::max(0, captionEnd - x), button.height());
         pane.caption->setVisible(visible);
     }
     const int listTop = top + button.height() + 1;
     pane.list->setGeometry(x0, listTop, std::max(0, x1 - x0), std::max(0, bottom - listTop));
-    pane.list->setVisible(visible);
+    pane.list->setVisible(visible && pane.listShown);
 }
 
 void CTableView::Relayout() {
@@ -193,35 +235,49 @@ void CTableView::Relayout() {
 
     // The right pane's sub-panes share its height.
     const int x0 = left + CSplitBar::Width + 2;
+    const int buttonHeight = m_main.buttons.front()->sizeHint().height();
     const int count = static_cast<int>(m_subs.size());
     int top = Margin;
     for (int i = 0; i < count; ++i) {
-        const int bottom = i + 1 == count ? h - Margin : h / 2;
-        PlacePane(m_subs[static_cast<size_t>(i)], x0, w - Margin, top, bottom, !m_rightCollapsed);
-        top = bottom + Margin;
+        Pane& pane = m_subs[static_cast<size_t>(i)];
+        const bool last = i + 1 == count;
+        const bool fixed = i == 0 && m_firstSubListHeight > 0;
+        int bottom = h - Margin;
+        int next = bottom;
+        if (!last && !pane.listShown) {
+            bottom = top + buttonHeight + 1;
+            next = bottom;
+        } else if (!last && fixed) {
+            bottom = top + buttonHeight + 1 + m_firstSubListHeight;
+            next = bottom + FixedListGap;
+        } else if (!last) {
+            bottom = h / 2;
+            next = bottom + Margin;
+        }
+        PlacePane(pane, x0, w - Margin, top, bottom, !m_rightCollapsed);
+        top = next;
     }
 }
 
-bool CTableView::FillList(CRecordList* list, const std::string& idSql, int64_t selectId) {
-    return FillList(
-        list, [&] { return list->Model()->Load(Store(), idSql); }, selectId);
-}
-
-bool CTableView::FillList(CRecordList* list, const std::function<bool()>& load, int64_t selectId) {
+bool CTableView::FillList(CRecordList* list, const std::function<bool()>& load, RecordId selectId,
+                          Fallback fallback) {
     WaitCursor wait;
     ++m_loading;
     list->setUpdatesEnabled(false);
     const bool ok = load();
-    const int row = selectId == NoId ? -1 : list->Model()->RowOf(selectId);
-    if (list->Model()->Count() > 0)
-        list->SelectRow(row >= 0 ? row : 0);
+    const int count = list->Model()->Count();
+    int row = selectId == NoId ? -1 : list->Model()->RowOf(selectId);
+    if (row < 0)
+        row = fallback == Fallback::LastRow ? count - 1 : 0;
+    if (count > 0)
+        list->SelectRow(row);
     list->ShowSortArrow();
     list->setUpdatesEnabled(true);
     --m_loading;
     return ok;
 }
 
-int64_t CTableView::FirstSelectedId(const CRecordList* list) {
+RecordId CTableView::SelectedId(const CRecordList* list) {
     const std::vector<int> rows = list->SelectedRows();
     return rows.empty() ? NoId : list->Model()->Id(rows.front());
 }
@@ -248,19 +304,13 @@ void CTableView::BroadcastToOthers(ViewNotification what) {
         m_broadcast->NotifyAllViews(this, what);
 }
 
+std::vector<int> CTableView::HandledCommands() const {
+    return {cmd::Add, cmd::Edit, cmd::Delete, cmd::Filter, cmd::Refresh};
+}
+
 bool CTableView::HandlesCommand(int command) const {
-    switch (command) {
-    case cmd::Add:
-    case cmd::Edit:
-    case cmd::Delete:
-    case cmd::Filter:
-    case cmd::Find:
-    case cmd::Replace:
-    case cmd::Refresh:
-        return true;
-    default:
-        return false;
-    }
+    const std::vector<int> commands = HandledCommands();
+    return std::find(commands.begin(), commands.end(), command) != commands.end();
 }
 
 bool CTableView::IsCommandEnabled(int command) const {
@@ -268,19 +318,11 @@ bool CTableView::IsCommandEnabled(int command) const {
 }
 
 bool CTableView::OnCommand(int command) {
-    switch (command) {
-    case cmd::Find:
-        OpenFindReplace(0);
-        return true;
-    case cmd::Replace:
-        OpenFindReplace(1);
-        return true;
-    case cmd::Refresh:
+    if (command == cmd::Refresh) {
         LoadMainList();
         return true;
-    default:
-        return false;
     }
+    return false;
 }
 
 void CTableView::OnNotify(ViewNotification what) {
@@ -288,79 +330,17 @@ void CTableView::OnNotify(ViewNotification what) {
         LoadMainList();
 }
 
-void CTableView::OpenFindReplace(int tab) {
-    CDlgFindReplace::Open(this, tab, SearchableColumns(), SearchColumnOfSort());
-}
-
 void CTableView::ShowContextMenu(int pane, int row, const QPoint& globalPos) {
-    static const MenuItem recMain[] = {{cmd::Add, "&Přidat\tIns"},
-                                       {cmd::Edit, "&Upravit\tEnter"},
-                                       {cmd::Delete, "&Odstranit\tDel"},
-                                       {0, ""},
-                                       {cmd::Find, "&Najít...\tCtrl+F"},
-                                       {cmd::Replace, "Na&hradit...\tCtrl+H"},
-                                       {0, ""},
-                                       {cmd::Filter, "Fil&tr...\tCtrl+T"}};
-    static const MenuItem rec2[] = {{cmd::Add2, "&Přidat\tCtrl+Ins"},
-                                    {cmd::Edit2, "&Upravit\tCtrl+Enter"},
-                                    {cmd::Delete2, "&Odstranit\tCtrl+Del"}};
-    static const MenuItem rec3[] = {{cmd::Add3, "&Přidat\tAlt+Ins"},
-                                    {cmd::Edit3, "&Upravit\tAlt+Enter"},
-                                    {cmd::Delete3, "&Odstranit\tAlt+Del"}};
-    const MenuItem* begin = recMain;
-    const MenuItem* end = std::end(recMain);
-    if (pane == 1) {
-        begin = rec2;
-        end = std::end(rec2);
-    } else if (pane == 2) {
-        begin = rec3;
-        end = std::end(rec3);
-    }
+    MenuState state;
+    state.onRow = row >= 0;
+    state.canAdd = pane == 0 || CanAddInPane(pane);
     QMenu menu(this);
-    for (const MenuItem* item = begin; item != end; ++item) {
-        if (item->command == 0) {
-            menu.addSeparator();
-            continue;
-        }
-        QAction* action = menu.addAction(QString::fromUtf8(item->text));
-        const int command = item->command;
-        const bool onRow = row >= 0;
-        switch (command) {
-        case cmd::Edit:
-        case cmd::Delete:
-        case cmd::Edit2:
-        case cmd::Delete2:
-        case cmd::Edit3:
-        case cmd::Delete3:
-            action->setEnabled(onRow);
-            break;
-        case cmd::Add2:
-        case cmd::Add3:
-            action->setEnabled(CanAddInPane(pane));
-            break;
-        default:
-            break;
-        }
-        connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
-    }
+    FillRecordMenu(menu, PaneAt(pane).menu, state, [this](int command) { OnCommand(command); });
     menu.exec(globalPos);
 }
 
-std::unordered_set<int64_t> CTableView::Matching(const std::string& criterion) {
-    std::unordered_set<int64_t> ids;
-    try {
-        CStatement st(Store(), Format("SELECT %s FROM %s WHERE %s", MainIdColumn().c_str(),
-                                      MainTable().c_str(), criterion.c_str()));
-        while (st.Step())
-            ids.insert(st.Int(0));
-    } catch (const ComError& e) {
-        ShowComError(Messages(), e);
-    }
-    return ids;
-}
-
-int CTableView::FindFrom(int start, const std::unordered_set<int64_t>& matching) const {
-    const std::vector<int64_t>& ids = m_main.list->Model()->Ids();
+int CTableView::FindFrom(int start, const std::unordered_set<RecordId>& matching) const {
+    const std::vector<RecordId>& ids = m_main.list->Model()->Ids();
     if (start < 0 || start >= static_cast<int>(ids.size()))
         return -1;
     for (size_t row = static_cast<size_t>(start); row < ids.size(); ++row) {
@@ -370,48 +350,21 @@ int CTableView::FindFrom(int start, const std::unordered_set<int64_t>& matching)
     return -1;
 }
 
-bool CTableView::ReplaceInRecord(int row, const FindReplaceRequest& request) {
-    const int64_t id = m_main.list->Model()->Id(row);
-    try {
-        CRecordset rs;
-        Store().OpenRecordsetOrThrow(rs,
-                                     Format("SELECT * FROM %s WHERE %s = %lld", MainTable().c_str(),
-                                            MainIdColumn().c_str(), static_cast<long long>(id)));
-        if (rs.IsEOF())
-            return false;
-        if (request.partMatch && request.findValue.GetKind() == Value::Kind::Text) {
-            const std::string find = request.findValue.ToString();
-            const std::string replace = request.replaceValue.ToString();
-            std::string text = rs.GetText(request.field);
-            // Every occurrence, matched with its letter case.
-            for (size_t at = text.find(find); at != std::string::npos;
-                 at = text.find(find, at + replace.size()))
-                text.replace(at, find.size(), replace);
-            rs.SetField(request.field, Value(text));
-        } else {
-            rs.SetField(request.field, request.replaceValue);
-        }
-        rs.Update();
-    } catch (const ComError& e) {
-        ShowComError(Messages(), e);
-        return false;
-    }
-    m_main.list->Model()->RefreshRow(row);
-    return true;
-}
-
 void CTableView::ExecuteFindReplace(const FindReplaceRequest& request) {
     CRecordList* list = m_main.list;
-    const std::string criterion = request.Criterion();
+    CListModel* model = list->Model();
+    FindReplaceSpec spec{MainTable(),       MainIdColumn(),       request.field,
+                         request.findValue, request.replaceValue, request.partMatch};
     const int focused = list->FocusedRow();
     list->ClearSelectionAndFocus();
-    const int count = list->Model()->Count();
+    const std::unordered_set<RecordId> matching =
+        FindMatching(Store(), spec).value_or(std::unordered_set<RecordId>{});
 
     auto findNext = [&](int after) {
         int start = after + 1;
-        if (start >= count)
+        if (start >= model->Count())
             start = 0;
-        const int row = FindFrom(start, Matching(criterion));
+        const int row = FindFrom(start, matching);
         if (row >= 0)
             list->SelectRow(row);
         else
@@ -422,17 +375,23 @@ void CTableView::ExecuteFindReplace(const FindReplaceRequest& request) {
     case FindReplaceRequest::FindNext:
         findNext(focused);
         break;
-    case FindReplaceRequest::ReplaceOne: {
-        if (focused >= 0 && FindFrom(focused, Matching(criterion)) == focused)
-            ReplaceInRecord(focused, request);
+    case FindReplaceRequest::ReplaceOne:
+        if (focused >= 0 && FindFrom(focused, matching) == focused &&
+            ReplaceInRecords(Store(), spec, {model->Id(focused)}) == Outcome::Done)
+            model->RefreshRow(focused);
         findNext(focused);
         break;
-    }
     case FindReplaceRequest::ReplaceAll: {
-        const std::unordered_set<int64_t> matching = Matching(criterion);
+        // Every match of the list in one unit of work, in the list's order.
+        std::vector<int> rows;
+        std::vector<RecordId> ids;
         for (int row = FindFrom(0, matching); row >= 0; row = FindFrom(row + 1, matching)) {
-            if (!ReplaceInRecord(row, request))
-                break;
+            rows.push_back(row);
+            ids.push_back(model->Id(row));
+        }
+        if (!ids.empty() && ReplaceInRecords(Store(), spec, ids) == Outcome::Done) {
+            for (int row : rows)
+                model->RefreshRow(row);
         }
         QApplication::beep();
         break;

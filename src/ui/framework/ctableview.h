@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/data/recordid.h"
 #include "core/ports/notifyport.h"
+#include "ui/framework/cdlgfindreplace.h"
+#include "ui/framework/commands.h"
 
 #include <QWidget>
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <unordered_set>
@@ -18,7 +20,7 @@ class CRecordList;
 class CSplitBar;
 class CTableView;
 class IMessagePort;
-struct FindReplaceRequest;
+struct GuiContext;
 
 // What a view uses to tell every other view about a change it made.
 class IViewBroadcast {
@@ -33,34 +35,42 @@ public:
 // the split bar between them. It lays the panes out, routes button clicks,
 // double clicks, header clicks and context menus to commands, keeps the
 // selection cascade going and runs find and replace on the main list.
+//
+// A view without sub-panes has no split bar: its main pane fills the view.
 class CTableView : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int NoId = -1;
+    static constexpr RecordId NoId = NoRecord;
     static constexpr int CollapseMargin = 120;
+    // The designed distance of the split bar from the frame's right edge.
+    static constexpr int RightPaneWidth = 240;
+    // The margin round the panes (m).
+    static constexpr int Margin = 7;
 
-    explicit CTableView(QWidget* parent = nullptr);
+    explicit CTableView(const GuiContext& context, QWidget* parent = nullptr);
     ~CTableView() override;
 
     void SetBroadcast(IViewBroadcast* broadcast) { m_broadcast = broadcast; }
 
-    // Builds the lists once, when the frame first shows the view; the split
-    // bar starts 240 pixels left of the frame's right edge.
-    void InitialUpdate(int frameClientWidth);
+    // Builds the lists once, when the frame first makes the view. The split
+    // bar is placed when the view is first shown, at its real width.
+    void InitialUpdate();
 
     // Runs a command of the menus, accelerators, buttons or context menus.
-    // False when the view has nothing to do with it (the frame then handles
-    // it).
+    // False when the view has nothing to do with it.
     virtual bool OnCommand(int command);
-    virtual bool HandlesCommand(int command) const;
+    // The commands the view handles: the frame sends it only these, and
+    // enables them while IsCommandEnabled says so.
+    virtual std::vector<int> HandledCommands() const;
+    bool HandlesCommand(int command) const;
     virtual bool IsCommandEnabled(int command) const;
     // A broadcast of the frame; the refresh reloads the main list.
     virtual void OnNotify(ViewNotification what);
 
-    // Find and replace: the searchable columns in order, and the one that
-    // the column the main list is sorted by corresponds to (empty: none).
-    virtual std::vector<std::string> SearchableColumns() const = 0;
-    virtual std::string SearchColumnOfSort() const = 0;
+    // Find and replace: the searchable columns in order, and the index of the
+    // one the main list's sort column stands for (-1: none).
+    virtual std::vector<SearchColumn> SearchColumns() const = 0;
+    virtual int SearchColumnOfSort() const = 0;
     // The table of the main list's records and its identifier column.
     virtual std::string MainTable() const = 0;
     virtual std::string MainIdColumn() const = 0;
@@ -71,6 +81,7 @@ public:
     CSplitBar* SplitBar() const { return m_split; }
     CIconButton* FilterButton() const;
     CIconButton* PaneButton(int pane, int index) const;
+    CIconButton* PaneToggle(int pane) const;
     bool IsRightPaneCollapsed() const { return m_rightCollapsed; }
     bool IsLeftPaneCollapsed() const { return m_leftCollapsed; }
 
@@ -82,59 +93,107 @@ protected:
         std::vector<CIconButton*> buttons;
         CCaptionPanel* caption = nullptr;
         CRecordList* list = nullptr;
+        RecordMenu menu = RecordMenu::Main;
+        CIconButton* toggle = nullptr;
+        bool listShown = true;
     };
 
+    const GuiContext& Context() const { return m_context; }
     CDataStore& Store() const;
     IMessagePort& Messages() const;
 
+    // The main pane: add, edit, delete and filter buttons, the caption and
+    // the list (which the view owns from now on). Its context menu is
+    // "recMain" unless SetPaneMenu says otherwise.
     void BuildMainPane(const QString& caption, CRecordList* list);
+    // A sub-pane of the right pane, below the ones added before; its context
+    // menu is "rec2" for the first, "rec3" for the second.
     void AddSubPane(int addCommand, int editCommand, int deleteCommand, const QString& caption,
                     CRecordList* list);
     void SetPaneEnabled(int pane, bool enabled);
+    // Another context menu for a pane (0 the main pane): the products' main
+    // list uses RecordMenu::Products, which adds the bulk cover assignment.
+    void SetPaneMenu(int pane, RecordMenu menu);
+
+    // Layout variants of two sub-panes. By default the first list ends at
+    // half the view's height and the second pane starts m pixels below it
+    // (dispatches). With a fixed height the first list keeps it and the
+    // second pane starts 2 pixels below (the products' validity dates).
+    void SetFirstSubListHeight(int pixels);
+    // A toggle button at the right end of a sub-pane's button row; a click
+    // calls onToggle. The view decides what the toggle means and calls
+    // SetPaneListShown (the dispatches' product lines).
+    CIconButton* AddPaneToggle(int pane, const QIcon& icon, const std::function<void()>& onToggle);
+    // Hides or shows a sub-pane's list; while it is hidden the next sub-pane
+    // moves up right below this pane's button row.
+    void SetPaneListShown(int pane, bool shown);
+    bool IsPaneListShown(int pane) const;
 
     // Loads the main list, selecting selectId or, with NoId, keeping the
     // first selected row; the dependent panes follow.
-    virtual void LoadMainList(int64_t selectId = NoId) = 0;
-    // Fills a list from an identifier query and selects a row: selectId if
-    // present, otherwise the first row. Returns false on a database error.
-    bool FillList(CRecordList* list, const std::string& idSql, int64_t selectId);
-    // The same with a loader that fills the list's model.
-    bool FillList(CRecordList* list, const std::function<bool()>& load, int64_t selectId);
+    virtual void LoadMainList(RecordId selectId = NoId) = 0;
+
+    // Which row a loaded list selects when the record asked for is not in it.
+    enum class Fallback {
+        FirstRow, // the designed default
+        LastRow,  // the products' validity dates: the latest one
+    };
+    // Fills a list with a loader that fills the list's model, then selects
+    // the row of selectId if present, otherwise the fallback row. To
+    // reselect the row selected before the reload (the dispatches' lists),
+    // pass SelectedId(list) as selectId. Returns the loader's result.
+    bool FillList(CRecordList* list, const std::function<bool()>& load, RecordId selectId,
+                  Fallback fallback = Fallback::FirstRow);
     // The identifier of the first selected row, or NoId.
-    static int64_t FirstSelectedId(const CRecordList* list);
+    static RecordId SelectedId(const CRecordList* list);
 
     virtual void OnMainSelectionChanged(bool becameSelected);
     virtual void OnSubSelectionChanged(int pane, bool becameSelected);
     virtual void OnSubHeaderClicked(int pane, int column);
-    // Whether the add item of a pane's context menu is available.
+    // Whether the add item of a pane's context menu is available: by default
+    // while the list before it has a selected row.
     virtual bool CanAddInPane(int pane) const;
 
     void SetFilterActive(bool active);
     void BroadcastToOthers(ViewNotification what);
+    // The notifier a view hands to its registers: what a register tells
+    // reaches every other view, as the frame's broadcast from this one.
+    IViewNotifier& OtherViews() { return m_otherViews; }
     // The frame's message rule while lists load: cascades wait until the
     // loading list is complete.
     bool IsLoading() const { return m_loading > 0; }
 
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
     Pane m_main;
     std::vector<Pane> m_subs;
 
 private:
-    void OpenFindReplace(int tab);
+    class OtherViewsNotifier final : public IViewNotifier {
+    public:
+        explicit OtherViewsNotifier(CTableView& view) : m_view(view) {}
+        void NotifyAllViews(ViewNotification what) override { m_view.BroadcastToOthers(what); }
+
+    private:
+        CTableView& m_view;
+    };
+
     void ShowContextMenu(int pane, int row, const QPoint& globalPos);
-    // The identifiers of the records that meet a criterion.
-    std::unordered_set<int64_t> Matching(const std::string& criterion);
     // The first row at or after start whose record is in matching; -1 when
     // none or when start lies outside the list.
-    int FindFrom(int start, const std::unordered_set<int64_t>& matching) const;
-    bool ReplaceInRecord(int row, const FindReplaceRequest& request);
+    int FindFrom(int start, const std::unordered_set<RecordId>& matching) const;
     CIconButton* MakeButton(int command, const QIcon& icon);
+    Pane& PaneAt(int pane);
     void PlacePane(Pane& pane, int x0, int x1, int top, int bottom, bool visible);
 
+    const GuiContext& m_context;
     IViewBroadcast* m_broadcast = nullptr;
+    OtherViewsNotifier m_otherViews{*this};
     CSplitBar* m_split = nullptr;
+    int m_firstSubListHeight = 0;
     bool m_initialised = false;
+    bool m_splitPlaced = false;
     bool m_rightCollapsed = false;
     bool m_leftCollapsed = false;
     int m_loading = 0;

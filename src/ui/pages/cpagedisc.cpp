@@ -1,10 +1,8 @@
 #include "ui/pages/cpagedisc.h"
 
-#include "app/appglobals.h"
-#include "core/data/cdatastore.h"
 #include "core/data/shared.h"
-#include "core/data/statement.h"
 #include "core/ports/messageport.h"
+#include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
 
 #include <QDateEdit>
@@ -17,11 +15,13 @@
 
 namespace tarvo {
 
-CPageDisc::CPageDisc(QWidget* parent) : QWizardPage(parent) {
+CPageDisc::CPageDisc(const GuiContext& context, QWidget* parent)
+    : QWizardPage(parent), m_context(context) {
     setTitle(QStringLiteral("Vyřazení obalu"));
     m_date = new QDateEdit(this);
     m_date->setCalendarPopup(true);
-    m_date->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    // Four-digit years: a short year is ambiguous in records kept for decades.
+    m_date->setDisplayFormat(QStringLiteral("d.M.yyyy"));
     m_quantity = new QLineEdit(this);
     m_weight = new QLineEdit(this);
     auto* group = new QGroupBox(QStringLiteral("Způsob vyřazení"), this);
@@ -50,24 +50,15 @@ CPageDisc::CPageDisc(QWidget* parent) : QWizardPage(parent) {
 }
 
 void CPageDisc::initializePage() {
-    if (!quantity.IsValid())
-        quantity = Quantity::FromUnits(0);
-    if (!weight.IsValid())
-        weight = Quantity::FromUnits(0);
-    m_unitWeight = Quantity::FromUnits(0);
-    try {
-        CStatement st(TheDataStore(), Format("SELECT cover_weight FROM Cover WHERE cover_id = %li",
-                                             static_cast<long>(coverId)));
-        if (st.Step() && !st.IsNull(0))
-            m_unitWeight = st.GetQuantity(0);
-    } catch (const ComError& e) {
-        ShowComError(TheMessages(), e);
-    }
-    weight = CurMul(quantity, m_unitWeight);
-    m_date->setDate(ToQDate(date.IsValid() ? date : OleDate::Today()));
-    m_quantity->setText(QuantityToLocaleText(quantity));
+    if (!discard.quantity.IsValid())
+        discard.quantity = Quantity::FromUnits(0);
+    m_unitWeight = CoverRegister(m_context.store, m_context.switches, m_context.notifier)
+                       .UnitWeight(discard.cover);
+    weight = CurMul(discard.quantity, m_unitWeight);
+    m_date->setDate(ToQDate(discard.date.IsValid() ? discard.date : OleDate::Today()));
+    m_quantity->setText(QuantityToLocaleText(discard.quantity));
     m_weight->setText(QuantityToLocaleText(weight));
-    m_kinds[kind >= 0 && kind < 3 ? kind : 2]->setChecked(true);
+    m_kinds[discard.kind >= 0 && discard.kind < 3 ? discard.kind : 2]->setChecked(true);
     m_quantity->setFocus();
     m_quantity->selectAll();
 }
@@ -90,26 +81,27 @@ bool CPageDisc::validatePage() {
     const std::optional<Quantity> q = QuantityFromLocaleText(m_quantity->text());
     const std::optional<Quantity> w = QuantityFromLocaleText(m_weight->text());
     if (!q || !w) {
-        TheMessages().ShowMessage("Zadejte číslo.", MsgIcon::Exclamation);
+        m_context.messages.ShowMessage("Zadejte číslo.", MsgIcon::Exclamation);
         (q ? m_weight : m_quantity)->setFocus();
         return false;
     }
     if (q->Scaled() <= 0) {
-        TheMessages().ShowMessage("Množství musí být větší než 0 !", MsgIcon::Exclamation);
+        m_context.messages.ShowMessage("Množství musí být větší než 0 !", MsgIcon::Exclamation);
         m_quantity->setFocus();
         m_quantity->selectAll();
         return false;
     }
-    quantity = *q;
+    discard.quantity = *q;
     weight = *w;
     // The page shows the day only; the time of day the value carried stays.
     const QDate day = m_date->date();
-    date =
+    const OleDate& date = discard.date;
+    discard.date =
         OleDate::FromParts(day.year(), day.month(), day.day(), date.IsValid() ? date.Hour() : 0,
                            date.IsValid() ? date.Minute() : 0, date.IsValid() ? date.Second() : 0);
     for (int i = 0; i < 3; ++i) {
         if (m_kinds[i]->isChecked())
-            kind = i;
+            discard.kind = i;
     }
     return true;
 }

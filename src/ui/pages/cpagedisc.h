@@ -3,8 +3,7 @@
 // moc cannot parse the C++20 library headers these bring in; it needs none
 // of their declarations.
 #ifndef Q_MOC_RUN
-#include "core/data/oledate.h"
-#include "core/data/quantity.h"
+#include "core/registers/coverregister.h"
 #endif
 
 #include <QWizardPage>
@@ -16,18 +15,19 @@ class QRadioButton;
 
 namespace tarvo {
 
-// "Vyřazení obalu": one discard of a cover. The caller sets the values (and
-// the cover), runs the wizard and writes the discard on success.
+struct GuiContext;
+
+// "Vyřazení obalu": one discard record of a cover, edited in memory. The
+// caller sets the record, runs the wizard and, on success, hands the record
+// to the covers register.
 class CPageDisc : public QWizardPage {
     Q_OBJECT
 public:
-    explicit CPageDisc(QWidget* parent = nullptr);
+    explicit CPageDisc(const GuiContext& context, QWidget* parent = nullptr);
 
-    OleDate date = OleDate::Now();
-    Quantity quantity = Quantity::FromUnits(0);
+    DiscardRecord discard{NoRecord, OleDate::Now()};
+    // The discarded weight: the quantity times the cover's unit weight.
     Quantity weight = Quantity::FromUnits(0);
-    int kind = 2; // "Recyklováno"
-    int64_t coverId = -1;
 
     // The cover's unit weight as read when the page opened.
     Quantity UnitWeight() const { return m_unitWeight; }
@@ -43,6 +43,8 @@ public:
 private:
     void OnQuantityEdited();
     void OnWeightEdited();
+
+    const GuiContext& m_context;
 
     QDateEdit* m_date;
     QLineEdit* m_quantity;

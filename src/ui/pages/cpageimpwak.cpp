@@ -36,7 +36,8 @@ CPageImpWAK::CPageImpWAK(const GuiContext& context, const WakConnectionSettings&
     auto* top = new QWidget(this);
     FormGrid server(top);
     server.AddRow(QStringLiteral("&Server:"), m_server);
-    server.AddRow(QStringLiteral("&Databáze:"), m_database);
+    // "&Další >" of the wizard has the D.
+    server.AddRow(QStringLiteral("D&atabáze:"), m_database);
     server.Layout()->setContentsMargins(0, 0, 0, 0);
     top->setLayout(server.Layout());
 

@@ -1,24 +1,31 @@
 #pragma once
 
-#include "ui/dialogs/cdlgfiltercover.h"
 #include "ui/framework/ctableview.h"
+
+// moc cannot parse the C++20 library headers these bring in; it needs none
+// of their declarations.
+#ifndef Q_MOC_RUN
+#include "core/registers/coverfilter.h"
+#include "core/registers/coverregister.h"
+#endif
 
 #include <optional>
 
 namespace tarvo {
 
 // The covers table: covers that are not deleted on the left, the discards of
-// the one selected cover on the right.
+// the one selected cover on the right. Every change goes through the covers
+// register; the view only shows the records and collects the input.
 class CViewCover : public CTableView {
     Q_OBJECT
 public:
-    explicit CViewCover(QWidget* parent = nullptr);
+    explicit CViewCover(const GuiContext& context, QWidget* parent = nullptr);
 
     bool OnCommand(int command) override;
-    bool HandlesCommand(int command) const override;
+    std::vector<int> HandledCommands() const override;
 
-    std::vector<std::string> SearchableColumns() const override;
-    std::string SearchColumnOfSort() const override;
+    std::vector<SearchColumn> SearchColumns() const override;
+    int SearchColumnOfSort() const override;
     std::string MainTable() const override { return "Cover"; }
     std::string MainIdColumn() const override { return "cover_id"; }
 
@@ -26,7 +33,7 @@ public:
     CRecordList* DiscardList() const { return SubList(1); }
 
 protected:
-    void LoadMainList(int64_t selectId = NoId) override;
+    void LoadMainList(RecordId selectId = NoId) override;
     void OnMainSelectionChanged(bool becameSelected) override;
     void OnSubHeaderClicked(int pane, int column) override;
 
@@ -40,15 +47,17 @@ private:
     void AddDiscard();
     void EditDiscard();
     void DeleteDiscard();
+    // Runs the one-page discard wizard on the record; true on OK.
+    bool RunDiscardPage(DiscardRecord& discard);
     // The one selected cover, or NoId.
-    int64_t SingleSelectedCover() const;
+    RecordId SingleSelectedCover() const;
     bool DiscardsEnabled() const;
     // The selected discard's row, or nothing after telling the user to select one.
     std::optional<int> SelectedDiscardRow();
-    void RecordVanished(CRecordList* list, int row);
 
+    CoverRegister m_covers;
     CoverFilter m_filter;
-    int64_t m_discardsCover = NoId;
+    RecordId m_discardsCover = NoId;
 };
 
 } // namespace tarvo
