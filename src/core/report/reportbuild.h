@@ -22,6 +22,8 @@ struct ReportParams {
     int quarter = 1;
     bool corrective = false;
     CompanyData company;
+    // Also the breakdown of the statement (BuildReportBreakdown).
+    bool breakdown = false;
 };
 
 // First and last day of a quarter, both at 00:00; any quarter other than

@@ -22,7 +22,7 @@ namespace {
 // leaves the search to the report, which then names what is missing.
 void OfferOwnTemplate(const GuiContext& context, int year, int quarter) {
     const std::string& folder = context.folder.folder;
-    if (FindReportTemplate(folder, year, quarter))
+    if (FindReportTemplate(context.folder, year, quarter))
         return;
     const std::string path = QuarterTemplatePath(folder, year, quarter);
     if (!context.messages.AskYesNo(Format("Pro %i. čtvrtletí %i není k dispozici předloha výkazu.\n"
@@ -51,14 +51,25 @@ void RunReportCommand(const GuiContext& context, QWidget* parent, const OpenDocu
     OfferOwnTemplate(context, params.year, params.quarter);
 
     std::optional<std::string> workbook;
+    std::optional<std::string> breakdown;
     {
         CProgressWnd progress(QString::fromUtf8(ReportProgressCaption), false);
         progress.Create(parent);
-        workbook =
-            BuildReport(context.store, progress, context.folder.folder, params, OleDate::Today());
+        workbook = BuildReport(context.store, progress, context.folder, params, OleDate::Today());
+        if (workbook && params.breakdown) {
+            progress.SetStatus("rozpis výkazu");
+            breakdown = BuildReportBreakdown(context.store, *workbook, params.year, params.quarter);
+        }
         progress.Destroy();
     }
-    if (workbook && !open(QString::fromStdString(*workbook)))
+    if (!workbook)
+        return;
+    // The statement first, its breakdown after it; one message when either
+    // cannot be shown.
+    bool shown = open(QString::fromStdString(*workbook));
+    if (breakdown)
+        shown = open(QString::fromStdString(*breakdown)) && shown;
+    if (!shown)
         context.messages.ShowMessage("Na tomto počítači pravděpodobně nemáte nainstalován Excel!",
                                      MsgIcon::Error);
 }
