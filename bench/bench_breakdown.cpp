@@ -53,6 +53,8 @@ int Measure(const std::string& folder, int year, int quarter, int what,
     } else {
         const Breakdown breakdown =
             ComputeBreakdown(store, year, quarter, ReadReportVersion(statement));
+        std::cerr << "breakdown read in " << watch.Seconds() << " s (CPU " << watch.Cpu()
+                  << " s)\n";
         lines = breakdown.contributions.size() + breakdown.leftOut.size();
         path = BreakdownPath(statement);
         WriteBreakdownWorkbook(breakdown, path);

@@ -13,40 +13,49 @@ namespace {
 using Cell = CWorkbookWriter::Cell;
 using Fixed = CWorkbookWriter::Fixed;
 
-// The label of a code, or the code itself when the list has no label for it.
-std::string CodeText(const CodeList& list, const std::optional<int64_t>& code) {
+// The label of a code, or the code itself (in spare) when the list has none.
+std::string_view CodeText(const CodeList& list, const std::optional<int64_t>& code,
+                          std::string& spare) {
     if (!code)
         return {};
     if (*code >= 0 && *code < list.size)
-        return std::string(list.labels[*code]);
-    return std::to_string(*code);
+        return list.labels[*code];
+    spare = std::to_string(*code);
+    return spare;
 }
 
-std::string FlagText(const std::optional<int64_t>& flag) {
+std::string_view FlagText(const std::optional<int64_t>& flag, std::string& spare) {
     if (!flag)
         return {};
     if (*flag == 0)
         return "ne";
-    return *flag == 1 ? "ano" : std::to_string(*flag);
+    if (*flag == 1)
+        return "ano";
+    spare = std::to_string(*flag);
+    return spare;
 }
 
 std::string SheetLabel(int sheet) {
     return sheet < 0 ? std::string("1-1 až 2-4") : ReportSheets[static_cast<size_t>(sheet)].name;
 }
 
-// The texts of one line, in the columns of LineColumns.
+// The texts of one line, in the columns of LineColumns. They point into the
+// breakdown, the code lists and the spare texts, so one set is filled again
+// for every line instead of being copied.
 struct LineTexts {
-    std::string record, exported, product, catalogue, cover, material, type, origin, payment,
+    std::string_view record, exported, product, catalogue, cover, material, type, origin, payment,
         reusable, category, kind;
+    std::array<std::string, 9> spare;
 };
 
-LineTexts TextsOf(const Breakdown& b, const BreakdownLine& line) {
-    LineTexts t;
+void FillTexts(const Breakdown& b, const BreakdownLine& line, LineTexts& t) {
+    t.record = t.exported = t.product = t.catalogue = t.cover = {};
     if (line.kind == BreakdownLine::Discard) {
-        t.record = Format("odstranění %lld", static_cast<long long>(line.id));
+        t.spare[0] = Format("odstranění %lld", static_cast<long long>(line.id));
+        t.record = t.spare[0];
     } else if (const auto move = b.moves.find(line.moveId); move != b.moves.end()) {
         t.record = move->second.number;
-        t.exported = FlagText(move->second.exported);
+        t.exported = FlagText(move->second.exported, t.spare[1]);
     }
     if (const auto product = b.products.find(line.prodId); product != b.products.end()) {
         t.product = product->second.name;
@@ -54,14 +63,13 @@ LineTexts TextsOf(const Breakdown& b, const BreakdownLine& line) {
     }
     if (const auto cover = b.coverNames.find(line.coverId); cover != b.coverNames.end())
         t.cover = cover->second;
-    t.material = CodeText(Materials, line.material);
-    t.type = CodeText(CoverTypes, line.type);
-    t.origin = CodeText(Origins, line.origin);
-    t.payment = CodeText(Payments, line.payment);
-    t.reusable = FlagText(line.reusable);
-    t.category = CodeText(StatCategories, line.category);
-    t.kind = CodeText(DiscardKinds, line.discardKind);
-    return t;
+    t.material = CodeText(Materials, line.material, t.spare[2]);
+    t.type = CodeText(CoverTypes, line.type, t.spare[3]);
+    t.origin = CodeText(Origins, line.origin, t.spare[4]);
+    t.payment = CodeText(Payments, line.payment, t.spare[5]);
+    t.reusable = FlagText(line.reusable, t.spare[6]);
+    t.category = CodeText(StatCategories, line.category, t.spare[7]);
+    t.kind = CodeText(DiscardKinds, line.discardKind, t.spare[8]);
 }
 
 const std::vector<CWorkbookWriter::Column> LineColumns = {
@@ -84,31 +92,18 @@ const std::vector<CWorkbookWriter::Column> LineColumns = {
     {"Hmotnost kg", 13},
 };
 
-// The cells of LineColumns for a line; the texts live in t.
-std::vector<Cell> LineCells(const BreakdownLine& line, const LineTexts& t) {
-    auto text = [](const std::string& s) -> Cell {
-        return s.empty() ? Cell{} : Cell{std::string_view(s)};
-    };
+// Appends the cells of LineColumns for a line; the texts live in t.
+void AppendLineCells(std::vector<Cell>& row, const BreakdownLine& line, const LineTexts& t) {
+    auto text = [](std::string_view v) -> Cell { return v.empty() ? Cell{} : Cell{v}; };
     auto quantity = [](Quantity q) -> Cell { return q.IsValid() ? Cell{q} : Cell{}; };
     auto date = [](OleDate d) -> Cell { return d.IsValid() ? Cell{d} : Cell{}; };
     const bool product = line.kind != BreakdownLine::Discard;
-    return {text(t.record),
-            date(line.date),
-            text(t.exported),
-            text(t.product),
-            text(t.catalogue),
-            product ? quantity(line.productQty) : Cell{},
-            date(line.definitionFrom),
-            text(t.cover),
-            text(t.material),
-            text(t.type),
-            text(t.origin),
-            text(t.payment),
-            text(t.reusable),
-            text(t.category),
-            text(t.kind),
-            quantity(line.coverQty),
-            line.kilograms.IsValid() ? Cell{Fixed{line.kilograms}} : Cell{}};
+    row.insert(row.end(), {text(t.record), date(line.date), text(t.exported), text(t.product),
+                           text(t.catalogue), product ? quantity(line.productQty) : Cell{},
+                           date(line.definitionFrom), text(t.cover), text(t.material), text(t.type),
+                           text(t.origin), text(t.payment), text(t.reusable), text(t.category),
+                           text(t.kind), quantity(line.coverQty),
+                           line.kilograms.IsValid() ? Cell{Fixed{line.kilograms}} : Cell{}});
 }
 
 void WriteSummary(CWorkbookWriter& book, const Breakdown& b, const std::vector<CellTotal>& totals) {
@@ -154,6 +149,8 @@ void WriteBreakdownWorkbook(const Breakdown& b, const std::string& path) {
     sheetColumns.push_back({"Hmotnost t", 11});
     size_t next = 0;
     size_t totalIndex = 0;
+    LineTexts texts;
+    std::vector<Cell> row;
     for (size_t s = 0; s < ReportSheets.size(); ++s) {
         book.AddSheet(ReportSheets[s].name, sheetColumns);
         while (next < b.contributions.size() &&
@@ -162,10 +159,9 @@ void WriteBreakdownWorkbook(const Breakdown& b, const std::string& path) {
             const std::string cellName = CellName(total.cell.column, total.cell.row);
             for (size_t i = 0; i < total.lines; ++i) {
                 const BreakdownLine& line = b.lines[b.contributions[next++].line];
-                const LineTexts texts = TextsOf(b, line);
-                std::vector<Cell> row = {std::string_view(cellName)};
-                const std::vector<Cell> cells = LineCells(line, texts);
-                row.insert(row.end(), cells.begin(), cells.end());
+                FillTexts(b, line, texts);
+                row.assign(1, std::string_view(cellName));
+                AppendLineCells(row, line, texts);
                 book.AddRow(row);
             }
             const std::string label = cellName + " celkem";
@@ -183,13 +179,11 @@ void WriteBreakdownWorkbook(const Breakdown& b, const std::string& path) {
     book.AddSheet("Nezahrnuto", leftColumns);
     for (const LeftOutLine& left : b.leftOut) {
         const BreakdownLine& line = b.lines[left.line];
-        const LineTexts texts = TextsOf(b, line);
+        FillTexts(b, line, texts);
         const std::string sheet = SheetLabel(left.sheet);
-        std::vector<Cell> row = {std::string_view(sheet),
-                                 std::string_view(LeftOutReasonText(left.reason)),
-                                 std::string_view(left.detail)};
-        const std::vector<Cell> cells = LineCells(line, texts);
-        row.insert(row.end(), cells.begin(), cells.end());
+        row = {std::string_view(sheet), std::string_view(LeftOutReasonText(left.reason)),
+               std::string_view(left.detail)};
+        AppendLineCells(row, line, texts);
         book.AddRow(row);
     }
     book.Save();
@@ -214,18 +208,35 @@ std::optional<std::vector<std::string>> ExplainCell(const Breakdown& b, std::str
         if (c.sheet != sheetIndex || !(c.cell == cell))
             continue;
         const BreakdownLine& line = b.lines[c.line];
-        const LineTexts t = TextsOf(b, line);
+        LineTexts t;
+        FillTexts(b, line, t);
         auto quantity = [](Quantity q) { return q.IsValid() ? QuantityToPlainText(q) : ""; };
         auto date = [](OleDate d) { return d.IsValid() ? d.ToText() : std::string(); };
-        out.push_back(Format(
-            "%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s",
-            data->name, CellName(cell.column, cell.row).c_str(), t.record.c_str(),
-            date(line.date).c_str(), t.exported.c_str(), t.product.c_str(), t.catalogue.c_str(),
-            quantity(line.kind == BreakdownLine::Discard ? Quantity() : line.productQty).c_str(),
-            date(line.definitionFrom).c_str(), t.cover.c_str(), t.material.c_str(), t.type.c_str(),
-            t.origin.c_str(), t.payment.c_str(), t.reusable.c_str(), t.category.c_str(),
-            t.kind.c_str(), quantity(line.coverQty).c_str(),
-            QuantityToPlainText(line.kilograms).c_str()));
+        const std::string fields[] = {
+            data->name,
+            CellName(cell.column, cell.row),
+            std::string(t.record),
+            date(line.date),
+            std::string(t.exported),
+            std::string(t.product),
+            std::string(t.catalogue),
+            quantity(line.kind == BreakdownLine::Discard ? Quantity() : line.productQty),
+            date(line.definitionFrom),
+            std::string(t.cover),
+            std::string(t.material),
+            std::string(t.type),
+            std::string(t.origin),
+            std::string(t.payment),
+            std::string(t.reusable),
+            std::string(t.category),
+            std::string(t.kind),
+            quantity(line.coverQty),
+            QuantityToPlainText(line.kilograms),
+        };
+        std::string text;
+        for (const std::string& field : fields)
+            text += (text.empty() ? "" : "\t") + field;
+        out.push_back(text);
         kilograms = kilograms + line.kilograms;
     }
     out.push_back(Format("celkem\t%s\t%s", QuantityToPlainText(kilograms).c_str(),

@@ -219,7 +219,11 @@ void CWorkbookWriter::AddRow(std::span<const Cell> cells, bool bold) {
             AppendQuantity(xml, fixed->value);
         } else if (const auto* date = std::get_if<OleDate>(&cell)) {
             xml += bold ? " s=\"5\"><v>" : " s=\"2\"><v>";
-            xml += Format("%.6f", date->Value());
+            char serial[40];
+            const auto end = std::to_chars(serial, serial + sizeof serial, date->Value(),
+                                           std::chars_format::fixed, 6)
+                                 .ptr;
+            xml.append(serial, end);
         }
         xml += "</v></c>";
     }
