@@ -95,6 +95,16 @@ bool SaveCommandScreenshots(const GuiContext& context, QWidget* frame, const QSt
     }
     {
         CWizard wizard(frame);
+        MoneyXmlImportParams xml;
+        xml.file = "/home/jana/Money/export-2026-1.xml";
+        auto* source = new CPageImpS3(context, SampleMoney(folder), xml);
+        wizard.AddPage(source);
+        wizard.AddPage(new CPageImpS3Param(context, ReadMoneyImportSettings(profile)));
+        wizard.show();
+        ok = Save(&wizard, output + "/cpageimps3xml.png") && ok;
+    }
+    {
+        CWizard wizard(frame);
         wizard.AddPage(new CPageImpWAK(context, WakConnectionSettings::Load(profile)));
         wizard.AddPage(new CPageImpWAKParam(
             context, WakImportParams::Load(profile, OleDate::FromParts(2026, 4, 15))));

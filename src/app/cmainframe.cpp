@@ -10,6 +10,7 @@
 #include "ui/framework/guicontext.h"
 #include "ui/framework/icons.h"
 #include "ui/views/cviewcover.h"
+#include "ui/views/cviewmove.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -106,6 +107,7 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::RegisterViews() {
     m_factories = {
         {cmd::ViewCovers, [](const GuiContext& context) { return new CViewCover(context); }},
+        {cmd::ViewDispatches, [](const GuiContext& context) { return new CViewMove(context); }},
     };
 }
 

@@ -33,6 +33,7 @@ int CmdBackup(CliContext& context);
 int CmdRestore(CliContext& context);
 int CmdCompact(CliContext& context);
 int CmdImportMoney(CliContext& context);
+int CmdImportMoneyXml(CliContext& context);
 int CmdImportWak(CliContext& context);
 int CmdReport(CliContext& context);
 int CmdMakeTemplate(CliContext& context);

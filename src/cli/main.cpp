@@ -30,6 +30,10 @@ constexpr Command Commands[] = {
     {"restore", tarvo::cli::CmdRestore, "obnoví databázi ze zálohy: SOUBOR"},
     {"compact", tarvo::cli::CmdCompact, "zkomprimuje databázi"},
     {"import-money", tarvo::cli::CmdImportMoney, "importuje produkty a výdeje z Money S3"},
+    {"import-money-xml", tarvo::cli::CmdImportMoneyXml,
+     "SOUBOR [--sources stock|invoices|both] [--existing overwrite|skip|ask]\n"
+     "                  [--products yes|no] [--documents yes|no] importuje z XML exportu "
+     "Money S3"},
     {"import-wak", tarvo::cli::CmdImportWak,
      "importuje produkty a doklady z WAK INTRA (--test-connection: ověří spojení)"},
     {"report", tarvo::cli::CmdReport,
@@ -45,8 +49,12 @@ constexpr Command Commands[] = {
 void PrintUsage(std::ostream& out) {
     out << "Použití: tarvo-cli [--data-dir SLOŽKA] PŘÍKAZ [VOLBY]\n"
            "        tarvo-cli --version\n\nPříkazy:\n";
-    for (const Command& c : Commands)
-        out << "  " << c.name << std::string(16 - c.name.size(), ' ') << c.help << "\n";
+    for (const Command& c : Commands) {
+        // A name too long for the column puts its text on the next line.
+        const std::string padding =
+            c.name.size() < 16 ? std::string(16 - c.name.size(), ' ') : "\n" + std::string(18, ' ');
+        out << "  " << c.name << padding << c.help << "\n";
+    }
 }
 
 std::string ExecutableFolder() {

@@ -109,4 +109,36 @@ void CProgressWnd::PumpMessages() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+CDeferredProgressWnd::CDeferredProgressWnd(const QString& caption, bool cancelAllowed,
+                                           QWidget* parent)
+    : m_caption(caption), m_cancelAllowed(cancelAllowed), m_parent(parent) {}
+
+CProgressWnd& CDeferredProgressWnd::Window() {
+    if (!m_window) {
+        m_window = std::make_unique<CProgressWnd>(m_caption, m_cancelAllowed);
+        m_window->Create(m_parent);
+    }
+    return *m_window;
+}
+
+void CDeferredProgressWnd::SetRange(int lower, int upper) {
+    Window().SetRange(lower, upper);
+}
+
+void CDeferredProgressWnd::SetStatus(const std::string& text) {
+    Window().SetStatus(text);
+}
+
+void CDeferredProgressWnd::SetSecondaryStatus(const std::string& text) {
+    Window().SetSecondaryStatus(text);
+}
+
+void CDeferredProgressWnd::SetPos(int pos) {
+    Window().SetPos(pos);
+}
+
+bool CDeferredProgressWnd::CheckCancel() {
+    return Window().CheckCancel();
+}
+
 } // namespace tarvo

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <memory>
 
 class QLabel;
 class QProgressBar;
@@ -52,6 +53,29 @@ private:
     QLabel* m_secondary;
     QProgressBar* m_bar;
     QPushButton* m_cancel;
+};
+
+// A progress window that appears only when the operation first reports
+// progress: the questions and early refusals of an operation come before its
+// window, as the user expects, and an operation that ends before its work
+// shows none.
+class CDeferredProgressWnd final : public IProgressPort {
+public:
+    CDeferredProgressWnd(const QString& caption, bool cancelAllowed, QWidget* parent);
+
+    void SetRange(int lower, int upper) override;
+    void SetStatus(const std::string& text) override;
+    void SetSecondaryStatus(const std::string& text) override;
+    void SetPos(int pos) override;
+    bool CheckCancel() override;
+
+private:
+    CProgressWnd& Window();
+
+    QString m_caption;
+    bool m_cancelAllowed;
+    QPointer<QWidget> m_parent;
+    std::unique_ptr<CProgressWnd> m_window;
 };
 
 } // namespace tarvo

@@ -153,7 +153,7 @@ void TestApp::everyCommandOfTheMenusAndBarsIsEnabledAsDesigned() {
         {cmd::Report, Enabled},        {cmd::Backup, Enabled},
         {cmd::Restore, Enabled},       {cmd::Exit, Enabled},
         {cmd::ViewCovers, Enabled},    {cmd::ViewCompCovers, Pending},
-        {cmd::ViewProducts, Pending},  {cmd::ViewDispatches, Pending},
+        {cmd::ViewProducts, Pending},  {cmd::ViewDispatches, Enabled},
         {cmd::Refresh, Enabled},       {cmd::ImportMoney, Enabled},
         {cmd::ImportWak, Enabled},     {cmd::ResolveAll, Enabled},
         {cmd::Add, Enabled},           {cmd::Edit, Enabled},

@@ -5,6 +5,7 @@
 #include "core/data/backup.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
+#include "core/import/moneyxmlimport.h"
 #include "core/report/breakdown.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
@@ -29,11 +30,13 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -138,6 +141,7 @@ private slots:
     void bulkRun();
     void moneyWizardChecksItsPagesAndStoresSettingsOnStorno();
     void moneyImportAsksWithTheOverwriteDialog();
+    void moneyWizardImportsTheXmlExport();
     void wakImportAgainstTheTestServer();
 };
 
@@ -279,10 +283,23 @@ void TestCommands::reportFromTheDialog() {
     });
     QStringList opened;
     QWidget frame;
+    // The progress window shows only once the template was found.
+    QSet<QString> progressShown;
+    QTimer watcher;
+    watcher.setInterval(0);
+    connect(&watcher, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<CProgressWnd*>(w) && w->isVisible())
+                progressShown << w->windowTitle();
+        }
+    });
+    watcher.start();
     RunReportCommand(c.context, &frame, [&](const QString& path) {
         opened << path;
         return true;
     });
+    watcher.stop();
+    QCOMPARE(progressShown, built ? QSet<QString>{"Sestavení výkazu"} : QSet<QString>{});
 
     const std::string missing =
         Format("Nemohu najít soubor s předlohou výkazu \"%svykaz%i.tpl_2\"", folder.c_str(), year);
@@ -555,6 +572,65 @@ void TestCommands::moneyImportAsksWithTheOverwriteDialog() {
     QCOMPARE(ReadMoneyImportSettings(CProfile(c.context.folder.SettingsPath())).choices.existing,
              ExistingMode::Ask);
     QVERIFY(frame.isEnabled());
+}
+
+// The XML export as the source: its file chosen with "...", the documents of
+// the chosen kind imported with the shared parameter page, and the source
+// offered first next time, without a word about the Money installation.
+void TestCommands::moneyWizardImportsTheXmlExport() {
+    Context c;
+    MoneyWizardOptions options;
+    options.dosDevices = c.db.Folder() + "nowine"; // no Money installed
+    const std::string file = TARVO_FIXTURES "/moneyxml/export-cp1250.xml";
+    options.browseFile = [&](QWidget*) { return QString::fromStdString(file); };
+    OnNextModalOf<CWizard>([&](CWizard* wizard) {
+        auto* page = qobject_cast<CPageImpS3*>(wizard->currentPage());
+        QVERIFY(page->InstallationChoice()->isChecked());
+        QVERIFY(!page->XmlBrowseButton()->isEnabled());
+        QTest::mouseClick(page->XmlChoice(), Qt::LeftButton);
+        QVERIFY(page->XmlChoice()->isChecked());
+        QVERIFY(page->XmlBrowseButton()->isEnabled());
+        QVERIFY(!page->List()->isEnabled());
+        wizard->next();
+        QCOMPARE(wizard->currentPage(), page); // no file yet
+        page->XmlBrowseButton()->click();
+        QCOMPARE(page->XmlFileEdit()->text().toStdString(), file);
+        page->XmlSourcesBox()->setCurrentIndex(static_cast<int>(MoneyXmlSources::Stock));
+        wizard->next();
+        auto* params = qobject_cast<CPageImpS3Param*>(wizard->currentPage());
+        QVERIFY(params);
+        params->ProductsBox()->setChecked(false);
+        wizard->button(QWizard::FinishButton)->click();
+    });
+    QWidget frame;
+    frame.show();
+    RunMoneyImportCommand(c.context, &frame, options);
+
+    // Without the cards, each product is made from the first line naming it.
+    QCOMPARE(c.db.messages.Texts(),
+             (std::vector<std::string>{
+                 "Na tomto počítači pravděpodobně nejsou nainstalovány MoneyS3.",
+                 "Není vybrán soubor XML!",
+                 "Import dokončen úspěšně!\n\nNaimportováno:\n   Produktů ~ 4\n   Dokladů ~ 8"}));
+    QCOMPARE(c.db.Number("SELECT COUNT(*) FROM Move"), 8);
+    QCOMPARE(c.notifier.sent, (std::vector<ViewNotification>{ViewNotification::ReloadMain,
+                                                             ViewNotification::ReloadItems}));
+    const MoneyXmlImportParams stored =
+        ReadMoneyXmlImportSettings(CProfile(c.context.folder.SettingsPath()));
+    QCOMPARE(stored.file, file);
+    QCOMPARE(stored.sources, MoneyXmlSources::Stock);
+    QVERIFY(!stored.money.choices.products);
+
+    c.db.messages.shown.clear();
+    OnNextModalOf<CWizard>([&](CWizard* wizard) {
+        auto* page = qobject_cast<CPageImpS3*>(wizard->currentPage());
+        QVERIFY(page->XmlChoice()->isChecked());
+        QCOMPARE(page->XmlFileEdit()->text().toStdString(), file);
+        QCOMPARE(page->XmlSourcesBox()->currentIndex(), static_cast<int>(MoneyXmlSources::Stock));
+        wizard->reject();
+    });
+    RunMoneyImportCommand(c.context, &frame, options);
+    QVERIFY(c.db.messages.shown.empty());
 }
 
 void TestCommands::wakImportAgainstTheTestServer() {

@@ -56,7 +56,7 @@ private slots:
     void optionsStoreSwitchesOnlyOnOk();
     void discardPageCouplesQuantityAndWeight();
     void discardPageRefusesZeroQuantity();
-    void singlePageWizardShowsOnlyOk();
+    void singlePageWizardShowsOkAndStorno();
 };
 
 void TestCoverDialogs::coverValidation_data() {
@@ -291,7 +291,7 @@ void TestCoverDialogs::discardPageRefusesZeroQuantity() {
     QCOMPARE(wizard.focusWidget(), page->QuantityEdit());
 }
 
-void TestCoverDialogs::singlePageWizardShowsOnlyOk() {
+void TestCoverDialogs::singlePageWizardShowsOkAndStorno() {
     UiDatabase db;
     CWizard wizard;
     wizard.AddPage(new CPageDisc(db.Context()));
@@ -301,7 +301,8 @@ void TestCoverDialogs::singlePageWizardShowsOnlyOk() {
     QVERIFY(wizard.button(QWizard::FinishButton)->isVisible());
     QVERIFY(!wizard.button(QWizard::BackButton)->isVisible());
     QVERIFY(!wizard.button(QWizard::NextButton)->isVisible());
-    QVERIFY(!wizard.button(QWizard::CancelButton)->isVisible());
+    QVERIFY(wizard.button(QWizard::CancelButton)->isVisible());
+    QCOMPARE(wizard.button(QWizard::CancelButton)->text(), QString("Storno"));
 }
 
 QTEST_MAIN(TestCoverDialogs)

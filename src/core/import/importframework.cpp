@@ -49,8 +49,12 @@ std::string ImportSummaryText(ImportResult result, const ImportCounters& counter
         text = "Během importu došlo k chybě!";
     else if (result == ImportResult::Interrupted)
         text = "Import byl přerušen!";
-    return Format("%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li", text,
-                  counters.products, counters.documents);
+    std::string summary = Format("%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li", text,
+                                 counters.products, counters.documents);
+    if (counters.invoicedNotes)
+        summary += Format("\n\nVynecháno jako již fakturované:\n   Dodacích listů ~ %li",
+                          *counters.invoicedNotes);
+    return summary;
 }
 
 ImportResult RunImport(IMessagePort& messages, IViewNotifier& views, const Importer& importer,
@@ -161,10 +165,18 @@ void CImportWriter::Flush() {
     }
 }
 
-std::optional<CImportWriter::FoundProduct> CImportWriter::FindProduct(int64_t scrid) {
+void SourceKey::Bind(CStatement& statement, int index) const {
+    if (const int64_t* number = std::get_if<int64_t>(&m_value))
+        statement.BindInt(index, *number);
+    else
+        statement.BindText(index, std::get<std::string>(m_value));
+}
+
+std::optional<CImportWriter::FoundProduct> CImportWriter::FindProduct(const SourceKey& scrid) {
     CStatement& find = m_store.Cached(
         "SELECT prod_id, deleted FROM Product WHERE prod_source = ? AND prod_scrid = ?");
-    find.BindInt(1, m_source).BindInt(2, scrid);
+    find.BindInt(1, m_source);
+    scrid.Bind(find, 2);
     if (!find.Step())
         return std::nullopt;
     return FoundProduct{find.Int(0), find.Int(1) != 0};
@@ -210,15 +222,16 @@ int64_t CImportWriter::WriteProduct(std::optional<int64_t> id, const ImportedPro
             .Run();
         return *id;
     }
-    m_store
-        .Cached("INSERT INTO Product (prod_name, prod_katalog, prod_unit, prod_source, prod_scrid, "
-                "deleted) VALUES (?, ?, ?, ?, ?, 0)")
-        .BindText(1, product.name)
-        .BindText(2, product.katalog)
-        .BindText(3, product.unit)
-        .BindInt(4, m_source)
-        .BindInt(5, product.scrid)
-        .Run();
+    CStatement& insert =
+        m_store
+            .Cached("INSERT INTO Product (prod_name, prod_katalog, prod_unit, prod_source, "
+                    "prod_scrid, deleted) VALUES (?, ?, ?, ?, ?, 0)")
+            .BindText(1, product.name)
+            .BindText(2, product.katalog)
+            .BindText(3, product.unit)
+            .BindInt(4, m_source);
+    product.scrid.Bind(insert, 5);
+    insert.Run();
     return m_store.LastInsertId();
 }
 
@@ -276,7 +289,7 @@ bool CImportWriter::BeginDocument(const ImportedDocument& document, CExistingRec
     return true;
 }
 
-void CImportWriter::AddLine(int64_t prodScrid, Quantity quantity,
+void CImportWriter::AddLine(const SourceKey& prodScrid, Quantity quantity,
                             const std::function<ImportedProduct()>& product) {
     if (!m_document)
         return;

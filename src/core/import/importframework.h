@@ -13,12 +13,14 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <variant>
 
 namespace tarvo {
 
 class CCoverDerivation;
 class CDataStore;
 class CProfile;
+class CStatement;
 class IMessagePort;
 class IProgressPort;
 class IViewNotifier;
@@ -39,6 +41,9 @@ enum class ExistingMode : int { Overwrite = 0, Skip = 1, Ask = 2 };
 struct ImportCounters {
     long products = 0;
     long documents = 0;
+    // Delivery notes passed over because an invoice of the same import took
+    // their goods; only an import that can meet both says how many.
+    std::optional<long> invoicedNotes;
 };
 
 // The keys every import section of tarvo.ini has.
@@ -126,9 +131,24 @@ private:
     ExistingMode m_mode;
 };
 
+// A product's identifier in its source (prod_scrid). The table sources
+// number their products; Money's XML export names a card by its abbreviation.
+// The column keeps a number as a number, so an abbreviation that reads as a
+// whole number finds the card of that number written by the table import.
+class SourceKey {
+public:
+    SourceKey(int64_t number) : m_value(number) {} // NOLINT: a number is a key
+    explicit SourceKey(std::string text) : m_value(std::move(text)) {}
+
+    void Bind(CStatement& statement, int index) const;
+
+private:
+    std::variant<int64_t, std::string> m_value;
+};
+
 // The texts of a product the import writes.
 struct ImportedProduct {
-    int64_t scrid = 0;
+    SourceKey scrid = 0;
     std::string name;
     std::string katalog;
     std::string unit;
@@ -170,7 +190,7 @@ public:
                        const std::string& question);
     // A product line of the open document; a product missing from the
     // database is created from product() and counted. Covers are derived.
-    void AddLine(int64_t prodScrid, Quantity quantity,
+    void AddLine(const SourceKey& prodScrid, Quantity quantity,
                  const std::function<ImportedProduct()>& product);
     // Stores the open document (if any) and counts it.
     void FinishDocument();
@@ -182,7 +202,7 @@ private:
         int64_t id;
         bool deleted;
     };
-    std::optional<FoundProduct> FindProduct(int64_t scrid);
+    std::optional<FoundProduct> FindProduct(const SourceKey& scrid);
     std::optional<int64_t> FindDocument(const std::string& number);
     void LoadFoldedNumbers();
     int64_t WriteProduct(std::optional<int64_t> id, const ImportedProduct& product);

@@ -39,17 +39,37 @@ void RunMoneyImportCommand(const GuiContext& context, QWidget* parent,
                            const MoneyWizardOptions& options) {
     CProfile profile(context.folder.SettingsPath());
     CWizard wizard(parent);
-    auto* source = new CPageImpS3(context, options.dosDevices);
+    MoneyXmlImportParams xml = ReadMoneyXmlImportSettings(profile);
+    auto* source = new CPageImpS3(context, options.dosDevices, xml);
     if (options.browseFolder)
         source->SetBrowseFolder(options.browseFolder);
-    auto* parameters = new CPageImpS3Param(context, ReadMoneyImportSettings(profile));
+    if (options.browseFile)
+        source->SetBrowseFile(options.browseFile);
+    auto* parameters = new CPageImpS3Param(context, xml.money);
     wizard.AddPage(source);
     wizard.AddPage(parameters);
     const bool finished = wizard.Run();
     MoneyImportParams params = parameters->Params();
-    WriteMoneyImportSettings(profile, params);
-    if (!finished || !source->Source() || (!params.choices.products && !params.choices.documents))
+    xml.money = params;
+    // The source chosen is the one offered first next time.
+    const std::optional<MoneySource>& chosen = source->Source();
+    const bool fromXml = chosen && !chosen->xmlFile.empty();
+    if (chosen) {
+        xml.file = chosen->xmlFile;
+        if (fromXml)
+            xml.sources = chosen->xmlSources;
+    }
+    WriteMoneyXmlImportSettings(profile, xml);
+    if (!finished || !chosen || (!params.choices.products && !params.choices.documents))
         return;
+    if (fromXml) {
+        RunWithProgress(context, parent, "Import dat z Money S3",
+                        [&](IProgressPort& progress, ImportCounters& counters) {
+                            return ImportMoneyXml(context.store, context.messages, progress, xml,
+                                                  counters);
+                        });
+        return;
+    }
     params.agendaFolder = source->Source()->folders.agendaFolder;
     params.yearFolder = source->Source()->folders.yearFolder;
     RunWithProgress(context, parent, "Import dat z Money S3",

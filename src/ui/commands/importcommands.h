@@ -11,10 +11,12 @@ namespace tarvo {
 struct GuiContext;
 
 // Where the Money S3 wizard looks: the drive letters of this machine's
-// Windows paths, and the folder dialog of "..." (the tests give their own).
+// Windows paths, and the folder and file dialogs of "..." (the tests give
+// their own).
 struct MoneyWizardOptions {
     std::string dosDevices = DefaultDosDevices();
     CPageImpS3::BrowseFolder browseFolder;
+    CPageImpS3::BrowseFolder browseFile;
 };
 
 // "Importovat z Money S3" and "Importovat z WAK INTRA": the wizard of the

@@ -21,10 +21,9 @@ namespace {
 // quarter is offered instead, so that the report can still be made. No
 // leaves the search to the report, which then names what is missing.
 void OfferOwnTemplate(const GuiContext& context, int year, int quarter) {
-    const std::string& folder = context.folder.folder;
     if (FindReportTemplate(context.folder, year, quarter))
         return;
-    const std::string path = QuarterTemplatePath(folder, year, quarter);
+    const std::string path = QuarterTemplatePath(context.folder.folder, year, quarter);
     if (!context.messages.AskYesNo(Format("Pro %i. čtvrtletí %i není k dispozici předloha výkazu.\n"
                                           "Přejete si vytvořit předlohu programu \"%s\"?",
                                           quarter, year, path.c_str()),
@@ -53,14 +52,14 @@ void RunReportCommand(const GuiContext& context, QWidget* parent, const OpenDocu
     std::optional<std::string> workbook;
     std::optional<std::string> breakdown;
     {
-        CProgressWnd progress(QString::fromUtf8(ReportProgressCaption), false);
-        progress.Create(parent);
+        // The window comes once the template is found and copied: a missing
+        // template is reported over the frame, not over an empty window.
+        CDeferredProgressWnd progress(QString::fromUtf8(ReportProgressCaption), false, parent);
         workbook = BuildReport(context.store, progress, context.folder, params, OleDate::Today());
         if (workbook && params.breakdown) {
             progress.SetStatus("rozpis výkazu");
             breakdown = BuildReportBreakdown(context.store, *workbook, params.year, params.quarter);
         }
-        progress.Destroy();
     }
     if (!workbook)
         return;

@@ -23,6 +23,11 @@ struct GuiContext {
     // Opens the help window at the page of a context number; empty where
     // there is no help (some tests).
     std::function<void(int context)> showHelp;
+    // The tab the cover picker showed last (0 simple covers, 1 composite
+    // covers): the next picker opens on it, in whatever view, for the whole
+    // run. Windows get the context as const; this is the one value of the
+    // context itself that they change.
+    mutable int coverPickerTab = 0;
 };
 
 } // namespace tarvo

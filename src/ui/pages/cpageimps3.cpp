@@ -2,13 +2,18 @@
 
 #include "core/ports/messageport.h"
 #include "ui/framework/guicontext.h"
+#include "ui/pages/wizard.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTreeWidget>
 
 namespace tarvo {
@@ -21,12 +26,29 @@ QString FolderDialog(QWidget* parent) {
     return QFileDialog::getExistingDirectory(parent, QStringLiteral("Vyberte účetní rok Money"));
 }
 
+QString FileDialog(QWidget* parent) {
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Vyberte XML export Money S3"),
+                                        QString(),
+                                        QStringLiteral("Soubory XML (*.xml);;Všechny soubory (*)"));
+}
+
+QPushButton* BrowseButtonFor(QWidget* parent, const QString& tooltip) {
+    auto* button = new QPushButton(QStringLiteral("..."), parent);
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance("....") + 16);
+    button->setToolTip(tooltip);
+    return button;
+}
+
 } // namespace
 
-CPageImpS3::CPageImpS3(const GuiContext& context, std::string dosDevices, QWidget* parent)
+CPageImpS3::CPageImpS3(const GuiContext& context, std::string dosDevices,
+                       const MoneyXmlImportParams& storedXml, QWidget* parent)
     : QWizardPage(parent), m_context(context), m_dosDevices(std::move(dosDevices)),
-      m_browse(&FolderDialog) {
+      m_browse(&FolderDialog), m_browseFile(&FileDialog) {
     setTitle(QStringLiteral("Vyberte účetní rok Money"));
+    m_fromInstallation =
+        new QRadioButton(QStringLiteral("z dat &Money S3 na tomto počítači"), this);
+    m_fromXml = new QRadioButton(QStringLiteral("ze souboru &XML exportu Money S3"), this);
     m_list = new QTreeWidget(this);
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -41,22 +63,46 @@ CPageImpS3::CPageImpS3(const GuiContext& context, std::string dosDevices, QWidge
     m_folderLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // A long folder must not widen the page; the whole path is in the tooltip.
     m_folderLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_browseButton = new QPushButton(QStringLiteral("..."), this);
-    m_browseButton->setFixedWidth(m_browseButton->fontMetrics().horizontalAdvance("....") + 16);
-    m_browseButton->setToolTip(QStringLiteral("Vybrat složku účetního roku"));
+    m_browseButton = BrowseButtonFor(this, QStringLiteral("Vybrat složku účetního roku"));
+    m_xmlFile = new QLineEdit(QString::fromStdString(storedXml.file), this);
+    m_xmlBrowseButton = BrowseButtonFor(this, QStringLiteral("Vybrat soubor XML"));
+    m_xmlSources = new QComboBox(this);
+    // In the order of MoneyXmlSources.
+    m_xmlSources->addItems({QStringLiteral("skladové doklady"), QStringLiteral("faktury vydané"),
+                            QStringLiteral("skladové doklady i faktury vydané")});
+    m_xmlSources->setCurrentIndex(static_cast<int>(storedXml.sources));
+    auto* sourcesLabel = new QLabel(QStringLiteral("D&oklady:"), this);
+    sourcesLabel->setBuddy(m_xmlSources);
 
     auto* layout = new QGridLayout(this);
-    layout->addWidget(m_list, 0, 0, 1, 2);
-    layout->addWidget(m_folderLine, 1, 0);
-    layout->addWidget(m_browseButton, 1, 1);
-    layout->setColumnStretch(0, 1);
+    layout->addWidget(m_fromInstallation, 0, 0, 1, 3);
+    layout->addWidget(m_list, 1, 0, 1, 2);
+    layout->addWidget(m_folderLine, 2, 0, 1, 2);
+    layout->addWidget(m_browseButton, 2, 2);
+    layout->addWidget(m_fromXml, 3, 0, 1, 3);
+    layout->addWidget(m_xmlFile, 4, 0, 1, 2);
+    layout->addWidget(m_xmlBrowseButton, 4, 2);
+    layout->addWidget(sourcesLabel, 5, 0);
+    layout->addWidget(m_xmlSources, 5, 1);
+    layout->setColumnStretch(1, 1);
+    (storedXml.file.empty() ? m_fromInstallation : m_fromXml)->setChecked(true);
+    UpdateEnabling();
 
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &CPageImpS3::ShowSelectedFolder);
     connect(m_browseButton, &QPushButton::clicked, this, &CPageImpS3::Browse);
+    connect(m_xmlBrowseButton, &QPushButton::clicked, this, &CPageImpS3::BrowseXml);
+    connect(m_fromInstallation, &QRadioButton::toggled, this, [this](bool chosen) {
+        UpdateEnabling();
+        // Said when it matters: a user of the XML export needs no Money here.
+        if (chosen && !m_installationFound)
+            m_context.messages.ShowMessage(
+                "Na tomto počítači pravděpodobně nejsou nainstalovány MoneyS3.",
+                MsgIcon::Exclamation);
+    });
     // A double click chooses the row and goes on, as "Další" would.
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] {
-        if (wizard())
-            wizard()->next();
+        if (auto* sheet = qobject_cast<CWizard*>(wizard()))
+            sheet->Advance();
     });
 }
 
@@ -66,9 +112,12 @@ void CPageImpS3::initializePage() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const MoneyInstallation installation = FindMoneyInstallation(m_dosDevices, m_context.messages);
     QApplication::restoreOverrideCursor();
+    m_installationFound = installation.found;
     if (!installation.found) {
-        m_context.messages.ShowMessage(
-            "Na tomto počítači pravděpodobně nejsou nainstalovány MoneyS3.", MsgIcon::Exclamation);
+        if (m_fromInstallation->isChecked())
+            m_context.messages.ShowMessage(
+                "Na tomto počítači pravděpodobně nejsou nainstalovány MoneyS3.",
+                MsgIcon::Exclamation);
         return;
     }
     for (const MoneyYearRow& row : installation.rows)
@@ -116,14 +165,44 @@ void CPageImpS3::Browse() {
     m_list->scrollToItem(item);
 }
 
+void CPageImpS3::UpdateEnabling() {
+    const bool installation = m_fromInstallation->isChecked();
+    m_list->setEnabled(installation);
+    m_folderLine->setEnabled(installation);
+    m_browseButton->setEnabled(installation);
+    m_xmlFile->setEnabled(!installation);
+    m_xmlBrowseButton->setEnabled(!installation);
+    m_xmlSources->setEnabled(!installation);
+}
+
+void CPageImpS3::BrowseXml() {
+    const QString file = m_browseFile(this);
+    if (!file.isEmpty())
+        m_xmlFile->setText(file);
+}
+
 bool CPageImpS3::validatePage() {
+    if (m_fromXml->isChecked()) {
+        const QString file = m_xmlFile->text().trimmed();
+        if (!QFileInfo(file).isFile()) {
+            m_context.messages.ShowMessage("Není vybrán soubor XML!", MsgIcon::Exclamation);
+            m_xmlFile->setFocus();
+            return false;
+        }
+        MoneySource source;
+        source.xmlFile = file.toStdString();
+        source.xmlSources = static_cast<MoneyXmlSources>(m_xmlSources->currentIndex());
+        m_source = source;
+        return true;
+    }
     const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
     if (selected.isEmpty()) {
         m_context.messages.ShowMessage("Není vybrána agenda!", MsgIcon::Exclamation);
         m_list->setFocus();
         return false;
     }
-    m_source = MoneySource{m_rows[selected.front()->data(0, Qt::UserRole).toInt()]};
+    m_source = MoneySource{
+        m_rows[selected.front()->data(0, Qt::UserRole).toInt()], {}, MoneyXmlSources::Both};
     return true;
 }
 

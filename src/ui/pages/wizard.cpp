@@ -1,6 +1,12 @@
 #include "ui/pages/wizard.h"
 
+#include <QAbstractButton>
+
 namespace tarvo {
+
+namespace {
+constexpr const char* CaptionProperty = "tarvoCaption";
+} // namespace
 
 CWizard::CWizard(QWidget* parent) : QWizard(parent) {
     setWizardStyle(QWizard::ClassicStyle);
@@ -14,6 +20,10 @@ CWizard::CWizard(QWidget* parent) : QWizard(parent) {
 }
 
 void CWizard::AddPage(QWizardPage* page) {
+    // The page's title is the sheet's caption only; a heading inside the
+    // page would say the same again.
+    page->setProperty(CaptionProperty, page->title());
+    page->setTitle(QString());
     addPage(page);
 }
 
@@ -21,10 +31,28 @@ void CWizard::UpdateForPage(int id) {
     QWizardPage* page = this->page(id);
     if (!page)
         return;
-    setWindowTitle(page->title());
+    setWindowTitle(page->property(CaptionProperty).toString());
     const bool alone = pageIds().size() == 1;
-    setOption(QWizard::NoCancelButton, alone);
     setButtonText(QWizard::FinishButton, alone ? QStringLiteral("OK") : QStringLiteral("Dokončit"));
+}
+
+void CWizard::showEvent(QShowEvent* event) {
+    QWizard::showEvent(event);
+    // QWizard opens at a fixed size that can be smaller than its pages need;
+    // the list pages would be cut off on the right.
+    if (!m_sized) {
+        m_sized = true;
+        resize(size().expandedTo(sizeHint()));
+    }
+}
+
+void CWizard::Advance() {
+    if (!currentPage())
+        return;
+    if (currentPage()->nextId() == -1)
+        accept();
+    else
+        next();
 }
 
 bool CWizard::Run() {

@@ -100,5 +100,33 @@ TEST_F(ImportMoneyCli, ListsTheInstallationUnderWine) {
                            "Data/Agenda.001/Rok.2024/\n");
 }
 
+// The XML export: the sources and the settings' keys reach the import; a
+// wrong source is a usage error.
+TEST_F(ImportMoneyCli, ImportsTheXmlExport) {
+    const std::string file = TARVO_FIXTURES "/moneyxml/export-cp1250.xml";
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string out;
+        long moves;
+    };
+    const Case cases[] = {
+        {"import-money-xml " + file + " --sources stock --documents no", 0,
+         "Import dokončen úspěšně!\n\nNaimportováno:\n   Produktů ~ 3\n   Dokladů ~ 0\n", 0},
+        {"import-money-xml " + file + " --existing overwrite", 0,
+         "Import dokončen úspěšně!\n\nNaimportováno:\n   Produktů ~ 4\n   Dokladů ~ 7\n\n"
+         "Vynecháno jako již fakturované:\n   Dodacích listů ~ 2\n",
+         7},
+        {"import-money-xml " + file + " --sources all", 2, "", 7},
+        {"import-money-xml", 2, "", 7},
+    };
+    for (const Case& c : cases) {
+        const CliRun run = Run(c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.err;
+        EXPECT_EQ(run.out, c.out) << c.arguments;
+        EXPECT_EQ(Count("Move"), c.moves) << c.arguments;
+    }
+}
+
 } // namespace
 } // namespace tarvo::test

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "core/data/oledate.h"
+#include "core/data/quantity.h"
+#include "core/data/recordid.h"
+#include "core/registers/outcome.h"
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+class CDataStore;
+
+// The header of one dispatch document (Move) as a person edits it. A new
+// record starts with the values of an empty dispatch dialog: no number, no
+// kind chosen (-1), the moment the record is made, not for export.
+struct MoveRecord {
+    std::string number;
+    int type = -1;
+    OleDate date = OleDate::Now();
+    bool exported = false;
+
+    bool operator==(const MoveRecord&) const = default;
+};
+
+// One product line of a dispatch (Move_Prod).
+struct MoveLineRecord {
+    RecordId move = NoRecord;
+    RecordId product = NoRecord;
+    Quantity quantity = Quantity::FromUnits(0);
+
+    bool operator==(const MoveLineRecord&) const = default;
+};
+
+// One cover line of a dispatch (Move_Cover): the covers that left with one
+// product line, with the line's own type, origin and payment.
+struct MoveCoverRecord {
+    RecordId move = NoRecord;
+    RecordId line = NoRecord;
+    RecordId cover = NoRecord;
+    Quantity quantity = Quantity::FromUnits(0);
+    int type = -1;
+    int origin = -1;
+    int payment = -1;
+
+    bool operator==(const MoveCoverRecord&) const = default;
+};
+
+// The dispatch documents with their product lines and cover lines. Every
+// operation is one unit of work and tells the user everything itself, through
+// the store's message port, with the texts and icons of the dispatches view;
+// the result only says what the caller's lists should do next:
+//  - a record that another program removed meanwhile: "Záznam byl odstraněn
+//    jinou aplikací!" (information) and Outcome::Vanished;
+//  - a database error: the COM error box and Outcome::Failed, with nothing of
+//    the unit written.
+class MoveRegister {
+public:
+    explicit MoveRegister(CDataStore& store);
+
+    ReadResult<MoveRecord> Read(RecordId id);
+    // The new dispatch's identifier (it has no lines yet and no import
+    // source), or nothing after a database error.
+    std::optional<RecordId> Add(const MoveRecord& move);
+    // Writes the four header columns. The lines stay as they are: a new date
+    // does not derive the covers again.
+    Outcome Update(RecordId id, const MoveRecord& move);
+    // Asks "Opravdu si přejete odstranit vybrané výdeje?" and on Yes removes
+    // the dispatches with their product and cover lines. An empty selection
+    // gets "Není vybrán doklad !" and Unchanged, as does the answer No.
+    Outcome DeleteSelection(const std::vector<RecordId>& ids);
+
+    ReadResult<MoveLineRecord> ReadLine(RecordId id);
+    // Adds a product line to the dispatch and derives its covers from the
+    // packaging valid on the dispatch date, together: a failure leaves
+    // neither. A dispatch removed meanwhile lends the present moment as the
+    // date. The new line's identifier, or nothing after a database error.
+    std::optional<RecordId> AddLine(RecordId move, RecordId product, Quantity quantity);
+    // Writes a new quantity and derives the line's covers again, replacing
+    // all of them, hand-made ones included; a failure leaves the old quantity
+    // and the old covers. The same quantity changes nothing (Unchanged).
+    Outcome UpdateLineQuantity(RecordId id, Quantity quantity);
+    // Asks "Opravdu si přejete odstranit ze seznamu produkt\n\"%s\" ?" with the
+    // product's name and on Yes removes the line with its covers.
+    Outcome DeleteLine(RecordId id);
+
+    ReadResult<MoveCoverRecord> ReadCoverLine(RecordId id);
+    // Adds a cover line by hand to a product line; its dispatch is the
+    // line's. When the product line is gone: "Údaje o produktu byly
+    // odstraněny jinou aplikací!" (information), whatever cover lines it left
+    // are removed, and Vanished.
+    Outcome AddCoverLine(RecordId line, const MoveCoverRecord& cover);
+    // Writes the quantity alone; the same quantity changes nothing.
+    Outcome UpdateCoverLineQuantity(RecordId id, Quantity quantity);
+    // Asks "Opravdu si přejete odstranit ze seznamu obal\n\"%s\" ?" with the
+    // cover's name and on Yes removes the cover line.
+    Outcome DeleteCoverLine(RecordId id);
+
+private:
+    void ShowVanished();
+    // The dispatch's date; the present moment when the dispatch is gone.
+    OleDate DispatchDate(RecordId move);
+    // Asks the question (a format taking the name that nameSql reads for
+    // the record) and on Yes runs the deletions, each with the identifier
+    // bound, as one unit.
+    Outcome DeleteNamed(RecordId id, const char* nameSql, const char* question,
+                        std::initializer_list<const char*> deletions);
+
+    CDataStore& m_store;
+};
+
+} // namespace tarvo

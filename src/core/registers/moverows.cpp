@@ -1,0 +1,135 @@
+#include "core/registers/moverows.h"
+
+#include "core/data/cdatastore.h"
+#include "core/data/codelists.h"
+#include "core/data/shared.h"
+#include "core/data/statement.h"
+#include "core/data/value.h"
+
+namespace tarvo {
+
+namespace {
+
+std::string Label(const CodeList& list, int64_t code) {
+    return list.Label(static_cast<int>(code));
+}
+
+std::string QuantityText(const CStatement& st, int column) {
+    return VariantToText(Value(st.GetQuantity(column)));
+}
+
+struct SortTerm {
+    const char* term;
+    IdList::SortValue kind;
+};
+
+// Runs the query of identifiers and sort values with its parameters bound;
+// a database error is shown.
+bool LoadSortedIds(CDataStore& store, const std::string& sql, const SqlClause& parameters,
+                   IdList::SortValue kind, bool descending, IdList& ids) {
+    try {
+        CStatement st(store, sql);
+        parameters.Bind(st);
+        ids.LoadSorted(st, kind, descending);
+        return true;
+    } catch (const ComError& e) {
+        ShowComError(store.Messages(), e);
+        return false;
+    }
+}
+
+SqlClause OneId(RecordId id) {
+    SqlClause clause;
+    clause.values.push_back(Value(id));
+    return clause;
+}
+
+// The cover lines of one product line or of one dispatch: only the lines of
+// that one record are read, through the index on the column.
+bool LoadCoverIds(CDataStore& store, const char* ownerColumn, RecordId owner, ListSort sort,
+                  IdList& ids) {
+    static const SortTerm terms[] = {{"cover_name", IdList::SortValue::CzechText},
+                                     {"mvcover_qty*cover_weight", IdList::SortValue::Number},
+                                     {"cover_mat", IdList::SortValue::Number},
+                                     {"Move_Cover.cover_type", IdList::SortValue::Number},
+                                     {"Move_Cover.cover_org", IdList::SortValue::Number},
+                                     {"Move_Cover.cover_pay", IdList::SortValue::Number}};
+    const SortTerm& order = terms[sort.column >= 1 && sort.column <= 5 ? sort.column : 0];
+    const std::string sql = Format("SELECT mvcover_id, %s FROM Move_Cover INNER JOIN Cover ON "
+                                   "Move_Cover.cover_id = Cover.cover_id WHERE (Move_Cover.%s = ?)",
+                                   order.term, ownerColumn);
+    return LoadSortedIds(store, sql, OneId(owner), order.kind, sort.descending, ids);
+}
+
+} // namespace
+
+std::unique_ptr<IRowSource> MakeMoveRows(CDataStore& store) {
+    return std::make_unique<CStatementRowSource>(
+        store, std::vector<std::string>{"Číslo", "Datum", "Export", "Typ"},
+        "SELECT move_id, move_num, move_date, move_export, move_type FROM Move WHERE move_id IN ",
+        [](const CStatement& st) {
+            return RowCells{st.Text(1), st.Date(2).ToText(), st.Int(3) != 0 ? "ano" : "ne",
+                            Label(MoveTypes, st.Int(4))};
+        });
+}
+
+bool LoadMoveIds(CDataStore& store, const MoveFilter& filter, ListSort sort, IdList& ids) {
+    const SortTerm order = sort.column == 1   ? SortTerm{"move_date", IdList::SortValue::Date}
+                           : sort.column == 3 ? SortTerm{"move_type", IdList::SortValue::Number}
+                                              : SortTerm{"move_num", IdList::SortValue::CzechText};
+    std::string sql = Format("SELECT move_id, %s FROM Move", order.term);
+    const SqlClause criterion = MoveCriterion(filter);
+    // The criterion's conditions each begin " AND"; the first one opens the
+    // WHERE clause instead.
+    if (!criterion.IsEmpty())
+        sql += " WHERE" + criterion.sql.substr(4);
+    return LoadSortedIds(store, sql, criterion, order.kind, sort.descending, ids);
+}
+
+std::unique_ptr<IRowSource> MakeMoveLineRows(CDataStore& store) {
+    return std::make_unique<CStatementRowSource>(
+        store, std::vector<std::string>{"Název", "Kat. č.", "Množství"},
+        "SELECT mvprod_id, prod_name, prod_katalog, mvprod_qty FROM Move_Prod INNER JOIN Product "
+        "ON Move_Prod.prod_id = Product.prod_id WHERE mvprod_id IN ",
+        [](const CStatement& st) {
+            return RowCells{st.Text(1), st.Text(2), QuantityText(st, 3)};
+        });
+}
+
+bool LoadMoveLineIds(CDataStore& store, RecordId move, ListSort sort, IdList& ids) {
+    static const SortTerm terms[] = {{"prod_name", IdList::SortValue::CzechText},
+                                     {"prod_katalog", IdList::SortValue::CzechText},
+                                     {"Move_Prod.mvprod_qty", IdList::SortValue::Number}};
+    const SortTerm& order = terms[sort.column == 1 || sort.column == 2 ? sort.column : 0];
+    const std::string sql = Format("SELECT mvprod_id, %s FROM Move_Prod INNER JOIN Product ON "
+                                   "Move_Prod.prod_id = Product.prod_id WHERE (move_id = ?)",
+                                   order.term);
+    return LoadSortedIds(store, sql, OneId(move), order.kind, sort.descending, ids);
+}
+
+std::unique_ptr<IRowSource> MakeMoveCoverRows(CDataStore& store) {
+    return std::make_unique<CStatementRowSource>(
+        store,
+        std::vector<std::string>{"Název", "Hmotnost [kg]", "Materiál", "Typ", "Původ", "Platba"},
+        "SELECT mvcover_id, cover_name, mvcover_qty*cover_weight AS totWeight, cover_mat, "
+        "Move_Cover.cover_type, Move_Cover.cover_org, Move_Cover.cover_pay FROM Move_Cover INNER "
+        "JOIN Cover ON Move_Cover.cover_id = Cover.cover_id WHERE mvcover_id IN ",
+        [](const CStatement& st) {
+            return RowCells{st.Text(1),
+                            QuantityText(st, 2),
+                            Label(Materials, st.Int(3)),
+                            Label(CoverTypes, st.Int(4)),
+                            Label(Origins, st.Int(5)),
+                            Label(Payments, st.Int(6))};
+        });
+}
+
+bool LoadLineCoverIds(CDataStore& store, RecordId line, ListSort sort, IdList& ids) {
+    return LoadCoverIds(store, "mvprod_id", line, sort, ids);
+}
+
+bool LoadDispatchCoverIds(CDataStore& store, RecordId move, ListSort sort, IdList& ids) {
+    return LoadCoverIds(store, "move_id", move, sort, ids);
+}
+
+} // namespace tarvo

@@ -1,0 +1,54 @@
+#pragma once
+
+// moc cannot parse the C++20 library headers these bring in; it needs none
+// of their declarations.
+#ifndef Q_MOC_RUN
+#include "core/registers/movefilter.h"
+#endif
+
+#include <QDialog>
+
+class QCheckBox;
+class QDateEdit;
+class QLineEdit;
+
+namespace tarvo {
+
+struct GuiContext;
+
+// "Filtr výdejů": edits a copy of the dispatches view's MoveFilter.
+class CDlgFilterMove : public QDialog {
+    Q_OBJECT
+public:
+    explicit CDlgFilterMove(const GuiContext& context, QWidget* parent = nullptr);
+
+    MoveFilter filter;
+
+    void LoadControls();
+    int exec() override;
+    void accept() override;
+
+    QCheckBox* UseNumberBox() const { return m_useNumber; }
+    QCheckBox* UseDateBox() const { return m_useDate; }
+    QCheckBox* UseExportBox() const { return m_useExport; }
+    QLineEdit* NumberEdit() const { return m_number; }
+    QCheckBox* NumberPartBox() const { return m_numberPart; }
+    QDateEdit* FromPicker() const { return m_from; }
+    QDateEdit* ToPicker() const { return m_to; }
+    QCheckBox* ExportBox() const { return m_export; }
+
+private:
+    void UpdateEnabling();
+
+    const GuiContext& m_context;
+    QCheckBox* m_useNumber;
+    QCheckBox* m_useDate;
+    QCheckBox* m_useExport;
+    QLineEdit* m_number;
+    QCheckBox* m_numberPart;
+    QDateEdit* m_from;
+    QDateEdit* m_to;
+    QCheckBox* m_export;
+};
+
+} // namespace tarvo

@@ -1,0 +1,37 @@
+#include "ui/dialogs/cdlgvalidfrom.h"
+
+#include "ui/framework/datepicker.h"
+#include "ui/framework/formbuilder.h"
+
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tarvo {
+
+CDlgValidFrom::CDlgValidFrom(const GuiContext& context, OleDate date, QWidget* parent)
+    : QDialog(parent), m_date(date), m_picker(MakeDatePicker(this)) {
+    setWindowTitle(QStringLiteral("Definice časové platnosti"));
+    FormGrid form(this);
+    form.AddRow(QStringLiteral("Od:"), m_picker);
+    QDialogButtonBox* buttons = MakeDialogButtons(this, context, 0);
+    // This dialog's second button has always been labelled in English.
+    for (QAbstractButton* button : buttons->buttons()) {
+        if (buttons->buttonRole(button) == QDialogButtonBox::RejectRole)
+            button->setText(QStringLiteral("Cancel"));
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form.Layout());
+    layout->addWidget(buttons);
+    ShowDate(m_picker, m_date);
+    m_picker->setFocus();
+}
+
+void CDlgValidFrom::accept() {
+    m_date = PickedDate(m_picker, m_date);
+    QDialog::accept();
+}
+
+} // namespace tarvo

@@ -1,0 +1,219 @@
+#include "ui/pages/cpagecoverprod.h"
+
+#include "core/data/cdatastore.h"
+#include "core/data/codelists.h"
+#include "core/registers/pickerrows.h"
+#include "ui/dialogs/codecombo.h"
+#include "ui/framework/formbuilder.h"
+#include "ui/framework/guicontext.h"
+#include "ui/framework/localenumber.h"
+#include "ui/pages/pagecheck.h"
+#include "ui/pages/quantitycoupling.h"
+
+#include <QAbstractSpinBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace tarvo {
+
+namespace {
+
+// The number of products in a package: any number may be typed, the arrows
+// step by whole products between 1 and 65535.
+class ProductsSpinBox : public QAbstractSpinBox {
+public:
+    using QAbstractSpinBox::lineEdit;
+    using QAbstractSpinBox::QAbstractSpinBox;
+
+    void stepBy(int steps) override {
+        const std::optional<Quantity> value = QuantityFromLocaleText(text());
+        const int64_t whole = value ? value->Scaled() / Quantity::Scale : 0;
+        const int64_t stepped = std::clamp<int64_t>(whole + steps, Minimum, Maximum);
+        lineEdit()->setText(QuantityToLocaleText(Quantity::FromUnits(stepped)));
+        lineEdit()->selectAll();
+    }
+
+protected:
+    StepEnabled stepEnabled() const override {
+        const std::optional<Quantity> value = QuantityFromLocaleText(text());
+        if (!value)
+            return StepUpEnabled | StepDownEnabled;
+        StepEnabled enabled = StepNone;
+        if (value->Scaled() < Maximum * Quantity::Scale)
+            enabled |= StepUpEnabled;
+        if (value->Scaled() > Minimum * Quantity::Scale)
+            enabled |= StepDownEnabled;
+        return enabled;
+    }
+
+private:
+    static constexpr int64_t Minimum = 1;
+    static constexpr int64_t Maximum = 65535;
+};
+
+} // namespace
+
+CPageCoverProd::CPageCoverProd(const GuiContext& context, PackagingLineValues values,
+                               QWidget* parent)
+    : QWizardPage(parent), m_context(context), m_values(values) {
+    setTitle(QStringLiteral("Údaje balení"));
+    m_quantity = new QLineEdit(this);
+    m_weight = new QLineEdit(this);
+    m_type = codecombo::Make(this);
+    m_origin = codecombo::Make(this);
+    m_payment = codecombo::Make(this);
+    m_products = new ProductsSpinBox(this);
+    m_coupling = new QuantityCoupling(m_quantity, m_weight, this);
+
+    FormGrid form(this);
+    form.AddRow(QStringLiteral("Množství obalu:"), m_quantity, new QLabel(QStringLiteral("ks")));
+    form.AddRow(QString(), m_weight, new QLabel(QStringLiteral("[kg]")));
+    form.AddRow(QStringLiteral("Typ:"), m_type);
+    form.AddRow(QStringLiteral("Původ:"), m_origin);
+    form.AddRow(QStringLiteral("Platba:"), m_payment);
+    form.AddRow(QStringLiteral("Počet produktů v balení:"), m_products);
+
+    auto* group = new QGroupBox(QStringLiteral("Použít"), this);
+    m_band[0] = new QRadioButton(QStringLiteral("při výdeji jakéhokoliv počtu produktů"), group);
+    m_band[1] = new QRadioButton(QStringLiteral("při výdeji od"), group);
+    // Made after the buttons, so that Tab goes from the choice to its limits.
+    m_from = new QLineEdit(group);
+    m_to = new QLineEdit(group);
+    auto* bandRow = new QHBoxLayout;
+    bandRow->addWidget(m_band[1]);
+    bandRow->addWidget(m_from);
+    bandRow->addWidget(new QLabel(QStringLiteral("do"), group));
+    bandRow->addWidget(m_to);
+    bandRow->addWidget(new QLabel(QStringLiteral("produktů"), group));
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(m_band[0]);
+    groupLayout->addLayout(bandRow);
+    form.AddAcross(group);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form.Layout());
+    layout->addStretch();
+
+    for (QRadioButton* button : m_band)
+        connect(button, &QRadioButton::clicked, this, &CPageCoverProd::EnableBand);
+}
+
+QLineEdit* CPageCoverProd::ProductsEdit() const {
+    return static_cast<ProductsSpinBox*>(m_products)->lineEdit();
+}
+
+Quantity CPageCoverProd::UnitWeight() const {
+    return m_coupling->UnitWeight();
+}
+
+void CPageCoverProd::SetCover(RecordId cover, int type, int origin, int payment) {
+    m_values.cover = cover;
+    m_values.type = type;
+    m_values.origin = origin;
+    m_values.payment = payment;
+}
+
+void CPageCoverProd::Open() {
+    if (!m_values.coverQty.IsValid())
+        m_values.coverQty = Quantity::FromUnits(1);
+    if (!m_values.prodQty.IsValid())
+        m_values.prodQty = Quantity::FromUnits(1);
+    if (!m_values.bandFrom.IsValid())
+        m_values.bandFrom = Quantity::FromUnits(0);
+    if (!m_values.bandTo.IsValid())
+        m_values.bandTo = Quantity::FromUnits(1000);
+    codecombo::FillAll(m_type, CoverTypes, m_values.type);
+    codecombo::FillAll(m_origin, Origins, m_values.origin);
+    codecombo::FillAll(m_payment, Payments, m_values.payment);
+    ProductsEdit()->setText(QuantityToLocaleText(m_values.prodQty));
+    m_band[m_values.bandKind == 1 ? 1 : 0]->setChecked(true);
+    m_from->setText(QuantityToLocaleText(m_values.bandFrom));
+    m_to->setText(QuantityToLocaleText(m_values.bandTo));
+    EnableBand();
+}
+
+void CPageCoverProd::initializePage() {
+    if (!m_opened) {
+        m_opened = true;
+        Open();
+    }
+    // The cover may have been chosen anew on the page before: its codes and
+    // its weight of one piece are the line's again.
+    codecombo::Select(m_type, m_values.type);
+    codecombo::Select(m_origin, m_values.origin);
+    codecombo::Select(m_payment, m_values.payment);
+    const std::optional<CoverFacts> cover = ReadCoverFacts(m_context.store, m_values.cover);
+    m_coupling->SetUnitWeight(cover ? cover->unitWeight : Quantity::FromUnits(0));
+    m_values.totalWeight = CurMul(m_values.coverQty, m_coupling->UnitWeight());
+    m_coupling->Show(m_values.coverQty, m_values.totalWeight);
+    FocusAll(m_quantity);
+}
+
+void CPageCoverProd::EnableBand() {
+    const bool band = m_band[1]->isChecked();
+    m_from->setEnabled(band);
+    m_to->setEnabled(band);
+}
+
+bool CPageCoverProd::validatePage() {
+    IMessagePort& messages = m_context.messages;
+    const std::optional<Quantity> quantity = ReadNumber(messages, m_quantity);
+    if (!quantity)
+        return false;
+    const std::optional<Quantity> weight = ReadNumber(messages, m_weight);
+    if (!weight)
+        return false;
+    const std::optional<Quantity> products = ReadNumber(messages, ProductsEdit());
+    if (!products)
+        return false;
+    // The band limits are read only while they can be edited: a disabled box
+    // cannot take the focus to be corrected.
+    const bool band = m_band[1]->isChecked();
+    std::optional<Quantity> from = m_values.bandFrom;
+    std::optional<Quantity> to = m_values.bandTo;
+    if (band && !(from = ReadNumber(messages, m_from)))
+        return false;
+    if (band && !(to = ReadNumber(messages, m_to)))
+        return false;
+    m_values.coverQty = *quantity;
+    m_values.totalWeight = *weight;
+    m_values.prodQty = *products;
+    m_values.bandKind = band ? 1 : 0;
+    m_values.bandFrom = *from;
+    m_values.bandTo = *to;
+
+    if (quantity->Scaled() <= 0) {
+        Refuse(messages, "Množství obalu musí být větší než 0", m_quantity);
+        return false;
+    }
+    if (products->Scaled() <= 0) {
+        Refuse(messages, "Počet balených produktů musí být větší než 0", ProductsEdit());
+        return false;
+    }
+    struct CodeCheck {
+        QComboBox* combo;
+        const char* message;
+        int& code;
+    };
+    const CodeCheck checks[] = {{m_type, "Není vybrán typ", m_values.type},
+                                {m_origin, "Není vybrán původ", m_values.origin},
+                                {m_payment, "Není vybrána platba", m_values.payment}};
+    for (const CodeCheck& check : checks) {
+        const int code = codecombo::Selected(check.combo);
+        if (code < 0) {
+            Refuse(messages, check.message, check.combo);
+            return false;
+        }
+        check.code = code;
+    }
+    // The band limits are not compared: a band that never applies is the
+    // user's choice.
+    return true;
+}
+
+} // namespace tarvo

@@ -1,0 +1,34 @@
+#pragma once
+
+// moc cannot parse the C++20 library headers these bring in; it needs none
+// of their declarations.
+#ifndef Q_MOC_RUN
+#include "core/data/oledate.h"
+#endif
+
+#include <QWizardPage>
+
+class QDateEdit;
+
+namespace tarvo {
+
+// "Zadejte časovou platnost": the first day of a packaging definition, the
+// first page of the wizard that assigns covers to many products at once.
+class CPageDateRange : public QWizardPage {
+    Q_OBJECT
+public:
+    explicit CPageDateRange(OleDate date = OleDate::Now(), QWidget* parent = nullptr);
+
+    OleDate Date() const { return m_date; }
+
+    void initializePage() override;
+    bool validatePage() override;
+
+    QDateEdit* DatePicker() const { return m_picker; }
+
+private:
+    OleDate m_date;
+    QDateEdit* m_picker;
+};
+
+} // namespace tarvo

@@ -1,0 +1,46 @@
+#include "ui/pages/cpageqty.h"
+
+#include "ui/framework/formbuilder.h"
+#include "ui/framework/guicontext.h"
+#include "ui/framework/localenumber.h"
+#include "ui/pages/pagecheck.h"
+
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace tarvo {
+
+CPageQty::CPageQty(const GuiContext& context, Quantity quantity, QWidget* parent)
+    : QWizardPage(parent), m_context(context), m_quantity(quantity), m_edit(new QLineEdit(this)) {
+    setTitle(QStringLiteral("Zadejte množství"));
+    FormGrid form(this);
+    form.AddRow(QStringLiteral("Množství"), m_edit);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form.Layout());
+    layout->addStretch();
+}
+
+void CPageQty::initializePage() {
+    if (!m_opened) {
+        m_opened = true;
+        if (!m_quantity.IsValid())
+            m_quantity = Quantity::FromUnits(1);
+        m_edit->setText(QuantityToLocaleText(m_quantity));
+    }
+    FocusAll(m_edit);
+}
+
+bool CPageQty::validatePage() {
+    const std::optional<Quantity> quantity = ReadNumber(m_context.messages, m_edit);
+    if (!quantity)
+        return false;
+    m_quantity = *quantity;
+    if (quantity->Scaled() <= 0) {
+        Refuse(m_context.messages, "Množství musí být větší než 0 !", m_edit);
+        return false;
+    }
+    return true;
+}
+
+} // namespace tarvo

@@ -1,0 +1,27 @@
+#pragma once
+
+// moc cannot parse the C++20 library headers these bring in; it needs none
+// of their declarations.
+#ifndef Q_MOC_RUN
+#include "core/data/quantity.h"
+#endif
+
+#include <optional>
+
+class QLineEdit;
+class QWidget;
+
+namespace tarvo {
+
+class IMessagePort;
+
+// How the pages and dialogs refuse a value: the message with the exclamation
+// icon, then the focus on the field, an edit box with its whole text selected.
+void Refuse(IMessagePort& messages, const char* text, QWidget* field);
+// Puts the focus into an edit box with its whole text selected.
+void FocusAll(QLineEdit* box);
+// The number typed in a box; when the text is no number, "Zadejte číslo."
+// refuses it.
+std::optional<Quantity> ReadNumber(IMessagePort& messages, QLineEdit* box);
+
+} // namespace tarvo

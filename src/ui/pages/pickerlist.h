@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ui/framework/crecordlist.h"
+
+// moc cannot parse the C++20 library headers these bring in; it needs none
+// of their declarations.
+#ifndef Q_MOC_RUN
+#include "core/data/idlist.h"
+#include "core/data/recordid.h"
+#include "core/data/rowsource.h"
+#endif
+
+#include <functional>
+#include <memory>
+
+namespace tarvo {
+
+class IMessagePort;
+
+// The list of a page that picks one record: a report list with grid lines,
+// single whole-row selection and movable columns, not sorted by its headers.
+// It is filled once, on the first call of Fill(), and every column then fits
+// its header and contents.
+class CPickerList : public CRecordList {
+    Q_OBJECT
+public:
+    // Loads the identifiers in list order; shows the error and returns false
+    // on a database error.
+    using IdLoader = std::function<bool(IdList& ids)>;
+
+    CPickerList(IMessagePort& messages, std::unique_ptr<IRowSource> rows, IdLoader loader,
+                QWidget* parent = nullptr);
+
+    // Fills the list the first time; later calls keep it.
+    void Fill();
+    // The record of the selected row, or NoRecord.
+    RecordId SelectedId() const;
+
+private:
+    IdLoader m_loader;
+    bool m_filled = false;
+};
+
+} // namespace tarvo

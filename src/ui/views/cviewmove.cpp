@@ -1,0 +1,447 @@
+#include "ui/views/cviewmove.h"
+
+#include "core/data/codelists.h"
+#include "core/ports/messageport.h"
+#include "core/registers/moverows.h"
+#include "ui/dialogs/cdlgfiltermove.h"
+#include "ui/dialogs/cdlgmove.h"
+#include "ui/framework/ciconbutton.h"
+#include "ui/framework/clistmodel.h"
+#include "ui/framework/commandids.h"
+#include "ui/framework/crecordlist.h"
+#include "ui/framework/guicontext.h"
+#include "ui/framework/icons.h"
+#include "ui/pages/cpagecover.h"
+#include "ui/pages/cpagecovermove.h"
+#include "ui/pages/cpageprod.h"
+#include "ui/pages/cpageqty.h"
+#include "ui/pages/wizard.h"
+
+namespace tarvo {
+
+namespace {
+
+constexpr const char* NoDispatch = "Není vybrán doklad !";
+constexpr const char* NoLine = "Není vybrán produkt !";
+constexpr const char* NoCover = "Není vybrán obal !";
+
+constexpr int LinesPane = 1;
+constexpr int CoversPane = 2;
+
+CRecordList* MakeList(const GuiContext& context, std::unique_ptr<IRowSource> rows, bool multiSelect,
+                      QWidget* parent) {
+    return new CRecordList(new CListModel(context.messages, std::move(rows)), multiSelect, parent);
+}
+
+// Loads a list's identifiers, in the list's sort order, with one of the
+// loaders of the core.
+std::function<bool()> Loader(CRecordList* list,
+                             const std::function<bool(ListSort, IdList&)>& load) {
+    return [list, load] {
+        const ListSort sort{list->SortColumn(), list->SortDescending()};
+        return list->Model()->Load([&](IdList& ids) { return load(sort, ids); });
+    };
+}
+
+} // namespace
+
+CViewMove::CViewMove(const GuiContext& context, QWidget* parent)
+    : CTableView(context, parent), m_register(context.store) {
+    CDataStore& store = context.store;
+    BuildMainPane(QStringLiteral("Výdeje"), MakeList(context, MakeMoveRows(store), true, this));
+    AddSubPane(cmd::Add2, cmd::Edit2, cmd::Delete2, QStringLiteral("Položky"),
+               MakeList(context, MakeMoveLineRows(store), false, this));
+    AddSubPane(cmd::Add3, cmd::Edit3, cmd::Delete3, QStringLiteral("Obaly"),
+               MakeList(context, MakeMoveCoverRows(store), false, this));
+    AddPaneToggle(LinesPane, icons::Toggle(), [this] { ToggleLines(); })->SetHeldPressed(true);
+}
+
+std::vector<int> CViewMove::HandledCommands() const {
+    std::vector<int> commands = CTableView::HandledCommands();
+    commands.insert(commands.end(),
+                    {cmd::Add2, cmd::Edit2, cmd::Delete2, cmd::Add3, cmd::Edit3, cmd::Delete3});
+    return commands;
+}
+
+bool CViewMove::IsCommandEnabled(int command) const {
+    switch (command) {
+    case cmd::Add2:
+    case cmd::Edit2:
+    case cmd::Delete2:
+    case cmd::Add3:
+        return LinesActive();
+    case cmd::Edit3:
+    case cmd::Delete3:
+        return CoversActive();
+    default:
+        return CTableView::IsCommandEnabled(command);
+    }
+}
+
+bool CViewMove::OnCommand(int command) {
+    switch (command) {
+    case cmd::Add:
+        AddMove();
+        return true;
+    case cmd::Edit:
+        EditMove();
+        return true;
+    case cmd::Delete:
+        DeleteMoves();
+        return true;
+    case cmd::Filter:
+        RunFilter();
+        return true;
+    case cmd::Add2:
+        AddLine();
+        return true;
+    case cmd::Edit2:
+        EditLine();
+        return true;
+    case cmd::Delete2:
+        DeleteLine();
+        return true;
+    case cmd::Add3:
+        AddCoverLine();
+        return true;
+    case cmd::Edit3:
+        EditCoverLine();
+        return true;
+    case cmd::Delete3:
+        DeleteCoverLine();
+        return true;
+    default:
+        return CTableView::OnCommand(command);
+    }
+}
+
+void CViewMove::OnNotify(ViewNotification what) {
+    // Imports and changes of covers or packaging elsewhere reach this view
+    // also while it is hidden, so it shows them when it comes back.
+    switch (what) {
+    case ViewNotification::ReloadMain:
+        LoadMainList();
+        break;
+    case ViewNotification::ReloadItems:
+        LoadLines();
+        break;
+    case ViewNotification::ReloadCovers:
+        LoadCovers();
+        break;
+    case ViewNotification::Refresh:
+        CTableView::OnNotify(what);
+        break;
+    }
+}
+
+std::vector<SearchColumn> CViewMove::SearchColumns() const {
+    return {{"move_num", QStringLiteral("Číslo")},
+            {"move_export", QStringLiteral("Export"), nullptr, true},
+            {"move_type", QStringLiteral("Typ"), &MoveTypes}};
+}
+
+int CViewMove::SearchColumnOfSort() const {
+    // By list column: number, (date: none), export, kind.
+    static const int bySort[] = {0, -1, 1, 2};
+    const int column = m_main.list->SortColumn();
+    return column >= 0 && column < 4 ? bySort[column] : -1;
+}
+
+RecordId CViewMove::SingleSelectedMove() const {
+    return m_main.list->SelectedCount() == 1 ? SelectedId(m_main.list) : NoId;
+}
+
+bool CViewMove::LinesActive() const {
+    return m_showLines && LineList()->isEnabled();
+}
+
+bool CViewMove::CoversActive() const {
+    return CoverList()->isEnabled();
+}
+
+bool CViewMove::CanAddInPane(int pane) const {
+    if (pane == CoversPane)
+        return m_showLines && LineList()->HasSelection();
+    return CTableView::CanAddInPane(pane);
+}
+
+void CViewMove::UpdateEnabling() {
+    // The lines belong to one dispatch: with several selected the right
+    // pane is disabled. Adding needs the product lines in sight.
+    const bool one = m_main.list->SelectedCount() < 2;
+    LineList()->setEnabled(one);
+    CoverList()->setEnabled(one);
+    for (int i = 0; i < 3; ++i)
+        PaneButton(LinesPane, i)->setEnabled(one && m_showLines);
+    PaneButton(CoversPane, 0)->setEnabled(one && m_showLines);
+    PaneButton(CoversPane, 1)->setEnabled(one);
+    PaneButton(CoversPane, 2)->setEnabled(one);
+}
+
+void CViewMove::LoadMainList(RecordId selectId) {
+    CRecordList* list = m_main.list;
+    const RecordId keep = selectId != NoId ? selectId : SelectedId(list);
+    FillList(
+        list,
+        Loader(list, [this](ListSort sort,
+                            IdList& ids) { return LoadMoveIds(Store(), m_filter, sort, ids); }),
+        keep);
+    UpdateEnabling();
+    LoadLines();
+}
+
+void CViewMove::LoadLines() {
+    CRecordList* list = LineList();
+    const RecordId keep = SelectedId(list);
+    m_linesMove = SingleSelectedMove();
+    const RecordId move = m_linesMove;
+    FillList(list,
+             Loader(list,
+                    [this, move](ListSort sort, IdList& ids) {
+                        return move == NoId || LoadMoveLineIds(Store(), move, sort, ids);
+                    }),
+             keep);
+    LoadCovers();
+}
+
+void CViewMove::LoadCovers() {
+    CRecordList* list = CoverList();
+    const RecordId keep = SelectedId(list);
+    const RecordId move = SingleSelectedMove();
+    const RecordId line = SelectedId(LineList());
+    const bool lines = m_showLines;
+    FillList(list,
+             Loader(list,
+                    [this, move, line, lines](ListSort sort, IdList& ids) {
+                        if (move == NoId)
+                            return true;
+                        if (!lines)
+                            return LoadDispatchCoverIds(Store(), move, sort, ids);
+                        return line == NoId || LoadLineCoverIds(Store(), line, sort, ids);
+                    }),
+             keep);
+}
+
+void CViewMove::OnMainSelectionChanged(bool) {
+    UpdateEnabling();
+    // The right pane follows the one selected dispatch, whichever way the
+    // selection came to be one (a click, or Ctrl+click taking one away).
+    if (SingleSelectedMove() != m_linesMove)
+        LoadLines();
+}
+
+void CViewMove::OnSubSelectionChanged(int pane, bool) {
+    if (pane == LinesPane && m_showLines)
+        LoadCovers();
+}
+
+void CViewMove::OnSubHeaderClicked(int pane, int column) {
+    SubList(pane)->ClickSort(column);
+    if (pane == LinesPane)
+        LoadLines();
+    else
+        LoadCovers();
+}
+
+void CViewMove::ToggleLines() {
+    m_showLines = !m_showLines;
+    PaneToggle(LinesPane)->SetHeldPressed(m_showLines);
+    UpdateEnabling();
+    SetPaneListShown(LinesPane, m_showLines);
+    LoadCovers();
+}
+
+std::optional<int> CViewMove::SelectedRow(CRecordList* list, const char* nothingSelected) {
+    const std::vector<int> rows = list->SelectedRows();
+    if (rows.empty()) {
+        Messages().ShowMessage(nothingSelected, MsgIcon::Exclamation);
+        return std::nullopt;
+    }
+    return rows.front();
+}
+
+void CViewMove::RemoveRow(CRecordList* list, int row) {
+    list->Model()->RemoveRow(row);
+    // The covers shown may have been the removed line's.
+    if (list == LineList())
+        LoadCovers();
+}
+
+void CViewMove::AddMove() {
+    CDlgMove dialog(Context(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (const std::optional<RecordId> id = m_register.Add(dialog.record))
+        LoadMainList(*id);
+}
+
+void CViewMove::EditMove() {
+    CRecordList* list = m_main.list;
+    const int row = list->FocusedRow();
+    if (row < 0) {
+        Messages().ShowMessage(NoDispatch, MsgIcon::Exclamation);
+        return;
+    }
+    const RecordId id = list->Model()->Id(row);
+    const ReadResult<MoveRecord> read = m_register.Read(id);
+    if (read.outcome == Outcome::Vanished)
+        RemoveRow(list, row);
+    if (!read)
+        return;
+    CDlgMove dialog(Context(), this);
+    dialog.record = *read;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const Outcome outcome = m_register.Update(id, dialog.record);
+    if (outcome == Outcome::Vanished)
+        RemoveRow(list, row);
+    else if (outcome == Outcome::Done)
+        LoadMainList();
+}
+
+void CViewMove::DeleteMoves() {
+    std::vector<RecordId> ids;
+    for (int row : m_main.list->SelectedRows())
+        ids.push_back(m_main.list->Model()->Id(row));
+    if (m_register.DeleteSelection(ids) == Outcome::Done)
+        LoadMainList();
+}
+
+void CViewMove::RunFilter() {
+    FilterButton()->SetHeldPressed(true);
+    CDlgFilterMove dialog(Context(), this);
+    dialog.filter = m_filter;
+    if (dialog.exec() == QDialog::Accepted) {
+        m_filter = dialog.filter;
+        LoadMainList();
+    }
+    SetFilterActive(m_filter.IsActive());
+}
+
+void CViewMove::AddLine() {
+    if (!LinesActive())
+        return;
+    const RecordId move = SingleSelectedMove();
+    if (move == NoId) {
+        Messages().ShowMessage(NoDispatch, MsgIcon::Exclamation);
+        return;
+    }
+    CWizard wizard(this);
+    auto* product = new CPageProd(Context());
+    auto* quantity = new CPageQty(Context());
+    wizard.AddPage(product);
+    wizard.AddPage(quantity);
+    if (!wizard.Run())
+        return;
+    if (m_register.AddLine(move, product->Product(), quantity->Value()))
+        LoadLines();
+}
+
+void CViewMove::EditLine() {
+    if (!LinesActive())
+        return;
+    CRecordList* list = LineList();
+    const std::optional<int> row = SelectedRow(list, NoLine);
+    if (!row)
+        return;
+    const RecordId id = list->Model()->Id(*row);
+    const ReadResult<MoveLineRecord> read = m_register.ReadLine(id);
+    if (read.outcome == Outcome::Vanished)
+        RemoveRow(list, *row);
+    if (!read)
+        return;
+    CWizard wizard(this);
+    auto* quantity = new CPageQty(Context(), read->quantity);
+    wizard.AddPage(quantity);
+    if (!wizard.Run())
+        return;
+    const Outcome outcome = m_register.UpdateLineQuantity(id, quantity->Value());
+    if (outcome == Outcome::Vanished)
+        RemoveRow(list, *row);
+    else if (outcome == Outcome::Done)
+        LoadLines();
+}
+
+void CViewMove::DeleteLine() {
+    if (!LinesActive())
+        return;
+    CRecordList* list = LineList();
+    const std::optional<int> row = SelectedRow(list, NoLine);
+    if (!row)
+        return;
+    const Outcome outcome = m_register.DeleteLine(list->Model()->Id(*row));
+    if (outcome == Outcome::Vanished)
+        RemoveRow(list, *row);
+    else if (outcome == Outcome::Done)
+        LoadLines();
+}
+
+void CViewMove::AddCoverLine() {
+    if (!LinesActive() || !CoversActive())
+        return;
+    CRecordList* lines = LineList();
+    const std::optional<int> row = SelectedRow(lines, NoLine);
+    if (!row)
+        return;
+    CWizard wizard(this);
+    auto* cover = new CPageCover(Context(), false);
+    auto* values = new CPageCoverMove(Context());
+    cover->Link(values);
+    wizard.AddPage(cover);
+    wizard.AddPage(values);
+    if (!wizard.Run())
+        return;
+    const CoverLineValues& v = values->Values();
+    const Outcome outcome =
+        m_register.AddCoverLine(lines->Model()->Id(*row), {NoRecord, NoRecord, v.cover, v.coverQty,
+                                                           v.type, v.origin, v.payment});
+    if (outcome == Outcome::Vanished)
+        RemoveRow(lines, *row);
+    else if (outcome == Outcome::Done)
+        LoadCovers();
+}
+
+void CViewMove::EditCoverLine() {
+    if (!CoversActive())
+        return;
+    CRecordList* list = CoverList();
+    const std::optional<int> row = SelectedRow(list, NoCover);
+    if (!row)
+        return;
+    const RecordId id = list->Model()->Id(*row);
+    const ReadResult<MoveCoverRecord> read = m_register.ReadCoverLine(id);
+    if (read.outcome == Outcome::Vanished)
+        RemoveRow(list, *row);
+    if (!read)
+        return;
+    CoverLineValues values;
+    values.cover = read->cover;
+    values.coverQty = read->quantity;
+    values.type = read->type;
+    values.origin = read->origin;
+    values.payment = read->payment;
+    CWizard wizard(this);
+    auto* page = new CPageCoverMove(Context(), values);
+    wizard.AddPage(page);
+    if (!wizard.Run())
+        return;
+    const Outcome outcome = m_register.UpdateCoverLineQuantity(id, page->Values().coverQty);
+    if (outcome == Outcome::Vanished)
+        RemoveRow(list, *row);
+    else if (outcome == Outcome::Done)
+        LoadCovers();
+}
+
+void CViewMove::DeleteCoverLine() {
+    if (!CoversActive())
+        return;
+    CRecordList* list = CoverList();
+    const std::optional<int> row = SelectedRow(list, NoCover);
+    if (!row)
+        return;
+    const Outcome outcome = m_register.DeleteCoverLine(list->Model()->Id(*row));
+    if (outcome == Outcome::Vanished || outcome == Outcome::Done)
+        RemoveRow(list, *row);
+}
+
+} // namespace tarvo

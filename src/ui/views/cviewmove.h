@@ -1,0 +1,86 @@
+#pragma once
+
+// moc cannot parse the C++20 library headers these bring in; it needs none
+// of their declarations.
+#ifndef Q_MOC_RUN
+#include "core/registers/movefilter.h"
+#include "core/registers/moveregister.h"
+#endif
+
+#include "ui/framework/ctableview.h"
+
+#include <optional>
+
+namespace tarvo {
+
+// The dispatches table: the dispatch documents on the left; on the right the
+// product lines of the one selected dispatch and below them the cover lines,
+// either of the selected product line or (with the product lines hidden by
+// the toggle) of the whole dispatch.
+class CViewMove : public CTableView {
+    Q_OBJECT
+public:
+    explicit CViewMove(const GuiContext& context, QWidget* parent = nullptr);
+
+    bool OnCommand(int command) override;
+    std::vector<int> HandledCommands() const override;
+    bool IsCommandEnabled(int command) const override;
+    void OnNotify(ViewNotification what) override;
+
+    std::vector<SearchColumn> SearchColumns() const override;
+    int SearchColumnOfSort() const override;
+    std::string MainTable() const override { return "Move"; }
+    std::string MainIdColumn() const override { return "move_id"; }
+
+    const MoveFilter& Filter() const { return m_filter; }
+    CRecordList* LineList() const { return SubList(1); }
+    CRecordList* CoverList() const { return SubList(2); }
+    bool LinesShown() const { return m_showLines; }
+    // The toggle button's click: product lines shown or hidden.
+    void ToggleLines();
+
+protected:
+    void LoadMainList(RecordId selectId = NoId) override;
+    void OnMainSelectionChanged(bool becameSelected) override;
+    void OnSubSelectionChanged(int pane, bool becameSelected) override;
+    void OnSubHeaderClicked(int pane, int column) override;
+    bool CanAddInPane(int pane) const override;
+
+private:
+    // Each reload selects the row that was selected before, when it is
+    // still listed, or else the first row.
+    void LoadLines();
+    void LoadCovers();
+    void UpdateEnabling();
+    // The one selected dispatch, or NoId (none or several).
+    RecordId SingleSelectedMove() const;
+    // Product-line commands work while the lines are shown and enabled,
+    // cover-line edits while the cover lines are enabled.
+    bool LinesActive() const;
+    bool CoversActive() const;
+    // The selected row of a dependent list, or nothing after telling the
+    // user to select one.
+    std::optional<int> SelectedRow(CRecordList* list, const char* nothingSelected);
+    // Removes a row whose record is gone; the cover lines follow a removed
+    // product line.
+    void RemoveRow(CRecordList* list, int row);
+
+    void AddMove();
+    void EditMove();
+    void DeleteMoves();
+    void RunFilter();
+    void AddLine();
+    void EditLine();
+    void DeleteLine();
+    void AddCoverLine();
+    void EditCoverLine();
+    void DeleteCoverLine();
+
+    MoveRegister m_register;
+    MoveFilter m_filter;
+    bool m_showLines = true;
+    // The dispatch whose lines the right pane shows (NoId: none).
+    RecordId m_linesMove = NoId;
+};
+
+} // namespace tarvo

@@ -1,0 +1,380 @@
+#include "core/data/shared.h"
+#include "core/data/statement.h"
+#include "core/import/moneyxmlimport.h"
+#include "testdatabase.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace tarvo::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const Done = "Import dokončen úspěšně!";
+const char* const Failed = "Během importu došlo k chybě!";
+const char* const Interrupted = "Import byl přerušen!";
+
+// A copy of a sample export and a working database to import it into.
+class MoneyXmlTest : public ::testing::Test {
+protected:
+    MoneyXmlTest() { UseFixture("export-utf8.xml"); }
+
+    void UseFixture(const std::string& name) {
+        params.file = money.File(name);
+        fs::copy_file(TARVO_FIXTURES "/moneyxml/" + name, params.file,
+                      fs::copy_options::overwrite_existing);
+    }
+
+    ImportResult Import() {
+        db.messages.shown.clear();
+        return RunImport(
+            db.messages, views,
+            [this](ImportCounters& c) {
+                return ImportMoneyXml(db.store, db.messages, progress, params, c);
+            },
+            counters);
+    }
+
+    std::string Text() const { return ReadFile(params.file); }
+
+    // Replaces the first occurrence of from in the export.
+    void Edit(const std::string& from, const std::string& to) {
+        std::string text = Text();
+        const size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        WriteFile(params.file, text.replace(at, from.size(), to));
+    }
+
+    // The line of the export on which text first stands.
+    long LineOf(const std::string& text) const {
+        const std::string all = Text();
+        const size_t at = all.find(text);
+        EXPECT_NE(at, std::string::npos) << text;
+        return 1 + static_cast<long>(std::count(all.begin(), all.begin() + at, '\n'));
+    }
+
+    // Every document: "number|date|type|export|lines", by move_id.
+    std::vector<std::string> Documents() {
+        std::vector<std::string> rows;
+        CStatement query(db.store, "SELECT m.move_num, m.move_date, m.move_type, m.move_export, "
+                                   "(SELECT COUNT(*) FROM Move_Prod p WHERE p.move_id = m.move_id) "
+                                   "FROM Move m ORDER BY m.move_id");
+        while (query.Step())
+            rows.push_back(
+                Format("%s|%s|%lld|%lld|%lld", query.Text(0).c_str(),
+                       query.Date(1).ToText().c_str(), static_cast<long long>(query.Int(2)),
+                       static_cast<long long>(query.Int(3)), static_cast<long long>(query.Int(4))));
+        return rows;
+    }
+
+    // Every product: "key|name|katalog|unit", by prod_id.
+    std::vector<std::string> Products() {
+        std::vector<std::string> rows;
+        CStatement query(db.store, "SELECT prod_scrid, prod_name, prod_katalog, prod_unit FROM "
+                                   "Product ORDER BY prod_id");
+        while (query.Step())
+            rows.push_back(query.Text(0) + "|" + query.Text(1) + "|" + query.Text(2) + "|" +
+                           query.Text(3));
+        return rows;
+    }
+
+    static std::string Summary(const char* result, long products, long documents,
+                               long invoicedNotes = -1) {
+        std::string text = Format("%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li",
+                                  result, products, documents);
+        if (invoicedNotes >= 0)
+            text += Format("\n\nVynecháno jako již fakturované:\n   Dodacích listů ~ %li",
+                           invoicedNotes);
+        return text;
+    }
+
+    TestDatabase db;
+    TempFolder money;
+    RecordingProgress progress;
+    RecordingNotifier views;
+    MoneyXmlImportParams params;
+    ImportCounters counters;
+};
+
+struct SourcesCase {
+    const char* fixture;
+    MoneyXmlSources sources;
+    long products;
+    const char* salt;   // the product made for SUL-99, or nullptr
+    long invoicedNotes; // -1: the summary has no such line
+    std::vector<std::string> documents;
+};
+
+class MoneyXmlSourcesTest : public MoneyXmlTest,
+                            public ::testing::WithParamInterface<SourcesCase> {};
+
+// The invoice's line names the card's catalogue number and unit; the delivery
+// note's names only its abbreviation.
+const char* const InvoiceSalt = "SUL-99|Sůl jodidovaná|SO-099|kg";
+const char* const NoteSalt = "SUL-99|Sůl jodidovaná||";
+
+const std::vector<std::string> BothSources = {
+    // Slovakia by its code; the non-stock line left out; the date of the
+    // taxable supply when the stock movement has none.
+    "FV-001|01.02.2024|1|1|2",
+    // Slovakia by name; the stock movement's date before the document's.
+    "VY-001|15.01.2024|3|1|2",
+    "VY-002|16.01.2024|3|0|1",
+    // CZ decides before the name "Česko", which the list does not know.
+    "DL-001|17.01.2024|0|0|1",
+    // DL-002 and DL-005 went with FV-001; DL-003 names a cancelled invoice
+    // and DL-004 one without stock lines: neither took their goods.
+    "DL-003|04.02.2024|0|0|1",
+    "DL-004|06.02.2024|0|0|1",
+    "PR-001|18.01.2024|2|0|1",
+};
+const std::vector<std::string> StockOnly = {
+    "VY-001|15.01.2024|3|1|2", "VY-002|16.01.2024|3|0|1", "DL-001|17.01.2024|0|0|1",
+    "DL-002|31.01.2024|0|0|1", "DL-003|04.02.2024|0|0|1", "DL-004|06.02.2024|0|0|1",
+    "DL-005|30.01.2024|0|0|1", "PR-001|18.01.2024|2|0|1",
+};
+
+TEST_P(MoneyXmlSourcesTest, ImportsTheChosenDocumentsOnce) {
+    const SourcesCase& c = GetParam();
+    UseFixture(c.fixture);
+    params.sources = c.sources;
+    EXPECT_EQ(Import(), ImportResult::Succeeded);
+    EXPECT_EQ(Documents(), c.documents);
+    EXPECT_EQ(db.messages.Texts(),
+              (std::vector<std::string>{Summary(
+                  Done, c.products, static_cast<long>(c.documents.size()), c.invoicedNotes)}));
+    // Three cards (one held in two stores), and the salt that the export
+    // lists no card for, made from the first line that names it.
+    std::vector<std::string> products = {"ROH-01|Rohlík tukový|R-01|ks", "1|Chléb kmínový|C-01|ks",
+                                         "MLK-1|Mléko čerstvé|M-1|l"};
+    if (c.salt)
+        products.push_back(c.salt);
+    EXPECT_EQ(Products(), products);
+    // The 12.5 rolls left once, on the invoice or on its delivery note.
+    EXPECT_EQ(db.Count("Move_Prod WHERE mvprod_qty = 12.5"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(EncodingsAndSources, MoneyXmlSourcesTest,
+                         ::testing::Values(SourcesCase{"export-utf8.xml", MoneyXmlSources::Both, 4,
+                                                       InvoiceSalt, 2, BothSources},
+                                           SourcesCase{"export-cp1250.xml", MoneyXmlSources::Both,
+                                                       4, InvoiceSalt, 2, BothSources},
+                                           SourcesCase{"export-cp1250.xml", MoneyXmlSources::Stock,
+                                                       4, NoteSalt, -1, StockOnly},
+                                           SourcesCase{"export-utf8.xml",
+                                                       MoneyXmlSources::Invoices,
+                                                       4,
+                                                       InvoiceSalt,
+                                                       -1,
+                                                       {"FV-001|01.02.2024|1|1|2"}}));
+
+// A card whose abbreviation is a number is the card of that number that the
+// table import wrote: its packaging applies, and "leave" leaves it alone.
+TEST_F(MoneyXmlTest, NumericCardIsTheTableImportsProduct) {
+    db.Run("INSERT INTO Product (prod_name, prod_source, prod_scrid) VALUES ('starý', 1, 1)");
+    db.Run("INSERT INTO Cover (cover_name, cover_weight) VALUES ('krabice', 5000)");
+    db.Run("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (1, #1/1/2024#)");
+    db.Run("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
+           "cover_type, cover_org, cover_pay) VALUES (1, 1, 10000, 1000000, 1, 1, 0, 1)");
+    Import();
+    EXPECT_EQ(counters.products, 3);
+    EXPECT_EQ(db.Count("Product WHERE prod_scrid = 1"), 1);
+    EXPECT_EQ(db.Count("Product WHERE prod_id = 1 AND prod_name = 'starý'"), 1);
+    EXPECT_EQ(db.Count("Move_Prod p JOIN Move m ON m.move_id = p.move_id WHERE p.prod_id = 1 "
+                       "AND m.move_num IN ('VY-001', 'PR-001')"),
+              2);
+    EXPECT_EQ(db.Count("Move_Cover c JOIN Move m ON m.move_id = c.move_id WHERE m.move_num = "
+                       "'VY-001' AND c.mvcover_qty = 1"),
+              1);
+}
+
+TEST_F(MoneyXmlTest, ReimportFollowsTheExistingRecordsMode) {
+    struct Case {
+        ExistingMode mode;
+        bool setExport;
+        const char* summary;
+        long exports;
+    };
+    const Case cases[] = {
+        // Every card and document counted again (the salt is no card: found, not
+        // written), lines rebuilt, the new export rule.
+        {ExistingMode::Overwrite, false, "Produktů ~ 3\n   Dokladů ~ 7", 0},
+        // Nothing written; the export flags stay as the first import set them.
+        {ExistingMode::Skip, false, "Produktů ~ 0\n   Dokladů ~ 0", 2},
+    };
+    for (const Case& c : cases) {
+        for (const char* table : {"Move_Cover", "Move_Prod", "Move", "Product"})
+            db.Run(std::string("DELETE FROM ") + table);
+        params.money.setExport = true;
+        params.money.choices.existing = ExistingMode::Skip;
+        Import();
+        const long lines = db.Count("Move_Prod");
+        params.money.choices.existing = c.mode;
+        params.money.setExport = c.setExport;
+        EXPECT_EQ(Import(), ImportResult::Succeeded);
+        EXPECT_NE(db.messages.Texts().back().find(c.summary), std::string::npos)
+            << db.messages.Texts().back();
+        EXPECT_EQ(db.Count("Move"), 7);
+        EXPECT_EQ(db.Count("Product"), 4);
+        EXPECT_EQ(db.Count("Move_Prod"), lines);
+        EXPECT_EQ(db.Count("Move WHERE move_export <> 0"), c.exports);
+    }
+}
+
+TEST_F(MoneyXmlTest, AskModeAsksWithTheMoneyQuestions) {
+    Import();
+    params.money.choices.existing = ExistingMode::Ask;
+    params.money.choices.products = false;
+    db.messages.overwriteAnswers = {OverwriteAnswer::Yes, OverwriteAnswer::NoToAll};
+    Import();
+    EXPECT_EQ(db.messages.Texts(),
+              (std::vector<std::string>{
+                  "Doklad \"FV-001\" byl již z Money importován. Přejete si jej aktualizovat?",
+                  "Doklad \"VY-001\" byl již z Money importován. Přejete si jej aktualizovat?",
+                  Summary(Done, 0, 1, 2)}));
+}
+
+TEST_F(MoneyXmlTest, CancelKeepsTheDocumentsFinished) {
+    // Checks 1-4 are the cards; then FV-001's two lines, FV-002, FV-003 and
+    // VY-001's first line: a cancel on its second drops VY-001 whole.
+    progress.cancelOnCheck = {10};
+    EXPECT_EQ(Import(), ImportResult::Interrupted);
+    EXPECT_EQ(Documents(), std::vector<std::string>{"FV-001|01.02.2024|1|1|2"});
+    EXPECT_EQ(db.messages.Texts(), std::vector<std::string>{Summary(Interrupted, 4, 1, 0)});
+    EXPECT_EQ(db.Count("Move_Prod"), 2);
+}
+
+struct FailureCase {
+    const char* name;
+    const char* from;
+    const char* to;
+    // The message; %li is the line of the text marker after the edit, %s the file.
+    const char* message;
+    const char* marker;
+    long products;
+    std::vector<std::string> documents;
+};
+
+class MoneyXmlFailureTest : public MoneyXmlTest,
+                            public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(MoneyXmlFailureTest, StopsWithTheElementAndItsLine) {
+    const FailureCase& c = GetParam();
+    std::string text = Text();
+    for (size_t at = text.find(c.from); at != std::string::npos;
+         at = text.find(c.from, at + std::strlen(c.to)))
+        text.replace(at, std::strlen(c.from), c.to);
+    WriteFile(params.file, text);
+    const long line = LineOf(c.marker);
+    EXPECT_EQ(Import(), ImportResult::Failed);
+    ASSERT_EQ(db.messages.shown.size(), 2u);
+    const bool pathFirst = std::string(c.message).find("%s") < std::string(c.message).find("%li");
+    const std::string expected = pathFirst ? Format(c.message, params.file.c_str(), line)
+                                           : Format(c.message, line, params.file.c_str());
+    EXPECT_EQ(db.messages.shown[0].text, expected);
+    EXPECT_EQ(db.messages.shown[0].icon, MsgIcon::Error);
+    EXPECT_EQ(Documents(), c.documents);
+    EXPECT_EQ(counters.products, c.products);
+    EXPECT_EQ(db.messages.Texts()[1].rfind(Failed, 0), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, MoneyXmlFailureTest,
+    ::testing::Values(
+        // Nothing is written from a file that does not parse.
+        FailureCase{"Malformed",
+                    "</Vydejka>\n\t\t<Vydejka>",
+                    "</Vydejk>\n\t\t<Vydejka>",
+                    "Soubor \"%s\" není platný soubor XML: koncová značka neodpovídá "
+                    "počáteční, nebo element není uzavřen na řádku %li.",
+                    "</Vydejk>",
+                    0,
+                    {}},
+        FailureCase{"Truncated",
+                    "\t<SeznamProdejka>",
+                    "\t<SeznamProdejka",
+                    "Soubor \"%s\" není platný soubor XML: chybná počáteční značka elementu "
+                    "na řádku %li.",
+                    "\t\t<Prodejka>",
+                    0,
+                    {}},
+        FailureCase{"NotMoneyData",
+                    "MoneyData",
+                    "MoneyDatx",
+                    "Soubor \"%s\" není export Money S3: jeho kořenový element na řádku %li "
+                    "není MoneyData.",
+                    "<MoneyDatx",
+                    0,
+                    {}},
+        // The documents finished before the bad line stay.
+        FailureCase{"MissingCard",
+                    "<Zkrat>MLK-1</Zkrat>\n\t\t\t\t</KmKarta>\n\t\t\t</Polozka>",
+                    "<Popis>Mléko</Popis>\n\t\t\t\t</KmKarta>\n\t\t\t</Polozka>",
+                    "Položka dokladu na řádku %li souboru \"%s\" nemá kmenovou kartu (element "
+                    "KmKarta/Zkrat).",
+                    "<Polozka>\n\t\t\t\t<Nazev>Mléko čerstvé</Nazev>\n\t\t\t\t<PocetMJ>2.5",
+                    4,
+                    {"FV-001|01.02.2024|1|1|2", "VY-001|15.01.2024|3|1|2"}},
+        FailureCase{
+            "QuantityNotANumber",
+            "<PocetMJ>4</PocetMJ>",
+            "<PocetMJ>čtyři</PocetMJ>",
+            "Množství \"čtyři\" v elementu PocetMJ na řádku %li souboru \"%s\" není "
+            "číslo.",
+            "<PocetMJ>čtyři",
+            4,
+            {"FV-001|01.02.2024|1|1|2", "VY-001|15.01.2024|3|1|2", "VY-002|16.01.2024|3|0|1"}},
+        FailureCase{
+            "BadDate",
+            "<Datum>2024-01-17</Datum>",
+            "<Datum>17.1.2024</Datum>",
+            "Datum \"17.1.2024\" v elementu Datum na řádku %li souboru \"%s\" není "
+            "platné.",
+            "<Datum>17.1.2024",
+            4,
+            {"FV-001|01.02.2024|1|1|2", "VY-001|15.01.2024|3|1|2", "VY-002|16.01.2024|3|0|1"}},
+        FailureCase{"CardWithoutKey",
+                    "<Zkrat>ROH-01</Zkrat>",
+                    "<Zkrat> </Zkrat>",
+                    "Kmenová karta na řádku %li souboru \"%s\" nemá zkratku (element Zkrat).",
+                    "<KmKarta>",
+                    0,
+                    {}}),
+    [](const ::testing::TestParamInfo<FailureCase>& p) { return p.param.name; });
+
+TEST_F(MoneyXmlTest, UnreadableFileOrUnknownEncodingIsReported) {
+    params.file = money.File("chybí.xml");
+    EXPECT_EQ(Import(), ImportResult::NotRun);
+    ASSERT_EQ(db.messages.shown.size(), 1u);
+    EXPECT_EQ(
+        db.messages.shown[0].text.rfind("Nemohu otevřít soubor XML \"" + params.file + "\"\n", 0),
+        0u);
+
+    UseFixture("export-utf8.xml");
+    Edit("encoding=\"UTF-8\"", "encoding=\"x-bajkal\"");
+    EXPECT_EQ(Import(), ImportResult::Failed);
+    EXPECT_EQ(db.messages.Texts()[0],
+              "Soubor \"" + params.file + "\" je v kódování \"x-bajkal\", které Tarvo nezná.");
+}
+
+// The fixtures are shaped like Money's exports: with the published schemas at
+// hand (TARVO_MONEYS3_XSD, the folder holding _Document.xsd), xmllint checks
+// them against them.
+TEST(MoneyXmlFixtures, ValidateAgainstThePublishedSchemas) {
+    const char* folder = std::getenv("TARVO_MONEYS3_XSD");
+    if (!folder || !fs::exists(fs::path(folder) / "_Document.xsd"))
+        GTEST_SKIP() << "TARVO_MONEYS3_XSD does not name a folder with _Document.xsd";
+    for (const char* name : {"export-utf8.xml", "export-cp1250.xml"}) {
+        const std::string command = "xmllint --noout --schema '" +
+                                    (fs::path(folder) / "_Document.xsd").string() + "' '" +
+                                    TARVO_FIXTURES "/moneyxml/" + name + "' 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << name;
+    }
+}
+
+} // namespace
+} // namespace tarvo::test

@@ -1,0 +1,717 @@
+// The wizard and its selection pages, driven through small wizards built
+// here as the views build theirs, against a temporary database.
+#include "core/data/codelists.h"
+#include "ui/dialogs/cdlgvalidfrom.h"
+#include "ui/dialogs/codecombo.h"
+#include "ui/framework/guicontext.h"
+#include "ui/pages/cpagecover.h"
+#include "ui/pages/cpagecovermove.h"
+#include "ui/pages/cpagecoverprod.h"
+#include "ui/pages/cpagedaterange.h"
+#include "ui/pages/cpageprod.h"
+#include "ui/pages/cpageqty.h"
+#include "ui/pages/pickerlist.h"
+#include "ui/pages/wizard.h"
+#include "uitestsupport.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTest>
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+namespace {
+
+// A context of the program on a temporary database.
+struct Fixture {
+    UiDatabase db;
+    const GuiContext& context = db.Context();
+
+    long long AddProduct(const std::string& name, bool deleted = false) {
+        db.Run("INSERT INTO Product (prod_name, prod_katalog, prod_unit, deleted) VALUES ('" +
+               name + "', 'K-" + name + "', 'ks', " + (deleted ? "1" : "0") + ")");
+        return db.Number("SELECT max(prod_id) FROM Product");
+    }
+    long long AddCompCover(const std::string& name) {
+        db.Run("INSERT INTO CompCover (ccover_name, ccover_note) VALUES ('" + name + "', 'x')");
+        return db.Number("SELECT max(ccover_id) FROM CompCover");
+    }
+};
+
+// The visible buttons, left to right, by their texts.
+QString Buttons(const QWizard& wizard) {
+    QStringList shown;
+    for (QWizard::WizardButton which :
+         {QWizard::BackButton, QWizard::NextButton, QWizard::FinishButton, QWizard::CancelButton}) {
+        if (wizard.button(which)->isVisible())
+            shown << wizard.button(which)->text();
+    }
+    return shown.join(QLatin1Char('|'));
+}
+
+void DoubleClickRow(CPickerList* list, int row) {
+    const QRect rect = list->visualRect(list->model()->index(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+void Type(QLineEdit* box, const QString& text) {
+    box->clear();
+    QTest::keyClicks(box, text);
+}
+
+} // namespace
+
+class TestPages : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { UseCzechLocale(); }
+
+    void buttonsFollowThePagePlace_data();
+    void buttonsFollowThePagePlace();
+    void coverTabSwitchesNextAndFinish();
+    void compositeChoiceEndsTheWizard();
+    void coverPickerRemembersItsTab();
+    void coverPickerRefusesNoChoice_data();
+    void coverPickerRefusesNoChoice();
+    void coverPickerListShowsCovers();
+    void chosenCoverFillsTheLinePage();
+    void vanishedCoverGivesNoDefaults();
+    void couplingOfQuantityAndWeight_data();
+    void couplingOfQuantityAndWeight();
+    void packagingLineChecks_data();
+    void packagingLineChecks();
+    void packagingLineBandEnabling();
+    void productsUpDownStepsWholeProducts();
+    void coverLineShowsTheCoverDisabled();
+    void quantityPageChecks_data();
+    void quantityPageChecks();
+    void productPicker();
+    void onlyFinishOrOkSucceeds_data();
+    void onlyFinishOrOkSucceeds();
+    void datePickersShowFourDigitYears();
+    void validFromKeepsTimeOfDay();
+};
+
+// Pages by letter: D date range, C cover picker, P packaging line, M dispatch
+// cover line, R product picker, Q quantity.
+void TestPages::buttonsFollowThePagePlace_data() {
+    QTest::addColumn<QString>("pages");
+    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<QStringList>("captions");
+    const QString next = "&Další >|Storno";
+    const QString backFinish = "< &Zpět|Dokončit|Storno";
+    QTest::newRow("quantity alone")
+        << "Q" << QStringList{"OK|Storno"} << QStringList{"Zadejte množství"};
+    QTest::newRow("packaging line alone")
+        << "P" << QStringList{"OK|Storno"} << QStringList{"Údaje balení"};
+    QTest::newRow("cover line alone")
+        << "M" << QStringList{"OK|Storno"} << QStringList{"Zadejte množství"};
+    QTest::newRow("product line") << "RQ" << QStringList{next, backFinish}
+                                  << QStringList{"Vyberte výrobek", "Zadejte množství"};
+    QTest::newRow("cover line") << "CM" << QStringList{next, backFinish}
+                                << QStringList{"Vyberte obal", "Zadejte množství"};
+    QTest::newRow("bulk packaging")
+        << "DCP" << QStringList{next, "< &Zpět|&Další >|Storno", backFinish}
+        << QStringList{"Zadejte časovou platnost", "Vyberte obal", "Údaje balení"};
+}
+
+void TestPages::buttonsFollowThePagePlace() {
+    QFETCH(QString, pages);
+    QFETCH(QStringList, buttons);
+    QFETCH(QStringList, captions);
+    Fixture f;
+    f.db.AddCover("Krabice", 2500);
+    f.AddProduct("Mléko");
+    CWizard wizard;
+    CPageCover* cover = nullptr;
+    CPageProd* product = nullptr;
+    for (QChar letter : pages) {
+        switch (letter.toLatin1()) {
+        case 'D':
+            wizard.AddPage(new CPageDateRange);
+            break;
+        case 'C':
+            wizard.AddPage(cover = new CPageCover(f.context, false));
+            break;
+        case 'P':
+            wizard.AddPage(new CPageCoverProd(f.context));
+            break;
+        case 'M':
+            wizard.AddPage(new CPageCoverMove(f.context));
+            break;
+        case 'R':
+            wizard.AddPage(product = new CPageProd(f.context));
+            break;
+        case 'Q':
+            wizard.AddPage(new CPageQty(f.context));
+            break;
+        }
+    }
+    wizard.show();
+    for (int i = 0; i < buttons.size(); ++i) {
+        QCOMPARE(Buttons(wizard), buttons[i]);
+        QCOMPARE(wizard.windowTitle(), captions[i]);
+        if (wizard.currentPage() == cover)
+            cover->CoverList()->SelectRow(0);
+        if (wizard.currentPage() == product)
+            product->List()->SelectRow(0);
+        if (i + 1 < buttons.size())
+            wizard.button(QWizard::NextButton)->click();
+    }
+    QVERIFY(f.db.messages.shown.empty());
+}
+
+void TestPages::coverTabSwitchesNextAndFinish() {
+    Fixture f;
+    CWizard wizard;
+    auto* cover = new CPageCover(f.context, true);
+    wizard.AddPage(new CPageDateRange);
+    wizard.AddPage(cover);
+    wizard.AddPage(new CPageCoverProd(f.context));
+    wizard.show();
+    wizard.button(QWizard::NextButton)->click();
+    QCOMPARE(Buttons(wizard), QString("< &Zpět|&Další >|Storno"));
+    cover->Tabs()->setCurrentIndex(1);
+    QCOMPARE(Buttons(wizard), QString("< &Zpět|Dokončit|Storno"));
+    QCOMPARE(wizard.button(QWizard::FinishButton)->isEnabled(), true);
+    cover->Tabs()->setCurrentIndex(0);
+    QCOMPARE(Buttons(wizard), QString("< &Zpět|&Další >|Storno"));
+}
+
+void TestPages::compositeChoiceEndsTheWizard() {
+    Fixture f;
+    f.db.AddCover("Krabice", 2500);
+    f.AddCompCover("Sada A");
+    const long long chosen = f.AddCompCover("Sada B");
+    CWizard wizard;
+    auto* cover = new CPageCover(f.context, true);
+    auto* line = new CPageCoverProd(f.context);
+    cover->Link(line);
+    wizard.AddPage(cover);
+    wizard.AddPage(line);
+    wizard.show();
+    cover->Tabs()->setCurrentIndex(1);
+    QCOMPARE(Buttons(wizard), QString("Dokončit|Storno"));
+    DoubleClickRow(cover->CompCoverList(), 1);
+    QCOMPARE(wizard.result(), int(QDialog::Accepted));
+    QCOMPARE(cover->Choice().id, RecordId(chosen));
+    QVERIFY(cover->Choice().composite);
+    // The line page was never shown and received no cover.
+    QCOMPARE(line->Values().cover, NoRecord);
+    QCOMPARE(wizard.currentPage(), cover);
+}
+
+void TestPages::coverPickerRemembersItsTab() {
+    Fixture f;
+    {
+        CWizard wizard;
+        auto* cover = new CPageCover(f.context, true);
+        wizard.AddPage(cover);
+        wizard.AddPage(new CPageCoverProd(f.context));
+        wizard.show();
+        QCOMPARE(cover->ShownTab(), 0);
+        cover->Tabs()->setCurrentIndex(1);
+    }
+    {
+        CWizard wizard;
+        auto* cover = new CPageCover(f.context, true);
+        wizard.AddPage(cover);
+        wizard.AddPage(new CPageCoverProd(f.context));
+        wizard.show();
+        QCOMPARE(cover->ShownTab(), 1);
+        QCOMPARE(cover->Tabs()->currentIndex(), 1);
+        QCOMPARE(Buttons(wizard), QString("Dokončit|Storno"));
+    }
+    {
+        // A picker without composite covers goes back to the simple ones.
+        CWizard wizard;
+        auto* cover = new CPageCover(f.context, false);
+        wizard.AddPage(cover);
+        wizard.AddPage(new CPageCoverMove(f.context));
+        wizard.show();
+        QVERIFY(!cover->Tabs()->isVisible());
+        QCOMPARE(cover->ShownTab(), 0);
+    }
+    QCOMPARE(f.context.coverPickerTab, 0);
+}
+
+void TestPages::coverPickerRefusesNoChoice_data() {
+    QTest::addColumn<int>("tab");
+    QTest::newRow("simple covers, Next") << 0;
+    QTest::newRow("composite covers, Finish") << 1;
+}
+
+void TestPages::coverPickerRefusesNoChoice() {
+    QFETCH(int, tab);
+    Fixture f;
+    f.db.AddCover("Krabice", 2500);
+    f.AddCompCover("Sada");
+    CWizard wizard;
+    auto* cover = new CPageCover(f.context, true);
+    wizard.AddPage(cover);
+    wizard.AddPage(new CPageCoverProd(f.context));
+    wizard.show();
+    cover->Tabs()->setCurrentIndex(tab);
+    wizard.button(tab == 0 ? QWizard::NextButton : QWizard::FinishButton)->click();
+    QCOMPARE(f.db.messages.shown.size(), size_t(1));
+    QCOMPARE(f.db.messages.shown[0].text, std::string("Není vybrán obal !"));
+    QCOMPARE(f.db.messages.shown[0].icon, MsgIcon::Exclamation);
+    QCOMPARE(wizard.currentPage(), cover);
+    QVERIFY(wizard.isVisible());
+    QCOMPARE(wizard.focusWidget(), tab == 0 ? cover->CoverList() : cover->CompCoverList());
+}
+
+void TestPages::coverPickerListShowsCovers() {
+    Fixture f;
+    f.db.AddCover("Čep", 2500, 29, 1, 2, 0);
+    f.db.AddCover("Cívka", 12345, 0, 3, 0, 1);
+    f.db.AddCover("Hák", 0, 99, 0, 0, 2);
+    f.db.AddCover("Chlopeň", 1, 0, 0, 0, 0);
+    f.db.AddCover("Smazaný", 1);
+    f.db.Run("UPDATE Cover SET deleted = 1 WHERE cover_name = 'Smazaný'");
+    f.db.Run("UPDATE Cover SET cover_reusable = 1 WHERE cover_name = 'Hák'");
+    CWizard wizard;
+    auto* cover = new CPageCover(f.context, false);
+    wizard.AddPage(cover);
+    wizard.AddPage(new CPageCoverProd(f.context));
+    wizard.show();
+    QAbstractItemModel* model = cover->CoverList()->model();
+    QStringList headers;
+    for (int c = 0; c < model->columnCount(); ++c)
+        headers << model->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(headers, QStringList({"Název", "Typ", "Původ", "Platba", "Materiál", "Hmotnost [kg]",
+                                   "Opakované použití"}));
+    auto row = [model](int r) {
+        QStringList cells;
+        for (int c = 0; c < model->columnCount(); ++c)
+            cells << model->index(r, c).data().toString();
+        return cells;
+    };
+    QCOMPARE(model->rowCount(), 4);
+    // Czech order: C before Č, H before Ch.
+    QCOMPARE(row(0), QStringList({"Cívka", "průmyslový", "dovezený do ČR", "zpoplatněný", "dřevo",
+                                  "1,23", "ne"}));
+    QCOMPARE(row(1), QStringList({"Čep", "skupinový", "vyrobený v ČR", "neplacený", "textil",
+                                  "0,25", "ne"}));
+    QCOMPARE(row(2), QStringList({"Hák", "přepravní", "dovezený do ČR", "předplacený", "???",
+                                  "0,00", "ano"}));
+    QCOMPARE(row(3)[0], QString("Chlopeň"));
+}
+
+void TestPages::chosenCoverFillsTheLinePage() {
+    Fixture f;
+    const long long chosen = f.db.AddCover("Krabice", 2500, 7, 2, 1, 2);
+    CWizard wizard;
+    auto* cover = new CPageCover(f.context, true);
+    auto* line = new CPageCoverProd(f.context);
+    cover->Link(line);
+    wizard.AddPage(cover);
+    wizard.AddPage(line);
+    wizard.show();
+    DoubleClickRow(cover->CoverList(), 0);
+    QCOMPARE(wizard.currentPage(), line);
+    QCOMPARE(codecombo::Selected(line->TypeCombo()), 2);
+    QCOMPARE(codecombo::Selected(line->OriginCombo()), 1);
+    QCOMPARE(codecombo::Selected(line->PaymentCombo()), 2);
+    QCOMPARE(line->UnitWeight(), Quantity::FromScaled(2500));
+    QCOMPARE(line->WeightEdit()->text(), QString("0,25"));
+    QCOMPARE(wizard.focusWidget(), line->QuantityEdit());
+    QCOMPARE(line->QuantityEdit()->selectedText(), QString("1"));
+
+    // The line may differ from the cover's defaults; the cover keeps its own.
+    line->TypeCombo()->setCurrentIndex(line->TypeCombo()->findData(0));
+    wizard.button(QWizard::FinishButton)->click();
+    QCOMPARE(wizard.result(), int(QDialog::Accepted));
+    QCOMPARE(cover->Choice().id, RecordId(chosen));
+    QVERIFY(!cover->Choice().composite);
+    QCOMPARE(line->Values().cover, RecordId(chosen));
+    QCOMPARE(line->Values().type, 0);
+    QCOMPARE(f.db.Number("SELECT cover_type FROM Cover"), 2LL);
+}
+
+void TestPages::vanishedCoverGivesNoDefaults() {
+    Fixture f;
+    f.db.AddCover("Krabice", 2500, 7, 2, 1, 2);
+    CWizard wizard;
+    auto* cover = new CPageCover(f.context, false);
+    auto* line = new CPageCoverMove(f.context);
+    cover->Link(line);
+    wizard.AddPage(cover);
+    wizard.AddPage(line);
+    wizard.show();
+    cover->CoverList()->SelectRow(0);
+    // Another program removes the cover while the list shows it.
+    f.db.Run("DELETE FROM Cover");
+    wizard.button(QWizard::NextButton)->click();
+    QCOMPARE(wizard.currentPage(), line);
+    QVERIFY(f.db.messages.shown.empty());
+    QCOMPARE(codecombo::Selected(line->TypeCombo()), -1);
+    QCOMPARE(codecombo::Selected(line->OriginCombo()), -1);
+    QCOMPARE(codecombo::Selected(line->PaymentCombo()), -1);
+    QCOMPARE(line->UnitWeight(), Quantity::FromUnits(0));
+}
+
+void TestPages::couplingOfQuantityAndWeight_data() {
+    QTest::addColumn<bool>("dispatchLine");
+    QTest::addColumn<qint64>("unitWeight");
+    QTest::addColumn<bool>("typeWeight");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("other");
+    for (bool dispatch : {false, true}) {
+        const char* page = dispatch ? "cover line: " : "packaging line: ";
+        QTest::addRow("%sweight of a quantity", page) << dispatch << qint64(2500) << false << "3"
+                                                      << "0,75";
+        QTest::addRow("%squantity of a weight", page) << dispatch << qint64(2500) << true << "1"
+                                                      << "4";
+        QTest::addRow("%sproduct truncates", page) << dispatch << qint64(3333) << false << "0,5"
+                                                   << "0,1666";
+        QTest::addRow("%squotient truncates", page) << dispatch << qint64(3333) << true << "1"
+                                                    << "3,0003";
+        QTest::addRow("%sno number leaves the other", page)
+            << dispatch << qint64(2500) << false << "x" << (dispatch ? "0" : "0,25");
+        QTest::addRow("%sunit weight 0: independent", page) << dispatch << qint64(0) << false << "3"
+                                                            << "0";
+        QTest::addRow("%sunit weight 0: weight alone", page)
+            << dispatch << qint64(0) << true << "7" << (dispatch ? "0" : "1");
+    }
+}
+
+void TestPages::couplingOfQuantityAndWeight() {
+    QFETCH(bool, dispatchLine);
+    QFETCH(qint64, unitWeight);
+    QFETCH(bool, typeWeight);
+    QFETCH(QString, typed);
+    QFETCH(QString, other);
+    Fixture f;
+    const RecordId cover = f.db.AddCover("Krabice", unitWeight);
+    CWizard wizard;
+    QLineEdit* quantity;
+    QLineEdit* weight;
+    if (dispatchLine) {
+        auto* page = new CPageCoverMove(f.context, {.cover = cover});
+        wizard.AddPage(page);
+        quantity = page->QuantityEdit();
+        weight = page->WeightEdit();
+    } else {
+        auto* page = new CPageCoverProd(f.context, {.cover = cover});
+        wizard.AddPage(page);
+        quantity = page->QuantityEdit();
+        weight = page->WeightEdit();
+    }
+    wizard.show();
+    Type(typeWeight ? weight : quantity, typed);
+    QCOMPARE((typeWeight ? quantity : weight)->text(), other);
+}
+
+void TestPages::packagingLineChecks_data() {
+    QTest::addColumn<QString>("quantity");
+    QTest::addColumn<QString>("products");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("origin");
+    QTest::addColumn<int>("payment");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("quantity no number") << "abc"
+                                        << "0" << -1 << -1 << -1 << "Zadejte číslo."
+                                        << "quantity";
+    QTest::newRow("quantity 0 before products 0")
+        << "0"
+        << "0" << -1 << -1 << -1 << "Množství obalu musí být větší než 0"
+        << "quantity";
+    QTest::newRow("negative quantity")
+        << "-1"
+        << "1" << 0 << 0 << 0 << "Množství obalu musí být větší než 0"
+        << "quantity";
+    QTest::newRow("products 0 before the codes")
+        << "1"
+        << "0" << -1 << -1 << -1 << "Počet balených produktů musí být větší než 0"
+        << "products";
+    QTest::newRow("no type") << "1"
+                             << "1" << -1 << -1 << -1 << "Není vybrán typ"
+                             << "type";
+    QTest::newRow("no origin") << "1"
+                               << "1" << 3 << -1 << -1 << "Není vybrán původ"
+                               << "origin";
+    QTest::newRow("no payment") << "1"
+                                << "1" << 3 << 2 << -1 << "Není vybrána platba"
+                                << "payment";
+    QTest::newRow("all there") << "1,5"
+                               << "2" << 3 << 2 << 1 << ""
+                               << "";
+}
+
+void TestPages::packagingLineChecks() {
+    QFETCH(QString, quantity);
+    QFETCH(QString, products);
+    QFETCH(int, type);
+    QFETCH(int, origin);
+    QFETCH(int, payment);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+    Fixture f;
+    CWizard wizard;
+    auto* page =
+        new CPageCoverProd(f.context, {.type = type, .origin = origin, .payment = payment});
+    wizard.AddPage(page);
+    wizard.show();
+    Type(page->QuantityEdit(), quantity);
+    Type(page->ProductsEdit(), products);
+    wizard.button(QWizard::FinishButton)->click();
+    if (message.isEmpty()) {
+        QVERIFY(f.db.messages.shown.empty());
+        QCOMPARE(wizard.result(), int(QDialog::Accepted));
+        QCOMPARE(page->Values().coverQty, Quantity::FromScaled(15000));
+        QCOMPARE(page->Values().prodQty, Quantity::FromUnits(2));
+        QCOMPARE(page->Values().payment, 1);
+        return;
+    }
+    QCOMPARE(f.db.messages.Texts(), std::vector<std::string>{message.toStdString()});
+    QCOMPARE(f.db.messages.shown[0].icon, MsgIcon::Exclamation);
+    QVERIFY(wizard.isVisible());
+    const std::map<QString, QWidget*> fields = {{"quantity", page->QuantityEdit()},
+                                                {"products", page->ProductsBox()},
+                                                {"type", page->TypeCombo()},
+                                                {"origin", page->OriginCombo()},
+                                                {"payment", page->PaymentCombo()}};
+    QCOMPARE(wizard.focusWidget(), fields.at(focus));
+}
+
+void TestPages::packagingLineBandEnabling() {
+    Fixture f;
+    CWizard wizard;
+    auto* page = new CPageCoverProd(f.context, {.type = 0, .origin = 0, .payment = 0});
+    wizard.AddPage(page);
+    wizard.show();
+    QVERIFY(page->BandButton(0)->isChecked());
+    QVERIFY(!page->FromEdit()->isEnabled());
+    QVERIFY(!page->ToEdit()->isEnabled());
+    QCOMPARE(page->ToEdit()->text(), QString("1000"));
+    QTest::mouseClick(page->BandButton(1), Qt::LeftButton);
+    QVERIFY(page->FromEdit()->isEnabled());
+    QVERIFY(page->ToEdit()->isEnabled());
+    // A band that never applies is accepted: the limits are not compared.
+    Type(page->FromEdit(), "50");
+    Type(page->ToEdit(), "2");
+    wizard.button(QWizard::FinishButton)->click();
+    QCOMPARE(wizard.result(), int(QDialog::Accepted));
+    QCOMPARE(page->Values().bandKind, 1);
+    QCOMPARE(page->Values().bandFrom, Quantity::FromUnits(50));
+    QCOMPARE(page->Values().bandTo, Quantity::FromUnits(2));
+
+    CWizard again;
+    auto* stored = new CPageCoverProd(f.context, {.bandKind = 1});
+    again.AddPage(stored);
+    again.show();
+    QVERIFY(stored->FromEdit()->isEnabled());
+    QTest::mouseClick(stored->BandButton(0), Qt::LeftButton);
+    QVERIFY(!stored->FromEdit()->isEnabled());
+}
+
+void TestPages::productsUpDownStepsWholeProducts() {
+    Fixture f;
+    CWizard wizard;
+    auto* page = new CPageCoverProd(f.context, {.prodQty = Quantity::FromScaled(25000)});
+    wizard.AddPage(page);
+    wizard.show();
+    QCOMPARE(page->ProductsEdit()->text(), QString("2,5"));
+    page->ProductsBox()->stepUp();
+    QCOMPARE(page->ProductsEdit()->text(), QString("3"));
+    for (int i = 0; i < 5; ++i)
+        page->ProductsBox()->stepDown();
+    QCOMPARE(page->ProductsEdit()->text(), QString("1"));
+    Type(page->ProductsEdit(), "65535");
+    page->ProductsBox()->stepUp();
+    QCOMPARE(page->ProductsEdit()->text(), QString("65535"));
+}
+
+void TestPages::coverLineShowsTheCoverDisabled() {
+    Fixture f;
+    const RecordId cover = f.db.AddCover("Paleta", 250000, 0, 0, 2, 1, 1);
+    f.db.Run("UPDATE Cover SET cover_reusable = 1");
+    CWizard wizard;
+    auto* page = new CPageCoverMove(
+        f.context, {.cover = cover, .coverQty = Quantity::Invalid(), .type = 3, .origin = 0});
+    wizard.AddPage(page);
+    wizard.show();
+    // The line's own codes, the cover's material and category, all fixed.
+    QCOMPARE(codecombo::Selected(page->TypeCombo()), 3);
+    QCOMPARE(codecombo::Selected(page->OriginCombo()), 0);
+    QCOMPARE(codecombo::Selected(page->PaymentCombo()), -1);
+    QCOMPARE(codecombo::Selected(page->MaterialCombo()), 0);
+    QCOMPARE(codecombo::Selected(page->StatCombo()), 1);
+    QCOMPARE(page->MaterialCombo()->count(), 30);
+    QVERIFY(page->ReusableBox()->isChecked());
+    for (QWidget* fixed : std::initializer_list<QWidget*>{page->MaterialCombo(), page->TypeCombo(),
+                                                          page->OriginCombo(), page->PaymentCombo(),
+                                                          page->StatCombo(), page->ReusableBox()})
+        QVERIFY(!fixed->isEnabled());
+    QCOMPARE(page->QuantityEdit()->text(), QString("1"));
+    QCOMPARE(page->WeightEdit()->text(), QString("25"));
+
+    Type(page->QuantityEdit(), "0");
+    wizard.button(QWizard::FinishButton)->click();
+    QCOMPARE(f.db.messages.Texts(),
+             std::vector<std::string>{"Množství obalu musí být větší než 0"});
+    QCOMPARE(wizard.focusWidget(), page->QuantityEdit());
+    Type(page->QuantityEdit(), "2");
+    wizard.button(QWizard::FinishButton)->click();
+    QCOMPARE(wizard.result(), int(QDialog::Accepted));
+    QCOMPARE(page->Values().coverQty, Quantity::FromUnits(2));
+    QCOMPARE(page->Values().type, 3);
+}
+
+void TestPages::quantityPageChecks_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<qint64>("stored");
+    QTest::newRow("zero") << "0"
+                          << "Množství musí být větší než 0 !" << qint64(10000);
+    QTest::newRow("negative") << "-2"
+                              << "Množství musí být větší než 0 !" << qint64(10000);
+    QTest::newRow("no number") << "1,2,3"
+                               << "Zadejte číslo." << qint64(10000);
+    QTest::newRow("decimal comma") << "2,5"
+                                   << "" << qint64(25000);
+    QTest::newRow("group separator") << "1 000"
+                                     << "" << qint64(10000000);
+}
+
+void TestPages::quantityPageChecks() {
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    QFETCH(qint64, stored);
+    Fixture f;
+    CWizard wizard;
+    auto* page = new CPageQty(f.context, Quantity::Invalid());
+    wizard.AddPage(page);
+    wizard.show();
+    QCOMPARE(page->QuantityEdit()->text(), QString("1"));
+    QCOMPARE(page->QuantityEdit()->selectedText(), QString("1"));
+    Type(page->QuantityEdit(), typed);
+    wizard.button(QWizard::FinishButton)->click();
+    if (!message.isEmpty()) {
+        QVERIFY(wizard.isVisible());
+        QCOMPARE(f.db.messages.Texts(), std::vector<std::string>{message.toStdString()});
+        QCOMPARE(wizard.focusWidget(), page->QuantityEdit());
+        QCOMPARE(page->QuantityEdit()->selectedText(), typed);
+        return;
+    }
+    QCOMPARE(wizard.result(), int(QDialog::Accepted));
+    QVERIFY(f.db.messages.shown.empty());
+    QCOMPARE(page->Value().Scaled(), stored);
+}
+
+void TestPages::productPicker() {
+    Fixture f;
+    f.AddProduct("Hrnek");
+    const long long tea = f.AddProduct("Čaj");
+    f.AddProduct("Chléb");
+    f.AddProduct("Cukr");
+    f.AddProduct("Starý", true);
+    CWizard wizard;
+    auto* picker = new CPageProd(f.context);
+    auto* quantity = new CPageQty(f.context);
+    wizard.AddPage(picker);
+    wizard.AddPage(quantity);
+    wizard.show();
+    QAbstractItemModel* model = picker->List()->model();
+    QCOMPARE(model->columnCount(), 3);
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QString("Kat. č."));
+    QStringList names;
+    for (int r = 0; r < model->rowCount(); ++r)
+        names << model->index(r, 0).data().toString();
+    QCOMPARE(names, QStringList({"Cukr", "Čaj", "Hrnek", "Chléb"}));
+    QCOMPARE(model->index(1, 1).data().toString(), QString("K-Čaj"));
+
+    wizard.button(QWizard::NextButton)->click();
+    QCOMPARE(f.db.messages.Texts(), std::vector<std::string>{"Není vybrán produkt !"});
+    QCOMPARE(wizard.currentPage(), picker);
+    QCOMPARE(wizard.focusWidget(), picker->List());
+
+    DoubleClickRow(picker->List(), 1);
+    QCOMPARE(wizard.currentPage(), quantity);
+    QCOMPARE(picker->Product(), RecordId(tea));
+    // Back keeps the choice; a double click on the last page finishes.
+    wizard.button(QWizard::BackButton)->click();
+    QCOMPARE(picker->List()->SelectedId(), RecordId(tea));
+}
+
+void TestPages::onlyFinishOrOkSucceeds_data() {
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<bool>("success");
+    QTest::newRow("OK") << "ok" << true;
+    QTest::newRow("Storno") << "cancel" << false;
+    QTest::newRow("Escape") << "escape" << false;
+    QTest::newRow("close box") << "close" << false;
+}
+
+void TestPages::onlyFinishOrOkSucceeds() {
+    QFETCH(QString, ending);
+    QFETCH(bool, success);
+    Fixture f;
+    CWizard wizard;
+    wizard.AddPage(new CPageQty(f.context));
+    OnNextModal([ending](QWidget* modal) {
+        auto* sheet = qobject_cast<QWizard*>(modal);
+        if (ending == "ok")
+            sheet->button(QWizard::FinishButton)->click();
+        else if (ending == "cancel")
+            sheet->button(QWizard::CancelButton)->click();
+        else if (ending == "escape")
+            QTest::keyClick(sheet, Qt::Key_Escape);
+        else
+            sheet->close();
+    });
+    QCOMPARE(wizard.Run(), success);
+}
+
+void TestPages::datePickersShowFourDigitYears() {
+    Fixture f;
+    const OleDate day = OleDate::FromParts(1925, 3, 5, 14, 30);
+    CPageDateRange page(day);
+    QCOMPARE(page.DatePicker()->text(), QString("5.3.1925"));
+    CDlgValidFrom dialog(f.context, OleDate::FromParts(2012, 11, 24));
+    QCOMPARE(dialog.DatePicker()->text(), QString("24.11.2012"));
+    QCOMPARE(dialog.windowTitle(), QString("Definice časové platnosti"));
+    QStringList texts;
+    for (QAbstractButton* button : dialog.findChild<QDialogButtonBox*>()->buttons())
+        texts << button->text();
+    QCOMPARE(texts, QStringList({"OK", "Cancel"}));
+}
+
+void TestPages::validFromKeepsTimeOfDay() {
+    Fixture f;
+    const OleDate before = OleDate::FromParts(2020, 1, 31, 8, 15, 10);
+    CDlgValidFrom dialog(f.context, before);
+    dialog.show();
+    QCOMPARE(dialog.focusWidget(), dialog.DatePicker());
+    dialog.DatePicker()->setDate(QDate(2021, 2, 1));
+    dialog.accept();
+    QCOMPARE(dialog.Date(), OleDate::FromParts(2021, 2, 1, 8, 15, 10));
+
+    CDlgValidFrom cancelled(f.context, before);
+    cancelled.DatePicker()->setDate(QDate(2021, 2, 1));
+    cancelled.reject();
+    QCOMPARE(cancelled.Date(), before);
+
+    CWizard wizard;
+    auto* page = new CPageDateRange(before);
+    wizard.AddPage(page);
+    wizard.AddPage(new CPageQty(f.context));
+    wizard.show();
+    QCOMPARE(wizard.focusWidget(), page->DatePicker());
+    page->DatePicker()->setDate(QDate(2019, 12, 24));
+    wizard.button(QWizard::NextButton)->click();
+    QCOMPARE(page->Date(), OleDate::FromParts(2019, 12, 24, 8, 15, 10));
+}
+
+QTEST_MAIN(TestPages)
+#include "test_pages.moc"
