@@ -2,6 +2,7 @@
 #include "core/data/cdatastore.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
+#include "core/report/breakdown.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
 
@@ -38,6 +39,7 @@ int CmdReport(CliContext& context) {
     params.year = period.year;
     params.quarter = period.quarter;
     params.corrective = context.args.Flag("corrective");
+    const bool breakdown = context.args.Flag("breakdown");
     context.args.ExpectEnd();
     params.company = LoadCompanyData(CProfile(context.data.SettingsPath()));
 
@@ -53,6 +55,52 @@ int CmdReport(CliContext& context) {
     if (!output)
         return 1;
     context.out << *output << std::endl;
+    if (!breakdown)
+        return 0;
+    const std::optional<std::string> parts =
+        BuildReportBreakdown(store, *output, params.year, params.quarter);
+    if (!parts)
+        return 1;
+    context.out << *parts << std::endl;
+    return 0;
+}
+
+int CmdExplain(CliContext& context) {
+    const ReportPeriod period = PeriodArguments(context.args);
+    const std::optional<std::string> sheet = context.args.Option("sheet");
+    const std::optional<std::string> cell = context.args.Option("cell");
+    context.args.ExpectEnd();
+    if (!sheet || !cell)
+        throw CliError{"Zadejte list výkazu (--sheet 1-1) a buňku (--cell G25)."};
+    if (!FindReportSheet(*sheet))
+        throw CliError{Format("Výkaz nemá list \"%s\".", sheet->c_str())};
+
+    CDataStore store(context.messages);
+    if (!OpenWorkingDatabase(context, store))
+        return 1;
+    // The cell addresses depend on the form of the quarter's template.
+    const std::optional<std::string> templatePath =
+        FindReportTemplate(context.data, period.year, period.quarter);
+    if (!templatePath) {
+        context.messages.ShowMessage(
+            Format("Nemohu najít soubor s předlohou výkazu \"%s_%i\"",
+                   YearTemplatePath(context.data.folder, period.year).c_str(), period.quarter),
+            MsgIcon::Exclamation);
+        return 1;
+    }
+    try {
+        const Breakdown breakdown =
+            ComputeBreakdown(store, period.year, period.quarter, ReadReportVersion(*templatePath));
+        const auto lines = ExplainCell(breakdown, *sheet, *cell);
+        if (!lines)
+            throw CliError{Format("Neplatná adresa buňky \"%s\".", cell->c_str())};
+        for (const std::string& line : *lines)
+            context.out << line << "\n";
+        context.out.flush();
+    } catch (const ComError& e) {
+        ShowComError(context.messages, e);
+        return 1;
+    }
     return 0;
 }
 

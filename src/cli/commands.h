@@ -37,5 +37,6 @@ int CmdImportMoneyXml(CliContext& context);
 int CmdImportWak(CliContext& context);
 int CmdReport(CliContext& context);
 int CmdMakeTemplate(CliContext& context);
+int CmdExplain(CliContext& context);
 
 } // namespace tarvo::cli

@@ -37,7 +37,11 @@ constexpr Command Commands[] = {
     {"import-wak", tarvo::cli::CmdImportWak,
      "importuje produkty a doklady z WAK INTRA (--test-connection: ověří spojení)"},
     {"report", tarvo::cli::CmdReport,
-     "sestaví čtvrtletní výkaz (--year R --quarter Č [--corrective])"},
+     "sestaví čtvrtletní výkaz (--year R --quarter Č [--corrective] [--breakdown]);\n"
+     "                  s --breakdown také rozpis výkazu"},
+    {"explain", tarvo::cli::CmdExplain,
+     "vypíše řádky, z nichž se skládá buňka výkazu\n"
+     "                  (--year R --quarter Č --sheet 1-1 --cell G25)"},
     {"make-template", tarvo::cli::CmdMakeTemplate,
      "vytvoří předlohu výkazu (--year R --quarter Č [--out SOUBOR])"},
 };

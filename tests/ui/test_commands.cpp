@@ -6,6 +6,7 @@
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/import/moneyxmlimport.h"
+#include "core/report/breakdown.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
 #include "core/report/workbook.h"
@@ -245,15 +246,18 @@ void TestCommands::reportFromTheDialog_data() {
     QTest::addColumn<bool>("templateThere");
     QTest::addColumn<bool>("createOwn");
     QTest::addColumn<bool>("built");
-    QTest::newRow("the quarter's template") << true << false << true;
-    QTest::newRow("none, own one made") << false << true << true;
-    QTest::newRow("none, not made") << false << false << false;
+    QTest::addColumn<bool>("breakdown");
+    QTest::newRow("the quarter's template") << true << false << true << false;
+    QTest::newRow("with its breakdown") << true << false << true << true;
+    QTest::newRow("none, own one made") << false << true << true << false;
+    QTest::newRow("none, not made") << false << false << false << true;
 }
 
 void TestCommands::reportFromTheDialog() {
     QFETCH(bool, templateThere);
     QFETCH(bool, createOwn);
     QFETCH(bool, built);
+    QFETCH(bool, breakdown);
     Context c;
     const std::string folder = c.context.folder.folder;
     const int year = 2031; // a year the new data folder has no templates of
@@ -271,6 +275,10 @@ void TestCommands::reportFromTheDialog() {
         dialog->QuarterBox()->setValue(2);
         dialog->YearBox()->setValue(year);
         dialog->CompanyField(0)->setText("Kolmara s.r.o.");
+        QVERIFY(!dialog->BreakdownBox()->isChecked());
+        QCOMPARE(dialog->BreakdownBox()->text(), QString("sestavit také &rozpis výkazu"));
+        if (breakdown)
+            dialog->BreakdownBox()->click();
         QTest::keyClick(dialog->CompanyField(0), Qt::Key_Return);
     });
     QStringList opened;
@@ -305,10 +313,20 @@ void TestCommands::reportFromTheDialog() {
     if (!built)
         messages.push_back(missing);
     QCOMPARE(c.db.messages.Texts(), messages);
-    QCOMPARE(opened.size(), built ? 1 : 0);
+    QCOMPARE(opened.size(), built ? (breakdown ? 2 : 1) : 0);
     QVERIFY(frame.isEnabled());
+    // The choice is remembered for the next report.
+    CDlgReportData next(c.context, OleDate::FromParts(2031, 5, 5));
+    QCOMPARE(next.BreakdownBox()->isChecked(), breakdown);
     if (!built)
         return;
+    if (breakdown) {
+        QCOMPARE(opened[1].toStdString(), BreakdownPath(opened[0].toStdString()));
+        CWorkbook parts;
+        parts.Open(opened[1].toStdString());
+        QCOMPARE(parts.Worksheet("1-1")->GetText("A2"), std::string("G25"));
+        QCOMPARE(parts.Worksheet("1-1")->GetText("S3"), std::string("0.003"));
+    }
     const std::string workbook = opened.front().toStdString();
     QVERIFY(workbook.rfind(folder + "Vykazy/ctvrtletni_vykaz_o_produkci_obalu", 0) == 0);
     QCOMPARE(IntroCell(workbook, "D7"), std::string("Kolmara s.r.o."));

@@ -11,7 +11,7 @@ namespace tarvo {
 namespace {
 
 // Days from 1 January 1970 for a proleptic Gregorian date.
-long DaysFromCivil(long y, unsigned m, unsigned d) {
+constexpr long DaysFromCivil(long y, unsigned m, unsigned d) {
     y -= m <= 2;
     const long era = (y >= 0 ? y : y - 399) / 400;
     const unsigned yoe = static_cast<unsigned>(y - era * 400);
@@ -39,7 +39,9 @@ Civil CivilFromDays(long z) {
     return {static_cast<int>(y + (m <= 2)), static_cast<int>(m), static_cast<int>(d)};
 }
 
-const long OleEpoch = DaysFromCivil(1899, 12, 30);
+// A constant of the compiler, so that dates made before main() (constants at
+// namespace scope in other files) never see it still 0.
+constexpr long OleEpoch = DaysFromCivil(1899, 12, 30);
 
 // The calendar day and the second of that day, rounded to whole seconds.
 struct Split {

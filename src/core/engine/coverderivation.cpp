@@ -43,19 +43,6 @@ void BindOptional(CStatement& s, int index, const std::optional<int64_t>& value)
 
 } // namespace
 
-std::optional<int64_t> ChooseDefinition(const std::vector<PackagingDefinition>& definitions,
-                                        const OleDate& moveDate) {
-    std::optional<int64_t> chosen;
-    for (const PackagingDefinition& definition : definitions) {
-        if (!definition.from.IsValid())
-            continue;
-        if (moveDate.Value() < definition.from.Value())
-            break;
-        chosen = definition.dtId;
-    }
-    return chosen;
-}
-
 bool LineApplies(const PackagingLine& line, Quantity qty) {
     if (line.useAlways)
         return true;

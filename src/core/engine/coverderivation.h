@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/data/oledate.h"
+#include "core/data/packagingdefinition.h"
 #include "core/data/quantity.h"
 #include "core/data/recordid.h"
 
@@ -40,15 +41,6 @@ struct DerivedCover {
     bool operator==(const DerivedCover&) const = default;
 };
 
-struct PackagingDefinition {
-    int64_t dtId = 0;
-    OleDate from;
-};
-
-// The definition in force at moveDate: the last one, in ascending dt_from
-// order, whose dt_from is valid and not later than moveDate.
-std::optional<int64_t> ChooseDefinition(const std::vector<PackagingDefinition>& definitions,
-                                        const OleDate& moveDate);
 // Whether the line applies to the dispatched quantity (inclusive band unless
 // cp_usealways).
 bool LineApplies(const PackagingLine& line, Quantity qty);

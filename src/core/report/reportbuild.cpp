@@ -4,6 +4,7 @@
 #include "core/data/shared.h"
 #include "core/ports/messageport.h"
 #include "core/ports/progressport.h"
+#include "core/report/breakdown.h"
 #include "core/report/reportfills.h"
 #include "core/report/workbook.h"
 
@@ -34,28 +35,6 @@ constexpr int CurrentFormYear = 2012;
 long WholeNumber(const std::string& text) {
     return std::strtol(text.c_str(), nullptr, 10);
 }
-
-struct DataSheet {
-    const char* name;
-    enum { Dispatch, Discard, Statistics } fill;
-    bool reusable;
-    bool exportOnly;
-    int payment;
-};
-
-// The data sheets in the order they are filled.
-constexpr std::array<DataSheet, 10> DataSheets = {{
-    {"1-1", DataSheet::Dispatch, false, false, 1},
-    {"1-2", DataSheet::Dispatch, false, false, 2},
-    {"1-3", DataSheet::Dispatch, false, false, 0},
-    {"1-4", DataSheet::Dispatch, false, true, -1},
-    {"2-1", DataSheet::Dispatch, true, false, 1},
-    {"2-2", DataSheet::Dispatch, true, false, 2},
-    {"2-3", DataSheet::Dispatch, true, false, 0},
-    {"2-4", DataSheet::Dispatch, true, true, -1},
-    {"3-1", DataSheet::Discard, false, false, -1},
-    {"4-1", DataSheet::Statistics, false, false, -1},
-}};
 
 bool FileExists(const std::string& path) {
     std::error_code ec;
@@ -254,24 +233,13 @@ std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progres
         }
         WriteIntroSheet(*intro, params, version);
 
-        for (const DataSheet& data : DataSheets) {
+        for (const ReportSheet& data : ReportSheets) {
             CWorksheet* sheet = book.Worksheet(data.name);
             if (!sheet)
                 continue;
             progress.SetStatus(Format("sešit %s", data.name));
             sheet->Activate();
-            switch (data.fill) {
-            case DataSheet::Dispatch:
-                FillDispatchSheet(store, progress, *sheet, period.first, period.last, data.reusable,
-                                  data.exportOnly, data.payment, version);
-                break;
-            case DataSheet::Discard:
-                FillDiscardSheet(store, progress, *sheet, period.first, period.last, version);
-                break;
-            case DataSheet::Statistics:
-                FillStatisticsSheet(store, progress, *sheet, period.first, period.last, version);
-                break;
-            }
+            FillReportSheet(store, progress, *sheet, data, period.first, period.last, version);
         }
 
         if (CWorksheet* again = book.Worksheet(IntroSheet))
@@ -288,6 +256,34 @@ std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progres
     }
     book.Close();
     std::filesystem::remove(*output, ec);
+    return std::nullopt;
+}
+
+Quantity ReadReportVersion(const std::string& path) {
+    CWorkbook book;
+    book.Open(path);
+    CWorksheet* intro = book.Worksheet(IntroSheet);
+    if (!intro)
+        throw ComError(WorkbookError::BadIndex,
+                       Format("Soubor '%s' neobsahuje list \"%s\".", path.c_str(), IntroSheet));
+    std::string versionText = intro->GetText("A1:A1");
+    std::replace(versionText.begin(), versionText.end(), ',', '.');
+    return ParseTemplateVersion(versionText);
+}
+
+std::optional<std::string> BuildReportBreakdown(CDataStore& store, const std::string& statementPath,
+                                                int year, int quarter) {
+    const std::string path = BreakdownPath(statementPath);
+    try {
+        const Breakdown breakdown =
+            ComputeBreakdown(store, year, quarter, ReadReportVersion(statementPath));
+        WriteBreakdownWorkbook(breakdown, path);
+        return path;
+    } catch (const ComError& e) {
+        ShowComError(store.Messages(), e);
+    } catch (const std::exception& e) {
+        ShowComError(store.Messages(), ComError(ComError::Fail, e.what()));
+    }
     return std::nullopt;
 }
 

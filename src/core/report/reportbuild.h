@@ -22,6 +22,8 @@ struct ReportParams {
     int quarter = 1;
     bool corrective = false;
     CompanyData company;
+    // Also the breakdown of the statement (BuildReportBreakdown).
+    bool breakdown = false;
 };
 
 // First and last day of a quarter, both at 00:00; any quarter other than
@@ -63,5 +65,15 @@ bool TemplateMatches(const std::string& versionText, Quantity version, int templ
 std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progress,
                                        const DataFolder& dataFolder, const ReportParams& params,
                                        OleDate today);
+
+// The form version of a report workbook or template (A1 of "Úvod", ',' read
+// as '.'). Throws ComError when the file cannot be read or has no "Úvod".
+Quantity ReadReportVersion(const std::string& path);
+
+// Writes the breakdown of a statement beside it ("<name>_rozpis.xlsx"), for
+// the form version the statement carries. Returns its path; on a failure the
+// reason has been shown.
+std::optional<std::string> BuildReportBreakdown(CDataStore& store, const std::string& statementPath,
+                                                int year, int quarter);
 
 } // namespace tarvo

@@ -53,4 +53,12 @@ bool StoreCompanyData(CProfile& profile, const CompanyData& company) {
     return written;
 }
 
+bool LoadBreakdownChoice(const CProfile& profile) {
+    return profile.GetInt("Vykaz", "Rozpis", 0) != 0;
+}
+
+bool StoreBreakdownChoice(CProfile& profile, bool breakdown) {
+    return profile.WriteInt("Vykaz", "Rozpis", breakdown ? 1 : 0);
+}
+
 } // namespace tarvo

@@ -45,4 +45,9 @@ CompanyData LoadCompanyData(const CProfile& profile);
 // could not be written; the report goes on with the values all the same.
 bool StoreCompanyData(CProfile& profile, const CompanyData& company);
 
+// Whether the report dialog builds the breakdown beside the statement: kept
+// in the settings file (section "Vykaz", key "Rozpis"), off until chosen.
+bool LoadBreakdownChoice(const CProfile& profile);
+bool StoreBreakdownChoice(CProfile& profile, bool breakdown);
+
 } // namespace tarvo

@@ -1,14 +1,15 @@
 #include "core/report/reportfills.h"
 
 #include "core/data/cdatastore.h"
-#include "core/data/recordset.h"
 #include "core/data/shared.h"
+#include "core/data/statement.h"
 #include "core/ports/progressport.h"
 #include "core/report/workbook.h"
 
 #include <algorithm>
 #include <array>
-#include <functional>
+#include <utility>
+#include <vector>
 
 namespace tarvo {
 
@@ -94,57 +95,26 @@ std::optional<ReportCell> MaterialCell(int material, int type, int offset, bool 
     return ReportCell{block + offset, row};
 }
 
-// Walks the grouped rows of one query and writes every mapped weight.
-void WriteGroups(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
-                 const std::string& sql,
-                 const std::function<std::optional<ReportCell>(const CRecordset&)>& cellOf) {
-    CRecordset rs;
-    store.OpenRecordsetOrThrow(rs, sql);
-    const long count = rs.RecordCount();
-    if (count < 1)
-        return;
-    const long step = std::max(count / 200, 1L);
-    progress.SetPos(0);
-    rs.MoveFirst();
-    for (long i = 1; !rs.IsEOF(); ++i, rs.MoveNext()) {
-        if ((i - 1) % step == 0) {
-            progress.SetSecondaryStatus(Format("%li z %li", i, count));
-            progress.SetPos(static_cast<int>(i * 200 / count));
+// The statement's cell values in kilograms, in the order the cells were
+// first reached.
+struct CellWeights {
+    std::vector<std::pair<ReportCell, Quantity>> cells;
+
+    void Add(const ReportCell& cell, Quantity kilograms) {
+        for (auto& [known, sum] : cells) {
+            if (known == cell) {
+                sum = sum + kilograms;
+                return;
+            }
         }
-        const std::optional<ReportCell> cell = cellOf(rs);
-        if (!cell)
-            continue;
-        const Value& weight = rs.Field("SumWeight");
-        if (weight.IsEmpty())
-            continue;
-        // Kilograms to tonnes, truncated to the four decimals of the type.
-        const Quantity tonnes = Quantity::FromScaled(weight.ToQuantity().Scaled() / 1000);
-        const char column = static_cast<char>('A' + cell->column);
-        sheet.PutQuantity(Format("%c%i:%c%i", column, cell->row, column, cell->row), tonnes);
+        cells.emplace_back(cell, kilograms);
     }
-}
+};
 
-// The quarter condition on a date column. The two DATEDIFF conditions count
-// both end days whole; the range beside them says the same for every date of
-// this century and lets the database find the rows through the date index
-// instead of computing DATEDIFF for every record.
-std::string PeriodCondition(const char* column, OleDate firstDay, OleDate lastDay) {
-    const OleDate first = firstDay.DayOnly();
-    const OleDate last = lastDay.DayOnly();
-    return Format("DATEDIFF(\"d\", %s, %s)>=0 AND DATEDIFF(\"d\", %s, %s)>=0 AND %s>=%s AND "
-                  "%s<%s",
-                  first.SqlLiteral().c_str(), column, column, last.SqlLiteral().c_str(), column,
-                  first.SqlLiteral().c_str(), column, last.AddDays(1).SqlLiteral().c_str());
-}
-
-// A code of a group. Lines whose code is missing (NULL) form a group of their
-// own; it is no code at all, not the code 0, so it has no cell and must never
-// land on (or overwrite) the cell of the real code 0.
-std::optional<int> Code(const CRecordset& rs, std::string_view field) {
-    const Value& value = rs.Field(field);
-    if (value.IsEmpty())
-        return std::nullopt;
-    return static_cast<int>(value.ToLong());
+// The column offset inside a material's block of three, by code; -1 for a
+// code outside its list.
+int BlockOffset(const int (&offsets)[3], int code) {
+    return code >= 0 && code < 3 ? offsets[code] : -1;
 }
 
 } // namespace
@@ -164,15 +134,9 @@ bool MaterialAllowsType(int material, int type) {
     return info && type >= 0 && type <= Industrial && (info->types & (1u << type)) != 0;
 }
 
-namespace {
-
-// The column offset inside a material's block of three, by code; -1 for a
-// code outside its list.
-int BlockOffset(const int (&offsets)[3], int code) {
-    return code >= 0 && code < 3 ? offsets[code] : -1;
+bool TypeHasBlock(int type, Quantity version) {
+    return TypeBlock(type, version) >= 0;
 }
-
-} // namespace
 
 std::optional<ReportCell> DispatchCell(int material, int type, int origin, bool reusable,
                                        Quantity version) {
@@ -203,69 +167,170 @@ std::optional<ReportCell> StatisticsCell(int category, bool reusable, Quantity v
     return cell;
 }
 
+std::string PeriodCondition(const std::string& column, OleDate firstDay, OleDate lastDay) {
+    // The two DATEDIFF conditions count both end days whole; the range beside
+    // them says the same for every date of this century and lets the database
+    // find the rows through the date index instead of computing DATEDIFF for
+    // every record.
+    const OleDate first = firstDay.DayOnly();
+    const OleDate last = lastDay.DayOnly();
+    const char* c = column.c_str();
+    return Format("DATEDIFF(\"d\", %s, %s)>=0 AND DATEDIFF(\"d\", %s, %s)>=0 AND %s>=%s AND "
+                  "%s<%s",
+                  first.SqlLiteral().c_str(), c, c, last.SqlLiteral().c_str(), c,
+                  first.SqlLiteral().c_str(), c, last.AddDays(1).SqlLiteral().c_str());
+}
+
+const std::array<ReportSheet, 10> ReportSheets = {{
+    {"1-1", ReportSheet::Dispatch, false, false, 1},
+    {"1-2", ReportSheet::Dispatch, false, false, 2},
+    {"1-3", ReportSheet::Dispatch, false, false, 0},
+    {"1-4", ReportSheet::Dispatch, false, true, -1},
+    {"2-1", ReportSheet::Dispatch, true, false, 1},
+    {"2-2", ReportSheet::Dispatch, true, false, 2},
+    {"2-3", ReportSheet::Dispatch, true, false, 0},
+    {"2-4", ReportSheet::Dispatch, true, true, -1},
+    {"3-1", ReportSheet::Discard, false, false, -1},
+    {"4-1", ReportSheet::Statistics, false, false, -1},
+}};
+
+const ReportSheet* FindReportSheet(std::string_view name) {
+    for (const ReportSheet& sheet : ReportSheets) {
+        if (name == sheet.name)
+            return &sheet;
+    }
+    return nullptr;
+}
+
+SheetQuery SheetQueryOf(const ReportSheet& sheet) {
+    constexpr const char* MoveTables =
+        "FROM (Move INNER JOIN Move_Cover ON Move.move_id = Move_Cover.move_id) INNER JOIN "
+        "Cover ON Move_Cover.cover_id = Cover.cover_id";
+    constexpr const char* MoveWeight = "Move_Cover.mvcover_qty*Cover.cover_weight";
+    switch (sheet.fill) {
+    case ReportSheet::Dispatch: {
+        // The material comes from the cover; type, origin and payment from the
+        // dispatch's line, as they were when the line was made.
+        std::string condition =
+            sheet.reusable ? "(Cover.cover_reusable=True)" : "(Cover.cover_reusable=False)";
+        if (sheet.exportOnly)
+            condition += " AND (Move.move_export=True)";
+        else
+            condition += Format(" AND (Move.move_export=False) AND (Move_Cover.cover_pay=%li)",
+                                static_cast<long>(sheet.payment));
+        return {"Cover.cover_mat, Move_Cover.cover_type, Move_Cover.cover_org", MoveWeight,
+                MoveTables, condition, "move_date"};
+    }
+    case ReportSheet::Discard:
+        // Only reusable covers count, under their current type.
+        return {"Cover.cover_mat, Cover.cover_type, CoverDiscard.disc_type",
+                "CoverDiscard.disc_qty*Cover.cover_weight",
+                "FROM CoverDiscard INNER JOIN Cover ON CoverDiscard.cover_id = Cover.cover_id",
+                "(Cover.cover_reusable=TRUE)", "disc_date"};
+    case ReportSheet::Statistics:
+        // Exported and domestic dispatches both count.
+        return {"Cover.cover_stat, Cover.cover_reusable", MoveWeight, MoveTables,
+                Format("(cover_stat<>%li)", 0L), "move_date"};
+    }
+    return {};
+}
+
+SheetKey ReadSheetKey(const ReportSheet& sheet, const CStatement& statement, int first) {
+    SheetKey key;
+    const int count = sheet.fill == ReportSheet::Statistics ? 2 : 3;
+    for (int i = 0; i < count; ++i) {
+        if (!statement.IsNull(first + i))
+            key.codes[static_cast<size_t>(i)] = statement.Int(first + i);
+    }
+    return key;
+}
+
+std::optional<ReportCell> SheetCell(const ReportSheet& sheet, const SheetKey& key,
+                                    Quantity version) {
+    const auto& [a, b, c] = key.codes;
+    switch (sheet.fill) {
+    case ReportSheet::Dispatch:
+        if (!a || !b || !c)
+            return std::nullopt;
+        return DispatchCell(static_cast<int>(*a), static_cast<int>(*b), static_cast<int>(*c),
+                            sheet.reusable, version);
+    case ReportSheet::Discard:
+        if (!a || !b || !c)
+            return std::nullopt;
+        return DiscardCell(static_cast<int>(*a), static_cast<int>(*b), static_cast<int>(*c),
+                           version);
+    case ReportSheet::Statistics:
+        // A missing reusable flag reads as "not reusable", as every flag does.
+        if (!a)
+            return std::nullopt;
+        return StatisticsCell(static_cast<int>(*a), b.value_or(0) != 0, version);
+    }
+    return std::nullopt;
+}
+
+Quantity KilogramsToTonnes(Quantity kilograms) {
+    return Quantity::FromScaled(kilograms.Scaled() / 1000);
+}
+
+void FillReportSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
+                     const ReportSheet& data, OleDate firstDay, OleDate lastDay, Quantity version) {
+    const SheetQuery query = SheetQueryOf(data);
+    CStatement groups(store, "SELECT " + query.keys + ", Sum(" + query.weight + ") AS SumWeight " +
+                                 query.tables + " WHERE " + query.condition + " AND " +
+                                 PeriodCondition(query.dateColumn, firstDay, lastDay) +
+                                 " GROUP BY " + query.keys);
+    const int weightColumn = data.fill == ReportSheet::Statistics ? 2 : 3;
+    struct Group {
+        SheetKey key;
+        std::optional<Quantity> kilograms;
+    };
+    std::vector<Group> rows;
+    while (groups.Step()) {
+        Group group{ReadSheetKey(data, groups, 0), std::nullopt};
+        if (!groups.IsNull(weightColumn))
+            group.kilograms = groups.GetQuantity(weightColumn);
+        rows.push_back(group);
+    }
+    const long count = static_cast<long>(rows.size());
+    if (count < 1)
+        return;
+    const long step = std::max(count / 200, 1L);
+    progress.SetPos(0);
+    // Two groups can meet in one cell (a flag stored as -1 and one stored as
+    // 1 are both "yes"): the cell holds their sum, never only the last one.
+    CellWeights weights;
+    for (long i = 1; i <= count; ++i) {
+        if ((i - 1) % step == 0) {
+            progress.SetSecondaryStatus(Format("%li z %li", i, count));
+            progress.SetPos(static_cast<int>(i * 200 / count));
+        }
+        const Group& group = rows[static_cast<size_t>(i - 1)];
+        const std::optional<ReportCell> cell = SheetCell(data, group.key, version);
+        if (cell && group.kilograms)
+            weights.Add(*cell, *group.kilograms);
+    }
+    for (const auto& [cell, kilograms] : weights.cells) {
+        const char column = static_cast<char>('A' + cell.column);
+        sheet.PutQuantity(Format("%c%i:%c%i", column, cell.row, column, cell.row),
+                          KilogramsToTonnes(kilograms));
+    }
+}
+
 void FillDispatchSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
                        OleDate firstDay, OleDate lastDay, bool reusable, bool exportOnly,
                        int payment, Quantity version) {
-    std::string sql = "SELECT Cover.cover_mat, Move_Cover.cover_type, Move_Cover.cover_org, "
-                      "Sum(Move_Cover.mvcover_qty*Cover.cover_weight) AS SumWeight FROM (Move "
-                      "INNER JOIN Move_Cover ON Move.move_id = Move_Cover.move_id) INNER JOIN "
-                      "Cover ON Move_Cover.cover_id = Cover.cover_id WHERE " +
-                      PeriodCondition("move_date", firstDay, lastDay);
-    sql += reusable ? " AND (Cover.cover_reusable=True)" : " AND (Cover.cover_reusable=False)";
-    if (exportOnly)
-        sql += " AND (Move.move_export=True)";
-    else
-        sql += Format(" AND (Move.move_export=False) AND (Move_Cover.cover_pay=%li)",
-                      static_cast<long>(payment));
-    sql += " GROUP BY Cover.cover_mat, Move_Cover.cover_type, Move_Cover.cover_org";
-    WriteGroups(store, progress, sheet, sql,
-                [&](const CRecordset& rs) -> std::optional<ReportCell> {
-                    const auto material = Code(rs, "cover_mat");
-                    const auto type = Code(rs, "cover_type");
-                    const auto origin = Code(rs, "cover_org");
-                    if (!material || !type || !origin)
-                        return std::nullopt;
-                    return DispatchCell(*material, *type, *origin, reusable, version);
-                });
+    const ReportSheet data{"", ReportSheet::Dispatch, reusable, exportOnly, payment};
+    FillReportSheet(store, progress, sheet, data, firstDay, lastDay, version);
 }
 
 void FillDiscardSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
                       OleDate firstDay, OleDate lastDay, Quantity version) {
-    const std::string sql =
-        "SELECT Cover.cover_mat, Cover.cover_type, CoverDiscard.disc_type, "
-        "Sum(CoverDiscard.disc_qty*Cover.cover_weight) AS SumWeight FROM CoverDiscard INNER "
-        "JOIN Cover ON CoverDiscard.cover_id = Cover.cover_id WHERE (Cover.cover_reusable=TRUE) "
-        "AND " +
-        PeriodCondition("disc_date", firstDay, lastDay) +
-        " GROUP BY Cover.cover_mat, Cover.cover_type, CoverDiscard.disc_type";
-    WriteGroups(store, progress, sheet, sql,
-                [&](const CRecordset& rs) -> std::optional<ReportCell> {
-                    const auto material = Code(rs, "cover_mat");
-                    const auto type = Code(rs, "cover_type");
-                    const auto kind = Code(rs, "disc_type");
-                    if (!material || !type || !kind)
-                        return std::nullopt;
-                    return DiscardCell(*material, *type, *kind, version);
-                });
+    FillReportSheet(store, progress, sheet, ReportSheets[8], firstDay, lastDay, version);
 }
 
 void FillStatisticsSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
                          OleDate firstDay, OleDate lastDay, Quantity version) {
-    const std::string sql =
-        Format("SELECT Cover.cover_stat, Cover.cover_reusable, "
-               "Sum(Move_Cover.mvcover_qty*Cover.cover_weight) AS SumWeight FROM (Move INNER "
-               "JOIN Move_Cover ON Move.move_id = Move_Cover.move_id) INNER JOIN Cover ON "
-               "Move_Cover.cover_id = Cover.cover_id WHERE (cover_stat<>%li) AND ",
-               0L) +
-        PeriodCondition("move_date", firstDay, lastDay) +
-        " GROUP BY Cover.cover_stat, Cover.cover_reusable";
-    WriteGroups(store, progress, sheet, sql,
-                [&](const CRecordset& rs) -> std::optional<ReportCell> {
-                    const auto category = Code(rs, "cover_stat");
-                    if (!category)
-                        return std::nullopt;
-                    return StatisticsCell(*category, rs.GetBool("cover_reusable"), version);
-                });
+    FillReportSheet(store, progress, sheet, ReportSheets[9], firstDay, lastDay, version);
 }
 
 } // namespace tarvo

@@ -3,11 +3,16 @@
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
 
+#include <array>
+#include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace tarvo {
 
 class CDataStore;
+class CStatement;
 class CWorksheet;
 class IProgressPort;
 
@@ -37,10 +42,57 @@ std::optional<ReportCell> StatisticsCell(int category, bool reusable, Quantity v
 int MaterialRow(int material, bool reusable, Quantity version);
 bool MaterialAllowsType(int material, int type);
 
+// Whether the template has the column block of a packaging type.
+bool TypeHasBlock(int type, Quantity version);
+
+// A data sheet of the statement and what goes into it.
+struct ReportSheet {
+    const char* name;
+    enum Fill { Dispatch, Discard, Statistics } fill;
+    bool reusable;   // dispatch sheets: 2-x
+    bool exportOnly; // dispatch sheets: x-4
+    int payment;     // dispatch sheets other than x-4
+};
+
+// The data sheets in the order the statement fills them.
+extern const std::array<ReportSheet, 10> ReportSheets;
+// The sheet of that name, or nothing.
+const ReportSheet* FindReportSheet(std::string_view name);
+
+// The parts of the query over the lines of one sheet, in the dialect of the
+// program's SQL: the statement groups them (keys, Sum(weight)), the breakdown
+// reads them one by one; both take the same tables, conditions and mapping,
+// so the lines of a cell add up to the cell.
+struct SheetQuery {
+    std::string keys;      // the grouping columns (two or three)
+    std::string weight;    // kilograms of one line
+    std::string tables;    // FROM ...
+    std::string condition; // beside the quarter: which lines belong to the sheet
+    std::string dateColumn;
+};
+SheetQuery SheetQueryOf(const ReportSheet& sheet);
+
+// The quarter condition on a date column; both end days count whole.
+std::string PeriodCondition(const std::string& column, OleDate firstDay, OleDate lastDay);
+
+// The grouping codes of a line or group, read from the columns first.. of a
+// statement; a missing (NULL) code is no code, never 0.
+struct SheetKey {
+    std::array<std::optional<int64_t>, 3> codes;
+};
+SheetKey ReadSheetKey(const ReportSheet& sheet, const CStatement& statement, int first);
+// The cell of a key on a sheet, or nothing.
+std::optional<ReportCell> SheetCell(const ReportSheet& sheet, const SheetKey& key,
+                                    Quantity version);
+
+// Kilograms to the tonnes of a cell: truncated to the four decimals.
+Quantity KilogramsToTonnes(Quantity kilograms);
+
 // The three fills of the report sheets. Each runs one grouped query on the
 // quarter (first and last day count whole), writes every group's weight in
 // tonnes into its cell and reports progress as "i z N" on the range 0-200.
-// Database and workbook errors are thrown as ComError.
+// Groups that reach the same cell add up there. Database and workbook errors
+// are thrown as ComError.
 void FillDispatchSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
                        OleDate firstDay, OleDate lastDay, bool reusable, bool exportOnly,
                        int payment, Quantity version);
@@ -48,5 +100,8 @@ void FillDiscardSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sh
                       OleDate firstDay, OleDate lastDay, Quantity version);
 void FillStatisticsSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
                          OleDate firstDay, OleDate lastDay, Quantity version);
+// The fill of any data sheet.
+void FillReportSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
+                     const ReportSheet& data, OleDate firstDay, OleDate lastDay, Quantity version);
 
 } // namespace tarvo

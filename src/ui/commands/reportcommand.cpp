@@ -50,13 +50,25 @@ void RunReportCommand(const GuiContext& context, QWidget* parent, const OpenDocu
     OfferOwnTemplate(context, params.year, params.quarter);
 
     std::optional<std::string> workbook;
+    std::optional<std::string> breakdown;
     {
         // The window comes once the template is found and copied: a missing
         // template is reported over the frame, not over an empty window.
         CDeferredProgressWnd progress(QString::fromUtf8(ReportProgressCaption), false, parent);
         workbook = BuildReport(context.store, progress, context.folder, params, OleDate::Today());
+        if (workbook && params.breakdown) {
+            progress.SetStatus("rozpis výkazu");
+            breakdown = BuildReportBreakdown(context.store, *workbook, params.year, params.quarter);
+        }
     }
-    if (workbook && !open(QString::fromStdString(*workbook)))
+    if (!workbook)
+        return;
+    // The statement first, its breakdown after it; one message when either
+    // cannot be shown.
+    bool shown = open(QString::fromStdString(*workbook));
+    if (breakdown)
+        shown = open(QString::fromStdString(*breakdown)) && shown;
+    if (!shown)
         context.messages.ShowMessage("Na tomto počítači pravděpodobně nemáte nainstalován Excel!",
                                      MsgIcon::Error);
 }

@@ -7,6 +7,7 @@
 #include "ui/framework/guicontext.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -56,7 +57,9 @@ CDlgReportData::CDlgReportData(const GuiContext& context, OleDate today, QWidget
     const ReportPeriod period = DefaultReportPeriod(today);
     m_params.quarter = period.quarter;
     m_params.year = period.year;
-    m_params.company = LoadCompanyData(CProfile(context.folder.SettingsPath()));
+    const CProfile settings(context.folder.SettingsPath());
+    m_params.company = LoadCompanyData(settings);
+    m_params.breakdown = LoadBreakdownChoice(settings);
 
     m_quarter = NumberBox(1, 4, m_params.quarter, this);
     m_year = NumberBox(MinReportYear, MaxReportYear, m_params.year, this);
@@ -89,10 +92,15 @@ CDlgReportData::CDlgReportData(const GuiContext& context, OleDate today, QWidget
     form.Layout()->setContentsMargins(0, 0, 0, 0);
     formHolder->setLayout(form.Layout());
 
+    // For the audit of the statement: every cell taken apart into its lines.
+    m_breakdown = new QCheckBox(QStringLiteral("sestavit také &rozpis výkazu"), this);
+    m_breakdown->setChecked(m_params.breakdown);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(periodRow);
     layout->addSpacing(6);
     layout->addWidget(formHolder);
+    layout->addWidget(m_breakdown);
     layout->addWidget(MakeDialogButtons(this, context, 0));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_quarter->setFocus();
@@ -119,8 +127,10 @@ void CDlgReportData::accept() {
         m_params.company.*CompanyFields[i].member = m_company[i]->text().toStdString();
     // A settings file that cannot be written costs only the remembering: the
     // report goes on with what was entered.
+    m_params.breakdown = m_breakdown->isChecked();
     CProfile profile(m_context.folder.SettingsPath());
     StoreCompanyData(profile, m_params.company);
+    StoreBreakdownChoice(profile, m_params.breakdown);
     QDialog::accept();
 }
 

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QLineEdit;
 class QRadioButton;
 class QSpinBox;
@@ -37,6 +38,7 @@ public:
     QRadioButton* CorrectiveButton() const { return m_corrective; }
     // The company fields in the order of the form (name first, fax last).
     QLineEdit* CompanyField(int index) const { return m_company[index]; }
+    QCheckBox* BreakdownBox() const { return m_breakdown; }
     static constexpr int CompanyFieldCount = 10;
 
 private:
@@ -47,6 +49,7 @@ private:
     QRadioButton* m_regular;
     QRadioButton* m_corrective;
     QLineEdit* m_company[CompanyFieldCount];
+    QCheckBox* m_breakdown;
 };
 
 } // namespace tarvo

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "core/data/oledate.h"
+#include "core/data/quantity.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+namespace tarvo {
+
+// Writes a new workbook (Office Open XML) row by row, for lists meant to be
+// read, filtered and printed: every sheet has its header row frozen and
+// repeated on every printed page, a filter on the header, the column widths
+// given, and prints on A4 landscape, one page wide. Rows go to a scratch file
+// beside the workbook as they come, so a sheet of hundreds of thousands of
+// rows needs no more memory than its distinct texts. Failures throw ComError.
+class CWorkbookWriter {
+public:
+    struct Column {
+        std::string title;
+        double width; // in characters
+    };
+    // Four decimals shown as such (weights).
+    struct Fixed {
+        Quantity value;
+    };
+    using Cell = std::variant<std::monostate, std::string_view, int64_t, Quantity, Fixed, OleDate>;
+
+    explicit CWorkbookWriter(std::string path);
+    ~CWorkbookWriter();
+    CWorkbookWriter(const CWorkbookWriter&) = delete;
+    CWorkbookWriter& operator=(const CWorkbookWriter&) = delete;
+
+    // Starts the next sheet with its header row.
+    void AddSheet(const std::string& name, const std::vector<Column>& columns);
+    // A row of the current sheet; bold for subtotals.
+    void AddRow(std::span<const Cell> cells, bool bold = false);
+    // Writes the file (replacing one of that name) and removes the scratch files.
+    void Save();
+
+private:
+    struct Sheet {
+        std::string name;
+        std::string scratch;
+        size_t columns = 0;
+        int rows = 0;
+    };
+
+    void Write(std::string_view text);
+    void Flush();
+    void FinishSheet();
+    uint32_t SharedString(std::string_view text);
+    void RemoveScratch();
+
+    std::string m_path;
+    std::vector<Sheet> m_sheets;
+    std::FILE* m_file = nullptr;
+    std::string m_buffer;
+    std::unordered_map<std::string, uint32_t> m_stringIndex;
+    std::vector<const std::string*> m_strings;
+    uint64_t m_stringUses = 0;
+};
+
+} // namespace tarvo
