@@ -147,7 +147,9 @@ QString CHelpWindow::CurrentPage() const {
 
 void CHelpWindow::OnSourceChanged(const QUrl& source) {
     const QString title = m_browser->documentTitle();
-    setWindowTitle(title.isEmpty() ? WindowTitle : WindowTitle + QStringLiteral(" – ") + title);
+    setWindowTitle(title.isEmpty() || title == WindowTitle
+                       ? WindowTitle
+                       : WindowTitle + QStringLiteral(" – ") + title);
     // The contents follow the page, also when it was reached by a link. The
     // signal comes before source() reports the new page.
     const QString page = QFileInfo(source.path()).fileName();
