@@ -89,7 +89,9 @@ void TestHelp::contextOpensItsPage() {
     window.ShowContext(context);
     QCOMPARE(window.CurrentPage(), page);
     QCOMPARE(window.Browser()->documentTitle(), title);
-    QCOMPARE(window.windowTitle(), QStringLiteral("Nápověda pro Tarvo – ") + title);
+    // The contents page carries the window's own name, which is not repeated.
+    const QString name = QStringLiteral("Nápověda pro Tarvo");
+    QCOMPARE(window.windowTitle(), title == name ? name : name + QStringLiteral(" – ") + title);
     QVERIFY(window.Browser()->toPlainText().size() > 200);
     // The contents follow the page shown; the contents page itself is no entry.
     if (page != QLatin1String("index.html")) {
