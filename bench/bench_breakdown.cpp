@@ -12,6 +12,7 @@
 #include "core/report/breakdown.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
+#include "reportdataset.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,19 +25,13 @@ using namespace tarvo::bench;
 
 namespace {
 
-void Open(CDataStore& store, const std::string& path) {
-    store.SetDatabasePath(path);
-    if (!store.OpenDatabase())
-        std::exit(1);
-}
-
 // "seconds cpu peak-kB lines path" for the statement (what = 0) or the
 // breakdown of an existing statement (what = 1).
 int Measure(const std::string& folder, int year, int quarter, int what,
             const std::string& statement) {
     YesMessages messages;
     CDataStore store(messages);
-    Open(store, folder + "Tarvo.mdb");
+    OpenBenchDatabase(store, folder + "Tarvo.mdb");
     const Stopwatch watch;
     std::string path;
     size_t lines = 0;
@@ -102,33 +97,8 @@ int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     dir = BenchFolder(dir);
     const std::string folder = (fs::path(dir) / "").string();
-    const std::string database = folder + "Tarvo.mdb";
     try {
-        // The data set of the report benchmark: four years, 4 product lines
-        // of 5 cover lines per dispatch; a quarter holds about a sixteenth.
-        GeneratorOptions options;
-        options.seed = seed;
-        options.covers = 200;
-        options.products = 2000;
-        options.linesPerDispatch = 4;
-        options.coversPerLine = 5;
-        options.dispatches = rows / (options.linesPerDispatch * options.coversPerLine);
-        options.firstYear = 2019;
-        options.years = 4;
-        if (!fs::exists(database)) {
-            CDataStore::CreateEmptyDatabase(database);
-            YesMessages messages;
-            CDataStore store(messages);
-            Open(store, database);
-            NullProgress progress;
-            const Stopwatch watch;
-            const GeneratorCounts counts = GenerateData(store, options, progress);
-            std::printf("generated %ld dispatches, %ld cover lines in %.1f s\n", counts.dispatches,
-                        counts.coverLines, watch.Seconds());
-        }
-        const std::string templatePath = QuarterTemplatePath(folder, year, quarter);
-        if (!fs::exists(templatePath))
-            MakeReportTemplate(templatePath, year, quarter);
+        PrepareReportDataSet(folder, rows, seed, year, quarter);
 
         double seconds = 0, cpu = 0;
         long peak = 0;

@@ -11,6 +11,7 @@
 #include "core/ports/progressport.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
+#include "reportdataset.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,17 +24,11 @@ using namespace tarvo::bench;
 
 namespace {
 
-void Open(CDataStore& store, const std::string& path) {
-    store.SetDatabasePath(path);
-    if (!store.OpenDatabase())
-        std::exit(1);
-}
-
 // One report in a process of its own: "seconds cpu peak-kB path".
 int MeasureReport(const std::string& folder, int year, int quarter) {
     YesMessages messages;
     CDataStore store(messages);
-    Open(store, folder + "Tarvo.mdb");
+    OpenBenchDatabase(store, folder + "Tarvo.mdb");
     NullProgress progress;
     ReportParams params;
     params.year = year;
@@ -94,35 +89,11 @@ int main(int argc, char** argv) {
     const std::string database = folder + "Tarvo.mdb";
 
     try {
-        // Four years of dispatches, 4 product lines of 5 cover lines each: a
-        // quarter holds about a sixteenth of the rows.
-        GeneratorOptions options;
-        options.seed = seed;
-        options.covers = 200;
-        options.products = 2000;
-        options.linesPerDispatch = 4;
-        options.coversPerLine = 5;
-        options.dispatches = rows / (options.linesPerDispatch * options.coversPerLine);
-        options.firstYear = 2019;
-        options.years = 4;
-        if (!fs::exists(database)) {
-            CDataStore::CreateEmptyDatabase(database);
-            YesMessages messages;
-            CDataStore store(messages);
-            Open(store, database);
-            NullProgress progress;
-            const Stopwatch watch;
-            const GeneratorCounts counts = GenerateData(store, options, progress);
-            std::printf("generated %ld dispatches, %ld cover lines in %.1f s\n", counts.dispatches,
-                        counts.coverLines, watch.Seconds());
-        }
-        const std::string templatePath = QuarterTemplatePath(folder, year, quarter);
-        if (!fs::exists(templatePath))
-            MakeReportTemplate(templatePath, year, quarter);
+        PrepareReportDataSet(folder, rows, seed, year, quarter);
         {
             YesMessages messages;
             CDataStore store(messages);
-            Open(store, database);
+            OpenBenchDatabase(store, database);
             const tarvo::QuarterDays period = QuarterPeriod(year, quarter);
             std::printf("Move_Cover rows: %ld, of them in %i/%i: %ld\n",
                         CountOf(store, "SELECT COUNT(*) FROM Move_Cover"), quarter, year,

@@ -1,0 +1,51 @@
+#include "reportdataset.h"
+
+#include "benchsupport.h"
+#include "core/data/cdatastore.h"
+#include "core/engine/datagenerator.h"
+#include "core/ports/progressport.h"
+#include "core/report/reportbuild.h"
+#include "core/report/reporttemplate.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace tarvo::bench {
+
+void OpenBenchDatabase(CDataStore& store, const std::string& path) {
+    store.SetDatabasePath(path);
+    if (!store.OpenDatabase())
+        std::exit(1);
+}
+
+void PrepareReportDataSet(const std::string& folder, long rows, uint64_t seed, int year,
+                          int quarter) {
+    namespace fs = std::filesystem;
+    const std::string database = folder + "Tarvo.mdb";
+    GeneratorOptions options;
+    options.seed = seed;
+    options.covers = 200;
+    options.products = 2000;
+    options.linesPerDispatch = 4;
+    options.coversPerLine = 5;
+    options.dispatches = rows / (options.linesPerDispatch * options.coversPerLine);
+    options.firstYear = 2019;
+    options.years = 4;
+    if (!fs::exists(database)) {
+        CDataStore::CreateEmptyDatabase(database);
+        YesMessages messages;
+        CDataStore store(messages);
+        OpenBenchDatabase(store, database);
+        NullProgress progress;
+        const Stopwatch watch;
+        const GeneratorCounts counts = GenerateData(store, options, progress);
+        std::printf("generated %ld dispatches, %ld cover lines in %.1f s\n", counts.dispatches,
+                    counts.coverLines, watch.Seconds());
+    }
+    const std::string templatePath = QuarterTemplatePath(folder, year, quarter);
+    if (!fs::exists(templatePath))
+        MakeReportTemplate(templatePath, year, quarter);
+}
+
+} // namespace tarvo::bench
