@@ -6,7 +6,6 @@
 #include "core/data/statement.h"
 #include "core/data/value.h"
 #include "core/registers/listloading.h"
-#include "core/registers/listloading.h"
 
 namespace tarvo {
 
