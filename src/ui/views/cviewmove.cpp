@@ -267,6 +267,14 @@ void CViewMove::RemoveRow(CRecordList* list, int row) {
         LoadCovers();
 }
 
+void CViewMove::AfterWrite(CRecordList* list, int row, Outcome outcome,
+                           const std::function<void()>& reload) {
+    if (outcome == Outcome::Vanished)
+        RemoveRow(list, row);
+    else if (outcome == Outcome::Done)
+        reload();
+}
+
 void CViewMove::AddMove() {
     CDlgMove dialog(Context(), this);
     if (dialog.exec() != QDialog::Accepted)
@@ -292,11 +300,7 @@ void CViewMove::EditMove() {
     dialog.record = *read;
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const Outcome outcome = m_register.Update(id, dialog.record);
-    if (outcome == Outcome::Vanished)
-        RemoveRow(list, row);
-    else if (outcome == Outcome::Done)
-        LoadMainList();
+    AfterWrite(list, row, m_register.Update(id, dialog.record), [this] { LoadMainList(); });
 }
 
 void CViewMove::DeleteMoves() {
@@ -346,11 +350,8 @@ void CViewMove::EditLine() {
     wizard.AddPage(quantity);
     if (!wizard.Run())
         return;
-    const Outcome outcome = m_register.UpdateLineQuantity(id, quantity->Value());
-    if (outcome == Outcome::Vanished)
-        RemoveRow(list, *row);
-    else if (outcome == Outcome::Done)
-        LoadLines();
+    AfterWrite(list, *row, m_register.UpdateLineQuantity(id, quantity->Value()),
+               [this] { LoadLines(); });
 }
 
 void CViewMove::DeleteLine() {
@@ -360,11 +361,7 @@ void CViewMove::DeleteLine() {
     const std::optional<int> row = SelectedRow(list, NoLine);
     if (!row)
         return;
-    const Outcome outcome = m_register.DeleteLine(list->Model()->Id(*row));
-    if (outcome == Outcome::Vanished)
-        RemoveRow(list, *row);
-    else if (outcome == Outcome::Done)
-        LoadLines();
+    AfterWrite(list, *row, m_register.DeleteLine(list->Model()->Id(*row)), [this] { LoadLines(); });
 }
 
 void CViewMove::AddCoverLine() {
@@ -383,13 +380,11 @@ void CViewMove::AddCoverLine() {
     if (!wizard.Run())
         return;
     const CoverLineValues& v = values->Values();
-    const Outcome outcome =
+    AfterWrite(
+        lines, *row,
         m_register.AddCoverLine(lines->Model()->Id(*row), {NoRecord, NoRecord, v.cover, v.coverQty,
-                                                           v.type, v.origin, v.payment});
-    if (outcome == Outcome::Vanished)
-        RemoveRow(lines, *row);
-    else if (outcome == Outcome::Done)
-        LoadCovers();
+                                                           v.type, v.origin, v.payment}),
+        [this] { LoadCovers(); });
 }
 
 void CViewMove::EditCoverLine() {
@@ -416,11 +411,8 @@ void CViewMove::EditCoverLine() {
     wizard.AddPage(page);
     if (!wizard.Run())
         return;
-    const Outcome outcome = m_register.UpdateCoverLineQuantity(id, page->Values().coverQty);
-    if (outcome == Outcome::Vanished)
-        RemoveRow(list, *row);
-    else if (outcome == Outcome::Done)
-        LoadCovers();
+    AfterWrite(list, *row, m_register.UpdateCoverLineQuantity(id, page->Values().coverQty),
+               [this] { LoadCovers(); });
 }
 
 void CViewMove::DeleteCoverLine() {

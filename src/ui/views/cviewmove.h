@@ -9,6 +9,7 @@
 
 #include "ui/framework/ctableview.h"
 
+#include <functional>
 #include <optional>
 
 namespace tarvo {
@@ -64,6 +65,10 @@ private:
     // Removes a row whose record is gone; the cover lines follow a removed
     // product line.
     void RemoveRow(CRecordList* list, int row);
+    // After a write on a row: a record that vanished leaves its list, a
+    // stored change reloads what shows it.
+    void AfterWrite(CRecordList* list, int row, Outcome outcome,
+                    const std::function<void()>& reload);
 
     void AddMove();
     void EditMove();
