@@ -11,7 +11,6 @@ namespace tarvo {
 namespace {
 
 constexpr const char* NoCover = "Není vybrán obal !";
-constexpr const char* RecordGone = "Záznam byl odstraněn jinou aplikací!";
 constexpr const char* DeleteQuestion = "Opravdu si přejete odstranit vybrané obaly";
 
 // The nine item columns that CompCover_Item and TmpCover_Item share, in the
@@ -29,10 +28,6 @@ bool Exists(CDataStore& store, const char* sql, RecordId id) {
 
 CompCoverRegister::CompCoverRegister(CDataStore& store) : m_store(store) {}
 
-void CompCoverRegister::ShowVanished() {
-    m_store.Messages().ShowMessage(RecordGone, MsgIcon::Information);
-}
-
 ReadResult<CompCoverRecord> CompCoverRegister::Read(RecordId id) {
     ReadResult<CompCoverRecord> result;
     try {
@@ -40,7 +35,7 @@ ReadResult<CompCoverRecord> CompCoverRegister::Read(RecordId id) {
                       "SELECT ccover_name, ccover_note FROM CompCover WHERE ccover_id = ?");
         st.BindInt(1, id);
         if (!st.Step()) {
-            ShowVanished();
+            ShowRecordGone(m_store.Messages());
             result.outcome = Outcome::Vanished;
             return result;
         }
@@ -81,7 +76,7 @@ Outcome CompCoverRegister::Update(RecordId id, const CompCoverRecord& compCover)
     try {
         CTransaction transaction(m_store);
         if (!Exists(m_store, "SELECT ccover_id FROM CompCover WHERE ccover_id = ?", id)) {
-            ShowVanished();
+            ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
         CStatement update(
@@ -171,7 +166,7 @@ ReadResult<CoverItem> CompCoverRegister::ReadItem(RecordId itemId) {
         CStatement st(m_store, Format("SELECT %s FROM TmpCover_Item WHERE ti_id = ?", ItemColumns));
         st.BindInt(1, itemId);
         if (!st.Step()) {
-            ShowVanished();
+            ShowRecordGone(m_store.Messages());
             result.outcome = Outcome::Vanished;
             return result;
         }
@@ -198,7 +193,7 @@ Outcome CompCoverRegister::UpdateItem(RecordId itemId, const CoverItem& item) {
     try {
         CTransaction transaction(m_store);
         if (!Exists(m_store, "SELECT ti_id FROM TmpCover_Item WHERE ti_id = ?", itemId)) {
-            ShowVanished();
+            ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
         // Type, origin and payment are written for every item: the page lets

@@ -82,7 +82,6 @@ public:
     Outcome DeleteItem(RecordId itemId);
 
 private:
-    void ShowVanished();
     void CopyScratchItemsTo(RecordId compCover);
 
     CDataStore& m_store;

@@ -12,7 +12,6 @@ namespace tarvo {
 namespace {
 
 constexpr const char* NoCover = "Není vybrán obal !";
-constexpr const char* RecordGone = "Záznam byl odstraněn jinou aplikací!";
 
 // The nine columns a person edits, in the order of the statements below.
 void BindCover(CStatement& st, const CoverRecord& cover) {
@@ -48,10 +47,6 @@ CoverRegister::CoverRegister(CDataStore& store, const PropagationSwitches& switc
                              IViewNotifier& notifier)
     : m_store(store), m_switches(switches), m_notifier(notifier) {}
 
-void CoverRegister::ShowVanished() {
-    m_store.Messages().ShowMessage(RecordGone, MsgIcon::Information);
-}
-
 ReadResult<CoverRecord> CoverRegister::Read(RecordId id) {
     ReadResult<CoverRecord> result;
     try {
@@ -60,7 +55,7 @@ ReadResult<CoverRecord> CoverRegister::Read(RecordId id) {
                                "FROM Cover WHERE cover_id = ?");
         st.BindInt(1, id);
         if (!st.Step()) {
-            ShowVanished();
+            ShowRecordGone(m_store.Messages());
             result.outcome = Outcome::Vanished;
             return result;
         }
@@ -109,7 +104,7 @@ Outcome CoverRegister::Update(RecordId id, const CoverRecord& cover) {
                         "SELECT cover_type, cover_org, cover_pay FROM Cover WHERE cover_id = ?");
         read.BindInt(1, id);
         if (!read.Step()) {
-            ShowVanished();
+            ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
         carried = CopiedCodes{read.Int(0), read.Int(1), read.Int(2)} != codes;
@@ -196,7 +191,7 @@ ReadResult<DiscardRecord> CoverRegister::ReadDiscard(RecordId id) {
                                "FROM CoverDiscard WHERE disc_id = ?");
         st.BindInt(1, id);
         if (!st.Step()) {
-            ShowVanished();
+            ShowRecordGone(m_store.Messages());
             result.outcome = Outcome::Vanished;
             return result;
         }
@@ -235,7 +230,7 @@ Outcome CoverRegister::UpdateDiscard(RecordId id, const DiscardRecord& discard) 
     try {
         CTransaction transaction(m_store);
         if (!DiscardExists(m_store, id)) {
-            ShowVanished();
+            ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
         CStatement st(m_store, "UPDATE CoverDiscard SET disc_date = ?, disc_type = ?, "
@@ -261,7 +256,7 @@ Outcome CoverRegister::DeleteDiscard(RecordId id) {
             CStatement read(m_store, "SELECT disc_date FROM CoverDiscard WHERE disc_id = ?");
             read.BindInt(1, id);
             if (!read.Step()) {
-                ShowVanished();
+                ShowRecordGone(m_store.Messages());
                 return Outcome::Vanished;
             }
             day = read.Date(0).ToText();

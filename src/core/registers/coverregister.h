@@ -84,8 +84,6 @@ public:
     Quantity UnitWeight(RecordId cover);
 
 private:
-    void ShowVanished();
-
     CDataStore& m_store;
     const PropagationSwitches& m_switches;
     IViewNotifier& m_notifier;

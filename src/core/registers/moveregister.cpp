@@ -12,7 +12,6 @@ namespace tarvo {
 namespace {
 
 constexpr const char* NoDispatch = "Není vybrán doklad !";
-constexpr const char* RecordGone = "Záznam byl odstraněn jinou aplikací!";
 constexpr const char* LineGone = "Údaje o produktu byly odstraněny jinou aplikací!";
 
 // A code column as the dialogs take it: nothing stored means nothing chosen.
@@ -48,7 +47,7 @@ ReadResult<Record> ReadOne(CDataStore& store, const char* sql, RecordId id, Fill
         CStatement st(store, sql);
         st.BindInt(1, id);
         if (!st.Step()) {
-            store.Messages().ShowMessage(RecordGone, MsgIcon::Information);
+            ShowRecordGone(store.Messages());
             result.outcome = Outcome::Vanished;
             return result;
         }
@@ -64,10 +63,6 @@ ReadResult<Record> ReadOne(CDataStore& store, const char* sql, RecordId id, Fill
 } // namespace
 
 MoveRegister::MoveRegister(CDataStore& store) : m_store(store) {}
-
-void MoveRegister::ShowVanished() {
-    m_store.Messages().ShowMessage(RecordGone, MsgIcon::Information);
-}
 
 OleDate MoveRegister::DispatchDate(RecordId move) {
     CStatement st(m_store, "SELECT move_date FROM Move WHERE move_id = ?");
@@ -108,7 +103,7 @@ Outcome MoveRegister::Update(RecordId id, const MoveRecord& move) {
     try {
         CTransaction unit(m_store);
         if (!Exists(m_store, "SELECT move_id FROM Move WHERE move_id = ?", id)) {
-            ShowVanished();
+            ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
         CStatement st(m_store, "UPDATE Move SET move_num = ?, move_type = ?, move_date = ?, "
@@ -194,7 +189,7 @@ Outcome MoveRegister::UpdateLineQuantity(RecordId id, Quantity quantity) {
                       "SELECT move_id, prod_id, mvprod_qty FROM Move_Prod WHERE mvprod_id = ?");
         st.BindInt(1, id);
         if (!st.Step()) {
-            ShowVanished();
+            ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
         const RecordId move = st.Int(0);
@@ -277,7 +272,7 @@ Outcome MoveRegister::UpdateCoverLineQuantity(RecordId id, Quantity quantity) {
         CStatement st(m_store, "SELECT mvcover_qty FROM Move_Cover WHERE mvcover_id = ?");
         st.BindInt(1, id);
         if (!st.Step()) {
-            ShowVanished();
+            ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
         if (st.GetQuantity(0) == quantity && st.GetQuantity(0).IsValid())
@@ -311,7 +306,7 @@ Outcome MoveRegister::DeleteNamed(RecordId id, const char* nameSql, const char* 
             CStatement st(m_store, nameSql);
             st.BindInt(1, id);
             if (!st.Step()) {
-                ShowVanished();
+                ShowRecordGone(m_store.Messages());
                 return Outcome::Vanished;
             }
             name = st.Text(0);

@@ -100,7 +100,6 @@ public:
     Outcome DeleteCoverLine(RecordId id);
 
 private:
-    void ShowVanished();
     // The dispatch's date; the present moment when the dispatch is gone.
     OleDate DispatchDate(RecordId move);
     // Asks the question (a format taking the name that nameSql reads for

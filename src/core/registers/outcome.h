@@ -2,6 +2,12 @@
 
 namespace tarvo {
 
+class IMessagePort;
+
+// "Záznam byl odstraněn jinou aplikací!" with the information icon: what
+// every register tells when the record it was to read or change is gone.
+void ShowRecordGone(IMessagePort& messages);
+
 // What a register operation came to. The register has already told the user
 // whatever there was to tell (through the message port, with the designed
 // text and icon); the caller only decides what its list does next.

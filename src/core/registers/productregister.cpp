@@ -17,7 +17,6 @@ namespace {
 constexpr const char* NoProduct = "Není vybrán produkt !";
 constexpr const char* NoLine = "Není vybrán obal !";
 constexpr const char* NoDate = "Není vybráno datum !";
-constexpr const char* RecordGone = "Záznam byl odstraněn jinou aplikací!";
 
 NullProgress g_noProgress;
 
@@ -90,10 +89,6 @@ bool ProductRegister::CheckSelected(RecordId id, Missing what) const {
     return false;
 }
 
-void ProductRegister::TellVanished() const {
-    m_store.Messages().ShowMessage(RecordGone, MsgIcon::Information);
-}
-
 Outcome ProductRegister::Failed(const ComError& error) const {
     ShowComError(m_store.Messages(), error);
     return Outcome::Failed;
@@ -124,7 +119,7 @@ ReadResult<ProductRecord> ProductRegister::Read(RecordId id) const {
                               "FROM Product WHERE (prod_id = ?)");
         s.BindInt(1, id);
         if (!s.Step()) {
-            TellVanished();
+            ShowRecordGone(m_store.Messages());
             result.outcome = Outcome::Vanished;
             return result;
         }
@@ -163,7 +158,7 @@ Outcome ProductRegister::Update(RecordId id, const ProductRecord& product) {
     try {
         CTransaction unit(m_store);
         if (!RowExists(m_store, "SELECT 1 FROM Product WHERE (prod_id = ?)", id)) {
-            TellVanished();
+            ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
         CStatement s(m_store, "UPDATE Product SET prod_name = ?, prod_katalog = ?, prod_unit = ? "
@@ -231,7 +226,7 @@ ReadResult<DefinitionRecord> ProductRegister::ReadDefinition(RecordId dtId) cons
         CStatement s(m_store, "SELECT prod_id, dt_from FROM Prod_CoverDT WHERE (dt_id = ?)");
         s.BindInt(1, dtId);
         if (!s.Step()) {
-            TellVanished();
+            ShowRecordGone(m_store.Messages());
             result.outcome = Outcome::Vanished;
             return result;
         }
@@ -278,7 +273,7 @@ Outcome ProductRegister::ChangeDefinitionDate(RecordId dtId, const OleDate& from
         CStatement read(m_store, "SELECT prod_id, dt_from FROM Prod_CoverDT WHERE (dt_id = ?)");
         read.BindInt(1, dtId);
         if (!read.Step()) {
-            TellVanished();
+            ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
         const RecordId prodId = read.Int(0);
@@ -334,7 +329,7 @@ ReadResult<PackagingLineRecord> ProductRegister::ReadLine(RecordId cpId) const {
                               "Prod_Cover WHERE (cp_id = ?)");
         s.BindInt(1, cpId);
         if (!s.Step()) {
-            TellVanished();
+            ShowRecordGone(m_store.Messages());
             result.outcome = Outcome::Vanished;
             return result;
         }
@@ -398,7 +393,7 @@ Outcome ProductRegister::AddLines(RecordId dtId, const LineChoice& choice) {
         CTransaction unit(m_store);
         const std::optional<RecordId> prodId = OwnerOfDefinition(m_store, dtId);
         if (!prodId) {
-            TellVanished();
+            ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
         InsertLines(dtId, choice);
@@ -417,7 +412,7 @@ Outcome ProductRegister::UpdateLine(RecordId cpId, const PackagingLineRecord& li
         CTransaction unit(m_store);
         const std::optional<RecordId> prodId = OwnerOfLine(m_store, cpId);
         if (!prodId) {
-            TellVanished();
+            ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
         // The band of a line for every quantity is left as it was.
@@ -460,7 +455,7 @@ Outcome ProductRegister::DeleteLine(RecordId cpId) {
                                   "Prod_Cover.cover_id = Cover.cover_id WHERE (cp_id = ?)");
             s.BindInt(1, cpId);
             if (!s.Step()) {
-                TellVanished();
+                ShowRecordGone(m_store.Messages());
                 return Outcome::Vanished;
             }
             coverName = s.Text(0);
@@ -472,7 +467,7 @@ Outcome ProductRegister::DeleteLine(RecordId cpId) {
         CTransaction unit(m_store);
         const std::optional<RecordId> prodId = OwnerOfLine(m_store, cpId);
         if (!prodId) {
-            TellVanished();
+            ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
         RunWithId(m_store, "DELETE FROM Prod_Cover WHERE (cp_id = ?)", cpId);

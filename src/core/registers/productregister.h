@@ -133,7 +133,6 @@ private:
     bool Carry(RecordId prodId);
     // After the unit is stored.
     void TellCarried(bool carried);
-    void TellVanished() const;
     Outcome Failed(const ComError& error) const;
 
     CDataStore& m_store;
