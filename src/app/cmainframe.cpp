@@ -4,6 +4,7 @@
 #include "ui/commands/backupcommand.h"
 #include "ui/commands/bulkcommand.h"
 #include "ui/commands/importcommands.h"
+#include "ui/commands/registerbookcommands.h"
 #include "ui/commands/reportcommand.h"
 #include "ui/dialogs/cdlgoptions.h"
 #include "ui/framework/cdlgfindreplace.h"
@@ -48,8 +49,8 @@ struct MenuSpec {
 const std::vector<MenuSpec>& MenuBar() {
     static const std::vector<MenuSpec> menus = {
         {"&Soubor",
-         {cmd::Report, Separator, SubMenu{"&Zálohování", {cmd::Backup, cmd::Restore}}, Separator,
-          cmd::Exit}},
+         {cmd::Report, Separator, cmd::ExportRegisters, cmd::ImportRegisters, Separator,
+          SubMenu{"&Zálohování", {cmd::Backup, cmd::Restore}}, Separator, cmd::Exit}},
         {"&Tabulky",
          {cmd::ViewCovers, cmd::ViewCompCovers, cmd::ViewProducts, cmd::ViewDispatches, Separator,
           cmd::Refresh}},
@@ -134,6 +135,8 @@ void CMainFrame::RegisterFrameCommands() {
         {cmd::Report, [this] { RunReportCommand(*m_context, this); }},
         {cmd::Backup, [this] { RunBackupCommand(*m_context, BackupMode::Backup, this); }},
         {cmd::Restore, [this] { RunBackupCommand(*m_context, BackupMode::Restore, this); }},
+        {cmd::ExportRegisters, [this] { RunExportRegistersCommand(*m_context, this); }},
+        {cmd::ImportRegisters, [this] { RunImportRegistersCommand(*m_context, this); }},
         {cmd::ResolveAll, [this] { RunBulkCommand(*m_context, this); }},
         {cmd::ImportMoney, [this] { RunMoneyImportCommand(*m_context, this); }},
         {cmd::ImportWak, [this] { RunWakImportCommand(*m_context, this); }},

@@ -38,5 +38,7 @@ int CmdImportWak(CliContext& context);
 int CmdReport(CliContext& context);
 int CmdMakeTemplate(CliContext& context);
 int CmdExplain(CliContext& context);
+int CmdExportRegisters(CliContext& context);
+int CmdImportRegisters(CliContext& context);
 
 } // namespace tarvo::cli

@@ -36,6 +36,13 @@ constexpr Command Commands[] = {
      "Money S3"},
     {"import-wak", tarvo::cli::CmdImportWak,
      "importuje produkty a doklady z WAK INTRA (--test-connection: ověří spojení)"},
+    {"export-registers", tarvo::cli::CmdExportRegisters,
+     "SOUBOR.xlsx [--empty] vyexportuje obaly, složené obaly, produkty a balení\n"
+     "                  do sešitu; s --empty jen prázdnou předlohu k vyplnění"},
+    {"import-registers", tarvo::cli::CmdImportRegisters,
+     "SOUBOR.xlsx [--dry-run] [--existing overwrite|skip|ask] importuje obaly,\n"
+     "                  složené obaly, produkty a balení ze sešitu; s --dry-run jen\n"
+     "                  zkontroluje soubor a vypíše, co by se změnilo"},
     {"report", tarvo::cli::CmdReport,
      "sestaví čtvrtletní výkaz (--year R --quarter Č [--corrective] [--breakdown]);\n"
      "                  s --breakdown také rozpis výkazu"},

@@ -45,7 +45,7 @@ const std::vector<HelpTopic>& HelpTopics() {
     static const std::vector<HelpTopic> topics = {
         {help::Contents, HelpBook::ContentsPage},   {help::Cover, "dlg-obal.html"},
         {help::Product, "dlg-produkt.html"},        {help::Dispatch, "dlg-vydej.html"},
-        {help::CompCover, "dlg-slozeny-obal.html"},
+        {help::CompCover, "dlg-slozeny-obal.html"}, {help::RegisterImport, "import-evidenci.html"},
     };
     return topics;
 }

@@ -32,6 +32,8 @@ enum : int {
     ResolveAll = 32824,
     ImportWak = 32826,
     ImportCommand = 32827,
+    ExportRegisters = 32828,
+    ImportRegisters = 32829,
     ToggleTableBar = 32781,
     ToggleToolBar = 32782,
     About = 57664,

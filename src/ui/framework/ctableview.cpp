@@ -8,24 +8,15 @@
 #include "ui/framework/csplitbar.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/icons.h"
+#include "ui/framework/waitcursor.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QMenu>
 #include <algorithm>
 
 namespace tarvo {
 
 namespace {
-
-// Keeps the wait cursor up while a list loads.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // The gap between two sub-panes when the first list has a fixed height.
 constexpr int FixedListGap = 2;
