@@ -152,18 +152,15 @@ void TestApp::menuAndBars() {
 void TestApp::everyCommandOfTheMenusAndBarsIsEnabledAsDesigned() {
     CMainFrame* frame = m_app.MainFrame();
     const std::set<int> expected = {
-        cmd::Report,        cmd::Backup,
-        cmd::Restore,       cmd::Exit,
-        cmd::ViewCovers,    cmd::ViewCompCovers,
-        cmd::ViewProducts,  cmd::ViewDispatches,
-        cmd::Refresh,       cmd::ImportMoney,
-        cmd::ImportWak,     cmd::ResolveAll,
-        cmd::Add,           cmd::Edit,
-        cmd::Delete,        cmd::Find,
-        cmd::Replace,       cmd::Filter,
-        cmd::Options,       cmd::ToggleTableBar,
-        cmd::ToggleToolBar, cmd::ToggleStatusBar,
-        cmd::Help,          cmd::About,
+        cmd::Report,         cmd::ExportRegisters, cmd::ImportRegisters,
+        cmd::Backup,         cmd::Restore,         cmd::Exit,
+        cmd::ViewCovers,     cmd::ViewCompCovers,  cmd::ViewProducts,
+        cmd::ViewDispatches, cmd::Refresh,         cmd::ImportMoney,
+        cmd::ImportWak,      cmd::ResolveAll,      cmd::Add,
+        cmd::Edit,           cmd::Delete,          cmd::Find,
+        cmd::Replace,        cmd::Filter,          cmd::Options,
+        cmd::ToggleTableBar, cmd::ToggleToolBar,   cmd::ToggleStatusBar,
+        cmd::Help,           cmd::About,
     };
     std::map<QAction*, int> ids;
     for (const CommandInfo& command : Commands())

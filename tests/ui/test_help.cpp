@@ -77,6 +77,8 @@ void TestHelp::contextOpensItsPage_data() {
                                             << "Výdej produktů a obalů";
     QTest::newRow("Detail složeného obalu") << help::CompCover << "dlg-slozeny-obal.html"
                                             << "Detail složeného obalu";
+    QTest::newRow("Import evidencí") << help::RegisterImport << "import-evidenci.html"
+                                     << "Export a import evidencí";
     QTest::newRow("unknown number") << 4711 << "index.html"
                                     << "Nápověda pro Tarvo";
 }

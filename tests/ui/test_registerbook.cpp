@@ -1,0 +1,279 @@
+// The registers' workbook in the window: the export command, the dialog that
+// checks a workbook, and the import command driven through that dialog, on
+// workbooks exported from a generated database.
+#include "core/data/codelists.h"
+#include "core/data/profile.h"
+#include "core/engine/datagenerator.h"
+#include "core/report/workbookwriter.h"
+#include "core/transfer/registerexport.h"
+#include "ui/commands/registerbookcommands.h"
+#include "ui/dialogs/cdlgimportregisters.h"
+#include "ui/pages/existingrecordsgroup.h"
+#include "uitestsupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+Q_DECLARE_METATYPE(tarvo::ExistingMode)
+Q_DECLARE_METATYPE(tarvo::OverwriteAnswer)
+
+namespace {
+
+constexpr const char* ModeKey = "Existujici zaznamy";
+
+// The import command on a workbook, with the dialog handled by choose
+// (which must close it).
+void ImportThroughCommand(const GuiContext& context, const QString& book,
+                          const std::function<void(CDlgImportRegisters*)>& choose) {
+    OnNextModal([choose](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgImportRegisters*>(modal);
+        QVERIFY(dialog);
+        choose(dialog);
+    });
+    RegisterBookFiles files;
+    files.open = [book](QWidget*, const QString&) { return book; };
+    RunImportRegistersCommand(context, nullptr, files);
+}
+
+int StoredMode(const UiDatabase& db) {
+    return CProfile(db.Folder() + "tarvo.ini").GetInt(RegisterImportSection, ModeKey, -1);
+}
+
+} // namespace
+
+class TestRegisterBook : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void exportWritesTheChosenFile_data();
+    void exportWritesTheChosenFile();
+    void dialogRefusesAFileWithFaults();
+    void dialogChecksAgainWhenTheModeChanges();
+    void importCommandWritesInTheChosenMode_data();
+    void importCommandWritesInTheChosenMode();
+
+private:
+    // A database that holds everything of the book, with every cover's note
+    // changed since.
+    void ImportAndChangeCovers(UiDatabase& target);
+
+    QTemporaryDir m_files;
+    UiDatabase m_source;
+    QString m_book;
+    QString m_faults;
+};
+
+void TestRegisterBook::initTestCase() {
+    GeneratorOptions options;
+    options.covers = 12;
+    options.composites = 3;
+    options.products = 10;
+    options.dispatches = 5;
+    NullProgress progress;
+    GenerateData(m_source.Store(), options, progress);
+    m_book = m_files.filePath(QStringLiteral("book.xlsx"));
+    ExportRegisters(m_source.Store(), m_book.toStdString());
+
+    // One sound cover and a composite cover of a cover that is nowhere.
+    m_faults = m_files.filePath(QStringLiteral("faults.xlsx"));
+    CWorkbookWriter book(m_faults.toStdString());
+    book.AddSheet("Obaly", {{"Název", 20},
+                            {"Hmotnost [kg]", 10},
+                            {"Materiál", 10},
+                            {"Typ", 10},
+                            {"Původ", 10},
+                            {"Platba", 10},
+                            {"Statistické údaje", 10},
+                            {"Opakovaně používaný", 10}});
+    const std::string labels[] = {Materials.Label(0), CoverTypes.Label(0), Origins.Label(0),
+                                  Payments.Label(0), StatCategories.Label(0)};
+    const CWorkbookWriter::Cell cover[] = {std::string_view("Krabice"), std::string_view("0,25"),
+                                           std::string_view(labels[0]), std::string_view(labels[1]),
+                                           std::string_view(labels[2]), std::string_view(labels[3]),
+                                           std::string_view(labels[4]), std::string_view("ne")};
+    book.AddRow(cover);
+    book.AddSheet("Složené obaly", {{"Složený obal", 20},
+                                    {"Obal", 20},
+                                    {"Množství obalu", 10},
+                                    {"Počet produktů", 10},
+                                    {"Použít vždy", 10}});
+    const CWorkbookWriter::Cell item[] = {std::string_view("Paleta"),
+                                          std::string_view("Karton 40x30"), std::string_view("1"),
+                                          std::string_view("1"), std::string_view("ano")};
+    book.AddRow(item);
+    book.Save();
+}
+
+void TestRegisterBook::ImportAndChangeCovers(UiDatabase& target) {
+    ImportThroughCommand(target.Context(), m_book,
+                         [](CDlgImportRegisters* dialog) { dialog->ImportButton()->click(); });
+    const char* const counts[] = {
+        "SELECT COUNT(*) FROM Cover WHERE deleted = 0", "SELECT COUNT(*) FROM CompCover_Item",
+        "SELECT COUNT(*) FROM Product WHERE deleted = 0", "SELECT COUNT(*) FROM Prod_Cover"};
+    for (const char* count : counts)
+        QCOMPARE(target.Number(count), m_source.Number(count));
+    QVERIFY(target.Run("UPDATE Cover SET cover_note = 'upraveno'"));
+    target.messages.shown.clear();
+    target.notifier.sent.clear();
+}
+
+// The name typed gets its extension; the folder chosen is proposed next time;
+// a file that cannot be written is reported.
+void TestRegisterBook::exportWritesTheChosenFile_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<int>("icon"); // of the message shown; -1: none
+
+    QTest::newRow("name alone") << "Evidence"
+                                << "Evidence.xlsx" << static_cast<int>(MsgIcon::Information);
+    QTest::newRow("upper-case extension") << "kopie.XLSX"
+                                          << "kopie.XLSX" << static_cast<int>(MsgIcon::Information);
+    QTest::newRow("missing folder") << "nic/tu/neni.xlsx"
+                                    << "" << static_cast<int>(MsgIcon::Error);
+    QTest::newRow("cancelled") << ""
+                               << "" << -1;
+}
+
+void TestRegisterBook::exportWritesTheChosenFile() {
+    QFETCH(QString, chosen);
+    QFETCH(QString, written);
+    QFETCH(int, icon);
+    QTemporaryDir folder;
+    const QString path = chosen.isEmpty() ? QString() : folder.filePath(chosen);
+    QStringList proposed;
+    RegisterBookFiles files;
+    files.save = [&](QWidget*, const QString& offered) {
+        proposed << offered;
+        return path;
+    };
+    files.open = [&](QWidget*, const QString& offered) {
+        proposed << offered;
+        return QString();
+    };
+    RunExportRegistersCommand(m_source.Context(), nullptr, files);
+    RunImportRegistersCommand(m_source.Context(), nullptr, files);
+
+    QCOMPARE(QFileInfo(proposed.at(0)).fileName(), QStringLiteral("Evidence.xlsx"));
+    if (!written.isEmpty()) {
+        QVERIFY(QFileInfo::exists(folder.filePath(written)));
+        QCOMPARE(QDir(proposed.at(1)), QDir(folder.path()));
+    }
+    if (icon < 0) {
+        QVERIFY(m_source.messages.shown.empty());
+        return;
+    }
+    QCOMPARE(m_source.messages.shown.size(), size_t(1));
+    const ShownMessage message = m_source.messages.shown.front();
+    m_source.messages.shown.clear();
+    QCOMPARE(static_cast<int>(message.icon), icon);
+    if (message.icon == MsgIcon::Information)
+        QVERIFY2(message.text.rfind("Exportováno: ", 0) == 0, message.text.c_str());
+}
+
+void TestRegisterBook::dialogRefusesAFileWithFaults() {
+    UiDatabase target;
+    CDlgImportRegisters dialog(target.Context(), m_faults);
+    QCOMPARE(dialog.CheckStatus(), RegisterImportStatus::Faults);
+    const QString text = dialog.CheckText()->toPlainText();
+    QVERIFY2(text.startsWith("Soubor obsahuje chyby, nic nebylo importováno:\nList "),
+             qPrintable(text));
+    QVERIFY2(text.contains("\nList Složené obaly, řádek 2, sloupec Obal: "), qPrintable(text));
+    QVERIFY(!dialog.ImportButton()->isEnabled());
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Import evidencí"));
+    QCOMPARE(QDir::fromNativeSeparators(dialog.FileEdit()->text()), m_faults);
+
+    // Enter does not import either; nothing was written by the checks.
+    dialog.show();
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    QVERIFY(dialog.isVisible());
+    dialog.ModeGroup()->Button(ExistingMode::Overwrite)->click();
+    QVERIFY(!dialog.ImportButton()->isEnabled());
+    dialog.reject();
+    QCOMPARE(target.Number("SELECT COUNT(*) FROM Cover"), 0LL);
+    QVERIFY(target.messages.shown.empty());
+}
+
+void TestRegisterBook::dialogChecksAgainWhenTheModeChanges() {
+    UiDatabase target;
+    ImportAndChangeCovers(target);
+    CProfile(target.Folder() + "tarvo.ini").WriteInt(RegisterImportSection, ModeKey, 0);
+
+    CDlgImportRegisters dialog(target.Context(), m_book);
+    QCOMPARE(dialog.Mode(), ExistingMode::Overwrite);
+    QCOMPARE(dialog.CheckStatus(), RegisterImportStatus::Done);
+    const QString overwrite = dialog.CheckText()->toPlainText();
+    dialog.ModeGroup()->Button(ExistingMode::Skip)->click();
+    const QString skip = dialog.CheckText()->toPlainText();
+    QVERIFY(!overwrite.isEmpty() && !skip.isEmpty());
+    QVERIFY2(overwrite != skip, qPrintable(skip));
+    QVERIFY(!skip.startsWith("Soubor obsahuje chyby"));
+    QVERIFY(dialog.ImportButton()->isEnabled());
+    dialog.ModeGroup()->Button(ExistingMode::Overwrite)->click();
+    QCOMPARE(dialog.CheckText()->toPlainText(), overwrite);
+    dialog.reject();
+    // The checks asked nothing and wrote nothing.
+    QCOMPARE(target.Number("SELECT COUNT(*) FROM Cover WHERE cover_note <> 'upraveno'"), 0LL);
+    QVERIFY(target.messages.shown.empty());
+    QVERIFY(target.notifier.sent.empty());
+}
+
+// The mode chosen in the dialog is the import's and is kept in tarvo.ini,
+// also after Storno; the questions of the ask mode reach the user.
+void TestRegisterBook::importCommandWritesInTheChosenMode_data() {
+    QTest::addColumn<ExistingMode>("mode");
+    QTest::addColumn<bool>("import");
+    QTest::addColumn<OverwriteAnswer>("answer"); // to every question of the ask mode
+    QTest::addColumn<bool>("restored");          // the covers' notes as the file has them
+
+    QTest::newRow("overwrite") << ExistingMode::Overwrite << true << OverwriteAnswer::No << true;
+    QTest::newRow("skip") << ExistingMode::Skip << true << OverwriteAnswer::No << false;
+    QTest::newRow("ask, yes to all")
+        << ExistingMode::Ask << true << OverwriteAnswer::YesToAll << true;
+    QTest::newRow("ask, no to all")
+        << ExistingMode::Ask << true << OverwriteAnswer::NoToAll << false;
+    QTest::newRow("Storno") << ExistingMode::Overwrite << false << OverwriteAnswer::No << false;
+}
+
+void TestRegisterBook::importCommandWritesInTheChosenMode() {
+    QFETCH(ExistingMode, mode);
+    QFETCH(bool, import);
+    QFETCH(OverwriteAnswer, answer);
+    QFETCH(bool, restored);
+    UiDatabase target;
+    ImportAndChangeCovers(target);
+    target.messages.overwriteAnswers.assign(100, answer);
+
+    ImportThroughCommand(target.Context(), m_book, [mode, import](CDlgImportRegisters* dialog) {
+        dialog->ModeGroup()->Button(mode)->click();
+        if (import)
+            dialog->ImportButton()->click();
+        else
+            dialog->reject();
+    });
+    QCOMPARE(StoredMode(target), static_cast<int>(mode));
+    const long long changed =
+        target.Number("SELECT COUNT(*) FROM Cover WHERE cover_note = 'upraveno'");
+    QCOMPARE(changed == 0, restored);
+    if (!import) {
+        QVERIFY(target.messages.shown.empty());
+        return;
+    }
+    QVERIFY(!target.messages.shown.empty());
+    const ShownMessage& summary = target.messages.shown.back();
+    QCOMPARE(summary.icon, MsgIcon::Information);
+    QVERIFY2(summary.text.rfind("Import dokončen úspěšně!\n\n", 0) == 0, summary.text.c_str());
+    QCOMPARE(target.messages.shown.size() > 1, mode == ExistingMode::Ask);
+    // The views show what the import changed.
+    QVERIFY(!restored || !target.notifier.sent.empty());
+}
+
+QTEST_MAIN(TestRegisterBook)
+#include "test_registerbook.moc"
