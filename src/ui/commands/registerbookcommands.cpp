@@ -34,7 +34,7 @@ QString LastFolder(const GuiContext& context) {
     if (!folder.empty() && QDir(QString::fromStdString(folder)).exists())
         return QString::fromStdString(folder);
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
 }
 
 void RememberFolder(const GuiContext& context, const QString& file) {

@@ -74,6 +74,7 @@ CDlgImportRegisters::CDlgImportRegisters(const GuiContext& context, const QStrin
         });
     }
     Check();
+    m_mode->Button(Mode())->setFocus();
 }
 
 ExistingMode CDlgImportRegisters::Mode() const {
