@@ -4,6 +4,7 @@
 #include "core/data/quantity.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,6 +29,15 @@ constexpr uint32_t Failed = 0x800A03EC;
 
 class CWorkbook;
 
+// One cell as the row reader gives it.
+struct SheetCell {
+    enum class Kind { Empty, Text, Number, Boolean, Error };
+    Kind kind = Kind::Empty;
+    // As GetText gives it: shared and inline strings as they are, numbers as
+    // stored ("2.4", "45000.5"), Booleans "1"/"0", errors as stored ("#N/A").
+    std::string text;
+};
+
 // One worksheet of an open workbook. Cells are addressed as the report
 // addresses them: "D4" or the one-cell range "D4:D4".
 class CWorksheet {
@@ -38,6 +48,20 @@ public:
     // numbers as stored ("2.4", "3"), Booleans "1"/"0"; empty for an empty
     // or missing cell.
     std::string GetText(std::string_view address);
+
+    // Visits the sheet's rows in order, each with its 1-based number and its
+    // cells by column (index 0 = A, up to the row's last non-empty cell;
+    // cells the file leaves out, and cells with a style but no value, are
+    // Empty). Rows the file leaves out are not visited; a row the file holds
+    // without values is visited with no cells. A formula gives its result as
+    // last calculated, a formula without one is Empty.
+    //
+    // A sheet not yet read or changed through this object is read from the
+    // file one row at a time, so memory does not grow with the sheet; a sheet
+    // already read by GetText or changed by Put* is visited as it is held,
+    // unsaved changes included. Throws ComError (WorkbookError::Failed) for a
+    // damaged sheet; the rows before the damage have been visited by then.
+    void ForEachRow(const std::function<void(int row, const std::vector<SheetCell>& cells)>& visit);
 
     // Replace the cell's content (a formula included); its style stays.
     void PutInteger(std::string_view address, int32_t value);
@@ -94,7 +118,12 @@ private:
     };
 
     void Load();
+    Part* LoadedPart(const std::string& name);
     Part& LoadPart(const std::string& name);
+    // The entry's text piece by piece; see ForEachXmlElement.
+    bool ForEachElement(const std::string& entry, std::string_view container,
+                        std::string_view local,
+                        const std::function<void(char* text, size_t size)>& visit) const;
     std::string ReadEntry(const std::string& name) const;
     bool HasEntry(const std::string& name) const;
     void ReadSharedStrings(const std::string& partName);
