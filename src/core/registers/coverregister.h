@@ -89,4 +89,10 @@ private:
     IViewNotifier& m_notifier;
 };
 
+// Inside the caller's unit: carries a cover's new type, origin and payment
+// into the composite cover items, the packaging lines and the dispatch cover
+// lines of the cover, each where its switch is on.
+void CarryCoverCodes(CDataStore& store, const PropagationSwitches& switches, RecordId cover,
+                     int type, int origin, int payment);
+
 } // namespace tarvo
