@@ -196,9 +196,12 @@ void CWorkbookWriter::AddRow(std::span<const Cell> cells, bool bold) {
     std::string xml;
     xml.reserve(40 * cells.size());
     xml += "<row r=\"";
+    // The row number has a buffer of its own: every cell's reference repeats
+    // it, after the cell before has used digits for its value.
+    char rowDigits[12];
+    const auto rowEnd = std::to_chars(rowDigits, rowDigits + sizeof rowDigits, row).ptr;
+    const std::string_view rowText(rowDigits, static_cast<size_t>(rowEnd - rowDigits));
     char digits[24];
-    const auto rowEnd = std::to_chars(digits, digits + sizeof digits, row).ptr;
-    const std::string_view rowText(digits, static_cast<size_t>(rowEnd - digits));
     xml += rowText;
     xml += "\">";
     for (size_t i = 0; i < cells.size(); ++i) {

@@ -78,6 +78,19 @@ TEST(WorkbookWriter, SheetsAreSetUpForReadingAndPrinting) {
     };
     for (const char* part : expected)
         EXPECT_NE(sheet.find(part), std::string::npos) << part;
+    // Every cell's reference names its own row: a spreadsheet program places
+    // the cell by it, whatever row element holds it.
+    for (size_t row = sheet.find("<row r=\""); row != std::string::npos;
+         row = sheet.find("<row r=\"", row + 1)) {
+        const std::string number = sheet.substr(row + 8, sheet.find('"', row + 8) - row - 8);
+        const size_t end = sheet.find("</row>", row);
+        for (size_t cell = sheet.find("<c r=\"", row); cell < end;
+             cell = sheet.find("<c r=\"", cell + 1)) {
+            const size_t quote = sheet.find('"', cell + 6);
+            const std::string ref = sheet.substr(cell + 6, quote - cell - 6);
+            EXPECT_EQ(ref.substr(ref.find_first_of("0123456789")), number) << ref;
+        }
+    }
     const std::string book = test::ZipEntry(path, "xl/workbook.xml");
     EXPECT_NE(book.find(R"(<definedName name="_xlnm._FilterDatabase" localSheetId="0" )"
                         R"(hidden="1">'Souhrn'!$A$1:$B$3</definedName>)"),
