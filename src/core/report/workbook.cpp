@@ -676,10 +676,6 @@ pugi::xml_node MakeCell(pugi::xml_node data, const CellRef& ref) {
     return cell;
 }
 
-} // namespace
-
-namespace {
-
 // The cell's value as the row reader gives it. False when it names a shared
 // string the workbook does not have.
 bool DecodeCell(pugi::xml_node cell, const TextList& sharedStrings, SheetCell& decoded) {
@@ -733,9 +729,9 @@ int ReferenceColumn(const char* reference) {
     return column <= 16383 && std::isdigit(static_cast<unsigned char>(*reference)) ? column : -1;
 }
 
-// Reads a row into cells. previous is the number of the
-// row before (0 for the first); the result is this row's number, or 0 when
-// the row or one of its cells is damaged.
+// Reads a row into cells. previous is the number of the row before (0 for
+// the first); the result is this row's number, or 0 when the row or one of
+// its cells is damaged.
 int DecodeRow(pugi::xml_node row, int previous, const TextList& sharedStrings,
               std::vector<SheetCell>& cells) {
     int number = previous + 1;
@@ -802,7 +798,10 @@ void CWorksheet::ForEachRow(
         visit(number, cells);
     };
     if (const CWorkbook::Part* part = m_book.LoadedPart(m_part)) {
-        for (pugi::xml_node row : Child(part->doc.document_element(), "sheetData").children()) {
+        const pugi::xml_node data = Child(part->doc.document_element(), "sheetData");
+        if (!data)
+            damaged(0);
+        for (pugi::xml_node row : data.children()) {
             if (Is(row, "row"))
                 visitRow(row);
         }
