@@ -240,7 +240,7 @@ void CWorkbook::Close() {
     m_zip = nullptr;
     m_parts.clear();
     m_sheets.clear();
-    m_sharedStrings.clear();
+    m_sharedStrings.Clear();
     m_workbookPart.clear();
     m_removedParts.clear();
     m_path.clear();
@@ -366,14 +366,15 @@ bool CWorkbook::ForEachElement(const std::string& entry, std::string_view contai
 // thousands of texts would take several times its size as one document.
 void CWorkbook::ReadSharedStrings(const std::string& partName) {
     pugi::xml_document doc;
+    std::string item;
     const bool whole = ForEachElement(partName, "sst", "si", [&](char* text, size_t size) {
         if (!doc.load_buffer_inplace(text, size, ParseFlags, pugi::encoding_utf8))
             Fail(WorkbookError::Failed,
                  Format("Sešit '%s' je poškozený: část '%s' není platné XML.", m_path.c_str(),
                         partName.c_str()));
-        std::string item;
+        item.clear();
         CollectText(doc.document_element(), item);
-        m_sharedStrings.push_back(std::move(item));
+        m_sharedStrings.Add(item);
     });
     if (!whole)
         Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: část '%s' není platné XML.",
@@ -675,14 +676,9 @@ pugi::xml_node MakeCell(pugi::xml_node data, const CellRef& ref) {
     return cell;
 }
 
-} // namespace
-
-namespace {
-
 // The cell's value as the row reader gives it. False when it names a shared
 // string the workbook does not have.
-bool DecodeCell(pugi::xml_node cell, const std::vector<std::string>& sharedStrings,
-                SheetCell& decoded) {
+bool DecodeCell(pugi::xml_node cell, const TextList& sharedStrings, SheetCell& decoded) {
     decoded.kind = SheetCell::Kind::Empty;
     decoded.text.clear();
     const std::string_view type = cell.attribute("t").value();
@@ -702,7 +698,7 @@ bool DecodeCell(pugi::xml_node cell, const std::vector<std::string>& sharedStrin
         size_t index = 0;
         const char* end = value + std::strlen(value);
         const auto parsed = std::from_chars(value, end, index);
-        if (parsed.ec != std::errc() || parsed.ptr != end || index >= sharedStrings.size())
+        if (parsed.ec != std::errc() || parsed.ptr != end || index >= sharedStrings.Size())
             return false;
         decoded.kind = SheetCell::Kind::Text;
         decoded.text = sharedStrings[index];
@@ -733,10 +729,10 @@ int ReferenceColumn(const char* reference) {
     return column <= 16383 && std::isdigit(static_cast<unsigned char>(*reference)) ? column : -1;
 }
 
-// Reads a row into cells. previous is the number of the
-// row before (0 for the first); the result is this row's number, or 0 when
-// the row or one of its cells is damaged.
-int DecodeRow(pugi::xml_node row, int previous, const std::vector<std::string>& sharedStrings,
+// Reads a row into cells. previous is the number of the row before (0 for
+// the first); the result is this row's number, or 0 when the row or one of
+// its cells is damaged.
+int DecodeRow(pugi::xml_node row, int previous, const TextList& sharedStrings,
               std::vector<SheetCell>& cells) {
     int number = previous + 1;
     if (const pugi::xml_attribute r = row.attribute("r")) {
@@ -802,7 +798,10 @@ void CWorksheet::ForEachRow(
         visit(number, cells);
     };
     if (const CWorkbook::Part* part = m_book.LoadedPart(m_part)) {
-        for (pugi::xml_node row : Child(part->doc.document_element(), "sheetData").children()) {
+        const pugi::xml_node data = Child(part->doc.document_element(), "sheetData");
+        if (!data)
+            damaged(0);
+        for (pugi::xml_node row : data.children()) {
             if (Is(row, "row"))
                 visitRow(row);
         }

@@ -29,6 +29,29 @@ constexpr uint32_t Failed = 0x800A03EC;
 
 class CWorkbook;
 
+// Texts kept end to end: the hundreds of thousands of shared strings of a big
+// workbook then take little more than their characters.
+class TextList {
+public:
+    void Add(std::string_view text) {
+        m_text += text;
+        m_ends.push_back(m_text.size());
+    }
+    size_t Size() const { return m_ends.size(); }
+    std::string_view operator[](size_t index) const {
+        const size_t begin = index == 0 ? 0 : m_ends[index - 1];
+        return std::string_view(m_text).substr(begin, m_ends[index] - begin);
+    }
+    void Clear() {
+        m_text.clear();
+        m_ends.clear();
+    }
+
+private:
+    std::string m_text;
+    std::vector<size_t> m_ends;
+};
+
 // One cell as the row reader gives it.
 struct SheetCell {
     enum class Kind { Empty, Text, Number, Boolean, Error };
@@ -135,7 +158,7 @@ private:
     zip_t* m_zip = nullptr;
     std::vector<std::unique_ptr<Part>> m_parts;
     std::vector<SheetEntry> m_sheets;
-    std::vector<std::string> m_sharedStrings;
+    TextList m_sharedStrings;
     std::string m_workbookPart;
     std::vector<std::string> m_removedParts; // dropped on save (the stale calculation chain)
 };
