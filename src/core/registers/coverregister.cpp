@@ -13,19 +13,6 @@ namespace {
 
 constexpr const char* NoCover = "Není vybrán obal !";
 
-// The nine columns a person edits, in the order of the statements below.
-void BindCover(CStatement& st, const CoverRecord& cover) {
-    st.BindText(1, cover.name)
-        .BindQuantity(2, cover.weight)
-        .BindInt(3, cover.reusable ? 1 : 0)
-        .BindInt(4, cover.type)
-        .BindInt(5, cover.material)
-        .BindInt(6, cover.origin)
-        .BindInt(7, cover.payment)
-        .BindInt(8, cover.stat)
-        .BindText(9, cover.note);
-}
-
 // The codes a cover's lines copy from it; a change of them is what the
 // propagation switches carry.
 struct CopiedCodes {
@@ -42,6 +29,18 @@ bool DiscardExists(CDataStore& store, RecordId id) {
 }
 
 } // namespace
+
+void BindCover(CStatement& st, const CoverRecord& cover) {
+    st.BindText(1, cover.name)
+        .BindQuantity(2, cover.weight)
+        .BindInt(3, cover.reusable ? 1 : 0)
+        .BindInt(4, cover.type)
+        .BindInt(5, cover.material)
+        .BindInt(6, cover.origin)
+        .BindInt(7, cover.payment)
+        .BindInt(8, cover.stat)
+        .BindText(9, cover.note);
+}
 
 void CarryCoverCodes(CDataStore& store, const PropagationSwitches& switches, RecordId cover,
                      int type, int origin, int payment) {

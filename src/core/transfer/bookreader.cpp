@@ -118,36 +118,35 @@ private:
 bool ReadCovers(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& faults,
                 IProgressPort& progress) {
     CFirstRows first;
-    return ScanSheet(sheet, book::CoverSheet,
-                     {book::Name, book::Weight, book::Material, book::Type, book::Origin,
-                      book::Payment, book::Stat},
-                     faults, progress, [&](CSheetScan& scan) {
-                         BookCover cover;
-                         cover.row = scan.Row();
-                         cover.name = scan.Text(book::Name);
-                         cover.deleted = scan.YesNo(book::Deleted, false);
-                         // Deleted covers may share a name: a cover deleted and
-                         // made again, perhaps more than once.
-                         if (cover.name.empty())
-                             scan.Fault(book::Name, "chybí název");
-                         else if (!cover.deleted)
-                             first.Add(scan, LabelKey(cover.name), book::Name,
-                                       ("obal „" + cover.name + "“").c_str());
-                         const std::optional<Quantity> weight =
-                             scan.Number(book::Weight, "hmotnost");
-                         if (weight && weight->Scaled() <= 0)
-                             scan.Fault(book::Weight, "hmotnost musí být větší než 0");
-                         cover.weight = weight.value_or(Quantity());
-                         cover.material = scan.Code(book::Material, Materials, "materiál", true);
-                         cover.type = scan.Code(book::Type, CoverTypes, "typ", true);
-                         cover.origin = scan.Code(book::Origin, Origins, "původ", true);
-                         cover.payment = scan.Code(book::Payment, Payments, "platba", true);
-                         cover.stat =
-                             scan.Code(book::Stat, StatCategories, "statistický údaj", true);
-                         cover.reusable = scan.YesNo(book::Reusable, false);
-                         cover.note = scan.Text(book::Note);
-                         book.covers.push_back(std::move(cover));
-                     });
+    return ScanSheet(
+        sheet, book::CoverSheet,
+        {book::Name, book::Weight, book::Material, book::Type, book::Origin, book::Payment,
+         book::Stat},
+        faults, progress, [&](CSheetScan& scan) {
+            BookCover cover;
+            cover.row = scan.Row();
+            cover.record.name = scan.Text(book::Name);
+            cover.deleted = scan.YesNo(book::Deleted, false);
+            // Deleted covers may share a name: a cover deleted and
+            // made again, perhaps more than once.
+            if (cover.record.name.empty())
+                scan.Fault(book::Name, "chybí název");
+            else if (!cover.deleted)
+                first.Add(scan, LabelKey(cover.record.name), book::Name,
+                          ("obal „" + cover.record.name + "“").c_str());
+            const std::optional<Quantity> weight = scan.Number(book::Weight, "hmotnost");
+            if (weight && weight->Scaled() <= 0)
+                scan.Fault(book::Weight, "hmotnost musí být větší než 0");
+            cover.record.weight = weight.value_or(Quantity());
+            cover.record.material = scan.Code(book::Material, Materials, "materiál", true);
+            cover.record.type = scan.Code(book::Type, CoverTypes, "typ", true);
+            cover.record.origin = scan.Code(book::Origin, Origins, "původ", true);
+            cover.record.payment = scan.Code(book::Payment, Payments, "platba", true);
+            cover.record.stat = scan.Code(book::Stat, StatCategories, "statistický údaj", true);
+            cover.record.reusable = scan.YesNo(book::Reusable, false);
+            cover.record.note = scan.Text(book::Note);
+            book.covers.push_back(std::move(cover));
+        });
 }
 
 bool ReadCompCovers(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& faults,

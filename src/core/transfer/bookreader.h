@@ -2,6 +2,7 @@
 
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
+#include "core/registers/coverregister.h"
 #include "core/transfer/registerimport.h"
 
 #include <string>
@@ -32,15 +33,7 @@ struct BookLine {
 
 struct BookCover {
     int row = 0;
-    std::string name;
-    Quantity weight;
-    int material = -1;
-    int type = -1;
-    int origin = -1;
-    int payment = -1;
-    int stat = -1;
-    bool reusable = false;
-    std::string note;
+    CoverRecord record;
     bool deleted = false;
 };
 

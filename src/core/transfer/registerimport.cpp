@@ -98,21 +98,6 @@ private:
 
 enum class Plan { Add, Change, Keep };
 
-// The codes and quantities of an item or a line, as stored.
-struct StoredLine {
-    RecordId cover = NoRecord;
-    Quantity qtyCover;
-    Quantity qtyProd;
-    bool useAlways = true;
-    Quantity useFrom;
-    Quantity useTo;
-    int type = -1;
-    int origin = -1;
-    int payment = -1;
-
-    bool operator==(const StoredLine&) const = default;
-};
-
 // A cover an item or a line names: one of the file (whose identifier is
 // known only once it is written) or one of the database.
 struct CoverTarget {
@@ -122,7 +107,7 @@ struct CoverTarget {
 
 struct ResolvedLine {
     CoverTarget cover;
-    StoredLine line; // line.cover is the database cover, NoRecord for a new one
+    CoverItem line; // line.cover is the database cover, NoRecord for a new one
 };
 
 struct CoverWork {
@@ -184,7 +169,7 @@ private:
     void LoadCompCovers();
     void LoadProducts();
     std::vector<PackagingDefinition>& DefinitionsOf(RecordId product);
-    std::vector<StoredLine> StoredLines(const char* sql, RecordId owner);
+    std::vector<CoverItem> CoverItems(const char* sql, RecordId owner);
 
     void ResolveCovers();
     void ResolveCompCovers();
@@ -267,17 +252,18 @@ void CRegisterImport::LoadCovers() {
                            "deleted FROM Cover ORDER BY cover_id");
     while (st.Step()) {
         BookCover cover;
-        cover.name = st.Text(1);
-        cover.weight = st.GetQuantity(2);
-        cover.material = static_cast<int>(st.Int(3));
-        cover.type = static_cast<int>(st.Int(4));
-        cover.origin = static_cast<int>(st.Int(5));
-        cover.payment = static_cast<int>(st.Int(6));
-        cover.stat = static_cast<int>(st.Int(7));
-        cover.reusable = st.Int(8) != 0;
-        cover.note = st.Text(9);
+        CoverRecord& record = cover.record;
+        record.name = st.Text(1);
+        record.weight = st.GetQuantity(2);
+        record.material = static_cast<int>(st.Int(3));
+        record.type = static_cast<int>(st.Int(4));
+        record.origin = static_cast<int>(st.Int(5));
+        record.payment = static_cast<int>(st.Int(6));
+        record.stat = static_cast<int>(st.Int(7));
+        record.reusable = st.Int(8) != 0;
+        record.note = st.Text(9);
         cover.deleted = st.Int(10) != 0;
-        (cover.deleted ? m_dbDeletedCoverNames : m_dbCoverNames).Add(cover.name, st.Int(0));
+        (cover.deleted ? m_dbDeletedCoverNames : m_dbCoverNames).Add(record.name, st.Int(0));
         m_dbCovers.emplace(st.Int(0), std::move(cover));
     }
 }
@@ -321,8 +307,8 @@ std::vector<PackagingDefinition>& CRegisterImport::DefinitionsOf(RecordId produc
     return it->second;
 }
 
-std::vector<StoredLine> CRegisterImport::StoredLines(const char* sql, RecordId owner) {
-    std::vector<StoredLine> lines;
+std::vector<CoverItem> CRegisterImport::CoverItems(const char* sql, RecordId owner) {
+    std::vector<CoverItem> lines;
     CStatement& st = m_store.Cached(sql);
     st.BindInt(1, owner);
     while (st.Step()) {
@@ -342,12 +328,6 @@ constexpr const char* PackagingLinesSql =
 
 // --- Looking the file's records up ------------------------------------------
 
-bool SameCover(const BookCover& a, const BookCover& b) {
-    return a.name == b.name && a.weight == b.weight && a.material == b.material &&
-           a.type == b.type && a.origin == b.origin && a.payment == b.payment && a.stat == b.stat &&
-           a.reusable == b.reusable && a.note == b.note && a.deleted == b.deleted;
-}
-
 void CRegisterImport::ResolveCovers() {
     const std::string sheet(book::CoverSheet);
     m_covers.resize(m_book.covers.size());
@@ -356,11 +336,13 @@ void CRegisterImport::ResolveCovers() {
         // A deleted cover is found among the deleted ones, whichever of the
         // same name: they differ in nothing a person could tell by.
         (cover.deleted ? m_fileDeletedCoverNames : m_fileCoverNames)
-            .Add(cover.name, static_cast<int64_t>(i));
-        const CNameIndex::Found found = cover.deleted ? m_dbDeletedCoverNames.Find(cover.name, true)
-                                                      : m_dbCoverNames.Find(cover.name);
+            .Add(cover.record.name, static_cast<int64_t>(i));
+        const CNameIndex::Found found = cover.deleted
+                                            ? m_dbDeletedCoverNames.Find(cover.record.name, true)
+                                            : m_dbCoverNames.Find(cover.record.name);
         if (found.ambiguous) {
-            Fault(sheet, cover.row, book::Name, "v evidenci je více obalů „" + cover.name + "“");
+            Fault(sheet, cover.row, book::Name,
+                  "v evidenci je více obalů „" + cover.record.name + "“");
             continue;
         }
         if (!found)
@@ -368,9 +350,10 @@ void CRegisterImport::ResolveCovers() {
         CoverWork& work = m_covers[i];
         const BookCover& stored = m_dbCovers.at(found.id);
         work.db = found.id;
-        work.plan = Decide(SameCover(cover, stored));
-        work.codesChanged = cover.type != stored.type || cover.origin != stored.origin ||
-                            cover.payment != stored.payment;
+        work.plan = Decide(cover.record == stored.record && cover.deleted == stored.deleted);
+        work.codesChanged = cover.record.type != stored.record.type ||
+                            cover.record.origin != stored.record.origin ||
+                            cover.record.payment != stored.record.payment;
     }
 }
 
@@ -379,7 +362,7 @@ std::optional<ResolvedLine> CRegisterImport::ResolveLine(const BookLine& line,
     ResolvedLine resolved;
     // A cover in use first, then a deleted one: lines of deleted covers
     // still give dispatches their covers.
-    const BookCover* cover = nullptr;
+    const CoverRecord* cover = nullptr;
     CNameIndex::Found file = m_fileCoverNames.Find(line.cover);
     if (!file && !file.ambiguous)
         file = m_fileDeletedCoverNames.Find(line.cover, true);
@@ -389,10 +372,10 @@ std::optional<ResolvedLine> CRegisterImport::ResolveLine(const BookLine& line,
     if (file) {
         resolved.cover.file = static_cast<int>(file.id);
         resolved.cover.db = m_covers[static_cast<size_t>(file.id)].db;
-        cover = &m_book.covers[static_cast<size_t>(file.id)];
+        cover = &m_book.covers[static_cast<size_t>(file.id)].record;
     } else if (db) {
         resolved.cover.db = db.id;
-        cover = &m_dbCovers.at(db.id);
+        cover = &m_dbCovers.at(db.id).record;
     } else {
         Fault(sheet, line.row, book::Cover,
               (db.ambiguous ? "v evidenci je více obalů „" : "obal „") + line.cover +
@@ -435,7 +418,7 @@ void CRegisterImport::ResolveCompCovers() {
             continue;
         work.db = found.id;
         bool same = m_dbCompCovers.at(found.id) == CompCoverRecord{compCover.name, compCover.note};
-        const std::vector<StoredLine> stored = StoredLines(CompItemsSql, found.id);
+        const std::vector<CoverItem> stored = CoverItems(CompItemsSql, found.id);
         same = same && stored.size() == work.items.size();
         for (size_t k = 0; same && k < stored.size(); ++k)
             same = work.items[k].cover.db != NoRecord && stored[k] == work.items[k].line;
@@ -577,7 +560,7 @@ void CRegisterImport::ResolveDefinitions() {
                     continue;
                 work.db = stored.dtId;
                 bool same = stored.from == from;
-                const std::vector<StoredLine> lines = StoredLines(PackagingLinesSql, stored.dtId);
+                const std::vector<CoverItem> lines = CoverItems(PackagingLinesSql, stored.dtId);
                 same = same && lines.size() == work.lines.size();
                 for (size_t k = 0; same && k < lines.size(); ++k)
                     same = work.lines[k].cover.db != NoRecord && lines[k] == work.lines[k].line;
@@ -636,7 +619,7 @@ void CRegisterImport::InsertLines(const char* sql, RecordId owner,
                                   const std::vector<ResolvedLine>& lines) {
     CStatement& insert = m_store.Cached(sql);
     for (const ResolvedLine& resolved : lines) {
-        const StoredLine& line = resolved.line;
+        const CoverItem& line = resolved.line;
         insert.BindInt(1, owner)
             .BindInt(2, CoverId(resolved.cover))
             .BindQuantity(3, line.qtyCover)
@@ -662,21 +645,13 @@ constexpr const char* InsertPackagingLineSql =
 
 void CRegisterImport::WriteCover(CoverWork& work, const BookCover& cover) {
     CStatement& write = m_store.Cached(
-        work.db == NoRecord ? "INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, "
-                              "cover_org, cover_pay, cover_stat, cover_reusable, cover_note, "
-                              "deleted) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-                            : "UPDATE Cover SET cover_name = ?, cover_weight = ?, cover_mat = ?, "
-                              "cover_type = ?, cover_org = ?, cover_pay = ?, cover_stat = ?, "
-                              "cover_reusable = ?, cover_note = ? WHERE cover_id = ?");
-    write.BindText(1, cover.name)
-        .BindQuantity(2, cover.weight)
-        .BindInt(3, cover.material)
-        .BindInt(4, cover.type)
-        .BindInt(5, cover.origin)
-        .BindInt(6, cover.payment)
-        .BindInt(7, cover.stat)
-        .BindInt(8, cover.reusable ? 1 : 0)
-        .BindText(9, cover.note);
+        work.db == NoRecord ? "INSERT INTO Cover (cover_name, cover_weight, cover_reusable, "
+                              "cover_type, cover_mat, cover_org, cover_pay, cover_stat, "
+                              "cover_note, deleted) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                            : "UPDATE Cover SET cover_name = ?, cover_weight = ?, "
+                              "cover_reusable = ?, cover_type = ?, cover_mat = ?, cover_org = ?, "
+                              "cover_pay = ?, cover_stat = ?, cover_note = ? WHERE cover_id = ?");
+    BindCover(write, cover.record);
     if (work.db == NoRecord) {
         write.BindInt(10, cover.deleted ? 1 : 0);
         write.Run();
@@ -686,7 +661,8 @@ void CRegisterImport::WriteCover(CoverWork& work, const BookCover& cover) {
     write.BindInt(10, work.db);
     write.Run();
     if (work.codesChanged) {
-        CarryCoverCodes(m_store, m_switches, work.db, cover.type, cover.origin, cover.payment);
+        CarryCoverCodes(m_store, m_switches, work.db, cover.record.type, cover.record.origin,
+                        cover.record.payment);
         m_wroteCovers = true;
     }
 }
@@ -719,7 +695,7 @@ RegisterImportSummary CRegisterImport::Apply() {
         const BookCover& cover = m_book.covers[i];
         if (!Overwrite(work.plan, existing,
                        Format("Obal \"%s\" již v evidenci je. Přejete si jej přepsat?",
-                              cover.name.c_str()))) {
+                              cover.record.name.c_str()))) {
             Count(done.covers, Plan::Keep);
             continue;
         }
