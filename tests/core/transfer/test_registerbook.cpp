@@ -10,6 +10,7 @@
 #include "core/transfer/registerexport.h"
 #include "core/transfer/registerimport.h"
 #include "enginedata.h"
+#include "workbookfiles.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -209,6 +210,17 @@ TEST(RegisterBook, TemplateHasTheHeadersAndImportsAsNothing) {
     t.AddCover();
     const RegisterExportCounts counts = ExportRegisters(t.store, t.book, true);
     EXPECT_EQ(counts.covers, 0);
+    // The code columns offer the labels of the hidden list sheet.
+    EXPECT_EQ(CellText(t.book, "Obaly", "C1"), "Materiál");
+    EXPECT_EQ(CellText(t.book, "Obaly", "A2"), "");
+    EXPECT_EQ(CellText(t.book, "Seznamy", "A2"), "dřevo");
+    EXPECT_EQ(CellText(t.book, "Seznamy", "A31"), "textil");
+    const std::string covers = ZipEntry(t.book, SheetPart(t.book, "Obaly"));
+    EXPECT_NE(covers.find(R"(sqref="C2:C1048576"><formula1>'Seznamy'!$A$2:$A$31</formula1>)"),
+              std::string::npos);
+    EXPECT_NE(
+        ZipEntry(t.book, "xl/workbook.xml").find(R"(name="Seznamy" sheetId="5" state="hidden")"),
+        std::string::npos);
     Transfer empty;
     empty.book = t.book;
     const RegisterImportResult result = empty.Import();
