@@ -3,7 +3,7 @@
 # With --sanitize the build is Debug with AddressSanitizer and UBSan.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-"$(pwd)/scripts/deps.sh"
+"$(pwd)/scripts/deps.sh" --tests
 if [ "${1:-}" = "--sanitize" ]; then
     dir=build-asan
     scripts/build.sh "$dir" -DCMAKE_BUILD_TYPE=Debug -DTARVO_SANITIZE=ON

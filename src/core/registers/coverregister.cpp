@@ -13,19 +13,6 @@ namespace {
 
 constexpr const char* NoCover = "Není vybrán obal !";
 
-// The nine columns a person edits, in the order of the statements below.
-void BindCover(CStatement& st, const CoverRecord& cover) {
-    st.BindText(1, cover.name)
-        .BindQuantity(2, cover.weight)
-        .BindInt(3, cover.reusable ? 1 : 0)
-        .BindInt(4, cover.type)
-        .BindInt(5, cover.material)
-        .BindInt(6, cover.origin)
-        .BindInt(7, cover.payment)
-        .BindInt(8, cover.stat)
-        .BindText(9, cover.note);
-}
-
 // The codes a cover's lines copy from it; a change of them is what the
 // propagation switches carry.
 struct CopiedCodes {
@@ -42,6 +29,40 @@ bool DiscardExists(CDataStore& store, RecordId id) {
 }
 
 } // namespace
+
+void BindCover(CStatement& st, const CoverRecord& cover) {
+    st.BindText(1, cover.name)
+        .BindQuantity(2, cover.weight)
+        .BindInt(3, cover.reusable ? 1 : 0)
+        .BindInt(4, cover.type)
+        .BindInt(5, cover.material)
+        .BindInt(6, cover.origin)
+        .BindInt(7, cover.payment)
+        .BindInt(8, cover.stat)
+        .BindText(9, cover.note);
+}
+
+void CarryCoverCodes(CDataStore& store, const PropagationSwitches& switches, RecordId cover,
+                     int type, int origin, int payment) {
+    // Every line of the cover takes the three codes, also a line whose codes
+    // had been set apart from the cover's.
+    const struct {
+        bool on;
+        const char* sql;
+    } targets[] = {{switches.coverToCompCovers, "UPDATE CompCover_Item SET cover_type = ?, "
+                                                "cover_org = ?, cover_pay = ? WHERE cover_id = ?"},
+                   {switches.coverToPackaging, "UPDATE Prod_Cover SET cover_type = ?, "
+                                               "cover_org = ?, cover_pay = ? WHERE cover_id = ?"},
+                   {switches.coverToDispatches, "UPDATE Move_Cover SET cover_type = ?, "
+                                                "cover_org = ?, cover_pay = ? WHERE cover_id = ?"}};
+    for (const auto& target : targets) {
+        if (!target.on)
+            continue;
+        CStatement carry(store, target.sql);
+        carry.BindInt(1, type).BindInt(2, origin).BindInt(3, payment).BindInt(4, cover);
+        carry.Run();
+    }
+}
 
 CoverRegister::CoverRegister(CDataStore& store, const PropagationSwitches& switches,
                              IViewNotifier& notifier)
@@ -115,30 +136,8 @@ Outcome CoverRegister::Update(RecordId id, const CoverRecord& cover) {
         BindCover(write, cover);
         write.BindInt(10, id);
         write.Run();
-        if (carried) {
-            // Every line of the cover takes the three codes, also a line whose
-            // codes had been set apart from the cover's.
-            const struct {
-                bool on;
-                const char* sql;
-            } targets[] = {
-                {m_switches.coverToCompCovers, "UPDATE CompCover_Item SET cover_type = ?, "
-                                               "cover_org = ?, cover_pay = ? WHERE cover_id = ?"},
-                {m_switches.coverToPackaging, "UPDATE Prod_Cover SET cover_type = ?, "
-                                              "cover_org = ?, cover_pay = ? WHERE cover_id = ?"},
-                {m_switches.coverToDispatches, "UPDATE Move_Cover SET cover_type = ?, "
-                                               "cover_org = ?, cover_pay = ? WHERE cover_id = ?"}};
-            for (const auto& target : targets) {
-                if (!target.on)
-                    continue;
-                CStatement carry(m_store, target.sql);
-                carry.BindInt(1, codes.type)
-                    .BindInt(2, codes.origin)
-                    .BindInt(3, codes.payment)
-                    .BindInt(4, id);
-                carry.Run();
-            }
-        }
+        if (carried)
+            CarryCoverCodes(m_store, m_switches, id, cover.type, cover.origin, cover.payment);
         transaction.Commit();
     } catch (const ComError& e) {
         ShowComError(m_store.Messages(), e);

@@ -13,6 +13,7 @@
 namespace tarvo {
 
 class CDataStore;
+class CStatement;
 class IViewNotifier;
 
 // One row of Cover as a person edits it. A new record starts with the values
@@ -88,5 +89,15 @@ private:
     const PropagationSwitches& m_switches;
     IViewNotifier& m_notifier;
 };
+
+// Binds the nine columns a person edits to the parameters 1 to 9, in this
+// order: name, weight, reusable, type, material, origin, payment, stat, note.
+void BindCover(CStatement& statement, const CoverRecord& cover);
+
+// Inside the caller's unit: carries a cover's new type, origin and payment
+// into the composite cover items, the packaging lines and the dispatch cover
+// lines of the cover, each where its switch is on.
+void CarryCoverCodes(CDataStore& store, const PropagationSwitches& switches, RecordId cover,
+                     int type, int origin, int payment);
 
 } // namespace tarvo

@@ -156,7 +156,7 @@ private:
     void Place(int sheet, const SheetKey& key, uint32_t index, bool weightKnown,
                Quantity coverWeight) {
         const ReportSheet& data = ReportSheets[static_cast<size_t>(sheet)];
-        const std::optional<ReportCell> cell = SheetCell(data, key, m_result.version);
+        const std::optional<ReportCell> cell = CellOfKey(data, key, m_result.version);
         if (!cell) {
             auto [reason, detail] = NoCellReason(data, key, m_result.version);
             LeaveOut(sheet, reason, std::move(detail), index);

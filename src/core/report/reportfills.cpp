@@ -245,7 +245,7 @@ SheetKey ReadSheetKey(const ReportSheet& sheet, const CStatement& statement, int
     return key;
 }
 
-std::optional<ReportCell> SheetCell(const ReportSheet& sheet, const SheetKey& key,
+std::optional<ReportCell> CellOfKey(const ReportSheet& sheet, const SheetKey& key,
                                     Quantity version) {
     const auto& [a, b, c] = key.codes;
     switch (sheet.fill) {
@@ -305,7 +305,7 @@ void FillReportSheet(CDataStore& store, IProgressPort& progress, CWorksheet& she
             progress.SetPos(static_cast<int>(i * 200 / count));
         }
         const Group& group = rows[static_cast<size_t>(i - 1)];
-        const std::optional<ReportCell> cell = SheetCell(data, group.key, version);
+        const std::optional<ReportCell> cell = CellOfKey(data, group.key, version);
         if (cell && group.kilograms)
             weights.Add(*cell, *group.kilograms);
     }

@@ -82,7 +82,7 @@ struct SheetKey {
 };
 SheetKey ReadSheetKey(const ReportSheet& sheet, const CStatement& statement, int first);
 // The cell of a key on a sheet, or nothing.
-std::optional<ReportCell> SheetCell(const ReportSheet& sheet, const SheetKey& key,
+std::optional<ReportCell> CellOfKey(const ReportSheet& sheet, const SheetKey& key,
                                     Quantity version);
 
 // Kilograms to the tonnes of a cell: truncated to the four decimals.

@@ -1,6 +1,7 @@
 #include "core/report/workbook.h"
 
 #include "core/data/shared.h"
+#include "core/report/xmlelements.h"
 
 #include <cctype>
 #include <charconv>
@@ -239,7 +240,7 @@ void CWorkbook::Close() {
     m_zip = nullptr;
     m_parts.clear();
     m_sheets.clear();
-    m_sharedStrings.clear();
+    m_sharedStrings.Clear();
     m_workbookPart.clear();
     m_removedParts.clear();
     m_path.clear();
@@ -269,11 +270,17 @@ std::string CWorkbook::ReadEntry(const std::string& name) const {
     return data;
 }
 
-CWorkbook::Part& CWorkbook::LoadPart(const std::string& name) {
+CWorkbook::Part* CWorkbook::LoadedPart(const std::string& name) {
     for (const auto& part : m_parts) {
         if (part->name == name)
-            return *part;
+            return part.get();
     }
+    return nullptr;
+}
+
+CWorkbook::Part& CWorkbook::LoadPart(const std::string& name) {
+    if (Part* loaded = LoadedPart(name))
+        return *loaded;
     const std::string data = ReadEntry(name);
     auto part = std::make_unique<Part>();
     part->name = name;
@@ -336,19 +343,42 @@ void CWorkbook::Load() {
     }
 }
 
+bool CWorkbook::ForEachElement(const std::string& entry, std::string_view container,
+                               std::string_view local,
+                               const std::function<void(char* text, size_t size)>& visit) const {
+    const zip_int64_t index = zip_name_locate(m_zip, entry.c_str(), 0);
+    zip_file_t* file = index < 0 ? nullptr : zip_fopen_index(m_zip, index, 0);
+    if (!file)
+        Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: chybí jeho část '%s'.",
+                                           m_path.c_str(), entry.c_str()));
+    const std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(file, zip_fclose);
+    const TextSource read = [&](char* buffer, size_t size) -> size_t {
+        const zip_int64_t got = zip_fread(file, buffer, size);
+        if (got < 0)
+            Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: část '%s' nelze přečíst.",
+                                               m_path.c_str(), entry.c_str()));
+        return static_cast<size_t>(got);
+    };
+    return ForEachXmlElement(read, container, local, visit);
+}
+
+// The shared strings are read one item at a time: a list of hundreds of
+// thousands of texts would take several times its size as one document.
 void CWorkbook::ReadSharedStrings(const std::string& partName) {
-    const std::string data = ReadEntry(partName);
     pugi::xml_document doc;
-    if (!doc.load_buffer(data.data(), data.size(), ParseFlags, pugi::encoding_utf8))
+    std::string item;
+    const bool whole = ForEachElement(partName, "sst", "si", [&](char* text, size_t size) {
+        if (!doc.load_buffer_inplace(text, size, ParseFlags, pugi::encoding_utf8))
+            Fail(WorkbookError::Failed,
+                 Format("Sešit '%s' je poškozený: část '%s' není platné XML.", m_path.c_str(),
+                        partName.c_str()));
+        item.clear();
+        CollectText(doc.document_element(), item);
+        m_sharedStrings.Add(item);
+    });
+    if (!whole)
         Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: část '%s' není platné XML.",
                                            m_path.c_str(), partName.c_str()));
-    for (pugi::xml_node si : doc.document_element().children()) {
-        if (!Is(si, "si"))
-            continue;
-        std::string text;
-        CollectText(si, text);
-        m_sharedStrings.push_back(std::move(text));
-    }
 }
 
 std::vector<std::string> CWorkbook::SheetNames() const {
@@ -368,7 +398,11 @@ CWorksheet* CWorkbook::Worksheet(std::string_view name) {
         if (entry.part.empty())
             return nullptr;
         if (!entry.sheet) {
-            LoadPart(entry.part);
+            // The sheet is read when first used: the row reader streams
+            // a sheet that was never loaded whole.
+            if (!HasEntry(entry.part))
+                Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: chybí jeho část '%s'.",
+                                                   m_path.c_str(), entry.part.c_str()));
             entry.sheet.reset(new CWorksheet(*this, entry.name, entry.part, i));
         }
         return entry.sheet.get();
@@ -642,6 +676,94 @@ pugi::xml_node MakeCell(pugi::xml_node data, const CellRef& ref) {
     return cell;
 }
 
+// The cell's value as the row reader gives it. False when it names a shared
+// string the workbook does not have.
+bool DecodeCell(pugi::xml_node cell, const TextList& sharedStrings, SheetCell& decoded) {
+    decoded.kind = SheetCell::Kind::Empty;
+    decoded.text.clear();
+    const std::string_view type = cell.attribute("t").value();
+    if (type == "inlineStr") {
+        if (const pugi::xml_node is = Child(cell, "is")) {
+            decoded.kind = SheetCell::Kind::Text;
+            CollectText(is, decoded.text);
+        }
+        return true;
+    }
+    // A formula's last result; none when it was never calculated.
+    const pugi::xml_node v = Child(cell, "v");
+    if (!v)
+        return true;
+    const char* value = v.child_value();
+    if (type == "s") {
+        size_t index = 0;
+        const char* end = value + std::strlen(value);
+        const auto parsed = std::from_chars(value, end, index);
+        if (parsed.ec != std::errc() || parsed.ptr != end || index >= sharedStrings.Size())
+            return false;
+        decoded.kind = SheetCell::Kind::Text;
+        decoded.text = sharedStrings[index];
+    } else if (type.empty() || type == "n") {
+        if (*value == 0)
+            return true;
+        decoded.kind = SheetCell::Kind::Number;
+        decoded.text = NumberText(value);
+    } else {
+        // str, d (a date as ISO text), b, e: as stored.
+        decoded.kind = type == "b"   ? SheetCell::Kind::Boolean
+                       : type == "e" ? SheetCell::Kind::Error
+                                     : SheetCell::Kind::Text;
+        decoded.text = value;
+    }
+    return true;
+}
+
+// The column of a cell reference ("AB12" -> 27); -1 when it is none.
+int ReferenceColumn(const char* reference) {
+    int column = -1;
+    int letters = 0;
+    for (; std::isalpha(static_cast<unsigned char>(*reference)); ++reference, ++letters) {
+        if (letters == 3)
+            return -1;
+        column = (column + 1) * 26 + ((*reference | 0x20) - 'a');
+    }
+    return column <= 16383 && std::isdigit(static_cast<unsigned char>(*reference)) ? column : -1;
+}
+
+// Reads a row into cells. previous is the number of the row before (0 for
+// the first); the result is this row's number, or 0 when the row or one of
+// its cells is damaged.
+int DecodeRow(pugi::xml_node row, int previous, const TextList& sharedStrings,
+              std::vector<SheetCell>& cells) {
+    int number = previous + 1;
+    if (const pugi::xml_attribute r = row.attribute("r")) {
+        const char* text = r.value();
+        const char* end = text + std::strlen(text);
+        const auto parsed = std::from_chars(text, end, number);
+        if (parsed.ec != std::errc() || parsed.ptr != end)
+            return 0;
+    }
+    if (number < 1 || number > 1048576)
+        return 0;
+    cells.clear();
+    int column = -1;
+    for (pugi::xml_node cell : row.children()) {
+        if (!Is(cell, "c"))
+            continue;
+        const pugi::xml_attribute r = cell.attribute("r");
+        column = r ? ReferenceColumn(r.value()) : column + 1;
+        if (column < 0 || column > 16383)
+            return 0;
+        const auto index = static_cast<size_t>(column);
+        if (index >= cells.size())
+            cells.resize(index + 1);
+        if (!DecodeCell(cell, sharedStrings, cells[index]))
+            return 0;
+    }
+    while (!cells.empty() && cells.back().kind == SheetCell::Kind::Empty)
+        cells.pop_back();
+    return number;
+}
+
 } // namespace
 
 std::string CWorksheet::GetText(std::string_view address) {
@@ -649,26 +771,51 @@ std::string CWorksheet::GetText(std::string_view address) {
     CWorkbook::Part& part = m_book.LoadPart(m_part);
     pugi::xml_node data = Child(part.doc.document_element(), "sheetData");
     NumberRowsAndCells(data);
+    SheetCell decoded;
     const pugi::xml_node cell = FindCell(data, ref);
-    if (!cell)
+    if (!cell || !DecodeCell(cell, m_book.m_sharedStrings, decoded))
         return {};
-    const std::string_view type = cell.attribute("t").value();
-    const std::string value = Child(cell, "v").child_value();
-    if (type == "s") {
-        int index = -1;
-        std::from_chars(value.data(), value.data() + value.size(), index);
-        if (index < 0 || static_cast<size_t>(index) >= m_book.m_sharedStrings.size())
-            return {};
-        return m_book.m_sharedStrings[static_cast<size_t>(index)];
+    return decoded.text;
+}
+
+void CWorksheet::ForEachRow(
+    const std::function<void(int row, const std::vector<SheetCell>& cells)>& visit) {
+    const auto damaged = [&](int after) {
+        m_book.Fail(WorkbookError::Failed,
+                    after > 0 ? Format("Sešit '%s' je poškozený: list '%s' nelze přečíst za "
+                                       "řádkem %d.",
+                                       m_book.m_path.c_str(), m_name.c_str(), after)
+                              : Format("Sešit '%s' je poškozený: list '%s' nelze přečíst.",
+                                       m_book.m_path.c_str(), m_name.c_str()));
+    };
+    std::vector<SheetCell> cells;
+    int number = 0;
+    const auto visitRow = [&](pugi::xml_node row) {
+        const int read = DecodeRow(row, number, m_book.m_sharedStrings, cells);
+        if (read == 0)
+            damaged(number);
+        number = read;
+        visit(number, cells);
+    };
+    if (const CWorkbook::Part* part = m_book.LoadedPart(m_part)) {
+        const pugi::xml_node data = Child(part->doc.document_element(), "sheetData");
+        if (!data)
+            damaged(0);
+        for (pugi::xml_node row : data.children()) {
+            if (Is(row, "row"))
+                visitRow(row);
+        }
+        return;
     }
-    if (type == "inlineStr") {
-        std::string text;
-        CollectText(Child(cell, "is"), text);
-        return text;
-    }
-    if (type.empty() || type == "n")
-        return NumberText(value);
-    return value; // str, b, e: as stored
+    pugi::xml_document doc;
+    const bool whole =
+        m_book.ForEachElement(m_part, "sheetData", "row", [&](char* text, size_t size) {
+            if (!doc.load_buffer_inplace(text, size, ParseFlags, pugi::encoding_utf8))
+                damaged(number);
+            visitRow(doc.document_element());
+        });
+    if (!whole)
+        damaged(number);
 }
 
 namespace {

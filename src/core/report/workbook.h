@@ -4,6 +4,7 @@
 #include "core/data/quantity.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,6 +29,38 @@ constexpr uint32_t Failed = 0x800A03EC;
 
 class CWorkbook;
 
+// Texts kept end to end: the hundreds of thousands of shared strings of a big
+// workbook then take little more than their characters.
+class TextList {
+public:
+    void Add(std::string_view text) {
+        m_text += text;
+        m_ends.push_back(m_text.size());
+    }
+    size_t Size() const { return m_ends.size(); }
+    std::string_view operator[](size_t index) const {
+        const size_t begin = index == 0 ? 0 : m_ends[index - 1];
+        return std::string_view(m_text).substr(begin, m_ends[index] - begin);
+    }
+    void Clear() {
+        m_text.clear();
+        m_ends.clear();
+    }
+
+private:
+    std::string m_text;
+    std::vector<size_t> m_ends;
+};
+
+// One cell as the row reader gives it.
+struct SheetCell {
+    enum class Kind { Empty, Text, Number, Boolean, Error };
+    Kind kind = Kind::Empty;
+    // As GetText gives it: shared and inline strings as they are, numbers as
+    // stored ("2.4", "45000.5"), Booleans "1"/"0", errors as stored ("#N/A").
+    std::string text;
+};
+
 // One worksheet of an open workbook. Cells are addressed as the report
 // addresses them: "D4" or the one-cell range "D4:D4".
 class CWorksheet {
@@ -38,6 +71,20 @@ public:
     // numbers as stored ("2.4", "3"), Booleans "1"/"0"; empty for an empty
     // or missing cell.
     std::string GetText(std::string_view address);
+
+    // Visits the sheet's rows in order, each with its 1-based number and its
+    // cells by column (index 0 = A, up to the row's last non-empty cell;
+    // cells the file leaves out, and cells with a style but no value, are
+    // Empty). Rows the file leaves out are not visited; a row the file holds
+    // without values is visited with no cells. A formula gives its result as
+    // last calculated, a formula without one is Empty.
+    //
+    // A sheet not yet read or changed through this object is read from the
+    // file one row at a time, so memory does not grow with the sheet; a sheet
+    // already read by GetText or changed by Put* is visited as it is held,
+    // unsaved changes included. Throws ComError (WorkbookError::Failed) for a
+    // damaged sheet; the rows before the damage have been visited by then.
+    void ForEachRow(const std::function<void(int row, const std::vector<SheetCell>& cells)>& visit);
 
     // Replace the cell's content (a formula included); its style stays.
     void PutInteger(std::string_view address, int32_t value);
@@ -94,7 +141,12 @@ private:
     };
 
     void Load();
+    Part* LoadedPart(const std::string& name);
     Part& LoadPart(const std::string& name);
+    // The entry's text piece by piece; see ForEachXmlElement.
+    bool ForEachElement(const std::string& entry, std::string_view container,
+                        std::string_view local,
+                        const std::function<void(char* text, size_t size)>& visit) const;
     std::string ReadEntry(const std::string& name) const;
     bool HasEntry(const std::string& name) const;
     void ReadSharedStrings(const std::string& partName);
@@ -106,7 +158,7 @@ private:
     zip_t* m_zip = nullptr;
     std::vector<std::unique_ptr<Part>> m_parts;
     std::vector<SheetEntry> m_sheets;
-    std::vector<std::string> m_sharedStrings;
+    TextList m_sharedStrings;
     std::string m_workbookPart;
     std::vector<std::string> m_removedParts; // dropped on save (the stale calculation chain)
 };

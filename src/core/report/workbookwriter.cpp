@@ -153,10 +153,12 @@ uint32_t CWorkbookWriter::SharedString(std::string_view text) {
     return it->second;
 }
 
-void CWorkbookWriter::AddSheet(const std::string& name, const std::vector<Column>& columns) {
+void CWorkbookWriter::AddSheet(const std::string& name, const std::vector<Column>& columns,
+                               bool hidden) {
     FinishSheet();
     Sheet sheet;
     sheet.name = name;
+    sheet.hidden = hidden;
     sheet.scratch = Format("%s.%zu.part", m_path.c_str(), m_sheets.size() + 1);
     sheet.columns = columns.size();
     m_sheets.push_back(sheet);
@@ -184,15 +186,22 @@ void CWorkbookWriter::AddSheet(const std::string& name, const std::vector<Column
     AddRow(titles, true);
 }
 
+void CWorkbookWriter::AddListValidation(size_t column, const std::string& range) {
+    m_sheets.back().validations.emplace_back(column, range);
+}
+
 void CWorkbookWriter::AddRow(std::span<const Cell> cells, bool bold) {
     Sheet& sheet = m_sheets.back();
     const int row = ++sheet.rows;
     std::string xml;
     xml.reserve(40 * cells.size());
     xml += "<row r=\"";
+    // The row number has a buffer of its own: every cell's reference repeats
+    // it, after the cell before has used digits for its value.
+    char rowDigits[12];
+    const auto rowEnd = std::to_chars(rowDigits, rowDigits + sizeof rowDigits, row).ptr;
+    const std::string_view rowText(rowDigits, static_cast<size_t>(rowEnd - rowDigits));
     char digits[24];
-    const auto rowEnd = std::to_chars(digits, digits + sizeof digits, row).ptr;
-    const std::string_view rowText(digits, static_cast<size_t>(rowEnd - digits));
     xml += rowText;
     xml += "\">";
     for (size_t i = 0; i < cells.size(); ++i) {
@@ -219,10 +228,10 @@ void CWorkbookWriter::AddRow(std::span<const Cell> cells, bool bold) {
             AppendQuantity(xml, fixed->value);
         } else if (const auto* date = std::get_if<OleDate>(&cell)) {
             xml += bold ? " s=\"5\"><v>" : " s=\"2\"><v>";
+            // The shortest text that reads back as the same value: an export
+            // read in again gives back the same moment, to the last digit.
             char serial[40];
-            const auto end = std::to_chars(serial, serial + sizeof serial, date->Value(),
-                                           std::chars_format::fixed, 6)
-                                 .ptr;
+            const auto end = std::to_chars(serial, serial + sizeof serial, date->Value()).ptr;
             xml.append(serial, end);
         }
         xml += "</v></c>";
@@ -236,11 +245,26 @@ void CWorkbookWriter::FinishSheet() {
         return;
     const Sheet& sheet = m_sheets.back();
     const std::string last = ColumnName(sheet.columns > 0 ? sheet.columns - 1 : 0);
-    Write(Format(R"(</sheetData><autoFilter ref="A1:%s%d"/>)"
+    std::string validations;
+    if (!sheet.validations.empty()) {
+        validations = Format(R"(<dataValidations count="%zu">)", sheet.validations.size());
+        for (const auto& [column, range] : sheet.validations) {
+            const std::string& name = ColumnName(column);
+            validations += Format(R"(<dataValidation type="list" allowBlank="1" )"
+                                  R"(showErrorMessage="1" sqref="%s2:%s1048576"><formula1>)",
+                                  name.c_str(), name.c_str());
+            AppendEscaped(validations, range);
+            validations += "</formula1></dataValidation>";
+        }
+        validations += "</dataValidations>";
+    }
+    // The validations stand between the filter and the page margins, where
+    // the format has them.
+    Write(Format(R"(</sheetData><autoFilter ref="A1:%s%d"/>%s)"
                  R"(<pageMargins left="0.5" right="0.5" top="0.6" bottom="0.6" header="0.3" )"
                  R"(footer="0.3"/><pageSetup paperSize="9" orientation="landscape" )"
                  R"(fitToWidth="1" fitToHeight="0"/></worksheet>)",
-                 last.c_str(), std::max(sheet.rows, 1)));
+                 last.c_str(), std::max(sheet.rows, 1), validations.c_str()));
     Flush();
     const bool closed = std::fclose(m_file) == 0;
     m_file = nullptr;
@@ -261,12 +285,22 @@ void CWorkbookWriter::Save() {
         R"(<Override PartName="/xl/workbook.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml"/>)"
         R"(<Override PartName="/xl/styles.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml"/>)"
         R"(<Override PartName="/xl/sharedStrings.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml"/>)";
+    // The first sheet shown opens; a hidden sheet must never be the active one.
+    size_t active = 0;
+    while (active < m_sheets.size() && m_sheets[active].hidden)
+        ++active;
+    if (active == m_sheets.size()) {
+        active = 0;
+        if (!m_sheets.empty())
+            m_sheets.front().hidden = false;
+    }
     std::string book =
-        R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-        "\n"
-        R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
-        R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
-        R"(<bookViews><workbookView activeTab="0"/></bookViews><sheets>)";
+        Format(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+               "\n"
+               R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+               R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
+               R"(<bookViews><workbookView activeTab="%zu"/></bookViews><sheets>)",
+               active);
     std::string rels =
         R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
         "\n"
@@ -278,8 +312,8 @@ void CWorkbookWriter::Save() {
         types += Format(
             R"(<Override PartName="/xl/worksheets/sheet%zu.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>)",
             n);
-        book += Format(R"(<sheet name="%s" sheetId="%zu" r:id="rId%zu"/>)",
-                       Escaped(sheet.name).c_str(), n, n);
+        book += Format(R"(<sheet name="%s" sheetId="%zu"%s r:id="rId%zu"/>)",
+                       Escaped(sheet.name).c_str(), n, sheet.hidden ? R"( state="hidden")" : "", n);
         rels += Format(
             R"(<Relationship Id="rId%zu" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet%zu.xml"/>)",
             n, n);

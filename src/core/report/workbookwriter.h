@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -37,8 +38,15 @@ public:
     CWorkbookWriter(const CWorkbookWriter&) = delete;
     CWorkbookWriter& operator=(const CWorkbookWriter&) = delete;
 
-    // Starts the next sheet with its header row.
-    void AddSheet(const std::string& name, const std::vector<Column>& columns);
+    // Starts the next sheet with its header row. A hidden sheet is not shown
+    // as a tab (lists the other sheets' validations refer to). A workbook
+    // needs one sheet shown: when every sheet is hidden, the first is shown.
+    void AddSheet(const std::string& name, const std::vector<Column>& columns, bool hidden = false);
+    // The cells of a column of the current sheet, from row 2 down to the last
+    // row a spreadsheet has, accept only a value of the list at range (a
+    // reference such as "'Seznamy'!$A$2:$A$31"); the spreadsheet program offers
+    // the list in a drop-down. Empty cells stay allowed.
+    void AddListValidation(size_t column, const std::string& range);
     // A row of the current sheet; bold for subtotals.
     void AddRow(std::span<const Cell> cells, bool bold = false);
     // Writes the file (replacing one of that name) and removes the scratch files.
@@ -50,6 +58,8 @@ private:
         std::string scratch;
         size_t columns = 0;
         int rows = 0;
+        bool hidden = false;
+        std::vector<std::pair<size_t, std::string>> validations; // column, list range
     };
 
     void Write(std::string_view text);

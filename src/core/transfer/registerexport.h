@@ -14,8 +14,8 @@ struct RegisterExportCounts {
     long products = 0;
     long definitions = 0;
     long lines = 0;
-    // Packaging lines of covers that were deleted: a deleted cover is no
-    // longer in the register, so a line naming it could not be read back.
+    // Items and packaging lines whose cover is missing from the database
+    // altogether: there is no name to write for it.
     long linesLeftOut = 0;
 };
 
@@ -23,13 +23,15 @@ struct RegisterExportCounts {
 // their packaging into a new workbook at path (replacing a file of that
 // name), in the layout the import reads. With empty, only the header rows and
 // the lists a person filling the sheets in picks the codes from: the template
-// for registers kept in a spreadsheet so far. Deleted covers and products are
-// left out. Throws ComError.
+// for registers kept in a spreadsheet so far. Deleted covers go with their
+// mark, since the packaging that names them still gives dispatches their
+// covers; deleted products are left out, as their packaging went with them.
+// Throws ComError.
 RegisterExportCounts ExportRegisters(CDataStore& store, const std::string& path,
                                      bool empty = false);
 
 // "Exportováno: obalů 12, složených obalů 2 (položek 5), produktů 40, balení 61
-// (řádků 150)." and, when some were left out, the lines of deleted covers.
+// (řádků 150)." and, when some were left out, how many.
 std::string ExportSummaryText(const RegisterExportCounts& counts);
 
 } // namespace tarvo

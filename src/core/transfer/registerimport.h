@@ -91,7 +91,7 @@ struct RegisterImportResult {
 // reload what changed.
 RegisterImportResult ImportRegisters(CDataStore& store, const std::string& path,
                                      const RegisterImportOptions& options,
-                                     const PropagationSwitches& switches,
-                                     IProgressPort& progress, IViewNotifier& notifier);
+                                     const PropagationSwitches& switches, IProgressPort& progress,
+                                     IViewNotifier& notifier);
 
 } // namespace tarvo

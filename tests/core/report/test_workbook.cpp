@@ -4,6 +4,7 @@
 #include "workbookfiles.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 namespace tarvo {
 namespace {
@@ -150,6 +151,175 @@ TEST_F(WorkbookTest, ReadsInlineAndRichTextStrings) {
     EXPECT_EQ(CellText(path, "4-1", "B20"), "tučný");
     EXPECT_EQ(CellText(path, "4-1", "C20"), "1");
     EXPECT_EQ(CellText(path, "4-1", "D20"), "2.4");
+}
+
+std::string Sheet(const std::string& rows) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<worksheet "
+           "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>" +
+           rows + "</sheetData></worksheet>";
+}
+
+const char* SharedStrings =
+    R"(<?xml version="1.0" encoding="UTF-8"?><sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count="3" uniqueCount="3">)"
+    R"(<si><t>první</t></si><si><r><t>tu</t></r><r><rPr><b/></rPr><t>čný</t></r>)"
+    R"(<rPh sb="0" eb="1"><t>x</t></rPh></si><si><t xml:space="preserve"> a&amp;b </t></si></sst>)";
+
+struct RowsCase {
+    const char* what;
+    std::string sheet;
+    const char* rows; // as test::RowsText gives them
+};
+
+const RowsCase RowsCases[] = {
+    {"positions left out follow the one before",
+     Sheet(R"(<row><c t="inlineStr"><is><t>a</t></is></c><c><v>1</v></c></row>)"
+           R"(<row r="5"><c r="C5"><v>2</v></c><c><v>3</v></c></row><row><c><v>4</v></c></row>)"),
+     "1:Ta|N1;5:||N2|N3;6:N4"},
+    {"namespace prefix",
+     R"(<x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+     R"(<x:sheetData><x:row r="1"><x:c r="B1" t="s"><x:v>0</x:v></x:c></x:row>)"
+     R"(<x:row><x:c t="inlineStr"><x:is><x:t>b</x:t></x:is></x:c></x:row></x:sheetData>)"
+     R"(</x:worksheet>)",
+     "1:|Tprvní;2:Tb"},
+    {"shared strings with runs",
+     Sheet(R"(<row r="1"><c r="A1" t="s"><v>1</v></c><c r="B1" t="s"><v>2</v></c></row>)"),
+     "1:Ttučný|T a&b "},
+    {"inline runs and entities",
+     Sheet(R"(<row r="1"><c r="A1" t="inlineStr"><is><r><rPr><b/></rPr><t>tu</t></r><r><t>čný)"
+           R"(</t></r></is></c><c r="B1" t="inlineStr"><is><t>a &amp; b &lt;c&gt; &#x10D;&#269;)"
+           R"(</t></is></c></row>)"),
+     "1:Ttučný|Ta & b <c> čč"},
+    {"formulas give their last result",
+     Sheet(R"(<row r="1"><c r="A1"><f>SUM(B1:C1)</f><v>3</v></c><c r="B1" t="str"><f>"a"&amp;"x")"
+           R"(</f><v>ax</v></c><c r="C1"><f>NOW()</f></c><c r="D1" t="e"><f>1/0</f>)"
+           R"(<v>#DIV/0!</v></c></row>)"),
+     "1:N3|Tax||E#DIV/0!"},
+    {"kinds of values",
+     Sheet(R"(<row r="2"><c r="A2" t="b"><v>1</v></c><c r="B2" t="b"><v>0</v></c><c r="C2" )"
+           R"(t="e"><v>#N/A</v></c><c r="D2" t="str"><v>text</v></c><c r="E2"><v>)"
+           R"(2.3999999999999999</v></c><c r="F2" t="n"><v>45000.5</v></c><c r="G2"><v>-1E-3)"
+           R"(</v></c></row>)"),
+     "2:B1|B0|E#N/A|Ttext|N2.4|N45000.5|N-0.001"},
+    {"empty rows and styled cells without values",
+     Sheet(R"(<row r="1" spans="1:3"/><row r="2"><c r="A2" s="1"/><c r="B2" s="1"><v>7</v>)"
+           R"(</c><c r="C2" s="1"/></row><row r="3"><c r="A3" s="2"/></row>)"),
+     "1:;2:|N7;3:"},
+    {"comments, CDATA, processing instructions, > in attribute values",
+     Sheet(R"(<!-- <row r="9"><c><v>9</v></c></row> --><row r="1" note="a>b" x14ac:dy="0.2">)"
+           R"(<c r="A1" t="inlineStr"><is><t><![CDATA[a<b</row>]]></t></is></c></row>)"
+           R"(<?pi <row r="8"/>?><row r="2"/>)"),
+     "1:Ta<b</row>;2:"},
+    {"as LibreOffice writes it",
+     R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+     "\n"
+     R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+     R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships" )"
+     R"(xmlns:xdr="http://schemas.openxmlformats.org/drawingml/2006/spreadsheetDrawing" )"
+     R"(xmlns:x14="http://schemas.microsoft.com/office/spreadsheetml/2009/9/main" )"
+     R"(xmlns:mc="http://schemas.openxmlformats.org/markup-compatibility/2006"><sheetPr )"
+     R"(filterMode="false"><pageSetUpPr fitToPage="false"/></sheetPr><dimension ref="A1:D3"/>)"
+     R"(<sheetViews><sheetView showFormulas="false" showGridLines="true" workbookViewId="0">)"
+     R"(<selection pane="topLeft" activeCell="A1" activeCellId="0" sqref="A1"/></sheetView>)"
+     R"(</sheetViews><sheetFormatPr defaultColWidth="11.53515625" defaultRowHeight="12.8" )"
+     R"(zeroHeight="false" outlineLevelRow="0" outlineLevelCol="0"></sheetFormatPr><cols><col )"
+     R"(collapsed="false" customWidth="false" hidden="false" outlineLevel="0" max="4" min="1" )"
+     R"(style="0" width="11.52"/></cols><sheetData><row r="1" customFormat="false" ht="12.8" )"
+     R"(hidden="false" customHeight="false" outlineLevel="0" collapsed="false"><c r="A1" s="0" )"
+     R"(t="s"><v>0</v></c><c r="B1" s="0" t="n"><v>2.4</v></c></row><row r="3" )"
+     R"(customFormat="false" ht="12.8" hidden="false" customHeight="false" outlineLevel="0" )"
+     R"(collapsed="false"><c r="A3" s="1" t="n"><v>46112.5</v></c><c r="B3" s="0" t="b"><v>1)"
+     R"(</v></c><c r="D3" s="0" t="s"><v>2</v></c></row></sheetData><printOptions )"
+     R"(headings="false" gridLines="false" gridLinesSet="true" horizontalCentered="false" )"
+     R"(verticalCentered="false"/><pageMargins left="0.7875" right="0.7875" top="1.05277777777778" )"
+     R"(bottom="1.05277777777778" header="0.7875" footer="0.7875"/><pageSetup paperSize="9" )"
+     R"(scale="100"/><headerFooter differentFirst="false" differentOddEven="false"><oddHeader>)"
+     R"(&amp;C&amp;&quot;Times New Roman,Obyčejné&quot;&amp;12&amp;A</oddHeader></headerFooter>)"
+     R"(</worksheet>)",
+     "1:Tprvní|N2.4;3:N46112.5|B1||T a&b "},
+    // Damaged: the rows before the damage are visited.
+    {"row not closed",
+     R"(<worksheet><sheetData><row r="1"><c><v>1</v></c></row><row r="2"><c><v>2</v></c>)",
+     "1:N1;!"},
+    {"sheet data not closed", R"(<worksheet><sheetData><row r="1"/>)", "1:;!"},
+    {"no sheet data", R"(<worksheet><cols/></worksheet>)", "!"},
+    {"no XML inside a row", Sheet(R"(<row r="1"/><row r="2"><c><v>1</c></row>)"), "1:;!"},
+    {"bad row number", Sheet(R"(<row r="x1"/>)"), "!"},
+    {"bad cell reference", Sheet(R"(<row r="1"><c r="1A"><v>1</v></c></row>)"), "!"},
+    {"column beyond the last", Sheet(R"(<row r="1"><c r="XFE1"><v>1</v></c></row>)"), "!"},
+    {"unknown shared string", Sheet(R"(<row r="1"><c t="s"><v>3</v></c></row>)"), "!"},
+};
+
+TEST(WorksheetRows, ReadsEveryFormOfRowsAndCells) {
+    test::TempFolder folder;
+    const std::string path = folder.File("rows.xlsx");
+    for (const RowsCase& c : RowsCases) {
+        test::MakeWorkbook(path, c.sheet, SharedStrings);
+        CWorkbook book;
+        book.Open(path);
+        CWorksheet* sheet = book.Worksheet("List");
+        EXPECT_EQ(test::RowsText(*sheet), c.rows) << c.what;
+        // Once the sheet is held whole, the rows come from there, alike.
+        if (std::string_view(c.rows).find('!') == std::string_view::npos) {
+            sheet->GetText("A1");
+            EXPECT_EQ(test::RowsText(*sheet), c.rows) << c.what << " (held)";
+        }
+    }
+}
+
+TEST(WorksheetRows, SeesChangesNotYetSaved) {
+    test::TempFolder folder;
+    const std::string path = folder.File("rows.xlsx");
+    test::MakeWorkbook(path, Sheet(R"(<row r="1"><c r="A1"><v>1</v></c></row>)"));
+    CWorkbook book;
+    book.Open(path);
+    CWorksheet* sheet = book.Worksheet("List");
+    sheet->PutText("C1", "nový");
+    sheet->PutQuantity("B3", Quantity::FromScaled(25));
+    EXPECT_EQ(test::RowsText(*sheet), "1:N1||Tnový;3:|N0.0025");
+}
+
+// Far more rows than one piece of the file holds, and one row larger than a
+// piece: every row arrives once, in order, whole.
+TEST(WorksheetRows, ReadsALargeSheetRowByRow) {
+    constexpr int Rows = 100000;
+    const std::string longText(700000, 'x');
+    std::string rows;
+    rows.reserve(Rows * 90 + longText.size());
+    for (int r = 1; r <= Rows; ++r) {
+        const std::string n = std::to_string(r);
+        rows += "<row r=\"" + n + "\"><c r=\"A" + n + "\" t=\"inlineStr\"><is><t>název " + n +
+                "</t></is></c><c r=\"C" + n + "\"><v>" + n + ".5</v></c><c r=\"D" + n +
+                "\" t=\"s\"><v>0</v></c>";
+        if (r == 50000)
+            rows += "<c r=\"E" + n + "\" t=\"inlineStr\"><is><t>" + longText + "</t></is></c>";
+        rows += "</row>";
+    }
+    test::TempFolder folder;
+    const std::string path = folder.File("big.xlsx");
+    test::MakeWorkbook(path, Sheet(rows), SharedStrings);
+
+    CWorkbook book;
+    book.Open(path);
+    int count = 0;
+    int previous = 0;
+    std::map<int, std::vector<SheetCell>> samples;
+    book.Worksheet("List")->ForEachRow([&](int row, const std::vector<SheetCell>& cells) {
+        ++count;
+        EXPECT_EQ(row, previous + 1);
+        previous = row;
+        if (row == 1 || row == 50000 || row == Rows)
+            samples[row] = cells;
+    });
+    EXPECT_EQ(count, Rows);
+    ASSERT_EQ(samples.size(), 3u);
+    for (const auto& [row, cells] : samples) {
+        ASSERT_EQ(cells.size(), row == 50000 ? 5u : 4u) << row;
+        EXPECT_EQ(cells[0].text, "název " + std::to_string(row));
+        EXPECT_EQ(cells[1].kind, SheetCell::Kind::Empty);
+        EXPECT_EQ(cells[2].text, std::to_string(row) + ".5");
+        EXPECT_EQ(cells[3].text, "první");
+    }
+    EXPECT_EQ(samples[50000][4].text, longText);
 }
 
 struct ErrorCase {

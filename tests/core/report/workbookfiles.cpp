@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 #include <zip.h>
 
 namespace tarvo::test {
@@ -45,6 +47,38 @@ void PutZipEntry(const std::string& path, const std::string& name, const std::st
     ASSERT_EQ(zip_close(zip), 0);
 }
 
+void MakeWorkbook(const std::string& path, const std::string& sheetXml,
+                  const std::string& sharedStringsXml) {
+    const std::string relationships = "http://schemas.openxmlformats.org/officeDocument/2006/"
+                                      "relationships/";
+    std::vector<std::pair<std::string, std::string>> parts = {
+        {"xl/workbook.xml",
+         "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+         "xmlns:r=\"" +
+             relationships.substr(0, relationships.size() - 1) +
+             "\"><sheets><sheet name=\"List\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels",
+         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+         "<Relationship Id=\"rId1\" Type=\"" +
+             relationships + "worksheet\" Target=\"worksheets/sheet1.xml\"/>" +
+             (sharedStringsXml.empty() ? ""
+                                       : "<Relationship Id=\"rId2\" Type=\"" + relationships +
+                                             "sharedStrings\" Target=\"sharedStrings.xml\"/>") +
+             "</Relationships>"},
+        {"xl/worksheets/sheet1.xml", sheetXml},
+    };
+    if (!sharedStringsXml.empty())
+        parts.emplace_back("xl/sharedStrings.xml", sharedStringsXml);
+    int error = 0;
+    zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(zip, nullptr);
+    for (const auto& [name, data] : parts) {
+        zip_source_t* source = zip_source_buffer(zip, data.data(), data.size(), 0);
+        ASSERT_GE(zip_file_add(zip, name.c_str(), source, 0), 0);
+    }
+    ASSERT_EQ(zip_close(zip), 0);
+}
+
 std::string SheetPart(const std::string& path, const std::string& sheet) {
     pugi::xml_document book, rels;
     const std::string bookXml = ZipEntry(path, "xl/workbook.xml");
@@ -81,6 +115,28 @@ std::map<std::string, std::string> SheetCells(const std::string& path, const std
         }
     }
     return cells;
+}
+
+std::string RowsText(CWorksheet& sheet) {
+    std::string text;
+    try {
+        sheet.ForEachRow([&](int row, const std::vector<SheetCell>& cells) {
+            text += std::to_string(row) + ':';
+            for (size_t i = 0; i < cells.size(); ++i) {
+                if (i > 0)
+                    text += '|';
+                if (cells[i].kind != SheetCell::Kind::Empty)
+                    text += "-TNBE"[static_cast<int>(cells[i].kind)] + cells[i].text;
+            }
+            text += ';';
+        });
+        if (!text.empty())
+            text.pop_back();
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.Code(), WorkbookError::Failed) << e.Description();
+        text += '!';
+    }
+    return text;
 }
 
 std::string CellText(const std::string& path, const std::string& sheet,

@@ -3,6 +3,10 @@
 #include <map>
 #include <string>
 
+namespace tarvo {
+class CWorksheet;
+}
+
 namespace tarvo::test {
 
 // Direct access to the parts of a workbook file, independent of the
@@ -17,6 +21,16 @@ void PutZipEntry(const std::string& path, const std::string& name, const std::st
 std::map<std::string, std::string> SheetCells(const std::string& path, const std::string& sheet);
 // The archive entry of a sheet, found through the workbook's relationships.
 std::string SheetPart(const std::string& path, const std::string& sheet);
+
+// A workbook of one sheet, "List", of that XML, with those shared strings
+// (an sst element) when not empty.
+void MakeWorkbook(const std::string& path, const std::string& sheetXml,
+                  const std::string& sharedStringsXml = {});
+
+// The rows as the row reader gives them, e.g. "1:Ta||N2.4;3:": each row its
+// number and cells, each cell its kind's letter (T, N, B, E) and text, an
+// empty cell nothing. A damaged sheet ends the text with "!".
+std::string RowsText(CWorksheet& sheet);
 
 // The cell's text as the workbook layer reads it; fails the test on an error.
 std::string CellText(const std::string& path, const std::string& sheet, const std::string& address);

@@ -1,0 +1,282 @@
+#include "core/transfer/bookreader.h"
+
+#include "core/data/shared.h"
+#include "core/import/importframework.h"
+#include "core/ports/progressport.h"
+#include "core/report/workbook.h"
+#include "core/transfer/registerbook.h"
+#include "core/transfer/sheetscan.h"
+
+#include <cmath>
+#include <functional>
+#include <unordered_map>
+
+namespace tarvo {
+
+std::string ProductRef::Described() const {
+    switch (by) {
+    case By::Source:
+        return Format("produkt %s ze zdroje %s", text.c_str(), book::Sources.Label(source).c_str());
+    case By::Katalog:
+        return "produkt s katalogovým číslem „" + text + "“";
+    case By::Name:
+        break;
+    }
+    return "produkt „" + text + "“";
+}
+
+namespace {
+
+constexpr int CancelEvery = 1000;
+
+// The sheet of that name, letter case aside, or null.
+CWorksheet* FindSheet(CWorkbook& workbook, std::string_view name) {
+    const std::string key = LabelKey(name);
+    for (const std::string& sheet : workbook.SheetNames()) {
+        if (LabelKey(sheet) == key)
+            return workbook.Worksheet(sheet);
+    }
+    return nullptr;
+}
+
+// Visits the data rows of a sheet that has the required columns; the header
+// must be its first row.
+// False when the sheet lacks a required column.
+bool ScanSheet(CWorksheet& sheet, std::string_view name,
+               const std::vector<std::string_view>& required, std::vector<RegisterFault>& faults,
+               IProgressPort& progress, const std::function<void(CSheetScan&)>& visitRow) {
+    progress.SetStatus(Format("Čtu list %s", std::string(name).c_str()));
+    CSheetScan scan(name, faults);
+    bool header = true;
+    bool complete = true;
+    long rows = 0;
+    sheet.ForEachRow([&](int row, const std::vector<SheetCell>& cells) {
+        if (++rows % CancelEvery == 0) {
+            if (progress.CheckCancel())
+                throw ImportCancelled();
+            progress.SetSecondaryStatus(Format("řádek %d", row));
+        }
+        if (header) {
+            header = false;
+            complete = scan.ReadHeader(cells, required);
+            return;
+        }
+        if (complete && scan.BeginRow(row, cells))
+            visitRow(scan);
+    });
+    return complete;
+}
+
+// The line columns of a composite cover item or a packaging line; false when
+// the row has none of them (a composite cover or definition without lines).
+bool ReadLine(CSheetScan& scan, BookLine& line) {
+    line.row = scan.Row();
+    line.cover = scan.Text(book::Cover);
+    if (line.cover.empty()) {
+        for (const std::string_view column :
+             {book::QtyCover, book::QtyProd, book::UseAlways, book::UseFrom, book::UseTo,
+              book::Type, book::Origin, book::Payment}) {
+            if (!scan.IsEmpty(column)) {
+                scan.Fault(book::Cover, "chybí obal");
+                break;
+            }
+        }
+        return false;
+    }
+    const std::optional<Quantity> qtyCover = scan.Number(book::QtyCover, "množství obalu");
+    if (qtyCover && qtyCover->Scaled() <= 0)
+        scan.Fault(book::QtyCover, "množství obalu musí být větší než 0");
+    const std::optional<Quantity> qtyProd = scan.Number(book::QtyProd, "počet produktů");
+    if (qtyProd && qtyProd->Scaled() <= 0)
+        scan.Fault(book::QtyProd, "počet produktů musí být větší než 0");
+    line.qtyCover = qtyCover.value_or(Quantity());
+    line.qtyProd = qtyProd.value_or(Quantity());
+    line.useAlways = scan.YesNo(book::UseAlways, true);
+    line.useFrom = scan.Number(book::UseFrom, nullptr).value_or(Quantity::FromUnits(0));
+    line.useTo = scan.Number(book::UseTo, nullptr).value_or(Quantity::FromUnits(0));
+    line.type = scan.Code(book::Type, CoverTypes, "typ", false);
+    line.origin = scan.Code(book::Origin, Origins, "původ", false);
+    line.payment = scan.Code(book::Payment, Payments, "platba", false);
+    return true;
+}
+
+// Where a row of a sheet was first seen, by its key: the duplicate's fault.
+class CFirstRows {
+public:
+    // False, after the fault, when the key was seen before.
+    bool Add(CSheetScan& scan, std::string key, std::string_view column, const char* what) {
+        const auto [it, added] = m_rows.try_emplace(std::move(key), scan.Row());
+        if (!added)
+            scan.Fault(column, Format("%s je v listu už na řádku %d", what, it->second));
+        return added;
+    }
+
+private:
+    std::unordered_map<std::string, int> m_rows;
+};
+
+bool ReadCovers(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& faults,
+                IProgressPort& progress) {
+    CFirstRows first;
+    return ScanSheet(
+        sheet, book::CoverSheet,
+        {book::Name, book::Weight, book::Material, book::Type, book::Origin, book::Payment,
+         book::Stat},
+        faults, progress, [&](CSheetScan& scan) {
+            BookCover cover;
+            cover.row = scan.Row();
+            cover.record.name = scan.Text(book::Name);
+            cover.deleted = scan.YesNo(book::Deleted, false);
+            // Deleted covers may share a name: a cover deleted and
+            // made again, perhaps more than once.
+            if (cover.record.name.empty())
+                scan.Fault(book::Name, "chybí název");
+            else if (!cover.deleted)
+                first.Add(scan, LabelKey(cover.record.name), book::Name,
+                          ("obal „" + cover.record.name + "“").c_str());
+            const std::optional<Quantity> weight = scan.Number(book::Weight, "hmotnost");
+            if (weight && weight->Scaled() <= 0)
+                scan.Fault(book::Weight, "hmotnost musí být větší než 0");
+            cover.record.weight = weight.value_or(Quantity());
+            cover.record.material = scan.Code(book::Material, Materials, "materiál", true);
+            cover.record.type = scan.Code(book::Type, CoverTypes, "typ", true);
+            cover.record.origin = scan.Code(book::Origin, Origins, "původ", true);
+            cover.record.payment = scan.Code(book::Payment, Payments, "platba", true);
+            cover.record.stat = scan.Code(book::Stat, StatCategories, "statistický údaj", true);
+            cover.record.reusable = scan.YesNo(book::Reusable, false);
+            cover.record.note = scan.Text(book::Note);
+            book.covers.push_back(std::move(cover));
+        });
+}
+
+bool ReadCompCovers(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& faults,
+                    IProgressPort& progress) {
+    // The rows of one composite cover need not follow each other.
+    std::unordered_map<std::string, size_t> byName;
+    return ScanSheet(
+        sheet, book::CompCoverSheet, {book::CompCover, book::Cover, book::QtyCover, book::QtyProd},
+        faults, progress, [&](CSheetScan& scan) {
+            const std::string name = scan.Text(book::CompCover);
+            if (name.empty()) {
+                scan.Fault(book::CompCover, "chybí název");
+                return;
+            }
+            const auto [it, added] = byName.try_emplace(LabelKey(name), book.compCovers.size());
+            if (added)
+                book.compCovers.push_back({scan.Row(), name, {}, {}});
+            BookCompCover& compCover = book.compCovers[it->second];
+            if (compCover.note.empty())
+                compCover.note = scan.Text(book::Note);
+            BookLine item;
+            if (ReadLine(scan, item))
+                compCover.items.push_back(std::move(item));
+        });
+}
+
+// The product a row names. Nothing, after a fault, when the row names none.
+std::optional<ProductRef> ReadProductRef(CSheetScan& scan, std::string_view nameColumn) {
+    ProductRef ref;
+    const std::string id = scan.SourceId(book::SourceId);
+    const int source = scan.Code(book::Source, book::Sources, "zdroj", false);
+    if (!id.empty()) {
+        if (source <= 0) {
+            if (scan.IsEmpty(book::Source))
+                scan.Fault(book::Source, "chybí zdroj");
+            return std::nullopt;
+        }
+        ref = {ProductRef::By::Source, source, id, std::string(book::SourceId)};
+    } else if (source > 0) {
+        scan.Fault(book::SourceId, "chybí ID ve zdroji");
+        return std::nullopt;
+    } else if (const std::string katalog = scan.Text(book::Katalog); !katalog.empty()) {
+        ref = {ProductRef::By::Katalog, 0, katalog, std::string(book::Katalog)};
+    } else if (const std::string name = scan.Text(nameColumn); !name.empty()) {
+        ref = {ProductRef::By::Name, 0, name, std::string(nameColumn)};
+    } else {
+        scan.Fault(nameColumn, "chybí produkt");
+        return std::nullopt;
+    }
+    return ref;
+}
+
+// A product reference as a key, letter case aside.
+std::string RefKey(const ProductRef& ref) {
+    return Format("%d|%d|", static_cast<int>(ref.by), ref.source) + LabelKey(ref.text);
+}
+
+bool ReadProducts(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& faults,
+                  IProgressPort& progress) {
+    CFirstRows first;
+    return ScanSheet(sheet, book::ProductSheet, {book::Name}, faults, progress,
+                     [&](CSheetScan& scan) {
+                         BookProduct product;
+                         product.row = scan.Row();
+                         product.name = scan.Text(book::Name);
+                         product.katalog = scan.Text(book::Katalog);
+                         product.unit = scan.Text(book::Unit);
+                         if (product.name.empty())
+                             scan.Fault(book::Name, "chybí název");
+                         const std::optional<ProductRef> key = ReadProductRef(scan, book::Name);
+                         if (!key || product.name.empty())
+                             return;
+                         if (!first.Add(scan, RefKey(*key), key->column, key->Described().c_str()))
+                             return;
+                         product.key = *key;
+                         if (key->by == ProductRef::By::Source) {
+                             product.source = key->source;
+                             product.sourceId = key->text;
+                         }
+                         book.products.push_back(std::move(product));
+                     });
+}
+
+bool ReadPackaging(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& faults,
+                   IProgressPort& progress) {
+    // One definition per product and day, whichever rows its lines are on.
+    std::unordered_map<std::string, size_t> definitions;
+    return ScanSheet(
+        sheet, book::PackagingSheet, {book::Product, book::ValidFrom, book::Cover}, faults,
+        progress, [&](CSheetScan& scan) {
+            const std::optional<ProductRef> product = ReadProductRef(scan, book::Product);
+            const OleDate from = scan.Date(book::ValidFrom);
+            BookLine line;
+            const bool hasLine = ReadLine(scan, line);
+            if (!product || !from.IsValid())
+                return;
+            const std::string key = RefKey(*product) + Format("|%.0f", std::floor(from.Value()));
+            const auto [it, added] = definitions.try_emplace(key, book.definitions.size());
+            if (added)
+                book.definitions.push_back({scan.Row(), *product, from, {}});
+            if (hasLine)
+                book.definitions[it->second].lines.push_back(std::move(line));
+        });
+}
+
+} // namespace
+
+Book ReadBook(CWorkbook& workbook, std::vector<RegisterFault>& faults, IProgressPort& progress) {
+    Book book;
+    const struct {
+        std::string_view name;
+        bool (*read)(CWorksheet&, Book&, std::vector<RegisterFault>&, IProgressPort&);
+    } sheets[] = {{book::CoverSheet, ReadCovers},
+                  {book::CompCoverSheet, ReadCompCovers},
+                  {book::ProductSheet, ReadProducts},
+                  {book::PackagingSheet, ReadPackaging}};
+    bool any = false;
+    for (const auto& sheet : sheets) {
+        if (CWorksheet* found = FindSheet(workbook, sheet.name)) {
+            any = true;
+            book.complete = sheet.read(*found, book, faults, progress) && book.complete;
+        }
+    }
+    if (!any)
+        faults.push_back({{},
+                          0,
+                          {},
+                          "Sešit neobsahuje žádný z listů Obaly, Složené obaly, "
+                          "Produkty a Balení."});
+    return book;
+}
+
+} // namespace tarvo

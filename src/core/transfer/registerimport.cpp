@@ -1,0 +1,897 @@
+#include "core/transfer/registerimport.h"
+
+#include "core/data/cdatastore.h"
+#include "core/data/comerror.h"
+#include "core/data/packagingdefinition.h"
+#include "core/data/shared.h"
+#include "core/data/statement.h"
+#include "core/data/transaction.h"
+#include "core/engine/packagingresolution.h"
+#include "core/ports/messageport.h"
+#include "core/ports/notifyport.h"
+#include "core/ports/progressport.h"
+#include "core/registers/compcoverregister.h"
+#include "core/registers/coverregister.h"
+#include "core/registers/productregister.h"
+#include "core/registers/propagationswitches.h"
+#include "core/report/workbook.h"
+#include "core/transfer/bookreader.h"
+#include "core/transfer/registerbook.h"
+#include "core/transfer/sheetscan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <unordered_map>
+
+namespace tarvo {
+
+std::string RegisterFault::Message() const {
+    if (sheet.empty())
+        return text;
+    std::string message = "List " + sheet;
+    if (row > 0)
+        message += Format(", řádek %d", row);
+    if (!column.empty())
+        message += ", sloupec " + column;
+    return message + ": " + text;
+}
+
+std::string RegisterImportSummaryText(const RegisterImportSummary& summary, bool dryRun,
+                                      ExistingMode mode) {
+    const char* format = dryRun ? "%s: přibude %ld, změní se %ld, zůstane beze změny %ld\n"
+                                : "%s: přidáno %ld, změněno %ld, ponecháno %ld\n";
+    std::string text;
+    const struct {
+        const char* name;
+        const ChangeCounts& counts;
+    } kinds[] = {{"Obaly", summary.covers},
+                 {"Složené obaly", summary.compCovers},
+                 {"Produkty", summary.products},
+                 {"Balení", summary.definitions}};
+    for (const auto& kind : kinds)
+        text += Format(format, kind.name, kind.counts.added, kind.counts.changed, kind.counts.kept);
+    if (dryRun && mode == ExistingMode::Ask)
+        text += "Změny existujících záznamů proběhnou jen u těch, které při importu potvrdíte.\n";
+    if (!dryRun && summary.rederived > 0)
+        text += Format("Obaly ve výdejích odvozeny znovu u %ld produktů.\n", summary.rederived);
+    text.pop_back();
+    return text;
+}
+
+namespace {
+
+constexpr int CheckEvery = 1000;
+
+// Names looked up as a person means them: the name as written, else the name
+// whatever its letter case; a name that fits more than one is ambiguous.
+class CNameIndex {
+public:
+    struct Found {
+        int64_t id = -1;
+        bool ambiguous = false;
+        explicit operator bool() const { return id >= 0; }
+    };
+
+    void Add(const std::string& name, int64_t id) {
+        m_exact[name].push_back(id);
+        m_folded[LabelKey(name)].push_back(id);
+    }
+
+    // With anyOfMany, a name that fits more than one finds the first added.
+    Found Find(const std::string& name, bool anyOfMany = false) const {
+        if (const auto it = m_exact.find(name); it != m_exact.end())
+            return Pick(it->second, anyOfMany);
+        if (const auto it = m_folded.find(LabelKey(name)); it != m_folded.end())
+            return Pick(it->second, anyOfMany);
+        return {};
+    }
+
+private:
+    static Found Pick(const std::vector<int64_t>& ids, bool anyOfMany) {
+        return ids.size() == 1 || anyOfMany ? Found{ids.front(), false} : Found{-1, true};
+    }
+
+    std::unordered_map<std::string, std::vector<int64_t>> m_exact;
+    std::unordered_map<std::string, std::vector<int64_t>> m_folded;
+};
+
+enum class Plan { Add, Change, Keep };
+
+// A cover an item or a line names: one of the file (whose identifier is
+// known only once it is written) or one of the database.
+struct CoverTarget {
+    int file = -1;
+    RecordId db = NoRecord;
+};
+
+struct ResolvedLine {
+    CoverTarget cover;
+    CoverItem line; // line.cover is the database cover, NoRecord for a new one
+};
+
+struct CoverWork {
+    RecordId db = NoRecord;
+    Plan plan = Plan::Add;
+    bool codesChanged = false;
+};
+
+struct CompCoverWork {
+    RecordId db = NoRecord;
+    Plan plan = Plan::Add;
+    std::vector<ResolvedLine> items;
+};
+
+struct StoredProduct {
+    std::string name;
+    std::string katalog;
+    std::string unit;
+    bool deleted = false;
+};
+
+// A product the packaging sheet names: one of the product sheet, or only in
+// the database.
+struct ProductTarget {
+    int file = -1;
+    RecordId db = NoRecord;
+    bool revive = false; // a deleted product found by its source identifier
+    Plan plan = Plan::Keep;
+    bool packagingChanged = false;
+};
+
+struct DefinitionWork {
+    size_t book = 0;    // index of the file's definition
+    size_t product = 0; // index of the target
+    RecordId db = NoRecord;
+    Plan plan = Plan::Add;
+    std::vector<ResolvedLine> lines;
+};
+
+class CRegisterImport {
+public:
+    CRegisterImport(CDataStore& store, const Book& book, const RegisterImportOptions& options,
+                    const PropagationSwitches& switches, IProgressPort& progress)
+        : m_store(store), m_book(book), m_options(options), m_switches(switches),
+          m_progress(progress) {}
+
+    // Looks every record up in the database and decides what is to be done;
+    // faults for what cannot be found.
+    void Resolve(std::vector<RegisterFault>& faults);
+    // What Resolve decided, with the ask mode counted as overwriting.
+    RegisterImportSummary Planned() const;
+    // Writes the records inside the caller's unit; asks in the ask mode.
+    RegisterImportSummary Apply();
+    // Once the unit is stored: the views reload what changed.
+    void Notify(IViewNotifier& notifier) const;
+
+private:
+    void LoadCovers();
+    void LoadCompCovers();
+    void LoadProducts();
+    std::vector<PackagingDefinition>& DefinitionsOf(RecordId product);
+    std::vector<CoverItem> CoverItems(const char* sql, RecordId owner);
+
+    void ResolveCovers();
+    void ResolveCompCovers();
+    void ResolveProducts();
+    void ResolveDefinitions();
+    std::optional<ResolvedLine> ResolveLine(const BookLine& line, const std::string& sheet);
+    std::optional<size_t> ResolveProduct(const ProductRef& ref, int row);
+    Plan Decide(bool same) const;
+    void Fault(const std::string& sheet, int row, std::string_view column, std::string text);
+    void CheckCancel(long count);
+
+    bool Overwrite(Plan plan, CExistingRecords& existing, const std::string& question);
+    RecordId CoverId(const CoverTarget& target) const;
+    void InsertLines(const char* sql, RecordId owner, const std::vector<ResolvedLine>& lines);
+    void WriteCover(CoverWork& work, const BookCover& cover);
+    std::string ProductName(const ProductTarget& target) const;
+
+    CDataStore& m_store;
+    const Book& m_book;
+    const RegisterImportOptions& m_options;
+    const PropagationSwitches& m_switches;
+    IProgressPort& m_progress;
+    std::vector<RegisterFault>* m_faults = nullptr;
+
+    // The database as it was found.
+    std::unordered_map<RecordId, BookCover> m_dbCovers;
+    CNameIndex m_dbCoverNames;
+    CNameIndex m_dbDeletedCoverNames;
+    std::unordered_map<RecordId, CompCoverRecord> m_dbCompCovers;
+    CNameIndex m_dbCompNames;
+    std::unordered_map<RecordId, StoredProduct> m_dbProducts;
+    std::unordered_map<std::string, RecordId> m_dbSourceIds; // "source|identifier"
+    CNameIndex m_dbKatalogs;
+    CNameIndex m_dbProductNames;
+    std::unordered_map<RecordId, std::vector<PackagingDefinition>> m_dbDefinitions;
+
+    // The file's records looked up.
+    CNameIndex m_fileCoverNames;
+    CNameIndex m_fileDeletedCoverNames;
+    CNameIndex m_fileKatalogs;
+    CNameIndex m_fileProductNames;
+    std::unordered_map<std::string, int64_t> m_fileSourceIds;
+    std::vector<CoverWork> m_covers;
+    std::vector<CompCoverWork> m_compCovers;
+    std::vector<ProductTarget> m_products; // the file's products first, in their order
+    std::unordered_map<RecordId, size_t> m_productOfDb;
+    std::vector<DefinitionWork> m_definitions;
+
+    // What the views have to reload.
+    bool m_wroteMain = false;
+    bool m_wroteItems = false;
+    bool m_wroteCovers = false;
+};
+
+std::string SourceKey(int source, const std::string& id) {
+    return std::to_string(source) + "|" + id;
+}
+
+void CRegisterImport::Fault(const std::string& sheet, int row, std::string_view column,
+                            std::string text) {
+    m_faults->push_back({sheet, row, std::string(column), std::move(text)});
+}
+
+void CRegisterImport::CheckCancel(long count) {
+    if (count % CheckEvery == 0 && m_progress.CheckCancel())
+        throw ImportCancelled();
+}
+
+Plan CRegisterImport::Decide(bool same) const {
+    if (same || m_options.existing == ExistingMode::Skip)
+        return Plan::Keep;
+    return Plan::Change;
+}
+
+// --- The database as found --------------------------------------------------
+
+void CRegisterImport::LoadCovers() {
+    CStatement st(m_store, "SELECT cover_id, cover_name, cover_weight, cover_mat, cover_type, "
+                           "cover_org, cover_pay, cover_stat, cover_reusable, cover_note, "
+                           "deleted FROM Cover ORDER BY cover_id");
+    while (st.Step()) {
+        BookCover cover;
+        CoverRecord& record = cover.record;
+        record.name = st.Text(1);
+        record.weight = st.GetQuantity(2);
+        record.material = static_cast<int>(st.Int(3));
+        record.type = static_cast<int>(st.Int(4));
+        record.origin = static_cast<int>(st.Int(5));
+        record.payment = static_cast<int>(st.Int(6));
+        record.stat = static_cast<int>(st.Int(7));
+        record.reusable = st.Int(8) != 0;
+        record.note = st.Text(9);
+        cover.deleted = st.Int(10) != 0;
+        (cover.deleted ? m_dbDeletedCoverNames : m_dbCoverNames).Add(record.name, st.Int(0));
+        m_dbCovers.emplace(st.Int(0), std::move(cover));
+    }
+}
+
+void CRegisterImport::LoadCompCovers() {
+    CStatement st(m_store, "SELECT ccover_id, ccover_name, ccover_note FROM CompCover");
+    while (st.Step()) {
+        m_dbCompNames.Add(st.Text(1), st.Int(0));
+        m_dbCompCovers.emplace(st.Int(0), CompCoverRecord{st.Text(1), st.Text(2)});
+    }
+}
+
+void CRegisterImport::LoadProducts() {
+    CStatement st(m_store, "SELECT prod_id, prod_name, prod_katalog, prod_unit, deleted, "
+                           "prod_source, prod_scrid FROM Product");
+    while (st.Step()) {
+        const RecordId id = st.Int(0);
+        StoredProduct product{st.Text(1), st.Text(2), st.Text(3), st.Int(4) != 0};
+        // A deleted product is still found by its identifier in its source,
+        // as the imports find it: the import brings it back.
+        if (!st.IsNull(5) && st.Int(5) > 0 && !st.IsNull(6))
+            m_dbSourceIds.emplace(SourceKey(static_cast<int>(st.Int(5)), st.Text(6)), id);
+        if (!product.deleted) {
+            if (!product.katalog.empty())
+                m_dbKatalogs.Add(product.katalog, id);
+            m_dbProductNames.Add(product.name, id);
+        }
+        m_dbProducts.emplace(id, std::move(product));
+    }
+}
+
+std::vector<PackagingDefinition>& CRegisterImport::DefinitionsOf(RecordId product) {
+    const auto [it, added] = m_dbDefinitions.try_emplace(product);
+    if (added) {
+        CStatement& st = m_store.Cached(
+            "SELECT dt_id, dt_from FROM Prod_CoverDT WHERE prod_id = ? ORDER BY dt_from, dt_id");
+        st.BindInt(1, product);
+        while (st.Step())
+            it->second.push_back({st.Int(0), st.IsNull(1) ? OleDate() : st.Date(1)});
+    }
+    return it->second;
+}
+
+std::vector<CoverItem> CRegisterImport::CoverItems(const char* sql, RecordId owner) {
+    std::vector<CoverItem> lines;
+    CStatement& st = m_store.Cached(sql);
+    st.BindInt(1, owner);
+    while (st.Step()) {
+        lines.push_back({st.Int(0), st.GetQuantity(1), st.GetQuantity(2), st.Int(3) != 0,
+                         st.GetQuantity(4), st.GetQuantity(5), static_cast<int>(st.Int(6)),
+                         static_cast<int>(st.Int(7)), static_cast<int>(st.Int(8))});
+    }
+    return lines;
+}
+
+constexpr const char* CompItemsSql =
+    "SELECT cover_id, cp_qtycover, cp_qtyprod, cp_usealways, cp_usefrom, cp_useto, cover_type, "
+    "cover_org, cover_pay FROM CompCover_Item WHERE ccover_id = ? ORDER BY rowid";
+constexpr const char* PackagingLinesSql =
+    "SELECT cover_id, cp_qtycover, cp_qtyprod, cp_usealways, cp_usefrom, cp_useto, cover_type, "
+    "cover_org, cover_pay FROM Prod_Cover WHERE dt_id = ? ORDER BY cp_id";
+
+// --- Looking the file's records up ------------------------------------------
+
+void CRegisterImport::ResolveCovers() {
+    const std::string sheet(book::CoverSheet);
+    m_covers.resize(m_book.covers.size());
+    for (size_t i = 0; i < m_book.covers.size(); ++i) {
+        const BookCover& cover = m_book.covers[i];
+        // A deleted cover is found among the deleted ones, whichever of the
+        // same name: they differ in nothing a person could tell by.
+        (cover.deleted ? m_fileDeletedCoverNames : m_fileCoverNames)
+            .Add(cover.record.name, static_cast<int64_t>(i));
+        const CNameIndex::Found found = cover.deleted
+                                            ? m_dbDeletedCoverNames.Find(cover.record.name, true)
+                                            : m_dbCoverNames.Find(cover.record.name);
+        if (found.ambiguous) {
+            Fault(sheet, cover.row, book::Name,
+                  "v evidenci je více obalů „" + cover.record.name + "“");
+            continue;
+        }
+        if (!found)
+            continue;
+        CoverWork& work = m_covers[i];
+        const BookCover& stored = m_dbCovers.at(found.id);
+        work.db = found.id;
+        work.plan = Decide(cover.record == stored.record && cover.deleted == stored.deleted);
+        work.codesChanged = cover.record.type != stored.record.type ||
+                            cover.record.origin != stored.record.origin ||
+                            cover.record.payment != stored.record.payment;
+    }
+}
+
+std::optional<ResolvedLine> CRegisterImport::ResolveLine(const BookLine& line,
+                                                         const std::string& sheet) {
+    ResolvedLine resolved;
+    // A cover in use first, then a deleted one: lines of deleted covers
+    // still give dispatches their covers.
+    const CoverRecord* cover = nullptr;
+    CNameIndex::Found file = m_fileCoverNames.Find(line.cover);
+    if (!file && !file.ambiguous)
+        file = m_fileDeletedCoverNames.Find(line.cover, true);
+    CNameIndex::Found db = m_dbCoverNames.Find(line.cover);
+    if (!db && !db.ambiguous)
+        db = m_dbDeletedCoverNames.Find(line.cover, true);
+    if (file) {
+        resolved.cover.file = static_cast<int>(file.id);
+        resolved.cover.db = m_covers[static_cast<size_t>(file.id)].db;
+        cover = &m_book.covers[static_cast<size_t>(file.id)].record;
+    } else if (db) {
+        resolved.cover.db = db.id;
+        cover = &m_dbCovers.at(db.id).record;
+    } else {
+        Fault(sheet, line.row, book::Cover,
+              (db.ambiguous ? "v evidenci je více obalů „" : "obal „") + line.cover +
+                  (db.ambiguous ? "“" : "“ neexistuje"));
+        return std::nullopt;
+    }
+    // Codes left empty are the cover's own, as the packaging wizard offers them.
+    resolved.line = {resolved.cover.db,
+                     line.qtyCover,
+                     line.qtyProd,
+                     line.useAlways,
+                     line.useFrom,
+                     line.useTo,
+                     line.type >= 0 ? line.type : cover->type,
+                     line.origin >= 0 ? line.origin : cover->origin,
+                     line.payment >= 0 ? line.payment : cover->payment};
+    return resolved;
+}
+
+void CRegisterImport::ResolveCompCovers() {
+    const std::string sheet(book::CompCoverSheet);
+    m_compCovers.resize(m_book.compCovers.size());
+    for (size_t i = 0; i < m_book.compCovers.size(); ++i) {
+        const BookCompCover& compCover = m_book.compCovers[i];
+        CompCoverWork& work = m_compCovers[i];
+        bool complete = true;
+        for (const BookLine& item : compCover.items) {
+            if (std::optional<ResolvedLine> resolved = ResolveLine(item, sheet))
+                work.items.push_back(std::move(*resolved));
+            else
+                complete = false;
+        }
+        const CNameIndex::Found found = m_dbCompNames.Find(compCover.name);
+        if (found.ambiguous) {
+            Fault(sheet, compCover.row, book::CompCover,
+                  "v evidenci je více složených obalů „" + compCover.name + "“");
+            continue;
+        }
+        if (!found || !complete)
+            continue;
+        work.db = found.id;
+        bool same = m_dbCompCovers.at(found.id) == CompCoverRecord{compCover.name, compCover.note};
+        const std::vector<CoverItem> stored = CoverItems(CompItemsSql, found.id);
+        same = same && stored.size() == work.items.size();
+        for (size_t k = 0; same && k < stored.size(); ++k)
+            same = work.items[k].cover.db != NoRecord && stored[k] == work.items[k].line;
+        work.plan = Decide(same);
+    }
+}
+
+void CRegisterImport::ResolveProducts() {
+    const std::string sheet(book::ProductSheet);
+    m_products.resize(m_book.products.size());
+    for (size_t i = 0; i < m_book.products.size(); ++i) {
+        const BookProduct& product = m_book.products[i];
+        ProductTarget& target = m_products[i];
+        target.file = static_cast<int>(i);
+        target.plan = Plan::Add;
+        const auto index = static_cast<int64_t>(i);
+        if (product.key.by == ProductRef::By::Source)
+            m_fileSourceIds.emplace(SourceKey(product.source, product.sourceId), index);
+        if (!product.katalog.empty())
+            m_fileKatalogs.Add(product.katalog, index);
+        m_fileProductNames.Add(product.name, index);
+
+        CNameIndex::Found found;
+        if (product.key.by == ProductRef::By::Source) {
+            const auto it = m_dbSourceIds.find(SourceKey(product.source, product.sourceId));
+            if (it != m_dbSourceIds.end())
+                found.id = it->second;
+        } else {
+            found = (product.key.by == ProductRef::By::Katalog ? m_dbKatalogs : m_dbProductNames)
+                        .Find(product.key.text);
+        }
+        if (found.ambiguous) {
+            Fault(sheet, product.row, product.key.column,
+                  "v evidenci je více produktů: " + product.key.Described());
+            continue;
+        }
+        if (!found)
+            continue;
+        const StoredProduct& stored = m_dbProducts.at(found.id);
+        target.db = found.id;
+        m_productOfDb.emplace(found.id, i);
+        if (stored.deleted) {
+            target.revive = true;
+            target.plan = Plan::Add;
+        } else {
+            target.plan = Decide(stored.name == product.name && stored.katalog == product.katalog &&
+                                 stored.unit == product.unit);
+        }
+    }
+}
+
+std::optional<size_t> CRegisterImport::ResolveProduct(const ProductRef& ref, int row) {
+    const std::string sheet(book::PackagingSheet);
+    // The product sheet first: the packaging of a product it brings names it
+    // as it does.
+    CNameIndex::Found file;
+    if (ref.by == ProductRef::By::Source) {
+        const auto it = m_fileSourceIds.find(SourceKey(ref.source, ref.text));
+        if (it != m_fileSourceIds.end())
+            file.id = it->second;
+    } else {
+        file = (ref.by == ProductRef::By::Katalog ? m_fileKatalogs : m_fileProductNames)
+                   .Find(ref.text);
+    }
+    if (file.ambiguous) {
+        Fault(sheet, row, ref.column, "v listu Produkty je více produktů: " + ref.Described());
+        return std::nullopt;
+    }
+    if (file)
+        return static_cast<size_t>(file.id);
+
+    CNameIndex::Found db;
+    if (ref.by == ProductRef::By::Source) {
+        const auto it = m_dbSourceIds.find(SourceKey(ref.source, ref.text));
+        if (it != m_dbSourceIds.end() && !m_dbProducts.at(it->second).deleted)
+            db.id = it->second;
+    } else {
+        db = (ref.by == ProductRef::By::Katalog ? m_dbKatalogs : m_dbProductNames).Find(ref.text);
+    }
+    if (!db) {
+        Fault(sheet, row, ref.column,
+              db.ambiguous ? "v evidenci je více produktů: " + ref.Described()
+                           : ref.Described() + " neexistuje");
+        return std::nullopt;
+    }
+    // A product of the database that a row of the product sheet also found
+    // is one target, whichever way a row names it.
+    const auto [it, added] = m_productOfDb.try_emplace(db.id, m_products.size());
+    if (added) {
+        ProductTarget target;
+        target.db = db.id;
+        m_products.push_back(target);
+    }
+    return it->second;
+}
+
+void CRegisterImport::ResolveDefinitions() {
+    const std::string sheet(book::PackagingSheet);
+    // Rows may name one product in different ways (by its identifier, by its
+    // catalogue number): its lines of one day are one definition all the same.
+    std::map<std::pair<size_t, double>, size_t> byProductAndDay;
+    bool complete = true;
+    for (size_t i = 0; i < m_book.definitions.size(); ++i) {
+        CheckCancel(static_cast<long>(i) + 1);
+        const BookDefinition& definition = m_book.definitions[i];
+        std::vector<ResolvedLine> lines;
+        for (const BookLine& line : definition.lines) {
+            if (std::optional<ResolvedLine> resolved = ResolveLine(line, sheet))
+                lines.push_back(std::move(*resolved));
+            else
+                complete = false;
+        }
+        const std::optional<size_t> product = ResolveProduct(definition.product, definition.row);
+        if (!product) {
+            complete = false;
+            continue;
+        }
+        const auto [it, added] = byProductAndDay.try_emplace(
+            std::pair(*product, std::floor(definition.from.Value())), m_definitions.size());
+        if (added) {
+            DefinitionWork work;
+            work.book = i;
+            work.product = *product;
+            m_definitions.push_back(std::move(work));
+        }
+        std::vector<ResolvedLine>& target = m_definitions[it->second].lines;
+        target.insert(target.end(), lines.begin(), lines.end());
+    }
+    if (!complete)
+        return;
+
+    for (DefinitionWork& work : m_definitions) {
+        const ProductTarget& product = m_products[work.product];
+        if (product.db != NoRecord && !product.revive) {
+            const OleDate& from = m_book.definitions[work.book].from;
+            for (const PackagingDefinition& stored : DefinitionsOf(product.db)) {
+                if (!stored.from.IsValid() ||
+                    std::floor(stored.from.Value()) != std::floor(from.Value()))
+                    continue;
+                work.db = stored.dtId;
+                bool same = stored.from == from;
+                const std::vector<CoverItem> lines = CoverItems(PackagingLinesSql, stored.dtId);
+                same = same && lines.size() == work.lines.size();
+                for (size_t k = 0; same && k < lines.size(); ++k)
+                    same = work.lines[k].cover.db != NoRecord && lines[k] == work.lines[k].line;
+                work.plan = Decide(same);
+                break;
+            }
+        }
+    }
+}
+
+void CRegisterImport::Resolve(std::vector<RegisterFault>& faults) {
+    m_faults = &faults;
+    m_progress.SetStatus("Porovnávám s evidencí");
+    LoadCovers();
+    LoadCompCovers();
+    LoadProducts();
+    ResolveCovers();
+    ResolveCompCovers();
+    ResolveProducts();
+    ResolveDefinitions();
+}
+
+void Count(ChangeCounts& counts, Plan plan) {
+    (plan == Plan::Add ? counts.added : plan == Plan::Change ? counts.changed : counts.kept)++;
+}
+
+RegisterImportSummary CRegisterImport::Planned() const {
+    RegisterImportSummary summary;
+    for (const CoverWork& work : m_covers)
+        Count(summary.covers, work.plan);
+    for (const CompCoverWork& work : m_compCovers)
+        Count(summary.compCovers, work.plan);
+    for (const ProductTarget& target : m_products) {
+        if (target.file >= 0)
+            Count(summary.products, target.plan);
+    }
+    for (const DefinitionWork& work : m_definitions)
+        Count(summary.definitions, work.plan);
+    return summary;
+}
+
+// --- Writing ----------------------------------------------------------------
+
+bool CRegisterImport::Overwrite(Plan plan, CExistingRecords& existing,
+                                const std::string& question) {
+    if (plan != Plan::Change)
+        return plan == Plan::Add;
+    return m_options.existing != ExistingMode::Ask || existing.Overwrite(question);
+}
+
+RecordId CRegisterImport::CoverId(const CoverTarget& target) const {
+    return target.file >= 0 ? m_covers[static_cast<size_t>(target.file)].db : target.db;
+}
+
+void CRegisterImport::InsertLines(const char* sql, RecordId owner,
+                                  const std::vector<ResolvedLine>& lines) {
+    CStatement& insert = m_store.Cached(sql);
+    for (const ResolvedLine& resolved : lines) {
+        const CoverItem& line = resolved.line;
+        insert.BindInt(1, owner)
+            .BindInt(2, CoverId(resolved.cover))
+            .BindQuantity(3, line.qtyCover)
+            .BindQuantity(4, line.qtyProd)
+            .BindInt(5, line.useAlways ? 1 : 0)
+            .BindQuantity(6, line.useFrom)
+            .BindQuantity(7, line.useTo)
+            .BindInt(8, line.type)
+            .BindInt(9, line.origin)
+            .BindInt(10, line.payment);
+        insert.Run();
+    }
+}
+
+constexpr const char* InsertCompItemSql =
+    "INSERT INTO CompCover_Item (ccover_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
+    "cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, "
+    "?)";
+constexpr const char* InsertPackagingLineSql =
+    "INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
+    "cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, "
+    "?)";
+
+void CRegisterImport::WriteCover(CoverWork& work, const BookCover& cover) {
+    CStatement& write = m_store.Cached(
+        work.db == NoRecord ? "INSERT INTO Cover (cover_name, cover_weight, cover_reusable, "
+                              "cover_type, cover_mat, cover_org, cover_pay, cover_stat, "
+                              "cover_note, deleted) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+                            : "UPDATE Cover SET cover_name = ?, cover_weight = ?, "
+                              "cover_reusable = ?, cover_type = ?, cover_mat = ?, cover_org = ?, "
+                              "cover_pay = ?, cover_stat = ?, cover_note = ? WHERE cover_id = ?");
+    BindCover(write, cover.record);
+    if (work.db == NoRecord) {
+        write.BindInt(10, cover.deleted ? 1 : 0);
+        write.Run();
+        work.db = m_store.LastInsertId();
+        return;
+    }
+    write.BindInt(10, work.db);
+    write.Run();
+    if (work.codesChanged) {
+        CarryCoverCodes(m_store, m_switches, work.db, cover.record.type, cover.record.origin,
+                        cover.record.payment);
+        m_wroteCovers = true;
+    }
+}
+
+std::string CRegisterImport::ProductName(const ProductTarget& target) const {
+    if (target.file >= 0)
+        return m_book.products[static_cast<size_t>(target.file)].name;
+    return m_dbProducts.at(target.db).name;
+}
+
+RegisterImportSummary CRegisterImport::Apply() {
+    RegisterImportSummary done;
+    IMessagePort& messages = m_store.Messages();
+    const long total = static_cast<long>(m_covers.size() + m_compCovers.size() + m_products.size() +
+                                         m_definitions.size());
+    long count = 0;
+    m_progress.SetRange(0, 100);
+    auto step = [&] {
+        if (++count % CheckEvery == 0) {
+            if (m_progress.CheckCancel())
+                throw ImportCancelled();
+            m_progress.SetPos(static_cast<int>(count * 100 / std::max(total, 1L)));
+        }
+    };
+    m_progress.SetStatus("Zapisuji obaly");
+    CExistingRecords existing(messages, m_options.existing);
+    for (size_t i = 0; i < m_covers.size(); ++i) {
+        step();
+        CoverWork& work = m_covers[i];
+        const BookCover& cover = m_book.covers[i];
+        if (!Overwrite(work.plan, existing,
+                       Format("Obal \"%s\" již v evidenci je. Přejete si jej přepsat?",
+                              cover.record.name.c_str()))) {
+            Count(done.covers, Plan::Keep);
+            continue;
+        }
+        WriteCover(work, cover);
+        Count(done.covers, work.plan);
+    }
+    m_wroteMain = m_wroteMain || done.covers.added + done.covers.changed > 0;
+
+    m_progress.SetStatus("Zapisuji složené obaly");
+    existing.ResetMode();
+    for (size_t i = 0; i < m_compCovers.size(); ++i) {
+        step();
+        CompCoverWork& work = m_compCovers[i];
+        const BookCompCover& compCover = m_book.compCovers[i];
+        if (!Overwrite(work.plan, existing,
+                       Format("Složený obal \"%s\" již v evidenci je. Přejete si jej přepsat?",
+                              compCover.name.c_str()))) {
+            Count(done.compCovers, Plan::Keep);
+            continue;
+        }
+        if (work.db == NoRecord) {
+            CStatement& insert =
+                m_store.Cached("INSERT INTO CompCover (ccover_name, ccover_note) VALUES (?, ?)");
+            insert.BindText(1, compCover.name).BindText(2, compCover.note);
+            insert.Run();
+            work.db = m_store.LastInsertId();
+        } else {
+            CStatement& update = m_store.Cached(
+                "UPDATE CompCover SET ccover_name = ?, ccover_note = ? WHERE ccover_id = ?");
+            update.BindText(1, compCover.name).BindText(2, compCover.note).BindInt(3, work.db);
+            update.Run();
+            CStatement& clear = m_store.Cached("DELETE FROM CompCover_Item WHERE ccover_id = ?");
+            clear.BindInt(1, work.db);
+            clear.Run();
+        }
+        InsertLines(InsertCompItemSql, work.db, work.items);
+        Count(done.compCovers, work.plan);
+        m_wroteMain = true;
+    }
+
+    m_progress.SetStatus("Zapisuji produkty");
+    existing.ResetMode();
+    for (ProductTarget& target : m_products) {
+        step();
+        if (target.file < 0)
+            continue;
+        const BookProduct& product = m_book.products[static_cast<size_t>(target.file)];
+        if (!Overwrite(target.plan, existing,
+                       Format("Produkt \"%s, kat.č. %s\" již v evidenci je. Přejete si jej "
+                              "přepsat?",
+                              product.name.c_str(), product.katalog.c_str()))) {
+            Count(done.products, Plan::Keep);
+            continue;
+        }
+        if (target.db == NoRecord) {
+            CStatement& insert =
+                m_store.Cached("INSERT INTO Product (prod_name, prod_katalog, prod_unit, "
+                               "prod_source, prod_scrid) VALUES (?, ?, ?, ?, ?)");
+            insert.BindText(1, product.name).BindText(2, product.katalog).BindText(3, product.unit);
+            if (product.source > 0)
+                insert.BindInt(4, product.source).BindText(5, product.sourceId);
+            else
+                insert.BindNull(4).BindNull(5);
+            insert.Run();
+            target.db = m_store.LastInsertId();
+        } else {
+            // Source and identifier stay: they are how the imports find the
+            // product again.
+            CStatement& update =
+                m_store.Cached("UPDATE Product SET prod_name = ?, prod_katalog = ?, "
+                               "prod_unit = ?, deleted = 0 WHERE prod_id = ?");
+            update.BindText(1, product.name)
+                .BindText(2, product.katalog)
+                .BindText(3, product.unit)
+                .BindInt(4, target.db);
+            update.Run();
+        }
+        Count(done.products, target.plan);
+        m_wroteMain = true;
+    }
+
+    m_progress.SetStatus("Zapisuji balení");
+    existing.ResetMode();
+    for (DefinitionWork& work : m_definitions) {
+        step();
+        ProductTarget& product = m_products[work.product];
+        const BookDefinition& definition = m_book.definitions[work.book];
+        if (!Overwrite(work.plan, existing,
+                       Format("Balení produktu \"%s\" platné od %s již v evidenci je. Přejete si "
+                              "jej přepsat?",
+                              ProductName(product).c_str(),
+                              DefinitionDateText(definition.from).c_str()))) {
+            Count(done.definitions, Plan::Keep);
+            continue;
+        }
+        if (work.db == NoRecord) {
+            CStatement& insert =
+                m_store.Cached("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (?, ?)");
+            insert.BindInt(1, product.db).BindDate(2, definition.from);
+            insert.Run();
+            work.db = m_store.LastInsertId();
+        } else {
+            CStatement& update =
+                m_store.Cached("UPDATE Prod_CoverDT SET dt_from = ? WHERE dt_id = ?");
+            update.BindDate(1, definition.from).BindInt(2, work.db);
+            update.Run();
+            CStatement& clear = m_store.Cached("DELETE FROM Prod_Cover WHERE dt_id = ?");
+            clear.BindInt(1, work.db);
+            clear.Run();
+        }
+        InsertLines(InsertPackagingLineSql, work.db, work.lines);
+        product.packagingChanged = true;
+        Count(done.definitions, work.plan);
+        m_wroteItems = true;
+    }
+
+    // The dispatches of a product whose packaging changed take their covers
+    // from it again, as after a change made in the product's window.
+    if (m_switches.packagingToDispatches) {
+        m_progress.SetStatus("Aktualizuji obaly u vydaných produktů");
+        NullProgress quiet;
+        for (const ProductTarget& target : m_products) {
+            step();
+            if (target.packagingChanged && RederiveProdMoves(m_store, target.db, quiet) > 0)
+                ++done.rederived;
+        }
+        m_wroteCovers = m_wroteCovers || done.rederived > 0;
+    }
+    m_progress.SetPos(100);
+    return done;
+}
+
+void CRegisterImport::Notify(IViewNotifier& notifier) const {
+    if (m_wroteMain)
+        notifier.NotifyAllViews(ViewNotification::ReloadMain);
+    if (m_wroteItems)
+        notifier.NotifyAllViews(ViewNotification::ReloadItems);
+    if (m_wroteCovers)
+        notifier.NotifyAllViews(ViewNotification::ReloadCovers);
+}
+
+// Faults in the order of the sheets and their rows, whichever check found them.
+void SortFaults(std::vector<RegisterFault>& faults) {
+    auto rank = [](const RegisterFault& fault) {
+        const std::string_view order[] = {book::CoverSheet, book::CompCoverSheet,
+                                          book::ProductSheet, book::PackagingSheet};
+        for (size_t i = 0; i < std::size(order); ++i) {
+            if (fault.sheet == order[i])
+                return static_cast<int>(i) + 1;
+        }
+        return 0;
+    };
+    std::stable_sort(faults.begin(), faults.end(), [&](const auto& a, const auto& b) {
+        return std::pair(rank(a), a.row) < std::pair(rank(b), b.row);
+    });
+}
+
+} // namespace
+
+RegisterImportResult ImportRegisters(CDataStore& store, const std::string& path,
+                                     const RegisterImportOptions& options,
+                                     const PropagationSwitches& switches, IProgressPort& progress,
+                                     IViewNotifier& notifier) {
+    RegisterImportResult result;
+    try {
+        CWorkbook workbook;
+        workbook.Open(path);
+        const Book book = ReadBook(workbook, result.faults, progress);
+        workbook.Close();
+        // What is looked up and what is written is one unit, so the file is
+        // checked against the registers as they are written to.
+        CTransaction unit(store);
+        CRegisterImport import(store, book, options, switches, progress);
+        if (book.complete)
+            import.Resolve(result.faults);
+        if (!result.faults.empty()) {
+            SortFaults(result.faults);
+            result.status = RegisterImportStatus::Faults;
+            return result;
+        }
+        if (options.dryRun) {
+            result.summary = import.Planned();
+            result.status = RegisterImportStatus::Done;
+            return result;
+        }
+        result.summary = import.Apply();
+        unit.Commit();
+        import.Notify(notifier);
+        result.status = RegisterImportStatus::Done;
+    } catch (const ImportCancelled&) {
+        result.status = RegisterImportStatus::Cancelled;
+    } catch (const ComError& e) {
+        ShowComError(store.Messages(), e);
+        result.status = RegisterImportStatus::Failed;
+    }
+    return result;
+}
+
+} // namespace tarvo
