@@ -6,11 +6,13 @@
 #include "core/engine/datagenerator.h"
 #include "core/report/workbookwriter.h"
 #include "core/transfer/registerexport.h"
+#include "support/cprogresswnd.h"
 #include "ui/commands/registerbookcommands.h"
 #include "ui/dialogs/cdlgimportregisters.h"
 #include "ui/pages/existingrecordsgroup.h"
 #include "uitestsupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -18,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace tarvo;
 using namespace tarvo::test;
@@ -47,6 +50,25 @@ void ImportThroughCommand(const GuiContext& context, const QString& book,
     RunImportRegistersCommand(context, nullptr, files);
 }
 
+// Presses Storno of the progress window as soon as it is up: the window
+// handles the pending events when it is shown, before the import has read
+// anything.
+void CancelWhenTheProgressShows() {
+    auto* timer = new QTimer;
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, [timer] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* progress = qobject_cast<CProgressWnd*>(widget);
+            if (progress && progress->isVisible()) {
+                timer->stop();
+                timer->deleteLater();
+                progress->CancelButton()->click();
+            }
+        }
+    });
+    timer->start();
+}
+
 int StoredMode(const UiDatabase& db) {
     return CProfile(db.Folder() + "tarvo.ini").GetInt(RegisterImportSection, ModeKey, -1);
 }
@@ -72,6 +94,7 @@ private:
     QTemporaryDir m_files;
     UiDatabase m_source;
     QString m_book;
+    QString m_bigBook;
     QString m_faults;
 };
 
@@ -85,6 +108,12 @@ void TestRegisterBook::initTestCase() {
     GenerateData(m_source.Store(), options, progress);
     m_book = m_files.filePath(QStringLiteral("book.xlsx"));
     ExportRegisters(m_source.Store(), m_book.toStdString());
+    // The import looks for a cancel every thousand rows: this book has more.
+    UiDatabase big;
+    options.products = 400;
+    GenerateData(big.Store(), options, progress);
+    m_bigBook = m_files.filePath(QStringLiteral("big.xlsx"));
+    ExportRegisters(big.Store(), m_bigBook.toStdString());
 
     // One sound cover and a composite cover of a cover that is nowhere.
     m_faults = m_files.filePath(QStringLiteral("faults.xlsx"));
@@ -232,25 +261,32 @@ void TestRegisterBook::dialogChecksAgainWhenTheModeChanges() {
 }
 
 // The mode chosen in the dialog is the import's and is kept in tarvo.ini,
-// also after Storno; the questions of the ask mode reach the user.
+// also after Storno; the questions of the ask mode reach the user; Storno in
+// the progress window leaves everything as it was.
 void TestRegisterBook::importCommandWritesInTheChosenMode_data() {
     QTest::addColumn<ExistingMode>("mode");
     QTest::addColumn<bool>("import");
+    QTest::addColumn<bool>("cancel");            // in the progress window
     QTest::addColumn<OverwriteAnswer>("answer"); // to every question of the ask mode
     QTest::addColumn<bool>("restored");          // the covers' notes as the file has them
 
-    QTest::newRow("overwrite") << ExistingMode::Overwrite << true << OverwriteAnswer::No << true;
-    QTest::newRow("skip") << ExistingMode::Skip << true << OverwriteAnswer::No << false;
+    QTest::newRow("overwrite") << ExistingMode::Overwrite << true << false << OverwriteAnswer::No
+                               << true;
+    QTest::newRow("skip") << ExistingMode::Skip << true << false << OverwriteAnswer::No << false;
     QTest::newRow("ask, yes to all")
-        << ExistingMode::Ask << true << OverwriteAnswer::YesToAll << true;
+        << ExistingMode::Ask << true << false << OverwriteAnswer::YesToAll << true;
     QTest::newRow("ask, no to all")
-        << ExistingMode::Ask << true << OverwriteAnswer::NoToAll << false;
-    QTest::newRow("Storno") << ExistingMode::Overwrite << false << OverwriteAnswer::No << false;
+        << ExistingMode::Ask << true << false << OverwriteAnswer::NoToAll << false;
+    QTest::newRow("Storno") << ExistingMode::Overwrite << false << false << OverwriteAnswer::No
+                            << false;
+    QTest::newRow("cancelled") << ExistingMode::Overwrite << true << true << OverwriteAnswer::No
+                               << false;
 }
 
 void TestRegisterBook::importCommandWritesInTheChosenMode() {
     QFETCH(ExistingMode, mode);
     QFETCH(bool, import);
+    QFETCH(bool, cancel);
     QFETCH(OverwriteAnswer, answer);
     QFETCH(bool, restored);
     UiDatabase target;
@@ -259,13 +295,17 @@ void TestRegisterBook::importCommandWritesInTheChosenMode() {
         return;
     target.messages.overwriteAnswers.assign(100, answer);
 
-    ImportThroughCommand(target.Context(), m_book, [mode, import](CDlgImportRegisters* dialog) {
-        dialog->ModeGroup()->Button(mode)->click();
-        if (import)
-            dialog->ImportButton()->click();
-        else
-            dialog->reject();
-    });
+    const long long products = target.Number("SELECT COUNT(*) FROM Product");
+    ImportThroughCommand(target.Context(), cancel ? m_bigBook : m_book,
+                         [mode, import, cancel](CDlgImportRegisters* dialog) {
+                             dialog->ModeGroup()->Button(mode)->click();
+                             if (cancel)
+                                 CancelWhenTheProgressShows();
+                             if (import)
+                                 dialog->ImportButton()->click();
+                             else
+                                 dialog->reject();
+                         });
     QCOMPARE(StoredMode(target), static_cast<int>(mode));
     const long long changed =
         target.Number("SELECT COUNT(*) FROM Cover WHERE cover_note = 'upraveno'");
@@ -276,6 +316,12 @@ void TestRegisterBook::importCommandWritesInTheChosenMode() {
     }
     QVERIFY(!target.messages.shown.empty());
     const ShownMessage& summary = target.messages.shown.back();
+    if (cancel) {
+        QCOMPARE(summary, (ShownMessage{"Import byl přerušen!", MsgIcon::Information}));
+        QVERIFY(target.notifier.sent.empty());
+        QCOMPARE(target.Number("SELECT COUNT(*) FROM Product"), products);
+        return;
+    }
     QCOMPARE(summary.icon, MsgIcon::Information);
     QVERIFY2(summary.text.rfind("Import dokončen úspěšně!\n\n", 0) == 0, summary.text.c_str());
     QCOMPARE(target.messages.shown.size() > 1, mode == ExistingMode::Ask);
