@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -81,6 +82,7 @@ private slots:
     void exportWritesTheChosenFile_data();
     void exportWritesTheChosenFile();
     void dialogRefusesAFileWithFaults();
+    void unreadableFileOpensNoDialog();
     void dialogChecksAgainWhenTheModeChanges();
     void importCommandWritesInTheChosenMode_data();
     void importCommandWritesInTheChosenMode();
@@ -216,6 +218,21 @@ void TestRegisterBook::dialogRefusesAFileWithFaults() {
     dialog.reject();
     QCOMPARE(target.Number("SELECT COUNT(*) FROM Cover"), 0LL);
     QVERIFY(target.messages.shown.empty());
+}
+
+// The reason has been told; there is nothing to choose.
+void TestRegisterBook::unreadableFileOpensNoDialog() {
+    UiDatabase target;
+    const QString text = m_files.filePath(QStringLiteral("text.xlsx"));
+    QFile file(text);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Název;Hmotnost\n");
+    file.close();
+    RegisterBookFiles files;
+    files.open = [text](QWidget*, const QString&) { return text; };
+    RunImportRegistersCommand(target.Context(), nullptr, files);
+    QCOMPARE(target.messages.shown.size(), size_t(1));
+    QVERIFY(target.messages.shown.front().icon != MsgIcon::Information);
 }
 
 void TestRegisterBook::dialogChecksAgainWhenTheModeChanges() {
