@@ -45,6 +45,8 @@ CWorksheet* FindSheet(CWorkbook& workbook, std::string_view name) {
 bool ScanSheet(CWorksheet& sheet, std::string_view name,
                const std::vector<std::string_view>& required, std::vector<RegisterFault>& faults,
                IProgressPort& progress, const std::function<void(CSheetScan&)>& visitRow) {
+    if (progress.CheckCancel())
+        throw ImportCancelled();
     progress.SetStatus(Format("Čtu list %s", std::string(name).c_str()));
     CSheetScan scan(name, faults);
     bool header = true;

@@ -20,6 +20,7 @@
 #include "core/transfer/sheetscan.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <unordered_map>
@@ -119,6 +120,7 @@ struct CoverWork {
 struct CompCoverWork {
     RecordId db = NoRecord;
     Plan plan = Plan::Add;
+    bool headSame = true; // name and note
     std::vector<ResolvedLine> items;
 };
 
@@ -144,6 +146,7 @@ struct DefinitionWork {
     size_t product = 0; // index of the target
     RecordId db = NoRecord;
     Plan plan = Plan::Add;
+    bool dateSame = true;
     std::vector<ResolvedLine> lines;
 };
 
@@ -178,6 +181,10 @@ private:
     std::optional<ResolvedLine> ResolveLine(const BookLine& line, const std::string& sheet);
     std::optional<size_t> ResolveProduct(const ProductRef& ref, int row);
     Plan Decide(bool same) const;
+    bool SameLines(const char* sql, RecordId owner, const std::vector<ResolvedLine>& lines,
+                   bool carrySwitch);
+    void DecideAgainAfterCovers();
+    void BeginPhase(const char* status);
     void Fault(const std::string& sheet, int row, std::string_view column, std::string text);
     void CheckCancel(long count);
 
@@ -217,6 +224,9 @@ private:
     std::vector<ProductTarget> m_products; // the file's products first, in their order
     std::unordered_map<RecordId, size_t> m_productOfDb;
     std::vector<DefinitionWork> m_definitions;
+    // The codes that covers to be overwritten will carry into the lines that
+    // copied them, by the database cover: planned, not yet written.
+    std::unordered_map<RecordId, std::array<int, 3>> m_carriedCodes;
 
     // What the views have to reload.
     bool m_wroteMain = false;
@@ -236,6 +246,14 @@ void CRegisterImport::Fault(const std::string& sheet, int row, std::string_view 
 void CRegisterImport::CheckCancel(long count) {
     if (count % CheckEvery == 0 && m_progress.CheckCancel())
         throw ImportCancelled();
+}
+
+void CRegisterImport::BeginPhase(const char* status) {
+    // Also between the checks of long runs: a small file is through its
+    // phases before a thousand rows go by.
+    if (m_progress.CheckCancel())
+        throw ImportCancelled();
+    m_progress.SetStatus(status);
 }
 
 Plan CRegisterImport::Decide(bool same) const {
@@ -328,6 +346,46 @@ constexpr const char* PackagingLinesSql =
 
 // --- Looking the file's records up ------------------------------------------
 
+bool CRegisterImport::SameLines(const char* sql, RecordId owner,
+                                const std::vector<ResolvedLine>& lines, bool carrySwitch) {
+    const std::vector<CoverItem> stored = CoverItems(sql, owner);
+    if (stored.size() != lines.size())
+        return false;
+    for (size_t k = 0; k < stored.size(); ++k) {
+        if (lines[k].cover.db == NoRecord)
+            return false;
+        CoverItem item = stored[k];
+        // The file states each line's codes: a line is the same when it will
+        // be so after the covers carried their new codes into it.
+        if (const auto it = m_carriedCodes.find(item.cover);
+            carrySwitch && it != m_carriedCodes.end()) {
+            item.type = it->second[0];
+            item.origin = it->second[1];
+            item.payment = it->second[2];
+        }
+        if (!(item == lines[k].line))
+            return false;
+    }
+    return true;
+}
+
+void CRegisterImport::DecideAgainAfterCovers() {
+    // The covers are written now, with whatever they carried; what the
+    // composite covers and the definitions found again hold is compared anew,
+    // also where a cover was, after all, not overwritten.
+    m_carriedCodes.clear();
+    for (CompCoverWork& work : m_compCovers) {
+        if (work.db != NoRecord)
+            work.plan =
+                Decide(work.headSame && SameLines(CompItemsSql, work.db, work.items, false));
+    }
+    for (DefinitionWork& work : m_definitions) {
+        if (work.db != NoRecord)
+            work.plan =
+                Decide(work.dateSame && SameLines(PackagingLinesSql, work.db, work.lines, false));
+    }
+}
+
 void CRegisterImport::ResolveCovers() {
     const std::string sheet(book::CoverSheet);
     m_covers.resize(m_book.covers.size());
@@ -354,6 +412,9 @@ void CRegisterImport::ResolveCovers() {
         work.codesChanged = cover.record.type != stored.record.type ||
                             cover.record.origin != stored.record.origin ||
                             cover.record.payment != stored.record.payment;
+        if (work.plan == Plan::Change && work.codesChanged)
+            m_carriedCodes[found.id] = {cover.record.type, cover.record.origin,
+                                        cover.record.payment};
     }
 }
 
@@ -417,12 +478,10 @@ void CRegisterImport::ResolveCompCovers() {
         if (!found || !complete)
             continue;
         work.db = found.id;
-        bool same = m_dbCompCovers.at(found.id) == CompCoverRecord{compCover.name, compCover.note};
-        const std::vector<CoverItem> stored = CoverItems(CompItemsSql, found.id);
-        same = same && stored.size() == work.items.size();
-        for (size_t k = 0; same && k < stored.size(); ++k)
-            same = work.items[k].cover.db != NoRecord && stored[k] == work.items[k].line;
-        work.plan = Decide(same);
+        work.headSame =
+            m_dbCompCovers.at(found.id) == CompCoverRecord{compCover.name, compCover.note};
+        work.plan = Decide(work.headSame && SameLines(CompItemsSql, work.db, work.items,
+                                                      m_switches.coverToCompCovers));
     }
 }
 
@@ -559,12 +618,10 @@ void CRegisterImport::ResolveDefinitions() {
                     std::floor(stored.from.Value()) != std::floor(from.Value()))
                     continue;
                 work.db = stored.dtId;
-                bool same = stored.from == from;
-                const std::vector<CoverItem> lines = CoverItems(PackagingLinesSql, stored.dtId);
-                same = same && lines.size() == work.lines.size();
-                for (size_t k = 0; same && k < lines.size(); ++k)
-                    same = work.lines[k].cover.db != NoRecord && lines[k] == work.lines[k].line;
-                work.plan = Decide(same);
+                work.dateSame = stored.from == from;
+                work.plan =
+                    Decide(work.dateSame && SameLines(PackagingLinesSql, work.db, work.lines,
+                                                      m_switches.coverToPackaging));
                 break;
             }
         }
@@ -573,7 +630,7 @@ void CRegisterImport::ResolveDefinitions() {
 
 void CRegisterImport::Resolve(std::vector<RegisterFault>& faults) {
     m_faults = &faults;
-    m_progress.SetStatus("Porovnávám s evidencí");
+    BeginPhase("Porovnávám s evidencí");
     LoadCovers();
     LoadCompCovers();
     LoadProducts();
@@ -687,7 +744,7 @@ RegisterImportSummary CRegisterImport::Apply() {
             m_progress.SetPos(static_cast<int>(count * 100 / std::max(total, 1L)));
         }
     };
-    m_progress.SetStatus("Zapisuji obaly");
+    BeginPhase("Zapisuji obaly");
     CExistingRecords existing(messages, m_options.existing);
     for (size_t i = 0; i < m_covers.size(); ++i) {
         step();
@@ -704,7 +761,8 @@ RegisterImportSummary CRegisterImport::Apply() {
     }
     m_wroteMain = m_wroteMain || done.covers.added + done.covers.changed > 0;
 
-    m_progress.SetStatus("Zapisuji složené obaly");
+    DecideAgainAfterCovers();
+    BeginPhase("Zapisuji složené obaly");
     existing.ResetMode();
     for (size_t i = 0; i < m_compCovers.size(); ++i) {
         step();
@@ -736,7 +794,7 @@ RegisterImportSummary CRegisterImport::Apply() {
         m_wroteMain = true;
     }
 
-    m_progress.SetStatus("Zapisuji produkty");
+    BeginPhase("Zapisuji produkty");
     existing.ResetMode();
     for (ProductTarget& target : m_products) {
         step();
@@ -777,7 +835,7 @@ RegisterImportSummary CRegisterImport::Apply() {
         m_wroteMain = true;
     }
 
-    m_progress.SetStatus("Zapisuji balení");
+    BeginPhase("Zapisuji balení");
     existing.ResetMode();
     for (DefinitionWork& work : m_definitions) {
         step();
@@ -815,7 +873,7 @@ RegisterImportSummary CRegisterImport::Apply() {
     // The dispatches of a product whose packaging changed take their covers
     // from it again, as after a change made in the product's window.
     if (m_switches.packagingToDispatches) {
-        m_progress.SetStatus("Aktualizuji obaly u vydaných produktů");
+        BeginPhase("Aktualizuji obaly u vydaných produktů");
         NullProgress quiet;
         for (const ProductTarget& target : m_products) {
             step();
@@ -882,6 +940,9 @@ RegisterImportResult ImportRegisters(CDataStore& store, const std::string& path,
             return result;
         }
         result.summary = import.Apply();
+        // A cancel pressed while the last rows were written still counts.
+        if (progress.CheckCancel())
+            throw ImportCancelled();
         unit.Commit();
         import.Notify(notifier);
         result.status = RegisterImportStatus::Done;

@@ -23,7 +23,7 @@ namespace {
 // and back: identifiers, references and every column. An empty text and a
 // null are the same to a person: the generator leaves notes null, a window
 // and the import write them empty.
-std::vector<std::string> Registers(CDataStore& store) {
+std::vector<std::string> Registers(CDataStore& store, bool lineIds = true) {
     const char* queries[] = {
         "SELECT 'C', cover_id, cover_name, cover_weight, cover_mat, cover_type, cover_org, "
         "cover_pay, cover_stat, cover_reusable, IFNULL(cover_note, ''), deleted FROM Cover "
@@ -36,13 +36,16 @@ std::vector<std::string> Registers(CDataStore& store) {
         "SELECT 'P', prod_id, prod_source, prod_scrid, prod_name, IFNULL(prod_katalog, ''), "
         "IFNULL(prod_unit, ''), "
         "deleted FROM Product ORDER BY prod_id",
-        "SELECT 'D', d.dt_id, d.prod_id, d.dt_from, l.cp_id, l.cover_id, l.cp_qtycover, "
+        "SELECT 'D', d.dt_id, d.prod_id, d.dt_from, CASE WHEN ? THEN l.cp_id END, l.cover_id, "
+        "l.cp_qtycover, "
         "l.cp_qtyprod, l.cp_usealways, l.cp_usefrom, l.cp_useto, l.cover_type, l.cover_org, "
         "l.cover_pay FROM Prod_CoverDT d LEFT JOIN Prod_Cover l ON l.dt_id = d.dt_id "
         "ORDER BY d.dt_id, l.cp_id"};
     std::vector<std::string> rows;
     for (const char* sql : queries) {
         CStatement st(store, sql);
+        if (sql[8] == 'D')
+            st.BindInt(1, lineIds ? 1 : 0);
         while (st.Step()) {
             std::string row;
             for (int i = 0; i < st.ColumnCount(); ++i)
@@ -466,6 +469,31 @@ TEST(RegisterBook, ChangedCoverCodesAreCarriedAsTheSwitchesSay) {
     }
 }
 
+// The lines of a file state their own codes: when the file also changes
+// their cover's codes, the carried codes do not stay in lines the file names.
+TEST(RegisterBook, OverwriteLeavesTheRegistersAsTheFileHasThem) {
+    Transfer t;
+    NullProgress quiet;
+    GenerateData(t.store, Generated(), quiet);
+    ExportRegisters(t.store, t.book);
+    const std::vector<std::string> exported = Registers(t.store, false);
+    t.Run("UPDATE Cover SET cover_type = (cover_type + 1) % 4, cover_org = (cover_org + 1) % 3 "
+          "WHERE cover_id <= 5");
+
+    const RegisterImportResult dry = t.Import(ExistingMode::Overwrite, true);
+    ASSERT_EQ(dry.status, RegisterImportStatus::Done);
+    EXPECT_EQ(dry.summary.covers.changed, 5);
+    const RegisterImportResult real = t.Import(ExistingMode::Overwrite);
+    ASSERT_EQ(real.status, RegisterImportStatus::Done);
+    EXPECT_EQ(real.summary.definitions, dry.summary.definitions);
+    EXPECT_EQ(real.summary.compCovers, dry.summary.compCovers);
+    EXPECT_EQ(Registers(t.store, false), exported);
+    const RegisterImportResult again = t.Import(ExistingMode::Overwrite, true);
+    EXPECT_EQ(again.summary.covers.changed + again.summary.compCovers.changed +
+                  again.summary.definitions.changed,
+              0);
+}
+
 TEST(RegisterBook, CancelLeavesEverythingAsItWas) {
     Transfer source;
     NullProgress quiet;
@@ -477,6 +505,22 @@ TEST(RegisterBook, CancelLeavesEverythingAsItWas) {
     const RegisterImportResult result = target.Import();
     EXPECT_EQ(result.status, RegisterImportStatus::Cancelled);
     EXPECT_EQ(target.Count("Cover") + target.Count("Product") + target.Count("Prod_Cover"), 0);
+}
+
+// A small file is through long before a thousand rows: a cancel at any of
+// its checks, the last one included, still writes nothing.
+TEST(RegisterBook, CancelOfASmallFileIsHonouredAtEveryCheck) {
+    Transfer probe;
+    WriteBook(probe.book, ValidBook());
+    ASSERT_EQ(probe.Import().status, RegisterImportStatus::Done);
+    ASSERT_GT(probe.progress.checks, 4);
+    for (int check = 1; check <= probe.progress.checks; ++check) {
+        Transfer t;
+        WriteBook(t.book, ValidBook());
+        t.progress.cancelOnCheck = {check};
+        EXPECT_EQ(t.Import().status, RegisterImportStatus::Cancelled) << check;
+        EXPECT_EQ(t.Count("Cover") + t.Count("Product") + t.Count("Prod_Cover"), 0) << check;
+    }
 }
 
 } // namespace
