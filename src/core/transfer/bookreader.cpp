@@ -266,11 +266,15 @@ Book ReadBook(CWorkbook& workbook, std::vector<RegisterFault>& faults, IProgress
                   {book::ProductSheet, ReadProducts},
                   {book::PackagingSheet, ReadPackaging}};
     bool any = false;
-    for (const auto& sheet : sheets) {
-        if (CWorksheet* found = FindSheet(workbook, sheet.name)) {
+    // A sheet's rows are not counted before they are read: the bar moves a
+    // quarter per sheet.
+    progress.SetRange(0, static_cast<int>(std::size(sheets)));
+    for (size_t i = 0; i < std::size(sheets); ++i) {
+        if (CWorksheet* found = FindSheet(workbook, sheets[i].name)) {
             any = true;
-            book.complete = sheet.read(*found, book, faults, progress) && book.complete;
+            book.complete = sheets[i].read(*found, book, faults, progress) && book.complete;
         }
+        progress.SetPos(static_cast<int>(i) + 1);
     }
     if (!any)
         faults.push_back({{},
