@@ -55,7 +55,7 @@ std::string RegisterImportSummaryText(const RegisterImportSummary& summary, bool
     if (dryRun && mode == ExistingMode::Ask)
         text += "Změny existujících záznamů proběhnou jen u těch, které při importu potvrdíte.\n";
     if (!dryRun && summary.rederived > 0)
-        text += Format("Obaly ve výdejích odvozeny znovu u %ld produktů.\n", summary.rederived);
+        text += Format("Obaly ve výdejích odvozeny znovu, produktů: %ld\n", summary.rederived);
     text.pop_back();
     return text;
 }
