@@ -2,10 +2,13 @@
 
 #include "core/data/statement.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
 
 namespace tarvo::test {
 
@@ -52,6 +55,18 @@ std::string ReadFile(const std::string& path) {
     std::stringstream buffer;
     buffer << in.rdbuf();
     return buffer.str();
+}
+
+CliRun RunCli(const std::string& dataDir, const std::string& arguments, const TempFolder& scratch) {
+    const char* cli = std::getenv("TARVO_CLI");
+    if (!cli)
+        throw std::runtime_error("TARVO_CLI is not set");
+    const std::string out = scratch.File("cli-out.txt");
+    const std::string err = scratch.File("cli-err.txt");
+    const std::string command = std::string("'") + cli + "' --data-dir '" + dataDir + "' " +
+                                arguments + " </dev/null >'" + out + "' 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
 }
 
 } // namespace tarvo::test

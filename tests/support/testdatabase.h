@@ -41,6 +41,18 @@ struct TestDatabase {
     void Run(const std::string& sql);
 };
 
+// What a run of tarvo-cli gave.
+struct CliRun {
+    int status; // the exit status, -1 when it did not exit
+    std::string out;
+    std::string err;
+};
+
+// Runs the tarvo-cli that CTest names in TARVO_CLI (throws when it is not
+// set) on the data folder dataDir, with standard input empty; its output is
+// caught in files of scratch.
+CliRun RunCli(const std::string& dataDir, const std::string& arguments, const TempFolder& scratch);
+
 // Writes a whole file (binary).
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);

@@ -1,29 +1,13 @@
 #include "core/data/statement.h"
 #include "enginedata.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace tarvo::test {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 CliRun RunCli(const TempFolder& folder, const std::string& arguments) {
-    const char* cli = std::getenv("TARVO_CLI");
-    if (!cli)
-        throw std::runtime_error("TARVO_CLI is not set");
-    const std::string out = folder.File("out.txt");
-    const std::string err = folder.File("err.txt");
-    const std::string command = std::string("'") + cli + "' --data-dir '" + folder.Folder() +
-                                "data' " + arguments + " </dev/null >'" + out + "' 2>'" + err + "'";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+    return test::RunCli(folder.Folder() + "data", arguments, folder);
 }
 
 TEST(EngineCli, GenerateThenResolveAllOnlyWithYes) {

@@ -2,21 +2,13 @@
 #include "testdatabase.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <map>
 #include <regex>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace tarvo::test {
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
 
 // The tables the workbook carries.
 const char* const RegisterTables[] = {"Cover",   "CompCover",    "CompCover_Item",
@@ -36,12 +28,7 @@ std::vector<long> Numbers(const std::string& text) {
 class TransferCli : public ::testing::Test {
 protected:
     CliRun Run(const std::string& data, const std::string& arguments) {
-        const std::string command = std::string("'") + std::getenv("TARVO_CLI") + "' --data-dir '" +
-                                    work.Folder() + data + "' " + arguments + " </dev/null >'" +
-                                    work.File("out.txt") + "' 2>'" + work.File("err.txt") + "'";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(work.File("out.txt")),
-                ReadFile(work.File("err.txt"))};
+        return RunCli(work.Folder() + data, arguments, work);
     }
 
     // The register tables' row counts as "tarvo-cli info" prints them.
