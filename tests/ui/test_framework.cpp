@@ -7,9 +7,12 @@
 #endif
 #include "support/cprogresswnd.h"
 #include "ui/framework/clistmodel.h"
+#include "ui/framework/formbuilder.h"
 #include "ui/framework/localenumber.h"
 #include "uitestsupport.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -30,6 +33,7 @@ private slots:
     void progressCancelReadOnce();
     void progressOwnerEnabledAgain();
     void progressLeavesDisabledOwnerDisabled();
+    void dialogHelpOnButtonAndF1();
 };
 
 void TestFramework::listModelFollowsItsRows() {
@@ -137,6 +141,26 @@ void TestFramework::progressLeavesDisabledOwnerDisabled() {
     progress.Create(&owner);
     progress.Destroy();
     QVERIFY(!owner.isEnabled());
+}
+
+// A dialog's help opens at its page from the "Nápověda" button and from F1,
+// which the frame's own shortcut cannot reach while the dialog is modal.
+void TestFramework::dialogHelpOnButtonAndF1() {
+    UiDatabase db;
+    GuiContext context = db.Context();
+    std::vector<int> shown;
+    context.showHelp = [&](int page) { shown.push_back(page); };
+    QDialog dialog;
+    QDialogButtonBox* buttons = MakeDialogButtons(&dialog, context, 7);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTest::keyClick(&dialog, Qt::Key_F1);
+    QCOMPARE(shown, std::vector<int>{7});
+    for (QAbstractButton* button : buttons->buttons()) {
+        if (buttons->buttonRole(button) == QDialogButtonBox::HelpRole)
+            button->click();
+    }
+    QCOMPARE(shown, (std::vector<int>{7, 7}));
 }
 
 QTEST_MAIN(TestFramework)

@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace tarvo {
 
@@ -47,6 +48,12 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, const GuiContext& context, 
         if (context.showHelp)
             context.showHelp(helpContext);
     });
+    if (helpContext > 0 && context.showHelp) {
+        // The frame's F1 does not reach a modal dialog: the dialog has its own,
+        // which does what its "Nápověda" button does.
+        auto* f1 = new QShortcut(QKeySequence::HelpContents, dialog);
+        QObject::connect(f1, &QShortcut::activated, buttons, &QDialogButtonBox::helpRequested);
+    }
     return buttons;
 }
 
