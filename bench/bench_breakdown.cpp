@@ -31,7 +31,7 @@ int Measure(const std::string& folder, int year, int quarter, int what,
             const std::string& statement) {
     YesMessages messages;
     CDataStore store(messages);
-    OpenBenchDatabase(store, folder + "Tarvo.mdb");
+    OpenDatabase(store, folder + "Tarvo.mdb");
     const Stopwatch watch;
     std::string path;
     size_t lines = 0;

@@ -33,9 +33,7 @@ int Measure(int argc, char** argv, const std::string& db) {
     QApplication app(argc, argv);
     bench::YesMessages messages;
     CDataStore store(messages);
-    store.SetDatabasePath(db);
-    if (!store.OpenDatabase())
-        return 1;
+    bench::OpenDatabase(store, db);
     PropagationSwitches switches;
     NullNotifier notifier;
     const GuiContext context{store, messages, switches, DataFolder{}, notifier, {}};
@@ -110,23 +108,16 @@ int main(int argc, char** argv) {
         db = (temp / "Tarvo.mdb").string();
     }
     if (!std::filesystem::exists(db)) {
-        CDataStore::CreateEmptyDatabase(db);
         bench::YesMessages messages;
         CDataStore store(messages);
-        store.SetDatabasePath(db);
-        if (!store.OpenDatabase())
-            return 1;
         GeneratorOptions options;
         options.covers = covers;
         options.composites = 0;
         options.products = 0;
         options.dispatches = 0;
         options.discards = 0;
-        NullProgress progress;
-        bench::Stopwatch watch;
-        const GeneratorCounts counts = GenerateData(store, options, progress);
-        std::printf("generated %ld covers in %.1f s\n", counts.covers, watch.Seconds());
-        store.CloseDatabase();
+        const bench::GeneratedDatabase made = bench::GenerateDatabase(store, db, options);
+        std::printf("generated %ld covers in %.1f s\n", made.counts.covers, made.seconds);
     }
     std::fputs(bench::RunSelf("--measure --db " + db).c_str(), stdout);
     if (!temp.empty())

@@ -3,6 +3,7 @@
 // covers of every line derived. Prints lines per second; the target is 20,000.
 //
 //   bench_money_import [lines]
+#include "benchsupport.h"
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
@@ -96,13 +97,9 @@ int main(int argc, char** argv) {
     int status = 0;
     try {
         WriteMoneyData(folder / "Agenda.001", lines);
-        const std::string database = (folder / "Tarvo.mdb").string();
-        CDataStore::CreateEmptyDatabase(database);
         PrintingMessages messages;
         CDataStore store(messages);
-        store.SetDatabasePath(database);
-        if (!store.OpenDatabase())
-            throw std::runtime_error("database");
+        bench::CreateDatabase(store, (folder / "Tarvo.mdb").string());
         WritePackaging(store);
 
         MoneyImportParams params;

@@ -144,14 +144,9 @@ int main(int argc, char** argv) {
         const fs::path folder = bench::BenchFolder(dir);
         const fs::path file = folder / "export.xml";
         WriteExport(file, lines);
-        const std::string database = (folder / "Tarvo.mdb").string();
-        fs::remove(database);
-        CDataStore::CreateEmptyDatabase(database);
         bench::YesMessages messages;
         CDataStore store(messages);
-        store.SetDatabasePath(database);
-        if (!store.OpenDatabase())
-            throw std::runtime_error("database");
+        bench::CreateDatabase(store, (folder / "Tarvo.mdb").string());
         WritePackaging(store);
 
         MoneyXmlImportParams params;

@@ -43,9 +43,7 @@ int Measure(int argc, char** argv, const std::string& db) {
     QApplication app(argc, argv);
     bench::YesMessages messages;
     CDataStore store(messages);
-    store.SetDatabasePath(db);
-    if (!store.OpenDatabase())
-        return 1;
+    bench::OpenDatabase(store, db);
     PropagationSwitches switches;
     NullNotifier notifier;
     const GuiContext context{store, messages, switches, DataFolder{}, notifier, {}};
@@ -147,25 +145,18 @@ int main(int argc, char** argv) {
         db = (temp / "Tarvo.mdb").string();
     }
     if (!std::filesystem::exists(db)) {
-        CDataStore::CreateEmptyDatabase(db);
         bench::YesMessages messages;
         CDataStore store(messages);
-        store.SetDatabasePath(db);
-        if (!store.OpenDatabase())
-            return 1;
         GeneratorOptions options;
         options.covers = 1000;
         options.products = 5000;
         options.dispatches = dispatches;
         options.linesPerDispatch = 4;
         options.coversPerLine = 3;
-        NullProgress progress;
-        bench::Stopwatch watch;
-        const GeneratorCounts counts = GenerateData(store, options, progress);
+        const bench::GeneratedDatabase made = bench::GenerateDatabase(store, db, options);
         std::printf("generated product lines: %ld rows\ngenerated cover lines: %ld rows\n"
                     "generation: %.1f s\n",
-                    counts.lines, counts.coverLines, watch.Seconds());
-        store.CloseDatabase();
+                    made.counts.lines, made.counts.coverLines, made.seconds);
     }
     std::fputs(bench::RunSelf("--measure --db " + db).c_str(), stdout);
     if (!temp.empty())

@@ -57,11 +57,6 @@ int64_t Scalar(CDataStore& store, const std::string& sql) {
     return query.Int(0);
 }
 
-bool Open(CDataStore& store, const std::string& db) {
-    store.SetDatabasePath(db);
-    return store.OpenDatabase();
-}
-
 // The product with the many dispatch lines: the one with the most.
 int64_t BusyProduct(CDataStore& store) {
     return Scalar(store, "SELECT prod_id FROM Move_Prod GROUP BY prod_id ORDER BY COUNT(*) DESC "
@@ -71,8 +66,7 @@ int64_t BusyProduct(CDataStore& store) {
 int MeasureChange(const std::string& db) {
     bench::YesMessages messages;
     CDataStore store(messages);
-    if (!Open(store, db))
-        return 1;
+    bench::OpenDatabase(store, db);
     const int64_t prod = BusyProduct(store);
     const int64_t line =
         Scalar(store, Format("SELECT MAX(cp_id) FROM Prod_Cover INNER JOIN Prod_CoverDT ON "
@@ -112,8 +106,7 @@ int MeasureView(int argc, char** argv, const std::string& db) {
     QApplication app(argc, argv);
     bench::YesMessages messages;
     CDataStore store(messages);
-    if (!Open(store, db))
-        return 1;
+    bench::OpenDatabase(store, db);
     PropagationSwitches switches;
     NullNotifier notifier;
     const GuiContext context{store, messages, switches, DataFolder{}, notifier, {}};
@@ -158,17 +151,13 @@ int MeasureView(int argc, char** argv, const std::string& db) {
 
 // Products for the view, and one product dispatched lines times.
 bool Generate(const std::string& db, long products, long lines) {
-    CDataStore::CreateEmptyDatabase(db);
     bench::YesMessages messages;
     CDataStore store(messages);
-    if (!Open(store, db))
-        return false;
     GeneratorOptions options;
     options.products = products;
     options.dispatches = 2000;
-    NullProgress progress;
     bench::Stopwatch watch;
-    const GeneratorCounts counts = GenerateData(store, options, progress);
+    const GeneratorCounts counts = bench::GenerateDatabase(store, db, options).counts;
     const int64_t prod = Scalar(store, "SELECT MIN(prod_id) FROM Prod_CoverDT");
     // The lines spread over the generated documents, quantities 1 to 500.
     store.ExecuteOrThrow(Format(

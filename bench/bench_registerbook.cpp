@@ -31,14 +31,6 @@ constexpr long Covers = 300;
 constexpr long Definitions = 3;
 constexpr long Lines = 3;
 
-void OpenNew(CDataStore& store, const fs::path& database) {
-    fs::remove(database);
-    CDataStore::CreateEmptyDatabase(database.string());
-    store.SetDatabasePath(database.string());
-    if (!store.OpenDatabase())
-        throw std::runtime_error("cannot open " + database.string());
-}
-
 // Products of Money S3 with their identifier there and a catalogue number.
 void WriteRegisters(CDataStore& store, long products) {
     CTransaction unit(store);
@@ -86,7 +78,7 @@ void WriteRegisters(CDataStore& store, long products) {
 int Import(const fs::path& folder) {
     bench::YesMessages messages;
     CDataStore store(messages);
-    OpenNew(store, folder / "target.mdb");
+    bench::CreateDatabase(store, (folder / "target.mdb").string());
     const PropagationSwitches switches;
     NullProgress progress;
     NullNotifier views;
@@ -133,7 +125,7 @@ int main(int argc, char** argv) {
         {
             bench::YesMessages messages;
             CDataStore store(messages);
-            OpenNew(store, folder / "source.mdb");
+            bench::CreateDatabase(store, (folder / "source.mdb").string());
             WriteRegisters(store, products);
             const bench::Stopwatch watch;
             const RegisterExportCounts counts =

@@ -28,7 +28,7 @@ namespace {
 int MeasureReport(const std::string& folder, int year, int quarter) {
     YesMessages messages;
     CDataStore store(messages);
-    OpenBenchDatabase(store, folder + "Tarvo.mdb");
+    OpenDatabase(store, folder + "Tarvo.mdb");
     NullProgress progress;
     ReportParams params;
     params.year = year;
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
         {
             YesMessages messages;
             CDataStore store(messages);
-            OpenBenchDatabase(store, database);
+            OpenDatabase(store, database);
             const tarvo::QuarterDays period = QuarterPeriod(year, quarter);
             std::printf("Move_Cover rows: %ld, of them in %i/%i: %ld\n",
                         CountOf(store, "SELECT COUNT(*) FROM Move_Cover"), quarter, year,

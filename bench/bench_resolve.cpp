@@ -53,16 +53,10 @@ constexpr const char* ChecksumSql =
     "+ (mvcover_qty % 1000003) * 17 + cover_type * 19 + cover_org * 23 + cover_pay * 29 + "
     "move_id * 31) FROM Move_Cover";
 
-void Open(CDataStore& store, const std::string& path) {
-    store.SetDatabasePath(path);
-    if (!store.OpenDatabase())
-        std::exit(1);
-}
-
 int MeasureBulk(const std::string& path) {
     YesMessages messages;
     CDataStore store(messages);
-    Open(store, path);
+    OpenDatabase(store, path);
     NullProgress progress;
     NullNotifier views;
     const Stopwatch watch;
@@ -78,7 +72,7 @@ int MeasureBulk(const std::string& path) {
 int MeasureFloor(const std::string& path) {
     YesMessages messages;
     CDataStore store(messages);
-    Open(store, path);
+    OpenDatabase(store, path);
     // The same page cache as the bulk run gives itself.
     store.ExecuteOrThrow("PRAGMA cache_size = -65536");
     const Stopwatch watch;
@@ -94,7 +88,7 @@ int MeasureFloor(const std::string& path) {
 int Checksum(const std::string& path) {
     YesMessages messages;
     CDataStore store(messages);
-    Open(store, path);
+    OpenDatabase(store, path);
     sqlite3_stmt* stmt = nullptr;
     sqlite3_prepare_v2(store.Handle(), ChecksumSql, -1, &stmt, nullptr);
     if (sqlite3_step(stmt) == SQLITE_ROW)
@@ -140,21 +134,17 @@ int main(int argc, char** argv) {
 
     try {
         if (!fs::exists(source)) {
-            CDataStore::CreateEmptyDatabase(source);
             YesMessages messages;
             CDataStore store(messages);
-            Open(store, source);
             GeneratorOptions options;
             options.seed = seed;
             options.covers = 200;
             options.products = 2000;
             options.linesPerDispatch = 4;
             options.dispatches = lines / options.linesPerDispatch;
-            NullProgress progress;
-            const Stopwatch watch;
-            const GeneratorCounts counts = GenerateData(store, options, progress);
-            std::printf("generated %ld product lines, %ld cover lines in %.1f s\n", counts.lines,
-                        counts.coverLines, watch.Seconds());
+            const GeneratedDatabase made = GenerateDatabase(store, source, options);
+            std::printf("generated %ld product lines, %ld cover lines in %.1f s\n",
+                        made.counts.lines, made.counts.coverLines, made.seconds);
         }
         for (const std::string& copy : {bulk, floor})
             fs::copy_file(source, copy, fs::copy_options::overwrite_existing);

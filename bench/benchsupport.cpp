@@ -1,5 +1,8 @@
 #include "benchsupport.h"
 
+#include "core/data/cdatastore.h"
+#include "core/ports/progressport.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -22,6 +25,29 @@ bool YesMessages::AskYesNo(const std::string&, MsgIcon) {
 
 OverwriteAnswer YesMessages::AskOverwrite(const std::string&) {
     return OverwriteAnswer::Yes;
+}
+
+void OpenDatabase(CDataStore& store, const std::string& path) {
+    store.SetDatabasePath(path);
+    if (!store.OpenDatabase())
+        throw std::runtime_error("cannot open the database " + path);
+}
+
+void CreateDatabase(CDataStore& store, const std::string& path) {
+    std::filesystem::remove(path);
+    CDataStore::CreateEmptyDatabase(path);
+    OpenDatabase(store, path);
+}
+
+GeneratedDatabase GenerateDatabase(CDataStore& store, const std::string& path,
+                                   const GeneratorOptions& options) {
+    CreateDatabase(store, path);
+    NullProgress progress;
+    const Stopwatch watch;
+    GeneratedDatabase made;
+    made.counts = GenerateData(store, options, progress);
+    made.seconds = watch.Seconds();
+    return made;
 }
 
 std::string BenchFolder(const std::string& dir) {

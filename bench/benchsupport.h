@@ -1,9 +1,14 @@
 #pragma once
 
+#include "core/engine/datagenerator.h"
 #include "core/ports/messageport.h"
 
 #include <chrono>
 #include <string>
+
+namespace tarvo {
+class CDataStore;
+}
 
 namespace tarvo::bench {
 
@@ -35,6 +40,23 @@ private:
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
     double m_cpu = CpuSeconds();
 };
+
+// Opens the working database at path in store; throws std::runtime_error
+// when it cannot (the store has told why).
+void OpenDatabase(CDataStore& store, const std::string& path);
+// A new, empty working database at path (a file of that name is replaced),
+// open in store.
+void CreateDatabase(CDataStore& store, const std::string& path);
+
+// What GenerateDatabase made, and how long the generator took.
+struct GeneratedDatabase {
+    GeneratorCounts counts;
+    double seconds = 0;
+};
+// A new working database at path, open in store, filled by the data
+// generator with options.
+GeneratedDatabase GenerateDatabase(CDataStore& store, const std::string& path,
+                                   const GeneratorOptions& options);
 
 // The benchmark's working folder: dir when given (created if missing),
 // otherwise a new temporary folder. Throws when it cannot be made.

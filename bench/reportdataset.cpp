@@ -13,12 +13,6 @@
 
 namespace tarvo::bench {
 
-void OpenBenchDatabase(CDataStore& store, const std::string& path) {
-    store.SetDatabasePath(path);
-    if (!store.OpenDatabase())
-        std::exit(1);
-}
-
 void PrepareReportDataSet(const std::string& folder, long rows, uint64_t seed, int year,
                           int quarter) {
     namespace fs = std::filesystem;
@@ -33,15 +27,11 @@ void PrepareReportDataSet(const std::string& folder, long rows, uint64_t seed, i
     options.firstYear = 2019;
     options.years = 4;
     if (!fs::exists(database)) {
-        CDataStore::CreateEmptyDatabase(database);
         YesMessages messages;
         CDataStore store(messages);
-        OpenBenchDatabase(store, database);
-        NullProgress progress;
-        const Stopwatch watch;
-        const GeneratorCounts counts = GenerateData(store, options, progress);
-        std::printf("generated %ld dispatches, %ld cover lines in %.1f s\n", counts.dispatches,
-                    counts.coverLines, watch.Seconds());
+        const GeneratedDatabase made = GenerateDatabase(store, database, options);
+        std::printf("generated %ld dispatches, %ld cover lines in %.1f s\n", made.counts.dispatches,
+                    made.counts.coverLines, made.seconds);
     }
     const std::string templatePath = QuarterTemplatePath(folder, year, quarter);
     if (!fs::exists(templatePath))

@@ -9,10 +9,6 @@ class CDataStore;
 
 namespace tarvo::bench {
 
-// Opens the database of a benchmark; a database that cannot be opened ends
-// the program.
-void OpenBenchDatabase(CDataStore& store, const std::string& path);
-
 // The data set of the report benchmarks in folder (with a trailing
 // separator): four years of dispatches, 4 product lines of 5 cover lines
 // each, so a quarter holds about a sixteenth of the rows; generated only when
