@@ -290,6 +290,18 @@ void CTableView::SetFilterActive(bool active) {
         button->SetHeldPressed(active);
 }
 
+void CTableView::RemoveRow(CRecordList* list, int row) {
+    list->Model()->RemoveRow(row);
+}
+
+void CTableView::AfterWrite(CRecordList* list, int row, Outcome outcome,
+                            const std::function<void()>& reload) {
+    if (outcome == Outcome::Vanished)
+        RemoveRow(list, row);
+    else if (outcome == Outcome::Done)
+        reload();
+}
+
 std::vector<RecordId> CTableView::SelectedMainIds() const {
     std::vector<RecordId> ids;
     for (int row : m_main.list->SelectedRows())

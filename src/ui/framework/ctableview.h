@@ -2,12 +2,14 @@
 
 #include "core/data/recordid.h"
 #include "core/ports/notifyport.h"
+#include "core/registers/outcome.h"
 #include "ui/framework/cdlgfindreplace.h"
 #include "ui/framework/commands.h"
 
 #include <QDialog>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -171,6 +173,24 @@ protected:
     }
     // The identifiers of the main list's selected rows, in list order.
     std::vector<RecordId> SelectedMainIds() const;
+
+    // Removes the row of a record that another program removed. A view whose
+    // other lists show what belongs to the row reloads them as well.
+    virtual void RemoveRow(CRecordList* list, int row);
+    // The record of a row as its register read it, for the dialog that edits
+    // it; the row goes when the record vanished.
+    template <typename Record>
+    std::optional<Record> ReadRow(CRecordList* list, int row, const ReadResult<Record>& read) {
+        if (read.outcome == Outcome::Vanished)
+            RemoveRow(list, row);
+        if (!read)
+            return std::nullopt;
+        return read.record;
+    }
+    // What a write on a row leads to: the row goes when its record vanished,
+    // reload runs when the write was stored; otherwise the list stays.
+    void AfterWrite(CRecordList* list, int row, Outcome outcome,
+                    const std::function<void()>& reload);
     void BroadcastToOthers(ViewNotification what);
     // The notifier a view hands to its registers: what a register tells
     // reaches every other view, as the frame's broadcast from this one.

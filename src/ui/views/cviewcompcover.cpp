@@ -80,26 +80,15 @@ void CViewCompCover::EditCompCover() {
         return;
     }
     const RecordId id = list->Model()->Id(row);
-    const ReadResult<CompCoverRecord> read = m_compCovers.Read(id);
-    if (read.outcome == Outcome::Vanished)
-        list->Model()->RemoveRow(row);
-    if (!read)
+    const std::optional<CompCoverRecord> compCover = ReadRow(list, row, m_compCovers.Read(id));
+    if (!compCover)
         return;
     CDlgCompCover dialog(Context(), this);
     dialog.id = id;
-    dialog.compCover = *read;
+    dialog.compCover = *compCover;
     if (dialog.exec() != QDialog::Accepted)
         return;
-    switch (m_compCovers.Update(id, dialog.compCover)) {
-    case Outcome::Vanished:
-        list->Model()->RemoveRow(row);
-        break;
-    case Outcome::Done:
-        LoadMainList();
-        break;
-    default:
-        break;
-    }
+    AfterWrite(list, row, m_compCovers.Update(id, dialog.compCover), [this] { LoadMainList(); });
 }
 
 void CViewCompCover::DeleteCompCovers() {

@@ -155,25 +155,14 @@ void CViewCover::EditCover() {
         return;
     }
     const RecordId id = list->Model()->Id(row);
-    const ReadResult<CoverRecord> read = m_covers.Read(id);
-    if (read.outcome == Outcome::Vanished)
-        list->Model()->RemoveRow(row);
-    if (!read)
+    const std::optional<CoverRecord> cover = ReadRow(list, row, m_covers.Read(id));
+    if (!cover)
         return;
     CDlgCover dialog(Context(), this);
-    dialog.cover = *read;
+    dialog.cover = *cover;
     if (dialog.exec() != QDialog::Accepted)
         return;
-    switch (m_covers.Update(id, dialog.cover)) {
-    case Outcome::Vanished:
-        list->Model()->RemoveRow(row);
-        break;
-    case Outcome::Done:
-        LoadMainList();
-        break;
-    default:
-        break;
-    }
+    AfterWrite(list, row, m_covers.Update(id, dialog.cover), [this] { LoadMainList(); });
 }
 
 void CViewCover::DeleteCovers() {
@@ -227,16 +216,14 @@ void CViewCover::EditDiscard() {
     const std::optional<int> selected = SelectedDiscardRow();
     if (!selected)
         return;
-    CListModel* model = DiscardList()->Model();
-    const RecordId id = model->Id(*selected);
+    CRecordList* list = DiscardList();
+    const RecordId id = list->Model()->Id(*selected);
     // The page is made only for a record that is there.
-    ReadResult<DiscardRecord> read = m_covers.ReadDiscard(id);
-    if (read.outcome == Outcome::Vanished)
-        model->RemoveRow(*selected);
-    if (!read || !RunDiscardPage(read.record))
+    std::optional<DiscardRecord> discard = ReadRow(list, *selected, m_covers.ReadDiscard(id));
+    if (!discard || !RunDiscardPage(*discard))
         return;
-    if (m_covers.UpdateDiscard(id, read.record) == Outcome::Vanished)
-        model->RemoveRow(*selected);
+    if (m_covers.UpdateDiscard(id, *discard) == Outcome::Vanished)
+        RemoveRow(list, *selected);
     else
         LoadDiscards();
 }

@@ -261,18 +261,10 @@ std::optional<int> CViewMove::SelectedRow(CRecordList* list, const char* nothing
 }
 
 void CViewMove::RemoveRow(CRecordList* list, int row) {
-    list->Model()->RemoveRow(row);
+    CTableView::RemoveRow(list, row);
     // The covers shown may have been the removed line's.
     if (list == LineList())
         LoadCovers();
-}
-
-void CViewMove::AfterWrite(CRecordList* list, int row, Outcome outcome,
-                           const std::function<void()>& reload) {
-    if (outcome == Outcome::Vanished)
-        RemoveRow(list, row);
-    else if (outcome == Outcome::Done)
-        reload();
 }
 
 void CViewMove::AddMove() {
@@ -291,13 +283,11 @@ void CViewMove::EditMove() {
         return;
     }
     const RecordId id = list->Model()->Id(row);
-    const ReadResult<MoveRecord> read = m_register.Read(id);
-    if (read.outcome == Outcome::Vanished)
-        RemoveRow(list, row);
-    if (!read)
+    const std::optional<MoveRecord> move = ReadRow(list, row, m_register.Read(id));
+    if (!move)
         return;
     CDlgMove dialog(Context(), this);
-    dialog.record = *read;
+    dialog.record = *move;
     if (dialog.exec() != QDialog::Accepted)
         return;
     AfterWrite(list, row, m_register.Update(id, dialog.record), [this] { LoadMainList(); });
@@ -340,13 +330,11 @@ void CViewMove::EditLine() {
     if (!row)
         return;
     const RecordId id = list->Model()->Id(*row);
-    const ReadResult<MoveLineRecord> read = m_register.ReadLine(id);
-    if (read.outcome == Outcome::Vanished)
-        RemoveRow(list, *row);
-    if (!read)
+    const std::optional<MoveLineRecord> line = ReadRow(list, *row, m_register.ReadLine(id));
+    if (!line)
         return;
     CWizard wizard(this);
-    auto* quantity = new CPageQty(Context(), read->quantity);
+    auto* quantity = new CPageQty(Context(), line->quantity);
     wizard.AddPage(quantity);
     if (!wizard.Run())
         return;
@@ -395,17 +383,15 @@ void CViewMove::EditCoverLine() {
     if (!row)
         return;
     const RecordId id = list->Model()->Id(*row);
-    const ReadResult<MoveCoverRecord> read = m_register.ReadCoverLine(id);
-    if (read.outcome == Outcome::Vanished)
-        RemoveRow(list, *row);
-    if (!read)
+    const std::optional<MoveCoverRecord> line = ReadRow(list, *row, m_register.ReadCoverLine(id));
+    if (!line)
         return;
     CoverLineValues values;
-    values.cover = read->cover;
-    values.coverQty = read->quantity;
-    values.type = read->type;
-    values.origin = read->origin;
-    values.payment = read->payment;
+    values.cover = line->cover;
+    values.coverQty = line->quantity;
+    values.type = line->type;
+    values.origin = line->origin;
+    values.payment = line->payment;
     CWizard wizard(this);
     auto* page = new CPageCoverMove(Context(), values);
     wizard.AddPage(page);

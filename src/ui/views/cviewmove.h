@@ -62,13 +62,8 @@ private:
     // The selected row of a dependent list, or nothing after telling the
     // user to select one.
     std::optional<int> SelectedRow(CRecordList* list, const char* nothingSelected);
-    // Removes a row whose record is gone; the cover lines follow a removed
-    // product line.
-    void RemoveRow(CRecordList* list, int row);
-    // After a write on a row: a record that vanished leaves its list, a
-    // stored change reloads what shows it.
-    void AfterWrite(CRecordList* list, int row, Outcome outcome,
-                    const std::function<void()>& reload);
+    // The cover lines follow a removed product line.
+    void RemoveRow(CRecordList* list, int row) override;
 
     void AddMove();
     void EditMove();
