@@ -5,6 +5,7 @@
 #include "core/data/statement.h"
 #include "core/data/transaction.h"
 #include "core/ports/messageport.h"
+#include "core/registers/recordaccess.h"
 
 namespace tarvo {
 
@@ -18,33 +19,16 @@ constexpr const char* DeleteQuestion = "Opravdu si přejete odstranit vybrané o
 constexpr const char* ItemColumns = "cover_id, cp_qtycover, cp_qtyprod, cp_usealways, cp_usefrom, "
                                     "cp_useto, cover_type, cover_org, cover_pay";
 
-bool Exists(CDataStore& store, const char* sql, RecordId id) {
-    CStatement st(store, sql);
-    st.BindInt(1, id);
-    return st.Step();
-}
-
 } // namespace
 
 CompCoverRegister::CompCoverRegister(CDataStore& store) : m_store(store) {}
 
 ReadResult<CompCoverRecord> CompCoverRegister::Read(RecordId id) {
-    ReadResult<CompCoverRecord> result;
-    try {
-        CStatement st(m_store,
-                      "SELECT ccover_name, ccover_note FROM CompCover WHERE ccover_id = ?");
-        st.BindInt(1, id);
-        if (!st.Step()) {
-            ShowRecordGone(m_store.Messages());
-            result.outcome = Outcome::Vanished;
-            return result;
-        }
-        result.record = {st.Text(0), st.Text(1)};
-        result.outcome = Outcome::Done;
-    } catch (const ComError& e) {
-        ShowComError(m_store.Messages(), e);
-    }
-    return result;
+    return ReadOne<CompCoverRecord>(
+        m_store, "SELECT ccover_name, ccover_note FROM CompCover WHERE ccover_id = ?", id,
+        [](const CStatement& st) {
+            return CompCoverRecord{st.Text(0), st.Text(1)};
+        });
 }
 
 void CompCoverRegister::CopyScratchItemsTo(RecordId compCover) {
@@ -75,7 +59,7 @@ std::optional<RecordId> CompCoverRegister::Add(const CompCoverRecord& compCover)
 Outcome CompCoverRegister::Update(RecordId id, const CompCoverRecord& compCover) {
     try {
         CTransaction transaction(m_store);
-        if (!Exists(m_store, "SELECT ccover_id FROM CompCover WHERE ccover_id = ?", id)) {
+        if (!RowExists(m_store, "SELECT ccover_id FROM CompCover WHERE ccover_id = ?", id)) {
             ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
@@ -161,38 +145,29 @@ std::optional<RecordId> CompCoverRegister::AddItem(const CoverItem& item) {
 }
 
 ReadResult<CoverItem> CompCoverRegister::ReadItem(RecordId itemId) {
-    ReadResult<CoverItem> result;
-    try {
-        CStatement st(m_store, Format("SELECT %s FROM TmpCover_Item WHERE ti_id = ?", ItemColumns));
-        st.BindInt(1, itemId);
-        if (!st.Step()) {
-            ShowRecordGone(m_store.Messages());
-            result.outcome = Outcome::Vanished;
-            return result;
-        }
-        CoverItem& item = result.record;
-        item.cover = st.Int(0);
-        item.qtyCover = st.GetQuantity(1);
-        item.qtyProd = st.GetQuantity(2);
-        item.useAlways = st.Int(3) != 0;
-        if (!item.useAlways) {
-            item.useFrom = st.GetQuantity(4);
-            item.useTo = st.GetQuantity(5);
-        }
-        item.type = static_cast<int>(st.Int(6));
-        item.origin = static_cast<int>(st.Int(7));
-        item.payment = static_cast<int>(st.Int(8));
-        result.outcome = Outcome::Done;
-    } catch (const ComError& e) {
-        ShowComError(m_store.Messages(), e);
-    }
-    return result;
+    return ReadOne<CoverItem>(m_store,
+                              Format("SELECT %s FROM TmpCover_Item WHERE ti_id = ?", ItemColumns),
+                              itemId, [](const CStatement& st) {
+                                  CoverItem item;
+                                  item.cover = st.Int(0);
+                                  item.qtyCover = st.GetQuantity(1);
+                                  item.qtyProd = st.GetQuantity(2);
+                                  item.useAlways = st.Int(3) != 0;
+                                  if (!item.useAlways) {
+                                      item.useFrom = st.GetQuantity(4);
+                                      item.useTo = st.GetQuantity(5);
+                                  }
+                                  item.type = static_cast<int>(st.Int(6));
+                                  item.origin = static_cast<int>(st.Int(7));
+                                  item.payment = static_cast<int>(st.Int(8));
+                                  return item;
+                              });
 }
 
 Outcome CompCoverRegister::UpdateItem(RecordId itemId, const CoverItem& item) {
     try {
         CTransaction transaction(m_store);
-        if (!Exists(m_store, "SELECT ti_id FROM TmpCover_Item WHERE ti_id = ?", itemId)) {
+        if (!RowExists(m_store, "SELECT ti_id FROM TmpCover_Item WHERE ti_id = ?", itemId)) {
             ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }

@@ -6,6 +6,7 @@
 #include "core/data/transaction.h"
 #include "core/ports/messageport.h"
 #include "core/ports/notifyport.h"
+#include "core/registers/recordaccess.h"
 
 namespace tarvo {
 
@@ -21,12 +22,6 @@ struct CopiedCodes {
     int64_t payment;
     bool operator==(const CopiedCodes&) const = default;
 };
-
-bool DiscardExists(CDataStore& store, RecordId id) {
-    CStatement st(store, "SELECT disc_id FROM CoverDiscard WHERE disc_id = ?");
-    st.BindInt(1, id);
-    return st.Step();
-}
 
 } // namespace
 
@@ -69,32 +64,23 @@ CoverRegister::CoverRegister(CDataStore& store, const PropagationSwitches& switc
     : m_store(store), m_switches(switches), m_notifier(notifier) {}
 
 ReadResult<CoverRecord> CoverRegister::Read(RecordId id) {
-    ReadResult<CoverRecord> result;
-    try {
-        CStatement st(m_store, "SELECT cover_name, cover_weight, cover_reusable, cover_type, "
-                               "cover_mat, cover_org, cover_pay, cover_stat, cover_note "
-                               "FROM Cover WHERE cover_id = ?");
-        st.BindInt(1, id);
-        if (!st.Step()) {
-            ShowRecordGone(m_store.Messages());
-            result.outcome = Outcome::Vanished;
-            return result;
-        }
-        CoverRecord& cover = result.record;
-        cover.name = st.Text(0);
-        cover.weight = st.GetQuantity(1);
-        cover.reusable = st.Int(2) != 0;
-        cover.type = static_cast<int>(st.Int(3));
-        cover.material = static_cast<int>(st.Int(4));
-        cover.origin = static_cast<int>(st.Int(5));
-        cover.payment = static_cast<int>(st.Int(6));
-        cover.stat = static_cast<int>(st.Int(7));
-        cover.note = st.Text(8);
-        result.outcome = Outcome::Done;
-    } catch (const ComError& e) {
-        ShowComError(m_store.Messages(), e);
-    }
-    return result;
+    return ReadOne<CoverRecord>(m_store,
+                                "SELECT cover_name, cover_weight, cover_reusable, cover_type, "
+                                "cover_mat, cover_org, cover_pay, cover_stat, cover_note "
+                                "FROM Cover WHERE cover_id = ?",
+                                id, [](const CStatement& st) {
+                                    CoverRecord cover;
+                                    cover.name = st.Text(0);
+                                    cover.weight = st.GetQuantity(1);
+                                    cover.reusable = st.Int(2) != 0;
+                                    cover.type = static_cast<int>(st.Int(3));
+                                    cover.material = static_cast<int>(st.Int(4));
+                                    cover.origin = static_cast<int>(st.Int(5));
+                                    cover.payment = static_cast<int>(st.Int(6));
+                                    cover.stat = static_cast<int>(st.Int(7));
+                                    cover.note = st.Text(8);
+                                    return cover;
+                                });
 }
 
 std::optional<RecordId> CoverRegister::Add(const CoverRecord& cover) {
@@ -184,25 +170,14 @@ Outcome CoverRegister::DeleteSelection(const std::vector<RecordId>& ids) {
 }
 
 ReadResult<DiscardRecord> CoverRegister::ReadDiscard(RecordId id) {
-    ReadResult<DiscardRecord> result;
-    try {
-        CStatement st(m_store, "SELECT cover_id, disc_date, disc_type, disc_qty "
-                               "FROM CoverDiscard WHERE disc_id = ?");
-        st.BindInt(1, id);
-        if (!st.Step()) {
-            ShowRecordGone(m_store.Messages());
-            result.outcome = Outcome::Vanished;
-            return result;
-        }
-        result.record.cover = st.Int(0);
-        result.record.date = st.Date(1);
-        result.record.kind = static_cast<int>(st.Int(2));
-        result.record.quantity = st.GetQuantity(3);
-        result.outcome = Outcome::Done;
-    } catch (const ComError& e) {
-        ShowComError(m_store.Messages(), e);
-    }
-    return result;
+    return ReadOne<DiscardRecord>(m_store,
+                                  "SELECT cover_id, disc_date, disc_type, disc_qty "
+                                  "FROM CoverDiscard WHERE disc_id = ?",
+                                  id, [](const CStatement& st) {
+                                      return DiscardRecord{st.Int(0), st.Date(1),
+                                                           static_cast<int>(st.Int(2)),
+                                                           st.GetQuantity(3)};
+                                  });
 }
 
 std::optional<RecordId> CoverRegister::AddDiscard(const DiscardRecord& discard) {
@@ -228,7 +203,7 @@ std::optional<RecordId> CoverRegister::AddDiscard(const DiscardRecord& discard) 
 Outcome CoverRegister::UpdateDiscard(RecordId id, const DiscardRecord& discard) {
     try {
         CTransaction transaction(m_store);
-        if (!DiscardExists(m_store, id)) {
+        if (!RowExists(m_store, "SELECT disc_id FROM CoverDiscard WHERE disc_id = ?", id)) {
             ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }

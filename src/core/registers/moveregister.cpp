@@ -6,6 +6,7 @@
 #include "core/data/transaction.h"
 #include "core/engine/packagingresolution.h"
 #include "core/ports/messageport.h"
+#include "core/registers/recordaccess.h"
 
 namespace tarvo {
 
@@ -24,40 +25,6 @@ void BindCode(CStatement& st, int index, int code) {
         st.BindNull(index);
     else
         st.BindInt(index, code);
-}
-
-// Runs one statement with one identifier bound.
-void RunWithId(CDataStore& store, const char* sql, RecordId id) {
-    CStatement st(store, sql);
-    st.BindInt(1, id);
-    st.Run();
-}
-
-bool Exists(CDataStore& store, const char* sql, RecordId id) {
-    CStatement st(store, sql);
-    st.BindInt(1, id);
-    return st.Step();
-}
-
-// Reads one record by its identifier; a record that is gone is told.
-template <typename Record, typename Fill>
-ReadResult<Record> ReadOne(CDataStore& store, const char* sql, RecordId id, Fill fill) {
-    ReadResult<Record> result;
-    try {
-        CStatement st(store, sql);
-        st.BindInt(1, id);
-        if (!st.Step()) {
-            ShowRecordGone(store.Messages());
-            result.outcome = Outcome::Vanished;
-            return result;
-        }
-        result.record = fill(st);
-        result.outcome = Outcome::Done;
-    } catch (const ComError& e) {
-        ShowComError(store.Messages(), e);
-        result.outcome = Outcome::Failed;
-    }
-    return result;
 }
 
 } // namespace
@@ -102,7 +69,7 @@ std::optional<RecordId> MoveRegister::Add(const MoveRecord& move) {
 Outcome MoveRegister::Update(RecordId id, const MoveRecord& move) {
     try {
         CTransaction unit(m_store);
-        if (!Exists(m_store, "SELECT move_id FROM Move WHERE move_id = ?", id)) {
+        if (!RowExists(m_store, "SELECT move_id FROM Move WHERE move_id = ?", id)) {
             ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }

@@ -9,6 +9,7 @@
 #include "core/ports/notifyport.h"
 #include "core/ports/progressport.h"
 #include "core/registers/propagationswitches.h"
+#include "core/registers/recordaccess.h"
 
 namespace tarvo {
 
@@ -29,19 +30,6 @@ void BindOptional(CStatement& s, int index, const std::optional<int64_t>& value)
 
 void BindCode(CStatement& s, int index, int code) {
     s.BindInt(index, code);
-}
-
-// Runs a statement with one identifier parameter.
-void RunWithId(CDataStore& store, const char* sql, RecordId id) {
-    CStatement s(store, sql);
-    s.BindInt(1, id);
-    s.Run();
-}
-
-bool RowExists(CDataStore& store, const char* sql, RecordId id) {
-    CStatement s(store, sql);
-    s.BindInt(1, id);
-    return s.Step();
 }
 
 // The product a definition belongs to; nothing when the definition is gone.
@@ -109,31 +97,21 @@ void ProductRegister::TellCarried(bool carried) {
 // Products
 
 ReadResult<ProductRecord> ProductRegister::Read(RecordId id) const {
-    ReadResult<ProductRecord> result;
-    if (!CheckSelected(id, Missing::Product)) {
-        result.outcome = Outcome::Refused;
-        return result;
-    }
-    try {
-        CStatement s(m_store, "SELECT prod_name, prod_katalog, prod_unit, prod_source, prod_scrid "
-                              "FROM Product WHERE (prod_id = ?)");
-        s.BindInt(1, id);
-        if (!s.Step()) {
-            ShowRecordGone(m_store.Messages());
-            result.outcome = Outcome::Vanished;
-            return result;
-        }
-        ProductRecord& product = result.record;
-        product.name = s.Text(0);
-        product.katalog = s.Text(1);
-        product.unit = s.Text(2);
-        product.source = s.IsNull(3) ? 0 : s.Int(3);
-        product.sourceId = s.IsNull(4) ? std::nullopt : std::optional<int64_t>(s.Int(4));
-        result.outcome = Outcome::Done;
-    } catch (const ComError& e) {
-        Failed(e);
-    }
-    return result;
+    if (!CheckSelected(id, Missing::Product))
+        return {Outcome::Refused, {}};
+    return ReadOne<ProductRecord>(
+        m_store,
+        "SELECT prod_name, prod_katalog, prod_unit, prod_source, prod_scrid "
+        "FROM Product WHERE (prod_id = ?)",
+        id, [](const CStatement& s) {
+            ProductRecord product;
+            product.name = s.Text(0);
+            product.katalog = s.Text(1);
+            product.unit = s.Text(2);
+            product.source = s.IsNull(3) ? 0 : s.Int(3);
+            product.sourceId = s.IsNull(4) ? std::nullopt : std::optional<int64_t>(s.Int(4));
+            return product;
+        });
 }
 
 std::optional<RecordId> ProductRegister::Add(const ProductRecord& product) {
@@ -217,26 +195,13 @@ std::optional<RecordId> ProductRegister::DefinitionOnDay(RecordId prodId,
 }
 
 ReadResult<DefinitionRecord> ProductRegister::ReadDefinition(RecordId dtId) const {
-    ReadResult<DefinitionRecord> result;
-    if (!CheckSelected(dtId, Missing::Date)) {
-        result.outcome = Outcome::Refused;
-        return result;
-    }
-    try {
-        CStatement s(m_store, "SELECT prod_id, dt_from FROM Prod_CoverDT WHERE (dt_id = ?)");
-        s.BindInt(1, dtId);
-        if (!s.Step()) {
-            ShowRecordGone(m_store.Messages());
-            result.outcome = Outcome::Vanished;
-            return result;
-        }
-        result.record.prodId = s.Int(0);
-        result.record.from = s.Date(1);
-        result.outcome = Outcome::Done;
-    } catch (const ComError& e) {
-        Failed(e);
-    }
-    return result;
+    if (!CheckSelected(dtId, Missing::Date))
+        return {Outcome::Refused, {}};
+    return ReadOne<DefinitionRecord>(m_store,
+                                     "SELECT prod_id, dt_from FROM Prod_CoverDT WHERE (dt_id = ?)",
+                                     dtId, [](const CStatement& s) {
+                                         return DefinitionRecord{s.Int(0), s.Date(1)};
+                                     });
 }
 
 Outcome ProductRegister::AddDefinition(RecordId prodId, const OleDate& from, RecordId* newId) {
@@ -318,37 +283,26 @@ Outcome ProductRegister::DeleteDefinition(RecordId dtId) {
 // Lines
 
 ReadResult<PackagingLineRecord> ProductRegister::ReadLine(RecordId cpId) const {
-    ReadResult<PackagingLineRecord> result;
-    if (!CheckSelected(cpId, Missing::Line)) {
-        result.outcome = Outcome::Refused;
-        return result;
-    }
-    try {
-        CStatement s(m_store, "SELECT dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
-                              "cp_usefrom, cp_useto, cover_type, cover_org, cover_pay FROM "
-                              "Prod_Cover WHERE (cp_id = ?)");
-        s.BindInt(1, cpId);
-        if (!s.Step()) {
-            ShowRecordGone(m_store.Messages());
-            result.outcome = Outcome::Vanished;
-            return result;
-        }
-        PackagingLineRecord& line = result.record;
-        line.dtId = s.Int(0);
-        line.coverId = s.IsNull(1) ? NoRecord : s.Int(1);
-        line.qtyCover = s.GetQuantity(2);
-        line.qtyProd = s.GetQuantity(3);
-        line.useAlways = s.Int(4) != 0;
-        line.useFrom = s.GetQuantity(5);
-        line.useTo = s.GetQuantity(6);
-        line.coverType = s.IsNull(7) ? -1 : static_cast<int>(s.Int(7));
-        line.coverOrg = s.IsNull(8) ? -1 : static_cast<int>(s.Int(8));
-        line.coverPay = s.IsNull(9) ? -1 : static_cast<int>(s.Int(9));
-        result.outcome = Outcome::Done;
-    } catch (const ComError& e) {
-        Failed(e);
-    }
-    return result;
+    if (!CheckSelected(cpId, Missing::Line))
+        return {Outcome::Refused, {}};
+    return ReadOne<PackagingLineRecord>(
+        m_store,
+        "SELECT dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, cp_usefrom, cp_useto, "
+        "cover_type, cover_org, cover_pay FROM Prod_Cover WHERE (cp_id = ?)",
+        cpId, [](const CStatement& s) {
+            PackagingLineRecord line;
+            line.dtId = s.Int(0);
+            line.coverId = s.IsNull(1) ? NoRecord : s.Int(1);
+            line.qtyCover = s.GetQuantity(2);
+            line.qtyProd = s.GetQuantity(3);
+            line.useAlways = s.Int(4) != 0;
+            line.useFrom = s.GetQuantity(5);
+            line.useTo = s.GetQuantity(6);
+            line.coverType = s.IsNull(7) ? -1 : static_cast<int>(s.Int(7));
+            line.coverOrg = s.IsNull(8) ? -1 : static_cast<int>(s.Int(8));
+            line.coverPay = s.IsNull(9) ? -1 : static_cast<int>(s.Int(9));
+            return line;
+        });
 }
 
 void ProductRegister::InsertLines(RecordId dtId, const LineChoice& choice) {

@@ -1,0 +1,19 @@
+#include "core/registers/recordaccess.h"
+
+#include "core/data/cdatastore.h"
+
+namespace tarvo {
+
+void RunWithId(CDataStore& store, std::string_view sql, RecordId id) {
+    CStatement st(store, sql);
+    st.BindInt(1, id);
+    st.Run();
+}
+
+bool RowExists(CDataStore& store, std::string_view sql, RecordId id) {
+    CStatement st(store, sql);
+    st.BindInt(1, id);
+    return st.Step();
+}
+
+} // namespace tarvo
