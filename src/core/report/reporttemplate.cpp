@@ -6,6 +6,7 @@
 #include "core/report/reportbuild.h"
 #include "core/report/reportfills.h"
 #include "core/report/workbook.h"
+#include "core/report/xmlelements.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -77,29 +78,6 @@ constexpr const char* StylesXml =
     R"(<cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles>)"
     R"(</styleSheet>)";
 
-std::string Escape(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 // Texts of all sheets, each stored once.
 class SharedStrings {
 public:
@@ -117,7 +95,7 @@ public:
                                  "2006/main\" count=\"%d\" uniqueCount=\"%zu\">",
                                  m_uses, m_texts.size());
         for (const std::string& text : m_texts)
-            xml += "<si><t xml:space=\"preserve\">" + Escape(text) + "</t></si>";
+            xml += "<si><t xml:space=\"preserve\">" + XmlEscaped(text) + "</t></si>";
         return xml + "</sst>";
     }
 
@@ -198,7 +176,7 @@ public:
             else if (cell.kind == "n")
                 xml += "><v>" + cell.value + "</v></c>";
             else if (cell.kind == "f")
-                xml += "><f>" + Escape(cell.value) + "</f></c>";
+                xml += "><f>" + XmlEscaped(cell.value) + "</f></c>";
             else
                 xml += "/>";
         }
@@ -500,7 +478,7 @@ std::string WorkbookXml(const std::vector<SheetBuilder>& sheets, int headerRows)
         "<bookViews><workbookView activeTab=\"0\"/></bookViews><sheets>";
     for (size_t i = 0; i < sheets.size(); ++i)
         xml += Format("<sheet name=\"%s\" sheetId=\"%zu\" r:id=\"rId%zu\"/>",
-                      Escape(sheets[i].Name()).c_str(), i + 1, i + 1);
+                      XmlEscaped(sheets[i].Name()).c_str(), i + 1, i + 1);
     xml += "</sheets><definedNames>";
     // Every data sheet prints its headers on each page.
     for (size_t i = 1; i < sheets.size(); ++i)

@@ -3,6 +3,7 @@
 #include "core/data/comerror.h"
 #include "core/data/shared.h"
 #include "core/report/workbook.h"
+#include "core/report/xmlelements.h"
 
 #include <charconv>
 #include <filesystem>
@@ -35,38 +36,6 @@ constexpr const char* Styles =
     R"(<xf numFmtId="164" fontId="1" fillId="0" borderId="0" xfId="0" applyNumberFormat="1" applyFont="1"/>)"
     R"(</cellXfs><cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles>)"
     R"(</styleSheet>)";
-
-void AppendEscaped(std::string& out, std::string_view text) {
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            // Control characters other than tab and line breaks are not
-            // allowed in XML at all.
-            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
-                out += ' ';
-            else
-                out += c;
-        }
-    }
-}
-
-std::string Escaped(std::string_view text) {
-    std::string out;
-    AppendEscaped(out, text);
-    return out;
-}
 
 // A decimal with up to four places and no trailing zeros ("12.5", "-0.0001").
 void AppendQuantity(std::string& out, Quantity value) {
@@ -253,7 +222,7 @@ void CWorkbookWriter::FinishSheet() {
             validations += Format(R"(<dataValidation type="list" allowBlank="1" )"
                                   R"(showErrorMessage="1" sqref="%s2:%s1048576"><formula1>)",
                                   name.c_str(), name.c_str());
-            AppendEscaped(validations, range);
+            AppendXmlEscaped(validations, range);
             validations += "</formula1></dataValidation>";
         }
         validations += "</dataValidations>";
@@ -312,12 +281,13 @@ void CWorkbookWriter::Save() {
         types += Format(
             R"(<Override PartName="/xl/worksheets/sheet%zu.xml" ContentType="application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml"/>)",
             n);
-        book += Format(R"(<sheet name="%s" sheetId="%zu"%s r:id="rId%zu"/>)",
-                       Escaped(sheet.name).c_str(), n, sheet.hidden ? R"( state="hidden")" : "", n);
+        book +=
+            Format(R"(<sheet name="%s" sheetId="%zu"%s r:id="rId%zu"/>)",
+                   XmlEscaped(sheet.name).c_str(), n, sheet.hidden ? R"( state="hidden")" : "", n);
         rels += Format(
             R"(<Relationship Id="rId%zu" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet%zu.xml"/>)",
             n, n);
-        const std::string quoted = Escaped(QuotedSheet(sheet.name));
+        const std::string quoted = XmlEscaped(QuotedSheet(sheet.name));
         const std::string last = ColumnName(sheet.columns > 0 ? sheet.columns - 1 : 0);
         names += Format(R"(<definedName name="_xlnm._FilterDatabase" localSheetId="%zu" )"
                         R"(hidden="1">%s!$A$1:$%s$%d</definedName>)",
@@ -342,7 +312,7 @@ void CWorkbookWriter::Save() {
         static_cast<unsigned long long>(m_stringUses), m_strings.size());
     for (const std::string* text : m_strings) {
         strings += "<si><t xml:space=\"preserve\">";
-        AppendEscaped(strings, *text);
+        AppendXmlEscaped(strings, *text);
         strings += "</t></si>";
     }
     strings += "</sst>";

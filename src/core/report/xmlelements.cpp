@@ -204,4 +204,36 @@ bool ForEachXmlElement(const TextSource& read, std::string_view container, std::
     }
 }
 
+void AppendXmlEscaped(std::string& out, std::string_view text) {
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            // Control characters other than tab and line breaks are not
+            // allowed in XML at all.
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                out += ' ';
+            else
+                out += c;
+        }
+    }
+}
+
+std::string XmlEscaped(std::string_view text) {
+    std::string out;
+    AppendXmlEscaped(out, text);
+    return out;
+}
+
 } // namespace tarvo

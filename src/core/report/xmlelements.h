@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace tarvo {
@@ -24,5 +25,11 @@ using TextSource = std::function<size_t(char* buffer, size_t size)>;
 // container, an element or a comment; what was visited until then stays visited.
 bool ForEachXmlElement(const TextSource& read, std::string_view container, std::string_view local,
                        const std::function<void(char* text, size_t size)>& visit);
+
+// The text as XML content or an attribute value: markup characters as
+// entities; control characters other than tab and line breaks, which XML
+// cannot carry at all, as spaces.
+void AppendXmlEscaped(std::string& out, std::string_view text);
+std::string XmlEscaped(std::string_view text);
 
 } // namespace tarvo
