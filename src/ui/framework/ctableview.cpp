@@ -268,6 +268,14 @@ bool CTableView::FillList(CRecordList* list, const std::function<bool()>& load, 
     return ok;
 }
 
+bool CTableView::FillSorted(CRecordList* list, const std::function<bool(ListSort, IdList&)>& load,
+                            RecordId selectId, Fallback fallback) {
+    const ListSort sort{list->SortColumn(), list->SortDescending()};
+    return FillList(
+        list, [&] { return list->Model()->Load([&](IdList& ids) { return load(sort, ids); }); },
+        selectId, fallback);
+}
+
 RecordId CTableView::SelectedId(const CRecordList* list) {
     const std::vector<int> rows = list->SelectedRows();
     return rows.empty() ? NoId : list->Model()->Id(rows.front());

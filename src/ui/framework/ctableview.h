@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/data/idlist.h"
 #include "core/data/recordid.h"
 #include "core/ports/notifyport.h"
 #include "core/registers/outcome.h"
@@ -147,6 +148,10 @@ protected:
     // pass SelectedId(list) as selectId. Returns the loader's result.
     bool FillList(CRecordList* list, const std::function<bool()>& load, RecordId selectId,
                   Fallback fallback = Fallback::FirstRow);
+    // FillList with one of the core's identifier loaders, in the list's own
+    // sort order.
+    bool FillSorted(CRecordList* list, const std::function<bool(ListSort, IdList&)>& load,
+                    RecordId selectId, Fallback fallback = Fallback::FirstRow);
     // The identifier of the first selected row, or NoId.
     static RecordId SelectedId(const CRecordList* list);
 

@@ -52,13 +52,9 @@ int CViewCompCover::SearchColumnOfSort() const {
 void CViewCompCover::LoadMainList(RecordId selectId) {
     CRecordList* list = m_main.list;
     const RecordId keep = selectId != NoId ? selectId : SelectedId(list);
-    const ListSort sort{list->SortColumn(), list->SortDescending()};
-    FillList(
+    FillSorted(
         list,
-        [&] {
-            return list->Model()->Load(
-                [&](IdList& ids) { return LoadCompCoverIds(Store(), m_filter, sort, ids); });
-        },
+        [&](ListSort sort, IdList& ids) { return LoadCompCoverIds(Store(), m_filter, sort, ids); },
         keep);
 }
 

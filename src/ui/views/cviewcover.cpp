@@ -81,13 +81,9 @@ int CViewCover::SearchColumnOfSort() const {
 void CViewCover::LoadMainList(RecordId selectId) {
     CRecordList* list = m_main.list;
     const RecordId keep = selectId != NoId ? selectId : SelectedId(list);
-    const ListSort sort{list->SortColumn(), list->SortDescending()};
-    FillList(
+    FillSorted(
         list,
-        [&] {
-            return list->Model()->Load(
-                [&](IdList& ids) { return LoadCoverIds(Store(), m_filter, sort, ids); });
-        },
+        [&](ListSort sort, IdList& ids) { return LoadCoverIds(Store(), m_filter, sort, ids); },
         keep);
     SetPaneEnabled(1, list->SelectedCount() <= 1);
     LoadDiscards();
@@ -124,12 +120,10 @@ void CViewCover::LoadDiscards() {
         list->ShowSortArrow();
         return;
     }
-    const ListSort sort{list->SortColumn(), list->SortDescending()};
-    FillList(
+    FillSorted(
         list,
-        [&] {
-            return list->Model()->Load(
-                [&](IdList& ids) { return LoadDiscardIds(Store(), m_discardsCover, sort, ids); });
+        [&](ListSort sort, IdList& ids) {
+            return LoadDiscardIds(Store(), m_discardsCover, sort, ids);
         },
         keep);
 }

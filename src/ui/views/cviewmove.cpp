@@ -33,16 +33,6 @@ CRecordList* MakeList(const GuiContext& context, std::unique_ptr<IRowSource> row
     return new CRecordList(new CListModel(context.messages, std::move(rows)), multiSelect, parent);
 }
 
-// Loads a list's identifiers, in the list's sort order, with one of the
-// loaders of the core.
-std::function<bool()> Loader(CRecordList* list,
-                             const std::function<bool(ListSort, IdList&)>& load) {
-    return [list, load] {
-        const ListSort sort{list->SortColumn(), list->SortDescending()};
-        return list->Model()->Load([&](IdList& ids) { return load(sort, ids); });
-    };
-}
-
 } // namespace
 
 CViewMove::CViewMove(const GuiContext& context, QWidget* parent)
@@ -181,10 +171,9 @@ void CViewMove::UpdateEnabling() {
 void CViewMove::LoadMainList(RecordId selectId) {
     CRecordList* list = m_main.list;
     const RecordId keep = selectId != NoId ? selectId : SelectedId(list);
-    FillList(
+    FillSorted(
         list,
-        Loader(list, [this](ListSort sort,
-                            IdList& ids) { return LoadMoveIds(Store(), m_filter, sort, ids); }),
+        [this](ListSort sort, IdList& ids) { return LoadMoveIds(Store(), m_filter, sort, ids); },
         keep);
     UpdateEnabling();
     LoadLines();
@@ -195,12 +184,12 @@ void CViewMove::LoadLines() {
     const RecordId keep = SelectedId(list);
     m_linesMove = SingleSelectedMove();
     const RecordId move = m_linesMove;
-    FillList(list,
-             Loader(list,
-                    [this, move](ListSort sort, IdList& ids) {
-                        return move == NoId || LoadMoveLineIds(Store(), move, sort, ids);
-                    }),
-             keep);
+    FillSorted(
+        list,
+        [this, move](ListSort sort, IdList& ids) {
+            return move == NoId || LoadMoveLineIds(Store(), move, sort, ids);
+        },
+        keep);
     LoadCovers();
 }
 
@@ -210,16 +199,16 @@ void CViewMove::LoadCovers() {
     const RecordId move = SingleSelectedMove();
     const RecordId line = SelectedId(LineList());
     const bool lines = m_showLines;
-    FillList(list,
-             Loader(list,
-                    [this, move, line, lines](ListSort sort, IdList& ids) {
-                        if (move == NoId)
-                            return true;
-                        if (!lines)
-                            return LoadDispatchCoverIds(Store(), move, sort, ids);
-                        return line == NoId || LoadLineCoverIds(Store(), line, sort, ids);
-                    }),
-             keep);
+    FillSorted(
+        list,
+        [this, move, line, lines](ListSort sort, IdList& ids) {
+            if (move == NoId)
+                return true;
+            if (!lines)
+                return LoadDispatchCoverIds(Store(), move, sort, ids);
+            return line == NoId || LoadLineCoverIds(Store(), line, sort, ids);
+        },
+        keep);
 }
 
 void CViewMove::OnMainSelectionChanged(bool) {

@@ -262,13 +262,9 @@ int CViewProd::SearchColumnOfSort() const {
 void CViewProd::LoadMainList(RecordId selectId) {
     CRecordList* list = m_main.list;
     const RecordId keep = selectId != NoId ? selectId : SelectedId(list);
-    const ListSort sort{list->SortColumn(), list->SortDescending()};
-    FillList(
+    FillSorted(
         list,
-        [&] {
-            return list->Model()->Load(
-                [&](IdList& ids) { return LoadProductIds(Store(), m_filter, sort, ids); });
-        },
+        [&](ListSort sort, IdList& ids) { return LoadProductIds(Store(), m_filter, sort, ids); },
         keep);
     UpdateRightPane();
     LoadDates();
@@ -351,12 +347,10 @@ void CViewProd::LoadLines(RecordId selectId) {
         list->ShowSortArrow();
         return;
     }
-    const ListSort sort{list->SortColumn(), list->SortDescending()};
-    FillList(
+    FillSorted(
         list,
-        [&] {
-            return list->Model()->Load(
-                [&](IdList& ids) { return LoadPackagingLineIds(Store(), definition, sort, ids); });
+        [&](ListSort sort, IdList& ids) {
+            return LoadPackagingLineIds(Store(), definition, sort, ids);
         },
         selectId);
 }
