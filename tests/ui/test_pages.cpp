@@ -678,7 +678,7 @@ void TestPages::datePickersShowFourDigitYears() {
     const OleDate day = OleDate::FromParts(1925, 3, 5, 14, 30);
     CPageDateRange page(day);
     QCOMPARE(page.DatePicker()->text(), QString("5.3.1925"));
-    CDlgValidFrom dialog(f.context, OleDate::FromParts(2012, 11, 24));
+    CDlgValidFrom dialog(OleDate::FromParts(2012, 11, 24));
     QCOMPARE(dialog.DatePicker()->text(), QString("24.11.2012"));
     QCOMPARE(dialog.windowTitle(), QString("Definice časové platnosti"));
     QStringList texts;
@@ -690,14 +690,14 @@ void TestPages::datePickersShowFourDigitYears() {
 void TestPages::validFromKeepsTimeOfDay() {
     Fixture f;
     const OleDate before = OleDate::FromParts(2020, 1, 31, 8, 15, 10);
-    CDlgValidFrom dialog(f.context, before);
+    CDlgValidFrom dialog(before);
     dialog.show();
     QCOMPARE(dialog.focusWidget(), dialog.DatePicker());
     dialog.DatePicker()->setDate(QDate(2021, 2, 1));
     dialog.accept();
     QCOMPARE(dialog.Date(), OleDate::FromParts(2021, 2, 1, 8, 15, 10));
 
-    CDlgValidFrom cancelled(f.context, before);
+    CDlgValidFrom cancelled(before);
     cancelled.DatePicker()->setDate(QDate(2021, 2, 1));
     cancelled.reject();
     QCOMPARE(cancelled.Date(), before);

@@ -1,5 +1,7 @@
 #include "ui/dialogs/cdlgfiltercompcover.h"
 
+#include "ui/framework/formbuilder.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -31,11 +33,7 @@ CDlgFilterCompCover::CDlgFilterCompCover(QWidget* parent) : QDialog(parent) {
     grid->setColumnStretch(1, 1);
 
     // A filter dialog has no help: its buttons are OK and Cancel.
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);

@@ -3,6 +3,7 @@
 #include "core/data/codelists.h"
 #include "core/ports/messageport.h"
 #include "ui/dialogs/codecombo.h"
+#include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
 
@@ -65,11 +66,7 @@ CDlgFilterCover::CDlgFilterCover(const GuiContext& context, QWidget* parent)
     grid->addWidget(m_reusable, 6, 1);
     grid->setColumnStretch(1, 1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(buttons);

@@ -2,6 +2,7 @@
 
 #include "core/ports/messageport.h"
 #include "ui/framework/datepicker.h"
+#include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
 
 #include <QCheckBox>
@@ -51,11 +52,7 @@ CDlgFilterMove::CDlgFilterMove(const GuiContext& context, QWidget* parent)
     grid->addWidget(m_export, 2, 1);
     grid->setColumnStretch(1, 1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);

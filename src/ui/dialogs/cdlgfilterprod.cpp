@@ -1,6 +1,7 @@
 #include "ui/dialogs/cdlgfilterprod.h"
 
 #include "core/ports/messageport.h"
+#include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
 
 #include <QCheckBox>
@@ -73,11 +74,7 @@ CDlgFilterProd::CDlgFilterProd(const GuiContext& context, ProdFilter filter, QWi
     grid->addWidget(m_packaging, 3, 1, 1, 2);
     grid->setColumnStretch(1, 1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(buttons);

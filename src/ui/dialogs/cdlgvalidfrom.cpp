@@ -11,17 +11,12 @@
 
 namespace tarvo {
 
-CDlgValidFrom::CDlgValidFrom(const GuiContext& context, OleDate date, QWidget* parent)
+CDlgValidFrom::CDlgValidFrom(OleDate date, QWidget* parent)
     : QDialog(parent), m_date(date), m_picker(MakeDatePicker(this)) {
     setWindowTitle(QStringLiteral("Definice časové platnosti"));
     FormGrid form(this);
     form.AddRow(QStringLiteral("Od:"), m_picker);
-    QDialogButtonBox* buttons = MakeDialogButtons(this, context, 0);
-    // This dialog's second button has always been labelled in English.
-    for (QAbstractButton* button : buttons->buttons()) {
-        if (buttons->buttonRole(button) == QDialogButtonBox::RejectRole)
-            button->setText(QStringLiteral("Cancel"));
-    }
+    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form.Layout());
     layout->addWidget(buttons);

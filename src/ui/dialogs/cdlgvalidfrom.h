@@ -12,14 +12,11 @@ class QDateEdit;
 
 namespace tarvo {
 
-struct GuiContext;
-
 // "Definice časové platnosti": the first day of a packaging definition.
 class CDlgValidFrom : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgValidFrom(const GuiContext& context, OleDate date = OleDate::Now(),
-                           QWidget* parent = nullptr);
+    explicit CDlgValidFrom(OleDate date = OleDate::Now(), QWidget* parent = nullptr);
 
     // The date picked after OK, at the time of day the date handed in had.
     OleDate Date() const { return m_date; }

@@ -33,17 +33,30 @@ void FormGrid::AddAcross(QWidget* widget) {
     m_grid->addWidget(widget, m_row++, 0, 1, 3);
 }
 
-QDialogButtonBox* MakeDialogButtons(QDialog* dialog, const GuiContext& context, int helpContext) {
+namespace {
+
+QDialogButtonBox* OkAndReject(QDialog* dialog, const QString& reject) {
     auto* buttons = new QDialogButtonBox(dialog);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("Storno"), QDialogButtonBox::RejectRole);
+    buttons->addButton(reject, QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+} // namespace
+
+QDialogButtonBox* MakeOkCancelButtons(QDialog* dialog) {
+    return OkAndReject(dialog, QStringLiteral("Cancel"));
+}
+
+QDialogButtonBox* MakeDialogButtons(QDialog* dialog, const GuiContext& context, int helpContext) {
+    QDialogButtonBox* buttons = OkAndReject(dialog, QStringLiteral("Storno"));
     if (helpContext > 0) {
         QPushButton* help =
             buttons->addButton(QStringLiteral("Nápověda"), QDialogButtonBox::HelpRole);
         help->setEnabled(static_cast<bool>(context.showHelp));
     }
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     QObject::connect(buttons, &QDialogButtonBox::helpRequested, dialog, [&context, helpContext] {
         if (context.showHelp)
             context.showHelp(helpContext);

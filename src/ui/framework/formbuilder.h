@@ -37,5 +37,8 @@ private:
 // where the dialog checks its fields), "Storno", and "Nápověda" when the
 // dialog has a help context. Returns the box for the caller's layout.
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, const GuiContext& context, int helpContext);
+// The buttons of the dialogs whose second button has always been labelled in
+// English (the filters, the validity date): "OK" (default) and "Cancel".
+QDialogButtonBox* MakeOkCancelButtons(QDialog* dialog);
 
 } // namespace tarvo

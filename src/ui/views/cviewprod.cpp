@@ -439,7 +439,7 @@ void CViewProd::AddDefinition() {
     ProductRegister reg = Register(progress);
     if (!reg.CheckSelected(product, Missing::Product))
         return;
-    CDlgValidFrom dialog(Context(), OleDate::Now(), this);
+    CDlgValidFrom dialog(OleDate::Now(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (reg.AddDefinition(product, dialog.Date()) == Outcome::Done)
@@ -455,7 +455,7 @@ void CViewProd::EditDefinition() {
         RemoveVanished(DateList(), id);
     if (!definition)
         return;
-    CDlgValidFrom dialog(Context(), definition->from, this);
+    CDlgValidFrom dialog(definition->from, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     switch (reg.ChangeDefinitionDate(id, dialog.Date())) {
