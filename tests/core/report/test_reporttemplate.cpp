@@ -102,20 +102,17 @@ TEST(BuiltInTemplate, NewDataFolderGetsTheQuarterTemplatesOfTheYearAndKeepsExist
 class CliReport : public ::testing::Test {
 protected:
     void SetUp() override {
-        cli = std::getenv("TARVO_CLI");
-        if (!cli)
+        if (!std::getenv("TARVO_CLI"))
             GTEST_SKIP() << "TARVO_CLI is set by CTest";
     }
     int Run(const std::string& args) {
-        return WEXITSTATUS(
-            std::system(Format("'%s' --data-dir '%s' %s >'%s' 2>'%s'", cli, dir.c_str(),
-                               args.c_str(), base.File("out").c_str(), base.File("err").c_str())
-                            .c_str()));
+        last = test::RunCli(dir, args, base);
+        return last.status;
     }
-    std::string Out() { return test::ReadFile(base.File("out")); }
-    std::string Err() { return test::ReadFile(base.File("err")); }
+    std::string Out() { return last.out; }
+    std::string Err() { return last.err; }
 
-    const char* cli = nullptr;
+    test::CliRun last;
     test::TempFolder base;
     std::string dir = base.Folder() + "data";
 };
