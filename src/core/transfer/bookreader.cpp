@@ -224,10 +224,6 @@ bool ReadProducts(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& fau
                          if (!first.Add(scan, RefKey(*key), key->column, key->Described().c_str()))
                              return;
                          product.key = *key;
-                         if (key->by == ProductRef::By::Source) {
-                             product.source = key->source;
-                             product.sourceId = key->text;
-                         }
                          book.products.push_back(std::move(product));
                      });
 }

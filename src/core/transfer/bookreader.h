@@ -60,11 +60,14 @@ struct ProductRef {
 struct BookProduct {
     int row = 0;
     ProductRef key;
-    int source = 0;
-    std::string sourceId;
     std::string name;
     std::string katalog;
     std::string unit;
+
+    // The identifier in the source; empty for a product made by hand.
+    std::string SourceId() const {
+        return key.by == ProductRef::By::Source ? key.text : std::string();
+    }
 };
 
 // A packaging definition: the rows of one product and one day.

@@ -97,6 +97,43 @@ private:
     std::unordered_map<std::string, std::vector<int64_t>> m_folded;
 };
 
+std::string SourceKey(int source, const std::string& id) {
+    return std::to_string(source) + "|" + id;
+}
+
+// Products found the three ways a row can name one.
+class CProductIndex {
+public:
+    void Add(int source, const std::string& sourceId, const std::string& katalog,
+             const std::string& name, int64_t id) {
+        if (source > 0 && !sourceId.empty())
+            m_sourceIds.emplace(SourceKey(source, sourceId), id);
+        if (!katalog.empty())
+            m_katalogs.Add(katalog, id);
+        if (!name.empty())
+            m_names.Add(name, id);
+    }
+
+    CNameIndex::Found Find(const ProductRef& ref) const {
+        switch (ref.by) {
+        case ProductRef::By::Source: {
+            const auto it = m_sourceIds.find(SourceKey(ref.source, ref.text));
+            return it == m_sourceIds.end() ? CNameIndex::Found{} : CNameIndex::Found{it->second};
+        }
+        case ProductRef::By::Katalog:
+            return m_katalogs.Find(ref.text);
+        case ProductRef::By::Name:
+            break;
+        }
+        return m_names.Find(ref.text);
+    }
+
+private:
+    std::unordered_map<std::string, int64_t> m_sourceIds; // "source|identifier"
+    CNameIndex m_katalogs;
+    CNameIndex m_names;
+};
+
 enum class Plan { Add, Change, Keep };
 
 // A cover an item or a line names: one of the file (whose identifier is
@@ -208,17 +245,14 @@ private:
     std::unordered_map<RecordId, CompCoverRecord> m_dbCompCovers;
     CNameIndex m_dbCompNames;
     std::unordered_map<RecordId, StoredProduct> m_dbProducts;
-    std::unordered_map<std::string, RecordId> m_dbSourceIds; // "source|identifier"
-    CNameIndex m_dbKatalogs;
-    CNameIndex m_dbProductNames;
+    // Deleted products only by their identifier in the source.
+    CProductIndex m_dbProductIndex;
     std::unordered_map<RecordId, std::vector<PackagingDefinition>> m_dbDefinitions;
 
     // The file's records looked up.
     CNameIndex m_fileCoverNames;
     CNameIndex m_fileDeletedCoverNames;
-    CNameIndex m_fileKatalogs;
-    CNameIndex m_fileProductNames;
-    std::unordered_map<std::string, int64_t> m_fileSourceIds;
+    CProductIndex m_fileProductIndex;
     std::vector<CoverWork> m_covers;
     std::vector<CompCoverWork> m_compCovers;
     std::vector<ProductTarget> m_products; // the file's products first, in their order
@@ -233,10 +267,6 @@ private:
     bool m_wroteItems = false;
     bool m_wroteCovers = false;
 };
-
-std::string SourceKey(int source, const std::string& id) {
-    return std::to_string(source) + "|" + id;
-}
 
 void CRegisterImport::Fault(const std::string& sheet, int row, std::string_view column,
                             std::string text) {
@@ -302,13 +332,12 @@ void CRegisterImport::LoadProducts() {
         StoredProduct product{st.Text(1), st.Text(2), st.Text(3), st.Int(4) != 0};
         // A deleted product is still found by its identifier in its source,
         // as the imports find it: the import brings it back.
-        if (!st.IsNull(5) && st.Int(5) > 0 && !st.IsNull(6))
-            m_dbSourceIds.emplace(SourceKey(static_cast<int>(st.Int(5)), st.Text(6)), id);
-        if (!product.deleted) {
-            if (!product.katalog.empty())
-                m_dbKatalogs.Add(product.katalog, id);
-            m_dbProductNames.Add(product.name, id);
-        }
+        const int source = st.IsNull(5) ? 0 : static_cast<int>(st.Int(5));
+        const std::string sourceId = st.IsNull(6) ? std::string() : st.Text(6);
+        if (product.deleted)
+            m_dbProductIndex.Add(source, sourceId, {}, {}, id);
+        else
+            m_dbProductIndex.Add(source, sourceId, product.katalog, product.name, id);
         m_dbProducts.emplace(id, std::move(product));
     }
 }
@@ -493,22 +522,9 @@ void CRegisterImport::ResolveProducts() {
         ProductTarget& target = m_products[i];
         target.file = static_cast<int>(i);
         target.plan = Plan::Add;
-        const auto index = static_cast<int64_t>(i);
-        if (product.key.by == ProductRef::By::Source)
-            m_fileSourceIds.emplace(SourceKey(product.source, product.sourceId), index);
-        if (!product.katalog.empty())
-            m_fileKatalogs.Add(product.katalog, index);
-        m_fileProductNames.Add(product.name, index);
-
-        CNameIndex::Found found;
-        if (product.key.by == ProductRef::By::Source) {
-            const auto it = m_dbSourceIds.find(SourceKey(product.source, product.sourceId));
-            if (it != m_dbSourceIds.end())
-                found.id = it->second;
-        } else {
-            found = (product.key.by == ProductRef::By::Katalog ? m_dbKatalogs : m_dbProductNames)
-                        .Find(product.key.text);
-        }
+        m_fileProductIndex.Add(product.key.source, product.SourceId(), product.katalog,
+                               product.name, static_cast<int64_t>(i));
+        const CNameIndex::Found found = m_dbProductIndex.Find(product.key);
         if (found.ambiguous) {
             Fault(sheet, product.row, product.key.column,
                   "v evidenci je více produktů: " + product.key.Described());
@@ -533,15 +549,7 @@ std::optional<size_t> CRegisterImport::ResolveProduct(const ProductRef& ref, int
     const std::string sheet(book::PackagingSheet);
     // The product sheet first: the packaging of a product it brings names it
     // as it does.
-    CNameIndex::Found file;
-    if (ref.by == ProductRef::By::Source) {
-        const auto it = m_fileSourceIds.find(SourceKey(ref.source, ref.text));
-        if (it != m_fileSourceIds.end())
-            file.id = it->second;
-    } else {
-        file = (ref.by == ProductRef::By::Katalog ? m_fileKatalogs : m_fileProductNames)
-                   .Find(ref.text);
-    }
+    const CNameIndex::Found file = m_fileProductIndex.Find(ref);
     if (file.ambiguous) {
         Fault(sheet, row, ref.column, "v listu Produkty je více produktů: " + ref.Described());
         return std::nullopt;
@@ -549,14 +557,11 @@ std::optional<size_t> CRegisterImport::ResolveProduct(const ProductRef& ref, int
     if (file)
         return static_cast<size_t>(file.id);
 
-    CNameIndex::Found db;
-    if (ref.by == ProductRef::By::Source) {
-        const auto it = m_dbSourceIds.find(SourceKey(ref.source, ref.text));
-        if (it != m_dbSourceIds.end() && !m_dbProducts.at(it->second).deleted)
-            db.id = it->second;
-    } else {
-        db = (ref.by == ProductRef::By::Katalog ? m_dbKatalogs : m_dbProductNames).Find(ref.text);
-    }
+    // Packaging is never given to a deleted product: only its own row brings
+    // it back.
+    CNameIndex::Found db = m_dbProductIndex.Find(ref);
+    if (db && m_dbProducts.at(db.id).deleted)
+        db = {};
     if (!db) {
         Fault(sheet, row, ref.column,
               db.ambiguous ? "v evidenci je více produktů: " + ref.Described()
@@ -813,8 +818,8 @@ RegisterImportSummary CRegisterImport::Apply() {
                 m_store.Cached("INSERT INTO Product (prod_name, prod_katalog, prod_unit, "
                                "prod_source, prod_scrid) VALUES (?, ?, ?, ?, ?)");
             insert.BindText(1, product.name).BindText(2, product.katalog).BindText(3, product.unit);
-            if (product.source > 0)
-                insert.BindInt(4, product.source).BindText(5, product.sourceId);
+            if (product.key.by == ProductRef::By::Source)
+                insert.BindInt(4, product.key.source).BindText(5, product.key.text);
             else
                 insert.BindNull(4).BindNull(5);
             insert.Run();
