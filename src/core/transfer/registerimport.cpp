@@ -401,7 +401,10 @@ bool CRegisterImport::SameLines(const char* sql, RecordId owner,
 void CRegisterImport::DecideAgainAfterCovers() {
     // The covers are written now, with whatever they carried; what the
     // composite covers and the definitions found again hold is compared anew,
-    // also where a cover was, after all, not overwritten.
+    // also where a cover was, after all, not overwritten. Without a planned
+    // carry the first comparison stands: nothing it read has changed.
+    if (m_carriedCodes.empty())
+        return;
     m_carriedCodes.clear();
     for (CompCoverWork& work : m_compCovers) {
         if (work.db != NoRecord)
