@@ -30,25 +30,7 @@ bool LoadCompCoverIds(CDataStore& store, const CompCoverFilter& filter, ListSort
 }
 
 std::unique_ptr<IRowSource> MakeCoverItemRows(CDataStore& store) {
-    return std::make_unique<CStatementRowSource>(
-        store,
-        std::vector<std::string>{"Název", "Hmotnost [kg]", "Počet výr.", "Použít od", "Použít do",
-                                 "Typ", "Původ", "Platba"},
-        "SELECT ti_id, cover_name, cp_qtycover*cover_weight AS totWeight, cp_qtyprod, "
-        "cp_usealways, cp_usefrom, cp_useto, TmpCover_Item.cover_type, TmpCover_Item.cover_org, "
-        "TmpCover_Item.cover_pay FROM TmpCover_Item INNER JOIN Cover ON "
-        "TmpCover_Item.cover_id = Cover.cover_id WHERE ti_id IN ",
-        [](const CStatement& st) {
-            const bool always = st.Int(4) != 0;
-            return RowCells{st.Text(1),
-                            QuantityCell(st, 2),
-                            QuantityCell(st, 3),
-                            always ? "-" : QuantityCell(st, 5),
-                            always ? "-" : QuantityCell(st, 6),
-                            CodeLabel(CoverTypes, st.Int(7)),
-                            CodeLabel(Origins, st.Int(8)),
-                            CodeLabel(Payments, st.Int(9))};
-        });
+    return MakeCoverLineRows(store, "TmpCover_Item", "ti_id");
 }
 
 bool LoadCoverItemIds(CDataStore& store, IdList& ids) {

@@ -3,6 +3,7 @@
 #include "core/data/cdatastore.h"
 #include "core/data/codelists.h"
 #include "core/data/comerror.h"
+#include "core/data/rowsource.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/data/value.h"
@@ -37,6 +38,30 @@ bool LoadListIds(CDataStore& store, const std::string& sql, const SqlClause& par
         ShowComError(store.Messages(), e);
         return false;
     }
+}
+
+std::unique_ptr<IRowSource> MakeCoverLineRows(CDataStore& store, const std::string& table,
+                                              const std::string& idColumn) {
+    const char* t = table.c_str();
+    return std::make_unique<CStatementRowSource>(
+        store,
+        std::vector<std::string>{"Název", "Hmotnost [kg]", "Počet výr.", "Použít od", "Použít do",
+                                 "Typ", "Původ", "Platba"},
+        Format("SELECT %s, cover_name, cp_qtycover*cover_weight AS totWeight, cp_qtyprod, "
+               "cp_usealways, cp_usefrom, cp_useto, %s.cover_type, %s.cover_org, %s.cover_pay "
+               "FROM %s INNER JOIN Cover ON %s.cover_id = Cover.cover_id WHERE %s IN ",
+               idColumn.c_str(), t, t, t, t, t, idColumn.c_str()),
+        [](const CStatement& st) {
+            const bool always = st.Int(4) != 0;
+            return RowCells{st.Text(1),
+                            QuantityCell(st, 2),
+                            QuantityCell(st, 3),
+                            always ? "-" : QuantityCell(st, 5),
+                            always ? "-" : QuantityCell(st, 6),
+                            CodeLabel(CoverTypes, st.Int(7)),
+                            CodeLabel(Origins, st.Int(8)),
+                            CodeLabel(Payments, st.Int(9))};
+        });
 }
 
 } // namespace tarvo

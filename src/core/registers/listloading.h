@@ -4,6 +4,7 @@
 #include "core/data/recordid.h"
 #include "core/data/sqlclause.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,7 @@ namespace tarvo {
 
 class CDataStore;
 class CStatement;
+class IRowSource;
 struct CodeList;
 
 // What the row sources of every register share: how a code and a quantity
@@ -30,5 +32,11 @@ SqlClause OneValue(RecordId id);
 // store's message port and whatever was read is kept.
 bool LoadListIds(CDataStore& store, const std::string& sql, const SqlClause& parameters,
                  std::optional<IdList::SortValue> kind, bool descending, IdList& ids);
+
+// The rows of cover lines as the products' packaging and the composite
+// cover editor list them: name, weight of the line, products, band, codes.
+// table holds the lines (Prod_Cover, TmpCover_Item), idColumn identifies one.
+std::unique_ptr<IRowSource> MakeCoverLineRows(CDataStore& store, const std::string& table,
+                                              const std::string& idColumn);
 
 } // namespace tarvo

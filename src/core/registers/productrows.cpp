@@ -55,25 +55,7 @@ bool LoadDefinitionIds(CDataStore& store, RecordId prodId, IdList& ids) {
 }
 
 std::unique_ptr<IRowSource> MakePackagingLineRows(CDataStore& store) {
-    return std::make_unique<CStatementRowSource>(
-        store,
-        std::vector<std::string>{"Název", "Hmotnost [kg]", "Počet výr.", "Použít od", "Použít do",
-                                 "Typ", "Původ", "Platba"},
-        "SELECT cp_id, cover_name, cp_qtycover*cover_weight AS totWeight, cp_qtyprod, "
-        "cp_usealways, cp_usefrom, cp_useto, Prod_Cover.cover_type, Prod_Cover.cover_org, "
-        "Prod_Cover.cover_pay FROM Prod_Cover INNER JOIN Cover ON Prod_Cover.cover_id = "
-        "Cover.cover_id WHERE cp_id IN ",
-        [](const CStatement& st) {
-            const bool always = st.Int(4) != 0;
-            return RowCells{st.Text(1),
-                            QuantityCell(st, 2),
-                            QuantityCell(st, 3),
-                            always ? "-" : QuantityCell(st, 5),
-                            always ? "-" : QuantityCell(st, 6),
-                            CodeLabel(CoverTypes, st.Int(7)),
-                            CodeLabel(Origins, st.Int(8)),
-                            CodeLabel(Payments, st.Int(9))};
-        });
+    return MakeCoverLineRows(store, "Prod_Cover", "cp_id");
 }
 
 bool LoadPackagingLineIds(CDataStore& store, RecordId dtId, ListSort sort, IdList& ids) {
