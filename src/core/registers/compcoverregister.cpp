@@ -59,10 +59,8 @@ std::optional<RecordId> CompCoverRegister::Add(const CompCoverRecord& compCover)
 Outcome CompCoverRegister::Update(RecordId id, const CompCoverRecord& compCover) {
     try {
         CTransaction transaction(m_store);
-        if (!RowExists(m_store, "SELECT ccover_id FROM CompCover WHERE ccover_id = ?", id)) {
-            ShowRecordGone(m_store.Messages());
+        if (RecordGone(m_store, "SELECT ccover_id FROM CompCover WHERE ccover_id = ?", id))
             return Outcome::Vanished;
-        }
         CStatement update(
             m_store, "UPDATE CompCover SET ccover_name = ?, ccover_note = ? WHERE ccover_id = ?");
         update.BindText(1, compCover.name).BindText(2, compCover.note).BindInt(3, id).Run();
@@ -167,10 +165,8 @@ ReadResult<CoverItem> CompCoverRegister::ReadItem(RecordId itemId) {
 Outcome CompCoverRegister::UpdateItem(RecordId itemId, const CoverItem& item) {
     try {
         CTransaction transaction(m_store);
-        if (!RowExists(m_store, "SELECT ti_id FROM TmpCover_Item WHERE ti_id = ?", itemId)) {
-            ShowRecordGone(m_store.Messages());
+        if (RecordGone(m_store, "SELECT ti_id FROM TmpCover_Item WHERE ti_id = ?", itemId))
             return Outcome::Vanished;
-        }
         // Type, origin and payment are written for every item: the page lets
         // the user change them for an item used always, too. The band limits
         // only for an item with a band; an item switched to "always" keeps

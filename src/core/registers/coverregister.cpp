@@ -203,10 +203,8 @@ std::optional<RecordId> CoverRegister::AddDiscard(const DiscardRecord& discard) 
 Outcome CoverRegister::UpdateDiscard(RecordId id, const DiscardRecord& discard) {
     try {
         CTransaction transaction(m_store);
-        if (!RowExists(m_store, "SELECT disc_id FROM CoverDiscard WHERE disc_id = ?", id)) {
-            ShowRecordGone(m_store.Messages());
+        if (RecordGone(m_store, "SELECT disc_id FROM CoverDiscard WHERE disc_id = ?", id))
             return Outcome::Vanished;
-        }
         CStatement st(m_store, "UPDATE CoverDiscard SET disc_date = ?, disc_type = ?, "
                                "disc_qty = ? WHERE disc_id = ?");
         st.BindDate(1, discard.date.DayOnly())

@@ -69,10 +69,8 @@ std::optional<RecordId> MoveRegister::Add(const MoveRecord& move) {
 Outcome MoveRegister::Update(RecordId id, const MoveRecord& move) {
     try {
         CTransaction unit(m_store);
-        if (!RowExists(m_store, "SELECT move_id FROM Move WHERE move_id = ?", id)) {
-            ShowRecordGone(m_store.Messages());
+        if (RecordGone(m_store, "SELECT move_id FROM Move WHERE move_id = ?", id))
             return Outcome::Vanished;
-        }
         CStatement st(m_store, "UPDATE Move SET move_num = ?, move_type = ?, move_date = ?, "
                                "move_export = ? WHERE move_id = ?");
         st.BindText(1, move.number);

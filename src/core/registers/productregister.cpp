@@ -135,10 +135,8 @@ std::optional<RecordId> ProductRegister::Add(const ProductRecord& product) {
 Outcome ProductRegister::Update(RecordId id, const ProductRecord& product) {
     try {
         CTransaction unit(m_store);
-        if (!RowExists(m_store, "SELECT 1 FROM Product WHERE (prod_id = ?)", id)) {
-            ShowRecordGone(m_store.Messages());
+        if (RecordGone(m_store, "SELECT 1 FROM Product WHERE (prod_id = ?)", id))
             return Outcome::Vanished;
-        }
         CStatement s(m_store, "UPDATE Product SET prod_name = ?, prod_katalog = ?, prod_unit = ? "
                               "WHERE (prod_id = ?)");
         s.BindText(1, product.name).BindText(2, product.katalog).BindText(3, product.unit);

@@ -10,10 +10,13 @@ void RunWithId(CDataStore& store, std::string_view sql, RecordId id) {
     st.Run();
 }
 
-bool RowExists(CDataStore& store, std::string_view sql, RecordId id) {
+bool RecordGone(CDataStore& store, std::string_view sql, RecordId id) {
     CStatement st(store, sql);
     st.BindInt(1, id);
-    return st.Step();
+    if (st.Step())
+        return false;
+    ShowRecordGone(store.Messages());
+    return true;
 }
 
 } // namespace tarvo

@@ -15,8 +15,9 @@ namespace tarvo {
 // the one parameter.
 
 void RunWithId(CDataStore& store, std::string_view sql, RecordId id);
-// Whether the statement finds a row: whether the record is still there.
-bool RowExists(CDataStore& store, std::string_view sql, RecordId id);
+// Whether the statement finds no row: the record is gone, which the user is
+// told ("Záznam byl odstraněn jinou aplikací!").
+bool RecordGone(CDataStore& store, std::string_view sql, RecordId id);
 
 // Reads one record: fill makes it from the statement's first row. A record
 // that is gone is told ("Záznam byl odstraněn jinou aplikací!") and Vanished;
