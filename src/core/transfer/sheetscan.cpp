@@ -85,22 +85,29 @@ bool CSheetScan::BeginRow(int row, const std::vector<SheetCell>& cells) {
     return false;
 }
 
-bool CSheetScan::Has(std::string_view title) const {
-    const std::string key = LabelKey(title);
-    for (const auto& column : m_columns) {
-        if (column.first == key)
-            return true;
+std::optional<size_t> CSheetScan::Column(std::string_view title) const {
+    // Every cell of every row asks for its column by title: the title is
+    // folded once, not once per cell.
+    const auto [it, added] = m_byTitle.try_emplace(std::string(title));
+    if (added) {
+        const std::string key = LabelKey(title);
+        for (const auto& [name, index] : m_columns) {
+            if (name == key) {
+                it->second = index;
+                break;
+            }
+        }
     }
-    return false;
+    return it->second;
+}
+
+bool CSheetScan::Has(std::string_view title) const {
+    return Column(title).has_value();
 }
 
 const SheetCell* CSheetScan::Cell(std::string_view title) const {
-    const std::string key = LabelKey(title);
-    for (const auto& [name, index] : m_columns) {
-        if (name == key)
-            return index < m_cells->size() ? &(*m_cells)[index] : nullptr;
-    }
-    return nullptr;
+    const std::optional<size_t> index = Column(title);
+    return index && *index < m_cells->size() ? &(*m_cells)[*index] : nullptr;
 }
 
 std::string CSheetScan::Text(std::string_view title) const {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tarvo {
@@ -56,11 +57,13 @@ public:
     void Fault(std::string_view title, std::string text);
 
 private:
+    std::optional<size_t> Column(std::string_view title) const;
     const SheetCell* Cell(std::string_view title) const;
 
     std::string m_sheet;
     std::vector<RegisterFault>& m_faults;
     std::vector<std::pair<std::string, size_t>> m_columns; // folded title, index
+    mutable std::unordered_map<std::string, std::optional<size_t>> m_byTitle;
     const std::vector<SheetCell>* m_cells = nullptr;
     int m_row = 0;
 };
