@@ -455,18 +455,17 @@ std::optional<ResolvedLine> CRegisterImport::ResolveLine(const BookLine& line,
     ResolvedLine resolved;
     // A cover in use first, then a deleted one: lines of deleted covers
     // still give dispatches their covers.
+    // The same for both the file's covers and the database's.
+    const auto find = [&line](const CNameIndex& inUse, const CNameIndex& deleted) {
+        const CNameIndex::Found found = inUse.Find(line.cover);
+        return found || found.ambiguous ? found : deleted.Find(line.cover, true);
+    };
     const CoverRecord* cover = nullptr;
-    CNameIndex::Found file = m_fileCoverNames.Find(line.cover);
-    if (!file && !file.ambiguous)
-        file = m_fileDeletedCoverNames.Find(line.cover, true);
-    CNameIndex::Found db = m_dbCoverNames.Find(line.cover);
-    if (!db && !db.ambiguous)
-        db = m_dbDeletedCoverNames.Find(line.cover, true);
-    if (file) {
+    if (const CNameIndex::Found file = find(m_fileCoverNames, m_fileDeletedCoverNames)) {
         resolved.cover.file = static_cast<int>(file.id);
         resolved.cover.db = m_covers[static_cast<size_t>(file.id)].db;
         cover = &m_book.covers[static_cast<size_t>(file.id)].record;
-    } else if (db) {
+    } else if (const CNameIndex::Found db = find(m_dbCoverNames, m_dbDeletedCoverNames)) {
         resolved.cover.db = db.id;
         cover = &m_dbCovers.at(db.id).record;
     } else {
