@@ -14,6 +14,7 @@
 #include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
 #include "ui/views/cviewcover.h"
+#include "viewbench.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -29,23 +30,12 @@ using namespace tarvo;
 namespace {
 
 int Measure(int argc, char** argv, const std::string& db) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    bench::YesMessages messages;
-    CDataStore store(messages);
-    bench::OpenDatabase(store, db);
-    PropagationSwitches switches;
-    NullNotifier notifier;
-    const GuiContext context{store, messages, switches, DataFolder{}, notifier, {}};
+    bench::CViewBench setup(argc, argv, db);
     const long baseKb = bench::PeakMemoryKb();
 
     bench::Stopwatch first;
-    CViewCover view(context);
-    view.resize(1200, 800);
-    view.InitialUpdate();
-    view.show();
-    QCoreApplication::processEvents();
-    view.repaint();
+    CViewCover view(setup.Context());
+    bench::CViewBench::ShowFirstScreen(view);
     const double firstScreen = first.Seconds();
     const double firstScreenCpu = first.Cpu();
     const int rows = view.MainList()->Model()->Count();

@@ -20,6 +20,7 @@
 #include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
 #include "ui/views/cviewmove.h"
+#include "viewbench.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -39,23 +40,12 @@ void Print(const char* name, double value, const char* unit) {
 }
 
 int Measure(int argc, char** argv, const std::string& db) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    bench::YesMessages messages;
-    CDataStore store(messages);
-    bench::OpenDatabase(store, db);
-    PropagationSwitches switches;
-    NullNotifier notifier;
-    const GuiContext context{store, messages, switches, DataFolder{}, notifier, {}};
+    bench::CViewBench setup(argc, argv, db);
     const long baseKb = bench::PeakMemoryKb();
 
     bench::Stopwatch first;
-    CViewMove view(context);
-    view.resize(1200, 800);
-    view.InitialUpdate();
-    view.show();
-    QCoreApplication::processEvents();
-    view.repaint();
+    CViewMove view(setup.Context());
+    bench::CViewBench::ShowFirstScreen(view);
     const double firstScreen = first.Seconds();
     const double firstScreenCpu = first.Cpu();
     CRecordList* list = view.MainList();

@@ -21,6 +21,7 @@
 #include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
 #include "ui/views/cviewprod.h"
+#include "viewbench.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -102,23 +103,12 @@ int MeasureChange(const std::string& db) {
 }
 
 int MeasureView(int argc, char** argv, const std::string& db) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    bench::YesMessages messages;
-    CDataStore store(messages);
-    bench::OpenDatabase(store, db);
-    PropagationSwitches switches;
-    NullNotifier notifier;
-    const GuiContext context{store, messages, switches, DataFolder{}, notifier, {}};
+    bench::CViewBench setup(argc, argv, db);
     const long baseKb = bench::PeakMemoryKb();
 
     bench::Stopwatch first;
-    CViewProd view(context);
-    view.resize(1200, 800);
-    view.InitialUpdate();
-    view.show();
-    QCoreApplication::processEvents();
-    view.repaint();
+    CViewProd view(setup.Context());
+    bench::CViewBench::ShowFirstScreen(view);
     const double firstScreen = first.Seconds();
     const double firstScreenCpu = first.Cpu();
     const int rows = view.MainList()->Model()->Count();
@@ -146,7 +136,7 @@ int MeasureView(int argc, char** argv, const std::string& db) {
     std::printf("view peak memory: %.1f MB\nQt and database before the view: %.1f MB\n",
                 static_cast<double>(bench::PeakMemoryKb()) / 1024.0,
                 static_cast<double>(baseKb) / 1024.0);
-    return messages.errors == 0 ? 0 : 1;
+    return setup.messages.errors == 0 ? 0 : 1;
 }
 
 // Products for the view, and one product dispatched lines times.
