@@ -94,6 +94,22 @@ void ProductRegister::TellCarried(bool carried) {
         m_notifier.NotifyAllViews(ViewNotification::ReloadCovers);
 }
 
+Outcome ProductRegister::ChangePackaging(const std::function<PackagingChange()>& change) {
+    bool carried = false;
+    try {
+        CTransaction unit(m_store);
+        const PackagingChange changed = change();
+        if (const Outcome* outcome = std::get_if<Outcome>(&changed))
+            return *outcome;
+        carried = Carry(std::get<RecordId>(changed));
+        unit.Commit();
+    } catch (const ComError& e) {
+        return Failed(e);
+    }
+    TellCarried(carried);
+    return Outcome::Done;
+}
+
 // Products
 
 ReadResult<ProductRecord> ProductRegister::Read(RecordId id) const {
@@ -205,9 +221,8 @@ ReadResult<DefinitionRecord> ProductRegister::ReadDefinition(RecordId dtId) cons
 Outcome ProductRegister::AddDefinition(RecordId prodId, const OleDate& from, RecordId* newId) {
     if (!CheckSelected(prodId, Missing::Product))
         return Outcome::Refused;
-    bool carried = false;
-    try {
-        CTransaction unit(m_store);
+    RecordId id = NoRecord;
+    const Outcome outcome = ChangePackaging([&]() -> PackagingChange {
         if (DefinitionOnDay(prodId, from)) {
             m_store.Messages().ShowMessage(
                 Format("Databáze již obsahuje datum \"%s\"!", DefinitionDateText(from).c_str()),
@@ -217,22 +232,16 @@ Outcome ProductRegister::AddDefinition(RecordId prodId, const OleDate& from, Rec
         CStatement s(m_store, "INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (?, ?)");
         s.BindInt(1, prodId).BindDate(2, from);
         s.Run();
-        const RecordId id = m_store.LastInsertId();
-        carried = Carry(prodId);
-        unit.Commit();
-        if (newId)
-            *newId = id;
-    } catch (const ComError& e) {
-        return Failed(e);
-    }
-    TellCarried(carried);
-    return Outcome::Done;
+        id = m_store.LastInsertId();
+        return prodId;
+    });
+    if (outcome == Outcome::Done && newId)
+        *newId = id;
+    return outcome;
 }
 
 Outcome ProductRegister::ChangeDefinitionDate(RecordId dtId, const OleDate& from) {
-    bool carried = false;
-    try {
-        CTransaction unit(m_store);
+    return ChangePackaging([&]() -> PackagingChange {
         CStatement read(m_store, "SELECT prod_id, dt_from FROM Prod_CoverDT WHERE (dt_id = ?)");
         read.BindInt(1, dtId);
         if (!read.Step()) {
@@ -246,13 +255,8 @@ Outcome ProductRegister::ChangeDefinitionDate(RecordId dtId, const OleDate& from
         CStatement s(m_store, "UPDATE Prod_CoverDT SET dt_from = ? WHERE (dt_id = ?)");
         s.BindDate(1, from).BindInt(2, dtId);
         s.Run();
-        carried = Carry(prodId);
-        unit.Commit();
-    } catch (const ComError& e) {
-        return Failed(e);
-    }
-    TellCarried(carried);
-    return Outcome::Done;
+        return prodId;
+    });
 }
 
 Outcome ProductRegister::DeleteDefinition(RecordId dtId) {
@@ -264,18 +268,11 @@ Outcome ProductRegister::DeleteDefinition(RecordId dtId) {
                    DefinitionDateText(definition->from).c_str()),
             MsgIcon::Question))
         return Outcome::Unchanged;
-    bool carried = false;
-    try {
-        CTransaction unit(m_store);
+    return ChangePackaging([&]() -> PackagingChange {
         RunWithId(m_store, "DELETE FROM Prod_Cover WHERE (dt_id = ?)", dtId);
         RunWithId(m_store, "DELETE FROM Prod_CoverDT WHERE (dt_id = ?)", dtId);
-        carried = Carry(definition->prodId);
-        unit.Commit();
-    } catch (const ComError& e) {
-        return Failed(e);
-    }
-    TellCarried(carried);
-    return Outcome::Done;
+        return definition->prodId;
+    });
 }
 
 // Lines
@@ -340,28 +337,19 @@ void ProductRegister::InsertLines(RecordId dtId, const LineChoice& choice) {
 Outcome ProductRegister::AddLines(RecordId dtId, const LineChoice& choice) {
     if (!CheckSelected(dtId, Missing::Date))
         return Outcome::Refused;
-    bool carried = false;
-    try {
-        CTransaction unit(m_store);
+    return ChangePackaging([&]() -> PackagingChange {
         const std::optional<RecordId> prodId = OwnerOfDefinition(m_store, dtId);
         if (!prodId) {
             ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
         InsertLines(dtId, choice);
-        carried = Carry(*prodId);
-        unit.Commit();
-    } catch (const ComError& e) {
-        return Failed(e);
-    }
-    TellCarried(carried);
-    return Outcome::Done;
+        return *prodId;
+    });
 }
 
 Outcome ProductRegister::UpdateLine(RecordId cpId, const PackagingLineRecord& line) {
-    bool carried = false;
-    try {
-        CTransaction unit(m_store);
+    return ChangePackaging([&]() -> PackagingChange {
         const std::optional<RecordId> prodId = OwnerOfLine(m_store, cpId);
         if (!prodId) {
             ShowRecordGone(m_store.Messages());
@@ -387,49 +375,33 @@ Outcome ProductRegister::UpdateLine(RecordId cpId, const PackagingLineRecord& li
             s.BindInt(8, cpId);
         }
         s.Run();
-        carried = Carry(*prodId);
-        unit.Commit();
-    } catch (const ComError& e) {
-        return Failed(e);
-    }
-    TellCarried(carried);
-    return Outcome::Done;
+        return *prodId;
+    });
 }
 
 Outcome ProductRegister::DeleteLine(RecordId cpId) {
     if (!CheckSelected(cpId, Missing::Line))
         return Outcome::Refused;
-    bool carried = false;
-    try {
-        std::string coverName;
-        {
-            CStatement s(m_store, "SELECT Cover.cover_name FROM Prod_Cover LEFT JOIN Cover ON "
-                                  "Prod_Cover.cover_id = Cover.cover_id WHERE (cp_id = ?)");
-            s.BindInt(1, cpId);
-            if (!s.Step()) {
-                ShowRecordGone(m_store.Messages());
-                return Outcome::Vanished;
-            }
-            coverName = s.Text(0);
-        }
-        if (!m_store.Messages().AskYesNo(
-                Format("Opravdu si přejete odstranit ze seznamu obal\n\"%s\" ?", coverName.c_str()),
-                MsgIcon::Question))
-            return Outcome::Unchanged;
-        CTransaction unit(m_store);
+    const ReadResult<std::string> coverName =
+        ReadOne<std::string>(m_store,
+                             "SELECT Cover.cover_name FROM Prod_Cover LEFT JOIN Cover ON "
+                             "Prod_Cover.cover_id = Cover.cover_id WHERE (cp_id = ?)",
+                             cpId, [](const CStatement& s) { return s.Text(0); });
+    if (!coverName)
+        return coverName.outcome;
+    if (!m_store.Messages().AskYesNo(
+            Format("Opravdu si přejete odstranit ze seznamu obal\n\"%s\" ?", coverName->c_str()),
+            MsgIcon::Question))
+        return Outcome::Unchanged;
+    return ChangePackaging([&]() -> PackagingChange {
         const std::optional<RecordId> prodId = OwnerOfLine(m_store, cpId);
         if (!prodId) {
             ShowRecordGone(m_store.Messages());
             return Outcome::Vanished;
         }
         RunWithId(m_store, "DELETE FROM Prod_Cover WHERE (cp_id = ?)", cpId);
-        carried = Carry(*prodId);
-        unit.Commit();
-    } catch (const ComError& e) {
-        return Failed(e);
-    }
-    TellCarried(carried);
-    return Outcome::Done;
+        return *prodId;
+    });
 }
 
 // Bulk assignment

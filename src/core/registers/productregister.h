@@ -5,8 +5,10 @@
 #include "core/data/recordid.h"
 #include "core/registers/outcome.h"
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace tarvo {
@@ -133,6 +135,12 @@ private:
     bool Carry(RecordId prodId);
     // After the unit is stored.
     void TellCarried(bool carried);
+    // What a change of a product's packaging came to: the product whose
+    // packaging it wrote, or, when it wrote nothing, the outcome to report.
+    using PackagingChange = std::variant<RecordId, Outcome>;
+    // Runs change as one unit of work, the product's dispatches derived again
+    // in it when the switch says so; the views hear of it once it is stored.
+    Outcome ChangePackaging(const std::function<PackagingChange()>& change);
     Outcome Failed(const ComError& error) const;
 
     CDataStore& m_store;
