@@ -80,7 +80,7 @@ int MeasureChange(const std::string& db) {
     CountingNotifier notifier;
     CountingProgress progress;
     ProductRegister reg(store, switches, notifier, progress);
-    ReadResult<PackagingLineRecord> record = reg.ReadLine(line);
+    ReadResult<CoverLine> record = reg.ReadLine(line);
     if (!record)
         return 1;
     record.record.qtyCover = record->qtyCover + Quantity::FromUnits(1);

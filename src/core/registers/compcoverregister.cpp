@@ -2,7 +2,6 @@
 
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
-#include "core/data/statement.h"
 #include "core/data/transaction.h"
 #include "core/ports/messageport.h"
 #include "core/registers/recordaccess.h"
@@ -14,28 +13,18 @@ namespace {
 constexpr const char* NoCover = "Není vybrán obal !";
 constexpr const char* DeleteQuestion = "Opravdu si přejete odstranit vybrané obaly";
 
-// The nine item columns that CompCover_Item and TmpCover_Item share, in the
-// order of the statements below.
-constexpr const char* ItemColumns = "cover_id, cp_qtycover, cp_qtyprod, cp_usealways, cp_usefrom, "
-                                    "cp_useto, cover_type, cover_org, cover_pay";
+// The editor's scratch items become the composite cover's items.
+void StoreScratchItems(CDataStore& store, RecordId compCover) {
+    CopyCoverLines(store, CoverLineTable::Scratch, NoRecord, CoverLineTable::CompCoverItems,
+                   compCover);
+}
 
 } // namespace
 
 CompCoverRegister::CompCoverRegister(CDataStore& store) : m_store(store) {}
 
 ReadResult<CompCoverRecord> CompCoverRegister::Read(RecordId id) {
-    return ReadOne<CompCoverRecord>(
-        m_store, "SELECT ccover_name, ccover_note FROM CompCover WHERE ccover_id = ?", id,
-        [](const CStatement& st) {
-            return CompCoverRecord{st.Text(0), st.Text(1)};
-        });
-}
-
-void CompCoverRegister::CopyScratchItemsTo(RecordId compCover) {
-    CStatement copy(m_store, Format("INSERT INTO CompCover_Item (ccover_id, %s) SELECT ?, %s "
-                                    "FROM TmpCover_Item ORDER BY ti_id",
-                                    ItemColumns, ItemColumns));
-    copy.BindInt(1, compCover).Run();
+    return ReadFound<CompCoverRecord>(m_store, [&] { return FindCompCover(m_store, id); });
 }
 
 std::optional<RecordId> CompCoverRegister::Add(const CompCoverRecord& compCover) {
@@ -43,11 +32,8 @@ std::optional<RecordId> CompCoverRegister::Add(const CompCoverRecord& compCover)
         // The composite cover and its items are stored together: a failure
         // leaves neither, never a composite cover with part of its items.
         CTransaction transaction(m_store);
-        CStatement insert(m_store,
-                          "INSERT INTO CompCover (ccover_name, ccover_note) VALUES (?, ?)");
-        insert.BindText(1, compCover.name).BindText(2, compCover.note).Run();
-        const RecordId id = m_store.LastInsertId();
-        CopyScratchItemsTo(id);
+        const RecordId id = CompCoverWriter(m_store).Insert(compCover);
+        StoreScratchItems(m_store, id);
         transaction.Commit();
         return id;
     } catch (const ComError& e) {
@@ -59,16 +45,13 @@ std::optional<RecordId> CompCoverRegister::Add(const CompCoverRecord& compCover)
 Outcome CompCoverRegister::Update(RecordId id, const CompCoverRecord& compCover) {
     try {
         CTransaction transaction(m_store);
-        if (RecordGone(m_store, "SELECT ccover_id FROM CompCover WHERE ccover_id = ?", id))
+        if (RecordGone(m_store, FindCompCover(m_store, id).has_value()))
             return Outcome::Vanished;
-        CStatement update(
-            m_store, "UPDATE CompCover SET ccover_name = ?, ccover_note = ? WHERE ccover_id = ?");
-        update.BindText(1, compCover.name).BindText(2, compCover.note).BindInt(3, id).Run();
+        UpdateCompCover(m_store, id, compCover);
         // The items are replaced as a whole, in the same unit as the name: a
         // failure while writing them keeps the old items and the old name.
-        CStatement clear(m_store, "DELETE FROM CompCover_Item WHERE ccover_id = ?");
-        clear.BindInt(1, id).Run();
-        CopyScratchItemsTo(id);
+        DeleteCoverLinesOf(m_store, CoverLineTable::CompCoverItems, id);
+        StoreScratchItems(m_store, id);
         transaction.Commit();
         return Outcome::Done;
     } catch (const ComError& e) {
@@ -87,15 +70,7 @@ Outcome CompCoverRegister::DeleteSelection(const std::vector<RecordId>& ids) {
         return Outcome::Unchanged;
     try {
         CTransaction transaction(m_store);
-        m_store.ExecuteOrThrow("DELETE FROM TmpID");
-        CStatement insert(m_store, "INSERT INTO TmpID (id) VALUES (?)");
-        for (RecordId id : ids) {
-            insert.BindInt(1, id).Run();
-            insert.Reset();
-        }
-        m_store.ExecuteOrThrow(
-            "DELETE FROM CompCover_Item WHERE ccover_id IN (SELECT id FROM TmpID)");
-        m_store.ExecuteOrThrow("DELETE FROM CompCover WHERE ccover_id IN (SELECT id FROM TmpID)");
+        DeleteCompCovers(m_store, ids);
         transaction.Commit();
         return Outcome::Done;
     } catch (const ComError& e) {
@@ -107,11 +82,9 @@ Outcome CompCoverRegister::DeleteSelection(const std::vector<RecordId>& ids) {
 bool CompCoverRegister::BeginEditing(RecordId id) {
     try {
         CTransaction transaction(m_store);
-        m_store.ExecuteOrThrow("DELETE FROM TmpCover_Item");
-        CStatement copy(m_store, Format("INSERT INTO TmpCover_Item (%s) SELECT %s FROM "
-                                        "CompCover_Item WHERE ccover_id = ? ORDER BY rowid",
-                                        ItemColumns, ItemColumns));
-        copy.BindInt(1, id).Run();
+        DeleteCoverLinesOf(m_store, CoverLineTable::Scratch, NoRecord);
+        CopyCoverLines(m_store, CoverLineTable::CompCoverItems, id, CoverLineTable::Scratch,
+                       NoRecord);
         transaction.Commit();
         return true;
     } catch (const ComError& e) {
@@ -120,73 +93,29 @@ bool CompCoverRegister::BeginEditing(RecordId id) {
     }
 }
 
-std::optional<RecordId> CompCoverRegister::AddItem(const CoverItem& item) {
+std::optional<RecordId> CompCoverRegister::AddItem(const CoverLine& item) {
     try {
-        CStatement insert(m_store, Format("INSERT INTO TmpCover_Item (%s) VALUES "
-                                          "(?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                                          ItemColumns));
-        insert.BindInt(1, item.cover)
-            .BindQuantity(2, item.qtyCover)
-            .BindQuantity(3, item.qtyProd)
-            .BindInt(4, item.useAlways ? 1 : 0);
-        // An item used always gets no band limits.
-        if (item.useAlways)
-            insert.BindNull(5).BindNull(6);
-        else
-            insert.BindQuantity(5, item.useFrom).BindQuantity(6, item.useTo);
-        insert.BindInt(7, item.type).BindInt(8, item.origin).BindInt(9, item.payment).Run();
-        return m_store.LastInsertId();
+        return CoverLineWriter(m_store, CoverLineTable::Scratch).Insert(NoRecord, item);
     } catch (const ComError& e) {
         ShowComError(m_store.Messages(), e);
         return std::nullopt;
     }
 }
 
-ReadResult<CoverItem> CompCoverRegister::ReadItem(RecordId itemId) {
-    return ReadOne<CoverItem>(m_store,
-                              Format("SELECT %s FROM TmpCover_Item WHERE ti_id = ?", ItemColumns),
-                              itemId, [](const CStatement& st) {
-                                  CoverItem item;
-                                  item.cover = st.Int(0);
-                                  item.qtyCover = st.GetQuantity(1);
-                                  item.qtyProd = st.GetQuantity(2);
-                                  item.useAlways = st.Int(3) != 0;
-                                  if (!item.useAlways) {
-                                      item.useFrom = st.GetQuantity(4);
-                                      item.useTo = st.GetQuantity(5);
-                                  }
-                                  item.type = static_cast<int>(st.Int(6));
-                                  item.origin = static_cast<int>(st.Int(7));
-                                  item.payment = static_cast<int>(st.Int(8));
-                                  return item;
-                              });
+ReadResult<CoverLine> CompCoverRegister::ReadItem(RecordId itemId) {
+    return ReadFound<CoverLine>(
+        m_store, [&] { return FindCoverLine(m_store, CoverLineTable::Scratch, itemId); });
 }
 
-Outcome CompCoverRegister::UpdateItem(RecordId itemId, const CoverItem& item) {
+Outcome CompCoverRegister::UpdateItem(RecordId itemId, const CoverLine& item) {
     try {
         CTransaction transaction(m_store);
-        if (RecordGone(m_store, "SELECT ti_id FROM TmpCover_Item WHERE ti_id = ?", itemId))
+        if (RecordGone(m_store,
+                       FindCoverLine(m_store, CoverLineTable::Scratch, itemId).has_value()))
             return Outcome::Vanished;
         // Type, origin and payment are written for every item: the page lets
-        // the user change them for an item used always, too. The band limits
-        // only for an item with a band; an item switched to "always" keeps
-        // its old limits, which nothing reads then.
-        CStatement update(m_store, "UPDATE TmpCover_Item SET cp_qtycover = ?, cp_qtyprod = ?, "
-                                   "cp_usealways = ?, cover_type = ?, cover_org = ?, "
-                                   "cover_pay = ? WHERE ti_id = ?");
-        update.BindQuantity(1, item.qtyCover)
-            .BindQuantity(2, item.qtyProd)
-            .BindInt(3, item.useAlways ? 1 : 0)
-            .BindInt(4, item.type)
-            .BindInt(5, item.origin)
-            .BindInt(6, item.payment)
-            .BindInt(7, itemId)
-            .Run();
-        if (!item.useAlways) {
-            CStatement band(
-                m_store, "UPDATE TmpCover_Item SET cp_usefrom = ?, cp_useto = ? WHERE ti_id = ?");
-            band.BindQuantity(1, item.useFrom).BindQuantity(2, item.useTo).BindInt(3, itemId).Run();
-        }
+        // the user change them for an item used always, too.
+        UpdateCoverLine(m_store, CoverLineTable::Scratch, itemId, item);
         transaction.Commit();
         return Outcome::Done;
     } catch (const ComError& e) {
@@ -197,8 +126,7 @@ Outcome CompCoverRegister::UpdateItem(RecordId itemId, const CoverItem& item) {
 
 Outcome CompCoverRegister::DeleteItem(RecordId itemId) {
     try {
-        CStatement remove(m_store, "DELETE FROM TmpCover_Item WHERE ti_id = ?");
-        remove.BindInt(1, itemId).Run();
+        DeleteCoverLine(m_store, CoverLineTable::Scratch, itemId);
         return Outcome::Done;
     } catch (const ComError& e) {
         ShowComError(m_store.Messages(), e);

@@ -1,42 +1,16 @@
 #pragma once
 
-#include "core/data/quantity.h"
 #include "core/data/recordid.h"
+#include "core/records/compcovers.h"
+#include "core/records/coverline.h"
 #include "core/registers/outcome.h"
 
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace tarvo {
 
 class CDataStore;
-
-// A composite cover: a named set of cover items that a packaging definition
-// can copy in one step.
-struct CompCoverRecord {
-    std::string name{};
-    std::string note{};
-
-    bool operator==(const CompCoverRecord&) const = default;
-};
-
-// One item of a composite cover: which cover, how many of it per how many
-// products, for which dispatched quantities, with which type, origin and
-// payment. The band limits mean nothing while useAlways is set.
-struct CoverItem {
-    RecordId cover = NoRecord;
-    Quantity qtyCover = Quantity::FromUnits(1);
-    Quantity qtyProd = Quantity::FromUnits(1);
-    bool useAlways = true;
-    Quantity useFrom{};
-    Quantity useTo{};
-    int type = -1;
-    int origin = -1;
-    int payment = -1;
-
-    bool operator==(const CoverItem&) const = default;
-};
 
 // The composite covers and the editor's scratch list of their items. Every
 // operation is one unit of work and tells the user everything itself,
@@ -73,17 +47,15 @@ public:
     // (none for NoRecord). False after a database error (shown).
     bool BeginEditing(RecordId id);
     // The scratch identifier of the new item, or nothing after an error.
-    std::optional<RecordId> AddItem(const CoverItem& item);
-    ReadResult<CoverItem> ReadItem(RecordId itemId);
+    std::optional<RecordId> AddItem(const CoverLine& item);
+    ReadResult<CoverLine> ReadItem(RecordId itemId);
     // Writes the quantities, the band kind, the codes and, for an item with a
     // band, its limits.
-    Outcome UpdateItem(RecordId itemId, const CoverItem& item);
+    Outcome UpdateItem(RecordId itemId, const CoverLine& item);
     // Removes the scratch item, without a question.
     Outcome DeleteItem(RecordId itemId);
 
 private:
-    void CopyScratchItemsTo(RecordId compCover);
-
     CDataStore& m_store;
 };
 

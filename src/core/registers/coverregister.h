@@ -1,46 +1,18 @@
 #pragma once
 
-#include "core/data/oledate.h"
 #include "core/data/quantity.h"
 #include "core/data/recordid.h"
+#include "core/records/covers.h"
 #include "core/registers/outcome.h"
 #include "core/registers/propagationswitches.h"
 
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace tarvo {
 
 class CDataStore;
-class CStatement;
 class IViewNotifier;
-
-// One row of Cover as a person edits it. A new record starts with the values
-// of an empty cover dialog: no name, weight 0, no code chosen (-1).
-struct CoverRecord {
-    std::string name;
-    Quantity weight = Quantity::FromUnits(0);
-    bool reusable = false;
-    int type = -1;
-    int material = -1;
-    int origin = -1;
-    int payment = -1;
-    int stat = -1;
-    std::string note;
-
-    bool operator==(const CoverRecord&) const = default;
-};
-
-// One row of CoverDiscard. The date is stored as a whole day.
-struct DiscardRecord {
-    RecordId cover = NoRecord;
-    OleDate date;
-    int kind = 2; // "Recyklováno"
-    Quantity quantity = Quantity::FromUnits(0);
-
-    bool operator==(const DiscardRecord&) const = default;
-};
 
 // The covers and their discards. Every operation is one unit of work and
 // tells the user everything itself, through the store's message port, with
@@ -89,15 +61,5 @@ private:
     const PropagationSwitches& m_switches;
     IViewNotifier& m_notifier;
 };
-
-// Binds the nine columns a person edits to the parameters 1 to 9, in this
-// order: name, weight, reusable, type, material, origin, payment, stat, note.
-void BindCover(CStatement& statement, const CoverRecord& cover);
-
-// Inside the caller's unit: carries a cover's new type, origin and payment
-// into the composite cover items, the packaging lines and the dispatch cover
-// lines of the cover, each where its switch is on.
-void CarryCoverCodes(CDataStore& store, const PropagationSwitches& switches, RecordId cover,
-                     int type, int origin, int payment);
 
 } // namespace tarvo

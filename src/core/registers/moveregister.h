@@ -3,51 +3,16 @@
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
 #include "core/data/recordid.h"
+#include "core/records/dispatches.h"
 #include "core/registers/outcome.h"
 
-#include <initializer_list>
+#include <functional>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace tarvo {
 
 class CDataStore;
-
-// The header of one dispatch document (Move) as a person edits it. A new
-// record starts with the values of an empty dispatch dialog: no number, no
-// kind chosen (-1), the moment the record is made, not for export.
-struct MoveRecord {
-    std::string number;
-    int type = -1;
-    OleDate date = OleDate::Now();
-    bool exported = false;
-
-    bool operator==(const MoveRecord&) const = default;
-};
-
-// One product line of a dispatch (Move_Prod).
-struct MoveLineRecord {
-    RecordId move = NoRecord;
-    RecordId product = NoRecord;
-    Quantity quantity = Quantity::FromUnits(0);
-
-    bool operator==(const MoveLineRecord&) const = default;
-};
-
-// One cover line of a dispatch (Move_Cover): the covers that left with one
-// product line, with the line's own type, origin and payment.
-struct MoveCoverRecord {
-    RecordId move = NoRecord;
-    RecordId line = NoRecord;
-    RecordId cover = NoRecord;
-    Quantity quantity = Quantity::FromUnits(0);
-    int type = -1;
-    int origin = -1;
-    int payment = -1;
-
-    bool operator==(const MoveCoverRecord&) const = default;
-};
 
 // The dispatch documents with their product lines and cover lines. Every
 // operation is one unit of work and tells the user everything itself, through
@@ -103,10 +68,9 @@ private:
     // The dispatch's date; the present moment when the dispatch is gone.
     OleDate DispatchDate(RecordId move);
     // Asks the question (a format taking the name that nameSql reads for
-    // the record) and on Yes runs the deletions, each with the identifier
-    // bound, as one unit.
+    // the record) and on Yes runs remove as one unit.
     Outcome DeleteNamed(RecordId id, const char* nameSql, const char* question,
-                        std::initializer_list<const char*> deletions);
+                        const std::function<void()>& remove);
 
     CDataStore& m_store;
 };

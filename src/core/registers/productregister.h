@@ -1,8 +1,9 @@
 #pragma once
 
 #include "core/data/oledate.h"
-#include "core/data/quantity.h"
 #include "core/data/recordid.h"
+#include "core/records/coverline.h"
+#include "core/records/products.h"
 #include "core/registers/outcome.h"
 
 #include <functional>
@@ -19,47 +20,12 @@ class IProgressPort;
 class IViewNotifier;
 struct PropagationSwitches;
 
-// One product as the product dialog edits it. Source and source id are read
-// only: the imports write them, a person never does.
-struct ProductRecord {
-    std::string name;
-    std::string katalog;
-    std::string unit;
-    int64_t source = 0;
-    std::optional<int64_t> sourceId;
-
-    bool operator==(const ProductRecord&) const = default;
-};
-
-// One packaging definition: how the product is packed from a day on.
-struct DefinitionRecord {
-    RecordId prodId = NoRecord;
-    OleDate from;
-};
-
-// One packaging line: qtyCover covers per qtyProd product units, for every
-// dispatched quantity (useAlways) or for those from useFrom to useTo.
-struct PackagingLineRecord {
-    RecordId dtId = NoRecord;
-    RecordId coverId = NoRecord;
-    Quantity qtyCover;
-    Quantity qtyProd;
-    bool useAlways = true;
-    Quantity useFrom;
-    Quantity useTo;
-    int coverType = -1;
-    int coverOrg = -1;
-    int coverPay = -1;
-
-    bool operator==(const PackagingLineRecord&) const = default;
-};
-
 // What the packaging-line wizard chose: either one line of a simple cover, or
 // a composite cover whose items become one ordinary line each (the composite
 // cover itself is not remembered).
 struct LineChoice {
     std::optional<RecordId> compositeId;
-    PackagingLineRecord line;
+    CoverLine line;
 };
 
 // What an operation had nothing to work on; each has its own message.
@@ -111,11 +77,11 @@ public:
     Outcome DeleteDefinition(RecordId dtId);
 
     // Lines.
-    ReadResult<PackagingLineRecord> ReadLine(RecordId cpId) const;
+    ReadResult<CoverLine> ReadLine(RecordId cpId) const;
     Outcome AddLines(RecordId dtId, const LineChoice& choice);
     // Writes the quantities, the band (kept when the line applies always)
     // and the three codes; the cover and the definition stay.
-    Outcome UpdateLine(RecordId cpId, const PackagingLineRecord& line);
+    Outcome UpdateLine(RecordId cpId, const CoverLine& line);
     // Asks first, naming the cover.
     Outcome DeleteLine(RecordId cpId);
 
@@ -127,9 +93,7 @@ public:
                              const LineChoice& choice);
 
 private:
-    // The product's definition on the calendar day of from, if any.
-    std::optional<RecordId> DefinitionOnDay(RecordId prodId, const OleDate& from) const;
-    void InsertLines(RecordId dtId, const LineChoice& choice);
+    void InsertLines(CoverLineWriter& lines, RecordId dtId, const LineChoice& choice);
     // Inside a unit: derives the product's dispatch lines again when the
     // switch says so. True when it did.
     bool Carry(RecordId prodId);

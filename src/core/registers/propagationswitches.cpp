@@ -1,6 +1,7 @@
 #include "core/registers/propagationswitches.h"
 
 #include "core/data/profile.h"
+#include "core/records/covers.h"
 
 namespace tarvo {
 
@@ -11,6 +12,10 @@ constexpr const char* KeyPackaging = "Zmenu obalu promitnout v balenich";
 constexpr const char* KeyDispatches = "Zmenu obalu promitnout do vydeju";
 constexpr const char* KeyPackagingDispatches = "Zmenu baleni promitnout do vydeju";
 } // namespace
+
+CoverCodeTargets CoverCodeTargetsOf(const PropagationSwitches& switches) {
+    return {switches.coverToCompCovers, switches.coverToPackaging, switches.coverToDispatches};
+}
 
 PropagationSwitches ReadSwitches(const CProfile& profile) {
     PropagationSwitches s;

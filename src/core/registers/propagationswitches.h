@@ -3,6 +3,7 @@
 namespace tarvo {
 
 class CProfile;
+struct CoverCodeTargets;
 
 // The four change-propagation switches of section "Moznosti". A fresh
 // installation has all of them on. The registers read them: whether a
@@ -14,6 +15,10 @@ struct PropagationSwitches {
     bool coverToDispatches = true;     // "Zmenu obalu promitnout do vydeju"
     bool packagingToDispatches = true; // "Zmenu baleni promitnout do vydeju"
 };
+
+// The copies of a cover's codes that follow a change of them, by the three
+// cover switches.
+CoverCodeTargets CoverCodeTargetsOf(const PropagationSwitches& switches);
 
 // Section "Moznosti" of tarvo.ini: each switch an integer, 1 when the key or
 // the whole file is missing.

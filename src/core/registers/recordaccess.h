@@ -7,33 +7,28 @@
 #include "core/data/statement.h"
 #include "core/registers/outcome.h"
 
+#include <optional>
 #include <string_view>
 
 namespace tarvo {
 
-// The statements the registers run on one record, its identifier bound as
-// the one parameter.
+// How the registers read one record for a person: a record that is gone is
+// told ("Záznam byl odstraněn jinou aplikací!") and Vanished; a database
+// error is told and Failed.
 
-void RunWithId(CDataStore& store, std::string_view sql, RecordId id);
-// Whether the statement finds no row: the record is gone, which the user is
-// told ("Záznam byl odstraněn jinou aplikací!").
-bool RecordGone(CDataStore& store, std::string_view sql, RecordId id);
-
-// Reads one record: fill makes it from the statement's first row. A record
-// that is gone is told ("Záznam byl odstraněn jinou aplikací!") and Vanished;
-// a database error is told and Failed.
-template <typename Record, typename Fill>
-ReadResult<Record> ReadOne(CDataStore& store, std::string_view sql, RecordId id, Fill fill) {
+// With find, a record-layer read giving the record or nothing when it is
+// gone.
+template <typename Record, typename Find>
+ReadResult<Record> ReadFound(CDataStore& store, Find find) {
     ReadResult<Record> result;
     try {
-        CStatement st(store, sql);
-        st.BindInt(1, id);
-        if (!st.Step()) {
+        const std::optional<Record> found = find();
+        if (!found) {
             ShowRecordGone(store.Messages());
             result.outcome = Outcome::Vanished;
             return result;
         }
-        result.record = fill(st);
+        result.record = *found;
         result.outcome = Outcome::Done;
     } catch (const ComError& e) {
         ShowComError(store.Messages(), e);
@@ -41,5 +36,23 @@ ReadResult<Record> ReadOne(CDataStore& store, std::string_view sql, RecordId id,
     }
     return result;
 }
+
+// With a query of the record's identifier (the one parameter): fill makes the
+// record from the statement's first row.
+template <typename Record, typename Fill>
+ReadResult<Record> ReadOne(CDataStore& store, std::string_view sql, RecordId id, Fill fill) {
+    return ReadFound<Record>(store, [&]() -> std::optional<Record> {
+        CStatement st(store, sql);
+        st.BindInt(1, id);
+        if (!st.Step())
+            return std::nullopt;
+        return fill(st);
+    });
+}
+
+// Whether the record an operation is to change is gone, which the user is
+// then told ("Záznam byl odstraněn jinou aplikací!"): exists is what the
+// record layer found.
+bool RecordGone(CDataStore& store, bool exists);
 
 } // namespace tarvo

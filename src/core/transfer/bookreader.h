@@ -2,7 +2,7 @@
 
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
-#include "core/registers/coverregister.h"
+#include "core/records/covers.h"
 #include "core/transfer/registerimport.h"
 
 #include <string>

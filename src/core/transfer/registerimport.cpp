@@ -145,7 +145,7 @@ struct CoverTarget {
 
 struct ResolvedLine {
     CoverTarget cover;
-    CoverItem line; // line.cover is the database cover, NoRecord for a new one
+    CoverLine line; // line.cover is the database cover, NoRecord for a new one
 };
 
 struct CoverWork {
@@ -209,7 +209,7 @@ private:
     void LoadCompCovers();
     void LoadProducts();
     std::vector<PackagingDefinition>& DefinitionsOf(RecordId product);
-    std::vector<CoverItem> CoverItems(const char* sql, RecordId owner);
+    std::vector<CoverLine> CoverItems(const char* sql, RecordId owner);
 
     void ResolveCovers();
     void ResolveCompCovers();
@@ -354,8 +354,8 @@ std::vector<PackagingDefinition>& CRegisterImport::DefinitionsOf(RecordId produc
     return it->second;
 }
 
-std::vector<CoverItem> CRegisterImport::CoverItems(const char* sql, RecordId owner) {
-    std::vector<CoverItem> lines;
+std::vector<CoverLine> CRegisterImport::CoverItems(const char* sql, RecordId owner) {
+    std::vector<CoverLine> lines;
     CStatement& st = m_store.Cached(sql);
     st.BindInt(1, owner);
     while (st.Step()) {
@@ -377,13 +377,13 @@ constexpr const char* PackagingLinesSql =
 
 bool CRegisterImport::SameLines(const char* sql, RecordId owner,
                                 const std::vector<ResolvedLine>& lines, bool carrySwitch) {
-    const std::vector<CoverItem> stored = CoverItems(sql, owner);
+    const std::vector<CoverLine> stored = CoverItems(sql, owner);
     if (stored.size() != lines.size())
         return false;
     for (size_t k = 0; k < stored.size(); ++k) {
         if (lines[k].cover.db == NoRecord)
             return false;
-        CoverItem item = stored[k];
+        CoverLine item = stored[k];
         // The file states each line's codes: a line is the same when it will
         // be so after the covers carried their new codes into it.
         if (const auto it = m_carriedCodes.find(item.cover);
@@ -683,7 +683,7 @@ void CRegisterImport::InsertLines(const char* sql, RecordId owner,
                                   const std::vector<ResolvedLine>& lines) {
     CStatement& insert = m_store.Cached(sql);
     for (const ResolvedLine& resolved : lines) {
-        const CoverItem& line = resolved.line;
+        const CoverLine& line = resolved.line;
         insert.BindInt(1, owner)
             .BindInt(2, CoverId(resolved.cover))
             .BindQuantity(3, line.qtyCover)
@@ -725,8 +725,8 @@ void CRegisterImport::WriteCover(CoverWork& work, const BookCover& cover) {
     write.BindInt(10, work.db);
     write.Run();
     if (work.codesChanged) {
-        CarryCoverCodes(m_store, m_switches, work.db, cover.record.type, cover.record.origin,
-                        cover.record.payment);
+        CarryCoverCodes(m_store, CoverCodeTargetsOf(m_switches), work.db,
+                        {cover.record.type, cover.record.origin, cover.record.payment});
         m_wroteCovers = true;
     }
 }

@@ -29,8 +29,8 @@ namespace {
 
 constexpr const char* NoCover = "Není vybrán obal !";
 
-CoverItem ItemOfPage(const PackagingLineValues& values) {
-    CoverItem item;
+CoverLine ItemOfPage(const PackagingLineValues& values) {
+    CoverLine item;
     item.cover = values.cover;
     item.qtyCover = values.coverQty;
     item.qtyProd = values.prodQty;
@@ -43,7 +43,7 @@ CoverItem ItemOfPage(const PackagingLineValues& values) {
     return item;
 }
 
-PackagingLineValues PageOfItem(const CoverItem& item) {
+PackagingLineValues PageOfItem(const CoverLine& item) {
     PackagingLineValues values;
     values.cover = item.cover;
     values.coverQty = item.qtyCover;
@@ -206,7 +206,7 @@ void CDlgCompCover::EditItem() {
     if (row < 0)
         return;
     const RecordId itemId = m_items->Model()->Id(row);
-    const ReadResult<CoverItem> read = m_register.ReadItem(itemId);
+    const ReadResult<CoverLine> read = m_register.ReadItem(itemId);
     if (read.outcome == Outcome::Vanished)
         m_items->Model()->RemoveRow(row);
     if (!read)

@@ -87,17 +87,17 @@ CListModel* Model(const GuiContext& context, std::unique_ptr<IRowSource> rows) {
 }
 
 // The packaging line page's values as the register takes them.
-PackagingLineRecord LineOf(const PackagingLineValues& values) {
-    PackagingLineRecord line;
-    line.coverId = values.cover;
+CoverLine LineOf(const PackagingLineValues& values) {
+    CoverLine line;
+    line.cover = values.cover;
     line.qtyCover = values.coverQty;
     line.qtyProd = values.prodQty;
     line.useAlways = values.bandKind == 0;
     line.useFrom = values.bandFrom;
     line.useTo = values.bandTo;
-    line.coverType = values.type;
-    line.coverOrg = values.origin;
-    line.coverPay = values.payment;
+    line.type = values.type;
+    line.origin = values.origin;
+    line.payment = values.payment;
     return line;
 }
 
@@ -111,9 +111,9 @@ LineChoice ChoiceOf(const CPageCover& cover, const CPageCoverProd& page) {
     return choice;
 }
 
-PackagingLineValues ValuesOf(const PackagingLineRecord& line) {
+PackagingLineValues ValuesOf(const CoverLine& line) {
     PackagingLineValues values;
-    values.cover = line.coverId;
+    values.cover = line.cover;
     values.coverQty = line.qtyCover;
     values.prodQty = line.qtyProd;
     values.bandKind = line.useAlways ? 0 : 1;
@@ -121,9 +121,9 @@ PackagingLineValues ValuesOf(const PackagingLineRecord& line) {
         values.bandFrom = line.useFrom;
         values.bandTo = line.useTo;
     }
-    values.type = line.coverType;
-    values.origin = line.coverOrg;
-    values.payment = line.coverPay;
+    values.type = line.type;
+    values.origin = line.origin;
+    values.payment = line.payment;
     return values;
 }
 
@@ -500,7 +500,7 @@ void CViewProd::EditLine() {
     const RecordId id = SelectedId(LineList());
     CDeferredProgress progress(this);
     ProductRegister reg = Register(progress);
-    const ReadResult<PackagingLineRecord> line = reg.ReadLine(id);
+    const ReadResult<CoverLine> line = reg.ReadLine(id);
     if (line.outcome == Outcome::Vanished)
         RemoveVanished(LineList(), id);
     if (!line)

@@ -13,11 +13,11 @@ Quantity Q(int64_t units) {
     return Quantity::FromUnits(units);
 }
 
-CoverItem Always(RecordId cover, int64_t qtyCover, int64_t qtyProd, int code = 0) {
+CoverLine Always(RecordId cover, int64_t qtyCover, int64_t qtyProd, int code = 0) {
     return {cover, Q(qtyCover), Q(qtyProd), true, {}, {}, code, code, code};
 }
 
-CoverItem Band(RecordId cover, int64_t from, int64_t to, int code = 1) {
+CoverLine Band(RecordId cover, int64_t from, int64_t to, int code = 1) {
     return {cover, Q(1), Q(10), false, Q(from), Q(to), code, code, code};
 }
 
@@ -25,14 +25,14 @@ struct Registered : TestDatabase {
     CompCoverRegister register_{store};
 
     // The stored items of a composite cover, in the order they were written.
-    std::vector<CoverItem> StoredItems(RecordId id) {
+    std::vector<CoverLine> StoredItems(RecordId id) {
         CStatement st(store, "SELECT cover_id, cp_qtycover, cp_qtyprod, cp_usealways, cp_usefrom, "
                              "cp_useto, cover_type, cover_org, cover_pay FROM CompCover_Item "
                              "WHERE ccover_id = ? ORDER BY rowid");
         st.BindInt(1, id);
-        std::vector<CoverItem> items;
+        std::vector<CoverLine> items;
         while (st.Step()) {
-            CoverItem item{st.Int(0),
+            CoverLine item{st.Int(0),
                            st.GetQuantity(1),
                            st.GetQuantity(2),
                            st.Int(3) != 0,
@@ -51,10 +51,10 @@ struct Registered : TestDatabase {
     }
 
     // A stored composite cover made through the editor's steps.
-    RecordId Make(const std::string& name, const std::vector<CoverItem>& items,
+    RecordId Make(const std::string& name, const std::vector<CoverLine>& items,
                   const std::string& note = "") {
         EXPECT_TRUE(register_.BeginEditing(NoRecord));
-        for (const CoverItem& item : items)
+        for (const CoverLine& item : items)
             EXPECT_TRUE(register_.AddItem(item));
         const std::optional<RecordId> id = register_.Add({name, note});
         EXPECT_TRUE(id);
@@ -80,7 +80,7 @@ struct Registered : TestDatabase {
 
 struct AddCase {
     const char* what;
-    std::vector<CoverItem> items;
+    std::vector<CoverLine> items;
 };
 
 TEST(CompCoverRegister, AddStoresTheRecordWithEveryScratchItem) {
@@ -119,9 +119,9 @@ TEST(CompCoverRegister, EditingStartsFromTheStoredItemsAndReplacesThemOnSave) {
     ASSERT_TRUE(db.register_.AddItem(Always(9, 4, 1)));
     EXPECT_EQ(db.register_.Update(id, {"sada 2", "nová"}), Outcome::Done);
 
-    EXPECT_EQ(db.StoredItems(id), (std::vector<CoverItem>{Band(7, 5, 50, 2), Always(9, 4, 1)}));
+    EXPECT_EQ(db.StoredItems(id), (std::vector<CoverLine>{Band(7, 5, 50, 2), Always(9, 4, 1)}));
     EXPECT_EQ(db.register_.Read(id)->name, "sada 2");
-    EXPECT_EQ(db.StoredItems(other), std::vector<CoverItem>{Always(1, 1, 1)});
+    EXPECT_EQ(db.StoredItems(other), std::vector<CoverLine>{Always(1, 1, 1)});
     EXPECT_TRUE(db.messages.shown.empty());
 }
 
@@ -146,7 +146,7 @@ TEST(CompCoverRegister, FailureWhileWritingItemsLeavesTheOldState) {
     db.register_.AddItem(Always(9, 1, 1));
     EXPECT_EQ(db.register_.Update(id, {"přejmenovaná", ""}), Outcome::Failed);
     EXPECT_EQ(db.register_.Read(id)->name, "sada");
-    EXPECT_EQ(db.StoredItems(id), (std::vector<CoverItem>{Always(7, 2, 1), Band(8, 0, 100)}));
+    EXPECT_EQ(db.StoredItems(id), (std::vector<CoverLine>{Always(7, 2, 1), Band(8, 0, 100)}));
 
     EXPECT_FALSE(db.register_.Add({"nová", ""}));
     EXPECT_EQ(db.Count("CompCover"), 1);

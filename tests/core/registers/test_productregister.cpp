@@ -112,15 +112,15 @@ struct Packaging : EngineData {
     }
     LineChoice SimpleLine() const {
         LineChoice choice;
-        choice.line = {.coverId = box,
+        choice.line = {.cover = box,
                        .qtyCover = Q("3"),
                        .qtyProd = Q("50"),
                        .useAlways = false,
                        .useFrom = Q("1"),
                        .useTo = Q("300"),
-                       .coverType = 2,
-                       .coverOrg = 1,
-                       .coverPay = 0};
+                       .type = 2,
+                       .origin = 1,
+                       .payment = 0};
         return choice;
     }
 };
@@ -153,9 +153,9 @@ const Change Changes[] = {
     {"edit line",
      [](Packaging& d) {
          const RecordId id = d.LineOf(d.newer);
-         PackagingLineRecord line = *d.reg.ReadLine(id);
+         CoverLine line = *d.reg.ReadLine(id);
          line.qtyCover = Q("7");
-         line.coverPay = 2;
+         line.payment = 2;
          return d.reg.UpdateLine(id, line);
      },
      false},
@@ -352,8 +352,7 @@ TEST(ProductRegister, NothingSelectedOrARecordGoneIsToldAndChangesNothing) {
          gone},
         {"add line to vanished date",
          [](Packaging& d) { return d.reg.AddLines(999, d.SimpleLine()); }, Outcome::Vanished, gone},
-        {"edit vanished line",
-         [](Packaging& d) { return d.reg.UpdateLine(999, PackagingLineRecord()); },
+        {"edit vanished line", [](Packaging& d) { return d.reg.UpdateLine(999, CoverLine()); },
          Outcome::Vanished, gone},
         {"delete vanished line", [](Packaging& d) { return d.reg.DeleteLine(999); },
          Outcome::Vanished, gone},

@@ -1,0 +1,38 @@
+#include "core/records/compcovers.h"
+
+#include "core/data/cdatastore.h"
+#include "core/data/statement.h"
+#include "core/records/selection.h"
+
+namespace tarvo {
+
+CompCoverWriter::CompCoverWriter(CDataStore& store)
+    : m_insert(store, "INSERT INTO CompCover (ccover_name, ccover_note) VALUES (?, ?)") {}
+
+RecordId CompCoverWriter::Insert(const CompCoverRecord& compCover) {
+    CStatement& st = m_insert.Statement();
+    st.BindText(1, compCover.name).BindText(2, compCover.note);
+    return m_insert.Run();
+}
+
+std::optional<CompCoverRecord> FindCompCover(CDataStore& store, RecordId id) {
+    CStatement st(store, "SELECT ccover_name, ccover_note FROM CompCover WHERE ccover_id = ?");
+    st.BindInt(1, id);
+    if (!st.Step())
+        return std::nullopt;
+    return CompCoverRecord{st.Text(0), st.Text(1)};
+}
+
+void UpdateCompCover(CDataStore& store, RecordId id, const CompCoverRecord& compCover) {
+    CStatement st(store,
+                  "UPDATE CompCover SET ccover_name = ?, ccover_note = ? WHERE ccover_id = ?");
+    st.BindText(1, compCover.name).BindText(2, compCover.note).BindInt(3, id).Run();
+}
+
+void DeleteCompCovers(CDataStore& store, const std::vector<RecordId>& ids) {
+    SelectIds(store, ids);
+    store.ExecuteOrThrow("DELETE FROM CompCover_Item WHERE ccover_id IN (SELECT id FROM TmpID)");
+    store.ExecuteOrThrow("DELETE FROM CompCover WHERE ccover_id IN (SELECT id FROM TmpID)");
+}
+
+} // namespace tarvo

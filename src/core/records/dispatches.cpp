@@ -1,0 +1,142 @@
+#include "core/records/dispatches.h"
+
+#include "core/data/cdatastore.h"
+#include "core/data/statement.h"
+#include "core/records/selection.h"
+
+namespace tarvo {
+
+namespace {
+
+// A code column as the dialogs take it: nothing stored means nothing chosen.
+int Code(const CStatement& st, int column) {
+    return st.IsNull(column) ? -1 : static_cast<int>(st.Int(column));
+}
+
+void BindCode(CStatement& st, int index, int code) {
+    if (code < 0)
+        st.BindNull(index);
+    else
+        st.BindInt(index, code);
+}
+
+void RunWithId(CDataStore& store, const char* sql, RecordId id) {
+    CStatement st(store, sql);
+    st.BindInt(1, id).Run();
+}
+
+} // namespace
+
+MoveWriter::MoveWriter(CDataStore& store)
+    : m_insert(store, "INSERT INTO Move (move_num, move_type, move_date, "
+                      "move_export) VALUES (?, ?, ?, ?)") {}
+
+RecordId MoveWriter::Insert(const MoveRecord& move) {
+    CStatement& st = m_insert.Statement();
+    st.BindText(1, move.number);
+    BindCode(st, 2, move.type);
+    st.BindDate(3, move.date).BindInt(4, move.exported ? 1 : 0);
+    return m_insert.Run();
+}
+
+std::optional<MoveRecord> FindMove(CDataStore& store, RecordId id) {
+    CStatement st(store, "SELECT move_num, move_type, move_date, move_export FROM Move "
+                         "WHERE move_id = ?");
+    st.BindInt(1, id);
+    if (!st.Step())
+        return std::nullopt;
+    return MoveRecord{st.Text(0), Code(st, 1), st.Date(2), st.Int(3) != 0};
+}
+
+bool MoveExists(CDataStore& store, RecordId id) {
+    return MoveDate(store, id).has_value();
+}
+
+std::optional<OleDate> MoveDate(CDataStore& store, RecordId id) {
+    CStatement st(store, "SELECT move_date FROM Move WHERE move_id = ?");
+    st.BindInt(1, id);
+    if (!st.Step())
+        return std::nullopt;
+    return st.Date(0);
+}
+
+void UpdateMove(CDataStore& store, RecordId id, const MoveRecord& move) {
+    CStatement st(store, "UPDATE Move SET move_num = ?, move_type = ?, move_date = ?, "
+                         "move_export = ? WHERE move_id = ?");
+    st.BindText(1, move.number);
+    BindCode(st, 2, move.type);
+    st.BindDate(3, move.date).BindInt(4, move.exported ? 1 : 0).BindInt(5, id).Run();
+}
+
+void DeleteMoves(CDataStore& store, const std::vector<RecordId>& ids) {
+    SelectIds(store, ids);
+    // Children first: the cover lines, the product lines, the documents.
+    store.ExecuteOrThrow("DELETE FROM Move_Cover WHERE (mvprod_id IN (SELECT mvprod_id "
+                         "FROM Move_Prod WHERE (move_id IN (SELECT id FROM TmpID))))");
+    store.ExecuteOrThrow("DELETE FROM Move_Prod WHERE (move_id IN (SELECT id FROM TmpID))");
+    store.ExecuteOrThrow("DELETE FROM Move WHERE (move_id IN (SELECT id FROM TmpID))");
+}
+
+MoveLineWriter::MoveLineWriter(CDataStore& store)
+    : m_insert(store, "INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (?, ?, ?)") {}
+
+RecordId MoveLineWriter::Insert(const MoveLineRecord& line) {
+    CStatement& st = m_insert.Statement();
+    st.BindInt(1, line.move).BindInt(2, line.product).BindQuantity(3, line.quantity);
+    return m_insert.Run();
+}
+
+std::optional<MoveLineRecord> FindMoveLine(CDataStore& store, RecordId id) {
+    CStatement st(store, "SELECT move_id, prod_id, mvprod_qty FROM Move_Prod WHERE mvprod_id = ?");
+    st.BindInt(1, id);
+    if (!st.Step())
+        return std::nullopt;
+    return MoveLineRecord{st.Int(0), st.Int(1), st.GetQuantity(2)};
+}
+
+void UpdateMoveLineQuantity(CDataStore& store, RecordId id, Quantity quantity) {
+    CStatement st(store, "UPDATE Move_Prod SET mvprod_qty = ? WHERE mvprod_id = ?");
+    st.BindQuantity(1, quantity).BindInt(2, id).Run();
+}
+
+void DeleteMoveLine(CDataStore& store, RecordId id) {
+    RunWithId(store, "DELETE FROM Move_Cover WHERE (mvprod_id = ?)", id);
+    RunWithId(store, "DELETE FROM Move_Prod WHERE (mvprod_id = ?)", id);
+}
+
+MoveCoverWriter::MoveCoverWriter(CDataStore& store)
+    : m_insert(store, "INSERT INTO Move_Cover (mvprod_id, move_id, cover_id, mvcover_qty, "
+                      "cover_type, cover_org, cover_pay) VALUES (?, ?, ?, ?, ?, ?, ?)") {}
+
+RecordId MoveCoverWriter::Insert(const MoveCoverRecord& cover) {
+    CStatement& st = m_insert.Statement();
+    st.BindInt(1, cover.line)
+        .BindInt(2, cover.move)
+        .BindInt(3, cover.cover)
+        .BindQuantity(4, cover.quantity);
+    BindCode(st, 5, cover.type);
+    BindCode(st, 6, cover.origin);
+    BindCode(st, 7, cover.payment);
+    return m_insert.Run();
+}
+
+std::optional<MoveCoverRecord> FindMoveCover(CDataStore& store, RecordId id) {
+    CStatement st(store, "SELECT move_id, mvprod_id, cover_id, mvcover_qty, cover_type, "
+                         "cover_org, cover_pay FROM Move_Cover WHERE mvcover_id = ?");
+    st.BindInt(1, id);
+    if (!st.Step())
+        return std::nullopt;
+    return MoveCoverRecord{st.Int(0),   st.Int(1),   st.Int(2),  st.GetQuantity(3),
+                           Code(st, 4), Code(st, 5), Code(st, 6)};
+}
+
+void UpdateMoveCoverQuantity(CDataStore& store, RecordId id, Quantity quantity) {
+    CStatement st(store, "UPDATE Move_Cover SET mvcover_qty = ? WHERE mvcover_id = ?");
+    st.BindQuantity(1, quantity).BindInt(2, id).Run();
+}
+
+void DeleteMoveCover(CDataStore& store, RecordId id) {
+    RunWithId(store, "DELETE FROM Move_Cover WHERE (mvcover_id = ?)", id);
+}
+
+} // namespace tarvo
