@@ -14,27 +14,28 @@ struct TableNames {
     const char* table;
     const char* owner; // nullptr: the table has no owner column
     const char* key;
+    const char* insert;
 };
 
 TableNames Names(CoverLineTable table) {
     switch (table) {
     case CoverLineTable::Packaging:
-        return {"Prod_Cover", "dt_id", "cp_id"};
+        return {"Prod_Cover", "dt_id", "cp_id",
+                "INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
+                "cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) "
+                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"};
     case CoverLineTable::CompCoverItems:
-        return {"CompCover_Item", "ccover_id", "rowid"};
+        return {"CompCover_Item", "ccover_id", "rowid",
+                "INSERT INTO CompCover_Item (ccover_id, cover_id, cp_qtycover, cp_qtyprod, "
+                "cp_usealways, cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) "
+                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"};
     case CoverLineTable::Scratch:
         break;
     }
-    return {"TmpCover_Item", nullptr, "ti_id"};
-}
-
-std::string InsertSql(CoverLineTable table) {
-    const TableNames names = Names(table);
-    if (!names.owner)
-        return Format("INSERT INTO %s (%s) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)", names.table,
-                      CoverLineColumns);
-    return Format("INSERT INTO %s (%s, %s) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)", names.table,
-                  names.owner, CoverLineColumns);
+    return {"TmpCover_Item", nullptr, "ti_id",
+            "INSERT INTO TmpCover_Item (cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
+            "cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"};
 }
 
 } // namespace
@@ -59,7 +60,7 @@ CoverLine ReadCoverLine(const CStatement& st, int first) {
 }
 
 CoverLineWriter::CoverLineWriter(CDataStore& store, CoverLineTable table)
-    : m_table(table), m_insert(store, InsertSql(table)) {}
+    : m_table(table), m_insert(store, Names(table).insert) {}
 
 RecordId CoverLineWriter::Insert(RecordId owner, const CoverLine& line) {
     CStatement& st = m_insert.Statement();

@@ -34,9 +34,9 @@ CoverRecord ReadCover(const CStatement& st, int first) {
 }
 
 CoverWriter::CoverWriter(CDataStore& store)
-    : m_insert(store,
-               Format("INSERT INTO Cover (%s, deleted) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                      CoverColumns)) {}
+    : m_insert(store, "INSERT INTO Cover (cover_name, cover_weight, cover_reusable, cover_type, "
+                      "cover_mat, cover_org, cover_pay, cover_stat, cover_note, deleted) "
+                      "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)") {}
 
 RecordId CoverWriter::Insert(const CoverRecord& cover, bool deleted) {
     CStatement& st = m_insert.Statement();
