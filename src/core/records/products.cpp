@@ -6,6 +6,32 @@
 
 namespace tarvo {
 
+namespace {
+
+// The columns FindProduct and AllProducts read, the identifier in the source
+// with its storage type so that a number and a text come back as they went
+// in.
+constexpr const char* ProductSelect = "SELECT prod_name, prod_katalog, prod_unit, prod_source, "
+                                      "prod_scrid, typeof(prod_scrid), prod_id, deleted "
+                                      "FROM Product";
+
+ProductRecord ReadProduct(const CStatement& st) {
+    ProductRecord product;
+    product.name = st.Text(0);
+    product.katalog = st.Text(1);
+    product.unit = st.Text(2);
+    product.source = st.IsNull(3) ? 0 : st.Int(3);
+    if (st.IsNull(4))
+        product.sourceId = std::nullopt;
+    else if (st.Text(5) == "integer")
+        product.sourceId = st.Int(4);
+    else
+        product.sourceId = st.Text(4);
+    return product;
+}
+
+} // namespace
+
 ProductWriter::ProductWriter(CDataStore& store)
     : m_insert(store, "INSERT INTO Product (prod_name, prod_katalog, prod_unit, "
                       "prod_source, prod_scrid) VALUES (?, ?, ?, ?, ?)") {}
@@ -17,26 +43,29 @@ RecordId ProductWriter::Insert(const ProductRecord& product) {
         st.BindNull(4);
     else
         st.BindInt(4, product.source);
-    if (product.sourceId)
-        st.BindInt(5, *product.sourceId);
-    else
+    if (!product.sourceId)
         st.BindNull(5);
+    else if (const int64_t* number = std::get_if<int64_t>(&*product.sourceId))
+        st.BindInt(5, *number);
+    else
+        st.BindText(5, std::get<std::string>(*product.sourceId));
     return m_insert.Run();
 }
 
 std::optional<ProductRecord> FindProduct(CDataStore& store, RecordId id) {
-    CStatement st(store, "SELECT prod_name, prod_katalog, prod_unit, prod_source, prod_scrid "
-                         "FROM Product WHERE (prod_id = ?)");
+    CStatement st(store, std::string(ProductSelect) + " WHERE (prod_id = ?)");
     st.BindInt(1, id);
     if (!st.Step())
         return std::nullopt;
-    ProductRecord product;
-    product.name = st.Text(0);
-    product.katalog = st.Text(1);
-    product.unit = st.Text(2);
-    product.source = st.IsNull(3) ? 0 : st.Int(3);
-    product.sourceId = st.IsNull(4) ? std::nullopt : std::optional<int64_t>(st.Int(4));
-    return product;
+    return ReadProduct(st);
+}
+
+std::vector<StoredProduct> AllProducts(CDataStore& store) {
+    std::vector<StoredProduct> products;
+    CStatement st(store, std::string(ProductSelect) + " ORDER BY prod_id");
+    while (st.Step())
+        products.push_back({st.Int(6), ReadProduct(st), st.Int(7) != 0});
+    return products;
 }
 
 bool ProductExists(CDataStore& store, RecordId id) {
@@ -65,6 +94,11 @@ void MarkProductsDeleted(CDataStore& store, const std::vector<RecordId>& ids) {
         "UPDATE Product SET deleted = true WHERE (prod_id IN (SELECT id FROM TmpID))");
 }
 
+void ReviveProduct(CDataStore& store, RecordId id) {
+    CStatement st(store, "UPDATE Product SET deleted = 0 WHERE (prod_id = ?)");
+    st.BindInt(1, id).Run();
+}
+
 DefinitionWriter::DefinitionWriter(CDataStore& store)
     : m_insert(store, "INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (?, ?)") {}
 
@@ -80,6 +114,18 @@ std::optional<DefinitionRecord> FindDefinition(CDataStore& store, RecordId dtId)
     if (!st.Step())
         return std::nullopt;
     return DefinitionRecord{st.Int(0), st.Date(1)};
+}
+
+std::vector<PackagingDefinition> DefinitionsOf(CDataStore& store, RecordId prodId) {
+    // Cached: a bulk path asks for the definitions of every product it
+    // finds again.
+    CStatement& st = store.Cached(
+        "SELECT dt_id, dt_from FROM Prod_CoverDT WHERE prod_id = ? ORDER BY dt_from, dt_id");
+    st.BindInt(1, prodId);
+    std::vector<PackagingDefinition> definitions;
+    while (st.Step())
+        definitions.push_back({st.Int(0), st.IsNull(1) ? OleDate() : st.Date(1)});
+    return definitions;
 }
 
 std::optional<RecordId> DefinitionOnDay(CDataStore& store, RecordId prodId, const OleDate& from) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/data/oledate.h"
+#include "core/data/packagingdefinition.h"
 #include "core/data/recordid.h"
 #include "core/records/coverline.h"
 #include "core/records/preparedinsert.h"
@@ -8,11 +9,17 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace tarvo {
 
 class CDataStore;
+
+// A product's identifier in its source: a number for the table sources, text
+// for a card named by its abbreviation. Either is stored as it is given, so
+// that the imports find the product again by it.
+using ProductSourceId = std::variant<int64_t, std::string>;
 
 // One product as the product dialog edits it. Source and source id are read
 // only there: the imports write them, a person never does. Source 0 is a
@@ -22,7 +29,7 @@ struct ProductRecord {
     std::string katalog;
     std::string unit;
     int64_t source = 0;
-    std::optional<int64_t> sourceId;
+    std::optional<ProductSourceId> sourceId;
 
     bool operator==(const ProductRecord&) const = default;
 };
@@ -49,12 +56,25 @@ private:
 };
 
 std::optional<ProductRecord> FindProduct(CDataStore& store, RecordId id);
+
+// A product as stored, with its identifier and the deleted flag.
+struct StoredProduct {
+    RecordId id = NoRecord;
+    ProductRecord record;
+    bool deleted = false;
+};
+
+// Every product, deleted ones too.
+std::vector<StoredProduct> AllProducts(CDataStore& store);
 bool ProductExists(CDataStore& store, RecordId id);
 // Name, catalogue number and unit; source and source id stay.
 void UpdateProduct(CDataStore& store, RecordId id, const ProductRecord& product);
 // The products' packaging goes; the products stay as rows, marked deleted,
 // so that their dispatch lines still name them.
 void MarkProductsDeleted(CDataStore& store, const std::vector<RecordId>& ids);
+// A product marked deleted is in the register again, without packaging
+// until some is given to it.
+void ReviveProduct(CDataStore& store, RecordId id);
 
 // Adds packaging definitions with the INSERT prepared once.
 class DefinitionWriter {
@@ -67,6 +87,9 @@ private:
 };
 
 std::optional<DefinitionRecord> FindDefinition(CDataStore& store, RecordId dtId);
+// The product's definitions by the day they start (ties in the order they
+// were added); a definition without a day has an invalid from.
+std::vector<PackagingDefinition> DefinitionsOf(CDataStore& store, RecordId prodId);
 // The product's first definition on the calendar day of from, if any.
 std::optional<RecordId> DefinitionOnDay(CDataStore& store, RecordId prodId, const OleDate& from);
 void UpdateDefinitionDate(CDataStore& store, RecordId dtId, const OleDate& from);
