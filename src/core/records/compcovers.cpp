@@ -23,6 +23,15 @@ std::optional<CompCoverRecord> FindCompCover(CDataStore& store, RecordId id) {
     return CompCoverRecord{st.Text(0), st.Text(1)};
 }
 
+std::vector<std::pair<RecordId, CompCoverRecord>> AllCompCovers(CDataStore& store) {
+    std::vector<std::pair<RecordId, CompCoverRecord>> compCovers;
+    CStatement st(store,
+                  "SELECT ccover_id, ccover_name, ccover_note FROM CompCover ORDER BY ccover_id");
+    while (st.Step())
+        compCovers.emplace_back(st.Int(0), CompCoverRecord{st.Text(1), st.Text(2)});
+    return compCovers;
+}
+
 void UpdateCompCover(CDataStore& store, RecordId id, const CompCoverRecord& compCover) {
     CStatement st(store,
                   "UPDATE CompCover SET ccover_name = ?, ccover_note = ? WHERE ccover_id = ?");

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarvo {
@@ -36,6 +37,8 @@ private:
 };
 
 std::optional<CompCoverRecord> FindCompCover(CDataStore& store, RecordId id);
+// Every composite cover with its identifier, without items.
+std::vector<std::pair<RecordId, CompCoverRecord>> AllCompCovers(CDataStore& store);
 // Name and note; the items stay.
 void UpdateCompCover(CDataStore& store, RecordId id, const CompCoverRecord& compCover);
 // The composite covers with their items; packaging lines copied from them

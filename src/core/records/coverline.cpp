@@ -63,6 +63,14 @@ CoverLineWriter::CoverLineWriter(CDataStore& store, CoverLineTable table)
     : m_table(table), m_insert(store, Names(table).insert) {}
 
 RecordId CoverLineWriter::Insert(RecordId owner, const CoverLine& line) {
+    return Write(owner, line, false);
+}
+
+RecordId CoverLineWriter::InsertCopy(RecordId owner, const CoverLine& line) {
+    return Write(owner, line, true);
+}
+
+RecordId CoverLineWriter::Write(RecordId owner, const CoverLine& line, bool keepBand) {
     CStatement& st = m_insert.Statement();
     int index = 1;
     if (Names(m_table).owner)
@@ -74,7 +82,7 @@ RecordId CoverLineWriter::Insert(RecordId owner, const CoverLine& line) {
     st.BindQuantity(index + 1, line.qtyCover)
         .BindQuantity(index + 2, line.qtyProd)
         .BindInt(index + 3, line.useAlways ? 1 : 0);
-    if (line.useAlways)
+    if (line.useAlways && !keepBand)
         st.BindNull(index + 4).BindNull(index + 5);
     else
         st.BindQuantity(index + 4, line.useFrom).BindQuantity(index + 5, line.useTo);
@@ -92,6 +100,20 @@ std::optional<CoverLine> FindCoverLine(CDataStore& store, CoverLineTable table, 
     if (!st.Step())
         return std::nullopt;
     return ReadCoverLine(st);
+}
+
+std::vector<CoverLine> CoverLinesOf(CDataStore& store, CoverLineTable table, RecordId owner) {
+    const TableNames names = Names(table);
+    const std::string where = names.owner ? Format(" WHERE (%s = ?)", names.owner) : std::string();
+    // Cached: a bulk path compares the lines of every owner it finds again.
+    CStatement& st = store.Cached(Format("SELECT %s FROM %s%s ORDER BY %s", CoverLineColumns,
+                                         names.table, where.c_str(), names.key));
+    if (names.owner)
+        st.BindInt(1, owner);
+    std::vector<CoverLine> lines;
+    while (st.Step())
+        lines.push_back(ReadCoverLine(st));
+    return lines;
 }
 
 void UpdateCoverLine(CDataStore& store, CoverLineTable table, RecordId id, const CoverLine& line) {

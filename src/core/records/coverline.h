@@ -5,6 +5,7 @@
 #include "core/records/preparedinsert.h"
 
 #include <optional>
+#include <vector>
 
 namespace tarvo {
 
@@ -57,14 +58,23 @@ public:
     // scratch table has none and ignores it. A line used always is stored
     // without band limits. The new line's key.
     RecordId Insert(RecordId owner, const CoverLine& line);
+    // The same for a line brought from a copy of the registers (the register
+    // workbook): the band limits are stored as the copy has them, also for a
+    // line used always, as CopyCoverLines keeps them.
+    RecordId InsertCopy(RecordId owner, const CoverLine& line);
 
 private:
+    RecordId Write(RecordId owner, const CoverLine& line, bool keepBand);
+
     CoverLineTable m_table;
     PreparedInsert m_insert;
 };
 
 // The line with key id; nothing when it is gone.
 std::optional<CoverLine> FindCoverLine(CDataStore& store, CoverLineTable table, RecordId id);
+// The lines of owner (the whole scratch list for Scratch) in the order they
+// were entered, read as ReadCoverLine reads them.
+std::vector<CoverLine> CoverLinesOf(CDataStore& store, CoverLineTable table, RecordId owner);
 // Writes the quantities, the band kind and the three codes; the band limits
 // only for a line with a band (a line switched to "always" keeps its old
 // limits, which nothing reads then). The cover and the owner stay.

@@ -53,6 +53,15 @@ std::optional<CoverRecord> FindCover(CDataStore& store, RecordId id) {
     return ReadCover(st);
 }
 
+std::vector<StoredCover> AllCovers(CDataStore& store) {
+    std::vector<StoredCover> covers;
+    CStatement st(
+        store, Format("SELECT %s, cover_id, deleted FROM Cover ORDER BY cover_id", CoverColumns));
+    while (st.Step())
+        covers.push_back({st.Int(9), ReadCover(st), st.Int(10) != 0});
+    return covers;
+}
+
 std::optional<CoverCodes> FindCoverCodes(CDataStore& store, RecordId id) {
     CStatement st(store, "SELECT cover_type, cover_org, cover_pay FROM Cover WHERE cover_id = ?");
     st.BindInt(1, id);

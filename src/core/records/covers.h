@@ -84,6 +84,16 @@ private:
 };
 
 std::optional<CoverRecord> FindCover(CDataStore& store, RecordId id);
+
+// A cover as stored, with its identifier and the deleted flag.
+struct StoredCover {
+    RecordId id = NoRecord;
+    CoverRecord record;
+    bool deleted = false;
+};
+
+// Every cover, deleted ones too, in the order they were added.
+std::vector<StoredCover> AllCovers(CDataStore& store);
 std::optional<CoverCodes> FindCoverCodes(CDataStore& store, RecordId id);
 // The nine edited columns; the deleted flag stays.
 void UpdateCover(CDataStore& store, RecordId id, const CoverRecord& cover);

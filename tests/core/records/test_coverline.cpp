@@ -53,6 +53,14 @@ TEST_P(CoverLines, RoundTripStoresTheBandKindAsZeroOrOne) {
     EXPECT_EQ(FindCoverLine(db.store, GetParam().table, a),
               (CoverLine{7, Q(2), Q(1), true, {}, {}, 1, 2, 0}));
     EXPECT_EQ(FindCoverLine(db.store, GetParam().table, b), band);
+    // A line brought from a copy of the registers keeps the band it has.
+    const RecordId c = writer.InsertCopy(3, always);
+    EXPECT_EQ(Stored(c), "1 50000 90000");
+    const CoverLine read = *FindCoverLine(db.store, GetParam().table, a);
+    EXPECT_EQ(CoverLinesOf(db.store, GetParam().table, 3), (std::vector{read, band, read}));
+    if (GetParam().table != CoverLineTable::Scratch) {
+        EXPECT_TRUE(CoverLinesOf(db.store, GetParam().table, 4).empty());
+    }
 
     // Switched to "always" the line keeps its limits, which nothing reads.
     UpdateCoverLine(db.store, GetParam().table, b, {NoRecord, Q(1), Q(10), true});
