@@ -4,14 +4,15 @@
 #include "core/data/comerror.h"
 #include "core/data/packagingdefinition.h"
 #include "core/data/shared.h"
-#include "core/data/statement.h"
 #include "core/data/transaction.h"
 #include "core/engine/packagingresolution.h"
 #include "core/ports/messageport.h"
 #include "core/ports/notifyport.h"
 #include "core/ports/progressport.h"
-#include "core/registers/compcoverregister.h"
-#include "core/registers/coverregister.h"
+#include "core/records/compcovers.h"
+#include "core/records/coverline.h"
+#include "core/records/covers.h"
+#include "core/records/products.h"
 #include "core/registers/productregister.h"
 #include "core/registers/propagationswitches.h"
 #include "core/report/workbook.h"
@@ -24,6 +25,8 @@
 #include <cmath>
 #include <map>
 #include <unordered_map>
+#include <unordered_set>
+#include <variant>
 
 namespace tarvo {
 
@@ -161,13 +164,6 @@ struct CompCoverWork {
     std::vector<ResolvedLine> items;
 };
 
-struct StoredProduct {
-    std::string name;
-    std::string katalog;
-    std::string unit;
-    bool deleted = false;
-};
-
 // A product the packaging sheet names: one of the product sheet, or only in
 // the database.
 struct ProductTarget {
@@ -199,7 +195,8 @@ public:
     void Resolve(std::vector<RegisterFault>& faults);
     // What Resolve decided, with the ask mode counted as overwriting.
     RegisterImportSummary Planned() const;
-    // Writes the records inside the caller's unit; asks in the ask mode.
+    // Writes the records inside the caller's unit, one phase after the
+    // other; asks in the ask mode.
     RegisterImportSummary Apply();
     // Once the unit is stored: the views reload what changed.
     void Notify(IViewNotifier& notifier) const;
@@ -208,8 +205,7 @@ private:
     void LoadCovers();
     void LoadCompCovers();
     void LoadProducts();
-    std::vector<PackagingDefinition>& DefinitionsOf(RecordId product);
-    std::vector<CoverLine> CoverItems(const char* sql, RecordId owner);
+    const std::vector<PackagingDefinition>& StoredDefinitions(RecordId product);
 
     void ResolveCovers();
     void ResolveCompCovers();
@@ -218,18 +214,25 @@ private:
     std::optional<ResolvedLine> ResolveLine(const BookLine& line, const std::string& sheet);
     std::optional<size_t> ResolveProduct(const ProductRef& ref, int row);
     Plan Decide(bool same) const;
-    bool SameLines(const char* sql, RecordId owner, const std::vector<ResolvedLine>& lines,
+    bool SameLines(CoverLineTable table, RecordId owner, const std::vector<ResolvedLine>& lines,
                    bool carrySwitch);
     void DecideAgainAfterCovers();
     void BeginPhase(const char* status);
     void Fault(const std::string& sheet, int row, std::string_view column, std::string text);
     void CheckCancel(long count);
 
+    void Step();
     bool Overwrite(Plan plan, CExistingRecords& existing, const std::string& question);
     RecordId CoverId(const CoverTarget& target) const;
-    void InsertLines(const char* sql, RecordId owner, const std::vector<ResolvedLine>& lines);
-    void WriteCover(CoverWork& work, const BookCover& cover);
+    void InsertLines(CoverLineWriter& writer, RecordId owner,
+                     const std::vector<ResolvedLine>& lines);
+    void WriteCover(CoverWriter& writer, CoverWork& work, const BookCover& cover);
     std::string ProductName(const ProductTarget& target) const;
+    void ApplyCovers(CExistingRecords& existing, ChangeCounts& done);
+    void ApplyCompCovers(CExistingRecords& existing, ChangeCounts& done);
+    void ApplyProducts(CExistingRecords& existing, ChangeCounts& done);
+    void ApplyDefinitions(CExistingRecords& existing, ChangeCounts& done);
+    long RederiveDispatches();
 
     CDataStore& m_store;
     const Book& m_book;
@@ -237,6 +240,9 @@ private:
     const PropagationSwitches& m_switches;
     IProgressPort& m_progress;
     std::vector<RegisterFault>* m_faults = nullptr;
+    // The progress of Apply over every record it looks at.
+    long m_total = 0;
+    long m_count = 0;
 
     // The database as it was found.
     std::unordered_map<RecordId, BookCover> m_dbCovers;
@@ -244,7 +250,8 @@ private:
     CNameIndex m_dbDeletedCoverNames;
     std::unordered_map<RecordId, CompCoverRecord> m_dbCompCovers;
     CNameIndex m_dbCompNames;
-    std::unordered_map<RecordId, StoredProduct> m_dbProducts;
+    std::unordered_map<RecordId, ProductRecord> m_dbProducts;
+    std::unordered_set<RecordId> m_dbDeletedProducts;
     // Deleted products only by their identifier in the source.
     CProductIndex m_dbProductIndex;
     std::unordered_map<RecordId, std::vector<PackagingDefinition>> m_dbDefinitions;
@@ -295,89 +302,53 @@ Plan CRegisterImport::Decide(bool same) const {
 // --- The database as found --------------------------------------------------
 
 void CRegisterImport::LoadCovers() {
-    CStatement st(m_store, "SELECT cover_id, cover_name, cover_weight, cover_mat, cover_type, "
-                           "cover_org, cover_pay, cover_stat, cover_reusable, cover_note, "
-                           "deleted FROM Cover ORDER BY cover_id");
-    while (st.Step()) {
-        BookCover cover;
-        CoverRecord& record = cover.record;
-        record.name = st.Text(1);
-        record.weight = st.GetQuantity(2);
-        record.material = static_cast<int>(st.Int(3));
-        record.type = static_cast<int>(st.Int(4));
-        record.origin = static_cast<int>(st.Int(5));
-        record.payment = static_cast<int>(st.Int(6));
-        record.stat = static_cast<int>(st.Int(7));
-        record.reusable = st.Int(8) != 0;
-        record.note = st.Text(9);
-        cover.deleted = st.Int(10) != 0;
-        (cover.deleted ? m_dbDeletedCoverNames : m_dbCoverNames).Add(record.name, st.Int(0));
-        m_dbCovers.emplace(st.Int(0), std::move(cover));
+    for (StoredCover& stored : AllCovers(m_store)) {
+        (stored.deleted ? m_dbDeletedCoverNames : m_dbCoverNames)
+            .Add(stored.record.name, stored.id);
+        m_dbCovers.emplace(stored.id, BookCover{0, std::move(stored.record), stored.deleted});
     }
 }
 
 void CRegisterImport::LoadCompCovers() {
-    CStatement st(m_store, "SELECT ccover_id, ccover_name, ccover_note FROM CompCover");
-    while (st.Step()) {
-        m_dbCompNames.Add(st.Text(1), st.Int(0));
-        m_dbCompCovers.emplace(st.Int(0), CompCoverRecord{st.Text(1), st.Text(2)});
+    for (auto& [id, compCover] : AllCompCovers(m_store)) {
+        m_dbCompNames.Add(compCover.name, id);
+        m_dbCompCovers.emplace(id, std::move(compCover));
     }
 }
 
 void CRegisterImport::LoadProducts() {
-    CStatement st(m_store, "SELECT prod_id, prod_name, prod_katalog, prod_unit, deleted, "
-                           "prod_source, prod_scrid FROM Product");
-    while (st.Step()) {
-        const RecordId id = st.Int(0);
-        StoredProduct product{st.Text(1), st.Text(2), st.Text(3), st.Int(4) != 0};
+    for (StoredProduct& stored : AllProducts(m_store)) {
+        const ProductRecord& product = stored.record;
+        std::string sourceId;
+        if (product.sourceId) {
+            const int64_t* number = std::get_if<int64_t>(&*product.sourceId);
+            sourceId = number ? std::to_string(*number) : std::get<std::string>(*product.sourceId);
+        }
         // A deleted product is still found by its identifier in its source,
         // as the imports find it: the import brings it back.
-        const int source = st.IsNull(5) ? 0 : static_cast<int>(st.Int(5));
-        const std::string sourceId = st.IsNull(6) ? std::string() : st.Text(6);
-        if (product.deleted)
-            m_dbProductIndex.Add(source, sourceId, {}, {}, id);
-        else
-            m_dbProductIndex.Add(source, sourceId, product.katalog, product.name, id);
-        m_dbProducts.emplace(id, std::move(product));
+        const int source = static_cast<int>(product.source);
+        if (stored.deleted) {
+            m_dbProductIndex.Add(source, sourceId, {}, {}, stored.id);
+            m_dbDeletedProducts.insert(stored.id);
+        } else {
+            m_dbProductIndex.Add(source, sourceId, product.katalog, product.name, stored.id);
+        }
+        m_dbProducts.emplace(stored.id, std::move(stored.record));
     }
 }
 
-std::vector<PackagingDefinition>& CRegisterImport::DefinitionsOf(RecordId product) {
+const std::vector<PackagingDefinition>& CRegisterImport::StoredDefinitions(RecordId product) {
     const auto [it, added] = m_dbDefinitions.try_emplace(product);
-    if (added) {
-        CStatement& st = m_store.Cached(
-            "SELECT dt_id, dt_from FROM Prod_CoverDT WHERE prod_id = ? ORDER BY dt_from, dt_id");
-        st.BindInt(1, product);
-        while (st.Step())
-            it->second.push_back({st.Int(0), st.IsNull(1) ? OleDate() : st.Date(1)});
-    }
+    if (added)
+        it->second = DefinitionsOf(m_store, product);
     return it->second;
 }
 
-std::vector<CoverLine> CRegisterImport::CoverItems(const char* sql, RecordId owner) {
-    std::vector<CoverLine> lines;
-    CStatement& st = m_store.Cached(sql);
-    st.BindInt(1, owner);
-    while (st.Step()) {
-        lines.push_back({st.Int(0), st.GetQuantity(1), st.GetQuantity(2), st.Int(3) != 0,
-                         st.GetQuantity(4), st.GetQuantity(5), static_cast<int>(st.Int(6)),
-                         static_cast<int>(st.Int(7)), static_cast<int>(st.Int(8))});
-    }
-    return lines;
-}
-
-constexpr const char* CompItemsSql =
-    "SELECT cover_id, cp_qtycover, cp_qtyprod, cp_usealways, cp_usefrom, cp_useto, cover_type, "
-    "cover_org, cover_pay FROM CompCover_Item WHERE ccover_id = ? ORDER BY rowid";
-constexpr const char* PackagingLinesSql =
-    "SELECT cover_id, cp_qtycover, cp_qtyprod, cp_usealways, cp_usefrom, cp_useto, cover_type, "
-    "cover_org, cover_pay FROM Prod_Cover WHERE dt_id = ? ORDER BY cp_id";
-
 // --- Looking the file's records up ------------------------------------------
 
-bool CRegisterImport::SameLines(const char* sql, RecordId owner,
+bool CRegisterImport::SameLines(CoverLineTable table, RecordId owner,
                                 const std::vector<ResolvedLine>& lines, bool carrySwitch) {
-    const std::vector<CoverLine> stored = CoverItems(sql, owner);
+    const std::vector<CoverLine> stored = CoverLinesOf(m_store, table, owner);
     if (stored.size() != lines.size())
         return false;
     for (size_t k = 0; k < stored.size(); ++k) {
@@ -392,7 +363,14 @@ bool CRegisterImport::SameLines(const char* sql, RecordId owner,
             item.origin = it->second[1];
             item.payment = it->second[2];
         }
-        if (!(item == lines[k].line))
+        // The band of a line used always means nothing: the workbook has
+        // one, the stored line may have none.
+        CoverLine wanted = lines[k].line;
+        if (wanted.useAlways) {
+            wanted.useFrom = {};
+            wanted.useTo = {};
+        }
+        if (!(item == wanted))
             return false;
     }
     return true;
@@ -408,13 +386,13 @@ void CRegisterImport::DecideAgainAfterCovers() {
     m_carriedCodes.clear();
     for (CompCoverWork& work : m_compCovers) {
         if (work.db != NoRecord)
-            work.plan =
-                Decide(work.headSame && SameLines(CompItemsSql, work.db, work.items, false));
+            work.plan = Decide(work.headSame && SameLines(CoverLineTable::CompCoverItems, work.db,
+                                                          work.items, false));
     }
     for (DefinitionWork& work : m_definitions) {
         if (work.db != NoRecord)
-            work.plan =
-                Decide(work.dateSame && SameLines(PackagingLinesSql, work.db, work.lines, false));
+            work.plan = Decide(work.dateSame &&
+                               SameLines(CoverLineTable::Packaging, work.db, work.lines, false));
     }
 }
 
@@ -511,8 +489,8 @@ void CRegisterImport::ResolveCompCovers() {
         work.db = found.id;
         work.headSame =
             m_dbCompCovers.at(found.id) == CompCoverRecord{compCover.name, compCover.note};
-        work.plan = Decide(work.headSame && SameLines(CompItemsSql, work.db, work.items,
-                                                      m_switches.coverToCompCovers));
+        work.plan = Decide(work.headSame && SameLines(CoverLineTable::CompCoverItems, work.db,
+                                                      work.items, m_switches.coverToCompCovers));
     }
 }
 
@@ -534,10 +512,10 @@ void CRegisterImport::ResolveProducts() {
         }
         if (!found)
             continue;
-        const StoredProduct& stored = m_dbProducts.at(found.id);
+        const ProductRecord& stored = m_dbProducts.at(found.id);
         target.db = found.id;
         m_productOfDb.emplace(found.id, i);
-        if (stored.deleted) {
+        if (m_dbDeletedProducts.contains(found.id)) {
             target.revive = true;
             target.plan = Plan::Add;
         } else {
@@ -562,7 +540,7 @@ std::optional<size_t> CRegisterImport::ResolveProduct(const ProductRef& ref, int
     // Packaging is never given to a deleted product: only its own row brings
     // it back.
     CNameIndex::Found db = m_dbProductIndex.Find(ref);
-    if (db && m_dbProducts.at(db.id).deleted)
+    if (db && m_dbDeletedProducts.contains(db.id))
         db = {};
     if (!db) {
         Fault(sheet, row, ref.column,
@@ -620,15 +598,15 @@ void CRegisterImport::ResolveDefinitions() {
         const ProductTarget& product = m_products[work.product];
         if (product.db != NoRecord && !product.revive) {
             const OleDate& from = m_book.definitions[work.book].from;
-            for (const PackagingDefinition& stored : DefinitionsOf(product.db)) {
+            for (const PackagingDefinition& stored : StoredDefinitions(product.db)) {
                 if (!stored.from.IsValid() ||
                     std::floor(stored.from.Value()) != std::floor(from.Value()))
                     continue;
                 work.db = stored.dtId;
                 work.dateSame = stored.from == from;
                 work.plan =
-                    Decide(work.dateSame && SameLines(PackagingLinesSql, work.db, work.lines,
-                                                      m_switches.coverToPackaging));
+                    Decide(work.dateSame && SameLines(CoverLineTable::Packaging, work.db,
+                                                      work.lines, m_switches.coverToPackaging));
                 break;
             }
         }
@@ -679,51 +657,22 @@ RecordId CRegisterImport::CoverId(const CoverTarget& target) const {
     return target.file >= 0 ? m_covers[static_cast<size_t>(target.file)].db : target.db;
 }
 
-void CRegisterImport::InsertLines(const char* sql, RecordId owner,
+void CRegisterImport::InsertLines(CoverLineWriter& writer, RecordId owner,
                                   const std::vector<ResolvedLine>& lines) {
-    CStatement& insert = m_store.Cached(sql);
     for (const ResolvedLine& resolved : lines) {
-        const CoverLine& line = resolved.line;
-        insert.BindInt(1, owner)
-            .BindInt(2, CoverId(resolved.cover))
-            .BindQuantity(3, line.qtyCover)
-            .BindQuantity(4, line.qtyProd)
-            .BindInt(5, line.useAlways ? 1 : 0)
-            .BindQuantity(6, line.useFrom)
-            .BindQuantity(7, line.useTo)
-            .BindInt(8, line.type)
-            .BindInt(9, line.origin)
-            .BindInt(10, line.payment);
-        insert.Run();
+        CoverLine line = resolved.line;
+        line.cover = CoverId(resolved.cover);
+        // The band as the workbook has it, as the export wrote it out.
+        writer.InsertCopy(owner, line);
     }
 }
 
-constexpr const char* InsertCompItemSql =
-    "INSERT INTO CompCover_Item (ccover_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
-    "cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, "
-    "?)";
-constexpr const char* InsertPackagingLineSql =
-    "INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
-    "cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, "
-    "?)";
-
-void CRegisterImport::WriteCover(CoverWork& work, const BookCover& cover) {
-    CStatement& write = m_store.Cached(
-        work.db == NoRecord ? "INSERT INTO Cover (cover_name, cover_weight, cover_reusable, "
-                              "cover_type, cover_mat, cover_org, cover_pay, cover_stat, "
-                              "cover_note, deleted) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
-                            : "UPDATE Cover SET cover_name = ?, cover_weight = ?, "
-                              "cover_reusable = ?, cover_type = ?, cover_mat = ?, cover_org = ?, "
-                              "cover_pay = ?, cover_stat = ?, cover_note = ? WHERE cover_id = ?");
-    BindCover(write, cover.record);
+void CRegisterImport::WriteCover(CoverWriter& writer, CoverWork& work, const BookCover& cover) {
     if (work.db == NoRecord) {
-        write.BindInt(10, cover.deleted ? 1 : 0);
-        write.Run();
-        work.db = m_store.LastInsertId();
+        work.db = writer.Insert(cover.record, cover.deleted);
         return;
     }
-    write.BindInt(10, work.db);
-    write.Run();
+    UpdateCover(m_store, work.db, cover.record);
     if (work.codesChanged) {
         CarryCoverCodes(m_store, CoverCodeTargetsOf(m_switches), work.db,
                         {cover.record.type, cover.record.origin, cover.record.payment});
@@ -737,74 +686,65 @@ std::string CRegisterImport::ProductName(const ProductTarget& target) const {
     return m_dbProducts.at(target.db).name;
 }
 
-RegisterImportSummary CRegisterImport::Apply() {
-    RegisterImportSummary done;
-    IMessagePort& messages = m_store.Messages();
-    const long total = static_cast<long>(m_covers.size() + m_compCovers.size() + m_products.size() +
-                                         m_definitions.size());
-    long count = 0;
-    m_progress.SetRange(0, 100);
-    auto step = [&] {
-        if (++count % CheckEvery == 0) {
-            if (m_progress.CheckCancel())
-                throw ImportCancelled();
-            m_progress.SetPos(static_cast<int>(count * 100 / std::max(total, 1L)));
-        }
-    };
+void CRegisterImport::Step() {
+    if (++m_count % CheckEvery == 0) {
+        if (m_progress.CheckCancel())
+            throw ImportCancelled();
+        m_progress.SetPos(static_cast<int>(m_count * 100 / std::max(m_total, 1L)));
+    }
+}
+
+void CRegisterImport::ApplyCovers(CExistingRecords& existing, ChangeCounts& done) {
     BeginPhase("Zapisuji obaly");
-    CExistingRecords existing(messages, m_options.existing);
+    CoverWriter writer(m_store);
     for (size_t i = 0; i < m_covers.size(); ++i) {
-        step();
+        Step();
         CoverWork& work = m_covers[i];
         const BookCover& cover = m_book.covers[i];
         if (!Overwrite(work.plan, existing,
                        Format("Obal \"%s\" již v evidenci je. Přejete si jej přepsat?",
                               cover.record.name.c_str()))) {
-            Count(done.covers, Plan::Keep);
+            Count(done, Plan::Keep);
             continue;
         }
-        WriteCover(work, cover);
-        Count(done.covers, work.plan);
+        WriteCover(writer, work, cover);
+        Count(done, work.plan);
     }
-    m_wroteMain = m_wroteMain || done.covers.added + done.covers.changed > 0;
+    m_wroteMain = m_wroteMain || done.added + done.changed > 0;
+}
 
-    DecideAgainAfterCovers();
+void CRegisterImport::ApplyCompCovers(CExistingRecords& existing, ChangeCounts& done) {
     BeginPhase("Zapisuji složené obaly");
-    existing.ResetMode();
+    CompCoverWriter writer(m_store);
+    CoverLineWriter items(m_store, CoverLineTable::CompCoverItems);
     for (size_t i = 0; i < m_compCovers.size(); ++i) {
-        step();
+        Step();
         CompCoverWork& work = m_compCovers[i];
         const BookCompCover& compCover = m_book.compCovers[i];
         if (!Overwrite(work.plan, existing,
                        Format("Složený obal \"%s\" již v evidenci je. Přejete si jej přepsat?",
                               compCover.name.c_str()))) {
-            Count(done.compCovers, Plan::Keep);
+            Count(done, Plan::Keep);
             continue;
         }
+        const CompCoverRecord record{compCover.name, compCover.note};
         if (work.db == NoRecord) {
-            CStatement& insert =
-                m_store.Cached("INSERT INTO CompCover (ccover_name, ccover_note) VALUES (?, ?)");
-            insert.BindText(1, compCover.name).BindText(2, compCover.note);
-            insert.Run();
-            work.db = m_store.LastInsertId();
+            work.db = writer.Insert(record);
         } else {
-            CStatement& update = m_store.Cached(
-                "UPDATE CompCover SET ccover_name = ?, ccover_note = ? WHERE ccover_id = ?");
-            update.BindText(1, compCover.name).BindText(2, compCover.note).BindInt(3, work.db);
-            update.Run();
-            CStatement& clear = m_store.Cached("DELETE FROM CompCover_Item WHERE ccover_id = ?");
-            clear.BindInt(1, work.db);
-            clear.Run();
+            UpdateCompCover(m_store, work.db, record);
+            DeleteCoverLinesOf(m_store, CoverLineTable::CompCoverItems, work.db);
         }
-        InsertLines(InsertCompItemSql, work.db, work.items);
-        Count(done.compCovers, work.plan);
+        InsertLines(items, work.db, work.items);
+        Count(done, work.plan);
         m_wroteMain = true;
     }
+}
 
+void CRegisterImport::ApplyProducts(CExistingRecords& existing, ChangeCounts& done) {
     BeginPhase("Zapisuji produkty");
-    existing.ResetMode();
+    ProductWriter writer(m_store);
     for (ProductTarget& target : m_products) {
-        step();
+        Step();
         if (target.file < 0)
             continue;
         const BookProduct& product = m_book.products[static_cast<size_t>(target.file)];
@@ -812,40 +752,36 @@ RegisterImportSummary CRegisterImport::Apply() {
                        Format("Produkt \"%s, kat.č. %s\" již v evidenci je. Přejete si jej "
                               "přepsat?",
                               product.name.c_str(), product.katalog.c_str()))) {
-            Count(done.products, Plan::Keep);
+            Count(done, Plan::Keep);
             continue;
         }
+        ProductRecord record{product.name, product.katalog, product.unit, 0, std::nullopt};
         if (target.db == NoRecord) {
-            CStatement& insert =
-                m_store.Cached("INSERT INTO Product (prod_name, prod_katalog, prod_unit, "
-                               "prod_source, prod_scrid) VALUES (?, ?, ?, ?, ?)");
-            insert.BindText(1, product.name).BindText(2, product.katalog).BindText(3, product.unit);
-            if (product.key.by == ProductRef::By::Source)
-                insert.BindInt(4, product.key.source).BindText(5, product.key.text);
-            else
-                insert.BindNull(4).BindNull(5);
-            insert.Run();
-            target.db = m_store.LastInsertId();
+            if (product.key.by == ProductRef::By::Source) {
+                // The identifier as the file has it, text: a number in it
+                // is stored as the number, as the imports store it.
+                record.source = product.key.source;
+                record.sourceId = product.key.text;
+            }
+            target.db = writer.Insert(record);
         } else {
             // Source and identifier stay: they are how the imports find the
             // product again.
-            CStatement& update =
-                m_store.Cached("UPDATE Product SET prod_name = ?, prod_katalog = ?, "
-                               "prod_unit = ?, deleted = 0 WHERE prod_id = ?");
-            update.BindText(1, product.name)
-                .BindText(2, product.katalog)
-                .BindText(3, product.unit)
-                .BindInt(4, target.db);
-            update.Run();
+            UpdateProduct(m_store, target.db, record);
+            if (target.revive)
+                ReviveProduct(m_store, target.db);
         }
-        Count(done.products, target.plan);
+        Count(done, target.plan);
         m_wroteMain = true;
     }
+}
 
+void CRegisterImport::ApplyDefinitions(CExistingRecords& existing, ChangeCounts& done) {
     BeginPhase("Zapisuji balení");
-    existing.ResetMode();
+    DefinitionWriter writer(m_store);
+    CoverLineWriter lines(m_store, CoverLineTable::Packaging);
     for (DefinitionWork& work : m_definitions) {
-        step();
+        Step();
         ProductTarget& product = m_products[work.product];
         const BookDefinition& definition = m_book.definitions[work.book];
         if (!Overwrite(work.plan, existing,
@@ -853,42 +789,55 @@ RegisterImportSummary CRegisterImport::Apply() {
                               "jej přepsat?",
                               ProductName(product).c_str(),
                               DefinitionDateText(definition.from).c_str()))) {
-            Count(done.definitions, Plan::Keep);
+            Count(done, Plan::Keep);
             continue;
         }
         if (work.db == NoRecord) {
-            CStatement& insert =
-                m_store.Cached("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (?, ?)");
-            insert.BindInt(1, product.db).BindDate(2, definition.from);
-            insert.Run();
-            work.db = m_store.LastInsertId();
+            work.db = writer.Insert({product.db, definition.from});
         } else {
-            CStatement& update =
-                m_store.Cached("UPDATE Prod_CoverDT SET dt_from = ? WHERE dt_id = ?");
-            update.BindDate(1, definition.from).BindInt(2, work.db);
-            update.Run();
-            CStatement& clear = m_store.Cached("DELETE FROM Prod_Cover WHERE dt_id = ?");
-            clear.BindInt(1, work.db);
-            clear.Run();
+            UpdateDefinitionDate(m_store, work.db, definition.from);
+            DeleteCoverLinesOf(m_store, CoverLineTable::Packaging, work.db);
         }
-        InsertLines(InsertPackagingLineSql, work.db, work.lines);
+        InsertLines(lines, work.db, work.lines);
         product.packagingChanged = true;
-        Count(done.definitions, work.plan);
+        Count(done, work.plan);
         m_wroteItems = true;
     }
+}
 
-    // The dispatches of a product whose packaging changed take their covers
-    // from it again, as after a change made in the product's window.
-    if (m_switches.packagingToDispatches) {
-        BeginPhase("Aktualizuji obaly u vydaných produktů");
-        NullProgress quiet;
-        for (const ProductTarget& target : m_products) {
-            step();
-            if (target.packagingChanged && RederiveProdMoves(m_store, target.db, quiet) > 0)
-                ++done.rederived;
-        }
-        m_wroteCovers = m_wroteCovers || done.rederived > 0;
+// The dispatches of a product whose packaging changed take their covers from
+// it again, as after a change made in the product's window. How many products
+// had dispatches to derive.
+long CRegisterImport::RederiveDispatches() {
+    BeginPhase("Aktualizuji obaly u vydaných produktů");
+    NullProgress quiet;
+    long rederived = 0;
+    for (const ProductTarget& target : m_products) {
+        Step();
+        if (target.packagingChanged && RederiveProdMoves(m_store, target.db, quiet) > 0)
+            ++rederived;
     }
+    m_wroteCovers = m_wroteCovers || rederived > 0;
+    return rederived;
+}
+
+RegisterImportSummary CRegisterImport::Apply() {
+    RegisterImportSummary done;
+    m_total = static_cast<long>(m_covers.size() + m_compCovers.size() + m_products.size() +
+                                m_definitions.size());
+    m_count = 0;
+    m_progress.SetRange(0, 100);
+    CExistingRecords existing(m_store.Messages(), m_options.existing);
+    ApplyCovers(existing, done.covers);
+    DecideAgainAfterCovers();
+    existing.ResetMode();
+    ApplyCompCovers(existing, done.compCovers);
+    existing.ResetMode();
+    ApplyProducts(existing, done.products);
+    existing.ResetMode();
+    ApplyDefinitions(existing, done.definitions);
+    if (m_switches.packagingToDispatches)
+        done.rederived = RederiveDispatches();
     m_progress.SetPos(100);
     return done;
 }

@@ -414,6 +414,27 @@ INSTANTIATE_TEST_SUITE_P(
                  2}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
+// A card named by its abbreviation keeps the text as its identifier and is
+// found again by it; an "always" line stored without a band, as a window
+// stores it, is the same line as the file's with the export's empty band.
+TEST(RegisterBook, CardIdentifiersAndBandlessLinesAreFoundAgain) {
+    Transfer t;
+    std::vector<SheetData> sheets = ValidBook();
+    sheets[2].rows[0][1] = "ABC-7";
+    sheets[3].rows[0][1] = "ABC-7";
+    WriteBook(t.book, sheets);
+    ASSERT_EQ(t.Import().status, RegisterImportStatus::Done);
+    EXPECT_EQ(Matching(t, "SELECT 1 FROM Product WHERE prod_scrid = 'ABC-7' AND "
+                          "typeof(prod_scrid) = 'text'"),
+              1);
+    t.Run("UPDATE Prod_Cover SET cp_usefrom = NULL, cp_useto = NULL WHERE cp_usealways = 1");
+
+    const RegisterImportResult again = t.Import(ExistingMode::Overwrite);
+    ASSERT_EQ(again.status, RegisterImportStatus::Done);
+    EXPECT_EQ(again.summary.products, (ChangeCounts{0, 0, 1}));
+    EXPECT_EQ(again.summary.definitions, (ChangeCounts{0, 0, 1}));
+}
+
 // A product with a dispatch; the file gives its packaging another quantity.
 struct Dispatched : Transfer {
     int64_t cover = AddCover();
