@@ -758,8 +758,10 @@ void CRegisterImport::ApplyProducts(CExistingRecords& existing, ChangeCounts& do
         ProductRecord record{product.name, product.katalog, product.unit, 0, std::nullopt};
         if (target.db == NoRecord) {
             if (product.key.by == ProductRef::By::Source) {
-                // The identifier as the file has it, text: a number in it
-                // is stored as the number, as the imports store it.
+                // The identifier goes in as the text the file has; the
+                // number column keeps one that reads as a number as that
+                // number, so both kinds are found again as the imports
+                // find them.
                 record.source = product.key.source;
                 record.sourceId = product.key.text;
             }
