@@ -8,7 +8,7 @@
 #endif
 #include "ui/dialogs/cdlgcover.h"
 #include "ui/dialogs/cdlgfiltercover.h"
-#include "ui/dialogs/codecombo.h"
+#include "ui/framework/codecombo.h"
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"

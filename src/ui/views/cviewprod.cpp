@@ -3,13 +3,13 @@
 #include "core/ports/messageport.h"
 #include "core/ports/progressport.h"
 #include "core/registers/productrows.h"
-#include "support/cprogresswnd.h"
 #include "ui/dialogs/cdlgfilterprod.h"
 #include "ui/dialogs/cdlgprod.h"
 #include "ui/dialogs/cdlgvalidfrom.h"
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
+#include "ui/framework/cprogresswnd.h"
 #include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
 #include "ui/pages/cpagecover.h"
@@ -17,7 +17,6 @@
 #include "ui/pages/cpagedaterange.h"
 #include "ui/pages/wizard.h"
 
-#include <QElapsedTimer>
 #include <algorithm>
 #include <memory>
 
@@ -29,58 +28,15 @@ namespace {
 // get the rest.
 constexpr int DateListHeight = 110;
 
-// The progress window of a re-derivation, shown only when the run takes long
+// The progress window of a re-derivation shows only when the run takes long
 // enough to be noticed: most products have a few dispatch lines, and a
 // window flashing up after every change of packaging would only disturb.
-class CDeferredProgress final : public IProgressPort {
-public:
-    static constexpr int DelayMs = 400;
+constexpr int RederiveDelayMs = 400;
 
-    explicit CDeferredProgress(QWidget* owner) : m_owner(owner) { m_clock.start(); }
-    ~CDeferredProgress() override {
-        if (m_window)
-            m_window->Destroy();
-    }
-    CDeferredProgress(const CDeferredProgress&) = delete;
-    CDeferredProgress& operator=(const CDeferredProgress&) = delete;
-
-    void SetRange(int lower, int upper) override {
-        m_lower = lower;
-        m_upper = upper;
-        if (m_window)
-            m_window->SetRange(lower, upper);
-    }
-    void SetStatus(const std::string& text) override {
-        m_status = text;
-        if (m_window)
-            m_window->SetStatus(text);
-    }
-    void SetSecondaryStatus(const std::string& text) override {
-        if (m_window)
-            m_window->SetSecondaryStatus(text);
-    }
-    void SetPos(int pos) override {
-        if (!m_window && m_clock.elapsed() >= DelayMs) {
-            m_window =
-                std::make_unique<CProgressWnd>(QStringLiteral("Úprava vydaných obalů"), false);
-            m_window->Create(m_owner);
-            m_window->SetRange(m_lower, m_upper);
-            m_window->SetStatus(m_status);
-        }
-        if (m_window)
-            m_window->SetPos(pos);
-    }
-    // The change is one unit: it cannot stop halfway.
-    bool CheckCancel() override { return false; }
-
-private:
-    QWidget* m_owner;
-    QElapsedTimer m_clock;
-    std::unique_ptr<CProgressWnd> m_window;
-    int m_lower = 0;
-    int m_upper = 100;
-    std::string m_status;
-};
+CDeferredProgressWnd RederiveProgress(QWidget* owner) {
+    return CDeferredProgressWnd(QStringLiteral("Úprava vydaných obalů"), false, owner,
+                                RederiveDelayMs);
+}
 
 CListModel* Model(const GuiContext& context, std::unique_ptr<IRowSource> rows) {
     return new CListModel(context.messages, std::move(rows));
@@ -416,7 +372,7 @@ void CViewProd::RunFilter() {
 
 void CViewProd::AssignCovers() {
     const std::vector<RecordId> products = SelectedProducts();
-    CDeferredProgress progress(this);
+    CDeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
     if (!reg.CheckSelected(products.empty() ? NoId : products.front(), Missing::Product))
         return;
@@ -435,7 +391,7 @@ void CViewProd::AssignCovers() {
 
 void CViewProd::AddDefinition() {
     const RecordId product = SelectedId(m_main.list);
-    CDeferredProgress progress(this);
+    CDeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
     if (!reg.CheckSelected(product, Missing::Product))
         return;
@@ -448,7 +404,7 @@ void CViewProd::AddDefinition() {
 
 void CViewProd::EditDefinition() {
     const RecordId id = SelectedId(DateList());
-    CDeferredProgress progress(this);
+    CDeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
     const ReadResult<DefinitionRecord> definition = reg.ReadDefinition(id);
     if (definition.outcome == Outcome::Vanished)
@@ -472,7 +428,7 @@ void CViewProd::EditDefinition() {
 
 void CViewProd::DeleteDefinition() {
     const RecordId id = SelectedId(DateList());
-    CDeferredProgress progress(this);
+    CDeferredProgressWnd progress = RederiveProgress(this);
     const Outcome outcome = Register(progress).DeleteDefinition(id);
     if (outcome == Outcome::Done || outcome == Outcome::Vanished) {
         RemoveVanished(DateList(), id);
@@ -484,7 +440,7 @@ void CViewProd::DeleteDefinition() {
 
 void CViewProd::AddLine() {
     const RecordId definition = SelectedId(DateList());
-    CDeferredProgress progress(this);
+    CDeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
     if (!reg.CheckSelected(definition, Missing::Date))
         return;
@@ -498,7 +454,7 @@ void CViewProd::AddLine() {
 
 void CViewProd::EditLine() {
     const RecordId id = SelectedId(LineList());
-    CDeferredProgress progress(this);
+    CDeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
     const ReadResult<PackagingLineRecord> line = reg.ReadLine(id);
     if (line.outcome == Outcome::Vanished)
@@ -524,7 +480,7 @@ void CViewProd::EditLine() {
 
 void CViewProd::DeleteLine() {
     const RecordId id = SelectedId(LineList());
-    CDeferredProgress progress(this);
+    CDeferredProgressWnd progress = RederiveProgress(this);
     const Outcome outcome = Register(progress).DeleteLine(id);
     if (outcome == Outcome::Done || outcome == Outcome::Vanished)
         RemoveVanished(LineList(), id);
