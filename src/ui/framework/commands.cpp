@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QMenu>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace tarvo {
 
@@ -120,6 +122,29 @@ QAction* MakeCommandAction(const CommandInfo& command, QObject* parent) {
     return action;
 }
 
+CommandActions::CommandActions(std::function<void(int)> run, std::function<bool(int)> enabled,
+                               QObject* parent)
+    : QObject(parent), m_enabled(std::move(enabled)) {
+    for (const CommandInfo& command : Commands()) {
+        QAction* action = MakeCommandAction(command, this);
+        const int id = command.id;
+        connect(action, &QAction::triggered, this, [run, id] { run(id); });
+        m_actions[id] = action;
+    }
+}
+
+QAction* CommandActions::Action(int id) const {
+    const auto it = m_actions.find(id);
+    if (it == m_actions.end())
+        throw std::logic_error("unknown command " + std::to_string(id));
+    return it->second;
+}
+
+void CommandActions::Update() {
+    for (auto& [id, action] : m_actions)
+        action->setEnabled(m_enabled(id));
+}
+
 const std::vector<MenuItem>& MenuItems(RecordMenu menu) {
     static const std::vector<MenuItem> main = {
         {cmd::Add, true},  {cmd::Edit, true},    {cmd::Delete, true}, {0, false},
@@ -183,6 +208,15 @@ void FillRecordMenu(QMenu& menu, RecordMenu which, const MenuState& state,
         action->setEnabled(IsMenuItemEnabled(item.id, state));
         const int id = item.id;
         QObject::connect(action, &QAction::triggered, &menu, [run, id] { run(id); });
+    }
+}
+
+void FillRecordMenu(QMenu& menu, RecordMenu which, const CommandActions& actions) {
+    for (const MenuItem& item : MenuItems(which)) {
+        if (item.id == 0)
+            menu.addSeparator();
+        else
+            menu.addAction(actions.Action(item.id));
     }
 }
 

@@ -24,7 +24,8 @@ constexpr int FixedListGap = 2;
 } // namespace
 
 CTableView::CTableView(const GuiContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context) {}
+    : QWidget(parent), m_context(context),
+      m_commands({{cmd::Refresh, [this] { LoadMainList(); }}}) {}
 
 CTableView::~CTableView() = default;
 
@@ -58,8 +59,10 @@ void CTableView::BuildMainPane(const QString& caption, CRecordList* list) {
     connect(list, &CRecordList::contextMenuRequested, this,
             [this](int row, const QPoint& pos) { ShowContextMenu(0, row, pos); });
     connect(list, &CRecordList::selectionChangedRows, this, [this](bool becameSelected) {
-        if (!IsLoading())
-            OnMainSelectionChanged(becameSelected);
+        if (IsLoading())
+            return;
+        OnMainSelectionChanged(becameSelected);
+        UpdateCommandStates();
     });
 }
 
@@ -87,8 +90,10 @@ void CTableView::AddSubPane(int addCommand, int editCommand, int deleteCommand,
     connect(list, &CRecordList::contextMenuRequested, this,
             [this, index](int row, const QPoint& pos) { ShowContextMenu(index, row, pos); });
     connect(list, &CRecordList::selectionChangedRows, this, [this, index](bool becameSelected) {
-        if (!IsLoading())
-            OnSubSelectionChanged(index, becameSelected);
+        if (IsLoading())
+            return;
+        OnSubSelectionChanged(index, becameSelected);
+        UpdateCommandStates();
     });
     m_subs.push_back(pane);
 }
@@ -136,7 +141,10 @@ void CTableView::SetFirstSubListHeight(int pixels) {
 CIconButton* CTableView::AddPaneToggle(int pane, const QIcon& icon,
                                        const std::function<void()>& onToggle) {
     auto* button = new CIconButton(0, icon, this);
-    connect(button, &QAbstractButton::clicked, this, [onToggle] { onToggle(); });
+    connect(button, &QAbstractButton::clicked, this, [this, onToggle] {
+        onToggle();
+        UpdateCommandStates();
+    });
     PaneAt(pane).toggle = button;
     return button;
 }
@@ -265,6 +273,7 @@ bool CTableView::FillList(CRecordList* list, const std::function<bool()>& load, 
     list->ShowSortArrow();
     list->setUpdatesEnabled(true);
     --m_loading;
+    UpdateCommandStates();
     return ok;
 }
 
@@ -322,25 +331,58 @@ void CTableView::BroadcastToOthers(ViewNotification what) {
         m_broadcast->NotifyAllViews(this, what);
 }
 
+void CTableView::AddCommands(std::vector<ViewCommand> commands) {
+    m_commands.insert(m_commands.end(), std::make_move_iterator(commands.begin()),
+                      std::make_move_iterator(commands.end()));
+}
+
+const CTableView::ViewCommand* CTableView::FindCommand(int command) const {
+    const auto it = std::find_if(m_commands.begin(), m_commands.end(),
+                                 [command](const ViewCommand& c) { return c.id == command; });
+    return it == m_commands.end() ? nullptr : &*it;
+}
+
 std::vector<int> CTableView::HandledCommands() const {
-    return {cmd::Add, cmd::Edit, cmd::Delete, cmd::Filter, cmd::Refresh};
+    std::vector<int> ids;
+    ids.reserve(m_commands.size());
+    for (const ViewCommand& command : m_commands)
+        ids.push_back(command.id);
+    return ids;
 }
 
 bool CTableView::HandlesCommand(int command) const {
-    const std::vector<int> commands = HandledCommands();
-    return std::find(commands.begin(), commands.end(), command) != commands.end();
+    return FindCommand(command) != nullptr;
 }
 
 bool CTableView::IsCommandEnabled(int command) const {
-    return HandlesCommand(command);
+    const ViewCommand* entry = FindCommand(command);
+    if (entry && entry->enabled && !entry->enabled())
+        return false;
+    return !m_menuState || IsMenuItemEnabled(command, *m_menuState);
 }
 
 bool CTableView::OnCommand(int command) {
-    if (command == cmd::Refresh) {
-        LoadMainList();
-        return true;
-    }
-    return false;
+    const ViewCommand* entry = FindCommand(command);
+    if (!entry)
+        return false;
+    if (!entry->enabled || entry->enabled())
+        entry->run();
+    return true;
+}
+
+CommandActions& CTableView::Actions() {
+    if (m_frameActions)
+        return *m_frameActions;
+    if (!m_ownActions)
+        m_ownActions =
+            new CommandActions([this](int command) { OnCommand(command); },
+                               [this](int command) { return IsCommandEnabled(command); }, this);
+    return *m_ownActions;
+}
+
+void CTableView::UpdateCommandStates() {
+    if (CommandActions* actions = m_frameActions ? m_frameActions : m_ownActions)
+        actions->Update();
 }
 
 void CTableView::OnNotify(ViewNotification what) {
@@ -352,9 +394,14 @@ void CTableView::ShowContextMenu(int pane, int row, const QPoint& globalPos) {
     MenuState state;
     state.onRow = row >= 0;
     state.canAdd = pane == 0 || CanAddInPane(pane);
+    CommandActions& actions = Actions();
+    m_menuState = state;
+    actions.Update();
     QMenu menu(this);
-    FillRecordMenu(menu, PaneAt(pane).menu, state, [this](int command) { OnCommand(command); });
+    FillRecordMenu(menu, PaneAt(pane).menu, actions);
     menu.exec(globalPos);
+    m_menuState.reset();
+    actions.Update();
 }
 
 int CTableView::FindFrom(int start, const std::unordered_set<RecordId>& matching) const {

@@ -55,19 +55,26 @@ public:
     ~CTableView() override;
 
     void SetBroadcast(IViewBroadcast* broadcast) { m_broadcast = broadcast; }
+    // The frame's command actions, which the context menus show. A view
+    // outside a frame makes its own on first use.
+    void SetCommandActions(CommandActions* actions) { m_frameActions = actions; }
 
     // Builds the lists once, when the frame first makes the view. The split
     // bar is placed when the view is first shown, at its real width.
     void InitialUpdate();
 
-    // Runs a command of the menus, accelerators, buttons or context menus.
-    // False when the view has nothing to do with it.
+    // Runs a command of the menus, accelerators, buttons or context menus
+    // by the view's command table; a command whose predicate says no does
+    // nothing, whichever way it comes. False when the view has nothing to do
+    // with it.
     virtual bool OnCommand(int command);
     // The commands the view handles: the frame sends it only these, and
     // enables them while IsCommandEnabled says so.
-    virtual std::vector<int> HandledCommands() const;
+    std::vector<int> HandledCommands() const;
     bool HandlesCommand(int command) const;
-    virtual bool IsCommandEnabled(int command) const;
+    // The command's predicate; while a context menu is open, also what the
+    // click allows (a row under it, a parent record for a dependent add).
+    bool IsCommandEnabled(int command) const;
     // A broadcast of the frame; the refresh reloads the main list.
     virtual void OnNotify(ViewNotification what);
 
@@ -101,6 +108,16 @@ protected:
         CIconButton* toggle = nullptr;
         bool listShown = true;
     };
+
+    // One command of the view: what runs it and, when it cannot always run,
+    // when it can.
+    struct ViewCommand {
+        int id;
+        std::function<void()> run;
+        std::function<bool()> enabled = {};
+    };
+    // The view's commands, added to the refresh that every view has.
+    void AddCommands(std::vector<ViewCommand> commands);
 
     const GuiContext& Context() const { return m_context; }
     CDataStore& Store() const;
@@ -166,15 +183,25 @@ protected:
     // The filter command: the filter button stays pressed while the dialog
     // runs; on OK the view takes the dialog's filter and reloads its main
     // list; the button then shows whether a filter is active.
-    template <typename Dialog, typename Filter>
-    void RunFilterDialog(Dialog& dialog, Filter& filter) {
+    // choose runs the dialog: the filter chosen, or nothing after Storno.
+    template <typename Filter, typename Choose>
+    void RunFilterCommand(Filter& filter, Choose choose) {
         SetFilterActive(true);
-        dialog.filter = filter;
-        if (dialog.exec() == QDialog::Accepted) {
-            filter = dialog.filter;
+        if (std::optional<Filter> chosen = choose()) {
+            filter = *chosen;
             LoadMainList();
         }
         SetFilterActive(filter.IsActive());
+    }
+    // RunFilterCommand with a dialog that edits its filter member.
+    template <typename Dialog, typename Filter>
+    void RunFilterDialog(Dialog& dialog, Filter& filter) {
+        RunFilterCommand(filter, [&]() -> std::optional<Filter> {
+            dialog.filter = filter;
+            if (dialog.exec() != QDialog::Accepted)
+                return std::nullopt;
+            return dialog.filter;
+        });
     }
     // The identifiers of the main list's selected rows, in list order.
     std::vector<RecordId> SelectedMainIds() const;
@@ -221,6 +248,12 @@ private:
     };
 
     void ShowContextMenu(int pane, int row, const QPoint& globalPos);
+    const ViewCommand* FindCommand(int command) const;
+    // The actions the context menus show: the frame's, or the view's own.
+    CommandActions& Actions();
+    // The actions follow a change of what the view's commands can do: a
+    // selection, a list loaded, a toggle.
+    void UpdateCommandStates();
     // The first row at or after start whose record is in matching; -1 when
     // none or when start lies outside the list.
     int FindFrom(int start, const std::unordered_set<RecordId>& matching) const;
@@ -230,6 +263,11 @@ private:
 
     const GuiContext& m_context;
     IViewBroadcast* m_broadcast = nullptr;
+    CommandActions* m_frameActions = nullptr;
+    CommandActions* m_ownActions = nullptr;
+    std::vector<ViewCommand> m_commands;
+    // What the click of the open context menu allows; empty while none is open.
+    std::optional<MenuState> m_menuState;
     OtherViewsNotifier m_otherViews{*this};
     CSplitBar* m_split = nullptr;
     int m_firstSubListHeight = 0;
