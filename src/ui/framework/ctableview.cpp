@@ -5,13 +5,13 @@
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/crecordlist.h"
-#include "ui/framework/csplitbar.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/icons.h"
 #include "ui/framework/waitcursor.h"
 
 #include <QApplication>
 #include <QMenu>
+#include <QSplitter>
 #include <algorithm>
 
 namespace tarvo {
@@ -68,20 +68,17 @@ void CTableView::BuildMainPane(const QString& caption, CRecordList* list) {
 
 void CTableView::AddSubPane(int addCommand, int editCommand, int deleteCommand,
                             const QString& caption, CRecordList* list) {
-    if (!m_split) {
-        m_split = new CSplitBar(this);
-        connect(m_split, &CSplitBar::relayoutRequested, this, [this] {
-            Relayout();
-            update();
-        });
-    }
+    if (!m_split)
+        MakeSplitter();
     Pane pane;
     pane.buttons = {MakeButton(addCommand, icons::Add()), MakeButton(editCommand, icons::Edit()),
                     MakeButton(deleteCommand, icons::Delete())};
-    pane.caption = new CCaptionPanel(caption, this);
+    pane.caption = new CCaptionPanel(caption, m_rightSide);
     pane.list = list;
     pane.menu = m_subs.empty() ? RecordMenu::Second : RecordMenu::Third;
-    list->setParent(this);
+    for (CIconButton* button : pane.buttons)
+        button->setParent(m_rightSide);
+    list->setParent(m_rightSide);
     const int index = static_cast<int>(m_subs.size()) + 1;
     connect(list, &CRecordList::headerClicked, this,
             [this, index](int column) { OnSubHeaderClicked(index, column); });
@@ -96,6 +93,40 @@ void CTableView::AddSubPane(int addCommand, int editCommand, int deleteCommand,
         UpdateCommandStates();
     });
     m_subs.push_back(pane);
+}
+
+void CTableView::MakeSplitter() {
+    m_split = new QSplitter(Qt::Horizontal, this);
+    m_split->setHandleWidth(SplitBarWidth);
+    // The panes follow the bar when it is dropped, as the rule may move it.
+    m_split->setOpaqueResize(false);
+    m_split->setChildrenCollapsible(false);
+    m_leftSide = new QWidget(m_split);
+    m_rightSide = new QWidget(m_split);
+    m_split->addWidget(m_leftSide);
+    m_split->addWidget(m_rightSide);
+    // A wider or narrower view changes the right pane; the left keeps the
+    // width the user gave it.
+    m_split->setStretchFactor(0, 0);
+    m_split->setStretchFactor(1, 1);
+    m_leftSide->installEventFilter(this);
+    m_rightSide->installEventFilter(this);
+    for (CIconButton* button : m_main.buttons)
+        button->setParent(m_leftSide);
+    m_main.caption->setParent(m_leftSide);
+    m_main.list->setParent(m_leftSide);
+    connect(m_split, &QSplitter::splitterMoved, this, [this] { ApplyCollapseRule(); });
+}
+
+QSplitterHandle* CTableView::SplitBar() const {
+    return m_split ? m_split->handle(1) : nullptr;
+}
+
+void CTableView::PlaceSplitBar(int x) {
+    if (!m_split)
+        return;
+    m_split->setSizes({x, m_split->width() - x - SplitBarWidth});
+    ApplyCollapseRule();
 }
 
 CTableView::Pane& CTableView::PaneAt(int pane) {
@@ -140,7 +171,7 @@ void CTableView::SetFirstSubListHeight(int pixels) {
 
 CIconButton* CTableView::AddPaneToggle(int pane, const QIcon& icon,
                                        const std::function<void()>& onToggle) {
-    auto* button = new CIconButton(0, icon, this);
+    auto* button = new CIconButton(0, icon, PaneAt(pane).list->parentWidget());
     connect(button, &QAbstractButton::clicked, this, [this, onToggle] {
         onToggle();
         UpdateCommandStates();
@@ -177,14 +208,41 @@ void CTableView::showEvent(QShowEvent* event) {
     // have the window's real width, so the bar is placed here, once.
     if (m_split && !m_splitPlaced) {
         m_splitPlaced = true;
-        m_split->setGeometry(width() - RightPaneWidth, 0, CSplitBar::Width, height());
-        if (m_initialised)
-            Relayout();
+        m_split->setGeometry(rect());
+        PlaceSplitBar(width() - RightPaneWidth);
     }
 }
 
 void CTableView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    if (m_split) {
+        m_split->setGeometry(rect());
+        if (m_splitPlaced)
+            ApplyCollapseRule();
+    } else if (m_initialised) {
+        Relayout();
+    }
+}
+
+bool CTableView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && (watched == m_leftSide || watched == m_rightSide) &&
+        m_initialised)
+        Relayout();
+    return QWidget::eventFilter(watched, event);
+}
+
+void CTableView::ApplyCollapseRule() {
+    const int w = m_split->width();
+    const int left = m_split->sizes().value(0);
+    m_rightCollapsed = left + SplitBarWidth >= w - CollapseMargin;
+    m_leftCollapsed = !m_rightCollapsed && left < CollapseMargin;
+    int place = left;
+    if (m_rightCollapsed)
+        place = w - BarGap - SplitBarWidth;
+    else if (m_leftCollapsed)
+        place = BarGap;
+    if (place != left)
+        m_split->setSizes({place, w - place - SplitBarWidth});
     if (m_initialised)
         Relayout();
 }
@@ -215,25 +273,16 @@ void CTableView::PlacePane(Pane& pane, int x0, int x1, int top, int bottom, bool
 void CTableView::Relayout() {
     if (!m_main.list)
         return;
-    const int w = width();
-    const int h = height();
     if (!m_split) {
-        PlacePane(m_main, Margin, w - Margin, Margin, h - Margin, true);
+        PlacePane(m_main, Margin, width() - Margin, Margin, height() - Margin, true);
         return;
     }
-    int left = m_split->x();
-    const int right = left + CSplitBar::Width;
-    m_rightCollapsed = right >= w - CollapseMargin;
-    m_leftCollapsed = !m_rightCollapsed && left < CollapseMargin;
-    if (m_rightCollapsed)
-        left = w - 7;
-    else if (m_leftCollapsed)
-        left = 2;
-    m_split->setGeometry(left, Margin, CSplitBar::Width, std::max(0, h - 2 * Margin));
-    PlacePane(m_main, Margin, left - 2, Margin, h - Margin, !m_leftCollapsed);
+    const int h = m_split->height();
+    PlacePane(m_main, Margin, m_leftSide->width() - BarGap, Margin, h - Margin, !m_leftCollapsed);
 
     // The right pane's sub-panes share its height.
-    const int x0 = left + CSplitBar::Width + 2;
+    const int x0 = BarGap;
+    const int x1 = m_rightSide->width() - Margin;
     const int buttonHeight = m_main.buttons.front()->sizeHint().height();
     const int count = static_cast<int>(m_subs.size());
     int top = Margin;
@@ -253,7 +302,7 @@ void CTableView::Relayout() {
             bottom = h / 2;
             next = bottom + Margin;
         }
-        PlacePane(pane, x0, w - Margin, top, bottom, !m_rightCollapsed);
+        PlacePane(pane, x0, x1, top, bottom, !m_rightCollapsed);
         top = next;
     }
 }

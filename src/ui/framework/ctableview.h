@@ -15,13 +15,15 @@
 #include <unordered_set>
 #include <vector>
 
+class QSplitter;
+class QSplitterHandle;
+
 namespace tarvo {
 
 class CCaptionPanel;
 class CDataStore;
 class CIconButton;
 class CRecordList;
-class CSplitBar;
 class CTableView;
 class IMessagePort;
 struct GuiContext;
@@ -36,18 +38,26 @@ public:
 // The base of the table views: a main list on the left with its add, edit,
 // delete and filter buttons and caption; optionally a right pane of
 // sub-panes, each with add, edit and delete buttons, a caption and a list;
-// the split bar between them. It lays the panes out, routes button clicks,
+// a splitter between them, whose bar collapses a side dragged near the
+// view's edge. It lays the panes out, routes button clicks,
 // double clicks, header clicks and context menus to commands, keeps the
 // selection cascade going and runs find and replace on the main list.
 //
-// A view without sub-panes has no split bar: its main pane fills the view.
+// A view without sub-panes has no splitter: its main pane fills the view.
 class CTableView : public QWidget {
     Q_OBJECT
 public:
     static constexpr RecordId NoId = NoRecord;
+    // A bar dropped nearer than this to the view's left or right edge
+    // collapses that side's pane; the bar then stands BarGap from the
+    // edge, where it can be dragged out again.
     static constexpr int CollapseMargin = 120;
+    // The gap between the bar and the panes beside it.
+    static constexpr int BarGap = 2;
     // The designed distance of the split bar from the frame's right edge.
     static constexpr int RightPaneWidth = 240;
+    // The width of the bar, which is draggable along its whole height.
+    static constexpr int SplitBarWidth = 5;
     // The margin round the panes (m).
     static constexpr int Margin = 7;
 
@@ -60,7 +70,8 @@ public:
     void SetCommandActions(CommandActions* actions) { m_frameActions = actions; }
 
     // Builds the lists once, when the frame first makes the view. The split
-    // bar is placed when the view is first shown, at its real width.
+    // bar is placed when the view is first shown, at its real width; later
+    // sizes change the right pane's width only.
     void InitialUpdate();
 
     // Runs a command of the menus, accelerators, buttons or context menus
@@ -89,15 +100,17 @@ public:
 
     CRecordList* MainList() const { return m_main.list; }
     CRecordList* SubList(int pane) const;
-    CSplitBar* SplitBar() const { return m_split; }
+    // The bar between the panes; null in a view without sub-panes.
+    QSplitterHandle* SplitBar() const;
     CIconButton* FilterButton() const;
     CIconButton* PaneButton(int pane, int index) const;
     CIconButton* PaneToggle(int pane) const;
     bool IsRightPaneCollapsed() const { return m_rightCollapsed; }
     bool IsLeftPaneCollapsed() const { return m_leftCollapsed; }
 
-    // Lays the panes out by the split bar's place.
-    void Relayout();
+    // Puts the bar's left edge at x, as a drag that ends there does: the
+    // collapse rule applies.
+    void PlaceSplitBar(int x);
 
 protected:
     struct Pane {
@@ -233,6 +246,7 @@ protected:
 
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     Pane m_main;
     std::vector<Pane> m_subs;
@@ -259,7 +273,14 @@ private:
     int FindFrom(int start, const std::unordered_set<RecordId>& matching) const;
     CIconButton* MakeButton(int command, const QIcon& icon);
     Pane& PaneAt(int pane);
+    // Lays the panes out in their sides of the splitter.
+    void Relayout();
     void PlacePane(Pane& pane, int x0, int x1, int top, int bottom, bool visible);
+    // The splitter with the main pane's widgets moved into its left side.
+    void MakeSplitter();
+    // The collapse rule, after the bar moved or the view changed its width:
+    // a bar near an edge collapses that side and goes to the edge.
+    void ApplyCollapseRule();
 
     const GuiContext& m_context;
     IViewBroadcast* m_broadcast = nullptr;
@@ -269,7 +290,9 @@ private:
     // What the click of the open context menu allows; empty while none is open.
     std::optional<MenuState> m_menuState;
     OtherViewsNotifier m_otherViews{*this};
-    CSplitBar* m_split = nullptr;
+    QSplitter* m_split = nullptr;
+    QWidget* m_leftSide = nullptr;
+    QWidget* m_rightSide = nullptr;
     int m_firstSubListHeight = 0;
     bool m_initialised = false;
     bool m_splitPlaced = false;
