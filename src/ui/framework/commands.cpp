@@ -16,6 +16,21 @@ constexpr const char* AddPrompt = "Přidat nový záznam\nNový záznam";
 constexpr const char* EditPrompt = "Upravit vybraný záznam\nUpravit záznam";
 constexpr const char* DeletePrompt = "Odstranit vybraný záznam\nOdstranit záznam";
 
+// A QAction for the command with its text, shortcuts, prompt, tooltip and
+// icon.
+QAction* MakeCommandAction(const CommandInfo& command, QObject* parent) {
+    auto* action = new QAction(QString::fromUtf8(command.text), parent);
+    action->setShortcuts(ShortcutKeys(command.key));
+    action->setStatusTip(StatusPrompt(command));
+    action->setToolTip(ToolTip(command));
+    if (command.icon)
+        action->setIcon(command.icon());
+    if (*command.iconText)
+        action->setIconText(QString::fromUtf8(command.iconText));
+    action->setCheckable(command.checkable);
+    return action;
+}
+
 } // namespace
 
 const std::vector<CommandInfo>& Commands() {
@@ -107,19 +122,6 @@ QString StatusPrompt(const CommandInfo& command) {
 
 QString ToolTip(const CommandInfo& command) {
     return QString::fromUtf8(command.prompt).section(QLatin1Char('\n'), 1, 1);
-}
-
-QAction* MakeCommandAction(const CommandInfo& command, QObject* parent) {
-    auto* action = new QAction(QString::fromUtf8(command.text), parent);
-    action->setShortcuts(ShortcutKeys(command.key));
-    action->setStatusTip(StatusPrompt(command));
-    action->setToolTip(ToolTip(command));
-    if (command.icon)
-        action->setIcon(command.icon());
-    if (*command.iconText)
-        action->setIconText(QString::fromUtf8(command.iconText));
-    action->setCheckable(command.checkable);
-    return action;
 }
 
 CommandActions::CommandActions(std::function<void(int)> run, std::function<bool(int)> enabled,

@@ -42,10 +42,6 @@ QList<QKeySequence> ShortcutKeys(const char* key);
 QString StatusPrompt(const CommandInfo& command);
 QString ToolTip(const CommandInfo& command);
 
-// A QAction for the command with its text, shortcuts, prompt, tooltip and
-// icon; the caller connects it.
-QAction* MakeCommandAction(const CommandInfo& command, QObject* parent);
-
 // The QActions of the command table, one for each command: the frame's
 // menus, bars and accelerators and the views' context menus all show these,
 // so a command has one action and one enabled state wherever it appears.

@@ -391,14 +391,6 @@ const CTableView::ViewCommand* CTableView::FindCommand(int command) const {
     return it == m_commands.end() ? nullptr : &*it;
 }
 
-std::vector<int> CTableView::HandledCommands() const {
-    std::vector<int> ids;
-    ids.reserve(m_commands.size());
-    for (const ViewCommand& command : m_commands)
-        ids.push_back(command.id);
-    return ids;
-}
-
 bool CTableView::HandlesCommand(int command) const {
     return FindCommand(command) != nullptr;
 }

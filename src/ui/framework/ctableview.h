@@ -79,9 +79,8 @@ public:
     // nothing, whichever way it comes. False when the view has nothing to do
     // with it.
     virtual bool OnCommand(int command);
-    // The commands the view handles: the frame sends it only these, and
+    // Whether the view handles a command: the frame sends it only these, and
     // enables them while IsCommandEnabled says so.
-    std::vector<int> HandledCommands() const;
     bool HandlesCommand(int command) const;
     // The command's predicate; while a context menu is open, also what the
     // click allows (a row under it, a parent record for a dependent add).
