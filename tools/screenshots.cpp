@@ -18,7 +18,6 @@
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
 #include "ui/framework/crecordlist.h"
-#include "ui/framework/csplitbar.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/helpcontexts.h"
 #include "ui/pages/cpagecoverprod.h"
@@ -212,8 +211,7 @@ void ShootProducts(CMainFrame* frame, const GuiContext& context, RecordId chair,
     auto* products = qobject_cast<CViewProd*>(frame->ActiveView());
     products->MainList()->SelectRow(products->MainList()->Model()->RowOf(chair));
     products->MainList()->FitColumns();
-    products->SplitBar()->move(products->width() - 560, products->SplitBar()->y());
-    products->Relayout();
+    products->PlaceSplitBar(products->width() - 560);
     products->DateList()->FitColumns();
     products->LineList()->FitColumns();
     QTimer::singleShot(300, [frame, &context, output, &ok] {
@@ -286,8 +284,7 @@ int main(int argc, char** argv) {
         frame->RunCommand(cmd::ViewDispatches);
         auto* moves = qobject_cast<CViewMove*>(frame->ActiveView());
         // The bar dragged left, as a user does to read the lines.
-        moves->SplitBar()->move(480, moves->SplitBar()->y());
-        moves->Relayout();
+        moves->PlaceSplitBar(480);
         moves->MainList()->SelectRow(1);
         moves->LineList()->SelectRow(1);
         for (CRecordList* list : {moves->MainList(), moves->LineList(), moves->CoverList()})

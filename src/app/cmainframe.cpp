@@ -157,12 +157,9 @@ void CMainFrame::Open(const GuiContext& context) {
 }
 
 void CMainFrame::BuildActions() {
-    for (const CommandInfo& command : Commands()) {
-        QAction* action = MakeCommandAction(command, this);
-        const int id = command.id;
-        connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
-        m_actions[id] = action;
-    }
+    m_commands = new CommandActions([this](int id) { RunCommand(id); },
+                                    [this](int id) { return IsCommandEnabled(id); }, this);
+    m_actions = m_commands->All();
     auto* group = new QActionGroup(this);
     for (int id : TableCommands)
         group->addAction(m_actions[id]);
@@ -238,8 +235,7 @@ bool CMainFrame::IsCommandEnabled(int command) const {
 }
 
 void CMainFrame::UpdateCommands() {
-    for (auto& [command, action] : m_actions)
-        action->setEnabled(IsCommandEnabled(command));
+    m_commands->Update();
     for (int command : TableCommands)
         m_actions[command]->setChecked(command == m_activeCommand);
     m_actions[cmd::ToggleTableBar]->setChecked(m_tableBar && m_tableBar->isVisible());
@@ -273,6 +269,7 @@ void CMainFrame::SwitchView(int command) {
     if (!view) {
         view = factory->second(*m_context);
         view->SetBroadcast(this);
+        view->SetCommandActions(m_commands);
         m_stack->addWidget(view);
         m_views.push_back(view);
         m_viewCommand[view] = command;

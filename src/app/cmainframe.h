@@ -17,6 +17,7 @@ class QToolBar;
 
 namespace tarvo {
 
+class CommandActions;
 struct GuiContext;
 
 // The main window: menu, the table bar and the tool bar, the status bar and
@@ -77,6 +78,8 @@ private:
     void BuildStatusBar();
 
     const GuiContext* m_context = nullptr;
+    // The actions of the command table; the views' context menus show them too.
+    CommandActions* m_commands = nullptr;
     std::map<int, QAction*> m_actions;
     std::map<int, ViewFactory> m_factories;
     std::map<int, std::function<void()>> m_frameCommands;

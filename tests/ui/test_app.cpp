@@ -15,7 +15,6 @@
 #include "ui/framework/commandids.h"
 #include "ui/framework/commands.h"
 #include "ui/framework/crecordlist.h"
-#include "ui/framework/csplitbar.h"
 #include "ui/framework/guicontext.h"
 #include "ui/views/cviewcompcover.h"
 #include "ui/views/cviewcover.h"
@@ -30,6 +29,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QSplitterHandle>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>

@@ -4,7 +4,7 @@
 #include "ui/dialogs/cdlgcover.h"
 #include "ui/dialogs/cdlgfiltercover.h"
 #include "ui/dialogs/cdlgoptions.h"
-#include "ui/dialogs/codecombo.h"
+#include "ui/framework/codecombo.h"
 #include "ui/pages/cpagedisc.h"
 #include "ui/pages/wizard.h"
 #include "uitestsupport.h"

@@ -5,8 +5,8 @@
 #ifndef Q_MOC_RUN
 #include "core/registers/coverrows.h"
 #endif
-#include "support/cprogresswnd.h"
 #include "ui/framework/clistmodel.h"
+#include "ui/framework/cprogresswnd.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/localenumber.h"
 #include "uitestsupport.h"

@@ -2,7 +2,7 @@
 // here as the views build theirs, against a temporary database.
 #include "core/data/codelists.h"
 #include "ui/dialogs/cdlgvalidfrom.h"
-#include "ui/dialogs/codecombo.h"
+#include "ui/framework/codecombo.h"
 #include "ui/framework/guicontext.h"
 #include "ui/pages/cpagecover.h"
 #include "ui/pages/cpagecovermove.h"

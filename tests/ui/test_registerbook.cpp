@@ -5,10 +5,10 @@
 #include "core/engine/datagenerator.h"
 #include "core/report/workbookwriter.h"
 #include "core/transfer/registerexport.h"
-#include "support/cprogresswnd.h"
 #include "ui/commands/registerbookcommands.h"
 #include "ui/dialogs/cdlgimportregisters.h"
-#include "ui/pages/existingrecordsgroup.h"
+#include "ui/framework/cprogresswnd.h"
+#include "ui/framework/existingrecordsgroup.h"
 #include "uitestsupport.h"
 
 #include <QApplication>

@@ -8,12 +8,11 @@
 #endif
 #include "ui/dialogs/cdlgcover.h"
 #include "ui/dialogs/cdlgfiltercover.h"
-#include "ui/dialogs/codecombo.h"
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/clistmodel.h"
+#include "ui/framework/codecombo.h"
 #include "ui/framework/commandids.h"
 #include "ui/framework/crecordlist.h"
-#include "ui/framework/csplitbar.h"
 #include "ui/pages/cpagedisc.h"
 #include "ui/views/cviewcover.h"
 #include "uitestsupport.h"
@@ -26,6 +25,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QSplitterHandle>
 #include <QTest>
 #include <QTimer>
 #include <QWizard>
@@ -498,7 +498,7 @@ void TestViewCover::headerClickedTwiceFlipsOrder() {
 void TestViewCover::splitBarCollapsesRightPane() {
     Fixture f;
     f.Open();
-    CSplitBar* bar = f.view->SplitBar();
+    QSplitterHandle* bar = f.view->SplitBar();
     const int width = f.view->width();
     auto drag = [&](int toX) {
         const QPointF start(2, 10);

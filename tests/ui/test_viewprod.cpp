@@ -36,10 +36,17 @@ using namespace tarvo::test;
 
 namespace {
 
-class RecordingBroadcast final : public IViewBroadcast {
+// What the view tells the other views goes to the recording notifier of the
+// database, where the tests read it.
+class ForwardingBroadcast final : public IViewBroadcast {
 public:
-    void NotifyAllViews(CTableView*, ViewNotification what) override { sent.push_back(what); }
-    std::vector<ViewNotification> sent;
+    explicit ForwardingBroadcast(IViewNotifier& notifier) : m_notifier(notifier) {}
+    void NotifyAllViews(CTableView*, ViewNotification what) override {
+        m_notifier.NotifyAllViews(what);
+    }
+
+private:
+    IViewNotifier& m_notifier;
 };
 
 QString Date(int day, int month, int year) {
@@ -50,7 +57,7 @@ QString Date(int day, int month, int year) {
 // (1 kg, type 1, origin 2, payment 0) and a composite cover of two items.
 struct Fixture {
     UiDatabase db;
-    RecordingBroadcast broadcast;
+    ForwardingBroadcast broadcast{db.notifier};
     std::unique_ptr<CViewProd> view;
     long long box = db.AddCover("Krabice", 10000, 0, 1, 2, 0);
     long long foil = db.AddCover("Fólie", 2500, 4, 0, 0, 1);

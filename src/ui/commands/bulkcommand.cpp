@@ -1,7 +1,7 @@
 #include "ui/commands/bulkcommand.h"
 
 #include "core/engine/bulkresolution.h"
-#include "support/cprogresswnd.h"
+#include "ui/framework/cprogresswnd.h"
 #include "ui/framework/guicontext.h"
 
 namespace tarvo {

@@ -3,7 +3,7 @@
 #include "core/data/oledate.h"
 #include "core/data/profile.h"
 #include "core/import/wakintra.h"
-#include "support/cprogresswnd.h"
+#include "ui/framework/cprogresswnd.h"
 #include "ui/framework/guicontext.h"
 #include "ui/pages/cpageimps3param.h"
 #include "ui/pages/cpageimpwak.h"

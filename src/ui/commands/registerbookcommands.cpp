@@ -6,8 +6,8 @@
 #include "core/ports/messageport.h"
 #include "core/transfer/registerexport.h"
 #include "core/transfer/registerimport.h"
-#include "support/cprogresswnd.h"
 #include "ui/dialogs/cdlgimportregisters.h"
+#include "ui/framework/cprogresswnd.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/waitcursor.h"
 

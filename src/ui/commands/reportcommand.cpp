@@ -5,8 +5,8 @@
 #include "core/ports/messageport.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
-#include "support/cprogresswnd.h"
 #include "ui/dialogs/cdlgreportdata.h"
+#include "ui/framework/cprogresswnd.h"
 #include "ui/framework/guicontext.h"
 
 #include <QDesktopServices>

@@ -2,7 +2,7 @@
 
 #include "core/data/codelists.h"
 #include "core/ports/messageport.h"
-#include "ui/dialogs/codecombo.h"
+#include "ui/framework/codecombo.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
 

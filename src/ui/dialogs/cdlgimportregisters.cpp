@@ -3,11 +3,11 @@
 #include "core/data/profile.h"
 #include "core/ports/notifyport.h"
 #include "core/ports/progressport.h"
+#include "ui/framework/existingrecordsgroup.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/helpcontexts.h"
 #include "ui/framework/waitcursor.h"
-#include "ui/pages/existingrecordsgroup.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

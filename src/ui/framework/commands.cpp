@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QMenu>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace tarvo {
 
@@ -13,6 +15,21 @@ namespace {
 constexpr const char* AddPrompt = "Přidat nový záznam\nNový záznam";
 constexpr const char* EditPrompt = "Upravit vybraný záznam\nUpravit záznam";
 constexpr const char* DeletePrompt = "Odstranit vybraný záznam\nOdstranit záznam";
+
+// A QAction for the command with its text, shortcuts, prompt, tooltip and
+// icon.
+QAction* MakeCommandAction(const CommandInfo& command, QObject* parent) {
+    auto* action = new QAction(QString::fromUtf8(command.text), parent);
+    action->setShortcuts(ShortcutKeys(command.key));
+    action->setStatusTip(StatusPrompt(command));
+    action->setToolTip(ToolTip(command));
+    if (command.icon)
+        action->setIcon(command.icon());
+    if (*command.iconText)
+        action->setIconText(QString::fromUtf8(command.iconText));
+    action->setCheckable(command.checkable);
+    return action;
+}
 
 } // namespace
 
@@ -107,17 +124,27 @@ QString ToolTip(const CommandInfo& command) {
     return QString::fromUtf8(command.prompt).section(QLatin1Char('\n'), 1, 1);
 }
 
-QAction* MakeCommandAction(const CommandInfo& command, QObject* parent) {
-    auto* action = new QAction(QString::fromUtf8(command.text), parent);
-    action->setShortcuts(ShortcutKeys(command.key));
-    action->setStatusTip(StatusPrompt(command));
-    action->setToolTip(ToolTip(command));
-    if (command.icon)
-        action->setIcon(command.icon());
-    if (*command.iconText)
-        action->setIconText(QString::fromUtf8(command.iconText));
-    action->setCheckable(command.checkable);
-    return action;
+CommandActions::CommandActions(std::function<void(int)> run, std::function<bool(int)> enabled,
+                               QObject* parent)
+    : QObject(parent), m_enabled(std::move(enabled)) {
+    for (const CommandInfo& command : Commands()) {
+        QAction* action = MakeCommandAction(command, this);
+        const int id = command.id;
+        connect(action, &QAction::triggered, this, [run, id] { run(id); });
+        m_actions[id] = action;
+    }
+}
+
+QAction* CommandActions::Action(int id) const {
+    const auto it = m_actions.find(id);
+    if (it == m_actions.end())
+        throw std::logic_error("unknown command " + std::to_string(id));
+    return it->second;
+}
+
+void CommandActions::Update() {
+    for (auto& [id, action] : m_actions)
+        action->setEnabled(m_enabled(id));
 }
 
 const std::vector<MenuItem>& MenuItems(RecordMenu menu) {
@@ -183,6 +210,15 @@ void FillRecordMenu(QMenu& menu, RecordMenu which, const MenuState& state,
         action->setEnabled(IsMenuItemEnabled(item.id, state));
         const int id = item.id;
         QObject::connect(action, &QAction::triggered, &menu, [run, id] { run(id); });
+    }
+}
+
+void FillRecordMenu(QMenu& menu, RecordMenu which, const CommandActions& actions) {
+    for (const MenuItem& item : MenuItems(which)) {
+        if (item.id == 0)
+            menu.addSeparator();
+        else
+            menu.addAction(actions.Action(item.id));
     }
 }
 

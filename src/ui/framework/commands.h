@@ -5,8 +5,10 @@
 #include <QIcon>
 #include <QKeySequence>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <functional>
+#include <map>
 #include <vector>
 
 class QAction;
@@ -40,9 +42,25 @@ QList<QKeySequence> ShortcutKeys(const char* key);
 QString StatusPrompt(const CommandInfo& command);
 QString ToolTip(const CommandInfo& command);
 
-// A QAction for the command with its text, shortcuts, prompt, tooltip and
-// icon; the caller connects it.
-QAction* MakeCommandAction(const CommandInfo& command, QObject* parent);
+// The QActions of the command table, one for each command: the frame's
+// menus, bars and accelerators and the views' context menus all show these,
+// so a command has one action and one enabled state wherever it appears.
+// Choosing an action runs its command through run; Update asks enabled for
+// every command.
+class CommandActions : public QObject {
+public:
+    CommandActions(std::function<void(int)> run, std::function<bool(int)> enabled, QObject* parent);
+
+    // The action of a command; a command that is not in the table is a
+    // programming error and throws.
+    QAction* Action(int id) const;
+    const std::map<int, QAction*>& All() const { return m_actions; }
+    void Update();
+
+private:
+    std::function<bool(int)> m_enabled;
+    std::map<int, QAction*> m_actions;
+};
 
 // The context menus of the lists. A menu item is a command, or a separator
 // (id 0).
@@ -71,9 +89,11 @@ struct MenuState {
 bool IsMenuItemEnabled(int id, const MenuState& state);
 
 // Fills a pop-up menu with the items of a record menu, each sending its
-// command to run when chosen. Used by the table views and by dialogs that
-// hold a list of their own.
+// command to run when chosen. Used by the dialogs that hold a list of their
+// own; the table views show the command actions instead.
 void FillRecordMenu(QMenu& menu, RecordMenu which, const MenuState& state,
                     const std::function<void(int)>& run);
+// Fills a pop-up menu with the command actions of a record menu's items.
+void FillRecordMenu(QMenu& menu, RecordMenu which, const CommandActions& actions);
 
 } // namespace tarvo

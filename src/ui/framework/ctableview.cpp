@@ -5,13 +5,13 @@
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/crecordlist.h"
-#include "ui/framework/csplitbar.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/icons.h"
 #include "ui/framework/waitcursor.h"
 
 #include <QApplication>
 #include <QMenu>
+#include <QSplitter>
 #include <algorithm>
 
 namespace tarvo {
@@ -24,7 +24,8 @@ constexpr int FixedListGap = 2;
 } // namespace
 
 CTableView::CTableView(const GuiContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context) {}
+    : QWidget(parent), m_context(context),
+      m_commands({{cmd::Refresh, [this] { LoadMainList(); }}}) {}
 
 CTableView::~CTableView() = default;
 
@@ -58,27 +59,26 @@ void CTableView::BuildMainPane(const QString& caption, CRecordList* list) {
     connect(list, &CRecordList::contextMenuRequested, this,
             [this](int row, const QPoint& pos) { ShowContextMenu(0, row, pos); });
     connect(list, &CRecordList::selectionChangedRows, this, [this](bool becameSelected) {
-        if (!IsLoading())
-            OnMainSelectionChanged(becameSelected);
+        if (IsLoading())
+            return;
+        OnMainSelectionChanged(becameSelected);
+        UpdateCommandStates();
     });
 }
 
 void CTableView::AddSubPane(int addCommand, int editCommand, int deleteCommand,
                             const QString& caption, CRecordList* list) {
-    if (!m_split) {
-        m_split = new CSplitBar(this);
-        connect(m_split, &CSplitBar::relayoutRequested, this, [this] {
-            Relayout();
-            update();
-        });
-    }
+    if (!m_split)
+        MakeSplitter();
     Pane pane;
     pane.buttons = {MakeButton(addCommand, icons::Add()), MakeButton(editCommand, icons::Edit()),
                     MakeButton(deleteCommand, icons::Delete())};
-    pane.caption = new CCaptionPanel(caption, this);
+    pane.caption = new CCaptionPanel(caption, m_rightSide);
     pane.list = list;
     pane.menu = m_subs.empty() ? RecordMenu::Second : RecordMenu::Third;
-    list->setParent(this);
+    for (CIconButton* button : pane.buttons)
+        button->setParent(m_rightSide);
+    list->setParent(m_rightSide);
     const int index = static_cast<int>(m_subs.size()) + 1;
     connect(list, &CRecordList::headerClicked, this,
             [this, index](int column) { OnSubHeaderClicked(index, column); });
@@ -87,10 +87,46 @@ void CTableView::AddSubPane(int addCommand, int editCommand, int deleteCommand,
     connect(list, &CRecordList::contextMenuRequested, this,
             [this, index](int row, const QPoint& pos) { ShowContextMenu(index, row, pos); });
     connect(list, &CRecordList::selectionChangedRows, this, [this, index](bool becameSelected) {
-        if (!IsLoading())
-            OnSubSelectionChanged(index, becameSelected);
+        if (IsLoading())
+            return;
+        OnSubSelectionChanged(index, becameSelected);
+        UpdateCommandStates();
     });
     m_subs.push_back(pane);
+}
+
+void CTableView::MakeSplitter() {
+    m_split = new QSplitter(Qt::Horizontal, this);
+    m_split->setHandleWidth(SplitBarWidth);
+    // The panes follow the bar when it is dropped, as the rule may move it.
+    m_split->setOpaqueResize(false);
+    m_split->setChildrenCollapsible(false);
+    m_leftSide = new QWidget(m_split);
+    m_rightSide = new QWidget(m_split);
+    m_split->addWidget(m_leftSide);
+    m_split->addWidget(m_rightSide);
+    // A wider or narrower view changes the right pane; the left keeps the
+    // width the user gave it.
+    m_split->setStretchFactor(0, 0);
+    m_split->setStretchFactor(1, 1);
+    m_leftSide->installEventFilter(this);
+    m_rightSide->installEventFilter(this);
+    for (CIconButton* button : m_main.buttons)
+        button->setParent(m_leftSide);
+    m_main.caption->setParent(m_leftSide);
+    m_main.list->setParent(m_leftSide);
+    connect(m_split, &QSplitter::splitterMoved, this, [this] { ApplyCollapseRule(); });
+}
+
+QSplitterHandle* CTableView::SplitBar() const {
+    return m_split ? m_split->handle(1) : nullptr;
+}
+
+void CTableView::PlaceSplitBar(int x) {
+    if (!m_split)
+        return;
+    m_split->setSizes({x, m_split->width() - x - SplitBarWidth});
+    ApplyCollapseRule();
 }
 
 CTableView::Pane& CTableView::PaneAt(int pane) {
@@ -135,8 +171,11 @@ void CTableView::SetFirstSubListHeight(int pixels) {
 
 CIconButton* CTableView::AddPaneToggle(int pane, const QIcon& icon,
                                        const std::function<void()>& onToggle) {
-    auto* button = new CIconButton(0, icon, this);
-    connect(button, &QAbstractButton::clicked, this, [onToggle] { onToggle(); });
+    auto* button = new CIconButton(0, icon, PaneAt(pane).list->parentWidget());
+    connect(button, &QAbstractButton::clicked, this, [this, onToggle] {
+        onToggle();
+        UpdateCommandStates();
+    });
     PaneAt(pane).toggle = button;
     return button;
 }
@@ -169,14 +208,41 @@ void CTableView::showEvent(QShowEvent* event) {
     // have the window's real width, so the bar is placed here, once.
     if (m_split && !m_splitPlaced) {
         m_splitPlaced = true;
-        m_split->setGeometry(width() - RightPaneWidth, 0, CSplitBar::Width, height());
-        if (m_initialised)
-            Relayout();
+        m_split->setGeometry(rect());
+        PlaceSplitBar(width() - RightPaneWidth);
     }
 }
 
 void CTableView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    if (m_split) {
+        m_split->setGeometry(rect());
+        if (m_splitPlaced)
+            ApplyCollapseRule();
+    } else if (m_initialised) {
+        Relayout();
+    }
+}
+
+bool CTableView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && (watched == m_leftSide || watched == m_rightSide) &&
+        m_initialised)
+        Relayout();
+    return QWidget::eventFilter(watched, event);
+}
+
+void CTableView::ApplyCollapseRule() {
+    const int w = m_split->width();
+    const int left = m_split->sizes().value(0);
+    m_rightCollapsed = left + SplitBarWidth >= w - CollapseMargin;
+    m_leftCollapsed = !m_rightCollapsed && left < CollapseMargin;
+    int place = left;
+    if (m_rightCollapsed)
+        place = w - BarGap - SplitBarWidth;
+    else if (m_leftCollapsed)
+        place = BarGap;
+    if (place != left)
+        m_split->setSizes({place, w - place - SplitBarWidth});
     if (m_initialised)
         Relayout();
 }
@@ -207,25 +273,16 @@ void CTableView::PlacePane(Pane& pane, int x0, int x1, int top, int bottom, bool
 void CTableView::Relayout() {
     if (!m_main.list)
         return;
-    const int w = width();
-    const int h = height();
     if (!m_split) {
-        PlacePane(m_main, Margin, w - Margin, Margin, h - Margin, true);
+        PlacePane(m_main, Margin, width() - Margin, Margin, height() - Margin, true);
         return;
     }
-    int left = m_split->x();
-    const int right = left + CSplitBar::Width;
-    m_rightCollapsed = right >= w - CollapseMargin;
-    m_leftCollapsed = !m_rightCollapsed && left < CollapseMargin;
-    if (m_rightCollapsed)
-        left = w - 7;
-    else if (m_leftCollapsed)
-        left = 2;
-    m_split->setGeometry(left, Margin, CSplitBar::Width, std::max(0, h - 2 * Margin));
-    PlacePane(m_main, Margin, left - 2, Margin, h - Margin, !m_leftCollapsed);
+    const int h = m_split->height();
+    PlacePane(m_main, Margin, m_leftSide->width() - BarGap, Margin, h - Margin, !m_leftCollapsed);
 
     // The right pane's sub-panes share its height.
-    const int x0 = left + CSplitBar::Width + 2;
+    const int x0 = BarGap;
+    const int x1 = m_rightSide->width() - Margin;
     const int buttonHeight = m_main.buttons.front()->sizeHint().height();
     const int count = static_cast<int>(m_subs.size());
     int top = Margin;
@@ -245,7 +302,7 @@ void CTableView::Relayout() {
             bottom = h / 2;
             next = bottom + Margin;
         }
-        PlacePane(pane, x0, w - Margin, top, bottom, !m_rightCollapsed);
+        PlacePane(pane, x0, x1, top, bottom, !m_rightCollapsed);
         top = next;
     }
 }
@@ -265,6 +322,7 @@ bool CTableView::FillList(CRecordList* list, const std::function<bool()>& load, 
     list->ShowSortArrow();
     list->setUpdatesEnabled(true);
     --m_loading;
+    UpdateCommandStates();
     return ok;
 }
 
@@ -322,25 +380,50 @@ void CTableView::BroadcastToOthers(ViewNotification what) {
         m_broadcast->NotifyAllViews(this, what);
 }
 
-std::vector<int> CTableView::HandledCommands() const {
-    return {cmd::Add, cmd::Edit, cmd::Delete, cmd::Filter, cmd::Refresh};
+void CTableView::AddCommands(std::vector<ViewCommand> commands) {
+    m_commands.insert(m_commands.end(), std::make_move_iterator(commands.begin()),
+                      std::make_move_iterator(commands.end()));
+}
+
+const CTableView::ViewCommand* CTableView::FindCommand(int command) const {
+    const auto it = std::find_if(m_commands.begin(), m_commands.end(),
+                                 [command](const ViewCommand& c) { return c.id == command; });
+    return it == m_commands.end() ? nullptr : &*it;
 }
 
 bool CTableView::HandlesCommand(int command) const {
-    const std::vector<int> commands = HandledCommands();
-    return std::find(commands.begin(), commands.end(), command) != commands.end();
+    return FindCommand(command) != nullptr;
 }
 
 bool CTableView::IsCommandEnabled(int command) const {
-    return HandlesCommand(command);
+    const ViewCommand* entry = FindCommand(command);
+    if (entry && entry->enabled && !entry->enabled())
+        return false;
+    return !m_menuState || IsMenuItemEnabled(command, *m_menuState);
 }
 
 bool CTableView::OnCommand(int command) {
-    if (command == cmd::Refresh) {
-        LoadMainList();
-        return true;
-    }
-    return false;
+    const ViewCommand* entry = FindCommand(command);
+    if (!entry)
+        return false;
+    if (!entry->enabled || entry->enabled())
+        entry->run();
+    return true;
+}
+
+CommandActions& CTableView::Actions() {
+    if (m_frameActions)
+        return *m_frameActions;
+    if (!m_ownActions)
+        m_ownActions =
+            new CommandActions([this](int command) { OnCommand(command); },
+                               [this](int command) { return IsCommandEnabled(command); }, this);
+    return *m_ownActions;
+}
+
+void CTableView::UpdateCommandStates() {
+    if (CommandActions* actions = m_frameActions ? m_frameActions : m_ownActions)
+        actions->Update();
 }
 
 void CTableView::OnNotify(ViewNotification what) {
@@ -352,9 +435,14 @@ void CTableView::ShowContextMenu(int pane, int row, const QPoint& globalPos) {
     MenuState state;
     state.onRow = row >= 0;
     state.canAdd = pane == 0 || CanAddInPane(pane);
+    CommandActions& actions = Actions();
+    m_menuState = state;
+    actions.Update();
     QMenu menu(this);
-    FillRecordMenu(menu, PaneAt(pane).menu, state, [this](int command) { OnCommand(command); });
+    FillRecordMenu(menu, PaneAt(pane).menu, actions);
     menu.exec(globalPos);
+    m_menuState.reset();
+    actions.Update();
 }
 
 int CTableView::FindFrom(int start, const std::unordered_set<RecordId>& matching) const {

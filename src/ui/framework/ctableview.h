@@ -15,13 +15,15 @@
 #include <unordered_set>
 #include <vector>
 
+class QSplitter;
+class QSplitterHandle;
+
 namespace tarvo {
 
 class CCaptionPanel;
 class CDataStore;
 class CIconButton;
 class CRecordList;
-class CSplitBar;
 class CTableView;
 class IMessagePort;
 struct GuiContext;
@@ -36,18 +38,26 @@ public:
 // The base of the table views: a main list on the left with its add, edit,
 // delete and filter buttons and caption; optionally a right pane of
 // sub-panes, each with add, edit and delete buttons, a caption and a list;
-// the split bar between them. It lays the panes out, routes button clicks,
+// a splitter between them, whose bar collapses a side dragged near the
+// view's edge. It lays the panes out, routes button clicks,
 // double clicks, header clicks and context menus to commands, keeps the
 // selection cascade going and runs find and replace on the main list.
 //
-// A view without sub-panes has no split bar: its main pane fills the view.
+// A view without sub-panes has no splitter: its main pane fills the view.
 class CTableView : public QWidget {
     Q_OBJECT
 public:
     static constexpr RecordId NoId = NoRecord;
+    // A bar dropped nearer than this to the view's left or right edge
+    // collapses that side's pane; the bar then stands BarGap from the
+    // edge, where it can be dragged out again.
     static constexpr int CollapseMargin = 120;
+    // The gap between the bar and the panes beside it.
+    static constexpr int BarGap = 2;
     // The designed distance of the split bar from the frame's right edge.
     static constexpr int RightPaneWidth = 240;
+    // The width of the bar, which is draggable along its whole height.
+    static constexpr int SplitBarWidth = 5;
     // The margin round the panes (m).
     static constexpr int Margin = 7;
 
@@ -55,19 +65,26 @@ public:
     ~CTableView() override;
 
     void SetBroadcast(IViewBroadcast* broadcast) { m_broadcast = broadcast; }
+    // The frame's command actions, which the context menus show. A view
+    // outside a frame makes its own on first use.
+    void SetCommandActions(CommandActions* actions) { m_frameActions = actions; }
 
     // Builds the lists once, when the frame first makes the view. The split
-    // bar is placed when the view is first shown, at its real width.
+    // bar is placed when the view is first shown, at its real width; later
+    // sizes change the right pane's width only.
     void InitialUpdate();
 
-    // Runs a command of the menus, accelerators, buttons or context menus.
-    // False when the view has nothing to do with it.
+    // Runs a command of the menus, accelerators, buttons or context menus
+    // by the view's command table; a command whose predicate says no does
+    // nothing, whichever way it comes. False when the view has nothing to do
+    // with it.
     virtual bool OnCommand(int command);
-    // The commands the view handles: the frame sends it only these, and
+    // Whether the view handles a command: the frame sends it only these, and
     // enables them while IsCommandEnabled says so.
-    virtual std::vector<int> HandledCommands() const;
     bool HandlesCommand(int command) const;
-    virtual bool IsCommandEnabled(int command) const;
+    // The command's predicate; while a context menu is open, also what the
+    // click allows (a row under it, a parent record for a dependent add).
+    bool IsCommandEnabled(int command) const;
     // A broadcast of the frame; the refresh reloads the main list.
     virtual void OnNotify(ViewNotification what);
 
@@ -82,15 +99,17 @@ public:
 
     CRecordList* MainList() const { return m_main.list; }
     CRecordList* SubList(int pane) const;
-    CSplitBar* SplitBar() const { return m_split; }
+    // The bar between the panes; null in a view without sub-panes.
+    QSplitterHandle* SplitBar() const;
     CIconButton* FilterButton() const;
     CIconButton* PaneButton(int pane, int index) const;
     CIconButton* PaneToggle(int pane) const;
     bool IsRightPaneCollapsed() const { return m_rightCollapsed; }
     bool IsLeftPaneCollapsed() const { return m_leftCollapsed; }
 
-    // Lays the panes out by the split bar's place.
-    void Relayout();
+    // Puts the bar's left edge at x, as a drag that ends there does: the
+    // collapse rule applies.
+    void PlaceSplitBar(int x);
 
 protected:
     struct Pane {
@@ -101,6 +120,16 @@ protected:
         CIconButton* toggle = nullptr;
         bool listShown = true;
     };
+
+    // One command of the view: what runs it and, when it cannot always run,
+    // when it can.
+    struct ViewCommand {
+        int id;
+        std::function<void()> run;
+        std::function<bool()> enabled = {};
+    };
+    // The view's commands, added to the refresh that every view has.
+    void AddCommands(std::vector<ViewCommand> commands);
 
     const GuiContext& Context() const { return m_context; }
     CDataStore& Store() const;
@@ -166,15 +195,25 @@ protected:
     // The filter command: the filter button stays pressed while the dialog
     // runs; on OK the view takes the dialog's filter and reloads its main
     // list; the button then shows whether a filter is active.
-    template <typename Dialog, typename Filter>
-    void RunFilterDialog(Dialog& dialog, Filter& filter) {
+    // choose runs the dialog: the filter chosen, or nothing after Storno.
+    template <typename Filter, typename Choose>
+    void RunFilterCommand(Filter& filter, Choose choose) {
         SetFilterActive(true);
-        dialog.filter = filter;
-        if (dialog.exec() == QDialog::Accepted) {
-            filter = dialog.filter;
+        if (std::optional<Filter> chosen = choose()) {
+            filter = *chosen;
             LoadMainList();
         }
         SetFilterActive(filter.IsActive());
+    }
+    // RunFilterCommand with a dialog that edits its filter member.
+    template <typename Dialog, typename Filter>
+    void RunFilterDialog(Dialog& dialog, Filter& filter) {
+        RunFilterCommand(filter, [&]() -> std::optional<Filter> {
+            dialog.filter = filter;
+            if (dialog.exec() != QDialog::Accepted)
+                return std::nullopt;
+            return dialog.filter;
+        });
     }
     // The identifiers of the main list's selected rows, in list order.
     std::vector<RecordId> SelectedMainIds() const;
@@ -206,6 +245,7 @@ protected:
 
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     Pane m_main;
     std::vector<Pane> m_subs;
@@ -221,17 +261,37 @@ private:
     };
 
     void ShowContextMenu(int pane, int row, const QPoint& globalPos);
+    const ViewCommand* FindCommand(int command) const;
+    // The actions the context menus show: the frame's, or the view's own.
+    CommandActions& Actions();
+    // The actions follow a change of what the view's commands can do: a
+    // selection, a list loaded, a toggle.
+    void UpdateCommandStates();
     // The first row at or after start whose record is in matching; -1 when
     // none or when start lies outside the list.
     int FindFrom(int start, const std::unordered_set<RecordId>& matching) const;
     CIconButton* MakeButton(int command, const QIcon& icon);
     Pane& PaneAt(int pane);
+    // Lays the panes out in their sides of the splitter.
+    void Relayout();
     void PlacePane(Pane& pane, int x0, int x1, int top, int bottom, bool visible);
+    // The splitter with the main pane's widgets moved into its left side.
+    void MakeSplitter();
+    // The collapse rule, after the bar moved or the view changed its width:
+    // a bar near an edge collapses that side and goes to the edge.
+    void ApplyCollapseRule();
 
     const GuiContext& m_context;
     IViewBroadcast* m_broadcast = nullptr;
+    CommandActions* m_frameActions = nullptr;
+    CommandActions* m_ownActions = nullptr;
+    std::vector<ViewCommand> m_commands;
+    // What the click of the open context menu allows; empty while none is open.
+    std::optional<MenuState> m_menuState;
     OtherViewsNotifier m_otherViews{*this};
-    CSplitBar* m_split = nullptr;
+    QSplitter* m_split = nullptr;
+    QWidget* m_leftSide = nullptr;
+    QWidget* m_rightSide = nullptr;
     int m_firstSubListHeight = 0;
     bool m_initialised = false;
     bool m_splitPlaced = false;

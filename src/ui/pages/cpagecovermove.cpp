@@ -2,7 +2,7 @@
 
 #include "core/data/codelists.h"
 #include "core/registers/pickerrows.h"
-#include "ui/dialogs/codecombo.h"
+#include "ui/framework/codecombo.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
 #include "ui/pages/pagecheck.h"

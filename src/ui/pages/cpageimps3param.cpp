@@ -1,8 +1,8 @@
 #include "ui/pages/cpageimps3param.h"
 
 #include "core/ports/messageport.h"
+#include "ui/framework/existingrecordsgroup.h"
 #include "ui/framework/guicontext.h"
-#include "ui/pages/existingrecordsgroup.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "ui/pages/cpageimpwakparam.h"
 
+#include "ui/framework/existingrecordsgroup.h"
 #include "ui/framework/guicontext.h"
-#include "ui/pages/existingrecordsgroup.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

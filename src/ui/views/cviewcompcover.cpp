@@ -20,25 +20,10 @@ CViewCompCover::CViewCompCover(const GuiContext& context, QWidget* parent)
     BuildMainPane(
         QStringLiteral("Složené obaly"),
         new CRecordList(new CListModel(Messages(), MakeCompCoverRows(Store())), true, this));
-}
-
-bool CViewCompCover::OnCommand(int command) {
-    switch (command) {
-    case cmd::Add:
-        AddCompCover();
-        return true;
-    case cmd::Edit:
-        EditCompCover();
-        return true;
-    case cmd::Delete:
-        DeleteCompCovers();
-        return true;
-    case cmd::Filter:
-        RunFilter();
-        return true;
-    default:
-        return CTableView::OnCommand(command);
-    }
+    AddCommands({{cmd::Add, [this] { AddCompCover(); }},
+                 {cmd::Edit, [this] { EditCompCover(); }},
+                 {cmd::Delete, [this] { DeleteCompCovers(); }},
+                 {cmd::Filter, [this] { RunFilter(); }}});
 }
 
 std::vector<SearchColumn> CViewCompCover::SearchColumns() const {

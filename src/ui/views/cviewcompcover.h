@@ -19,8 +19,6 @@ class CViewCompCover : public CTableView {
 public:
     explicit CViewCompCover(const GuiContext& context, QWidget* parent = nullptr);
 
-    bool OnCommand(int command) override;
-
     std::vector<SearchColumn> SearchColumns() const override;
     int SearchColumnOfSort() const override;
     std::string MainTable() const override { return "CompCover"; }

@@ -25,40 +25,16 @@ CViewCover::CViewCover(const GuiContext& context, QWidget* parent)
                   new CRecordList(new CListModel(Messages(), MakeCoverRows(Store())), true, this));
     AddSubPane(cmd::Add2, cmd::Edit2, cmd::Delete2, QStringLiteral("Vyřazené"),
                new CRecordList(new CListModel(Messages(), MakeDiscardRows(Store())), false, this));
-}
-
-std::vector<int> CViewCover::HandledCommands() const {
-    std::vector<int> commands = CTableView::HandledCommands();
-    commands.insert(commands.end(), {cmd::Add2, cmd::Edit2, cmd::Delete2});
-    return commands;
-}
-
-bool CViewCover::OnCommand(int command) {
-    switch (command) {
-    case cmd::Add:
-        AddCover();
-        return true;
-    case cmd::Edit:
-        EditCover();
-        return true;
-    case cmd::Delete:
-        DeleteCovers();
-        return true;
-    case cmd::Filter:
-        RunFilter();
-        return true;
-    case cmd::Add2:
-        AddDiscard();
-        return true;
-    case cmd::Edit2:
-        EditDiscard();
-        return true;
-    case cmd::Delete2:
-        DeleteDiscard();
-        return true;
-    default:
-        return CTableView::OnCommand(command);
-    }
+    // The discards belong to one cover: their commands wait while several
+    // covers are selected.
+    const auto discards = [this] { return DiscardsEnabled(); };
+    AddCommands({{cmd::Add, [this] { AddCover(); }},
+                 {cmd::Edit, [this] { EditCover(); }},
+                 {cmd::Delete, [this] { DeleteCovers(); }},
+                 {cmd::Filter, [this] { RunFilter(); }},
+                 {cmd::Add2, [this] { AddDiscard(); }, discards},
+                 {cmd::Edit2, [this] { EditDiscard(); }, discards},
+                 {cmd::Delete2, [this] { DeleteDiscard(); }, discards}});
 }
 
 std::vector<SearchColumn> CViewCover::SearchColumns() const {
@@ -181,8 +157,6 @@ bool CViewCover::RunDiscardPage(DiscardRecord& discard) {
 }
 
 void CViewCover::AddDiscard() {
-    if (!DiscardsEnabled())
-        return;
     DiscardRecord discard;
     discard.cover = SelectedId(m_main.list);
     if (discard.cover == NoId) {
@@ -196,8 +170,6 @@ void CViewCover::AddDiscard() {
 }
 
 std::optional<int> CViewCover::SelectedDiscardRow() {
-    if (!DiscardsEnabled())
-        return std::nullopt;
     const std::vector<int> rows = DiscardList()->SelectedRows();
     if (rows.empty()) {
         Messages().ShowMessage(NoDiscard, MsgIcon::Exclamation);

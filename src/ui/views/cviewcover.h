@@ -21,9 +21,6 @@ class CViewCover : public CTableView {
 public:
     explicit CViewCover(const GuiContext& context, QWidget* parent = nullptr);
 
-    bool OnCommand(int command) override;
-    std::vector<int> HandledCommands() const override;
-
     std::vector<SearchColumn> SearchColumns() const override;
     int SearchColumnOfSort() const override;
     std::string MainTable() const override { return "Cover"; }

@@ -44,65 +44,20 @@ CViewMove::CViewMove(const GuiContext& context, QWidget* parent)
     AddSubPane(cmd::Add3, cmd::Edit3, cmd::Delete3, QStringLiteral("Obaly"),
                MakeList(context, MakeMoveCoverRows(store), false, this));
     AddPaneToggle(LinesPane, icons::Toggle(), [this] { ToggleLines(); })->SetHeldPressed(true);
-}
-
-std::vector<int> CViewMove::HandledCommands() const {
-    std::vector<int> commands = CTableView::HandledCommands();
-    commands.insert(commands.end(),
-                    {cmd::Add2, cmd::Edit2, cmd::Delete2, cmd::Add3, cmd::Edit3, cmd::Delete3});
-    return commands;
-}
-
-bool CViewMove::IsCommandEnabled(int command) const {
-    switch (command) {
-    case cmd::Add2:
-    case cmd::Edit2:
-    case cmd::Delete2:
-    case cmd::Add3:
-        return LinesActive();
-    case cmd::Edit3:
-    case cmd::Delete3:
-        return CoversActive();
-    default:
-        return CTableView::IsCommandEnabled(command);
-    }
-}
-
-bool CViewMove::OnCommand(int command) {
-    switch (command) {
-    case cmd::Add:
-        AddMove();
-        return true;
-    case cmd::Edit:
-        EditMove();
-        return true;
-    case cmd::Delete:
-        DeleteMoves();
-        return true;
-    case cmd::Filter:
-        RunFilter();
-        return true;
-    case cmd::Add2:
-        AddLine();
-        return true;
-    case cmd::Edit2:
-        EditLine();
-        return true;
-    case cmd::Delete2:
-        DeleteLine();
-        return true;
-    case cmd::Add3:
-        AddCoverLine();
-        return true;
-    case cmd::Edit3:
-        EditCoverLine();
-        return true;
-    case cmd::Delete3:
-        DeleteCoverLine();
-        return true;
-    default:
-        return CTableView::OnCommand(command);
-    }
+    const auto lines = [this] { return LinesActive(); };
+    const auto covers = [this] { return CoversActive(); };
+    AddCommands({{cmd::Add, [this] { AddMove(); }},
+                 {cmd::Edit, [this] { EditMove(); }},
+                 {cmd::Delete, [this] { DeleteMoves(); }},
+                 {cmd::Filter, [this] { RunFilter(); }},
+                 {cmd::Add2, [this] { AddLine(); }, lines},
+                 {cmd::Edit2, [this] { EditLine(); }, lines},
+                 {cmd::Delete2, [this] { DeleteLine(); }, lines},
+                 // A cover line is added to the selected product line, so the
+                 // product lines must be in sight.
+                 {cmd::Add3, [this] { AddCoverLine(); }, lines},
+                 {cmd::Edit3, [this] { EditCoverLine(); }, covers},
+                 {cmd::Delete3, [this] { DeleteCoverLine(); }, covers}});
 }
 
 void CViewMove::OnNotify(ViewNotification what) {
@@ -293,8 +248,6 @@ void CViewMove::RunFilter() {
 }
 
 void CViewMove::AddLine() {
-    if (!LinesActive())
-        return;
     const RecordId move = SingleSelectedMove();
     if (move == NoId) {
         Messages().ShowMessage(NoDispatch, MsgIcon::Exclamation);
@@ -312,8 +265,6 @@ void CViewMove::AddLine() {
 }
 
 void CViewMove::EditLine() {
-    if (!LinesActive())
-        return;
     CRecordList* list = LineList();
     const std::optional<int> row = SelectedRow(list, NoLine);
     if (!row)
@@ -332,8 +283,6 @@ void CViewMove::EditLine() {
 }
 
 void CViewMove::DeleteLine() {
-    if (!LinesActive())
-        return;
     CRecordList* list = LineList();
     const std::optional<int> row = SelectedRow(list, NoLine);
     if (!row)
@@ -342,8 +291,6 @@ void CViewMove::DeleteLine() {
 }
 
 void CViewMove::AddCoverLine() {
-    if (!LinesActive() || !CoversActive())
-        return;
     CRecordList* lines = LineList();
     const std::optional<int> row = SelectedRow(lines, NoLine);
     if (!row)
@@ -365,8 +312,6 @@ void CViewMove::AddCoverLine() {
 }
 
 void CViewMove::EditCoverLine() {
-    if (!CoversActive())
-        return;
     CRecordList* list = CoverList();
     const std::optional<int> row = SelectedRow(list, NoCover);
     if (!row)
@@ -391,8 +336,6 @@ void CViewMove::EditCoverLine() {
 }
 
 void CViewMove::DeleteCoverLine() {
-    if (!CoversActive())
-        return;
     CRecordList* list = CoverList();
     const std::optional<int> row = SelectedRow(list, NoCover);
     if (!row)

@@ -23,9 +23,6 @@ class CViewMove : public CTableView {
 public:
     explicit CViewMove(const GuiContext& context, QWidget* parent = nullptr);
 
-    bool OnCommand(int command) override;
-    std::vector<int> HandledCommands() const override;
-    bool IsCommandEnabled(int command) const override;
     void OnNotify(ViewNotification what) override;
 
     std::vector<SearchColumn> SearchColumns() const override;

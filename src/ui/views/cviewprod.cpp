@@ -3,13 +3,13 @@
 #include "core/ports/messageport.h"
 #include "core/ports/progressport.h"
 #include "core/registers/productrows.h"
-#include "support/cprogresswnd.h"
 #include "ui/dialogs/cdlgfilterprod.h"
 #include "ui/dialogs/cdlgprod.h"
 #include "ui/dialogs/cdlgvalidfrom.h"
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
+#include "ui/framework/cprogresswnd.h"
 #include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
 #include "ui/pages/cpagecover.h"
@@ -17,7 +17,6 @@
 #include "ui/pages/cpagedaterange.h"
 #include "ui/pages/wizard.h"
 
-#include <QElapsedTimer>
 #include <algorithm>
 #include <memory>
 
@@ -29,58 +28,15 @@ namespace {
 // get the rest.
 constexpr int DateListHeight = 110;
 
-// The progress window of a re-derivation, shown only when the run takes long
+// The progress window of a re-derivation shows only when the run takes long
 // enough to be noticed: most products have a few dispatch lines, and a
 // window flashing up after every change of packaging would only disturb.
-class CDeferredProgress final : public IProgressPort {
-public:
-    static constexpr int DelayMs = 400;
+constexpr int RederiveDelayMs = 400;
 
-    explicit CDeferredProgress(QWidget* owner) : m_owner(owner) { m_clock.start(); }
-    ~CDeferredProgress() override {
-        if (m_window)
-            m_window->Destroy();
-    }
-    CDeferredProgress(const CDeferredProgress&) = delete;
-    CDeferredProgress& operator=(const CDeferredProgress&) = delete;
-
-    void SetRange(int lower, int upper) override {
-        m_lower = lower;
-        m_upper = upper;
-        if (m_window)
-            m_window->SetRange(lower, upper);
-    }
-    void SetStatus(const std::string& text) override {
-        m_status = text;
-        if (m_window)
-            m_window->SetStatus(text);
-    }
-    void SetSecondaryStatus(const std::string& text) override {
-        if (m_window)
-            m_window->SetSecondaryStatus(text);
-    }
-    void SetPos(int pos) override {
-        if (!m_window && m_clock.elapsed() >= DelayMs) {
-            m_window =
-                std::make_unique<CProgressWnd>(QStringLiteral("Úprava vydaných obalů"), false);
-            m_window->Create(m_owner);
-            m_window->SetRange(m_lower, m_upper);
-            m_window->SetStatus(m_status);
-        }
-        if (m_window)
-            m_window->SetPos(pos);
-    }
-    // The change is one unit: it cannot stop halfway.
-    bool CheckCancel() override { return false; }
-
-private:
-    QWidget* m_owner;
-    QElapsedTimer m_clock;
-    std::unique_ptr<CProgressWnd> m_window;
-    int m_lower = 0;
-    int m_upper = 100;
-    std::string m_status;
-};
+CDeferredProgressWnd RederiveProgress(QWidget* owner) {
+    return CDeferredProgressWnd(QStringLiteral("Úprava vydaných obalů"), false, owner,
+                                RederiveDelayMs);
+}
 
 CListModel* Model(const GuiContext& context, std::unique_ptr<IRowSource> rows) {
     return new CListModel(context.messages, std::move(rows));
@@ -159,78 +115,24 @@ CViewProd::CViewProd(const GuiContext& context, QWidget* parent) : CTableView(co
     AddSubPane(cmd::Add3, cmd::Edit3, cmd::Delete3, QString(),
                new CRecordList(Model(context, MakePackagingLineRows(context.store)), false, this));
     SetFirstSubListHeight(DateListHeight);
+    // The packaging belongs to one product: the right pane's commands wait
+    // while several products are selected.
+    const auto rightPane = [this] { return RightPaneEnabled(); };
+    AddCommands({{cmd::Add, [this] { AddProduct(); }},
+                 {cmd::Edit, [this] { EditProduct(); }},
+                 {cmd::Delete, [this] { DeleteProducts(); }},
+                 {cmd::Filter, [this] { RunFilter(); }},
+                 {cmd::AssignCovers, [this] { AssignCovers(); }},
+                 {cmd::Add2, [this] { AddDefinition(); }, rightPane},
+                 {cmd::Edit2, [this] { EditDefinition(); }, rightPane},
+                 {cmd::Delete2, [this] { DeleteDefinition(); }, rightPane},
+                 {cmd::Add3, [this] { AddLine(); }, rightPane},
+                 {cmd::Edit3, [this] { EditLine(); }, rightPane},
+                 {cmd::Delete3, [this] { DeleteLine(); }, rightPane}});
 }
 
-ProductRegister CViewProd::Register(IProgressPort& progress) const {
-    return ProductRegister(Store(), Context().switches, Context().notifier, progress);
-}
-
-std::vector<int> CViewProd::HandledCommands() const {
-    std::vector<int> commands = CTableView::HandledCommands();
-    commands.insert(commands.end(), {cmd::AssignCovers, cmd::Add2, cmd::Edit2, cmd::Delete2,
-                                     cmd::Add3, cmd::Edit3, cmd::Delete3});
-    return commands;
-}
-
-bool CViewProd::IsCommandEnabled(int command) const {
-    switch (command) {
-    case cmd::Add2:
-    case cmd::Edit2:
-    case cmd::Delete2:
-    case cmd::Add3:
-    case cmd::Edit3:
-    case cmd::Delete3:
-        return RightPaneEnabled();
-    default:
-        return CTableView::IsCommandEnabled(command);
-    }
-}
-
-bool CViewProd::OnCommand(int command) {
-    // The right pane's commands do nothing while several products are
-    // selected, whichever way they come.
-    const bool rightPane = command == cmd::Add2 || command == cmd::Edit2 ||
-                           command == cmd::Delete2 || command == cmd::Add3 ||
-                           command == cmd::Edit3 || command == cmd::Delete3;
-    if (rightPane && !RightPaneEnabled())
-        return true;
-    switch (command) {
-    case cmd::Add:
-        AddProduct();
-        return true;
-    case cmd::Edit:
-        EditProduct();
-        return true;
-    case cmd::Delete:
-        DeleteProducts();
-        return true;
-    case cmd::Filter:
-        RunFilter();
-        return true;
-    case cmd::AssignCovers:
-        AssignCovers();
-        return true;
-    case cmd::Add2:
-        AddDefinition();
-        return true;
-    case cmd::Edit2:
-        EditDefinition();
-        return true;
-    case cmd::Delete2:
-        DeleteDefinition();
-        return true;
-    case cmd::Add3:
-        AddLine();
-        return true;
-    case cmd::Edit3:
-        EditLine();
-        return true;
-    case cmd::Delete3:
-        DeleteLine();
-        return true;
-    default:
-        return CTableView::OnCommand(command);
-    }
+ProductRegister CViewProd::Register(IProgressPort& progress) {
+    return ProductRegister(Store(), Context().switches, OtherViews(), progress);
 }
 
 void CViewProd::OnNotify(ViewNotification what) {
@@ -272,16 +174,6 @@ void CViewProd::LoadMainList(RecordId selectId) {
 
 RecordId CViewProd::SingleProduct() const {
     return m_main.list->SelectedCount() == 1 ? SelectedId(m_main.list) : NoId;
-}
-
-std::vector<RecordId> CViewProd::SelectedProducts() const {
-    std::vector<int> rows = m_main.list->SelectedRows();
-    std::sort(rows.begin(), rows.end());
-    std::vector<RecordId> ids;
-    ids.reserve(rows.size());
-    for (int row : rows)
-        ids.push_back(m_main.list->Model()->Id(row));
-    return ids;
 }
 
 bool CViewProd::RightPaneEnabled() const {
@@ -355,10 +247,9 @@ void CViewProd::LoadLines(RecordId selectId) {
         selectId);
 }
 
-void CViewProd::RemoveVanished(CRecordList* list, RecordId id) {
-    const int row = list->Model()->RowOf(id);
-    if (row >= 0)
-        list->Model()->RemoveRow(row);
+int CViewProd::SelectedRow(const CRecordList* list) {
+    const std::vector<int> rows = list->SelectedRows();
+    return rows.empty() ? -1 : rows.front();
 }
 
 // Products
@@ -378,45 +269,33 @@ void CViewProd::EditProduct() {
     const RecordId id = row < 0 ? NoId : list->Model()->Id(row);
     NullProgress progress;
     ProductRegister reg = Register(progress);
-    const ReadResult<ProductRecord> product = reg.Read(id);
-    if (product.outcome == Outcome::Vanished)
-        RemoveVanished(list, id);
+    const std::optional<ProductRecord> product = ReadRow(list, row, reg.Read(id));
     if (!product)
         return;
     CDlgProd dialog(Context(), *product, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    switch (reg.Update(id, dialog.Record())) {
-    case Outcome::Vanished:
-        RemoveVanished(list, id);
-        break;
-    case Outcome::Done:
-        LoadMainList();
-        break;
-    default:
-        break;
-    }
+    AfterWrite(list, row, reg.Update(id, dialog.Record()), [this] { LoadMainList(); });
 }
 
 void CViewProd::DeleteProducts() {
     NullProgress progress;
-    if (Register(progress).DeleteSelection(SelectedProducts()) == Outcome::Done)
+    if (Register(progress).DeleteSelection(SelectedMainIds()) == Outcome::Done)
         LoadMainList();
 }
 
 void CViewProd::RunFilter() {
-    FilterButton()->SetHeldPressed(true);
-    CDlgFilterProd dialog(Context(), m_filter, this);
-    if (dialog.exec() == QDialog::Accepted) {
-        m_filter = dialog.Filter();
-        LoadMainList();
-    }
-    SetFilterActive(m_filter.IsActive());
+    RunFilterCommand(m_filter, [this]() -> std::optional<ProdFilter> {
+        CDlgFilterProd dialog(Context(), m_filter, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.Filter();
+    });
 }
 
 void CViewProd::AssignCovers() {
-    const std::vector<RecordId> products = SelectedProducts();
-    CDeferredProgress progress(this);
+    const std::vector<RecordId> products = SelectedMainIds();
+    CDeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
     if (!reg.CheckSelected(products.empty() ? NoId : products.front(), Missing::Product))
         return;
@@ -435,7 +314,7 @@ void CViewProd::AssignCovers() {
 
 void CViewProd::AddDefinition() {
     const RecordId product = SelectedId(m_main.list);
-    CDeferredProgress progress(this);
+    CDeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
     if (!reg.CheckSelected(product, Missing::Product))
         return;
@@ -447,35 +326,27 @@ void CViewProd::AddDefinition() {
 }
 
 void CViewProd::EditDefinition() {
-    const RecordId id = SelectedId(DateList());
-    CDeferredProgress progress(this);
+    CRecordList* list = DateList();
+    const int row = SelectedRow(list);
+    const RecordId id = SelectedId(list);
+    CDeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
-    const ReadResult<DefinitionRecord> definition = reg.ReadDefinition(id);
-    if (definition.outcome == Outcome::Vanished)
-        RemoveVanished(DateList(), id);
+    const std::optional<DefinitionRecord> definition = ReadRow(list, row, reg.ReadDefinition(id));
     if (!definition)
         return;
     CDlgValidFrom dialog(definition->from, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    switch (reg.ChangeDefinitionDate(id, dialog.Date())) {
-    case Outcome::Vanished:
-        RemoveVanished(DateList(), id);
-        break;
-    case Outcome::Done:
-        LoadDates();
-        break;
-    default:
-        break;
-    }
+    AfterWrite(list, row, reg.ChangeDefinitionDate(id, dialog.Date()), [this] { LoadDates(); });
 }
 
 void CViewProd::DeleteDefinition() {
-    const RecordId id = SelectedId(DateList());
-    CDeferredProgress progress(this);
-    const Outcome outcome = Register(progress).DeleteDefinition(id);
+    CRecordList* list = DateList();
+    const int row = SelectedRow(list);
+    CDeferredProgressWnd progress = RederiveProgress(this);
+    const Outcome outcome = Register(progress).DeleteDefinition(SelectedId(list));
     if (outcome == Outcome::Done || outcome == Outcome::Vanished) {
-        RemoveVanished(DateList(), id);
+        RemoveRow(list, row);
         LoadLines();
     }
 }
@@ -484,7 +355,7 @@ void CViewProd::DeleteDefinition() {
 
 void CViewProd::AddLine() {
     const RecordId definition = SelectedId(DateList());
-    CDeferredProgress progress(this);
+    CDeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
     if (!reg.CheckSelected(definition, Missing::Date))
         return;
@@ -497,12 +368,12 @@ void CViewProd::AddLine() {
 }
 
 void CViewProd::EditLine() {
-    const RecordId id = SelectedId(LineList());
-    CDeferredProgress progress(this);
+    CRecordList* list = LineList();
+    const int row = SelectedRow(list);
+    const RecordId id = SelectedId(list);
+    CDeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
-    const ReadResult<CoverLine> line = reg.ReadLine(id);
-    if (line.outcome == Outcome::Vanished)
-        RemoveVanished(LineList(), id);
+    const std::optional<CoverLine> line = ReadRow(list, row, reg.ReadLine(id));
     if (!line)
         return;
     CWizard wizard(this);
@@ -510,24 +381,17 @@ void CViewProd::EditLine() {
     wizard.AddPage(page);
     if (!wizard.Run())
         return;
-    switch (reg.UpdateLine(id, LineOf(page->Values()))) {
-    case Outcome::Vanished:
-        RemoveVanished(LineList(), id);
-        break;
-    case Outcome::Done:
-        LoadLines(id);
-        break;
-    default:
-        break;
-    }
+    AfterWrite(list, row, reg.UpdateLine(id, LineOf(page->Values())),
+               [this, id] { LoadLines(id); });
 }
 
 void CViewProd::DeleteLine() {
-    const RecordId id = SelectedId(LineList());
-    CDeferredProgress progress(this);
-    const Outcome outcome = Register(progress).DeleteLine(id);
+    CRecordList* list = LineList();
+    const int row = SelectedRow(list);
+    CDeferredProgressWnd progress = RederiveProgress(this);
+    const Outcome outcome = Register(progress).DeleteLine(SelectedId(list));
     if (outcome == Outcome::Done || outcome == Outcome::Vanished)
-        RemoveVanished(LineList(), id);
+        RemoveRow(list, row);
 }
 
 } // namespace tarvo

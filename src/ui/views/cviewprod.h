@@ -21,9 +21,6 @@ class CViewProd : public CTableView {
 public:
     explicit CViewProd(const GuiContext& context, QWidget* parent = nullptr);
 
-    bool OnCommand(int command) override;
-    std::vector<int> HandledCommands() const override;
-    bool IsCommandEnabled(int command) const override;
     void OnNotify(ViewNotification what) override;
 
     std::vector<SearchColumn> SearchColumns() const override;
@@ -44,17 +41,15 @@ protected:
 private:
     // The register of one user action; its long re-derivations show the
     // progress window.
-    ProductRegister Register(IProgressPort& progress) const;
+    ProductRegister Register(IProgressPort& progress);
     // The one selected product, or NoId (none or several).
     RecordId SingleProduct() const;
-    // The identifiers of the selected products, in list order.
-    std::vector<RecordId> SelectedProducts() const;
     bool RightPaneEnabled() const;
     void UpdateRightPane();
     void LoadDates();
     void LoadLines(RecordId selectId = NoId);
-    // Takes the row out of its list after the register said its record is gone.
-    void RemoveVanished(CRecordList* list, RecordId id);
+    // The first selected row of a list, or -1.
+    static int SelectedRow(const CRecordList* list);
 
     void AddProduct();
     void EditProduct();

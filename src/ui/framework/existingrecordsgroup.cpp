@@ -1,4 +1,4 @@
-#include "ui/pages/existingrecordsgroup.h"
+#include "ui/framework/existingrecordsgroup.h"
 
 #include <QRadioButton>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "ui/dialogs/codecombo.h"
+#include "ui/framework/codecombo.h"
 
 #include "core/data/codelists.h"
 

@@ -3,6 +3,7 @@
 #include "core/ports/progressport.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <memory>
 
@@ -55,13 +56,21 @@ private:
     QPushButton* m_cancel;
 };
 
-// A progress window that appears only when the operation first reports
-// progress: the questions and early refusals of an operation come before its
-// window, as the user expects, and an operation that ends before its work
-// shows none.
+// A progress window that appears only when the operation reports progress
+// and a delay has passed since this object was made. Without a delay the
+// window comes with the first report: the questions and early refusals of an
+// operation come before its window, as the user expects, and an operation
+// that ends before its work shows none. With a delay (the re-derivation after
+// a change of packaging, where most products have a few dispatch lines) a
+// quick run shows no window flashing up; the range and status reported
+// before the window appeared are given to it when it does.
 class CDeferredProgressWnd final : public IProgressPort {
 public:
-    CDeferredProgressWnd(const QString& caption, bool cancelAllowed, QWidget* parent);
+    CDeferredProgressWnd(const QString& caption, bool cancelAllowed, QWidget* parent,
+                         int delayMs = 0);
+    ~CDeferredProgressWnd() override;
+    CDeferredProgressWnd(const CDeferredProgressWnd&) = delete;
+    CDeferredProgressWnd& operator=(const CDeferredProgressWnd&) = delete;
 
     void SetRange(int lower, int upper) override;
     void SetStatus(const std::string& text) override;
@@ -70,12 +79,18 @@ public:
     bool CheckCancel() override;
 
 private:
-    CProgressWnd& Window();
+    // The window, made now when the delay has passed; null before.
+    CProgressWnd* Window();
 
     QString m_caption;
     bool m_cancelAllowed;
     QPointer<QWidget> m_parent;
+    int m_delayMs;
+    QElapsedTimer m_clock;
     std::unique_ptr<CProgressWnd> m_window;
+    int m_lower = 0;
+    int m_upper = 100;
+    std::string m_status;
 };
 
 } // namespace tarvo

@@ -1,4 +1,4 @@
-#include "support/cprogresswnd.h"
+#include "ui/framework/cprogresswnd.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -110,35 +110,50 @@ void CProgressWnd::PumpMessages() {
 }
 
 CDeferredProgressWnd::CDeferredProgressWnd(const QString& caption, bool cancelAllowed,
-                                           QWidget* parent)
-    : m_caption(caption), m_cancelAllowed(cancelAllowed), m_parent(parent) {}
+                                           QWidget* parent, int delayMs)
+    : m_caption(caption), m_cancelAllowed(cancelAllowed), m_parent(parent), m_delayMs(delayMs) {
+    m_clock.start();
+}
 
-CProgressWnd& CDeferredProgressWnd::Window() {
-    if (!m_window) {
+CDeferredProgressWnd::~CDeferredProgressWnd() = default;
+
+CProgressWnd* CDeferredProgressWnd::Window() {
+    if (!m_window && m_clock.elapsed() >= m_delayMs) {
         m_window = std::make_unique<CProgressWnd>(m_caption, m_cancelAllowed);
         m_window->Create(m_parent);
+        m_window->SetRange(m_lower, m_upper);
+        if (!m_status.empty())
+            m_window->SetStatus(m_status);
     }
-    return *m_window;
+    return m_window.get();
 }
 
 void CDeferredProgressWnd::SetRange(int lower, int upper) {
-    Window().SetRange(lower, upper);
+    m_lower = lower;
+    m_upper = upper;
+    if (CProgressWnd* window = Window())
+        window->SetRange(lower, upper);
 }
 
 void CDeferredProgressWnd::SetStatus(const std::string& text) {
-    Window().SetStatus(text);
+    m_status = text;
+    if (CProgressWnd* window = Window())
+        window->SetStatus(text);
 }
 
 void CDeferredProgressWnd::SetSecondaryStatus(const std::string& text) {
-    Window().SetSecondaryStatus(text);
+    if (CProgressWnd* window = Window())
+        window->SetSecondaryStatus(text);
 }
 
 void CDeferredProgressWnd::SetPos(int pos) {
-    Window().SetPos(pos);
+    if (CProgressWnd* window = Window())
+        window->SetPos(pos);
 }
 
 bool CDeferredProgressWnd::CheckCancel() {
-    return Window().CheckCancel();
+    CProgressWnd* window = Window();
+    return window && window->CheckCancel();
 }
 
 } // namespace tarvo
