@@ -5,8 +5,8 @@
 #include "core/data/shared.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reportfills.h"
-#include "core/report/workbook.h"
-#include "core/report/xmlelements.h"
+#include "core/workbook/workbook.h"
+#include "core/workbook/xmlelements.h"
 
 #include <algorithm>
 #include <filesystem>

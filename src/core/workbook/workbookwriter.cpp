@@ -1,9 +1,9 @@
-#include "core/report/workbookwriter.h"
+#include "core/workbook/workbookwriter.h"
 
 #include "core/data/comerror.h"
 #include "core/data/shared.h"
-#include "core/report/workbook.h"
-#include "core/report/xmlelements.h"
+#include "core/workbook/workbook.h"
+#include "core/workbook/xmlelements.h"
 
 #include <charconv>
 #include <filesystem>

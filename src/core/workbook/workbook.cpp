@@ -1,7 +1,7 @@
-#include "core/report/workbook.h"
+#include "core/workbook/workbook.h"
 
 #include "core/data/shared.h"
-#include "core/report/xmlelements.h"
+#include "core/workbook/xmlelements.h"
 
 #include <cctype>
 #include <charconv>

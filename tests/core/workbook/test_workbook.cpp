@@ -1,5 +1,5 @@
 #include "core/report/reporttemplate.h"
-#include "core/report/workbook.h"
+#include "core/workbook/workbook.h"
 #include "testdatabase.h"
 #include "workbookfiles.h"
 
