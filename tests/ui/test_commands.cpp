@@ -9,7 +9,7 @@
 #include "core/report/breakdown.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
-#include "core/report/workbook.h"
+#include "core/workbook/workbook.h"
 #include "recordingports.h"
 #include "ui/commands/backupcommand.h"
 #include "ui/commands/bulkcommand.h"

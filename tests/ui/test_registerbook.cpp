@@ -3,8 +3,8 @@
 // workbooks exported from a generated database.
 #include "core/data/profile.h"
 #include "core/engine/datagenerator.h"
-#include "core/report/workbookwriter.h"
 #include "core/transfer/registerexport.h"
+#include "core/workbook/workbookwriter.h"
 #include "ui/commands/registerbookcommands.h"
 #include "ui/dialogs/cdlgimportregisters.h"
 #include "ui/framework/cprogresswnd.h"

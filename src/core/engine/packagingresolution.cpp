@@ -10,6 +10,7 @@
 #include "core/ports/progressport.h"
 
 #include <algorithm>
+#include <exception>
 #include <vector>
 
 namespace tarvo {
@@ -126,6 +127,15 @@ private:
     CStatement m_insert;
 };
 
+// A failure that is no database error (memory running out, a fault of the
+// program) is told as well: a line left without its covers must never pass
+// unnoticed.
+void ShowUnexpected(CDataStore& store, const char* what) {
+    const char* text = "Obaly řádku výdeje se nepodařilo odvodit kvůli neočekávané chybě";
+    ShowComError(store.Messages(), ComError(ComError::Fail, what ? Format("%s: %s", text, what)
+                                                                 : Format("%s.", text)));
+}
+
 // Derives one line's covers as one unit, after deleting its old ones when
 // asked: a failure leaves the line exactly as it was.
 long DeriveAsUnit(CDataStore& store, RecordId mvprodId, RecordId moveId, RecordId prodId,
@@ -140,10 +150,12 @@ long DeriveAsUnit(CDataStore& store, RecordId mvprodId, RecordId moveId, RecordI
         return count;
     } catch (const ComError& e) {
         ShowComError(store.Messages(), e);
-        return -1;
+    } catch (const std::exception& e) {
+        ShowUnexpected(store, e.what());
     } catch (...) {
-        return -1;
+        ShowUnexpected(store, nullptr);
     }
+    return -1;
 }
 
 } // namespace

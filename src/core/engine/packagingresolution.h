@@ -19,8 +19,9 @@ class IProgressPort;
 // times cp_qtycover. A row is written even when its quantity comes out 0.
 //
 // Returns the number of rows written, or -1 when moveDate is not valid
-// (nothing is read, written or shown) or after a database error, which has
-// been shown through the store's message port. The rows of one call are
+// (nothing is read, written or shown) or after a failure, which has been
+// shown through the store's message port: a database error as such, anything
+// else as an unexpected error with what it says. The rows of one call are
 // written together or not at all, so an error never leaves half a line's
 // covers behind. Old cover lines are not removed here: use ReplaceLineCovers
 // for that. Runs inside the caller's CTransaction when there is one.

@@ -1,8 +1,8 @@
 #include "core/data/codelists.h"
 #include "core/data/shared.h"
 #include "core/report/breakdown.h"
-#include "core/report/workbook.h"
-#include "core/report/workbookwriter.h"
+#include "core/workbook/workbook.h"
+#include "core/workbook/workbookwriter.h"
 
 #include <array>
 

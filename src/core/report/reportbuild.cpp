@@ -6,7 +6,7 @@
 #include "core/ports/progressport.h"
 #include "core/report/breakdown.h"
 #include "core/report/reportfills.h"
-#include "core/report/workbook.h"
+#include "core/workbook/workbook.h"
 
 #include <algorithm>
 #include <array>

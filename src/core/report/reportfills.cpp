@@ -4,7 +4,7 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/ports/progressport.h"
-#include "core/report/workbook.h"
+#include "core/workbook/workbook.h"
 
 #include <algorithm>
 #include <array>

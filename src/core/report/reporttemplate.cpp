@@ -5,14 +5,14 @@
 #include "core/data/shared.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reportfills.h"
-#include "core/report/workbook.h"
-#include "core/report/xmlelements.h"
+#include "core/workbook/workbook.h"
+#include "core/workbook/xmlelements.h"
+#include "core/workbook/ziparchive.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <map>
 #include <span>
-#include <zip.h>
 
 namespace tarvo {
 
@@ -508,34 +508,19 @@ std::string WorkbookRels(size_t sheetCount) {
 // Writes the entries into a new archive at path; nothing is left behind on failure.
 void WriteArchive(const std::string& path,
                   const std::vector<std::pair<std::string, std::string>>& entries) {
-    int error = 0;
-    zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_EXCL, &error);
-    const auto fail = [&](const std::string& why) {
-        throw ComError(WorkbookError::Failed,
-                       Format("Předlohu výkazu '%s' nelze zapsat: %s", path.c_str(), why.c_str()));
+    ZipArchive zip;
+    const auto fail = [&]() {
+        throw ComError(WorkbookError::Failed, Format("Předlohu výkazu '%s' nelze zapsat: %s",
+                                                     path.c_str(), zip.ErrorText().c_str()));
     };
-    if (!zip) {
-        zip_error_t ze;
-        zip_error_init_with_code(&ze, error);
-        const std::string why = zip_error_strerror(&ze);
-        zip_error_fini(&ze);
-        fail(why);
-    }
+    if (!zip.Open(path, ZipArchive::Mode::New))
+        fail();
     for (const auto& [name, data] : entries) {
-        zip_source_t* source = zip_source_buffer(zip, data.data(), data.size(), 0);
-        if (!source || zip_file_add(zip, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
-            if (source)
-                zip_source_free(source);
-            const std::string why = zip_strerror(zip);
-            zip_discard(zip);
-            fail(why);
-        }
+        if (!zip.AddData(name, data))
+            fail();
     }
-    if (zip_close(zip) != 0) {
-        const std::string why = zip_strerror(zip);
-        zip_discard(zip);
-        fail(why);
-    }
+    if (!zip.Close())
+        fail();
 }
 
 } // namespace

@@ -3,9 +3,9 @@
 #include "core/data/shared.h"
 #include "core/import/importframework.h"
 #include "core/ports/progressport.h"
-#include "core/report/workbook.h"
 #include "core/transfer/registerbook.h"
 #include "core/transfer/sheetscan.h"
+#include "core/workbook/workbook.h"
 
 #include <cmath>
 #include <functional>

@@ -5,8 +5,8 @@
 #include "core/data/recordid.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
-#include "core/report/workbookwriter.h"
 #include "core/transfer/registerbook.h"
+#include "core/workbook/workbookwriter.h"
 
 #include <array>
 

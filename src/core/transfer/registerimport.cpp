@@ -15,10 +15,10 @@
 #include "core/records/products.h"
 #include "core/registers/productregister.h"
 #include "core/registers/propagationswitches.h"
-#include "core/report/workbook.h"
 #include "core/transfer/bookreader.h"
 #include "core/transfer/registerbook.h"
 #include "core/transfer/sheetscan.h"
+#include "core/workbook/workbook.h"
 
 #include <algorithm>
 #include <array>

@@ -3,8 +3,8 @@
 #include "core/data/codelists.h"
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
-#include "core/report/workbook.h"
 #include "core/transfer/registerimport.h"
+#include "core/workbook/workbook.h"
 
 #include <optional>
 #include <string>

@@ -2,8 +2,10 @@
 #include "core/data/transaction.h"
 #include "core/engine/packagingresolution.h"
 #include "enginedata.h"
+#include "failingallocation.h"
 
 #include <gtest/gtest.h>
+#include <new>
 
 namespace tarvo::test {
 namespace {
@@ -189,6 +191,28 @@ TEST(ResolveMoveCovers, FailureHalfwayWritesNothingAndIsShown) {
     ASSERT_EQ(data.messages.shown.size(), 1u);
     EXPECT_EQ(data.messages.shown[0].icon, MsgIcon::Error);
     EXPECT_EQ(data.messages.shown[0].text.rfind("Došlo k chybě COM č.0x", 0), 0u);
+}
+
+// A failure that is no database error (here memory running out) is shown
+// as well, with what it says: a line left without covers never passes unseen.
+TEST(ResolveMoveCovers, AnUnexpectedFailureIsShownToo) {
+    OneLine data;
+    data.AddLine(data.dt, {.coverId = data.cover});
+    const int64_t line = data.AddMoveProd(data.move, data.prod, "5");
+    long result = 0;
+    {
+        const NextAllocationFails outOfMemory;
+        result = ResolveMoveCovers(data.store, line, data.move, data.prod, Q("5"), Day(2021, 1, 1));
+    }
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(data.Count("Move_Cover"), 0);
+    ASSERT_EQ(data.messages.shown.size(), 1u);
+    EXPECT_EQ(data.messages.shown[0].icon, MsgIcon::Error);
+    EXPECT_NE(data.messages.shown[0].text.find(
+                  "Obaly řádku výdeje se nepodařilo odvodit kvůli neočekávané chybě: " +
+                  std::string(std::bad_alloc().what())),
+              std::string::npos)
+        << data.messages.shown[0].text;
 }
 
 TEST(ResolveMoveCovers, RunsInsideTheCallersUnit) {

@@ -2,7 +2,7 @@
 #include "core/data/transaction.h"
 #include "core/report/reportfills.h"
 #include "core/report/reporttemplate.h"
-#include "core/report/workbook.h"
+#include "core/workbook/workbook.h"
 #include "testdatabase.h"
 #include "workbookfiles.h"
 

@@ -4,8 +4,8 @@
 #include "core/report/reportbuild.h"
 #include "core/report/reportfills.h"
 #include "core/report/reporttemplate.h"
-#include "core/report/workbook.h"
 #include "core/setup/datafoldersetup.h"
+#include "core/workbook/workbook.h"
 #include "testdatabase.h"
 #include "workbookfiles.h"
 

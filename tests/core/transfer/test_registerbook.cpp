@@ -6,9 +6,9 @@
 #include "core/engine/datagenerator.h"
 #include "core/engine/packagingresolution.h"
 #include "core/registers/propagationswitches.h"
-#include "core/report/workbookwriter.h"
 #include "core/transfer/registerexport.h"
 #include "core/transfer/registerimport.h"
+#include "core/workbook/workbookwriter.h"
 #include "enginedata.h"
 #include "workbookfiles.h"
 

@@ -1,4 +1,4 @@
-#include "core/report/workbookwriter.h"
+#include "core/workbook/workbookwriter.h"
 #include "testdatabase.h"
 
 #include <algorithm>

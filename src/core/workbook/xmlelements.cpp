@@ -1,4 +1,4 @@
-#include "core/report/xmlelements.h"
+#include "core/workbook/xmlelements.h"
 
 #include <algorithm>
 #include <string>

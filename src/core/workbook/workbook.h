@@ -2,6 +2,7 @@
 
 #include "core/data/comerror.h"
 #include "core/data/quantity.h"
+#include "core/workbook/ziparchive.h"
 
 #include <cstdint>
 #include <functional>
@@ -9,8 +10,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-typedef struct zip zip_t;
 
 namespace pugi {
 class xml_document;
@@ -155,7 +154,7 @@ private:
     [[noreturn]] void Fail(uint32_t code, const std::string& text) const;
 
     std::string m_path;
-    zip_t* m_zip = nullptr;
+    ZipArchive m_zip;
     std::vector<std::unique_ptr<Part>> m_parts;
     std::vector<SheetEntry> m_sheets;
     TextList m_sharedStrings;

@@ -1,13 +1,12 @@
-#include "core/report/workbook.h"
+#include "core/workbook/workbook.h"
 
 #include "core/data/shared.h"
-#include "core/report/xmlelements.h"
+#include "core/workbook/xmlelements.h"
 
 #include <cctype>
 #include <charconv>
 #include <cstring>
 #include <pugixml.hpp>
-#include <zip.h>
 
 namespace tarvo {
 
@@ -217,9 +216,7 @@ void CWorkbook::Fail(uint32_t code, const std::string& text) const {
 void CWorkbook::Open(const std::string& path) {
     Close();
     m_path = path;
-    int error = 0;
-    m_zip = zip_open(path.c_str(), 0, &error);
-    if (!m_zip) {
+    if (!m_zip.Open(path, ZipArchive::Mode::Read)) {
         m_path.clear();
         Fail(WorkbookError::Failed,
              Format("Soubor '%s' nelze otevřít jako sešit: soubor chybí, není ve formátu "
@@ -235,9 +232,7 @@ void CWorkbook::Open(const std::string& path) {
 }
 
 void CWorkbook::Close() {
-    if (m_zip)
-        zip_discard(m_zip);
-    m_zip = nullptr;
+    m_zip.Discard();
     m_parts.clear();
     m_sheets.clear();
     m_sharedStrings.Clear();
@@ -247,24 +242,17 @@ void CWorkbook::Close() {
 }
 
 bool CWorkbook::HasEntry(const std::string& name) const {
-    return zip_name_locate(m_zip, name.c_str(), 0) >= 0;
+    return m_zip.Has(name);
 }
 
 std::string CWorkbook::ReadEntry(const std::string& name) const {
-    zip_stat_t st;
-    zip_stat_init(&st);
-    const zip_int64_t index = zip_name_locate(m_zip, name.c_str(), 0);
-    zip_file_t* file = index < 0 ? nullptr : zip_fopen_index(m_zip, index, 0);
-    if (!file || zip_stat_index(m_zip, index, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
-        if (file)
-            zip_fclose(file);
+    ZipEntryReader entry = m_zip.OpenEntry(name);
+    if (!entry || !entry.Size())
         Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: chybí jeho část '%s'.",
                                            m_path.c_str(), name.c_str()));
-    }
-    std::string data(st.size, '\0');
-    const zip_int64_t read = zip_fread(file, data.data(), data.size());
-    zip_fclose(file);
-    if (read < 0 || static_cast<zip_uint64_t>(read) != st.size)
+    std::string data(*entry.Size(), '\0');
+    const int64_t read = entry.Read(data.data(), data.size());
+    if (read < 0 || static_cast<uint64_t>(read) != *entry.Size())
         Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: část '%s' nelze přečíst.",
                                            m_path.c_str(), name.c_str()));
     return data;
@@ -346,14 +334,12 @@ void CWorkbook::Load() {
 bool CWorkbook::ForEachElement(const std::string& entry, std::string_view container,
                                std::string_view local,
                                const std::function<void(char* text, size_t size)>& visit) const {
-    const zip_int64_t index = zip_name_locate(m_zip, entry.c_str(), 0);
-    zip_file_t* file = index < 0 ? nullptr : zip_fopen_index(m_zip, index, 0);
+    ZipEntryReader file = m_zip.OpenEntry(entry);
     if (!file)
         Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: chybí jeho část '%s'.",
                                            m_path.c_str(), entry.c_str()));
-    const std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> closer(file, zip_fclose);
     const TextSource read = [&](char* buffer, size_t size) -> size_t {
-        const zip_int64_t got = zip_fread(file, buffer, size);
+        const int64_t got = file.Read(buffer, size);
         if (got < 0)
             Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: část '%s' nelze přečíst.",
                                                m_path.c_str(), entry.c_str()));
@@ -389,7 +375,7 @@ std::vector<std::string> CWorkbook::SheetNames() const {
 }
 
 CWorksheet* CWorkbook::Worksheet(std::string_view name) {
-    if (!m_zip)
+    if (!m_zip.IsOpen())
         Fail(ComError::InvalidPointer, "Sešit není otevřen.");
     for (size_t i = 0; i < m_sheets.size(); ++i) {
         SheetEntry& entry = m_sheets[i];
@@ -538,11 +524,11 @@ void CWorkbook::PrepareSave() {
 }
 
 void CWorkbook::Save() {
-    if (!m_zip)
+    if (!m_zip.IsOpen())
         Fail(ComError::InvalidPointer, "Sešit není otevřen.");
     PrepareSave();
-    const auto zipFailure = [this](const char* what) {
-        return Format("Sešit '%s' nelze uložit: %s", m_path.c_str(), what);
+    const auto zipFailure = [this]() {
+        return Format("Sešit '%s' nelze uložit: %s", m_path.c_str(), m_zip.ErrorText().c_str());
     };
     for (const auto& part : m_parts) {
         if (!part->dirty)
@@ -556,36 +542,22 @@ void CWorkbook::Save() {
             writer.text.insert(0,
                                "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n");
         part->saved = std::move(writer.text);
-        zip_source_t* source = zip_source_buffer(m_zip, part->saved.data(), part->saved.size(), 0);
-        if (!source)
-            Fail(WorkbookError::Failed, zipFailure(zip_strerror(m_zip)));
-        if (zip_file_add(m_zip, part->name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) <
-            0) {
-            zip_source_free(source);
-            Fail(WorkbookError::Failed, zipFailure(zip_strerror(m_zip)));
-        }
+        if (!m_zip.AddData(part->name, part->saved, true))
+            Fail(WorkbookError::Failed, zipFailure());
     }
-    for (const std::string& removed : m_removedParts) {
-        const zip_int64_t index = zip_name_locate(m_zip, removed.c_str(), 0);
-        if (index >= 0)
-            zip_delete(m_zip, static_cast<zip_uint64_t>(index));
-    }
+    for (const std::string& removed : m_removedParts)
+        m_zip.Remove(removed);
     m_removedParts.clear();
-    if (zip_close(m_zip) != 0) {
-        const std::string text = zipFailure(zip_strerror(m_zip));
-        zip_discard(m_zip);
-        m_zip = nullptr;
+    if (!m_zip.Close()) {
+        const std::string text = zipFailure();
         Close();
         Fail(WorkbookError::Failed, text);
     }
-    m_zip = nullptr;
     for (const auto& part : m_parts) {
         part->dirty = false;
         part->saved.clear();
     }
-    int error = 0;
-    m_zip = zip_open(m_path.c_str(), 0, &error);
-    if (!m_zip) {
+    if (!m_zip.Open(m_path, ZipArchive::Mode::Read)) {
         const std::string path = m_path;
         Close();
         Fail(WorkbookError::Failed,

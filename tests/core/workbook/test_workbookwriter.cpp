@@ -1,5 +1,5 @@
-#include "core/report/workbook.h"
-#include "core/report/workbookwriter.h"
+#include "core/workbook/workbook.h"
+#include "core/workbook/workbookwriter.h"
 #include "testdatabase.h"
 #include "workbookfiles.h"
 

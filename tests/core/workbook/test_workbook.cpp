@@ -1,8 +1,10 @@
 #include "core/report/reporttemplate.h"
-#include "core/report/workbook.h"
+#include "core/workbook/workbook.h"
+#include "core/workbook/workbookwriter.h"
 #include "testdatabase.h"
 #include "workbookfiles.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -384,6 +386,61 @@ TEST_F(WorkbookTest, CloseWithoutSaveLeavesTheFileAsItWas) {
         book.Close();
     }
     EXPECT_EQ(test::ReadFile(path), bytes);
+}
+
+// Each writer of an archive words a failure of the archive in its own
+// message, with the reason libzip gives after it. The folder of the file
+// disappears before the archive is written.
+TEST(ArchiveFailures, AreToldInTheWritersOwnWords) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& path, const std::function<void()>& vanish)> write;
+        // The message up to the path and from it to the reason.
+        const char* before;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"changed workbook",
+         [](const std::string& path, const std::function<void()>& vanish) {
+             MakeReportTemplate(path, 2026, 1);
+             CWorkbook book;
+             book.Open(path);
+             book.Worksheet("1-1")->PutInteger("C6", 1);
+             vanish();
+             book.Save();
+         },
+         "Sešit '", "' nelze uložit: "},
+        {"new list",
+         [](const std::string& path, const std::function<void()>& vanish) {
+             CWorkbookWriter book(path);
+             book.AddSheet("A", {{"A", 5}});
+             vanish();
+             book.Save();
+         },
+         "Soubor '", "' nelze uložit: "},
+        {"report template",
+         [](const std::string& path, const std::function<void()>& vanish) {
+             vanish();
+             MakeReportTemplate(path, 2026, 1);
+         },
+         "Předlohu výkazu '", "' nelze zapsat: "},
+    };
+    for (const Case& c : cases) {
+        test::TempFolder dir;
+        const std::filesystem::path folder = dir.Path() / "gone";
+        std::filesystem::create_directory(folder);
+        const std::string path = (folder / "book.xlsx").string();
+        const std::string prefix = c.before + path + c.after;
+        try {
+            c.write(path, [&] { std::filesystem::remove_all(folder); });
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const ComError& e) {
+            EXPECT_EQ(e.Code(), WorkbookError::Failed) << c.what;
+            EXPECT_EQ(e.Description().rfind(prefix, 0), 0u) << c.what << ": " << e.Description();
+            EXPECT_GT(e.Description().size(), prefix.size()) << c.what;
+        }
+        EXPECT_FALSE(std::filesystem::exists(folder)) << c.what;
+    }
 }
 
 TEST(CellAddress, ParsesOneCellAndNamesItBack) {

@@ -1,6 +1,6 @@
 #include "workbookfiles.h"
 
-#include "core/report/workbook.h"
+#include "core/workbook/workbook.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>

@@ -1,13 +1,13 @@
-#include "core/report/workbookwriter.h"
+#include "core/workbook/workbookwriter.h"
 
 #include "core/data/comerror.h"
 #include "core/data/shared.h"
-#include "core/report/workbook.h"
-#include "core/report/xmlelements.h"
+#include "core/workbook/workbook.h"
+#include "core/workbook/xmlelements.h"
+#include "core/workbook/ziparchive.h"
 
 #include <charconv>
 #include <filesystem>
-#include <zip.h>
 
 namespace tarvo {
 
@@ -332,42 +332,28 @@ void CWorkbookWriter::Save() {
                                "xl/workbook.xml",     "xl/_rels/workbook.xml.rels",
                                "xl/styles.xml",       "xl/sharedStrings.xml"};
 
-    int error = 0;
-    zip_t* zip = zip_open(m_path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!zip)
+    ZipArchive zip;
+    if (!zip.Open(m_path, ZipArchive::Mode::Replace))
         throw ComError(WorkbookError::Failed,
                        Format("Soubor '%s' nelze vytvořit.", m_path.c_str()));
     auto fail = [&]() {
         const std::string text =
-            Format("Soubor '%s' nelze uložit: %s", m_path.c_str(), zip_strerror(zip));
-        zip_discard(zip);
+            Format("Soubor '%s' nelze uložit: %s", m_path.c_str(), zip.ErrorText().c_str());
+        zip.Discard();
         std::error_code ec;
         std::filesystem::remove(m_path, ec);
         throw ComError(WorkbookError::Failed, text);
     };
     for (size_t i = 0; i < parts.size(); ++i) {
-        zip_source_t* source = zip_source_buffer(zip, parts[i].data(), parts[i].size(), 0);
-        if (!source)
+        if (!zip.AddData(partNames[i], parts[i]))
             fail();
-        if (zip_file_add(zip, partNames[i], source, ZIP_FL_ENC_UTF_8) < 0) {
-            zip_source_free(source);
-            fail();
-        }
     }
+    // Long lists compress well enough at the fastest level.
     for (size_t i = 0; i < m_sheets.size(); ++i) {
-        zip_source_t* source = zip_source_file(zip, m_sheets[i].scratch.c_str(), 0, -1);
-        if (!source)
+        if (!zip.AddFile(Format("xl/worksheets/sheet%zu.xml", i + 1), m_sheets[i].scratch, 1))
             fail();
-        const zip_int64_t index = zip_file_add(
-            zip, Format("xl/worksheets/sheet%zu.xml", i + 1).c_str(), source, ZIP_FL_ENC_UTF_8);
-        if (index < 0) {
-            zip_source_free(source);
-            fail();
-        }
-        // Long lists compress well enough at the fastest level.
-        zip_set_file_compression(zip, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 1);
     }
-    if (zip_close(zip) != 0)
+    if (!zip.Close())
         fail();
     RemoveScratch();
 }
