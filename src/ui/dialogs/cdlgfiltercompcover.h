@@ -19,12 +19,10 @@ namespace tarvo {
 class CDlgFilterCompCover : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgFilterCompCover(QWidget* parent = nullptr);
+    explicit CDlgFilterCompCover(CompCoverFilter filter = {}, QWidget* parent = nullptr);
 
-    CompCoverFilter filter;
+    const CompCoverFilter& Record() const { return m_filter; }
 
-    void LoadControls();
-    int exec() override;
     void accept() override;
 
     QCheckBox* UseNameBox() const { return m_useName; }
@@ -35,8 +33,10 @@ public:
     QCheckBox* NotePartBox() const { return m_notePart; }
 
 private:
+    void LoadControls();
     void UpdateEnabling();
 
+    CompCoverFilter m_filter;
     QCheckBox* m_useName;
     QLineEdit* m_name;
     QCheckBox* m_namePart;

@@ -23,7 +23,7 @@ public:
     explicit CDlgFilterProd(const GuiContext& context, ProdFilter filter = {},
                             QWidget* parent = nullptr);
 
-    const ProdFilter& Filter() const { return m_filter; }
+    const ProdFilter& Record() const { return m_filter; }
 
     void accept() override;
 

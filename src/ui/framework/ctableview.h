@@ -163,15 +163,15 @@ protected:
     virtual bool CanAddInPane(int pane) const;
 
     void SetFilterActive(bool active);
-    // The filter command: the filter button stays pressed while the dialog
-    // runs; on OK the view takes the dialog's filter and reloads its main
-    // list; the button then shows whether a filter is active.
+    // The filter command, with the dialog made on a copy of the view's
+    // filter: the filter button stays pressed while the dialog runs; on OK
+    // the view takes the dialog's filter and reloads its main list; the
+    // button then shows whether a filter is active.
     template <typename Dialog, typename Filter>
     void RunFilterDialog(Dialog& dialog, Filter& filter) {
         SetFilterActive(true);
-        dialog.filter = filter;
         if (dialog.exec() == QDialog::Accepted) {
-            filter = dialog.filter;
+            filter = dialog.Record();
             LoadMainList();
         }
         SetFilterActive(filter.IsActive());
