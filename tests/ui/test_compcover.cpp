@@ -1,9 +1,7 @@
 // The composite covers view, its editor and its filter, driven through their
 // lists, keys, buttons and dialogs: the rows in the database and the
 // messages shown are what the tests look at.
-#ifndef Q_MOC_RUN
 #include "core/registers/compcoverregister.h"
-#endif
 #include "ui/dialogs/cdlgcompcover.h"
 #include "ui/dialogs/cdlgfiltercompcover.h"
 #include "ui/framework/ciconbutton.h"
