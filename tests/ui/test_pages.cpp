@@ -89,6 +89,7 @@ private slots:
     void packagingLineChecks_data();
     void packagingLineChecks();
     void packagingLineBandEnabling();
+    void packagingLineShowsOnlyABandsLimits();
     void productsUpDownStepsWholeProducts();
     void coverLineShowsTheCoverDisabled();
     void quantityPageChecks_data();
@@ -513,6 +514,26 @@ void TestPages::packagingLineBandEnabling() {
     QVERIFY(stored->FromEdit()->isEnabled());
     QTest::mouseClick(stored->BandButton(0), Qt::LeftButton);
     QVERIFY(!stored->FromEdit()->isEnabled());
+}
+
+void TestPages::packagingLineShowsOnlyABandsLimits() {
+    // A line used always may still hold the limits it had as a band; the page
+    // offers 0 to 1000 for it, as for a new line.
+    Fixture f;
+    const struct {
+        bool useAlways;
+        QString from, to;
+    } cases[] = {{true, "0", "1000"}, {false, "5", "20"}};
+    for (const auto& c : cases) {
+        CWizard wizard;
+        auto* page = new CPageCoverProd(f.context, {.useAlways = c.useAlways,
+                                                    .useFrom = Quantity::FromUnits(5),
+                                                    .useTo = Quantity::FromUnits(20)});
+        wizard.AddPage(page);
+        wizard.show();
+        QCOMPARE(page->FromEdit()->text(), c.from);
+        QCOMPARE(page->ToEdit()->text(), c.to);
+    }
 }
 
 void TestPages::productsUpDownStepsWholeProducts() {
