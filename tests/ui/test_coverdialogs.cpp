@@ -53,7 +53,7 @@ private slots:
     void coverCoupling();
     void filterValidation_data();
     void filterValidation();
-    void optionsStoreSwitchesOnlyOnOk();
+    void optionsDialogReturnsTheTickedSwitches();
     void discardPageCouplesQuantityAndWeight();
     void discardPageRefusesZeroQuantity();
     void singlePageWizardShowsOkAndStorno();
@@ -232,22 +232,13 @@ void TestCoverDialogs::filterValidation() {
     }
 }
 
-void TestCoverDialogs::optionsStoreSwitchesOnlyOnOk() {
-    PropagationSwitches switches;
-    {
-        CDlgOptions dialog(switches);
-        dialog.show();
-        QTest::mouseClick(dialog.Box(1), Qt::LeftButton);
-        dialog.reject();
-    }
-    QVERIFY(switches.coverToPackaging);
-    {
-        CDlgOptions dialog(switches);
-        dialog.show();
-        QTest::mouseClick(dialog.Box(1), Qt::LeftButton);
-        QTest::mouseClick(dialog.Box(3), Qt::LeftButton);
-        dialog.accept();
-    }
+void TestCoverDialogs::optionsDialogReturnsTheTickedSwitches() {
+    CDlgOptions dialog(PropagationSwitches{});
+    dialog.show();
+    QTest::mouseClick(dialog.Box(1), Qt::LeftButton);
+    QTest::mouseClick(dialog.Box(3), Qt::LeftButton);
+    dialog.accept();
+    const PropagationSwitches& switches = dialog.Record();
     QVERIFY(switches.coverToCompCovers);
     QVERIFY(!switches.coverToPackaging);
     QVERIFY(switches.coverToDispatches);
