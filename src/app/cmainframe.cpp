@@ -126,7 +126,8 @@ void CMainFrame::RegisterFrameCommands() {
         {cmd::Options,
          [this] {
              CDlgOptions dialog(m_context->switches, this);
-             dialog.exec();
+             if (dialog.exec() == QDialog::Accepted)
+                 m_context->switches = dialog.Record();
          }},
         {cmd::ToggleTableBar, [this] { m_tableBar->setVisible(!m_tableBar->isVisible()); }},
         {cmd::ToggleToolBar, [this] { m_toolBar->setVisible(!m_toolBar->isVisible()); }},

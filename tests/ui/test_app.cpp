@@ -263,6 +263,15 @@ void TestApp::findDialogKeepsTheFrameKeysAway() {
 }
 
 void TestApp::optionsChangeSwitches() {
+    // Storno leaves the switches as they were.
+    OnNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<CDlgOptions*>(modal);
+        QVERIFY(dialog);
+        dialog->Box(1)->setChecked(false);
+        dialog->reject();
+    });
+    m_app.MainFrame()->RunCommand(cmd::Options);
+    QVERIFY(m_app.Switches().coverToPackaging);
     OnNextModal([](QWidget* modal) {
         auto* dialog = qobject_cast<CDlgOptions*>(modal);
         QVERIFY(dialog);

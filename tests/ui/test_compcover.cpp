@@ -1,9 +1,7 @@
 // The composite covers view, its editor and its filter, driven through their
 // lists, keys, buttons and dialogs: the rows in the database and the
 // messages shown are what the tests look at.
-#ifndef Q_MOC_RUN
 #include "core/registers/compcoverregister.h"
-#endif
 #include "ui/dialogs/cdlgcompcover.h"
 #include "ui/dialogs/cdlgfiltercompcover.h"
 #include "ui/framework/ciconbutton.h"
@@ -159,8 +157,7 @@ void TestCompCover::editorChecks() {
     Fixture f;
     const RecordId id =
         f.Make("původní", withItem ? std::vector<long long>{f.box} : std::vector<long long>{});
-    CDlgCompCover dialog(f.context);
-    dialog.id = id;
+    CDlgCompCover dialog(f.context, id);
     QWidget* focused = nullptr;
     QTimer::singleShot(0, &dialog, [&] {
         dialog.NameEdit()->setText(name);
@@ -172,7 +169,7 @@ void TestCompCover::editorChecks() {
     const int result = dialog.exec();
     if (message.isEmpty()) {
         QCOMPARE(result, int(QDialog::Accepted));
-        QCOMPARE(QString::fromStdString(dialog.compCover.name), stored);
+        QCOMPARE(QString::fromStdString(dialog.Record().name), stored);
         QVERIFY(f.db.messages.shown.empty());
     } else {
         QCOMPARE(result, int(QDialog::Rejected));
@@ -200,9 +197,7 @@ void TestCompCover::itemKeysBelongToTheDialog() {
     QFETCH(int, key);
     Fixture f;
     const RecordId id = f.Make("sada", {f.box, f.foil});
-    CDlgCompCover dialog(f.context);
-    dialog.id = id;
-    dialog.compCover.name = "sada";
+    CDlgCompCover dialog(f.context, id, {.name = "sada"});
     bool wizardShown = false;
     QString nameAfter;
     QStringList items;
@@ -244,8 +239,7 @@ void TestCompCover::itemMenuGreying_data() {
 void TestCompCover::itemMenuGreying() {
     QFETCH(bool, onRow);
     Fixture f;
-    CDlgCompCover dialog(f.context);
-    dialog.id = f.Make("sada", {f.box});
+    CDlgCompCover dialog(f.context, f.Make("sada", {f.box}));
     QStringList items;
     QTimer::singleShot(0, &dialog, [&] {
         QTimer::singleShot(0, &dialog, [&] {
@@ -268,8 +262,7 @@ void TestCompCover::itemMenuGreying() {
 void TestCompCover::stornoLeavesStoredItems() {
     Fixture f;
     const RecordId id = f.Make("sada", {f.box, f.foil});
-    CDlgCompCover dialog(f.context);
-    dialog.id = id;
+    CDlgCompCover dialog(f.context, id);
     QTimer::singleShot(0, &dialog, [&] {
         OnNextModal([](QWidget* modal) { FinishItemWizard(modal, 2); });
         dialog.AddItem();
@@ -414,10 +407,10 @@ void TestCompCover::filterDialogEnabling_data() {
 void TestCompCover::filterDialogEnabling() {
     QFETCH(bool, useName);
     QFETCH(bool, useNote);
-    CDlgFilterCompCover dialog;
-    dialog.filter.useName = useName;
-    dialog.filter.name = "a'b";
-    dialog.LoadControls();
+    CompCoverFilter filter;
+    filter.useName = useName;
+    filter.name = "a'b";
+    CDlgFilterCompCover dialog(filter);
     QCOMPARE(dialog.NameEdit()->isEnabled(), useName);
     QCOMPARE(dialog.NamePartBox()->isEnabled(), useName);
     QCOMPARE(dialog.NoteEdit()->isEnabled(), false);
@@ -427,10 +420,10 @@ void TestCompCover::filterDialogEnabling() {
     QCOMPARE(dialog.NoteEdit()->isEnabled(), useNote);
     QCOMPARE(dialog.NotePartBox()->isEnabled(), useNote);
     dialog.accept();
-    QCOMPARE(dialog.filter.useName, useName);
-    QCOMPARE(dialog.filter.useNote, useNote);
-    QCOMPARE(dialog.filter.name, std::string("a'b"));
-    QCOMPARE(dialog.filter.IsActive(), useName || useNote);
+    QCOMPARE(dialog.Record().useName, useName);
+    QCOMPARE(dialog.Record().useNote, useNote);
+    QCOMPARE(dialog.Record().name, std::string("a'b"));
+    QCOMPARE(dialog.Record().IsActive(), useName || useNote);
 }
 
 QTEST_MAIN(TestCompCover)

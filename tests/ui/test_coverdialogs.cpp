@@ -53,7 +53,7 @@ private slots:
     void coverCoupling();
     void filterValidation_data();
     void filterValidation();
-    void optionsStoreSwitchesOnlyOnOk();
+    void optionsDialogReturnsTheTickedSwitches();
     void discardPageCouplesQuantityAndWeight();
     void discardPageRefusesZeroQuantity();
     void singlePageWizardShowsOkAndStorno();
@@ -126,20 +126,20 @@ void TestCoverDialogs::coverAcceptsValidValues() {
 
     QVERIFY(db.messages.shown.empty());
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(dialog.cover.name, std::string("Paleta EUR"));
-    QCOMPARE(dialog.cover.weight.Scaled(), 12345000LL);
-    QCOMPARE(dialog.cover.material, 0);
-    QCOMPARE(dialog.cover.stat, 1);
-    QCOMPARE(dialog.cover.type, 2);
-    QCOMPARE(dialog.cover.origin, 1);
-    QCOMPARE(dialog.cover.payment, 0);
+    QCOMPARE(dialog.Record().name, std::string("Paleta EUR"));
+    QCOMPARE(dialog.Record().weight.Scaled(), 12345000LL);
+    QCOMPARE(dialog.Record().material, 0);
+    QCOMPARE(dialog.Record().stat, 1);
+    QCOMPARE(dialog.Record().type, 2);
+    QCOMPARE(dialog.Record().origin, 1);
+    QCOMPARE(dialog.Record().payment, 0);
 }
 
 void TestCoverDialogs::coverMaterialOrder() {
     UiDatabase db;
-    CDlgCover dialog(db.Context());
-    dialog.cover.material = 5;
-    dialog.LoadControls();
+    CoverRecord record;
+    record.material = 5;
+    CDlgCover dialog(db.Context(), record);
     QComboBox* combo = dialog.MaterialCombo();
     QCOMPARE(combo->count(), Materials.size);
     QCOMPARE(combo->itemText(0), QString("dřevo"));
@@ -225,29 +225,20 @@ void TestCoverDialogs::filterValidation() {
     if (message.isEmpty()) {
         QVERIFY(db.messages.shown.empty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(dialog.filter.IsActive(), useWeight || useMaterial);
+        QCOMPARE(dialog.Record().IsActive(), useWeight || useMaterial);
     } else {
         QCOMPARE(db.messages.Texts(), std::vector<std::string>{message.toStdString()});
         QVERIFY(dialog.isVisible());
     }
 }
 
-void TestCoverDialogs::optionsStoreSwitchesOnlyOnOk() {
-    PropagationSwitches switches;
-    {
-        CDlgOptions dialog(switches);
-        dialog.show();
-        QTest::mouseClick(dialog.Box(1), Qt::LeftButton);
-        dialog.reject();
-    }
-    QVERIFY(switches.coverToPackaging);
-    {
-        CDlgOptions dialog(switches);
-        dialog.show();
-        QTest::mouseClick(dialog.Box(1), Qt::LeftButton);
-        QTest::mouseClick(dialog.Box(3), Qt::LeftButton);
-        dialog.accept();
-    }
+void TestCoverDialogs::optionsDialogReturnsTheTickedSwitches() {
+    CDlgOptions dialog(PropagationSwitches{});
+    dialog.show();
+    QTest::mouseClick(dialog.Box(1), Qt::LeftButton);
+    QTest::mouseClick(dialog.Box(3), Qt::LeftButton);
+    dialog.accept();
+    const PropagationSwitches& switches = dialog.Record();
     QVERIFY(switches.coverToCompCovers);
     QVERIFY(!switches.coverToPackaging);
     QVERIFY(switches.coverToDispatches);
@@ -258,9 +249,7 @@ void TestCoverDialogs::discardPageCouplesQuantityAndWeight() {
     UiDatabase db;
     const long long cover = db.AddCover("Krabice", 2500); // 0,25 kg
     CWizard wizard;
-    auto* page = new CPageDisc(db.Context());
-    page->discard.cover = cover;
-    page->discard.quantity = Quantity::FromUnits(2);
+    auto* page = new CPageDisc(db.Context(), {cover, OleDate::Now(), 2, Quantity::FromUnits(2)});
     wizard.AddPage(page);
     wizard.show();
     QCOMPARE(page->WeightEdit()->text(), QString("0,5"));
@@ -280,8 +269,7 @@ void TestCoverDialogs::discardPageRefusesZeroQuantity() {
     UiDatabase db;
     const long long cover = db.AddCover("Krabice", 0); // no unit weight: fields independent
     CWizard wizard;
-    auto* page = new CPageDisc(db.Context());
-    page->discard.cover = cover;
+    auto* page = new CPageDisc(db.Context(), {cover, OleDate::Now()});
     wizard.AddPage(page);
     wizard.show();
     QTest::keyClicks(page->WeightEdit(), "7");

@@ -89,6 +89,7 @@ private slots:
     void packagingLineChecks_data();
     void packagingLineChecks();
     void packagingLineBandEnabling();
+    void packagingLineShowsOnlyABandsLimits();
     void productsUpDownStepsWholeProducts();
     void coverLineShowsTheCoverDisabled();
     void quantityPageChecks_data();
@@ -205,7 +206,7 @@ void TestPages::compositeChoiceEndsTheWizard() {
     QCOMPARE(cover->Choice().id, RecordId(chosen));
     QVERIFY(cover->Choice().composite);
     // The line page was never shown and received no cover.
-    QCOMPARE(line->Values().cover, NoRecord);
+    QCOMPARE(line->Record().cover, NoRecord);
     QCOMPARE(wizard.currentPage(), cover);
 }
 
@@ -332,8 +333,8 @@ void TestPages::chosenCoverFillsTheLinePage() {
     QCOMPARE(wizard.result(), int(QDialog::Accepted));
     QCOMPARE(cover->Choice().id, RecordId(chosen));
     QVERIFY(!cover->Choice().composite);
-    QCOMPARE(line->Values().cover, RecordId(chosen));
-    QCOMPARE(line->Values().type, 0);
+    QCOMPARE(line->Record().cover, RecordId(chosen));
+    QCOMPARE(line->Record().type, 0);
     QCOMPARE(f.db.Number("SELECT cover_type FROM Cover"), 2LL);
 }
 
@@ -468,9 +469,9 @@ void TestPages::packagingLineChecks() {
     if (message.isEmpty()) {
         QVERIFY(f.db.messages.shown.empty());
         QCOMPARE(wizard.result(), int(QDialog::Accepted));
-        QCOMPARE(page->Values().coverQty, Quantity::FromScaled(15000));
-        QCOMPARE(page->Values().prodQty, Quantity::FromUnits(2));
-        QCOMPARE(page->Values().payment, 1);
+        QCOMPARE(page->Record().qtyCover, Quantity::FromScaled(15000));
+        QCOMPARE(page->Record().qtyProd, Quantity::FromUnits(2));
+        QCOMPARE(page->Record().payment, 1);
         return;
     }
     QCOMPARE(f.db.messages.Texts(), std::vector<std::string>{message.toStdString()});
@@ -502,12 +503,12 @@ void TestPages::packagingLineBandEnabling() {
     Type(page->ToEdit(), "2");
     wizard.button(QWizard::FinishButton)->click();
     QCOMPARE(wizard.result(), int(QDialog::Accepted));
-    QCOMPARE(page->Values().bandKind, 1);
-    QCOMPARE(page->Values().bandFrom, Quantity::FromUnits(50));
-    QCOMPARE(page->Values().bandTo, Quantity::FromUnits(2));
+    QVERIFY(!page->Record().useAlways);
+    QCOMPARE(page->Record().useFrom, Quantity::FromUnits(50));
+    QCOMPARE(page->Record().useTo, Quantity::FromUnits(2));
 
     CWizard again;
-    auto* stored = new CPageCoverProd(f.context, {.bandKind = 1});
+    auto* stored = new CPageCoverProd(f.context, {.useAlways = false});
     again.AddPage(stored);
     again.show();
     QVERIFY(stored->FromEdit()->isEnabled());
@@ -515,10 +516,30 @@ void TestPages::packagingLineBandEnabling() {
     QVERIFY(!stored->FromEdit()->isEnabled());
 }
 
+void TestPages::packagingLineShowsOnlyABandsLimits() {
+    // A line used always may still hold the limits it had as a band; the page
+    // offers 0 to 1000 for it, as for a new line.
+    Fixture f;
+    const struct {
+        bool useAlways;
+        QString from, to;
+    } cases[] = {{true, "0", "1000"}, {false, "5", "20"}};
+    for (const auto& c : cases) {
+        CWizard wizard;
+        auto* page = new CPageCoverProd(f.context, {.useAlways = c.useAlways,
+                                                    .useFrom = Quantity::FromUnits(5),
+                                                    .useTo = Quantity::FromUnits(20)});
+        wizard.AddPage(page);
+        wizard.show();
+        QCOMPARE(page->FromEdit()->text(), c.from);
+        QCOMPARE(page->ToEdit()->text(), c.to);
+    }
+}
+
 void TestPages::productsUpDownStepsWholeProducts() {
     Fixture f;
     CWizard wizard;
-    auto* page = new CPageCoverProd(f.context, {.prodQty = Quantity::FromScaled(25000)});
+    auto* page = new CPageCoverProd(f.context, {.qtyProd = Quantity::FromScaled(25000)});
     wizard.AddPage(page);
     wizard.show();
     QCOMPARE(page->ProductsEdit()->text(), QString("2,5"));
@@ -538,7 +559,7 @@ void TestPages::coverLineShowsTheCoverDisabled() {
     f.db.Run("UPDATE Cover SET cover_reusable = 1");
     CWizard wizard;
     auto* page = new CPageCoverMove(
-        f.context, {.cover = cover, .coverQty = Quantity::Invalid(), .type = 3, .origin = 0});
+        f.context, {.cover = cover, .quantity = Quantity::Invalid(), .type = 3, .origin = 0});
     wizard.AddPage(page);
     wizard.show();
     // The line's own codes, the cover's material and category, all fixed.
@@ -564,8 +585,8 @@ void TestPages::coverLineShowsTheCoverDisabled() {
     Type(page->QuantityEdit(), "2");
     wizard.button(QWizard::FinishButton)->click();
     QCOMPARE(wizard.result(), int(QDialog::Accepted));
-    QCOMPARE(page->Values().coverQty, Quantity::FromUnits(2));
-    QCOMPARE(page->Values().type, 3);
+    QCOMPARE(page->Record().quantity, Quantity::FromUnits(2));
+    QCOMPARE(page->Record().type, 3);
 }
 
 void TestPages::quantityPageChecks_data() {
@@ -590,7 +611,7 @@ void TestPages::quantityPageChecks() {
     QFETCH(qint64, stored);
     Fixture f;
     CWizard wizard;
-    auto* page = new CPageQty(f.context, Quantity::Invalid());
+    auto* page = new CPageQty(f.context, {.quantity = Quantity::Invalid()});
     wizard.AddPage(page);
     wizard.show();
     QCOMPARE(page->QuantityEdit()->text(), QString("1"));
@@ -606,7 +627,7 @@ void TestPages::quantityPageChecks() {
     }
     QCOMPARE(wizard.result(), int(QDialog::Accepted));
     QVERIFY(f.db.messages.shown.empty());
-    QCOMPARE(page->Value().Scaled(), stored);
+    QCOMPARE(page->Record().quantity.Scaled(), stored);
 }
 
 void TestPages::productPicker() {
@@ -678,7 +699,7 @@ void TestPages::datePickersShowFourDigitYears() {
     const OleDate day = OleDate::FromParts(1925, 3, 5, 14, 30);
     CPageDateRange page(day);
     QCOMPARE(page.DatePicker()->text(), QString("5.3.1925"));
-    CDlgValidFrom dialog(OleDate::FromParts(2012, 11, 24));
+    CDlgValidFrom dialog({NoRecord, OleDate::FromParts(2012, 11, 24)});
     QCOMPARE(dialog.DatePicker()->text(), QString("24.11.2012"));
     QCOMPARE(dialog.windowTitle(), QString("Definice časové platnosti"));
     QStringList texts;
@@ -690,17 +711,17 @@ void TestPages::datePickersShowFourDigitYears() {
 void TestPages::validFromKeepsTimeOfDay() {
     Fixture f;
     const OleDate before = OleDate::FromParts(2020, 1, 31, 8, 15, 10);
-    CDlgValidFrom dialog(before);
+    CDlgValidFrom dialog({NoRecord, before});
     dialog.show();
     QCOMPARE(dialog.focusWidget(), dialog.DatePicker());
     dialog.DatePicker()->setDate(QDate(2021, 2, 1));
     dialog.accept();
-    QCOMPARE(dialog.Date(), OleDate::FromParts(2021, 2, 1, 8, 15, 10));
+    QCOMPARE(dialog.Record().from, OleDate::FromParts(2021, 2, 1, 8, 15, 10));
 
-    CDlgValidFrom cancelled(before);
+    CDlgValidFrom cancelled({NoRecord, before});
     cancelled.DatePicker()->setDate(QDate(2021, 2, 1));
     cancelled.reject();
-    QCOMPARE(cancelled.Date(), before);
+    QCOMPARE(cancelled.Record().from, before);
 
     CWizard wizard;
     auto* page = new CPageDateRange(before);

@@ -197,9 +197,9 @@ void TestViewMove::addDispatchForExport() {
 
 void TestViewMove::dispatchDialogChecks() {
     UiDatabase db;
-    CDlgMove dialog(db.Context());
-    dialog.record.date = OleDate();
-    dialog.LoadControls();
+    MoveRecord undated;
+    undated.date = OleDate();
+    CDlgMove dialog(db.Context(), undated);
     // No date at all shows the first day of 1900.
     QCOMPARE(dialog.DatePicker()->date(), QDate(1900, 1, 1));
     dialog.show();
@@ -209,13 +209,14 @@ void TestViewMove::dispatchDialogChecks() {
     QCOMPARE(db.messages.Texts(), std::vector<std::string>{"Není vybrán typ výdeje!"});
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.TypeCombo()));
     // The picker changes the day; the time of day stays.
-    dialog.record.date = Day(2024, 5, 6, 14);
-    dialog.LoadControls();
-    codecombo::Select(dialog.TypeCombo(), 0);
-    dialog.DatePicker()->setDate(QDate(2024, 5, 9));
-    dialog.accept();
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(dialog.record.date, Day(2024, 5, 9, 14));
+    MoveRecord afternoon;
+    afternoon.date = Day(2024, 5, 6, 14);
+    CDlgMove picked(db.Context(), afternoon);
+    codecombo::Select(picked.TypeCombo(), 0);
+    picked.DatePicker()->setDate(QDate(2024, 5, 9));
+    picked.accept();
+    QCOMPARE(picked.result(), int(QDialog::Accepted));
+    QCOMPARE(picked.Record().date, Day(2024, 5, 9, 14));
 }
 
 void TestViewMove::editDispatchKeepsItsCovers() {
@@ -542,9 +543,9 @@ void TestViewMove::filter() {
 
 void TestViewMove::filterRefusesReversedDates() {
     UiDatabase db;
-    CDlgFilterMove dialog(db.Context());
-    dialog.filter.useDate = true;
-    dialog.LoadControls();
+    MoveFilter byDate;
+    byDate.useDate = true;
+    CDlgFilterMove dialog(db.Context(), byDate);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     const struct {

@@ -29,36 +29,6 @@ namespace {
 
 constexpr const char* NoCover = "Není vybrán obal !";
 
-CoverLine ItemOfPage(const PackagingLineValues& values) {
-    CoverLine item;
-    item.cover = values.cover;
-    item.qtyCover = values.coverQty;
-    item.qtyProd = values.prodQty;
-    item.useAlways = values.bandKind == 0;
-    item.useFrom = values.bandFrom;
-    item.useTo = values.bandTo;
-    item.type = values.type;
-    item.origin = values.origin;
-    item.payment = values.payment;
-    return item;
-}
-
-PackagingLineValues PageOfItem(const CoverLine& item) {
-    PackagingLineValues values;
-    values.cover = item.cover;
-    values.coverQty = item.qtyCover;
-    values.prodQty = item.qtyProd;
-    values.bandKind = item.useAlways ? 0 : 1;
-    if (!item.useAlways) {
-        values.bandFrom = item.useFrom;
-        values.bandTo = item.useTo;
-    }
-    values.type = item.type;
-    values.origin = item.origin;
-    values.payment = item.payment;
-    return values;
-}
-
 bool IsItemKey(const QKeyEvent* key) {
     return (key->key() == Qt::Key_Insert || key->key() == Qt::Key_Delete) &&
            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
@@ -66,8 +36,10 @@ bool IsItemKey(const QKeyEvent* key) {
 
 } // namespace
 
-CDlgCompCover::CDlgCompCover(const GuiContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context), m_register(context.store) {
+CDlgCompCover::CDlgCompCover(const GuiContext& context, RecordId id, CompCoverRecord record,
+                             QWidget* parent)
+    : QDialog(parent), m_context(context), m_id(id), m_record(std::move(record)),
+      m_register(context.store) {
     setWindowTitle(QStringLiteral("Detail složeného obalu"));
     m_name = new QLineEdit(this);
     m_name->setMaxLength(50);
@@ -157,10 +129,10 @@ void CDlgCompCover::RunCommand(int command) {
 }
 
 int CDlgCompCover::exec() {
-    if (!m_register.BeginEditing(id))
+    if (!m_register.BeginEditing(m_id))
         return Rejected;
-    m_name->setText(QString::fromStdString(compCover.name));
-    m_note->setText(QString::fromStdString(compCover.note));
+    m_name->setText(QString::fromStdString(m_record.name));
+    m_note->setText(QString::fromStdString(m_record.note));
     FillItems();
     m_items->FitColumns();
     m_name->setFocus();
@@ -197,7 +169,7 @@ void CDlgCompCover::AddItem() {
     wizard.AddPage(linePage);
     if (!wizard.Run())
         return;
-    if (m_register.AddItem(ItemOfPage(linePage->Values())))
+    if (m_register.AddItem(linePage->Record()))
         FillItems();
 }
 
@@ -212,11 +184,11 @@ void CDlgCompCover::EditItem() {
     if (!read)
         return;
     CWizard wizard(this);
-    auto* linePage = new CPageCoverProd(m_context, PageOfItem(*read));
+    auto* linePage = new CPageCoverProd(m_context, *read);
     wizard.AddPage(linePage);
     if (!wizard.Run())
         return;
-    switch (m_register.UpdateItem(itemId, ItemOfPage(linePage->Values()))) {
+    switch (m_register.UpdateItem(itemId, linePage->Record())) {
     case Outcome::Vanished:
         m_items->Model()->RemoveRow(row);
         break;
@@ -251,8 +223,8 @@ void CDlgCompCover::accept() {
         Warn("Není vybrán žádný obal!", m_items);
         return;
     }
-    compCover.name = name.toStdString();
-    compCover.note = m_note->text().toStdString();
+    m_record.name = name.toStdString();
+    m_record.note = m_note->text().toStdString();
     QDialog::accept();
 }
 

@@ -1,11 +1,6 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
-#include "core/data/recordid.h"
 #include "core/registers/compcoverregister.h"
-#endif
 
 #include <QDialog>
 
@@ -19,20 +14,20 @@ struct GuiContext;
 
 // "Detail složeného obalu": the name, the note and the items of one
 // composite cover. The items are edited in the scratch table, which the
-// dialog fills from the stored items when it opens; the caller stores them
-// with the name and note after OK (CompCoverRegister::Add or Update). Storno
-// leaves the stored composite cover as it was.
+// dialog fills from the stored items of the composite cover id (none for a
+// new one, NoRecord) when it opens; the caller stores them with Record(), the
+// name and note, after OK (CompCoverRegister::Add or Update). Storno leaves
+// the stored composite cover as it was.
 //
 // The dialog takes the Insert and Delete keys for itself wherever the focus
 // is: they add and remove items, as the buttons beside the list do.
 class CDlgCompCover : public QDialog {
     Q_OBJECT
 public:
-    CDlgCompCover(const GuiContext& context, QWidget* parent = nullptr);
+    explicit CDlgCompCover(const GuiContext& context, RecordId id = NoRecord,
+                           CompCoverRecord record = {}, QWidget* parent = nullptr);
 
-    // The composite cover being edited, NoRecord for a new one.
-    RecordId id = NoRecord;
-    CompCoverRecord compCover;
+    const CompCoverRecord& Record() const { return m_record; }
 
     // Copies the stored items into the scratch table, fills the controls and
     // runs the dialog; Rejected when the items could not be copied (shown).
@@ -59,6 +54,8 @@ private:
     void Warn(const char* text, QWidget* focus);
 
     const GuiContext& m_context;
+    RecordId m_id;
+    CompCoverRecord m_record;
     CompCoverRegister m_register;
     QLineEdit* m_name;
     QLineEdit* m_note;

@@ -24,8 +24,8 @@ constexpr int MaterialCartons = 6;
 constexpr int StatCartons = 3;
 } // namespace
 
-CDlgCover::CDlgCover(const GuiContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context) {
+CDlgCover::CDlgCover(const GuiContext& context, CoverRecord record, QWidget* parent)
+    : QDialog(parent), m_context(context), m_record(std::move(record)) {
     setWindowTitle(QStringLiteral("Detail obalu"));
     m_name = new QLineEdit(this);
     m_name->setMaxLength(50);
@@ -91,26 +91,25 @@ CDlgCover::CDlgCover(const GuiContext& context, QWidget* parent)
 }
 
 void CDlgCover::LoadControls() {
-    m_name->setText(QString::fromStdString(cover.name));
-    m_weight->setText(QuantityToLocaleText(cover.weight));
-    m_reusable->setChecked(cover.reusable);
-    m_note->setText(QString::fromStdString(cover.note));
+    m_name->setText(QString::fromStdString(m_record.name));
+    m_weight->setText(QuantityToLocaleText(m_record.weight));
+    m_reusable->setChecked(m_record.reusable);
+    m_note->setText(QString::fromStdString(m_record.note));
     // Materials: "dřevo", then "textil" (code 29), then codes 1 to 28.
     std::vector<int> materials = {0, MaterialTextile};
     for (int code = 1; code < MaterialTextile; ++code)
         materials.push_back(code);
-    codecombo::Fill(m_material, Materials, materials, cover.material);
-    codecombo::FillAll(m_type, CoverTypes, cover.type);
-    codecombo::FillAll(m_origin, Origins, cover.origin);
-    codecombo::FillAll(m_payment, Payments, cover.payment);
-    codecombo::FillAll(m_stat, StatCategories, cover.stat);
-    m_name->setFocus();
-    m_name->selectAll();
+    codecombo::Fill(m_material, Materials, materials, m_record.material);
+    codecombo::FillAll(m_type, CoverTypes, m_record.type);
+    codecombo::FillAll(m_origin, Origins, m_record.origin);
+    codecombo::FillAll(m_payment, Payments, m_record.payment);
+    codecombo::FillAll(m_stat, StatCategories, m_record.stat);
 }
 
-int CDlgCover::exec() {
-    LoadControls();
-    return QDialog::exec();
+void CDlgCover::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    m_name->setFocus();
+    m_name->selectAll();
 }
 
 void CDlgCover::OnMaterialChosen() {
@@ -160,15 +159,15 @@ void CDlgCover::accept() {
             return;
         }
     }
-    cover.name = m_name->text().toStdString();
-    cover.weight = *parsed;
-    cover.reusable = m_reusable->isChecked();
-    cover.note = m_note->text().toStdString();
-    cover.material = codecombo::Selected(m_material);
-    cover.type = codecombo::Selected(m_type);
-    cover.origin = codecombo::Selected(m_origin);
-    cover.payment = codecombo::Selected(m_payment);
-    cover.stat = codecombo::Selected(m_stat);
+    m_record.name = m_name->text().toStdString();
+    m_record.weight = *parsed;
+    m_record.reusable = m_reusable->isChecked();
+    m_record.note = m_note->text().toStdString();
+    m_record.material = codecombo::Selected(m_material);
+    m_record.type = codecombo::Selected(m_type);
+    m_record.origin = codecombo::Selected(m_origin);
+    m_record.payment = codecombo::Selected(m_payment);
+    m_record.stat = codecombo::Selected(m_stat);
     QDialog::accept();
 }
 

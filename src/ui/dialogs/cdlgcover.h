@@ -1,13 +1,8 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
-#include "core/registers/coverregister.h"
-#endif
+#include "core/records/covers.h"
 
 #include <QDialog>
-#include <string>
 
 class QCheckBox;
 class QComboBox;
@@ -18,18 +13,16 @@ namespace tarvo {
 
 struct GuiContext;
 
-// "Detail obalu": one cover record, edited in memory. The caller sets the
-// record, runs the dialog and, on OK, hands the record to the register.
+// "Detail obalu": one cover record, edited in memory. The caller hands in
+// the record, runs the dialog and, on OK, hands Record() to the register.
 class CDlgCover : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgCover(const GuiContext& context, QWidget* parent = nullptr);
+    explicit CDlgCover(const GuiContext& context, CoverRecord record = {},
+                       QWidget* parent = nullptr);
 
-    CoverRecord cover;
+    const CoverRecord& Record() const { return m_record; }
 
-    // Fills the controls from the values; exec() does it too.
-    void LoadControls();
-    int exec() override;
     void accept() override;
 
     QLineEdit* NameEdit() const { return m_name; }
@@ -42,12 +35,17 @@ public:
     QComboBox* PaymentCombo() const { return m_payment; }
     QCheckBox* ReusableBox() const { return m_reusable; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void LoadControls();
     void OnMaterialChosen();
     void OnStatChosen();
     void Warn(const char* text);
 
     const GuiContext& m_context;
+    CoverRecord m_record;
 
     QLineEdit* m_name;
     QLineEdit* m_weight;

@@ -11,7 +11,8 @@
 
 namespace tarvo {
 
-CDlgFilterCompCover::CDlgFilterCompCover(QWidget* parent) : QDialog(parent) {
+CDlgFilterCompCover::CDlgFilterCompCover(CompCoverFilter filter, QWidget* parent)
+    : QDialog(parent), m_filter(std::move(filter)) {
     setWindowTitle(QStringLiteral("Filtr složených obalů"));
     m_useName = new QCheckBox(QStringLiteral("Název:"), this);
     m_name = new QLineEdit(this);
@@ -41,21 +42,17 @@ CDlgFilterCompCover::CDlgFilterCompCover(QWidget* parent) : QDialog(parent) {
 
     for (QCheckBox* use : {m_useName, m_useNote})
         connect(use, &QCheckBox::clicked, this, &CDlgFilterCompCover::UpdateEnabling);
+    LoadControls();
 }
 
 void CDlgFilterCompCover::LoadControls() {
-    m_useName->setChecked(filter.useName);
-    m_name->setText(QString::fromStdString(filter.name));
-    m_namePart->setChecked(filter.namePart);
-    m_useNote->setChecked(filter.useNote);
-    m_note->setText(QString::fromStdString(filter.note));
-    m_notePart->setChecked(filter.notePart);
+    m_useName->setChecked(m_filter.useName);
+    m_name->setText(QString::fromStdString(m_filter.name));
+    m_namePart->setChecked(m_filter.namePart);
+    m_useNote->setChecked(m_filter.useNote);
+    m_note->setText(QString::fromStdString(m_filter.note));
+    m_notePart->setChecked(m_filter.notePart);
     UpdateEnabling();
-}
-
-int CDlgFilterCompCover::exec() {
-    LoadControls();
-    return QDialog::exec();
 }
 
 void CDlgFilterCompCover::UpdateEnabling() {
@@ -68,12 +65,12 @@ void CDlgFilterCompCover::UpdateEnabling() {
 }
 
 void CDlgFilterCompCover::accept() {
-    filter.useName = m_useName->isChecked();
-    filter.name = m_name->text().toStdString();
-    filter.namePart = m_namePart->isChecked();
-    filter.useNote = m_useNote->isChecked();
-    filter.note = m_note->text().toStdString();
-    filter.notePart = m_notePart->isChecked();
+    m_filter.useName = m_useName->isChecked();
+    m_filter.name = m_name->text().toStdString();
+    m_filter.namePart = m_namePart->isChecked();
+    m_filter.useNote = m_useNote->isChecked();
+    m_filter.note = m_note->text().toStdString();
+    m_filter.notePart = m_notePart->isChecked();
     QDialog::accept();
 }
 

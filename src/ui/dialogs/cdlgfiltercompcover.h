@@ -1,10 +1,6 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
 #include "core/registers/compcoverfilter.h"
-#endif
 
 #include <QDialog>
 
@@ -19,12 +15,10 @@ namespace tarvo {
 class CDlgFilterCompCover : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgFilterCompCover(QWidget* parent = nullptr);
+    explicit CDlgFilterCompCover(CompCoverFilter filter = {}, QWidget* parent = nullptr);
 
-    CompCoverFilter filter;
+    const CompCoverFilter& Record() const { return m_filter; }
 
-    void LoadControls();
-    int exec() override;
     void accept() override;
 
     QCheckBox* UseNameBox() const { return m_useName; }
@@ -35,8 +29,10 @@ public:
     QCheckBox* NotePartBox() const { return m_notePart; }
 
 private:
+    void LoadControls();
     void UpdateEnabling();
 
+    CompCoverFilter m_filter;
     QCheckBox* m_useName;
     QLineEdit* m_name;
     QCheckBox* m_namePart;

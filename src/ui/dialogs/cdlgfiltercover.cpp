@@ -19,8 +19,8 @@
 
 namespace tarvo {
 
-CDlgFilterCover::CDlgFilterCover(const GuiContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context) {
+CDlgFilterCover::CDlgFilterCover(const GuiContext& context, CoverFilter filter, QWidget* parent)
+    : QDialog(parent), m_context(context), m_filter(std::move(filter)) {
     setWindowTitle(QStringLiteral("Filtr obalů"));
     m_useName = new QCheckBox(QStringLiteral("Název:"), this);
     m_useWeight = new QCheckBox(QStringLiteral("Hmotnost:"), this);
@@ -78,28 +78,23 @@ CDlgFilterCover::CDlgFilterCover(const GuiContext& context, QWidget* parent)
 }
 
 void CDlgFilterCover::LoadControls() {
-    m_useName->setChecked(filter.useName);
-    m_useWeight->setChecked(filter.useWeight);
-    m_useMaterial->setChecked(filter.useMaterial);
-    m_useType->setChecked(filter.useType);
-    m_useOrigin->setChecked(filter.useOrigin);
-    m_usePayment->setChecked(filter.usePayment);
-    m_useReusable->setChecked(filter.useReusable);
-    m_name->setText(QString::fromStdString(filter.name));
-    m_namePart->setChecked(filter.namePart);
-    m_weightFrom->setText(QuantityToLocaleText(filter.weightFrom));
-    m_weightTo->setText(QuantityToLocaleText(filter.weightTo));
-    m_reusable->setChecked(filter.reusable);
-    codecombo::FillAll(m_material, Materials, filter.material);
-    codecombo::FillAll(m_type, CoverTypes, filter.type);
-    codecombo::FillAll(m_origin, Origins, filter.origin);
-    codecombo::FillAll(m_payment, Payments, filter.payment);
+    m_useName->setChecked(m_filter.useName);
+    m_useWeight->setChecked(m_filter.useWeight);
+    m_useMaterial->setChecked(m_filter.useMaterial);
+    m_useType->setChecked(m_filter.useType);
+    m_useOrigin->setChecked(m_filter.useOrigin);
+    m_usePayment->setChecked(m_filter.usePayment);
+    m_useReusable->setChecked(m_filter.useReusable);
+    m_name->setText(QString::fromStdString(m_filter.name));
+    m_namePart->setChecked(m_filter.namePart);
+    m_weightFrom->setText(QuantityToLocaleText(m_filter.weightFrom));
+    m_weightTo->setText(QuantityToLocaleText(m_filter.weightTo));
+    m_reusable->setChecked(m_filter.reusable);
+    codecombo::FillAll(m_material, Materials, m_filter.material);
+    codecombo::FillAll(m_type, CoverTypes, m_filter.type);
+    codecombo::FillAll(m_origin, Origins, m_filter.origin);
+    codecombo::FillAll(m_payment, Payments, m_filter.payment);
     UpdateEnabling();
-}
-
-int CDlgFilterCover::exec() {
-    LoadControls();
-    return QDialog::exec();
 }
 
 void CDlgFilterCover::UpdateEnabling() {
@@ -123,7 +118,7 @@ void CDlgFilterCover::accept() {
         (from ? m_weightTo : m_weightFrom)->setFocus();
         return;
     }
-    CoverFilter result = filter;
+    CoverFilter result = m_filter;
     result.useName = m_useName->isChecked();
     result.useWeight = m_useWeight->isChecked();
     result.useMaterial = m_useMaterial->isChecked();
@@ -165,7 +160,7 @@ void CDlgFilterCover::accept() {
         }
         *check.code = code;
     }
-    filter = result;
+    m_filter = result;
     QDialog::accept();
 }
 

@@ -1,10 +1,6 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
 #include "core/registers/coverfilter.h"
-#endif
 
 #include <QDialog>
 #include <string>
@@ -21,12 +17,11 @@ struct GuiContext;
 class CDlgFilterCover : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgFilterCover(const GuiContext& context, QWidget* parent = nullptr);
+    explicit CDlgFilterCover(const GuiContext& context, CoverFilter filter = {},
+                             QWidget* parent = nullptr);
 
-    CoverFilter filter;
+    const CoverFilter& Record() const { return m_filter; }
 
-    void LoadControls();
-    int exec() override;
     void accept() override;
 
     QCheckBox* UseNameBox() const { return m_useName; }
@@ -47,9 +42,11 @@ public:
     QCheckBox* ReusableBox() const { return m_reusable; }
 
 private:
+    void LoadControls();
     void UpdateEnabling();
 
     const GuiContext& m_context;
+    CoverFilter m_filter;
 
     QCheckBox* m_useName;
     QCheckBox* m_useWeight;

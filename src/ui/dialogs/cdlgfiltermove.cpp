@@ -17,8 +17,8 @@
 
 namespace tarvo {
 
-CDlgFilterMove::CDlgFilterMove(const GuiContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context) {
+CDlgFilterMove::CDlgFilterMove(const GuiContext& context, MoveFilter filter, QWidget* parent)
+    : QDialog(parent), m_context(context), m_filter(std::move(filter)) {
     setWindowTitle(QStringLiteral("Filtr výdejů"));
     m_useNumber = new QCheckBox(QStringLiteral("Č. dokladu:"), this);
     m_useDate = new QCheckBox(QStringLiteral("Datum:"), this);
@@ -65,20 +65,15 @@ CDlgFilterMove::CDlgFilterMove(const GuiContext& context, QWidget* parent)
 }
 
 void CDlgFilterMove::LoadControls() {
-    m_useNumber->setChecked(filter.useNumber);
-    m_useDate->setChecked(filter.useDate);
-    m_useExport->setChecked(filter.useExport);
-    m_number->setText(QString::fromStdString(filter.number));
-    m_numberPart->setChecked(filter.numberPart);
-    ShowDate(m_from, filter.from);
-    ShowDate(m_to, filter.to);
-    m_export->setChecked(filter.exported);
+    m_useNumber->setChecked(m_filter.useNumber);
+    m_useDate->setChecked(m_filter.useDate);
+    m_useExport->setChecked(m_filter.useExport);
+    m_number->setText(QString::fromStdString(m_filter.number));
+    m_numberPart->setChecked(m_filter.numberPart);
+    ShowDate(m_from, m_filter.from);
+    ShowDate(m_to, m_filter.to);
+    m_export->setChecked(m_filter.exported);
     UpdateEnabling();
-}
-
-int CDlgFilterMove::exec() {
-    LoadControls();
-    return QDialog::exec();
 }
 
 void CDlgFilterMove::UpdateEnabling() {
@@ -91,22 +86,22 @@ void CDlgFilterMove::UpdateEnabling() {
 }
 
 void CDlgFilterMove::accept() {
-    const OleDate from = PickedDate(m_from, filter.from);
-    const OleDate to = PickedDate(m_to, filter.to);
+    const OleDate from = PickedDate(m_from, m_filter.from);
+    const OleDate to = PickedDate(m_to, m_filter.to);
     if (m_useDate->isChecked() && from > to) {
         m_context.messages.ShowMessage("Datum \"Od\" nesmí být větší než datum \"do\"",
                                        MsgIcon::Exclamation);
         m_from->setFocus();
         return;
     }
-    filter.useNumber = m_useNumber->isChecked();
-    filter.number = m_number->text().toStdString();
-    filter.numberPart = m_numberPart->isChecked();
-    filter.useDate = m_useDate->isChecked();
-    filter.from = from;
-    filter.to = to;
-    filter.useExport = m_useExport->isChecked();
-    filter.exported = m_export->isChecked();
+    m_filter.useNumber = m_useNumber->isChecked();
+    m_filter.number = m_number->text().toStdString();
+    m_filter.numberPart = m_numberPart->isChecked();
+    m_filter.useDate = m_useDate->isChecked();
+    m_filter.from = from;
+    m_filter.to = to;
+    m_filter.useExport = m_useExport->isChecked();
+    m_filter.exported = m_export->isChecked();
     QDialog::accept();
 }
 

@@ -1,10 +1,6 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
 #include "core/registers/movefilter.h"
-#endif
 
 #include <QDialog>
 
@@ -20,12 +16,11 @@ struct GuiContext;
 class CDlgFilterMove : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgFilterMove(const GuiContext& context, QWidget* parent = nullptr);
+    explicit CDlgFilterMove(const GuiContext& context, MoveFilter filter = {},
+                            QWidget* parent = nullptr);
 
-    MoveFilter filter;
+    const MoveFilter& Record() const { return m_filter; }
 
-    void LoadControls();
-    int exec() override;
     void accept() override;
 
     QCheckBox* UseNumberBox() const { return m_useNumber; }
@@ -38,9 +33,11 @@ public:
     QCheckBox* ExportBox() const { return m_export; }
 
 private:
+    void LoadControls();
     void UpdateEnabling();
 
     const GuiContext& m_context;
+    MoveFilter m_filter;
     QCheckBox* m_useNumber;
     QCheckBox* m_useDate;
     QCheckBox* m_useExport;

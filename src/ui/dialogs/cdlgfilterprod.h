@@ -1,10 +1,6 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
 #include "core/registers/prodfilter.h"
-#endif
 
 #include <QDialog>
 
@@ -23,7 +19,7 @@ public:
     explicit CDlgFilterProd(const GuiContext& context, ProdFilter filter = {},
                             QWidget* parent = nullptr);
 
-    const ProdFilter& Filter() const { return m_filter; }
+    const ProdFilter& Record() const { return m_filter; }
 
     void accept() override;
 

@@ -20,8 +20,8 @@ namespace {
 constexpr int HelpContext = 6;
 } // namespace
 
-CDlgMove::CDlgMove(const GuiContext& context, QWidget* parent)
-    : QDialog(parent), m_context(context) {
+CDlgMove::CDlgMove(const GuiContext& context, MoveRecord record, QWidget* parent)
+    : QDialog(parent), m_context(context), m_record(std::move(record)) {
     setWindowTitle(QStringLiteral("Výdej produktů a obalů"));
     m_number = new QLineEdit(this);
     m_number->setMaxLength(20);
@@ -44,19 +44,18 @@ CDlgMove::CDlgMove(const GuiContext& context, QWidget* parent)
 
 void CDlgMove::LoadControls() {
     // A date that is no date at all shows the first day the pickers know.
-    if (!record.date.IsValid())
-        record.date = OleDate::FromParts(1900, 1, 1);
-    m_number->setText(QString::fromStdString(record.number));
-    codecombo::FillAll(m_type, MoveTypes, record.type);
-    ShowDate(m_date, record.date);
-    m_export->setChecked(record.exported);
-    m_number->setFocus();
-    m_number->selectAll();
+    if (!m_record.date.IsValid())
+        m_record.date = OleDate::FromParts(1900, 1, 1);
+    m_number->setText(QString::fromStdString(m_record.number));
+    codecombo::FillAll(m_type, MoveTypes, m_record.type);
+    ShowDate(m_date, m_record.date);
+    m_export->setChecked(m_record.exported);
 }
 
-int CDlgMove::exec() {
-    LoadControls();
-    return QDialog::exec();
+void CDlgMove::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    m_number->setFocus();
+    m_number->selectAll();
 }
 
 void CDlgMove::accept() {
@@ -66,10 +65,10 @@ void CDlgMove::accept() {
         m_type->setFocus();
         return;
     }
-    record.number = m_number->text().toStdString();
-    record.type = type;
-    record.date = PickedDate(m_date, record.date);
-    record.exported = m_export->isChecked();
+    m_record.number = m_number->text().toStdString();
+    m_record.type = type;
+    m_record.date = PickedDate(m_date, m_record.date);
+    m_record.exported = m_export->isChecked();
     QDialog::accept();
 }
 

@@ -1,10 +1,6 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
-#include "core/registers/moveregister.h"
-#endif
+#include "core/records/dispatches.h"
 
 #include <QDialog>
 
@@ -18,17 +14,15 @@ namespace tarvo {
 struct GuiContext;
 
 // "Výdej produktů a obalů": the header of one dispatch, edited in memory.
-// The caller sets record, runs the dialog and, on OK, stores record itself.
+// The caller hands in the record, runs the dialog and, on OK, stores
+// Record() itself.
 class CDlgMove : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgMove(const GuiContext& context, QWidget* parent = nullptr);
+    explicit CDlgMove(const GuiContext& context, MoveRecord record = {}, QWidget* parent = nullptr);
 
-    MoveRecord record;
+    const MoveRecord& Record() const { return m_record; }
 
-    // Fills the controls from record; exec() does it too.
-    void LoadControls();
-    int exec() override;
     void accept() override;
 
     QLineEdit* NumberEdit() const { return m_number; }
@@ -36,8 +30,14 @@ public:
     QDateEdit* DatePicker() const { return m_date; }
     QCheckBox* ExportBox() const { return m_export; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void LoadControls();
+
     const GuiContext& m_context;
+    MoveRecord m_record;
     QLineEdit* m_number;
     QComboBox* m_type;
     QDateEdit* m_date;

@@ -8,7 +8,7 @@
 
 namespace tarvo {
 
-CDlgOptions::CDlgOptions(PropagationSwitches& switches, QWidget* parent)
+CDlgOptions::CDlgOptions(PropagationSwitches switches, QWidget* parent)
     : QDialog(parent), m_switches(switches) {
     setWindowTitle(QStringLiteral("Možnosti "));
     m_boxes[0] = new QCheckBox(

@@ -8,19 +8,21 @@ class QCheckBox;
 
 namespace tarvo {
 
-// "Možnosti ": the four change-propagation switches. On OK they go straight
-// into the program-wide switches.
+// "Možnosti ": the four change-propagation switches, edited in memory. On
+// OK the caller takes Record() as the program-wide switches.
 class CDlgOptions : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgOptions(PropagationSwitches& switches, QWidget* parent = nullptr);
+    explicit CDlgOptions(PropagationSwitches switches, QWidget* parent = nullptr);
+
+    const PropagationSwitches& Record() const { return m_switches; }
 
     void accept() override;
 
     QCheckBox* Box(int index) const { return m_boxes[index]; }
 
 private:
-    PropagationSwitches& m_switches;
+    PropagationSwitches m_switches;
     QCheckBox* m_boxes[4];
 };
 

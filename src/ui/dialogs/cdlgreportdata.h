@@ -1,11 +1,7 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
 #include "core/data/oledate.h"
 #include "core/report/reportbuild.h"
-#endif
 
 #include <QDialog>
 

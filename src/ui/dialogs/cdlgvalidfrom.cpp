@@ -11,8 +11,8 @@
 
 namespace tarvo {
 
-CDlgValidFrom::CDlgValidFrom(OleDate date, QWidget* parent)
-    : QDialog(parent), m_date(date), m_picker(MakeDatePicker(this)) {
+CDlgValidFrom::CDlgValidFrom(DefinitionRecord record, QWidget* parent)
+    : QDialog(parent), m_record(record), m_picker(MakeDatePicker(this)) {
     setWindowTitle(QStringLiteral("Definice časové platnosti"));
     FormGrid form(this);
     form.AddRow(QStringLiteral("Od:"), m_picker);
@@ -20,12 +20,12 @@ CDlgValidFrom::CDlgValidFrom(OleDate date, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form.Layout());
     layout->addWidget(buttons);
-    ShowDate(m_picker, m_date);
+    ShowDate(m_picker, m_record.from);
     m_picker->setFocus();
 }
 
 void CDlgValidFrom::accept() {
-    m_date = PickedDate(m_picker, m_date);
+    m_record.from = PickedDate(m_picker, m_record.from);
     QDialog::accept();
 }
 

@@ -1,10 +1,6 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
-#include "core/data/oledate.h"
-#endif
+#include "core/records/products.h"
 
 #include <QDialog>
 
@@ -16,17 +12,18 @@ namespace tarvo {
 class CDlgValidFrom : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgValidFrom(OleDate date = OleDate::Now(), QWidget* parent = nullptr);
+    explicit CDlgValidFrom(DefinitionRecord record, QWidget* parent = nullptr);
 
-    // The date picked after OK, at the time of day the date handed in had.
-    OleDate Date() const { return m_date; }
+    // After OK the first day is the date picked, at the time of day the date
+    // handed in had.
+    const DefinitionRecord& Record() const { return m_record; }
 
     void accept() override;
 
     QDateEdit* DatePicker() const { return m_picker; }
 
 private:
-    OleDate m_date;
+    DefinitionRecord m_record;
     QDateEdit* m_picker;
 };
 

@@ -192,28 +192,18 @@ protected:
     virtual bool CanAddInPane(int pane) const;
 
     void SetFilterActive(bool active);
-    // The filter command: the filter button stays pressed while the dialog
-    // runs; on OK the view takes the dialog's filter and reloads its main
-    // list; the button then shows whether a filter is active.
-    // choose runs the dialog: the filter chosen, or nothing after Storno.
-    template <typename Filter, typename Choose>
-    void RunFilterCommand(Filter& filter, Choose choose) {
+    // The filter command, with the dialog made on a copy of the view's
+    // filter: the filter button stays pressed while the dialog runs; on OK
+    // the view takes the dialog's filter and reloads its main list; the
+    // button then shows whether a filter is active.
+    template <typename Dialog, typename Filter>
+    void RunFilterDialog(Dialog& dialog, Filter& filter) {
         SetFilterActive(true);
-        if (std::optional<Filter> chosen = choose()) {
-            filter = *chosen;
+        if (dialog.exec() == QDialog::Accepted) {
+            filter = dialog.Record();
             LoadMainList();
         }
         SetFilterActive(filter.IsActive());
-    }
-    // RunFilterCommand with a dialog that edits its filter member.
-    template <typename Dialog, typename Filter>
-    void RunFilterDialog(Dialog& dialog, Filter& filter) {
-        RunFilterCommand(filter, [&]() -> std::optional<Filter> {
-            dialog.filter = filter;
-            if (dialog.exec() != QDialog::Accepted)
-                return std::nullopt;
-            return dialog.filter;
-        });
     }
     // The identifiers of the main list's selected rows, in list order.
     std::vector<RecordId> SelectedMainIds() const;

@@ -17,8 +17,8 @@
 
 namespace tarvo {
 
-CPageCoverMove::CPageCoverMove(const GuiContext& context, CoverLineValues values, QWidget* parent)
-    : QWizardPage(parent), m_context(context), m_values(values) {
+CPageCoverMove::CPageCoverMove(const GuiContext& context, MoveCoverRecord record, QWidget* parent)
+    : QWizardPage(parent), m_context(context), m_record(record) {
     setTitle(QStringLiteral("Zadejte množství"));
     m_quantity = new QLineEdit(this);
     m_weight = new QLineEdit(this);
@@ -49,23 +49,23 @@ Quantity CPageCoverMove::UnitWeight() const {
 }
 
 void CPageCoverMove::SetCover(RecordId cover, int type, int origin, int payment) {
-    m_values.cover = cover;
-    m_values.type = type;
-    m_values.origin = origin;
-    m_values.payment = payment;
+    m_record.cover = cover;
+    m_record.type = type;
+    m_record.origin = origin;
+    m_record.payment = payment;
 }
 
 void CPageCoverMove::Open() {
-    if (!m_values.coverQty.IsValid())
-        m_values.coverQty = Quantity::FromUnits(1);
+    if (!m_record.quantity.IsValid())
+        m_record.quantity = Quantity::FromUnits(1);
     // The line keeps the cover's description; only its quantity is edited.
     for (QWidget* shown : std::initializer_list<QWidget*>{m_material, m_type, m_origin, m_payment,
                                                           m_stat, m_reusable})
         shown->setEnabled(false);
     codecombo::FillAll(m_material, Materials, -1);
-    codecombo::FillAll(m_type, CoverTypes, m_values.type);
-    codecombo::FillAll(m_origin, Origins, m_values.origin);
-    codecombo::FillAll(m_payment, Payments, m_values.payment);
+    codecombo::FillAll(m_type, CoverTypes, m_record.type);
+    codecombo::FillAll(m_origin, Origins, m_record.origin);
+    codecombo::FillAll(m_payment, Payments, m_record.payment);
     codecombo::FillAll(m_stat, StatCategories, -1);
 }
 
@@ -74,18 +74,20 @@ void CPageCoverMove::initializePage() {
         m_opened = true;
         Open();
     }
-    codecombo::Select(m_type, m_values.type);
-    codecombo::Select(m_origin, m_values.origin);
-    codecombo::Select(m_payment, m_values.payment);
+    codecombo::Select(m_type, m_record.type);
+    codecombo::Select(m_origin, m_record.origin);
+    codecombo::Select(m_payment, m_record.payment);
+    // Without its cover the line shows no weight to go with the quantity.
+    Quantity weight = Quantity::FromUnits(0);
     m_coupling->SetUnitWeight(Quantity::FromUnits(0));
-    if (const std::optional<CoverFacts> cover = ReadCoverFacts(m_context.store, m_values.cover)) {
+    if (const std::optional<CoverFacts> cover = ReadCoverFacts(m_context.store, m_record.cover)) {
         m_coupling->SetUnitWeight(cover->unitWeight);
-        m_values.totalWeight = CurMul(m_values.coverQty, cover->unitWeight);
+        weight = CurMul(m_record.quantity, cover->unitWeight);
         m_reusable->setChecked(cover->reusable);
         codecombo::Select(m_material, cover->material);
         codecombo::Select(m_stat, cover->stat);
     }
-    m_coupling->Show(m_values.coverQty, m_values.totalWeight);
+    m_coupling->Show(m_record.quantity, weight);
     FocusAll(m_quantity);
 }
 
@@ -94,11 +96,9 @@ bool CPageCoverMove::validatePage() {
     const std::optional<Quantity> quantity = ReadNumber(messages, m_quantity);
     if (!quantity)
         return false;
-    const std::optional<Quantity> weight = ReadNumber(messages, m_weight);
-    if (!weight)
+    if (!ReadNumber(messages, m_weight))
         return false;
-    m_values.coverQty = *quantity;
-    m_values.totalWeight = *weight;
+    m_record.quantity = *quantity;
     if (quantity->Scaled() <= 0) {
         Refuse(messages, "Množství obalu musí být větší než 0", m_quantity);
         return false;

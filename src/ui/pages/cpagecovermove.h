@@ -1,11 +1,6 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
-#include "core/data/quantity.h"
-#include "core/data/recordid.h"
-#endif
+#include "core/records/dispatches.h"
 
 #include <QWizardPage>
 
@@ -18,26 +13,17 @@ namespace tarvo {
 struct GuiContext;
 class QuantityCoupling;
 
-// One cover line of a dispatch as the page edits it: only the quantity (and
-// the weight it makes) can change; the cover and its codes are handed in.
-struct CoverLineValues {
-    RecordId cover = NoRecord;
-    Quantity coverQty = Quantity::FromUnits(0);
-    Quantity totalWeight = Quantity::FromUnits(0);
-    int type = -1;
-    int origin = -1;
-    int payment = -1;
-};
-
-// "Zadejte množství": the quantity of a dispatch cover line, with the cover's
-// material, codes, statistics category and reusability shown disabled.
+// "Zadejte množství": one cover line of a dispatch. Only its quantity can
+// change (the weight beside it is shown, not kept); the cover and its codes
+// are handed in and shown disabled, with the cover's material, statistics
+// category and reusability.
 class CPageCoverMove : public QWizardPage {
     Q_OBJECT
 public:
-    explicit CPageCoverMove(const GuiContext& context, CoverLineValues values = {},
+    explicit CPageCoverMove(const GuiContext& context, MoveCoverRecord record = {},
                             QWidget* parent = nullptr);
 
-    const CoverLineValues& Values() const { return m_values; }
+    const MoveCoverRecord& Record() const { return m_record; }
     // The cover chosen on the page before, with the codes the line takes.
     void SetCover(RecordId cover, int type, int origin, int payment);
     Quantity UnitWeight() const;
@@ -58,7 +44,7 @@ private:
     void Open();
 
     const GuiContext& m_context;
-    CoverLineValues m_values;
+    MoveCoverRecord m_record;
     bool m_opened = false;
     QLineEdit* m_quantity;
     QLineEdit* m_weight;

@@ -58,9 +58,8 @@ private:
 
 } // namespace
 
-CPageCoverProd::CPageCoverProd(const GuiContext& context, PackagingLineValues values,
-                               QWidget* parent)
-    : QWizardPage(parent), m_context(context), m_values(values) {
+CPageCoverProd::CPageCoverProd(const GuiContext& context, CoverLine record, QWidget* parent)
+    : QWizardPage(parent), m_context(context), m_record(record) {
     setTitle(QStringLiteral("Údaje balení"));
     m_quantity = new QLineEdit(this);
     m_weight = new QLineEdit(this);
@@ -112,28 +111,29 @@ Quantity CPageCoverProd::UnitWeight() const {
 }
 
 void CPageCoverProd::SetCover(RecordId cover, int type, int origin, int payment) {
-    m_values.cover = cover;
-    m_values.type = type;
-    m_values.origin = origin;
-    m_values.payment = payment;
+    m_record.cover = cover;
+    m_record.type = type;
+    m_record.origin = origin;
+    m_record.payment = payment;
 }
 
 void CPageCoverProd::Open() {
-    if (!m_values.coverQty.IsValid())
-        m_values.coverQty = Quantity::FromUnits(1);
-    if (!m_values.prodQty.IsValid())
-        m_values.prodQty = Quantity::FromUnits(1);
-    if (!m_values.bandFrom.IsValid())
-        m_values.bandFrom = Quantity::FromUnits(0);
-    if (!m_values.bandTo.IsValid())
-        m_values.bandTo = Quantity::FromUnits(1000);
-    codecombo::FillAll(m_type, CoverTypes, m_values.type);
-    codecombo::FillAll(m_origin, Origins, m_values.origin);
-    codecombo::FillAll(m_payment, Payments, m_values.payment);
-    ProductsEdit()->setText(QuantityToLocaleText(m_values.prodQty));
-    m_band[m_values.bandKind == 1 ? 1 : 0]->setChecked(true);
-    m_from->setText(QuantityToLocaleText(m_values.bandFrom));
-    m_to->setText(QuantityToLocaleText(m_values.bandTo));
+    if (!m_record.qtyCover.IsValid())
+        m_record.qtyCover = Quantity::FromUnits(1);
+    if (!m_record.qtyProd.IsValid())
+        m_record.qtyProd = Quantity::FromUnits(1);
+    const bool band = !m_record.useAlways;
+    const Quantity from =
+        band && m_record.useFrom.IsValid() ? m_record.useFrom : Quantity::FromUnits(0);
+    const Quantity to =
+        band && m_record.useTo.IsValid() ? m_record.useTo : Quantity::FromUnits(1000);
+    codecombo::FillAll(m_type, CoverTypes, m_record.type);
+    codecombo::FillAll(m_origin, Origins, m_record.origin);
+    codecombo::FillAll(m_payment, Payments, m_record.payment);
+    ProductsEdit()->setText(QuantityToLocaleText(m_record.qtyProd));
+    m_band[band ? 1 : 0]->setChecked(true);
+    m_from->setText(QuantityToLocaleText(from));
+    m_to->setText(QuantityToLocaleText(to));
     EnableBand();
 }
 
@@ -144,13 +144,12 @@ void CPageCoverProd::initializePage() {
     }
     // The cover may have been chosen anew on the page before: its codes and
     // its weight of one piece are the line's again.
-    codecombo::Select(m_type, m_values.type);
-    codecombo::Select(m_origin, m_values.origin);
-    codecombo::Select(m_payment, m_values.payment);
-    const std::optional<CoverFacts> cover = ReadCoverFacts(m_context.store, m_values.cover);
+    codecombo::Select(m_type, m_record.type);
+    codecombo::Select(m_origin, m_record.origin);
+    codecombo::Select(m_payment, m_record.payment);
+    const std::optional<CoverFacts> cover = ReadCoverFacts(m_context.store, m_record.cover);
     m_coupling->SetUnitWeight(cover ? cover->unitWeight : Quantity::FromUnits(0));
-    m_values.totalWeight = CurMul(m_values.coverQty, m_coupling->UnitWeight());
-    m_coupling->Show(m_values.coverQty, m_values.totalWeight);
+    m_coupling->Show(m_record.qtyCover, CurMul(m_record.qtyCover, m_coupling->UnitWeight()));
     FocusAll(m_quantity);
 }
 
@@ -165,8 +164,7 @@ bool CPageCoverProd::validatePage() {
     const std::optional<Quantity> quantity = ReadNumber(messages, m_quantity);
     if (!quantity)
         return false;
-    const std::optional<Quantity> weight = ReadNumber(messages, m_weight);
-    if (!weight)
+    if (!ReadNumber(messages, m_weight))
         return false;
     const std::optional<Quantity> products = ReadNumber(messages, ProductsEdit());
     if (!products)
@@ -174,18 +172,17 @@ bool CPageCoverProd::validatePage() {
     // The band limits are read only while they can be edited: a disabled box
     // cannot take the focus to be corrected.
     const bool band = m_band[1]->isChecked();
-    std::optional<Quantity> from = m_values.bandFrom;
-    std::optional<Quantity> to = m_values.bandTo;
+    std::optional<Quantity> from = m_record.useFrom;
+    std::optional<Quantity> to = m_record.useTo;
     if (band && !(from = ReadNumber(messages, m_from)))
         return false;
     if (band && !(to = ReadNumber(messages, m_to)))
         return false;
-    m_values.coverQty = *quantity;
-    m_values.totalWeight = *weight;
-    m_values.prodQty = *products;
-    m_values.bandKind = band ? 1 : 0;
-    m_values.bandFrom = *from;
-    m_values.bandTo = *to;
+    m_record.qtyCover = *quantity;
+    m_record.qtyProd = *products;
+    m_record.useAlways = !band;
+    m_record.useFrom = *from;
+    m_record.useTo = *to;
 
     if (quantity->Scaled() <= 0) {
         Refuse(messages, "Množství obalu musí být větší než 0", m_quantity);
@@ -200,9 +197,9 @@ bool CPageCoverProd::validatePage() {
         const char* message;
         int& code;
     };
-    const CodeCheck checks[] = {{m_type, "Není vybrán typ", m_values.type},
-                                {m_origin, "Není vybrán původ", m_values.origin},
-                                {m_payment, "Není vybrána platba", m_values.payment}};
+    const CodeCheck checks[] = {{m_type, "Není vybrán typ", m_record.type},
+                                {m_origin, "Není vybrán původ", m_record.origin},
+                                {m_payment, "Není vybrána platba", m_record.payment}};
     for (const CodeCheck& check : checks) {
         const int code = codecombo::Selected(check.combo);
         if (code < 0) {

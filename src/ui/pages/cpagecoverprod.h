@@ -1,11 +1,6 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
-#include "core/data/quantity.h"
-#include "core/data/recordid.h"
-#endif
+#include "core/records/coverline.h"
 
 #include <QWizardPage>
 
@@ -19,32 +14,19 @@ namespace tarvo {
 struct GuiContext;
 class QuantityCoupling;
 
-// One packaging line of a product, or one item of a composite cover, as the
-// page edits it. Band kind 0: the line applies to any number of products
-// dispatched; 1: only when that number lies between bandFrom and bandTo.
-struct PackagingLineValues {
-    RecordId cover = NoRecord;
-    Quantity coverQty = Quantity::FromUnits(1);
-    Quantity totalWeight = Quantity::FromUnits(0);
-    int type = -1;
-    int origin = -1;
-    int payment = -1;
-    Quantity prodQty = Quantity::FromUnits(1);
-    int bandKind = 0;
-    Quantity bandFrom = Quantity::FromUnits(0);
-    Quantity bandTo = Quantity::FromUnits(1000);
-};
-
-// "Údaje balení": the data of a packaging line. The caller hands in the
-// values (for a new line the cover comes from the cover picker before it, see
-// SetCover) and reads them back after the wizard's success.
+// "Údaje balení": the data of a packaging line of a product or of an item of
+// a composite cover. The caller hands in the line (for a new line the cover
+// comes from the cover picker before it, see SetCover) and reads Record()
+// back after the wizard's success. The weight beside the quantity is shown,
+// not kept: the quantity times the cover's weight of one piece. The band
+// limits of a line used always are not shown; it offers 0 to 1000.
 class CPageCoverProd : public QWizardPage {
     Q_OBJECT
 public:
-    explicit CPageCoverProd(const GuiContext& context, PackagingLineValues values = {},
+    explicit CPageCoverProd(const GuiContext& context, CoverLine record = {},
                             QWidget* parent = nullptr);
 
-    const PackagingLineValues& Values() const { return m_values; }
+    const CoverLine& Record() const { return m_record; }
     // The cover chosen on the page before, with its codes as the defaults of
     // the line.
     void SetCover(RecordId cover, int type, int origin, int payment);
@@ -70,7 +52,7 @@ private:
     void EnableBand();
 
     const GuiContext& m_context;
-    PackagingLineValues m_values;
+    CoverLine m_record;
     bool m_opened = false;
     QLineEdit* m_quantity;
     QLineEdit* m_weight;

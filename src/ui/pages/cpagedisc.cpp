@@ -2,6 +2,7 @@
 
 #include "core/data/shared.h"
 #include "core/ports/messageport.h"
+#include "core/registers/coverregister.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
 
@@ -15,8 +16,8 @@
 
 namespace tarvo {
 
-CPageDisc::CPageDisc(const GuiContext& context, QWidget* parent)
-    : QWizardPage(parent), m_context(context) {
+CPageDisc::CPageDisc(const GuiContext& context, DiscardRecord record, QWidget* parent)
+    : QWizardPage(parent), m_context(context), m_record(record) {
     setTitle(QStringLiteral("Vyřazení obalu"));
     m_date = new QDateEdit(this);
     m_date->setCalendarPopup(true);
@@ -50,15 +51,14 @@ CPageDisc::CPageDisc(const GuiContext& context, QWidget* parent)
 }
 
 void CPageDisc::initializePage() {
-    if (!discard.quantity.IsValid())
-        discard.quantity = Quantity::FromUnits(0);
+    if (!m_record.quantity.IsValid())
+        m_record.quantity = Quantity::FromUnits(0);
     m_unitWeight = CoverRegister(m_context.store, m_context.switches, m_context.notifier)
-                       .UnitWeight(discard.cover);
-    weight = CurMul(discard.quantity, m_unitWeight);
-    m_date->setDate(ToQDate(discard.date.IsValid() ? discard.date : OleDate::Today()));
-    m_quantity->setText(QuantityToLocaleText(discard.quantity));
-    m_weight->setText(QuantityToLocaleText(weight));
-    m_kinds[discard.kind >= 0 && discard.kind < 3 ? discard.kind : 2]->setChecked(true);
+                       .UnitWeight(m_record.cover);
+    m_date->setDate(ToQDate(m_record.date.IsValid() ? m_record.date : OleDate::Today()));
+    m_quantity->setText(QuantityToLocaleText(m_record.quantity));
+    m_weight->setText(QuantityToLocaleText(CurMul(m_record.quantity, m_unitWeight)));
+    m_kinds[m_record.kind >= 0 && m_record.kind < 3 ? m_record.kind : 2]->setChecked(true);
     m_quantity->setFocus();
     m_quantity->selectAll();
 }
@@ -91,17 +91,16 @@ bool CPageDisc::validatePage() {
         m_quantity->selectAll();
         return false;
     }
-    discard.quantity = *q;
-    weight = *w;
+    m_record.quantity = *q;
     // The page shows the day only; the time of day the value carried stays.
     const QDate day = m_date->date();
-    const OleDate& date = discard.date;
-    discard.date =
+    const OleDate& date = m_record.date;
+    m_record.date =
         OleDate::FromParts(day.year(), day.month(), day.day(), date.IsValid() ? date.Hour() : 0,
                            date.IsValid() ? date.Minute() : 0, date.IsValid() ? date.Second() : 0);
     for (int i = 0; i < 3; ++i) {
         if (m_kinds[i]->isChecked())
-            discard.kind = i;
+            m_record.kind = i;
     }
     return true;
 }

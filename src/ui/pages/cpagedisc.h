@@ -1,13 +1,8 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
-#include "core/registers/coverregister.h"
-#endif
+#include "core/records/covers.h"
 
 #include <QWizardPage>
-#include <cstdint>
 
 class QDateEdit;
 class QLineEdit;
@@ -18,16 +13,16 @@ namespace tarvo {
 struct GuiContext;
 
 // "Vyřazení obalu": one discard record of a cover, edited in memory. The
-// caller sets the record, runs the wizard and, on success, hands the record
-// to the covers register.
+// caller hands in the record, runs the wizard and, on success, hands
+// Record() to the covers register. The weight shown beside the quantity is
+// the quantity times the cover's unit weight; it is not stored.
 class CPageDisc : public QWizardPage {
     Q_OBJECT
 public:
-    explicit CPageDisc(const GuiContext& context, QWidget* parent = nullptr);
+    explicit CPageDisc(const GuiContext& context, DiscardRecord record = {NoRecord, OleDate::Now()},
+                       QWidget* parent = nullptr);
 
-    DiscardRecord discard{NoRecord, OleDate::Now()};
-    // The discarded weight: the quantity times the cover's unit weight.
-    Quantity weight = Quantity::FromUnits(0);
+    const DiscardRecord& Record() const { return m_record; }
 
     // The cover's unit weight as read when the page opened.
     Quantity UnitWeight() const { return m_unitWeight; }
@@ -45,6 +40,7 @@ private:
     void OnWeightEdited();
 
     const GuiContext& m_context;
+    DiscardRecord m_record;
 
     QDateEdit* m_date;
     QLineEdit* m_quantity;

@@ -11,8 +11,8 @@
 
 namespace tarvo {
 
-CPageQty::CPageQty(const GuiContext& context, Quantity quantity, QWidget* parent)
-    : QWizardPage(parent), m_context(context), m_quantity(quantity), m_edit(new QLineEdit(this)) {
+CPageQty::CPageQty(const GuiContext& context, MoveLineRecord record, QWidget* parent)
+    : QWizardPage(parent), m_context(context), m_record(record), m_edit(new QLineEdit(this)) {
     setTitle(QStringLiteral("Zadejte množství"));
     FormGrid form(this);
     form.AddRow(QStringLiteral("Množství"), m_edit);
@@ -24,9 +24,9 @@ CPageQty::CPageQty(const GuiContext& context, Quantity quantity, QWidget* parent
 void CPageQty::initializePage() {
     if (!m_opened) {
         m_opened = true;
-        if (!m_quantity.IsValid())
-            m_quantity = Quantity::FromUnits(1);
-        m_edit->setText(QuantityToLocaleText(m_quantity));
+        if (!m_record.quantity.IsValid())
+            m_record.quantity = Quantity::FromUnits(1);
+        m_edit->setText(QuantityToLocaleText(m_record.quantity));
     }
     FocusAll(m_edit);
 }
@@ -35,7 +35,7 @@ bool CPageQty::validatePage() {
     const std::optional<Quantity> quantity = ReadNumber(m_context.messages, m_edit);
     if (!quantity)
         return false;
-    m_quantity = *quantity;
+    m_record.quantity = *quantity;
     if (quantity->Scaled() <= 0) {
         Refuse(m_context.messages, "Množství musí být větší než 0 !", m_edit);
         return false;

@@ -1,10 +1,6 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
-#include "core/data/quantity.h"
-#endif
+#include "core/records/dispatches.h"
 
 #include <QWizardPage>
 
@@ -14,14 +10,16 @@ namespace tarvo {
 
 struct GuiContext;
 
-// "Zadejte množství": the quantity of a dispatch product line.
+// "Zadejte množství": the quantity of a dispatch product line, the one value
+// of the line a person edits; a new line starts with one unit.
 class CPageQty : public QWizardPage {
     Q_OBJECT
 public:
-    explicit CPageQty(const GuiContext& context, Quantity quantity = Quantity::FromUnits(1),
+    explicit CPageQty(const GuiContext& context,
+                      MoveLineRecord record = {NoRecord, NoRecord, Quantity::FromUnits(1)},
                       QWidget* parent = nullptr);
 
-    Quantity Value() const { return m_quantity; }
+    const MoveLineRecord& Record() const { return m_record; }
 
     void initializePage() override;
     bool validatePage() override;
@@ -30,7 +28,7 @@ public:
 
 private:
     const GuiContext& m_context;
-    Quantity m_quantity;
+    MoveLineRecord m_record;
     bool m_opened = false;
     QLineEdit* m_edit;
 };

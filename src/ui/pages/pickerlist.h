@@ -1,14 +1,9 @@
 #pragma once
 
-#include "ui/framework/crecordlist.h"
-
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
 #include "core/data/idlist.h"
 #include "core/data/recordid.h"
 #include "core/data/rowsource.h"
-#endif
+#include "ui/framework/crecordlist.h"
 
 #include <functional>
 #include <memory>

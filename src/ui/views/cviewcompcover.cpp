@@ -44,12 +44,12 @@ void CViewCompCover::LoadMainList(RecordId selectId) {
 }
 
 void CViewCompCover::AddCompCover() {
-    CDlgCompCover dialog(Context(), this);
+    CDlgCompCover dialog(Context(), NoRecord, {}, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     // The list keeps the row selected before: the new composite cover is not
     // selected for the user.
-    if (m_compCovers.Add(dialog.compCover))
+    if (m_compCovers.Add(dialog.Record()))
         LoadMainList();
 }
 
@@ -64,12 +64,10 @@ void CViewCompCover::EditCompCover() {
     const std::optional<CompCoverRecord> compCover = ReadRow(list, row, m_compCovers.Read(id));
     if (!compCover)
         return;
-    CDlgCompCover dialog(Context(), this);
-    dialog.id = id;
-    dialog.compCover = *compCover;
+    CDlgCompCover dialog(Context(), id, *compCover, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    AfterWrite(list, row, m_compCovers.Update(id, dialog.compCover), [this] { LoadMainList(); });
+    AfterWrite(list, row, m_compCovers.Update(id, dialog.Record()), [this] { LoadMainList(); });
 }
 
 void CViewCompCover::DeleteCompCovers() {
@@ -78,7 +76,7 @@ void CViewCompCover::DeleteCompCovers() {
 }
 
 void CViewCompCover::RunFilter() {
-    CDlgFilterCompCover dialog(this);
+    CDlgFilterCompCover dialog(m_filter, this);
     RunFilterDialog(dialog, m_filter);
 }
 

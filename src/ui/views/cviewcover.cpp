@@ -110,10 +110,10 @@ void CViewCover::OnSubHeaderClicked(int, int column) {
 }
 
 void CViewCover::AddCover() {
-    CDlgCover dialog(Context(), this);
+    CDlgCover dialog(Context(), {}, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (const std::optional<RecordId> id = m_covers.Add(dialog.cover))
+    if (const std::optional<RecordId> id = m_covers.Add(dialog.Record()))
         LoadMainList(*id);
 }
 
@@ -128,11 +128,10 @@ void CViewCover::EditCover() {
     const std::optional<CoverRecord> cover = ReadRow(list, row, m_covers.Read(id));
     if (!cover)
         return;
-    CDlgCover dialog(Context(), this);
-    dialog.cover = *cover;
+    CDlgCover dialog(Context(), *cover, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    AfterWrite(list, row, m_covers.Update(id, dialog.cover), [this] { LoadMainList(); });
+    AfterWrite(list, row, m_covers.Update(id, dialog.Record()), [this] { LoadMainList(); });
 }
 
 void CViewCover::DeleteCovers() {
@@ -141,18 +140,17 @@ void CViewCover::DeleteCovers() {
 }
 
 void CViewCover::RunFilter() {
-    CDlgFilterCover dialog(Context(), this);
+    CDlgFilterCover dialog(Context(), m_filter, this);
     RunFilterDialog(dialog, m_filter);
 }
 
 bool CViewCover::RunDiscardPage(DiscardRecord& discard) {
     CWizard wizard(this);
-    auto* page = new CPageDisc(Context());
-    page->discard = discard;
+    auto* page = new CPageDisc(Context(), discard);
     wizard.AddPage(page);
     if (!wizard.Run())
         return false;
-    discard = page->discard;
+    discard = page->Record();
     return true;
 }
 

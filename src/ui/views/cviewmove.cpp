@@ -212,10 +212,10 @@ void CViewMove::RemoveRow(CRecordList* list, int row) {
 }
 
 void CViewMove::AddMove() {
-    CDlgMove dialog(Context(), this);
+    CDlgMove dialog(Context(), {}, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (const std::optional<RecordId> id = m_register.Add(dialog.record))
+    if (const std::optional<RecordId> id = m_register.Add(dialog.Record()))
         LoadMainList(*id);
 }
 
@@ -230,11 +230,10 @@ void CViewMove::EditMove() {
     const std::optional<MoveRecord> move = ReadRow(list, row, m_register.Read(id));
     if (!move)
         return;
-    CDlgMove dialog(Context(), this);
-    dialog.record = *move;
+    CDlgMove dialog(Context(), *move, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    AfterWrite(list, row, m_register.Update(id, dialog.record), [this] { LoadMainList(); });
+    AfterWrite(list, row, m_register.Update(id, dialog.Record()), [this] { LoadMainList(); });
 }
 
 void CViewMove::DeleteMoves() {
@@ -243,7 +242,7 @@ void CViewMove::DeleteMoves() {
 }
 
 void CViewMove::RunFilter() {
-    CDlgFilterMove dialog(Context(), this);
+    CDlgFilterMove dialog(Context(), m_filter, this);
     RunFilterDialog(dialog, m_filter);
 }
 
@@ -260,7 +259,7 @@ void CViewMove::AddLine() {
     wizard.AddPage(quantity);
     if (!wizard.Run())
         return;
-    if (m_register.AddLine(move, product->Product(), quantity->Value()))
+    if (m_register.AddLine(move, product->Product(), quantity->Record().quantity))
         LoadLines();
 }
 
@@ -274,11 +273,11 @@ void CViewMove::EditLine() {
     if (!line)
         return;
     CWizard wizard(this);
-    auto* quantity = new CPageQty(Context(), line->quantity);
+    auto* quantity = new CPageQty(Context(), *line);
     wizard.AddPage(quantity);
     if (!wizard.Run())
         return;
-    AfterWrite(list, *row, m_register.UpdateLineQuantity(id, quantity->Value()),
+    AfterWrite(list, *row, m_register.UpdateLineQuantity(id, quantity->Record().quantity),
                [this] { LoadLines(); });
 }
 
@@ -303,12 +302,8 @@ void CViewMove::AddCoverLine() {
     wizard.AddPage(values);
     if (!wizard.Run())
         return;
-    const CoverLineValues& v = values->Values();
-    AfterWrite(
-        lines, *row,
-        m_register.AddCoverLine(lines->Model()->Id(*row), {NoRecord, NoRecord, v.cover, v.coverQty,
-                                                           v.type, v.origin, v.payment}),
-        [this] { LoadCovers(); });
+    AfterWrite(lines, *row, m_register.AddCoverLine(lines->Model()->Id(*row), values->Record()),
+               [this] { LoadCovers(); });
 }
 
 void CViewMove::EditCoverLine() {
@@ -320,18 +315,12 @@ void CViewMove::EditCoverLine() {
     const std::optional<MoveCoverRecord> line = ReadRow(list, *row, m_register.ReadCoverLine(id));
     if (!line)
         return;
-    CoverLineValues values;
-    values.cover = line->cover;
-    values.coverQty = line->quantity;
-    values.type = line->type;
-    values.origin = line->origin;
-    values.payment = line->payment;
     CWizard wizard(this);
-    auto* page = new CPageCoverMove(Context(), values);
+    auto* page = new CPageCoverMove(Context(), *line);
     wizard.AddPage(page);
     if (!wizard.Run())
         return;
-    AfterWrite(list, *row, m_register.UpdateCoverLineQuantity(id, page->Values().coverQty),
+    AfterWrite(list, *row, m_register.UpdateCoverLineQuantity(id, page->Record().quantity),
                [this] { LoadCovers(); });
 }
 

@@ -42,45 +42,14 @@ CListModel* Model(const GuiContext& context, std::unique_ptr<IRowSource> rows) {
     return new CListModel(context.messages, std::move(rows));
 }
 
-// The packaging line page's values as the register takes them.
-CoverLine LineOf(const PackagingLineValues& values) {
-    CoverLine line;
-    line.cover = values.cover;
-    line.qtyCover = values.coverQty;
-    line.qtyProd = values.prodQty;
-    line.useAlways = values.bandKind == 0;
-    line.useFrom = values.bandFrom;
-    line.useTo = values.bandTo;
-    line.type = values.type;
-    line.origin = values.origin;
-    line.payment = values.payment;
-    return line;
-}
-
 // What the packaging-line wizard chose.
 LineChoice ChoiceOf(const CPageCover& cover, const CPageCoverProd& page) {
     LineChoice choice;
     if (cover.Choice().composite)
         choice.compositeId = cover.Choice().id;
     else
-        choice.line = LineOf(page.Values());
+        choice.line = page.Record();
     return choice;
-}
-
-PackagingLineValues ValuesOf(const CoverLine& line) {
-    PackagingLineValues values;
-    values.cover = line.cover;
-    values.coverQty = line.qtyCover;
-    values.prodQty = line.qtyProd;
-    values.bandKind = line.useAlways ? 0 : 1;
-    if (!line.useAlways) {
-        values.bandFrom = line.useFrom;
-        values.bandTo = line.useTo;
-    }
-    values.type = line.type;
-    values.origin = line.origin;
-    values.payment = line.payment;
-    return values;
 }
 
 // The wizard of a new packaging line: the cover picker (composite covers
@@ -285,12 +254,8 @@ void CViewProd::DeleteProducts() {
 }
 
 void CViewProd::RunFilter() {
-    RunFilterCommand(m_filter, [this]() -> std::optional<ProdFilter> {
-        CDlgFilterProd dialog(Context(), m_filter, this);
-        if (dialog.exec() != QDialog::Accepted)
-            return std::nullopt;
-        return dialog.Filter();
-    });
+    CDlgFilterProd dialog(Context(), m_filter, this);
+    RunFilterDialog(dialog, m_filter);
 }
 
 void CViewProd::AssignCovers() {
@@ -318,10 +283,10 @@ void CViewProd::AddDefinition() {
     ProductRegister reg = Register(progress);
     if (!reg.CheckSelected(product, Missing::Product))
         return;
-    CDlgValidFrom dialog(OleDate::Now(), this);
+    CDlgValidFrom dialog({product, OleDate::Now()}, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (reg.AddDefinition(product, dialog.Date()) == Outcome::Done)
+    if (reg.AddDefinition(product, dialog.Record().from) == Outcome::Done)
         LoadDates();
 }
 
@@ -334,10 +299,11 @@ void CViewProd::EditDefinition() {
     const std::optional<DefinitionRecord> definition = ReadRow(list, row, reg.ReadDefinition(id));
     if (!definition)
         return;
-    CDlgValidFrom dialog(definition->from, this);
+    CDlgValidFrom dialog(*definition, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    AfterWrite(list, row, reg.ChangeDefinitionDate(id, dialog.Date()), [this] { LoadDates(); });
+    AfterWrite(list, row, reg.ChangeDefinitionDate(id, dialog.Record().from),
+               [this] { LoadDates(); });
 }
 
 void CViewProd::DeleteDefinition() {
@@ -377,12 +343,11 @@ void CViewProd::EditLine() {
     if (!line)
         return;
     CWizard wizard(this);
-    auto* page = new CPageCoverProd(Context(), ValuesOf(*line));
+    auto* page = new CPageCoverProd(Context(), *line);
     wizard.AddPage(page);
     if (!wizard.Run())
         return;
-    AfterWrite(list, row, reg.UpdateLine(id, LineOf(page->Values())),
-               [this, id] { LoadLines(id); });
+    AfterWrite(list, row, reg.UpdateLine(id, page->Record()), [this, id] { LoadLines(id); });
 }
 
 void CViewProd::DeleteLine() {
