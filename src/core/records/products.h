@@ -18,11 +18,11 @@ class CDataStore;
 // only there: the imports write them, a person never does. Source 0 is a
 // product entered by hand, stored without a source.
 struct ProductRecord {
-    std::string name;
-    std::string katalog;
-    std::string unit;
+    std::string name{};
+    std::string katalog{};
+    std::string unit{};
     int64_t source = 0;
-    std::optional<int64_t> sourceId;
+    std::optional<int64_t> sourceId{};
 
     bool operator==(const ProductRecord&) const = default;
 };
@@ -31,7 +31,7 @@ struct ProductRecord {
 // lines are cover lines of the table Prod_Cover (CoverLineTable::Packaging).
 struct DefinitionRecord {
     RecordId prodId = NoRecord;
-    OleDate from;
+    OleDate from{};
 };
 
 // Every write below throws ComError and opens no unit of its own: the caller
