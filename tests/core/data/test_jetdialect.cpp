@@ -1,6 +1,7 @@
 #include "core/data/jetdialect.h"
 #include "core/data/shared.h"
 #include "core/data/sqlfunctions.h"
+#include "rows.h"
 #include "testdatabase.h"
 
 #include <gtest/gtest.h>
@@ -29,10 +30,7 @@ std::vector<std::string> Column(TestDatabase& db, const std::string& sql, const 
 }
 
 void AddCover(TestDatabase& db, const std::string& name, const char* weight, int reusable = 0) {
-    db.Run(Format("INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, cover_org, "
-                  "cover_pay, cover_stat, cover_reusable) VALUES (%s, %ld, 0, 0, 0, 0, 0, %d)",
-                  SqlQuote(name).c_str(), static_cast<long>(ParseQuantity(weight)->Scaled()),
-                  reusable));
+    test::rows::Cover(db.store, {name, *ParseQuantity(weight), reusable != 0, 0, 0, 0, 0, 0});
 }
 
 TEST(JetDialect, DateLiteralsAreMonthFirstAndDateDiffCountsWholeDays) {
