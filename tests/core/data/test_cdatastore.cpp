@@ -2,6 +2,7 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/data/transaction.h"
+#include "rows.h"
 #include "testdatabase.h"
 
 #include <cstdlib>
@@ -175,9 +176,7 @@ TEST(CRecordset, NavigationStopsAtBothEnds) {
 TEST(CRecordset, FindFirstAndFindInRecordset) {
     TestDatabase db;
     for (const char* name : {"Krabice", "Paleta", "Fólie", "paleta malá"})
-        db.Run(Format("INSERT INTO Cover (cover_name, cover_weight, cover_reusable) VALUES (%s, "
-                      "10000, %d)",
-                      SqlQuote(name).c_str(), name[0] == 'P'));
+        test::rows::Cover(db.store, {name, Quantity::FromUnits(1), name[0] == 'P'});
     CRecordset rs;
     ASSERT_TRUE(db.store.OpenRecordset(rs, "SELECT * FROM Cover ORDER BY cover_id"));
 
