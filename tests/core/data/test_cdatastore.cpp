@@ -126,8 +126,8 @@ TEST(CRecordset, AddUpdateAndReadTheNewIdentifierBack) {
 
 TEST(CRecordset, EditsThroughAJoinWriteTheRightTable) {
     TestDatabase db;
-    db.Run("INSERT INTO Move (move_num, move_date) VALUES ('V1', #1/2/2012#)");
-    db.Run("INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (1, 7, 30000)");
+    const RecordId move = test::rows::Move(db.store, {"V1", -1, OleDate::FromParts(2012, 1, 2)});
+    test::rows::MoveLine(db.store, move, 7, test::Q("3"));
     CRecordset rs;
     ASSERT_TRUE(db.store.OpenRecordset(rs,
                                        "SELECT Move.move_date, Move_Prod.* FROM Move INNER JOIN "

@@ -104,12 +104,9 @@ TEST(JetDialect, ProductsOfQuantitiesStayQuantities) {
     TestDatabase db;
     AddCover(db, "Paleta", "12.5");
     AddCover(db, "Fólie", "0.0125");
-    db.Run("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) VALUES (1, "
-           "#1/10/2012#, 0, 30000)");
-    db.Run("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) VALUES (2, "
-           "#1/11/2012#, 1, 1000000)");
-    db.Run("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) VALUES (2, "
-           "#1/12/2012#, 1, 5)");
+    test::rows::Discard(db.store, {1, OleDate::FromParts(2012, 1, 10), 0, test::Q("3")});
+    test::rows::Discard(db.store, {2, OleDate::FromParts(2012, 1, 11), 1, test::Q("100")});
+    test::rows::Discard(db.store, {2, OleDate::FromParts(2012, 1, 12), 1, test::Q("0,0005")});
 
     CRecordset rs;
     ASSERT_TRUE(db.store.OpenRecordset(
