@@ -49,7 +49,7 @@ struct Fixture {
     RecordId box = db.AddCover("Krabice", 2000);
     RecordId pallet = db.AddCover("Paleta", 150000, 0, 1, 1, 1, 1);
     RecordId product = rows::Product(db.store, {"Jogurt", "J-1"});
-    RecordId definition = rows::Definition(db.store, product, OleDate::FromValue(36526),
+    RecordId definition = rows::Definition(db.store, product, Day(2000, 1, 1),
                                            {{box, Q("1"), Q("1"), true, {}, {}, 0, 0, 0},
                                             {pallet, Q("1"), Q("10"), true, {}, {}, 1, 1, 1}});
     RecordId first = AddMove("V-001", Day(2024, 1, 15, 9));
