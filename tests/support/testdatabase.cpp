@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <gtest/gtest.h>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -34,15 +33,23 @@ TestDatabase::TestDatabase() {
 }
 
 long TestDatabase::Count(const std::string& table) {
-    CStatement count(store, "SELECT COUNT(*) FROM " + table);
-    count.Step();
-    return static_cast<long>(count.Int(0));
+    return static_cast<long>(Number("SELECT COUNT(*) FROM " + table));
+}
+
+long long TestDatabase::Number(const std::string& sql) {
+    CStatement st(store, sql);
+    return st.Step() ? st.Int(0) : 0;
+}
+
+std::string TestDatabase::Text(const std::string& sql) {
+    CStatement st(store, sql);
+    return st.Step() ? st.Text(0) : std::string();
 }
 
 void TestDatabase::Run(const std::string& sql) {
     const size_t before = messages.shown.size();
-    EXPECT_TRUE(store.Execute(sql)) << sql;
-    EXPECT_EQ(messages.shown.size(), before) << sql;
+    if (!store.Execute(sql) || messages.shown.size() != before)
+        throw std::runtime_error("the test's SQL failed: " + sql);
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

@@ -26,7 +26,8 @@ private:
     std::filesystem::path m_path;
 };
 
-// A new working database in a temporary folder, open, with recorded messages.
+// A new working database in a temporary folder, open, with recorded
+// messages: the one fixture of the gtest and the Qt Test programs.
 struct TestDatabase {
     TestDatabase();
 
@@ -37,7 +38,12 @@ struct TestDatabase {
     std::string DatabasePath() const { return folder.File("Tarvo.mdb"); }
     // Row count of a table or of any query's first column.
     long Count(const std::string& table);
-    // Runs SQL and fails the test on an error message.
+    // The first column of the first row of a query (0 or empty when there is
+    // no row).
+    long long Number(const std::string& sql);
+    std::string Text(const std::string& sql);
+    // Runs SQL that must succeed: throws, naming it, when it fails or shows a
+    // message, so that a test stops at a fixture that did not get written.
     void Run(const std::string& sql);
 };
 

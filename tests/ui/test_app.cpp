@@ -213,13 +213,13 @@ void TestApp::secondInstanceRaisesFirst() {
 void TestApp::notifyAllViewsSkipsSender() {
     CMainFrame* frame = m_app.MainFrame();
     auto* covers = qobject_cast<CViewCover*>(frame->ActiveView());
-    m_app.Context()->store.Execute("INSERT INTO Cover (cover_name, deleted) VALUES ('Nový', 0)");
+    rows::Cover(m_app.Context()->store, {.name = "Nový"});
     frame->NotifyAllViews(covers, ViewNotification::Refresh);
     QCOMPARE(covers->MainList()->Model()->Count(), 0);
     frame->NotifyAllViews(nullptr, ViewNotification::Refresh);
     QCOMPARE(covers->MainList()->Model()->Count(), 1);
     // Core operations reach every view through the context, without a sender.
-    m_app.Context()->store.Execute("INSERT INTO Cover (cover_name, deleted) VALUES ('Druhý', 0)");
+    rows::Cover(m_app.Context()->store, {.name = "Druhý"});
     m_app.Context()->notifier.NotifyAllViews(ViewNotification::Refresh);
     QCOMPARE(covers->MainList()->Model()->Count(), 2);
     m_app.Context()->store.Execute("DELETE FROM Cover WHERE cover_name = 'Druhý'");

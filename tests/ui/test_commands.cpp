@@ -265,11 +265,8 @@ void TestCommands::reportFromTheDialog() {
         MakeReportTemplate(QuarterTemplatePath(folder, year, 2), year, 2);
     c.db.messages.yesNoAnswers.push_back(createOwn);
     const long long cover = c.db.AddCover("Krabice", 10000, 7); // papír, 1 kg
-    c.db.Run("INSERT INTO Move (move_num, move_date, move_type, move_export, move_source) "
-             "VALUES ('V-1', #5/5/2031#, 0, 0, 0)");
-    c.db.Run(Format("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, "
-                    "cover_type, cover_org, cover_pay) VALUES (1, 0, %lld, 30000, 1, 0, 1)",
-                    cover));
+    const RecordId move = rows::Move(c.db.store, {"V-1", 0, OleDate::FromParts(2031, 5, 5)});
+    rows::MoveCover(c.db.store, {move, 0, cover, Q("3"), 1, 0, 1});
 
     OnNextModalOf<CDlgReportData>([&](CDlgReportData* dialog) {
         dialog->QuarterBox()->setValue(2);
@@ -412,17 +409,12 @@ void TestCommands::bulkRun() {
     QFETCH(QStringList, messages);
     Context c;
     const long long cover = c.db.AddCover("Krabice", 10000);
-    c.db.Run("INSERT INTO Product (prod_name, deleted) VALUES ('Výrobek', 0)");
+    const RecordId product = rows::Product(c.db.store, {"Výrobek"});
     for (int i = 1; i <= 10; ++i) {
-        c.db.Run(Format("INSERT INTO Move (move_num, move_date, move_type, move_export, "
-                        "move_source) VALUES ('V-%i', #1/%i/2026#, 0, 0, 0)",
-                        i, i));
-        c.db.Run(Format("INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (%i, 1, "
-                        "10000)",
-                        i));
-        c.db.Run(Format("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, "
-                        "cover_type, cover_org, cover_pay) VALUES (%i, %i, %lld, 10000, 0, 0, 0)",
-                        i, i, cover));
+        const RecordId move =
+            rows::Move(c.db.store, {Format("V-%i", i), 0, OleDate::FromParts(2026, 1, i)});
+        const RecordId line = rows::MoveLine(c.db.store, move, product, Q("1"));
+        rows::MoveCover(c.db.store, {move, line, cover, Q("1"), 0, 0, 0});
     }
     c.db.messages.shown.clear();
     c.db.messages.yesNoAnswers.push_back(confirm);

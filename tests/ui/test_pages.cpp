@@ -33,16 +33,6 @@ namespace {
 struct Fixture {
     UiDatabase db;
     const GuiContext& context = db.Context();
-
-    long long AddProduct(const std::string& name, bool deleted = false) {
-        db.Run("INSERT INTO Product (prod_name, prod_katalog, prod_unit, deleted) VALUES ('" +
-               name + "', 'K-" + name + "', 'ks', " + (deleted ? "1" : "0") + ")");
-        return db.Number("SELECT max(prod_id) FROM Product");
-    }
-    long long AddCompCover(const std::string& name) {
-        db.Run("INSERT INTO CompCover (ccover_name, ccover_note) VALUES ('" + name + "', 'x')");
-        return db.Number("SELECT max(ccover_id) FROM CompCover");
-    }
 };
 
 // The visible buttons, left to right, by their texts.
@@ -130,7 +120,7 @@ void TestPages::buttonsFollowThePagePlace() {
     QFETCH(QStringList, captions);
     Fixture f;
     f.db.AddCover("Krabice", 2500);
-    f.AddProduct("Mléko");
+    rows::Product(f.db.store, {"Mléko"});
     CWizard wizard;
     CPageCover* cover = nullptr;
     CPageProd* product = nullptr;
@@ -190,8 +180,8 @@ void TestPages::coverTabSwitchesNextAndFinish() {
 void TestPages::compositeChoiceEndsTheWizard() {
     Fixture f;
     f.db.AddCover("Krabice", 2500);
-    f.AddCompCover("Sada A");
-    const long long chosen = f.AddCompCover("Sada B");
+    rows::CompCover(f.db.store, {"Sada A"});
+    const long long chosen = rows::CompCover(f.db.store, {"Sada B"});
     CWizard wizard;
     auto* cover = new CPageCover(f.context, true);
     auto* line = new CPageCoverProd(f.context);
@@ -254,7 +244,7 @@ void TestPages::coverPickerRefusesNoChoice() {
     QFETCH(int, tab);
     Fixture f;
     f.db.AddCover("Krabice", 2500);
-    f.AddCompCover("Sada");
+    rows::CompCover(f.db.store, {"Sada"});
     CWizard wizard;
     auto* cover = new CPageCover(f.context, true);
     wizard.AddPage(cover);
@@ -632,11 +622,10 @@ void TestPages::quantityPageChecks() {
 
 void TestPages::productPicker() {
     Fixture f;
-    f.AddProduct("Hrnek");
-    const long long tea = f.AddProduct("Čaj");
-    f.AddProduct("Chléb");
-    f.AddProduct("Cukr");
-    f.AddProduct("Starý", true);
+    for (const char* name : {"Hrnek", "Chléb", "Cukr"})
+        rows::Product(f.db.store, {name});
+    const long long tea = rows::Product(f.db.store, {"Čaj", "K-Čaj"});
+    MarkProductsDeleted(f.db.store, {rows::Product(f.db.store, {"Starý"})});
     CWizard wizard;
     auto* picker = new CPageProd(f.context);
     auto* quantity = new CPageQty(f.context);

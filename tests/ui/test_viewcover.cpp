@@ -215,15 +215,9 @@ void TestViewCover::propagation() {
     // Lines of the cover whose values were set individually, and a line of
     // another cover that must not change.
     for (long long id : {cover, other}) {
-        f.db.Run(Format("INSERT INTO CompCover_Item (ccover_id, cover_id, cover_type, cover_org, "
-                        "cover_pay) VALUES (1, %lld, 3, 0, 0)",
-                        id));
-        f.db.Run(Format("INSERT INTO Prod_Cover (dt_id, cover_id, cover_type, cover_org, "
-                        "cover_pay) VALUES (1, %lld, 3, 0, 0)",
-                        id));
-        f.db.Run(Format("INSERT INTO Move_Cover (move_id, cover_id, cover_type, cover_org, "
-                        "cover_pay) VALUES (1, %lld, 3, 0, 0)",
-                        id));
+        rows::CompCoverItem(f.db.store, 1, {.cover = id, .type = 3, .origin = 0, .payment = 0});
+        rows::PackagingLine(f.db.store, 1, {.cover = id, .type = 3, .origin = 0, .payment = 0});
+        rows::MoveCover(f.db.store, {.move = 1, .cover = id, .type = 3, .origin = 0, .payment = 0});
     }
     f.db.switches.coverToCompCovers = compCovers;
     f.db.switches.coverToPackaging = packaging;
@@ -256,9 +250,7 @@ void TestViewCover::propagation() {
 void TestViewCover::unchangedDefaultsRunNoPropagation() {
     Fixture f;
     const long long cover = f.db.AddCover("Krabice", 1000, 0, 1, 1, 1);
-    f.db.Run(Format("INSERT INTO Prod_Cover (dt_id, cover_id, cover_type, cover_org, cover_pay) "
-                    "VALUES (1, %lld, 3, 0, 0)",
-                    cover));
+    rows::PackagingLine(f.db.store, 1, {.cover = cover, .type = 3, .origin = 0, .payment = 0});
     f.Open();
     OnNextModal([](QWidget* modal) {
         auto* dialog = qobject_cast<CDlgCover*>(modal);
@@ -279,11 +271,9 @@ void TestViewCover::deleteIsSoftAndRemovesDiscardsAndItems() {
     const long long b = f.db.AddCover("B", 100);
     const long long c = f.db.AddCover("C", 100);
     for (long long id : {a, b, c}) {
-        f.db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
-                        "VALUES (%lld, 45000, 0, 10000)",
-                        id));
-        f.db.Run(Format("INSERT INTO CompCover_Item (ccover_id, cover_id) VALUES (1, %lld)", id));
-        f.db.Run(Format("INSERT INTO Prod_Cover (dt_id, cover_id) VALUES (1, %lld)", id));
+        rows::Discard(f.db.store, {id, OleDate::FromValue(45000), 0, Q("1")});
+        rows::CompCoverItem(f.db.store, 1, {.cover = id});
+        rows::PackagingLine(f.db.store, 1, {.cover = id});
     }
     f.Open();
     f.SelectCovers({0, 2});
@@ -378,6 +368,8 @@ void TestViewCover::discardAt2359KeepsItsDay() {
     Fixture f;
     const long long cover = f.db.AddCover("Krabice", 2500);
     const OleDate lateEvening = OleDate::FromParts(2024, 3, 15, 23, 59, 0);
+    // With its time, as an older database may hold it: the program stores the
+    // day alone.
     f.db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
                     "VALUES (%lld, %.10f, 2, 10000)",
                     cover, lateEvening.Value()));
@@ -399,9 +391,7 @@ void TestViewCover::discardAt2359KeepsItsDay() {
 void TestViewCover::discardDeleteAsksWithDate() {
     Fixture f;
     const long long cover = f.db.AddCover("Krabice", 2500);
-    f.db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
-                    "VALUES (%lld, %.1f, 2, 10000)",
-                    cover, OleDate::FromParts(2023, 1, 2).Value()));
+    rows::Discard(f.db.store, {cover, OleDate::FromParts(2023, 1, 2), 2, Q("1")});
     f.Open();
     f.db.messages.yesNoAnswers = {false, true};
     f.view->OnCommand(cmd::Delete2);
@@ -416,9 +406,7 @@ void TestViewCover::discardDeleteAsksWithDate() {
 void TestViewCover::vanishedDiscardLeavesNoPage() {
     Fixture f;
     const long long cover = f.db.AddCover("Krabice", 2500);
-    f.db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
-                    "VALUES (%lld, 45000, 2, 10000)",
-                    cover));
+    rows::Discard(f.db.store, {cover, OleDate::FromValue(45000), 2, Q("1")});
     f.Open();
     f.db.Run("DELETE FROM CoverDiscard");
     f.view->OnCommand(cmd::Edit2);
@@ -435,9 +423,7 @@ void TestViewCover::discardsFollowSingleSelection() {
     const long long a = f.db.AddCover("A", 100);
     const long long b = f.db.AddCover("B", 100);
     for (long long id : {a, b, b})
-        f.db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
-                        "VALUES (%lld, 45000, 0, 10000)",
-                        id));
+        rows::Discard(f.db.store, {id, OleDate::FromValue(45000), 0, Q("1")});
     f.Open();
     QCOMPARE(f.Discards()->Count(), 1);
     f.SelectCovers({0, 1});
@@ -453,9 +439,7 @@ void TestViewCover::discardsFollowSingleSelection() {
 void TestViewCover::discardWeightFollowsCoverWeight() {
     Fixture f;
     const long long cover = f.db.AddCover("A", 2500);
-    f.db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
-                    "VALUES (%lld, 45000, 0, 40000)",
-                    cover));
+    rows::Discard(f.db.store, {cover, OleDate::FromValue(45000), 0, Q("4")});
     f.Open();
     QCOMPARE(f.Discards()->Cell(0, 2), QString("1,00"));
     OnNextModal([](QWidget* modal) {

@@ -48,27 +48,16 @@ struct Fixture {
     std::unique_ptr<CViewMove> view;
     RecordId box = db.AddCover("Krabice", 2000);
     RecordId pallet = db.AddCover("Paleta", 150000, 0, 1, 1, 1, 1);
-    RecordId product = AddProduct("Jogurt", "J-1");
+    RecordId product = rows::Product(db.store, {"Jogurt", "J-1"});
+    RecordId definition = rows::Definition(db.store, product, Day(2000, 1, 1),
+                                           {{box, Q("1"), Q("1"), true, {}, {}, 0, 0, 0},
+                                            {pallet, Q("1"), Q("10"), true, {}, {}, 1, 1, 1}});
     RecordId first = AddMove("V-001", Day(2024, 1, 15, 9));
     RecordId second = AddMove("V-002", Day(2024, 2, 1));
     RecordId small = *reg.AddLine(first, product, Quantity::FromUnits(5));
     RecordId large = *reg.AddLine(first, product, Quantity::FromUnits(20));
     RecordId other = *reg.AddLine(second, product, Quantity::FromUnits(7));
 
-    RecordId AddProduct(const char* name, const char* catalogue) {
-        db.Run(Format("INSERT INTO Product (prod_name, prod_katalog) VALUES ('%s', '%s')", name,
-                      catalogue));
-        const RecordId id = db.Number("SELECT MAX(prod_id) FROM Product");
-        if (db.Number("SELECT COUNT(*) FROM Prod_CoverDT") == 0) {
-            db.Run(Format("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (%lld, 36526)",
-                          static_cast<long long>(id)));
-            db.Run(Format("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, "
-                          "cp_usealways, cover_type, cover_org, cover_pay) VALUES (1, %lld, "
-                          "10000, 10000, 1, 0, 0, 0), (1, %lld, 10000, 100000, 1, 1, 1, 1)",
-                          static_cast<long long>(box), static_cast<long long>(pallet)));
-        }
-        return id;
-    }
     RecordId AddMove(const char* number, OleDate date) {
         return *reg.Add({number, 0, date, false});
     }
@@ -265,7 +254,7 @@ void TestViewMove::deleteDispatches() {
 
 void TestViewMove::addLineDerivesItsCovers() {
     Fixture f;
-    f.AddProduct("Tvaroh", "T-1");
+    rows::Product(f.db.store, {"Tvaroh", "T-1"});
     f.Open();
     f.SelectMoves({f.second});
     OnWizard([](QWizard* wizard) {

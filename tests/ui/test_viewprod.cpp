@@ -62,38 +62,20 @@ struct Fixture {
     long long box = db.AddCover("Krabice", 10000, 0, 1, 2, 0);
     long long foil = db.AddCover("Fólie", 2500, 4, 0, 0, 1);
 
-    long long AddProduct(const std::string& name, int source = 0, long long scrid = 0) {
-        db.Run(Format("INSERT INTO Product (prod_name, prod_katalog, prod_unit, prod_source, "
-                      "prod_scrid) VALUES (%s, 'K', 'ks', %i, %lld)",
-                      SqlQuote(name).c_str(), source, scrid));
-        return db.Number("SELECT MAX(prod_id) FROM Product");
-    }
     long long AddDefinition(long long prod, int day, int month, int year) {
-        db.Run(Format("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (%lld, %f)", prod,
-                      OleDate::FromParts(year, month, day).Value()));
-        return db.Number("SELECT MAX(dt_id) FROM Prod_CoverDT");
+        return rows::Definition(db.store, prod, OleDate::FromParts(year, month, day));
     }
     long long AddLine(long long dt, long long cover, bool always = true) {
-        db.Run(Format("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, "
-                      "cp_usealways, cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) "
-                      "VALUES (%lld, %lld, 20000, 100000, %i, 10000, 50000, 1, 1, 1)",
-                      dt, cover, always ? 1 : 0));
-        return db.Number("SELECT MAX(cp_id) FROM Prod_Cover");
+        return rows::PackagingLine(db.store, dt,
+                                   {cover, Q("2"), Q("10"), always, Q("1"), Q("5"), 1, 1, 1});
     }
     // A dispatch of the product on a day, with a hand-made cover line that
     // only a re-derivation replaces.
     void AddDispatch(long long prod, int day, int month, int year) {
-        db.Run(Format("INSERT INTO Move (move_num, move_date, move_type, move_export) VALUES "
-                      "('V', %f, 0, 0)",
-                      OleDate::FromParts(year, month, day, 12).Value()));
-        const long long move = db.Number("SELECT MAX(move_id) FROM Move");
-        db.Run(Format("INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (%lld, %lld, "
-                      "500000)",
-                      move, prod));
-        db.Run(Format("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, "
-                      "cover_type, cover_org, cover_pay) VALUES (%lld, %lld, %lld, 990000, 0, 0, "
-                      "0)",
-                      move, db.Number("SELECT MAX(mvprod_id) FROM Move_Prod"), foil));
+        const RecordId move =
+            rows::Move(db.store, {"V", 0, OleDate::FromParts(year, month, day, 12)});
+        const RecordId line = rows::MoveLine(db.store, move, prod, Q("50"));
+        rows::MoveCover(db.store, {move, line, foil, Q("99"), 0, 0, 0});
     }
 
     void Open() {
@@ -176,8 +158,9 @@ private slots:
 
 void TestViewProd::listsShowTheSelectedProductsPackaging() {
     Fixture f;
-    const long long chair = f.AddProduct("Židle", 1, 4711);
-    f.AddProduct("Stůl", 0, 99); // entered by hand: its number is not shown
+    const long long chair = rows::Product(f.db.store, {"Židle", "K", "ks", 1, 4711});
+    rows::Product(f.db.store,
+                  {"Stůl", "K", "ks", 0, 99}); // entered by hand: its number is not shown
     f.AddDefinition(chair, 1, 7, 2024);
     const long long january = f.AddDefinition(chair, 1, 1, 2024);
     f.AddLine(january, f.box);
@@ -204,8 +187,8 @@ void TestViewProd::listsShowTheSelectedProductsPackaging() {
 
 void TestViewProd::severalProductsDisableTheRightPane() {
     Fixture f;
-    const long long a = f.AddProduct("A");
-    f.AddProduct("B");
+    const long long a = rows::Product(f.db.store, {"A", "K", "ks"});
+    rows::Product(f.db.store, {"B", "K", "ks"});
     f.AddDefinition(a, 1, 1, 2024);
     f.Open();
     f.SelectProducts({0});
@@ -234,7 +217,7 @@ void TestViewProd::severalProductsDisableTheRightPane() {
 
 void TestViewProd::productAddEditDelete() {
     Fixture f;
-    f.AddProduct("Bedna");
+    rows::Product(f.db.store, {"Bedna", "K", "ks"});
     f.Open();
     OnNextModal([](QWidget* modal) {
         auto* dialog = qobject_cast<CDlgProd*>(modal);
@@ -271,7 +254,7 @@ void TestViewProd::productAddEditDelete() {
     // Nothing to edit, and a product another program removed.
     f.view->OnCommand(cmd::Edit);
     QCOMPARE(f.Texts().last(), QString("Není vybrán produkt !"));
-    f.AddProduct("Dveře");
+    rows::Product(f.db.store, {"Dveře", "K", "ks"});
     f.view->OnCommand(cmd::Refresh);
     f.db.Run("DELETE FROM Product WHERE prod_name = 'Dveře'");
     f.view->OnCommand(cmd::Edit);
@@ -330,7 +313,7 @@ void TestViewProd::productDialogTrimsAndRequiresNameOrCatalogue() {
 
 void TestViewProd::definitionAddEditDelete() {
     Fixture f;
-    const long long prod = f.AddProduct("Židle");
+    const long long prod = rows::Product(f.db.store, {"Židle", "K", "ks"});
     const long long dt = f.AddDefinition(prod, 1, 3, 2024);
     f.AddLine(dt, f.box);
     f.Open();
@@ -381,7 +364,7 @@ void TestViewProd::definitionAddEditDelete() {
 
 void TestViewProd::lineAddEditDelete() {
     Fixture f;
-    const long long prod = f.AddProduct("Židle");
+    const long long prod = rows::Product(f.db.store, {"Židle", "K", "ks"});
     f.AddDefinition(prod, 1, 3, 2024);
     f.Open();
     f.SelectProducts({0});
@@ -432,14 +415,16 @@ void TestViewProd::lineAddEditDelete() {
 
 void TestViewProd::compositeCoverAddsOneLinePerItem() {
     Fixture f;
-    const long long prod = f.AddProduct("Židle");
+    const long long prod = rows::Product(f.db.store, {"Židle", "K", "ks"});
     f.AddDefinition(prod, 1, 3, 2024);
-    f.db.Run("INSERT INTO CompCover (ccover_name, ccover_note) VALUES ('Sada', '')");
+    const RecordId set = rows::CompCover(f.db.store, {"Sada", ""});
+    // The always item with a band of 0 to 0, as older data holds it: the copy
+    // keeps the band as stored.
     f.db.Run(Format("INSERT INTO CompCover_Item (ccover_id, cover_id, cp_qtycover, cp_qtyprod, "
                     "cp_usealways, cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) VALUES "
-                    "(1, %lld, 10000, 10000, 1, 0, 0, 3, 2, 1), "
-                    "(1, %lld, 40000, 20000, 0, 10000, 90000, 0, 1, 2)",
-                    f.box, f.foil));
+                    "(%lld, %lld, 10000, 10000, 1, 0, 0, 3, 2, 1)",
+                    static_cast<long long>(set), f.box));
+    rows::CompCoverItem(f.db.store, set, {f.foil, Q("4"), Q("2"), false, Q("1"), Q("9"), 0, 1, 2});
     f.Open();
     f.SelectProducts({0});
     OnNextModal([](QWidget* modal) { PickCover(qobject_cast<QWizard*>(modal), 1, 0); });
@@ -461,7 +446,7 @@ void TestViewProd::changesAreCarriedIntoDispatches() {
     QFETCH(bool, switchOn);
     Fixture f;
     f.db.switches.packagingToDispatches = switchOn;
-    const long long prod = f.AddProduct("Židle");
+    const long long prod = rows::Product(f.db.store, {"Židle", "K", "ks"});
     const long long dt = f.AddDefinition(prod, 1, 3, 2024);
     f.AddLine(dt, f.box);
     f.AddDispatch(prod, 10, 3, 2024);
@@ -523,9 +508,10 @@ void TestViewProd::filterSelectsProducts() {
     QFETCH(QStringList, listed);
     QFETCH(bool, held);
     Fixture f;
-    f.AddProduct("Kůň");
-    f.AddLine(f.AddDefinition(f.AddProduct("koňak"), 1, 1, 2024), f.box);
-    f.AddDefinition(f.AddProduct("Žlutý kůň"), 1, 1, 2024); // a definition without lines
+    rows::Product(f.db.store, {"Kůň", "K", "ks"});
+    f.AddLine(f.AddDefinition(rows::Product(f.db.store, {"koňak", "K", "ks"}), 1, 1, 2024), f.box);
+    f.AddDefinition(rows::Product(f.db.store, {"Žlutý kůň", "K", "ks"}), 1, 1,
+                    2024); // a definition without lines
     f.Open();
     OnNextModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<CDlgFilterProd*>(modal);
@@ -551,9 +537,9 @@ void TestViewProd::filterSelectsProducts() {
 void TestViewProd::bulkAssignmentToSelectedProducts() {
     Fixture f;
     f.db.switches.packagingToDispatches = false;
-    const long long a = f.AddProduct("A");
-    const long long b = f.AddProduct("B");
-    f.AddProduct("C");
+    const long long a = rows::Product(f.db.store, {"A", "K", "ks"});
+    const long long b = rows::Product(f.db.store, {"B", "K", "ks"});
+    rows::Product(f.db.store, {"C", "K", "ks"});
     const long long existing = f.AddDefinition(b, 2, 4, 2024);
     f.AddLine(existing, f.foil);
     f.Open();
@@ -587,12 +573,12 @@ void TestViewProd::bulkAssignmentToSelectedProducts() {
 
 void TestViewProd::reloadFromOtherViews() {
     Fixture f;
-    const long long prod = f.AddProduct("Židle");
+    const long long prod = rows::Product(f.db.store, {"Židle", "K", "ks"});
     const long long dt = f.AddDefinition(prod, 1, 3, 2024);
     f.Open();
     f.SelectProducts({0});
     // An import added a product, another view changed the packaging lines.
-    f.AddProduct("Almara");
+    rows::Product(f.db.store, {"Almara", "K", "ks"});
     f.AddLine(dt, f.box);
     f.view->OnNotify(ViewNotification::ReloadMain);
     QCOMPARE(f.Column(f.Products(), 1), QStringList({"Almara", "Židle"}));

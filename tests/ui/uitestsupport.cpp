@@ -1,8 +1,5 @@
 #include "uitestsupport.h"
 
-#include "core/data/shared.h"
-#include "core/data/statement.h"
-
 #include <QApplication>
 #include <QLocale>
 #include <QTimer>
@@ -10,45 +7,18 @@
 
 namespace tarvo::test {
 
-UiDatabase::UiDatabase() {
-    const std::string path = Folder() + "Tarvo.mdb";
-    CDataStore::CreateEmptyDatabase(path);
-    m_store = std::make_unique<CDataStore>(messages);
-    m_store->SetDatabasePath(path);
-    m_store->OpenDatabase();
-    m_context = std::make_unique<GuiContext>(
-        GuiContext{*m_store, messages, switches, DataFolder{Folder()}, notifier, {}});
-}
-
-UiDatabase::~UiDatabase() {
-    m_store->CloseDatabase();
-}
-
-std::string UiDatabase::Folder() const {
-    return m_dir.path().toStdString() + "/";
-}
-
-bool UiDatabase::Run(const std::string& sql) {
-    return m_store->Execute(sql);
-}
-
-long long UiDatabase::Number(const std::string& sql) {
-    CStatement st(*m_store, sql);
-    return st.Step() ? st.Int(0) : 0;
-}
-
-std::string UiDatabase::Text(const std::string& sql) {
-    CStatement st(*m_store, sql);
-    return st.Step() ? st.Text(0) : std::string();
-}
+UiDatabase::UiDatabase()
+    : m_context{store, messages, switches, DataFolder{folder.Folder()}, notifier, {}} {}
 
 long long UiDatabase::AddCover(const std::string& name, long long weightScaled, int material,
                                int type, int origin, int payment, int stat) {
-    Run(Format("INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, cover_org, "
-               "cover_pay, cover_stat, cover_reusable, cover_note, deleted) "
-               "VALUES (%s, %lld, %i, %i, %i, %i, %i, 0, '', 0)",
-               SqlQuote(name).c_str(), weightScaled, material, type, origin, payment, stat));
-    return m_store->LastInsertId();
+    return rows::Cover(store, {.name = name,
+                               .weight = Quantity::FromScaled(weightScaled),
+                               .type = type,
+                               .material = material,
+                               .origin = origin,
+                               .payment = payment,
+                               .stat = stat});
 }
 
 void OnNextModal(std::function<void(QWidget*)> action) {

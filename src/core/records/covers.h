@@ -17,7 +17,7 @@ class CStatement;
 // One row of Cover as a person edits it. A new record starts with the values
 // of an empty cover dialog: no name, weight 0, no code chosen (-1).
 struct CoverRecord {
-    std::string name;
+    std::string name{};
     Quantity weight = Quantity::FromUnits(0);
     bool reusable = false;
     int type = -1;
@@ -25,7 +25,7 @@ struct CoverRecord {
     int origin = -1;
     int payment = -1;
     int stat = -1;
-    std::string note;
+    std::string note{};
 
     bool operator==(const CoverRecord&) const = default;
 };
@@ -33,7 +33,7 @@ struct CoverRecord {
 // One row of CoverDiscard. The date is stored as a whole day.
 struct DiscardRecord {
     RecordId cover = NoRecord;
-    OleDate date;
+    OleDate date{};
     int kind = 2; // "Recyklováno"
     Quantity quantity = Quantity::FromUnits(0);
 

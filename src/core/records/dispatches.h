@@ -17,7 +17,7 @@ class CDataStore;
 // record starts with the values of an empty dispatch dialog: no number, no
 // kind chosen (-1), the moment the record is made, not for export.
 struct MoveRecord {
-    std::string number;
+    std::string number{};
     int type = -1;
     OleDate date = OleDate::Now();
     bool exported = false;

@@ -25,11 +25,11 @@ using ProductSourceId = std::variant<int64_t, std::string>;
 // only there: the imports write them, a person never does. Source 0 is a
 // product entered by hand, stored without a source.
 struct ProductRecord {
-    std::string name;
-    std::string katalog;
-    std::string unit;
+    std::string name{};
+    std::string katalog{};
+    std::string unit{};
     int64_t source = 0;
-    std::optional<ProductSourceId> sourceId;
+    std::optional<ProductSourceId> sourceId{};
 
     bool operator==(const ProductRecord&) const = default;
 };
@@ -38,7 +38,7 @@ struct ProductRecord {
 // lines are cover lines of the table Prod_Cover (CoverLineTable::Packaging).
 struct DefinitionRecord {
     RecordId prodId = NoRecord;
-    OleDate from;
+    OleDate from{};
 };
 
 // Every write below throws ComError and opens no unit of its own: the caller

@@ -3,6 +3,7 @@
 #include "core/data/schema.h"
 #include "core/data/shared.h"
 #include "core/data/transaction.h"
+#include "rows.h"
 #include "testdatabase.h"
 
 #include <cstdlib>
@@ -249,7 +250,7 @@ TEST_F(Backup, CopyMakesMissingFoldersAndOpensAsTheSameDatabase) {
     for (const char* leftover : {"-journal", "-wal", "-shm", ".tmp"})
         EXPECT_FALSE(fs::exists(path + leftover)) << leftover;
     // The reopened connection works.
-    db.Run("INSERT INTO Cover (cover_name) VALUES ('po záloze')");
+    rows::Cover(db.store, {.name = "po záloze"});
     EXPECT_EQ(db.Count("Cover"), original["Cover"] + 1);
 }
 
@@ -272,7 +273,7 @@ TEST_F(Backup, NoToOverwriteLeavesEverythingAsItWas) {
 
 TEST_F(Backup, UnfinishedUnitOfWorkKeepsTheConnection) {
     CTransaction unit(db.store);
-    db.Run("INSERT INTO Cover (cover_name) VALUES ('rozepsané')");
+    rows::Cover(db.store, {.name = "rozepsané"});
     const std::string path = db.folder.File("kopie.mdb");
     EXPECT_FALSE(BackupDatabase(db.store, data, path, db.messages, views));
     EXPECT_FALSE(RestoreDatabase(db.store, data, db.DatabasePath(), db.messages, views));

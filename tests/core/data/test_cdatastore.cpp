@@ -2,6 +2,7 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/data/transaction.h"
+#include "rows.h"
 #include "testdatabase.h"
 
 #include <cstdlib>
@@ -125,8 +126,8 @@ TEST(CRecordset, AddUpdateAndReadTheNewIdentifierBack) {
 
 TEST(CRecordset, EditsThroughAJoinWriteTheRightTable) {
     TestDatabase db;
-    db.Run("INSERT INTO Move (move_num, move_date) VALUES ('V1', #1/2/2012#)");
-    db.Run("INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (1, 7, 30000)");
+    const RecordId move = test::rows::Move(db.store, {"V1", -1, OleDate::FromParts(2012, 1, 2)});
+    test::rows::MoveLine(db.store, move, 7, test::Q("3"));
     CRecordset rs;
     ASSERT_TRUE(db.store.OpenRecordset(rs,
                                        "SELECT Move.move_date, Move_Prod.* FROM Move INNER JOIN "
@@ -175,9 +176,7 @@ TEST(CRecordset, NavigationStopsAtBothEnds) {
 TEST(CRecordset, FindFirstAndFindInRecordset) {
     TestDatabase db;
     for (const char* name : {"Krabice", "Paleta", "Fólie", "paleta malá"})
-        db.Run(Format("INSERT INTO Cover (cover_name, cover_weight, cover_reusable) VALUES (%s, "
-                      "10000, %d)",
-                      SqlQuote(name).c_str(), name[0] == 'P'));
+        test::rows::Cover(db.store, {name, Quantity::FromUnits(1), name[0] == 'P'});
     CRecordset rs;
     ASSERT_TRUE(db.store.OpenRecordset(rs, "SELECT * FROM Cover ORDER BY cover_id"));
 

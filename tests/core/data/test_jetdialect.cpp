@@ -1,6 +1,7 @@
 #include "core/data/jetdialect.h"
 #include "core/data/shared.h"
 #include "core/data/sqlfunctions.h"
+#include "rows.h"
 #include "testdatabase.h"
 
 #include <gtest/gtest.h>
@@ -29,10 +30,7 @@ std::vector<std::string> Column(TestDatabase& db, const std::string& sql, const 
 }
 
 void AddCover(TestDatabase& db, const std::string& name, const char* weight, int reusable = 0) {
-    db.Run(Format("INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, cover_org, "
-                  "cover_pay, cover_stat, cover_reusable) VALUES (%s, %ld, 0, 0, 0, 0, 0, %d)",
-                  SqlQuote(name).c_str(), static_cast<long>(ParseQuantity(weight)->Scaled()),
-                  reusable));
+    test::rows::Cover(db.store, {name, *ParseQuantity(weight), reusable != 0, 0, 0, 0, 0, 0});
 }
 
 TEST(JetDialect, DateLiteralsAreMonthFirstAndDateDiffCountsWholeDays) {
@@ -106,12 +104,9 @@ TEST(JetDialect, ProductsOfQuantitiesStayQuantities) {
     TestDatabase db;
     AddCover(db, "Paleta", "12.5");
     AddCover(db, "Fólie", "0.0125");
-    db.Run("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) VALUES (1, "
-           "#1/10/2012#, 0, 30000)");
-    db.Run("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) VALUES (2, "
-           "#1/11/2012#, 1, 1000000)");
-    db.Run("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) VALUES (2, "
-           "#1/12/2012#, 1, 5)");
+    test::rows::Discard(db.store, {1, OleDate::FromParts(2012, 1, 10), 0, test::Q("3")});
+    test::rows::Discard(db.store, {2, OleDate::FromParts(2012, 1, 11), 1, test::Q("100")});
+    test::rows::Discard(db.store, {2, OleDate::FromParts(2012, 1, 12), 1, test::Q("0,0005")});
 
     CRecordset rs;
     ASSERT_TRUE(db.store.OpenRecordset(

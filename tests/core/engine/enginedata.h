@@ -2,6 +2,7 @@
 
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
+#include "rows.h"
 #include "testdatabase.h"
 
 #include <cstdint>
@@ -9,9 +10,6 @@
 #include <vector>
 
 namespace tarvo::test {
-
-// Quantities written as the user types them: "0,5", "-250".
-Quantity Q(const char* text);
 
 // One cover line of Move_Cover as a test compares it.
 struct CoverRow {
@@ -23,12 +21,11 @@ struct CoverRow {
     bool operator==(const CoverRow&) const = default;
 };
 
-// A fresh database with helpers that add the rows the engine reads.
+// A fresh database with helpers that add the rows the engine reads, with the
+// codes its tests compare.
 struct EngineData : TestDatabase {
+    // "obal" of 1 kg, type 3, origin 2, payment 2.
     int64_t AddCover(bool deleted = false);
-    int64_t AddProduct();
-    // dt_from: an invalid date stores NULL.
-    int64_t AddDefinition(int64_t prodId, OleDate from);
     struct Line {
         int64_t coverId;
         const char* qtyCover = "1";
@@ -40,10 +37,10 @@ struct EngineData : TestDatabase {
         int org = 0;
         int pay = 0;
     };
-    void AddLine(int64_t dtId, const Line& line);
+    int64_t AddLine(int64_t dtId, const Line& line);
+    // Number "V1", type 0.
     int64_t AddMove(OleDate date);
-    int64_t AddMoveProd(int64_t moveId, int64_t prodId, const char* qty);
-    // A hand-made cover line.
+    // A hand-made cover line with the codes 1, 1, 1.
     void AddMoveCover(int64_t moveId, int64_t mvprodId, int64_t coverId, const char* qty);
 
     // The cover lines of a product line in the order written.

@@ -18,11 +18,12 @@ struct Lines : EngineData {
         CTransaction unit(store); // one write to the disk, not hundreds
         handCover = AddCover();
         derivedCover = AddCover();
-        prod = AddProduct();
-        AddLine(AddDefinition(prod, OleDate::FromParts(2020, 1, 1)), {.coverId = derivedCover});
+        prod = rows::Product(store, {"výrobek"});
+        dt = rows::Definition(store, prod, OleDate::FromParts(2020, 1, 1));
+        AddLine(dt, {.coverId = derivedCover});
         move = AddMove(OleDate::FromParts(2021, 3, 1));
         for (int i = 1; i <= n; ++i) {
-            lines.push_back(AddMoveProd(move, prod, std::to_string(i).c_str()));
+            lines.push_back(rows::MoveLine(store, move, prod, Quantity::FromUnits(i)));
             AddMoveCover(move, lines.back(), handCover, "1");
         }
         unit.Commit();
@@ -43,6 +44,7 @@ struct Lines : EngineData {
     int64_t handCover = 0;
     int64_t derivedCover = 0;
     int64_t prod = 0;
+    int64_t dt = 0;
     int64_t move = 0;
     std::vector<int64_t> lines;
     RecordingProgress progress;
@@ -131,9 +133,7 @@ TEST(ResolveAllMoveCovers, FailureInsideALineKeepsItsOldCoversAndGoesOn) {
     const int64_t second = data.AddCover();
     // The line gets a second packaging row whose insertion fails after the
     // first row of line 3 was written and its old rows deleted.
-    data.Run("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways) "
-             "SELECT dt_id, " +
-             std::to_string(second) + ", 0, 10000, 1 FROM Prod_CoverDT");
+    data.AddLine(data.dt, {.coverId = second, .qtyCover = "0"});
     data.Run("CREATE TRIGGER fail BEFORE INSERT ON Move_Cover WHEN NEW.mvprod_id = " +
              std::to_string(data.lines[2]) + " AND NEW.cover_id = " + std::to_string(second) +
              " BEGIN SELECT RAISE(ABORT, 'disk full'); END");

@@ -17,13 +17,13 @@ OleDate Day(int year, int month, int day, int hour = 0, int minute = 0) {
 // A product with one definition from 1 January 2020 and one line.
 struct OneLine : EngineData {
     int64_t cover = AddCover();
-    int64_t prod = AddProduct();
-    int64_t dt = AddDefinition(prod, Day(2020, 1, 1));
+    int64_t prod = rows::Product(store, {"výrobek"});
+    int64_t dt = rows::Definition(store, prod, Day(2020, 1, 1));
     int64_t move = AddMove(Day(2021, 6, 15));
 
     // Resolves a new line of qty; returns the result and the cover quantities.
     std::pair<long, std::vector<std::string>> Resolve(const char* qty) {
-        const int64_t line = AddMoveProd(move, prod, qty);
+        const int64_t line = rows::MoveLine(store, move, prod, Q(qty));
         const long result = ResolveMoveCovers(store, line, move, prod, Q(qty), Day(2021, 6, 15));
         std::vector<std::string> quantities;
         for (const CoverRow& row : Covers(line))
@@ -73,12 +73,12 @@ TEST(ResolveMoveCovers, BandsAreInclusiveAndIgnoredForAlwaysLines) {
         const int64_t banded = data.AddCover();
         data.AddLine(data.dt,
                      {.coverId = banded, .useAlways = false, .useFrom = "100", .useTo = "499"});
-        // Its band would exclude everything, but an always-line has none.
-        data.AddLine(data.dt, {.coverId = data.cover,
-                               .qtyProd = "1000",
-                               .useAlways = true,
-                               .useFrom = "5000",
-                               .useTo = "6000"});
+        // Its band would exclude everything, but an always-line has none. The
+        // program stores no band on such a line; an older database may.
+        const int64_t always = data.AddLine(data.dt, {.coverId = data.cover, .qtyProd = "1000"});
+        data.Run("UPDATE Prod_Cover SET cp_usefrom = 50000000, cp_useto = 60000000 "
+                 "WHERE cp_id = " +
+                 std::to_string(always));
         const auto [result, quantities] = data.Resolve(c.qty);
         SCOPED_TRACE(c.qty);
         EXPECT_EQ(result, static_cast<long>(c.rows));
@@ -90,7 +90,7 @@ TEST(ResolveMoveCovers, WritesCodesOfThePackagingLineAndIgnoresSoftDeletion) {
     OneLine data;
     const int64_t gone = data.AddCover(true);
     data.AddLine(data.dt, {.coverId = gone, .qtyCover = "2", .type = 1, .org = 0, .pay = 1});
-    const int64_t line = data.AddMoveProd(data.move, data.prod, "3");
+    const int64_t line = rows::MoveLine(data.store, data.move, data.prod, Q("3"));
     EXPECT_EQ(ResolveMoveCovers(data.store, line, data.move, data.prod, Q("3"), Day(2021, 6, 15)),
               1);
     EXPECT_EQ(data.Covers(line), (std::vector<CoverRow>{{gone, "6", 1, 0, 1}}));
@@ -112,7 +112,7 @@ TEST(ResolveMoveCovers, ManyLinesAllArriveInOrder) {
                                .pay = (i + 1) % 3});
         expected.push_back({cover, std::to_string((i + 1) * 2), i % 4, i % 3, (i + 1) % 3});
     }
-    const int64_t line = data.AddMoveProd(data.move, data.prod, "2");
+    const int64_t line = rows::MoveLine(data.store, data.move, data.prod, Q("2"));
     EXPECT_EQ(ResolveMoveCovers(data.store, line, data.move, data.prod, Q("2"), Day(2021, 6, 15)),
               19);
     EXPECT_EQ(data.Covers(line), expected);
@@ -138,18 +138,18 @@ TEST(ResolveMoveCovers, ChoosesTheLatestDefinitionNotLaterThanTheDispatch) {
     };
     for (const Case& c : cases) {
         EngineData data;
-        const int64_t prod = data.AddProduct();
+        const int64_t prod = rows::Product(data.store, {"výrobek"});
         std::vector<int64_t> covers;
         const OleDate froms[] = {Day(2020, 1, 1), Day(2021, 6, 1, 12, 0), OleDate(),
                                  Day(2022, 1, 1)};
         for (size_t i = 0; i < 4; ++i) {
-            const int64_t dt = data.AddDefinition(prod, froms[i]);
+            const int64_t dt = rows::Definition(data.store, prod, froms[i]);
             covers.push_back(data.AddCover());
             if (i != 3)
                 data.AddLine(dt, {.coverId = covers.back()});
         }
         const int64_t move = data.AddMove(c.dispatch);
-        const int64_t line = data.AddMoveProd(move, prod, "5");
+        const int64_t line = rows::MoveLine(data.store, move, prod, Q("5"));
         SCOPED_TRACE(c.name);
         const long result = ResolveMoveCovers(data.store, line, move, prod, Q("5"), c.dispatch);
         const std::vector<CoverRow> rows = data.Covers(line);
@@ -167,9 +167,9 @@ TEST(ResolveMoveCovers, ChoosesTheLatestDefinitionNotLaterThanTheDispatch) {
 TEST(ResolveMoveCovers, InvalidDateOrNoDefinitionWritesNothing) {
     OneLine data;
     data.AddLine(data.dt, {.coverId = data.cover});
-    const int64_t line = data.AddMoveProd(data.move, data.prod, "5");
+    const int64_t line = rows::MoveLine(data.store, data.move, data.prod, Q("5"));
     EXPECT_EQ(ResolveMoveCovers(data.store, line, data.move, data.prod, Q("5"), OleDate()), -1);
-    const int64_t other = data.AddProduct();
+    const int64_t other = rows::Product(data.store, {"výrobek"});
     EXPECT_EQ(ResolveMoveCovers(data.store, line, data.move, other, Q("5"), Day(2021, 1, 1)), 0);
     EXPECT_EQ(data.Count("Move_Cover"), 0);
     EXPECT_TRUE(data.messages.shown.empty());
@@ -184,7 +184,7 @@ TEST(ResolveMoveCovers, FailureHalfwayWritesNothingAndIsShown) {
     data.AddLine(data.dt, {.coverId = second});
     data.Run("CREATE TRIGGER fail BEFORE INSERT ON Move_Cover WHEN NEW.cover_id = " +
              std::to_string(second) + " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
-    const int64_t line = data.AddMoveProd(data.move, data.prod, "5");
+    const int64_t line = rows::MoveLine(data.store, data.move, data.prod, Q("5"));
     EXPECT_EQ(ResolveMoveCovers(data.store, line, data.move, data.prod, Q("5"), Day(2021, 1, 1)),
               -1);
     EXPECT_EQ(data.Count("Move_Cover"), 0);
@@ -218,7 +218,7 @@ TEST(ResolveMoveCovers, AnUnexpectedFailureIsShownToo) {
 TEST(ResolveMoveCovers, RunsInsideTheCallersUnit) {
     OneLine data;
     data.AddLine(data.dt, {.coverId = data.cover});
-    const int64_t line = data.AddMoveProd(data.move, data.prod, "5");
+    const int64_t line = rows::MoveLine(data.store, data.move, data.prod, Q("5"));
     {
         CTransaction unit(data.store);
         EXPECT_EQ(
@@ -239,7 +239,7 @@ TEST(ReplaceLineCovers, ReplacesHandMadeLinesOrKeepsThemOnFailure) {
     const int64_t second = data.AddCover();
     data.AddLine(data.dt, {.coverId = data.cover, .qtyCover = "2"});
     data.AddLine(data.dt, {.coverId = second});
-    const int64_t line = data.AddMoveProd(data.move, data.prod, "5");
+    const int64_t line = rows::MoveLine(data.store, data.move, data.prod, Q("5"));
     data.AddMoveCover(data.move, line, second, "7");
     const std::vector<CoverRow> handMade = data.Covers(line);
 
@@ -260,17 +260,18 @@ TEST(ReplaceLineCovers, ReplacesHandMadeLinesOrKeepsThemOnFailure) {
 TEST(ResolveProdMoves, RewritesEveryLineOfTheProductOnly) {
     EngineData data;
     const int64_t cover = data.AddCover();
-    const int64_t prod = data.AddProduct();
-    const int64_t other = data.AddProduct();
-    data.AddLine(data.AddDefinition(prod, Day(2020, 1, 1)), {.coverId = cover, .qtyProd = "10"});
+    const int64_t prod = rows::Product(data.store, {"výrobek"});
+    const int64_t other = rows::Product(data.store, {"výrobek"});
+    data.AddLine(rows::Definition(data.store, prod, Day(2020, 1, 1)),
+                 {.coverId = cover, .qtyProd = "10"});
     const int64_t early = data.AddMove(Day(2019, 5, 1));
     const int64_t late = data.AddMove(Day(2021, 5, 1));
     // Two lines of the product in one dispatch are derived each by its own
     // quantity; a line dated before the definition loses its hand-made rows.
-    const int64_t a = data.AddMoveProd(late, prod, "25");
-    const int64_t b = data.AddMoveProd(late, prod, "40");
-    const int64_t c = data.AddMoveProd(early, prod, "40");
-    const int64_t d = data.AddMoveProd(late, other, "40");
+    const int64_t a = rows::MoveLine(data.store, late, prod, Q("25"));
+    const int64_t b = rows::MoveLine(data.store, late, prod, Q("40"));
+    const int64_t c = rows::MoveLine(data.store, early, prod, Q("40"));
+    const int64_t d = rows::MoveLine(data.store, late, other, Q("40"));
     data.AddMoveCover(late, a, cover, "99");
     data.AddMoveCover(early, c, cover, "99");
     data.AddMoveCover(late, d, cover, "99");
@@ -280,18 +281,18 @@ TEST(ResolveProdMoves, RewritesEveryLineOfTheProductOnly) {
     EXPECT_EQ(data.Covers(b), (std::vector<CoverRow>{{cover, "4", 0, 0, 0}}));
     EXPECT_TRUE(data.Covers(c).empty());
     EXPECT_EQ(data.Covers(d), (std::vector<CoverRow>{{cover, "99", 1, 1, 1}}));
-    EXPECT_EQ(ResolveProdMoves(data.store, data.AddProduct()), 0);
+    EXPECT_EQ(ResolveProdMoves(data.store, rows::Product(data.store, {"výrobek"})), 0);
     EXPECT_TRUE(data.messages.shown.empty());
 }
 
 TEST(ResolveProdMoves, ALineThatFailsKeepsItsOldCoversAndTheOthersGoOn) {
     EngineData data;
     const int64_t cover = data.AddCover();
-    const int64_t prod = data.AddProduct();
-    data.AddLine(data.AddDefinition(prod, Day(2020, 1, 1)), {.coverId = cover});
+    const int64_t prod = rows::Product(data.store, {"výrobek"});
+    data.AddLine(rows::Definition(data.store, prod, Day(2020, 1, 1)), {.coverId = cover});
     const int64_t move = data.AddMove(Day(2021, 5, 1));
-    const int64_t a = data.AddMoveProd(move, prod, "1");
-    const int64_t b = data.AddMoveProd(move, prod, "2");
+    const int64_t a = rows::MoveLine(data.store, move, prod, Q("1"));
+    const int64_t b = rows::MoveLine(data.store, move, prod, Q("2"));
     data.AddMoveCover(move, a, cover, "99");
     data.AddMoveCover(move, b, cover, "99");
     // The deletion of a's old rows fails: deriving anyway would put new rows

@@ -3,6 +3,7 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/import/moneys3import.h"
+#include "rows.h"
 #include "testdatabase.h"
 
 #include <filesystem>

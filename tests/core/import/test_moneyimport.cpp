@@ -13,11 +13,10 @@ const char* const Interrupted = "Import byl přerušen!";
 TEST_F(MoneyImportTest, FreshImportWritesProductsDocumentsLinesAndCovers) {
     // Product 1 is known before the import, with a packaging definition, so
     // that its lines get covers: one box per 100 pieces.
-    db.Run("INSERT INTO Product (prod_name, prod_source, prod_scrid) VALUES ('starý', 1, 1)");
-    db.Run("INSERT INTO Cover (cover_name, cover_weight) VALUES ('krabice', 5000)");
-    db.Run("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (1, #1/1/2024#)");
-    db.Run("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
-           "cover_type, cover_org, cover_pay) VALUES (1, 1, 10000, 1000000, 1, 1, 0, 1)");
+    const RecordId box = rows::Cover(db.store, {.name = "krabice", .weight = Q("0,5")});
+    rows::Definition(db.store, rows::Product(db.store, {"starý", "", "", 1, 1}),
+                     OleDate::FromParts(2024, 1, 1),
+                     {{box, Q("1"), Q("100"), true, {}, {}, 1, 0, 1}});
 
     EXPECT_EQ(Import(), ImportResult::Succeeded);
 
@@ -113,11 +112,10 @@ TEST_F(MoneyImportTest, ReimportWithOverwriteCountsEverythingAndRebuildsLines) {
 // the covers a report sums are the same after any number of re-imports, and
 // a line added by hand to an imported document goes with the old ones.
 TEST_F(MoneyImportTest, ReimportWithOverwriteReplacesTheCoverLines) {
-    db.Run("INSERT INTO Product (prod_name, prod_source, prod_scrid) VALUES ('starý', 1, 1)");
-    db.Run("INSERT INTO Cover (cover_name, cover_weight) VALUES ('krabice', 5000)");
-    db.Run("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (1, #1/1/2024#)");
-    db.Run("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
-           "cover_type, cover_org, cover_pay) VALUES (1, 1, 10000, 1000000, 1, 1, 0, 1)");
+    const RecordId box = rows::Cover(db.store, {.name = "krabice", .weight = Q("0,5")});
+    rows::Definition(db.store, rows::Product(db.store, {"starý", "", "", 1, 1}),
+                     OleDate::FromParts(2024, 1, 1),
+                     {{box, Q("1"), Q("100"), true, {}, {}, 1, 0, 1}});
     params.choices.existing = ExistingMode::Overwrite;
     auto covers = [this] {
         std::vector<std::string> rows;
@@ -133,9 +131,8 @@ TEST_F(MoneyImportTest, ReimportWithOverwriteReplacesTheCoverLines) {
     Import();
     const std::vector<std::string> first = covers();
     EXPECT_EQ(first, std::vector<std::string>{"VY-001 20000 1"});
-    db.Run("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, cover_type, "
-           "cover_org, cover_pay) SELECT move_id, 0, 1, 70000, 1, 0, 1 FROM Move WHERE "
-           "move_num = 'VY-001'");
+    const RecordId imported = db.Number("SELECT move_id FROM Move WHERE move_num = 'VY-001'");
+    rows::MoveCover(db.store, {imported, 0, box, Q("7"), 1, 0, 1});
     for (int run = 0; run < 2; ++run) {
         Import();
         EXPECT_EQ(counters.documents, 7);
@@ -167,9 +164,9 @@ TEST_F(MoneyImportTest, DocumentNumberInAnotherLetterCaseIsTheSameDocument) {
         Edit("Rok.2024/SKSEZDOK.csv", "VY-002", c.inSource);
         db.Run("DELETE FROM Move");
         db.Run("DELETE FROM Move_Prod");
-        db.Run(Format("INSERT INTO Move (move_num, move_date, move_type, move_export, "
-                      "move_source) VALUES (%s, #1/1/2024#, 0, 0, 1)",
-                      SqlQuote(c.stored).c_str()));
+        const RecordId move = rows::Move(db.store, {c.stored, 0, OleDate::FromParts(2024, 1, 1)});
+        // The import source by hand: the record layer's dispatch writes none.
+        db.Run("UPDATE Move SET move_source = 1 WHERE move_id = " + std::to_string(move));
         params.choices.products = false;
         params.choices.existing = c.mode;
         EXPECT_EQ(Import(), ImportResult::Succeeded);

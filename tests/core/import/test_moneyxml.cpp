@@ -1,6 +1,7 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/import/moneyxmlimport.h"
+#include "rows.h"
 #include "testdatabase.h"
 
 #include <algorithm>
@@ -175,11 +176,10 @@ INSTANTIATE_TEST_SUITE_P(EncodingsAndSources, MoneyXmlSourcesTest,
 // A card whose abbreviation is a number is the card of that number that the
 // table import wrote: its packaging applies, and "leave" leaves it alone.
 TEST_F(MoneyXmlTest, NumericCardIsTheTableImportsProduct) {
-    db.Run("INSERT INTO Product (prod_name, prod_source, prod_scrid) VALUES ('starý', 1, 1)");
-    db.Run("INSERT INTO Cover (cover_name, cover_weight) VALUES ('krabice', 5000)");
-    db.Run("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (1, #1/1/2024#)");
-    db.Run("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
-           "cover_type, cover_org, cover_pay) VALUES (1, 1, 10000, 1000000, 1, 1, 0, 1)");
+    const RecordId box = rows::Cover(db.store, {.name = "krabice", .weight = Q("0,5")});
+    rows::Definition(db.store, rows::Product(db.store, {"starý", "", "", 1, 1}),
+                     OleDate::FromParts(2024, 1, 1),
+                     {{box, Q("1"), Q("100"), true, {}, {}, 1, 0, 1}});
     Import();
     EXPECT_EQ(counters.products, 3);
     EXPECT_EQ(db.Count("Product WHERE prod_scrid = 1"), 1);

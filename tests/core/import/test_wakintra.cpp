@@ -2,6 +2,7 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/import/wakintra.h"
+#include "rows.h"
 #include "testdatabase.h"
 #include "wakserver.h"
 
@@ -76,13 +77,11 @@ protected:
 TEST_F(WakImportTest, ImportsProductsAndSalesDocumentsOfTheRange) {
     FillQuarter(wak);
     // Product 1 was imported before and has a packaging definition.
-    db.Run("INSERT INTO Cover (cover_id, cover_name, cover_weight) VALUES (1, 'Krabice', 1000)");
+    const RecordId box = rows::Cover(db.store, {.name = "Krabice", .weight = Q("0,1")});
+    // A key of its own, 5, that the cards the import adds follow.
     db.Run("INSERT INTO Product (prod_id, prod_name, prod_source, prod_scrid) VALUES (5, 'stará', "
            "2, 1)");
-    db.Run(Format("INSERT INTO Prod_CoverDT (dt_id, prod_id, dt_from) VALUES (1, 5, %.1f)",
-                  OleDate::FromParts(2010, 1, 1).Value()));
-    db.Run("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways) "
-           "VALUES (1, 1, 10000, 10000, 1)");
+    rows::Definition(db.store, 5, OleDate::FromParts(2010, 1, 1), {{.cover = box}});
 
     EXPECT_EQ(Run(Params(ExistingMode::Overwrite)), ImportResult::Succeeded);
     EXPECT_EQ(db.messages.Texts(),

@@ -2,6 +2,7 @@
 #include "core/data/statement.h"
 #include "core/registers/compcoverregister.h"
 #include "core/registers/compcoverrows.h"
+#include "rows.h"
 #include "testdatabase.h"
 
 #include <gtest/gtest.h>
@@ -70,12 +71,8 @@ struct Registered : TestDatabase {
     }
 
     RecordId AddCover(const std::string& name, int grams) {
-        Run("INSERT INTO Cover (cover_name, cover_weight, deleted) VALUES (" + SqlQuote(name) +
-            ", " + std::to_string(grams * 10) + ", 0)");
-        return store.LastInsertId();
+        return rows::Cover(store, {.name = name, .weight = Quantity::FromScaled(grams * 10)});
     }
-
-    static std::string SqlQuote(const std::string& text) { return "'" + text + "'"; }
 };
 
 struct AddCase {

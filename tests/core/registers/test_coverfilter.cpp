@@ -1,6 +1,7 @@
 #include "core/data/statement.h"
 #include "core/registers/coverfilter.h"
 #include "core/registers/coverrows.h"
+#include "rows.h"
 #include "testdatabase.h"
 
 #include <functional>
@@ -19,16 +20,15 @@ class CoverFilterRows : public ::testing::TestWithParam<FilterCase> {};
 
 TEST_P(CoverFilterRows, SelectsTheCoversThatPass) {
     TestDatabase db;
-    // name, weight (scaled), material, type, origin, payment, reusable
-    db.Run("INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, cover_org, "
-           "cover_pay, cover_reusable, deleted) VALUES "
-           "('žluťoučký', 2500, 1, 0, 0, 0, 0, 0), "
-           "('ŽLUŤOUČKÝ', 5000, 2, 1, 1, 1, 1, 0), "
-           "('Žluťoučký kůň', 10000, 2, 1, 2, 0, 1, 0), "
-           "('Paleta 50%', 10001, 3, 2, 0, 1, 0, 0), "
-           "('Paleta 50 x', 4999, 3, 2, 0, 1, 0, 0), "
-           "('d''Artagnan', 7000, 1, 0, 1, 2, 1, 0), "
-           "('žluťoučký', 5000, 1, 0, 0, 0, 0, 1)");
+    // name, weight, reusable, type, material, origin, payment
+    for (const CoverRecord& cover : {CoverRecord{"žluťoučký", Q("0,25"), false, 0, 1, 0, 0},
+                                     CoverRecord{"ŽLUŤOUČKÝ", Q("0,5"), true, 1, 2, 1, 1},
+                                     CoverRecord{"Žluťoučký kůň", Q("1"), true, 1, 2, 2, 0},
+                                     CoverRecord{"Paleta 50%", Q("1,0001"), false, 2, 3, 0, 1},
+                                     CoverRecord{"Paleta 50 x", Q("0,4999"), false, 2, 3, 0, 1},
+                                     CoverRecord{"d'Artagnan", Q("0,7"), true, 0, 1, 1, 2}})
+        rows::Cover(db.store, cover);
+    rows::Cover(db.store, {"žluťoučký", Q("0,5"), false, 0, 1, 0, 0}, true); // deleted
     CoverFilter filter;
     GetParam().set(filter);
     IdList ids;

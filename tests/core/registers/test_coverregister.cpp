@@ -1,5 +1,6 @@
 #include "core/data/statement.h"
 #include "core/registers/coverregister.h"
+#include "rows.h"
 #include "testdatabase.h"
 
 #include <functional>
@@ -23,17 +24,21 @@ struct CoverData : ::testing::Test {
     CoverRegister covers{db.store, switches, notifier};
 
     CoverData() {
-        db.Run("INSERT INTO Cover (cover_id, cover_name, cover_weight, cover_mat, cover_type, "
-               "cover_org, cover_pay, cover_stat, cover_reusable, cover_note) VALUES "
-               "(1, 'Paleta', 50000, 3, 1, 1, 1, 2, 1, 'n'), "
-               "(2, 'Fólie', 2500, 4, 2, 2, 2, 1, 0, '')");
-        for (const char* table : {"CompCover_Item", "Prod_Cover", "Move_Cover"}) {
-            db.Run(std::string("INSERT INTO ") + table +
-                   " (cover_id, cover_type, cover_org, cover_pay) VALUES "
-                   "(1, 1, 1, 1), (1, 7, 7, 7), (2, 2, 2, 2)");
+        rows::Cover(db.store, {"Paleta", Q("5"), true, 1, 3, 1, 1, 2, "n"});
+        rows::Cover(db.store, {"Fólie", Q("0,25"), false, 2, 4, 2, 2, 1, ""});
+        for (const CoverLine& line :
+             {CoverLine{.cover = 1, .type = 1, .origin = 1, .payment = 1},
+              CoverLine{.cover = 1, .type = 7, .origin = 7, .payment = 7},
+              CoverLine{.cover = 2, .type = 2, .origin = 2, .payment = 2}}) {
+            rows::CompCoverItem(db.store, NoRecord, line);
+            rows::PackagingLine(db.store, NoRecord, line);
+            rows::MoveCover(db.store, {.cover = line.cover,
+                                       .type = line.type,
+                                       .origin = line.origin,
+                                       .payment = line.payment});
         }
-        db.Run("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) VALUES "
-               "(1, 45000, 0, 20000), (2, 45001, 1, 30000)");
+        rows::Discard(db.store, {1, OleDate::FromValue(45000), 0, Q("2")});
+        rows::Discard(db.store, {2, OleDate::FromValue(45001), 1, Q("3")});
     }
 
     // The codes of every line of the cover in a table, in row order.

@@ -1,5 +1,6 @@
 #include "core/data/statement.h"
 #include "core/registers/findreplace.h"
+#include "rows.h"
 #include "testdatabase.h"
 
 #include <algorithm>
@@ -20,9 +21,12 @@ class FindMatchingCases : public ::testing::TestWithParam<FindCase> {};
 // Covers 1 to 5: names with Czech capitals and a wildcard character, codes
 // and flags.
 void FillCovers(TestDatabase& db) {
-    db.Run("INSERT INTO Cover (cover_id, cover_name, cover_mat, cover_reusable, deleted) VALUES "
-           "(1, 'Čepice', 3, 1, 0), (2, 'ČEPICE', 4, 0, 0), (3, 'čepice velká', 3, 0, 0), "
-           "(4, '50% papír', 5, 1, 0), (5, '50 papír', 3, 0, 0)");
+    // name, weight, reusable, type, material
+    for (const CoverRecord& cover :
+         {CoverRecord{"Čepice", {}, true, 0, 3}, CoverRecord{"ČEPICE", {}, false, 0, 4},
+          CoverRecord{"čepice velká", {}, false, 0, 3}, CoverRecord{"50% papír", {}, true, 0, 5},
+          CoverRecord{"50 papír", {}, false, 0, 3}})
+        rows::Cover(db.store, cover);
 }
 
 TEST_P(FindMatchingCases, FindsTheRecordsOfTheCriterion) {
@@ -69,8 +73,9 @@ class ReplaceCases : public ::testing::TestWithParam<ReplaceCase> {};
 TEST_P(ReplaceCases, WritesEveryRecordOfTheList) {
     const ReplaceCase& c = GetParam();
     TestDatabase db;
-    db.Run("INSERT INTO Cover (cover_id, cover_name, cover_mat, cover_reusable, deleted) VALUES "
-           "(1, 'abcab', 1, 1, 0), (2, 'ABCAB', 2, 0, 0), (3, 'xyz', 1, 1, 0)");
+    rows::Cover(db.store, {"abcab", {}, true, 0, 1});
+    rows::Cover(db.store, {"ABCAB", {}, false, 0, 2});
+    rows::Cover(db.store, {"xyz", {}, true, 0, 1});
     const FindReplaceSpec spec{"Cover", "cover_id", c.column, c.find, c.replacement, c.partMatch};
     EXPECT_EQ(ReplaceInRecords(db.store, spec, {1, 2}), Outcome::Done);
     CStatement st(db.store, std::string("SELECT group_concat(") + c.column +
@@ -92,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FindReplace, AFailingReplacementLeavesEveryRecordAsItWas) {
     TestDatabase db;
-    db.Run("INSERT INTO Cover (cover_id, cover_name, deleted) VALUES (1, 'a', 0), (2, 'a', 0)");
+    rows::Cover(db.store, {.name = "a"});
+    rows::Cover(db.store, {.name = "a"});
     // The second write breaks a rule of the table halfway through the run.
     db.Run("CREATE TRIGGER refuse BEFORE UPDATE ON Cover "
            "BEGIN SELECT CASE WHEN OLD.cover_id = 2 THEN RAISE(ABORT, 'zamčeno') END; END");

@@ -3,9 +3,11 @@
 #include "core/data/idlist.h"
 #include "core/data/rowcache.h"
 #include "core/data/rowlist.h"
+#include "core/data/shared.h"
 #include "core/data/sqlfunctions.h"
 #include "core/data/statement.h"
 #include "core/registers/coverrows.h"
+#include "rows.h"
 #include "testdatabase.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +71,7 @@ class LongIdList : public ::testing::TestWithParam<LongCase> {};
 TEST_P(LongIdList, MatchesTheDatabaseOrder) {
     const LongCase& c = GetParam();
     TestDatabase db;
+    // Names the program never stores (NULL), made by the database for speed.
     db.Run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
            "INSERT INTO Cover (cover_name, cover_weight, deleted) "
            "SELECT CASE WHEN i % 97 = 0 THEN NULL ELSE "
@@ -114,9 +117,8 @@ private:
 
 TEST(RowList, ReadsOnlyTheChunksShownThroughBoundIdentifiers) {
     TestDatabase db;
-    db.Run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
-           "INSERT INTO Cover (cover_name, cover_weight, deleted) "
-           "SELECT printf('c''%03d', i), i, 0 FROM n");
+    for (int i = 1; i <= 300; ++i)
+        rows::Cover(db.store, {.name = Format("c'%03d", i), .weight = Quantity::FromScaled(i)});
     auto source = std::make_unique<CountingSource>(MakeCoverRows(db.store));
     const std::shared_ptr<int> asked = source->asked;
     RowList list(db.messages, std::move(source));
@@ -144,7 +146,7 @@ TEST(RowList, ReadsOnlyTheChunksShownThroughBoundIdentifiers) {
 
 TEST(RowList, ShowsADatabaseErrorAndEmptyCells) {
     TestDatabase db;
-    db.Run("INSERT INTO Cover (cover_name, deleted) VALUES ('a', 0)");
+    rows::Cover(db.store, {.name = "a"});
     RowList list(db.messages, std::make_unique<CStatementRowSource>(
                                   db.store, std::vector<std::string>{"x"},
                                   "SELECT cover_id, no_such_column FROM Cover WHERE cover_id IN ",
@@ -159,6 +161,8 @@ TEST(RowList, ShowsADatabaseErrorAndEmptyCells) {
 
 TEST(CoverRows, ShowLabelsWeightsAndDates) {
     TestDatabase db;
+    // Keys of its own and a discard with its time of day, which the program
+    // never stores.
     db.Run("INSERT INTO Cover (cover_id, cover_name, cover_weight, cover_mat, cover_type, "
            "cover_org, cover_pay, cover_reusable, deleted) VALUES (7, 'Paleta', 5000, 2, 1, 0, "
            "1, 1, 0)");

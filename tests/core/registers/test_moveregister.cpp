@@ -20,13 +20,14 @@ struct Dispatches : EngineData {
     MoveRegister reg{store};
     int64_t oldCover = AddCover();
     int64_t newCover = AddCover();
-    int64_t product = AddProduct();
+    int64_t product = rows::Product(store, {"výrobek"});
     int64_t move = AddMove(Day(2021, 6, 15, 10, 30));
     int64_t other = AddMove(Day(2019, 3, 1));
 
     Dispatches() {
-        AddLine(AddDefinition(product, Day(2010, 1, 1)), {.coverId = oldCover});
-        AddLine(AddDefinition(product, Day(2020, 1, 1)), {.coverId = newCover, .qtyCover = "2"});
+        AddLine(rows::Definition(store, product, Day(2010, 1, 1)), {.coverId = oldCover});
+        AddLine(rows::Definition(store, product, Day(2020, 1, 1)),
+                {.coverId = newCover, .qtyCover = "2"});
     }
 
     long Rows(const std::string& where) { return Count("Move_Cover WHERE " + where); }
@@ -65,7 +66,7 @@ TEST(MoveRegister, HeaderAddReadUpdateKeepsLinesAndTheirCovers) {
 
 TEST(MoveRegister, VanishedRecordsAreToldAndLeftAlone) {
     Dispatches d;
-    const int64_t line = d.AddMoveProd(d.move, d.product, "1");
+    const int64_t line = rows::MoveLine(d.store, d.move, d.product, Q("1"));
     d.AddMoveCover(d.move, line, d.oldCover, "1");
     const struct {
         const char* what;
@@ -144,11 +145,11 @@ TEST(MoveRegister, DeletingASelectionRemovesOnlyItsDispatchesWithTheirLines) {
         const int64_t third = d.AddMove(Day(2022, 1, 1));
         // The first dispatch: two lines with two covers and one; the second:
         // one line with two covers; the third: nothing.
-        const int64_t first = d.AddMoveProd(d.move, d.product, "1");
+        const int64_t first = rows::MoveLine(d.store, d.move, d.product, Q("1"));
         d.AddMoveCover(d.move, first, d.oldCover, "1");
         d.AddMoveCover(d.move, first, d.newCover, "1");
-        d.AddMoveCover(d.move, d.AddMoveProd(d.move, d.product, "2"), d.oldCover, "1");
-        const int64_t second = d.AddMoveProd(d.other, d.product, "1");
+        d.AddMoveCover(d.move, rows::MoveLine(d.store, d.move, d.product, Q("2")), d.oldCover, "1");
+        const int64_t second = rows::MoveLine(d.store, d.other, d.product, Q("1"));
         d.AddMoveCover(d.other, second, d.oldCover, "1");
         d.AddMoveCover(d.other, second, d.newCover, "1");
         std::vector<RecordId> ids;

@@ -141,17 +141,18 @@ TEST(MoveRows, DispatchOrderByColumn) {
 TEST(MoveRows, CellsAndDependentLists) {
     EngineData data;
     const int64_t cover = data.AddCover(); // 1 kg a piece, type 3, origin 2, payment 2
-    const int64_t product = data.AddProduct();
+    const int64_t product = rows::Product(data.store, {"výrobek"});
     data.Run("UPDATE Product SET prod_katalog = 'K-7'");
     const int64_t move = data.AddMove(Day(2024, 6, 15, 10));
     data.Run("UPDATE Move SET move_export = 1, move_type = 1");
-    const int64_t first = data.AddMoveProd(move, product, "12,5");
-    const int64_t second = data.AddMoveProd(move, product, "3");
+    const int64_t first = rows::MoveLine(data.store, move, product, Q("12,5"));
+    const int64_t second = rows::MoveLine(data.store, move, product, Q("3"));
     data.AddMoveCover(move, first, cover, "2,5");
     data.AddMoveCover(move, first, cover, "1");
     data.AddMoveCover(move, second, cover, "4");
     const int64_t elsewhere = data.AddMove(Day(2024, 6, 16));
-    data.AddMoveCover(elsewhere, data.AddMoveProd(elsewhere, product, "1"), cover, "9");
+    data.AddMoveCover(elsewhere, rows::MoveLine(data.store, elsewhere, product, Q("1")), cover,
+                      "9");
 
     const std::vector<RecordId> one{move};
     EXPECT_EQ(MakeMoveRows(data.store)->Read(one),

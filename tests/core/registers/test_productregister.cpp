@@ -50,28 +50,23 @@ struct Packaging : EngineData {
 
     int64_t box = AddCover();
     int64_t foil = AddCover();
-    int64_t prod = AddProduct();
-    int64_t other = AddProduct();
-    int64_t older = AddDefinition(prod, At(1));
-    int64_t newer = AddDefinition(prod, At(10));
+    int64_t prod = rows::Product(store, {"výrobek"});
+    int64_t other = rows::Product(store, {"výrobek"});
+    int64_t older = rows::Definition(store, prod, At(1));
+    int64_t newer = rows::Definition(store, prod, At(10));
     int64_t moveEarly = AddMove(At(5, 12));
     int64_t moveLate = AddMove(At(20, 12));
-    int64_t lineEarly = AddMoveProd(moveEarly, prod, "250");
-    int64_t lineLate = AddMoveProd(moveLate, prod, "40");
-    int64_t lineOther = AddMoveProd(moveLate, other, "7");
+    int64_t lineEarly = rows::MoveLine(store, moveEarly, prod, Q("250"));
+    int64_t lineLate = rows::MoveLine(store, moveLate, prod, Q("40"));
+    int64_t lineOther = rows::MoveLine(store, moveLate, other, Q("7"));
     int64_t composite = 0;
 
     Packaging() {
         AddLine(older, {.coverId = box, .qtyCover = "1", .qtyProd = "100"});
         AddLine(newer, {.coverId = foil, .qtyCover = "2", .qtyProd = "10", .type = 1});
-        Run("INSERT INTO CompCover (ccover_name) VALUES ('sada')");
-        composite = store.LastInsertId();
-        Run(Format("INSERT INTO CompCover_Item (ccover_id, cover_id, cp_qtycover, cp_qtyprod, "
-                   "cp_usealways, cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) VALUES "
-                   "(%li, %li, 10000, 1000000, 1, NULL, NULL, 1, 2, 0), "
-                   "(%li, %li, 30000, 10000, 0, 10000, 500000, 3, 0, 1)",
-                   static_cast<long>(composite), static_cast<long>(box),
-                   static_cast<long>(composite), static_cast<long>(foil)));
+        composite = rows::CompCover(store, {"sada"},
+                                    {{box, Q("1"), Q("100"), true, {}, {}, 1, 2, 0},
+                                     {foil, Q("3"), Q("1"), false, Q("1"), Q("50"), 3, 0, 1}});
         // Hand-made covers, which only a derivation replaces.
         AddMoveCover(moveEarly, lineEarly, foil, "99");
         AddMoveCover(moveLate, lineOther, box, "5");
@@ -237,7 +232,7 @@ TEST(ProductRegister, AddingADefinitionOnADayThatHasOneIsRefusedWhateverTheTime)
     for (const SameDayCase& c : cases) {
         Packaging d;
         d.switches.packagingToDispatches = false;
-        const int64_t dt = d.AddDefinition(d.other, c.existing);
+        const int64_t dt = rows::Definition(d.store, d.other, c.existing);
         RecordId added = NoRecord;
         SCOPED_TRACE(std::to_string(c.existing.Value()) + " / " + std::to_string(c.added.Value()));
         EXPECT_EQ(d.reg.AddDefinition(d.other, c.added, &added),
@@ -279,7 +274,7 @@ TEST(ProductRegister, ACompositeCoverBecomesOneOrdinaryLinePerItem) {
         "cover_org || cover_pay FROM Prod_Cover WHERE dt_id = %li ORDER BY cp_id";
 
     // One definition; two products by bulk, twice: lines are added, never replaced.
-    const RecordId fresh = d.AddDefinition(d.other, At(2));
+    const RecordId fresh = rows::Definition(d.store, d.other, At(2));
     EXPECT_EQ(d.reg.AddLines(fresh, choice), Outcome::Done);
     EXPECT_EQ(d.Rows(Format(linesSql, static_cast<long>(fresh)).c_str()), items);
 
@@ -437,11 +432,12 @@ TEST(ProdFilter, SelectsByTextsAndPackaging) {
         {"criteria combine", Name("výrobek", false, ProdFilter::WithoutPackaging), {"výrobek"}},
     };
     Packaging d;
+    // Products without catalogue number and unit (NULL), as older imports left them.
     d.Run("INSERT INTO Product (prod_name, prod_katalog, prod_unit) VALUES "
           "('ŽLUŤOUČKÝ kůň', 'AB-1', 'kg'), ('Džus 50% ''ovoce''', 'x', 'ks'), "
           "('bez řádků', NULL, NULL), ('smazaný', NULL, NULL)");
     d.Run("UPDATE Product SET deleted = 1 WHERE prod_name = 'smazaný'");
-    d.AddDefinition(d.store.LastInsertId() - 1, At(1));
+    rows::Definition(d.store, d.store.LastInsertId() - 1, At(1));
     for (const FilterCase& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.filter.IsActive(), std::string(c.name) != "nothing");
@@ -461,10 +457,12 @@ std::vector<RowCells> Cells(IRowSource& source, const IdList& ids) {
 
 TEST(ProductRows, ListsShowTheirCellsInTheirOrder) {
     Packaging d;
+    // NULL texts and a hand-entered product stored with source 0: older data.
     d.Run("INSERT INTO Product (prod_name, prod_katalog, prod_unit, prod_source, prod_scrid) "
           "VALUES ('dovoz', 'K2', 'ks', 1, 77), ('ruční', NULL, NULL, 0, 5)");
     d.Run("UPDATE Product SET deleted = 1 WHERE prod_id = " + std::to_string(d.other));
-    const int64_t february = d.AddDefinition(d.prod, OleDate::FromParts(2024, 2, 1, 13, 0));
+    const int64_t february =
+        rows::Definition(d.store, d.prod, OleDate::FromParts(2024, 2, 1, 13, 0));
     d.AddLine(d.newer, {.coverId = d.box,
                         .qtyCover = "0,5",
                         .qtyProd = "4",

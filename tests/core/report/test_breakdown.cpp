@@ -6,6 +6,7 @@
 #include "core/report/reportfills.h"
 #include "core/report/reporttemplate.h"
 #include "core/workbook/workbook.h"
+#include "rows.h"
 #include "testdatabase.h"
 #include "workbookfiles.h"
 
@@ -21,7 +22,9 @@ namespace {
 const OleDate First = OleDate::FromParts(2026, 1, 1);
 const OleDate Last = OleDate::FromParts(2026, 3, 31);
 
-// A small working database filled by hand for one quarter.
+// A small working database filled by hand for one quarter. Covers, dispatches
+// and discards are written as SQL on purpose: the values come as SQL text,
+// NULLs and codes the program never stores among them.
 class BreakdownData {
 public:
     explicit BreakdownData(test::TestDatabase& db) : m_db(db) {}
@@ -40,13 +43,6 @@ public:
         m_db.Run(Format("INSERT INTO Move (move_num, move_date, move_type, move_export, "
                         "move_source) VALUES ('V%d', %s, 0, %s, 0)",
                         ++m_moves, date.c_str(), exported.c_str()));
-        return m_db.store.LastInsertId();
-    }
-    RecordId ProductLine(RecordId move, RecordId product, int64_t qtyScaled) {
-        m_db.Run(Format("INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (%lld, "
-                        "%lld, %lld)",
-                        static_cast<long long>(move), static_cast<long long>(product),
-                        static_cast<long long>(qtyScaled)));
         return m_db.store.LastInsertId();
     }
     RecordId CoverLine(RecordId move, RecordId mvprod, const std::string& cover,
@@ -115,17 +111,14 @@ void Generate(test::TestDatabase& db, unsigned seed) {
     covers.push_back("NULL");
     covers.push_back("999999"); // a cover that does not exist
 
-    db.Run("INSERT INTO Product (prod_name, prod_katalog) VALUES ('Výrobek A', 'K-1')");
-    const RecordId product = db.store.LastInsertId();
-    db.Run(Format("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (%lld, %s), (%lld, %s), "
-                  "(%lld, NULL)",
-                  static_cast<long long>(product), Number(First.Value() + 0.5).c_str(),
-                  static_cast<long long>(product), Number(First.Value() + 30).c_str(),
-                  static_cast<long long>(product)));
+    const RecordId product = test::rows::Product(db.store, {"Výrobek A", "K-1"});
+    for (const OleDate from : {OleDate::FromValue(First.Value() + 0.5),
+                               OleDate::FromValue(First.Value() + 30), OleDate()})
+        test::rows::Definition(db.store, product, from);
 
     for (int d = 0; d < 400; ++d) {
         const RecordId move = data.Move(pick(dates), pick(exports));
-        const RecordId line = data.ProductLine(move, product, 10000);
+        const RecordId line = test::rows::MoveLine(db.store, move, product, Quantity::FromUnits(1));
         const int coverLines = static_cast<int>(random() % 6); // some lines get none
         for (int c = 0; c < coverLines; ++c)
             data.CoverLine(move, line, pick(covers), pick(quantities), pick(types), pick(origins),
@@ -328,15 +321,14 @@ TEST(BreakdownReasons, DiscardsCoversDatesAndProductLines) {
     data.Discard(Id(crate), in, "2", "10000"); // into I23 (old form)
     data.Discard("424242", in, "2", "10000");
     const RecordId undated = data.Move("NULL", "0");
-    db.Run("INSERT INTO Product (prod_name, prod_katalog) VALUES ('Bez balení', 'X')");
-    const RecordId product = db.store.LastInsertId();
-    db.Run(Format("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (%lld, %s)",
-                  static_cast<long long>(product), Number(First.Value() + 20).c_str()));
-    data.ProductLine(undated, product, 10000);
+    const RecordId product = test::rows::Product(db.store, {"Bez balení", "X"});
+    test::rows::Definition(db.store, product, OleDate::FromValue(First.Value() + 20));
+    test::rows::MoveLine(db.store, undated, product, Quantity::FromUnits(1));
     const RecordId early = data.Move(in, "0"); // before the definition
-    data.ProductLine(early, product, 10000);
+    test::rows::MoveLine(db.store, early, product, Quantity::FromUnits(1));
     const RecordId later = data.Move(Number(First.Value() + 25), "0");
-    data.ProductLine(later, product, 10000); // definition valid, no lines from it
+    test::rows::MoveLine(db.store, later, product,
+                         Quantity::FromUnits(1)); // definition valid, no lines from it
     const RecordId move = data.Move(in, "0");
     data.CoverLine(move, 0, "NULL", "10000", "2", "2", "1");
     // On the statistics sheet as EUR pallet, reusable: E6 on the old form.

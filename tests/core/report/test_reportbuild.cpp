@@ -1,6 +1,7 @@
 #include "core/data/shared.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
+#include "rows.h"
 #include "testdatabase.h"
 #include "workbookfiles.h"
 
@@ -23,21 +24,14 @@ protected:
         return path;
     }
     long Cover(int material, bool reusable, int64_t weightScaled) {
-        db.Run(Format("INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, "
-                      "cover_org, cover_pay, cover_stat, cover_reusable) VALUES ('c', %lld, %d, "
-                      "0, 0, 0, 0, %d)",
-                      static_cast<long long>(weightScaled), material, reusable ? 1 : 0));
-        return static_cast<long>(db.store.LastInsertId());
+        return static_cast<long>(test::rows::Cover(
+            db.store, {"c", Quantity::FromScaled(weightScaled), reusable, 0, material, 0, 0, 0}));
     }
     void Dispatch(OleDate date, long cover, int type, int origin, int payment = 1,
                   bool exported = false) {
-        db.Run(Format("INSERT INTO Move (move_num, move_date, move_type, move_export, "
-                      "move_source) VALUES ('m', %.10f, 0, %d, 0)",
-                      date.Value(), exported ? 1 : 0));
-        db.Run(Format("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, "
-                      "cover_type, cover_org, cover_pay) VALUES (%lld, 0, %ld, 10000, %d, %d, %d)",
-                      static_cast<long long>(db.store.LastInsertId()), cover, type, origin,
-                      payment));
+        const RecordId move = test::rows::Move(db.store, {"m", 0, date, exported});
+        test::rows::MoveCover(db.store,
+                              {move, 0, cover, Quantity::FromUnits(1), type, origin, payment});
     }
     std::optional<std::string> Build(int year, int quarter, bool corrective = false) {
         ReportParams params;

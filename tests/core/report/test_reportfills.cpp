@@ -3,6 +3,7 @@
 #include "core/report/reportfills.h"
 #include "core/report/reporttemplate.h"
 #include "core/workbook/workbook.h"
+#include "rows.h"
 #include "testdatabase.h"
 #include "workbookfiles.h"
 
@@ -82,21 +83,15 @@ protected:
     void SetUp() override { MakeReportTemplate(book, 2026, 1); }
 
     long Cover(int material, int stat, bool reusable, int64_t weightScaled) {
-        db.Run(Format("INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, "
-                      "cover_org, cover_pay, cover_stat, cover_reusable) VALUES ('c', %lld, %d, "
-                      "0, 0, 0, %d, %d)",
-                      static_cast<long long>(weightScaled), material, stat, reusable ? 1 : 0));
-        return static_cast<long>(db.store.LastInsertId());
+        return static_cast<long>(
+            test::rows::Cover(db.store, {"c", Quantity::FromScaled(weightScaled), reusable, 0,
+                                         material, 0, 0, stat}));
     }
     void Dispatch(OleDate date, bool exported, long cover, int64_t qtyScaled, int type, int origin,
                   int payment) {
-        db.Run(Format("INSERT INTO Move (move_num, move_date, move_type, move_export, "
-                      "move_source) VALUES ('m', %.10f, 0, %d, 0)",
-                      date.Value(), exported ? 1 : 0));
-        const long move = static_cast<long>(db.store.LastInsertId());
-        db.Run(Format("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, "
-                      "cover_type, cover_org, cover_pay) VALUES (%ld, 0, %ld, %lld, %d, %d, %d)",
-                      move, cover, static_cast<long long>(qtyScaled), type, origin, payment));
+        const RecordId move = test::rows::Move(db.store, {"m", 0, date, exported});
+        test::rows::MoveCover(
+            db.store, {move, 0, cover, Quantity::FromScaled(qtyScaled), type, origin, payment});
     }
 
     test::TestDatabase db;
@@ -167,6 +162,7 @@ TEST_F(FillTest, DiscardsOfReusableCoversAndStatisticsFillTheirSheets) {
     const long crate = Cover(27, 0, true, 20000); // vlnitá lepenka, 2 kg, reusable
     const long oneWay = Cover(27, 0, false, 20000);
     db.Run(Format("UPDATE Cover SET cover_type = 2 WHERE cover_id = %ld", crate));
+    // Late on the last day, with the time of day the program does not store.
     for (const long cover : {crate, oneWay})
         db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
                       "VALUES (%ld, %.10f, 2, 5000000)",
@@ -190,35 +186,30 @@ TEST_F(FillTest, DiscardsOfReusableCoversAndStatisticsFillTheirSheets) {
     EXPECT_EQ(test::CellText(book, "4-1", "E7"), "");
 }
 
-// A line without a code (NULL) is a missing value, not the code 0: it is put
+// A line without a code (NULL, -1 here) is a missing value, not the code 0: it is put
 // into no cell, and the cell of the real code 0 keeps exactly its own weight.
 TEST_F(FillTest, LinesWithoutACodeGoIntoNoCell) {
     struct Case {
-        const char* type;
-        const char* origin;
-        const char* payment;
+        int type;
+        int origin;
+        int payment;
         bool withRealLine;
     };
     const Case cases[] = {
-        {"NULL", "0", "0", false}, {"NULL", "0", "0", true},  {"0", "NULL", "0", false},
-        {"0", "NULL", "0", true},  {"0", "0", "NULL", false}, {"0", "0", "NULL", true},
+        {-1, 0, 0, false}, {-1, 0, 0, true},  {0, -1, 0, false},
+        {0, -1, 0, true},  {0, 0, -1, false}, {0, 0, -1, true},
     };
     int n = 0;
     for (const Case& c : cases) {
         db.Run("DELETE FROM Move_Cover");
-        db.Run(Format("INSERT INTO Move (move_num, move_date, move_type, move_export, "
-                      "move_source) VALUES ('m', %.10f, 0, 0, 0)",
-                      first.Value()));
-        const long long move = db.store.LastInsertId();
+        const RecordId move = test::rows::Move(db.store, {"m", 0, first});
         const long paper = Cover(7, 0, false, 10000); // 1 kg
-        auto line = [&](int pieces, const char* type, const char* origin, const char* payment) {
-            db.Run(Format("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, "
-                          "cover_type, cover_org, cover_pay) VALUES (%lld, 0, %ld, %d, %s, %s, "
-                          "%s)",
-                          move, paper, pieces * 10000, type, origin, payment));
+        auto line = [&](int pieces, int type, int origin, int payment) {
+            test::rows::MoveCover(
+                db.store, {move, 0, paper, Quantity::FromUnits(pieces), type, origin, payment});
         };
         if (c.withRealLine)
-            line(1, "0", "0", "0"); // přepravní, dovezený, neplacený
+            line(1, 0, 0, 0); // přepravní, dovezený, neplacený
         line(5, c.type, c.origin, c.payment);
         const std::string out = db.folder.File(Format("nulls%d.xlsx", n++));
         MakeReportTemplate(out, 2026, 1);
@@ -253,6 +244,7 @@ TEST_F(FillTest, DiscardSheetTakesReusableCoversOnly) {
     for (const Case& c : cases) {
         db.Run("DELETE FROM CoverDiscard");
         const long cover = Cover(27, 0, c.reusable, 10000);
+        // SQL for the missing kind (NULL), which the program never stores.
         db.Run(Format("INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
                       "VALUES (%ld, %.10f, %s, 10000)",
                       cover, first.Value(), c.kind));

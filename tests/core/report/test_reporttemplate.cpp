@@ -6,6 +6,7 @@
 #include "core/report/reporttemplate.h"
 #include "core/setup/datafoldersetup.h"
 #include "core/workbook/workbook.h"
+#include "rows.h"
 #include "testdatabase.h"
 #include "workbookfiles.h"
 
@@ -161,13 +162,10 @@ TEST(ReportInOtherPrograms, LibreOfficeReadsTheFilledCells) {
     test::TestDatabase db;
     const std::string folder = db.folder.Folder();
     MakeReportTemplate(QuarterTemplatePath(folder, 2026, 1), 2026, 1);
-    db.Run("INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, cover_org, "
-           "cover_pay, cover_stat, cover_reusable) VALUES ('c', 12345000, 7, 1, 0, 1, 0, 0)");
-    db.Run(Format("INSERT INTO Move (move_num, move_date, move_type, move_export, move_source) "
-                  "VALUES ('m', %.1f, 0, 0, 0)",
-                  OleDate::FromParts(2026, 2, 1).Value()));
-    db.Run("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty, cover_type, "
-           "cover_org, cover_pay) VALUES (1, 0, 1, 20000, 1, 0, 1)");
+    const RecordId cover =
+        test::rows::Cover(db.store, {"c", test::Q("1234,5"), false, 1, 7, 0, 1, 0});
+    const RecordId move = test::rows::Move(db.store, {"m", 0, OleDate::FromParts(2026, 2, 1)});
+    test::rows::MoveCover(db.store, {move, 0, cover, test::Q("2"), 1, 0, 1});
     test::RecordingProgress progress;
     ReportParams params;
     params.year = 2026;

@@ -372,11 +372,8 @@ class RegisterBookModes : public ::testing::TestWithParam<ModeCase> {};
 TEST_P(RegisterBookModes, RecordsFoundAgainFollowTheMode) {
     const ModeCase& c = GetParam();
     Transfer t;
-    t.Run("INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, cover_org, "
-          "cover_pay, cover_stat, cover_reusable) VALUES ('Karton 40x30', 5000, 27, 0, 2, 1, 0, "
-          "0)");
-    t.Run("INSERT INTO Product (prod_name, prod_katalog, prod_unit, prod_source, prod_scrid) "
-          "VALUES ('Sušenky', 'S-1', 'bal', 1, 1001)");
+    rows::Cover(t.store, {"Karton 40x30", Q("0,5"), false, 0, 27, 2, 1, 0});
+    rows::Product(t.store, {"Sušenky", "S-1", "bal", 1, 1001});
     std::vector<SheetData> sheets = ValidBook();
     sheets.erase(sheets.begin() + 1); // no composite
     sheets.pop_back();                // no packaging
@@ -438,15 +435,15 @@ TEST(RegisterBook, CardIdentifiersAndBandlessLinesAreFoundAgain) {
 // A product with a dispatch; the file gives its packaging another quantity.
 struct Dispatched : Transfer {
     int64_t cover = AddCover();
-    int64_t product = AddProduct();
+    int64_t product = rows::Product(store, {"výrobek"});
     int64_t mvprod = 0;
 
     Dispatched() {
         Run("UPDATE Cover SET cover_name = 'Karton'");
         Run("UPDATE Product SET prod_katalog = 'S-1'");
-        const int64_t dt = AddDefinition(product, OleDate::FromParts(2024, 1, 1));
+        const int64_t dt = rows::Definition(store, product, OleDate::FromParts(2024, 1, 1));
         AddLine(dt, {cover, "1", "1"});
-        mvprod = AddMoveProd(AddMove(OleDate::FromParts(2024, 3, 1)), product, "10");
+        mvprod = rows::MoveLine(store, AddMove(OleDate::FromParts(2024, 3, 1)), product, Q("10"));
         NullProgress quiet;
         RederiveProdMoves(store, product, quiet);
         WriteBook(book, {{"Balení",
