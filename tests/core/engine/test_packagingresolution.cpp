@@ -198,7 +198,7 @@ TEST(ResolveMoveCovers, FailureHalfwayWritesNothingAndIsShown) {
 TEST(ResolveMoveCovers, AnUnexpectedFailureIsShownToo) {
     OneLine data;
     data.AddLine(data.dt, {.coverId = data.cover});
-    const int64_t line = data.AddMoveProd(data.move, data.prod, "5");
+    const int64_t line = rows::MoveLine(data.store, data.move, data.prod, Q("5"));
     long result = 0;
     {
         const NextAllocationFails outOfMemory;
