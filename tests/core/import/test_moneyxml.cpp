@@ -1,5 +1,6 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
+#include "core/import/moneyxmlfile.h"
 #include "core/import/moneyxmlimport.h"
 #include "testdatabase.h"
 
@@ -359,6 +360,30 @@ TEST_F(MoneyXmlTest, UnreadableFileOrUnknownEncodingIsReported) {
     EXPECT_EQ(Import(), ImportResult::Failed);
     EXPECT_EQ(db.messages.Texts()[0],
               "Soubor \"" + params.file + "\" je v kódování \"x-bajkal\", které Tarvo nezná.");
+}
+
+// The fixtures carry what Money writes around the data the import reads: a
+// store with its name and price-list flag, a stock document with its totals.
+TEST(MoneyXmlFixtures, HaveTheShapeMoneyWrites) {
+    for (const char* name : {"export-utf8.xml", "export-cp1250.xml"}) {
+        CMoneyXmlFile file;
+        ASSERT_FALSE(file.Open(TARVO_FIXTURES "/moneyxml/" + std::string(name)));
+        long stores = 0;
+        for (const pugi::xpath_node& store : file.Root().select_nodes("//Sklad")) {
+            std::string children;
+            for (pugi::xml_node child : store.node().children())
+                children += std::string(child.name()) + " ";
+            EXPECT_EQ(children, "Nazev KodSkladu CenikSklad ") << name;
+            ++stores;
+        }
+        EXPECT_EQ(stores, 15) << name;
+        for (const char* list : {"SeznamVydejka", "SeznamDLVyd", "SeznamProdejka"}) {
+            for (pugi::xml_node document : file.Root().child(list).children()) {
+                EXPECT_TRUE(document.child("SouhrnDPH").next_sibling("Celkem"))
+                    << name << " " << XmlText(document, "CisloDokla");
+            }
+        }
+    }
 }
 
 // The fixtures are shaped like Money's exports: with the published schemas at
