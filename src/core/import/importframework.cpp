@@ -94,9 +94,12 @@ void CImportProgress::BeginPhase(const std::string& status, long rowCount) {
 }
 
 void CImportProgress::Row(long row) {
-    if ((row - 1) % m_step != 0)
+    const bool due = (row - 1) % m_step == 0;
+    // The last row is shown too, so that a phase ends at its full count and
+    // 100 %; the cancel check keeps its rhythm.
+    if (!due && row != m_count)
         return;
-    if (m_progress.CheckCancel())
+    if (due && m_progress.CheckCancel())
         throw ImportCancelled();
     m_progress.SetSecondaryStatus(Format("%li z %li", row, m_count));
     m_progress.SetPos(m_count > 0 ? static_cast<int>(row * ProgressRange / m_count) : 0);

@@ -99,7 +99,8 @@ std::string ImportSummaryText(ImportResult result, const ImportCounters& counter
 
 // The progress rule: range 0-200; per phase a status text, then at every row i
 // (from 1) where (i - 1) is a multiple of max(N / 200, 1) a cancel check
-// (throws ImportCancelled), "%li z %li" and the position i * 200 / N.
+// (throws ImportCancelled), "%li z %li" and the position i * 200 / N; the
+// last row sets "N z N" and 200 as well.
 class CImportProgress {
 public:
     explicit CImportProgress(IProgressPort& progress);

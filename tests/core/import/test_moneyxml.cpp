@@ -249,6 +249,21 @@ TEST_F(MoneyXmlTest, CancelKeepsTheDocumentsFinished) {
     EXPECT_EQ(db.Count("Move_Prod"), 2);
 }
 
+// A phase ends at its full count and 100 %, also when rows are reported only
+// every few (N / 200).
+TEST(ImportProgress, EndsAtTheLastRow) {
+    for (const long rows : {4L, 450L}) {
+        RecordingProgress progress;
+        CImportProgress phases(progress);
+        phases.BeginPhase("Importuji kmenové karty", rows);
+        for (long row = 1; row <= rows; ++row)
+            phases.Row(row);
+        EXPECT_EQ(progress.positions.back(), 200) << rows;
+        EXPECT_EQ(progress.secondaries.back(), Format("%li z %li", rows, rows));
+        EXPECT_EQ(progress.checks, rows < 400 ? rows : 225) << rows;
+    }
+}
+
 struct FailureCase {
     const char* name;
     const char* from;
@@ -291,7 +306,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "</Vydejka>\n\t\t<Vydejka>",
                     "</Vydejk>\n\t\t<Vydejka>",
                     "Soubor \"%s\" není platný soubor XML: koncová značka neodpovídá "
-                    "počáteční, nebo element není uzavřen na řádku %li.",
+                    "počáteční, nebo element není uzavřen v elementu Vydejka na řádku %li.",
                     "</Vydejk>",
                     0,
                     {}},
@@ -299,7 +314,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "\t<SeznamProdejka>",
                     "\t<SeznamProdejka",
                     "Soubor \"%s\" není platný soubor XML: chybná počáteční značka elementu "
-                    "na řádku %li.",
+                    "v elementu SeznamProdejka na řádku %li.",
                     "\t\t<Prodejka>",
                     0,
                     {}},
