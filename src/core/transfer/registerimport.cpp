@@ -820,10 +820,16 @@ RegisterImportSummary CRegisterImport::Apply() {
                 m_store.Cached("INSERT INTO Product (prod_name, prod_katalog, prod_unit, "
                                "prod_source, prod_scrid) VALUES (?, ?, ?, ?, ?)");
             insert.BindText(1, product.name).BindText(2, product.katalog).BindText(3, product.unit);
-            if (product.key.by == ProductRef::By::Source)
-                insert.BindInt(4, product.key.source).BindText(5, product.key.text);
-            else
+            if (product.key.by != ProductRef::By::Source) {
                 insert.BindNull(4).BindNull(5);
+            } else if (product.key.source == static_cast<int>(ImportSource::MoneyS3Xml)) {
+                // A card's abbreviation stays the text it is, as the XML
+                // import stores it and finds it again.
+                insert.BindInt(4, product.key.source);
+                insert.BindBlob(5, product.key.text);
+            } else {
+                insert.BindInt(4, product.key.source).BindText(5, product.key.text);
+            }
             insert.Run();
             target.db = m_store.LastInsertId();
         } else {
