@@ -447,7 +447,8 @@ TEST_F(MoneyXmlTest, UnreadableFileOrUnknownEncodingIsReported) {
 }
 
 // The fixtures carry what Money writes around the data the import reads: a
-// store with its name and price-list flag, a stock document with its totals.
+// store with its name and price-list flag, a card with its name also on a
+// line, a stock document with its totals.
 TEST(MoneyXmlFixtures, HaveTheShapeMoneyWrites) {
     for (const char* name : {"export-utf8.xml", "export-cp1250.xml"}) {
         CMoneyXmlFile file;
@@ -461,6 +462,8 @@ TEST(MoneyXmlFixtures, HaveTheShapeMoneyWrites) {
             ++stores;
         }
         EXPECT_EQ(stores, 15) << name;
+        for (const pugi::xpath_node& card : file.Root().select_nodes("//KmKarta"))
+            EXPECT_TRUE(card.node().child("Popis")) << name << " " << XmlText(card.node(), "Zkrat");
         for (const char* list : {"SeznamVydejka", "SeznamDLVyd", "SeznamProdejka"}) {
             for (pugi::xml_node document : file.Root().child(list).children()) {
                 EXPECT_TRUE(document.child("SouhrnDPH").next_sibling("Celkem"))
