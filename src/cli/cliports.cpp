@@ -69,8 +69,15 @@ void TerminalProgress::SetRange(int lower, int upper) {
 }
 
 void TerminalProgress::SetStatus(const std::string& text) {
+    // A phase ends on a line of its own with the state it reached: drawing
+    // is throttled, so the last rows may not have been shown yet.
+    if (m_drawn) {
+        Draw(true);
+        m_err << '\n';
+    }
     m_status = text;
     m_secondary.clear();
+    m_pos = m_lower;
     Draw(true);
 }
 

@@ -84,6 +84,12 @@ CStatement& CStatement::BindText(int index, std::string_view value) {
     return *this;
 }
 
+CStatement& CStatement::BindBlob(int index, std::string_view value) {
+    CheckBind(m_db, sqlite3_bind_blob(m_stmt, index, value.data(), static_cast<int>(value.size()),
+                                      SQLITE_TRANSIENT));
+    return *this;
+}
+
 bool CStatement::Step() {
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)

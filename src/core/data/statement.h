@@ -30,6 +30,9 @@ public:
     CStatement& BindQuantity(int index, Quantity value);
     CStatement& BindDate(int index, OleDate value);
     CStatement& BindText(int index, std::string_view value);
+    // The bytes as they are: a column's type affinity never turns them into
+    // a number.
+    CStatement& BindBlob(int index, std::string_view value);
 
     // True while there is a row to read.
     bool Step();

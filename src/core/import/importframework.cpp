@@ -54,6 +54,13 @@ std::string ImportSummaryText(ImportResult result, const ImportCounters& counter
     if (counters.invoicedNotes)
         summary += Format("\n\nVynecháno jako již fakturované:\n   Dodacích listů ~ %li",
                           *counters.invoicedNotes);
+    if (counters.takenOver > 0)
+        summary += Format("\n\nPřevzato z importu tabulek Money S3:\n   Produktů ~ %li",
+                          counters.takenOver);
+    if (counters.numbersWithKind > 0)
+        summary += Format("\n\nUloženo s druhem za číslem (stejné číslo má doklad jiného "
+                          "druhu):\n   Dokladů ~ %li",
+                          counters.numbersWithKind);
     return summary;
 }
 
@@ -94,9 +101,12 @@ void CImportProgress::BeginPhase(const std::string& status, long rowCount) {
 }
 
 void CImportProgress::Row(long row) {
-    if ((row - 1) % m_step != 0)
+    const bool due = (row - 1) % m_step == 0;
+    // The last row is shown too, so that a phase ends at its full count and
+    // 100 %; the cancel check keeps its rhythm.
+    if (!due && row != m_count)
         return;
-    if (m_progress.CheckCancel())
+    if (due && m_progress.CheckCancel())
         throw ImportCancelled();
     m_progress.SetSecondaryStatus(Format("%li z %li", row, m_count));
     m_progress.SetPos(m_count > 0 ? static_cast<int>(row * ProgressRange / m_count) : 0);
@@ -129,14 +139,17 @@ bool CExistingRecords::Overwrite(const std::string& question) {
     return false;
 }
 
-CImportWriter::CImportWriter(CDataStore& store, ImportSource source, ImportCounters& counters)
-    : m_store(store), m_source(static_cast<int>(source)), m_counters(counters) {}
+CImportWriter::CImportWriter(CDataStore& store, ImportSource source, ImportCounters& counters,
+                             std::optional<ImportSource> productSource)
+    : m_store(store), m_source(static_cast<int>(source)),
+      m_productSource(static_cast<int>(productSource.value_or(source))), m_counters(counters) {}
 
 CImportWriter::~CImportWriter() {
     // Leaving by an exception: the document in progress is dropped whole,
     // every finished unit is kept.
     m_document.reset();
     m_pendingProducts = 0;
+    m_pendingWithKind = false;
     try {
         Flush();
     } catch (const ComError&) {
@@ -169,13 +182,13 @@ void SourceKey::Bind(CStatement& statement, int index) const {
     if (const int64_t* number = std::get_if<int64_t>(&m_value))
         statement.BindInt(index, *number);
     else
-        statement.BindText(index, std::get<std::string>(m_value));
+        statement.BindBlob(index, std::get<std::string>(m_value));
 }
 
 std::optional<CImportWriter::FoundProduct> CImportWriter::FindProduct(const SourceKey& scrid) {
     CStatement& find = m_store.Cached(
         "SELECT prod_id, deleted FROM Product WHERE prod_source = ? AND prod_scrid = ?");
-    find.BindInt(1, m_source);
+    find.BindInt(1, m_productSource);
     scrid.Bind(find, 2);
     if (!find.Step())
         return std::nullopt;
@@ -197,16 +210,40 @@ std::optional<int64_t> CImportWriter::FindDocument(const std::string& number) {
     const auto it = m_foldedNumbers->find(FoldCase(number));
     if (it == m_foldedNumbers->end())
         return std::nullopt;
-    return it->second;
+    return it->second.front().id;
+}
+
+std::optional<int64_t> CImportWriter::FindDocumentOfKind(const ImportedDocument& document,
+                                                         std::string& stored) {
+    // Every number is compared case-folded here, so the documents of the
+    // source are read at once.
+    if (!m_foldedNumbers)
+        LoadFoldedNumbers();
+    const std::string marked = document.number + " (" + document.kindMark + ")";
+    for (const std::string& number : {document.number, marked}) {
+        const auto it = m_foldedNumbers->find(FoldCase(number));
+        if (it == m_foldedNumbers->end())
+            continue;
+        for (const FoldedDocument& found : it->second) {
+            if (found.type == document.type) {
+                stored = number;
+                return found.id;
+            }
+        }
+    }
+    // New: the number as it is, unless a document of another kind holds it.
+    stored = m_foldedNumbers->count(FoldCase(document.number)) > 0 ? marked : document.number;
+    return std::nullopt;
 }
 
 void CImportWriter::LoadFoldedNumbers() {
     m_foldedNumbers.emplace();
-    CStatement all(m_store, "SELECT move_id, move_num FROM Move WHERE move_source = ? AND "
-                            "move_num IS NOT NULL ORDER BY move_id");
+    CStatement all(m_store, "SELECT move_id, move_num, move_type FROM Move WHERE move_source = ? "
+                            "AND move_num IS NOT NULL ORDER BY move_id");
     all.BindInt(1, m_source);
     while (all.Step())
-        m_foldedNumbers->emplace(FoldCase(all.Text(1)), all.Int(0));
+        (*m_foldedNumbers)[FoldCase(all.Text(1))].push_back(
+            {all.Int(0), all.IsNull(2) ? 0 : static_cast<int>(all.Int(2))});
 }
 
 int64_t CImportWriter::WriteProduct(std::optional<int64_t> id, const ImportedProduct& product) {
@@ -229,7 +266,7 @@ int64_t CImportWriter::WriteProduct(std::optional<int64_t> id, const ImportedPro
             .BindText(1, product.name)
             .BindText(2, product.katalog)
             .BindText(3, product.unit)
-            .BindInt(4, m_source);
+            .BindInt(4, m_productSource);
     product.scrid.Bind(insert, 5);
     insert.Run();
     return m_store.LastInsertId();
@@ -250,10 +287,13 @@ bool CImportWriter::ImportProduct(const ImportedProduct& product, CExistingRecor
 }
 
 bool CImportWriter::BeginDocument(const ImportedDocument& document, CExistingRecords& existing,
-                                  const std::string& question) {
+                                  const std::function<std::string(const std::string&)>& question) {
     FinishDocument();
-    const std::optional<int64_t> found = FindDocument(document.number);
-    if (found && !existing.Overwrite(question))
+    std::string stored = document.number;
+    const std::optional<int64_t> found = document.kindMark.empty()
+                                             ? FindDocument(document.number)
+                                             : FindDocumentOfKind(document, stored);
+    if (found && !existing.Overwrite(question(stored)))
         return false;
     OpenBatch();
     m_document = std::make_unique<CTransaction>(m_store);
@@ -273,7 +313,7 @@ bool CImportWriter::BeginDocument(const ImportedDocument& document, CExistingRec
         m_store
             .Cached("INSERT INTO Move (move_num, move_date, move_type, move_export, move_source) "
                     "VALUES (?, ?, ?, ?, ?)")
-            .BindText(1, document.number)
+            .BindText(1, stored)
             .BindDate(2, document.date)
             .BindInt(3, document.type)
             .BindInt(4, document.exportFlag ? 1 : 0)
@@ -281,7 +321,8 @@ bool CImportWriter::BeginDocument(const ImportedDocument& document, CExistingRec
             .Run();
         m_moveId = m_store.LastInsertId();
         if (m_foldedNumbers)
-            m_foldedNumbers->emplace(FoldCase(document.number), m_moveId);
+            (*m_foldedNumbers)[FoldCase(stored)].push_back({m_moveId, document.type});
+        m_pendingWithKind = stored != document.number;
     }
     m_moveDate = document.date;
     if (!m_covers)
@@ -319,6 +360,9 @@ void CImportWriter::FinishDocument() {
     ++m_counters.documents;
     m_counters.products += m_pendingProducts;
     m_pendingProducts = 0;
+    if (m_pendingWithKind)
+        ++m_counters.numbersWithKind;
+    m_pendingWithKind = false;
     UnitDone();
 }
 

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <variant>
+#include <vector>
 
 namespace tarvo {
 
@@ -29,8 +30,12 @@ class IViewNotifier;
 // before, the progress rule with cancel, the writing of products, documents
 // and their lines (covers derived), and the driver with its summary.
 
-// prod_source / move_source of an imported record.
-enum class ImportSource : int { MoneyS3 = 1, WakIntra = 2 };
+// prod_source / move_source of an imported record. Products from Money's XML
+// export have a source of their own: they are keyed by the card's
+// abbreviation, the table import by Money's internal card number, and the
+// two must never be taken for each other. Their documents are Money S3's: a
+// document number is the same in both exports.
+enum class ImportSource : int { MoneyS3 = 1, WakIntra = 2, MoneyS3Xml = 3 };
 
 // What happens to a record that was imported before (the value stored in the
 // settings under "Existujici zaznamy").
@@ -44,6 +49,11 @@ struct ImportCounters {
     // Delivery notes passed over because an invoice of the same import took
     // their goods; only an import that can meet both says how many.
     std::optional<long> invoicedNotes;
+    // Documents stored under their number with their kind added, because a
+    // document of another kind holds the number (see ImportedDocument).
+    long numbersWithKind = 0;
+    // Products of the table import taken over by the XML import.
+    long takenOver = 0;
 };
 
 // The keys every import section of tarvo.ini has.
@@ -88,7 +98,8 @@ enum class ImportResult {
 using Importer = std::function<bool(ImportCounters&)>;
 
 // Runs the importer with fresh counters, shows the error (if any) and the
-// summary "%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li", then
+// summary "%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li" (and the
+// lines of the counts that only some imports have), then
 // broadcasts ReloadMain when products were written and ReloadItems when
 // documents were. counters receives the final counts.
 ImportResult RunImport(IMessagePort& messages, IViewNotifier& views, const Importer& importer,
@@ -99,7 +110,8 @@ std::string ImportSummaryText(ImportResult result, const ImportCounters& counter
 
 // The progress rule: range 0-200; per phase a status text, then at every row i
 // (from 1) where (i - 1) is a multiple of max(N / 200, 1) a cancel check
-// (throws ImportCancelled), "%li z %li" and the position i * 200 / N.
+// (throws ImportCancelled), "%li z %li" and the position i * 200 / N; the
+// last row sets "N z N" and 200 as well.
 class CImportProgress {
 public:
     explicit CImportProgress(IProgressPort& progress);
@@ -132,9 +144,9 @@ private:
 };
 
 // A product's identifier in its source (prod_scrid). The table sources
-// number their products; Money's XML export names a card by its abbreviation.
-// The column keeps a number as a number, so an abbreviation that reads as a
-// whole number finds the card of that number written by the table import.
+// number their products; Money's XML export names a card by its abbreviation,
+// which is kept as the text it is ("0123" is not "123"): bound as bytes, since
+// the column's number affinity would read "0123" as 123.
 class SourceKey {
 public:
     SourceKey(int64_t number) : m_value(number) {} // NOLINT: a number is a key
@@ -160,6 +172,11 @@ struct ImportedDocument {
     OleDate date;
     int type = 0;
     bool exportFlag = false;
+    // Empty: the document is found again by its number alone. Set, for a
+    // source whose number series are per kind: found by number and type, and
+    // a new document whose number a document of another kind already holds
+    // is stored as "number (kindMark)", so that neither replaces the other.
+    std::string kindMark;
 };
 
 // Writes the imported records for one source. Each product, and each document
@@ -169,7 +186,9 @@ struct ImportedDocument {
 // was finished is kept when the writer goes away, also by an exception.
 class CImportWriter {
 public:
-    CImportWriter(CDataStore& store, ImportSource source, ImportCounters& counters);
+    // Products are written with productSource when given, else with source.
+    CImportWriter(CDataStore& store, ImportSource source, ImportCounters& counters,
+                  std::optional<ImportSource> productSource = std::nullopt);
     ~CImportWriter();
     CImportWriter(const CImportWriter&) = delete;
     CImportWriter& operator=(const CImportWriter&) = delete;
@@ -182,12 +201,13 @@ public:
                        const std::function<std::string()>& question);
 
     // Documents phase: decides a document at its first line. A document found
-    // by its number is overwritten only when existing.Overwrite(question)
-    // says so; overwriting first removes its cover and product lines. True
-    // when the document is open for its lines; an unfinished document before
-    // it is finished first.
+    // by its number (and type, see ImportedDocument::kindMark) is overwritten
+    // only when existing.Overwrite(question(stored number)) says so;
+    // overwriting first removes its cover and product lines. True when the
+    // document is open for its lines; an unfinished document before it is
+    // finished first.
     bool BeginDocument(const ImportedDocument& document, CExistingRecords& existing,
-                       const std::string& question);
+                       const std::function<std::string(const std::string&)>& question);
     // A product line of the open document; a product missing from the
     // database is created from product() and counted. Covers are derived.
     void AddLine(const SourceKey& prodScrid, Quantity quantity,
@@ -204,6 +224,8 @@ private:
     };
     std::optional<FoundProduct> FindProduct(const SourceKey& scrid);
     std::optional<int64_t> FindDocument(const std::string& number);
+    std::optional<int64_t> FindDocumentOfKind(const ImportedDocument& document,
+                                              std::string& stored);
     void LoadFoldedNumbers();
     int64_t WriteProduct(std::optional<int64_t> id, const ImportedProduct& product);
     void OpenBatch();
@@ -211,6 +233,7 @@ private:
 
     CDataStore& m_store;
     int m_source;
+    int m_productSource;
     ImportCounters& m_counters;
     std::unique_ptr<CTransaction> m_batch;
     std::chrono::steady_clock::time_point m_batchStart;
@@ -219,9 +242,15 @@ private:
     int64_t m_moveId = 0;
     OleDate m_moveDate;
     long m_pendingProducts = 0;
-    // The documents of the source by their case-folded number, read at the
-    // first number not found as it is written (see FindDocument).
-    std::optional<std::unordered_map<std::string, int64_t>> m_foldedNumbers;
+    bool m_pendingWithKind = false;
+    // The documents of the source by their case-folded number, in the order
+    // they were stored, read at the first number not found as it is written
+    // (see FindDocument).
+    struct FoldedDocument {
+        int64_t id;
+        int type;
+    };
+    std::optional<std::unordered_map<std::string, std::vector<FoldedDocument>>> m_foldedNumbers;
     // Packaging definitions do not change during an import: read once.
     std::unique_ptr<CCoverDerivation> m_covers;
 };

@@ -157,10 +157,10 @@ private:
             return Skip();
         }
         document.exportFlag = IsExport(country);
-        return m_writer.BeginDocument(
-            document, m_existing,
-            Format("Doklad \"%s\" byl již z Money importován. Přejete si jej aktualizovat?",
-                   document.number.c_str()));
+        return m_writer.BeginDocument(document, m_existing, [](const std::string& number) {
+            return Format("Doklad \"%s\" byl již z Money importován. Přejete si jej aktualizovat?",
+                          number.c_str());
+        });
     }
 
     // The document before an invalid one is finished all the same.

@@ -71,6 +71,83 @@ std::string ToUtf8(const std::string& path, const std::string& bytes, const std:
     return text;
 }
 
+// The name of the element a parse error at offset stands in: the tag that
+// is cut short there, else the innermost element open before it (a wrong end
+// tag is reported with the element it should have closed). "" before the
+// first element. The text is the file as it was before the parser wrote into
+// it.
+std::string ElementAt(std::string_view text, size_t offset) {
+    offset = std::min(offset, text.size());
+    const size_t lastTag = offset > 0 ? text.rfind('<', offset - 1) : std::string_view::npos;
+    const auto nameAt = [&](size_t at) {
+        const size_t end = text.find_first_of(" \t\r\n/>", at);
+        return std::string(text.substr(at, end == std::string_view::npos ? end : end - at));
+    };
+    if (lastTag != std::string_view::npos && lastTag + 1 < text.size() &&
+        text.find('>', lastTag) >= offset &&
+        std::string_view("/!?").find(text[lastTag + 1]) == std::string_view::npos)
+        return nameAt(lastTag + 1);
+    std::vector<std::string> open;
+    for (size_t at = text.find('<'); at < offset; at = text.find('<', at + 1)) {
+        size_t close = std::string_view::npos;
+        if (text.compare(at, 4, "<!--") == 0)
+            close = text.find("-->", at);
+        else if (text.compare(at, 9, "<![CDATA[") == 0)
+            close = text.find("]]>", at);
+        else
+            close = text.find('>', at);
+        // A tag counts when it is complete before the error.
+        if (close == std::string_view::npos || close >= offset)
+            break;
+        const char kind = at + 1 < text.size() ? text[at + 1] : '\0';
+        if (kind == '/') {
+            if (!open.empty())
+                open.pop_back();
+        } else if (kind != '!' && kind != '?' && text[close - 1] != '/') {
+            open.push_back(nameAt(at + 1));
+        }
+        at = close;
+    }
+    return open.empty() ? std::string() : open.back();
+}
+
+// The file's bytes as UTF-8 text; a file that cannot be read gives its error
+// code.
+std::error_code ReadText(const std::string& path, std::string& text) {
+    std::string bytes;
+    {
+        std::ifstream in(path, std::ios::binary | std::ios::ate);
+        if (!in)
+            return std::error_code(errno ? errno : ENOENT, std::generic_category());
+        // One read of the whole file: an export runs to tens of megabytes.
+        const std::streamoff size = in.tellg();
+        if (size < 0)
+            return std::error_code(EIO, std::generic_category());
+        bytes.resize(static_cast<size_t>(size));
+        in.seekg(0);
+        if (!in.read(bytes.data(), size))
+            return std::error_code(EIO, std::generic_category());
+    }
+
+    if (bytes.size() > static_cast<size_t>(INT32_MAX))
+        throw ImportError(Format("Soubor \"%s\" je příliš velký.", path.c_str()));
+    // A byte order mark says more than any declaration.
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
+        text = bytes.substr(3);
+    } else if (bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0) {
+        text = ToUtf8(path, bytes, bytes[0] == '\xFF' ? "UTF-16LE" : "UTF-16BE");
+        if (text.rfind("\xEF\xBB\xBF", 0) == 0)
+            text.erase(0, 3);
+    } else {
+        const std::string encoding = DeclaredXmlEncoding(bytes);
+        if (IsUtf8Name(encoding))
+            text = std::move(bytes);
+        else
+            text = ToUtf8(path, bytes, encoding);
+    }
+    return {};
+}
+
 } // namespace
 
 std::string DeclaredXmlEncoding(std::string_view text) {
@@ -95,38 +172,8 @@ std::string XmlText(pugi::xml_node node, const char* path) {
 
 std::error_code CMoneyXmlFile::Open(const std::string& path) {
     m_path = path;
-    std::string bytes;
-    {
-        std::ifstream in(path, std::ios::binary | std::ios::ate);
-        if (!in)
-            return std::error_code(errno ? errno : ENOENT, std::generic_category());
-        // One read of the whole file: an export runs to tens of megabytes.
-        const std::streamoff size = in.tellg();
-        if (size < 0)
-            return std::error_code(EIO, std::generic_category());
-        bytes.resize(static_cast<size_t>(size));
-        in.seekg(0);
-        if (!in.read(bytes.data(), size))
-            return std::error_code(EIO, std::generic_category());
-    }
-
-    if (bytes.size() > static_cast<size_t>(INT32_MAX))
-        throw ImportError(Format("Soubor \"%s\" je příliš velký.", path.c_str()));
-    // A byte order mark says more than any declaration.
-    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
-        m_text = bytes.substr(3);
-    } else if (bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0) {
-        m_text = ToUtf8(path, bytes, bytes[0] == '\xFF' ? "UTF-16LE" : "UTF-16BE");
-        if (m_text.rfind("\xEF\xBB\xBF", 0) == 0)
-            m_text.erase(0, 3);
-    } else {
-        const std::string encoding = DeclaredXmlEncoding(bytes);
-        if (IsUtf8Name(encoding))
-            m_text = std::move(bytes);
-        else
-            m_text = ToUtf8(path, bytes, encoding);
-    }
-    bytes = std::string();
+    if (const std::error_code error = ReadText(path, m_text))
+        return error;
 
     m_lineStarts.clear();
     for (size_t at = m_text.find('\n'); at != std::string::npos; at = m_text.find('\n', at + 1))
@@ -137,9 +184,22 @@ std::error_code CMoneyXmlFile::Open(const std::string& path) {
     const pugi::xml_parse_result result = m_document.load_buffer_inplace(
         m_text.data(), m_text.size(), pugi::parse_default | pugi::parse_embed_pcdata,
         pugi::encoding_utf8);
-    if (!result)
-        throw ImportError(Format("Soubor \"%s\" není platný soubor XML: %s na řádku %li.",
-                                 path.c_str(), ParseProblem(result.status), LineAt(result.offset)));
+    if (!result) {
+        // The parser has written into the text: the element is looked for in
+        // the file as it stands, read again (a failure costs the time once).
+        std::string pristine;
+        const std::string element = ReadText(path, pristine)
+                                        ? std::string()
+                                        : ElementAt(pristine, static_cast<size_t>(result.offset));
+        if (element.empty())
+            throw ImportError(Format("Soubor \"%s\" není platný soubor XML: %s na řádku %li.",
+                                     path.c_str(), ParseProblem(result.status),
+                                     LineAt(result.offset)));
+        throw ImportError(Format("Soubor \"%s\" není platný soubor XML: %s v elementu %s na "
+                                 "řádku %li.",
+                                 path.c_str(), ParseProblem(result.status), element.c_str(),
+                                 LineAt(result.offset)));
+    }
     if (std::string_view(Root().name()) != "MoneyData")
         throw ImportError(Format("Soubor \"%s\" není export Money S3: jeho kořenový element "
                                  "na řádku %li není MoneyData.",

@@ -4,12 +4,15 @@
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/data/sqlfunctions.h"
+#include "core/data/statement.h"
+#include "core/data/transaction.h"
 #include "core/import/moneyxmlfile.h"
 #include "core/ports/messageport.h"
 
 #include <algorithm>
 #include <charconv>
 #include <functional>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -24,18 +27,24 @@ constexpr int TypeSale = 2;         // prodejka
 constexpr int TypeIssue = 3;        // výdejka
 
 // The lists of the export that hold outgoing documents, with the element of
-// one document and its move type.
+// one document, its move type and the mark that tells it from a document of
+// another kind with the same number. Money numbers each kind in a series of
+// its own, so an issue slip and a sales slip may share a number: the second
+// one stored is kept as "number (mark)". The marks are short, so that a
+// number with its mark stays within the 20 characters that the dispatch
+// dialog admits (Money's numbers have at most 10).
 struct DocumentList {
     const char* list;
     const char* document;
     int type;
+    const char* mark;
 };
 constexpr DocumentList StockLists[] = {
-    {"SeznamVydejka", "Vydejka", TypeIssue},
-    {"SeznamDLVyd", "DLVyd", TypeDeliveryNote},
-    {"SeznamProdejka", "Prodejka", TypeSale},
+    {"SeznamVydejka", "Vydejka", TypeIssue, "VY"},
+    {"SeznamDLVyd", "DLVyd", TypeDeliveryNote, "DL"},
+    {"SeznamProdejka", "Prodejka", TypeSale, "PR"},
 };
-constexpr DocumentList InvoiceList = {"SeznamFaktVyd", "FaktVyd", TypeInvoice};
+constexpr DocumentList InvoiceList = {"SeznamFaktVyd", "FaktVyd", TypeInvoice, "FV"};
 
 // Kinds of linked documents that are not delivery notes (orders, invoices,
 // receivables, payables): a link to one of them never leaves a note out.
@@ -49,9 +58,84 @@ bool IsSet(const std::string& value) {
 // One outgoing document of the export with its stock lines.
 struct XmlDocument {
     pugi::xml_node node;
-    int type;
+    const DocumentList* kind;
     std::vector<pugi::xml_node> lines;
 };
+
+// What a card of the file says about itself, for the match below.
+struct CardFacts {
+    std::string key;
+    std::string name;
+    std::string katalog;
+};
+
+// The value a card and a product are matched by: the catalogue number, or the
+// name when there is none ("" when neither).
+std::string MatchValue(const std::string& katalog, const std::string& name) {
+    if (const std::string k = Trim(katalog); !k.empty())
+        return "K" + FoldCase(k);
+    if (const std::string n = Trim(name); !n.empty())
+        return "N" + FoldCase(n);
+    return {};
+}
+
+// Money's table import keys a product by the card's internal number, which
+// the XML export does not carry. So that a user who moves to the XML export
+// keeps the products and their packaging, a card new to the XML source takes
+// over the live product of the table import with the same catalogue number
+// (the same name when the card has none), once: the product gets the XML
+// source and the card's key, and the existing-records mode then treats it as
+// found. Only a value that names one card of the file and one such product
+// counts, so that nothing is taken by a guess. Returns how many were taken.
+long TakeOverTableProducts(CDataStore& store, const std::vector<CardFacts>& cards) {
+    std::unordered_set<std::string> known;
+    CStatement xml(store, "SELECT prod_scrid FROM Product WHERE prod_source = ? AND "
+                          "prod_scrid IS NOT NULL");
+    xml.BindInt(1, static_cast<int>(ImportSource::MoneyS3Xml));
+    while (xml.Step())
+        known.insert(xml.Text(0));
+
+    // Match value -> the one card (or product) that has it; "" when several.
+    std::unordered_map<std::string, std::string> fileCards;
+    std::unordered_set<std::string> keys;
+    for (const CardFacts& card : cards) {
+        // A card without a key stops the import when it is met: nothing to
+        // take over for it.
+        const std::string value = MatchValue(card.katalog, card.name);
+        if (card.key.empty() || value.empty() || !keys.insert(card.key).second)
+            continue;
+        const auto [it, added] = fileCards.emplace(value, card.key);
+        if (!added)
+            it->second.clear();
+    }
+    std::unordered_map<std::string, std::optional<int64_t>> tableProducts;
+    CStatement table(store, "SELECT prod_id, prod_katalog, prod_name FROM Product WHERE "
+                            "prod_source = ? AND deleted = 0");
+    table.BindInt(1, static_cast<int>(ImportSource::MoneyS3));
+    while (table.Step()) {
+        const std::string value = MatchValue(table.Text(1), table.Text(2));
+        const auto [it, added] = tableProducts.emplace(value, table.Int(0));
+        if (!added)
+            it->second.reset();
+    }
+
+    long taken = 0;
+    CTransaction unit(store);
+    CStatement rekey(store, "UPDATE Product SET prod_source = ?, prod_scrid = ? WHERE prod_id = ?");
+    for (const auto& [value, key] : fileCards) {
+        const auto product = tableProducts.find(value);
+        if (key.empty() || known.count(key) > 0 || product == tableProducts.end() ||
+            !product->second)
+            continue;
+        rekey.BindInt(1, static_cast<int>(ImportSource::MoneyS3Xml));
+        SourceKey(key).Bind(rekey, 2);
+        rekey.BindInt(3, *product->second);
+        rekey.Run();
+        ++taken;
+    }
+    unit.Commit();
+    return taken;
+}
 
 class CMoneyXmlImport {
 public:
@@ -63,15 +147,31 @@ public:
         SplitText(ToUpperText(params.money.nonExportCountries), ';', m_domestic);
     }
 
-    void ImportProducts() {
-        std::vector<pugi::xml_node> cards;
-        const pugi::xml_node root = m_file.Root();
-        for (pugi::xml_node card : root.child("SeznamKmKarta").children("KmKarta"))
-            cards.push_back(card);
-        for (pugi::xml_node stock : root.child("SeznamZasoba").children("Zasoba")) {
-            if (pugi::xml_node card = stock.child("KmKarta"))
-                cards.push_back(card);
+    // The cards the import will write: those listed (with products) and
+    // those the lines name (with documents).
+    std::vector<CardFacts> Cards(bool products, bool documents) const {
+        std::vector<CardFacts> facts;
+        if (products) {
+            for (pugi::xml_node card : ListedCards())
+                facts.push_back(
+                    {XmlText(card, "Zkrat"), XmlText(card, "Popis"), XmlText(card, "Katalog")});
         }
+        if (documents) {
+            long lineCount = 0;
+            for (const XmlDocument& document : CollectDocuments(lineCount)) {
+                for (pugi::xml_node line : document.lines) {
+                    const pugi::xml_node stock = StockLine(line);
+                    const pugi::xml_node card = stock.child("KmKarta");
+                    facts.push_back(
+                        {XmlText(card, "Zkrat"), LineName(stock, card), XmlText(card, "Katalog")});
+                }
+            }
+        }
+        return facts;
+    }
+
+    void ImportProducts() {
+        const std::vector<pugi::xml_node> cards = ListedCards();
         if (cards.empty())
             return;
         m_progress.BeginPhase("Importuji kmenové karty", static_cast<long>(cards.size()));
@@ -103,18 +203,8 @@ public:
         if (stock && invoices)
             m_counters.invoicedNotes = 0;
 
-        // In the order of the file, as Money wrote them.
-        std::vector<XmlDocument> documents;
         long lineCount = 0;
-        for (pugi::xml_node list : m_file.Root().children()) {
-            const std::string_view name = list.name();
-            for (const DocumentList& kind : StockLists) {
-                if (stock && name == kind.list)
-                    Collect(list, kind, documents, lineCount);
-            }
-            if (invoices && name == InvoiceList.list)
-                Collect(list, InvoiceList, documents, lineCount);
-        }
+        const std::vector<XmlDocument> documents = CollectDocuments(lineCount);
         if (stock && invoices)
             FindInvoicedNotes(documents);
         if (lineCount == 0)
@@ -141,10 +231,51 @@ public:
     }
 
 private:
-    void Collect(pugi::xml_node list, const DocumentList& kind, std::vector<XmlDocument>& documents,
-                 long& lineCount) {
+    std::vector<pugi::xml_node> ListedCards() const {
+        std::vector<pugi::xml_node> cards;
+        const pugi::xml_node root = m_file.Root();
+        for (pugi::xml_node card : root.child("SeznamKmKarta").children("KmKarta"))
+            cards.push_back(card);
+        for (pugi::xml_node stock : root.child("SeznamZasoba").children("Zasoba")) {
+            if (pugi::xml_node card = stock.child("KmKarta"))
+                cards.push_back(card);
+        }
+        return cards;
+    }
+
+    // The documents of the chosen sources, in the order of the file, as Money
+    // wrote them.
+    std::vector<XmlDocument> CollectDocuments(long& lineCount) const {
+        const bool stock = m_params.sources != MoneyXmlSources::Invoices;
+        const bool invoices = m_params.sources != MoneyXmlSources::Stock;
+        std::vector<XmlDocument> documents;
+        for (pugi::xml_node list : m_file.Root().children()) {
+            const std::string_view name = list.name();
+            for (const DocumentList& kind : StockLists) {
+                if (stock && name == kind.list)
+                    Collect(list, kind, documents, lineCount);
+            }
+            if (invoices && name == InvoiceList.list)
+                Collect(list, InvoiceList, documents, lineCount);
+        }
+        return documents;
+    }
+
+    static pugi::xml_node StockLine(pugi::xml_node line) {
+        return line.child("SklPolozka") ? line.child("SklPolozka") : line;
+    }
+
+    // A card the export does not list is made from the line, as the table
+    // import makes it.
+    static std::string LineName(pugi::xml_node stock, pugi::xml_node card) {
+        std::string name = XmlText(stock, "Nazev");
+        return name.empty() ? XmlText(card, "Popis") : name;
+    }
+
+    static void Collect(pugi::xml_node list, const DocumentList& kind,
+                        std::vector<XmlDocument>& documents, long& lineCount) {
         for (pugi::xml_node node : list.children(kind.document)) {
-            XmlDocument document{node, kind.type, {}};
+            XmlDocument document{node, &kind, {}};
             if (kind.type == TypeInvoice) {
                 // Only the stock lines of an invoice move goods.
                 for (pugi::xml_node line : node.child("SeznamPolozek").children("Polozka")) {
@@ -165,7 +296,7 @@ private:
     }
 
     static std::string Number(const XmlDocument& document) {
-        return XmlText(document.node, document.type == TypeInvoice ? "Doklad" : "CisloDokla");
+        return XmlText(document.node, document.kind->type == TypeInvoice ? "Doklad" : "CisloDokla");
     }
 
     // Every link (SeznamVazeb/Vazba) of the document, its lines' included.
@@ -188,7 +319,8 @@ private:
         std::unordered_set<std::string> takingInvoices;
         std::unordered_set<std::string> linkedNumbers;
         for (const XmlDocument& document : documents) {
-            if (document.type != TypeInvoice || document.lines.empty() || Cancelled(document.node))
+            if (document.kind->type != TypeInvoice || document.lines.empty() ||
+                Cancelled(document.node))
                 continue;
             takingInvoices.insert(FoldCase(Number(document)));
             ForEachLink(document.node, [&](pugi::xml_node link) {
@@ -199,7 +331,7 @@ private:
             });
         }
         for (const XmlDocument& document : documents) {
-            if (document.type != TypeDeliveryNote)
+            if (document.kind->type != TypeDeliveryNote)
                 continue;
             bool invoiced = linkedNumbers.count(FoldCase(Number(document))) > 0;
             ForEachLink(document.node, [&](pugi::xml_node link) {
@@ -213,30 +345,31 @@ private:
     }
 
     bool BeginDocument(const XmlDocument& document) {
-        if (document.type == TypeInvoice && Cancelled(document.node))
+        if (document.kind->type == TypeInvoice && Cancelled(document.node))
             return false;
         if (m_invoicedNotes.count(document.node.internal_object()) > 0) {
             ++*m_counters.invoicedNotes;
             return false;
         }
         ImportedDocument header;
-        header.type = document.type;
+        header.type = document.kind->type;
+        header.kindMark = document.kind->mark;
         header.number = Number(document);
         if (header.number.empty())
             throw ImportError(Format("Doklad na řádku %li souboru \"%s\" nemá číslo (element %s).",
                                      m_file.LineOf(document.node), m_file.Path().c_str(),
-                                     document.type == TypeInvoice ? "Doklad" : "CisloDokla"));
+                                     document.kind->type == TypeInvoice ? "Doklad" : "CisloDokla"));
         header.date = DocumentDate(document);
         header.exportFlag = IsExport(document.node.child("DodOdb").child("ObchAdresa"));
-        return m_writer.BeginDocument(
-            header, m_existing,
-            Format("Doklad \"%s\" byl již z Money importován. Přejete si jej aktualizovat?",
-                   header.number.c_str()));
+        return m_writer.BeginDocument(header, m_existing, [](const std::string& number) {
+            return Format("Doklad \"%s\" byl již z Money importován. Přejete si jej aktualizovat?",
+                          number.c_str());
+        });
     }
 
     // The day of the stock movement, else the document's own date.
     OleDate DocumentDate(const XmlDocument& document) const {
-        const bool invoice = document.type == TypeInvoice;
+        const bool invoice = document.kind->type == TypeInvoice;
         const char* const invoiceDates[] = {"DatSkPoh", "PlnenoDPH", "Vystaveno"};
         const char* const stockDates[] = {"DatSkPoh", "Datum"};
         const auto pick = [&](auto& names) -> OleDate {
@@ -291,7 +424,7 @@ private:
     }
 
     void AddLine(pugi::xml_node line) {
-        const pugi::xml_node stock = line.child("SklPolozka") ? line.child("SklPolozka") : line;
+        const pugi::xml_node stock = StockLine(line);
         const pugi::xml_node card = stock.child("KmKarta");
         const std::string key = XmlText(card, "Zkrat");
         if (key.empty())
@@ -310,12 +443,7 @@ private:
                                      "\"%s\" není číslo.",
                                      text.c_str(), m_file.LineOf(count), m_file.Path().c_str()));
         m_writer.AddLine(SourceKey(key), *quantity, [&] {
-            // A card the export does not list is made from the line, as the
-            // table import makes it.
-            std::string name = XmlText(stock, "Nazev");
-            if (name.empty())
-                name = XmlText(card, "Popis");
-            return ImportedProduct{SourceKey(key), name, XmlText(card, "Katalog"),
+            return ImportedProduct{SourceKey(key), LineName(stock, card), XmlText(card, "Katalog"),
                                    XmlText(card, "MJ")};
         });
     }
@@ -372,8 +500,10 @@ bool ImportMoneyXml(CDataStore& store, IMessagePort& messages, IProgressPort& pr
     }
     CImportProgress progress(progressPort);
     CExistingRecords existing(messages, choices.existing);
-    CImportWriter writer(store, ImportSource::MoneyS3, counters);
+    CImportWriter writer(store, ImportSource::MoneyS3, counters, ImportSource::MoneyS3Xml);
     CMoneyXmlImport import(file, writer, existing, progress, params, counters);
+    counters.takenOver =
+        TakeOverTableProducts(store, import.Cards(choices.products, choices.documents));
     if (choices.products) {
         import.ImportProducts();
         writer.Flush();

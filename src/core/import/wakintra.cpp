@@ -66,10 +66,11 @@ void ImportDocuments(WakRecordset& rs, CImportWriter& writer, CExistingRecords& 
                 document.date = rs.Field("DatDoklSkl").ToDate();
                 document.type = 2; // "prodejka"
                 document.exportFlag = ExportFlag(rs.Field("TypStatu"));
-                open = writer.BeginDocument(
-                    document, existing,
-                    Format("Doklad \"%s\" byl již z WAK importován. Přejete si jej aktualizovat?",
-                           document.number.c_str()));
+                open = writer.BeginDocument(document, existing, [](const std::string& number) {
+                    return Format(
+                        "Doklad \"%s\" byl již z WAK importován. Přejete si jej aktualizovat?",
+                        number.c_str());
+                });
             }
         }
         if (!open)

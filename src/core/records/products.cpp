@@ -25,6 +25,8 @@ ProductRecord ReadProduct(const CStatement& st) {
         product.sourceId = std::nullopt;
     else if (st.Text(5) == "integer")
         product.sourceId = st.Int(4);
+    else if (st.Text(5) == "blob")
+        product.sourceId = ExactText{st.Text(4)};
     else
         product.sourceId = st.Text(4);
     return product;
@@ -47,6 +49,8 @@ RecordId ProductWriter::Insert(const ProductRecord& product) {
         st.BindNull(5);
     else if (const int64_t* number = std::get_if<int64_t>(&*product.sourceId))
         st.BindInt(5, *number);
+    else if (const ExactText* exact = std::get_if<ExactText>(&*product.sourceId))
+        st.BindBlob(5, exact->text);
     else
         st.BindText(5, std::get<std::string>(*product.sourceId));
     return m_insert.Run();

@@ -16,10 +16,20 @@ namespace tarvo {
 
 class CDataStore;
 
+// A key that must come back as exactly this text even where it reads as a
+// number ("0123" is not "123"): stored as the text's bytes, which the
+// column's number affinity leaves alone.
+struct ExactText {
+    std::string text;
+    bool operator==(const ExactText&) const = default;
+};
+
 // A product's identifier in its source: a number for the table sources, text
-// for a card named by its abbreviation. Either is stored as it is given, so
-// that the imports find the product again by it.
-using ProductSourceId = std::variant<int64_t, std::string>;
+// for a card named by its abbreviation (a text that reads as a number is
+// stored as that number, as the table sources find it), or an exact text.
+// Each is stored as it is given, so that the imports find the product again
+// by it.
+using ProductSourceId = std::variant<int64_t, std::string, ExactText>;
 
 // One product as the product dialog edits it. Source and source id are read
 // only there: the imports write them, a person never does. Source 0 is a

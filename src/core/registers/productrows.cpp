@@ -17,8 +17,9 @@ std::unique_ptr<IRowSource> MakeProductRows(CDataStore& store) {
         "WHERE prod_id IN ",
         [](const CStatement& st) {
             const bool imported = !st.IsNull(1) && st.Int(1) > 0 && !st.IsNull(2);
-            return RowCells{imported ? std::to_string(st.Int(2)) : std::string(), st.Text(3),
-                            st.Text(4), st.Text(5)};
+            // A number as a number, an abbreviation of the XML export as text.
+            return RowCells{imported ? st.Text(2) : std::string(), st.Text(3), st.Text(4),
+                            st.Text(5)};
         });
 }
 

@@ -761,9 +761,13 @@ void CRegisterImport::ApplyProducts(CExistingRecords& existing, ChangeCounts& do
                 // The identifier goes in as the text the file has; the
                 // number column keeps one that reads as a number as that
                 // number, so both kinds are found again as the imports
-                // find them.
+                // find them. A card's abbreviation from the XML export
+                // stays the exact text it is, as that import finds it.
                 record.source = product.key.source;
-                record.sourceId = product.key.text;
+                if (product.key.source == static_cast<int>(ImportSource::MoneyS3Xml))
+                    record.sourceId = ExactText{product.key.text};
+                else
+                    record.sourceId = product.key.text;
             }
             target.db = writer.Insert(record);
         } else {

@@ -1,5 +1,6 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
+#include "core/import/moneyxmlfile.h"
 #include "core/import/moneyxmlimport.h"
 #include "rows.h"
 #include "testdatabase.h"
@@ -72,24 +73,33 @@ protected:
         return rows;
     }
 
-    // Every product: "key|name|katalog|unit", by prod_id.
+    // Every product: "key|name|katalog|unit", by prod_id; an XML card's key
+    // as it is, others as "source:key".
     std::vector<std::string> Products() {
         std::vector<std::string> rows;
-        CStatement query(db.store, "SELECT prod_scrid, prod_name, prod_katalog, prod_unit FROM "
-                                   "Product ORDER BY prod_id");
+        CStatement query(db.store, "SELECT prod_source, prod_scrid, prod_name, prod_katalog, "
+                                   "prod_unit FROM Product ORDER BY prod_id");
         while (query.Step())
-            rows.push_back(query.Text(0) + "|" + query.Text(1) + "|" + query.Text(2) + "|" +
-                           query.Text(3));
+            rows.push_back((query.Int(0) == 3 ? "" : query.Text(0) + ":") + query.Text(1) + "|" +
+                           query.Text(2) + "|" + query.Text(3) + "|" + query.Text(4));
         return rows;
     }
 
     static std::string Summary(const char* result, long products, long documents,
-                               long invoicedNotes = -1) {
+                               long invoicedNotes = -1, long takenOver = 0,
+                               long numbersWithKind = 0) {
         std::string text = Format("%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li",
                                   result, products, documents);
         if (invoicedNotes >= 0)
             text += Format("\n\nVynecháno jako již fakturované:\n   Dodacích listů ~ %li",
                            invoicedNotes);
+        if (takenOver > 0)
+            text +=
+                Format("\n\nPřevzato z importu tabulek Money S3:\n   Produktů ~ %li", takenOver);
+        if (numbersWithKind > 0)
+            text += Format("\n\nUloženo s druhem za číslem (stejné číslo má doklad jiného "
+                           "druhu):\n   Dokladů ~ %li",
+                           numbersWithKind);
         return text;
     }
 
@@ -173,23 +183,83 @@ INSTANTIATE_TEST_SUITE_P(EncodingsAndSources, MoneyXmlSourcesTest,
                                                        -1,
                                                        {"FV-001|01.02.2024|1|1|2"}}));
 
-// A card whose abbreviation is a number is the card of that number that the
-// table import wrote: its packaging applies, and "leave" leaves it alone.
-TEST_F(MoneyXmlTest, NumericCardIsTheTableImportsProduct) {
-    const RecordId box = rows::Cover(db.store, {.name = "krabice", .weight = Q("0,5")});
-    rows::Definition(db.store, rows::Product(db.store, {"starý", "", "", 1, 1}),
-                     OleDate::FromParts(2024, 1, 1),
-                     {{box, Q("1"), Q("100"), true, {}, {}, 1, 0, 1}});
-    Import();
-    EXPECT_EQ(counters.products, 3);
-    EXPECT_EQ(db.Count("Product WHERE prod_scrid = 1"), 1);
-    EXPECT_EQ(db.Count("Product WHERE prod_id = 1 AND prod_name = 'starý'"), 1);
-    EXPECT_EQ(db.Count("Move_Prod p JOIN Move m ON m.move_id = p.move_id WHERE p.prod_id = 1 "
-                       "AND m.move_num IN ('VY-001', 'PR-001')"),
-              2);
-    EXPECT_EQ(db.Count("Move_Cover c JOIN Move m ON m.move_id = c.move_id WHERE m.move_num = "
-                       "'VY-001' AND c.mvcover_qty = 1"),
-              1);
+// A card is its abbreviation as text, under a source of its own: never the
+// table import's card of that number, never another abbreviation that reads
+// as the same number. A card new to the XML source takes over the table
+// import's product that its catalogue number names alone (packaging and all).
+TEST_F(MoneyXmlTest, CardsKeepTheirTextKeyAndTakeOverTableProductsOnce) {
+    const char* const Roll = "ROH-01|Rohlík tukový|R-01|ks";
+    const char* const Bread = "1|Chléb kmínový|C-01|ks";
+    const char* const Milk = "MLK-1|Mléko čerstvé|M-1|l";
+    const char* const Salt = "SUL-99|Sůl jodidovaná|SO-099|kg";
+    struct Case {
+        const char* name;
+        std::vector<std::string> table; // "katalog|prod_scrid" of table-import products
+        const char* zkrat;              // the listed card "1" (its lines keep "1")
+        std::vector<std::string> products;
+        long written, takenOver;
+    };
+    const Case cases[] = {
+        {"NumberIsNoTableCard", {"X-9|1"}, "1", {"1:1|starý|X-9|", Roll, Bread, Milk, Salt}, 4, 0},
+        {"LeadingZero",
+         {},
+         "01",
+         {Roll, "01|Chléb kmínový|C-01|ks", Milk, Salt, "1|Chléb kmínový||"},
+         5,
+         0},
+        // The one table product of its catalogue number, found by the lines'
+        // "1" from then on.
+        {"TakenOver", {"C-01|1"}, "1", {Bread, Roll, Milk, Salt}, 4, 1},
+        // Two of them: neither is guessed at.
+        {"Ambiguous",
+         {"C-01|1", "C-01|2"},
+         "1",
+         {"1:1|starý|C-01|", "1:2|starý|C-01|", Roll, Bread, Milk, Salt},
+         4,
+         0},
+    };
+    params.money.choices.existing = ExistingMode::Overwrite;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char* table : {"Move_Cover", "Move_Prod", "Move", "Product"})
+            db.Run(std::string("DELETE FROM ") + table);
+        UseFixture("export-utf8.xml");
+        Edit("<Zkrat>1</Zkrat>", std::string("<Zkrat>") + c.zkrat + "</Zkrat>");
+        for (const std::string& product : c.table) {
+            const size_t bar = product.find('|');
+            rows::Product(db.store, {"starý", product.substr(0, bar), "", 1,
+                                     std::stoll(product.substr(bar + 1))});
+        }
+        EXPECT_EQ(Import(), ImportResult::Succeeded);
+        EXPECT_EQ(Products(), c.products);
+        EXPECT_EQ(db.messages.Texts(),
+                  std::vector<std::string>{Summary(Done, c.written, 7, 2, c.takenOver)});
+    }
+}
+
+// A výdejka and a prodejka of one number are both kept: the second stored
+// carries its kind; later imports find each again by number and kind.
+TEST_F(MoneyXmlTest, DocumentsOfTwoKindsWithOneNumberAreBothKept) {
+    Edit("<CisloDokla>PR-001</CisloDokla>", "<CisloDokla>VY-001</CisloDokla>");
+    struct Case {
+        ExistingMode mode;
+        long products, documents, numbersWithKind;
+    };
+    const Case cases[] = {{ExistingMode::Skip, 4, 7, 1},
+                          {ExistingMode::Overwrite, 3, 7, 0},
+                          {ExistingMode::Skip, 0, 0, 0}};
+    for (const Case& c : cases) {
+        params.money.choices.existing = c.mode;
+        EXPECT_EQ(Import(), ImportResult::Succeeded);
+        EXPECT_EQ(db.messages.Texts(),
+                  std::vector<std::string>{
+                      Summary(Done, c.products, c.documents, 2, 0, c.numbersWithKind)});
+        EXPECT_EQ(db.Count("Move"), 7);
+        EXPECT_EQ(db.Count("Move WHERE move_num = 'VY-001' AND move_type = 3"), 1);
+        EXPECT_EQ(db.Count("Move m WHERE move_num = 'VY-001 (PR)' AND move_type = 2 AND "
+                           "(SELECT COUNT(*) FROM Move_Prod p WHERE p.move_id = m.move_id) = 1"),
+                  1);
+    }
 }
 
 TEST_F(MoneyXmlTest, ReimportFollowsTheExistingRecordsMode) {
@@ -248,6 +318,21 @@ TEST_F(MoneyXmlTest, CancelKeepsTheDocumentsFinished) {
     EXPECT_EQ(db.Count("Move_Prod"), 2);
 }
 
+// A phase ends at its full count and 100 %, also when rows are reported only
+// every few (N / 200).
+TEST(ImportProgress, EndsAtTheLastRow) {
+    for (const long rows : {4L, 450L}) {
+        RecordingProgress progress;
+        CImportProgress phases(progress);
+        phases.BeginPhase("Importuji kmenové karty", rows);
+        for (long row = 1; row <= rows; ++row)
+            phases.Row(row);
+        EXPECT_EQ(progress.positions.back(), 200) << rows;
+        EXPECT_EQ(progress.secondaries.back(), Format("%li z %li", rows, rows));
+        EXPECT_EQ(progress.checks, rows < 400 ? rows : 225) << rows;
+    }
+}
+
 struct FailureCase {
     const char* name;
     const char* from;
@@ -290,7 +375,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "</Vydejka>\n\t\t<Vydejka>",
                     "</Vydejk>\n\t\t<Vydejka>",
                     "Soubor \"%s\" není platný soubor XML: koncová značka neodpovídá "
-                    "počáteční, nebo element není uzavřen na řádku %li.",
+                    "počáteční, nebo element není uzavřen v elementu Vydejka na řádku %li.",
                     "</Vydejk>",
                     0,
                     {}},
@@ -298,7 +383,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "\t<SeznamProdejka>",
                     "\t<SeznamProdejka",
                     "Soubor \"%s\" není platný soubor XML: chybná počáteční značka elementu "
-                    "na řádku %li.",
+                    "v elementu SeznamProdejka na řádku %li.",
                     "\t\t<Prodejka>",
                     0,
                     {}},
@@ -359,6 +444,33 @@ TEST_F(MoneyXmlTest, UnreadableFileOrUnknownEncodingIsReported) {
     EXPECT_EQ(Import(), ImportResult::Failed);
     EXPECT_EQ(db.messages.Texts()[0],
               "Soubor \"" + params.file + "\" je v kódování \"x-bajkal\", které Tarvo nezná.");
+}
+
+// The fixtures carry what Money writes around the data the import reads: a
+// store with its name and price-list flag, a card with its name also on a
+// line, a stock document with its totals.
+TEST(MoneyXmlFixtures, HaveTheShapeMoneyWrites) {
+    for (const char* name : {"export-utf8.xml", "export-cp1250.xml"}) {
+        CMoneyXmlFile file;
+        ASSERT_FALSE(file.Open(TARVO_FIXTURES "/moneyxml/" + std::string(name)));
+        long stores = 0;
+        for (const pugi::xpath_node& store : file.Root().select_nodes("//Sklad")) {
+            std::string children;
+            for (pugi::xml_node child : store.node().children())
+                children += std::string(child.name()) + " ";
+            EXPECT_EQ(children, "Nazev KodSkladu CenikSklad ") << name;
+            ++stores;
+        }
+        EXPECT_EQ(stores, 15) << name;
+        for (const pugi::xpath_node& card : file.Root().select_nodes("//KmKarta"))
+            EXPECT_TRUE(card.node().child("Popis")) << name << " " << XmlText(card.node(), "Zkrat");
+        for (const char* list : {"SeznamVydejka", "SeznamDLVyd", "SeznamProdejka"}) {
+            for (pugi::xml_node document : file.Root().child(list).children()) {
+                EXPECT_TRUE(document.child("SouhrnDPH").next_sibling("Celkem"))
+                    << name << " " << XmlText(document, "CisloDokla");
+            }
+        }
+    }
 }
 
 // The fixtures are shaped like Money's exports: with the published schemas at
