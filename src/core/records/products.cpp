@@ -17,7 +17,9 @@ RecordId ProductWriter::Insert(const ProductRecord& product) {
         st.BindNull(4);
     else
         st.BindInt(4, product.source);
-    if (product.sourceId)
+    if (product.sourceText)
+        st.BindText(5, *product.sourceText);
+    else if (product.sourceId)
         st.BindInt(5, *product.sourceId);
     else
         st.BindNull(5);

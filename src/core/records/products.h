@@ -23,6 +23,9 @@ struct ProductRecord {
     std::string unit;
     int64_t source = 0;
     std::optional<int64_t> sourceId;
+    // A source id the source gives as text (a Money card's abbreviation),
+    // stored in place of sourceId as the column's affinity makes it.
+    std::optional<std::string> sourceText{};
 
     bool operator==(const ProductRecord&) const = default;
 };
