@@ -2,9 +2,9 @@
 // checks a workbook, and the import command driven through that dialog, on
 // workbooks exported from a generated database.
 #include "core/data/profile.h"
-#include "core/engine/datagenerator.h"
 #include "core/report/workbookwriter.h"
 #include "core/transfer/registerexport.h"
+#include "dev/datagenerator.h"
 #include "support/cprogresswnd.h"
 #include "ui/commands/registerbookcommands.h"
 #include "ui/dialogs/cdlgimportregisters.h"

@@ -59,8 +59,8 @@ CoverLine ReadCoverLine(const CStatement& st, int first) {
     return line;
 }
 
-CoverLineWriter::CoverLineWriter(CDataStore& store, CoverLineTable table)
-    : m_table(table), m_insert(store, Names(table).insert) {}
+CoverLineWriter::CoverLineWriter(CDataStore& store, CoverLineTable table, AlwaysLimits alwaysLimits)
+    : m_table(table), m_alwaysLimits(alwaysLimits), m_insert(store, Names(table).insert) {}
 
 RecordId CoverLineWriter::Insert(RecordId owner, const CoverLine& line) {
     CStatement& st = m_insert.Statement();
@@ -74,7 +74,7 @@ RecordId CoverLineWriter::Insert(RecordId owner, const CoverLine& line) {
     st.BindQuantity(index + 1, line.qtyCover)
         .BindQuantity(index + 2, line.qtyProd)
         .BindInt(index + 3, line.useAlways ? 1 : 0);
-    if (line.useAlways)
+    if (line.useAlways && m_alwaysLimits == AlwaysLimits::Dropped)
         st.BindNull(index + 4).BindNull(index + 5);
     else
         st.BindQuantity(index + 4, line.useFrom).BindQuantity(index + 5, line.useTo);

@@ -47,19 +47,25 @@ inline constexpr const char* CoverLineColumns =
 // one.
 CoverLine ReadCoverLine(const CStatement& statement, int first = 0);
 
+// How an always line's band limits are stored: not at all (a line entered
+// now), or as they come (lines carried over from data that has them).
+enum class AlwaysLimits { Dropped, AsGiven };
+
 // Adds lines to one table with its INSERT prepared once. Throws ComError;
 // opens no unit of its own.
 class CoverLineWriter {
 public:
-    CoverLineWriter(CDataStore& store, CoverLineTable table);
+    CoverLineWriter(CDataStore& store, CoverLineTable table,
+                    AlwaysLimits alwaysLimits = AlwaysLimits::Dropped);
 
     // owner is the definition (dt_id) or the composite cover (ccover_id); the
     // scratch table has none and ignores it. A line used always is stored
-    // without band limits. The new line's key.
+    // without band limits unless the writer keeps them. The new line's key.
     RecordId Insert(RecordId owner, const CoverLine& line);
 
 private:
     CoverLineTable m_table;
+    AlwaysLimits m_alwaysLimits;
     PreparedInsert m_insert;
 };
 
