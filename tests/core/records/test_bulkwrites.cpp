@@ -1,4 +1,5 @@
 #include "core/data/statement.h"
+#include "core/records/coverline.h"
 #include "core/records/dispatches.h"
 #include "core/records/products.h"
 #include "testdatabase.h"
@@ -8,7 +9,10 @@
 namespace tarvo::test {
 namespace {
 
-// A stored value with its storage class: "integer 42", "text ABC", "null ".
+// What the bulk paths store that a person never enters: import sources and
+// source ids, and the band limits of always lines carried over.
+
+// The text the query makes of the row with key id.
 std::string Stored(TestDatabase& db, const char* sql, RecordId id) {
     CStatement st(db.store, sql);
     st.BindInt(1, id);
@@ -17,13 +21,14 @@ std::string Stored(TestDatabase& db, const char* sql, RecordId id) {
 
 // The imports find their records again by source and source id: a record
 // entered by hand stores neither, so no import ever takes it for its own.
-TEST(ImportSources, ProductStoresItsSourceAndIdAsTheColumnAffinityMakesThem) {
+TEST(BulkWrites, ProductStoresItsSourceAndIdAsTheColumnAffinityMakesThem) {
     struct Case {
         int64_t source;
         std::optional<int64_t> number;
         std::optional<std::string> text;
         const char* stored; // source, then the id
     };
+    // The stored values with their storage class: "integer 42", "null ".
     const Case cases[] = {
         {0, std::nullopt, std::nullopt, "null  null "},
         {1, 1234, std::nullopt, "integer 1 integer 1234"},
@@ -45,7 +50,7 @@ TEST(ImportSources, ProductStoresItsSourceAndIdAsTheColumnAffinityMakesThem) {
     }
 }
 
-TEST(ImportSources, DispatchStoresItsSourceOnlyWhenImported) {
+TEST(BulkWrites, DispatchStoresItsSourceOnlyWhenImported) {
     TestDatabase db;
     MoveWriter writer(db.store);
     const MoveRecord move{"FV-1", 0, OleDate::FromParts(2024, 3, 1), false};
@@ -55,6 +60,34 @@ TEST(ImportSources, DispatchStoresItsSourceOnlyWhenImported) {
     EXPECT_EQ(Stored(db, sql, writer.Insert(move, 2)), "integer 2");
     EXPECT_EQ(Stored(db, sql, writer.Insert(move)), "null ");
     EXPECT_EQ(FindMove(db.store, writer.Insert(move, 1)), move);
+}
+
+// Lines carried over from data that has them keep an always line's limits;
+// a line entered now stores none, in each of the three tables.
+TEST(BulkWrites, AlwaysLineKeepsItsLimitsOnlyWhenTheWriterKeepsThem) {
+    struct Case {
+        CoverLineTable table;
+        const char* sql;
+    };
+    const Case cases[] = {
+        {CoverLineTable::Packaging, "SELECT IFNULL(cp_usefrom, '-') || ' ' || IFNULL(cp_useto, "
+                                    "'-') FROM Prod_Cover WHERE cp_id = ?"},
+        {CoverLineTable::CompCoverItems, "SELECT IFNULL(cp_usefrom, '-') || ' ' || "
+                                         "IFNULL(cp_useto, '-') FROM CompCover_Item WHERE "
+                                         "rowid = ?"},
+        {CoverLineTable::Scratch, "SELECT IFNULL(cp_usefrom, '-') || ' ' || IFNULL(cp_useto, "
+                                  "'-') FROM TmpCover_Item WHERE ti_id = ?"},
+    };
+    TestDatabase db;
+    CoverLine always;
+    always.useFrom = Quantity::FromScaled(0);
+    always.useTo = Quantity::FromScaled(70000);
+    for (const Case& c : cases) {
+        CoverLineWriter kept(db.store, c.table, AlwaysLimits::AsGiven);
+        CoverLineWriter dropped(db.store, c.table);
+        EXPECT_EQ(Stored(db, c.sql, kept.Insert(1, always)), "0 70000");
+        EXPECT_EQ(Stored(db, c.sql, dropped.Insert(1, always)), "- -");
+    }
 }
 
 } // namespace
