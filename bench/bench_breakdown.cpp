@@ -7,11 +7,11 @@
 #include "benchsupport.h"
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
-#include "core/engine/datagenerator.h"
 #include "core/ports/progressport.h"
 #include "core/report/breakdown.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
+#include "dev/datagenerator.h"
 #include "reportdataset.h"
 
 #include <cstdio>

@@ -7,9 +7,9 @@
 // measurement runs in a process of its own, so the peak memory is the view's.
 #include "benchsupport.h"
 #include "core/data/cdatastore.h"
-#include "core/engine/datagenerator.h"
 #include "core/ports/progressport.h"
 #include "core/registers/propagationswitches.h"
+#include "dev/datagenerator.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"

@@ -12,10 +12,10 @@
 // so the peak memory is the view's.
 #include "benchsupport.h"
 #include "core/data/cdatastore.h"
-#include "core/engine/datagenerator.h"
 #include "core/ports/notifyport.h"
 #include "core/ports/progressport.h"
 #include "core/registers/propagationswitches.h"
+#include "dev/datagenerator.h"
 #include "ui/framework/clistmodel.h"
 #include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"

@@ -7,10 +7,10 @@
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
-#include "core/engine/datagenerator.h"
 #include "core/ports/progressport.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
+#include "dev/datagenerator.h"
 #include "reportdataset.h"
 
 #include <cstdio>

@@ -7,9 +7,9 @@
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
 #include "core/engine/bulkresolution.h"
-#include "core/engine/datagenerator.h"
 #include "core/ports/notifyport.h"
 #include "core/ports/progressport.h"
+#include "dev/datagenerator.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/engine/datagenerator.h"
 #include "core/ports/messageport.h"
+#include "dev/datagenerator.h"
 
 #include <chrono>
 #include <string>

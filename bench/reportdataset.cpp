@@ -2,10 +2,10 @@
 
 #include "benchsupport.h"
 #include "core/data/cdatastore.h"
-#include "core/engine/datagenerator.h"
 #include "core/ports/progressport.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
+#include "dev/datagenerator.h"
 
 #include <cstdio>
 #include <cstdlib>

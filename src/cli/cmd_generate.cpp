@@ -1,7 +1,7 @@
 #include "cli/commands.h"
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
-#include "core/engine/datagenerator.h"
+#include "dev/datagenerator.h"
 
 #include <ostream>
 

@@ -2,9 +2,9 @@
 // checks a workbook, and the import command driven through that dialog, on
 // workbooks exported from a generated database.
 #include "core/data/profile.h"
-#include "core/engine/datagenerator.h"
 #include "core/transfer/registerexport.h"
 #include "core/workbook/workbookwriter.h"
+#include "dev/datagenerator.h"
 #include "ui/commands/registerbookcommands.h"
 #include "ui/dialogs/cdlgimportregisters.h"
 #include "ui/framework/cprogresswnd.h"

@@ -142,7 +142,8 @@ bool CExistingRecords::Overwrite(const std::string& question) {
 CImportWriter::CImportWriter(CDataStore& store, ImportSource source, ImportCounters& counters,
                              std::optional<ImportSource> productSource)
     : m_store(store), m_source(static_cast<int>(source)),
-      m_productSource(static_cast<int>(productSource.value_or(source))), m_counters(counters) {}
+      m_productSource(static_cast<int>(productSource.value_or(source))), m_counters(counters),
+      m_productWriter(store), m_moveWriter(store), m_lineWriter(store) {}
 
 CImportWriter::~CImportWriter() {
     // Leaving by an exception: the document in progress is dropped whole,
@@ -183,6 +184,13 @@ void SourceKey::Bind(CStatement& statement, int index) const {
         statement.BindInt(index, *number);
     else
         statement.BindBlob(index, std::get<std::string>(m_value));
+}
+
+void SourceKey::SetOn(ProductRecord& product) const {
+    if (const int64_t* number = std::get_if<int64_t>(&m_value))
+        product.sourceId = *number;
+    else
+        product.sourceId = ExactText{std::get<std::string>(m_value)};
 }
 
 std::optional<CImportWriter::FoundProduct> CImportWriter::FindProduct(const SourceKey& scrid) {
@@ -259,17 +267,13 @@ int64_t CImportWriter::WriteProduct(std::optional<int64_t> id, const ImportedPro
             .Run();
         return *id;
     }
-    CStatement& insert =
-        m_store
-            .Cached("INSERT INTO Product (prod_name, prod_katalog, prod_unit, prod_source, "
-                    "prod_scrid, deleted) VALUES (?, ?, ?, ?, ?, 0)")
-            .BindText(1, product.name)
-            .BindText(2, product.katalog)
-            .BindText(3, product.unit)
-            .BindInt(4, m_productSource);
-    product.scrid.Bind(insert, 5);
-    insert.Run();
-    return m_store.LastInsertId();
+    ProductRecord record;
+    record.name = product.name;
+    record.katalog = product.katalog;
+    record.unit = product.unit;
+    record.source = m_productSource;
+    product.scrid.SetOn(record);
+    return m_productWriter.Insert(record);
 }
 
 bool CImportWriter::ImportProduct(const ImportedProduct& product, CExistingRecords& existing,
@@ -310,16 +314,8 @@ bool CImportWriter::BeginDocument(const ImportedDocument& document, CExistingRec
             .BindInt(4, m_moveId)
             .Run();
     } else {
-        m_store
-            .Cached("INSERT INTO Move (move_num, move_date, move_type, move_export, move_source) "
-                    "VALUES (?, ?, ?, ?, ?)")
-            .BindText(1, stored)
-            .BindDate(2, document.date)
-            .BindInt(3, document.type)
-            .BindInt(4, document.exportFlag ? 1 : 0)
-            .BindInt(5, m_source)
-            .Run();
-        m_moveId = m_store.LastInsertId();
+        m_moveId = m_moveWriter.Insert(
+            MoveRecord{stored, document.type, document.date, document.exportFlag}, m_source);
         if (m_foldedNumbers)
             (*m_foldedNumbers)[FoldCase(stored)].push_back({m_moveId, document.type});
         m_pendingWithKind = stored != document.number;
@@ -344,12 +340,8 @@ void CImportWriter::AddLine(const SourceKey& prodScrid, Quantity quantity,
         prodId = WriteProduct(std::nullopt, created);
         ++m_pendingProducts;
     }
-    m_store.Cached("INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (?, ?, ?)")
-        .BindInt(1, m_moveId)
-        .BindInt(2, prodId)
-        .BindQuantity(3, quantity)
-        .Run();
-    m_covers->Append(m_store.LastInsertId(), m_moveId, prodId, quantity, m_moveDate);
+    const RecordId lineId = m_lineWriter.Insert(MoveLineRecord{m_moveId, prodId, quantity});
+    m_covers->Append(lineId, m_moveId, prodId, quantity, m_moveDate);
 }
 
 void CImportWriter::FinishDocument() {

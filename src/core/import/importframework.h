@@ -3,6 +3,8 @@
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
 #include "core/data/transaction.h"
+#include "core/records/dispatches.h"
+#include "core/records/products.h"
 
 #include <chrono>
 #include <cstdint>
@@ -153,6 +155,8 @@ public:
     explicit SourceKey(std::string text) : m_value(std::move(text)) {}
 
     void Bind(CStatement& statement, int index) const;
+    // Stores the key as the product's source id.
+    void SetOn(ProductRecord& product) const;
 
 private:
     std::variant<int64_t, std::string> m_value;
@@ -235,6 +239,11 @@ private:
     int m_source;
     int m_productSource;
     ImportCounters& m_counters;
+    // The rows are written through these, their INSERTs prepared once for
+    // the whole run.
+    ProductWriter m_productWriter;
+    MoveWriter m_moveWriter;
+    MoveLineWriter m_lineWriter;
     std::unique_ptr<CTransaction> m_batch;
     std::chrono::steady_clock::time_point m_batchStart;
     // The open document.

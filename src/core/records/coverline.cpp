@@ -59,18 +59,10 @@ CoverLine ReadCoverLine(const CStatement& st, int first) {
     return line;
 }
 
-CoverLineWriter::CoverLineWriter(CDataStore& store, CoverLineTable table)
-    : m_table(table), m_insert(store, Names(table).insert) {}
+CoverLineWriter::CoverLineWriter(CDataStore& store, CoverLineTable table, AlwaysLimits alwaysLimits)
+    : m_table(table), m_alwaysLimits(alwaysLimits), m_insert(store, Names(table).insert) {}
 
 RecordId CoverLineWriter::Insert(RecordId owner, const CoverLine& line) {
-    return Write(owner, line, false);
-}
-
-RecordId CoverLineWriter::InsertCopy(RecordId owner, const CoverLine& line) {
-    return Write(owner, line, true);
-}
-
-RecordId CoverLineWriter::Write(RecordId owner, const CoverLine& line, bool keepBand) {
     CStatement& st = m_insert.Statement();
     int index = 1;
     if (Names(m_table).owner)
@@ -82,7 +74,7 @@ RecordId CoverLineWriter::Write(RecordId owner, const CoverLine& line, bool keep
     st.BindQuantity(index + 1, line.qtyCover)
         .BindQuantity(index + 2, line.qtyProd)
         .BindInt(index + 3, line.useAlways ? 1 : 0);
-    if (line.useAlways && !keepBand)
+    if (line.useAlways && m_alwaysLimits == AlwaysLimits::Dropped)
         st.BindNull(index + 4).BindNull(index + 5);
     else
         st.BindQuantity(index + 4, line.useFrom).BindQuantity(index + 5, line.useTo);

@@ -48,25 +48,25 @@ inline constexpr const char* CoverLineColumns =
 // one.
 CoverLine ReadCoverLine(const CStatement& statement, int first = 0);
 
+// How an always line's band limits are stored: not at all (a line entered
+// now), or as they come (lines carried over from data that has them).
+enum class AlwaysLimits { Dropped, AsGiven };
+
 // Adds lines to one table with its INSERT prepared once. Throws ComError;
 // opens no unit of its own.
 class CoverLineWriter {
 public:
-    CoverLineWriter(CDataStore& store, CoverLineTable table);
+    CoverLineWriter(CDataStore& store, CoverLineTable table,
+                    AlwaysLimits alwaysLimits = AlwaysLimits::Dropped);
 
     // owner is the definition (dt_id) or the composite cover (ccover_id); the
     // scratch table has none and ignores it. A line used always is stored
-    // without band limits. The new line's key.
+    // without band limits unless the writer keeps them. The new line's key.
     RecordId Insert(RecordId owner, const CoverLine& line);
-    // The same for a line brought from a copy of the registers (the register
-    // workbook): the band limits are stored as the copy has them, also for a
-    // line used always, as CopyCoverLines keeps them.
-    RecordId InsertCopy(RecordId owner, const CoverLine& line);
 
 private:
-    RecordId Write(RecordId owner, const CoverLine& line, bool keepBand);
-
     CoverLineTable m_table;
+    AlwaysLimits m_alwaysLimits;
     PreparedInsert m_insert;
 };
 

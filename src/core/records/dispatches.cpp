@@ -29,13 +29,17 @@ void RunWithId(CDataStore& store, const char* sql, RecordId id) {
 
 MoveWriter::MoveWriter(CDataStore& store)
     : m_insert(store, "INSERT INTO Move (move_num, move_type, move_date, "
-                      "move_export) VALUES (?, ?, ?, ?)") {}
+                      "move_export, move_source) VALUES (?, ?, ?, ?, ?)") {}
 
-RecordId MoveWriter::Insert(const MoveRecord& move) {
+RecordId MoveWriter::Insert(const MoveRecord& move, int64_t source) {
     CStatement& st = m_insert.Statement();
     st.BindText(1, move.number);
     BindCode(st, 2, move.type);
     st.BindDate(3, move.date).BindInt(4, move.exported ? 1 : 0);
+    if (source == 0)
+        st.BindNull(5);
+    else
+        st.BindInt(5, source);
     return m_insert.Run();
 }
 

@@ -5,6 +5,7 @@
 #include "core/data/recordid.h"
 #include "core/records/preparedinsert.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,12 +53,14 @@ struct MoveCoverRecord {
 // holds the CTransaction. A code of -1 (nothing chosen) is stored as no
 // value.
 
-// Adds dispatch headers, without an import source, with the INSERT prepared
-// once.
+// Adds dispatch headers with the INSERT prepared once.
 class MoveWriter {
 public:
     explicit MoveWriter(CDataStore& store);
-    RecordId Insert(const MoveRecord& move);
+    // source is the import that brought the document (move_source), by which
+    // the import finds it again; 0 is a dispatch entered by hand, stored
+    // without a source.
+    RecordId Insert(const MoveRecord& move, int64_t source = 0);
 
 private:
     PreparedInsert m_insert;

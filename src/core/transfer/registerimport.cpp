@@ -662,8 +662,7 @@ void CRegisterImport::InsertLines(CoverLineWriter& writer, RecordId owner,
     for (const ResolvedLine& resolved : lines) {
         CoverLine line = resolved.line;
         line.cover = CoverId(resolved.cover);
-        // The band as the workbook has it, as the export wrote it out.
-        writer.InsertCopy(owner, line);
+        writer.Insert(owner, line);
     }
 }
 
@@ -716,7 +715,9 @@ void CRegisterImport::ApplyCovers(CExistingRecords& existing, ChangeCounts& done
 void CRegisterImport::ApplyCompCovers(CExistingRecords& existing, ChangeCounts& done) {
     BeginPhase("Zapisuji složené obaly");
     CompCoverWriter writer(m_store);
-    CoverLineWriter items(m_store, CoverLineTable::CompCoverItems);
+    // The band as the workbook has it, as the export wrote it out, also for a
+    // line used always.
+    CoverLineWriter items(m_store, CoverLineTable::CompCoverItems, AlwaysLimits::AsGiven);
     for (size_t i = 0; i < m_compCovers.size(); ++i) {
         Step();
         CompCoverWork& work = m_compCovers[i];
@@ -785,7 +786,7 @@ void CRegisterImport::ApplyProducts(CExistingRecords& existing, ChangeCounts& do
 void CRegisterImport::ApplyDefinitions(CExistingRecords& existing, ChangeCounts& done) {
     BeginPhase("Zapisuji balení");
     DefinitionWriter writer(m_store);
-    CoverLineWriter lines(m_store, CoverLineTable::Packaging);
+    CoverLineWriter lines(m_store, CoverLineTable::Packaging, AlwaysLimits::AsGiven);
     for (DefinitionWork& work : m_definitions) {
         Step();
         ProductTarget& product = m_products[work.product];

@@ -54,7 +54,8 @@ TEST_P(CoverLines, RoundTripStoresTheBandKindAsZeroOrOne) {
               (CoverLine{7, Q(2), Q(1), true, {}, {}, 1, 2, 0}));
     EXPECT_EQ(FindCoverLine(db.store, GetParam().table, b), band);
     // A line brought from a copy of the registers keeps the band it has.
-    const RecordId c = writer.InsertCopy(3, always);
+    CoverLineWriter copier(db.store, GetParam().table, AlwaysLimits::AsGiven);
+    const RecordId c = copier.Insert(3, always);
     EXPECT_EQ(Stored(c), "1 50000 90000");
     const CoverLine read = *FindCoverLine(db.store, GetParam().table, a);
     EXPECT_EQ(CoverLinesOf(db.store, GetParam().table, 3), (std::vector{read, band, read}));

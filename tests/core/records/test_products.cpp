@@ -9,7 +9,7 @@ namespace {
 
 // The identifier in the source goes in as the imports have it and comes back
 // in the kind it was stored as: a number column keeps a number given as text
-// as the number, any other text as the text.
+// as the number, any other text as the text, an exact text as it is.
 struct SourceIdCase {
     const char* name;
     std::optional<ProductSourceId> given;
@@ -22,6 +22,8 @@ const SourceIdCase SourceIdCases[] = {
     {"number", int64_t{1001}, "integer", int64_t{1001}},
     {"card abbreviation", std::string("ABC-7"), "text", std::string("ABC-7")},
     {"number as text", std::string("1001"), "integer", int64_t{1001}},
+    // A Money card's abbreviation "0123" is not the card "123".
+    {"exact text", ExactText{"0123"}, "blob", ExactText{"0123"}},
 };
 
 class ProductSourceIds : public ::testing::TestWithParam<SourceIdCase> {};

@@ -3,12 +3,12 @@
 // into dispatches.
 #include "core/data/shared.h"
 #include "core/data/statement.h"
-#include "core/engine/datagenerator.h"
 #include "core/engine/packagingresolution.h"
 #include "core/registers/propagationswitches.h"
 #include "core/transfer/registerexport.h"
 #include "core/transfer/registerimport.h"
 #include "core/workbook/workbookwriter.h"
+#include "dev/datagenerator.h"
 #include "enginedata.h"
 #include "workbookfiles.h"
 

@@ -1,7 +1,7 @@
 #include "core/data/codelists.h"
 #include "core/data/statement.h"
 #include "core/engine/bulkresolution.h"
-#include "core/engine/datagenerator.h"
+#include "dev/datagenerator.h"
 #include "enginedata.h"
 
 #include <gtest/gtest.h>

@@ -1,13 +1,17 @@
-#include "core/engine/datagenerator.h"
+#include "dev/datagenerator.h"
 
 #include "core/data/cdatastore.h"
 #include "core/data/codelists.h"
 #include "core/data/oledate.h"
 #include "core/data/shared.h"
-#include "core/data/statement.h"
 #include "core/data/transaction.h"
 #include "core/engine/coverderivation.h"
 #include "core/ports/progressport.h"
+#include "core/records/compcovers.h"
+#include "core/records/coverline.h"
+#include "core/records/covers.h"
+#include "core/records/dispatches.h"
+#include "core/records/products.h"
 
 #include <algorithm>
 #include <optional>
@@ -58,35 +62,27 @@ Quantity Q(const char* text) {
     return ParseQuantity(text).value();
 }
 
-// Inserts through prepared statements, committing every RowsPerBatch rows.
-class Writer {
+// Counts the rows written and commits every RowsPerBatch of them, telling
+// the progress. A unit is open whenever a row is written, so a failure rolls
+// back the batch under way.
+class Batches {
 public:
-    Writer(CDataStore& store, IProgressPort& progress, long plannedRows)
-        : m_store(store), m_progress(progress), m_planned(std::max(1L, plannedRows)) {}
+    Batches(CDataStore& store, IProgressPort& progress, long plannedRows)
+        : m_store(store), m_progress(progress), m_planned(std::max(1L, plannedRows)) {
+        m_unit.emplace(m_store);
+    }
 
-    CStatement& Prepare(const char* sql) {
-        m_statements.push_back(std::make_unique<CStatement>(m_store, sql));
-        return *m_statements.back();
-    }
-    // Runs the bound statement as one more row and returns the new id.
-    int64_t Insert(CStatement& statement) {
-        statement.Run();
-        Wrote(1);
-        return m_store.LastInsertId();
-    }
     void Wrote(long rows) {
-        if (!m_unit)
-            m_unit.emplace(m_store);
         m_written += rows;
         m_inBatch += rows;
-        if (m_inBatch >= RowsPerBatch)
+        if (m_inBatch >= RowsPerBatch) {
             Commit();
+            m_unit.emplace(m_store);
+        }
     }
     void Commit() {
-        if (m_unit) {
-            m_unit->Commit();
-            m_unit.reset();
-        }
+        m_unit->Commit();
+        m_unit.reset();
         m_inBatch = 0;
         m_progress.SetSecondaryStatus(Format("%li z %li", m_written, m_planned));
         m_progress.SetPos(static_cast<int>(std::min(1000L, m_written * 1000 / m_planned)));
@@ -99,7 +95,6 @@ private:
     long m_written = 0;
     long m_inBatch = 0;
     std::optional<CTransaction> m_unit;
-    std::vector<std::unique_ptr<CStatement>> m_statements;
 };
 
 struct LineCodes {
@@ -126,29 +121,27 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
 
     progress.SetRange(0, 1000);
     progress.SetStatus("Generuji data");
-    Writer writer(store, progress, plannedRows);
+    Batches batches(store, progress, plannedRows);
 
     // Covers: the first ones walk through every code of every list.
-    CStatement& insertCover = writer.Prepare(
-        "INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, cover_org, "
-        "cover_pay, cover_stat, cover_reusable, cover_note, deleted) VALUES (?, ?, ?, ?, ?, ?, "
-        "?, ?, ?, ?)");
-    std::vector<int64_t> coverIds;
+    CoverWriter coverWriter(store);
+    std::vector<RecordId> coverIds;
     coverIds.reserve(static_cast<size_t>(covers));
     for (long i = 0; i < covers; ++i) {
-        insertCover.BindText(1, Format("%s %li", dice.Pick(CoverNames), i + 1));
-        insertCover.BindInt(2, 100 + dice.Below(250000));
-        insertCover.BindInt(3, i < Materials.size ? i : dice.Below(Materials.size));
-        insertCover.BindInt(4, i % CoverTypes.size);
-        insertCover.BindInt(5, i % Origins.size);
-        insertCover.BindInt(6, i % Payments.size);
-        insertCover.BindInt(7, i % StatCategories.size);
-        insertCover.BindInt(8, i % 3 == 0 ? 1 : 0);
+        CoverRecord cover;
+        cover.name = Format("%s %li", dice.Pick(CoverNames), i + 1);
+        cover.weight = Quantity::FromScaled(100 + dice.Below(250000));
+        cover.material = static_cast<int>(i < Materials.size ? i : dice.Below(Materials.size));
+        cover.type = static_cast<int>(i % CoverTypes.size);
+        cover.origin = static_cast<int>(i % Origins.size);
+        cover.payment = static_cast<int>(i % Payments.size);
+        cover.stat = static_cast<int>(i % StatCategories.size);
+        cover.reusable = i % 3 == 0;
         if (i % 7 == 0)
-            insertCover.BindText(9, "dodavatel mění rozměr");
+            cover.note = "dodavatel mění rozměr";
         // A few soft-deleted covers: their lines still count.
-        insertCover.BindInt(10, i % 20 == 19 ? 1 : 0);
-        coverIds.push_back(writer.Insert(insertCover));
+        coverIds.push_back(coverWriter.Insert(cover, i % 20 == 19));
+        batches.Wrote(1);
     }
     counts.covers = covers;
 
@@ -158,25 +151,32 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
                          static_cast<int>(dice.Below(Payments.size))};
     };
     auto anyCover = [&]() { return coverIds[static_cast<size_t>(dice.Below(covers))]; };
+    // A line of a random cover and random quantities, the codes drawn first.
+    auto line = [&](bool always, Quantity from, Quantity to) {
+        const LineCodes c = codes();
+        CoverLine made;
+        made.cover = anyCover();
+        made.qtyCover = Q(dice.Pick(QtyCovers));
+        made.qtyProd = Q(dice.Pick(QtyProds));
+        made.useAlways = always;
+        made.useFrom = from;
+        made.useTo = to;
+        made.type = c.type;
+        made.origin = c.org;
+        made.payment = c.pay;
+        return made;
+    };
 
-    CStatement& insertComposite =
-        writer.Prepare("INSERT INTO CompCover (ccover_name, ccover_note) VALUES (?, ?)");
-    CStatement& insertItem = writer.Prepare(
-        "INSERT INTO CompCover_Item (ccover_id, cover_id, cp_qtycover, cp_qtyprod, "
-        "cp_usealways, cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) VALUES (?, ?, ?, "
-        "?, ?, ?, ?, ?, ?, ?)");
+    CompCoverWriter compositeWriter(store);
+    // The always lines keep their zero limits, as generated data always had.
+    CoverLineWriter itemWriter(store, CoverLineTable::CompCoverItems, AlwaysLimits::AsGiven);
     for (long i = 0; i < o.composites; ++i) {
-        insertComposite.BindText(1, Format("Sada %li", i + 1));
-        insertComposite.BindText(2, i % 2 ? "paletové balení" : "");
-        const int64_t id = writer.Insert(insertComposite);
+        const RecordId id =
+            compositeWriter.Insert({Format("Sada %li", i + 1), i % 2 ? "paletové balení" : ""});
+        batches.Wrote(1);
         for (long k = 2 + dice.Below(3); k > 0; --k) {
-            const LineCodes c = codes();
-            insertItem.BindInt(1, id).BindInt(2, anyCover());
-            insertItem.BindQuantity(3, Q(dice.Pick(QtyCovers)));
-            insertItem.BindQuantity(4, Q(dice.Pick(QtyProds)));
-            insertItem.BindInt(5, 1).BindInt(6, 0).BindInt(7, 0);
-            insertItem.BindInt(8, c.type).BindInt(9, c.org).BindInt(10, c.pay);
-            writer.Insert(insertItem);
+            itemWriter.Insert(id, line(true, Quantity::FromScaled(0), Quantity::FromScaled(0)));
+            batches.Wrote(1);
         }
         ++counts.composites;
     }
@@ -185,34 +185,27 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
     // before the first dispatch, so every dispatch line finds one.
     const long firstDay = OleDate::FromParts(o.firstYear, 1, 1).DayNumber();
     const long lastDay = OleDate::FromParts(o.firstYear + years - 1, 12, 31).DayNumber();
-    CStatement& insertProduct = writer.Prepare(
-        "INSERT INTO Product (prod_name, prod_katalog, prod_unit, prod_source, prod_scrid, "
-        "deleted) VALUES (?, ?, ?, ?, ?, 0)");
-    CStatement& insertDefinition =
-        writer.Prepare("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (?, ?)");
-    CStatement& insertLine = writer.Prepare(
-        "INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, cp_usealways, "
-        "cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) VALUES (?, ?, ?, ?, ?, ?, ?, ?, "
-        "?, ?)");
-    auto addLine = [&](int64_t dtId, bool always, int64_t from, int64_t to) {
-        const LineCodes c = codes();
-        insertLine.BindInt(1, dtId).BindInt(2, anyCover());
-        insertLine.BindQuantity(3, Q(dice.Pick(QtyCovers)));
-        insertLine.BindQuantity(4, Q(dice.Pick(QtyProds)));
-        insertLine.BindInt(5, always ? 1 : 0).BindInt(6, from).BindInt(7, to);
-        insertLine.BindInt(8, c.type).BindInt(9, c.org).BindInt(10, c.pay);
-        writer.Insert(insertLine);
+    ProductWriter productWriter(store);
+    DefinitionWriter definitionWriter(store);
+    CoverLineWriter packagingWriter(store, CoverLineTable::Packaging, AlwaysLimits::AsGiven);
+    auto addLine = [&](RecordId dtId, bool always, Quantity from, Quantity to) {
+        packagingWriter.Insert(dtId, line(always, from, to));
+        batches.Wrote(1);
         ++counts.packagingLines;
     };
-    std::vector<int64_t> productIds;
+    std::vector<RecordId> productIds;
     for (long i = 0; i < products; ++i) {
         const long source = i % 3; // hand-entered, Money S3, WAK INTRA
-        insertProduct.BindText(1, Format("%s %li", dice.Pick(ProductNames), i + 1));
-        insertProduct.BindText(2, Format("K%06li", i + 1));
-        insertProduct.BindText(3, dice.Pick(Units));
-        if (source > 0)
-            insertProduct.BindInt(4, source).BindInt(5, 1000 + i);
-        productIds.push_back(writer.Insert(insertProduct));
+        ProductRecord product;
+        product.name = Format("%s %li", dice.Pick(ProductNames), i + 1);
+        product.katalog = Format("K%06li", i + 1);
+        product.unit = dice.Pick(Units);
+        if (source > 0) {
+            product.source = source;
+            product.sourceId = 1000 + i;
+        }
+        productIds.push_back(productWriter.Insert(product));
+        batches.Wrote(1);
 
         std::vector<long> days{firstDay - 365};
         for (long k = dice.Below(3); k > 0; --k)
@@ -220,12 +213,12 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
         std::sort(days.begin(), days.end());
         days.erase(std::unique(days.begin(), days.end()), days.end());
         for (long day : days) {
-            insertDefinition.BindInt(1, productIds.back());
-            insertDefinition.BindDate(2, OleDate::FromValue(static_cast<double>(day)));
-            const int64_t dtId = writer.Insert(insertDefinition);
+            const RecordId dtId = definitionWriter.Insert(
+                {productIds.back(), OleDate::FromValue(static_cast<double>(day))});
+            batches.Wrote(1);
             ++counts.definitions;
             for (long k = 1; k < o.coversPerLine; ++k)
-                addLine(dtId, true, 0, 0);
+                addLine(dtId, true, Quantity::FromScaled(0), Quantity::FromScaled(0));
             if (o.coversPerLine < 1)
                 continue;
             // Bands that together cover every quantity from 0 on, each end
@@ -235,7 +228,7 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
             for (long b = 1; b <= bands; ++b) {
                 const int64_t next =
                     b == bands ? int64_t{100000000000000} : from + (10 + dice.Below(200)) * 10000;
-                addLine(dtId, false, from, next - 1);
+                addLine(dtId, false, Quantity::FromScaled(from), Quantity::FromScaled(next - 1));
                 from = next;
             }
         }
@@ -243,11 +236,8 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
     counts.products = products;
 
     // Dispatches in date order, like a real register, with their lines.
-    CStatement& insertMove = writer.Prepare(
-        "INSERT INTO Move (move_num, move_date, move_type, move_export, move_source) VALUES (?, "
-        "?, ?, ?, ?)");
-    CStatement& insertMoveProd =
-        writer.Prepare("INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (?, ?, ?)");
+    MoveWriter moveWriter(store);
+    MoveLineWriter moveLineWriter(store);
     CCoverDerivation derivation(store, true);
     const char* const prefixes[] = {"R", "FV", "W"};
     for (long i = 0; i < dispatches; ++i) {
@@ -257,44 +247,44 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
         const long minute = 420 + dice.Below(600);
         const OleDate date =
             OleDate::FromValue(static_cast<double>(day) + static_cast<double>(minute) / 1440.0);
-        insertMove.BindText(1, Format("%s%07li", prefixes[source], i + 1));
-        insertMove.BindDate(2, date);
-        insertMove.BindInt(3, dice.Below(MoveTypes.size));
-        insertMove.BindInt(4, dice.Chance(20) ? 1 : 0);
-        if (source > 0)
-            insertMove.BindInt(5, source);
-        const int64_t moveId = writer.Insert(insertMove);
+        // The kind is drawn before the export flag (a braced list runs in
+        // order).
+        const RecordId moveId = moveWriter.Insert(
+            MoveRecord{Format("%s%07li", prefixes[source], i + 1),
+                       static_cast<int>(dice.Below(MoveTypes.size)), date, dice.Chance(20)},
+            source);
+        batches.Wrote(1);
         for (long k = 0; k < linesPerDispatch; ++k) {
-            const int64_t prodId = productIds[static_cast<size_t>(dice.Below(products))];
+            const RecordId prodId = productIds[static_cast<size_t>(dice.Below(products))];
             // Mostly whole pieces, now and then a weighed amount.
-            const int64_t qty = dice.Chance(20)
-                                    ? 1 + dice.Below(5000000)
-                                    : (1 + dice.Below(dice.Chance(10) ? 5000 : 200)) * 10000;
-            insertMoveProd.BindInt(1, moveId).BindInt(2, prodId).BindInt(3, qty);
-            const int64_t mvprodId = writer.Insert(insertMoveProd);
+            const Quantity qty = Quantity::FromScaled(
+                dice.Chance(20) ? 1 + dice.Below(5000000)
+                                : (1 + dice.Below(dice.Chance(10) ? 5000 : 200)) * 10000);
+            const RecordId mvprodId = moveLineWriter.Insert({moveId, prodId, qty});
+            batches.Wrote(1);
             if (o.deriveCovers) {
-                const long rows =
-                    derivation.Append(mvprodId, moveId, prodId, Quantity::FromScaled(qty), date);
+                const long rows = derivation.Append(mvprodId, moveId, prodId, qty, date);
                 counts.coverLines += rows;
-                writer.Wrote(rows);
+                batches.Wrote(rows);
             }
         }
     }
     counts.dispatches = dispatches;
     counts.lines = dispatches * linesPerDispatch;
 
-    CStatement& insertDiscard = writer.Prepare(
-        "INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) VALUES (?, ?, ?, ?)");
+    DiscardWriter discardWriter(store);
     for (long i = 0; i < discards; ++i) {
-        insertDiscard.BindInt(1, anyCover());
-        insertDiscard.BindDate(2, OleDate::FromValue(static_cast<double>(
-                                      firstDay + dice.Below(lastDay - firstDay + 1))));
-        insertDiscard.BindInt(3, i < DiscardKinds.size ? i : dice.Below(DiscardKinds.size));
-        insertDiscard.BindInt(4, (1 + dice.Below(50)) * 10000);
-        writer.Insert(insertDiscard);
+        DiscardRecord discard;
+        discard.cover = anyCover();
+        discard.date =
+            OleDate::FromValue(static_cast<double>(firstDay + dice.Below(lastDay - firstDay + 1)));
+        discard.kind = static_cast<int>(i < DiscardKinds.size ? i : dice.Below(DiscardKinds.size));
+        discard.quantity = Quantity::FromScaled((1 + dice.Below(50)) * 10000);
+        discardWriter.Insert(discard);
+        batches.Wrote(1);
     }
     counts.discards = discards;
-    writer.Commit();
+    batches.Commit();
     return counts;
 }
 
