@@ -14,8 +14,8 @@
 #include "core/ports/notifyport.h"
 #include "core/ports/progressport.h"
 #include "core/registers/propagationswitches.h"
-#include "core/transfer/registerexport.h"
-#include "core/transfer/registerimport.h"
+#include "core/registerbook/registerexport.h"
+#include "core/registerbook/registerimport.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -5,8 +5,8 @@
 #include "core/data/shared.h"
 #include "core/ports/notifyport.h"
 #include "core/registers/propagationswitches.h"
-#include "core/transfer/registerexport.h"
-#include "core/transfer/registerimport.h"
+#include "core/registerbook/registerexport.h"
+#include "core/registerbook/registerimport.h"
 
 #include <ostream>
 

@@ -2,7 +2,7 @@
 // checks a workbook, and the import command driven through that dialog, on
 // workbooks exported from a generated database.
 #include "core/data/profile.h"
-#include "core/transfer/registerexport.h"
+#include "core/registerbook/registerexport.h"
 #include "core/workbook/workbookwriter.h"
 #include "dev/datagenerator.h"
 #include "ui/commands/registerbookcommands.h"

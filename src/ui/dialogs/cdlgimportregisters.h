@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/transfer/registerimport.h"
+#include "core/registerbook/registerimport.h"
 
 #include <QDialog>
 #include <string>

@@ -1,4 +1,4 @@
-#include "core/transfer/registerimport.h"
+#include "core/registerbook/registerimport.h"
 
 #include "core/data/cdatastore.h"
 #include "core/data/comerror.h"
@@ -15,9 +15,9 @@
 #include "core/records/products.h"
 #include "core/registers/productregister.h"
 #include "core/registers/propagationswitches.h"
-#include "core/transfer/bookreader.h"
-#include "core/transfer/registerbook.h"
-#include "core/transfer/sheetscan.h"
+#include "core/registerbook/bookreader.h"
+#include "core/registerbook/registerbook.h"
+#include "core/registerbook/sheetscan.h"
 #include "core/workbook/workbook.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
-#include "core/transfer/bookreader.h"
+#include "core/registerbook/bookreader.h"
 
 #include "core/data/shared.h"
 #include "core/import/importframework.h"
 #include "core/ports/progressport.h"
-#include "core/transfer/registerbook.h"
-#include "core/transfer/sheetscan.h"
+#include "core/registerbook/registerbook.h"
+#include "core/registerbook/sheetscan.h"
 #include "core/workbook/workbook.h"
 
 #include <cmath>

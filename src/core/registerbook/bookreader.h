@@ -3,7 +3,7 @@
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
 #include "core/records/covers.h"
-#include "core/transfer/registerimport.h"
+#include "core/registerbook/registerimport.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "core/transfer/sheetscan.h"
+#include "core/registerbook/sheetscan.h"
 
 #include "core/data/shared.h"
 #include "core/data/sqlfunctions.h"
-#include "core/transfer/registerbook.h"
+#include "core/registerbook/registerbook.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,11 +1,11 @@
-#include "core/transfer/registerexport.h"
+#include "core/registerbook/registerexport.h"
 
 #include "core/data/cdatastore.h"
 #include "core/data/codelists.h"
 #include "core/data/recordid.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
-#include "core/transfer/registerbook.h"
+#include "core/registerbook/registerbook.h"
 #include "core/workbook/workbookwriter.h"
 
 #include <array>

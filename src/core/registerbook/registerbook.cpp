@@ -1,4 +1,4 @@
-#include "core/transfer/registerbook.h"
+#include "core/registerbook/registerbook.h"
 
 namespace tarvo::book {
 

@@ -3,7 +3,7 @@
 #include "core/data/codelists.h"
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
-#include "core/transfer/registerimport.h"
+#include "core/registerbook/registerimport.h"
 #include "core/workbook/workbook.h"
 
 #include <optional>
