@@ -10,9 +10,9 @@
 #include "core/ports/progressport.h"
 #include "core/registers/propagationswitches.h"
 #include "dev/datagenerator.h"
-#include "ui/framework/clistmodel.h"
-#include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/views/cviewcover.h"
 #include "viewbench.h"
 

@@ -65,7 +65,7 @@ void WriteMoneyData(const fs::path& agenda, long lines) {
 // Every product a definition from 1 January 2024: a box per 100 pieces and,
 // above 500 pieces, a pallet.
 void WritePackaging(CDataStore& store) {
-    CTransaction unit(store);
+    Transaction unit(store);
     store.ExecuteOrThrow("INSERT INTO Cover (cover_name, cover_weight) VALUES ('krabice', 5000)");
     store.ExecuteOrThrow("INSERT INTO Cover (cover_name, cover_weight) VALUES ('paleta', 250000)");
     for (long c = 1; c <= Cards; ++c) {
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
         const double cpuSeconds =
             static_cast<double>(std::clock() - cpuStart) / static_cast<double>(CLOCKS_PER_SEC);
 
-        CStatement covers(store, "SELECT COUNT(*) FROM Move_Cover");
+        Statement covers(store, "SELECT COUNT(*) FROM Move_Cover");
         covers.Step();
         std::printf("Money S3 import: %ld lines, %ld documents, %lld cover lines in %.2f s = "
                     "%.0f lines/s (target 20000); processor time %.2f s = %.0f lines/s\n",

@@ -106,7 +106,7 @@ void WriteExport(const fs::path& file, long lines) {
 // Every card a product from the table import's time with a definition from
 // 1 January 2024: a box per 100 pieces and, above 500 pieces, a pallet.
 void WritePackaging(CDataStore& store) {
-    CTransaction unit(store);
+    Transaction unit(store);
     store.ExecuteOrThrow("INSERT INTO Cover (cover_name, cover_weight) VALUES ('krabice', 5000)");
     store.ExecuteOrThrow("INSERT INTO Cover (cover_name, cover_weight) VALUES ('paleta', 250000)");
     for (long c = 1; c <= Cards; ++c) {
@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
         const double seconds = watch.Seconds();
         const double cpu = watch.Cpu();
 
-        CStatement covers(store, "SELECT COUNT(*) FROM Move_Cover");
+        Statement covers(store, "SELECT COUNT(*) FROM Move_Cover");
         covers.Step();
         std::printf("Money S3 XML import: %.1f MB file, %ld lines, %ld documents, %lld cover "
                     "lines in %.2f s = %.0f lines/s (target 20000); processor time %.2f s = "

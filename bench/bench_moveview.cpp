@@ -16,9 +16,9 @@
 #include "core/ports/progressport.h"
 #include "core/registers/propagationswitches.h"
 #include "dev/datagenerator.h"
-#include "ui/framework/clistmodel.h"
-#include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/views/cviewmove.h"
 #include "viewbench.h"
 
@@ -48,7 +48,7 @@ int Measure(int argc, char** argv, const std::string& db) {
     bench::CViewBench::ShowFirstScreen(view);
     const double firstScreen = first.Seconds();
     const double firstScreenCpu = first.Cpu();
-    CRecordList* list = view.MainList();
+    RecordList* list = view.MainList();
     const int rows = list->Model()->Count();
 
     QHeaderView* header = list->horizontalHeader();

@@ -17,9 +17,9 @@
 #include "core/registers/productregister.h"
 #include "core/registers/propagationswitches.h"
 #include "dev/datagenerator.h"
-#include "ui/framework/clistmodel.h"
-#include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/views/cviewprod.h"
 #include "viewbench.h"
 
@@ -53,7 +53,7 @@ public:
 };
 
 int64_t Scalar(CDataStore& store, const std::string& sql) {
-    CStatement query(store, sql);
+    Statement query(store, sql);
     query.Step();
     return query.Int(0);
 }

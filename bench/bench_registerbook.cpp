@@ -13,9 +13,9 @@
 #include "core/data/transaction.h"
 #include "core/ports/notifyport.h"
 #include "core/ports/progressport.h"
-#include "core/registers/propagationswitches.h"
 #include "core/registerbook/registerexport.h"
 #include "core/registerbook/registerimport.h"
+#include "core/registers/propagationswitches.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,10 +33,10 @@ constexpr long Lines = 3;
 
 // Products of Money S3 with their identifier there and a catalogue number.
 void WriteRegisters(CDataStore& store, long products) {
-    CTransaction unit(store);
-    CStatement cover(store, "INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, "
-                            "cover_org, cover_pay, cover_stat, cover_reusable) VALUES (?, ?, ?, "
-                            "?, ?, ?, 0, 0)");
+    Transaction unit(store);
+    Statement cover(store, "INSERT INTO Cover (cover_name, cover_weight, cover_mat, cover_type, "
+                           "cover_org, cover_pay, cover_stat, cover_reusable) VALUES (?, ?, ?, "
+                           "?, ?, ?, 0, 0)");
     for (long c = 1; c <= Covers; ++c) {
         cover.BindText(1, Format("Obal %ld", c))
             .BindInt(2, 100 * c)
@@ -46,12 +46,12 @@ void WriteRegisters(CDataStore& store, long products) {
             .BindInt(6, c % 3);
         cover.Run();
     }
-    CStatement product(store, "INSERT INTO Product (prod_name, prod_katalog, prod_unit, "
-                              "prod_source, prod_scrid) VALUES (?, ?, 'ks', 1, ?)");
-    CStatement definition(store, "INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (?, ?)");
-    CStatement line(store, "INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, "
-                           "cp_usealways, cp_usefrom, cp_useto, cover_type, cover_org, "
-                           "cover_pay) VALUES (?, ?, ?, 10000, 1, 0, 0, 1, 2, 1)");
+    Statement product(store, "INSERT INTO Product (prod_name, prod_katalog, prod_unit, "
+                             "prod_source, prod_scrid) VALUES (?, ?, 'ks', 1, ?)");
+    Statement definition(store, "INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (?, ?)");
+    Statement line(store, "INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, "
+                          "cp_usealways, cp_usefrom, cp_useto, cover_type, cover_org, "
+                          "cover_pay) VALUES (?, ?, ?, 10000, 1, 0, 0, 1, 2, 1)");
     for (long p = 1; p <= products; ++p) {
         product.BindText(1, Format("Výrobek %ld", p))
             .BindText(2, Format("K-%06ld", p))

@@ -46,7 +46,7 @@ int MeasureReport(const std::string& folder, int year, int quarter) {
 }
 
 long CountOf(CDataStore& store, const std::string& sql) {
-    CStatement count(store, sql);
+    Statement count(store, sql);
     count.Step();
     return static_cast<long>(count.Int(0));
 }

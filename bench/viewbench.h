@@ -4,8 +4,8 @@
 #include "core/data/cdatastore.h"
 #include "core/ports/notifyport.h"
 #include "core/registers/propagationswitches.h"
-#include "ui/framework/ctableview.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/tableview.h"
 
 #include <QApplication>
 #include <string>
@@ -27,7 +27,7 @@ public:
 
     // Shows the view at the size the frame gives it and returns once its
     // first screen is painted.
-    static void ShowFirstScreen(CTableView& view) {
+    static void ShowFirstScreen(TableView& view) {
         view.resize(1200, 800);
         view.InitialUpdate();
         view.show();

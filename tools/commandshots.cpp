@@ -58,7 +58,7 @@ bool Save(QWidget* window, const QString& path) {
 
 bool SaveCommandScreenshots(const GuiContext& context, QWidget* frame, const QString& output) {
     const std::string& folder = context.folder.folder;
-    CProfile profile(context.folder.SettingsPath());
+    Profile profile(context.folder.SettingsPath());
     const std::pair<const char*, const char*> company[] = {{"Nazev", "Kolmara s.r.o."},
                                                            {"Sidlo", "Brno, Vídeňská 12"},
                                                            {"ICO", "12345678"},
@@ -82,7 +82,7 @@ bool SaveCommandScreenshots(const GuiContext& context, QWidget* frame, const QSt
     ok = Save(&backup, output + "/cdlgbackup.png") && ok;
 
     {
-        CWizard wizard(frame);
+        Wizard wizard(frame);
         auto* source = new CPageImpS3(context, SampleMoney(folder));
         wizard.AddPage(source);
         wizard.AddPage(new CPageImpS3Param(context, ReadMoneyImportSettings(profile)));
@@ -94,7 +94,7 @@ bool SaveCommandScreenshots(const GuiContext& context, QWidget* frame, const QSt
         ok = Save(&wizard, output + "/cpageimps3param.png") && ok;
     }
     {
-        CWizard wizard(frame);
+        Wizard wizard(frame);
         MoneyXmlImportParams xml;
         xml.file = "/home/jana/Money/export-2026-1.xml";
         auto* source = new CPageImpS3(context, SampleMoney(folder), xml);
@@ -104,7 +104,7 @@ bool SaveCommandScreenshots(const GuiContext& context, QWidget* frame, const QSt
         ok = Save(&wizard, output + "/cpageimps3xml.png") && ok;
     }
     {
-        CWizard wizard(frame);
+        Wizard wizard(frame);
         wizard.AddPage(new CPageImpWAK(context, WakConnectionSettings::Load(profile)));
         wizard.AddPage(new CPageImpWAKParam(
             context, WakImportParams::Load(profile, OleDate::FromParts(2026, 4, 15))));

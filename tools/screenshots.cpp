@@ -11,15 +11,15 @@
 #include "core/data/shared.h"
 #include "core/registers/compcoverregister.h"
 #include "core/registers/moveregister.h"
-#include "support/chelpwindow.h"
+#include "support/helpwindow.h"
 #include "ui/dialogs/cdlgcompcover.h"
 #include "ui/dialogs/cdlgcover.h"
 #include "ui/framework/ciconbutton.h"
-#include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
-#include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/helpcontexts.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/pages/cpagecoverprod.h"
 #include "ui/pages/wizard.h"
 #include "ui/views/cviewcover.h"
@@ -139,7 +139,7 @@ bool GrabModal(QDialog& dialog, const QString& path) {
 void GrabHelp(const GuiContext& context, CMainFrame* frame, const QString& path, bool& ok) {
     context.showHelp(help::Contents);
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* help = qobject_cast<CHelpWindow*>(widget)) {
+        if (auto* help = qobject_cast<HelpWindow*>(widget)) {
             help->resize(1000, 640);
             help->ShowPage(QStringLiteral("zaciname.html"));
             QTimer::singleShot(300, help, [&ok, help, path, frame] {
@@ -226,7 +226,7 @@ void ShootProducts(CMainFrame* frame, const GuiContext& context, RecordId chair,
         values.type = 0;
         values.origin = 1;
         values.payment = 0;
-        CWizard wizard(frame);
+        Wizard wizard(frame);
         wizard.AddPage(new CPageCoverProd(context, values));
         QTimer::singleShot(300, [&] {
             ok = wizard.grab().save(output + "/cpagecoverprod.png") && ok;
@@ -287,7 +287,7 @@ int main(int argc, char** argv) {
         moves->PlaceSplitBar(480);
         moves->MainList()->SelectRow(1);
         moves->LineList()->SelectRow(1);
-        for (CRecordList* list : {moves->MainList(), moves->LineList(), moves->CoverList()})
+        for (RecordList* list : {moves->MainList(), moves->LineList(), moves->CoverList()})
             list->FitColumns();
         QTimer::singleShot(300, [&, moves] {
             ok = frame->grab().save(output + "/viewmove.png") && ok;

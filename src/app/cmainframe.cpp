@@ -1,6 +1,6 @@
 #include "app/cmainframe.h"
 
-#include "support/caboutbox.h"
+#include "support/aboutbox.h"
 #include "ui/commands/backupcommand.h"
 #include "ui/commands/bulkcommand.h"
 #include "ui/commands/importcommands.h"
@@ -143,7 +143,7 @@ void CMainFrame::RegisterFrameCommands() {
         {cmd::ImportWak, [this] { RunWakImportCommand(*m_context, this); }},
         {cmd::About,
          [this] {
-             CAboutBox about(m_context->messages, this);
+             AboutBox about(m_context->messages, this);
              about.exec();
          }},
     };
@@ -262,8 +262,8 @@ void CMainFrame::SwitchView(int command) {
     const auto factory = m_factories.find(command);
     if (factory == m_factories.end())
         return;
-    CTableView* view = nullptr;
-    for (CTableView* existing : m_views) {
+    TableView* view = nullptr;
+    for (TableView* existing : m_views) {
         if (m_viewCommand[existing] == command)
             view = existing;
     }
@@ -283,10 +283,10 @@ void CMainFrame::SwitchView(int command) {
     UpdateCommands();
 }
 
-void CMainFrame::NotifyAllViews(CTableView* sender, ViewNotification what) {
+void CMainFrame::NotifyAllViews(TableView* sender, ViewNotification what) {
     if (m_active && m_active != sender)
         m_active->OnNotify(what);
-    for (CTableView* view : m_views) {
+    for (TableView* view : m_views) {
         if (view != sender && view != m_active)
             view->OnNotify(what);
     }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/ports/notifyport.h"
-#include "ui/framework/ctableview.h"
 #include "ui/framework/findreplaceowner.h"
+#include "ui/framework/tableview.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -41,12 +41,12 @@ public:
     // Shows the view of a table command (cmd::ViewCovers, ...), making it
     // on first use.
     void SwitchView(int command);
-    CTableView* ActiveView() const { return m_active; }
+    TableView* ActiveView() const { return m_active; }
     int ActiveTable() const { return m_activeCommand; }
 
     // Sends a notification to the active view, then to every other view,
     // skipping the sender (none: every view).
-    void NotifyAllViews(CTableView* sender, ViewNotification what) override;
+    void NotifyAllViews(TableView* sender, ViewNotification what) override;
     void NotifyAllViews(ViewNotification what) override;
 
     // Runs a command as the menu would.
@@ -68,7 +68,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    using ViewFactory = std::function<CTableView*(const GuiContext&)>;
+    using ViewFactory = std::function<TableView*(const GuiContext&)>;
 
     void RegisterViews();
     void RegisterFrameCommands();
@@ -83,10 +83,10 @@ private:
     std::map<int, QAction*> m_actions;
     std::map<int, ViewFactory> m_factories;
     std::map<int, std::function<void()>> m_frameCommands;
-    std::vector<CTableView*> m_views;
-    std::map<CTableView*, int> m_viewCommand;
+    std::vector<TableView*> m_views;
+    std::map<TableView*, int> m_viewCommand;
     std::unique_ptr<FindReplaceOwner> m_findReplace;
-    CTableView* m_active = nullptr;
+    TableView* m_active = nullptr;
     int m_activeCommand = 0;
     QStackedWidget* m_stack = nullptr;
     QToolBar* m_tableBar = nullptr;

@@ -9,7 +9,7 @@
 #include "core/data/shared.h"
 #include "core/registers/propagationswitches.h"
 #include "core/setup/datafoldersetup.h"
-#include "support/chelpwindow.h"
+#include "support/helpwindow.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/icons.h"
 
@@ -74,7 +74,7 @@ bool CTarvoApp::InitInstance() {
     m_folder = ResolveDataFolder(DataDirArgument(), exeFolder);
     const DataFolder& data = m_folder;
 
-    CProfile profile(data.SettingsPath());
+    Profile profile(data.SettingsPath());
     m_switches = ReadSwitches(profile);
     m_switchesRead = true;
 
@@ -113,7 +113,7 @@ void CTarvoApp::ExitInstance() {
     if (!m_ownsInstance)
         return;
     if (m_switchesRead) {
-        CProfile profile(m_folder.SettingsPath());
+        Profile profile(m_folder.SettingsPath());
         WriteSwitches(profile, m_switches);
     }
     // Compaction closes the connection; when it cannot be done the working

@@ -49,7 +49,7 @@ int CmdImportMoney(CliContext& context) {
     if (!OpenWorkingDatabase(context, store))
         return 1;
 
-    MoneyImportParams params = ReadMoneyImportSettings(CProfile(context.data.SettingsPath()));
+    MoneyImportParams params = ReadMoneyImportSettings(Profile(context.data.SettingsPath()));
     if (products)
         params.choices.products = *products;
     if (documents)

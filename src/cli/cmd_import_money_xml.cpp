@@ -22,7 +22,7 @@ int CmdImportMoneyXml(CliContext& context) {
     if (!file)
         throw CliError{"Chybí SOUBOR: XML export Money S3."};
 
-    MoneyXmlImportParams params = ReadMoneyXmlImportSettings(CProfile(context.data.SettingsPath()));
+    MoneyXmlImportParams params = ReadMoneyXmlImportSettings(Profile(context.data.SettingsPath()));
     params.file = *file;
     if (sources) {
         const std::optional<MoneyXmlSources> chosen = MoneyXmlSourcesFromName(*sources);

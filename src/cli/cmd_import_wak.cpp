@@ -33,7 +33,7 @@ OleDate IsoDate(const std::string& option, const std::string& text) {
 int CmdImportWak(CliContext& context) {
     CliArgs& args = context.args;
     const bool testConnection = args.Flag("test-connection");
-    CProfile profile(context.data.SettingsPath());
+    Profile profile(context.data.SettingsPath());
     WakConnectionSettings connection = WakConnectionSettings::Load(profile);
     if (testConnection) {
         args.ExpectEnd();

@@ -62,7 +62,7 @@ int CmdInfo(CliContext& context) {
     context.out << "Databáze:   " << store.DatabasePath() << "\n";
     try {
         for (const TableInfo& table : Tables()) {
-            CStatement count(store, Format("SELECT COUNT(*) FROM %s", table.name.data()));
+            Statement count(store, Format("SELECT COUNT(*) FROM %s", table.name.data()));
             count.Step();
             context.out << Format("%-16s %ld", table.name.data(), static_cast<long>(count.Int(0)))
                         << "\n";

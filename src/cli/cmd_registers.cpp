@@ -4,9 +4,9 @@
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/ports/notifyport.h"
-#include "core/registers/propagationswitches.h"
 #include "core/registerbook/registerexport.h"
 #include "core/registerbook/registerimport.h"
+#include "core/registers/propagationswitches.h"
 
 #include <ostream>
 
@@ -49,7 +49,7 @@ int CmdExportRegisters(CliContext& context) {
 // --existing names another for this run.
 int CmdImportRegisters(CliContext& context) {
     const std::string path = WorkbookArgument(context.args);
-    CProfile profile(context.data.SettingsPath());
+    Profile profile(context.data.SettingsPath());
     RegisterImportOptions options;
     options.existing = ReadImportChoices(profile, RegisterImportSection).existing;
     options.dryRun = context.args.Flag("dry-run");

@@ -41,7 +41,7 @@ int CmdReport(CliContext& context) {
     params.corrective = context.args.Flag("corrective");
     const bool breakdown = context.args.Flag("breakdown");
     context.args.ExpectEnd();
-    params.company = LoadCompanyData(CProfile(context.data.SettingsPath()));
+    params.company = LoadCompanyData(Profile(context.data.SettingsPath()));
 
     CDataStore store(context.messages);
     if (!OpenWorkingDatabase(context, store))

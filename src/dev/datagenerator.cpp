@@ -94,7 +94,7 @@ private:
     long m_planned;
     long m_written = 0;
     long m_inBatch = 0;
-    std::optional<CTransaction> m_unit;
+    std::optional<Transaction> m_unit;
 };
 
 struct LineCodes {
@@ -238,7 +238,7 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
     // Dispatches in date order, like a real register, with their lines.
     MoveWriter moveWriter(store);
     MoveLineWriter moveLineWriter(store);
-    CCoverDerivation derivation(store, true);
+    CoverDerivation derivation(store, true);
     const char* const prefixes[] = {"R", "FV", "W"};
     for (long i = 0; i < dispatches; ++i) {
         const long source = dice.Below(3);

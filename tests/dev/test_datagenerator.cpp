@@ -33,7 +33,7 @@ std::string Fingerprint(TestDatabase& db) {
           "SELECT COUNT(*), TOTAL(mvprod_qty * 3 + prod_id) FROM Move_Prod",
           "SELECT COUNT(*), TOTAL(mvcover_qty * 3 + cover_id) FROM Move_Cover",
           "SELECT COUNT(*), TOTAL(disc_qty + disc_date) FROM CoverDiscard"}) {
-        CStatement s(db.store, sql);
+        Statement s(db.store, sql);
         s.Step();
         for (int i = 0; i < s.ColumnCount(); ++i)
             all += s.Text(i) + "|";

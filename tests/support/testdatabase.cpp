@@ -37,12 +37,12 @@ long TestDatabase::Count(const std::string& table) {
 }
 
 long long TestDatabase::Number(const std::string& sql) {
-    CStatement st(store, sql);
+    Statement st(store, sql);
     return st.Step() ? st.Int(0) : 0;
 }
 
 std::string TestDatabase::Text(const std::string& sql) {
-    CStatement st(store, sql);
+    Statement st(store, sql);
     return st.Step() ? st.Text(0) : std::string();
 }
 

@@ -2,7 +2,7 @@
 // Czech subject encoded for the mail program, and a clear message when the
 // desktop has no mail program (through the box's seam for opening addresses).
 #include "recordingports.h"
-#include "support/caboutbox.h"
+#include "support/aboutbox.h"
 
 #include <QLabel>
 #include <QUrlQuery>
@@ -93,7 +93,7 @@ void TestAbout::links() {
     QFETCH(QString, url);
     QFETCH(QString, message);
     RecordingMessages messages;
-    CAboutBox box(messages);
+    AboutBox box(messages);
     QCOMPARE(box.windowTitle(), QStringLiteral("O aplikaci Tarvo"));
     QCOMPARE(box.VersionLabel()->text(), ProgramVersionText());
     QStringList asked;

@@ -7,15 +7,15 @@
 #include "core/data/profile.h"
 #include "core/data/recordset.h"
 #include "recordingports.h"
-#include "support/caboutbox.h"
-#include "support/chelpwindow.h"
+#include "support/aboutbox.h"
+#include "support/helpwindow.h"
 #include "ui/dialogs/cdlgoptions.h"
 #include "ui/framework/cdlgfindreplace.h"
-#include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
 #include "ui/framework/commands.h"
-#include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/views/cviewcompcover.h"
 #include "ui/views/cviewcover.h"
 #include "uitestsupport.h"
@@ -228,7 +228,7 @@ void TestApp::notifyAllViewsSkipsSender() {
 
 void TestApp::findDialogKeepsTheFrameKeysAway() {
     CMainFrame* frame = m_app.MainFrame();
-    CRecordList* list = frame->ActiveView()->MainList();
+    RecordList* list = frame->ActiveView()->MainList();
     frame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(frame));
     list->ClearSelectionAndFocus();
@@ -290,9 +290,9 @@ void TestApp::helpAboutAndCompositeTable() {
     QAction* help = frame->Action(cmd::Help);
     QCOMPARE(help->shortcut(), QKeySequence(Qt::Key_F1));
     help->trigger();
-    CHelpWindow* window = nullptr;
+    HelpWindow* window = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* found = qobject_cast<CHelpWindow*>(widget))
+        if (auto* found = qobject_cast<HelpWindow*>(widget))
             window = found;
     }
     QVERIFY(window && window->isVisible());
@@ -318,7 +318,7 @@ void TestApp::helpAboutAndCompositeTable() {
 void TestApp::exitWritesSwitchesAndClosesDatabase() {
     m_app.ExitInstance();
     QVERIFY(!m_app.MainFrame());
-    CProfile profile((m_dataDir + "/tarvo.ini").toStdString());
+    Profile profile((m_dataDir + "/tarvo.ini").toStdString());
     QCOMPARE(profile.GetString("Moznosti", "Zmenu obalu promitnout do slozenych obalu"),
              std::string("0"));
     for (const char* key : {"Zmenu obalu promitnout v balenich", "Zmenu obalu promitnout do vydeju",
@@ -330,7 +330,7 @@ void TestApp::exitWritesSwitchesAndClosesDatabase() {
     CDataStore store(messages);
     store.SetDatabasePath((m_dataDir + "/Tarvo.mdb").toStdString());
     QVERIFY(store.OpenDatabase());
-    CRecordset rs;
+    Recordset rs;
     QVERIFY(store.OpenRecordset(rs, "SELECT cover_name FROM Cover"));
     QCOMPARE(rs.RecordCount(), 1L);
     QCOMPARE(rs.GetText("cover_name"), std::string("Nový"));

@@ -86,9 +86,9 @@ void WriteText(const std::string& path, const std::string& text) {
 }
 
 std::string IntroCell(const std::string& workbook, const char* cell) {
-    CWorkbook book;
+    Workbook book;
     book.Open(workbook);
-    return book.Worksheet("Úvod")->GetText(Format("%s:%s", cell, cell));
+    return book.Sheet("Úvod")->GetText(Format("%s:%s", cell, cell));
 }
 
 // A message port that records everything and answers the overwrite question
@@ -200,7 +200,7 @@ void TestCommands::reportDialogProposesThePeriodAndStoresOnOkOnly() {
     QFETCH(int, year);
     QFETCH(bool, ok);
     Context c;
-    CProfile profile(c.context.folder.SettingsPath());
+    Profile profile(c.context.folder.SettingsPath());
     profile.WriteString("Spolecnost", "Nazev", "Kolmara s.r.o.");
     profile.WriteString("Spolecnost", "Fax", "+420 1");
     CDlgReportData dialog(c.context, OleDate::FromParts(today.year(), today.month(), today.day()));
@@ -319,18 +319,18 @@ void TestCommands::reportFromTheDialog() {
         return;
     if (breakdown) {
         QCOMPARE(opened[1].toStdString(), BreakdownPath(opened[0].toStdString()));
-        CWorkbook parts;
+        Workbook parts;
         parts.Open(opened[1].toStdString());
-        QCOMPARE(parts.Worksheet("1-1")->GetText("A2"), std::string("G25"));
-        QCOMPARE(parts.Worksheet("1-1")->GetText("S3"), std::string("0.003"));
+        QCOMPARE(parts.Sheet("1-1")->GetText("A2"), std::string("G25"));
+        QCOMPARE(parts.Sheet("1-1")->GetText("S3"), std::string("0.003"));
     }
     const std::string workbook = opened.front().toStdString();
     QVERIFY(workbook.rfind(folder + "Vykazy/ctvrtletni_vykaz_o_produkci_obalu", 0) == 0);
     QCOMPARE(IntroCell(workbook, "D7"), std::string("Kolmara s.r.o."));
-    CWorkbook book;
+    Workbook book;
     book.Open(workbook);
-    QCOMPARE(book.Worksheet("1-1")->GetText("G25:G25"), std::string("0.003"));
-    QCOMPARE(LoadCompanyData(CProfile(c.context.folder.SettingsPath())).name,
+    QCOMPARE(book.Sheet("1-1")->GetText("G25:G25"), std::string("0.003"));
+    QCOMPARE(LoadCompanyData(Profile(c.context.folder.SettingsPath())).name,
              std::string("Kolmara s.r.o."));
 }
 
@@ -466,7 +466,7 @@ void TestCommands::moneyWizardChecksItsPagesAndStoresSettingsOnStorno() {
     options.dosDevices = money.dir.path().toStdString() + "/nowine"; // no Money installed
     options.browseFolder = [&](QWidget*) { return QString::fromStdString(money.YearFolder()); };
 
-    OnNextModalOf<CWizard>([&](CWizard* wizard) {
+    OnNextModalOf<Wizard>([&](Wizard* wizard) {
         auto* page = qobject_cast<CPageImpS3*>(wizard->currentPage());
         QCOMPARE(wizard->windowTitle(), QString("Vyberte účetní rok Money"));
         QCOMPARE(page->List()->topLevelItemCount(), 0);
@@ -504,7 +504,7 @@ void TestCommands::moneyWizardChecksItsPagesAndStoresSettingsOnStorno() {
                                        "Není vybrána agenda!",
                                        "Není vybrán import produktů ani dokladů!"}));
     const MoneyImportParams stored =
-        ReadMoneyImportSettings(CProfile(c.context.folder.SettingsPath()));
+        ReadMoneyImportSettings(Profile(c.context.folder.SettingsPath()));
     QVERIFY(!stored.choices.products && !stored.choices.documents && !stored.setExport);
     QCOMPARE(stored.choices.existing, ExistingMode::Ask);
     QCOMPARE(c.db.Number("SELECT COUNT(*) FROM Product"), 0);
@@ -532,7 +532,7 @@ void TestCommands::moneyImportAsksWithTheOverwriteDialog() {
         questions.push_back(dialog->findChildren<QLabel*>().back()->text());
         dialog->Button(button)->click();
     };
-    OnNextModalOf<CWizard>([&](CWizard* wizard) {
+    OnNextModalOf<Wizard>([&](Wizard* wizard) {
         auto* page = qobject_cast<CPageImpS3*>(wizard->currentPage());
         QCOMPARE(page->List()->topLevelItemCount(), 1);
         const QPoint row = page->List()->visualItemRect(page->List()->topLevelItem(0)).center();
@@ -561,7 +561,7 @@ void TestCommands::moneyImportAsksWithTheOverwriteDialog() {
     QCOMPARE(messages.shown.back().icon, MsgIcon::Information);
     QCOMPARE(c.db.Number("SELECT COUNT(*) FROM Move"), moves);
     QCOMPARE(c.notifier.sent, std::vector<ViewNotification>{ViewNotification::ReloadItems});
-    QCOMPARE(ReadMoneyImportSettings(CProfile(c.context.folder.SettingsPath())).choices.existing,
+    QCOMPARE(ReadMoneyImportSettings(Profile(c.context.folder.SettingsPath())).choices.existing,
              ExistingMode::Ask);
     QVERIFY(frame.isEnabled());
 }
@@ -575,7 +575,7 @@ void TestCommands::moneyWizardImportsTheXmlExport() {
     options.dosDevices = c.db.Folder() + "nowine"; // no Money installed
     const std::string file = TARVO_FIXTURES "/moneyxml/export-cp1250.xml";
     options.browseFile = [&](QWidget*) { return QString::fromStdString(file); };
-    OnNextModalOf<CWizard>([&](CWizard* wizard) {
+    OnNextModalOf<Wizard>([&](Wizard* wizard) {
         auto* page = qobject_cast<CPageImpS3*>(wizard->currentPage());
         QVERIFY(page->InstallationChoice()->isChecked());
         QVERIFY(!page->XmlBrowseButton()->isEnabled());
@@ -608,13 +608,13 @@ void TestCommands::moneyWizardImportsTheXmlExport() {
     QCOMPARE(c.notifier.sent, (std::vector<ViewNotification>{ViewNotification::ReloadMain,
                                                              ViewNotification::ReloadItems}));
     const MoneyXmlImportParams stored =
-        ReadMoneyXmlImportSettings(CProfile(c.context.folder.SettingsPath()));
+        ReadMoneyXmlImportSettings(Profile(c.context.folder.SettingsPath()));
     QCOMPARE(stored.file, file);
     QCOMPARE(stored.sources, MoneyXmlSources::Stock);
     QVERIFY(!stored.money.choices.products);
 
     c.db.messages.shown.clear();
-    OnNextModalOf<CWizard>([&](CWizard* wizard) {
+    OnNextModalOf<Wizard>([&](Wizard* wizard) {
         auto* page = qobject_cast<CPageImpS3*>(wizard->currentPage());
         QVERIFY(page->XmlChoice()->isChecked());
         QCOMPARE(page->XmlFileEdit()->text().toStdString(), file);
@@ -632,12 +632,12 @@ void TestCommands::wakImportAgainstTheTestServer() {
     wak.AddLine(10, "PRO", "P-1", "2010-02-03 10:00", 0, 1, "2.5");
     wak.AddLine(11, "pro", "P-2", "2010-03-31 22:00", 1, 1, "3");
     wak.AddLine(13, "PRO", "P-3", "2010-04-01", 0, 1, "7"); // after the range
-    CProfile profile(c.context.folder.SettingsPath());
+    Profile profile(c.context.folder.SettingsPath());
     profile.WriteString("ImportWAK", "Server", "  testserver ");
     profile.WriteString("ImportWAK", "Databaze", wak.Name());
     profile.WriteString("ImportWAK", "ODBC", wak.ConnectionString());
 
-    OnNextModalOf<CWizard>([&](CWizard* wizard) {
+    OnNextModalOf<Wizard>([&](Wizard* wizard) {
         auto* page = qobject_cast<CPageImpWAK*>(wizard->currentPage());
         QCOMPARE(wizard->windowTitle(), QString("Připojení k databázi WAK "));
         QCOMPARE(page->UserEdit()->text(), QString("sa"));

@@ -5,10 +5,10 @@
 #include "ui/dialogs/cdlgcompcover.h"
 #include "ui/dialogs/cdlgfiltercompcover.h"
 #include "ui/framework/ciconbutton.h"
-#include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
-#include "ui/framework/crecordlist.h"
 #include "ui/framework/helpcontexts.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/pages/cpagecover.h"
 #include "ui/pages/pickerlist.h"
 #include "ui/views/cviewcompcover.h"
@@ -31,7 +31,7 @@ namespace {
 
 class RecordingBroadcast final : public IViewBroadcast {
 public:
-    void NotifyAllViews(CTableView*, ViewNotification) override {}
+    void NotifyAllViews(TableView*, ViewNotification) override {}
 };
 
 struct Fixture {
@@ -65,14 +65,14 @@ struct Fixture {
     }
     QStringList Names() const {
         QStringList names;
-        CListModel* model = view->MainList()->Model();
+        ListModel* model = view->MainList()->Model();
         for (int row = 0; row < model->Count(); ++row)
             names << model->Cell(row, 0);
         return names;
     }
     QStringList ItemNames(CDlgCompCover* dialog) const {
         QStringList names;
-        CListModel* model = dialog->ItemList()->Model();
+        ListModel* model = dialog->ItemList()->Model();
         for (int row = 0; row < model->Count(); ++row)
             names << model->Cell(row, 0);
         return names;

@@ -248,7 +248,7 @@ void TestCoverDialogs::optionsDialogReturnsTheTickedSwitches() {
 void TestCoverDialogs::discardPageCouplesQuantityAndWeight() {
     UiDatabase db;
     const long long cover = db.AddCover("Krabice", 2500); // 0,25 kg
-    CWizard wizard;
+    Wizard wizard;
     auto* page = new CPageDisc(db.Context(), {cover, OleDate::Now(), 2, Quantity::FromUnits(2)});
     wizard.AddPage(page);
     wizard.show();
@@ -268,7 +268,7 @@ void TestCoverDialogs::discardPageCouplesQuantityAndWeight() {
 void TestCoverDialogs::discardPageRefusesZeroQuantity() {
     UiDatabase db;
     const long long cover = db.AddCover("Krabice", 0); // no unit weight: fields independent
-    CWizard wizard;
+    Wizard wizard;
     auto* page = new CPageDisc(db.Context(), {cover, OleDate::Now()});
     wizard.AddPage(page);
     wizard.show();
@@ -281,7 +281,7 @@ void TestCoverDialogs::discardPageRefusesZeroQuantity() {
 
 void TestCoverDialogs::singlePageWizardShowsOkAndStorno() {
     UiDatabase db;
-    CWizard wizard;
+    Wizard wizard;
     wizard.AddPage(new CPageDisc(db.Context()));
     wizard.show();
     QCOMPARE(wizard.windowTitle(), QString("Vyřazení obalu"));

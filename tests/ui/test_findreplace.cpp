@@ -1,9 +1,9 @@
 // Find and replace on the covers list through the modeless dialog.
 #include "ui/framework/cdlgfindreplace.h"
-#include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
-#include "ui/framework/crecordlist.h"
 #include "ui/framework/findreplaceowner.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/views/cviewcover.h"
 #include "uitestsupport.h"
 
@@ -45,7 +45,7 @@ struct Fixture {
         emit columns->activated(columns->currentIndex());
         return dialog;
     }
-    CListModel* Model() const { return view->MainList()->Model(); }
+    ListModel* Model() const { return view->MainList()->Model(); }
     int Focused() const { return view->MainList()->FocusedRow(); }
 };
 

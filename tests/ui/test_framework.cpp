@@ -5,9 +5,9 @@
 #ifndef Q_MOC_RUN
 #include "core/registers/coverrows.h"
 #endif
-#include "ui/framework/clistmodel.h"
 #include "ui/framework/cprogresswnd.h"
 #include "ui/framework/formbuilder.h"
+#include "ui/framework/listmodel.h"
 #include "ui/framework/localenumber.h"
 #include "uitestsupport.h"
 
@@ -40,7 +40,7 @@ void TestFramework::listModelFollowsItsRows() {
     UiDatabase db;
     const long long a = db.AddCover("Bedna", 10000, 0, 1);
     db.AddCover("Archy", 5000, 2);
-    CListModel model(db.messages, MakeCoverRows(db.Store()));
+    ListModel model(db.messages, MakeCoverRows(db.Store()));
     QCOMPARE(model.columnCount(), 7);
     QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QString("Hmotnost [kg]"));
     QVERIFY(model.Load(

@@ -2,8 +2,8 @@
 // every page resolves, the contents reach every page, the search finds pages
 // by words typed without diacritics, and the help folder is looked up in the
 // designed order.
-#include "support/chelpwindow.h"
 #include "support/helpbook.h"
+#include "support/helpwindow.h"
 
 #include <QDialog>
 #include <QDir>
@@ -87,7 +87,7 @@ void TestHelp::contextOpensItsPage() {
     QFETCH(int, context);
     QFETCH(QString, page);
     QFETCH(QString, title);
-    CHelpWindow window(QStringLiteral(":/help"));
+    HelpWindow window(QStringLiteral(":/help"));
     window.ShowContext(context);
     QCOMPARE(window.CurrentPage(), page);
     QCOMPARE(window.Browser()->documentTitle(), title);
@@ -177,7 +177,7 @@ void TestHelp::search() {
     QFETCH(QString, query);
     QFETCH(QString, firstPage);
     QFETCH(QStringList, alsoFound);
-    CHelpWindow window(QStringLiteral(":/help"));
+    HelpWindow window(QStringLiteral(":/help"));
     window.ShowContext(help::Contents);
     window.Search(query);
     QStringList found;
@@ -220,7 +220,7 @@ void TestHelp::helpFolderOrder() {
     // A data folder's "help" without a contents page is not a help.
     if (!inData)
         QDir().mkpath(data + "/help");
-    CHelpWindow window(FindHelpFolder(data, program));
+    HelpWindow window(FindHelpFolder(data, program));
     window.ShowContext(help::Contents);
     QCOMPARE(window.Browser()->documentTitle(), title);
 }
@@ -243,7 +243,7 @@ void TestHelp::helpAskedFromADialogIsUsableThere() {
     QVERIFY(viewer.Window()->isVisible());
     QCOMPARE(viewer.Window()->CurrentPage(), QStringLiteral("dlg-slozeny-obal.html"));
     // F1 afterwards brings the same window to the contents.
-    CHelpWindow* window = viewer.Window();
+    HelpWindow* window = viewer.Window();
     viewer.Show(help::Contents);
     QCOMPARE(viewer.Window(), window);
     QCOMPARE(window->CurrentPage(), QStringLiteral("index.html"));

@@ -46,7 +46,7 @@ QString Buttons(const QWizard& wizard) {
     return shown.join(QLatin1Char('|'));
 }
 
-void DoubleClickRow(CPickerList* list, int row) {
+void DoubleClickRow(PickerList* list, int row) {
     const QRect rect = list->visualRect(list->model()->index(row, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, rect.center());
@@ -121,7 +121,7 @@ void TestPages::buttonsFollowThePagePlace() {
     Fixture f;
     f.db.AddCover("Krabice", 2500);
     rows::Product(f.db.store, {"Mléko"});
-    CWizard wizard;
+    Wizard wizard;
     CPageCover* cover = nullptr;
     CPageProd* product = nullptr;
     for (QChar letter : pages) {
@@ -162,7 +162,7 @@ void TestPages::buttonsFollowThePagePlace() {
 
 void TestPages::coverTabSwitchesNextAndFinish() {
     Fixture f;
-    CWizard wizard;
+    Wizard wizard;
     auto* cover = new CPageCover(f.context, true);
     wizard.AddPage(new CPageDateRange);
     wizard.AddPage(cover);
@@ -182,7 +182,7 @@ void TestPages::compositeChoiceEndsTheWizard() {
     f.db.AddCover("Krabice", 2500);
     rows::CompCover(f.db.store, {"Sada A"});
     const long long chosen = rows::CompCover(f.db.store, {"Sada B"});
-    CWizard wizard;
+    Wizard wizard;
     auto* cover = new CPageCover(f.context, true);
     auto* line = new CPageCoverProd(f.context);
     cover->Link(line);
@@ -203,7 +203,7 @@ void TestPages::compositeChoiceEndsTheWizard() {
 void TestPages::coverPickerRemembersItsTab() {
     Fixture f;
     {
-        CWizard wizard;
+        Wizard wizard;
         auto* cover = new CPageCover(f.context, true);
         wizard.AddPage(cover);
         wizard.AddPage(new CPageCoverProd(f.context));
@@ -212,7 +212,7 @@ void TestPages::coverPickerRemembersItsTab() {
         cover->Tabs()->setCurrentIndex(1);
     }
     {
-        CWizard wizard;
+        Wizard wizard;
         auto* cover = new CPageCover(f.context, true);
         wizard.AddPage(cover);
         wizard.AddPage(new CPageCoverProd(f.context));
@@ -223,7 +223,7 @@ void TestPages::coverPickerRemembersItsTab() {
     }
     {
         // A picker without composite covers goes back to the simple ones.
-        CWizard wizard;
+        Wizard wizard;
         auto* cover = new CPageCover(f.context, false);
         wizard.AddPage(cover);
         wizard.AddPage(new CPageCoverMove(f.context));
@@ -245,7 +245,7 @@ void TestPages::coverPickerRefusesNoChoice() {
     Fixture f;
     f.db.AddCover("Krabice", 2500);
     rows::CompCover(f.db.store, {"Sada"});
-    CWizard wizard;
+    Wizard wizard;
     auto* cover = new CPageCover(f.context, true);
     wizard.AddPage(cover);
     wizard.AddPage(new CPageCoverProd(f.context));
@@ -269,7 +269,7 @@ void TestPages::coverPickerListShowsCovers() {
     f.db.AddCover("Smazaný", 1);
     f.db.Run("UPDATE Cover SET deleted = 1 WHERE cover_name = 'Smazaný'");
     f.db.Run("UPDATE Cover SET cover_reusable = 1 WHERE cover_name = 'Hák'");
-    CWizard wizard;
+    Wizard wizard;
     auto* cover = new CPageCover(f.context, false);
     wizard.AddPage(cover);
     wizard.AddPage(new CPageCoverProd(f.context));
@@ -300,7 +300,7 @@ void TestPages::coverPickerListShowsCovers() {
 void TestPages::chosenCoverFillsTheLinePage() {
     Fixture f;
     const long long chosen = f.db.AddCover("Krabice", 2500, 7, 2, 1, 2);
-    CWizard wizard;
+    Wizard wizard;
     auto* cover = new CPageCover(f.context, true);
     auto* line = new CPageCoverProd(f.context);
     cover->Link(line);
@@ -331,7 +331,7 @@ void TestPages::chosenCoverFillsTheLinePage() {
 void TestPages::vanishedCoverGivesNoDefaults() {
     Fixture f;
     f.db.AddCover("Krabice", 2500, 7, 2, 1, 2);
-    CWizard wizard;
+    Wizard wizard;
     auto* cover = new CPageCover(f.context, false);
     auto* line = new CPageCoverMove(f.context);
     cover->Link(line);
@@ -383,7 +383,7 @@ void TestPages::couplingOfQuantityAndWeight() {
     QFETCH(QString, other);
     Fixture f;
     const RecordId cover = f.db.AddCover("Krabice", unitWeight);
-    CWizard wizard;
+    Wizard wizard;
     QLineEdit* quantity;
     QLineEdit* weight;
     if (dispatchLine) {
@@ -448,7 +448,7 @@ void TestPages::packagingLineChecks() {
     QFETCH(QString, message);
     QFETCH(QString, focus);
     Fixture f;
-    CWizard wizard;
+    Wizard wizard;
     auto* page =
         new CPageCoverProd(f.context, {.type = type, .origin = origin, .payment = payment});
     wizard.AddPage(page);
@@ -477,7 +477,7 @@ void TestPages::packagingLineChecks() {
 
 void TestPages::packagingLineBandEnabling() {
     Fixture f;
-    CWizard wizard;
+    Wizard wizard;
     auto* page = new CPageCoverProd(f.context, {.type = 0, .origin = 0, .payment = 0});
     wizard.AddPage(page);
     wizard.show();
@@ -497,7 +497,7 @@ void TestPages::packagingLineBandEnabling() {
     QCOMPARE(page->Record().useFrom, Quantity::FromUnits(50));
     QCOMPARE(page->Record().useTo, Quantity::FromUnits(2));
 
-    CWizard again;
+    Wizard again;
     auto* stored = new CPageCoverProd(f.context, {.useAlways = false});
     again.AddPage(stored);
     again.show();
@@ -515,7 +515,7 @@ void TestPages::packagingLineShowsOnlyABandsLimits() {
         QString from, to;
     } cases[] = {{true, "0", "1000"}, {false, "5", "20"}};
     for (const auto& c : cases) {
-        CWizard wizard;
+        Wizard wizard;
         auto* page = new CPageCoverProd(f.context, {.useAlways = c.useAlways,
                                                     .useFrom = Quantity::FromUnits(5),
                                                     .useTo = Quantity::FromUnits(20)});
@@ -528,7 +528,7 @@ void TestPages::packagingLineShowsOnlyABandsLimits() {
 
 void TestPages::productsUpDownStepsWholeProducts() {
     Fixture f;
-    CWizard wizard;
+    Wizard wizard;
     auto* page = new CPageCoverProd(f.context, {.qtyProd = Quantity::FromScaled(25000)});
     wizard.AddPage(page);
     wizard.show();
@@ -547,7 +547,7 @@ void TestPages::coverLineShowsTheCoverDisabled() {
     Fixture f;
     const RecordId cover = f.db.AddCover("Paleta", 250000, 0, 0, 2, 1, 1);
     f.db.Run("UPDATE Cover SET cover_reusable = 1");
-    CWizard wizard;
+    Wizard wizard;
     auto* page = new CPageCoverMove(
         f.context, {.cover = cover, .quantity = Quantity::Invalid(), .type = 3, .origin = 0});
     wizard.AddPage(page);
@@ -600,7 +600,7 @@ void TestPages::quantityPageChecks() {
     QFETCH(QString, message);
     QFETCH(qint64, stored);
     Fixture f;
-    CWizard wizard;
+    Wizard wizard;
     auto* page = new CPageQty(f.context, {.quantity = Quantity::Invalid()});
     wizard.AddPage(page);
     wizard.show();
@@ -626,7 +626,7 @@ void TestPages::productPicker() {
         rows::Product(f.db.store, {name});
     const long long tea = rows::Product(f.db.store, {"Čaj", "K-Čaj"});
     MarkProductsDeleted(f.db.store, {rows::Product(f.db.store, {"Starý"})});
-    CWizard wizard;
+    Wizard wizard;
     auto* picker = new CPageProd(f.context);
     auto* quantity = new CPageQty(f.context);
     wizard.AddPage(picker);
@@ -667,7 +667,7 @@ void TestPages::onlyFinishOrOkSucceeds() {
     QFETCH(QString, ending);
     QFETCH(bool, success);
     Fixture f;
-    CWizard wizard;
+    Wizard wizard;
     wizard.AddPage(new CPageQty(f.context));
     OnNextModal([ending](QWidget* modal) {
         auto* sheet = qobject_cast<QWizard*>(modal);
@@ -712,7 +712,7 @@ void TestPages::validFromKeepsTimeOfDay() {
     cancelled.reject();
     QCOMPARE(cancelled.Record().from, before);
 
-    CWizard wizard;
+    Wizard wizard;
     auto* page = new CPageDateRange(before);
     wizard.AddPage(page);
     wizard.AddPage(new CPageQty(f.context));

@@ -70,7 +70,7 @@ void CancelWhenTheProgressShows() {
 }
 
 int StoredMode(const UiDatabase& db) {
-    return CProfile(db.Folder() + "tarvo.ini").GetInt(RegisterImportSection, ModeKey, -1);
+    return Profile(db.Folder() + "tarvo.ini").GetInt(RegisterImportSection, ModeKey, -1);
 }
 
 } // namespace
@@ -118,15 +118,15 @@ void TestRegisterBook::initTestCase() {
 
     // A composite cover of a cover that is nowhere.
     m_faults = m_files.filePath(QStringLiteral("faults.xlsx"));
-    CWorkbookWriter book(m_faults.toStdString());
+    WorkbookWriter book(m_faults.toStdString());
     book.AddSheet("Složené obaly", {{"Složený obal", 20},
                                     {"Obal", 20},
                                     {"Množství obalu", 10},
                                     {"Počet produktů", 10},
                                     {"Použít vždy", 10}});
-    const CWorkbookWriter::Cell item[] = {std::string_view("Paleta"),
-                                          std::string_view("Karton 40x30"), std::string_view("1"),
-                                          std::string_view("1"), std::string_view("ano")};
+    const WorkbookWriter::Cell item[] = {std::string_view("Paleta"),
+                                         std::string_view("Karton 40x30"), std::string_view("1"),
+                                         std::string_view("1"), std::string_view("ano")};
     book.AddRow(item);
     book.Save();
 }
@@ -240,7 +240,7 @@ void TestRegisterBook::dialogChecksAgainWhenTheModeChanges() {
     ImportAndChangeCovers(target);
     if (QTest::currentTestFailed())
         return;
-    CProfile(target.Folder() + "tarvo.ini").WriteInt(RegisterImportSection, ModeKey, 0);
+    Profile(target.Folder() + "tarvo.ini").WriteInt(RegisterImportSection, ModeKey, 0);
 
     CDlgImportRegisters dialog(target.Context(), m_book);
     QCOMPARE(dialog.Mode(), ExistingMode::Overwrite);

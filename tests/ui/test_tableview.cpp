@@ -3,11 +3,11 @@
 // context-menu variants, dependent-list selection variants, fixed-order
 // lists, a single-pane view and the split bar's first place.
 #include "ui/framework/ciconbutton.h"
-#include "ui/framework/clistmodel.h"
 #include "ui/framework/commands.h"
-#include "ui/framework/crecordlist.h"
-#include "ui/framework/ctableview.h"
 #include "ui/framework/icons.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
+#include "ui/framework/tableview.h"
 #include "uitestsupport.h"
 
 // moc cannot parse the C++20 library headers these bring in; it needs none
@@ -36,7 +36,7 @@ public:
     std::vector<RowCells> Read(std::span<const RecordId> ids) override {
         std::vector<RowCells> rows;
         for (RecordId id : ids) {
-            CStatement st(m_store, "SELECT cover_name FROM Cover WHERE cover_id = ?");
+            Statement st(m_store, "SELECT cover_name FROM Cover WHERE cover_id = ?");
             st.BindInt(1, id);
             rows.push_back(st.Step() ? RowCells{st.Text(0)} : RowCells{});
         }
@@ -55,9 +55,9 @@ struct Shape {
 };
 
 // A view shaped like one of the program's tables, over the covers.
-class TestView final : public CTableView {
+class TestView final : public TableView {
 public:
-    TestView(const GuiContext& context, const Shape& shape) : CTableView(context) {
+    TestView(const GuiContext& context, const Shape& shape) : TableView(context) {
         BuildMainPane("Hlavní", MakeList(true));
         SetPaneMenu(0, shape.mainMenu);
         if (shape.subPanes >= 1)
@@ -73,22 +73,22 @@ public:
     std::string MainIdColumn() const override { return "cover_id"; }
 
     // Loads a list with every cover, selecting as the framework does.
-    void Fill(CRecordList* list, RecordId selectId, Fallback fallback = Fallback::FirstRow) {
+    void Fill(RecordList* list, RecordId selectId, Fallback fallback = Fallback::FirstRow) {
         FillList(
             list,
             [&] {
                 return list->Model()->Load([&](IdList& ids) {
-                    CStatement st(Store(), "SELECT cover_id FROM Cover ORDER BY cover_id");
+                    Statement st(Store(), "SELECT cover_id FROM Cover ORDER BY cover_id");
                     ids.Load(st);
                     return true;
                 });
             },
             selectId, fallback);
     }
-    using CTableView::AddPaneToggle;
-    using CTableView::Fallback;
-    using CTableView::SelectedId;
-    using CTableView::SetPaneListShown;
+    using TableView::AddPaneToggle;
+    using TableView::Fallback;
+    using TableView::SelectedId;
+    using TableView::SetPaneListShown;
 
     std::vector<int> commands;
 
@@ -100,9 +100,9 @@ protected:
     void LoadMainList(RecordId selectId) override { Fill(MainList(), selectId); }
 
 private:
-    CRecordList* MakeList(bool multi) {
-        return new CRecordList(new CListModel(Messages(), std::make_unique<NameRows>(Store())),
-                               multi, this);
+    RecordList* MakeList(bool multi) {
+        return new RecordList(new ListModel(Messages(), std::make_unique<NameRows>(Store())), multi,
+                              this);
     }
 };
 
@@ -167,10 +167,10 @@ void TestTableView::splitBarStartsAtTheShownWidth_data() {
 void TestTableView::splitBarStartsAtTheShownWidth() {
     QFETCH(int, width);
     Fixture f({}, {width, 600});
-    QCOMPARE(f.view->SplitBar()->x(), width - CTableView::RightPaneWidth);
+    QCOMPARE(f.view->SplitBar()->x(), width - TableView::RightPaneWidth);
     // Later sizes leave the bar where the user sees it.
     f.view->resize(width + 200, 600);
-    QCOMPARE(f.view->SplitBar()->x(), width - CTableView::RightPaneWidth);
+    QCOMPARE(f.view->SplitBar()->x(), width - TableView::RightPaneWidth);
 }
 
 void TestTableView::subPaneLayouts_data() {
@@ -190,7 +190,7 @@ void TestTableView::subPaneLayouts() {
     int toggles = 0;
     CIconButton* toggle = f.view->AddPaneToggle(1, icons::Toggle(), [&] { ++toggles; });
     f.view->SetPaneListShown(1, firstListShown);
-    const int m = CTableView::Margin;
+    const int m = TableView::Margin;
     const QRect main = f.ListRect(0);
     const QRect bar = f.InView(f.view->SplitBar());
     const QRect first = f.ListRect(1);
@@ -228,9 +228,9 @@ void TestTableView::singlePaneFillsTheView() {
     Fixture f(shape);
     QVERIFY(!f.view->SplitBar());
     const QRect list = f.ListRect(0);
-    QCOMPARE(list.left(), CTableView::Margin);
-    QCOMPARE(list.right() + 1, f.view->width() - CTableView::Margin);
-    QCOMPARE(list.bottom() + 1, f.view->height() - CTableView::Margin);
+    QCOMPARE(list.left(), TableView::Margin);
+    QCOMPARE(list.right() + 1, f.view->width() - TableView::Margin);
+    QCOMPARE(list.bottom() + 1, f.view->height() - TableView::Margin);
 }
 
 void TestTableView::recordMenus_data() {
@@ -289,7 +289,7 @@ void TestTableView::paneMenuVariantReachesTheView() {
         }
         menu->close();
     });
-    CRecordList* list = f.view->MainList();
+    RecordList* list = f.view->MainList();
     const QPoint onRow(5, list->rowViewportPosition(0) + 2);
     QContextMenuEvent event(QContextMenuEvent::Mouse, onRow, list->viewport()->mapToGlobal(onRow));
     QApplication::sendEvent(list->viewport(), &event);
@@ -313,13 +313,13 @@ void TestTableView::dependentListSelection() {
     QFETCH(bool, lastRow);
     QFETCH(int, selectedAfter);
     Fixture f;
-    CRecordList* list = f.view->SubList(1);
-    f.view->Fill(list, CTableView::NoId);
+    RecordList* list = f.view->SubList(1);
+    f.view->Fill(list, TableView::NoId);
     if (selectedBefore >= 0)
         list->SelectRow(selectedBefore);
     else
         list->ClearSelectionAndFocus();
-    const RecordId previous = keepPrevious ? TestView::SelectedId(list) : CTableView::NoId;
+    const RecordId previous = keepPrevious ? TestView::SelectedId(list) : TableView::NoId;
     f.view->Fill(list, previous,
                  lastRow ? TestView::Fallback::LastRow : TestView::Fallback::FirstRow);
     QCOMPARE(list->SelectedRows(), std::vector<int>{selectedAfter});
@@ -328,9 +328,9 @@ void TestTableView::dependentListSelection() {
 
 void TestTableView::fixedOrderListTakesNoHeaderClicks() {
     Fixture f;
-    CRecordList* list = f.view->SubList(1);
+    RecordList* list = f.view->SubList(1);
     list->SetSortable(false);
-    QSignalSpy clicked(list, &CRecordList::headerClicked);
+    QSignalSpy clicked(list, &RecordList::headerClicked);
     QHeaderView* header = list->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
     QCOMPARE(clicked.count(), 0);

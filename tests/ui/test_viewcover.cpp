@@ -9,10 +9,10 @@
 #include "ui/dialogs/cdlgcover.h"
 #include "ui/dialogs/cdlgfiltercover.h"
 #include "ui/framework/ciconbutton.h"
-#include "ui/framework/clistmodel.h"
 #include "ui/framework/codecombo.h"
 #include "ui/framework/commandids.h"
-#include "ui/framework/crecordlist.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/pages/cpagedisc.h"
 #include "ui/views/cviewcover.h"
 #include "uitestsupport.h"
@@ -37,11 +37,11 @@ namespace {
 
 class RecordingBroadcast final : public IViewBroadcast {
 public:
-    void NotifyAllViews(CTableView* sender, ViewNotification what) override {
+    void NotifyAllViews(TableView* sender, ViewNotification what) override {
         senders.push_back(sender);
         sent.push_back(what);
     }
-    std::vector<CTableView*> senders;
+    std::vector<TableView*> senders;
     std::vector<ViewNotification> sent;
 };
 
@@ -58,8 +58,8 @@ struct Fixture {
         view->InitialUpdate();
         view->show();
     }
-    CListModel* Covers() const { return view->MainList()->Model(); }
-    CListModel* Discards() const { return view->DiscardList()->Model(); }
+    ListModel* Covers() const { return view->MainList()->Model(); }
+    ListModel* Discards() const { return view->DiscardList()->Model(); }
     QStringList CoverNames() const {
         QStringList names;
         for (int row = 0; row < Covers()->Count(); ++row)
@@ -67,7 +67,7 @@ struct Fixture {
         return names;
     }
     void SelectCovers(std::initializer_list<int> rows) {
-        CRecordList* list = view->MainList();
+        RecordList* list = view->MainList();
         list->ClearSelectionAndFocus();
         for (int row : rows)
             list->selectionModel()->select(Covers()->index(row, 0),
@@ -534,7 +534,7 @@ void TestViewCover::contextMenuGreying() {
         });
     };
     capture();
-    CRecordList* list = f.view->MainList();
+    RecordList* list = f.view->MainList();
     QContextMenuEvent empty(
         QContextMenuEvent::Mouse, QPoint(5, list->viewport()->height() - 5),
         list->viewport()->mapToGlobal(QPoint(5, list->viewport()->height() - 5)));
@@ -545,7 +545,7 @@ void TestViewCover::contextMenuGreying() {
     shown = nullptr;
     enabled.clear();
     capture();
-    CRecordList* discards = f.view->DiscardList();
+    RecordList* discards = f.view->DiscardList();
     QContextMenuEvent onPane(QContextMenuEvent::Mouse, QPoint(5, 40),
                              discards->viewport()->mapToGlobal(QPoint(5, 40)));
     QApplication::sendEvent(discards->viewport(), &onPane);

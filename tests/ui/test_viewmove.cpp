@@ -6,10 +6,10 @@
 #include "ui/dialogs/cdlgfiltermove.h"
 #include "ui/dialogs/cdlgmove.h"
 #include "ui/framework/ciconbutton.h"
-#include "ui/framework/clistmodel.h"
 #include "ui/framework/codecombo.h"
 #include "ui/framework/commandids.h"
-#include "ui/framework/crecordlist.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/pages/cpagecover.h"
 #include "ui/pages/cpagecovermove.h"
 #include "ui/pages/cpageprod.h"
@@ -67,17 +67,17 @@ struct Fixture {
         view->InitialUpdate();
         view->show();
     }
-    CListModel* Moves() const { return view->MainList()->Model(); }
-    CListModel* Lines() const { return view->LineList()->Model(); }
-    CListModel* Covers() const { return view->CoverList()->Model(); }
-    static QStringList Column(CListModel* model, int column) {
+    ListModel* Moves() const { return view->MainList()->Model(); }
+    ListModel* Lines() const { return view->LineList()->Model(); }
+    ListModel* Covers() const { return view->CoverList()->Model(); }
+    static QStringList Column(ListModel* model, int column) {
         QStringList cells;
         for (int row = 0; row < model->Count(); ++row)
             cells << model->Cell(row, column);
         return cells;
     }
     void SelectMoves(std::initializer_list<RecordId> ids) {
-        CRecordList* list = view->MainList();
+        RecordList* list = view->MainList();
         list->ClearSelectionAndFocus();
         for (RecordId id : ids)
             list->selectionModel()->select(Moves()->index(Moves()->RowOf(id), 0),
@@ -87,7 +87,7 @@ struct Fixture {
                                                     QItemSelectionModel::NoUpdate);
     }
     void SelectLine(RecordId id) { view->LineList()->SelectRow(Lines()->RowOf(id)); }
-    RecordId Selected(CRecordList* list) const {
+    RecordId Selected(RecordList* list) const {
         const std::vector<int> rows = list->SelectedRows();
         return rows.empty() ? NoRecord : list->Model()->Id(rows.front());
     }
@@ -107,7 +107,7 @@ void OnWizard(std::function<void(QWizard*)> fill) {
     });
 }
 
-void PickRow(CPickerList* list, const QString& text) {
+void PickRow(PickerList* list, const QString& text) {
     for (int row = 0; row < list->Model()->Count(); ++row) {
         if (list->model()->index(row, 0).data().toString() == text) {
             list->SelectRow(row);
@@ -427,7 +427,7 @@ void TestViewMove::coverMenuGreying() {
                 enabled << action->isEnabled();
             menu->close();
         });
-        CRecordList* covers = f.view->CoverList();
+        RecordList* covers = f.view->CoverList();
         const QPoint onRow = covers->visualRect(covers->model()->index(0, 0)).center();
         QContextMenuEvent event(QContextMenuEvent::Mouse, onRow,
                                 covers->viewport()->mapToGlobal(onRow));

@@ -12,9 +12,9 @@
 #include "ui/dialogs/cdlgprod.h"
 #include "ui/dialogs/cdlgvalidfrom.h"
 #include "ui/framework/ciconbutton.h"
-#include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
-#include "ui/framework/crecordlist.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/pages/cpagecover.h"
 #include "ui/pages/cpagecoverprod.h"
 #include "ui/pages/cpagedaterange.h"
@@ -41,7 +41,7 @@ namespace {
 class ForwardingBroadcast final : public IViewBroadcast {
 public:
     explicit ForwardingBroadcast(IViewNotifier& notifier) : m_notifier(notifier) {}
-    void NotifyAllViews(CTableView*, ViewNotification what) override {
+    void NotifyAllViews(TableView*, ViewNotification what) override {
         m_notifier.NotifyAllViews(what);
     }
 
@@ -85,23 +85,23 @@ struct Fixture {
         view->InitialUpdate();
         view->show();
     }
-    CListModel* Products() const { return view->MainList()->Model(); }
-    CListModel* Dates() const { return view->DateList()->Model(); }
-    CListModel* Lines() const { return view->LineList()->Model(); }
-    static QStringList Column(CListModel* model, int column) {
+    ListModel* Products() const { return view->MainList()->Model(); }
+    ListModel* Dates() const { return view->DateList()->Model(); }
+    ListModel* Lines() const { return view->LineList()->Model(); }
+    static QStringList Column(ListModel* model, int column) {
         QStringList cells;
         for (int row = 0; row < model->Count(); ++row)
             cells << model->Cell(row, column);
         return cells;
     }
-    static QStringList Row(CListModel* model, int row) {
+    static QStringList Row(ListModel* model, int row) {
         QStringList cells;
         for (int column = 0; column < model->columnCount(); ++column)
             cells << model->Cell(row, column);
         return cells;
     }
     void SelectProducts(std::initializer_list<int> rows) {
-        CRecordList* list = view->MainList();
+        RecordList* list = view->MainList();
         list->ClearSelectionAndFocus();
         for (int row : rows)
             list->selectionModel()->select(Products()->index(row, 0),
@@ -123,7 +123,7 @@ void PickCover(QWizard* wizard, int tab, int row) {
     auto* page = qobject_cast<CPageCover*>(wizard->currentPage());
     QVERIFY(page);
     page->Tabs()->setCurrentIndex(tab);
-    CPickerList* list = tab == 0 ? page->CoverList() : page->CompCoverList();
+    PickerList* list = tab == 0 ? page->CoverList() : page->CompCoverList();
     list->SelectRow(row);
     wizard->button(tab == 0 ? QWizard::NextButton : QWizard::FinishButton)->click();
 }
@@ -206,7 +206,7 @@ void TestViewProd::severalProductsDisableTheRightPane() {
     QVERIFY(f.db.messages.shown.empty());
     QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Prod_CoverDT"), 1LL);
     // A click on one of the selected products leaves it alone selected.
-    CRecordList* list = f.view->MainList();
+    RecordList* list = f.view->MainList();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(f.Products()->index(0, 1)).center());
     QCOMPARE(list->SelectedCount(), 1);

@@ -344,7 +344,7 @@ std::string DefaultBackupPath(const DataFolder& data) {
 }
 
 std::string LastBackupPath(const DataFolder& data) {
-    return CProfile(data.SettingsPath()).GetString(SettingsSection, SettingsKey, "", 1000);
+    return Profile(data.SettingsPath()).GetString(SettingsSection, SettingsKey, "", 1000);
 }
 
 std::string BrowseFileName(const std::string& pathText) {
@@ -362,7 +362,7 @@ bool RunBackupAction(BackupMode mode, const std::string& pathText, CDataStore& s
     if (mode == BackupMode::Backup) {
         if (!BackupDatabase(store, data, path, messages, views, files))
             return false;
-        CProfile(data.SettingsPath()).WriteString(SettingsSection, SettingsKey, path);
+        Profile(data.SettingsPath()).WriteString(SettingsSection, SettingsKey, path);
         messages.ShowMessage(Format("Záloha '%s' byla úspěšně vytvořena!", path.c_str()),
                              MsgIcon::Information);
         return true;

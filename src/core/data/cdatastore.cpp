@@ -147,16 +147,16 @@ int64_t CDataStore::LastInsertId() const {
     return sqlite3_last_insert_rowid(Handle());
 }
 
-CStatement& CDataStore::Cached(std::string_view sql) {
+Statement& CDataStore::Cached(std::string_view sql) {
     auto it = m_cache.find(sql);
     if (it == m_cache.end())
-        it = m_cache.emplace(std::string(sql), std::make_unique<CStatement>(*this, sql)).first;
+        it = m_cache.emplace(std::string(sql), std::make_unique<Statement>(*this, sql)).first;
     it->second->Reset();
     return *it->second;
 }
 
 void CDataStore::ExecuteOrThrow(std::string_view sql) {
-    CStatement statement(*this, sql);
+    Statement statement(*this, sql);
     statement.Run();
 }
 
@@ -170,7 +170,7 @@ bool CDataStore::Execute(std::string_view sql) {
     }
 }
 
-void CDataStore::OpenRecordsetOrThrow(CRecordset& rs, std::string_view source,
+void CDataStore::OpenRecordsetOrThrow(Recordset& rs, std::string_view source,
                                       CommandOption option) {
     rs.Close();
     if (option == CommandOption::Table) {
@@ -229,7 +229,7 @@ void CDataStore::OpenRecordsetOrThrow(CRecordset& rs, std::string_view source,
     rs.m_pos = 0;
 }
 
-bool CDataStore::OpenRecordset(CRecordset& rs, std::string_view source, CursorType, LockType,
+bool CDataStore::OpenRecordset(Recordset& rs, std::string_view source, CursorType, LockType,
                                CommandOption option) {
     // Every cursor is a static snapshot that can be written back; the cursor
     // and lock types of the callers need no other treatment here.
@@ -245,7 +245,7 @@ bool CDataStore::OpenRecordset(CRecordset& rs, std::string_view source, CursorTy
 
 namespace {
 
-bool SearchForward(CRecordset& rs, const CCriterion& criterion) {
+bool SearchForward(Recordset& rs, const Criterion& criterion) {
     for (; !rs.IsEOF(); rs.MoveNext()) {
         if (criterion.Matches(rs.Field(criterion.Column())))
             return true;
@@ -253,8 +253,8 @@ bool SearchForward(CRecordset& rs, const CCriterion& criterion) {
     return false;
 }
 
-CCriterion ParseCriterion(std::string_view text) {
-    const auto criterion = CCriterion::Parse(text);
+Criterion ParseCriterion(std::string_view text) {
+    const auto criterion = Criterion::Parse(text);
     if (!criterion)
         throw ComError(ComError::Fail, Format("Neplatné kritérium hledání: %.*s",
                                               static_cast<int>(text.size()), text.data()));
@@ -263,9 +263,9 @@ CCriterion ParseCriterion(std::string_view text) {
 
 } // namespace
 
-bool CDataStore::FindFirst(CRecordset& rs, std::string_view criterion) {
+bool CDataStore::FindFirst(Recordset& rs, std::string_view criterion) {
     try {
-        const CCriterion c = ParseCriterion(criterion);
+        const Criterion c = ParseCriterion(criterion);
         rs.MoveFirst();
         SearchForward(rs, c);
         return true;
@@ -275,11 +275,11 @@ bool CDataStore::FindFirst(CRecordset& rs, std::string_view criterion) {
     }
 }
 
-bool CDataStore::FindInRecordset(CRecordset& rs, std::string_view criterion, long n) {
+bool CDataStore::FindInRecordset(Recordset& rs, std::string_view criterion, long n) {
     try {
         if (n < 0 || n >= rs.RecordCount())
             return false;
-        const CCriterion c = ParseCriterion(criterion);
+        const Criterion c = ParseCriterion(criterion);
         rs.MoveTo(n);
         return SearchForward(rs, c);
     } catch (const ComError& e) {

@@ -14,7 +14,7 @@ struct sqlite3;
 namespace tarvo {
 
 class IMessagePort;
-class CStatement;
+class Statement;
 
 // The one connection to the working database (Tarvo.mdb, an SQLite file) and
 // the code lists. Every part reaches the database through it: SQL text in the
@@ -48,20 +48,20 @@ public:
     // Opens rs on an SQL text (CommandOption::Text) or a table name
     // (CommandOption::Table, an append cursor); errors are shown and rs is
     // closed.
-    bool OpenRecordset(CRecordset& rs, std::string_view source,
+    bool OpenRecordset(Recordset& rs, std::string_view source,
                        CursorType cursor = CursorType::Keyset, LockType lock = LockType::Optimistic,
                        CommandOption option = CommandOption::Text);
     // Moves to the first row and searches forward for the first row meeting
     // the criterion ("column op value"); true when the search ran (test
     // IsEOF() for the result).
-    bool FindFirst(CRecordset& rs, std::string_view criterion);
+    bool FindFirst(Recordset& rs, std::string_view criterion);
     // Searches forward from row n (included); true when a row was found.
-    bool FindInRecordset(CRecordset& rs, std::string_view criterion, long n);
+    bool FindInRecordset(Recordset& rs, std::string_view criterion, long n);
 
     // The variants that throw ComError instead of showing it, for operations
     // that handle the error themselves.
     void ExecuteOrThrow(std::string_view sql);
-    void OpenRecordsetOrThrow(CRecordset& rs, std::string_view source,
+    void OpenRecordsetOrThrow(Recordset& rs, std::string_view source,
                               CommandOption option = CommandOption::Text);
 
     // Label look-ups of the code lists: the label, or "???" outside the list.
@@ -79,7 +79,7 @@ public:
     // runs many times: texts with parameters, never with values spliced in.
     // Reset before it is handed out, so one text must not be used in a loop
     // over itself.
-    CStatement& Cached(std::string_view sql);
+    Statement& Cached(std::string_view sql);
     // The identifier given to the row inserted last on this connection.
     int64_t LastInsertId() const;
 
@@ -90,7 +90,7 @@ private:
     IMessagePort& m_messages;
     std::string m_path;
     sqlite3* m_db = nullptr;
-    std::map<std::string, std::unique_ptr<CStatement>, std::less<>> m_cache;
+    std::map<std::string, std::unique_ptr<Statement>, std::less<>> m_cache;
 };
 
 } // namespace tarvo

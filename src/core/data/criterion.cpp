@@ -23,8 +23,8 @@ template <typename T> int Compare(T a, T b) {
 
 } // namespace
 
-std::optional<CCriterion> CCriterion::Parse(std::string_view text) {
-    CCriterion c;
+std::optional<Criterion> Criterion::Parse(std::string_view text) {
+    Criterion c;
     std::string_view s = SkipBlanks(text);
     size_t n = 0;
     while (n < s.size() && (std::isalnum(static_cast<unsigned char>(s[n])) || s[n] == '_' ||
@@ -85,7 +85,7 @@ std::optional<CCriterion> CCriterion::Parse(std::string_view text) {
     return c;
 }
 
-bool CCriterion::Matches(const Value& field) const {
+bool Criterion::Matches(const Value& field) const {
     if (m_op == Op::Like)
         return !field.IsEmpty() && JetLike(m_literal, field.ToString());
 

@@ -12,10 +12,10 @@ namespace tarvo {
 // takes it: op is =, <>, <, >, <=, >= or LIKE; the value a number, a 'text'
 // (apostrophes doubled), TRUE/FALSE or a #m/d/yyyy# date. Texts compare
 // without regard to case, as Jet compared them.
-class CCriterion {
+class Criterion {
 public:
     // Nothing when the text is not such a criterion.
-    static std::optional<CCriterion> Parse(std::string_view text);
+    static std::optional<Criterion> Parse(std::string_view text);
 
     const std::string& Column() const { return m_column; }
     bool Matches(const Value& field) const;

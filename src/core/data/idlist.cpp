@@ -64,7 +64,7 @@ IdList::~IdList() = default;
 IdList::IdList(IdList&&) noexcept = default;
 IdList& IdList::operator=(IdList&&) noexcept = default;
 
-void IdList::Load(CStatement& query) {
+void IdList::Load(Statement& query) {
     Clear();
     // Whatever was read stays when a step fails.
     try {
@@ -78,7 +78,7 @@ void IdList::Load(CStatement& query) {
     m_orderedRows = m_ids.size();
 }
 
-void IdList::LoadSorted(CStatement& query, SortValue kind, bool descending) {
+void IdList::LoadSorted(Statement& query, SortValue kind, bool descending) {
     Clear();
     auto sort = std::make_unique<PendingSort>();
     sort->kind = kind;
@@ -93,7 +93,7 @@ void IdList::LoadSorted(CStatement& query, SortValue kind, bool descending) {
     Arrange(std::move(sort));
 }
 
-void IdList::ReadSortRows(CStatement& query, PendingSort& sort) {
+void IdList::ReadSortRows(Statement& query, PendingSort& sort) {
     std::vector<PendingSort::Row>& rows = sort.rows;
     sqlite3_stmt* handle = query.Handle();
     while (query.Step()) {

@@ -7,7 +7,7 @@
 
 namespace tarvo {
 
-class CStatement;
+class Statement;
 
 // The sort state of a list: a column index of the list and its direction.
 struct ListSort {
@@ -32,7 +32,7 @@ public:
 
     // Steps through the query (first column: the identifier) and keeps its
     // order. A ComError propagates, leaving the rows read before it.
-    void Load(CStatement& query);
+    void Load(Statement& query);
     // Steps through the query (identifier, sort value; in any order) and
     // orders the rows here: a sort in memory is several times faster than the
     // database's on a million rows. Rows with equal values keep the query's
@@ -40,7 +40,7 @@ public:
     // are put in order at once; the rest is ordered the first time a row
     // beyond them (or the whole list) is asked for, so a long list shows
     // sooner. A ComError propagates, leaving the rows read before it.
-    void LoadSorted(CStatement& query, SortValue kind, bool descending);
+    void LoadSorted(Statement& query, SortValue kind, bool descending);
     void Clear();
 
     int Count() const { return static_cast<int>(m_ids.size()); }
@@ -56,7 +56,7 @@ private:
     // Puts the rest of the list in order when row lies beyond the ordered
     // head (any row when row is -1).
     void EnsureOrdered(int row) const;
-    static void ReadSortRows(CStatement& query, PendingSort& sort);
+    static void ReadSortRows(Statement& query, PendingSort& sort);
     // Orders the head of the rows read and keeps the rest pending.
     void Arrange(std::unique_ptr<PendingSort> sort);
 

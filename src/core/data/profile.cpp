@@ -63,8 +63,8 @@ std::string CutChars(const std::string& text, size_t n) {
 
 } // namespace
 
-std::string CProfile::GetString(std::string_view section, std::string_view key,
-                                std::string_view defaultValue, size_t maxChars) const {
+std::string Profile::GetString(std::string_view section, std::string_view key,
+                               std::string_view defaultValue, size_t maxChars) const {
     bool inSection = false;
     for (const std::string& line : ReadLines(m_path)) {
         if (const auto name = SectionOf(line)) {
@@ -84,7 +84,7 @@ std::string CProfile::GetString(std::string_view section, std::string_view key,
     return CutChars(std::string(defaultValue), maxChars);
 }
 
-int CProfile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
+int Profile::GetInt(std::string_view section, std::string_view key, int defaultValue) const {
     const std::string text = GetString(section, key, "\x01", 64);
     if (text == "\x01")
         return defaultValue;
@@ -96,7 +96,7 @@ int CProfile::GetInt(std::string_view section, std::string_view key, int default
     return static_cast<int>(value);
 }
 
-bool CProfile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+bool Profile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     std::vector<std::string> lines = ReadLines(m_path);
     const std::string entry = std::string(key) + "=" + std::string(value);
     bool inSection = false;
@@ -152,7 +152,7 @@ bool CProfile::WriteString(std::string_view section, std::string_view key, std::
     return true;
 }
 
-bool CProfile::WriteInt(std::string_view section, std::string_view key, int value) {
+bool Profile::WriteInt(std::string_view section, std::string_view key, int value) {
     return WriteString(section, key, Format("%i", value));
 }
 

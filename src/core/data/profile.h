@@ -10,9 +10,9 @@ namespace tarvo {
 // default when the key is missing and is cut at the given length, a write
 // creates the file and the section. Files are written in UTF-8; a file from
 // the Windows program, in Windows-1250, is read correctly.
-class CProfile {
+class Profile {
 public:
-    explicit CProfile(std::string path) : m_path(std::move(path)) {}
+    explicit Profile(std::string path) : m_path(std::move(path)) {}
 
     const std::string& Path() const { return m_path; }
 

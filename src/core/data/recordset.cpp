@@ -42,7 +42,7 @@ Value ForColumn(const std::string& column, const Value& value) {
 
 } // namespace
 
-void CRecordset::Close() {
+void Recordset::Close() {
     m_store = nullptr;
     m_appendTable.clear();
     m_columns.clear();
@@ -53,30 +53,30 @@ void CRecordset::Close() {
     m_dirty.clear();
 }
 
-bool CRecordset::IsEOF() const {
+bool Recordset::IsEOF() const {
     return m_pos >= RecordCount();
 }
-bool CRecordset::IsBOF() const {
+bool Recordset::IsBOF() const {
     return m_pos < 0 || m_rows.empty();
 }
 
-void CRecordset::MoveFirst() {
+void Recordset::MoveFirst() {
     MoveTo(0);
 }
-void CRecordset::MoveLast() {
+void Recordset::MoveLast() {
     MoveTo(RecordCount() - 1);
 }
-void CRecordset::MoveNext() {
+void Recordset::MoveNext() {
     MoveTo(m_pos + 1);
 }
-void CRecordset::MovePrevious() {
+void Recordset::MovePrevious() {
     MoveTo(m_pos - 1);
 }
-void CRecordset::Move(long n) {
+void Recordset::Move(long n) {
     MoveTo(m_pos + n);
 }
 
-void CRecordset::MoveTo(long position) {
+void Recordset::MoveTo(long position) {
     if (!IsOpen())
         throw ComError(ComError::InvalidPointer, "Sada záznamů není otevřena.");
     if (m_edit != EditMode::None)
@@ -86,15 +86,15 @@ void CRecordset::MoveTo(long position) {
         m_pos = 0;
 }
 
-const std::string& CRecordset::FieldName(int index) const {
+const std::string& Recordset::FieldName(int index) const {
     return m_columns.at(static_cast<size_t>(index)).name;
 }
 
-bool CRecordset::HasField(std::string_view name) const {
+bool Recordset::HasField(std::string_view name) const {
     return IndexOf(name) >= 0;
 }
 
-int CRecordset::IndexOf(std::string_view name) const {
+int Recordset::IndexOf(std::string_view name) const {
     for (size_t i = 0; i < m_columns.size(); ++i) {
         if (EqualsNoCase(m_columns[i].name, name))
             return static_cast<int>(i);
@@ -112,7 +112,7 @@ int CRecordset::IndexOf(std::string_view name) const {
     return -1;
 }
 
-const std::vector<Value>& CRecordset::CurrentRowConst() const {
+const std::vector<Value>& Recordset::CurrentRowConst() const {
     if (!IsOpen())
         throw ComError(ComError::InvalidPointer, "Sada záznamů není otevřena.");
     if (m_edit != EditMode::None)
@@ -122,11 +122,11 @@ const std::vector<Value>& CRecordset::CurrentRowConst() const {
     return m_rows[static_cast<size_t>(m_pos)];
 }
 
-std::vector<Value>& CRecordset::CurrentRow() {
+std::vector<Value>& Recordset::CurrentRow() {
     return const_cast<std::vector<Value>&>(CurrentRowConst());
 }
 
-const Value& CRecordset::Field(std::string_view name) const {
+const Value& Recordset::Field(std::string_view name) const {
     const int index = IndexOf(name);
     if (index < 0)
         Fail(Format("Položka '%.*s' v sadě záznamů neexistuje.", static_cast<int>(name.size()),
@@ -134,11 +134,11 @@ const Value& CRecordset::Field(std::string_view name) const {
     return Field(index);
 }
 
-const Value& CRecordset::Field(int index) const {
+const Value& Recordset::Field(int index) const {
     return CurrentRowConst().at(static_cast<size_t>(index));
 }
 
-void CRecordset::AddNew() {
+void Recordset::AddNew() {
     if (!IsOpen())
         throw ComError(ComError::InvalidPointer, "Sada záznamů není otevřena.");
     m_edit = EditMode::Adding;
@@ -146,7 +146,7 @@ void CRecordset::AddNew() {
     m_dirty.assign(m_columns.size(), false);
 }
 
-void CRecordset::SetField(std::string_view name, const Value& value) {
+void Recordset::SetField(std::string_view name, const Value& value) {
     const int index = IndexOf(name);
     if (index < 0)
         Fail(Format("Položka '%.*s' v sadě záznamů neexistuje.", static_cast<int>(name.size()),
@@ -161,13 +161,13 @@ void CRecordset::SetField(std::string_view name, const Value& value) {
     m_dirty[static_cast<size_t>(index)] = true;
 }
 
-void CRecordset::CancelUpdate() {
+void Recordset::CancelUpdate() {
     m_edit = EditMode::None;
     m_buffer.clear();
     m_dirty.clear();
 }
 
-void CRecordset::Update() {
+void Recordset::Update() {
     if (m_edit == EditMode::None)
         return;
     // Every edited column must come from one table.
@@ -220,7 +220,7 @@ void CRecordset::Update() {
                      info->idColumn.data());
     }
 
-    CStatement& statement = m_store->Cached(sql);
+    Statement& statement = m_store->Cached(sql);
     for (size_t i = 0; i < values.size(); ++i)
         statement.Bind(static_cast<int>(i + 1), *values[i]);
     statement.Run();

@@ -25,9 +25,9 @@ enum class CommandOption { Text = 1, Table = 2 };
 // A table opened with CommandOption::Table is an append cursor: it starts
 // empty and holds only the row added last, so appending millions of rows
 // costs no memory.
-class CRecordset {
+class Recordset {
 public:
-    CRecordset() = default;
+    Recordset() = default;
 
     bool IsOpen() const { return m_store != nullptr; }
     void Close();

@@ -19,7 +19,7 @@ class RowList {
 public:
     // A screen shows a few dozen rows; a chunk covers scrolling by pages with
     // one query, and 32 chunks keep 4096 rows at most.
-    static constexpr int ChunkRows = CStatementRowSource::BatchSize;
+    static constexpr int ChunkRows = StatementRowSource::BatchSize;
     static constexpr int MaxChunks = 32;
 
     RowList(IMessagePort& messages, std::unique_ptr<IRowSource> source);

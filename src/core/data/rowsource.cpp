@@ -8,8 +8,8 @@
 
 namespace tarvo {
 
-CStatementRowSource::CStatementRowSource(CDataStore& store, std::vector<std::string> headers,
-                                         std::string_view select, CellReader reader)
+StatementRowSource::StatementRowSource(CDataStore& store, std::vector<std::string> headers,
+                                       std::string_view select, CellReader reader)
     : m_store(store), m_headers(std::move(headers)), m_sql(select), m_reader(std::move(reader)) {
     m_sql += '(';
     for (int i = 0; i < BatchSize; ++i)
@@ -17,13 +17,13 @@ CStatementRowSource::CStatementRowSource(CDataStore& store, std::vector<std::str
     m_sql += ')';
 }
 
-std::vector<RowCells> CStatementRowSource::Read(std::span<const RecordId> ids) {
+std::vector<RowCells> StatementRowSource::Read(std::span<const RecordId> ids) {
     std::unordered_map<RecordId, RowCells> byId;
     byId.reserve(ids.size());
     for (size_t first = 0; first < ids.size(); first += BatchSize) {
         const std::span<const RecordId> batch =
             ids.subspan(first, std::min<size_t>(BatchSize, ids.size() - first));
-        CStatement& st = m_store.Cached(m_sql);
+        Statement& st = m_store.Cached(m_sql);
         for (int i = 0; i < BatchSize; ++i)
             st.BindInt(i + 1, static_cast<size_t>(i) < batch.size() ? batch[i] : NoRecord);
         while (st.Step())

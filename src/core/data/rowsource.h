@@ -10,7 +10,7 @@
 namespace tarvo {
 
 class CDataStore;
-class CStatement;
+class Statement;
 
 // The cells of one list row as the list shows them, UTF-8.
 using RowCells = std::vector<std::string>;
@@ -30,15 +30,15 @@ public:
 // ends in "WHERE <id column> IN " and gets a list of BatchSize parameters.
 // The statement is prepared once per connection (CDataStore::Cached); a
 // short batch binds the unused parameters to NoRecord, which no record has.
-class CStatementRowSource final : public IRowSource {
+class StatementRowSource final : public IRowSource {
 public:
     static constexpr int BatchSize = 128;
     // Turns the current row of the statement (first column: the identifier)
     // into the row's cells.
-    using CellReader = std::function<RowCells(const CStatement&)>;
+    using CellReader = std::function<RowCells(const Statement&)>;
 
-    CStatementRowSource(CDataStore& store, std::vector<std::string> headers,
-                        std::string_view select, CellReader reader);
+    StatementRowSource(CDataStore& store, std::vector<std::string> headers, std::string_view select,
+                       CellReader reader);
 
     const std::vector<std::string>& Headers() const override { return m_headers; }
     std::vector<RowCells> Read(std::span<const RecordId> ids) override;

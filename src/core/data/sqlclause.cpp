@@ -12,7 +12,7 @@ void SqlClause::And(std::string_view condition, std::vector<Value> conditionValu
         values.push_back(std::move(value));
 }
 
-int SqlClause::Bind(CStatement& statement, int first) const {
+int SqlClause::Bind(Statement& statement, int first) const {
     for (const Value& value : values)
         statement.Bind(first++, value);
     return first;

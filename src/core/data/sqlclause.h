@@ -8,7 +8,7 @@
 
 namespace tarvo {
 
-class CStatement;
+class Statement;
 
 // Conditions for a WHERE clause with their values kept apart: the text holds
 // a '?' for each value, and the values are bound to the prepared statement,
@@ -22,7 +22,7 @@ struct SqlClause {
     void And(std::string_view condition, std::vector<Value> conditionValues = {});
     // Binds the values to the parameters first, first + 1, ...; returns the
     // number of the next parameter.
-    int Bind(CStatement& statement, int first = 1) const;
+    int Bind(Statement& statement, int first = 1) const;
 };
 
 // A text column equal to a text, letter case ignored for every letter (Czech

@@ -7,7 +7,7 @@
 
 namespace tarvo {
 
-CStatement::CStatement(CDataStore& store, std::string_view sql) : m_db(store.Handle()) {
+Statement::Statement(CDataStore& store, std::string_view sql) : m_db(store.Handle()) {
     const std::string translated = TranslateJetSql(sql).sql;
     const int rc = sqlite3_prepare_v2(m_db, translated.c_str(), static_cast<int>(translated.size()),
                                       &m_stmt, nullptr);
@@ -20,7 +20,7 @@ CStatement::CStatement(CDataStore& store, std::string_view sql) : m_db(store.Han
         throw ComError(ComError::Fail, "Prázdný příkaz SQL.");
 }
 
-CStatement::~CStatement() {
+Statement::~Statement() {
     sqlite3_finalize(m_stmt);
 }
 
@@ -33,7 +33,7 @@ void CheckBind(sqlite3* db, int rc) {
 
 } // namespace
 
-CStatement& CStatement::Bind(int index, const Value& value) {
+Statement& Statement::Bind(int index, const Value& value) {
     switch (value.GetKind()) {
     case Value::Kind::Empty:
         return BindNull(index);
@@ -55,42 +55,42 @@ CStatement& CStatement::Bind(int index, const Value& value) {
     return *this;
 }
 
-CStatement& CStatement::BindNull(int index) {
+Statement& Statement::BindNull(int index) {
     CheckBind(m_db, sqlite3_bind_null(m_stmt, index));
     return *this;
 }
 
-CStatement& CStatement::BindInt(int index, int64_t value) {
+Statement& Statement::BindInt(int index, int64_t value) {
     CheckBind(m_db, sqlite3_bind_int64(m_stmt, index, value));
     return *this;
 }
 
-CStatement& CStatement::BindQuantity(int index, Quantity value) {
+Statement& Statement::BindQuantity(int index, Quantity value) {
     if (!value.IsValid())
         return BindNull(index);
     return BindInt(index, value.Scaled());
 }
 
-CStatement& CStatement::BindDate(int index, OleDate value) {
+Statement& Statement::BindDate(int index, OleDate value) {
     if (!value.IsValid())
         return BindNull(index);
     CheckBind(m_db, sqlite3_bind_double(m_stmt, index, value.Value()));
     return *this;
 }
 
-CStatement& CStatement::BindText(int index, std::string_view value) {
+Statement& Statement::BindText(int index, std::string_view value) {
     CheckBind(m_db, sqlite3_bind_text(m_stmt, index, value.data(), static_cast<int>(value.size()),
                                       SQLITE_TRANSIENT));
     return *this;
 }
 
-CStatement& CStatement::BindBlob(int index, std::string_view value) {
+Statement& Statement::BindBlob(int index, std::string_view value) {
     CheckBind(m_db, sqlite3_bind_blob(m_stmt, index, value.data(), static_cast<int>(value.size()),
                                       SQLITE_TRANSIENT));
     return *this;
 }
 
-bool CStatement::Step() {
+bool Statement::Step() {
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;
@@ -101,48 +101,48 @@ bool CStatement::Step() {
     throw SqliteError(rc, message);
 }
 
-void CStatement::Run() {
+void Statement::Run() {
     while (Step()) {
     }
     Reset();
 }
 
-void CStatement::Reset() {
+void Statement::Reset() {
     sqlite3_reset(m_stmt);
     sqlite3_clear_bindings(m_stmt);
 }
 
-int CStatement::ColumnCount() const {
+int Statement::ColumnCount() const {
     return sqlite3_column_count(m_stmt);
 }
 
-bool CStatement::IsNull(int column) const {
+bool Statement::IsNull(int column) const {
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
-int64_t CStatement::Int(int column) const {
+int64_t Statement::Int(int column) const {
     return sqlite3_column_int64(m_stmt, column);
 }
 
-Quantity CStatement::GetQuantity(int column) const {
+Quantity Statement::GetQuantity(int column) const {
     if (IsNull(column))
         return Quantity::Invalid();
     return Quantity::FromScaled(sqlite3_column_int64(m_stmt, column));
 }
 
-OleDate CStatement::Date(int column) const {
+OleDate Statement::Date(int column) const {
     if (IsNull(column))
         return OleDate();
     return OleDate::FromValue(sqlite3_column_double(m_stmt, column));
 }
 
-std::string CStatement::Text(int column) const {
+std::string Statement::Text(int column) const {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
     return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(m_stmt, column)))
                 : std::string();
 }
 
-double CStatement::Double(int column) const {
+double Statement::Double(int column) const {
     return sqlite3_column_double(m_stmt, column);
 }
 

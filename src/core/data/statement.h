@@ -16,23 +16,23 @@ class CDataStore;
 // One prepared statement; finalised by its destructor. The SQL text passes
 // through the Jet-dialect translation first, so the program's SQL texts run as
 // they stand. Errors throw ComError.
-class CStatement {
+class Statement {
 public:
-    CStatement(CDataStore& store, std::string_view sql);
-    ~CStatement();
-    CStatement(const CStatement&) = delete;
-    CStatement& operator=(const CStatement&) = delete;
+    Statement(CDataStore& store, std::string_view sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
 
     // Parameters are numbered from 1.
-    CStatement& Bind(int index, const Value& value);
-    CStatement& BindNull(int index);
-    CStatement& BindInt(int index, int64_t value);
-    CStatement& BindQuantity(int index, Quantity value);
-    CStatement& BindDate(int index, OleDate value);
-    CStatement& BindText(int index, std::string_view value);
+    Statement& Bind(int index, const Value& value);
+    Statement& BindNull(int index);
+    Statement& BindInt(int index, int64_t value);
+    Statement& BindQuantity(int index, Quantity value);
+    Statement& BindDate(int index, OleDate value);
+    Statement& BindText(int index, std::string_view value);
     // The bytes as they are: a column's type affinity never turns them into
     // a number.
-    CStatement& BindBlob(int index, std::string_view value);
+    Statement& BindBlob(int index, std::string_view value);
 
     // True while there is a row to read.
     bool Step();

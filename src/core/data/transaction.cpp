@@ -21,14 +21,14 @@ void Exec(sqlite3* db, const std::string& sql) {
 
 } // namespace
 
-CTransaction::CTransaction(CDataStore& store) : m_store(store) {
+Transaction::Transaction(CDataStore& store) : m_store(store) {
     // Savepoints nest, and the outermost one opens the transaction.
     static unsigned long counter = 0;
     m_name = Format("unit%lu", ++counter);
     Exec(m_store.Handle(), "SAVEPOINT " + m_name);
 }
 
-CTransaction::~CTransaction() {
+Transaction::~Transaction() {
     if (m_done || !m_store.IsOpen())
         return;
     sqlite3* db = m_store.Handle();
@@ -36,7 +36,7 @@ CTransaction::~CTransaction() {
     sqlite3_exec(db, ("RELEASE " + m_name).c_str(), nullptr, nullptr, nullptr);
 }
 
-void CTransaction::Commit() {
+void Transaction::Commit() {
     Exec(m_store.Handle(), "RELEASE " + m_name);
     m_done = true;
 }

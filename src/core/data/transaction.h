@@ -9,12 +9,12 @@ class CDataStore;
 // One unit of work: everything written between construction and Commit() is
 // stored together or not at all. Without Commit() the destructor rolls back.
 // Units nest (savepoints), so an operation may run inside a caller's unit.
-class CTransaction {
+class Transaction {
 public:
-    explicit CTransaction(CDataStore& store);
-    ~CTransaction();
-    CTransaction(const CTransaction&) = delete;
-    CTransaction& operator=(const CTransaction&) = delete;
+    explicit Transaction(CDataStore& store);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
 
     void Commit();
 

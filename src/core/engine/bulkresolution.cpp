@@ -27,7 +27,7 @@ constexpr int BarRange = 200;
 
 // After an error the lines finished so far keep their new covers. No line is
 // half-written here: the rewriter undoes a failing line before it returns.
-void KeepFinishedLines(std::optional<CLineRewriter>& rewriter) {
+void KeepFinishedLines(std::optional<LineRewriter>& rewriter) {
     if (!rewriter)
         return;
     try {
@@ -49,10 +49,10 @@ BulkResult ResolveAllMoveCovers(CDataStore& store, IProgressPort& progress, IVie
 
     progress.SetRange(0, BarRange);
     result.outcome = BulkOutcome::Completed;
-    std::optional<CLineRewriter> rewriter;
+    std::optional<LineRewriter> rewriter;
     try {
         {
-            CStatement count(store, CountSql);
+            Statement count(store, CountSql);
             count.Step();
             result.total = static_cast<long>(count.Int(0));
         }
@@ -65,9 +65,9 @@ BulkResult ResolveAllMoveCovers(CDataStore& store, IProgressPort& progress, IVie
             // The lines are read as they are rewritten: the run touches only
             // Move_Cover, so the list it walks stays as it was counted, and a
             // million lines need no memory of their own.
-            const CRunPageCache cache(store);
+            const RunPageCache cache(store);
             rewriter.emplace(store);
-            CStatement lines(store, LinesSql);
+            Statement lines(store, LinesSql);
             long i = 0;
             while (lines.Step()) {
                 if (i % step == 0) {

@@ -19,7 +19,7 @@ constexpr const char* SqlTexts[] = {
     "DELETE FROM Move_Cover WHERE mvprod_id = ?",
 };
 
-std::optional<int64_t> OptionalInt(const CStatement& s, int column) {
+std::optional<int64_t> OptionalInt(const Statement& s, int column) {
     if (s.IsNull(column))
         return std::nullopt;
     return s.Int(column);
@@ -34,7 +34,7 @@ std::string InsertSql(size_t rows) {
     return sql;
 }
 
-void BindOptional(CStatement& s, int index, const std::optional<int64_t>& value) {
+void BindOptional(Statement& s, int index, const std::optional<int64_t>& value) {
     if (value)
         s.BindInt(index, *value);
     else
@@ -57,32 +57,32 @@ Quantity CoverQuantity(const PackagingLine& line, Quantity qty) {
     return CurMul(packs, line.qtyCover);
 }
 
-CCoverDerivation::CCoverDerivation(CDataStore& store, bool keep) : m_store(store), m_keep(keep) {}
+CoverDerivation::CoverDerivation(CDataStore& store, bool keep) : m_store(store), m_keep(keep) {}
 
-CCoverDerivation::~CCoverDerivation() = default;
+CoverDerivation::~CoverDerivation() = default;
 
-CStatement& CCoverDerivation::Statement(Sql which) {
+Statement& CoverDerivation::Prepared(Sql which) {
     if (!m_keep)
         return m_store.Cached(SqlTexts[which]);
     auto& statement = m_statements[which];
     if (!statement)
-        statement = std::make_unique<CStatement>(m_store, SqlTexts[which]);
+        statement = std::make_unique<Statement>(m_store, SqlTexts[which]);
     else
         statement->Reset();
     return *statement;
 }
 
-CStatement& CCoverDerivation::InsertStatement(size_t rows) {
+Statement& CoverDerivation::InsertStatement(size_t rows) {
     if (!m_keep)
         return m_store.Cached(InsertSql(rows));
     auto& statement = m_inserts[rows - 1];
     if (!statement)
-        statement = std::make_unique<CStatement>(m_store, InsertSql(rows));
+        statement = std::make_unique<Statement>(m_store, InsertSql(rows));
     return *statement;
 }
 
-std::vector<PackagingDefinition> CCoverDerivation::ReadDefinitions(RecordId prodId) {
-    CStatement& s = Statement(Definitions);
+std::vector<PackagingDefinition> CoverDerivation::ReadDefinitions(RecordId prodId) {
+    Statement& s = Prepared(Definitions);
     s.BindInt(1, prodId);
     std::vector<PackagingDefinition> definitions;
     while (s.Step())
@@ -91,8 +91,8 @@ std::vector<PackagingDefinition> CCoverDerivation::ReadDefinitions(RecordId prod
     return definitions;
 }
 
-std::vector<PackagingLine> CCoverDerivation::ReadLines(int64_t dtId) {
-    CStatement& s = Statement(Lines);
+std::vector<PackagingLine> CoverDerivation::ReadLines(int64_t dtId) {
+    Statement& s = Prepared(Lines);
     s.BindInt(1, dtId);
     std::vector<PackagingLine> lines;
     while (s.Step()) {
@@ -112,8 +112,8 @@ std::vector<PackagingLine> CCoverDerivation::ReadLines(int64_t dtId) {
     return lines;
 }
 
-std::vector<DerivedCover> CCoverDerivation::Derive(RecordId prodId, Quantity qty,
-                                                   const OleDate& moveDate) {
+std::vector<DerivedCover> CoverDerivation::Derive(RecordId prodId, Quantity qty,
+                                                  const OleDate& moveDate) {
     std::vector<DerivedCover> rows;
     if (!moveDate.IsValid())
         return rows;
@@ -148,8 +148,8 @@ std::vector<DerivedCover> CCoverDerivation::Derive(RecordId prodId, Quantity qty
     return rows;
 }
 
-long CCoverDerivation::Append(RecordId mvprodId, RecordId moveId, RecordId prodId, Quantity qty,
-                              const OleDate& moveDate) {
+long CoverDerivation::Append(RecordId mvprodId, RecordId moveId, RecordId prodId, Quantity qty,
+                             const OleDate& moveDate) {
     if (!moveDate.IsValid())
         return -1;
     const std::vector<DerivedCover> rows = Derive(prodId, qty, moveDate);
@@ -157,7 +157,7 @@ long CCoverDerivation::Append(RecordId mvprodId, RecordId moveId, RecordId prodI
     // statement's run costs as much as storing a row.
     for (size_t first = 0; first < rows.size(); first += MaxRowsPerInsert) {
         const size_t count = std::min(MaxRowsPerInsert, rows.size() - first);
-        CStatement& insert = InsertStatement(count);
+        Statement& insert = InsertStatement(count);
         for (size_t i = 0; i < count; ++i) {
             const DerivedCover& row = rows[first + i];
             const int base = static_cast<int>(i) * 7;
@@ -174,8 +174,8 @@ long CCoverDerivation::Append(RecordId mvprodId, RecordId moveId, RecordId prodI
     return static_cast<long>(rows.size());
 }
 
-void CCoverDerivation::DeleteCovers(int64_t mvprodId) {
-    CStatement& s = Statement(Delete);
+void CoverDerivation::DeleteCovers(int64_t mvprodId) {
+    Statement& s = Prepared(Delete);
     s.BindInt(1, mvprodId);
     s.Run();
 }

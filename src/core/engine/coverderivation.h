@@ -15,7 +15,7 @@
 namespace tarvo {
 
 class CDataStore;
-class CStatement;
+class Statement;
 
 // One packaging line of a definition, as stored.
 struct PackagingLine {
@@ -53,12 +53,12 @@ Quantity CoverQuantity(const PackagingLine& line, Quantity qty);
 // With keep set, definitions and lines read once are remembered, and the
 // statements are prepared once: for runs over many lines during which the
 // packaging definitions do not change.
-class CCoverDerivation {
+class CoverDerivation {
 public:
-    CCoverDerivation(CDataStore& store, bool keep);
-    ~CCoverDerivation();
-    CCoverDerivation(const CCoverDerivation&) = delete;
-    CCoverDerivation& operator=(const CCoverDerivation&) = delete;
+    CoverDerivation(CDataStore& store, bool keep);
+    ~CoverDerivation();
+    CoverDerivation(const CoverDerivation&) = delete;
+    CoverDerivation& operator=(const CoverDerivation&) = delete;
 
     // The rows one product line gets, in the order they are written; empty
     // when moveDate is not valid.
@@ -76,16 +76,16 @@ private:
 
     // Never held across another call: without keep the statements come from
     // the store's cache, which may drop them.
-    CStatement& Statement(Sql which);
+    Statement& Prepared(Sql which);
     // An INSERT of 1 to MaxRowsPerInsert rows of Move_Cover.
-    CStatement& InsertStatement(size_t rows);
+    Statement& InsertStatement(size_t rows);
     std::vector<PackagingDefinition> ReadDefinitions(RecordId prodId);
     std::vector<PackagingLine> ReadLines(int64_t dtId);
 
     CDataStore& m_store;
     bool m_keep;
-    std::array<std::unique_ptr<CStatement>, SqlCount> m_statements;
-    std::array<std::unique_ptr<CStatement>, MaxRowsPerInsert> m_inserts;
+    std::array<std::unique_ptr<Statement>, SqlCount> m_statements;
+    std::array<std::unique_ptr<Statement>, MaxRowsPerInsert> m_inserts;
     std::unordered_map<RecordId, std::vector<PackagingDefinition>> m_definitions;
     std::unordered_map<int64_t, std::vector<PackagingLine>> m_lines;
 };

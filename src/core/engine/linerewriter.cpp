@@ -15,14 +15,14 @@ constexpr size_t LinesPerBatch = 25000;
 
 } // namespace
 
-CLineRewriter::CLineRewriter(CDataStore& store) : m_store(store), m_derivation(store, true) {}
+LineRewriter::LineRewriter(CDataStore& store) : m_store(store), m_derivation(store, true) {}
 
-void CLineRewriter::Apply(const ProductLine& line) {
+void LineRewriter::Apply(const ProductLine& line) {
     m_derivation.DeleteCovers(line.mvprodId);
     m_derivation.Append(line.mvprodId, line.moveId, line.prodId, line.qty, line.moveDate);
 }
 
-bool CLineRewriter::Rewrite(const ProductLine& line) {
+bool LineRewriter::Rewrite(const ProductLine& line) {
     if (!m_batch)
         m_batch.emplace(m_store);
     try {
@@ -38,7 +38,7 @@ bool CLineRewriter::Rewrite(const ProductLine& line) {
     return true;
 }
 
-void CLineRewriter::Recover() {
+void LineRewriter::Recover() {
     std::vector<ProductLine> redo = std::move(m_done);
     bool again = true;
     while (again) {
@@ -62,7 +62,7 @@ void CLineRewriter::Recover() {
     }
 }
 
-void CLineRewriter::CommitBatch() {
+void LineRewriter::CommitBatch() {
     if (m_batch) {
         m_batch->Commit();
         m_batch.reset();

@@ -33,11 +33,11 @@ struct ProductLine {
 // into its statement journal, which costs more than the line itself. So a
 // batch is the only unit held open: when a line fails, the batch is rolled
 // back and its earlier lines are done again, which is rare and cheap.
-class CLineRewriter {
+class LineRewriter {
 public:
-    explicit CLineRewriter(CDataStore& store);
-    CLineRewriter(const CLineRewriter&) = delete;
-    CLineRewriter& operator=(const CLineRewriter&) = delete;
+    explicit LineRewriter(CDataStore& store);
+    LineRewriter(const LineRewriter&) = delete;
+    LineRewriter& operator=(const LineRewriter&) = delete;
 
     // False when the line failed and kept its old covers (error shown).
     // Errors of the batch handling itself throw ComError.
@@ -53,8 +53,8 @@ private:
     void Recover();
 
     CDataStore& m_store;
-    CCoverDerivation m_derivation;
-    std::optional<CTransaction> m_batch;
+    CoverDerivation m_derivation;
+    std::optional<Transaction> m_batch;
     std::vector<ProductLine> m_done; // the lines of the open batch
 };
 

@@ -24,7 +24,7 @@ constexpr const char* ProductLinesSql =
 
 std::vector<ProductLine> ReadProductLines(CDataStore& store, RecordId prodId) {
     std::vector<ProductLine> lines;
-    CStatement query(store, ProductLinesSql);
+    Statement query(store, ProductLinesSql);
     query.BindInt(1, prodId);
     while (query.Step())
         lines.push_back({query.Int(1), query.Int(2), static_cast<long>(prodId),
@@ -38,9 +38,9 @@ std::vector<ProductLine> ReadProductLines(CDataStore& store, RecordId prodId) {
 // the same order), but a change of packaging usually alters the quantities
 // of a few rows and leaves most as they were: rewriting only those touches
 // far fewer pages and no index of Move_Cover.
-class CCoverRewrite {
+class CoverRewrite {
 public:
-    explicit CCoverRewrite(CDataStore& store)
+    explicit CoverRewrite(CDataStore& store)
         : m_old(store, "SELECT mvcover_id, move_id, cover_id, mvcover_qty, cover_type, "
                        "cover_org, cover_pay FROM Move_Cover WHERE mvprod_id = ? ORDER BY "
                        "mvcover_id"),
@@ -78,7 +78,7 @@ public:
                 continue;
             // Only a changed cover or dispatch touches the indexes.
             const bool all = was.cover.coverId != row.coverId || was.moveId != moveId;
-            CStatement& update = all ? m_setAll : m_setValues;
+            Statement& update = all ? m_setAll : m_setValues;
             BindValues(update, row);
             if (all) {
                 BindOptional(update, 5, row.coverId);
@@ -101,30 +101,30 @@ public:
     }
 
 private:
-    static std::optional<int64_t> Optional(const CStatement& s, int column) {
+    static std::optional<int64_t> Optional(const Statement& s, int column) {
         if (s.IsNull(column))
             return std::nullopt;
         return s.Int(column);
     }
-    static void BindOptional(CStatement& s, int index, const std::optional<int64_t>& value) {
+    static void BindOptional(Statement& s, int index, const std::optional<int64_t>& value) {
         if (value)
             s.BindInt(index, *value);
         else
             s.BindNull(index);
     }
     // Quantity and the three codes: the first four parameters.
-    static void BindValues(CStatement& s, const DerivedCover& row) {
+    static void BindValues(Statement& s, const DerivedCover& row) {
         s.BindInt(1, row.qty.Scaled());
         BindOptional(s, 2, row.coverType);
         BindOptional(s, 3, row.coverOrg);
         BindOptional(s, 4, row.coverPay);
     }
 
-    CStatement m_old;
-    CStatement m_setValues;
-    CStatement m_setAll;
-    CStatement m_remove;
-    CStatement m_insert;
+    Statement m_old;
+    Statement m_setValues;
+    Statement m_setAll;
+    Statement m_remove;
+    Statement m_insert;
 };
 
 // A failure that is no database error (memory running out, a fault of the
@@ -141,8 +141,8 @@ void ShowUnexpected(CDataStore& store, const char* what) {
 long DeriveAsUnit(CDataStore& store, RecordId mvprodId, RecordId moveId, RecordId prodId,
                   Quantity qty, const OleDate& moveDate, bool deleteOld) {
     try {
-        CTransaction unit(store);
-        CCoverDerivation derivation(store, false);
+        Transaction unit(store);
+        CoverDerivation derivation(store, false);
         if (deleteOld)
             derivation.DeleteCovers(mvprodId);
         const long count = derivation.Append(mvprodId, moveId, prodId, qty, moveDate);
@@ -177,7 +177,7 @@ long ResolveProdMoves(CDataStore& store, RecordId prodId) {
         // Read first, write afterwards: the lines of one product are few
         // enough to hold, and the list does not change under the writes.
         const std::vector<ProductLine> lines = ReadProductLines(store, prodId);
-        CLineRewriter rewriter(store);
+        LineRewriter rewriter(store);
         long count = 0;
         for (const ProductLine& line : lines) {
             rewriter.Rewrite(line);
@@ -195,9 +195,9 @@ long RederiveProdMoves(CDataStore& store, RecordId prodId, IProgressPort& progre
     const std::vector<ProductLine> lines = ReadProductLines(store, prodId);
     if (lines.empty())
         return 0;
-    const CRunPageCache cache(store);
-    CCoverDerivation derivation(store, true);
-    CCoverRewrite rewrite(store);
+    const RunPageCache cache(store);
+    CoverDerivation derivation(store, true);
+    CoverRewrite rewrite(store);
 
     constexpr int BarRange = 100;
     const size_t n = lines.size();

@@ -24,7 +24,7 @@ class IProgressPort;
 // else as an unexpected error with what it says. The rows of one call are
 // written together or not at all, so an error never leaves half a line's
 // covers behind. Old cover lines are not removed here: use ReplaceLineCovers
-// for that. Runs inside the caller's CTransaction when there is one.
+// for that. Runs inside the caller's Transaction when there is one.
 long ResolveMoveCovers(CDataStore& store, RecordId mvprodId, RecordId moveId, RecordId prodId,
                        Quantity qty, const OleDate& moveDate);
 

@@ -6,14 +6,14 @@
 
 namespace tarvo {
 
-CRunPageCache::CRunPageCache(CDataStore& store) : m_store(store) {
-    CStatement read(store, "PRAGMA cache_size");
+RunPageCache::RunPageCache(CDataStore& store) : m_store(store) {
+    Statement read(store, "PRAGMA cache_size");
     if (read.Step())
         m_previous = read.Int(0);
     store.ExecuteOrThrow(Format("PRAGMA cache_size = -%li", Kilobytes));
 }
 
-CRunPageCache::~CRunPageCache() {
+RunPageCache::~RunPageCache() {
     try {
         m_store.ExecuteOrThrow(
             Format("PRAGMA cache_size = %lli", static_cast<long long>(m_previous)));

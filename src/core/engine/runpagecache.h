@@ -12,15 +12,15 @@ class CDataStore;
 // and again, and inside one transaction every page written out halfway costs
 // a sync of the journal. The cache is larger while the object lives and back
 // to what it was afterwards.
-class CRunPageCache {
+class RunPageCache {
 public:
     static constexpr long Kilobytes = 64 * 1024;
 
     // Throws ComError when the cache cannot be set.
-    explicit CRunPageCache(CDataStore& store);
-    ~CRunPageCache();
-    CRunPageCache(const CRunPageCache&) = delete;
-    CRunPageCache& operator=(const CRunPageCache&) = delete;
+    explicit RunPageCache(CDataStore& store);
+    ~RunPageCache();
+    RunPageCache(const RunPageCache&) = delete;
+    RunPageCache& operator=(const RunPageCache&) = delete;
 
 private:
     CDataStore& m_store;

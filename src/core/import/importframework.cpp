@@ -27,7 +27,7 @@ constexpr auto BatchTime = std::chrono::seconds(1);
 
 } // namespace
 
-ImportChoices ReadImportChoices(const CProfile& profile, std::string_view section) {
+ImportChoices ReadImportChoices(const Profile& profile, std::string_view section) {
     ImportChoices choices;
     choices.products = profile.GetInt(section, "Produkty", 1) != 0;
     choices.documents = profile.GetInt(section, "Vydaje", 1) != 0;
@@ -37,7 +37,7 @@ ImportChoices ReadImportChoices(const CProfile& profile, std::string_view sectio
     return choices;
 }
 
-bool WriteImportChoices(CProfile& profile, std::string_view section, const ImportChoices& choices) {
+bool WriteImportChoices(Profile& profile, std::string_view section, const ImportChoices& choices) {
     return profile.WriteInt(section, "Produkty", choices.products ? 1 : 0) &&
            profile.WriteInt(section, "Vydaje", choices.documents ? 1 : 0) &&
            profile.WriteInt(section, "Existujici zaznamy", static_cast<int>(choices.existing));
@@ -89,18 +89,18 @@ ImportResult RunImport(IMessagePort& messages, IViewNotifier& views, const Impor
     return result;
 }
 
-CImportProgress::CImportProgress(IProgressPort& progress) : m_progress(progress) {
+ImportProgress::ImportProgress(IProgressPort& progress) : m_progress(progress) {
     m_progress.SetRange(0, ProgressRange);
 }
 
-void CImportProgress::BeginPhase(const std::string& status, long rowCount) {
+void ImportProgress::BeginPhase(const std::string& status, long rowCount) {
     m_progress.SetStatus(status);
     m_count = rowCount;
     m_step = std::max(rowCount / ProgressRange, 1L);
     m_progress.SetPos(0);
 }
 
-void CImportProgress::Row(long row) {
+void ImportProgress::Row(long row) {
     const bool due = (row - 1) % m_step == 0;
     // The last row is shown too, so that a phase ends at its full count and
     // 100 %; the cancel check keeps its rhythm.
@@ -112,10 +112,10 @@ void CImportProgress::Row(long row) {
     m_progress.SetPos(m_count > 0 ? static_cast<int>(row * ProgressRange / m_count) : 0);
 }
 
-CExistingRecords::CExistingRecords(IMessagePort& messages, ExistingMode chosen)
+ExistingRecords::ExistingRecords(IMessagePort& messages, ExistingMode chosen)
     : m_messages(messages), m_chosen(chosen), m_mode(chosen) {}
 
-bool CExistingRecords::Overwrite(const std::string& question) {
+bool ExistingRecords::Overwrite(const std::string& question) {
     switch (m_mode) {
     case ExistingMode::Overwrite:
         return true;
@@ -139,13 +139,13 @@ bool CExistingRecords::Overwrite(const std::string& question) {
     return false;
 }
 
-CImportWriter::CImportWriter(CDataStore& store, ImportSource source, ImportCounters& counters,
-                             std::optional<ImportSource> productSource)
+ImportWriter::ImportWriter(CDataStore& store, ImportSource source, ImportCounters& counters,
+                           std::optional<ImportSource> productSource)
     : m_store(store), m_source(static_cast<int>(source)),
       m_productSource(static_cast<int>(productSource.value_or(source))), m_counters(counters),
       m_productWriter(store), m_moveWriter(store), m_lineWriter(store) {}
 
-CImportWriter::~CImportWriter() {
+ImportWriter::~ImportWriter() {
     // Leaving by an exception: the document in progress is dropped whole,
     // every finished unit is kept.
     m_document.reset();
@@ -160,26 +160,26 @@ CImportWriter::~CImportWriter() {
     }
 }
 
-void CImportWriter::OpenBatch() {
+void ImportWriter::OpenBatch() {
     if (!m_batch) {
-        m_batch = std::make_unique<CTransaction>(m_store);
+        m_batch = std::make_unique<Transaction>(m_store);
         m_batchStart = std::chrono::steady_clock::now();
     }
 }
 
-void CImportWriter::UnitDone() {
+void ImportWriter::UnitDone() {
     if (std::chrono::steady_clock::now() - m_batchStart >= BatchTime)
         Flush();
 }
 
-void CImportWriter::Flush() {
+void ImportWriter::Flush() {
     if (m_batch) {
         m_batch->Commit();
         m_batch.reset();
     }
 }
 
-void SourceKey::Bind(CStatement& statement, int index) const {
+void SourceKey::Bind(Statement& statement, int index) const {
     if (const int64_t* number = std::get_if<int64_t>(&m_value))
         statement.BindInt(index, *number);
     else
@@ -193,8 +193,8 @@ void SourceKey::SetOn(ProductRecord& product) const {
         product.sourceId = ExactText{std::get<std::string>(m_value)};
 }
 
-std::optional<CImportWriter::FoundProduct> CImportWriter::FindProduct(const SourceKey& scrid) {
-    CStatement& find = m_store.Cached(
+std::optional<ImportWriter::FoundProduct> ImportWriter::FindProduct(const SourceKey& scrid) {
+    Statement& find = m_store.Cached(
         "SELECT prod_id, deleted FROM Product WHERE prod_source = ? AND prod_scrid = ?");
     find.BindInt(1, m_productSource);
     scrid.Bind(find, 2);
@@ -203,9 +203,9 @@ std::optional<CImportWriter::FoundProduct> CImportWriter::FindProduct(const Sour
     return FoundProduct{find.Int(0), find.Int(1) != 0};
 }
 
-std::optional<int64_t> CImportWriter::FindDocument(const std::string& number) {
+std::optional<int64_t> ImportWriter::FindDocument(const std::string& number) {
     // The number is bound, never pasted into the text: a quote in it is data.
-    CStatement& find =
+    Statement& find =
         m_store.Cached("SELECT move_id FROM Move WHERE move_source = ? AND move_num = ?");
     find.BindInt(1, m_source).BindText(2, number);
     if (find.Step())
@@ -221,8 +221,8 @@ std::optional<int64_t> CImportWriter::FindDocument(const std::string& number) {
     return it->second.front().id;
 }
 
-std::optional<int64_t> CImportWriter::FindDocumentOfKind(const ImportedDocument& document,
-                                                         std::string& stored) {
+std::optional<int64_t> ImportWriter::FindDocumentOfKind(const ImportedDocument& document,
+                                                        std::string& stored) {
     // Every number is compared case-folded here, so the documents of the
     // source are read at once.
     if (!m_foldedNumbers)
@@ -244,17 +244,17 @@ std::optional<int64_t> CImportWriter::FindDocumentOfKind(const ImportedDocument&
     return std::nullopt;
 }
 
-void CImportWriter::LoadFoldedNumbers() {
+void ImportWriter::LoadFoldedNumbers() {
     m_foldedNumbers.emplace();
-    CStatement all(m_store, "SELECT move_id, move_num, move_type FROM Move WHERE move_source = ? "
-                            "AND move_num IS NOT NULL ORDER BY move_id");
+    Statement all(m_store, "SELECT move_id, move_num, move_type FROM Move WHERE move_source = ? "
+                           "AND move_num IS NOT NULL ORDER BY move_id");
     all.BindInt(1, m_source);
     while (all.Step())
         (*m_foldedNumbers)[FoldCase(all.Text(1))].push_back(
             {all.Int(0), all.IsNull(2) ? 0 : static_cast<int>(all.Int(2))});
 }
 
-int64_t CImportWriter::WriteProduct(std::optional<int64_t> id, const ImportedProduct& product) {
+int64_t ImportWriter::WriteProduct(std::optional<int64_t> id, const ImportedProduct& product) {
     if (id) {
         m_store
             .Cached(
@@ -276,8 +276,8 @@ int64_t CImportWriter::WriteProduct(std::optional<int64_t> id, const ImportedPro
     return m_productWriter.Insert(record);
 }
 
-bool CImportWriter::ImportProduct(const ImportedProduct& product, CExistingRecords& existing,
-                                  const std::function<std::string()>& question) {
+bool ImportWriter::ImportProduct(const ImportedProduct& product, ExistingRecords& existing,
+                                 const std::function<std::string()>& question) {
     FinishDocument();
     const std::optional<FoundProduct> found = FindProduct(product.scrid);
     // A product deleted by hand comes back with the source's data, unasked.
@@ -290,8 +290,8 @@ bool CImportWriter::ImportProduct(const ImportedProduct& product, CExistingRecor
     return true;
 }
 
-bool CImportWriter::BeginDocument(const ImportedDocument& document, CExistingRecords& existing,
-                                  const std::function<std::string(const std::string&)>& question) {
+bool ImportWriter::BeginDocument(const ImportedDocument& document, ExistingRecords& existing,
+                                 const std::function<std::string(const std::string&)>& question) {
     FinishDocument();
     std::string stored = document.number;
     const std::optional<int64_t> found = document.kindMark.empty()
@@ -300,7 +300,7 @@ bool CImportWriter::BeginDocument(const ImportedDocument& document, CExistingRec
     if (found && !existing.Overwrite(question(stored)))
         return false;
     OpenBatch();
-    m_document = std::make_unique<CTransaction>(m_store);
+    m_document = std::make_unique<Transaction>(m_store);
     if (found) {
         m_moveId = *found;
         m_store.Cached("DELETE FROM Move_Cover WHERE move_id = ?").BindInt(1, m_moveId).Run();
@@ -322,12 +322,12 @@ bool CImportWriter::BeginDocument(const ImportedDocument& document, CExistingRec
     }
     m_moveDate = document.date;
     if (!m_covers)
-        m_covers = std::make_unique<CCoverDerivation>(m_store, true);
+        m_covers = std::make_unique<CoverDerivation>(m_store, true);
     return true;
 }
 
-void CImportWriter::AddLine(const SourceKey& prodScrid, Quantity quantity,
-                            const std::function<ImportedProduct()>& product) {
+void ImportWriter::AddLine(const SourceKey& prodScrid, Quantity quantity,
+                           const std::function<ImportedProduct()>& product) {
     if (!m_document)
         return;
     int64_t prodId = 0;
@@ -344,7 +344,7 @@ void CImportWriter::AddLine(const SourceKey& prodScrid, Quantity quantity,
     m_covers->Append(lineId, m_moveId, prodId, quantity, m_moveDate);
 }
 
-void CImportWriter::FinishDocument() {
+void ImportWriter::FinishDocument() {
     if (!m_document)
         return;
     m_document->Commit();

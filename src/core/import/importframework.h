@@ -20,10 +20,10 @@
 
 namespace tarvo {
 
-class CCoverDerivation;
+class CoverDerivation;
 class CDataStore;
-class CProfile;
-class CStatement;
+class Profile;
+class Statement;
 class IMessagePort;
 class IProgressPort;
 class IViewNotifier;
@@ -70,8 +70,8 @@ inline constexpr std::string_view WakImportSection = "ImportWAK";
 
 // "Produkty", "Vydaje", "Existujici zaznamy" (defaults 1, 1, 1; a mode outside
 // 0-2 reads as the default).
-ImportChoices ReadImportChoices(const CProfile& profile, std::string_view section);
-bool WriteImportChoices(CProfile& profile, std::string_view section, const ImportChoices& choices);
+ImportChoices ReadImportChoices(const Profile& profile, std::string_view section);
+bool WriteImportChoices(Profile& profile, std::string_view section, const ImportChoices& choices);
 
 // The user pressed cancel in the progress window.
 class ImportCancelled : public std::exception {
@@ -114,9 +114,9 @@ std::string ImportSummaryText(ImportResult result, const ImportCounters& counter
 // (from 1) where (i - 1) is a multiple of max(N / 200, 1) a cancel check
 // (throws ImportCancelled), "%li z %li" and the position i * 200 / N; the
 // last row sets "N z N" and 200 as well.
-class CImportProgress {
+class ImportProgress {
 public:
-    explicit CImportProgress(IProgressPort& progress);
+    explicit ImportProgress(IProgressPort& progress);
 
     void BeginPhase(const std::string& status, long rowCount);
     void Row(long row);
@@ -130,9 +130,9 @@ private:
 // The rule for a record found again by (source, identifier). The mode that a
 // "všem" answer switches to holds until ResetMode(), which each importer calls
 // before its document phase.
-class CExistingRecords {
+class ExistingRecords {
 public:
-    CExistingRecords(IMessagePort& messages, ExistingMode chosen);
+    ExistingRecords(IMessagePort& messages, ExistingMode chosen);
 
     // True when the record is to be overwritten; asks in the ask mode.
     bool Overwrite(const std::string& question);
@@ -154,7 +154,7 @@ public:
     SourceKey(int64_t number) : m_value(number) {} // NOLINT: a number is a key
     explicit SourceKey(std::string text) : m_value(std::move(text)) {}
 
-    void Bind(CStatement& statement, int index) const;
+    void Bind(Statement& statement, int index) const;
     // Stores the key as the product's source id.
     void SetOn(ProductRecord& product) const;
 
@@ -188,20 +188,20 @@ struct ImportedDocument {
 // at all, so an error, a cancel or a crash never leaves a document with part
 // of its lines. Finished units are committed in batches for speed; whatever
 // was finished is kept when the writer goes away, also by an exception.
-class CImportWriter {
+class ImportWriter {
 public:
     // Products are written with productSource when given, else with source.
-    CImportWriter(CDataStore& store, ImportSource source, ImportCounters& counters,
-                  std::optional<ImportSource> productSource = std::nullopt);
-    ~CImportWriter();
-    CImportWriter(const CImportWriter&) = delete;
-    CImportWriter& operator=(const CImportWriter&) = delete;
+    ImportWriter(CDataStore& store, ImportSource source, ImportCounters& counters,
+                 std::optional<ImportSource> productSource = std::nullopt);
+    ~ImportWriter();
+    ImportWriter(const ImportWriter&) = delete;
+    ImportWriter& operator=(const ImportWriter&) = delete;
 
     // Products phase: finds the product by its identifier; a new one is
     // added, a deleted one revived without a question, another one is
     // overwritten when existing.Overwrite(question()) says so. True when
     // written (and counted).
-    bool ImportProduct(const ImportedProduct& product, CExistingRecords& existing,
+    bool ImportProduct(const ImportedProduct& product, ExistingRecords& existing,
                        const std::function<std::string()>& question);
 
     // Documents phase: decides a document at its first line. A document found
@@ -210,7 +210,7 @@ public:
     // overwriting first removes its cover and product lines. True when the
     // document is open for its lines; an unfinished document before it is
     // finished first.
-    bool BeginDocument(const ImportedDocument& document, CExistingRecords& existing,
+    bool BeginDocument(const ImportedDocument& document, ExistingRecords& existing,
                        const std::function<std::string(const std::string&)>& question);
     // A product line of the open document; a product missing from the
     // database is created from product() and counted. Covers are derived.
@@ -244,10 +244,10 @@ private:
     ProductWriter m_productWriter;
     MoveWriter m_moveWriter;
     MoveLineWriter m_lineWriter;
-    std::unique_ptr<CTransaction> m_batch;
+    std::unique_ptr<Transaction> m_batch;
     std::chrono::steady_clock::time_point m_batchStart;
     // The open document.
-    std::unique_ptr<CTransaction> m_document;
+    std::unique_ptr<Transaction> m_document;
     int64_t m_moveId = 0;
     OleDate m_moveDate;
     long m_pendingProducts = 0;
@@ -261,7 +261,7 @@ private:
     };
     std::optional<std::unordered_map<std::string, std::vector<FoldedDocument>>> m_foldedNumbers;
     // Packaging definitions do not change during an import: read once.
-    std::unique_ptr<CCoverDerivation> m_covers;
+    std::unique_ptr<CoverDerivation> m_covers;
 };
 
 } // namespace tarvo

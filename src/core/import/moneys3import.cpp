@@ -39,8 +39,8 @@ std::string MoneyName(const std::string& folder, const char* iniName, const char
                       const char* section, const char* datSection, const char* key) {
     const std::string ini = FindEntryNoCase(folder, iniName);
     if (IsFile(ini))
-        return CProfile(ini).GetString(section, key, NoMoneyName, 260);
-    CMoneyTable table;
+        return Profile(ini).GetString(section, key, NoMoneyName, 260);
+    MoneyTable table;
     try {
         if (table.Open(WithSlash(folder) + datName))
             return NoMoneyName;
@@ -77,15 +77,15 @@ std::string ParentFolder(const std::string& folder) {
 }
 
 // Money's documents of one year: lines, stock documents and invoices.
-class CMoneyDocuments {
+class MoneyDocuments {
 public:
-    CMoneyDocuments(CImportWriter& writer, CExistingRecords& existing,
-                    const MoneyImportParams& params, std::vector<std::string> domestic)
+    MoneyDocuments(ImportWriter& writer, ExistingRecords& existing, const MoneyImportParams& params,
+                   std::vector<std::string> domestic)
         : m_writer(writer), m_existing(existing), m_params(params),
           m_domestic(std::move(domestic)) {}
 
-    void Import(CMoneyTable& lines, CMoneyTable& stockDocs, CMoneyTable& invoices,
-                CImportProgress& progress) {
+    void Import(MoneyTable& lines, MoneyTable& stockDocs, MoneyTable& invoices,
+                ImportProgress& progress) {
         lines.RequireFields({"CDokladu", "TypDokladu", "CisloPoloz", "CKmenKarty", "Nazev",
                              "Katalog", "MJ", "PocetMJ"});
         stockDocs.RequireFields({"CDokladu", "CisloDokla", "Datum", "Typ", "A_Stat"});
@@ -126,8 +126,8 @@ public:
     }
 
 private:
-    bool BeginDocument(const std::string& key, const std::string& kind, CMoneyTable& stockDocs,
-                       CMoneyTable& invoices) {
+    bool BeginDocument(const std::string& key, const std::string& kind, MoneyTable& stockDocs,
+                       MoneyTable& invoices) {
         ImportedDocument document;
         std::string country;
         if (kind == "S") {
@@ -176,15 +176,15 @@ private:
         return std::find(m_domestic.begin(), m_domestic.end(), text) == m_domestic.end();
     }
 
-    CImportWriter& m_writer;
-    CExistingRecords& m_existing;
+    ImportWriter& m_writer;
+    ExistingRecords& m_existing;
     const MoneyImportParams& m_params;
     std::vector<std::string> m_domestic;
 };
 
 } // namespace
 
-MoneyImportParams ReadMoneyImportSettings(const CProfile& profile) {
+MoneyImportParams ReadMoneyImportSettings(const Profile& profile) {
     MoneyImportParams params;
     params.choices = ReadImportChoices(profile, MoneyImportSection);
     params.setExport = profile.GetInt(MoneyImportSection, "Nastavovat Export", 1) != 0;
@@ -193,7 +193,7 @@ MoneyImportParams ReadMoneyImportSettings(const CProfile& profile) {
     return params;
 }
 
-bool WriteMoneyImportSettings(CProfile& profile, const MoneyImportParams& params) {
+bool WriteMoneyImportSettings(Profile& profile, const MoneyImportParams& params) {
     return WriteImportChoices(profile, MoneyImportSection, params.choices) &&
            profile.WriteInt(MoneyImportSection, "Nastavovat Export", params.setExport ? 1 : 0) &&
            profile.WriteString(MoneyImportSection, "Neexportni zeme", params.nonExportCountries);
@@ -270,8 +270,8 @@ MoneyInstallation FindMoneyInstallation(const std::string& dosDevices, IMessageP
         return installation;
     installation.found = true;
     installation.programFolder = WithSlash(
-        LocalMoneyPath(CProfile(setup).GetString("InstParams", "LocalPath", "", 260), dosDevices));
-    std::string root = CProfile(installation.programFolder + "MonS3.ini")
+        LocalMoneyPath(Profile(setup).GetString("InstParams", "LocalPath", "", 260), dosDevices));
+    std::string root = Profile(installation.programFolder + "MonS3.ini")
                            .GetString("Directory", "DataRoot", "", 260);
     while (!root.empty() && (root.back() == ' ' || root.back() == '\\' || root.back() == '/'))
         root.pop_back();
@@ -314,12 +314,12 @@ bool ImportMoneyS3(CDataStore& store, IMessagePort& messages, IProgressPort& pro
                    const MoneyImportParams& params, ImportCounters& counters) {
     if (!params.choices.products && !params.choices.documents)
         return false;
-    CImportProgress progress(progressPort);
-    CExistingRecords existing(messages, params.choices.existing);
-    CImportWriter writer(store, ImportSource::MoneyS3, counters);
+    ImportProgress progress(progressPort);
+    ExistingRecords existing(messages, params.choices.existing);
+    ImportWriter writer(store, ImportSource::MoneyS3, counters);
 
     if (params.choices.products) {
-        CMoneyTable cards;
+        MoneyTable cards;
         if (!OpenMoneyTable(cards, WithSlash(params.agendaFolder) + "SKKMKART.DAT", messages, true))
             return false;
         cards.RequireFields({"Cislo", "Popis", "Katalog", "MJ"});
@@ -343,7 +343,7 @@ bool ImportMoneyS3(CDataStore& store, IMessagePort& messages, IProgressPort& pro
     if (params.choices.documents) {
         existing.ResetMode();
         const std::string year = WithSlash(params.yearFolder);
-        CMoneyTable lines, stockDocs, invoices;
+        MoneyTable lines, stockDocs, invoices;
         if (!OpenMoneyTable(lines, year + "SKSEZPOL.DAT", messages, true) ||
             !OpenMoneyTable(stockDocs, year + "SKSEZDOK.DAT", messages, true) ||
             !OpenMoneyTable(invoices, year + "VFAKTURY.DAT", messages, true) ||
@@ -351,7 +351,7 @@ bool ImportMoneyS3(CDataStore& store, IMessagePort& messages, IProgressPort& pro
             return true;
         std::vector<std::string> domestic;
         SplitText(ToUpperText(params.nonExportCountries), ';', domestic);
-        CMoneyDocuments documents(writer, existing, params, std::move(domestic));
+        MoneyDocuments documents(writer, existing, params, std::move(domestic));
         documents.Import(lines, stockDocs, invoices, progress);
         writer.Flush();
     }

@@ -9,7 +9,7 @@
 namespace tarvo {
 
 class CDataStore;
-class CProfile;
+class Profile;
 class IMessagePort;
 class IProgressPort;
 
@@ -27,8 +27,8 @@ struct MoneyImportParams {
 // The "Import" section of tarvo.ini: "Produkty", "Vydaje", "Nastavovat Export",
 // "Neexportni zeme" (at most 1000 characters), "Existujici zaznamy". The
 // folders are not kept.
-MoneyImportParams ReadMoneyImportSettings(const CProfile& profile);
-bool WriteMoneyImportSettings(CProfile& profile, const MoneyImportParams& params);
+MoneyImportParams ReadMoneyImportSettings(const Profile& profile);
+bool WriteMoneyImportSettings(Profile& profile, const MoneyImportParams& params);
 
 // The value written for "Nemohu najít" names: no agenda or year here.
 inline constexpr const char* NoMoneyName = "<není>";

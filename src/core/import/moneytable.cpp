@@ -110,7 +110,7 @@ std::string FindEntryNoCase(const std::string& folder, std::string_view name) {
     return {};
 }
 
-std::error_code CMoneyTable::Open(const std::string& datPath) {
+std::error_code MoneyTable::Open(const std::string& datPath) {
     Close();
     const fs::path dat(datPath);
     const std::string csvName = dat.stem().string() + ".csv";
@@ -148,7 +148,7 @@ std::error_code CMoneyTable::Open(const std::string& datPath) {
     return {};
 }
 
-void CMoneyTable::Close() {
+void MoneyTable::Close() {
     m_open = false;
     m_file.clear();
     m_names.clear();
@@ -158,7 +158,7 @@ void CMoneyTable::Close() {
     m_pos = 0;
 }
 
-int CMoneyTable::Column(std::string_view name) const {
+int MoneyTable::Column(std::string_view name) const {
     for (size_t i = 0; i < m_names.size(); ++i) {
         if (SameNoCase(m_names[i], name))
             return static_cast<int>(i);
@@ -167,30 +167,30 @@ int CMoneyTable::Column(std::string_view name) const {
              Format("chybí sloupec \"%.*s\".", static_cast<int>(name.size()), name.data()));
 }
 
-void CMoneyTable::RequireFields(const std::vector<std::string_view>& names) const {
+void MoneyTable::RequireFields(const std::vector<std::string_view>& names) const {
     for (std::string_view name : names)
         Column(name);
 }
 
-const CMoneyTable::Row& CMoneyTable::Current() const {
+const MoneyTable::Row& MoneyTable::Current() const {
     if (m_pos >= m_rows.size())
         throw ImportError(
             Format("Tabulka Money \"%s\" je na konci, pole nelze číst.", m_file.c_str()));
     return m_rows[m_pos];
 }
 
-const std::string& CMoneyTable::Field(std::string_view name) const {
+const std::string& MoneyTable::Field(std::string_view name) const {
     const int column = Column(name);
     return Current().fields[static_cast<size_t>(column)];
 }
 
-void CMoneyTable::FailValue(std::string_view name, const char* what) const {
+void MoneyTable::FailValue(std::string_view name, const char* what) const {
     FailFile(m_file, Current().line,
              Format("hodnota \"%s\" pole \"%.*s\" %s", Field(name).c_str(),
                     static_cast<int>(name.size()), name.data(), what));
 }
 
-Quantity CMoneyTable::Number(std::string_view name) const {
+Quantity MoneyTable::Number(std::string_view name) const {
     const std::string text = Trim(Field(name));
     if (text.empty())
         return Quantity::FromUnits(0);
@@ -200,14 +200,14 @@ Quantity CMoneyTable::Number(std::string_view name) const {
     return *value;
 }
 
-int64_t CMoneyTable::Whole(std::string_view name) const {
+int64_t MoneyTable::Whole(std::string_view name) const {
     const Quantity value = Number(name);
     if (value.Scaled() % Quantity::Scale != 0)
         FailValue(name, "není celé číslo.");
     return value.WholeUnits();
 }
 
-OleDate CMoneyTable::Date(std::string_view name) const {
+OleDate MoneyTable::Date(std::string_view name) const {
     const std::string text = Trim(Field(name));
     if (text.empty())
         return OleDate();
@@ -217,7 +217,7 @@ OleDate CMoneyTable::Date(std::string_view name) const {
     return date;
 }
 
-bool CMoneyTable::Flag(std::string_view name) const {
+bool MoneyTable::Flag(std::string_view name) const {
     const std::string text = Trim(Field(name));
     if (text.empty() || text == "0")
         return false;
@@ -226,14 +226,14 @@ bool CMoneyTable::Flag(std::string_view name) const {
     FailValue(name, "není 0 ani 1.");
 }
 
-CMoneyTable::SortKey CMoneyTable::KeyOf(std::string_view value) {
+MoneyTable::SortKey MoneyTable::KeyOf(std::string_view value) {
     const std::string text = Trim(value);
     if (const std::optional<Quantity> number = ParseQuantity(text))
         return {true, number->Scaled(), {}};
     return {false, 0, ToUpperText(text)};
 }
 
-void CMoneyTable::SetIndex(std::string_view indexName) {
+void MoneyTable::SetIndex(std::string_view indexName) {
     std::vector<int> columns;
     size_t start = 0;
     while (start <= indexName.size()) {
@@ -267,7 +267,7 @@ void CMoneyTable::SetIndex(std::string_view indexName) {
     m_pos = 0;
 }
 
-bool CMoneyTable::SeekKeys(const std::vector<SortKey>& keys) {
+bool MoneyTable::SeekKeys(const std::vector<SortKey>& keys) {
     if (m_index.size() < keys.size())
         throw ImportError(Format("Tabulka Money \"%s\": hledání bez indexu.", m_file.c_str()));
     const auto prefixLess = [&keys](const std::vector<SortKey>& row, int) {
@@ -283,15 +283,15 @@ bool CMoneyTable::SeekKeys(const std::vector<SortKey>& keys) {
     return true;
 }
 
-bool CMoneyTable::Seek(std::string_view key) {
+bool MoneyTable::Seek(std::string_view key) {
     return SeekKeys({KeyOf(key)});
 }
 
-bool CMoneyTable::Seek(std::string_view key1, std::string_view key2) {
+bool MoneyTable::Seek(std::string_view key1, std::string_view key2) {
     return SeekKeys({KeyOf(key1), KeyOf(key2)});
 }
 
-bool OpenMoneyTable(CMoneyTable& table, const std::string& datPath, IMessagePort& messages,
+bool OpenMoneyTable(MoneyTable& table, const std::string& datPath, IMessagePort& messages,
                     bool reportErrors) {
     if (!table.Open(datPath))
         return true;

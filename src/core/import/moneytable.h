@@ -23,7 +23,7 @@ class IMessagePort;
 // A malformed file throws ImportError with a message naming the file and the
 // line: a bad quote, a row with a different number of fields than the
 // header, a missing column, a value that is not a number, a date or a flag.
-class CMoneyTable {
+class MoneyTable {
 public:
     // Reads the whole table. A file that cannot be read gives its error code;
     // a malformed one throws ImportError.
@@ -91,7 +91,7 @@ private:
 
 // Opens a Money table. When it cannot be read and errors are to be
 // reported: "Nemohu otevřít tabulku Money \"%s\"" (error icon); false.
-bool OpenMoneyTable(CMoneyTable& table, const std::string& datPath, IMessagePort& messages,
+bool OpenMoneyTable(MoneyTable& table, const std::string& datPath, IMessagePort& messages,
                     bool reportErrors);
 
 // The entry of folder whose name equals name without regard to case (the

@@ -170,7 +170,7 @@ std::string XmlText(pugi::xml_node node, const char* path) {
     return Trim(node.first_element_by_path(path).child_value());
 }
 
-std::error_code CMoneyXmlFile::Open(const std::string& path) {
+std::error_code MoneyXmlFile::Open(const std::string& path) {
     m_path = path;
     if (const std::error_code error = ReadText(path, m_text))
         return error;
@@ -207,11 +207,11 @@ std::error_code CMoneyXmlFile::Open(const std::string& path) {
     return {};
 }
 
-long CMoneyXmlFile::LineOf(pugi::xml_node node) const {
+long MoneyXmlFile::LineOf(pugi::xml_node node) const {
     return LineAt(node.offset_debug());
 }
 
-long CMoneyXmlFile::LineAt(std::ptrdiff_t offset) const {
+long MoneyXmlFile::LineAt(std::ptrdiff_t offset) const {
     if (offset < 0)
         return 0;
     const auto after =

@@ -14,11 +14,11 @@ namespace tarvo {
 // is decoded to UTF-8 before the parser sees the text, since the parser knows
 // only the Unicode encodings. Elements are reached by name; each knows the
 // line it starts on, for the messages about it.
-class CMoneyXmlFile {
+class MoneyXmlFile {
 public:
-    CMoneyXmlFile() = default;
-    CMoneyXmlFile(const CMoneyXmlFile&) = delete;
-    CMoneyXmlFile& operator=(const CMoneyXmlFile&) = delete;
+    MoneyXmlFile() = default;
+    MoneyXmlFile(const MoneyXmlFile&) = delete;
+    MoneyXmlFile& operator=(const MoneyXmlFile&) = delete;
 
     // Reads the file. A file that cannot be read gives its error code; one
     // in an unknown encoding, malformed, or without the MoneyData root throws

@@ -89,8 +89,8 @@ std::string MatchValue(const std::string& katalog, const std::string& name) {
 // counts, so that nothing is taken by a guess. Returns how many were taken.
 long TakeOverTableProducts(CDataStore& store, const std::vector<CardFacts>& cards) {
     std::unordered_set<std::string> known;
-    CStatement xml(store, "SELECT prod_scrid FROM Product WHERE prod_source = ? AND "
-                          "prod_scrid IS NOT NULL");
+    Statement xml(store, "SELECT prod_scrid FROM Product WHERE prod_source = ? AND "
+                         "prod_scrid IS NOT NULL");
     xml.BindInt(1, static_cast<int>(ImportSource::MoneyS3Xml));
     while (xml.Step())
         known.insert(xml.Text(0));
@@ -109,8 +109,8 @@ long TakeOverTableProducts(CDataStore& store, const std::vector<CardFacts>& card
             it->second.clear();
     }
     std::unordered_map<std::string, std::optional<int64_t>> tableProducts;
-    CStatement table(store, "SELECT prod_id, prod_katalog, prod_name FROM Product WHERE "
-                            "prod_source = ? AND deleted = 0");
+    Statement table(store, "SELECT prod_id, prod_katalog, prod_name FROM Product WHERE "
+                           "prod_source = ? AND deleted = 0");
     table.BindInt(1, static_cast<int>(ImportSource::MoneyS3));
     while (table.Step()) {
         const std::string value = MatchValue(table.Text(1), table.Text(2));
@@ -120,8 +120,8 @@ long TakeOverTableProducts(CDataStore& store, const std::vector<CardFacts>& card
     }
 
     long taken = 0;
-    CTransaction unit(store);
-    CStatement rekey(store, "UPDATE Product SET prod_source = ?, prod_scrid = ? WHERE prod_id = ?");
+    Transaction unit(store);
+    Statement rekey(store, "UPDATE Product SET prod_source = ?, prod_scrid = ? WHERE prod_id = ?");
     for (const auto& [value, key] : fileCards) {
         const auto product = tableProducts.find(value);
         if (key.empty() || known.count(key) > 0 || product == tableProducts.end() ||
@@ -137,11 +137,11 @@ long TakeOverTableProducts(CDataStore& store, const std::vector<CardFacts>& card
     return taken;
 }
 
-class CMoneyXmlImport {
+class MoneyXmlImport {
 public:
-    CMoneyXmlImport(const CMoneyXmlFile& file, CImportWriter& writer, CExistingRecords& existing,
-                    CImportProgress& progress, const MoneyXmlImportParams& params,
-                    ImportCounters& counters)
+    MoneyXmlImport(const MoneyXmlFile& file, ImportWriter& writer, ExistingRecords& existing,
+                   ImportProgress& progress, const MoneyXmlImportParams& params,
+                   ImportCounters& counters)
         : m_file(file), m_writer(writer), m_existing(existing), m_progress(progress),
           m_params(params), m_counters(counters) {
         SplitText(ToUpperText(params.money.nonExportCountries), ';', m_domestic);
@@ -448,10 +448,10 @@ private:
         });
     }
 
-    const CMoneyXmlFile& m_file;
-    CImportWriter& m_writer;
-    CExistingRecords& m_existing;
-    CImportProgress& m_progress;
+    const MoneyXmlFile& m_file;
+    ImportWriter& m_writer;
+    ExistingRecords& m_existing;
+    ImportProgress& m_progress;
     const MoneyXmlImportParams& m_params;
     ImportCounters& m_counters;
     std::vector<std::string> m_domestic;
@@ -470,7 +470,7 @@ std::optional<MoneyXmlSources> MoneyXmlSourcesFromName(std::string_view name) {
     return std::nullopt;
 }
 
-MoneyXmlImportParams ReadMoneyXmlImportSettings(const CProfile& profile) {
+MoneyXmlImportParams ReadMoneyXmlImportSettings(const Profile& profile) {
     MoneyXmlImportParams params;
     params.money = ReadMoneyImportSettings(profile);
     params.file = profile.GetString(MoneyImportSection, "Soubor XML", "", 1000);
@@ -480,7 +480,7 @@ MoneyXmlImportParams ReadMoneyXmlImportSettings(const CProfile& profile) {
     return params;
 }
 
-bool WriteMoneyXmlImportSettings(CProfile& profile, const MoneyXmlImportParams& params) {
+bool WriteMoneyXmlImportSettings(Profile& profile, const MoneyXmlImportParams& params) {
     return WriteMoneyImportSettings(profile, params.money) &&
            profile.WriteString(MoneyImportSection, "Soubor XML", params.file) &&
            profile.WriteInt(MoneyImportSection, "Doklady XML", static_cast<int>(params.sources));
@@ -491,17 +491,17 @@ bool ImportMoneyXml(CDataStore& store, IMessagePort& messages, IProgressPort& pr
     const ImportChoices& choices = params.money.choices;
     if (!choices.products && !choices.documents)
         return false;
-    CMoneyXmlFile file;
+    MoneyXmlFile file;
     if (const std::error_code error = file.Open(params.file)) {
         messages.ShowMessage(Format("Nemohu otevřít soubor XML \"%s\"\n%s", params.file.c_str(),
                                     SystemErrorText(error).c_str()),
                              MsgIcon::Error);
         return false;
     }
-    CImportProgress progress(progressPort);
-    CExistingRecords existing(messages, choices.existing);
-    CImportWriter writer(store, ImportSource::MoneyS3, counters, ImportSource::MoneyS3Xml);
-    CMoneyXmlImport import(file, writer, existing, progress, params, counters);
+    ImportProgress progress(progressPort);
+    ExistingRecords existing(messages, choices.existing);
+    ImportWriter writer(store, ImportSource::MoneyS3, counters, ImportSource::MoneyS3Xml);
+    MoneyXmlImport import(file, writer, existing, progress, params, counters);
     counters.takenOver =
         TakeOverTableProducts(store, import.Cards(choices.products, choices.documents));
     if (choices.products) {

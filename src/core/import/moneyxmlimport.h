@@ -10,7 +10,7 @@
 namespace tarvo {
 
 class CDataStore;
-class CProfile;
+class Profile;
 class IMessagePort;
 class IProgressPort;
 
@@ -34,8 +34,8 @@ struct MoneyXmlImportParams {
 // The "Import" section of tarvo.ini as for the Money import, and the keys of
 // the XML source: "Soubor XML" (the file last imported) and "Doklady XML"
 // (0 stock documents, 1 invoices, 2 both; default 2).
-MoneyXmlImportParams ReadMoneyXmlImportSettings(const CProfile& profile);
-bool WriteMoneyXmlImportSettings(CProfile& profile, const MoneyXmlImportParams& params);
+MoneyXmlImportParams ReadMoneyXmlImportSettings(const Profile& profile);
+bool WriteMoneyXmlImportSettings(Profile& profile, const MoneyXmlImportParams& params);
 
 // The importer of Money S3's XML export: products from the stock cards
 // (SeznamKmKarta, and the cards of SeznamZasoba), keyed by their abbreviation;

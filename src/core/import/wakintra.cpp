@@ -24,8 +24,8 @@ bool ExportFlag(const Value& value) {
     return text == "TRUE" || text == "YES" || text == "ON" || text == "ANO";
 }
 
-void ImportProducts(WakRecordset& rs, CImportWriter& writer, CExistingRecords& existing,
-                    CImportProgress& progress) {
+void ImportProducts(WakRecordset& rs, ImportWriter& writer, ExistingRecords& existing,
+                    ImportProgress& progress) {
     progress.BeginPhase("Importuji produkty", rs.RecordCount());
     long row = 0;
     for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
@@ -43,8 +43,8 @@ void ImportProducts(WakRecordset& rs, CImportWriter& writer, CExistingRecords& e
     }
 }
 
-void ImportDocuments(WakRecordset& rs, CImportWriter& writer, CExistingRecords& existing,
-                     CImportProgress& progress) {
+void ImportDocuments(WakRecordset& rs, ImportWriter& writer, ExistingRecords& existing,
+                     ImportProgress& progress) {
     progress.BeginPhase("Importuji skladové pohyby", rs.RecordCount());
     long row = 0;
     Value documentKey;
@@ -98,9 +98,9 @@ bool ImportWakIntra(CDataStore& store, IMessagePort& messages, IProgressPort& pr
     WakConnection wak(messages);
     if (!wak.Connect(connection.server, connection.odbc))
         return false;
-    CImportProgress rows(progress);
-    CExistingRecords existing(messages, params.choices.existing);
-    CImportWriter writer(store, ImportSource::WakIntra, counters);
+    ImportProgress rows(progress);
+    ExistingRecords existing(messages, params.choices.existing);
+    ImportWriter writer(store, ImportSource::WakIntra, counters);
     WakRecordset rs;
     if (params.choices.products) {
         if (!wak.OpenRecordset(rs, "SELECT * FROM pol_mj", WakCommand::Text,

@@ -13,7 +13,7 @@ constexpr size_t MaxPasswordBytes = 20;
 
 } // namespace
 
-WakConnectionSettings WakConnectionSettings::Load(const CProfile& profile) {
+WakConnectionSettings WakConnectionSettings::Load(const Profile& profile) {
     WakConnectionSettings s;
     s.server.server = profile.GetString(WakImportSection, "Server", "(local)", 1000);
     s.server.database = profile.GetString(WakImportSection, "Databaze", "", 1000);
@@ -24,7 +24,7 @@ WakConnectionSettings WakConnectionSettings::Load(const CProfile& profile) {
     return s;
 }
 
-bool WakConnectionSettings::Save(CProfile& profile) const {
+bool WakConnectionSettings::Save(Profile& profile) const {
     bool ok = profile.WriteString(WakImportSection, "Server", server.server);
     ok = profile.WriteString(WakImportSection, "Databaze", server.database) && ok;
     ok = profile.WriteString(WakImportSection, "Autentikace",
@@ -72,14 +72,14 @@ bool TestWakConnection(WakConnectionSettings& settings, IMessagePort& messages) 
     return true;
 }
 
-WakImportParams WakImportParams::Load(const CProfile& profile, OleDate today) {
+WakImportParams WakImportParams::Load(const Profile& profile, OleDate today) {
     WakImportParams p;
     p.choices = ReadImportChoices(profile, WakImportSection);
     PreviousQuarter(today, p.from, p.to);
     return p;
 }
 
-bool WakImportParams::Save(CProfile& profile) const {
+bool WakImportParams::Save(Profile& profile) const {
     return WriteImportChoices(profile, WakImportSection, choices);
 }
 

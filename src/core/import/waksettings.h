@@ -8,7 +8,7 @@
 
 namespace tarvo {
 
-class CProfile;
+class Profile;
 class IMessagePort;
 
 // The connection page: the server values as stored, and the optional complete
@@ -20,10 +20,10 @@ struct WakConnectionSettings {
 
     // Defaults: server "(local)", no database, SQL Server authentication,
     // user "sa", no password. The password is stored scrambled.
-    static WakConnectionSettings Load(const CProfile& profile);
+    static WakConnectionSettings Load(const Profile& profile);
     // Writes the five page keys; the user and password stay stored under
     // Windows authentication too. False when the file cannot be written.
-    bool Save(CProfile& profile) const;
+    bool Save(Profile& profile) const;
 };
 
 // The field a failed validation puts the focus on.
@@ -50,8 +50,8 @@ struct WakImportParams {
     OleDate to;
 
     // The stored choices, and the previous quarter of today as the range.
-    static WakImportParams Load(const CProfile& profile, OleDate today);
-    bool Save(CProfile& profile) const;
+    static WakImportParams Load(const Profile& profile, OleDate today);
+    bool Save(Profile& profile) const;
 };
 
 // The calendar quarter before the one of today: its first day 00:00:00 to

@@ -10,13 +10,13 @@ CompCoverWriter::CompCoverWriter(CDataStore& store)
     : m_insert(store, "INSERT INTO CompCover (ccover_name, ccover_note) VALUES (?, ?)") {}
 
 RecordId CompCoverWriter::Insert(const CompCoverRecord& compCover) {
-    CStatement& st = m_insert.Statement();
+    Statement& st = m_insert.Prepared();
     st.BindText(1, compCover.name).BindText(2, compCover.note);
     return m_insert.Run();
 }
 
 std::optional<CompCoverRecord> FindCompCover(CDataStore& store, RecordId id) {
-    CStatement st(store, "SELECT ccover_name, ccover_note FROM CompCover WHERE ccover_id = ?");
+    Statement st(store, "SELECT ccover_name, ccover_note FROM CompCover WHERE ccover_id = ?");
     st.BindInt(1, id);
     if (!st.Step())
         return std::nullopt;
@@ -25,16 +25,16 @@ std::optional<CompCoverRecord> FindCompCover(CDataStore& store, RecordId id) {
 
 std::vector<std::pair<RecordId, CompCoverRecord>> AllCompCovers(CDataStore& store) {
     std::vector<std::pair<RecordId, CompCoverRecord>> compCovers;
-    CStatement st(store,
-                  "SELECT ccover_id, ccover_name, ccover_note FROM CompCover ORDER BY ccover_id");
+    Statement st(store,
+                 "SELECT ccover_id, ccover_name, ccover_note FROM CompCover ORDER BY ccover_id");
     while (st.Step())
         compCovers.emplace_back(st.Int(0), CompCoverRecord{st.Text(1), st.Text(2)});
     return compCovers;
 }
 
 void UpdateCompCover(CDataStore& store, RecordId id, const CompCoverRecord& compCover) {
-    CStatement st(store,
-                  "UPDATE CompCover SET ccover_name = ?, ccover_note = ? WHERE ccover_id = ?");
+    Statement st(store,
+                 "UPDATE CompCover SET ccover_name = ?, ccover_note = ? WHERE ccover_id = ?");
     st.BindText(1, compCover.name).BindText(2, compCover.note).BindInt(3, id).Run();
 }
 

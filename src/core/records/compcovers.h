@@ -23,7 +23,7 @@ struct CompCoverRecord {
 };
 
 // Every write below throws ComError and opens no unit of its own: the caller
-// holds the CTransaction. The items are written through the cover line
+// holds the Transaction. The items are written through the cover line
 // functions with CoverLineTable::CompCoverItems.
 
 // Adds composite covers (without items) with the INSERT prepared once.

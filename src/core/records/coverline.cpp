@@ -40,7 +40,7 @@ TableNames Names(CoverLineTable table) {
 
 } // namespace
 
-CoverLine ReadCoverLine(const CStatement& st, int first) {
+CoverLine ReadCoverLine(const Statement& st, int first) {
     CoverLine line;
     line.cover = st.IsNull(first) ? NoRecord : st.Int(first);
     line.qtyCover = st.GetQuantity(first + 1);
@@ -63,7 +63,7 @@ CoverLineWriter::CoverLineWriter(CDataStore& store, CoverLineTable table, Always
     : m_table(table), m_alwaysLimits(alwaysLimits), m_insert(store, Names(table).insert) {}
 
 RecordId CoverLineWriter::Insert(RecordId owner, const CoverLine& line) {
-    CStatement& st = m_insert.Statement();
+    Statement& st = m_insert.Prepared();
     int index = 1;
     if (Names(m_table).owner)
         st.BindInt(index++, owner);
@@ -86,8 +86,8 @@ RecordId CoverLineWriter::Insert(RecordId owner, const CoverLine& line) {
 
 std::optional<CoverLine> FindCoverLine(CDataStore& store, CoverLineTable table, RecordId id) {
     const TableNames names = Names(table);
-    CStatement st(store, Format("SELECT %s FROM %s WHERE (%s = ?)", CoverLineColumns, names.table,
-                                names.key));
+    Statement st(store, Format("SELECT %s FROM %s WHERE (%s = ?)", CoverLineColumns, names.table,
+                               names.key));
     st.BindInt(1, id);
     if (!st.Step())
         return std::nullopt;
@@ -98,8 +98,8 @@ std::vector<CoverLine> CoverLinesOf(CDataStore& store, CoverLineTable table, Rec
     const TableNames names = Names(table);
     const std::string where = names.owner ? Format(" WHERE (%s = ?)", names.owner) : std::string();
     // Cached: a bulk path compares the lines of every owner it finds again.
-    CStatement& st = store.Cached(Format("SELECT %s FROM %s%s ORDER BY %s", CoverLineColumns,
-                                         names.table, where.c_str(), names.key));
+    Statement& st = store.Cached(Format("SELECT %s FROM %s%s ORDER BY %s", CoverLineColumns,
+                                        names.table, where.c_str(), names.key));
     if (names.owner)
         st.BindInt(1, owner);
     std::vector<CoverLine> lines;
@@ -110,14 +110,14 @@ std::vector<CoverLine> CoverLinesOf(CDataStore& store, CoverLineTable table, Rec
 
 void UpdateCoverLine(CDataStore& store, CoverLineTable table, RecordId id, const CoverLine& line) {
     const TableNames names = Names(table);
-    CStatement st(store, Format(line.useAlways
-                                    ? "UPDATE %s SET cp_qtycover = ?, cp_qtyprod = ?, "
-                                      "cp_usealways = 1, cover_type = ?, cover_org = ?, "
-                                      "cover_pay = ? WHERE (%s = ?)"
-                                    : "UPDATE %s SET cp_qtycover = ?, cp_qtyprod = ?, "
-                                      "cp_usealways = 0, cover_type = ?, cover_org = ?, "
-                                      "cover_pay = ?, cp_usefrom = ?, cp_useto = ? WHERE (%s = ?)",
-                                names.table, names.key));
+    Statement st(store, Format(line.useAlways
+                                   ? "UPDATE %s SET cp_qtycover = ?, cp_qtyprod = ?, "
+                                     "cp_usealways = 1, cover_type = ?, cover_org = ?, "
+                                     "cover_pay = ? WHERE (%s = ?)"
+                                   : "UPDATE %s SET cp_qtycover = ?, cp_qtyprod = ?, "
+                                     "cp_usealways = 0, cover_type = ?, cover_org = ?, "
+                                     "cover_pay = ?, cp_usefrom = ?, cp_useto = ? WHERE (%s = ?)",
+                               names.table, names.key));
     st.BindQuantity(1, line.qtyCover)
         .BindQuantity(2, line.qtyProd)
         .BindInt(3, line.type)
@@ -133,7 +133,7 @@ void UpdateCoverLine(CDataStore& store, CoverLineTable table, RecordId id, const
 
 void DeleteCoverLine(CDataStore& store, CoverLineTable table, RecordId id) {
     const TableNames names = Names(table);
-    CStatement st(store, Format("DELETE FROM %s WHERE (%s = ?)", names.table, names.key));
+    Statement st(store, Format("DELETE FROM %s WHERE (%s = ?)", names.table, names.key));
     st.BindInt(1, id).Run();
 }
 
@@ -143,7 +143,7 @@ void DeleteCoverLinesOf(CDataStore& store, CoverLineTable table, RecordId owner)
         store.ExecuteOrThrow(Format("DELETE FROM %s", names.table));
         return;
     }
-    CStatement st(store, Format("DELETE FROM %s WHERE (%s = ?)", names.table, names.owner));
+    Statement st(store, Format("DELETE FROM %s WHERE (%s = ?)", names.table, names.owner));
     st.BindInt(1, owner).Run();
 }
 
@@ -154,10 +154,10 @@ void CopyCoverLines(CDataStore& store, CoverLineTable from, RecordId fromOwner, 
     const std::string ownerColumn = target.owner ? Format("%s, ", target.owner) : std::string();
     const std::string where =
         source.owner ? Format(" WHERE (%s = ?)", source.owner) : std::string();
-    CStatement st(store,
-                  Format("INSERT INTO %s (%s%s) SELECT %s%s FROM %s%s ORDER BY %s", target.table,
-                         ownerColumn.c_str(), CoverLineColumns, target.owner ? "?, " : "",
-                         CoverLineColumns, source.table, where.c_str(), source.key));
+    Statement st(store,
+                 Format("INSERT INTO %s (%s%s) SELECT %s%s FROM %s%s ORDER BY %s", target.table,
+                        ownerColumn.c_str(), CoverLineColumns, target.owner ? "?, " : "",
+                        CoverLineColumns, source.table, where.c_str(), source.key));
     int index = 1;
     if (target.owner)
         st.BindInt(index++, toOwner);

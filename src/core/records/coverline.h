@@ -10,7 +10,7 @@
 namespace tarvo {
 
 class CDataStore;
-class CStatement;
+class Statement;
 
 // One packaging line: qtyCover pieces of a cover per qtyProd product units,
 // for every dispatched quantity (useAlways) or only for those from useFrom to
@@ -46,7 +46,7 @@ inline constexpr const char* CoverLineColumns =
 // The line from the nine columns starting at first. A missing cover reads as
 // NoRecord, a missing code as -1; the band is read only for a line that has
 // one.
-CoverLine ReadCoverLine(const CStatement& statement, int first = 0);
+CoverLine ReadCoverLine(const Statement& statement, int first = 0);
 
 // How an always line's band limits are stored: not at all (a line entered
 // now), or as they come (lines carried over from data that has them).

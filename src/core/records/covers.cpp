@@ -7,7 +7,7 @@
 
 namespace tarvo {
 
-void BindCover(CStatement& st, const CoverRecord& cover) {
+void BindCover(Statement& st, const CoverRecord& cover) {
     st.BindText(1, cover.name)
         .BindQuantity(2, cover.weight)
         .BindInt(3, cover.reusable ? 1 : 0)
@@ -19,7 +19,7 @@ void BindCover(CStatement& st, const CoverRecord& cover) {
         .BindText(9, cover.note);
 }
 
-CoverRecord ReadCover(const CStatement& st, int first) {
+CoverRecord ReadCover(const Statement& st, int first) {
     CoverRecord cover;
     cover.name = st.Text(first);
     cover.weight = st.GetQuantity(first + 1);
@@ -39,14 +39,14 @@ CoverWriter::CoverWriter(CDataStore& store)
                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)") {}
 
 RecordId CoverWriter::Insert(const CoverRecord& cover, bool deleted) {
-    CStatement& st = m_insert.Statement();
+    Statement& st = m_insert.Prepared();
     BindCover(st, cover);
     st.BindInt(10, deleted ? 1 : 0);
     return m_insert.Run();
 }
 
 std::optional<CoverRecord> FindCover(CDataStore& store, RecordId id) {
-    CStatement st(store, Format("SELECT %s FROM Cover WHERE cover_id = ?", CoverColumns));
+    Statement st(store, Format("SELECT %s FROM Cover WHERE cover_id = ?", CoverColumns));
     st.BindInt(1, id);
     if (!st.Step())
         return std::nullopt;
@@ -55,15 +55,15 @@ std::optional<CoverRecord> FindCover(CDataStore& store, RecordId id) {
 
 std::vector<StoredCover> AllCovers(CDataStore& store) {
     std::vector<StoredCover> covers;
-    CStatement st(
-        store, Format("SELECT %s, cover_id, deleted FROM Cover ORDER BY cover_id", CoverColumns));
+    Statement st(store,
+                 Format("SELECT %s, cover_id, deleted FROM Cover ORDER BY cover_id", CoverColumns));
     while (st.Step())
         covers.push_back({st.Int(9), ReadCover(st), st.Int(10) != 0});
     return covers;
 }
 
 std::optional<CoverCodes> FindCoverCodes(CDataStore& store, RecordId id) {
-    CStatement st(store, "SELECT cover_type, cover_org, cover_pay FROM Cover WHERE cover_id = ?");
+    Statement st(store, "SELECT cover_type, cover_org, cover_pay FROM Cover WHERE cover_id = ?");
     st.BindInt(1, id);
     if (!st.Step())
         return std::nullopt;
@@ -72,10 +72,10 @@ std::optional<CoverCodes> FindCoverCodes(CDataStore& store, RecordId id) {
 }
 
 void UpdateCover(CDataStore& store, RecordId id, const CoverRecord& cover) {
-    CStatement st(store, "UPDATE Cover SET cover_name = ?, cover_weight = ?, "
-                         "cover_reusable = ?, cover_type = ?, cover_mat = ?, "
-                         "cover_org = ?, cover_pay = ?, cover_stat = ?, cover_note = ? "
-                         "WHERE cover_id = ?");
+    Statement st(store, "UPDATE Cover SET cover_name = ?, cover_weight = ?, "
+                        "cover_reusable = ?, cover_type = ?, cover_mat = ?, "
+                        "cover_org = ?, cover_pay = ?, cover_stat = ?, cover_note = ? "
+                        "WHERE cover_id = ?");
     BindCover(st, cover);
     st.BindInt(10, id).Run();
 }
@@ -102,7 +102,7 @@ void CarryCoverCodes(CDataStore& store, const CoverCodeTargets& targets, RecordI
     for (const auto& copy : copies) {
         if (!copy.on)
             continue;
-        CStatement carry(store, copy.sql);
+        Statement carry(store, copy.sql);
         carry.BindInt(1, codes.type)
             .BindInt(2, codes.origin)
             .BindInt(3, codes.payment)
@@ -116,7 +116,7 @@ DiscardWriter::DiscardWriter(CDataStore& store)
                       "disc_qty) VALUES (?, ?, ?, ?)") {}
 
 RecordId DiscardWriter::Insert(const DiscardRecord& discard) {
-    CStatement& st = m_insert.Statement();
+    Statement& st = m_insert.Prepared();
     st.BindInt(1, discard.cover)
         .BindDate(2, discard.date.DayOnly())
         .BindInt(3, discard.kind)
@@ -125,8 +125,8 @@ RecordId DiscardWriter::Insert(const DiscardRecord& discard) {
 }
 
 std::optional<DiscardRecord> FindDiscard(CDataStore& store, RecordId id) {
-    CStatement st(store, "SELECT cover_id, disc_date, disc_type, disc_qty "
-                         "FROM CoverDiscard WHERE disc_id = ?");
+    Statement st(store, "SELECT cover_id, disc_date, disc_type, disc_qty "
+                        "FROM CoverDiscard WHERE disc_id = ?");
     st.BindInt(1, id);
     if (!st.Step())
         return std::nullopt;
@@ -134,8 +134,8 @@ std::optional<DiscardRecord> FindDiscard(CDataStore& store, RecordId id) {
 }
 
 void UpdateDiscard(CDataStore& store, RecordId id, const DiscardRecord& discard) {
-    CStatement st(store, "UPDATE CoverDiscard SET disc_date = ?, disc_type = ?, "
-                         "disc_qty = ? WHERE disc_id = ?");
+    Statement st(store, "UPDATE CoverDiscard SET disc_date = ?, disc_type = ?, "
+                        "disc_qty = ? WHERE disc_id = ?");
     st.BindDate(1, discard.date.DayOnly())
         .BindInt(2, discard.kind)
         .BindQuantity(3, discard.quantity)
@@ -144,7 +144,7 @@ void UpdateDiscard(CDataStore& store, RecordId id, const DiscardRecord& discard)
 }
 
 void DeleteDiscard(CDataStore& store, RecordId id) {
-    CStatement st(store, "DELETE FROM CoverDiscard WHERE disc_id = ?");
+    Statement st(store, "DELETE FROM CoverDiscard WHERE disc_id = ?");
     st.BindInt(1, id).Run();
 }
 

@@ -12,7 +12,7 @@
 namespace tarvo {
 
 class CDataStore;
-class CStatement;
+class Statement;
 
 // One row of Cover as a person edits it. A new record starts with the values
 // of an empty cover dialog: no name, weight 0, no code chosen (-1).
@@ -64,12 +64,12 @@ inline constexpr const char* CoverColumns = "cover_name, cover_weight, cover_reu
 
 // Binds the nine columns to the parameters 1 to 9, in the order of
 // CoverColumns.
-void BindCover(CStatement& statement, const CoverRecord& cover);
+void BindCover(Statement& statement, const CoverRecord& cover);
 // The cover from the nine columns starting at first.
-CoverRecord ReadCover(const CStatement& statement, int first = 0);
+CoverRecord ReadCover(const Statement& statement, int first = 0);
 
 // Every write below throws ComError and opens no unit of its own: the caller
-// holds the CTransaction.
+// holds the Transaction.
 
 // Adds covers with the INSERT prepared once.
 class CoverWriter {

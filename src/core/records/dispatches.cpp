@@ -9,11 +9,11 @@ namespace tarvo {
 namespace {
 
 // A code column as the dialogs take it: nothing stored means nothing chosen.
-int Code(const CStatement& st, int column) {
+int Code(const Statement& st, int column) {
     return st.IsNull(column) ? -1 : static_cast<int>(st.Int(column));
 }
 
-void BindCode(CStatement& st, int index, int code) {
+void BindCode(Statement& st, int index, int code) {
     if (code < 0)
         st.BindNull(index);
     else
@@ -21,7 +21,7 @@ void BindCode(CStatement& st, int index, int code) {
 }
 
 void RunWithId(CDataStore& store, const char* sql, RecordId id) {
-    CStatement st(store, sql);
+    Statement st(store, sql);
     st.BindInt(1, id).Run();
 }
 
@@ -32,7 +32,7 @@ MoveWriter::MoveWriter(CDataStore& store)
                       "move_export, move_source) VALUES (?, ?, ?, ?, ?)") {}
 
 RecordId MoveWriter::Insert(const MoveRecord& move, int64_t source) {
-    CStatement& st = m_insert.Statement();
+    Statement& st = m_insert.Prepared();
     st.BindText(1, move.number);
     BindCode(st, 2, move.type);
     st.BindDate(3, move.date).BindInt(4, move.exported ? 1 : 0);
@@ -44,8 +44,8 @@ RecordId MoveWriter::Insert(const MoveRecord& move, int64_t source) {
 }
 
 std::optional<MoveRecord> FindMove(CDataStore& store, RecordId id) {
-    CStatement st(store, "SELECT move_num, move_type, move_date, move_export FROM Move "
-                         "WHERE move_id = ?");
+    Statement st(store, "SELECT move_num, move_type, move_date, move_export FROM Move "
+                        "WHERE move_id = ?");
     st.BindInt(1, id);
     if (!st.Step())
         return std::nullopt;
@@ -57,7 +57,7 @@ bool MoveExists(CDataStore& store, RecordId id) {
 }
 
 std::optional<OleDate> MoveDate(CDataStore& store, RecordId id) {
-    CStatement st(store, "SELECT move_date FROM Move WHERE move_id = ?");
+    Statement st(store, "SELECT move_date FROM Move WHERE move_id = ?");
     st.BindInt(1, id);
     if (!st.Step())
         return std::nullopt;
@@ -65,8 +65,8 @@ std::optional<OleDate> MoveDate(CDataStore& store, RecordId id) {
 }
 
 void UpdateMove(CDataStore& store, RecordId id, const MoveRecord& move) {
-    CStatement st(store, "UPDATE Move SET move_num = ?, move_type = ?, move_date = ?, "
-                         "move_export = ? WHERE move_id = ?");
+    Statement st(store, "UPDATE Move SET move_num = ?, move_type = ?, move_date = ?, "
+                        "move_export = ? WHERE move_id = ?");
     st.BindText(1, move.number);
     BindCode(st, 2, move.type);
     st.BindDate(3, move.date).BindInt(4, move.exported ? 1 : 0).BindInt(5, id).Run();
@@ -85,13 +85,13 @@ MoveLineWriter::MoveLineWriter(CDataStore& store)
     : m_insert(store, "INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (?, ?, ?)") {}
 
 RecordId MoveLineWriter::Insert(const MoveLineRecord& line) {
-    CStatement& st = m_insert.Statement();
+    Statement& st = m_insert.Prepared();
     st.BindInt(1, line.move).BindInt(2, line.product).BindQuantity(3, line.quantity);
     return m_insert.Run();
 }
 
 std::optional<MoveLineRecord> FindMoveLine(CDataStore& store, RecordId id) {
-    CStatement st(store, "SELECT move_id, prod_id, mvprod_qty FROM Move_Prod WHERE mvprod_id = ?");
+    Statement st(store, "SELECT move_id, prod_id, mvprod_qty FROM Move_Prod WHERE mvprod_id = ?");
     st.BindInt(1, id);
     if (!st.Step())
         return std::nullopt;
@@ -99,7 +99,7 @@ std::optional<MoveLineRecord> FindMoveLine(CDataStore& store, RecordId id) {
 }
 
 void UpdateMoveLineQuantity(CDataStore& store, RecordId id, Quantity quantity) {
-    CStatement st(store, "UPDATE Move_Prod SET mvprod_qty = ? WHERE mvprod_id = ?");
+    Statement st(store, "UPDATE Move_Prod SET mvprod_qty = ? WHERE mvprod_id = ?");
     st.BindQuantity(1, quantity).BindInt(2, id).Run();
 }
 
@@ -113,7 +113,7 @@ MoveCoverWriter::MoveCoverWriter(CDataStore& store)
                       "cover_type, cover_org, cover_pay) VALUES (?, ?, ?, ?, ?, ?, ?)") {}
 
 RecordId MoveCoverWriter::Insert(const MoveCoverRecord& cover) {
-    CStatement& st = m_insert.Statement();
+    Statement& st = m_insert.Prepared();
     st.BindInt(1, cover.line)
         .BindInt(2, cover.move)
         .BindInt(3, cover.cover)
@@ -125,8 +125,8 @@ RecordId MoveCoverWriter::Insert(const MoveCoverRecord& cover) {
 }
 
 std::optional<MoveCoverRecord> FindMoveCover(CDataStore& store, RecordId id) {
-    CStatement st(store, "SELECT move_id, mvprod_id, cover_id, mvcover_qty, cover_type, "
-                         "cover_org, cover_pay FROM Move_Cover WHERE mvcover_id = ?");
+    Statement st(store, "SELECT move_id, mvprod_id, cover_id, mvcover_qty, cover_type, "
+                        "cover_org, cover_pay FROM Move_Cover WHERE mvcover_id = ?");
     st.BindInt(1, id);
     if (!st.Step())
         return std::nullopt;
@@ -135,7 +135,7 @@ std::optional<MoveCoverRecord> FindMoveCover(CDataStore& store, RecordId id) {
 }
 
 void UpdateMoveCoverQuantity(CDataStore& store, RecordId id, Quantity quantity) {
-    CStatement st(store, "UPDATE Move_Cover SET mvcover_qty = ? WHERE mvcover_id = ?");
+    Statement st(store, "UPDATE Move_Cover SET mvcover_qty = ? WHERE mvcover_id = ?");
     st.BindQuantity(1, quantity).BindInt(2, id).Run();
 }
 

@@ -50,7 +50,7 @@ struct MoveCoverRecord {
 };
 
 // Every write below throws ComError and opens no unit of its own: the caller
-// holds the CTransaction. A code of -1 (nothing chosen) is stored as no
+// holds the Transaction. A code of -1 (nothing chosen) is stored as no
 // value.
 
 // Adds dispatch headers with the INSERT prepared once.

@@ -6,7 +6,7 @@
 namespace tarvo {
 
 PreparedInsert::PreparedInsert(CDataStore& store, std::string_view sql)
-    : m_store(store), m_statement(std::make_unique<CStatement>(store, sql)) {}
+    : m_store(store), m_statement(std::make_unique<Statement>(store, sql)) {}
 
 PreparedInsert::~PreparedInsert() = default;
 

@@ -8,7 +8,7 @@
 namespace tarvo {
 
 class CDataStore;
-class CStatement;
+class Statement;
 
 // The INSERT of a record writer, prepared once for all the rows it adds.
 class PreparedInsert {
@@ -19,13 +19,13 @@ public:
     PreparedInsert& operator=(const PreparedInsert&) = delete;
 
     // For binding the row's values.
-    CStatement& Statement() { return *m_statement; }
+    Statement& Prepared() { return *m_statement; }
     // Runs the bound row; the new row's key.
     RecordId Run();
 
 private:
     CDataStore& m_store;
-    std::unique_ptr<CStatement> m_statement;
+    std::unique_ptr<Statement> m_statement;
 };
 
 } // namespace tarvo

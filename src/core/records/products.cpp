@@ -15,7 +15,7 @@ constexpr const char* ProductSelect = "SELECT prod_name, prod_katalog, prod_unit
                                       "prod_scrid, typeof(prod_scrid), prod_id, deleted "
                                       "FROM Product";
 
-ProductRecord ReadProduct(const CStatement& st) {
+ProductRecord ReadProduct(const Statement& st) {
     ProductRecord product;
     product.name = st.Text(0);
     product.katalog = st.Text(1);
@@ -39,7 +39,7 @@ ProductWriter::ProductWriter(CDataStore& store)
                       "prod_source, prod_scrid) VALUES (?, ?, ?, ?, ?)") {}
 
 RecordId ProductWriter::Insert(const ProductRecord& product) {
-    CStatement& st = m_insert.Statement();
+    Statement& st = m_insert.Prepared();
     st.BindText(1, product.name).BindText(2, product.katalog).BindText(3, product.unit);
     if (product.source == 0)
         st.BindNull(4);
@@ -57,7 +57,7 @@ RecordId ProductWriter::Insert(const ProductRecord& product) {
 }
 
 std::optional<ProductRecord> FindProduct(CDataStore& store, RecordId id) {
-    CStatement st(store, std::string(ProductSelect) + " WHERE (prod_id = ?)");
+    Statement st(store, std::string(ProductSelect) + " WHERE (prod_id = ?)");
     st.BindInt(1, id);
     if (!st.Step())
         return std::nullopt;
@@ -66,21 +66,21 @@ std::optional<ProductRecord> FindProduct(CDataStore& store, RecordId id) {
 
 std::vector<StoredProduct> AllProducts(CDataStore& store) {
     std::vector<StoredProduct> products;
-    CStatement st(store, std::string(ProductSelect) + " ORDER BY prod_id");
+    Statement st(store, std::string(ProductSelect) + " ORDER BY prod_id");
     while (st.Step())
         products.push_back({st.Int(6), ReadProduct(st), st.Int(7) != 0});
     return products;
 }
 
 bool ProductExists(CDataStore& store, RecordId id) {
-    CStatement st(store, "SELECT 1 FROM Product WHERE (prod_id = ?)");
+    Statement st(store, "SELECT 1 FROM Product WHERE (prod_id = ?)");
     st.BindInt(1, id);
     return st.Step();
 }
 
 void UpdateProduct(CDataStore& store, RecordId id, const ProductRecord& product) {
-    CStatement st(store, "UPDATE Product SET prod_name = ?, prod_katalog = ?, prod_unit = ? "
-                         "WHERE (prod_id = ?)");
+    Statement st(store, "UPDATE Product SET prod_name = ?, prod_katalog = ?, prod_unit = ? "
+                        "WHERE (prod_id = ?)");
     st.BindText(1, product.name)
         .BindText(2, product.katalog)
         .BindText(3, product.unit)
@@ -99,7 +99,7 @@ void MarkProductsDeleted(CDataStore& store, const std::vector<RecordId>& ids) {
 }
 
 void ReviveProduct(CDataStore& store, RecordId id) {
-    CStatement st(store, "UPDATE Product SET deleted = 0 WHERE (prod_id = ?)");
+    Statement st(store, "UPDATE Product SET deleted = 0 WHERE (prod_id = ?)");
     st.BindInt(1, id).Run();
 }
 
@@ -107,13 +107,13 @@ DefinitionWriter::DefinitionWriter(CDataStore& store)
     : m_insert(store, "INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (?, ?)") {}
 
 RecordId DefinitionWriter::Insert(const DefinitionRecord& definition) {
-    CStatement& st = m_insert.Statement();
+    Statement& st = m_insert.Prepared();
     st.BindInt(1, definition.prodId).BindDate(2, definition.from);
     return m_insert.Run();
 }
 
 std::optional<DefinitionRecord> FindDefinition(CDataStore& store, RecordId dtId) {
-    CStatement st(store, "SELECT prod_id, dt_from FROM Prod_CoverDT WHERE (dt_id = ?)");
+    Statement st(store, "SELECT prod_id, dt_from FROM Prod_CoverDT WHERE (dt_id = ?)");
     st.BindInt(1, dtId);
     if (!st.Step())
         return std::nullopt;
@@ -123,7 +123,7 @@ std::optional<DefinitionRecord> FindDefinition(CDataStore& store, RecordId dtId)
 std::vector<PackagingDefinition> DefinitionsOf(CDataStore& store, RecordId prodId) {
     // Cached: a bulk path asks for the definitions of every product it
     // finds again.
-    CStatement& st = store.Cached(
+    Statement& st = store.Cached(
         "SELECT dt_id, dt_from FROM Prod_CoverDT WHERE prod_id = ? ORDER BY dt_from, dt_id");
     st.BindInt(1, prodId);
     std::vector<PackagingDefinition> definitions;
@@ -133,8 +133,8 @@ std::vector<PackagingDefinition> DefinitionsOf(CDataStore& store, RecordId prodI
 }
 
 std::optional<RecordId> DefinitionOnDay(CDataStore& store, RecordId prodId, const OleDate& from) {
-    CStatement st(store, "SELECT dt_id FROM Prod_CoverDT WHERE (prod_id = ?) AND "
-                         "DATEDIFF(\"d\", ?, dt_from)=0 ORDER BY dt_id");
+    Statement st(store, "SELECT dt_id FROM Prod_CoverDT WHERE (prod_id = ?) AND "
+                        "DATEDIFF(\"d\", ?, dt_from)=0 ORDER BY dt_id");
     st.BindInt(1, prodId).BindDate(2, from);
     if (!st.Step())
         return std::nullopt;
@@ -142,19 +142,19 @@ std::optional<RecordId> DefinitionOnDay(CDataStore& store, RecordId prodId, cons
 }
 
 void UpdateDefinitionDate(CDataStore& store, RecordId dtId, const OleDate& from) {
-    CStatement st(store, "UPDATE Prod_CoverDT SET dt_from = ? WHERE (dt_id = ?)");
+    Statement st(store, "UPDATE Prod_CoverDT SET dt_from = ? WHERE (dt_id = ?)");
     st.BindDate(1, from).BindInt(2, dtId).Run();
 }
 
 void DeleteDefinition(CDataStore& store, RecordId dtId) {
     DeleteCoverLinesOf(store, CoverLineTable::Packaging, dtId);
-    CStatement st(store, "DELETE FROM Prod_CoverDT WHERE (dt_id = ?)");
+    Statement st(store, "DELETE FROM Prod_CoverDT WHERE (dt_id = ?)");
     st.BindInt(1, dtId).Run();
 }
 
 std::optional<RecordId> ProductOfLine(CDataStore& store, RecordId cpId) {
-    CStatement st(store, "SELECT Prod_CoverDT.prod_id FROM Prod_Cover INNER JOIN Prod_CoverDT ON "
-                         "Prod_Cover.dt_id = Prod_CoverDT.dt_id WHERE (Prod_Cover.cp_id = ?)");
+    Statement st(store, "SELECT Prod_CoverDT.prod_id FROM Prod_Cover INNER JOIN Prod_CoverDT ON "
+                        "Prod_Cover.dt_id = Prod_CoverDT.dt_id WHERE (Prod_Cover.cp_id = ?)");
     st.BindInt(1, cpId);
     if (!st.Step())
         return std::nullopt;

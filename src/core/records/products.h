@@ -52,7 +52,7 @@ struct DefinitionRecord {
 };
 
 // Every write below throws ComError and opens no unit of its own: the caller
-// holds the CTransaction.
+// holds the Transaction.
 
 // Adds products with the INSERT prepared once; the deleted flag takes its
 // default.

@@ -7,7 +7,7 @@ namespace tarvo {
 
 void SelectIds(CDataStore& store, const std::vector<RecordId>& ids) {
     store.ExecuteOrThrow("DELETE FROM TmpID");
-    CStatement insert(store, "INSERT INTO TmpID (id) VALUES (?)");
+    Statement insert(store, "INSERT INTO TmpID (id) VALUES (?)");
     for (const RecordId id : ids) {
         insert.BindInt(1, id);
         insert.Run();

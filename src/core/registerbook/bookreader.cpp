@@ -30,11 +30,11 @@ namespace {
 constexpr int CancelEvery = 1000;
 
 // The sheet of that name, letter case aside, or null.
-CWorksheet* FindSheet(CWorkbook& workbook, std::string_view name) {
+Worksheet* FindSheet(Workbook& workbook, std::string_view name) {
     const std::string key = LabelKey(name);
     for (const std::string& sheet : workbook.SheetNames()) {
         if (LabelKey(sheet) == key)
-            return workbook.Worksheet(sheet);
+            return workbook.Sheet(sheet);
     }
     return nullptr;
 }
@@ -42,13 +42,13 @@ CWorksheet* FindSheet(CWorkbook& workbook, std::string_view name) {
 // Visits the data rows of a sheet that has the required columns; the header
 // must be its first row.
 // False when the sheet lacks a required column.
-bool ScanSheet(CWorksheet& sheet, std::string_view name,
+bool ScanSheet(Worksheet& sheet, std::string_view name,
                const std::vector<std::string_view>& required, std::vector<RegisterFault>& faults,
-               IProgressPort& progress, const std::function<void(CSheetScan&)>& visitRow) {
+               IProgressPort& progress, const std::function<void(SheetScan&)>& visitRow) {
     if (progress.CheckCancel())
         throw ImportCancelled();
     progress.SetStatus(Format("Čtu list %s", std::string(name).c_str()));
-    CSheetScan scan(name, faults);
+    SheetScan scan(name, faults);
     bool header = true;
     bool complete = true;
     long rows = 0;
@@ -71,7 +71,7 @@ bool ScanSheet(CWorksheet& sheet, std::string_view name,
 
 // The line columns of a composite cover item or a packaging line; false when
 // the row has none of them (a composite cover or definition without lines).
-bool ReadLine(CSheetScan& scan, BookLine& line) {
+bool ReadLine(SheetScan& scan, BookLine& line) {
     line.row = scan.Row();
     line.cover = scan.Text(book::Cover);
     if (line.cover.empty()) {
@@ -103,10 +103,10 @@ bool ReadLine(CSheetScan& scan, BookLine& line) {
 }
 
 // Where a row of a sheet was first seen, by its key: the duplicate's fault.
-class CFirstRows {
+class FirstRows {
 public:
     // False, after the fault, when the key was seen before.
-    bool Add(CSheetScan& scan, std::string key, std::string_view column, const char* what) {
+    bool Add(SheetScan& scan, std::string key, std::string_view column, const char* what) {
         const auto [it, added] = m_rows.try_emplace(std::move(key), scan.Row());
         if (!added)
             scan.Fault(column, Format("%s je v listu už na řádku %d", what, it->second));
@@ -117,14 +117,14 @@ private:
     std::unordered_map<std::string, int> m_rows;
 };
 
-bool ReadCovers(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& faults,
+bool ReadCovers(Worksheet& sheet, Book& book, std::vector<RegisterFault>& faults,
                 IProgressPort& progress) {
-    CFirstRows first;
+    FirstRows first;
     return ScanSheet(
         sheet, book::CoverSheet,
         {book::Name, book::Weight, book::Material, book::Type, book::Origin, book::Payment,
          book::Stat},
-        faults, progress, [&](CSheetScan& scan) {
+        faults, progress, [&](SheetScan& scan) {
             BookCover cover;
             cover.row = scan.Row();
             cover.record.name = scan.Text(book::Name);
@@ -151,13 +151,13 @@ bool ReadCovers(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& fault
         });
 }
 
-bool ReadCompCovers(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& faults,
+bool ReadCompCovers(Worksheet& sheet, Book& book, std::vector<RegisterFault>& faults,
                     IProgressPort& progress) {
     // The rows of one composite cover need not follow each other.
     std::unordered_map<std::string, size_t> byName;
     return ScanSheet(
         sheet, book::CompCoverSheet, {book::CompCover, book::Cover, book::QtyCover, book::QtyProd},
-        faults, progress, [&](CSheetScan& scan) {
+        faults, progress, [&](SheetScan& scan) {
             const std::string name = scan.Text(book::CompCover);
             if (name.empty()) {
                 scan.Fault(book::CompCover, "chybí název");
@@ -176,7 +176,7 @@ bool ReadCompCovers(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& f
 }
 
 // The product a row names. Nothing, after a fault, when the row names none.
-std::optional<ProductRef> ReadProductRef(CSheetScan& scan, std::string_view nameColumn) {
+std::optional<ProductRef> ReadProductRef(SheetScan& scan, std::string_view nameColumn) {
     ProductRef ref;
     const std::string id = scan.SourceId(book::SourceId);
     const int source = scan.Code(book::Source, book::Sources, "zdroj", false);
@@ -206,11 +206,11 @@ std::string RefKey(const ProductRef& ref) {
     return Format("%d|%d|", static_cast<int>(ref.by), ref.source) + LabelKey(ref.text);
 }
 
-bool ReadProducts(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& faults,
+bool ReadProducts(Worksheet& sheet, Book& book, std::vector<RegisterFault>& faults,
                   IProgressPort& progress) {
-    CFirstRows first;
+    FirstRows first;
     return ScanSheet(sheet, book::ProductSheet, {book::Name}, faults, progress,
-                     [&](CSheetScan& scan) {
+                     [&](SheetScan& scan) {
                          BookProduct product;
                          product.row = scan.Row();
                          product.name = scan.Text(book::Name);
@@ -228,13 +228,13 @@ bool ReadProducts(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& fau
                      });
 }
 
-bool ReadPackaging(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& faults,
+bool ReadPackaging(Worksheet& sheet, Book& book, std::vector<RegisterFault>& faults,
                    IProgressPort& progress) {
     // One definition per product and day, whichever rows its lines are on.
     std::unordered_map<std::string, size_t> definitions;
     return ScanSheet(
         sheet, book::PackagingSheet, {book::Product, book::ValidFrom, book::Cover}, faults,
-        progress, [&](CSheetScan& scan) {
+        progress, [&](SheetScan& scan) {
             const std::optional<ProductRef> product = ReadProductRef(scan, book::Product);
             const OleDate from = scan.Date(book::ValidFrom);
             BookLine line;
@@ -252,11 +252,11 @@ bool ReadPackaging(CWorksheet& sheet, Book& book, std::vector<RegisterFault>& fa
 
 } // namespace
 
-Book ReadBook(CWorkbook& workbook, std::vector<RegisterFault>& faults, IProgressPort& progress) {
+Book ReadBook(Workbook& workbook, std::vector<RegisterFault>& faults, IProgressPort& progress) {
     Book book;
     const struct {
         std::string_view name;
-        bool (*read)(CWorksheet&, Book&, std::vector<RegisterFault>&, IProgressPort&);
+        bool (*read)(Worksheet&, Book&, std::vector<RegisterFault>&, IProgressPort&);
     } sheets[] = {{book::CoverSheet, ReadCovers},
                   {book::CompCoverSheet, ReadCompCovers},
                   {book::ProductSheet, ReadProducts},
@@ -266,7 +266,7 @@ Book ReadBook(CWorkbook& workbook, std::vector<RegisterFault>& faults, IProgress
     // quarter per sheet.
     progress.SetRange(0, static_cast<int>(std::size(sheets)));
     for (size_t i = 0; i < std::size(sheets); ++i) {
-        if (CWorksheet* found = FindSheet(workbook, sheets[i].name)) {
+        if (Worksheet* found = FindSheet(workbook, sheets[i].name)) {
             any = true;
             book.complete = sheets[i].read(*found, book, faults, progress) && book.complete;
         }

@@ -10,7 +10,7 @@
 
 namespace tarvo {
 
-class CWorkbook;
+class Workbook;
 class IProgressPort;
 
 // The records of an imported workbook as its rows give them, before any is
@@ -92,6 +92,6 @@ struct Book {
 // them must be there), checking each cell on its own and adding a fault for
 // every one it cannot take, with duplicates within a sheet. Checks for a
 // cancel now and then (throws ImportCancelled).
-Book ReadBook(CWorkbook& workbook, std::vector<RegisterFault>& faults, IProgressPort& progress);
+Book ReadBook(Workbook& workbook, std::vector<RegisterFault>& faults, IProgressPort& progress);
 
 } // namespace tarvo

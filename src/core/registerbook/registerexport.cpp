@@ -14,8 +14,8 @@ namespace tarvo {
 
 namespace {
 
-using Cell = CWorkbookWriter::Cell;
-using Column = CWorkbookWriter::Column;
+using Cell = WorkbookWriter::Cell;
+using Column = WorkbookWriter::Column;
 
 // The lists of the hidden sheet, one column each, in this order.
 struct ListColumn {
@@ -53,7 +53,7 @@ struct SheetColumn {
     std::string_view list = {};
 };
 
-void AddSheet(CWorkbookWriter& writer, std::string_view name,
+void AddSheet(WorkbookWriter& writer, std::string_view name,
               const std::vector<SheetColumn>& columns) {
     std::vector<Column> titles;
     for (const SheetColumn& c : columns)
@@ -94,7 +94,7 @@ struct SourceIdCell {
     std::string text;
     Cell cell;
 };
-void ReadSourceId(const CStatement& st, int column, int typeColumn, SourceIdCell& out) {
+void ReadSourceId(const Statement& st, int column, int typeColumn, SourceIdCell& out) {
     if (st.IsNull(column)) {
         out.cell = std::monostate{};
     } else if (st.Text(typeColumn) == "integer") {
@@ -124,7 +124,7 @@ std::vector<SheetColumn> WithLineColumns(std::vector<SheetColumn> head) {
 // Appends the line columns read from st at column first: cover name, the two
 // quantities, the band and the three codes. False when the line has no
 // cover to name.
-bool AppendLine(const CStatement& st, int first, std::vector<Cell>& row,
+bool AppendLine(const Statement& st, int first, std::vector<Cell>& row,
                 std::array<std::string, 4>& buffers) {
     if (st.IsNull(first))
         return false;
@@ -146,17 +146,17 @@ constexpr const char* LineSelect =
     "c.cover_name, i.cp_qtycover, i.cp_qtyprod, "
     "i.cp_usealways, i.cp_usefrom, i.cp_useto, i.cover_type, i.cover_org, i.cover_pay";
 
-void ExportCovers(CDataStore& store, CWorkbookWriter& writer, RegisterExportCounts& counts) {
-    CStatement st(store, "SELECT cover_name, cover_weight, cover_mat, cover_type, cover_org, "
-                         "cover_pay, cover_stat, cover_reusable, cover_note, deleted FROM Cover "
-                         "ORDER BY cover_id");
+void ExportCovers(CDataStore& store, WorkbookWriter& writer, RegisterExportCounts& counts) {
+    Statement st(store, "SELECT cover_name, cover_weight, cover_mat, cover_type, cover_org, "
+                        "cover_pay, cover_stat, cover_reusable, cover_note, deleted FROM Cover "
+                        "ORDER BY cover_id");
     std::string name, note;
     std::array<std::string, 5> codes;
     while (st.Step()) {
         name = st.Text(0);
         note = st.Text(8);
         const Cell row[] = {std::string_view(name),
-                            CWorkbookWriter::Fixed{st.GetQuantity(1)},
+                            WorkbookWriter::Fixed{st.GetQuantity(1)},
                             CodeCell(Materials, st.Int(2), codes[0]),
                             CodeCell(CoverTypes, st.Int(3), codes[1]),
                             CodeCell(Origins, st.Int(4), codes[2]),
@@ -170,13 +170,12 @@ void ExportCovers(CDataStore& store, CWorkbookWriter& writer, RegisterExportCoun
     }
 }
 
-void ExportCompCovers(CDataStore& store, CWorkbookWriter& writer, RegisterExportCounts& counts) {
-    CStatement st(store,
-                  std::string("SELECT k.ccover_id, k.ccover_name, k.ccover_note, i.rowid, ") +
-                      LineSelect +
-                      " FROM CompCover k LEFT JOIN CompCover_Item i ON "
-                      "i.ccover_id = k.ccover_id LEFT JOIN Cover c ON "
-                      "c.cover_id = i.cover_id ORDER BY k.ccover_id, i.rowid");
+void ExportCompCovers(CDataStore& store, WorkbookWriter& writer, RegisterExportCounts& counts) {
+    Statement st(store, std::string("SELECT k.ccover_id, k.ccover_name, k.ccover_note, i.rowid, ") +
+                            LineSelect +
+                            " FROM CompCover k LEFT JOIN CompCover_Item i ON "
+                            "i.ccover_id = k.ccover_id LEFT JOIN Cover c ON "
+                            "c.cover_id = i.cover_id ORDER BY k.ccover_id, i.rowid");
     std::string name, note;
     std::array<std::string, 4> buffers;
     std::vector<Cell> row;
@@ -213,10 +212,10 @@ void ExportCompCovers(CDataStore& store, CWorkbookWriter& writer, RegisterExport
     finish();
 }
 
-void ExportProducts(CDataStore& store, CWorkbookWriter& writer, RegisterExportCounts& counts) {
-    CStatement st(store, "SELECT prod_source, prod_scrid, typeof(prod_scrid), prod_name, "
-                         "prod_katalog, prod_unit FROM Product WHERE deleted = 0 "
-                         "ORDER BY prod_id");
+void ExportProducts(CDataStore& store, WorkbookWriter& writer, RegisterExportCounts& counts) {
+    Statement st(store, "SELECT prod_source, prod_scrid, typeof(prod_scrid), prod_name, "
+                        "prod_katalog, prod_unit FROM Product WHERE deleted = 0 "
+                        "ORDER BY prod_id");
     std::string source, name, katalog, unit;
     SourceIdCell id;
     while (st.Step()) {
@@ -231,15 +230,15 @@ void ExportProducts(CDataStore& store, CWorkbookWriter& writer, RegisterExportCo
     }
 }
 
-void ExportPackaging(CDataStore& store, CWorkbookWriter& writer, RegisterExportCounts& counts) {
-    CStatement st(store, std::string("SELECT d.dt_id, p.prod_source, p.prod_scrid, "
-                                     "typeof(p.prod_scrid), p.prod_katalog, p.prod_name, "
-                                     "d.dt_from, i.cp_id, ") +
-                             LineSelect +
-                             " FROM Product p JOIN Prod_CoverDT d ON d.prod_id = p.prod_id "
-                             "LEFT JOIN Prod_Cover i ON i.dt_id = d.dt_id LEFT JOIN Cover c ON "
-                             "c.cover_id = i.cover_id WHERE p.deleted = 0 "
-                             "ORDER BY p.prod_id, d.dt_from, d.dt_id, i.cp_id");
+void ExportPackaging(CDataStore& store, WorkbookWriter& writer, RegisterExportCounts& counts) {
+    Statement st(store, std::string("SELECT d.dt_id, p.prod_source, p.prod_scrid, "
+                                    "typeof(p.prod_scrid), p.prod_katalog, p.prod_name, "
+                                    "d.dt_from, i.cp_id, ") +
+                            LineSelect +
+                            " FROM Product p JOIN Prod_CoverDT d ON d.prod_id = p.prod_id "
+                            "LEFT JOIN Prod_Cover i ON i.dt_id = d.dt_id LEFT JOIN Cover c ON "
+                            "c.cover_id = i.cover_id WHERE p.deleted = 0 "
+                            "ORDER BY p.prod_id, d.dt_from, d.dt_id, i.cp_id");
     std::string source, katalog, name;
     int64_t sourceCode = 0;
     SourceIdCell id;
@@ -285,7 +284,7 @@ void ExportPackaging(CDataStore& store, CWorkbookWriter& writer, RegisterExportC
     finish();
 }
 
-void AddListSheet(CWorkbookWriter& writer) {
+void AddListSheet(WorkbookWriter& writer) {
     std::vector<Column> titles;
     int rows = 0;
     for (const ListColumn& list : Lists) {
@@ -308,7 +307,7 @@ void AddListSheet(CWorkbookWriter& writer) {
 
 RegisterExportCounts ExportRegisters(CDataStore& store, const std::string& path, bool empty) {
     RegisterExportCounts counts;
-    CWorkbookWriter writer(path);
+    WorkbookWriter writer(path);
     AddSheet(writer, book::CoverSheet,
              {{book::Name, 30},
               {book::Weight, 14},

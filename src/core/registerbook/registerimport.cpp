@@ -13,11 +13,11 @@
 #include "core/records/coverline.h"
 #include "core/records/covers.h"
 #include "core/records/products.h"
-#include "core/registers/productregister.h"
-#include "core/registers/propagationswitches.h"
 #include "core/registerbook/bookreader.h"
 #include "core/registerbook/registerbook.h"
 #include "core/registerbook/sheetscan.h"
+#include "core/registers/productregister.h"
+#include "core/registers/propagationswitches.h"
 #include "core/workbook/workbook.h"
 
 #include <algorithm>
@@ -69,7 +69,7 @@ constexpr int CheckEvery = 1000;
 
 // Names looked up as a person means them: the name as written, else the name
 // whatever its letter case; a name that fits more than one is ambiguous.
-class CNameIndex {
+class NameIndex {
 public:
     struct Found {
         int64_t id = -1;
@@ -105,7 +105,7 @@ std::string SourceKey(int source, const std::string& id) {
 }
 
 // Products found the three ways a row can name one.
-class CProductIndex {
+class ProductIndex {
 public:
     void Add(int source, const std::string& sourceId, const std::string& katalog,
              const std::string& name, int64_t id) {
@@ -117,11 +117,11 @@ public:
             m_names.Add(name, id);
     }
 
-    CNameIndex::Found Find(const ProductRef& ref) const {
+    NameIndex::Found Find(const ProductRef& ref) const {
         switch (ref.by) {
         case ProductRef::By::Source: {
             const auto it = m_sourceIds.find(SourceKey(ref.source, ref.text));
-            return it == m_sourceIds.end() ? CNameIndex::Found{} : CNameIndex::Found{it->second};
+            return it == m_sourceIds.end() ? NameIndex::Found{} : NameIndex::Found{it->second};
         }
         case ProductRef::By::Katalog:
             return m_katalogs.Find(ref.text);
@@ -133,8 +133,8 @@ public:
 
 private:
     std::unordered_map<std::string, int64_t> m_sourceIds; // "source|identifier"
-    CNameIndex m_katalogs;
-    CNameIndex m_names;
+    NameIndex m_katalogs;
+    NameIndex m_names;
 };
 
 enum class Plan { Add, Change, Keep };
@@ -183,10 +183,10 @@ struct DefinitionWork {
     std::vector<ResolvedLine> lines;
 };
 
-class CRegisterImport {
+class RegisterImport {
 public:
-    CRegisterImport(CDataStore& store, const Book& book, const RegisterImportOptions& options,
-                    const PropagationSwitches& switches, IProgressPort& progress)
+    RegisterImport(CDataStore& store, const Book& book, const RegisterImportOptions& options,
+                   const PropagationSwitches& switches, IProgressPort& progress)
         : m_store(store), m_book(book), m_options(options), m_switches(switches),
           m_progress(progress) {}
 
@@ -222,16 +222,16 @@ private:
     void CheckCancel(long count);
 
     void Step();
-    bool Overwrite(Plan plan, CExistingRecords& existing, const std::string& question);
+    bool Overwrite(Plan plan, ExistingRecords& existing, const std::string& question);
     RecordId CoverId(const CoverTarget& target) const;
     void InsertLines(CoverLineWriter& writer, RecordId owner,
                      const std::vector<ResolvedLine>& lines);
     void WriteCover(CoverWriter& writer, CoverWork& work, const BookCover& cover);
     std::string ProductName(const ProductTarget& target) const;
-    void ApplyCovers(CExistingRecords& existing, ChangeCounts& done);
-    void ApplyCompCovers(CExistingRecords& existing, ChangeCounts& done);
-    void ApplyProducts(CExistingRecords& existing, ChangeCounts& done);
-    void ApplyDefinitions(CExistingRecords& existing, ChangeCounts& done);
+    void ApplyCovers(ExistingRecords& existing, ChangeCounts& done);
+    void ApplyCompCovers(ExistingRecords& existing, ChangeCounts& done);
+    void ApplyProducts(ExistingRecords& existing, ChangeCounts& done);
+    void ApplyDefinitions(ExistingRecords& existing, ChangeCounts& done);
     long RederiveDispatches();
 
     CDataStore& m_store;
@@ -246,20 +246,20 @@ private:
 
     // The database as it was found.
     std::unordered_map<RecordId, BookCover> m_dbCovers;
-    CNameIndex m_dbCoverNames;
-    CNameIndex m_dbDeletedCoverNames;
+    NameIndex m_dbCoverNames;
+    NameIndex m_dbDeletedCoverNames;
     std::unordered_map<RecordId, CompCoverRecord> m_dbCompCovers;
-    CNameIndex m_dbCompNames;
+    NameIndex m_dbCompNames;
     std::unordered_map<RecordId, ProductRecord> m_dbProducts;
     std::unordered_set<RecordId> m_dbDeletedProducts;
     // Deleted products only by their identifier in the source.
-    CProductIndex m_dbProductIndex;
+    ProductIndex m_dbProductIndex;
     std::unordered_map<RecordId, std::vector<PackagingDefinition>> m_dbDefinitions;
 
     // The file's records looked up.
-    CNameIndex m_fileCoverNames;
-    CNameIndex m_fileDeletedCoverNames;
-    CProductIndex m_fileProductIndex;
+    NameIndex m_fileCoverNames;
+    NameIndex m_fileDeletedCoverNames;
+    ProductIndex m_fileProductIndex;
     std::vector<CoverWork> m_covers;
     std::vector<CompCoverWork> m_compCovers;
     std::vector<ProductTarget> m_products; // the file's products first, in their order
@@ -275,17 +275,17 @@ private:
     bool m_wroteCovers = false;
 };
 
-void CRegisterImport::Fault(const std::string& sheet, int row, std::string_view column,
-                            std::string text) {
+void RegisterImport::Fault(const std::string& sheet, int row, std::string_view column,
+                           std::string text) {
     m_faults->push_back({sheet, row, std::string(column), std::move(text)});
 }
 
-void CRegisterImport::CheckCancel(long count) {
+void RegisterImport::CheckCancel(long count) {
     if (count % CheckEvery == 0 && m_progress.CheckCancel())
         throw ImportCancelled();
 }
 
-void CRegisterImport::BeginPhase(const char* status) {
+void RegisterImport::BeginPhase(const char* status) {
     // Also between the checks of long runs: a small file is through its
     // phases before a thousand rows go by.
     if (m_progress.CheckCancel())
@@ -293,7 +293,7 @@ void CRegisterImport::BeginPhase(const char* status) {
     m_progress.SetStatus(status);
 }
 
-Plan CRegisterImport::Decide(bool same) const {
+Plan RegisterImport::Decide(bool same) const {
     if (same || m_options.existing == ExistingMode::Skip)
         return Plan::Keep;
     return Plan::Change;
@@ -301,7 +301,7 @@ Plan CRegisterImport::Decide(bool same) const {
 
 // --- The database as found --------------------------------------------------
 
-void CRegisterImport::LoadCovers() {
+void RegisterImport::LoadCovers() {
     for (StoredCover& stored : AllCovers(m_store)) {
         (stored.deleted ? m_dbDeletedCoverNames : m_dbCoverNames)
             .Add(stored.record.name, stored.id);
@@ -309,14 +309,14 @@ void CRegisterImport::LoadCovers() {
     }
 }
 
-void CRegisterImport::LoadCompCovers() {
+void RegisterImport::LoadCompCovers() {
     for (auto& [id, compCover] : AllCompCovers(m_store)) {
         m_dbCompNames.Add(compCover.name, id);
         m_dbCompCovers.emplace(id, std::move(compCover));
     }
 }
 
-void CRegisterImport::LoadProducts() {
+void RegisterImport::LoadProducts() {
     for (StoredProduct& stored : AllProducts(m_store)) {
         const ProductRecord& product = stored.record;
         std::string sourceId;
@@ -337,7 +337,7 @@ void CRegisterImport::LoadProducts() {
     }
 }
 
-const std::vector<PackagingDefinition>& CRegisterImport::StoredDefinitions(RecordId product) {
+const std::vector<PackagingDefinition>& RegisterImport::StoredDefinitions(RecordId product) {
     const auto [it, added] = m_dbDefinitions.try_emplace(product);
     if (added)
         it->second = DefinitionsOf(m_store, product);
@@ -346,8 +346,8 @@ const std::vector<PackagingDefinition>& CRegisterImport::StoredDefinitions(Recor
 
 // --- Looking the file's records up ------------------------------------------
 
-bool CRegisterImport::SameLines(CoverLineTable table, RecordId owner,
-                                const std::vector<ResolvedLine>& lines, bool carrySwitch) {
+bool RegisterImport::SameLines(CoverLineTable table, RecordId owner,
+                               const std::vector<ResolvedLine>& lines, bool carrySwitch) {
     const std::vector<CoverLine> stored = CoverLinesOf(m_store, table, owner);
     if (stored.size() != lines.size())
         return false;
@@ -376,7 +376,7 @@ bool CRegisterImport::SameLines(CoverLineTable table, RecordId owner,
     return true;
 }
 
-void CRegisterImport::DecideAgainAfterCovers() {
+void RegisterImport::DecideAgainAfterCovers() {
     // The covers are written now, with whatever they carried; what the
     // composite covers and the definitions found again hold is compared anew,
     // also where a cover was, after all, not overwritten. Without a planned
@@ -396,7 +396,7 @@ void CRegisterImport::DecideAgainAfterCovers() {
     }
 }
 
-void CRegisterImport::ResolveCovers() {
+void RegisterImport::ResolveCovers() {
     const std::string sheet(book::CoverSheet);
     m_covers.resize(m_book.covers.size());
     for (size_t i = 0; i < m_book.covers.size(); ++i) {
@@ -405,9 +405,9 @@ void CRegisterImport::ResolveCovers() {
         // same name: they differ in nothing a person could tell by.
         (cover.deleted ? m_fileDeletedCoverNames : m_fileCoverNames)
             .Add(cover.record.name, static_cast<int64_t>(i));
-        const CNameIndex::Found found = cover.deleted
-                                            ? m_dbDeletedCoverNames.Find(cover.record.name, true)
-                                            : m_dbCoverNames.Find(cover.record.name);
+        const NameIndex::Found found = cover.deleted
+                                           ? m_dbDeletedCoverNames.Find(cover.record.name, true)
+                                           : m_dbCoverNames.Find(cover.record.name);
         if (found.ambiguous) {
             Fault(sheet, cover.row, book::Name,
                   "v evidenci je více obalů „" + cover.record.name + "“");
@@ -428,22 +428,22 @@ void CRegisterImport::ResolveCovers() {
     }
 }
 
-std::optional<ResolvedLine> CRegisterImport::ResolveLine(const BookLine& line,
-                                                         const std::string& sheet) {
+std::optional<ResolvedLine> RegisterImport::ResolveLine(const BookLine& line,
+                                                        const std::string& sheet) {
     ResolvedLine resolved;
     // A cover in use first, then a deleted one: lines of deleted covers
     // still give dispatches their covers.
     // The same for both the file's covers and the database's.
-    const auto find = [&line](const CNameIndex& inUse, const CNameIndex& deleted) {
-        const CNameIndex::Found found = inUse.Find(line.cover);
+    const auto find = [&line](const NameIndex& inUse, const NameIndex& deleted) {
+        const NameIndex::Found found = inUse.Find(line.cover);
         return found || found.ambiguous ? found : deleted.Find(line.cover, true);
     };
     const CoverRecord* cover = nullptr;
-    if (const CNameIndex::Found file = find(m_fileCoverNames, m_fileDeletedCoverNames)) {
+    if (const NameIndex::Found file = find(m_fileCoverNames, m_fileDeletedCoverNames)) {
         resolved.cover.file = static_cast<int>(file.id);
         resolved.cover.db = m_covers[static_cast<size_t>(file.id)].db;
         cover = &m_book.covers[static_cast<size_t>(file.id)].record;
-    } else if (const CNameIndex::Found db = find(m_dbCoverNames, m_dbDeletedCoverNames)) {
+    } else if (const NameIndex::Found db = find(m_dbCoverNames, m_dbDeletedCoverNames)) {
         resolved.cover.db = db.id;
         cover = &m_dbCovers.at(db.id).record;
     } else {
@@ -465,7 +465,7 @@ std::optional<ResolvedLine> CRegisterImport::ResolveLine(const BookLine& line,
     return resolved;
 }
 
-void CRegisterImport::ResolveCompCovers() {
+void RegisterImport::ResolveCompCovers() {
     const std::string sheet(book::CompCoverSheet);
     m_compCovers.resize(m_book.compCovers.size());
     for (size_t i = 0; i < m_book.compCovers.size(); ++i) {
@@ -478,7 +478,7 @@ void CRegisterImport::ResolveCompCovers() {
             else
                 complete = false;
         }
-        const CNameIndex::Found found = m_dbCompNames.Find(compCover.name);
+        const NameIndex::Found found = m_dbCompNames.Find(compCover.name);
         if (found.ambiguous) {
             Fault(sheet, compCover.row, book::CompCover,
                   "v evidenci je více složených obalů „" + compCover.name + "“");
@@ -494,7 +494,7 @@ void CRegisterImport::ResolveCompCovers() {
     }
 }
 
-void CRegisterImport::ResolveProducts() {
+void RegisterImport::ResolveProducts() {
     const std::string sheet(book::ProductSheet);
     m_products.resize(m_book.products.size());
     for (size_t i = 0; i < m_book.products.size(); ++i) {
@@ -504,7 +504,7 @@ void CRegisterImport::ResolveProducts() {
         target.plan = Plan::Add;
         m_fileProductIndex.Add(product.key.source, product.SourceId(), product.katalog,
                                product.name, static_cast<int64_t>(i));
-        const CNameIndex::Found found = m_dbProductIndex.Find(product.key);
+        const NameIndex::Found found = m_dbProductIndex.Find(product.key);
         if (found.ambiguous) {
             Fault(sheet, product.row, product.key.column,
                   "v evidenci je více produktů: " + product.key.Described());
@@ -525,11 +525,11 @@ void CRegisterImport::ResolveProducts() {
     }
 }
 
-std::optional<size_t> CRegisterImport::ResolveProduct(const ProductRef& ref, int row) {
+std::optional<size_t> RegisterImport::ResolveProduct(const ProductRef& ref, int row) {
     const std::string sheet(book::PackagingSheet);
     // The product sheet first: the packaging of a product it brings names it
     // as it does.
-    const CNameIndex::Found file = m_fileProductIndex.Find(ref);
+    const NameIndex::Found file = m_fileProductIndex.Find(ref);
     if (file.ambiguous) {
         Fault(sheet, row, ref.column, "v listu Produkty je více produktů: " + ref.Described());
         return std::nullopt;
@@ -539,7 +539,7 @@ std::optional<size_t> CRegisterImport::ResolveProduct(const ProductRef& ref, int
 
     // Packaging is never given to a deleted product: only its own row brings
     // it back.
-    CNameIndex::Found db = m_dbProductIndex.Find(ref);
+    NameIndex::Found db = m_dbProductIndex.Find(ref);
     if (db && m_dbDeletedProducts.contains(db.id))
         db = {};
     if (!db) {
@@ -559,7 +559,7 @@ std::optional<size_t> CRegisterImport::ResolveProduct(const ProductRef& ref, int
     return it->second;
 }
 
-void CRegisterImport::ResolveDefinitions() {
+void RegisterImport::ResolveDefinitions() {
     const std::string sheet(book::PackagingSheet);
     // Rows may name one product in different ways (by its identifier, by its
     // catalogue number): its lines of one day are one definition all the same.
@@ -613,7 +613,7 @@ void CRegisterImport::ResolveDefinitions() {
     }
 }
 
-void CRegisterImport::Resolve(std::vector<RegisterFault>& faults) {
+void RegisterImport::Resolve(std::vector<RegisterFault>& faults) {
     m_faults = &faults;
     BeginPhase("Porovnávám s evidencí");
     LoadCovers();
@@ -629,7 +629,7 @@ void Count(ChangeCounts& counts, Plan plan) {
     (plan == Plan::Add ? counts.added : plan == Plan::Change ? counts.changed : counts.kept)++;
 }
 
-RegisterImportSummary CRegisterImport::Planned() const {
+RegisterImportSummary RegisterImport::Planned() const {
     RegisterImportSummary summary;
     for (const CoverWork& work : m_covers)
         Count(summary.covers, work.plan);
@@ -646,19 +646,18 @@ RegisterImportSummary CRegisterImport::Planned() const {
 
 // --- Writing ----------------------------------------------------------------
 
-bool CRegisterImport::Overwrite(Plan plan, CExistingRecords& existing,
-                                const std::string& question) {
+bool RegisterImport::Overwrite(Plan plan, ExistingRecords& existing, const std::string& question) {
     if (plan != Plan::Change)
         return plan == Plan::Add;
     return m_options.existing != ExistingMode::Ask || existing.Overwrite(question);
 }
 
-RecordId CRegisterImport::CoverId(const CoverTarget& target) const {
+RecordId RegisterImport::CoverId(const CoverTarget& target) const {
     return target.file >= 0 ? m_covers[static_cast<size_t>(target.file)].db : target.db;
 }
 
-void CRegisterImport::InsertLines(CoverLineWriter& writer, RecordId owner,
-                                  const std::vector<ResolvedLine>& lines) {
+void RegisterImport::InsertLines(CoverLineWriter& writer, RecordId owner,
+                                 const std::vector<ResolvedLine>& lines) {
     for (const ResolvedLine& resolved : lines) {
         CoverLine line = resolved.line;
         line.cover = CoverId(resolved.cover);
@@ -666,7 +665,7 @@ void CRegisterImport::InsertLines(CoverLineWriter& writer, RecordId owner,
     }
 }
 
-void CRegisterImport::WriteCover(CoverWriter& writer, CoverWork& work, const BookCover& cover) {
+void RegisterImport::WriteCover(CoverWriter& writer, CoverWork& work, const BookCover& cover) {
     if (work.db == NoRecord) {
         work.db = writer.Insert(cover.record, cover.deleted);
         return;
@@ -679,13 +678,13 @@ void CRegisterImport::WriteCover(CoverWriter& writer, CoverWork& work, const Boo
     }
 }
 
-std::string CRegisterImport::ProductName(const ProductTarget& target) const {
+std::string RegisterImport::ProductName(const ProductTarget& target) const {
     if (target.file >= 0)
         return m_book.products[static_cast<size_t>(target.file)].name;
     return m_dbProducts.at(target.db).name;
 }
 
-void CRegisterImport::Step() {
+void RegisterImport::Step() {
     if (++m_count % CheckEvery == 0) {
         if (m_progress.CheckCancel())
             throw ImportCancelled();
@@ -693,7 +692,7 @@ void CRegisterImport::Step() {
     }
 }
 
-void CRegisterImport::ApplyCovers(CExistingRecords& existing, ChangeCounts& done) {
+void RegisterImport::ApplyCovers(ExistingRecords& existing, ChangeCounts& done) {
     BeginPhase("Zapisuji obaly");
     CoverWriter writer(m_store);
     for (size_t i = 0; i < m_covers.size(); ++i) {
@@ -712,7 +711,7 @@ void CRegisterImport::ApplyCovers(CExistingRecords& existing, ChangeCounts& done
     m_wroteMain = m_wroteMain || done.added + done.changed > 0;
 }
 
-void CRegisterImport::ApplyCompCovers(CExistingRecords& existing, ChangeCounts& done) {
+void RegisterImport::ApplyCompCovers(ExistingRecords& existing, ChangeCounts& done) {
     BeginPhase("Zapisuji složené obaly");
     CompCoverWriter writer(m_store);
     // The band as the workbook has it, as the export wrote it out, also for a
@@ -741,7 +740,7 @@ void CRegisterImport::ApplyCompCovers(CExistingRecords& existing, ChangeCounts& 
     }
 }
 
-void CRegisterImport::ApplyProducts(CExistingRecords& existing, ChangeCounts& done) {
+void RegisterImport::ApplyProducts(ExistingRecords& existing, ChangeCounts& done) {
     BeginPhase("Zapisuji produkty");
     ProductWriter writer(m_store);
     for (ProductTarget& target : m_products) {
@@ -783,7 +782,7 @@ void CRegisterImport::ApplyProducts(CExistingRecords& existing, ChangeCounts& do
     }
 }
 
-void CRegisterImport::ApplyDefinitions(CExistingRecords& existing, ChangeCounts& done) {
+void RegisterImport::ApplyDefinitions(ExistingRecords& existing, ChangeCounts& done) {
     BeginPhase("Zapisuji balení");
     DefinitionWriter writer(m_store);
     CoverLineWriter lines(m_store, CoverLineTable::Packaging, AlwaysLimits::AsGiven);
@@ -815,7 +814,7 @@ void CRegisterImport::ApplyDefinitions(CExistingRecords& existing, ChangeCounts&
 // The dispatches of a product whose packaging changed take their covers from
 // it again, as after a change made in the product's window. How many products
 // had dispatches to derive.
-long CRegisterImport::RederiveDispatches() {
+long RegisterImport::RederiveDispatches() {
     BeginPhase("Aktualizuji obaly u vydaných produktů");
     NullProgress quiet;
     long rederived = 0;
@@ -828,13 +827,13 @@ long CRegisterImport::RederiveDispatches() {
     return rederived;
 }
 
-RegisterImportSummary CRegisterImport::Apply() {
+RegisterImportSummary RegisterImport::Apply() {
     RegisterImportSummary done;
     m_total = static_cast<long>(m_covers.size() + m_compCovers.size() + m_products.size() +
                                 m_definitions.size());
     m_count = 0;
     m_progress.SetRange(0, 100);
-    CExistingRecords existing(m_store.Messages(), m_options.existing);
+    ExistingRecords existing(m_store.Messages(), m_options.existing);
     ApplyCovers(existing, done.covers);
     DecideAgainAfterCovers();
     existing.ResetMode();
@@ -849,7 +848,7 @@ RegisterImportSummary CRegisterImport::Apply() {
     return done;
 }
 
-void CRegisterImport::Notify(IViewNotifier& notifier) const {
+void RegisterImport::Notify(IViewNotifier& notifier) const {
     if (m_wroteMain)
         notifier.NotifyAllViews(ViewNotification::ReloadMain);
     if (m_wroteItems)
@@ -882,14 +881,14 @@ RegisterImportResult ImportRegisters(CDataStore& store, const std::string& path,
                                      IViewNotifier& notifier) {
     RegisterImportResult result;
     try {
-        CWorkbook workbook;
+        Workbook workbook;
         workbook.Open(path);
         const Book book = ReadBook(workbook, result.faults, progress);
         workbook.Close();
         // What is looked up and what is written is one unit, so the file is
         // checked against the registers as they are written to.
-        CTransaction unit(store);
-        CRegisterImport import(store, book, options, switches, progress);
+        Transaction unit(store);
+        RegisterImport import(store, book, options, switches, progress);
         if (book.complete)
             import.Resolve(result.faults);
         if (!result.faults.empty()) {

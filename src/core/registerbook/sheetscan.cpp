@@ -56,11 +56,11 @@ std::string LabelKey(std::string_view text) {
     return FoldCase(Trimmed(text));
 }
 
-CSheetScan::CSheetScan(std::string_view sheet, std::vector<RegisterFault>& faults)
+SheetScan::SheetScan(std::string_view sheet, std::vector<RegisterFault>& faults)
     : m_sheet(sheet), m_faults(faults) {}
 
-bool CSheetScan::ReadHeader(const std::vector<SheetCell>& cells,
-                            const std::vector<std::string_view>& required) {
+bool SheetScan::ReadHeader(const std::vector<SheetCell>& cells,
+                           const std::vector<std::string_view>& required) {
     for (size_t i = 0; i < cells.size(); ++i) {
         if (!Trimmed(cells[i].text).empty())
             m_columns.emplace_back(LabelKey(cells[i].text), i);
@@ -75,7 +75,7 @@ bool CSheetScan::ReadHeader(const std::vector<SheetCell>& cells,
     return complete;
 }
 
-bool CSheetScan::BeginRow(int row, const std::vector<SheetCell>& cells) {
+bool SheetScan::BeginRow(int row, const std::vector<SheetCell>& cells) {
     m_row = row;
     m_cells = &cells;
     for (const SheetCell& cell : cells) {
@@ -85,7 +85,7 @@ bool CSheetScan::BeginRow(int row, const std::vector<SheetCell>& cells) {
     return false;
 }
 
-std::optional<size_t> CSheetScan::Column(std::string_view title) const {
+std::optional<size_t> SheetScan::Column(std::string_view title) const {
     // Every cell of every row asks for its column by title: the title is
     // folded once, not once per cell.
     const auto [it, added] = m_byTitle.try_emplace(std::string(title));
@@ -101,25 +101,25 @@ std::optional<size_t> CSheetScan::Column(std::string_view title) const {
     return it->second;
 }
 
-bool CSheetScan::Has(std::string_view title) const {
+bool SheetScan::Has(std::string_view title) const {
     return Column(title).has_value();
 }
 
-const SheetCell* CSheetScan::Cell(std::string_view title) const {
+const SheetCell* SheetScan::Cell(std::string_view title) const {
     const std::optional<size_t> index = Column(title);
     return index && *index < m_cells->size() ? &(*m_cells)[*index] : nullptr;
 }
 
-std::string CSheetScan::Text(std::string_view title) const {
+std::string SheetScan::Text(std::string_view title) const {
     const SheetCell* cell = Cell(title);
     return cell ? std::string(Trimmed(cell->text)) : std::string();
 }
 
-void CSheetScan::Fault(std::string_view title, std::string text) {
+void SheetScan::Fault(std::string_view title, std::string text) {
     m_faults.push_back({m_sheet, m_row, std::string(title), std::move(text)});
 }
 
-std::optional<Quantity> CSheetScan::Number(std::string_view title, const char* what) {
+std::optional<Quantity> SheetScan::Number(std::string_view title, const char* what) {
     const SheetCell* cell = Cell(title);
     const std::string text = Text(title);
     if (text.empty()) {
@@ -141,8 +141,7 @@ std::optional<Quantity> CSheetScan::Number(std::string_view title, const char* w
     return std::nullopt;
 }
 
-int CSheetScan::Code(std::string_view title, const CodeList& list, const char* what,
-                     bool required) {
+int SheetScan::Code(std::string_view title, const CodeList& list, const char* what, bool required) {
     const std::string text = Text(title);
     if (text.empty()) {
         if (required)
@@ -158,7 +157,7 @@ int CSheetScan::Code(std::string_view title, const CodeList& list, const char* w
     return it->second;
 }
 
-bool CSheetScan::YesNo(std::string_view title, bool fallback) {
+bool SheetScan::YesNo(std::string_view title, bool fallback) {
     const SheetCell* cell = Cell(title);
     const std::string text = Text(title);
     if (text.empty())
@@ -174,7 +173,7 @@ bool CSheetScan::YesNo(std::string_view title, bool fallback) {
     return fallback;
 }
 
-OleDate CSheetScan::Date(std::string_view title) {
+OleDate SheetScan::Date(std::string_view title) {
     const SheetCell* cell = Cell(title);
     const std::string text = Text(title);
     if (text.empty()) {
@@ -194,7 +193,7 @@ OleDate CSheetScan::Date(std::string_view title) {
     return {};
 }
 
-std::string CSheetScan::SourceId(std::string_view title) const {
+std::string SheetScan::SourceId(std::string_view title) const {
     const SheetCell* cell = Cell(title);
     const std::string text = Text(title);
     if (cell && cell->kind == SheetCell::Kind::Number) {

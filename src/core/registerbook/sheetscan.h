@@ -17,9 +17,9 @@ namespace tarvo {
 // One sheet of an imported workbook read row by row: finds the columns by the
 // titles of its first row and turns the cells of the row being read into
 // values, noting every cell it cannot take as a fault with its place.
-class CSheetScan {
+class SheetScan {
 public:
-    CSheetScan(std::string_view sheet, std::vector<RegisterFault>& faults);
+    SheetScan(std::string_view sheet, std::vector<RegisterFault>& faults);
 
     // Takes the first row as the header. False, after a fault for each one,
     // when a column of required is missing.

@@ -31,7 +31,7 @@ std::optional<RecordId> CompCoverRegister::Add(const CompCoverRecord& compCover)
     try {
         // The composite cover and its items are stored together: a failure
         // leaves neither, never a composite cover with part of its items.
-        CTransaction transaction(m_store);
+        Transaction transaction(m_store);
         const RecordId id = CompCoverWriter(m_store).Insert(compCover);
         StoreScratchItems(m_store, id);
         transaction.Commit();
@@ -44,7 +44,7 @@ std::optional<RecordId> CompCoverRegister::Add(const CompCoverRecord& compCover)
 
 Outcome CompCoverRegister::Update(RecordId id, const CompCoverRecord& compCover) {
     try {
-        CTransaction transaction(m_store);
+        Transaction transaction(m_store);
         if (RecordGone(m_store, FindCompCover(m_store, id).has_value()))
             return Outcome::Vanished;
         UpdateCompCover(m_store, id, compCover);
@@ -69,7 +69,7 @@ Outcome CompCoverRegister::DeleteSelection(const std::vector<RecordId>& ids) {
     if (!messages.AskYesNo(DeleteQuestion, MsgIcon::Question))
         return Outcome::Unchanged;
     try {
-        CTransaction transaction(m_store);
+        Transaction transaction(m_store);
         DeleteCompCovers(m_store, ids);
         transaction.Commit();
         return Outcome::Done;
@@ -81,7 +81,7 @@ Outcome CompCoverRegister::DeleteSelection(const std::vector<RecordId>& ids) {
 
 bool CompCoverRegister::BeginEditing(RecordId id) {
     try {
-        CTransaction transaction(m_store);
+        Transaction transaction(m_store);
         DeleteCoverLinesOf(m_store, CoverLineTable::Scratch, NoRecord);
         CopyCoverLines(m_store, CoverLineTable::CompCoverItems, id, CoverLineTable::Scratch,
                        NoRecord);
@@ -109,7 +109,7 @@ ReadResult<CoverLine> CompCoverRegister::ReadItem(RecordId itemId) {
 
 Outcome CompCoverRegister::UpdateItem(RecordId itemId, const CoverLine& item) {
     try {
-        CTransaction transaction(m_store);
+        Transaction transaction(m_store);
         if (RecordGone(m_store,
                        FindCoverLine(m_store, CoverLineTable::Scratch, itemId).has_value()))
             return Outcome::Vanished;

@@ -10,10 +10,10 @@
 namespace tarvo {
 
 std::unique_ptr<IRowSource> MakeCompCoverRows(CDataStore& store) {
-    return std::make_unique<CStatementRowSource>(
+    return std::make_unique<StatementRowSource>(
         store, std::vector<std::string>{"Název", "Poznámka"},
         "SELECT ccover_id, ccover_name, ccover_note FROM CompCover WHERE ccover_id IN ",
-        [](const CStatement& st) {
+        [](const Statement& st) {
             return RowCells{st.Text(1), st.Text(2)};
         });
 }

@@ -26,7 +26,7 @@ ReadResult<CoverRecord> CoverRegister::Read(RecordId id) {
 
 std::optional<RecordId> CoverRegister::Add(const CoverRecord& cover) {
     try {
-        CTransaction transaction(m_store);
+        Transaction transaction(m_store);
         const RecordId id = CoverWriter(m_store).Insert(cover);
         transaction.Commit();
         return id;
@@ -42,7 +42,7 @@ Outcome CoverRegister::Update(RecordId id, const CoverRecord& cover) {
     try {
         // The cover and the lines its change is carried into are one unit:
         // either all of them change or none.
-        CTransaction transaction(m_store);
+        Transaction transaction(m_store);
         const std::optional<CoverCodes> old = FindCoverCodes(m_store, id);
         if (RecordGone(m_store, old.has_value()))
             return Outcome::Vanished;
@@ -71,7 +71,7 @@ Outcome CoverRegister::DeleteSelection(const std::vector<RecordId>& ids) {
     if (!messages.AskYesNo("Opravdu si přejete odstranit vybrané obaly", MsgIcon::Question))
         return Outcome::Unchanged;
     try {
-        CTransaction transaction(m_store);
+        Transaction transaction(m_store);
         MarkCoversDeleted(m_store, ids);
         transaction.Commit();
     } catch (const ComError& e) {
@@ -87,7 +87,7 @@ ReadResult<DiscardRecord> CoverRegister::ReadDiscard(RecordId id) {
 
 std::optional<RecordId> CoverRegister::AddDiscard(const DiscardRecord& discard) {
     try {
-        CTransaction transaction(m_store);
+        Transaction transaction(m_store);
         const RecordId id = DiscardWriter(m_store).Insert(discard);
         transaction.Commit();
         return id;
@@ -99,7 +99,7 @@ std::optional<RecordId> CoverRegister::AddDiscard(const DiscardRecord& discard) 
 
 Outcome CoverRegister::UpdateDiscard(RecordId id, const DiscardRecord& discard) {
     try {
-        CTransaction transaction(m_store);
+        Transaction transaction(m_store);
         if (RecordGone(m_store, FindDiscard(m_store, id).has_value()))
             return Outcome::Vanished;
         tarvo::UpdateDiscard(m_store, id, discard);
@@ -122,7 +122,7 @@ Outcome CoverRegister::DeleteDiscard(RecordId id) {
                        discard->date.ToText().c_str()),
                 MsgIcon::Question))
             return Outcome::Unchanged;
-        CTransaction transaction(m_store);
+        Transaction transaction(m_store);
         tarvo::DeleteDiscard(m_store, id);
         transaction.Commit();
     } catch (const ComError& e) {
@@ -134,7 +134,7 @@ Outcome CoverRegister::DeleteDiscard(RecordId id) {
 
 Quantity CoverRegister::UnitWeight(RecordId cover) {
     try {
-        CStatement st(m_store, "SELECT cover_weight FROM Cover WHERE cover_id = ?");
+        Statement st(m_store, "SELECT cover_weight FROM Cover WHERE cover_id = ?");
         st.BindInt(1, cover);
         if (st.Step() && !st.IsNull(0))
             return st.GetQuantity(0);

@@ -10,13 +10,13 @@
 namespace tarvo {
 
 std::unique_ptr<IRowSource> MakeCoverRows(CDataStore& store) {
-    return std::make_unique<CStatementRowSource>(
+    return std::make_unique<StatementRowSource>(
         store,
         std::vector<std::string>{"Název", "Materiál", "Hmotnost [kg]", "Typ", "Původ", "Platba",
                                  "Opakovaně používaný"},
         "SELECT cover_id, cover_name, cover_mat, cover_weight, cover_type, cover_org, cover_pay, "
         "cover_reusable FROM Cover WHERE cover_id IN ",
-        [](const CStatement& st) {
+        [](const Statement& st) {
             return RowCells{st.Text(1),
                             CodeLabel(Materials, st.Int(2)),
                             QuantityCell(st, 3),
@@ -47,12 +47,12 @@ bool LoadCoverIds(CDataStore& store, const CoverFilter& filter, ListSort sort, I
 }
 
 std::unique_ptr<IRowSource> MakeDiscardRows(CDataStore& store) {
-    return std::make_unique<CStatementRowSource>(
+    return std::make_unique<StatementRowSource>(
         store, std::vector<std::string>{"Datum", "Typ", "Hmotnost [kg]"},
         "SELECT disc_id, disc_date, disc_type, disc_qty*cover_weight AS totWeight "
         "FROM CoverDiscard INNER JOIN Cover ON CoverDiscard.cover_id = Cover.cover_id "
         "WHERE disc_id IN ",
-        [](const CStatement& st) {
+        [](const Statement& st) {
             return RowCells{st.Date(1).ToText(), CodeLabel(DiscardKinds, st.Int(2)),
                             QuantityCell(st, 3)};
         });

@@ -22,8 +22,8 @@ std::optional<std::unordered_set<RecordId>> FindMatching(CDataStore& store,
         criterion.And(spec.column + " = ?", {spec.find});
     std::unordered_set<RecordId> ids;
     try {
-        CStatement st(store, "SELECT " + spec.idColumn + " FROM " + spec.table + " WHERE 1" +
-                                 criterion.sql);
+        Statement st(store, "SELECT " + spec.idColumn + " FROM " + spec.table + " WHERE 1" +
+                                criterion.sql);
         criterion.Bind(st);
         while (st.Step())
             ids.insert(st.Int(0));
@@ -52,9 +52,9 @@ Outcome ReplaceInRecords(CDataStore& store, const FindReplaceSpec& spec,
     if (replacement.GetKind() == Value::Kind::Bool)
         replacement = Value(int64_t{replacement.ToBool() ? 1 : 0});
     try {
-        CTransaction transaction(store);
-        CStatement update(store, "UPDATE " + spec.table + " SET " + spec.column + " = ?" + where);
-        std::optional<CStatement> read;
+        Transaction transaction(store);
+        Statement update(store, "UPDATE " + spec.table + " SET " + spec.column + " = ?" + where);
+        std::optional<Statement> read;
         if (inText)
             read.emplace(store, "SELECT " + spec.column + " FROM " + spec.table + where);
         const std::string find = spec.find.ToString();

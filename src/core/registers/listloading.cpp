@@ -14,7 +14,7 @@ std::string CodeLabel(const CodeList& list, int64_t code) {
     return list.Label(static_cast<int>(code));
 }
 
-std::string QuantityCell(const CStatement& st, int column) {
+std::string QuantityCell(const Statement& st, int column) {
     return VariantToText(Value(st.GetQuantity(column)));
 }
 
@@ -27,7 +27,7 @@ SqlClause OneValue(RecordId id) {
 bool LoadListIds(CDataStore& store, const std::string& sql, const SqlClause& parameters,
                  std::optional<IdList::SortValue> kind, bool descending, IdList& ids) {
     try {
-        CStatement st(store, sql);
+        Statement st(store, sql);
         parameters.Bind(st);
         if (kind)
             ids.LoadSorted(st, *kind, descending);
@@ -43,7 +43,7 @@ bool LoadListIds(CDataStore& store, const std::string& sql, const SqlClause& par
 std::unique_ptr<IRowSource> MakeCoverLineRows(CDataStore& store, const std::string& table,
                                               const std::string& idColumn) {
     const char* t = table.c_str();
-    return std::make_unique<CStatementRowSource>(
+    return std::make_unique<StatementRowSource>(
         store,
         std::vector<std::string>{"Název", "Hmotnost [kg]", "Počet výr.", "Použít od", "Použít do",
                                  "Typ", "Původ", "Platba"},
@@ -51,7 +51,7 @@ std::unique_ptr<IRowSource> MakeCoverLineRows(CDataStore& store, const std::stri
                "cp_usealways, cp_usefrom, cp_useto, %s.cover_type, %s.cover_org, %s.cover_pay "
                "FROM %s INNER JOIN Cover ON %s.cover_id = Cover.cover_id WHERE %s IN ",
                idColumn.c_str(), t, t, t, t, t, idColumn.c_str()),
-        [](const CStatement& st) {
+        [](const Statement& st) {
             const bool always = st.Int(4) != 0;
             return RowCells{st.Text(1),
                             QuantityCell(st, 2),

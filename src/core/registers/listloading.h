@@ -11,7 +11,7 @@
 namespace tarvo {
 
 class CDataStore;
-class CStatement;
+class Statement;
 class IRowSource;
 struct CodeList;
 
@@ -21,7 +21,7 @@ struct CodeList;
 // The label of a stored code ("???" outside the list).
 std::string CodeLabel(const CodeList& list, int64_t code);
 // A quantity column as the lists show it.
-std::string QuantityCell(const CStatement& st, int column);
+std::string QuantityCell(const Statement& st, int column);
 
 // One bound value: the parent record of a dependent list.
 SqlClause OneValue(RecordId id);

@@ -29,7 +29,7 @@ ReadResult<MoveRecord> MoveRegister::Read(RecordId id) {
 
 std::optional<RecordId> MoveRegister::Add(const MoveRecord& move) {
     try {
-        CTransaction unit(m_store);
+        Transaction unit(m_store);
         const RecordId id = MoveWriter(m_store).Insert(move);
         unit.Commit();
         return id;
@@ -41,7 +41,7 @@ std::optional<RecordId> MoveRegister::Add(const MoveRecord& move) {
 
 Outcome MoveRegister::Update(RecordId id, const MoveRecord& move) {
     try {
-        CTransaction unit(m_store);
+        Transaction unit(m_store);
         if (RecordGone(m_store, MoveExists(m_store, id)))
             return Outcome::Vanished;
         UpdateMove(m_store, id, move);
@@ -62,7 +62,7 @@ Outcome MoveRegister::DeleteSelection(const std::vector<RecordId>& ids) {
     if (!messages.AskYesNo("Opravdu si přejete odstranit vybrané výdeje?", MsgIcon::Question))
         return Outcome::Unchanged;
     try {
-        CTransaction unit(m_store);
+        Transaction unit(m_store);
         DeleteMoves(m_store, ids);
         unit.Commit();
         return Outcome::Done;
@@ -78,7 +78,7 @@ ReadResult<MoveLineRecord> MoveRegister::ReadLine(RecordId id) {
 
 std::optional<RecordId> MoveRegister::AddLine(RecordId move, RecordId product, Quantity quantity) {
     try {
-        CTransaction unit(m_store);
+        Transaction unit(m_store);
         const RecordId line = MoveLineWriter(m_store).Insert({move, product, quantity});
         const OleDate date = DispatchDate(move);
         // A dispatch without a date gives its lines no covers; any other
@@ -95,7 +95,7 @@ std::optional<RecordId> MoveRegister::AddLine(RecordId move, RecordId product, Q
 
 Outcome MoveRegister::UpdateLineQuantity(RecordId id, Quantity quantity) {
     try {
-        CTransaction unit(m_store);
+        Transaction unit(m_store);
         const std::optional<MoveLineRecord> line = FindMoveLine(m_store, id);
         if (RecordGone(m_store, line.has_value()))
             return Outcome::Vanished;
@@ -129,7 +129,7 @@ ReadResult<MoveCoverRecord> MoveRegister::ReadCoverLine(RecordId id) {
 Outcome MoveRegister::AddCoverLine(RecordId line, const MoveCoverRecord& cover) {
     IMessagePort& messages = m_store.Messages();
     try {
-        CTransaction unit(m_store);
+        Transaction unit(m_store);
         const std::optional<MoveLineRecord> owner = FindMoveLine(m_store, line);
         if (!owner) {
             // Covers without their product line would be counted in the
@@ -153,7 +153,7 @@ Outcome MoveRegister::AddCoverLine(RecordId line, const MoveCoverRecord& cover) 
 
 Outcome MoveRegister::UpdateCoverLineQuantity(RecordId id, Quantity quantity) {
     try {
-        CTransaction unit(m_store);
+        Transaction unit(m_store);
         const std::optional<MoveCoverRecord> stored = FindMoveCover(m_store, id);
         if (RecordGone(m_store, stored.has_value()))
             return Outcome::Vanished;
@@ -182,7 +182,7 @@ Outcome MoveRegister::DeleteNamed(RecordId id, const char* nameSql, const char* 
     try {
         std::string name;
         {
-            CStatement st(m_store, nameSql);
+            Statement st(m_store, nameSql);
             st.BindInt(1, id);
             if (RecordGone(m_store, st.Step()))
                 return Outcome::Vanished;
@@ -190,7 +190,7 @@ Outcome MoveRegister::DeleteNamed(RecordId id, const char* nameSql, const char* 
         }
         if (!messages.AskYesNo(Format(question, name.c_str()), MsgIcon::Question))
             return Outcome::Unchanged;
-        CTransaction unit(m_store);
+        Transaction unit(m_store);
         remove();
         unit.Commit();
         return Outcome::Done;

@@ -36,10 +36,10 @@ bool LoadCoverIds(CDataStore& store, const char* ownerColumn, RecordId owner, Li
 } // namespace
 
 std::unique_ptr<IRowSource> MakeMoveRows(CDataStore& store) {
-    return std::make_unique<CStatementRowSource>(
+    return std::make_unique<StatementRowSource>(
         store, std::vector<std::string>{"Číslo", "Datum", "Export", "Typ"},
         "SELECT move_id, move_num, move_date, move_export, move_type FROM Move WHERE move_id IN ",
-        [](const CStatement& st) {
+        [](const Statement& st) {
             return RowCells{st.Text(1), st.Date(2).ToText(), st.Int(3) != 0 ? "ano" : "ne",
                             CodeLabel(MoveTypes, st.Int(4))};
         });
@@ -59,11 +59,11 @@ bool LoadMoveIds(CDataStore& store, const MoveFilter& filter, ListSort sort, IdL
 }
 
 std::unique_ptr<IRowSource> MakeMoveLineRows(CDataStore& store) {
-    return std::make_unique<CStatementRowSource>(
+    return std::make_unique<StatementRowSource>(
         store, std::vector<std::string>{"Název", "Kat. č.", "Množství"},
         "SELECT mvprod_id, prod_name, prod_katalog, mvprod_qty FROM Move_Prod INNER JOIN Product "
         "ON Move_Prod.prod_id = Product.prod_id WHERE mvprod_id IN ",
-        [](const CStatement& st) {
+        [](const Statement& st) {
             return RowCells{st.Text(1), st.Text(2), QuantityCell(st, 3)};
         });
 }
@@ -80,13 +80,13 @@ bool LoadMoveLineIds(CDataStore& store, RecordId move, ListSort sort, IdList& id
 }
 
 std::unique_ptr<IRowSource> MakeMoveCoverRows(CDataStore& store) {
-    return std::make_unique<CStatementRowSource>(
+    return std::make_unique<StatementRowSource>(
         store,
         std::vector<std::string>{"Název", "Hmotnost [kg]", "Materiál", "Typ", "Původ", "Platba"},
         "SELECT mvcover_id, cover_name, mvcover_qty*cover_weight AS totWeight, cover_mat, "
         "Move_Cover.cover_type, Move_Cover.cover_org, Move_Cover.cover_pay FROM Move_Cover INNER "
         "JOIN Cover ON Move_Cover.cover_id = Cover.cover_id WHERE mvcover_id IN ",
-        [](const CStatement& st) {
+        [](const Statement& st) {
             return RowCells{st.Text(1),
                             QuantityCell(st, 2),
                             CodeLabel(Materials, st.Int(3)),

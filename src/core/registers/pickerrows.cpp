@@ -17,24 +17,24 @@ bool LoadByName(CDataStore& store, const char* sql, IdList& ids) {
 }
 
 // A quantity as the lists show it; nothing for an empty field.
-std::string OptionalQuantityCell(const CStatement& st, int column) {
+std::string OptionalQuantityCell(const Statement& st, int column) {
     return st.IsNull(column) ? std::string() : VariantToText(Value(st.GetQuantity(column)));
 }
 
-int Code(const CStatement& st, int column) {
+int Code(const Statement& st, int column) {
     return st.IsNull(column) ? -1 : static_cast<int>(st.Int(column));
 }
 
 } // namespace
 
 std::unique_ptr<IRowSource> MakeCoverPickerRows(CDataStore& store) {
-    return std::make_unique<CStatementRowSource>(
+    return std::make_unique<StatementRowSource>(
         store,
         std::vector<std::string>{"Název", "Typ", "Původ", "Platba", "Materiál", "Hmotnost [kg]",
                                  "Opakované použití"},
         "SELECT cover_id, cover_name, cover_type, cover_org, cover_pay, cover_mat, cover_weight, "
         "cover_reusable FROM Cover WHERE cover_id IN ",
-        [](const CStatement& st) {
+        [](const Statement& st) {
             return RowCells{st.Text(1),
                             CoverTypes.Label(Code(st, 2)),
                             Origins.Label(Code(st, 3)),
@@ -50,10 +50,10 @@ bool LoadCoverPickerIds(CDataStore& store, IdList& ids) {
 }
 
 std::unique_ptr<IRowSource> MakeCompCoverPickerRows(CDataStore& store) {
-    return std::make_unique<CStatementRowSource>(
+    return std::make_unique<StatementRowSource>(
         store, std::vector<std::string>{"Název", "Poznámka"},
         "SELECT ccover_id, ccover_name, ccover_note FROM CompCover WHERE ccover_id IN ",
-        [](const CStatement& st) {
+        [](const Statement& st) {
             return RowCells{st.Text(1), st.Text(2)};
         });
 }
@@ -63,10 +63,10 @@ bool LoadCompCoverPickerIds(CDataStore& store, IdList& ids) {
 }
 
 std::unique_ptr<IRowSource> MakeProductPickerRows(CDataStore& store) {
-    return std::make_unique<CStatementRowSource>(
+    return std::make_unique<StatementRowSource>(
         store, std::vector<std::string>{"Název", "Kat. č.", "Jednotka"},
         "SELECT prod_id, prod_name, prod_katalog, prod_unit FROM Product WHERE prod_id IN ",
-        [](const CStatement& st) {
+        [](const Statement& st) {
             return RowCells{st.Text(1), st.Text(2), st.Text(3)};
         });
 }
@@ -78,8 +78,8 @@ bool LoadProductPickerIds(CDataStore& store, IdList& ids) {
 
 std::optional<CoverFacts> ReadCoverFacts(CDataStore& store, RecordId cover) {
     try {
-        CStatement st(store, "SELECT cover_weight, cover_type, cover_org, cover_pay, cover_mat, "
-                             "cover_stat, cover_reusable FROM Cover WHERE cover_id = ?");
+        Statement st(store, "SELECT cover_weight, cover_type, cover_org, cover_pay, cover_mat, "
+                            "cover_stat, cover_reusable FROM Cover WHERE cover_id = ?");
         st.BindInt(1, cover);
         if (!st.Step())
             return std::nullopt;

@@ -67,7 +67,7 @@ void ProductRegister::TellCarried(bool carried) {
 Outcome ProductRegister::ChangePackaging(const std::function<PackagingChange()>& change) {
     bool carried = false;
     try {
-        CTransaction unit(m_store);
+        Transaction unit(m_store);
         const PackagingChange changed = change();
         if (const Outcome* outcome = std::get_if<Outcome>(&changed))
             return *outcome;
@@ -92,7 +92,7 @@ std::optional<RecordId> ProductRegister::Add(const ProductRecord& product) {
     try {
         // Only what the dialog edits: the source stays empty, which marks a
         // product entered by hand, and the deleted flag takes its default.
-        CTransaction unit(m_store);
+        Transaction unit(m_store);
         const RecordId id = ProductWriter(m_store).Insert(
             {product.name, product.katalog, product.unit, 0, std::nullopt});
         unit.Commit();
@@ -105,7 +105,7 @@ std::optional<RecordId> ProductRegister::Add(const ProductRecord& product) {
 
 Outcome ProductRegister::Update(RecordId id, const ProductRecord& product) {
     try {
-        CTransaction unit(m_store);
+        Transaction unit(m_store);
         if (RecordGone(m_store, ProductExists(m_store, id)))
             return Outcome::Vanished;
         UpdateProduct(m_store, id, product);
@@ -123,7 +123,7 @@ Outcome ProductRegister::DeleteSelection(const std::vector<RecordId>& ids) {
                                      MsgIcon::Question))
         return Outcome::Unchanged;
     try {
-        CTransaction unit(m_store);
+        Transaction unit(m_store);
         MarkProductsDeleted(m_store, ids);
         unit.Commit();
         return Outcome::Done;
@@ -237,7 +237,7 @@ Outcome ProductRegister::DeleteLine(RecordId cpId) {
         ReadOne<std::string>(m_store,
                              "SELECT Cover.cover_name FROM Prod_Cover LEFT JOIN Cover ON "
                              "Prod_Cover.cover_id = Cover.cover_id WHERE (cp_id = ?)",
-                             cpId, [](const CStatement& s) { return s.Text(0); });
+                             cpId, [](const Statement& s) { return s.Text(0); });
     if (!coverName)
         return coverName.outcome;
     if (!m_store.Messages().AskYesNo(
@@ -260,7 +260,7 @@ Outcome ProductRegister::AssignToProducts(const std::vector<RecordId>& prodIds, 
     if (!CheckSelected(prodIds.empty() ? NoRecord : prodIds.front(), Missing::Product))
         return Outcome::Refused;
     try {
-        CTransaction unit(m_store);
+        Transaction unit(m_store);
         DefinitionWriter definitions(m_store);
         CoverLineWriter lines(m_store, CoverLineTable::Packaging);
         for (RecordId prodId : prodIds) {

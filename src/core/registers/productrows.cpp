@@ -11,11 +11,11 @@
 namespace tarvo {
 
 std::unique_ptr<IRowSource> MakeProductRows(CDataStore& store) {
-    return std::make_unique<CStatementRowSource>(
+    return std::make_unique<StatementRowSource>(
         store, std::vector<std::string>{"ID", "Název", "Kat. č.", "Jednotka"},
         "SELECT prod_id, prod_source, prod_scrid, prod_name, prod_katalog, prod_unit FROM Product "
         "WHERE prod_id IN ",
-        [](const CStatement& st) {
+        [](const Statement& st) {
             const bool imported = !st.IsNull(1) && st.Int(1) > 0 && !st.IsNull(2);
             // A number as a number, an abbreviation of the XML export as text.
             return RowCells{imported ? st.Text(2) : std::string(), st.Text(3), st.Text(4),
@@ -43,10 +43,10 @@ bool LoadProductIds(CDataStore& store, const ProdFilter& filter, ListSort sort, 
 }
 
 std::unique_ptr<IRowSource> MakeDefinitionRows(CDataStore& store) {
-    return std::make_unique<CStatementRowSource>(
+    return std::make_unique<StatementRowSource>(
         store, std::vector<std::string>{"Platné od"},
         "SELECT dt_id, dt_from FROM Prod_CoverDT WHERE dt_id IN ",
-        [](const CStatement& st) { return RowCells{DefinitionDateText(st.Date(1))}; });
+        [](const Statement& st) { return RowCells{DefinitionDateText(st.Date(1))}; });
 }
 
 bool LoadDefinitionIds(CDataStore& store, RecordId prodId, IdList& ids) {

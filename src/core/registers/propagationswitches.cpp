@@ -17,7 +17,7 @@ CoverCodeTargets CoverCodeTargetsOf(const PropagationSwitches& switches) {
     return {switches.coverToCompCovers, switches.coverToPackaging, switches.coverToDispatches};
 }
 
-PropagationSwitches ReadSwitches(const CProfile& profile) {
+PropagationSwitches ReadSwitches(const Profile& profile) {
     PropagationSwitches s;
     s.coverToCompCovers = profile.GetInt(Section, KeyCompCovers, 1) != 0;
     s.coverToPackaging = profile.GetInt(Section, KeyPackaging, 1) != 0;
@@ -26,7 +26,7 @@ PropagationSwitches ReadSwitches(const CProfile& profile) {
     return s;
 }
 
-bool WriteSwitches(CProfile& profile, const PropagationSwitches& s) {
+bool WriteSwitches(Profile& profile, const PropagationSwitches& s) {
     bool ok = profile.WriteInt(Section, KeyCompCovers, s.coverToCompCovers ? 1 : 0);
     ok = profile.WriteInt(Section, KeyPackaging, s.coverToPackaging ? 1 : 0) && ok;
     ok = profile.WriteInt(Section, KeyDispatches, s.coverToDispatches ? 1 : 0) && ok;

@@ -2,7 +2,7 @@
 
 namespace tarvo {
 
-class CProfile;
+class Profile;
 struct CoverCodeTargets;
 
 // The four change-propagation switches of section "Moznosti". A fresh
@@ -22,9 +22,9 @@ CoverCodeTargets CoverCodeTargetsOf(const PropagationSwitches& switches);
 
 // Section "Moznosti" of tarvo.ini: each switch an integer, 1 when the key or
 // the whole file is missing.
-PropagationSwitches ReadSwitches(const CProfile& profile);
+PropagationSwitches ReadSwitches(const Profile& profile);
 // Writes the four keys in their fixed order; false when the file cannot be
 // written.
-bool WriteSwitches(CProfile& profile, const PropagationSwitches& switches);
+bool WriteSwitches(Profile& profile, const PropagationSwitches& switches);
 
 } // namespace tarvo

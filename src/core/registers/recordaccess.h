@@ -42,7 +42,7 @@ ReadResult<Record> ReadFound(CDataStore& store, Find find) {
 template <typename Record, typename Fill>
 ReadResult<Record> ReadOne(CDataStore& store, std::string_view sql, RecordId id, Fill fill) {
     return ReadFound<Record>(store, [&]() -> std::optional<Record> {
-        CStatement st(store, sql);
+        Statement st(store, sql);
         st.BindInt(1, id);
         if (!st.Step())
             return std::nullopt;

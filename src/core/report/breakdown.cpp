@@ -13,13 +13,13 @@ namespace tarvo {
 
 namespace {
 
-std::optional<int64_t> OptionalInt(const CStatement& s, int column) {
+std::optional<int64_t> OptionalInt(const Statement& s, int column) {
     if (s.IsNull(column))
         return std::nullopt;
     return s.Int(column);
 }
 
-RecordId IdOrZero(const CStatement& s, int column) {
+RecordId IdOrZero(const Statement& s, int column) {
     return s.IsNull(column) ? 0 : s.Int(column);
 }
 
@@ -101,10 +101,10 @@ public:
 
 private:
     void ReadNames() {
-        CStatement products(m_store, "SELECT prod_id, prod_name, prod_katalog FROM Product");
+        Statement products(m_store, "SELECT prod_id, prod_name, prod_katalog FROM Product");
         while (products.Step())
             m_result.products[products.Int(0)] = {products.Text(1), products.Text(2)};
-        CStatement covers(m_store, "SELECT cover_id, cover_name, cover_weight FROM Cover");
+        Statement covers(m_store, "SELECT cover_id, cover_name, cover_weight FROM Cover");
         while (covers.Step()) {
             m_result.coverNames[covers.Int(0)] = covers.Text(1);
             m_coverWeights[covers.Int(0)] = covers.GetQuantity(2);
@@ -113,8 +113,8 @@ private:
 
     void ReadDefinitions() {
         // The order in which the derivation compares them.
-        CStatement s(m_store, "SELECT prod_id, dt_id, dt_from FROM Prod_CoverDT ORDER BY "
-                              "prod_id, dt_from, dt_id");
+        Statement s(m_store, "SELECT prod_id, dt_id, dt_from FROM Prod_CoverDT ORDER BY "
+                             "prod_id, dt_from, dt_id");
         while (s.Step())
             m_definitions[IdOrZero(s, 0)].push_back({s.Int(1), s.Date(2)});
         for (const auto& [prod, definitions] : m_definitions) {
@@ -132,9 +132,9 @@ private:
     }
 
     void ReadMoves() {
-        CStatement s(m_store, "SELECT move_id, move_num, move_export FROM Move WHERE (" +
-                                  PeriodCondition("move_date", m_period.first, m_period.last) +
-                                  ") OR move_date IS NULL");
+        Statement s(m_store, "SELECT move_id, move_num, move_export FROM Move WHERE (" +
+                                 PeriodCondition("move_date", m_period.first, m_period.last) +
+                                 ") OR move_date IS NULL");
         while (s.Step())
             m_result.moves[s.Int(0)] = {s.Text(1), OptionalInt(s, 2)};
     }
@@ -188,20 +188,20 @@ private:
         const SheetQuery stats = SheetQueryOf(ReportSheets[statistics]);
         // The sheets join Cover with INNER JOIN; here a line without its
         // cover stays in the result (Cover.cover_id IS NULL) to be named.
-        CStatement s(m_store,
-                     "SELECT " + dispatch.keys + ", " + stats.keys +
-                         ", Move_Cover.mvcover_id, Move_Cover.move_id, Move_Cover.cover_id, "
-                         "Move_Cover.mvcover_qty, Move_Cover.cover_pay, Move.move_date, "
-                         "Move.move_export, Cover.cover_id, " +
-                         dispatch.weight + " AS LineWeight, " + DispatchSheetCase() +
-                         " AS DispatchSheet, CASE WHEN Cover.cover_id IS NOT NULL AND " +
-                         stats.condition +
-                         " THEN 1 ELSE 0 END AS StatisticsSheet, "
-                         "Move_Prod.prod_id, Move_Prod.mvprod_qty FROM ((Move INNER JOIN "
-                         "Move_Cover ON Move.move_id = Move_Cover.move_id) LEFT JOIN Cover ON "
-                         "Move_Cover.cover_id = Cover.cover_id) LEFT JOIN Move_Prod ON "
-                         "Move_Prod.mvprod_id = Move_Cover.mvprod_id WHERE " +
-                         PeriodCondition("move_date", m_period.first, m_period.last));
+        Statement s(m_store,
+                    "SELECT " + dispatch.keys + ", " + stats.keys +
+                        ", Move_Cover.mvcover_id, Move_Cover.move_id, Move_Cover.cover_id, "
+                        "Move_Cover.mvcover_qty, Move_Cover.cover_pay, Move.move_date, "
+                        "Move.move_export, Cover.cover_id, " +
+                        dispatch.weight + " AS LineWeight, " + DispatchSheetCase() +
+                        " AS DispatchSheet, CASE WHEN Cover.cover_id IS NOT NULL AND " +
+                        stats.condition +
+                        " THEN 1 ELSE 0 END AS StatisticsSheet, "
+                        "Move_Prod.prod_id, Move_Prod.mvprod_qty FROM ((Move INNER JOIN "
+                        "Move_Cover ON Move.move_id = Move_Cover.move_id) LEFT JOIN Cover ON "
+                        "Move_Cover.cover_id = Cover.cover_id) LEFT JOIN Move_Prod ON "
+                        "Move_Prod.mvprod_id = Move_Cover.mvprod_id WHERE " +
+                        PeriodCondition("move_date", m_period.first, m_period.last));
         while (s.Step()) {
             BreakdownLine line;
             line.kind = BreakdownLine::CoverLine;
@@ -271,17 +271,17 @@ private:
     void ReadDiscards() {
         const int sheet = 8;
         const SheetQuery discard = SheetQueryOf(ReportSheets[sheet]);
-        CStatement s(m_store,
-                     "SELECT " + discard.keys +
-                         ", CoverDiscard.disc_id, CoverDiscard.cover_id, CoverDiscard.disc_date, "
-                         "CoverDiscard.disc_qty, Cover.cover_id, Cover.cover_reusable, " +
-                         discard.weight +
-                         " AS LineWeight, CASE WHEN Cover.cover_id IS NOT NULL "
-                         "AND " +
-                         discard.condition +
-                         " THEN 1 ELSE 0 END AS OnSheet FROM CoverDiscard LEFT JOIN Cover ON "
-                         "CoverDiscard.cover_id = Cover.cover_id WHERE " +
-                         PeriodCondition("disc_date", m_period.first, m_period.last));
+        Statement s(m_store,
+                    "SELECT " + discard.keys +
+                        ", CoverDiscard.disc_id, CoverDiscard.cover_id, CoverDiscard.disc_date, "
+                        "CoverDiscard.disc_qty, Cover.cover_id, Cover.cover_reusable, " +
+                        discard.weight +
+                        " AS LineWeight, CASE WHEN Cover.cover_id IS NOT NULL "
+                        "AND " +
+                        discard.condition +
+                        " THEN 1 ELSE 0 END AS OnSheet FROM CoverDiscard LEFT JOIN Cover ON "
+                        "CoverDiscard.cover_id = Cover.cover_id WHERE " +
+                        PeriodCondition("disc_date", m_period.first, m_period.last));
         while (s.Step()) {
             BreakdownLine line;
             line.kind = BreakdownLine::Discard;
@@ -317,7 +317,7 @@ private:
         }
     }
 
-    void AddProductLine(const CStatement& s, LeftOutReason reason) {
+    void AddProductLine(const Statement& s, LeftOutReason reason) {
         BreakdownLine line;
         line.kind = BreakdownLine::ProductLine;
         line.id = IdOrZero(s, 0);
@@ -338,22 +338,22 @@ private:
     }
 
     void ReadProductLinesWithoutCovers() {
-        CStatement s(m_store,
-                     "SELECT Move_Prod.mvprod_id, Move.move_id, Move_Prod.prod_id, "
-                     "Move_Prod.mvprod_qty, Move.move_date FROM Move INNER JOIN Move_Prod ON "
-                     "Move.move_id = Move_Prod.move_id WHERE " +
-                         PeriodCondition("move_date", m_period.first, m_period.last) +
-                         " AND NOT EXISTS (SELECT 1 FROM Move_Cover WHERE Move_Cover.mvprod_id "
-                         "= Move_Prod.mvprod_id)");
+        Statement s(m_store,
+                    "SELECT Move_Prod.mvprod_id, Move.move_id, Move_Prod.prod_id, "
+                    "Move_Prod.mvprod_qty, Move.move_date FROM Move INNER JOIN Move_Prod ON "
+                    "Move.move_id = Move_Prod.move_id WHERE " +
+                        PeriodCondition("move_date", m_period.first, m_period.last) +
+                        " AND NOT EXISTS (SELECT 1 FROM Move_Cover WHERE Move_Cover.mvprod_id "
+                        "= Move_Prod.mvprod_id)");
         while (s.Step())
             AddProductLine(s, LeftOutReason::NoCovers);
     }
 
     void ReadUndatedDispatches() {
-        CStatement s(m_store, "SELECT Move_Prod.mvprod_id, Move.move_id, Move_Prod.prod_id, "
-                              "Move_Prod.mvprod_qty, Move.move_date FROM Move LEFT JOIN "
-                              "Move_Prod ON Move.move_id = Move_Prod.move_id WHERE "
-                              "Move.move_date IS NULL");
+        Statement s(m_store, "SELECT Move_Prod.mvprod_id, Move.move_id, Move_Prod.prod_id, "
+                             "Move_Prod.mvprod_qty, Move.move_date FROM Move LEFT JOIN "
+                             "Move_Prod ON Move.move_id = Move_Prod.move_id WHERE "
+                             "Move.move_date IS NULL");
         while (s.Step())
             AddProductLine(s, LeftOutReason::NoValidDate);
     }

@@ -10,8 +10,8 @@ namespace tarvo {
 
 namespace {
 
-using Cell = CWorkbookWriter::Cell;
-using Fixed = CWorkbookWriter::Fixed;
+using Cell = WorkbookWriter::Cell;
+using Fixed = WorkbookWriter::Fixed;
 
 // The label of a code, or the code itself (in spare) when the list has none.
 std::string_view CodeText(const CodeList& list, const std::optional<int64_t>& code,
@@ -72,7 +72,7 @@ void FillTexts(const Breakdown& b, const BreakdownLine& line, LineTexts& t) {
     t.kind = CodeText(DiscardKinds, line.discardKind, t.spare[8]);
 }
 
-const std::vector<CWorkbookWriter::Column> LineColumns = {
+const std::vector<WorkbookWriter::Column> LineColumns = {
     {"Výdej / odstranění", 16},
     {"Datum", 11},
     {"Vývoz", 6},
@@ -106,7 +106,7 @@ void AppendLineCells(std::vector<Cell>& row, const BreakdownLine& line, const Li
                            line.kilograms.IsValid() ? Cell{Fixed{line.kilograms}} : Cell{}});
 }
 
-void WriteSummary(CWorkbookWriter& book, const Breakdown& b, const std::vector<CellTotal>& totals) {
+void WriteSummary(WorkbookWriter& book, const Breakdown& b, const std::vector<CellTotal>& totals) {
     book.AddSheet("Souhrn", {{"List výkazu", 26}, {"Buněk", 10}, {"Řádků", 10}, {"Celkem t", 14}});
     for (size_t s = 0; s < ReportSheets.size(); ++s) {
         int64_t cells = 0;
@@ -141,10 +141,10 @@ void WriteSummary(CWorkbookWriter& book, const Breakdown& b, const std::vector<C
 
 void WriteBreakdownWorkbook(const Breakdown& b, const std::string& path) {
     const std::vector<CellTotal> totals = b.CellTotals();
-    CWorkbookWriter book(path);
+    WorkbookWriter book(path);
     WriteSummary(book, b, totals);
 
-    std::vector<CWorkbookWriter::Column> sheetColumns = {{"Buňka", 11}};
+    std::vector<WorkbookWriter::Column> sheetColumns = {{"Buňka", 11}};
     sheetColumns.insert(sheetColumns.end(), LineColumns.begin(), LineColumns.end());
     sheetColumns.push_back({"Hmotnost t", 11});
     size_t next = 0;
@@ -173,7 +173,7 @@ void WriteBreakdownWorkbook(const Breakdown& b, const std::string& path) {
         }
     }
 
-    std::vector<CWorkbookWriter::Column> leftColumns = {
+    std::vector<WorkbookWriter::Column> leftColumns = {
         {"List výkazu", 11}, {"Důvod", 26}, {"Podrobnosti", 30}};
     leftColumns.insert(leftColumns.end(), LineColumns.begin(), LineColumns.end());
     book.AddSheet("Nezahrnuto", leftColumns);

@@ -41,7 +41,7 @@ bool FileExists(const std::string& path) {
     return std::filesystem::exists(path, ec);
 }
 
-void WriteIntroSheet(CWorksheet& intro, const ReportParams& params, Quantity version) {
+void WriteIntroSheet(Worksheet& intro, const ReportParams& params, Quantity version) {
     const CompanyData& c = params.company;
     if (version < QuarterCellVersion)
         intro.PutInteger("D4:D4", params.quarter);
@@ -206,10 +206,10 @@ std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progres
     progress.SetRange(0, 200);
     progress.SetStatus("Spouštím excel");
 
-    CWorkbook book;
+    Workbook book;
     try {
         book.Open(*output);
-        CWorksheet* intro = book.Worksheet(IntroSheet);
+        Worksheet* intro = book.Sheet(IntroSheet);
         if (!intro) {
             messages.ShowMessage(
                 Format("Soubor '%s' neobsahuje předlohu výkazu", templatePath->c_str()),
@@ -234,7 +234,7 @@ std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progres
         WriteIntroSheet(*intro, params, version);
 
         for (const ReportSheet& data : ReportSheets) {
-            CWorksheet* sheet = book.Worksheet(data.name);
+            Worksheet* sheet = book.Sheet(data.name);
             if (!sheet)
                 continue;
             progress.SetStatus(Format("sešit %s", data.name));
@@ -242,7 +242,7 @@ std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progres
             FillReportSheet(store, progress, *sheet, data, period.first, period.last, version);
         }
 
-        if (CWorksheet* again = book.Worksheet(IntroSheet))
+        if (Worksheet* again = book.Sheet(IntroSheet))
             again->Activate();
         book.Save();
         book.Close();
@@ -260,9 +260,9 @@ std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progres
 }
 
 Quantity ReadReportVersion(const std::string& path) {
-    CWorkbook book;
+    Workbook book;
     book.Open(path);
-    CWorksheet* intro = book.Worksheet(IntroSheet);
+    Worksheet* intro = book.Sheet(IntroSheet);
     if (!intro)
         throw ComError(WorkbookError::BadIndex,
                        Format("Soubor '%s' neobsahuje list \"%s\".", path.c_str(), IntroSheet));

@@ -39,25 +39,25 @@ ReportPeriod DefaultReportPeriod(OleDate today) {
     return period;
 }
 
-CompanyData LoadCompanyData(const CProfile& profile) {
+CompanyData LoadCompanyData(const Profile& profile) {
     CompanyData company;
     for (const Key& key : Keys)
         company.*key.field = profile.GetString(Section, key.name, "", MaxChars);
     return company;
 }
 
-bool StoreCompanyData(CProfile& profile, const CompanyData& company) {
+bool StoreCompanyData(Profile& profile, const CompanyData& company) {
     bool written = true;
     for (const Key& key : Keys)
         written = profile.WriteString(Section, key.name, company.*key.field) && written;
     return written;
 }
 
-bool LoadBreakdownChoice(const CProfile& profile) {
+bool LoadBreakdownChoice(const Profile& profile) {
     return profile.GetInt("Vykaz", "Rozpis", 0) != 0;
 }
 
-bool StoreBreakdownChoice(CProfile& profile, bool breakdown) {
+bool StoreBreakdownChoice(Profile& profile, bool breakdown) {
     return profile.WriteInt("Vykaz", "Rozpis", breakdown ? 1 : 0);
 }
 

@@ -6,7 +6,7 @@
 
 namespace tarvo {
 
-class CProfile;
+class Profile;
 
 // The company texts the intro sheet of the report carries. They are kept in
 // the settings file, section "Spolecnost", between reports.
@@ -40,14 +40,14 @@ struct ReportPeriod {
 ReportPeriod DefaultReportPeriod(OleDate today);
 
 // Missing keys read as empty texts, each value at most 1000 characters.
-CompanyData LoadCompanyData(const CProfile& profile);
+CompanyData LoadCompanyData(const Profile& profile);
 // Every key is written, an empty text as an empty value. False when the file
 // could not be written; the report goes on with the values all the same.
-bool StoreCompanyData(CProfile& profile, const CompanyData& company);
+bool StoreCompanyData(Profile& profile, const CompanyData& company);
 
 // Whether the report dialog builds the breakdown beside the statement: kept
 // in the settings file (section "Vykaz", key "Rozpis"), off until chosen.
-bool LoadBreakdownChoice(const CProfile& profile);
-bool StoreBreakdownChoice(CProfile& profile, bool breakdown);
+bool LoadBreakdownChoice(const Profile& profile);
+bool StoreBreakdownChoice(Profile& profile, bool breakdown);
 
 } // namespace tarvo

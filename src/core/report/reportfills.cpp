@@ -235,7 +235,7 @@ SheetQuery SheetQueryOf(const ReportSheet& sheet) {
     return {};
 }
 
-SheetKey ReadSheetKey(const ReportSheet& sheet, const CStatement& statement, int first) {
+SheetKey ReadSheetKey(const ReportSheet& sheet, const Statement& statement, int first) {
     SheetKey key;
     const int count = sheet.fill == ReportSheet::Statistics ? 2 : 3;
     for (int i = 0; i < count; ++i) {
@@ -272,13 +272,13 @@ Quantity KilogramsToTonnes(Quantity kilograms) {
     return Quantity::FromScaled(kilograms.Scaled() / 1000);
 }
 
-void FillReportSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
+void FillReportSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,
                      const ReportSheet& data, OleDate firstDay, OleDate lastDay, Quantity version) {
     const SheetQuery query = SheetQueryOf(data);
-    CStatement groups(store, "SELECT " + query.keys + ", Sum(" + query.weight + ") AS SumWeight " +
-                                 query.tables + " WHERE " + query.condition + " AND " +
-                                 PeriodCondition(query.dateColumn, firstDay, lastDay) +
-                                 " GROUP BY " + query.keys);
+    Statement groups(store, "SELECT " + query.keys + ", Sum(" + query.weight + ") AS SumWeight " +
+                                query.tables + " WHERE " + query.condition + " AND " +
+                                PeriodCondition(query.dateColumn, firstDay, lastDay) +
+                                " GROUP BY " + query.keys);
     const int weightColumn = data.fill == ReportSheet::Statistics ? 2 : 3;
     struct Group {
         SheetKey key;
@@ -316,19 +316,19 @@ void FillReportSheet(CDataStore& store, IProgressPort& progress, CWorksheet& she
     }
 }
 
-void FillDispatchSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
+void FillDispatchSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,
                        OleDate firstDay, OleDate lastDay, bool reusable, bool exportOnly,
                        int payment, Quantity version) {
     const ReportSheet data{"", ReportSheet::Dispatch, reusable, exportOnly, payment};
     FillReportSheet(store, progress, sheet, data, firstDay, lastDay, version);
 }
 
-void FillDiscardSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
+void FillDiscardSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,
                       OleDate firstDay, OleDate lastDay, Quantity version) {
     FillReportSheet(store, progress, sheet, ReportSheets[8], firstDay, lastDay, version);
 }
 
-void FillStatisticsSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
+void FillStatisticsSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,
                          OleDate firstDay, OleDate lastDay, Quantity version) {
     FillReportSheet(store, progress, sheet, ReportSheets[9], firstDay, lastDay, version);
 }

@@ -12,8 +12,8 @@
 namespace tarvo {
 
 class CDataStore;
-class CStatement;
-class CWorksheet;
+class Statement;
+class Worksheet;
 class IProgressPort;
 
 // Templates of this version and later have the fourth packaging type
@@ -80,7 +80,7 @@ std::string PeriodCondition(const std::string& column, OleDate firstDay, OleDate
 struct SheetKey {
     std::array<std::optional<int64_t>, 3> codes;
 };
-SheetKey ReadSheetKey(const ReportSheet& sheet, const CStatement& statement, int first);
+SheetKey ReadSheetKey(const ReportSheet& sheet, const Statement& statement, int first);
 // The cell of a key on a sheet, or nothing.
 std::optional<ReportCell> CellOfKey(const ReportSheet& sheet, const SheetKey& key,
                                     Quantity version);
@@ -93,15 +93,15 @@ Quantity KilogramsToTonnes(Quantity kilograms);
 // tonnes into its cell and reports progress as "i z N" on the range 0-200.
 // Groups that reach the same cell add up there. Database and workbook errors
 // are thrown as ComError.
-void FillDispatchSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
+void FillDispatchSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,
                        OleDate firstDay, OleDate lastDay, bool reusable, bool exportOnly,
                        int payment, Quantity version);
-void FillDiscardSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
+void FillDiscardSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,
                       OleDate firstDay, OleDate lastDay, Quantity version);
-void FillStatisticsSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
+void FillStatisticsSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,
                          OleDate firstDay, OleDate lastDay, Quantity version);
 // The fill of any data sheet.
-void FillReportSheet(CDataStore& store, IProgressPort& progress, CWorksheet& sheet,
+void FillReportSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,
                      const ReportSheet& data, OleDate firstDay, OleDate lastDay, Quantity version);
 
 } // namespace tarvo

@@ -196,24 +196,24 @@ std::string CellName(int column, int row) {
 
 // ---------------------------------------------------------------------------
 
-struct CWorkbook::Part {
+struct Workbook::Part {
     std::string name;
     pugi::xml_document doc;
     bool dirty = false;
     std::string saved; // the written text, alive until the archive is closed
 };
 
-CWorkbook::CWorkbook() = default;
+Workbook::Workbook() = default;
 
-CWorkbook::~CWorkbook() {
+Workbook::~Workbook() {
     Close();
 }
 
-void CWorkbook::Fail(uint32_t code, const std::string& text) const {
+void Workbook::Fail(uint32_t code, const std::string& text) const {
     throw ComError(code, text);
 }
 
-void CWorkbook::Open(const std::string& path) {
+void Workbook::Open(const std::string& path) {
     Close();
     m_path = path;
     if (!m_zip.Open(path, ZipArchive::Mode::Read)) {
@@ -231,7 +231,7 @@ void CWorkbook::Open(const std::string& path) {
     }
 }
 
-void CWorkbook::Close() {
+void Workbook::Close() {
     m_zip.Discard();
     m_parts.clear();
     m_sheets.clear();
@@ -241,11 +241,11 @@ void CWorkbook::Close() {
     m_path.clear();
 }
 
-bool CWorkbook::HasEntry(const std::string& name) const {
+bool Workbook::HasEntry(const std::string& name) const {
     return m_zip.Has(name);
 }
 
-std::string CWorkbook::ReadEntry(const std::string& name) const {
+std::string Workbook::ReadEntry(const std::string& name) const {
     ZipEntryReader entry = m_zip.OpenEntry(name);
     if (!entry || !entry.Size())
         Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: chybí jeho část '%s'.",
@@ -258,7 +258,7 @@ std::string CWorkbook::ReadEntry(const std::string& name) const {
     return data;
 }
 
-CWorkbook::Part* CWorkbook::LoadedPart(const std::string& name) {
+Workbook::Part* Workbook::LoadedPart(const std::string& name) {
     for (const auto& part : m_parts) {
         if (part->name == name)
             return part.get();
@@ -266,7 +266,7 @@ CWorkbook::Part* CWorkbook::LoadedPart(const std::string& name) {
     return nullptr;
 }
 
-CWorkbook::Part& CWorkbook::LoadPart(const std::string& name) {
+Workbook::Part& Workbook::LoadPart(const std::string& name) {
     if (Part* loaded = LoadedPart(name))
         return *loaded;
     const std::string data = ReadEntry(name);
@@ -279,7 +279,7 @@ CWorkbook::Part& CWorkbook::LoadPart(const std::string& name) {
     return *m_parts.back();
 }
 
-void CWorkbook::Load() {
+void Workbook::Load() {
     // The package's own relationships name the workbook part.
     m_workbookPart = "xl/workbook.xml";
     if (HasEntry("_rels/.rels")) {
@@ -331,9 +331,9 @@ void CWorkbook::Load() {
     }
 }
 
-bool CWorkbook::ForEachElement(const std::string& entry, std::string_view container,
-                               std::string_view local,
-                               const std::function<void(char* text, size_t size)>& visit) const {
+bool Workbook::ForEachElement(const std::string& entry, std::string_view container,
+                              std::string_view local,
+                              const std::function<void(char* text, size_t size)>& visit) const {
     ZipEntryReader file = m_zip.OpenEntry(entry);
     if (!file)
         Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: chybí jeho část '%s'.",
@@ -350,7 +350,7 @@ bool CWorkbook::ForEachElement(const std::string& entry, std::string_view contai
 
 // The shared strings are read one item at a time: a list of hundreds of
 // thousands of texts would take several times its size as one document.
-void CWorkbook::ReadSharedStrings(const std::string& partName) {
+void Workbook::ReadSharedStrings(const std::string& partName) {
     pugi::xml_document doc;
     std::string item;
     const bool whole = ForEachElement(partName, "sst", "si", [&](char* text, size_t size) {
@@ -367,14 +367,14 @@ void CWorkbook::ReadSharedStrings(const std::string& partName) {
                                            m_path.c_str(), partName.c_str()));
 }
 
-std::vector<std::string> CWorkbook::SheetNames() const {
+std::vector<std::string> Workbook::SheetNames() const {
     std::vector<std::string> names;
     for (const SheetEntry& entry : m_sheets)
         names.push_back(entry.name);
     return names;
 }
 
-CWorksheet* CWorkbook::Worksheet(std::string_view name) {
+Worksheet* Workbook::Sheet(std::string_view name) {
     if (!m_zip.IsOpen())
         Fail(ComError::InvalidPointer, "Sešit není otevřen.");
     for (size_t i = 0; i < m_sheets.size(); ++i) {
@@ -389,7 +389,7 @@ CWorksheet* CWorkbook::Worksheet(std::string_view name) {
             if (!HasEntry(entry.part))
                 Fail(WorkbookError::Failed, Format("Sešit '%s' je poškozený: chybí jeho část '%s'.",
                                                    m_path.c_str(), entry.part.c_str()));
-            entry.sheet.reset(new CWorksheet(*this, entry.name, entry.part, i));
+            entry.sheet.reset(new Worksheet(*this, entry.name, entry.part, i));
         }
         return entry.sheet.get();
     }
@@ -398,7 +398,7 @@ CWorksheet* CWorkbook::Worksheet(std::string_view name) {
                 static_cast<int>(name.size()), name.data()));
 }
 
-void CWorkbook::SetActive(size_t index) {
+void Workbook::SetActive(size_t index) {
     Part& book = LoadPart(m_workbookPart);
     pugi::xml_node root = book.doc.document_element();
     pugi::xml_node views = Child(root, "bookViews");
@@ -448,7 +448,7 @@ void CWorkbook::SetActive(size_t index) {
     }
 }
 
-void CWorkbook::PrepareSave() {
+void Workbook::PrepareSave() {
     Part& book = LoadPart(m_workbookPart);
     pugi::xml_node root = book.doc.document_element();
     pugi::xml_node calc = Child(root, "calcPr");
@@ -523,7 +523,7 @@ void CWorkbook::PrepareSave() {
     }
 }
 
-void CWorkbook::Save() {
+void Workbook::Save() {
     if (!m_zip.IsOpen())
         Fail(ComError::InvalidPointer, "Sešit není otevřen.");
     PrepareSave();
@@ -738,9 +738,9 @@ int DecodeRow(pugi::xml_node row, int previous, const TextList& sharedStrings,
 
 } // namespace
 
-std::string CWorksheet::GetText(std::string_view address) {
+std::string Worksheet::GetText(std::string_view address) {
     const CellRef ref = ParseCellAddress(address);
-    CWorkbook::Part& part = m_book.LoadPart(m_part);
+    Workbook::Part& part = m_book.LoadPart(m_part);
     pugi::xml_node data = Child(part.doc.document_element(), "sheetData");
     NumberRowsAndCells(data);
     SheetCell decoded;
@@ -750,7 +750,7 @@ std::string CWorksheet::GetText(std::string_view address) {
     return decoded.text;
 }
 
-void CWorksheet::ForEachRow(
+void Worksheet::ForEachRow(
     const std::function<void(int row, const std::vector<SheetCell>& cells)>& visit) {
     const auto damaged = [&](int after) {
         m_book.Fail(WorkbookError::Failed,
@@ -769,7 +769,7 @@ void CWorksheet::ForEachRow(
         number = read;
         visit(number, cells);
     };
-    if (const CWorkbook::Part* part = m_book.LoadedPart(m_part)) {
+    if (const Workbook::Part* part = m_book.LoadedPart(m_part)) {
         const pugi::xml_node data = Child(part->doc.document_element(), "sheetData");
         if (!data)
             damaged(0);
@@ -806,17 +806,17 @@ pugi::xml_node ClearedCell(pugi::xml_node data, const CellRef& ref) {
 
 } // namespace
 
-void CWorksheet::PutInteger(std::string_view address, int32_t value) {
+void Worksheet::PutInteger(std::string_view address, int32_t value) {
     const CellRef ref = ParseCellAddress(address);
-    CWorkbook::Part& part = m_book.LoadPart(m_part);
+    Workbook::Part& part = m_book.LoadPart(m_part);
     pugi::xml_node cell = ClearedCell(Child(part.doc.document_element(), "sheetData"), ref);
     AddChildBefore(cell, "v", {}).text().set(std::to_string(value).c_str());
     part.dirty = true;
 }
 
-void CWorksheet::PutText(std::string_view address, std::string_view text) {
+void Worksheet::PutText(std::string_view address, std::string_view text) {
     const CellRef ref = ParseCellAddress(address);
-    CWorkbook::Part& part = m_book.LoadPart(m_part);
+    Workbook::Part& part = m_book.LoadPart(m_part);
     pugi::xml_node cell = ClearedCell(Child(part.doc.document_element(), "sheetData"), ref);
     cell.append_attribute("t") = "inlineStr";
     pugi::xml_node t = AddChildBefore(AddChildBefore(cell, "is", {}), "t", {});
@@ -828,15 +828,15 @@ void CWorksheet::PutText(std::string_view address, std::string_view text) {
     part.dirty = true;
 }
 
-void CWorksheet::PutQuantity(std::string_view address, Quantity value) {
+void Worksheet::PutQuantity(std::string_view address, Quantity value) {
     const CellRef ref = ParseCellAddress(address);
-    CWorkbook::Part& part = m_book.LoadPart(m_part);
+    Workbook::Part& part = m_book.LoadPart(m_part);
     pugi::xml_node cell = ClearedCell(Child(part.doc.document_element(), "sheetData"), ref);
     AddChildBefore(cell, "v", {}).text().set(QuantityToPlainText(value).c_str());
     part.dirty = true;
 }
 
-void CWorksheet::Activate() {
+void Worksheet::Activate() {
     m_book.SetActive(m_index);
 }
 

@@ -26,7 +26,7 @@ constexpr uint32_t BadIndex = 0x8002000B;
 constexpr uint32_t Failed = 0x800A03EC;
 } // namespace WorkbookError
 
-class CWorkbook;
+class Workbook;
 
 // Texts kept end to end: the hundreds of thousands of shared strings of a big
 // workbook then take little more than their characters.
@@ -62,7 +62,7 @@ struct SheetCell {
 
 // One worksheet of an open workbook. Cells are addressed as the report
 // addresses them: "D4" or the one-cell range "D4:D4".
-class CWorksheet {
+class Worksheet {
 public:
     const std::string& Name() const { return m_name; }
 
@@ -93,11 +93,11 @@ public:
     void Activate();
 
 private:
-    friend class CWorkbook;
-    CWorksheet(CWorkbook& book, std::string name, std::string part, size_t index)
+    friend class Workbook;
+    Worksheet(Workbook& book, std::string name, std::string part, size_t index)
         : m_book(book), m_name(std::move(name)), m_part(std::move(part)), m_index(index) {}
 
-    CWorkbook& m_book;
+    Workbook& m_book;
     std::string m_name;
     std::string m_part; // path of the sheet's XML inside the archive
     size_t m_index;     // position among all sheets (for the active tab)
@@ -110,18 +110,18 @@ private:
 // it opens the file, so totals never show figures from before the fill.
 //
 // Every failure throws ComError with a code and a Czech description.
-class CWorkbook {
+class Workbook {
 public:
-    CWorkbook();
-    ~CWorkbook();
-    CWorkbook(const CWorkbook&) = delete;
-    CWorkbook& operator=(const CWorkbook&) = delete;
+    Workbook();
+    ~Workbook();
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
 
     void Open(const std::string& path);
 
     // The sheet of that name (compared without regard to case). A missing
     // name throws; a sheet that is not a worksheet (a chart sheet) gives null.
-    CWorksheet* Worksheet(std::string_view name);
+    Worksheet* Sheet(std::string_view name);
     std::vector<std::string> SheetNames() const;
 
     // Writes the changes into the file it was opened from; stays open.
@@ -130,13 +130,13 @@ public:
     void Close();
 
 private:
-    friend class CWorksheet;
+    friend class Worksheet;
 
     struct Part;
     struct SheetEntry {
         std::string name;
         std::string part; // empty when the sheet is not a worksheet
-        std::unique_ptr<CWorksheet> sheet;
+        std::unique_ptr<Worksheet> sheet;
     };
 
     void Load();

@@ -84,27 +84,27 @@ std::string QuotedSheet(const std::string& name) {
 
 } // namespace
 
-CWorkbookWriter::CWorkbookWriter(std::string path) : m_path(std::move(path)) {}
+WorkbookWriter::WorkbookWriter(std::string path) : m_path(std::move(path)) {}
 
-CWorkbookWriter::~CWorkbookWriter() {
+WorkbookWriter::~WorkbookWriter() {
     if (m_file)
         std::fclose(m_file);
     RemoveScratch();
 }
 
-void CWorkbookWriter::RemoveScratch() {
+void WorkbookWriter::RemoveScratch() {
     std::error_code ec;
     for (const Sheet& sheet : m_sheets)
         std::filesystem::remove(sheet.scratch, ec);
 }
 
-void CWorkbookWriter::Write(std::string_view text) {
+void WorkbookWriter::Write(std::string_view text) {
     m_buffer += text;
     if (m_buffer.size() >= FlushSize)
         Flush();
 }
 
-void CWorkbookWriter::Flush() {
+void WorkbookWriter::Flush() {
     if (!m_file || m_buffer.empty())
         return;
     if (std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size())
@@ -113,7 +113,7 @@ void CWorkbookWriter::Flush() {
     m_buffer.clear();
 }
 
-uint32_t CWorkbookWriter::SharedString(std::string_view text) {
+uint32_t WorkbookWriter::SharedString(std::string_view text) {
     ++m_stringUses;
     auto [it, added] =
         m_stringIndex.try_emplace(std::string(text), static_cast<uint32_t>(m_strings.size()));
@@ -122,8 +122,8 @@ uint32_t CWorkbookWriter::SharedString(std::string_view text) {
     return it->second;
 }
 
-void CWorkbookWriter::AddSheet(const std::string& name, const std::vector<Column>& columns,
-                               bool hidden) {
+void WorkbookWriter::AddSheet(const std::string& name, const std::vector<Column>& columns,
+                              bool hidden) {
     FinishSheet();
     Sheet sheet;
     sheet.name = name;
@@ -155,11 +155,11 @@ void CWorkbookWriter::AddSheet(const std::string& name, const std::vector<Column
     AddRow(titles, true);
 }
 
-void CWorkbookWriter::AddListValidation(size_t column, const std::string& range) {
+void WorkbookWriter::AddListValidation(size_t column, const std::string& range) {
     m_sheets.back().validations.emplace_back(column, range);
 }
 
-void CWorkbookWriter::AddRow(std::span<const Cell> cells, bool bold) {
+void WorkbookWriter::AddRow(std::span<const Cell> cells, bool bold) {
     Sheet& sheet = m_sheets.back();
     const int row = ++sheet.rows;
     std::string xml;
@@ -209,7 +209,7 @@ void CWorkbookWriter::AddRow(std::span<const Cell> cells, bool bold) {
     Write(xml);
 }
 
-void CWorkbookWriter::FinishSheet() {
+void WorkbookWriter::FinishSheet() {
     if (!m_file)
         return;
     const Sheet& sheet = m_sheets.back();
@@ -242,7 +242,7 @@ void CWorkbookWriter::FinishSheet() {
                        Format("Soubor '%s' nelze uložit.", sheet.scratch.c_str()));
 }
 
-void CWorkbookWriter::Save() {
+void WorkbookWriter::Save() {
     FinishSheet();
     std::vector<std::string> parts; // kept until the archive is closed
     std::string types =

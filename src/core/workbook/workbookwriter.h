@@ -21,7 +21,7 @@ namespace tarvo {
 // given, and prints on A4 landscape, one page wide. Rows go to a scratch file
 // beside the workbook as they come, so a sheet of hundreds of thousands of
 // rows needs no more memory than its distinct texts. Failures throw ComError.
-class CWorkbookWriter {
+class WorkbookWriter {
 public:
     struct Column {
         std::string title;
@@ -33,10 +33,10 @@ public:
     };
     using Cell = std::variant<std::monostate, std::string_view, int64_t, Quantity, Fixed, OleDate>;
 
-    explicit CWorkbookWriter(std::string path);
-    ~CWorkbookWriter();
-    CWorkbookWriter(const CWorkbookWriter&) = delete;
-    CWorkbookWriter& operator=(const CWorkbookWriter&) = delete;
+    explicit WorkbookWriter(std::string path);
+    ~WorkbookWriter();
+    WorkbookWriter(const WorkbookWriter&) = delete;
+    WorkbookWriter& operator=(const WorkbookWriter&) = delete;
 
     // Starts the next sheet with its header row. A hidden sheet is not shown
     // as a tab (lists the other sheets' validations refer to). A workbook

@@ -9,7 +9,7 @@ namespace tarvo {
 void RunBulkCommand(const GuiContext& context, QWidget* parent) {
     // The run asks its question before it reports any progress; the window
     // appears only once the user has said Yes.
-    CDeferredProgressWnd progress(QString::fromUtf8(BulkProgressCaption), true, parent);
+    DeferredProgressWnd progress(QString::fromUtf8(BulkProgressCaption), true, parent);
     ResolveAllMoveCovers(context.store, progress, context.notifier);
 }
 

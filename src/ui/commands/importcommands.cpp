@@ -37,8 +37,8 @@ void RunWithProgress(const GuiContext& context, QWidget* parent, const char* cap
 
 void RunMoneyImportCommand(const GuiContext& context, QWidget* parent,
                            const MoneyWizardOptions& options) {
-    CProfile profile(context.folder.SettingsPath());
-    CWizard wizard(parent);
+    Profile profile(context.folder.SettingsPath());
+    Wizard wizard(parent);
     MoneyXmlImportParams xml = ReadMoneyXmlImportSettings(profile);
     auto* source = new CPageImpS3(context, options.dosDevices, xml);
     if (options.browseFolder)
@@ -80,8 +80,8 @@ void RunMoneyImportCommand(const GuiContext& context, QWidget* parent,
 }
 
 void RunWakImportCommand(const GuiContext& context, QWidget* parent) {
-    CProfile profile(context.folder.SettingsPath());
-    CWizard wizard(parent);
+    Profile profile(context.folder.SettingsPath());
+    Wizard wizard(parent);
     auto* connection = new CPageImpWAK(context, WakConnectionSettings::Load(profile));
     auto* parameters =
         new CPageImpWAKParam(context, WakImportParams::Load(profile, OleDate::Today()));

@@ -30,7 +30,7 @@ constexpr size_t FaultsInMessage = 20;
 
 QString LastFolder(const GuiContext& context) {
     const std::string folder =
-        CProfile(context.folder.SettingsPath()).GetString(RegisterImportSection, FolderKey);
+        Profile(context.folder.SettingsPath()).GetString(RegisterImportSection, FolderKey);
     if (!folder.empty() && QDir(QString::fromStdString(folder)).exists())
         return QString::fromStdString(folder);
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -38,7 +38,7 @@ QString LastFolder(const GuiContext& context) {
 }
 
 void RememberFolder(const GuiContext& context, const QString& file) {
-    CProfile profile(context.folder.SettingsPath());
+    Profile profile(context.folder.SettingsPath());
     profile.WriteString(RegisterImportSection, FolderKey,
                         QFileInfo(file).absolutePath().toStdString());
 }

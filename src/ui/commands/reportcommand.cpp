@@ -54,7 +54,7 @@ void RunReportCommand(const GuiContext& context, QWidget* parent, const OpenDocu
     {
         // The window comes once the template is found and copied: a missing
         // template is reported over the frame, not over an empty window.
-        CDeferredProgressWnd progress(QString::fromUtf8(ReportProgressCaption), false, parent);
+        DeferredProgressWnd progress(QString::fromUtf8(ReportProgressCaption), false, parent);
         workbook = BuildReport(context.store, progress, context.folder, params, OleDate::Today());
         if (workbook && params.breakdown) {
             progress.SetStatus("rozpis výkazu");

@@ -3,13 +3,13 @@
 #include "core/ports/messageport.h"
 #include "core/registers/compcoverrows.h"
 #include "ui/framework/ciconbutton.h"
-#include "ui/framework/clistmodel.h"
 #include "ui/framework/commands.h"
-#include "ui/framework/crecordlist.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/helpcontexts.h"
 #include "ui/framework/icons.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/pages/cpagecover.h"
 #include "ui/pages/cpagecoverprod.h"
 #include "ui/pages/wizard.h"
@@ -45,8 +45,8 @@ CDlgCompCover::CDlgCompCover(const GuiContext& context, RecordId id, CompCoverRe
     m_name->setMaxLength(50);
     m_note = new QLineEdit(this);
     m_note->setMaxLength(255);
-    m_items = new CRecordList(new CListModel(context.messages, MakeCoverItemRows(context.store)),
-                              false, this);
+    m_items = new RecordList(new ListModel(context.messages, MakeCoverItemRows(context.store)),
+                             false, this);
     // The items stand in the order of their cover's name; the headers sort
     // nothing.
     m_items->horizontalHeader()->setSectionsClickable(false);
@@ -77,8 +77,8 @@ CDlgCompCover::CDlgCompCover(const GuiContext& context, RecordId id, CompCoverRe
     itemsRow->addWidget(m_items, 1);
     itemsRow->addLayout(buttonColumn);
 
-    connect(m_items, &CRecordList::rowActivated, this, [this] { EditItem(); });
-    connect(m_items, &CRecordList::contextMenuRequested, this,
+    connect(m_items, &RecordList::rowActivated, this, [this] { EditItem(); });
+    connect(m_items, &RecordList::contextMenuRequested, this,
             [this](int row, const QPoint& globalPos) {
                 QMenu menu(this);
                 FillRecordMenu(menu, RecordMenu::InDialog, {row >= 0, true},
@@ -161,7 +161,7 @@ int CDlgCompCover::SelectedRow() {
 }
 
 void CDlgCompCover::AddItem() {
-    CWizard wizard(this);
+    Wizard wizard(this);
     auto* coverPage = new CPageCover(m_context, false);
     auto* linePage = new CPageCoverProd(m_context);
     coverPage->Link(linePage);
@@ -183,7 +183,7 @@ void CDlgCompCover::EditItem() {
         m_items->Model()->RemoveRow(row);
     if (!read)
         return;
-    CWizard wizard(this);
+    Wizard wizard(this);
     auto* linePage = new CPageCoverProd(m_context, *read);
     wizard.AddPage(linePage);
     if (!wizard.Run())

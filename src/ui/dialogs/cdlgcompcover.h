@@ -9,7 +9,7 @@ class QLineEdit;
 namespace tarvo {
 
 class CIconButton;
-class CRecordList;
+class RecordList;
 struct GuiContext;
 
 // "Detail složeného obalu": the name, the note and the items of one
@@ -40,7 +40,7 @@ public:
 
     QLineEdit* NameEdit() const { return m_name; }
     QLineEdit* NoteEdit() const { return m_note; }
-    CRecordList* ItemList() const { return m_items; }
+    RecordList* ItemList() const { return m_items; }
     CIconButton* ItemButton(int index) const { return m_buttons[index]; }
 
 protected:
@@ -59,7 +59,7 @@ private:
     CompCoverRegister m_register;
     QLineEdit* m_name;
     QLineEdit* m_note;
-    CRecordList* m_items;
+    RecordList* m_items;
     CIconButton* m_buttons[3];
 };
 

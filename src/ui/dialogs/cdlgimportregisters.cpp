@@ -42,7 +42,7 @@ CDlgImportRegisters::CDlgImportRegisters(const GuiContext& context, const QStrin
     m_file->setReadOnly(true);
     m_file->setMinimumWidth(420);
     const ImportChoices choices =
-        ReadImportChoices(CProfile(context.folder.SettingsPath()), RegisterImportSection);
+        ReadImportChoices(Profile(context.folder.SettingsPath()), RegisterImportSection);
     m_mode = new ExistingRecordsGroup(choices.existing, this);
     m_check = new QPlainTextEdit(this);
     m_check->setReadOnly(true);
@@ -120,7 +120,7 @@ void CDlgImportRegisters::accept() {
 
 // The mode chosen is offered next time, also after Storno.
 void CDlgImportRegisters::done(int result) {
-    CProfile profile(m_context.folder.SettingsPath());
+    Profile profile(m_context.folder.SettingsPath());
     ImportChoices choices = ReadImportChoices(profile, RegisterImportSection);
     choices.existing = Mode();
     WriteImportChoices(profile, RegisterImportSection, choices);

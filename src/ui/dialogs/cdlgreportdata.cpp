@@ -57,7 +57,7 @@ CDlgReportData::CDlgReportData(const GuiContext& context, OleDate today, QWidget
     const ReportPeriod period = DefaultReportPeriod(today);
     m_params.quarter = period.quarter;
     m_params.year = period.year;
-    const CProfile settings(context.folder.SettingsPath());
+    const Profile settings(context.folder.SettingsPath());
     m_params.company = LoadCompanyData(settings);
     m_params.breakdown = LoadBreakdownChoice(settings);
 
@@ -128,7 +128,7 @@ void CDlgReportData::accept() {
     // A settings file that cannot be written costs only the remembering: the
     // report goes on with what was entered.
     m_params.breakdown = m_breakdown->isChecked();
-    CProfile profile(m_context.folder.SettingsPath());
+    Profile profile(m_context.folder.SettingsPath());
     StoreCompanyData(profile, m_params.company);
     StoreBreakdownChoice(profile, m_params.breakdown);
     QDialog::accept();

@@ -2,7 +2,7 @@
 
 #include "core/data/codelists.h"
 #include "core/ports/messageport.h"
-#include "ui/framework/ctableview.h"
+#include "ui/framework/tableview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -100,7 +100,7 @@ bool CDlgFindReplace::event(QEvent* event) {
     return QDialog::event(event);
 }
 
-void CDlgFindReplace::SetTarget(CTableView& view) {
+void CDlgFindReplace::SetTarget(TableView& view) {
     m_target = &view;
     m_columns = view.SearchColumns();
     FillColumns(view.SearchColumnOfSort());
@@ -159,9 +159,9 @@ void CDlgFindReplace::ShowTab(int tab) {
 }
 
 void CDlgFindReplace::Submit(FindReplaceRequest::Mode mode) {
-    CTableView* target = m_target.data();
+    TableView* target = m_target.data();
     if (!target)
-        target = qobject_cast<CTableView*>(parentWidget());
+        target = qobject_cast<TableView*>(parentWidget());
     if (!target)
         return;
     if ((mode != FindReplaceRequest::FindNext) && !m_replaceOne->isVisible())

@@ -20,7 +20,7 @@ class QTabBar;
 
 namespace tarvo {
 
-class CTableView;
+class TableView;
 class IMessagePort;
 struct CodeList;
 
@@ -55,8 +55,8 @@ public:
 
     // Points the dialog at a view: its columns fill the drop-down (the one
     // its sort column stands for selected), both value boxes are emptied.
-    void SetTarget(CTableView& view);
-    CTableView* Target() const { return m_target; }
+    void SetTarget(TableView& view);
+    TableView* Target() const { return m_target; }
     void ShowTab(int tab);
     int Tab() const;
 
@@ -79,7 +79,7 @@ private:
     void Warn(const char* text, QWidget* focus);
 
     IMessagePort& m_messages;
-    QPointer<CTableView> m_target;
+    QPointer<TableView> m_target;
     std::vector<SearchColumn> m_columns;
     QTabBar* m_tabs = nullptr;
     QComboBox* m_find = nullptr;

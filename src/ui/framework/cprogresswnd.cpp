@@ -109,15 +109,15 @@ void CProgressWnd::PumpMessages() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-CDeferredProgressWnd::CDeferredProgressWnd(const QString& caption, bool cancelAllowed,
-                                           QWidget* parent, int delayMs)
+DeferredProgressWnd::DeferredProgressWnd(const QString& caption, bool cancelAllowed,
+                                         QWidget* parent, int delayMs)
     : m_caption(caption), m_cancelAllowed(cancelAllowed), m_parent(parent), m_delayMs(delayMs) {
     m_clock.start();
 }
 
-CDeferredProgressWnd::~CDeferredProgressWnd() = default;
+DeferredProgressWnd::~DeferredProgressWnd() = default;
 
-CProgressWnd* CDeferredProgressWnd::Window() {
+CProgressWnd* DeferredProgressWnd::Window() {
     if (!m_window && m_clock.elapsed() >= m_delayMs) {
         m_window = std::make_unique<CProgressWnd>(m_caption, m_cancelAllowed);
         m_window->Create(m_parent);
@@ -128,30 +128,30 @@ CProgressWnd* CDeferredProgressWnd::Window() {
     return m_window.get();
 }
 
-void CDeferredProgressWnd::SetRange(int lower, int upper) {
+void DeferredProgressWnd::SetRange(int lower, int upper) {
     m_lower = lower;
     m_upper = upper;
     if (CProgressWnd* window = Window())
         window->SetRange(lower, upper);
 }
 
-void CDeferredProgressWnd::SetStatus(const std::string& text) {
+void DeferredProgressWnd::SetStatus(const std::string& text) {
     m_status = text;
     if (CProgressWnd* window = Window())
         window->SetStatus(text);
 }
 
-void CDeferredProgressWnd::SetSecondaryStatus(const std::string& text) {
+void DeferredProgressWnd::SetSecondaryStatus(const std::string& text) {
     if (CProgressWnd* window = Window())
         window->SetSecondaryStatus(text);
 }
 
-void CDeferredProgressWnd::SetPos(int pos) {
+void DeferredProgressWnd::SetPos(int pos) {
     if (CProgressWnd* window = Window())
         window->SetPos(pos);
 }
 
-bool CDeferredProgressWnd::CheckCancel() {
+bool DeferredProgressWnd::CheckCancel() {
     CProgressWnd* window = Window();
     return window && window->CheckCancel();
 }

@@ -64,13 +64,13 @@ private:
 // a change of packaging, where most products have a few dispatch lines) a
 // quick run shows no window flashing up; the range and status reported
 // before the window appeared are given to it when it does.
-class CDeferredProgressWnd final : public IProgressPort {
+class DeferredProgressWnd final : public IProgressPort {
 public:
-    CDeferredProgressWnd(const QString& caption, bool cancelAllowed, QWidget* parent,
-                         int delayMs = 0);
-    ~CDeferredProgressWnd() override;
-    CDeferredProgressWnd(const CDeferredProgressWnd&) = delete;
-    CDeferredProgressWnd& operator=(const CDeferredProgressWnd&) = delete;
+    DeferredProgressWnd(const QString& caption, bool cancelAllowed, QWidget* parent,
+                        int delayMs = 0);
+    ~DeferredProgressWnd() override;
+    DeferredProgressWnd(const DeferredProgressWnd&) = delete;
+    DeferredProgressWnd& operator=(const DeferredProgressWnd&) = delete;
 
     void SetRange(int lower, int upper) override;
     void SetStatus(const std::string& text) override;

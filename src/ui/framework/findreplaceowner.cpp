@@ -1,7 +1,7 @@
 #include "ui/framework/findreplaceowner.h"
 
 #include "ui/framework/cdlgfindreplace.h"
-#include "ui/framework/ctableview.h"
+#include "ui/framework/tableview.h"
 
 #include <QComboBox>
 
@@ -11,7 +11,7 @@ FindReplaceOwner::~FindReplaceOwner() {
     Close();
 }
 
-CDlgFindReplace* FindReplaceOwner::Open(CTableView& view, int tab) {
+CDlgFindReplace* FindReplaceOwner::Open(TableView& view, int tab) {
     if (!m_dialog)
         m_dialog = new CDlgFindReplace(m_messages, &view);
     CDlgFindReplace* dialog = m_dialog.data();

@@ -5,7 +5,7 @@
 namespace tarvo {
 
 class CDlgFindReplace;
-class CTableView;
+class TableView;
 class IMessagePort;
 
 // Keeps the one find and replace dialog of a frame: made on the first find
@@ -22,7 +22,7 @@ public:
     FindReplaceOwner& operator=(const FindReplaceOwner&) = delete;
 
     // Opens the dialog (or reuses the open one) for the view on a tab.
-    CDlgFindReplace* Open(CTableView& view, int tab);
+    CDlgFindReplace* Open(TableView& view, int tab);
     // The open dialog, or nullptr.
     CDlgFindReplace* Dialog() const { return m_dialog.data(); }
     void Close();

@@ -26,17 +26,17 @@ CPageCover::CPageCover(const GuiContext& context, bool offerComposite, QWidget* 
     // Room for the columns of a list without scrolling sideways.
     setMinimumSize(780, 300);
     CDataStore& store = context.store;
-    m_lists[SimpleTab] = new CPickerList(
+    m_lists[SimpleTab] = new PickerList(
         context.messages, MakeCoverPickerRows(store),
         [&store](IdList& ids) { return LoadCoverPickerIds(store, ids); }, this);
-    m_lists[CompositeTab] = new CPickerList(
+    m_lists[CompositeTab] = new PickerList(
         context.messages, MakeCompCoverPickerRows(store),
         [&store](IdList& ids) { return LoadCompCoverPickerIds(store, ids); }, this);
     m_tabs->addTab(QStringLiteral("Jednoduché obaly"));
     m_tabs->addTab(QStringLiteral("Složené obaly"));
     m_tabs->setDrawBase(false);
     m_tabs->setExpanding(false);
-    for (CPickerList* list : m_lists)
+    for (PickerList* list : m_lists)
         m_stack->addWidget(list);
 
     auto* layout = new QVBoxLayout(this);
@@ -46,9 +46,9 @@ CPageCover::CPageCover(const GuiContext& context, bool offerComposite, QWidget* 
 
     connect(m_tabs, &QTabBar::currentChanged, this, &CPageCover::ShowTab);
     // A double click presses Next on the simple list, Finish on the composite one.
-    for (CPickerList* list : m_lists) {
-        connect(list, &CRecordList::rowActivated, this, [this] {
-            if (auto* sheet = qobject_cast<CWizard*>(wizard()))
+    for (PickerList* list : m_lists) {
+        connect(list, &RecordList::rowActivated, this, [this] {
+            if (auto* sheet = qobject_cast<Wizard*>(wizard()))
                 sheet->Advance();
         });
     }
@@ -94,7 +94,7 @@ int CPageCover::nextId() const {
 
 bool CPageCover::validatePage() {
     const int tab = ShownTab();
-    CPickerList* list = m_lists[tab];
+    PickerList* list = m_lists[tab];
     const RecordId id = list->SelectedId();
     if (id == NoRecord) {
         Refuse(m_context.messages, "Není vybrán obal !", list);

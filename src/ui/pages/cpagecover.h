@@ -12,7 +12,7 @@ namespace tarvo {
 struct GuiContext;
 class CPageCoverMove;
 class CPageCoverProd;
-class CPickerList;
+class PickerList;
 
 // What the cover picker chose: a simple cover (cover_id) or a composite
 // cover (ccover_id).
@@ -42,8 +42,8 @@ public:
     int nextId() const override;
 
     QTabBar* Tabs() const { return m_tabs; }
-    CPickerList* CoverList() const { return m_lists[0]; }
-    CPickerList* CompCoverList() const { return m_lists[1]; }
+    PickerList* CoverList() const { return m_lists[0]; }
+    PickerList* CompCoverList() const { return m_lists[1]; }
     int ShownTab() const;
 
 private:
@@ -56,7 +56,7 @@ private:
     CPageCoverMove* m_linkedMove = nullptr;
     QTabBar* m_tabs;
     QStackedLayout* m_stack;
-    CPickerList* m_lists[2];
+    PickerList* m_lists[2];
 };
 
 } // namespace tarvo

@@ -101,7 +101,7 @@ CPageImpS3::CPageImpS3(const GuiContext& context, std::string dosDevices,
     });
     // A double click chooses the row and goes on, as "Další" would.
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] {
-        if (auto* sheet = qobject_cast<CWizard*>(wizard()))
+        if (auto* sheet = qobject_cast<Wizard*>(wizard()))
             sheet->Advance();
     });
 }

@@ -16,13 +16,13 @@ CPageProd::CPageProd(const GuiContext& context, QWidget* parent)
     // Room for the columns of a list without scrolling sideways.
     setMinimumSize(640, 300);
     CDataStore& store = context.store;
-    m_list = new CPickerList(
+    m_list = new PickerList(
         context.messages, MakeProductPickerRows(store),
         [&store](IdList& ids) { return LoadProductPickerIds(store, ids); }, this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
-    connect(m_list, &CRecordList::rowActivated, this, [this] {
-        if (auto* sheet = qobject_cast<CWizard*>(wizard()))
+    connect(m_list, &RecordList::rowActivated, this, [this] {
+        if (auto* sheet = qobject_cast<Wizard*>(wizard()))
             sheet->Advance();
     });
 }

@@ -7,7 +7,7 @@
 namespace tarvo {
 
 struct GuiContext;
-class CPickerList;
+class PickerList;
 
 // "Vyberte výrobek": picks the product of a new dispatch product line.
 class CPageProd : public QWizardPage {
@@ -20,12 +20,12 @@ public:
     void initializePage() override;
     bool validatePage() override;
 
-    CPickerList* List() const { return m_list; }
+    PickerList* List() const { return m_list; }
 
 private:
     const GuiContext& m_context;
     RecordId m_product = NoRecord;
-    CPickerList* m_list;
+    PickerList* m_list;
 };
 
 } // namespace tarvo

@@ -1,21 +1,21 @@
 #include "ui/pages/pickerlist.h"
 
-#include "ui/framework/clistmodel.h"
+#include "ui/framework/listmodel.h"
 
 #include <QHeaderView>
 
 namespace tarvo {
 
-CPickerList::CPickerList(IMessagePort& messages, std::unique_ptr<IRowSource> rows, IdLoader loader,
-                         QWidget* parent)
-    : CRecordList(new CListModel(messages, std::move(rows)), false, parent),
+PickerList::PickerList(IMessagePort& messages, std::unique_ptr<IRowSource> rows, IdLoader loader,
+                       QWidget* parent)
+    : RecordList(new ListModel(messages, std::move(rows)), false, parent),
       m_loader(std::move(loader)) {
     SetSortable(false);
     setShowGrid(true);
     horizontalHeader()->setSectionsMovable(true);
 }
 
-void CPickerList::Fill() {
+void PickerList::Fill() {
     if (m_filled)
         return;
     m_filled = true;
@@ -24,7 +24,7 @@ void CPickerList::Fill() {
     FitColumns();
 }
 
-RecordId CPickerList::SelectedId() const {
+RecordId PickerList::SelectedId() const {
     const std::vector<int> rows = SelectedRows();
     return rows.empty() ? NoRecord : Model()->Id(rows.front());
 }

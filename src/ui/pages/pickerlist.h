@@ -3,7 +3,7 @@
 #include "core/data/idlist.h"
 #include "core/data/recordid.h"
 #include "core/data/rowsource.h"
-#include "ui/framework/crecordlist.h"
+#include "ui/framework/recordlist.h"
 
 #include <functional>
 #include <memory>
@@ -16,15 +16,15 @@ class IMessagePort;
 // single whole-row selection and movable columns, not sorted by its headers.
 // It is filled once, on the first call of Fill(), and every column then fits
 // its header and contents.
-class CPickerList : public CRecordList {
+class PickerList : public RecordList {
     Q_OBJECT
 public:
     // Loads the identifiers in list order; shows the error and returns false
     // on a database error.
     using IdLoader = std::function<bool(IdList& ids)>;
 
-    CPickerList(IMessagePort& messages, std::unique_ptr<IRowSource> rows, IdLoader loader,
-                QWidget* parent = nullptr);
+    PickerList(IMessagePort& messages, std::unique_ptr<IRowSource> rows, IdLoader loader,
+               QWidget* parent = nullptr);
 
     // Fills the list the first time; later calls keep it.
     void Fill();

@@ -8,7 +8,7 @@ namespace {
 constexpr const char* CaptionProperty = "tarvoCaption";
 } // namespace
 
-CWizard::CWizard(QWidget* parent) : QWizard(parent) {
+Wizard::Wizard(QWidget* parent) : QWizard(parent) {
     setWizardStyle(QWizard::ClassicStyle);
     setOption(QWizard::HaveHelpButton, false);
     setOption(QWizard::NoBackButtonOnStartPage, true);
@@ -16,10 +16,10 @@ CWizard::CWizard(QWidget* parent) : QWizard(parent) {
     setButtonText(QWizard::NextButton, QStringLiteral("&Další >"));
     setButtonText(QWizard::FinishButton, QStringLiteral("Dokončit"));
     setButtonText(QWizard::CancelButton, QStringLiteral("Storno"));
-    connect(this, &QWizard::currentIdChanged, this, &CWizard::UpdateForPage);
+    connect(this, &QWizard::currentIdChanged, this, &Wizard::UpdateForPage);
 }
 
-void CWizard::AddPage(QWizardPage* page) {
+void Wizard::AddPage(QWizardPage* page) {
     // The page's title is the sheet's caption only; a heading inside the
     // page would say the same again.
     page->setProperty(CaptionProperty, page->title());
@@ -27,7 +27,7 @@ void CWizard::AddPage(QWizardPage* page) {
     addPage(page);
 }
 
-void CWizard::UpdateForPage(int id) {
+void Wizard::UpdateForPage(int id) {
     QWizardPage* page = this->page(id);
     if (!page)
         return;
@@ -36,7 +36,7 @@ void CWizard::UpdateForPage(int id) {
     setButtonText(QWizard::FinishButton, alone ? QStringLiteral("OK") : QStringLiteral("Dokončit"));
 }
 
-void CWizard::showEvent(QShowEvent* event) {
+void Wizard::showEvent(QShowEvent* event) {
     QWizard::showEvent(event);
     // QWizard opens at a fixed size that can be smaller than its pages need;
     // the list pages would be cut off on the right.
@@ -46,7 +46,7 @@ void CWizard::showEvent(QShowEvent* event) {
     }
 }
 
-void CWizard::Advance() {
+void Wizard::Advance() {
     if (!currentPage())
         return;
     if (currentPage()->nextId() == -1)
@@ -55,7 +55,7 @@ void CWizard::Advance() {
         next();
 }
 
-bool CWizard::Run() {
+bool Wizard::Run() {
     return exec() == QDialog::Accepted;
 }
 

@@ -10,10 +10,10 @@ namespace tarvo {
 // "OK" and "Storno"; a page that may end the wizard early (the cover picker
 // on its composite tab) says so through nextId() == -1 and gets Finish.
 // "Storno" is always there.
-class CWizard : public QWizard {
+class Wizard : public QWizard {
     Q_OBJECT
 public:
-    explicit CWizard(QWidget* parent = nullptr);
+    explicit Wizard(QWidget* parent = nullptr);
 
     // Adds the pages in order; call before Run().
     void AddPage(QWizardPage* page);

@@ -5,9 +5,9 @@
 #include "ui/dialogs/cdlgcompcover.h"
 #include "ui/dialogs/cdlgfiltercompcover.h"
 #include "ui/framework/ciconbutton.h"
-#include "ui/framework/clistmodel.h"
-#include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 
 namespace tarvo {
 
@@ -16,10 +16,10 @@ constexpr const char* NoCover = "Není vybrán obal !";
 } // namespace
 
 CViewCompCover::CViewCompCover(const GuiContext& context, QWidget* parent)
-    : CTableView(context, parent), m_compCovers(context.store) {
+    : TableView(context, parent), m_compCovers(context.store) {
     BuildMainPane(
         QStringLiteral("Složené obaly"),
-        new CRecordList(new CListModel(Messages(), MakeCompCoverRows(Store())), true, this));
+        new RecordList(new ListModel(Messages(), MakeCompCoverRows(Store())), true, this));
     AddCommands({{cmd::Add, [this] { AddCompCover(); }},
                  {cmd::Edit, [this] { EditCompCover(); }},
                  {cmd::Delete, [this] { DeleteCompCovers(); }},
@@ -35,7 +35,7 @@ int CViewCompCover::SearchColumnOfSort() const {
 }
 
 void CViewCompCover::LoadMainList(RecordId selectId) {
-    CRecordList* list = m_main.list;
+    RecordList* list = m_main.list;
     const RecordId keep = selectId != NoId ? selectId : SelectedId(list);
     FillSorted(
         list,
@@ -54,7 +54,7 @@ void CViewCompCover::AddCompCover() {
 }
 
 void CViewCompCover::EditCompCover() {
-    CRecordList* list = m_main.list;
+    RecordList* list = m_main.list;
     const int row = list->FocusedRow();
     if (row < 0) {
         Messages().ShowMessage(NoCover, MsgIcon::Exclamation);

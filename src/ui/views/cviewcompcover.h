@@ -7,14 +7,14 @@
 #include "core/registers/compcoverregister.h"
 #endif
 
-#include "ui/framework/ctableview.h"
+#include "ui/framework/tableview.h"
 
 namespace tarvo {
 
 // The composite covers table: one list of composite covers, with no right
 // pane. Adding, editing and deleting go through the composite cover editor
 // and the composite covers register.
-class CViewCompCover : public CTableView {
+class CViewCompCover : public TableView {
     Q_OBJECT
 public:
     explicit CViewCompCover(const GuiContext& context, QWidget* parent = nullptr);

@@ -6,9 +6,9 @@
 #include "ui/dialogs/cdlgcover.h"
 #include "ui/dialogs/cdlgfiltercover.h"
 #include "ui/framework/ciconbutton.h"
-#include "ui/framework/clistmodel.h"
-#include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/pages/cpagedisc.h"
 #include "ui/pages/wizard.h"
 
@@ -20,11 +20,11 @@ constexpr const char* NoDiscard = "Není vybrán vyřazený obal !";
 } // namespace
 
 CViewCover::CViewCover(const GuiContext& context, QWidget* parent)
-    : CTableView(context, parent), m_covers(context.store, context.switches, OtherViews()) {
+    : TableView(context, parent), m_covers(context.store, context.switches, OtherViews()) {
     BuildMainPane(QStringLiteral("Obaly"),
-                  new CRecordList(new CListModel(Messages(), MakeCoverRows(Store())), true, this));
+                  new RecordList(new ListModel(Messages(), MakeCoverRows(Store())), true, this));
     AddSubPane(cmd::Add2, cmd::Edit2, cmd::Delete2, QStringLiteral("Vyřazené"),
-               new CRecordList(new CListModel(Messages(), MakeDiscardRows(Store())), false, this));
+               new RecordList(new ListModel(Messages(), MakeDiscardRows(Store())), false, this));
     // The discards belong to one cover: their commands wait while several
     // covers are selected.
     const auto discards = [this] { return DiscardsEnabled(); };
@@ -55,7 +55,7 @@ int CViewCover::SearchColumnOfSort() const {
 }
 
 void CViewCover::LoadMainList(RecordId selectId) {
-    CRecordList* list = m_main.list;
+    RecordList* list = m_main.list;
     const RecordId keep = selectId != NoId ? selectId : SelectedId(list);
     FillSorted(
         list,
@@ -88,7 +88,7 @@ void CViewCover::UpdateDiscardPane() {
 }
 
 void CViewCover::LoadDiscards() {
-    CRecordList* list = DiscardList();
+    RecordList* list = DiscardList();
     const RecordId keep = SelectedId(list);
     m_discardsCover = SingleSelectedCover();
     if (m_discardsCover == NoId) {
@@ -118,7 +118,7 @@ void CViewCover::AddCover() {
 }
 
 void CViewCover::EditCover() {
-    CRecordList* list = m_main.list;
+    RecordList* list = m_main.list;
     const int row = list->FocusedRow();
     if (row < 0) {
         Messages().ShowMessage(NoCover, MsgIcon::Exclamation);
@@ -145,7 +145,7 @@ void CViewCover::RunFilter() {
 }
 
 bool CViewCover::RunDiscardPage(DiscardRecord& discard) {
-    CWizard wizard(this);
+    Wizard wizard(this);
     auto* page = new CPageDisc(Context(), discard);
     wizard.AddPage(page);
     if (!wizard.Run())
@@ -180,7 +180,7 @@ void CViewCover::EditDiscard() {
     const std::optional<int> selected = SelectedDiscardRow();
     if (!selected)
         return;
-    CRecordList* list = DiscardList();
+    RecordList* list = DiscardList();
     const RecordId id = list->Model()->Id(*selected);
     // The page is made only for a record that is there.
     std::optional<DiscardRecord> discard = ReadRow(list, *selected, m_covers.ReadDiscard(id));
@@ -196,7 +196,7 @@ void CViewCover::DeleteDiscard() {
     const std::optional<int> selected = SelectedDiscardRow();
     if (!selected)
         return;
-    CListModel* model = DiscardList()->Model();
+    ListModel* model = DiscardList()->Model();
     const Outcome outcome = m_covers.DeleteDiscard(model->Id(*selected));
     if (outcome == Outcome::Done || outcome == Outcome::Vanished)
         model->RemoveRow(*selected);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/framework/ctableview.h"
+#include "ui/framework/tableview.h"
 
 // moc cannot parse the C++20 library headers these bring in; it needs none
 // of their declarations.
@@ -16,7 +16,7 @@ namespace tarvo {
 // The covers table: covers that are not deleted on the left, the discards of
 // the one selected cover on the right. Every change goes through the covers
 // register; the view only shows the records and collects the input.
-class CViewCover : public CTableView {
+class CViewCover : public TableView {
     Q_OBJECT
 public:
     explicit CViewCover(const GuiContext& context, QWidget* parent = nullptr);
@@ -27,7 +27,7 @@ public:
     std::string MainIdColumn() const override { return "cover_id"; }
 
     const CoverFilter& Filter() const { return m_filter; }
-    CRecordList* DiscardList() const { return SubList(1); }
+    RecordList* DiscardList() const { return SubList(1); }
 
 protected:
     void LoadMainList(RecordId selectId = NoId) override;

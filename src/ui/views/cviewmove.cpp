@@ -6,11 +6,11 @@
 #include "ui/dialogs/cdlgfiltermove.h"
 #include "ui/dialogs/cdlgmove.h"
 #include "ui/framework/ciconbutton.h"
-#include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
-#include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/icons.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/pages/cpagecover.h"
 #include "ui/pages/cpagecovermove.h"
 #include "ui/pages/cpageprod.h"
@@ -28,15 +28,15 @@ constexpr const char* NoCover = "Není vybrán obal !";
 constexpr int LinesPane = 1;
 constexpr int CoversPane = 2;
 
-CRecordList* MakeList(const GuiContext& context, std::unique_ptr<IRowSource> rows, bool multiSelect,
-                      QWidget* parent) {
-    return new CRecordList(new CListModel(context.messages, std::move(rows)), multiSelect, parent);
+RecordList* MakeList(const GuiContext& context, std::unique_ptr<IRowSource> rows, bool multiSelect,
+                     QWidget* parent) {
+    return new RecordList(new ListModel(context.messages, std::move(rows)), multiSelect, parent);
 }
 
 } // namespace
 
 CViewMove::CViewMove(const GuiContext& context, QWidget* parent)
-    : CTableView(context, parent), m_register(context.store) {
+    : TableView(context, parent), m_register(context.store) {
     CDataStore& store = context.store;
     BuildMainPane(QStringLiteral("Výdeje"), MakeList(context, MakeMoveRows(store), true, this));
     AddSubPane(cmd::Add2, cmd::Edit2, cmd::Delete2, QStringLiteral("Položky"),
@@ -74,7 +74,7 @@ void CViewMove::OnNotify(ViewNotification what) {
         LoadCovers();
         break;
     case ViewNotification::Refresh:
-        CTableView::OnNotify(what);
+        TableView::OnNotify(what);
         break;
     }
 }
@@ -107,7 +107,7 @@ bool CViewMove::CoversActive() const {
 bool CViewMove::CanAddInPane(int pane) const {
     if (pane == CoversPane)
         return m_showLines && LineList()->HasSelection();
-    return CTableView::CanAddInPane(pane);
+    return TableView::CanAddInPane(pane);
 }
 
 void CViewMove::UpdateEnabling() {
@@ -124,7 +124,7 @@ void CViewMove::UpdateEnabling() {
 }
 
 void CViewMove::LoadMainList(RecordId selectId) {
-    CRecordList* list = m_main.list;
+    RecordList* list = m_main.list;
     const RecordId keep = selectId != NoId ? selectId : SelectedId(list);
     FillSorted(
         list,
@@ -135,7 +135,7 @@ void CViewMove::LoadMainList(RecordId selectId) {
 }
 
 void CViewMove::LoadLines() {
-    CRecordList* list = LineList();
+    RecordList* list = LineList();
     const RecordId keep = SelectedId(list);
     m_linesMove = SingleSelectedMove();
     const RecordId move = m_linesMove;
@@ -149,7 +149,7 @@ void CViewMove::LoadLines() {
 }
 
 void CViewMove::LoadCovers() {
-    CRecordList* list = CoverList();
+    RecordList* list = CoverList();
     const RecordId keep = SelectedId(list);
     const RecordId move = SingleSelectedMove();
     const RecordId line = SelectedId(LineList());
@@ -195,7 +195,7 @@ void CViewMove::ToggleLines() {
     LoadCovers();
 }
 
-std::optional<int> CViewMove::SelectedRow(CRecordList* list, const char* nothingSelected) {
+std::optional<int> CViewMove::SelectedRow(RecordList* list, const char* nothingSelected) {
     const std::vector<int> rows = list->SelectedRows();
     if (rows.empty()) {
         Messages().ShowMessage(nothingSelected, MsgIcon::Exclamation);
@@ -204,8 +204,8 @@ std::optional<int> CViewMove::SelectedRow(CRecordList* list, const char* nothing
     return rows.front();
 }
 
-void CViewMove::RemoveRow(CRecordList* list, int row) {
-    CTableView::RemoveRow(list, row);
+void CViewMove::RemoveRow(RecordList* list, int row) {
+    TableView::RemoveRow(list, row);
     // The covers shown may have been the removed line's.
     if (list == LineList())
         LoadCovers();
@@ -220,7 +220,7 @@ void CViewMove::AddMove() {
 }
 
 void CViewMove::EditMove() {
-    CRecordList* list = m_main.list;
+    RecordList* list = m_main.list;
     const int row = list->FocusedRow();
     if (row < 0) {
         Messages().ShowMessage(NoDispatch, MsgIcon::Exclamation);
@@ -252,7 +252,7 @@ void CViewMove::AddLine() {
         Messages().ShowMessage(NoDispatch, MsgIcon::Exclamation);
         return;
     }
-    CWizard wizard(this);
+    Wizard wizard(this);
     auto* product = new CPageProd(Context());
     auto* quantity = new CPageQty(Context());
     wizard.AddPage(product);
@@ -264,7 +264,7 @@ void CViewMove::AddLine() {
 }
 
 void CViewMove::EditLine() {
-    CRecordList* list = LineList();
+    RecordList* list = LineList();
     const std::optional<int> row = SelectedRow(list, NoLine);
     if (!row)
         return;
@@ -272,7 +272,7 @@ void CViewMove::EditLine() {
     const std::optional<MoveLineRecord> line = ReadRow(list, *row, m_register.ReadLine(id));
     if (!line)
         return;
-    CWizard wizard(this);
+    Wizard wizard(this);
     auto* quantity = new CPageQty(Context(), *line);
     wizard.AddPage(quantity);
     if (!wizard.Run())
@@ -282,7 +282,7 @@ void CViewMove::EditLine() {
 }
 
 void CViewMove::DeleteLine() {
-    CRecordList* list = LineList();
+    RecordList* list = LineList();
     const std::optional<int> row = SelectedRow(list, NoLine);
     if (!row)
         return;
@@ -290,11 +290,11 @@ void CViewMove::DeleteLine() {
 }
 
 void CViewMove::AddCoverLine() {
-    CRecordList* lines = LineList();
+    RecordList* lines = LineList();
     const std::optional<int> row = SelectedRow(lines, NoLine);
     if (!row)
         return;
-    CWizard wizard(this);
+    Wizard wizard(this);
     auto* cover = new CPageCover(Context(), false);
     auto* values = new CPageCoverMove(Context());
     cover->Link(values);
@@ -307,7 +307,7 @@ void CViewMove::AddCoverLine() {
 }
 
 void CViewMove::EditCoverLine() {
-    CRecordList* list = CoverList();
+    RecordList* list = CoverList();
     const std::optional<int> row = SelectedRow(list, NoCover);
     if (!row)
         return;
@@ -315,7 +315,7 @@ void CViewMove::EditCoverLine() {
     const std::optional<MoveCoverRecord> line = ReadRow(list, *row, m_register.ReadCoverLine(id));
     if (!line)
         return;
-    CWizard wizard(this);
+    Wizard wizard(this);
     auto* page = new CPageCoverMove(Context(), *line);
     wizard.AddPage(page);
     if (!wizard.Run())
@@ -325,7 +325,7 @@ void CViewMove::EditCoverLine() {
 }
 
 void CViewMove::DeleteCoverLine() {
-    CRecordList* list = CoverList();
+    RecordList* list = CoverList();
     const std::optional<int> row = SelectedRow(list, NoCover);
     if (!row)
         return;

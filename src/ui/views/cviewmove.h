@@ -7,7 +7,7 @@
 #include "core/registers/moveregister.h"
 #endif
 
-#include "ui/framework/ctableview.h"
+#include "ui/framework/tableview.h"
 
 #include <functional>
 #include <optional>
@@ -18,7 +18,7 @@ namespace tarvo {
 // product lines of the one selected dispatch and below them the cover lines,
 // either of the selected product line or (with the product lines hidden by
 // the toggle) of the whole dispatch.
-class CViewMove : public CTableView {
+class CViewMove : public TableView {
     Q_OBJECT
 public:
     explicit CViewMove(const GuiContext& context, QWidget* parent = nullptr);
@@ -31,8 +31,8 @@ public:
     std::string MainIdColumn() const override { return "move_id"; }
 
     const MoveFilter& Filter() const { return m_filter; }
-    CRecordList* LineList() const { return SubList(1); }
-    CRecordList* CoverList() const { return SubList(2); }
+    RecordList* LineList() const { return SubList(1); }
+    RecordList* CoverList() const { return SubList(2); }
     bool LinesShown() const { return m_showLines; }
     // The toggle button's click: product lines shown or hidden.
     void ToggleLines();
@@ -58,9 +58,9 @@ private:
     bool CoversActive() const;
     // The selected row of a dependent list, or nothing after telling the
     // user to select one.
-    std::optional<int> SelectedRow(CRecordList* list, const char* nothingSelected);
+    std::optional<int> SelectedRow(RecordList* list, const char* nothingSelected);
     // The cover lines follow a removed product line.
-    void RemoveRow(CRecordList* list, int row) override;
+    void RemoveRow(RecordList* list, int row) override;
 
     void AddMove();
     void EditMove();

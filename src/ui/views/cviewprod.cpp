@@ -7,11 +7,11 @@
 #include "ui/dialogs/cdlgprod.h"
 #include "ui/dialogs/cdlgvalidfrom.h"
 #include "ui/framework/ciconbutton.h"
-#include "ui/framework/clistmodel.h"
 #include "ui/framework/commandids.h"
 #include "ui/framework/cprogresswnd.h"
-#include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/pages/cpagecover.h"
 #include "ui/pages/cpagecoverprod.h"
 #include "ui/pages/cpagedaterange.h"
@@ -33,13 +33,13 @@ constexpr int DateListHeight = 110;
 // window flashing up after every change of packaging would only disturb.
 constexpr int RederiveDelayMs = 400;
 
-CDeferredProgressWnd RederiveProgress(QWidget* owner) {
-    return CDeferredProgressWnd(QStringLiteral("Úprava vydaných obalů"), false, owner,
-                                RederiveDelayMs);
+DeferredProgressWnd RederiveProgress(QWidget* owner) {
+    return DeferredProgressWnd(QStringLiteral("Úprava vydaných obalů"), false, owner,
+                               RederiveDelayMs);
 }
 
-CListModel* Model(const GuiContext& context, std::unique_ptr<IRowSource> rows) {
-    return new CListModel(context.messages, std::move(rows));
+ListModel* Model(const GuiContext& context, std::unique_ptr<IRowSource> rows) {
+    return new ListModel(context.messages, std::move(rows));
 }
 
 // What the packaging-line wizard chose.
@@ -65,24 +65,24 @@ struct LineWizard {
         wizard.AddPage(line);
     }
 
-    CWizard wizard;
+    Wizard wizard;
     CPageCover* cover;
     CPageCoverProd* line;
 };
 
 } // namespace
 
-CViewProd::CViewProd(const GuiContext& context, QWidget* parent) : CTableView(context, parent) {
+CViewProd::CViewProd(const GuiContext& context, QWidget* parent) : TableView(context, parent) {
     BuildMainPane(QStringLiteral("Produkty"),
-                  new CRecordList(Model(context, MakeProductRows(context.store)), true, this));
+                  new RecordList(Model(context, MakeProductRows(context.store)), true, this));
     m_main.list->SetSort(1, false);
     SetPaneMenu(0, RecordMenu::Products);
     AddSubPane(cmd::Add2, cmd::Edit2, cmd::Delete2, QStringLiteral("Balení"),
-               new CRecordList(Model(context, MakeDefinitionRows(context.store)), false, this));
+               new RecordList(Model(context, MakeDefinitionRows(context.store)), false, this));
     // The dates are always oldest first.
     DateList()->SetSortable(false);
     AddSubPane(cmd::Add3, cmd::Edit3, cmd::Delete3, QString(),
-               new CRecordList(Model(context, MakePackagingLineRows(context.store)), false, this));
+               new RecordList(Model(context, MakePackagingLineRows(context.store)), false, this));
     SetFirstSubListHeight(DateListHeight);
     // The packaging belongs to one product: the right pane's commands wait
     // while several products are selected.
@@ -113,7 +113,7 @@ void CViewProd::OnNotify(ViewNotification what) {
         LoadLines(SelectedId(LineList()));
         break;
     default:
-        CTableView::OnNotify(what);
+        TableView::OnNotify(what);
         break;
     }
 }
@@ -131,7 +131,7 @@ int CViewProd::SearchColumnOfSort() const {
 }
 
 void CViewProd::LoadMainList(RecordId selectId) {
-    CRecordList* list = m_main.list;
+    RecordList* list = m_main.list;
     const RecordId keep = selectId != NoId ? selectId : SelectedId(list);
     FillSorted(
         list,
@@ -182,7 +182,7 @@ void CViewProd::OnSubHeaderClicked(int pane, int column) {
 }
 
 void CViewProd::LoadDates() {
-    CRecordList* list = DateList();
+    RecordList* list = DateList();
     const RecordId product = SingleProduct();
     m_datesProduct = product;
     if (product == NoId) {
@@ -201,7 +201,7 @@ void CViewProd::LoadDates() {
 }
 
 void CViewProd::LoadLines(RecordId selectId) {
-    CRecordList* list = LineList();
+    RecordList* list = LineList();
     const RecordId definition = SelectedId(DateList());
     if (definition == NoId) {
         list->Model()->Clear();
@@ -216,7 +216,7 @@ void CViewProd::LoadLines(RecordId selectId) {
         selectId);
 }
 
-int CViewProd::SelectedRow(const CRecordList* list) {
+int CViewProd::SelectedRow(const RecordList* list) {
     const std::vector<int> rows = list->SelectedRows();
     return rows.empty() ? -1 : rows.front();
 }
@@ -233,7 +233,7 @@ void CViewProd::AddProduct() {
 }
 
 void CViewProd::EditProduct() {
-    CRecordList* list = m_main.list;
+    RecordList* list = m_main.list;
     const int row = list->FocusedRow();
     const RecordId id = row < 0 ? NoId : list->Model()->Id(row);
     NullProgress progress;
@@ -260,7 +260,7 @@ void CViewProd::RunFilter() {
 
 void CViewProd::AssignCovers() {
     const std::vector<RecordId> products = SelectedMainIds();
-    CDeferredProgressWnd progress = RederiveProgress(this);
+    DeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
     if (!reg.CheckSelected(products.empty() ? NoId : products.front(), Missing::Product))
         return;
@@ -279,7 +279,7 @@ void CViewProd::AssignCovers() {
 
 void CViewProd::AddDefinition() {
     const RecordId product = SelectedId(m_main.list);
-    CDeferredProgressWnd progress = RederiveProgress(this);
+    DeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
     if (!reg.CheckSelected(product, Missing::Product))
         return;
@@ -291,10 +291,10 @@ void CViewProd::AddDefinition() {
 }
 
 void CViewProd::EditDefinition() {
-    CRecordList* list = DateList();
+    RecordList* list = DateList();
     const int row = SelectedRow(list);
     const RecordId id = SelectedId(list);
-    CDeferredProgressWnd progress = RederiveProgress(this);
+    DeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
     const std::optional<DefinitionRecord> definition = ReadRow(list, row, reg.ReadDefinition(id));
     if (!definition)
@@ -307,9 +307,9 @@ void CViewProd::EditDefinition() {
 }
 
 void CViewProd::DeleteDefinition() {
-    CRecordList* list = DateList();
+    RecordList* list = DateList();
     const int row = SelectedRow(list);
-    CDeferredProgressWnd progress = RederiveProgress(this);
+    DeferredProgressWnd progress = RederiveProgress(this);
     const Outcome outcome = Register(progress).DeleteDefinition(SelectedId(list));
     if (outcome == Outcome::Done || outcome == Outcome::Vanished) {
         RemoveRow(list, row);
@@ -321,7 +321,7 @@ void CViewProd::DeleteDefinition() {
 
 void CViewProd::AddLine() {
     const RecordId definition = SelectedId(DateList());
-    CDeferredProgressWnd progress = RederiveProgress(this);
+    DeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
     if (!reg.CheckSelected(definition, Missing::Date))
         return;
@@ -334,15 +334,15 @@ void CViewProd::AddLine() {
 }
 
 void CViewProd::EditLine() {
-    CRecordList* list = LineList();
+    RecordList* list = LineList();
     const int row = SelectedRow(list);
     const RecordId id = SelectedId(list);
-    CDeferredProgressWnd progress = RederiveProgress(this);
+    DeferredProgressWnd progress = RederiveProgress(this);
     ProductRegister reg = Register(progress);
     const std::optional<CoverLine> line = ReadRow(list, row, reg.ReadLine(id));
     if (!line)
         return;
-    CWizard wizard(this);
+    Wizard wizard(this);
     auto* page = new CPageCoverProd(Context(), *line);
     wizard.AddPage(page);
     if (!wizard.Run())
@@ -351,9 +351,9 @@ void CViewProd::EditLine() {
 }
 
 void CViewProd::DeleteLine() {
-    CRecordList* list = LineList();
+    RecordList* list = LineList();
     const int row = SelectedRow(list);
-    CDeferredProgressWnd progress = RederiveProgress(this);
+    DeferredProgressWnd progress = RederiveProgress(this);
     const Outcome outcome = Register(progress).DeleteLine(SelectedId(list));
     if (outcome == Outcome::Done || outcome == Outcome::Vanished)
         RemoveRow(list, row);

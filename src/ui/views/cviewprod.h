@@ -7,7 +7,7 @@
 #include "core/registers/productregister.h"
 #endif
 
-#include "ui/framework/ctableview.h"
+#include "ui/framework/tableview.h"
 
 namespace tarvo {
 
@@ -16,7 +16,7 @@ namespace tarvo {
 // day ("Platné od", oldest first, the newest selected) and below them the
 // packaging lines of the selected definition. With several products selected
 // both right lists are disabled.
-class CViewProd : public CTableView {
+class CViewProd : public TableView {
     Q_OBJECT
 public:
     explicit CViewProd(const GuiContext& context, QWidget* parent = nullptr);
@@ -29,8 +29,8 @@ public:
     std::string MainIdColumn() const override { return "prod_id"; }
 
     const ProdFilter& Filter() const { return m_filter; }
-    CRecordList* DateList() const { return SubList(1); }
-    CRecordList* LineList() const { return SubList(2); }
+    RecordList* DateList() const { return SubList(1); }
+    RecordList* LineList() const { return SubList(2); }
 
 protected:
     void LoadMainList(RecordId selectId = NoId) override;
@@ -49,7 +49,7 @@ private:
     void LoadDates();
     void LoadLines(RecordId selectId = NoId);
     // The first selected row of a list, or -1.
-    static int SelectedRow(const CRecordList* list);
+    static int SelectedRow(const RecordList* list);
 
     void AddProduct();
     void EditProduct();

@@ -272,7 +272,7 @@ TEST_F(Backup, NoToOverwriteLeavesEverythingAsItWas) {
 }
 
 TEST_F(Backup, UnfinishedUnitOfWorkKeepsTheConnection) {
-    CTransaction unit(db.store);
+    Transaction unit(db.store);
     rows::Cover(db.store, {.name = "rozepsané"});
     const std::string path = db.folder.File("kopie.mdb");
     EXPECT_FALSE(BackupDatabase(db.store, data, path, db.messages, views));

@@ -72,7 +72,7 @@ TEST(CDataStore, ExecuteShowsDatabaseErrorsAndGoesOn) {
     EXPECT_EQ(db.messages.shown[0].text.rfind("Došlo k chybě COM č.0x80004005\n\n", 0), 0U);
     EXPECT_TRUE(db.store.Execute("DELETE FROM TmpID"));
 
-    CRecordset rs;
+    Recordset rs;
     EXPECT_FALSE(db.store.OpenRecordset(rs, "SELECT nothing FROM Cover"));
     EXPECT_FALSE(rs.IsOpen());
     EXPECT_EQ(db.messages.shown.size(), 2U);
@@ -87,9 +87,9 @@ TEST(CDataStore, ExecuteShowsDatabaseErrorsAndGoesOn) {
 
 // ---- Recordsets ------------------------------------------------------------
 
-TEST(CRecordset, AddUpdateAndReadTheNewIdentifierBack) {
+TEST(Recordset, AddUpdateAndReadTheNewIdentifierBack) {
     TestDatabase db;
-    CRecordset table;
+    Recordset table;
     ASSERT_TRUE(db.store.OpenRecordset(table, "Cover", CursorType::Dynamic, LockType::Optimistic,
                                        CommandOption::Table));
     long ids[2] = {};
@@ -106,7 +106,7 @@ TEST(CRecordset, AddUpdateAndReadTheNewIdentifierBack) {
     EXPECT_EQ(ids[1], 2);
     EXPECT_EQ(table.RecordCount(), 1); // an append cursor keeps only the last row
 
-    CRecordset rs;
+    Recordset rs;
     ASSERT_TRUE(db.store.OpenRecordset(rs, "SELECT * FROM Cover WHERE (cover_id = 2)"));
     ASSERT_EQ(rs.RecordCount(), 1);
     EXPECT_EQ(rs.GetQuantity("cover_weight").Scaled(), 255000);
@@ -117,18 +117,18 @@ TEST(CRecordset, AddUpdateAndReadTheNewIdentifierBack) {
     rs.SetField("cover_weight", Value(*ParseQuantity("0,5")));
     rs.Update();
 
-    CStatement check(db.store, "SELECT cover_note, cover_weight FROM Cover WHERE cover_id = 2");
+    Statement check(db.store, "SELECT cover_note, cover_weight FROM Cover WHERE cover_id = 2");
     ASSERT_TRUE(check.Step());
     EXPECT_EQ(check.Text(0), "O'Brien");
     EXPECT_EQ(check.Int(1), 5000);
     EXPECT_EQ(db.Count("Cover WHERE cover_note IS NULL"), 1);
 }
 
-TEST(CRecordset, EditsThroughAJoinWriteTheRightTable) {
+TEST(Recordset, EditsThroughAJoinWriteTheRightTable) {
     TestDatabase db;
     const RecordId move = test::rows::Move(db.store, {"V1", -1, OleDate::FromParts(2012, 1, 2)});
     test::rows::MoveLine(db.store, move, 7, test::Q("3"));
-    CRecordset rs;
+    Recordset rs;
     ASSERT_TRUE(db.store.OpenRecordset(rs,
                                        "SELECT Move.move_date, Move_Prod.* FROM Move INNER JOIN "
                                        "Move_Prod ON Move.move_id = Move_Prod.move_id"));
@@ -148,11 +148,11 @@ TEST(CRecordset, EditsThroughAJoinWriteTheRightTable) {
     EXPECT_EQ(rs.GetQuantity("mvprod_qty"), Quantity::FromUnits(5));
 }
 
-TEST(CRecordset, NavigationStopsAtBothEnds) {
+TEST(Recordset, NavigationStopsAtBothEnds) {
     TestDatabase db;
     for (int i = 1; i <= 3; ++i)
         db.Run(Format("INSERT INTO TmpID (id) VALUES (%d)", i * 10));
-    CRecordset rs;
+    Recordset rs;
     ASSERT_TRUE(db.store.OpenRecordset(rs, "SELECT id FROM TmpID ORDER BY id"));
     EXPECT_EQ(rs.RecordCount(), 3);
     rs.MoveLast();
@@ -167,17 +167,17 @@ TEST(CRecordset, NavigationStopsAtBothEnds) {
     EXPECT_EQ(rs.GetLong("ID"), 20); // names compare without regard to case
     EXPECT_THROW(rs.Field("nothing"), ComError);
 
-    CRecordset empty;
+    Recordset empty;
     ASSERT_TRUE(db.store.OpenRecordset(empty, "SELECT id FROM TmpID WHERE id < 0"));
     EXPECT_TRUE(empty.IsEOF());
     EXPECT_TRUE(empty.IsBOF());
 }
 
-TEST(CRecordset, FindFirstAndFindInRecordset) {
+TEST(Recordset, FindFirstAndFindInRecordset) {
     TestDatabase db;
     for (const char* name : {"Krabice", "Paleta", "Fólie", "paleta malá"})
         test::rows::Cover(db.store, {name, Quantity::FromUnits(1), name[0] == 'P'});
-    CRecordset rs;
+    Recordset rs;
     ASSERT_TRUE(db.store.OpenRecordset(rs, "SELECT * FROM Cover ORDER BY cover_id"));
 
     EXPECT_TRUE(db.store.FindFirst(rs, "cover_id = 3"));
@@ -206,28 +206,28 @@ TEST(CRecordset, FindFirstAndFindInRecordset) {
 
 // ---- Units of work ---------------------------------------------------------
 
-TEST(CTransaction, RollsBackUnlessCommittedAndNests) {
+TEST(Transaction, RollsBackUnlessCommittedAndNests) {
     TestDatabase db;
     {
-        CTransaction unit(db.store);
+        Transaction unit(db.store);
         db.Run("INSERT INTO TmpID (id) VALUES (1)");
     }
     EXPECT_EQ(db.Count("TmpID"), 0);
     {
-        CTransaction outer(db.store);
+        Transaction outer(db.store);
         db.Run("INSERT INTO TmpID (id) VALUES (2)");
         {
-            CTransaction inner(db.store);
+            Transaction inner(db.store);
             db.Run("INSERT INTO TmpID (id) VALUES (3)");
         }
         {
-            CTransaction inner(db.store);
+            Transaction inner(db.store);
             db.Run("INSERT INTO TmpID (id) VALUES (4)");
             inner.Commit();
         }
         outer.Commit();
     }
-    CRecordset rs;
+    Recordset rs;
     ASSERT_TRUE(db.store.OpenRecordset(rs, "SELECT id FROM TmpID ORDER BY id"));
     ASSERT_EQ(rs.RecordCount(), 2);
     EXPECT_EQ(rs.GetLong("id"), 2);

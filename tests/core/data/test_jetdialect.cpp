@@ -13,7 +13,7 @@ using test::TestDatabase;
 
 // The value of the first column of the first row of a query.
 Value Scalar(TestDatabase& db, const std::string& sql) {
-    CRecordset rs;
+    Recordset rs;
     EXPECT_TRUE(db.store.OpenRecordset(rs, sql)) << sql;
     if (!rs.IsOpen() || rs.IsEOF())
         return Value();
@@ -21,7 +21,7 @@ Value Scalar(TestDatabase& db, const std::string& sql) {
 }
 
 std::vector<std::string> Column(TestDatabase& db, const std::string& sql, const char* field) {
-    CRecordset rs;
+    Recordset rs;
     EXPECT_TRUE(db.store.OpenRecordset(rs, sql)) << sql;
     std::vector<std::string> values;
     for (; rs.IsOpen() && !rs.IsEOF(); rs.MoveNext())
@@ -108,7 +108,7 @@ TEST(JetDialect, ProductsOfQuantitiesStayQuantities) {
     test::rows::Discard(db.store, {2, OleDate::FromParts(2012, 1, 11), 1, test::Q("100")});
     test::rows::Discard(db.store, {2, OleDate::FromParts(2012, 1, 12), 1, test::Q("0,0005")});
 
-    CRecordset rs;
+    Recordset rs;
     ASSERT_TRUE(db.store.OpenRecordset(
         rs, "SELECT CoverDiscard.*, disc_qty*cover_weight AS totWeight FROM CoverDiscard INNER "
             "JOIN Cover ON CoverDiscard.cover_id = Cover.cover_id WHERE (CoverDiscard.cover_id=2) "

@@ -10,20 +10,20 @@ using test::ReadFile;
 using test::TempFolder;
 using test::WriteFile;
 
-TEST(CProfile, MissingFileOrKeyGivesTheDefault) {
+TEST(Profile, MissingFileOrKeyGivesTheDefault) {
     TempFolder folder;
-    const CProfile profile(folder.File("tarvo.ini"));
+    const Profile profile(folder.File("tarvo.ini"));
     EXPECT_EQ(profile.GetString("Moznosti", "Cokoliv", "výchozí"), "výchozí");
     EXPECT_EQ(profile.GetInt("Moznosti", "UpdateProdCover", 1), 1);
     EXPECT_FALSE(std::filesystem::exists(folder.File("tarvo.ini")));
 }
 
-TEST(CProfile, SectionsAndKeysIgnoreCaseAndValuesAreTrimmedAndCut) {
+TEST(Profile, SectionsAndKeysIgnoreCaseAndValuesAreTrimmedAndCut) {
     TempFolder folder;
     WriteFile(folder.File("tarvo.ini"), "; komentář\r\n[Spolecnost]\r\nNazev = Kolmara s.r.o. \r\n"
                                         "ICO=\"12345678\"\r\n[Import]\r\nProdukty=0\r\n"
                                         "Existujici zaznamy=2 a víc\r\nVydaje=x\r\n");
-    const CProfile profile(folder.File("tarvo.ini"));
+    const Profile profile(folder.File("tarvo.ini"));
     EXPECT_EQ(profile.GetString("SPOLECNOST", "nazev"), "Kolmara s.r.o.");
     EXPECT_EQ(profile.GetString("Spolecnost", "ICO"), "12345678");
     EXPECT_EQ(profile.GetString("Spolecnost", "Nazev", "", 4), "Kolm");
@@ -33,9 +33,9 @@ TEST(CProfile, SectionsAndKeysIgnoreCaseAndValuesAreTrimmedAndCut) {
     EXPECT_EQ(profile.GetInt("Import", "Vydaje", 1), 1);
 }
 
-TEST(CProfile, WriteCreatesFileAndSectionAndKeepsTheRest) {
+TEST(Profile, WriteCreatesFileAndSectionAndKeepsTheRest) {
     TempFolder folder;
-    CProfile profile(folder.File("tarvo.ini"));
+    Profile profile(folder.File("tarvo.ini"));
     ASSERT_TRUE(profile.WriteString("Zalohovani", "Posledni zaloha", "/data/Zalohy/Záloha.mdb"));
     ASSERT_TRUE(profile.WriteInt("Moznosti", "UpdateMoveCover", 0));
     ASSERT_TRUE(profile.WriteInt("moznosti", "UpdateProdCover", 1));
@@ -46,12 +46,12 @@ TEST(CProfile, WriteCreatesFileAndSectionAndKeepsTheRest) {
     EXPECT_EQ(profile.GetString("Zalohovani", "Posledni zaloha"), "/jinam.mdb");
 }
 
-TEST(CProfile, LegacyWindows1250FileIsReadAndRewrittenAsUtf8) {
+TEST(Profile, LegacyWindows1250FileIsReadAndRewrittenAsUtf8) {
     TempFolder folder;
     // "Žlutý kůň" and "Č" in Windows-1250.
     WriteFile(folder.File("tarvo.ini"), "[Spolecnost]\r\nNazev=\x8Elut\xFD k\xF9\xF2\r\nObec=\xC8"
                                         "esk\xE1 L\xEDpa\r\n");
-    CProfile profile(folder.File("tarvo.ini"));
+    Profile profile(folder.File("tarvo.ini"));
     EXPECT_EQ(profile.GetString("Spolecnost", "Nazev"), "Žlutý kůň");
     ASSERT_TRUE(profile.WriteString("Spolecnost", "Ulice", "Dlouhá"));
     EXPECT_EQ(profile.GetString("Spolecnost", "Nazev"), "Žlutý kůň");

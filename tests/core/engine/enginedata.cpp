@@ -44,8 +44,8 @@ void EngineData::AddMoveCover(int64_t moveId, int64_t mvprodId, int64_t coverId,
 }
 
 std::vector<CoverRow> EngineData::Covers(int64_t mvprodId) {
-    CStatement query(store, "SELECT cover_id, mvcover_qty, cover_type, cover_org, cover_pay, "
-                            "move_id FROM Move_Cover WHERE mvprod_id = ? ORDER BY mvcover_id");
+    Statement query(store, "SELECT cover_id, mvcover_qty, cover_type, cover_org, cover_pay, "
+                           "move_id FROM Move_Cover WHERE mvprod_id = ? ORDER BY mvcover_id");
     query.BindInt(1, mvprodId);
     std::vector<CoverRow> rows;
     while (query.Step())

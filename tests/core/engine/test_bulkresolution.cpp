@@ -15,7 +15,7 @@ const char* const Question = "Opravdu si přejete upravit výdeje obalů podle n
 // number).
 struct Lines : EngineData {
     explicit Lines(int n) {
-        CTransaction unit(store); // one write to the disk, not hundreds
+        Transaction unit(store); // one write to the disk, not hundreds
         handCover = AddCover();
         derivedCover = AddCover();
         prod = rows::Product(store, {"výrobek"});

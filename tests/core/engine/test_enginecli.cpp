@@ -23,7 +23,7 @@ TEST(EngineCli, GenerateThenResolveAllOnlyWithYes) {
     store.SetDatabasePath(folder.File("data/Tarvo.mdb"));
     ASSERT_TRUE(store.OpenDatabase());
     auto handMade = [&store]() {
-        CStatement count(store, "SELECT COUNT(*) FROM Move_Cover WHERE mvcover_qty = 999990000");
+        Statement count(store, "SELECT COUNT(*) FROM Move_Cover WHERE mvcover_qty = 999990000");
         count.Step();
         return count.Int(0);
     };

@@ -220,14 +220,14 @@ TEST(ResolveMoveCovers, RunsInsideTheCallersUnit) {
     data.AddLine(data.dt, {.coverId = data.cover});
     const int64_t line = rows::MoveLine(data.store, data.move, data.prod, Q("5"));
     {
-        CTransaction unit(data.store);
+        Transaction unit(data.store);
         EXPECT_EQ(
             ResolveMoveCovers(data.store, line, data.move, data.prod, Q("5"), Day(2021, 1, 1)), 1);
         // Not committed: the caller's unit decides.
     }
     EXPECT_EQ(data.Count("Move_Cover"), 0);
     {
-        CTransaction unit(data.store);
+        Transaction unit(data.store);
         ResolveMoveCovers(data.store, line, data.move, data.prod, Q("5"), Day(2021, 1, 1));
         unit.Commit();
     }

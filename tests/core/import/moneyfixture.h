@@ -47,11 +47,10 @@ protected:
     // Every document: "number|date|type|export|lines|covers", by move_id.
     std::vector<std::string> Documents() {
         std::vector<std::string> rows;
-        CStatement query(db.store,
-                         "SELECT m.move_num, m.move_date, m.move_type, m.move_export, "
-                         "(SELECT COUNT(*) FROM Move_Prod p WHERE p.move_id = m.move_id), "
-                         "(SELECT COUNT(*) FROM Move_Cover c WHERE c.move_id = m.move_id) "
-                         "FROM Move m ORDER BY m.move_id");
+        Statement query(db.store, "SELECT m.move_num, m.move_date, m.move_type, m.move_export, "
+                                  "(SELECT COUNT(*) FROM Move_Prod p WHERE p.move_id = m.move_id), "
+                                  "(SELECT COUNT(*) FROM Move_Cover c WHERE c.move_id = m.move_id) "
+                                  "FROM Move m ORDER BY m.move_id");
         while (query.Step())
             rows.push_back(Format(
                 "%s|%s|%lld|%lld|%lld|%lld", query.Text(0).c_str(), query.Date(1).ToText().c_str(),

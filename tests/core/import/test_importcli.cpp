@@ -40,7 +40,7 @@ protected:
         CDataStore store(messages);
         store.SetDatabasePath(work.Folder() + "data/Tarvo.mdb");
         EXPECT_TRUE(store.OpenDatabase());
-        CStatement count(store, "SELECT COUNT(*) FROM " + table);
+        Statement count(store, "SELECT COUNT(*) FROM " + table);
         count.Step();
         return static_cast<long>(count.Int(0));
     }

@@ -44,8 +44,8 @@ TEST_F(MoneyImportTest, FreshImportWritesProductsDocumentsLinesAndCovers) {
     EXPECT_EQ(db.Count("Move WHERE move_source = 1"), 6);
 
     // 250 pieces give 2 boxes, 100 give 1; the packaging line's codes copied.
-    CStatement covers(db.store, "SELECT mvcover_qty, cover_type, cover_org, cover_pay FROM "
-                                "Move_Cover ORDER BY mvcover_id");
+    Statement covers(db.store, "SELECT mvcover_qty, cover_type, cover_org, cover_pay FROM "
+                               "Move_Cover ORDER BY mvcover_id");
     std::vector<std::tuple<int64_t, int64_t, int64_t, int64_t>> got;
     while (covers.Step())
         got.emplace_back(covers.Int(0), covers.Int(1), covers.Int(2), covers.Int(3));
@@ -81,8 +81,8 @@ TEST_F(MoneyImportTest, ExportRuleFollowsTheSettings) {
         params.choices.products = false;
         Import();
         std::vector<int> exports;
-        CStatement query(db.store, "SELECT move_export FROM Move WHERE move_num IN ('VY-001', "
-                                   "'VY-002', 'DL-001', 'PR-001') ORDER BY move_id");
+        Statement query(db.store, "SELECT move_export FROM Move WHERE move_num IN ('VY-001', "
+                                  "'VY-002', 'DL-001', 'PR-001') ORDER BY move_id");
         while (query.Step())
             exports.push_back(static_cast<int>(query.Int(0)));
         EXPECT_EQ(exports, c.exports) << c.setExport << " " << c.countries;
@@ -119,9 +119,9 @@ TEST_F(MoneyImportTest, ReimportWithOverwriteReplacesTheCoverLines) {
     params.choices.existing = ExistingMode::Overwrite;
     auto covers = [this] {
         std::vector<std::string> rows;
-        CStatement query(db.store, "SELECT m.move_num, SUM(c.mvcover_qty), COUNT(*) FROM "
-                                   "Move_Cover c JOIN Move m ON m.move_id = c.move_id "
-                                   "GROUP BY m.move_num ORDER BY m.move_num");
+        Statement query(db.store, "SELECT m.move_num, SUM(c.mvcover_qty), COUNT(*) FROM "
+                                  "Move_Cover c JOIN Move m ON m.move_id = c.move_id "
+                                  "GROUP BY m.move_num ORDER BY m.move_num");
         while (query.Step())
             rows.push_back(Format("%s %lld %lld", query.Text(0).c_str(),
                                   static_cast<long long>(query.Int(1)),

@@ -32,7 +32,7 @@ TEST(MoneyTable, ReadsQuotesEncodingsIndexesAndSeeks) {
                      "9;A;\"\"\"uvozovky\"\"\";2.25;;0\r\n"
                      "\r\n"
                      "10;a;prostý;;29.02.2024;\r\n"));
-    CMoneyTable table;
+    MoneyTable table;
     ASSERT_FALSE(table.Open(folder.File("TAB.DAT")));
     EXPECT_EQ(table.RecordCount(), 3);
     EXPECT_EQ(table.Field("text"), "víceřádkový\ntext; se středníkem");
@@ -143,7 +143,7 @@ TEST_F(MoneyInstallationTest, FolderChosenByHandNeedsBothNames) {
 
 TEST(ImportSettings, DefaultsAndRoundTrip) {
     TempFolder folder;
-    CProfile profile(folder.File("tarvo.ini"));
+    Profile profile(folder.File("tarvo.ini"));
     MoneyImportParams params = ReadMoneyImportSettings(profile);
     EXPECT_TRUE(params.choices.products);
     EXPECT_TRUE(params.choices.documents);

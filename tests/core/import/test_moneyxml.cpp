@@ -62,9 +62,9 @@ protected:
     // Every document: "number|date|type|export|lines", by move_id.
     std::vector<std::string> Documents() {
         std::vector<std::string> rows;
-        CStatement query(db.store, "SELECT m.move_num, m.move_date, m.move_type, m.move_export, "
-                                   "(SELECT COUNT(*) FROM Move_Prod p WHERE p.move_id = m.move_id) "
-                                   "FROM Move m ORDER BY m.move_id");
+        Statement query(db.store, "SELECT m.move_num, m.move_date, m.move_type, m.move_export, "
+                                  "(SELECT COUNT(*) FROM Move_Prod p WHERE p.move_id = m.move_id) "
+                                  "FROM Move m ORDER BY m.move_id");
         while (query.Step())
             rows.push_back(
                 Format("%s|%s|%lld|%lld|%lld", query.Text(0).c_str(),
@@ -77,8 +77,8 @@ protected:
     // as it is, others as "source:key".
     std::vector<std::string> Products() {
         std::vector<std::string> rows;
-        CStatement query(db.store, "SELECT prod_source, prod_scrid, prod_name, prod_katalog, "
-                                   "prod_unit FROM Product ORDER BY prod_id");
+        Statement query(db.store, "SELECT prod_source, prod_scrid, prod_name, prod_katalog, "
+                                  "prod_unit FROM Product ORDER BY prod_id");
         while (query.Step())
             rows.push_back((query.Int(0) == 3 ? "" : query.Text(0) + ":") + query.Text(1) + "|" +
                            query.Text(2) + "|" + query.Text(3) + "|" + query.Text(4));
@@ -323,7 +323,7 @@ TEST_F(MoneyXmlTest, CancelKeepsTheDocumentsFinished) {
 TEST(ImportProgress, EndsAtTheLastRow) {
     for (const long rows : {4L, 450L}) {
         RecordingProgress progress;
-        CImportProgress phases(progress);
+        ImportProgress phases(progress);
         phases.BeginPhase("Importuji kmenové karty", rows);
         for (long row = 1; row <= rows; ++row)
             phases.Row(row);
@@ -451,7 +451,7 @@ TEST_F(MoneyXmlTest, UnreadableFileOrUnknownEncodingIsReported) {
 // line, a stock document with its totals.
 TEST(MoneyXmlFixtures, HaveTheShapeMoneyWrites) {
     for (const char* name : {"export-utf8.xml", "export-cp1250.xml"}) {
-        CMoneyXmlFile file;
+        MoneyXmlFile file;
         ASSERT_FALSE(file.Open(TARVO_FIXTURES "/moneyxml/" + std::string(name)));
         long stores = 0;
         for (const pugi::xpath_node& store : file.Root().select_nodes("//Sklad")) {

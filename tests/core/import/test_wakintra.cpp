@@ -52,7 +52,7 @@ protected:
 
     // The rows of a query, columns joined by '|'.
     std::vector<std::string> Rows(const std::string& sql) {
-        CStatement s(db.store, sql);
+        Statement s(db.store, sql);
         std::vector<std::string> rows;
         while (s.Step()) {
             std::string row;
@@ -231,7 +231,7 @@ TEST_F(WakImportTest, CommandLineTakesTheConnectionFromTheSettings) {
                             .c_str()));
     };
     ASSERT_EQ(run("init"), 0);
-    CProfile profile(dir + "/tarvo.ini");
+    Profile profile(dir + "/tarvo.ini");
     WakConnectionSettings settings = Connection();
     ASSERT_TRUE(settings.Save(profile));
     ASSERT_TRUE(profile.WriteString("ImportWAK", "ODBC", settings.odbc));

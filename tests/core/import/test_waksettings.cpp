@@ -12,7 +12,7 @@ namespace {
 class WakSettingsTest : public ::testing::Test {
 protected:
     TempFolder folder;
-    CProfile profile{folder.File("tarvo.ini")};
+    Profile profile{folder.File("tarvo.ini")};
     RecordingMessages messages;
 };
 

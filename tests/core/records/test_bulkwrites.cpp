@@ -14,7 +14,7 @@ namespace {
 
 // The text the query makes of the row with key id.
 std::string Stored(TestDatabase& db, const char* sql, RecordId id) {
-    CStatement st(db.store, sql);
+    Statement st(db.store, sql);
     st.BindInt(1, id);
     return st.Step() ? st.Text(0) : "gone";
 }

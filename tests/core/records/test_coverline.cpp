@@ -30,9 +30,9 @@ protected:
     // The stored band columns of a line: "usealways from to", NULL as '-'.
     std::string Stored(RecordId id) {
         const Table& t = GetParam();
-        CStatement st(db.store, Format("SELECT cp_usealways || ' ' || IFNULL(cp_usefrom, '-') || "
-                                       "' ' || IFNULL(cp_useto, '-') FROM %s WHERE %s = ?",
-                                       t.sqlName, t.key));
+        Statement st(db.store, Format("SELECT cp_usealways || ' ' || IFNULL(cp_usefrom, '-') || "
+                                      "' ' || IFNULL(cp_useto, '-') FROM %s WHERE %s = ?",
+                                      t.sqlName, t.key));
         st.BindInt(1, id);
         return st.Step() ? st.Text(0) : "gone";
     }
@@ -94,8 +94,8 @@ TEST(CoverLineCopy, CopiesAsStoredInEntryOrderToTheOwner) {
     CopyCoverLines(db.store, CoverLineTable::CompCoverItems, 8, CoverLineTable::Packaging, 21);
     CopyCoverLines(db.store, CoverLineTable::CompCoverItems, 99, CoverLineTable::Packaging, 22);
 
-    CStatement st(db.store, "SELECT dt_id || ':' || cover_id || ' ' || cp_usealways || ' ' || "
-                            "IFNULL(cp_usefrom, '-') FROM Prod_Cover ORDER BY cp_id");
+    Statement st(db.store, "SELECT dt_id || ':' || cover_id || ' ' || cp_usealways || ' ' || "
+                           "IFNULL(cp_usefrom, '-') FROM Prod_Cover ORDER BY cp_id");
     std::vector<std::string> rows;
     while (st.Step())
         rows.push_back(st.Text(0));

@@ -32,7 +32,7 @@ TEST_P(ProductSourceIds, AreStoredAndReadInTheirKind) {
     TestDatabase db;
     const SourceIdCase& c = GetParam();
     const RecordId id = ProductWriter(db.store).Insert({"Sušenky", "S-1", "ks", 1, c.given});
-    CStatement st(db.store, "SELECT typeof(prod_scrid) FROM Product WHERE prod_id = ?");
+    Statement st(db.store, "SELECT typeof(prod_scrid) FROM Product WHERE prod_id = ?");
     st.BindInt(1, id);
     ASSERT_TRUE(st.Step());
     EXPECT_EQ(st.Text(0), c.storedType);

@@ -4,9 +4,9 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/engine/packagingresolution.h"
-#include "core/registers/propagationswitches.h"
 #include "core/registerbook/registerexport.h"
 #include "core/registerbook/registerimport.h"
+#include "core/registers/propagationswitches.h"
 #include "core/workbook/workbookwriter.h"
 #include "dev/datagenerator.h"
 #include "enginedata.h"
@@ -43,7 +43,7 @@ std::vector<std::string> Registers(CDataStore& store, bool lineIds = true) {
         "ORDER BY d.dt_id, l.cp_id"};
     std::vector<std::string> rows;
     for (const char* sql : queries) {
-        CStatement st(store, sql);
+        Statement st(store, sql);
         if (sql[8] == 'D')
             st.BindInt(1, lineIds ? 1 : 0);
         while (st.Step()) {
@@ -69,17 +69,17 @@ struct SheetData {
 
 // A workbook as a person fills it in: every cell text.
 void WriteBook(const std::string& path, const std::vector<SheetData>& sheets) {
-    CWorkbookWriter writer(path);
+    WorkbookWriter writer(path);
     for (const SheetData& sheet : sheets) {
-        std::vector<CWorkbookWriter::Column> columns;
+        std::vector<WorkbookWriter::Column> columns;
         for (const std::string& title : sheet.titles)
             columns.push_back({title, 12});
         writer.AddSheet(sheet.name, columns);
         for (const auto& row : sheet.rows) {
-            std::vector<CWorkbookWriter::Cell> cells;
+            std::vector<WorkbookWriter::Cell> cells;
             for (const std::string& text : row)
-                cells.push_back(text.empty() ? CWorkbookWriter::Cell()
-                                             : CWorkbookWriter::Cell(std::string_view(text)));
+                cells.push_back(text.empty() ? WorkbookWriter::Cell()
+                                             : WorkbookWriter::Cell(std::string_view(text)));
             writer.AddRow(cells);
         }
     }

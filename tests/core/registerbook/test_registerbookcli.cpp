@@ -101,14 +101,14 @@ TEST_F(TransferCli, ExportedRegistersComeBackWhole) {
 // written), a file that is not there, wrong options.
 TEST_F(TransferCli, RefusesWhatCannotBeImported) {
     {
-        CWorkbookWriter book(work.File("faults.xlsx"));
+        WorkbookWriter book(work.File("faults.xlsx"));
         book.AddSheet("Složené obaly", {{"Složený obal", 20},
                                         {"Poznámka", 10},
                                         {"Obal", 20},
                                         {"Množství obalu", 10},
                                         {"Počet produktů", 10},
                                         {"Použít vždy", 10}});
-        const CWorkbookWriter::Cell item[] = {
+        const WorkbookWriter::Cell item[] = {
             std::string_view("Paleta"), std::monostate(),      std::string_view("Karton 40x30"),
             std::string_view("1"),      std::string_view("1"), std::string_view("ano")};
         book.AddRow(item);

@@ -27,9 +27,9 @@ struct Registered : TestDatabase {
 
     // The stored items of a composite cover, in the order they were written.
     std::vector<CoverLine> StoredItems(RecordId id) {
-        CStatement st(store, "SELECT cover_id, cp_qtycover, cp_qtyprod, cp_usealways, cp_usefrom, "
-                             "cp_useto, cover_type, cover_org, cover_pay FROM CompCover_Item "
-                             "WHERE ccover_id = ? ORDER BY rowid");
+        Statement st(store, "SELECT cover_id, cp_qtycover, cp_qtyprod, cp_usealways, cp_usefrom, "
+                            "cp_useto, cover_type, cover_org, cover_pay FROM CompCover_Item "
+                            "WHERE ccover_id = ? ORDER BY rowid");
         st.BindInt(1, id);
         std::vector<CoverLine> items;
         while (st.Step()) {
@@ -64,7 +64,7 @@ struct Registered : TestDatabase {
 
     std::vector<RecordId> ScratchIds() {
         std::vector<RecordId> ids;
-        CStatement st(store, "SELECT ti_id FROM TmpCover_Item ORDER BY ti_id");
+        Statement st(store, "SELECT ti_id FROM TmpCover_Item ORDER BY ti_id");
         while (st.Step())
             ids.push_back(st.Int(0));
         return ids;

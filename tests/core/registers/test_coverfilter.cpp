@@ -35,7 +35,7 @@ TEST_P(CoverFilterRows, SelectsTheCoversThatPass) {
     ASSERT_TRUE(LoadCoverIds(db.store, filter, {}, ids));
     std::vector<std::string> names;
     for (RecordId id : ids.Ids()) {
-        CStatement st(db.store, "SELECT cover_name FROM Cover WHERE cover_id = ?");
+        Statement st(db.store, "SELECT cover_name FROM Cover WHERE cover_id = ?");
         st.BindInt(1, id);
         ASSERT_TRUE(st.Step());
         names.push_back(st.Text(0));

@@ -43,9 +43,9 @@ struct CoverData : ::testing::Test {
 
     // The codes of every line of the cover in a table, in row order.
     Codes LineCodes(const std::string& table, RecordId cover) {
-        CStatement st(db.store, "SELECT cover_type, cover_org, cover_pay FROM " + table +
-                                    " WHERE cover_id = " + std::to_string(cover) +
-                                    " ORDER BY rowid");
+        Statement st(db.store, "SELECT cover_type, cover_org, cover_pay FROM " + table +
+                                   " WHERE cover_id = " + std::to_string(cover) +
+                                   " ORDER BY rowid");
         Codes codes;
         while (st.Step())
             codes.emplace_back(st.Int(0), st.Int(1), st.Int(2));
@@ -57,7 +57,7 @@ struct CoverData : ::testing::Test {
         std::string all;
         for (const char* table :
              {"Cover", "CompCover_Item", "Prod_Cover", "Move_Cover", "CoverDiscard"}) {
-            CStatement st(db.store, std::string("SELECT * FROM ") + table + " ORDER BY rowid");
+            Statement st(db.store, std::string("SELECT * FROM ") + table + " ORDER BY rowid");
             while (st.Step()) {
                 for (int c = 0; c < st.ColumnCount(); ++c)
                     all += st.Text(c) + "|";

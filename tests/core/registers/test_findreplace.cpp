@@ -78,9 +78,8 @@ TEST_P(ReplaceCases, WritesEveryRecordOfTheList) {
     rows::Cover(db.store, {"xyz", {}, true, 0, 1});
     const FindReplaceSpec spec{"Cover", "cover_id", c.column, c.find, c.replacement, c.partMatch};
     EXPECT_EQ(ReplaceInRecords(db.store, spec, {1, 2}), Outcome::Done);
-    CStatement st(db.store, std::string("SELECT group_concat(") + c.column +
-                                ", ',') FROM (SELECT " + c.column +
-                                " FROM Cover ORDER BY cover_id)");
+    Statement st(db.store, std::string("SELECT group_concat(") + c.column + ", ',') FROM (SELECT " +
+                               c.column + " FROM Cover ORDER BY cover_id)");
     ASSERT_TRUE(st.Step());
     EXPECT_EQ(st.Text(0), c.expected);
 }
@@ -104,7 +103,7 @@ TEST(FindReplace, AFailingReplacementLeavesEveryRecordAsItWas) {
            "BEGIN SELECT CASE WHEN OLD.cover_id = 2 THEN RAISE(ABORT, 'zamčeno') END; END");
     const FindReplaceSpec spec{"Cover", "cover_id", "cover_name", Value("a"), Value("b"), false};
     EXPECT_EQ(ReplaceInRecords(db.store, spec, {1, 2}), Outcome::Failed);
-    CStatement st(db.store, "SELECT group_concat(cover_name, ',') FROM Cover");
+    Statement st(db.store, "SELECT group_concat(cover_name, ',') FROM Cover");
     ASSERT_TRUE(st.Step());
     EXPECT_EQ(st.Text(0), "a,a");
     EXPECT_EQ(db.messages.shown.size(), 1u);

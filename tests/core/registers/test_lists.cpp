@@ -38,7 +38,7 @@ class IdListOrder : public SortTable, public ::testing::WithParamInterface<SortC
 
 TEST_P(IdListOrder, SortsByTheValueKind) {
     const SortCase& c = GetParam();
-    CStatement st(db.store, std::string("SELECT id, ") + c.column + " FROM T ORDER BY id");
+    Statement st(db.store, std::string("SELECT id, ") + c.column + " FROM T ORDER BY id");
     IdList ids;
     ids.LoadSorted(st, c.kind, c.descending);
     EXPECT_EQ(ids.Ids(), c.expected);
@@ -78,13 +78,13 @@ TEST_P(LongIdList, MatchesTheDatabaseOrder) {
            "substr('cčhchCzžZ', 1 + (i * 7) % 9, 2) || printf('%04d', (i * 7919) % 3001) END, "
            "(i * 13) % 50, 0 FROM n");
     const std::string column = c.column;
-    CStatement query(db.store, "SELECT cover_id, " + column + " FROM Cover");
+    Statement query(db.store, "SELECT cover_id, " + column + " FROM Cover");
     IdList ids;
     ids.LoadSorted(query, c.kind, c.descending);
     ASSERT_EQ(ids.Count(), 3000);
     const RecordId first = ids.Id(0);
-    CStatement st(db.store, "SELECT cover_id FROM Cover ORDER BY " + column +
-                                (c.descending ? " DESC" : "") + ", cover_id");
+    Statement st(db.store, "SELECT cover_id FROM Cover ORDER BY " + column +
+                               (c.descending ? " DESC" : "") + ", cover_id");
     std::vector<RecordId> expected;
     while (st.Step())
         expected.push_back(st.Int(0));
@@ -147,10 +147,10 @@ TEST(RowList, ReadsOnlyTheChunksShownThroughBoundIdentifiers) {
 TEST(RowList, ShowsADatabaseErrorAndEmptyCells) {
     TestDatabase db;
     rows::Cover(db.store, {.name = "a"});
-    RowList list(db.messages, std::make_unique<CStatementRowSource>(
+    RowList list(db.messages, std::make_unique<StatementRowSource>(
                                   db.store, std::vector<std::string>{"x"},
                                   "SELECT cover_id, no_such_column FROM Cover WHERE cover_id IN ",
-                                  [](const CStatement& st) { return RowCells{st.Text(1)}; }));
+                                  [](const Statement& st) { return RowCells{st.Text(1)}; }));
     IdList ids;
     ASSERT_TRUE(LoadCoverIds(db.store, {}, {}, ids));
     list.SetIds(std::move(ids));

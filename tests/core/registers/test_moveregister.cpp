@@ -32,7 +32,7 @@ struct Dispatches : EngineData {
 
     long Rows(const std::string& where) { return Count("Move_Cover WHERE " + where); }
     std::string LineQuantity(int64_t line) {
-        CStatement st(store, "SELECT mvprod_qty FROM Move_Prod WHERE mvprod_id = ?");
+        Statement st(store, "SELECT mvprod_qty FROM Move_Prod WHERE mvprod_id = ?");
         st.BindInt(1, line);
         return st.Step() ? QuantityToPlainText(st.GetQuantity(0)) : "gone";
     }

@@ -55,8 +55,7 @@ TEST(MoveFilter, NumberAndExportCriteria) {
     std::vector<RecordId> ids;
     for (const char* number : numbers) {
         ids.push_back(data.AddMove(Day(2024, 1, 1)));
-        CStatement st(data.store,
-                      "UPDATE Move SET move_num = ?, move_export = ? WHERE move_id = ?");
+        Statement st(data.store, "UPDATE Move SET move_num = ?, move_export = ? WHERE move_id = ?");
         st.BindText(1, number).BindInt(2, ids.size() % 2).BindInt(3, ids.back()).Run();
     }
     // A number criterion (nullptr: none), whether it is a part, and an export
@@ -113,7 +112,7 @@ TEST(MoveRows, DispatchOrderByColumn) {
     std::vector<RecordId> ids;
     for (const auto& m : moves) {
         ids.push_back(data.AddMove(m.date));
-        CStatement st(data.store, "UPDATE Move SET move_num = ?, move_type = ? WHERE move_id = ?");
+        Statement st(data.store, "UPDATE Move SET move_num = ?, move_type = ? WHERE move_id = ?");
         st.BindText(1, m.number).BindInt(2, m.type).BindInt(3, ids.back()).Run();
     }
     const struct {

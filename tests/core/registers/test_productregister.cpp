@@ -74,7 +74,7 @@ struct Packaging : EngineData {
 
     std::vector<std::string> Rows(const char* sql) {
         std::vector<std::string> rows;
-        CStatement query(store, sql);
+        Statement query(store, sql);
         while (query.Step())
             rows.push_back(query.Text(0));
         return rows;
@@ -100,7 +100,7 @@ struct Packaging : EngineData {
         return Rows(Format(ExpectedCoversSql, static_cast<long>(prodId)).c_str());
     }
     int64_t LineOf(int64_t dtId) {
-        CStatement query(store, "SELECT MIN(cp_id) FROM Prod_Cover WHERE dt_id = ?");
+        Statement query(store, "SELECT MIN(cp_id) FROM Prod_Cover WHERE dt_id = ?");
         query.BindInt(1, dtId);
         query.Step();
         return query.Int(0);

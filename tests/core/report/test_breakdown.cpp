@@ -84,7 +84,7 @@ void Generate(test::TestDatabase& db, unsigned seed) {
     auto pick = [&](const std::vector<std::string>& values) {
         return values[random() % values.size()];
     };
-    CTransaction transaction(db.store);
+    Transaction transaction(db.store);
     std::vector<std::string> materials{"NULL"};
     for (int m = -1; m <= 31; ++m)
         materials.push_back(std::to_string(m));
@@ -150,11 +150,11 @@ TEST_P(BreakdownLayoutTest, CellsAreTheSumsOfTheirLinesAndNoLineIsLost) {
         MakeReportTemplate(book, 2026, 1, layout.versionText);
         MakeReportTemplate(fresh, 2026, 1, layout.versionText);
         {
-            CWorkbook wb;
+            Workbook wb;
             wb.Open(book);
             test::RecordingProgress progress;
             for (const ReportSheet& sheet : ReportSheets)
-                FillReportSheet(db.store, progress, *wb.Worksheet(sheet.name), sheet, First, Last,
+                FillReportSheet(db.store, progress, *wb.Sheet(sheet.name), sheet, First, Last,
                                 layout.version);
             wb.Save();
         }
@@ -204,7 +204,7 @@ TEST_P(BreakdownLayoutTest, CellsAreTheSumsOfTheirLinesAndNoLineIsLost) {
         }
         auto ids = [&](const std::string& sql) {
             std::multiset<RecordId> result;
-            CStatement s(db.store, sql);
+            Statement s(db.store, sql);
             while (s.Step())
                 result.insert(s.Int(0));
             return result;
@@ -380,7 +380,7 @@ TEST(BreakdownWorkbook, SubtotalsEqualTheStatementsCells) {
     const Breakdown b = ComputeBreakdown(db.store, 2026, 1, version);
     const std::string path = db.folder.File("rozpis.xlsx");
     WriteBreakdownWorkbook(b, path);
-    CWorkbook book;
+    Workbook book;
     book.Open(path);
     const std::vector<std::string> names = book.SheetNames();
     ASSERT_EQ(names.size(), 12u);
@@ -388,7 +388,7 @@ TEST(BreakdownWorkbook, SubtotalsEqualTheStatementsCells) {
     EXPECT_EQ(names.back(), "Nezahrnuto");
     std::map<std::string, std::string> subtotals;
     for (size_t s = 0; s < ReportSheets.size(); ++s) {
-        CWorksheet& sheet = *book.Worksheet(ReportSheets[s].name);
+        Worksheet& sheet = *book.Sheet(ReportSheets[s].name);
         EXPECT_EQ(sheet.GetText("A1"), "Buňka");
         for (int row = 2;; ++row) {
             const std::string label = sheet.GetText(CellName(0, row));
@@ -404,7 +404,7 @@ TEST(BreakdownWorkbook, SubtotalsEqualTheStatementsCells) {
         expected[std::string(ReportSheets[static_cast<size_t>(total.sheet)].name) + " " +
                  CellName(total.cell.column, total.cell.row)] = QuantityToPlainText(total.tonnes);
     EXPECT_EQ(subtotals, expected);
-    CWorksheet& left = *book.Worksheet("Nezahrnuto");
+    Worksheet& left = *book.Sheet("Nezahrnuto");
     int rows = 0;
     while (!left.GetText(CellName(0, rows + 2)).empty())
         ++rows;

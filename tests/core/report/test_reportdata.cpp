@@ -26,7 +26,7 @@ TEST(ReportPeriodDefaults, ProposeTheQuarterThatEndedLast) {
 
 TEST(CompanyDataSettings, StoredTextsComeBackAndEmptyOnesStayEmpty) {
     test::TempFolder folder;
-    CProfile profile(folder.File("tarvo.ini"));
+    Profile profile(folder.File("tarvo.ini"));
     EXPECT_EQ(LoadCompanyData(profile), CompanyData{}); // no file yet
 
     CompanyData company{"Kolmara s.r.o.", "Brno, Údolní 5", "123",    "CZ123", "EK",
@@ -47,7 +47,7 @@ TEST(CompanyDataSettings, StoredTextsComeBackAndEmptyOnesStayEmpty) {
 
 TEST(CompanyDataSettings, LongValuesAreCutAtAThousandCharacters) {
     test::TempFolder folder;
-    CProfile profile(folder.File("tarvo.ini"));
+    Profile profile(folder.File("tarvo.ini"));
     CompanyData company;
     company.seat = std::string(600, 'a') + std::string(600, 'b');
     StoreCompanyData(profile, company);
@@ -56,7 +56,7 @@ TEST(CompanyDataSettings, LongValuesAreCutAtAThousandCharacters) {
 
 TEST(CompanyDataSettings, UnwritableFileIsReportedToTheCaller) {
     test::TempFolder folder;
-    CProfile profile(folder.File("missing/dir/tarvo.ini"));
+    Profile profile(folder.File("missing/dir/tarvo.ini"));
     CompanyData company;
     company.name = "x";
     EXPECT_FALSE(StoreCompanyData(profile, company));

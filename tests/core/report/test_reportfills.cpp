@@ -112,10 +112,9 @@ TEST_F(FillTest, WritesTonnesTruncatedToFourDecimalsAndSkipsUnmappedGroups) {
     Dispatch(last, false, paper, 10000, 2, 2, 2); // another payment
     Dispatch(last, true, paper, 10000, 2, 2, 1);  // export
     {
-        CWorkbook wb;
+        Workbook wb;
         wb.Open(book);
-        FillDispatchSheet(db.store, progress, *wb.Worksheet("1-1"), first, last, false, false, 1,
-                          New);
+        FillDispatchSheet(db.store, progress, *wb.Sheet("1-1"), first, last, false, false, 1, New);
         wb.Save();
     }
     EXPECT_EQ(test::CellText(book, "1-1", "G25"), "1.2345");
@@ -134,16 +133,16 @@ TEST_F(FillTest, WritesTonnesTruncatedToFourDecimalsAndSkipsUnmappedGroups) {
 
 TEST_F(FillTest, ProgressCountsEveryStepthRowOnTwoHundredSteps) {
     // 150 materials x 3 origins = 450 groups; most map to no cell.
-    CTransaction transaction(db.store);
+    Transaction transaction(db.store);
     for (int material = 0; material < 150; ++material) {
         const long cover = Cover(material, 0, false, 10000);
         for (int origin = 0; origin < 3; ++origin)
             Dispatch(first, false, cover, 10000, 2, origin, 1);
     }
     transaction.Commit();
-    CWorkbook wb;
+    Workbook wb;
     wb.Open(book);
-    FillDispatchSheet(db.store, progress, *wb.Worksheet("1-1"), first, last, false, false, 1, New);
+    FillDispatchSheet(db.store, progress, *wb.Sheet("1-1"), first, last, false, false, 1, New);
     ASSERT_EQ(progress.secondaries.size(), 225u);
     EXPECT_EQ(progress.secondaries.front(), "1 z 450");
     EXPECT_EQ(progress.secondaries[1], "3 z 450");
@@ -153,7 +152,7 @@ TEST_F(FillTest, ProgressCountsEveryStepthRowOnTwoHundredSteps) {
 
     // No rows: the progress is not touched at all.
     test::RecordingProgress untouched;
-    FillDiscardSheet(db.store, untouched, *wb.Worksheet("3-1"), first, last, New);
+    FillDiscardSheet(db.store, untouched, *wb.Sheet("3-1"), first, last, New);
     EXPECT_TRUE(untouched.positions.empty());
     EXPECT_TRUE(untouched.secondaries.empty());
 }
@@ -174,10 +173,10 @@ TEST_F(FillTest, DiscardsOfReusableCoversAndStatisticsFillTheirSheets) {
     Dispatch(first, false, plain, 20000, 0, 0, 2);
     Dispatch(first, false, cartons, 20000, 0, 0, 2);
     {
-        CWorkbook wb;
+        Workbook wb;
         wb.Open(book);
-        FillDiscardSheet(db.store, progress, *wb.Worksheet("3-1"), first, last, New);
-        FillStatisticsSheet(db.store, progress, *wb.Worksheet("4-1"), first, last, New);
+        FillDiscardSheet(db.store, progress, *wb.Sheet("3-1"), first, last, New);
+        FillStatisticsSheet(db.store, progress, *wb.Sheet("4-1"), first, last, New);
         wb.Save();
     }
     EXPECT_EQ(test::CellText(book, "3-1", "C24"), "1"); // 500 pieces x 2 kg
@@ -214,10 +213,10 @@ TEST_F(FillTest, LinesWithoutACodeGoIntoNoCell) {
         const std::string out = db.folder.File(Format("nulls%d.xlsx", n++));
         MakeReportTemplate(out, 2026, 1);
         {
-            CWorkbook wb;
+            Workbook wb;
             wb.Open(out);
-            FillDispatchSheet(db.store, progress, *wb.Worksheet("1-3"), first, last, false, false,
-                              0, New);
+            FillDispatchSheet(db.store, progress, *wb.Sheet("1-3"), first, last, false, false, 0,
+                              New);
             wb.Save();
         }
         EXPECT_EQ(test::CellText(out, "1-3", "J25"), c.withRealLine ? "0.001" : "")
@@ -251,9 +250,9 @@ TEST_F(FillTest, DiscardSheetTakesReusableCoversOnly) {
         const std::string out = db.folder.File(Format("discard%d.xlsx", n++));
         MakeReportTemplate(out, 2026, 1);
         {
-            CWorkbook wb;
+            Workbook wb;
             wb.Open(out);
-            FillDiscardSheet(db.store, progress, *wb.Worksheet("3-1"), first, last, New);
+            FillDiscardSheet(db.store, progress, *wb.Sheet("3-1"), first, last, New);
             wb.Save();
         }
         EXPECT_EQ(test::CellText(out, "3-1", "I24"), c.expected) << c.reusable << " " << c.kind;

@@ -28,12 +28,12 @@ TEST(BuiltInTemplate, EveryCellTheReportFillsIsAnInputCellInTheRowOfItsMaterial)
         const std::string path = folder.File("t.tpl");
         MakeReportTemplate(path, 2026, 2, version);
         const Quantity v = ParseTemplateVersion(version);
-        CWorkbook book;
+        Workbook book;
         book.Open(path);
         for (const char* sheetName : {"1-1", "2-4", "3-1"}) {
             const bool reusable = sheetName[0] != '1';
             const auto cells = test::SheetCells(path, sheetName);
-            CWorksheet* sheet = book.Worksheet(sheetName);
+            Worksheet* sheet = book.Sheet(sheetName);
             int inputs = 0;
             for (const auto& [address, text] : cells)
                 inputs += text == InputStyle;
@@ -63,7 +63,7 @@ TEST(BuiltInTemplate, EveryCellTheReportFillsIsAnInputCellInTheRowOfItsMaterial)
             const auto cell = StatisticsCell(category, reusable, v);
             EXPECT_EQ(stats.at(CellName(cell->column, cell->row)), InputStyle) << version;
         }
-        CWorksheet* intro = book.Worksheet("Úvod");
+        Worksheet* intro = book.Sheet("Úvod");
         EXPECT_EQ(intro->GetText("A1"), version);
         EXPECT_EQ(intro->GetText("D4"), "2");
         EXPECT_EQ(book.SheetNames(),

@@ -25,9 +25,9 @@ protected:
 };
 
 TEST_F(WorkbookTest, ReadsSharedStringsNumbersAndEmptyCellsAsText) {
-    CWorkbook book;
+    Workbook book;
     book.Open(path);
-    CWorksheet* intro = book.Worksheet("Úvod");
+    Worksheet* intro = book.Sheet("Úvod");
     ASSERT_NE(intro, nullptr);
     EXPECT_EQ(intro->GetText("A1:A1"), "2.19"); // shared string
     EXPECT_EQ(intro->GetText("D4"), "3");       // number
@@ -35,15 +35,15 @@ TEST_F(WorkbookTest, ReadsSharedStringsNumbersAndEmptyCellsAsText) {
     EXPECT_EQ(intro->GetText("Z99"), ""); // beyond every row
     EXPECT_EQ(intro->GetText("D7"), "");  // styled, no value
     // Sheet names compare without regard to case, as the spreadsheet program does.
-    EXPECT_EQ(book.Worksheet("úvod"), intro);
+    EXPECT_EQ(book.Sheet("úvod"), intro);
 }
 
 TEST_F(WorkbookTest, WrittenValuesReadBackAfterSaveAndKeepTheCellStyle) {
     const auto before = SheetCells(path, "1-1");
     {
-        CWorkbook book;
+        Workbook book;
         book.Open(path);
-        CWorksheet* sheet = book.Worksheet("1-1");
+        Worksheet* sheet = book.Sheet("1-1");
         sheet->PutQuantity("G25:G25", Quantity::FromScaled(12345));
         sheet->PutInteger("A40", -7);                       // a row that did not exist
         sheet->PutText("B3", "  mezery & <znaky> ");        // a cell that did not exist in its row
@@ -74,9 +74,9 @@ TEST_F(WorkbookTest, KeepsEverythingItDoesNotTouch) {
     const std::string core = ZipEntry(path, "docProps/core.xml");
     const auto other = SheetCells(path, "3-1");
     {
-        CWorkbook book;
+        Workbook book;
         book.Open(path);
-        book.Worksheet("1-1")->PutInteger("C6", 1);
+        book.Sheet("1-1")->PutInteger("C6", 1);
         book.Save();
     }
     EXPECT_EQ(ZipEntry(path, "xl/styles.xml"), styles);
@@ -114,9 +114,9 @@ TEST_F(WorkbookTest, SavedWorkbookRecalculatesOnOpenWithoutStaleTotals) {
     ASSERT_EQ(SheetCells(path, "1-1").at("O6"), "s6  f:SUM(C6:N6) v:99");
 
     {
-        CWorkbook book;
+        Workbook book;
         book.Open(path);
-        book.Worksheet("1-1")->PutInteger("C6", 5);
+        book.Sheet("1-1")->PutInteger("C6", 5);
         book.Save();
     }
     EXPECT_EQ(SheetCells(path, "1-1").at("O6"), "s6  f:SUM(C6:N6)");
@@ -128,9 +128,9 @@ TEST_F(WorkbookTest, SavedWorkbookRecalculatesOnOpenWithoutStaleTotals) {
 
 TEST_F(WorkbookTest, ActivatingSelectsExactlyOneSheet) {
     {
-        CWorkbook book;
+        Workbook book;
         book.Open(path);
-        book.Worksheet("2-3")->Activate();
+        book.Sheet("2-3")->Activate();
         book.Save();
     }
     EXPECT_NE(ZipEntry(path, "xl/workbook.xml").find("activeTab=\"7\""), std::string::npos);
@@ -256,9 +256,9 @@ TEST(WorksheetRows, ReadsEveryFormOfRowsAndCells) {
     const std::string path = folder.File("rows.xlsx");
     for (const RowsCase& c : RowsCases) {
         test::MakeWorkbook(path, c.sheet, SharedStrings);
-        CWorkbook book;
+        Workbook book;
         book.Open(path);
-        CWorksheet* sheet = book.Worksheet("List");
+        Worksheet* sheet = book.Sheet("List");
         EXPECT_EQ(test::RowsText(*sheet), c.rows) << c.what;
         // Once the sheet is held whole, the rows come from there, alike.
         if (std::string_view(c.rows).find('!') == std::string_view::npos) {
@@ -272,9 +272,9 @@ TEST(WorksheetRows, SeesChangesNotYetSaved) {
     test::TempFolder folder;
     const std::string path = folder.File("rows.xlsx");
     test::MakeWorkbook(path, Sheet(R"(<row r="1"><c r="A1"><v>1</v></c></row>)"));
-    CWorkbook book;
+    Workbook book;
     book.Open(path);
-    CWorksheet* sheet = book.Worksheet("List");
+    Worksheet* sheet = book.Sheet("List");
     sheet->PutText("C1", "nový");
     sheet->PutQuantity("B3", Quantity::FromScaled(25));
     EXPECT_EQ(test::RowsText(*sheet), "1:N1||Tnový;3:|N0.0025");
@@ -300,12 +300,12 @@ TEST(WorksheetRows, ReadsALargeSheetRowByRow) {
     const std::string path = folder.File("big.xlsx");
     test::MakeWorkbook(path, Sheet(rows), SharedStrings);
 
-    CWorkbook book;
+    Workbook book;
     book.Open(path);
     int count = 0;
     int previous = 0;
     std::map<int, std::vector<SheetCell>> samples;
-    book.Worksheet("List")->ForEachRow([&](int row, const std::vector<SheetCell>& cells) {
+    book.Sheet("List")->ForEachRow([&](int row, const std::vector<SheetCell>& cells) {
         ++count;
         EXPECT_EQ(row, previous + 1);
         previous = row;
@@ -326,7 +326,7 @@ TEST(WorksheetRows, ReadsALargeSheetRowByRow) {
 
 struct ErrorCase {
     const char* what;
-    std::function<void(CWorkbook&, const std::string&)> action;
+    std::function<void(Workbook&, const std::string&)> action;
     uint32_t code;
 };
 
@@ -335,30 +335,30 @@ TEST_F(WorkbookTest, FailuresCarryACodeAndACzechDescription) {
     test::WriteFile(text, "toto není sešit");
     const ErrorCase cases[] = {
         {"missing sheet",
-         [](CWorkbook& b, const std::string& p) {
+         [](Workbook& b, const std::string& p) {
              b.Open(p);
-             b.Worksheet("9-9");
+             b.Sheet("9-9");
          },
          WorkbookError::BadIndex},
-        {"not a zip", [&](CWorkbook& b, const std::string&) { b.Open(text); },
+        {"not a zip", [&](Workbook& b, const std::string&) { b.Open(text); },
          WorkbookError::Failed},
-        {"missing file", [&](CWorkbook& b, const std::string&) { b.Open(folder.File("nic.xlsx")); },
+        {"missing file", [&](Workbook& b, const std::string&) { b.Open(folder.File("nic.xlsx")); },
          WorkbookError::Failed},
         {"range of many cells",
-         [](CWorkbook& b, const std::string& p) {
+         [](Workbook& b, const std::string& p) {
              b.Open(p);
-             b.Worksheet("1-1")->PutInteger("C6:D7", 1);
+             b.Sheet("1-1")->PutInteger("C6:D7", 1);
          },
          WorkbookError::Failed},
         {"bad address",
-         [](CWorkbook& b, const std::string& p) {
+         [](Workbook& b, const std::string& p) {
              b.Open(p);
-             b.Worksheet("1-1")->PutText("6C", "x");
+             b.Sheet("1-1")->PutText("6C", "x");
          },
          WorkbookError::Failed},
     };
     for (const ErrorCase& c : cases) {
-        CWorkbook book;
+        Workbook book;
         try {
             c.action(book, path);
             ADD_FAILURE() << c.what << ": no error";
@@ -368,9 +368,9 @@ TEST_F(WorkbookTest, FailuresCarryACodeAndACzechDescription) {
         }
     }
     try {
-        CWorkbook book;
+        Workbook book;
         book.Open(path);
-        book.Worksheet("Chybí");
+        book.Sheet("Chybí");
     } catch (const ComError& e) {
         EXPECT_EQ(e.Description(),
                   "Sešit '" + path + "' neobsahuje list 'Chybí'. (Neplatný index.)");
@@ -380,9 +380,9 @@ TEST_F(WorkbookTest, FailuresCarryACodeAndACzechDescription) {
 TEST_F(WorkbookTest, CloseWithoutSaveLeavesTheFileAsItWas) {
     const std::string bytes = test::ReadFile(path);
     {
-        CWorkbook book;
+        Workbook book;
         book.Open(path);
-        book.Worksheet("1-1")->PutInteger("C6", 1);
+        book.Sheet("1-1")->PutInteger("C6", 1);
         book.Close();
     }
     EXPECT_EQ(test::ReadFile(path), bytes);
@@ -403,16 +403,16 @@ TEST(ArchiveFailures, AreToldInTheWritersOwnWords) {
         {"changed workbook",
          [](const std::string& path, const std::function<void()>& vanish) {
              MakeReportTemplate(path, 2026, 1);
-             CWorkbook book;
+             Workbook book;
              book.Open(path);
-             book.Worksheet("1-1")->PutInteger("C6", 1);
+             book.Sheet("1-1")->PutInteger("C6", 1);
              vanish();
              book.Save();
          },
          "Sešit '", "' nelze uložit: "},
         {"new list",
          [](const std::string& path, const std::function<void()>& vanish) {
-             CWorkbookWriter book(path);
+             WorkbookWriter book(path);
              book.AddSheet("A", {{"A", 5}});
              vanish();
              book.Save();

@@ -12,7 +12,7 @@
 namespace tarvo {
 namespace {
 
-using Cell = CWorkbookWriter::Cell;
+using Cell = WorkbookWriter::Cell;
 
 // What is written comes back as the workbook layer reads it.
 TEST(WorkbookWriter, CellsReadBackAsWritten) {
@@ -21,7 +21,7 @@ TEST(WorkbookWriter, CellsReadBackAsWritten) {
     const OleDate day = OleDate::FromParts(2026, 3, 31);
     const std::string text = "a <b> & \"c\" 'd' – Žluťoučký";
     {
-        CWorkbookWriter book(path);
+        WorkbookWriter book(path);
         book.AddSheet("1-1", {{"Buňka", 10}, {"Text", 20}, {"Číslo", 8}, {"Kg", 12}, {"Den", 11}});
         struct Row {
             Cell a, b, c, d, e;
@@ -30,7 +30,7 @@ TEST(WorkbookWriter, CellsReadBackAsWritten) {
             {std::string_view("G25"), std::string_view(text), int64_t{-12},
              Quantity::FromScaled(-1), day},
             {std::string_view("G25"), std::string_view(text), Cell{},
-             CWorkbookWriter::Fixed{Quantity::FromScaled(12345678)}, Cell{}},
+             WorkbookWriter::Fixed{Quantity::FromScaled(12345678)}, Cell{}},
         };
         for (const Row& r : rows)
             book.AddRow(std::array<Cell, 5>{r.a, r.b, r.c, r.d, r.e});
@@ -64,7 +64,7 @@ TEST(WorkbookWriter, SheetsAreSetUpForReadingAndPrinting) {
     test::TempFolder dir;
     const std::string path = dir.File("list.xlsx");
     {
-        CWorkbookWriter book(path);
+        WorkbookWriter book(path);
         book.AddSheet("Souhrn", {{"A", 10}, {"B", 25.5}});
         book.AddRow(std::array<Cell, 2>{std::string_view("x"), int64_t{1}});
         book.AddRow(std::array<Cell, 2>{std::string_view("y"), int64_t{2}});
@@ -115,13 +115,13 @@ TEST(WorkbookWriter, RowReaderGivesBackWhatWasWritten) {
         OleDate::FromValue(-1.25),                      // before 1899-12-30
     };
     {
-        CWorkbookWriter book(path);
+        WorkbookWriter book(path);
         book.AddSheet("Obaly", {{"Kód", 8}, {"Název", 20}, {"Kg", 10}, {"Ano", 4}, {"Den", 11}});
         book.AddRow(std::array<Cell, 5>{int64_t{7}, std::string_view("Fólie & <pásek>"),
                                         Quantity::FromScaled(12345), std::string_view("1"),
                                         moments[0]});
         book.AddRow(std::array<Cell, 5>{Cell{}, Cell{},
-                                        CWorkbookWriter::Fixed{Quantity::FromScaled(-10000)},
+                                        WorkbookWriter::Fixed{Quantity::FromScaled(-10000)},
                                         std::string_view("0"), Cell{}},
                     true);
         book.AddSheet("Dny", {{"Den", 11}});
@@ -129,12 +129,12 @@ TEST(WorkbookWriter, RowReaderGivesBackWhatWasWritten) {
             book.AddRow(std::array<Cell, 1>{moment});
         book.Save();
     }
-    CWorkbook book;
+    Workbook book;
     book.Open(path);
-    EXPECT_EQ(test::RowsText(*book.Worksheet("Obaly")),
+    EXPECT_EQ(test::RowsText(*book.Sheet("Obaly")),
               "1:TKód|TNázev|TKg|TAno|TDen;2:N7|TFólie & <pásek>|N1.2345|T1|N46112;3:||N-1|T0");
     size_t i = 0;
-    book.Worksheet("Dny")->ForEachRow([&](int row, const std::vector<SheetCell>& cells) {
+    book.Sheet("Dny")->ForEachRow([&](int row, const std::vector<SheetCell>& cells) {
         if (row == 1)
             return;
         ASSERT_LT(i, std::size(moments));
@@ -169,7 +169,7 @@ TEST(WorkbookWriter, ListValidationsOfferTheValuesOfAHiddenSheet) {
     const std::string units = "'Seznamy'!$A$2:$A$31";
     const std::string odd = "'O''Brien & <x>'!$B$2:$B$5";
     {
-        CWorkbookWriter book(path);
+        WorkbookWriter book(path);
         book.AddSheet("Obaly", {{"Kód", 8}, {"Jednotka", 10}, {"Materiál", 10}});
         book.AddListValidation(1, units);
         book.AddListValidation(2, odd);
@@ -205,10 +205,10 @@ TEST(WorkbookWriter, ListValidationsOfferTheValuesOfAHiddenSheet) {
                      .child("worksheet")
                      .child("dataValidations"));
 
-    CWorkbook book;
+    Workbook book;
     book.Open(path);
     EXPECT_EQ(book.SheetNames(), (std::vector<std::string>{"Obaly", "Seznamy"}));
-    EXPECT_EQ(test::RowsText(*book.Worksheet("Seznamy")), "1:TJednotka;2:Tks");
+    EXPECT_EQ(test::RowsText(*book.Sheet("Seznamy")), "1:TJednotka;2:Tks");
 }
 
 // A hidden sheet is never the one that opens; one sheet always shows.
@@ -227,7 +227,7 @@ TEST(WorkbookWriter, TheFirstShownSheetOpens) {
     for (const Case& c : cases) {
         const std::string path = dir.File("tabs.xlsx");
         {
-            CWorkbookWriter book(path);
+            WorkbookWriter book(path);
             for (size_t i = 0; i < c.hidden.size(); ++i)
                 book.AddSheet("L" + std::to_string(i), {{"A", 5}}, c.hidden[i]);
             book.Save();
@@ -246,7 +246,7 @@ TEST(WorkbookWriter, TheFirstShownSheetOpens) {
 TEST(WorkbookWriter, AnUnwritableFileFailsAndLeavesNothing) {
     test::TempFolder dir;
     const std::string path = dir.File("missing/list.xlsx");
-    CWorkbookWriter book(path);
+    WorkbookWriter book(path);
     EXPECT_THROW(book.AddSheet("A", {{"A", 5}}), ComError);
     EXPECT_FALSE(std::filesystem::exists(path));
 }

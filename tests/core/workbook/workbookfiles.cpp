@@ -117,7 +117,7 @@ std::map<std::string, std::string> SheetCells(const std::string& path, const std
     return cells;
 }
 
-std::string RowsText(CWorksheet& sheet) {
+std::string RowsText(Worksheet& sheet) {
     std::string text;
     try {
         sheet.ForEachRow([&](int row, const std::vector<SheetCell>& cells) {
@@ -142,9 +142,9 @@ std::string RowsText(CWorksheet& sheet) {
 std::string CellText(const std::string& path, const std::string& sheet,
                      const std::string& address) {
     try {
-        CWorkbook book;
+        Workbook book;
         book.Open(path);
-        CWorksheet* ws = book.Worksheet(sheet);
+        Worksheet* ws = book.Sheet(sheet);
         return ws ? ws->GetText(address) : std::string("<not a worksheet>");
     } catch (const ComError& e) {
         ADD_FAILURE() << e.Description();

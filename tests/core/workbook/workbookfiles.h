@@ -4,7 +4,7 @@
 #include <string>
 
 namespace tarvo {
-class CWorksheet;
+class Worksheet;
 }
 
 namespace tarvo::test {
@@ -30,7 +30,7 @@ void MakeWorkbook(const std::string& path, const std::string& sheetXml,
 // The rows as the row reader gives them, e.g. "1:Ta||N2.4;3:": each row its
 // number and cells, each cell its kind's letter (T, N, B, E) and text, an
 // empty cell nothing. A damaged sheet ends the text with "!".
-std::string RowsText(CWorksheet& sheet);
+std::string RowsText(Worksheet& sheet);
 
 // The cell's text as the workbook layer reads it; fails the test on an error.
 std::string CellText(const std::string& path, const std::string& sheet, const std::string& address);

@@ -32,10 +32,10 @@ QUrl FeedbackMailUrl(const QString& address, const QString& versionText);
 // "O aplikaci Tarvo": the version, the maker and two links, one opening the
 // maker's web page and one writing a feedback mail in the desktop's mail
 // program.
-class CAboutBox : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    CAboutBox(IMessagePort& messages, QWidget* parent = nullptr);
+    AboutBox(IMessagePort& messages, QWidget* parent = nullptr);
 
     // Opens an address on the desktop; tests replace it.
     std::function<bool(const QUrl&)> openUrl;

@@ -18,12 +18,12 @@ class IMessagePort;
 // order, the cells of the rows shown read in chunks by the row source), with
 // the model resets and change signals the item view needs. The ordering and
 // the reading live in the core.
-class CListModel : public QAbstractTableModel {
+class ListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    CListModel(IMessagePort& messages, std::unique_ptr<IRowSource> source,
-               QObject* parent = nullptr);
-    ~CListModel() override;
+    ListModel(IMessagePort& messages, std::unique_ptr<IRowSource> source,
+              QObject* parent = nullptr);
+    ~ListModel() override;
 
     // Fills a new identifier list with the loader (a register's ordered
     // load) and shows it. Returns the loader's result: false after a

@@ -1,13 +1,13 @@
-#include "ui/framework/crecordlist.h"
+#include "ui/framework/recordlist.h"
 
-#include "ui/framework/clistmodel.h"
+#include "ui/framework/listmodel.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
 
 namespace tarvo {
 
-CRecordList::CRecordList(CListModel* model, bool multiSelect, QWidget* parent)
+RecordList::RecordList(ListModel* model, bool multiSelect, QWidget* parent)
     : QTableView(parent), m_model(model) {
     setModel(model);
     model->setParent(this);
@@ -29,7 +29,7 @@ CRecordList::CRecordList(CListModel* model, bool multiSelect, QWidget* parent)
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setStretchLastSection(true);
-    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &CRecordList::headerClicked);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &RecordList::headerClicked);
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid() && index.row() < m_model->Count())
             emit rowActivated(index.row());
@@ -40,19 +40,19 @@ CRecordList::CRecordList(CListModel* model, bool multiSelect, QWidget* parent)
             });
 }
 
-void CRecordList::SetSort(int column, bool descending) {
+void RecordList::SetSort(int column, bool descending) {
     m_sortColumn = column;
     m_sortDescending = descending;
 }
 
-void CRecordList::ClickSort(int column) {
+void RecordList::ClickSort(int column) {
     if (column != m_sortColumn)
         SetSort(column, false);
     else
         m_sortDescending = !m_sortDescending;
 }
 
-void CRecordList::SetSortable(bool sortable) {
+void RecordList::SetSortable(bool sortable) {
     m_sortable = sortable;
     horizontalHeader()->setSectionsClickable(sortable);
     horizontalHeader()->setSectionsMovable(sortable);
@@ -60,14 +60,14 @@ void CRecordList::SetSortable(bool sortable) {
     setShowGrid(sortable);
 }
 
-void CRecordList::ShowSortArrow() {
+void RecordList::ShowSortArrow() {
     if (!m_sortable)
         return;
     horizontalHeader()->setSortIndicator(m_sortColumn, m_sortDescending ? Qt::DescendingOrder
                                                                         : Qt::AscendingOrder);
 }
 
-std::vector<int> CRecordList::SelectedRows() const {
+std::vector<int> RecordList::SelectedRows() const {
     std::vector<int> rows;
     // Ranges, not indexes: selecting a million rows stays one range.
     for (const QItemSelectionRange& range : selectionModel()->selection()) {
@@ -81,7 +81,7 @@ std::vector<int> CRecordList::SelectedRows() const {
     return rows;
 }
 
-int CRecordList::SelectedCount() const {
+int RecordList::SelectedCount() const {
     // Up to two is all the cascade needs to know, and stays cheap.
     int count = 0;
     int lastRow = -1;
@@ -96,16 +96,16 @@ int CRecordList::SelectedCount() const {
     return count;
 }
 
-bool CRecordList::HasSelection() const {
+bool RecordList::HasSelection() const {
     return selectionModel()->hasSelection();
 }
 
-int CRecordList::FocusedRow() const {
+int RecordList::FocusedRow() const {
     const QModelIndex current = currentIndex();
     return current.isValid() ? current.row() : -1;
 }
 
-void CRecordList::SelectRow(int row) {
+void RecordList::SelectRow(int row) {
     if (row < 0 || row >= m_model->Count())
         return;
     const QModelIndex index = m_model->index(row, 0);
@@ -114,18 +114,18 @@ void CRecordList::SelectRow(int row) {
                                                  QItemSelectionModel::Rows);
 }
 
-void CRecordList::ClearSelectionAndFocus() {
+void RecordList::ClearSelectionAndFocus() {
     selectionModel()->clearSelection();
     selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
 }
 
-void CRecordList::FitColumns() {
+void RecordList::FitColumns() {
     horizontalHeader()->setStretchLastSection(false);
     resizeColumnsToContents();
     horizontalHeader()->setStretchLastSection(true);
 }
 
-void CRecordList::contextMenuEvent(QContextMenuEvent* event) {
+void RecordList::contextMenuEvent(QContextMenuEvent* event) {
     const QModelIndex index = indexAt(viewport()->mapFromGlobal(event->globalPos()));
     emit contextMenuRequested(index.isValid() ? index.row() : -1, event->globalPos());
 }

@@ -23,8 +23,8 @@ namespace tarvo {
 class CCaptionPanel;
 class CDataStore;
 class CIconButton;
-class CRecordList;
-class CTableView;
+class RecordList;
+class TableView;
 class IMessagePort;
 struct GuiContext;
 
@@ -32,7 +32,7 @@ struct GuiContext;
 class IViewBroadcast {
 public:
     virtual ~IViewBroadcast() = default;
-    virtual void NotifyAllViews(CTableView* sender, ViewNotification what) = 0;
+    virtual void NotifyAllViews(TableView* sender, ViewNotification what) = 0;
 };
 
 // The base of the table views: a main list on the left with its add, edit,
@@ -44,7 +44,7 @@ public:
 // selection cascade going and runs find and replace on the main list.
 //
 // A view without sub-panes has no splitter: its main pane fills the view.
-class CTableView : public QWidget {
+class TableView : public QWidget {
     Q_OBJECT
 public:
     static constexpr RecordId NoId = NoRecord;
@@ -61,8 +61,8 @@ public:
     // The margin round the panes (m).
     static constexpr int Margin = 7;
 
-    explicit CTableView(const GuiContext& context, QWidget* parent = nullptr);
-    ~CTableView() override;
+    explicit TableView(const GuiContext& context, QWidget* parent = nullptr);
+    ~TableView() override;
 
     void SetBroadcast(IViewBroadcast* broadcast) { m_broadcast = broadcast; }
     // The frame's command actions, which the context menus show. A view
@@ -97,8 +97,8 @@ public:
     virtual std::string MainIdColumn() const = 0;
     void ExecuteFindReplace(const FindReplaceRequest& request);
 
-    CRecordList* MainList() const { return m_main.list; }
-    CRecordList* SubList(int pane) const;
+    RecordList* MainList() const { return m_main.list; }
+    RecordList* SubList(int pane) const;
     // The bar between the panes; null in a view without sub-panes.
     QSplitterHandle* SplitBar() const;
     CIconButton* FilterButton() const;
@@ -115,7 +115,7 @@ protected:
     struct Pane {
         std::vector<CIconButton*> buttons;
         CCaptionPanel* caption = nullptr;
-        CRecordList* list = nullptr;
+        RecordList* list = nullptr;
         RecordMenu menu = RecordMenu::Main;
         CIconButton* toggle = nullptr;
         bool listShown = true;
@@ -138,11 +138,11 @@ protected:
     // The main pane: add, edit, delete and filter buttons, the caption and
     // the list (which the view owns from now on). Its context menu is
     // "recMain" unless SetPaneMenu says otherwise.
-    void BuildMainPane(const QString& caption, CRecordList* list);
+    void BuildMainPane(const QString& caption, RecordList* list);
     // A sub-pane of the right pane, below the ones added before; its context
     // menu is "rec2" for the first, "rec3" for the second.
     void AddSubPane(int addCommand, int editCommand, int deleteCommand, const QString& caption,
-                    CRecordList* list);
+                    RecordList* list);
     void SetPaneEnabled(int pane, bool enabled);
     // Another context menu for a pane (0 the main pane): the products' main
     // list uses RecordMenu::Products, which adds the bulk cover assignment.
@@ -175,14 +175,14 @@ protected:
     // the row of selectId if present, otherwise the fallback row. To
     // reselect the row selected before the reload (the dispatches' lists),
     // pass SelectedId(list) as selectId. Returns the loader's result.
-    bool FillList(CRecordList* list, const std::function<bool()>& load, RecordId selectId,
+    bool FillList(RecordList* list, const std::function<bool()>& load, RecordId selectId,
                   Fallback fallback = Fallback::FirstRow);
     // FillList with one of the core's identifier loaders, in the list's own
     // sort order.
-    bool FillSorted(CRecordList* list, const std::function<bool(ListSort, IdList&)>& load,
+    bool FillSorted(RecordList* list, const std::function<bool(ListSort, IdList&)>& load,
                     RecordId selectId, Fallback fallback = Fallback::FirstRow);
     // The identifier of the first selected row, or NoId.
-    static RecordId SelectedId(const CRecordList* list);
+    static RecordId SelectedId(const RecordList* list);
 
     virtual void OnMainSelectionChanged(bool becameSelected);
     virtual void OnSubSelectionChanged(int pane, bool becameSelected);
@@ -210,11 +210,11 @@ protected:
 
     // Removes the row of a record that another program removed. A view whose
     // other lists show what belongs to the row reloads them as well.
-    virtual void RemoveRow(CRecordList* list, int row);
+    virtual void RemoveRow(RecordList* list, int row);
     // The record of a row as its register read it, for the dialog that edits
     // it; the row goes when the record vanished.
     template <typename Record>
-    std::optional<Record> ReadRow(CRecordList* list, int row, const ReadResult<Record>& read) {
+    std::optional<Record> ReadRow(RecordList* list, int row, const ReadResult<Record>& read) {
         if (read.outcome == Outcome::Vanished)
             RemoveRow(list, row);
         if (!read)
@@ -223,7 +223,7 @@ protected:
     }
     // What a write on a row leads to: the row goes when its record vanished,
     // reload runs when the write was stored; otherwise the list stays.
-    void AfterWrite(CRecordList* list, int row, Outcome outcome,
+    void AfterWrite(RecordList* list, int row, Outcome outcome,
                     const std::function<void()>& reload);
     void BroadcastToOthers(ViewNotification what);
     // The notifier a view hands to its registers: what a register tells
@@ -243,11 +243,11 @@ protected:
 private:
     class OtherViewsNotifier final : public IViewNotifier {
     public:
-        explicit OtherViewsNotifier(CTableView& view) : m_view(view) {}
+        explicit OtherViewsNotifier(TableView& view) : m_view(view) {}
         void NotifyAllViews(ViewNotification what) override { m_view.BroadcastToOthers(what); }
 
     private:
-        CTableView& m_view;
+        TableView& m_view;
     };
 
     void ShowContextMenu(int pane, int row, const QPoint& globalPos);

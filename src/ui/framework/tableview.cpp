@@ -1,12 +1,12 @@
-#include "ui/framework/ctableview.h"
+#include "ui/framework/tableview.h"
 
 #include "core/registers/findreplace.h"
 #include "ui/framework/ccaptionpanel.h"
 #include "ui/framework/ciconbutton.h"
-#include "ui/framework/clistmodel.h"
-#include "ui/framework/crecordlist.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/icons.h"
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
 #include "ui/framework/waitcursor.h"
 
 #include <QApplication>
@@ -23,42 +23,42 @@ constexpr int FixedListGap = 2;
 
 } // namespace
 
-CTableView::CTableView(const GuiContext& context, QWidget* parent)
+TableView::TableView(const GuiContext& context, QWidget* parent)
     : QWidget(parent), m_context(context),
       m_commands({{cmd::Refresh, [this] { LoadMainList(); }}}) {}
 
-CTableView::~CTableView() = default;
+TableView::~TableView() = default;
 
-CDataStore& CTableView::Store() const {
+CDataStore& TableView::Store() const {
     return m_context.store;
 }
 
-IMessagePort& CTableView::Messages() const {
+IMessagePort& TableView::Messages() const {
     return m_context.messages;
 }
 
-CIconButton* CTableView::MakeButton(int command, const QIcon& icon) {
+CIconButton* TableView::MakeButton(int command, const QIcon& icon) {
     auto* button = new CIconButton(command, icon, this);
     button->setToolTip(ToolTip(Command(command)));
     connect(button, &QAbstractButton::clicked, this, [this, command] { OnCommand(command); });
     return button;
 }
 
-void CTableView::BuildMainPane(const QString& caption, CRecordList* list) {
+void TableView::BuildMainPane(const QString& caption, RecordList* list) {
     m_main.buttons = {MakeButton(cmd::Add, icons::Add()), MakeButton(cmd::Edit, icons::Edit()),
                       MakeButton(cmd::Delete, icons::Delete()),
                       MakeButton(cmd::Filter, icons::Filter())};
     m_main.caption = new CCaptionPanel(caption, this);
     m_main.list = list;
     list->setParent(this);
-    connect(list, &CRecordList::headerClicked, this, [this](int column) {
+    connect(list, &RecordList::headerClicked, this, [this](int column) {
         m_main.list->ClickSort(column);
         LoadMainList();
     });
-    connect(list, &CRecordList::rowActivated, this, [this](int) { OnCommand(cmd::Edit); });
-    connect(list, &CRecordList::contextMenuRequested, this,
+    connect(list, &RecordList::rowActivated, this, [this](int) { OnCommand(cmd::Edit); });
+    connect(list, &RecordList::contextMenuRequested, this,
             [this](int row, const QPoint& pos) { ShowContextMenu(0, row, pos); });
-    connect(list, &CRecordList::selectionChangedRows, this, [this](bool becameSelected) {
+    connect(list, &RecordList::selectionChangedRows, this, [this](bool becameSelected) {
         if (IsLoading())
             return;
         OnMainSelectionChanged(becameSelected);
@@ -66,8 +66,8 @@ void CTableView::BuildMainPane(const QString& caption, CRecordList* list) {
     });
 }
 
-void CTableView::AddSubPane(int addCommand, int editCommand, int deleteCommand,
-                            const QString& caption, CRecordList* list) {
+void TableView::AddSubPane(int addCommand, int editCommand, int deleteCommand,
+                           const QString& caption, RecordList* list) {
     if (!m_split)
         MakeSplitter();
     Pane pane;
@@ -80,13 +80,13 @@ void CTableView::AddSubPane(int addCommand, int editCommand, int deleteCommand,
         button->setParent(m_rightSide);
     list->setParent(m_rightSide);
     const int index = static_cast<int>(m_subs.size()) + 1;
-    connect(list, &CRecordList::headerClicked, this,
+    connect(list, &RecordList::headerClicked, this,
             [this, index](int column) { OnSubHeaderClicked(index, column); });
-    connect(list, &CRecordList::rowActivated, this,
+    connect(list, &RecordList::rowActivated, this,
             [this, editCommand](int) { OnCommand(editCommand); });
-    connect(list, &CRecordList::contextMenuRequested, this,
+    connect(list, &RecordList::contextMenuRequested, this,
             [this, index](int row, const QPoint& pos) { ShowContextMenu(index, row, pos); });
-    connect(list, &CRecordList::selectionChangedRows, this, [this, index](bool becameSelected) {
+    connect(list, &RecordList::selectionChangedRows, this, [this, index](bool becameSelected) {
         if (IsLoading())
             return;
         OnSubSelectionChanged(index, becameSelected);
@@ -95,7 +95,7 @@ void CTableView::AddSubPane(int addCommand, int editCommand, int deleteCommand,
     m_subs.push_back(pane);
 }
 
-void CTableView::MakeSplitter() {
+void TableView::MakeSplitter() {
     m_split = new QSplitter(Qt::Horizontal, this);
     m_split->setHandleWidth(SplitBarWidth);
     // The panes follow the bar when it is dropped, as the rule may move it.
@@ -118,59 +118,59 @@ void CTableView::MakeSplitter() {
     connect(m_split, &QSplitter::splitterMoved, this, [this] { ApplyCollapseRule(); });
 }
 
-QSplitterHandle* CTableView::SplitBar() const {
+QSplitterHandle* TableView::SplitBar() const {
     return m_split ? m_split->handle(1) : nullptr;
 }
 
-void CTableView::PlaceSplitBar(int x) {
+void TableView::PlaceSplitBar(int x) {
     if (!m_split)
         return;
     m_split->setSizes({x, m_split->width() - x - SplitBarWidth});
     ApplyCollapseRule();
 }
 
-CTableView::Pane& CTableView::PaneAt(int pane) {
+TableView::Pane& TableView::PaneAt(int pane) {
     return pane == 0 ? m_main : m_subs.at(static_cast<size_t>(pane - 1));
 }
 
-CRecordList* CTableView::SubList(int pane) const {
+RecordList* TableView::SubList(int pane) const {
     if (pane < 1 || pane > static_cast<int>(m_subs.size()))
         return nullptr;
     return m_subs[static_cast<size_t>(pane - 1)].list;
 }
 
-CIconButton* CTableView::FilterButton() const {
+CIconButton* TableView::FilterButton() const {
     return m_main.buttons.size() > 3 ? m_main.buttons[3] : nullptr;
 }
 
-CIconButton* CTableView::PaneButton(int pane, int index) const {
+CIconButton* TableView::PaneButton(int pane, int index) const {
     const Pane& p = pane == 0 ? m_main : m_subs.at(static_cast<size_t>(pane - 1));
     return p.buttons.at(static_cast<size_t>(index));
 }
 
-CIconButton* CTableView::PaneToggle(int pane) const {
+CIconButton* TableView::PaneToggle(int pane) const {
     return pane < 1 || pane > static_cast<int>(m_subs.size())
                ? nullptr
                : m_subs[static_cast<size_t>(pane - 1)].toggle;
 }
 
-void CTableView::SetPaneEnabled(int pane, bool enabled) {
+void TableView::SetPaneEnabled(int pane, bool enabled) {
     Pane& p = PaneAt(pane);
     for (CIconButton* button : p.buttons)
         button->setEnabled(enabled);
     p.list->setEnabled(enabled);
 }
 
-void CTableView::SetPaneMenu(int pane, RecordMenu menu) {
+void TableView::SetPaneMenu(int pane, RecordMenu menu) {
     PaneAt(pane).menu = menu;
 }
 
-void CTableView::SetFirstSubListHeight(int pixels) {
+void TableView::SetFirstSubListHeight(int pixels) {
     m_firstSubListHeight = pixels;
 }
 
-CIconButton* CTableView::AddPaneToggle(int pane, const QIcon& icon,
-                                       const std::function<void()>& onToggle) {
+CIconButton* TableView::AddPaneToggle(int pane, const QIcon& icon,
+                                      const std::function<void()>& onToggle) {
     auto* button = new CIconButton(0, icon, PaneAt(pane).list->parentWidget());
     connect(button, &QAbstractButton::clicked, this, [this, onToggle] {
         onToggle();
@@ -180,18 +180,18 @@ CIconButton* CTableView::AddPaneToggle(int pane, const QIcon& icon,
     return button;
 }
 
-void CTableView::SetPaneListShown(int pane, bool shown) {
+void TableView::SetPaneListShown(int pane, bool shown) {
     PaneAt(pane).listShown = shown;
     if (m_initialised)
         Relayout();
 }
 
-bool CTableView::IsPaneListShown(int pane) const {
+bool TableView::IsPaneListShown(int pane) const {
     return pane >= 1 && pane <= static_cast<int>(m_subs.size()) &&
            m_subs[static_cast<size_t>(pane - 1)].listShown;
 }
 
-void CTableView::InitialUpdate() {
+void TableView::InitialUpdate() {
     if (m_initialised)
         return;
     m_initialised = true;
@@ -202,7 +202,7 @@ void CTableView::InitialUpdate() {
     Relayout();
 }
 
-void CTableView::showEvent(QShowEvent* event) {
+void TableView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The view fills the frame's client area; only once it is shown does it
     // have the window's real width, so the bar is placed here, once.
@@ -213,7 +213,7 @@ void CTableView::showEvent(QShowEvent* event) {
     }
 }
 
-void CTableView::resizeEvent(QResizeEvent* event) {
+void TableView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (m_split) {
         m_split->setGeometry(rect());
@@ -224,14 +224,14 @@ void CTableView::resizeEvent(QResizeEvent* event) {
     }
 }
 
-bool CTableView::eventFilter(QObject* watched, QEvent* event) {
+bool TableView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Resize && (watched == m_leftSide || watched == m_rightSide) &&
         m_initialised)
         Relayout();
     return QWidget::eventFilter(watched, event);
 }
 
-void CTableView::ApplyCollapseRule() {
+void TableView::ApplyCollapseRule() {
     const int w = m_split->width();
     const int left = m_split->sizes().value(0);
     m_rightCollapsed = left + SplitBarWidth >= w - CollapseMargin;
@@ -247,7 +247,7 @@ void CTableView::ApplyCollapseRule() {
         Relayout();
 }
 
-void CTableView::PlacePane(Pane& pane, int x0, int x1, int top, int bottom, bool visible) {
+void TableView::PlacePane(Pane& pane, int x0, int x1, int top, int bottom, bool visible) {
     const QSize button = m_main.buttons.front()->sizeHint();
     int x = x0;
     for (CIconButton* b : pane.buttons) {
@@ -270,7 +270,7 @@ void CTableView::PlacePane(Pane& pane, int x0, int x1, int top, int bottom, bool
     pane.list->setVisible(visible && pane.listShown);
 }
 
-void CTableView::Relayout() {
+void TableView::Relayout() {
     if (!m_main.list)
         return;
     if (!m_split) {
@@ -307,8 +307,8 @@ void CTableView::Relayout() {
     }
 }
 
-bool CTableView::FillList(CRecordList* list, const std::function<bool()>& load, RecordId selectId,
-                          Fallback fallback) {
+bool TableView::FillList(RecordList* list, const std::function<bool()>& load, RecordId selectId,
+                         Fallback fallback) {
     WaitCursor wait;
     ++m_loading;
     list->setUpdatesEnabled(false);
@@ -326,83 +326,83 @@ bool CTableView::FillList(CRecordList* list, const std::function<bool()>& load, 
     return ok;
 }
 
-bool CTableView::FillSorted(CRecordList* list, const std::function<bool(ListSort, IdList&)>& load,
-                            RecordId selectId, Fallback fallback) {
+bool TableView::FillSorted(RecordList* list, const std::function<bool(ListSort, IdList&)>& load,
+                           RecordId selectId, Fallback fallback) {
     const ListSort sort{list->SortColumn(), list->SortDescending()};
     return FillList(
         list, [&] { return list->Model()->Load([&](IdList& ids) { return load(sort, ids); }); },
         selectId, fallback);
 }
 
-RecordId CTableView::SelectedId(const CRecordList* list) {
+RecordId TableView::SelectedId(const RecordList* list) {
     const std::vector<int> rows = list->SelectedRows();
     return rows.empty() ? NoId : list->Model()->Id(rows.front());
 }
 
-void CTableView::OnMainSelectionChanged(bool) {}
+void TableView::OnMainSelectionChanged(bool) {}
 
-void CTableView::OnSubSelectionChanged(int, bool) {}
+void TableView::OnSubSelectionChanged(int, bool) {}
 
-void CTableView::OnSubHeaderClicked(int, int) {}
+void TableView::OnSubHeaderClicked(int, int) {}
 
-bool CTableView::CanAddInPane(int pane) const {
+bool TableView::CanAddInPane(int pane) const {
     // A dependent pane adds to the selected record of the list before it.
-    const CRecordList* parent = pane <= 1 ? m_main.list : SubList(pane - 1);
+    const RecordList* parent = pane <= 1 ? m_main.list : SubList(pane - 1);
     return parent && parent->HasSelection();
 }
 
-void CTableView::SetFilterActive(bool active) {
+void TableView::SetFilterActive(bool active) {
     if (CIconButton* button = FilterButton())
         button->SetHeldPressed(active);
 }
 
-void CTableView::RemoveRow(CRecordList* list, int row) {
+void TableView::RemoveRow(RecordList* list, int row) {
     list->Model()->RemoveRow(row);
 }
 
-void CTableView::AfterWrite(CRecordList* list, int row, Outcome outcome,
-                            const std::function<void()>& reload) {
+void TableView::AfterWrite(RecordList* list, int row, Outcome outcome,
+                           const std::function<void()>& reload) {
     if (outcome == Outcome::Vanished)
         RemoveRow(list, row);
     else if (outcome == Outcome::Done)
         reload();
 }
 
-std::vector<RecordId> CTableView::SelectedMainIds() const {
+std::vector<RecordId> TableView::SelectedMainIds() const {
     std::vector<RecordId> ids;
     for (int row : m_main.list->SelectedRows())
         ids.push_back(m_main.list->Model()->Id(row));
     return ids;
 }
 
-void CTableView::BroadcastToOthers(ViewNotification what) {
+void TableView::BroadcastToOthers(ViewNotification what) {
     if (m_broadcast)
         m_broadcast->NotifyAllViews(this, what);
 }
 
-void CTableView::AddCommands(std::vector<ViewCommand> commands) {
+void TableView::AddCommands(std::vector<ViewCommand> commands) {
     m_commands.insert(m_commands.end(), std::make_move_iterator(commands.begin()),
                       std::make_move_iterator(commands.end()));
 }
 
-const CTableView::ViewCommand* CTableView::FindCommand(int command) const {
+const TableView::ViewCommand* TableView::FindCommand(int command) const {
     const auto it = std::find_if(m_commands.begin(), m_commands.end(),
                                  [command](const ViewCommand& c) { return c.id == command; });
     return it == m_commands.end() ? nullptr : &*it;
 }
 
-bool CTableView::HandlesCommand(int command) const {
+bool TableView::HandlesCommand(int command) const {
     return FindCommand(command) != nullptr;
 }
 
-bool CTableView::IsCommandEnabled(int command) const {
+bool TableView::IsCommandEnabled(int command) const {
     const ViewCommand* entry = FindCommand(command);
     if (entry && entry->enabled && !entry->enabled())
         return false;
     return !m_menuState || IsMenuItemEnabled(command, *m_menuState);
 }
 
-bool CTableView::OnCommand(int command) {
+bool TableView::OnCommand(int command) {
     const ViewCommand* entry = FindCommand(command);
     if (!entry)
         return false;
@@ -411,7 +411,7 @@ bool CTableView::OnCommand(int command) {
     return true;
 }
 
-CommandActions& CTableView::Actions() {
+CommandActions& TableView::Actions() {
     if (m_frameActions)
         return *m_frameActions;
     if (!m_ownActions)
@@ -421,17 +421,17 @@ CommandActions& CTableView::Actions() {
     return *m_ownActions;
 }
 
-void CTableView::UpdateCommandStates() {
+void TableView::UpdateCommandStates() {
     if (CommandActions* actions = m_frameActions ? m_frameActions : m_ownActions)
         actions->Update();
 }
 
-void CTableView::OnNotify(ViewNotification what) {
+void TableView::OnNotify(ViewNotification what) {
     if (what == ViewNotification::Refresh)
         LoadMainList();
 }
 
-void CTableView::ShowContextMenu(int pane, int row, const QPoint& globalPos) {
+void TableView::ShowContextMenu(int pane, int row, const QPoint& globalPos) {
     MenuState state;
     state.onRow = row >= 0;
     state.canAdd = pane == 0 || CanAddInPane(pane);
@@ -445,7 +445,7 @@ void CTableView::ShowContextMenu(int pane, int row, const QPoint& globalPos) {
     actions.Update();
 }
 
-int CTableView::FindFrom(int start, const std::unordered_set<RecordId>& matching) const {
+int TableView::FindFrom(int start, const std::unordered_set<RecordId>& matching) const {
     const std::vector<RecordId>& ids = m_main.list->Model()->Ids();
     if (start < 0 || start >= static_cast<int>(ids.size()))
         return -1;
@@ -456,9 +456,9 @@ int CTableView::FindFrom(int start, const std::unordered_set<RecordId>& matching
     return -1;
 }
 
-void CTableView::ExecuteFindReplace(const FindReplaceRequest& request) {
-    CRecordList* list = m_main.list;
-    CListModel* model = list->Model();
+void TableView::ExecuteFindReplace(const FindReplaceRequest& request) {
+    RecordList* list = m_main.list;
+    ListModel* model = list->Model();
     FindReplaceSpec spec{MainTable(),       MainIdColumn(),       request.field,
                          request.findValue, request.replaceValue, request.partMatch};
     const int focused = list->FocusedRow();

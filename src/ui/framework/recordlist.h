@@ -6,17 +6,17 @@
 
 namespace tarvo {
 
-class CListModel;
+class ListModel;
 
 // A list of records in report style: grid lines, whole rows selected, the
 // selection always shown, columns that can be dragged into another order,
 // and a sort state that a click on a header changes.
-class CRecordList : public QTableView {
+class RecordList : public QTableView {
     Q_OBJECT
 public:
-    CRecordList(CListModel* model, bool multiSelect, QWidget* parent = nullptr);
+    RecordList(ListModel* model, bool multiSelect, QWidget* parent = nullptr);
 
-    CListModel* Model() const { return m_model; }
+    ListModel* Model() const { return m_model; }
 
     int SortColumn() const { return m_sortColumn; }
     bool SortDescending() const { return m_sortDescending; }
@@ -54,7 +54,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    CListModel* m_model;
+    ListModel* m_model;
     int m_sortColumn = 0;
     bool m_sortDescending = false;
     bool m_sortable = true;

@@ -1,13 +1,13 @@
-#include "ui/framework/clistmodel.h"
+#include "ui/framework/listmodel.h"
 
 namespace tarvo {
 
-CListModel::CListModel(IMessagePort& messages, std::unique_ptr<IRowSource> source, QObject* parent)
+ListModel::ListModel(IMessagePort& messages, std::unique_ptr<IRowSource> source, QObject* parent)
     : QAbstractTableModel(parent), m_rows(messages, std::move(source)) {}
 
-CListModel::~CListModel() = default;
+ListModel::~ListModel() = default;
 
-bool CListModel::Load(const std::function<bool(IdList&)>& loader) {
+bool ListModel::Load(const std::function<bool(IdList&)>& loader) {
     beginResetModel();
     // The old rows go first: a long list and its pending order must not be
     // held twice while the new one loads.
@@ -19,20 +19,20 @@ bool CListModel::Load(const std::function<bool(IdList&)>& loader) {
     return ok;
 }
 
-void CListModel::Clear() {
+void ListModel::Clear() {
     beginResetModel();
     m_rows.Clear();
     endResetModel();
 }
 
-void CListModel::RefreshRow(int row) {
+void ListModel::RefreshRow(int row) {
     if (row < 0 || row >= Count())
         return;
     m_rows.RefreshRow(row);
     emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
-void CListModel::RemoveRow(int row) {
+void ListModel::RemoveRow(int row) {
     if (row < 0 || row >= Count())
         return;
     beginRemoveRows(QModelIndex(), row, row);
@@ -40,25 +40,25 @@ void CListModel::RemoveRow(int row) {
     endRemoveRows();
 }
 
-QString CListModel::Cell(int row, int column) const {
+QString ListModel::Cell(int row, int column) const {
     return QString::fromStdString(m_rows.Cell(row, column));
 }
 
-int CListModel::rowCount(const QModelIndex& parent) const {
+int ListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : Count();
 }
 
-int CListModel::columnCount(const QModelIndex& parent) const {
+int ListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_rows.ColumnCount();
 }
 
-QVariant CListModel::data(const QModelIndex& index, int role) const {
+QVariant ListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid())
         return {};
     return Cell(index.row(), index.column());
 }
 
-QVariant CListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= m_rows.ColumnCount())
         return {};

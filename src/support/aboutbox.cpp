@@ -1,4 +1,4 @@
-#include "support/caboutbox.h"
+#include "support/aboutbox.h"
 
 #include "core/data/shared.h"
 #include "core/ports/messageport.h"
@@ -45,7 +45,7 @@ QUrl FeedbackMailUrl(const QString& address, const QString& versionText) {
                 QUrl::StrictMode);
 }
 
-CAboutBox::CAboutBox(IMessagePort& messages, QWidget* parent)
+AboutBox::AboutBox(IMessagePort& messages, QWidget* parent)
     : QDialog(parent), openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
       m_messages(messages) {
     setWindowTitle(QStringLiteral("O aplikaci Tarvo"));
@@ -58,8 +58,8 @@ CAboutBox::CAboutBox(IMessagePort& messages, QWidget* parent)
     m_version = new QLabel(ProgramVersionText(), this);
     m_mail = LinkLabel(QString::fromUtf8(contact::Mail), QStringLiteral("mail"), this);
     m_web = LinkLabel(QString::fromUtf8(contact::Web), QStringLiteral("web"), this);
-    connect(m_mail, &QLabel::linkActivated, this, &CAboutBox::SendFeedback);
-    connect(m_web, &QLabel::linkActivated, this, &CAboutBox::OpenWeb);
+    connect(m_mail, &QLabel::linkActivated, this, &AboutBox::SendFeedback);
+    connect(m_web, &QLabel::linkActivated, this, &AboutBox::OpenWeb);
 
     auto* text = new QVBoxLayout;
     text->addWidget(m_version);
@@ -81,7 +81,7 @@ CAboutBox::CAboutBox(IMessagePort& messages, QWidget* parent)
     grid->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void CAboutBox::SendFeedback() {
+void AboutBox::SendFeedback() {
     const QString address = QString::fromUtf8(contact::Mail);
     if (openUrl(FeedbackMailUrl(address, m_version->text())))
         return;
@@ -91,7 +91,7 @@ void CAboutBox::SendFeedback() {
                            MsgIcon::Exclamation);
 }
 
-void CAboutBox::OpenWeb() {
+void AboutBox::OpenWeb() {
     if (openUrl(QUrl(QString::fromUtf8(contact::Web))))
         return;
     m_messages.ShowMessage(

@@ -18,10 +18,10 @@ namespace tarvo {
 // The program's help window: the contents on the left (a tab with the
 // search beside it), the page on the right, back and forward in the toolbar.
 // Links to other pages open here; web and mail links go to the desktop.
-class CHelpWindow : public QWidget {
+class HelpWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit CHelpWindow(const QString& folder, QWidget* parent = nullptr);
+    explicit HelpWindow(const QString& folder, QWidget* parent = nullptr);
 
     void ShowPage(const QString& page);
     void ShowContext(int context);
@@ -62,13 +62,13 @@ public:
     HelpViewer& operator=(const HelpViewer&) = delete;
 
     void Show(int context);
-    CHelpWindow* Window() const { return m_window; }
+    HelpWindow* Window() const { return m_window; }
 
 private:
     void Reparent(QWidget* owner);
 
     QString m_folder;
-    QPointer<CHelpWindow> m_window;
+    QPointer<HelpWindow> m_window;
 };
 
 } // namespace tarvo

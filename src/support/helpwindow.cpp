@@ -1,4 +1,4 @@
-#include "support/chelpwindow.h"
+#include "support/helpwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,7 +28,7 @@ const QString WindowTitle = QStringLiteral("Nápověda pro Tarvo");
 
 } // namespace
 
-CHelpWindow::CHelpWindow(const QString& folder, QWidget* parent)
+HelpWindow::HelpWindow(const QString& folder, QWidget* parent)
     : QWidget(parent, Qt::Window), m_book(folder) {
     setWindowTitle(WindowTitle);
     setObjectName(QStringLiteral("helpWindow"));
@@ -113,16 +113,16 @@ CHelpWindow::CHelpWindow(const QString& folder, QWidget* parent)
     layout->addWidget(splitter, 1);
     resize(1000, 680);
 
-    connect(m_browser, &QTextBrowser::sourceChanged, this, &CHelpWindow::OnSourceChanged);
+    connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::OnSourceChanged);
     FillContents();
 }
 
-void CHelpWindow::FillContents() {
+void HelpWindow::FillContents() {
     AddContents(nullptr, m_book.Contents());
     m_contents->expandAll();
 }
 
-void CHelpWindow::AddContents(QTreeWidgetItem* parent, const std::vector<ContentsEntry>& entries) {
+void HelpWindow::AddContents(QTreeWidgetItem* parent, const std::vector<ContentsEntry>& entries) {
     for (const ContentsEntry& entry : entries) {
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_contents);
         item->setText(0, entry.title);
@@ -131,21 +131,21 @@ void CHelpWindow::AddContents(QTreeWidgetItem* parent, const std::vector<Content
     }
 }
 
-void CHelpWindow::ShowPage(const QString& page) {
+void HelpWindow::ShowPage(const QString& page) {
     if (page.isEmpty())
         return;
     m_browser->setSource(m_book.Url(page));
 }
 
-void CHelpWindow::ShowContext(int context) {
+void HelpWindow::ShowContext(int context) {
     ShowPage(PageOfContext(context));
 }
 
-QString CHelpWindow::CurrentPage() const {
+QString HelpWindow::CurrentPage() const {
     return QFileInfo(m_browser->source().path()).fileName();
 }
 
-void CHelpWindow::OnSourceChanged(const QUrl& source) {
+void HelpWindow::OnSourceChanged(const QUrl& source) {
     const QString title = m_browser->documentTitle();
     setWindowTitle(title.isEmpty() || title == WindowTitle
                        ? WindowTitle
@@ -162,7 +162,7 @@ void CHelpWindow::OnSourceChanged(const QUrl& source) {
     m_contents->clearSelection();
 }
 
-void CHelpWindow::Search(const QString& query) {
+void HelpWindow::Search(const QString& query) {
     m_tabs->setCurrentIndex(1);
     m_query->setText(query);
     m_results->clear();
@@ -195,7 +195,7 @@ void HelpViewer::Show(int context) {
     // help becomes a window of its own again and stays open.
     QWidget* owner = QApplication::activeModalWidget();
     if (!m_window)
-        m_window = new CHelpWindow(m_folder);
+        m_window = new HelpWindow(m_folder);
     if (m_window->parentWidget() != owner) {
         Reparent(owner);
         if (auto* dialog = qobject_cast<QDialog*>(owner))
