@@ -2,6 +2,7 @@
 
 #include "core/data/cdatastore.h"
 #include "core/data/statement.h"
+#include "core/records/findbyid.h"
 #include "core/records/selection.h"
 
 namespace tarvo {
@@ -16,11 +17,10 @@ RecordId CompCoverWriter::Insert(const CompCoverRecord& compCover) {
 }
 
 std::optional<CompCoverRecord> FindCompCover(CDataStore& store, RecordId id) {
-    Statement st(store, "SELECT ccover_name, ccover_note FROM CompCover WHERE ccover_id = ?");
-    st.BindInt(1, id);
-    if (!st.Step())
-        return std::nullopt;
-    return CompCoverRecord{st.Text(0), st.Text(1)};
+    return FindById(store, "SELECT ccover_name, ccover_note FROM CompCover WHERE ccover_id = ?", id,
+                    [](const Statement& st) {
+                        return CompCoverRecord{st.Text(0), st.Text(1)};
+                    });
 }
 
 std::vector<std::pair<RecordId, CompCoverRecord>> AllCompCovers(CDataStore& store) {

@@ -3,6 +3,7 @@
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
+#include "core/records/findbyid.h"
 
 #include <string>
 
@@ -86,12 +87,9 @@ RecordId CoverLineWriter::Insert(RecordId owner, const CoverLine& line) {
 
 std::optional<CoverLine> FindCoverLine(CDataStore& store, CoverLineTable table, RecordId id) {
     const TableNames names = Names(table);
-    Statement st(store, Format("SELECT %s FROM %s WHERE (%s = ?)", CoverLineColumns, names.table,
-                               names.key));
-    st.BindInt(1, id);
-    if (!st.Step())
-        return std::nullopt;
-    return ReadCoverLine(st);
+    return FindById(
+        store, Format("SELECT %s FROM %s WHERE (%s = ?)", CoverLineColumns, names.table, names.key),
+        id, [](const Statement& st) { return ReadCoverLine(st); });
 }
 
 std::vector<CoverLine> CoverLinesOf(CDataStore& store, CoverLineTable table, RecordId owner) {

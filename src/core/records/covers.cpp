@@ -3,6 +3,7 @@
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
+#include "core/records/findbyid.h"
 #include "core/records/selection.h"
 
 namespace tarvo {
@@ -46,11 +47,8 @@ RecordId CoverWriter::Insert(const CoverRecord& cover, bool deleted) {
 }
 
 std::optional<CoverRecord> FindCover(CDataStore& store, RecordId id) {
-    Statement st(store, Format("SELECT %s FROM Cover WHERE cover_id = ?", CoverColumns));
-    st.BindInt(1, id);
-    if (!st.Step())
-        return std::nullopt;
-    return ReadCover(st);
+    return FindById(store, Format("SELECT %s FROM Cover WHERE cover_id = ?", CoverColumns), id,
+                    [](const Statement& st) { return ReadCover(st); });
 }
 
 std::vector<StoredCover> AllCovers(CDataStore& store) {
@@ -63,12 +61,11 @@ std::vector<StoredCover> AllCovers(CDataStore& store) {
 }
 
 std::optional<CoverCodes> FindCoverCodes(CDataStore& store, RecordId id) {
-    Statement st(store, "SELECT cover_type, cover_org, cover_pay FROM Cover WHERE cover_id = ?");
-    st.BindInt(1, id);
-    if (!st.Step())
-        return std::nullopt;
-    return CoverCodes{static_cast<int>(st.Int(0)), static_cast<int>(st.Int(1)),
-                      static_cast<int>(st.Int(2))};
+    return FindById(store, "SELECT cover_type, cover_org, cover_pay FROM Cover WHERE cover_id = ?",
+                    id, [](const Statement& st) {
+                        return CoverCodes{static_cast<int>(st.Int(0)), static_cast<int>(st.Int(1)),
+                                          static_cast<int>(st.Int(2))};
+                    });
 }
 
 void UpdateCover(CDataStore& store, RecordId id, const CoverRecord& cover) {
@@ -125,12 +122,13 @@ RecordId DiscardWriter::Insert(const DiscardRecord& discard) {
 }
 
 std::optional<DiscardRecord> FindDiscard(CDataStore& store, RecordId id) {
-    Statement st(store, "SELECT cover_id, disc_date, disc_type, disc_qty "
-                        "FROM CoverDiscard WHERE disc_id = ?");
-    st.BindInt(1, id);
-    if (!st.Step())
-        return std::nullopt;
-    return DiscardRecord{st.Int(0), st.Date(1), static_cast<int>(st.Int(2)), st.GetQuantity(3)};
+    return FindById(store,
+                    "SELECT cover_id, disc_date, disc_type, disc_qty "
+                    "FROM CoverDiscard WHERE disc_id = ?",
+                    id, [](const Statement& st) {
+                        return DiscardRecord{st.Int(0), st.Date(1), static_cast<int>(st.Int(2)),
+                                             st.GetQuantity(3)};
+                    });
 }
 
 void UpdateDiscard(CDataStore& store, RecordId id, const DiscardRecord& discard) {

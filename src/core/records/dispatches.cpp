@@ -2,6 +2,7 @@
 
 #include "core/data/cdatastore.h"
 #include "core/data/statement.h"
+#include "core/records/findbyid.h"
 #include "core/records/selection.h"
 
 namespace tarvo {
@@ -44,12 +45,12 @@ RecordId MoveWriter::Insert(const MoveRecord& move, int64_t source) {
 }
 
 std::optional<MoveRecord> FindMove(CDataStore& store, RecordId id) {
-    Statement st(store, "SELECT move_num, move_type, move_date, move_export FROM Move "
-                        "WHERE move_id = ?");
-    st.BindInt(1, id);
-    if (!st.Step())
-        return std::nullopt;
-    return MoveRecord{st.Text(0), Code(st, 1), st.Date(2), st.Int(3) != 0};
+    return FindById(store,
+                    "SELECT move_num, move_type, move_date, move_export FROM Move "
+                    "WHERE move_id = ?",
+                    id, [](const Statement& st) {
+                        return MoveRecord{st.Text(0), Code(st, 1), st.Date(2), st.Int(3) != 0};
+                    });
 }
 
 bool MoveExists(CDataStore& store, RecordId id) {
@@ -57,11 +58,8 @@ bool MoveExists(CDataStore& store, RecordId id) {
 }
 
 std::optional<OleDate> MoveDate(CDataStore& store, RecordId id) {
-    Statement st(store, "SELECT move_date FROM Move WHERE move_id = ?");
-    st.BindInt(1, id);
-    if (!st.Step())
-        return std::nullopt;
-    return st.Date(0);
+    return FindById(store, "SELECT move_date FROM Move WHERE move_id = ?", id,
+                    [](const Statement& st) { return st.Date(0); });
 }
 
 void UpdateMove(CDataStore& store, RecordId id, const MoveRecord& move) {
@@ -91,11 +89,10 @@ RecordId MoveLineWriter::Insert(const MoveLineRecord& line) {
 }
 
 std::optional<MoveLineRecord> FindMoveLine(CDataStore& store, RecordId id) {
-    Statement st(store, "SELECT move_id, prod_id, mvprod_qty FROM Move_Prod WHERE mvprod_id = ?");
-    st.BindInt(1, id);
-    if (!st.Step())
-        return std::nullopt;
-    return MoveLineRecord{st.Int(0), st.Int(1), st.GetQuantity(2)};
+    return FindById(store, "SELECT move_id, prod_id, mvprod_qty FROM Move_Prod WHERE mvprod_id = ?",
+                    id, [](const Statement& st) {
+                        return MoveLineRecord{st.Int(0), st.Int(1), st.GetQuantity(2)};
+                    });
 }
 
 void UpdateMoveLineQuantity(CDataStore& store, RecordId id, Quantity quantity) {
@@ -125,13 +122,14 @@ RecordId MoveCoverWriter::Insert(const MoveCoverRecord& cover) {
 }
 
 std::optional<MoveCoverRecord> FindMoveCover(CDataStore& store, RecordId id) {
-    Statement st(store, "SELECT move_id, mvprod_id, cover_id, mvcover_qty, cover_type, "
-                        "cover_org, cover_pay FROM Move_Cover WHERE mvcover_id = ?");
-    st.BindInt(1, id);
-    if (!st.Step())
-        return std::nullopt;
-    return MoveCoverRecord{st.Int(0),   st.Int(1),   st.Int(2),  st.GetQuantity(3),
-                           Code(st, 4), Code(st, 5), Code(st, 6)};
+    return FindById(store,
+                    "SELECT move_id, mvprod_id, cover_id, mvcover_qty, cover_type, "
+                    "cover_org, cover_pay FROM Move_Cover WHERE mvcover_id = ?",
+                    id, [](const Statement& st) {
+                        return MoveCoverRecord{st.Int(0),         st.Int(1),   st.Int(2),
+                                               st.GetQuantity(3), Code(st, 4), Code(st, 5),
+                                               Code(st, 6)};
+                    });
 }
 
 void UpdateMoveCoverQuantity(CDataStore& store, RecordId id, Quantity quantity) {

@@ -2,6 +2,7 @@
 
 #include "core/data/cdatastore.h"
 #include "core/data/statement.h"
+#include "core/records/findbyid.h"
 #include "core/records/selection.h"
 
 namespace tarvo {
@@ -57,11 +58,8 @@ RecordId ProductWriter::Insert(const ProductRecord& product) {
 }
 
 std::optional<ProductRecord> FindProduct(CDataStore& store, RecordId id) {
-    Statement st(store, std::string(ProductSelect) + " WHERE (prod_id = ?)");
-    st.BindInt(1, id);
-    if (!st.Step())
-        return std::nullopt;
-    return ReadProduct(st);
+    return FindById(store, std::string(ProductSelect) + " WHERE (prod_id = ?)", id,
+                    [](const Statement& st) { return ReadProduct(st); });
 }
 
 std::vector<StoredProduct> AllProducts(CDataStore& store) {
@@ -113,11 +111,10 @@ RecordId DefinitionWriter::Insert(const DefinitionRecord& definition) {
 }
 
 std::optional<DefinitionRecord> FindDefinition(CDataStore& store, RecordId dtId) {
-    Statement st(store, "SELECT prod_id, dt_from FROM Prod_CoverDT WHERE (dt_id = ?)");
-    st.BindInt(1, dtId);
-    if (!st.Step())
-        return std::nullopt;
-    return DefinitionRecord{st.Int(0), st.Date(1)};
+    return FindById(store, "SELECT prod_id, dt_from FROM Prod_CoverDT WHERE (dt_id = ?)", dtId,
+                    [](const Statement& st) {
+                        return DefinitionRecord{st.Int(0), st.Date(1)};
+                    });
 }
 
 std::vector<PackagingDefinition> DefinitionsOf(CDataStore& store, RecordId prodId) {
@@ -153,12 +150,10 @@ void DeleteDefinition(CDataStore& store, RecordId dtId) {
 }
 
 std::optional<RecordId> ProductOfLine(CDataStore& store, RecordId cpId) {
-    Statement st(store, "SELECT Prod_CoverDT.prod_id FROM Prod_Cover INNER JOIN Prod_CoverDT ON "
-                        "Prod_Cover.dt_id = Prod_CoverDT.dt_id WHERE (Prod_Cover.cp_id = ?)");
-    st.BindInt(1, cpId);
-    if (!st.Step())
-        return std::nullopt;
-    return st.Int(0);
+    return FindById(store,
+                    "SELECT Prod_CoverDT.prod_id FROM Prod_Cover INNER JOIN Prod_CoverDT ON "
+                    "Prod_Cover.dt_id = Prod_CoverDT.dt_id WHERE (Prod_Cover.cp_id = ?)",
+                    cpId, [](const Statement& st) { return st.Int(0); });
 }
 
 } // namespace tarvo
