@@ -65,11 +65,9 @@ private slots:
     void findNextDoesNotWrapFromMiddle();
     void replaceOnNonMatchingRowOnlyMoves();
     void replaceAllPartMatch();
-    void replaceAllWholeValueOnly();
     void replaceCodedColumnWritesCode();
     void requestChecks_data();
     void requestChecks();
-    void apostropheInFindText();
     void stornoAndEscapeDestroyDialog();
 };
 
@@ -143,16 +141,6 @@ void TestFindReplace::replaceAllPartMatch() {
     QVERIFY(!f.view->MainList()->HasSelection());
 }
 
-void TestFindReplace::replaceAllWholeValueOnly() {
-    Fixture f({"ab", "abc", "ab"});
-    CDlgFindReplace* dialog = f.Open(cmd::Replace, "Název");
-    dialog->FindCombo()->setEditText("ab");
-    dialog->ReplaceCombo()->setEditText("AB");
-    QTest::mouseClick(dialog->ReplaceAllButton(), Qt::LeftButton);
-    QVERIFY(f.db.messages.shown.empty());
-    QCOMPARE(Names(f.db), std::string("AB,abc,AB"));
-}
-
 void TestFindReplace::replaceCodedColumnWritesCode() {
     Fixture f({"a", "b", "c"}); // materials 0, 1, 2
     CDlgFindReplace* dialog = f.Open(cmd::Replace, "Materiál");
@@ -215,17 +203,6 @@ void TestFindReplace::requestChecks() {
         QCOMPARE(f.db.messages.shown[0].icon, MsgIcon::Exclamation);
         QCOMPARE(f.db.Text("SELECT cover_name FROM Cover"), std::string("ab"));
     }
-}
-
-void TestFindReplace::apostropheInFindText() {
-    Fixture f({"d'Artagnan", "Athos"});
-    CDlgFindReplace* dialog = f.Open(cmd::Replace, "Název");
-    dialog->FindCombo()->setEditText("d'Art");
-    dialog->ReplaceCombo()->setEditText("D'Art");
-    dialog->PartMatchBox()->setChecked(true);
-    QTest::mouseClick(dialog->ReplaceAllButton(), Qt::LeftButton);
-    QVERIFY(f.db.messages.shown.empty());
-    QCOMPARE(Names(f.db), std::string("D'Artagnan,Athos"));
 }
 
 void TestFindReplace::stornoAndEscapeDestroyDialog() {
