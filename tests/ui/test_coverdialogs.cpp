@@ -55,8 +55,7 @@ private slots:
     void filterValidation();
     void optionsDialogReturnsTheTickedSwitches();
     void discardPageCouplesQuantityAndWeight();
-    void discardPageRefusesZeroQuantity();
-    void singlePageWizardShowsOkAndStorno();
+    void discardPageIsAOnePageWizardRefusingZeroQuantity();
 };
 
 void TestCoverDialogs::coverValidation_data() {
@@ -265,25 +264,14 @@ void TestCoverDialogs::discardPageCouplesQuantityAndWeight() {
     QVERIFY(page->KindButton(2)->isChecked());
 }
 
-void TestCoverDialogs::discardPageRefusesZeroQuantity() {
+void TestCoverDialogs::discardPageIsAOnePageWizardRefusingZeroQuantity() {
     UiDatabase db;
     const long long cover = db.AddCover("Krabice", 0); // no unit weight: fields independent
     Wizard wizard;
     auto* page = new CPageDisc(db.Context(), {cover, OleDate::Now()});
     wizard.AddPage(page);
     wizard.show();
-    QTest::keyClicks(page->WeightEdit(), "7");
-    QCOMPARE(page->QuantityEdit()->text(), QString("0"));
-    QVERIFY(!page->validatePage());
-    QCOMPARE(db.messages.Texts(), std::vector<std::string>{"Množství musí být větší než 0 !"});
-    QCOMPARE(wizard.focusWidget(), page->QuantityEdit());
-}
-
-void TestCoverDialogs::singlePageWizardShowsOkAndStorno() {
-    UiDatabase db;
-    Wizard wizard;
-    wizard.AddPage(new CPageDisc(db.Context()));
-    wizard.show();
+    // A wizard of one page shows OK and Storno only.
     QCOMPARE(wizard.windowTitle(), QString("Vyřazení obalu"));
     QCOMPARE(wizard.button(QWizard::FinishButton)->text(), QString("OK"));
     QVERIFY(wizard.button(QWizard::FinishButton)->isVisible());
@@ -291,6 +279,11 @@ void TestCoverDialogs::singlePageWizardShowsOkAndStorno() {
     QVERIFY(!wizard.button(QWizard::NextButton)->isVisible());
     QVERIFY(wizard.button(QWizard::CancelButton)->isVisible());
     QCOMPARE(wizard.button(QWizard::CancelButton)->text(), QString("Storno"));
+    QTest::keyClicks(page->WeightEdit(), "7");
+    QCOMPARE(page->QuantityEdit()->text(), QString("0"));
+    QVERIFY(!page->validatePage());
+    QCOMPARE(db.messages.Texts(), std::vector<std::string>{"Množství musí být větší než 0 !"});
+    QCOMPARE(wizard.focusWidget(), page->QuantityEdit());
 }
 
 QTEST_MAIN(TestCoverDialogs)

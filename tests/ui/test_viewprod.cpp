@@ -306,16 +306,6 @@ void TestViewProd::definitionAddEditDelete() {
     QCOMPARE(f.view->DateList()->SelectedRows(), std::vector<int>{1});
     QCOMPARE(f.Lines()->Count(), 0);
 
-    // The same day again is refused with the date.
-    OnNextModal([](QWidget* modal) {
-        auto* dialog = qobject_cast<CDlgValidFrom*>(modal);
-        SetDate(dialog->DatePicker(), 1, 3, 2024);
-        dialog->accept();
-    });
-    f.view->OnCommand(cmd::Add2);
-    QCOMPARE(f.Texts(), QStringList({"Databáze již obsahuje datum \"01.03.2024\"!"}));
-    QCOMPARE(f.Dates()->Count(), 2);
-
     // The first date moved after the second: the list reorders.
     f.view->DateList()->SelectRow(0);
     OnNextModal([](QWidget* modal) {
