@@ -66,9 +66,8 @@ private slots:
 
     void buttonsFollowThePagePlace_data();
     void buttonsFollowThePagePlace();
-    void coverTabSwitchesNextAndFinish();
     void compositeChoiceEndsTheWizard();
-    void coverPickerRemembersItsTab();
+    void coverPickerTabSwitchesNextAndFinishAndIsRemembered();
     void coverPickerRefusesNoChoice_data();
     void coverPickerRefusesNoChoice();
     void coverPickerListShowsCovers();
@@ -160,23 +159,6 @@ void TestPages::buttonsFollowThePagePlace() {
     QVERIFY(f.db.messages.shown.empty());
 }
 
-void TestPages::coverTabSwitchesNextAndFinish() {
-    Fixture f;
-    Wizard wizard;
-    auto* cover = new CPageCover(f.context, true);
-    wizard.AddPage(new CPageDateRange);
-    wizard.AddPage(cover);
-    wizard.AddPage(new CPageCoverProd(f.context));
-    wizard.show();
-    wizard.button(QWizard::NextButton)->click();
-    QCOMPARE(Buttons(wizard), QString("< &Zpět|&Další >|Storno"));
-    cover->Tabs()->setCurrentIndex(1);
-    QCOMPARE(Buttons(wizard), QString("< &Zpět|Dokončit|Storno"));
-    QCOMPARE(wizard.button(QWizard::FinishButton)->isEnabled(), true);
-    cover->Tabs()->setCurrentIndex(0);
-    QCOMPARE(Buttons(wizard), QString("< &Zpět|&Další >|Storno"));
-}
-
 void TestPages::compositeChoiceEndsTheWizard() {
     Fixture f;
     f.db.AddCover("Krabice", 2500);
@@ -200,15 +182,24 @@ void TestPages::compositeChoiceEndsTheWizard() {
     QCOMPARE(wizard.currentPage(), cover);
 }
 
-void TestPages::coverPickerRemembersItsTab() {
+void TestPages::coverPickerTabSwitchesNextAndFinishAndIsRemembered() {
     Fixture f;
     {
+        // The tab decides between Next and Finish, also in the middle.
         Wizard wizard;
         auto* cover = new CPageCover(f.context, true);
+        wizard.AddPage(new CPageDateRange);
         wizard.AddPage(cover);
         wizard.AddPage(new CPageCoverProd(f.context));
         wizard.show();
+        wizard.button(QWizard::NextButton)->click();
         QCOMPARE(cover->ShownTab(), 0);
+        QCOMPARE(Buttons(wizard), QString("< &Zpět|&Další >|Storno"));
+        cover->Tabs()->setCurrentIndex(1);
+        QCOMPARE(Buttons(wizard), QString("< &Zpět|Dokončit|Storno"));
+        QVERIFY(wizard.button(QWizard::FinishButton)->isEnabled());
+        cover->Tabs()->setCurrentIndex(0);
+        QCOMPARE(Buttons(wizard), QString("< &Zpět|&Další >|Storno"));
         cover->Tabs()->setCurrentIndex(1);
     }
     {
