@@ -185,22 +185,18 @@ void TestCoverDialogs::coverCoupling() {
 
 void TestCoverDialogs::filterValidation_data() {
     QTest::addColumn<QString>("from");
-    QTest::addColumn<QString>("to");
     QTest::addColumn<bool>("useWeight");
+    QTest::addColumn<QString>("to");
     QTest::addColumn<bool>("useMaterial");
     QTest::addColumn<QString>("message"); // empty: accepted
 
-    QTest::newRow("equal weights pass") << "0,5"
-                                        << "0,5" << true << false << "";
+    QTest::newRow("equal weights pass") << "0,5" << true << "0,5" << false << "";
     QTest::newRow("from above to refused")
-        << "2"
-        << "1,5" << true << false << "Hmotnost \"Od\" nesmí být větší než hodnota \"do\"";
-    QTest::newRow("unused weights not compared") << "2"
-                                                 << "1" << false << false << "";
-    QTest::newRow("material used, none chosen") << "0"
-                                                << "0" << false << true << "Není vybrán materiál";
-    QTest::newRow("weight not a number") << "x"
-                                         << "1" << true << false << "Zadejte číslo.";
+        << "2" << true << "1,5" << false << "Hmotnost \"Od\" nesmí být větší než hodnota \"do\"";
+    QTest::newRow("unused weights not compared") << "2" << false << "1" << false << "";
+    QTest::newRow("material used, none chosen")
+        << "0" << false << "0" << true << "Není vybrán materiál";
+    QTest::newRow("weight not a number") << "x" << true << "1" << false << "Zadejte číslo.";
 }
 
 void TestCoverDialogs::filterValidation() {

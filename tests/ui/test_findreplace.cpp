@@ -159,27 +159,18 @@ void TestFindReplace::requestChecks_data() {
     QTest::addColumn<QString>("find");
     QTest::addColumn<QString>("replace");
     QTest::addColumn<QString>("message");
-
-    QTest::newRow("empty find") << "Název"
-                                << ""
-                                << "x"
-                                << "Není zadána výchozí hodnota!";
-    QTest::newRow("same value") << "Název"
-                                << "ab"
-                                << "ab"
-                                << "Nová hodnota je stejná jako stará hodnota!";
-    QTest::newRow("no column") << ""
-                               << "ab"
-                               << "x"
-                               << "Vyberte oblast hledání!";
-    QTest::newRow("coded value typed") << "Typ"
-                                       << "nic"
-                                       << "x"
-                                       << "Není vybrána výchozí hodnota!";
-    QTest::newRow("case differs is fine") << "Název"
-                                          << "ab"
-                                          << "AB"
-                                          << "";
+    const struct {
+        const char *name, *column, *find, *replace, *message;
+    } rows[] = {
+        {"empty find", "Název", "", "x", "Není zadána výchozí hodnota!"},
+        {"same value", "Název", "ab", "ab", "Nová hodnota je stejná jako stará hodnota!"},
+        {"no column", "", "ab", "x", "Vyberte oblast hledání!"},
+        {"coded value typed", "Typ", "nic", "x", "Není vybrána výchozí hodnota!"},
+        {"case differs is fine", "Název", "ab", "AB", ""},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.name) << QString(r.column) << QString(r.find) << QString(r.replace)
+                              << QString(r.message);
 }
 
 void TestFindReplace::requestChecks() {

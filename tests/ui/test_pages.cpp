@@ -393,33 +393,26 @@ void TestPages::packagingLineChecks_data() {
     QTest::addColumn<int>("payment");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus");
-    QTest::newRow("quantity no number") << "abc"
-                                        << "0" << -1 << -1 << -1 << "Zadejte číslo."
-                                        << "quantity";
-    QTest::newRow("quantity 0 before products 0")
-        << "0"
-        << "0" << -1 << -1 << -1 << "Množství obalu musí být větší než 0"
-        << "quantity";
-    QTest::newRow("negative quantity")
-        << "-1"
-        << "1" << 0 << 0 << 0 << "Množství obalu musí být větší než 0"
-        << "quantity";
-    QTest::newRow("products 0 before the codes")
-        << "1"
-        << "0" << -1 << -1 << -1 << "Počet balených produktů musí být větší než 0"
-        << "products";
-    QTest::newRow("no type") << "1"
-                             << "1" << -1 << -1 << -1 << "Není vybrán typ"
-                             << "type";
-    QTest::newRow("no origin") << "1"
-                               << "1" << 3 << -1 << -1 << "Není vybrán původ"
-                               << "origin";
-    QTest::newRow("no payment") << "1"
-                                << "1" << 3 << 2 << -1 << "Není vybrána platba"
-                                << "payment";
-    QTest::newRow("all there") << "1,5"
-                               << "2" << 3 << 2 << 1 << ""
-                               << "";
+    const struct {
+        const char *name, *quantity, *products;
+        int type, origin, payment;
+        const char *message, *focus;
+    } rows[] = {
+        {"quantity no number", "abc", "0", -1, -1, -1, "Zadejte číslo.", "quantity"},
+        {"quantity 0 before products 0", "0", "0", -1, -1, -1,
+         "Množství obalu musí být větší než 0", "quantity"},
+        {"negative quantity", "-1", "1", 0, 0, 0, "Množství obalu musí být větší než 0",
+         "quantity"},
+        {"products 0 before the codes", "1", "0", -1, -1, -1,
+         "Počet balených produktů musí být větší než 0", "products"},
+        {"no type", "1", "1", -1, -1, -1, "Není vybrán typ", "type"},
+        {"no origin", "1", "1", 3, -1, -1, "Není vybrán původ", "origin"},
+        {"no payment", "1", "1", 3, 2, -1, "Není vybrána platba", "payment"},
+        {"all there", "1,5", "2", 3, 2, 1, "", ""},
+    };
+    for (const auto& r : rows)
+        QTest::newRow(r.name) << QString(r.quantity) << QString(r.products) << r.type << r.origin
+                              << r.payment << QString(r.message) << QString(r.focus);
 }
 
 void TestPages::packagingLineChecks() {
@@ -564,18 +557,13 @@ void TestPages::coverLineShowsTheCoverDisabled() {
 
 void TestPages::quantityPageChecks_data() {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("message");
     QTest::addColumn<qint64>("stored");
-    QTest::newRow("zero") << "0"
-                          << "Množství musí být větší než 0 !" << qint64(10000);
-    QTest::newRow("negative") << "-2"
-                              << "Množství musí být větší než 0 !" << qint64(10000);
-    QTest::newRow("no number") << "1,2,3"
-                               << "Zadejte číslo." << qint64(10000);
-    QTest::newRow("decimal comma") << "2,5"
-                                   << "" << qint64(25000);
-    QTest::newRow("group separator") << "1 000"
-                                     << "" << qint64(10000000);
+    QTest::addColumn<QString>("message");
+    QTest::newRow("zero") << "0" << qint64(10000) << "Množství musí být větší než 0 !";
+    QTest::newRow("negative") << "-2" << qint64(10000) << "Množství musí být větší než 0 !";
+    QTest::newRow("no number") << "1,2,3" << qint64(10000) << "Zadejte číslo.";
+    QTest::newRow("decimal comma") << "2,5" << qint64(25000) << "";
+    QTest::newRow("group separator") << "1 000" << qint64(10000000) << "";
 }
 
 void TestPages::quantityPageChecks() {
