@@ -145,17 +145,14 @@ void TestRegisterBook::ImportAndChangeCovers(UiDatabase& target) {
 // a file that cannot be written is reported.
 void TestRegisterBook::exportWritesTheChosenFile_data() {
     QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("written");
     QTest::addColumn<int>("icon"); // of the message shown; -1: none
+    QTest::addColumn<QString>("written");
 
-    QTest::newRow("name alone") << "Evidence"
-                                << "Evidence.xlsx" << static_cast<int>(MsgIcon::Information);
-    QTest::newRow("upper-case extension") << "kopie.XLSX"
-                                          << "kopie.XLSX" << static_cast<int>(MsgIcon::Information);
-    QTest::newRow("missing folder") << "nic/tu/neni.xlsx"
-                                    << "" << static_cast<int>(MsgIcon::Error);
-    QTest::newRow("cancelled") << ""
-                               << "" << -1;
+    QTest::newRow("name alone") << "Evidence" << int(MsgIcon::Information) << "Evidence.xlsx";
+    QTest::newRow("upper-case extension")
+        << "kopie.XLSX" << int(MsgIcon::Information) << "kopie.XLSX";
+    QTest::newRow("missing folder") << "nic/tu/neni.xlsx" << int(MsgIcon::Error) << "";
+    QTest::newRow("cancelled") << "" << -1 << "";
 }
 
 void TestRegisterBook::exportWritesTheChosenFile() {
