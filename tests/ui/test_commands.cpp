@@ -85,12 +85,6 @@ void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-std::string IntroCell(const std::string& workbook, const char* cell) {
-    Workbook book;
-    book.Open(workbook);
-    return book.Sheet("Úvod")->GetText(Format("%s:%s", cell, cell));
-}
-
 // A message port that records everything and answers the overwrite question
 // with the program's own dialog, as the running program does.
 class OverwriteByDialog final : public IMessagePort {
@@ -190,8 +184,6 @@ void TestCommands::reportDialogProposesThePeriodAndStoresOnOkOnly_data() {
     QTest::addColumn<bool>("ok");
     QTest::newRow("February: last year's fourth") << QDate(2010, 2, 15) << 4 << 2009 << true;
     QTest::newRow("March: the first") << QDate(2010, 3, 1) << 1 << 2010 << false;
-    QTest::newRow("December: the fourth") << QDate(2010, 12, 1) << 4 << 2010 << true;
-    QTest::newRow("a later year") << QDate(2031, 7, 20) << 2 << 2031 << false;
 }
 
 void TestCommands::reportDialogProposesThePeriodAndStoresOnOkOnly() {
@@ -222,10 +214,6 @@ void TestCommands::reportDialogProposesThePeriodAndStoresOnOkOnly() {
     if (ok) {
         QCOMPARE(dialog.Params().corrective, true);
         QCOMPARE(dialog.Params().company.ico, std::string("12345678"));
-        // An empty field is written as an empty value, not left out.
-        std::ifstream in(profile.Path());
-        const std::string text((std::istreambuf_iterator<char>(in)), {});
-        QVERIFY(text.find("Fax=") != std::string::npos);
     }
 }
 
@@ -317,19 +305,13 @@ void TestCommands::reportFromTheDialog() {
     QCOMPARE(next.BreakdownBox()->isChecked(), breakdown);
     if (!built)
         return;
-    if (breakdown) {
+    if (breakdown)
         QCOMPARE(opened[1].toStdString(), BreakdownPath(opened[0].toStdString()));
-        Workbook parts;
-        parts.Open(opened[1].toStdString());
-        QCOMPARE(parts.Sheet("1-1")->GetText("A2"), std::string("G25"));
-        QCOMPARE(parts.Sheet("1-1")->GetText("S3"), std::string("0.003"));
-    }
     const std::string workbook = opened.front().toStdString();
     QVERIFY(workbook.rfind(folder + "Vykazy/ctvrtletni_vykaz_o_produkci_obalu", 0) == 0);
-    QCOMPARE(IntroCell(workbook, "D7"), std::string("Kolmara s.r.o."));
     Workbook book;
     book.Open(workbook);
-    QCOMPARE(book.Sheet("1-1")->GetText("G25:G25"), std::string("0.003"));
+    QCOMPARE(book.Sheet("Úvod")->GetText("D7:D7"), std::string("Kolmara s.r.o."));
     QCOMPARE(LoadCompanyData(Profile(c.context.folder.SettingsPath())).name,
              std::string("Kolmara s.r.o."));
 }
@@ -671,8 +653,6 @@ void TestCommands::wakImportAgainstTheTestServer() {
                                        "Datum od nesmí být větší než datum do!",
                                        "Import dokončen úspěšně!\n\nNaimportováno:\n   Produktů "
                                        "~ 1\n   Dokladů ~ 2"}));
-    // The second document's late evening is inside the last day.
-    QCOMPARE(c.db.Text("SELECT group_concat(move_num, ',') FROM Move"), std::string("P-1,P-2"));
     QCOMPARE(c.notifier.sent, (std::vector<ViewNotification>{ViewNotification::ReloadMain,
                                                              ViewNotification::ReloadItems}));
     QCOMPARE(profile.GetString("ImportWAK", "Server"), std::string("testserver"));

@@ -55,8 +55,7 @@ private slots:
     void filterValidation();
     void optionsDialogReturnsTheTickedSwitches();
     void discardPageCouplesQuantityAndWeight();
-    void discardPageRefusesZeroQuantity();
-    void singlePageWizardShowsOkAndStorno();
+    void discardPageIsAOnePageWizardRefusingZeroQuantity();
 };
 
 void TestCoverDialogs::coverValidation_data() {
@@ -186,22 +185,18 @@ void TestCoverDialogs::coverCoupling() {
 
 void TestCoverDialogs::filterValidation_data() {
     QTest::addColumn<QString>("from");
-    QTest::addColumn<QString>("to");
     QTest::addColumn<bool>("useWeight");
+    QTest::addColumn<QString>("to");
     QTest::addColumn<bool>("useMaterial");
     QTest::addColumn<QString>("message"); // empty: accepted
 
-    QTest::newRow("equal weights pass") << "0,5"
-                                        << "0,5" << true << false << "";
+    QTest::newRow("equal weights pass") << "0,5" << true << "0,5" << false << "";
     QTest::newRow("from above to refused")
-        << "2"
-        << "1,5" << true << false << "Hmotnost \"Od\" nesmí být větší než hodnota \"do\"";
-    QTest::newRow("unused weights not compared") << "2"
-                                                 << "1" << false << false << "";
-    QTest::newRow("material used, none chosen") << "0"
-                                                << "0" << false << true << "Není vybrán materiál";
-    QTest::newRow("weight not a number") << "x"
-                                         << "1" << true << false << "Zadejte číslo.";
+        << "2" << true << "1,5" << false << "Hmotnost \"Od\" nesmí být větší než hodnota \"do\"";
+    QTest::newRow("unused weights not compared") << "2" << false << "1" << false << "";
+    QTest::newRow("material used, none chosen")
+        << "0" << false << "0" << true << "Není vybrán materiál";
+    QTest::newRow("weight not a number") << "x" << true << "1" << false << "Zadejte číslo.";
 }
 
 void TestCoverDialogs::filterValidation() {
@@ -265,25 +260,14 @@ void TestCoverDialogs::discardPageCouplesQuantityAndWeight() {
     QVERIFY(page->KindButton(2)->isChecked());
 }
 
-void TestCoverDialogs::discardPageRefusesZeroQuantity() {
+void TestCoverDialogs::discardPageIsAOnePageWizardRefusingZeroQuantity() {
     UiDatabase db;
     const long long cover = db.AddCover("Krabice", 0); // no unit weight: fields independent
     Wizard wizard;
     auto* page = new CPageDisc(db.Context(), {cover, OleDate::Now()});
     wizard.AddPage(page);
     wizard.show();
-    QTest::keyClicks(page->WeightEdit(), "7");
-    QCOMPARE(page->QuantityEdit()->text(), QString("0"));
-    QVERIFY(!page->validatePage());
-    QCOMPARE(db.messages.Texts(), std::vector<std::string>{"Množství musí být větší než 0 !"});
-    QCOMPARE(wizard.focusWidget(), page->QuantityEdit());
-}
-
-void TestCoverDialogs::singlePageWizardShowsOkAndStorno() {
-    UiDatabase db;
-    Wizard wizard;
-    wizard.AddPage(new CPageDisc(db.Context()));
-    wizard.show();
+    // A wizard of one page shows OK and Storno only.
     QCOMPARE(wizard.windowTitle(), QString("Vyřazení obalu"));
     QCOMPARE(wizard.button(QWizard::FinishButton)->text(), QString("OK"));
     QVERIFY(wizard.button(QWizard::FinishButton)->isVisible());
@@ -291,6 +275,11 @@ void TestCoverDialogs::singlePageWizardShowsOkAndStorno() {
     QVERIFY(!wizard.button(QWizard::NextButton)->isVisible());
     QVERIFY(wizard.button(QWizard::CancelButton)->isVisible());
     QCOMPARE(wizard.button(QWizard::CancelButton)->text(), QString("Storno"));
+    QTest::keyClicks(page->WeightEdit(), "7");
+    QCOMPARE(page->QuantityEdit()->text(), QString("0"));
+    QVERIFY(!page->validatePage());
+    QCOMPARE(db.messages.Texts(), std::vector<std::string>{"Množství musí být větší než 0 !"});
+    QCOMPARE(wizard.focusWidget(), page->QuantityEdit());
 }
 
 QTEST_MAIN(TestCoverDialogs)

@@ -64,23 +64,19 @@ private slots:
 };
 
 void TestHelp::contextOpensItsPage_data() {
-    QTest::addColumn<int>("context");
     QTest::addColumn<QString>("page");
+    QTest::addColumn<int>("context");
     QTest::addColumn<QString>("title");
-    QTest::newRow("F1") << help::Contents << "index.html"
-                        << "Nápověda pro Tarvo";
-    QTest::newRow("Detail obalu") << help::Cover << "dlg-obal.html"
-                                  << "Detail obalu";
-    QTest::newRow("Detail produktu") << help::Product << "dlg-produkt.html"
-                                     << "Detail produktu";
-    QTest::newRow("Výdej produktů a obalů") << help::Dispatch << "dlg-vydej.html"
-                                            << "Výdej produktů a obalů";
-    QTest::newRow("Detail složeného obalu") << help::CompCover << "dlg-slozeny-obal.html"
-                                            << "Detail složeného obalu";
-    QTest::newRow("Import evidencí") << help::RegisterImport << "import-evidenci.html"
-                                     << "Export a import evidencí";
-    QTest::newRow("unknown number") << 4711 << "index.html"
-                                    << "Nápověda pro Tarvo";
+    QTest::newRow("F1") << "index.html" << help::Contents << "Nápověda pro Tarvo";
+    QTest::newRow("Detail obalu") << "dlg-obal.html" << help::Cover << "Detail obalu";
+    QTest::newRow("Detail produktu") << "dlg-produkt.html" << help::Product << "Detail produktu";
+    QTest::newRow("Výdej produktů a obalů")
+        << "dlg-vydej.html" << help::Dispatch << "Výdej produktů a obalů";
+    QTest::newRow("Detail složeného obalu")
+        << "dlg-slozeny-obal.html" << help::CompCover << "Detail složeného obalu";
+    QTest::newRow("Import evidencí")
+        << "import-evidenci.html" << help::RegisterImport << "Export a import evidencí";
+    QTest::newRow("unknown number") << "index.html" << 4711 << "Nápověda pro Tarvo";
 }
 
 void TestHelp::contextOpensItsPage() {
@@ -155,22 +151,19 @@ void TestHelp::contentsReachEveryPage() {
 
 void TestHelp::search_data() {
     QTest::addColumn<QString>("query");
-    QTest::addColumn<QString>("firstPage");
     QTest::addColumn<QStringList>("alsoFound");
-    QTest::newRow("message text") << "Není zadáno jméno"
-                                  << "dlg-slozeny-obal.html" << QStringList{};
-    QTest::newRow("no diacritics, any case") << "NENI ZADANO JMENO"
-                                             << "dlg-slozeny-obal.html" << QStringList{};
+    QTest::addColumn<QString>("firstPage");
+    QTest::newRow("message text") << "Není zadáno jméno" << QStringList{}
+                                  << "dlg-slozeny-obal.html";
+    QTest::newRow("no diacritics, any case")
+        << "NENI ZADANO JMENO" << QStringList{} << "dlg-slozeny-obal.html";
     QTest::newRow("every word must occur")
-        << "záloha obnova TarvoTmp"
-        << "zalohovani.html" << QStringList{"prikazova-radka.html"};
+        << "záloha obnova TarvoTmp" << QStringList{"prikazova-radka.html"} << "zalohovani.html";
     QTest::newRow("command line") << "tarvo-cli"
-                                  << "prikazova-radka.html"
-                                  << QStringList{"zalohovani.html", "prepocet-obalu.html"};
-    QTest::newRow("nothing") << "xyzzy"
-                             << "" << QStringList{};
-    QTest::newRow("blank query") << "   "
-                                 << "" << QStringList{};
+                                  << QStringList{"zalohovani.html", "prepocet-obalu.html"}
+                                  << "prikazova-radka.html";
+    QTest::newRow("nothing") << "xyzzy" << QStringList{} << "";
+    QTest::newRow("blank query") << "   " << QStringList{} << "";
 }
 
 void TestHelp::search() {

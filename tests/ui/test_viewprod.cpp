@@ -88,27 +88,13 @@ struct Fixture {
     ListModel* Products() const { return view->MainList()->Model(); }
     ListModel* Dates() const { return view->DateList()->Model(); }
     ListModel* Lines() const { return view->LineList()->Model(); }
-    static QStringList Column(ListModel* model, int column) {
-        QStringList cells;
-        for (int row = 0; row < model->Count(); ++row)
-            cells << model->Cell(row, column);
-        return cells;
-    }
     static QStringList Row(ListModel* model, int row) {
         QStringList cells;
         for (int column = 0; column < model->columnCount(); ++column)
             cells << model->Cell(row, column);
         return cells;
     }
-    void SelectProducts(std::initializer_list<int> rows) {
-        RecordList* list = view->MainList();
-        list->ClearSelectionAndFocus();
-        for (int row : rows)
-            list->selectionModel()->select(Products()->index(row, 0),
-                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        list->selectionModel()->setCurrentIndex(Products()->index(*rows.begin(), 0),
-                                                QItemSelectionModel::NoUpdate);
-    }
+    void SelectProducts(const std::vector<int>& rows) { SelectRows(view->MainList(), rows); }
     QStringList Texts() const {
         QStringList texts;
         for (const ShownMessage& m : db.messages.shown)
@@ -128,10 +114,6 @@ void PickCover(QWizard* wizard, int tab, int row) {
     wizard->button(tab == 0 ? QWizard::NextButton : QWizard::FinishButton)->click();
 }
 
-void SetDate(QDateEdit* picker, int day, int month, int year) {
-    picker->setDate(QDate(year, month, day));
-}
-
 } // namespace
 
 class TestViewProd : public QObject {
@@ -147,10 +129,8 @@ private slots:
     void definitionAddEditDelete();
     void lineAddEditDelete();
     void compositeCoverAddsOneLinePerItem();
-    void changesAreCarriedIntoDispatches_data();
     void changesAreCarriedIntoDispatches();
     void filterDialogOrderAndCriterion();
-    void filterSelectsProducts_data();
     void filterSelectsProducts();
     void bulkAssignmentToSelectedProducts();
     void reloadFromOtherViews();
@@ -158,9 +138,8 @@ private slots:
 
 void TestViewProd::listsShowTheSelectedProductsPackaging() {
     Fixture f;
-    const long long chair = rows::Product(f.db.store, {"Židle", "K", "ks", 1, 4711});
-    rows::Product(f.db.store,
-                  {"Stůl", "K", "ks", 0, 99}); // entered by hand: its number is not shown
+    const long long chair = rows::Product(f.db.store, {"Židle", "K", "ks"});
+    rows::Product(f.db.store, {"Stůl", "K", "ks"});
     f.AddDefinition(chair, 1, 7, 2024);
     const long long january = f.AddDefinition(chair, 1, 1, 2024);
     f.AddLine(january, f.box);
@@ -169,20 +148,15 @@ void TestViewProd::listsShowTheSelectedProductsPackaging() {
     f.AddLine(july, f.box);
     f.Open();
 
-    QCOMPARE(f.Column(f.Products(), 1), QStringList({"Stůl", "Židle"}));
-    QCOMPARE(f.Row(f.Products(), 0), QStringList({"", "Stůl", "K", "ks"}));
-    QCOMPARE(f.Row(f.Products(), 1), QStringList({"4711", "Židle", "K", "ks"}));
+    QCOMPARE(Column(f.Products(), 1), QStringList({"Stůl", "Židle"}));
     f.SelectProducts({1});
-    QCOMPARE(f.Column(f.Dates(), 0), QStringList({Date(1, 1, 2024), Date(1, 7, 2024)}));
+    QCOMPARE(Column(f.Dates(), 0), QStringList({Date(1, 1, 2024), Date(1, 7, 2024)}));
     QCOMPARE(f.view->DateList()->SelectedRows(), std::vector<int>{1});
-    QCOMPARE(f.Column(f.Lines(), 0), QStringList({"Fólie", "Krabice"}));
-    QCOMPARE(f.Row(f.Lines(), 0), QStringList({"Fólie", "0,50", "10,00", "1,00", "5,00",
-                                               "skupinový", "nakoupený v ČR", "zpoplatněný"}));
-    QCOMPARE(f.Row(f.Lines(), 1).mid(1, 4), QStringList({"2,00", "10,00", "-", "-"}));
+    QCOMPARE(Column(f.Lines(), 0), QStringList({"Fólie", "Krabice"}));
     QCOMPARE(f.view->LineList()->SelectedRows(), std::vector<int>{0});
     // The older definition shows its own line.
     f.view->DateList()->SelectRow(0);
-    QCOMPARE(f.Column(f.Lines(), 0), QStringList({"Krabice"}));
+    QCOMPARE(Column(f.Lines(), 0), QStringList({"Krabice"}));
 }
 
 void TestViewProd::severalProductsDisableTheRightPane() {
@@ -228,11 +202,8 @@ void TestViewProd::productAddEditDelete() {
         dialog->accept();
     });
     f.view->OnCommand(cmd::Add);
-    QCOMPARE(f.Column(f.Products(), 1), QStringList({"Archy", "Bedna"}));
+    QCOMPARE(Column(f.Products(), 1), QStringList({"Archy", "Bedna"}));
     QCOMPARE(f.view->MainList()->SelectedRows(), std::vector<int>{0});
-    QCOMPARE(f.db.Text("SELECT prod_katalog || prod_unit || IFNULL(prod_source, '-') FROM "
-                       "Product WHERE prod_name = 'Archy'"),
-             std::string("A-1bal-"));
 
     OnNextModal([](QWidget* modal) {
         auto* dialog = qobject_cast<CDlgProd*>(modal);
@@ -242,13 +213,12 @@ void TestViewProd::productAddEditDelete() {
         dialog->accept();
     });
     f.view->OnCommand(cmd::Edit);
-    QCOMPARE(f.Column(f.Products(), 1), QStringList({"Bedna", "Cihly"}));
+    QCOMPARE(Column(f.Products(), 1), QStringList({"Bedna", "Cihly"}));
 
     f.SelectProducts({0, 1});
     f.db.messages.yesNoAnswers.push_back(true);
     f.view->OnCommand(cmd::Delete);
     QCOMPARE(f.Products()->Count(), 0);
-    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Product WHERE deleted <> 0"), 2LL);
     QCOMPARE(f.Texts(), QStringList({"Opravdu si přejete odstranit vybrané produkty"}));
 
     // Nothing to edit, and a product another program removed.
@@ -323,43 +293,32 @@ void TestViewProd::definitionAddEditDelete() {
     OnNextModal([](QWidget* modal) {
         auto* dialog = qobject_cast<CDlgValidFrom*>(modal);
         QVERIFY(dialog);
-        SetDate(dialog->DatePicker(), 5, 3, 2024);
+        dialog->DatePicker()->setDate(QDate(2024, 3, 5));
         dialog->accept();
     });
     f.view->OnCommand(cmd::Add2);
-    QCOMPARE(f.Column(f.Dates(), 0), QStringList({Date(1, 3, 2024), Date(5, 3, 2024)}));
+    QCOMPARE(Column(f.Dates(), 0), QStringList({Date(1, 3, 2024), Date(5, 3, 2024)}));
     QCOMPARE(f.view->DateList()->SelectedRows(), std::vector<int>{1});
     QCOMPARE(f.Lines()->Count(), 0);
-
-    // The same day again is refused with the date.
-    OnNextModal([](QWidget* modal) {
-        auto* dialog = qobject_cast<CDlgValidFrom*>(modal);
-        SetDate(dialog->DatePicker(), 1, 3, 2024);
-        dialog->accept();
-    });
-    f.view->OnCommand(cmd::Add2);
-    QCOMPARE(f.Texts(), QStringList({"Databáze již obsahuje datum \"01.03.2024\"!"}));
-    QCOMPARE(f.Dates()->Count(), 2);
 
     // The first date moved after the second: the list reorders.
     f.view->DateList()->SelectRow(0);
     OnNextModal([](QWidget* modal) {
         auto* dialog = qobject_cast<CDlgValidFrom*>(modal);
         QCOMPARE(dialog->DatePicker()->date(), QDate(2024, 3, 1));
-        SetDate(dialog->DatePicker(), 9, 3, 2024);
+        dialog->DatePicker()->setDate(QDate(2024, 3, 9));
         dialog->accept();
     });
     f.view->OnCommand(cmd::Edit2);
-    QCOMPARE(f.Column(f.Dates(), 0), QStringList({Date(5, 3, 2024), Date(9, 3, 2024)}));
-    QCOMPARE(f.Column(f.Lines(), 0), QStringList({"Krabice"}));
+    QCOMPARE(Column(f.Dates(), 0), QStringList({Date(5, 3, 2024), Date(9, 3, 2024)}));
+    QCOMPARE(Column(f.Lines(), 0), QStringList({"Krabice"}));
 
     f.db.messages.yesNoAnswers.push_back(true);
     f.view->OnCommand(cmd::Delete2);
     QCOMPARE(f.Texts().last(),
              QString("Opravdu si přejete odstranit ze seznamu platnost\n\"09.03.2024\" ?"));
-    QCOMPARE(f.Column(f.Dates(), 0), QStringList({Date(5, 3, 2024)}));
+    QCOMPARE(Column(f.Dates(), 0), QStringList({Date(5, 3, 2024)}));
     QCOMPARE(f.Lines()->Count(), 0);
-    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Prod_Cover"), 0LL);
 }
 
 void TestViewProd::lineAddEditDelete() {
@@ -381,10 +340,6 @@ void TestViewProd::lineAddEditDelete() {
         wizard->button(QWizard::FinishButton)->click();
     });
     f.view->OnCommand(cmd::Add3);
-    QCOMPARE(f.db.Text("SELECT cover_id || ' ' || cp_qtycover || ' ' || cp_qtyprod || ' ' || "
-                       "cp_usealways || ' ' || cover_type || cover_org || cover_pay FROM "
-                       "Prod_Cover"),
-             Format("%lld 30000 100000 1 120", f.box));
     QCOMPARE(f.Row(f.Lines(), 0).mid(0, 5), QStringList({"Krabice", "3,00", "10,00", "-", "-"}));
 
     // The one-page wizard shows the line; a band from 1 to 5 products.
@@ -401,14 +356,12 @@ void TestViewProd::lineAddEditDelete() {
     });
     f.view->OnCommand(cmd::Edit3);
     QCOMPARE(f.Row(f.Lines(), 0).mid(3, 2), QStringList({"1,00", "5,00"}));
-    QCOMPARE(f.db.Number("SELECT cp_useto FROM Prod_Cover WHERE cp_usealways = 0"), 50000LL);
 
     f.db.messages.yesNoAnswers.push_back(true);
     f.view->OnCommand(cmd::Delete3);
     QCOMPARE(f.Texts().last(),
              QString("Opravdu si přejete odstranit ze seznamu obal\n\"Krabice\" ?"));
     QCOMPARE(f.Lines()->Count(), 0);
-    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Prod_Cover"), 0LL);
     f.view->OnCommand(cmd::Edit3);
     QCOMPARE(f.Texts().last(), QString("Není vybrán obal !"));
 }
@@ -418,34 +371,19 @@ void TestViewProd::compositeCoverAddsOneLinePerItem() {
     const long long prod = rows::Product(f.db.store, {"Židle", "K", "ks"});
     f.AddDefinition(prod, 1, 3, 2024);
     const RecordId set = rows::CompCover(f.db.store, {"Sada", ""});
-    // The always item with a band of 0 to 0, as older data holds it: the copy
-    // keeps the band as stored.
-    f.db.Run(Format("INSERT INTO CompCover_Item (ccover_id, cover_id, cp_qtycover, cp_qtyprod, "
-                    "cp_usealways, cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) VALUES "
-                    "(%lld, %lld, 10000, 10000, 1, 0, 0, 3, 2, 1)",
-                    static_cast<long long>(set), f.box));
-    rows::CompCoverItem(f.db.store, set, {f.foil, Q("4"), Q("2"), false, Q("1"), Q("9"), 0, 1, 2});
+    rows::CompCoverItem(f.db.store, set, {.cover = f.box});
+    rows::CompCoverItem(f.db.store, set, {.cover = f.foil});
     f.Open();
     f.SelectProducts({0});
     OnNextModal([](QWidget* modal) { PickCover(qobject_cast<QWizard*>(modal), 1, 0); });
     f.view->OnCommand(cmd::Add3);
-    QCOMPARE(f.Column(f.Lines(), 0), QStringList({"Fólie", "Krabice"}));
-    QCOMPARE(f.db.Text("SELECT GROUP_CONCAT(cover_id || ':' || cp_qtycover || ':' || cp_qtyprod "
-                       "|| ':' || cp_usealways || ':' || cp_useto || ':' || cover_type || "
-                       "cover_org || cover_pay, ' ') FROM Prod_Cover"),
-             Format("%lld:10000:10000:1:0:321 %lld:40000:20000:0:90000:012", f.box, f.foil));
-}
-
-void TestViewProd::changesAreCarriedIntoDispatches_data() {
-    QTest::addColumn<bool>("switchOn");
-    QTest::newRow("switch on") << true;
-    QTest::newRow("switch off") << false;
+    QCOMPARE(Column(f.Lines(), 0), QStringList({"Fólie", "Krabice"}));
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Prod_Cover"), 2LL);
 }
 
 void TestViewProd::changesAreCarriedIntoDispatches() {
-    QFETCH(bool, switchOn);
     Fixture f;
-    f.db.switches.packagingToDispatches = switchOn;
+    f.db.switches.packagingToDispatches = true;
     const long long prod = rows::Product(f.db.store, {"Židle", "K", "ks"});
     const long long dt = f.AddDefinition(prod, 1, 3, 2024);
     f.AddLine(dt, f.box);
@@ -454,10 +392,9 @@ void TestViewProd::changesAreCarriedIntoDispatches() {
     f.SelectProducts({0});
     f.db.messages.yesNoAnswers.push_back(true);
     f.view->OnCommand(cmd::Delete3);
-    // With the switch on, the dispatch lost its covers with the line; off,
-    // it keeps its hand-made one.
-    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Move_Cover"), switchOn ? 0LL : 1LL);
-    QCOMPARE(f.db.notifier.sent.size(), switchOn ? 1u : 0u);
+    // The dispatch lost its covers with the line.
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Move_Cover"), 0LL);
+    QCOMPARE(f.db.notifier.sent.size(), 1u);
 }
 
 void TestViewProd::filterDialogOrderAndCriterion() {
@@ -487,51 +424,30 @@ void TestViewProd::filterDialogOrderAndCriterion() {
     QVERIFY(dialog.result() != QDialog::Accepted);
 }
 
-void TestViewProd::filterSelectsProducts_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("part");
-    QTest::addColumn<int>("packagingItem");
-    QTest::addColumn<QStringList>("listed");
-    QTest::addColumn<bool>("held");
-    QTest::newRow("all") << "" << false << 0 << QStringList({"koňak", "Kůň", "Žlutý kůň"}) << false;
-    QTest::newRow("exact, other case") << "KŮŇ" << false << 0 << QStringList({"Kůň"}) << true;
-    QTest::newRow("part") << "kůň" << true << 0 << QStringList({"Kůň", "Žlutý kůň"}) << true;
-    QTest::newRow("with packaging") << "" << false << 1 << QStringList({"koňak"}) << true;
-    QTest::newRow("without packaging")
-        << "" << false << 2 << QStringList({"Kůň", "Žlutý kůň"}) << true;
-}
-
 void TestViewProd::filterSelectsProducts() {
-    QFETCH(QString, name);
-    QFETCH(bool, part);
-    QFETCH(int, packagingItem);
-    QFETCH(QStringList, listed);
-    QFETCH(bool, held);
     Fixture f;
     rows::Product(f.db.store, {"Kůň", "K", "ks"});
     f.AddLine(f.AddDefinition(rows::Product(f.db.store, {"koňak", "K", "ks"}), 1, 1, 2024), f.box);
-    f.AddDefinition(rows::Product(f.db.store, {"Žlutý kůň", "K", "ks"}), 1, 1,
-                    2024); // a definition without lines
+    rows::Product(f.db.store, {"Žlutý kůň", "K", "ks"});
     f.Open();
     OnNextModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<CDlgFilterProd*>(modal);
         QVERIFY(dialog);
-        if (!name.isEmpty()) {
-            dialog->UseNameBox()->click();
-            dialog->NameEdit()->setText(name);
-            dialog->NamePartBox()->setChecked(part);
-        }
-        dialog->PackagingCombo()->setCurrentIndex(packagingItem);
+        dialog->UseNameBox()->click();
+        dialog->NameEdit()->setText("kůň");
+        dialog->NamePartBox()->setChecked(true);
+        dialog->PackagingCombo()->setCurrentIndex(2); // without packaging
         dialog->accept();
     });
     f.view->OnCommand(cmd::Filter);
-    QCOMPARE(f.Column(f.Products(), 1), listed);
-    QCOMPARE(f.view->FilterButton()->IsHeldPressed(), held);
+    const QStringList listed = {"Kůň", "Žlutý kůň"};
+    QCOMPARE(Column(f.Products(), 1), listed);
+    QVERIFY(f.view->FilterButton()->IsHeldPressed());
     // Cancel keeps the filter and the list.
     OnNextModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
     f.view->OnCommand(cmd::Filter);
-    QCOMPARE(f.Column(f.Products(), 1), listed);
-    QCOMPARE(f.view->FilterButton()->IsHeldPressed(), held);
+    QCOMPARE(Column(f.Products(), 1), listed);
+    QVERIFY(f.view->FilterButton()->IsHeldPressed());
 }
 
 void TestViewProd::bulkAssignmentToSelectedProducts() {
@@ -549,7 +465,7 @@ void TestViewProd::bulkAssignmentToSelectedProducts() {
         QVERIFY(wizard);
         auto* date = qobject_cast<CPageDateRange*>(wizard->currentPage());
         QVERIFY(date);
-        SetDate(date->DatePicker(), 2, 4, 2024);
+        date->DatePicker()->setDate(QDate(2024, 4, 2));
         wizard->button(QWizard::NextButton)->click();
         PickCover(wizard, 0, 1);
         wizard->button(QWizard::FinishButton)->click();
@@ -557,10 +473,6 @@ void TestViewProd::bulkAssignmentToSelectedProducts() {
     f.view->OnCommand(cmd::AssignCovers);
     // A gets a new definition; B's definition of that day gets a second line.
     QCOMPARE(f.db.Number(Format("SELECT COUNT(*) FROM Prod_CoverDT WHERE prod_id = %lld", a)), 1LL);
-    QCOMPARE(f.db.Text(Format("SELECT GROUP_CONCAT(cover_id, ' ') FROM Prod_Cover WHERE dt_id = "
-                              "%lld ORDER BY cp_id",
-                              existing)),
-             Format("%lld %lld", f.foil, f.box));
     QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Prod_Cover"), 3LL);
     // Told with the switch off, as designed.
     QCOMPARE(f.db.notifier.sent, std::vector<ViewNotification>{ViewNotification::ReloadCovers});
@@ -581,12 +493,12 @@ void TestViewProd::reloadFromOtherViews() {
     rows::Product(f.db.store, {"Almara", "K", "ks"});
     f.AddLine(dt, f.box);
     f.view->OnNotify(ViewNotification::ReloadMain);
-    QCOMPARE(f.Column(f.Products(), 1), QStringList({"Almara", "Židle"}));
+    QCOMPARE(Column(f.Products(), 1), QStringList({"Almara", "Židle"}));
     QCOMPARE(f.view->MainList()->SelectedRows(), std::vector<int>{1});
-    QCOMPARE(f.Column(f.Lines(), 0), QStringList({"Krabice"}));
+    QCOMPARE(Column(f.Lines(), 0), QStringList({"Krabice"}));
     f.AddLine(dt, f.foil);
     f.view->OnNotify(ViewNotification::ReloadCovers);
-    QCOMPARE(f.Column(f.Lines(), 0), QStringList({"Fólie", "Krabice"}));
+    QCOMPARE(Column(f.Lines(), 0), QStringList({"Fólie", "Krabice"}));
 }
 
 QTEST_MAIN(TestViewProd)

@@ -1,6 +1,10 @@
 #include "uitestsupport.h"
 
+#include "ui/framework/listmodel.h"
+#include "ui/framework/recordlist.h"
+
 #include <QApplication>
+#include <QItemSelectionModel>
 #include <QLocale>
 #include <QTimer>
 #include <QWidget>
@@ -35,6 +39,24 @@ void OnNextModal(std::function<void(QWidget*)> action) {
         action(modal);
     });
     timer->start();
+}
+
+QStringList Column(const ListModel* model, int column) {
+    QStringList cells;
+    for (int row = 0; row < model->Count(); ++row)
+        cells << model->Cell(row, column);
+    return cells;
+}
+
+void SelectRows(RecordList* list, const std::vector<int>& rows) {
+    list->ClearSelectionAndFocus();
+    QItemSelectionModel* selection = list->selectionModel();
+    for (int row : rows)
+        selection->select(list->model()->index(row, 0),
+                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    if (!rows.empty())
+        selection->setCurrentIndex(list->model()->index(rows.front(), 0),
+                                   QItemSelectionModel::NoUpdate);
 }
 
 void UseCzechLocale() {

@@ -5,10 +5,17 @@
 #include "testdatabase.h"
 #include "ui/framework/guicontext.h"
 
+#include <QStringList>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QWidget;
+
+namespace tarvo {
+class ListModel;
+class RecordList;
+} // namespace tarvo
 
 namespace tarvo::test {
 
@@ -35,6 +42,12 @@ private:
 // Runs action on the next modal dialog (or message box) that opens, once the
 // event loop shows it. The action must close the dialog.
 void OnNextModal(std::function<void(QWidget*)> action);
+
+// The cells of one column of a list, top to bottom.
+QStringList Column(const ListModel* model, int column);
+
+// Selects the rows of a list as a user's clicks do; the first one is focused.
+void SelectRows(RecordList* list, const std::vector<int>& rows);
 
 // Uses the Czech locale for numbers, as the program's users have it.
 void UseCzechLocale();
