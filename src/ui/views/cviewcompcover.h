@@ -7,9 +7,15 @@
 #include "core/registers/compcoverregister.h"
 #endif
 
+#include "ui/dialogs/cdlgcompcover.h"
 #include "ui/framework/tableview.h"
 
 namespace tarvo {
+
+// The item editor of the composite cover editor: the cover picker (simple
+// covers only) and the packaging line page for a new item, the line page
+// alone for a stored one.
+CoverItemEditor CoverItemWizard(const GuiContext& context);
 
 // The composite covers table: one list of composite covers, with no right
 // pane. Adding, editing and deleting go through the composite cover editor
