@@ -2,6 +2,7 @@
 // variants (asserted as relations of the panes, not pixels), the toggle,
 // context-menu variants, dependent-list selection variants, fixed-order
 // lists, a single-pane view and the split bar's first place.
+#include "core/data/statement.h"
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/commands.h"
 #include "ui/framework/icons.h"
@@ -9,12 +10,6 @@
 #include "ui/framework/recordlist.h"
 #include "ui/framework/tableview.h"
 #include "uitestsupport.h"
-
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
-#include "core/data/statement.h"
-#endif
 
 #include <QHeaderView>
 #include <QMenu>

@@ -1,12 +1,7 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
 #include "core/registers/compcoverfilter.h"
 #include "core/registers/compcoverregister.h"
-#endif
-
 #include "ui/dialogs/cdlgcompcover.h"
 #include "ui/framework/tableview.h"
 
