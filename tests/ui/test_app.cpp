@@ -102,23 +102,24 @@ void TestApp::menuAndBars() {
         bool enabled;
     };
     const Item items[] = {
-        {cmd::Add, "&Přidat", QKeySequence(Qt::Key_Insert), true},
-        {cmd::Edit, "&Upravit", QKeySequence(Qt::Key_Return), true},
-        {cmd::Delete, "&Odstranit", QKeySequence(Qt::Key_Delete), true},
-        {cmd::Find, "&Najít...", QKeySequence("Ctrl+F"), true},
-        {cmd::Replace, "Na&hradit...", QKeySequence("Ctrl+H"), true},
-        {cmd::Filter, "Fil&tr...", QKeySequence("Ctrl+T"), true},
-        {cmd::Refresh, "&Aktualizovat", QKeySequence(Qt::Key_F5), true},
+        {cmd::Add, "&Přidat\tIns", QKeySequence(Qt::Key_Insert), true},
+        {cmd::Edit, "&Upravit\tEnter", QKeySequence(Qt::Key_Return), true},
+        {cmd::Delete, "&Odstranit\tDel", QKeySequence(Qt::Key_Delete), true},
+        {cmd::Find, "&Najít...\tCtrl+F", QKeySequence("Ctrl+F"), true},
+        {cmd::Replace, "Na&hradit...\tCtrl+H", QKeySequence("Ctrl+H"), true},
+        {cmd::Filter, "Fil&tr...\tCtrl+T", QKeySequence("Ctrl+T"), true},
+        {cmd::Refresh, "&Aktualizovat\tF5", QKeySequence(Qt::Key_F5), true},
         {cmd::Options, "&Možnosti...", QKeySequence(), true},
         {cmd::ViewCovers, "&Obaly", QKeySequence(), true},
         {cmd::ViewProducts, "Vý&robky", QKeySequence(), true},
         {cmd::Report, "Sestavit &výkaz", QKeySequence(), true},
         {cmd::ImportMoney, "&Money S3", QKeySequence(), true},
-        {cmd::Help, "Nápověda pro Tarvo", QKeySequence(Qt::Key_F1), true},
+        {cmd::Help, "Nápověda pro Tarvo\tF1", QKeySequence(Qt::Key_F1), true},
         {cmd::ViewCompCovers, "&Složené obaly", QKeySequence(), true},
         {cmd::About, "O &aplikaci Tarvo...", QKeySequence(), true},
-        {cmd::Add2, "&Přidat", QKeySequence(Qt::CTRL | Qt::Key_Insert), true},
-        {cmd::Add3, "&Přidat", QKeySequence(Qt::ALT | Qt::Key_Insert), false}, // no third pane
+        {cmd::Add2, "&Přidat\tCtrl+Ins", QKeySequence(Qt::CTRL | Qt::Key_Insert), true},
+        {cmd::Add3, "&Přidat\tAlt+Ins", QKeySequence(Qt::ALT | Qt::Key_Insert),
+         false}, // no third pane
     };
     frame->UpdateCommands();
     for (const Item& item : items) {

@@ -21,10 +21,10 @@
 #include "ui/framework/cprogresswnd.h"
 #include "ui/framework/existingrecordsgroup.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/wizard.h"
 #include "ui/pages/cpageimps3param.h"
 #include "ui/pages/cpageimpwak.h"
 #include "ui/pages/cpageimpwakparam.h"
-#include "ui/pages/wizard.h"
 #include "uitestsupport.h"
 #include "wakserver.h"
 

@@ -41,6 +41,7 @@ struct Fixture {
     GuiContext context{db.Store(),  db.messages,
                        db.switches, DataFolder{db.Folder()},
                        notifier,    [this](int number) { helpAsked.push_back(number); }};
+    CoverItemEditor itemWizard = CoverItemWizard(context);
     RecordingBroadcast broadcast;
     std::unique_ptr<CViewCompCover> view;
     CompCoverRegister compCovers{db.Store()};
@@ -157,7 +158,7 @@ void TestCompCover::editorChecks() {
     Fixture f;
     const RecordId id =
         f.Make("původní", withItem ? std::vector<long long>{f.box} : std::vector<long long>{});
-    CDlgCompCover dialog(f.context, id);
+    CDlgCompCover dialog(f.context, f.itemWizard, id);
     QWidget* focused = nullptr;
     QTimer::singleShot(0, &dialog, [&] {
         dialog.NameEdit()->setText(name);
@@ -197,7 +198,7 @@ void TestCompCover::itemKeysBelongToTheDialog() {
     QFETCH(int, key);
     Fixture f;
     const RecordId id = f.Make("sada", {f.box, f.foil});
-    CDlgCompCover dialog(f.context, id, {.name = "sada"});
+    CDlgCompCover dialog(f.context, f.itemWizard, id, {.name = "sada"});
     bool wizardShown = false;
     QString nameAfter;
     QStringList items;
@@ -239,7 +240,7 @@ void TestCompCover::itemMenuGreying_data() {
 void TestCompCover::itemMenuGreying() {
     QFETCH(bool, onRow);
     Fixture f;
-    CDlgCompCover dialog(f.context, f.Make("sada", {f.box}));
+    CDlgCompCover dialog(f.context, f.itemWizard, f.Make("sada", {f.box}));
     QStringList items;
     QTimer::singleShot(0, &dialog, [&] {
         QTimer::singleShot(0, &dialog, [&] {
@@ -262,7 +263,7 @@ void TestCompCover::itemMenuGreying() {
 void TestCompCover::stornoLeavesStoredItems() {
     Fixture f;
     const RecordId id = f.Make("sada", {f.box, f.foil});
-    CDlgCompCover dialog(f.context, id);
+    CDlgCompCover dialog(f.context, f.itemWizard, id);
     QTimer::singleShot(0, &dialog, [&] {
         OnNextModal([](QWidget* modal) { FinishItemWizard(modal, 2); });
         dialog.AddItem();
@@ -279,7 +280,7 @@ void TestCompCover::stornoLeavesStoredItems() {
 
 void TestCompCover::helpButtonOpensContext13() {
     Fixture f;
-    CDlgCompCover dialog(f.context);
+    CDlgCompCover dialog(f.context, f.itemWizard);
     bool stayedOpen = false;
     QTimer::singleShot(0, &dialog, [&] {
         for (QAbstractButton* button : dialog.findChild<QDialogButtonBox*>()->buttons()) {

@@ -5,8 +5,8 @@
 #include "ui/dialogs/cdlgfiltercover.h"
 #include "ui/dialogs/cdlgoptions.h"
 #include "ui/framework/codecombo.h"
+#include "ui/framework/wizard.h"
 #include "ui/pages/cpagedisc.h"
-#include "ui/pages/wizard.h"
 #include "uitestsupport.h"
 
 #include <QCheckBox>

@@ -1,10 +1,6 @@
 // The pieces the views are built from: the Qt list model over the core's
 // rows, locale numbers and the progress window.
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
 #include "core/registers/coverrows.h"
-#endif
 #include "ui/framework/cprogresswnd.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/listmodel.h"

@@ -4,6 +4,7 @@
 #include "ui/dialogs/cdlgvalidfrom.h"
 #include "ui/framework/codecombo.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/wizard.h"
 #include "ui/pages/cpagecover.h"
 #include "ui/pages/cpagecovermove.h"
 #include "ui/pages/cpagecoverprod.h"
@@ -11,7 +12,6 @@
 #include "ui/pages/cpageprod.h"
 #include "ui/pages/cpageqty.h"
 #include "ui/pages/pickerlist.h"
-#include "ui/pages/wizard.h"
 #include "uitestsupport.h"
 
 #include <QAbstractButton>

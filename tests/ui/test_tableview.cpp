@@ -2,6 +2,7 @@
 // variants (asserted as relations of the panes, not pixels), the toggle,
 // context-menu variants, dependent-list selection variants, fixed-order
 // lists, a single-pane view and the split bar's first place.
+#include "core/data/statement.h"
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/commands.h"
 #include "ui/framework/icons.h"
@@ -9,12 +10,6 @@
 #include "ui/framework/recordlist.h"
 #include "ui/framework/tableview.h"
 #include "uitestsupport.h"
-
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
-#include "core/data/statement.h"
-#endif
 
 #include <QHeaderView>
 #include <QMenu>
@@ -280,10 +275,12 @@ void TestTableView::paneMenuVariantReachesTheView() {
     Shape shape;
     shape.mainMenu = RecordMenu::Products;
     Fixture f(shape);
-    QTimer::singleShot(50, [] {
+    QStringList texts;
+    QTimer::singleShot(50, [&texts] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         QVERIFY(menu);
         for (QAction* action : menu->actions()) {
+            texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
             if (action->text() == QString("Hromadně přiř&adit obaly"))
                 action->trigger();
         }
@@ -294,6 +291,11 @@ void TestTableView::paneMenuVariantReachesTheView() {
     QContextMenuEvent event(QContextMenuEvent::Mouse, onRow, list->viewport()->mapToGlobal(onRow));
     QApplication::sendEvent(list->viewport(), &event);
     QCOMPARE(f.view->commands, std::vector<int>{cmd::AssignCovers});
+    // The view's menu shows the command actions; the text after the tab is
+    // the shortcut the menu shows, the short names and not Qt's.
+    QCOMPARE(texts, (QStringList{"&Přidat\tIns", "&Upravit\tEnter", "&Odstranit\tDel", "-",
+                                 "Hromadně přiř&adit obaly", "-", "&Najít...\tCtrl+F",
+                                 "Na&hradit...\tCtrl+H", "-", "Fil&tr...\tCtrl+T"}));
 }
 
 void TestTableView::dependentListSelection_data() {

@@ -1,11 +1,7 @@
 // The covers view driven through its lists, buttons and dialogs: rows in
 // the database and the messages shown are what the tests look at.
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
 #include "core/data/oledate.h"
 #include "core/data/shared.h"
-#endif
 #include "ui/dialogs/cdlgcover.h"
 #include "ui/dialogs/cdlgfiltercover.h"
 #include "ui/framework/ciconbutton.h"

@@ -2,12 +2,8 @@
 // wizards: rows in the database, the lists and the messages shown are what
 // the tests look at. The rules behind (same-day check, re-derivation) are
 // tested in the core; here, that the view calls them and follows them.
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
 #include "core/data/oledate.h"
 #include "core/data/shared.h"
-#endif
 #include "ui/dialogs/cdlgfilterprod.h"
 #include "ui/dialogs/cdlgprod.h"
 #include "ui/dialogs/cdlgvalidfrom.h"

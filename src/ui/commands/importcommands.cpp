@@ -5,10 +5,10 @@
 #include "core/import/wakintra.h"
 #include "ui/framework/cprogresswnd.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/wizard.h"
 #include "ui/pages/cpageimps3param.h"
 #include "ui/pages/cpageimpwak.h"
 #include "ui/pages/cpageimpwakparam.h"
-#include "ui/pages/wizard.h"
 
 namespace tarvo {
 

@@ -10,9 +10,6 @@
 #include "ui/framework/icons.h"
 #include "ui/framework/listmodel.h"
 #include "ui/framework/recordlist.h"
-#include "ui/pages/cpagecover.h"
-#include "ui/pages/cpagecoverprod.h"
-#include "ui/pages/wizard.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -36,10 +33,10 @@ bool IsItemKey(const QKeyEvent* key) {
 
 } // namespace
 
-CDlgCompCover::CDlgCompCover(const GuiContext& context, RecordId id, CompCoverRecord record,
-                             QWidget* parent)
-    : QDialog(parent), m_context(context), m_id(id), m_record(std::move(record)),
-      m_register(context.store) {
+CDlgCompCover::CDlgCompCover(const GuiContext& context, CoverItemEditor editItem, RecordId id,
+                             CompCoverRecord record, QWidget* parent)
+    : QDialog(parent), m_context(context), m_editItem(std::move(editItem)), m_id(id),
+      m_record(std::move(record)), m_register(context.store) {
     setWindowTitle(QStringLiteral("Detail složeného obalu"));
     m_name = new QLineEdit(this);
     m_name->setMaxLength(50);
@@ -161,15 +158,8 @@ int CDlgCompCover::SelectedRow() {
 }
 
 void CDlgCompCover::AddItem() {
-    Wizard wizard(this);
-    auto* coverPage = new CPageCover(m_context, false);
-    auto* linePage = new CPageCoverProd(m_context);
-    coverPage->Link(linePage);
-    wizard.AddPage(coverPage);
-    wizard.AddPage(linePage);
-    if (!wizard.Run())
-        return;
-    if (m_register.AddItem(linePage->Record()))
+    const std::optional<CoverLine> line = m_editItem(this, std::nullopt);
+    if (line && m_register.AddItem(*line))
         FillItems();
 }
 
@@ -183,12 +173,10 @@ void CDlgCompCover::EditItem() {
         m_items->Model()->RemoveRow(row);
     if (!read)
         return;
-    Wizard wizard(this);
-    auto* linePage = new CPageCoverProd(m_context, *read);
-    wizard.AddPage(linePage);
-    if (!wizard.Run())
+    const std::optional<CoverLine> line = m_editItem(this, *read);
+    if (!line)
         return;
-    switch (m_register.UpdateItem(itemId, linePage->Record())) {
+    switch (m_register.UpdateItem(itemId, *line)) {
     case Outcome::Vanished:
         m_items->Model()->RemoveRow(row);
         break;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/records/coverline.h"
 #include "core/registers/compcoverregister.h"
 
 #include <QDialog>
+#include <functional>
+#include <optional>
 
 class QLineEdit;
 
@@ -12,20 +15,28 @@ class CIconButton;
 class RecordList;
 struct GuiContext;
 
+// Edits one item of a composite cover in a window over parent: a new item
+// (its cover picked first) when line is empty, else the given line. Returns
+// the edited line, or nothing when the user cancelled. The composite covers
+// view supplies the wizard; the dialog knows no page.
+using CoverItemEditor =
+    std::function<std::optional<CoverLine>(QWidget* parent, const std::optional<CoverLine>& line)>;
+
 // "Detail složeného obalu": the name, the note and the items of one
 // composite cover. The items are edited in the scratch table, which the
 // dialog fills from the stored items of the composite cover id (none for a
 // new one, NoRecord) when it opens; the caller stores them with Record(), the
 // name and note, after OK (CompCoverRegister::Add or Update). Storno leaves
-// the stored composite cover as it was.
+// the stored composite cover as it was. The items are added and changed
+// through editItem.
 //
 // The dialog takes the Insert and Delete keys for itself wherever the focus
 // is: they add and remove items, as the buttons beside the list do.
 class CDlgCompCover : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgCompCover(const GuiContext& context, RecordId id = NoRecord,
-                           CompCoverRecord record = {}, QWidget* parent = nullptr);
+    CDlgCompCover(const GuiContext& context, CoverItemEditor editItem, RecordId id = NoRecord,
+                  CompCoverRecord record = {}, QWidget* parent = nullptr);
 
     const CompCoverRecord& Record() const { return m_record; }
 
@@ -54,6 +65,7 @@ private:
     void Warn(const char* text, QWidget* focus);
 
     const GuiContext& m_context;
+    CoverItemEditor m_editItem;
     RecordId m_id;
     CompCoverRecord m_record;
     CompCoverRegister m_register;

@@ -16,10 +16,21 @@ constexpr const char* AddPrompt = "Přidat nový záznam\nNový záznam";
 constexpr const char* EditPrompt = "Upravit vybraný záznam\nUpravit záznam";
 constexpr const char* DeletePrompt = "Odstranit vybraný záznam\nOdstranit záznam";
 
-// A QAction for the command with its text, shortcuts, prompt, tooltip and
-// icon.
+// The command's menu text with the name of its shortcut after a tab. A menu
+// shows the text after the tab as the shortcut in place of Qt's own name for
+// the key, so the menus say "Ins", "Enter" and "Del" as the table does, not
+// "Insert", "Return" and "Delete".
+QString MenuText(const CommandInfo& command) {
+    QString text = QString::fromUtf8(command.text);
+    if (!text.isEmpty() && *command.key)
+        text += QLatin1Char('\t') + QString::fromLatin1(command.key);
+    return text;
+}
+
+// A QAction for the command with its menu text, shortcuts, prompt, tooltip
+// and icon.
 QAction* MakeCommandAction(const CommandInfo& command, QObject* parent) {
-    auto* action = new QAction(QString::fromUtf8(command.text), parent);
+    auto* action = new QAction(MenuText(command), parent);
     action->setShortcuts(ShortcutKeys(command.key));
     action->setStatusTip(StatusPrompt(command));
     action->setToolTip(ToolTip(command));
@@ -203,10 +214,8 @@ void FillRecordMenu(QMenu& menu, RecordMenu which, const MenuState& state,
             continue;
         }
         const CommandInfo& command = Command(item.id);
-        QString text = QString::fromUtf8(command.text);
-        if (item.showKey && *command.key)
-            text += QLatin1Char('\t') + QString::fromLatin1(command.key);
-        QAction* action = menu.addAction(text);
+        QAction* action =
+            menu.addAction(item.showKey ? MenuText(command) : QString::fromUtf8(command.text));
         action->setEnabled(IsMenuItemEnabled(item.id, state));
         const int id = item.id;
         QObject::connect(action, &QAction::triggered, &menu, [run, id] { run(id); });

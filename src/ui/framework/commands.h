@@ -44,7 +44,9 @@ QString ToolTip(const CommandInfo& command);
 
 // The QActions of the command table, one for each command: the frame's
 // menus, bars and accelerators and the views' context menus all show these,
-// so a command has one action and one enabled state wherever it appears.
+// so a command has one action and one enabled state wherever it appears. An
+// action's text names its shortcut after a tab ("&Přidat\tIns"), which is
+// what a menu shows beside it.
 // Choosing an action runs its command through run; Update asks enabled for
 // every command.
 class CommandActions : public QObject {
@@ -73,7 +75,7 @@ enum class RecordMenu {
 };
 struct MenuItem {
     int id;
-    bool showKey;
+    bool showKey; // in a dialog's own menu; the command actions always name it
 };
 const std::vector<MenuItem>& MenuItems(RecordMenu menu);
 

@@ -2,11 +2,11 @@
 
 #include "core/registers/pickerrows.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/wizard.h"
 #include "ui/pages/cpagecovermove.h"
 #include "ui/pages/cpagecoverprod.h"
 #include "ui/pages/pagecheck.h"
 #include "ui/pages/pickerlist.h"
-#include "ui/pages/wizard.h"
 
 #include <QStackedLayout>
 #include <QTabBar>

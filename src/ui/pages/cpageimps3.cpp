@@ -2,7 +2,7 @@
 
 #include "core/ports/messageport.h"
 #include "ui/framework/guicontext.h"
-#include "ui/pages/wizard.h"
+#include "ui/framework/wizard.h"
 
 #include <QApplication>
 #include <QComboBox>

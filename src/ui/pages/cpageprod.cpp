@@ -2,9 +2,9 @@
 
 #include "core/registers/pickerrows.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/wizard.h"
 #include "ui/pages/pagecheck.h"
 #include "ui/pages/pickerlist.h"
-#include "ui/pages/wizard.h"
 
 #include <QVBoxLayout>
 

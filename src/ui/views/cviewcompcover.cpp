@@ -2,18 +2,37 @@
 
 #include "core/ports/messageport.h"
 #include "core/registers/compcoverrows.h"
-#include "ui/dialogs/cdlgcompcover.h"
 #include "ui/dialogs/cdlgfiltercompcover.h"
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/listmodel.h"
 #include "ui/framework/recordlist.h"
+#include "ui/framework/wizard.h"
+#include "ui/pages/cpagecover.h"
+#include "ui/pages/cpagecoverprod.h"
 
 namespace tarvo {
 
 namespace {
 constexpr const char* NoCover = "Není vybrán obal !";
 } // namespace
+
+CoverItemEditor CoverItemWizard(const GuiContext& context) {
+    return [&context](QWidget* parent,
+                      const std::optional<CoverLine>& line) -> std::optional<CoverLine> {
+        Wizard wizard(parent);
+        auto* linePage = new CPageCoverProd(context, line.value_or(CoverLine{}));
+        if (!line) {
+            auto* coverPage = new CPageCover(context, false);
+            coverPage->Link(linePage);
+            wizard.AddPage(coverPage);
+        }
+        wizard.AddPage(linePage);
+        if (!wizard.Run())
+            return std::nullopt;
+        return linePage->Record();
+    };
+}
 
 CViewCompCover::CViewCompCover(const GuiContext& context, QWidget* parent)
     : TableView(context, parent), m_compCovers(context.store) {
@@ -44,7 +63,7 @@ void CViewCompCover::LoadMainList(RecordId selectId) {
 }
 
 void CViewCompCover::AddCompCover() {
-    CDlgCompCover dialog(Context(), NoRecord, {}, this);
+    CDlgCompCover dialog(Context(), CoverItemWizard(Context()), NoRecord, {}, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     // The list keeps the row selected before: the new composite cover is not
@@ -64,7 +83,7 @@ void CViewCompCover::EditCompCover() {
     const std::optional<CompCoverRecord> compCover = ReadRow(list, row, m_compCovers.Read(id));
     if (!compCover)
         return;
-    CDlgCompCover dialog(Context(), id, *compCover, this);
+    CDlgCompCover dialog(Context(), CoverItemWizard(Context()), id, *compCover, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     AfterWrite(list, row, m_compCovers.Update(id, dialog.Record()), [this] { LoadMainList(); });

@@ -1,15 +1,16 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
 #include "core/registers/compcoverfilter.h"
 #include "core/registers/compcoverregister.h"
-#endif
-
+#include "ui/dialogs/cdlgcompcover.h"
 #include "ui/framework/tableview.h"
 
 namespace tarvo {
+
+// The item editor of the composite cover editor: the cover picker (simple
+// covers only) and the packaging line page for a new item, the line page
+// alone for a stored one.
+CoverItemEditor CoverItemWizard(const GuiContext& context);
 
 // The composite covers table: one list of composite covers, with no right
 // pane. Adding, editing and deleting go through the composite cover editor

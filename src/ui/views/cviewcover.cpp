@@ -9,8 +9,8 @@
 #include "ui/framework/guicontext.h"
 #include "ui/framework/listmodel.h"
 #include "ui/framework/recordlist.h"
+#include "ui/framework/wizard.h"
 #include "ui/pages/cpagedisc.h"
-#include "ui/pages/wizard.h"
 
 namespace tarvo {
 

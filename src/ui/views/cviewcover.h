@@ -1,13 +1,8 @@
 #pragma once
 
-#include "ui/framework/tableview.h"
-
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
 #include "core/registers/coverfilter.h"
 #include "core/registers/coverregister.h"
-#endif
+#include "ui/framework/tableview.h"
 
 #include <optional>
 

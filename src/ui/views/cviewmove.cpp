@@ -11,11 +11,11 @@
 #include "ui/framework/icons.h"
 #include "ui/framework/listmodel.h"
 #include "ui/framework/recordlist.h"
+#include "ui/framework/wizard.h"
 #include "ui/pages/cpagecover.h"
 #include "ui/pages/cpagecovermove.h"
 #include "ui/pages/cpageprod.h"
 #include "ui/pages/cpageqty.h"
-#include "ui/pages/wizard.h"
 
 namespace tarvo {
 

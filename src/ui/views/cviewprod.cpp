@@ -12,10 +12,10 @@
 #include "ui/framework/guicontext.h"
 #include "ui/framework/listmodel.h"
 #include "ui/framework/recordlist.h"
+#include "ui/framework/wizard.h"
 #include "ui/pages/cpagecover.h"
 #include "ui/pages/cpagecoverprod.h"
 #include "ui/pages/cpagedaterange.h"
-#include "ui/pages/wizard.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,12 +1,7 @@
 #pragma once
 
-// moc cannot parse the C++20 library headers these bring in; it needs none
-// of their declarations.
-#ifndef Q_MOC_RUN
 #include "core/registers/prodfilter.h"
 #include "core/registers/productregister.h"
-#endif
-
 #include "ui/framework/tableview.h"
 
 namespace tarvo {

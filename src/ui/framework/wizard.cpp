@@ -1,4 +1,4 @@
-#include "ui/pages/wizard.h"
+#include "ui/framework/wizard.h"
 
 #include <QAbstractButton>
 
