@@ -47,6 +47,14 @@ Outcome CoverRegister::Update(RecordId id, const CoverRecord& cover) {
         const std::optional<CoverCodes> old = FindCoverCodes(m_store, id);
         if (RecordGone(m_store, old.has_value()))
             return Outcome::Vanished;
+        // A classification that was right for the cover stays right: a
+        // cover with a littering category cannot become reusable.
+        if (const auto stored = FindClassification(m_store, id)) {
+            if (const auto fault = ClassificationFault(*stored, cover.reusable)) {
+                m_store.Messages().ShowMessage(*fault, MsgIcon::Exclamation);
+                return Outcome::Refused;
+            }
+        }
         carried = *old != codes;
         UpdateCover(m_store, id, cover);
         if (carried)

@@ -58,7 +58,9 @@ public:
     // Writes the cover. When its type, origin or payment changed, every switch
     // that is on carries the three codes into the composite cover items, the
     // packaging lines and the dispatch cover lines of the cover, and the views
-    // are told to reload their covers (also with every switch off).
+    // are told to reload their covers (also with every switch off). A cover
+    // whose classification has a littering category is not made reusable:
+    // that is told (exclamation) and Refused.
     Outcome Update(RecordId id, const CoverRecord& cover);
     // Asks "Opravdu si přejete odstranit vybrané obaly" and on Yes removes the
     // covers' discards and composite cover items and marks the covers deleted;
