@@ -27,9 +27,9 @@ struct CoverClassification {
     int material = -1; // Materials2021
     int shape = -1;    // Shapes
     Quantity recycled = Quantity::FromUnits(0);
-    int littering = 0;               // LitteringKinds, 0 "není"
-    std::optional<Quantity> plastic; // only with a "částečně z plastu" littering
-    std::vector<CompositionPart> composition;
+    int littering = 0;                 // LitteringKinds, 0 "není"
+    std::optional<Quantity> plastic{}; // only with a "částečně z plastu" littering
+    std::vector<CompositionPart> composition{};
 
     bool operator==(const CoverClassification&) const = default;
 };
