@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <span>
 #include <sqlite3.h>
 
 namespace tarvo {
@@ -49,6 +50,7 @@ TEST_P(OpenRejects, WithTheExactMessageAndWithoutCreatingAnything) {
     }
     }
     const bool existed = std::filesystem::exists(path);
+    const std::string bytes = existed ? test::ReadFile(path) : "";
     RecordingMessages messages;
     CDataStore store(messages);
     store.SetDatabasePath(path);
@@ -58,11 +60,85 @@ TEST_P(OpenRejects, WithTheExactMessageAndWithoutCreatingAnything) {
     EXPECT_EQ(messages.shown[0],
               (test::ShownMessage{"Nemohu otevřít databázi '" + path + "'", MsgIcon::Error}));
     EXPECT_EQ(std::filesystem::exists(path), existed);
+    // Not even the classification's tables are added to a file that is no
+    // Tarvo database.
+    if (existed) {
+        EXPECT_EQ(test::ReadFile(path), bytes);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, OpenRejects,
                          ::testing::Values(FileKind::Missing, FileKind::Text, FileKind::Empty,
                                            FileKind::ForeignSqlite, FileKind::Truncated));
+
+// The result of queries as the engine itself reads them, row by row.
+std::string Dump(const std::string& path, const std::vector<std::string>& queries) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    std::string all;
+    for (const std::string& sql : queries) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
+            all += "no " + sql + "\n";
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                const auto* text = sqlite3_column_text(st, c);
+                all += text ? reinterpret_cast<const char*>(text) : "NULL";
+                all += "|";
+            }
+            all += "\n";
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return all;
+}
+
+std::vector<std::string> RowsOf(std::span<const TableInfo> tables) {
+    std::vector<std::string> queries;
+    for (const TableInfo& table : tables)
+        queries.push_back("SELECT * FROM " + std::string(table.name) + " ORDER BY rowid");
+    return queries;
+}
+
+TEST(CDataStore, AnOlderDatabaseGetsTheClassificationTablesOnceAndKeepsEveryRow) {
+    TempFolder folder;
+    const std::string path = folder.File("Tarvo.mdb");
+    // The twelve tables alone, as every earlier version of the program left
+    // the file, with rows in each group.
+    sqlite3* old = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &old), SQLITE_OK);
+    const std::string rows =
+        std::string(SchemaSql()) +
+        "INSERT INTO Cover (cover_name, cover_weight, cover_mat, deleted) VALUES "
+        "('Krabice', 2000, 7, 0), ('Paleta', 250000, 0, 1);"
+        "INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
+        "VALUES (1, 45000, 2, 30000);"
+        "INSERT INTO Product (prod_name) VALUES ('Mouka');"
+        "INSERT INTO Move (move_num, move_date) VALUES ('DL1', 45001.5);"
+        "INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (1, 1, 10000);"
+        "INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty) "
+        "VALUES (1, 1, 1, 20000);";
+    ASSERT_EQ(sqlite3_exec(old, rows.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(old);
+    const std::string before = Dump(path, RowsOf(OriginalTables()));
+    ASSERT_NE(Dump(path, RowsOf(ClassificationTables())), "");
+
+    RecordingMessages messages;
+    CDataStore store(messages);
+    store.SetDatabasePath(path);
+    ASSERT_TRUE(store.OpenDatabase());
+    store.CloseDatabase();
+    EXPECT_EQ(Dump(path, RowsOf(OriginalTables())), before);
+    EXPECT_EQ(Dump(path, RowsOf(ClassificationTables())), "");
+
+    // Opening again changes nothing, not even the file.
+    const std::string bytes = test::ReadFile(path);
+    ASSERT_TRUE(store.OpenDatabase());
+    store.CloseDatabase();
+    EXPECT_EQ(test::ReadFile(path), bytes);
+    EXPECT_TRUE(messages.shown.empty());
+}
 
 TEST(CDataStore, ExecuteShowsDatabaseErrorsAndGoesOn) {
     TestDatabase db;
