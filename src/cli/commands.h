@@ -40,5 +40,7 @@ int CmdMakeTemplate(CliContext& context);
 int CmdExplain(CliContext& context);
 int CmdExportRegisters(CliContext& context);
 int CmdImportRegisters(CliContext& context);
+int CmdCoversUnclassified(CliContext& context);
+int CmdProposeClassification(CliContext& context);
 
 } // namespace tarvo::cli

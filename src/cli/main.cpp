@@ -43,6 +43,11 @@ constexpr Command Commands[] = {
      "SOUBOR.xlsx [--dry-run] [--existing overwrite|skip|ask] importuje obaly,\n"
      "                  složené obaly, produkty a balení ze sešitu; s --dry-run jen\n"
      "                  zkontroluje soubor a vypíše, co by se změnilo"},
+    {"covers-unclassified", tarvo::cli::CmdCoversUnclassified,
+     "vypíše obaly s neúplným zařazením pro výkaz 2021 (číslo, název, co chybí)"},
+    {"propose-classification", tarvo::cli::CmdProposeClassification,
+     "[--all|--id N…] navrhne zařazení pro výkaz 2021 podle dosavadního\n"
+     "                  materiálu obalům, které ho ještě nemají, a vypíše souhrn"},
     {"report", tarvo::cli::CmdReport,
      "sestaví čtvrtletní výkaz (--year R --quarter Č [--corrective] [--breakdown]);\n"
      "                  s --breakdown také rozpis výkazu"},

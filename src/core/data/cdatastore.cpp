@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <set>
+#include <span>
 #include <sqlite3.h>
 
 namespace tarvo {
@@ -33,9 +34,9 @@ std::string Lower(std::string_view s) {
     return out;
 }
 
-// Throws unless the database holds the twelve tables with their columns.
-void CheckSchema(sqlite3* db) {
-    for (const TableInfo& table : Tables()) {
+// Throws unless the database holds the tables with their columns.
+void CheckSchema(sqlite3* db, std::span<const TableInfo> tables) {
+    for (const TableInfo& table : tables) {
         sqlite3_stmt* stmt = nullptr;
         const std::string sql = Format("PRAGMA table_info(\"%s\")", table.name.data());
         int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr);
@@ -52,6 +53,41 @@ void CheckSchema(sqlite3* db) {
                 throw ComError(ComError::Fail, Format("V databázi chybí sloupec %s.%s.",
                                                       table.name.data(), column.name.data()));
         }
+    }
+}
+
+// An older database gets the classification's tables; one that has them is
+// not written to.
+void AddClassificationTables(sqlite3* db) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(
+        db, "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name = ?", -1, &stmt,
+        nullptr);
+    if (rc != SQLITE_OK)
+        throw SqliteError(rc, sqlite3_errmsg(db));
+    bool missing = false;
+    for (const TableInfo& table : ClassificationTables()) {
+        sqlite3_reset(stmt);
+        sqlite3_bind_text(stmt, 1, table.name.data(), static_cast<int>(table.name.size()),
+                          SQLITE_STATIC);
+        rc = sqlite3_step(stmt);
+        if (rc != SQLITE_ROW) {
+            sqlite3_finalize(stmt);
+            throw SqliteError(rc, sqlite3_errmsg(db));
+        }
+        missing = missing || sqlite3_column_int(stmt, 0) == 0;
+    }
+    sqlite3_finalize(stmt);
+    if (!missing)
+        return;
+    // All of them or none, should the file refuse the write half-way.
+    Exec(db, "BEGIN IMMEDIATE");
+    try {
+        Exec(db, Schema2021Sql());
+        Exec(db, "COMMIT");
+    } catch (const ComError&) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
     }
 }
 
@@ -112,8 +148,11 @@ bool CDataStore::OpenDatabase() {
             throw SqliteError(rc, db ? sqlite3_errmsg(db) : "sqlite3_open_v2");
         sqlite3_busy_timeout(db, 2000);
         RegisterSqlFunctions(db);
-        // Reading the schema is what tells a damaged or foreign file apart.
-        CheckSchema(db);
+        // Reading the schema is what tells a damaged or foreign file apart;
+        // only a Tarvo database gets the tables it lacks.
+        CheckSchema(db, OriginalTables());
+        AddClassificationTables(db);
+        CheckSchema(db, ClassificationTables());
         Exec(db, "PRAGMA foreign_keys = OFF");
         // Units of work are savepoints inside larger batches; their undo pages
         // stay in memory, where a temporary file would cost a write per page.
@@ -300,6 +339,7 @@ void CDataStore::CreateEmptyDatabase(const std::string& path) {
             throw SqliteError(rc, db ? sqlite3_errmsg(db) : "sqlite3_open_v2");
         Exec(db, "BEGIN");
         Exec(db, SchemaSql());
+        Exec(db, Schema2021Sql());
         Exec(db, "COMMIT");
     } catch (const ComError&) {
         sqlite3_close_v2(db);

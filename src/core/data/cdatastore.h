@@ -38,7 +38,8 @@ public:
 
     // Opens and checks the file: it must be an SQLite database holding the
     // twelve tables. Otherwise "Nemohu otevřít databázi '%s'" and false. A
-    // missing file is never created here.
+    // missing file is never created here; a database without the
+    // classification's tables gets them.
     bool OpenDatabase();
     bool CloseDatabase();
     bool IsOpen() const { return m_db != nullptr; }

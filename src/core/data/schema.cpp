@@ -53,6 +53,14 @@ constexpr ColumnInfo CoverDiscardColumns[] = {
 };
 constexpr ColumnInfo TmpCoverItemColumns[] = {{"ti_id", K::Identifier}, TARVO_LINE_COLUMNS};
 constexpr ColumnInfo TmpIDColumns[] = {{"id", K::Integer}};
+constexpr ColumnInfo CoverClassColumns[] = {
+    {"cover_id", K::Reference},   {"cls_beverage", K::Flag},     {"cls_mat", K::Code},
+    {"cls_shape", K::Code},       {"cls_recycled", K::Quantity}, {"cls_litter", K::Code},
+    {"cls_plastic", K::Quantity},
+};
+constexpr ColumnInfo CoverPartColumns[] = {
+    {"cover_id", K::Reference}, {"part_comp", K::Code}, {"part_share", K::Quantity}};
+constexpr ColumnInfo DiscardDestColumns[] = {{"disc_id", K::Reference}, {"dest_code", K::Code}};
 
 #undef TARVO_LINE_COLUMNS
 
@@ -69,12 +77,24 @@ constexpr TableInfo AllTables[] = {
     {"CoverDiscard", "disc_id", CoverDiscardColumns},
     {"TmpCover_Item", "ti_id", TmpCoverItemColumns},
     {"TmpID", "", TmpIDColumns},
+    {"Cover_Class", "", CoverClassColumns},
+    {"Cover_Part", "", CoverPartColumns},
+    {"Discard_Dest", "", DiscardDestColumns},
 };
+constexpr size_t OriginalTableCount = 12;
 
 } // namespace
 
 std::span<const TableInfo> Tables() {
     return AllTables;
+}
+
+std::span<const TableInfo> OriginalTables() {
+    return Tables().first(OriginalTableCount);
+}
+
+std::span<const TableInfo> ClassificationTables() {
+    return Tables().subspan(OriginalTableCount);
 }
 
 const TableInfo* FindTable(std::string_view name) {

@@ -20,11 +20,21 @@ struct TableInfo {
     std::span<const ColumnInfo> columns;
 };
 
-// The schema script that creates an empty working database.
+// The schema script that creates the twelve tables of an empty working
+// database.
 const char* SchemaSql();
+// The script that adds the classification for the statement in force since
+// 2021; it runs on a new database after SchemaSql and on an older one when it
+// is opened, and changes nothing where the tables are there.
+const char* Schema2021Sql();
 
-// The twelve tables, in the order of the schema.
+// Every table, in the order of the scripts: the twelve, then the
+// classification's.
 std::span<const TableInfo> Tables();
+// The twelve tables every working database has had.
+std::span<const TableInfo> OriginalTables();
+// The tables Schema2021Sql adds.
+std::span<const TableInfo> ClassificationTables();
 // Case-insensitive, as Jet compared names.
 const TableInfo* FindTable(std::string_view name);
 // A column's kind by its name alone; a column name means the same in every table.

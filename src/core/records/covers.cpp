@@ -3,6 +3,7 @@
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
+#include "core/records/classification.h"
 #include "core/records/findbyid.h"
 #include "core/records/selection.h"
 
@@ -79,6 +80,8 @@ void UpdateCover(CDataStore& store, RecordId id, const CoverRecord& cover) {
 
 void MarkCoversDeleted(CDataStore& store, const std::vector<RecordId>& ids) {
     SelectIds(store, ids);
+    store.ExecuteOrThrow("DELETE FROM Discard_Dest WHERE disc_id IN (SELECT disc_id FROM "
+                         "CoverDiscard WHERE cover_id IN (SELECT id FROM TmpID))");
     store.ExecuteOrThrow("DELETE FROM CoverDiscard WHERE cover_id IN (SELECT id FROM TmpID)");
     store.ExecuteOrThrow("DELETE FROM CompCover_Item WHERE cover_id IN (SELECT id FROM TmpID)");
     store.ExecuteOrThrow(
@@ -142,6 +145,7 @@ void UpdateDiscard(CDataStore& store, RecordId id, const DiscardRecord& discard)
 }
 
 void DeleteDiscard(CDataStore& store, RecordId id) {
+    DeleteDiscardDestination(store, id);
     Statement st(store, "DELETE FROM CoverDiscard WHERE disc_id = ?");
     st.BindInt(1, id).Run();
 }

@@ -97,9 +97,9 @@ std::vector<StoredCover> AllCovers(CDataStore& store);
 std::optional<CoverCodes> FindCoverCodes(CDataStore& store, RecordId id);
 // The nine edited columns; the deleted flag stays.
 void UpdateCover(CDataStore& store, RecordId id, const CoverRecord& cover);
-// The covers' discards and composite cover items go for good; the covers
-// stay, marked deleted, so that packaging definitions, dispatches and reports
-// keep them.
+// The covers' discards (with their destinations) and composite cover items
+// go for good; the covers stay, marked deleted, so that packaging
+// definitions, dispatches and reports keep them and their classification.
 void MarkCoversDeleted(CDataStore& store, const std::vector<RecordId>& ids);
 
 // Carries a cover's new codes into its composite cover items, packaging lines
@@ -124,6 +124,7 @@ std::optional<DiscardRecord> FindDiscard(CDataStore& store, RecordId id);
 // Writes the date (the day alone), kind and quantity; the discard stays with
 // its cover.
 void UpdateDiscard(CDataStore& store, RecordId id, const DiscardRecord& discard);
+// The discard and its destination.
 void DeleteDiscard(CDataStore& store, RecordId id);
 
 } // namespace tarvo

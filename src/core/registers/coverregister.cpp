@@ -6,6 +6,7 @@
 #include "core/data/transaction.h"
 #include "core/ports/messageport.h"
 #include "core/ports/notifyport.h"
+#include "core/registers/classification.h"
 #include "core/registers/recordaccess.h"
 
 namespace tarvo {
@@ -46,6 +47,14 @@ Outcome CoverRegister::Update(RecordId id, const CoverRecord& cover) {
         const std::optional<CoverCodes> old = FindCoverCodes(m_store, id);
         if (RecordGone(m_store, old.has_value()))
             return Outcome::Vanished;
+        // A classification that was right for the cover stays right: a
+        // cover with a littering category cannot become reusable.
+        if (const auto stored = FindClassification(m_store, id)) {
+            if (const auto fault = ClassificationFault(*stored, cover.reusable)) {
+                m_store.Messages().ShowMessage(*fault, MsgIcon::Exclamation);
+                return Outcome::Refused;
+            }
+        }
         carried = *old != codes;
         UpdateCover(m_store, id, cover);
         if (carried)
@@ -103,6 +112,9 @@ Outcome CoverRegister::UpdateDiscard(RecordId id, const DiscardRecord& discard) 
         if (RecordGone(m_store, FindDiscard(m_store, id).has_value()))
             return Outcome::Vanished;
         tarvo::UpdateDiscard(m_store, id, discard);
+        const std::optional<int> destination = FindDiscardDestination(m_store, id);
+        if (destination && !DestinationFitsKind(*destination, discard.kind))
+            DeleteDiscardDestination(m_store, id);
         transaction.Commit();
     } catch (const ComError& e) {
         ShowComError(m_store.Messages(), e);
@@ -127,6 +139,142 @@ Outcome CoverRegister::DeleteDiscard(RecordId id) {
         transaction.Commit();
     } catch (const ComError& e) {
         ShowComError(messages, e);
+        return Outcome::Failed;
+    }
+    return Outcome::Done;
+}
+
+ReadResult<std::optional<CoverClassification>> CoverRegister::ReadClassification(RecordId cover) {
+    return ReadFound<std::optional<CoverClassification>>(
+        m_store, [&]() -> std::optional<std::optional<CoverClassification>> {
+            if (!FindCoverCodes(m_store, cover))
+                return std::nullopt;
+            return FindClassification(m_store, cover);
+        });
+}
+
+Outcome CoverRegister::SetClassification(RecordId cover,
+                                         const CoverClassification& classification) {
+    try {
+        Transaction transaction(m_store);
+        const std::optional<CoverRecord> stored = FindCover(m_store, cover);
+        if (RecordGone(m_store, stored.has_value()))
+            return Outcome::Vanished;
+        if (const auto fault = ClassificationFault(classification, stored->reusable)) {
+            m_store.Messages().ShowMessage(*fault, MsgIcon::Exclamation);
+            return Outcome::Refused;
+        }
+        WriteClassification(m_store, cover, classification);
+        transaction.Commit();
+    } catch (const ComError& e) {
+        ShowComError(m_store.Messages(), e);
+        return Outcome::Failed;
+    }
+    return Outcome::Done;
+}
+
+std::string ProposalSummary::Text() const {
+    return Format("Návrh zařazení pro výkaz 2021\n"
+                  "Úplně zařazené obaly: %d\n"
+                  "Obaly, u nichž zbývá volba: %d\n"
+                  "Obaly zařazené už dříve (beze změny): %d",
+                  complete, incomplete, kept);
+}
+
+std::optional<ProposalSummary>
+CoverRegister::ProposeClassifications(const std::vector<RecordId>& ids) {
+    IMessagePort& messages = m_store.Messages();
+    if (ids.empty()) {
+        messages.ShowMessage(NoCover, MsgIcon::Exclamation);
+        return std::nullopt;
+    }
+    ProposalSummary summary;
+    try {
+        // The whole selection is one unit: a failure leaves every cover as it
+        // was, and running it again proposes for the same covers.
+        Transaction transaction(m_store);
+        for (const RecordId id : ids) {
+            const std::optional<CoverRecord> cover = FindCover(m_store, id);
+            if (!cover)
+                continue;
+            if (FindClassification(m_store, id)) {
+                ++summary.kept;
+                continue;
+            }
+            const CoverClassification proposed =
+                ProposeClassification(cover->material).classification;
+            WriteClassification(m_store, id, proposed);
+            ++(IsCompleteForNewForm(proposed) ? summary.complete : summary.incomplete);
+        }
+        transaction.Commit();
+    } catch (const ComError& e) {
+        ShowComError(messages, e);
+        return std::nullopt;
+    }
+    messages.ShowMessage(summary.Text(), MsgIcon::Information);
+    return summary;
+}
+
+std::optional<std::vector<UnclassifiedCover>> CoverRegister::Unclassified() {
+    try {
+        const std::map<RecordId, CoverClassification> classes = AllClassifications(m_store);
+        std::vector<UnclassifiedCover> list;
+        for (const StoredCover& cover : AllCovers(m_store)) {
+            if (cover.deleted)
+                continue;
+            const auto found = classes.find(cover.id);
+            if (found == classes.end()) {
+                list.push_back({cover.id, cover.record.name, "zařazení"});
+                continue;
+            }
+            std::vector<std::string> missing = MissingForNewForm(found->second);
+            if (missing.empty())
+                continue;
+            if (missing.front() == "materiál") {
+                std::string candidates;
+                for (const int m : ProposeClassification(cover.record.material).materials)
+                    candidates += (candidates.empty() ? "" : " / ") + Materials2021.Label(m);
+                if (!candidates.empty())
+                    missing.front() += " (" + candidates + ")";
+            }
+            std::string text;
+            for (const std::string& field : missing)
+                text += (text.empty() ? "" : ", ") + field;
+            list.push_back({cover.id, cover.record.name, text});
+        }
+        return list;
+    } catch (const ComError& e) {
+        ShowComError(m_store.Messages(), e);
+        return std::nullopt;
+    }
+}
+
+ReadResult<int> CoverRegister::ReadDiscardDestination(RecordId discard) {
+    return ReadFound<int>(m_store, [&]() -> std::optional<int> {
+        const std::optional<DiscardRecord> found = FindDiscard(m_store, discard);
+        if (!found)
+            return std::nullopt;
+        return FindDiscardDestination(m_store, discard).value_or(DestinationOfKind(found->kind));
+    });
+}
+
+Outcome CoverRegister::SetDiscardDestination(RecordId discard, int destination) {
+    try {
+        Transaction transaction(m_store);
+        const std::optional<DiscardRecord> found = FindDiscard(m_store, discard);
+        if (RecordGone(m_store, found.has_value()))
+            return Outcome::Vanished;
+        if (!DestinationFitsKind(destination, found->kind)) {
+            m_store.Messages().ShowMessage(Format("Vyřazení '%s' nemůže mít cíl '%s'.",
+                                                  DiscardKinds.Label(found->kind).c_str(),
+                                                  DiscardDestinations.Label(destination).c_str()),
+                                           MsgIcon::Exclamation);
+            return Outcome::Refused;
+        }
+        WriteDiscardDestination(m_store, discard, destination);
+        transaction.Commit();
+    } catch (const ComError& e) {
+        ShowComError(m_store.Messages(), e);
         return Outcome::Failed;
     }
     return Outcome::Done;

@@ -53,6 +53,23 @@ void Seed(CDataStore& store, int covers, int moves) {
                          "SELECT move_id, 1, 10000 FROM Move");
     Exec(store.Handle(), "INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty) "
                          "SELECT move_id, mvprod_id, 1, 20000 FROM Move_Prod");
+    // Every new cover classified as a composite of paper and aluminium, and
+    // every tenth discarded, with a destination of its own.
+    Exec(store.Handle(), n + std::to_string(covers) +
+                             ") INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, "
+                             "disc_qty) SELECT i, 41000 + i, 2, 10000 FROM n WHERE i % 10 = 0");
+    Exec(store.Handle(),
+         "INSERT INTO Cover_Part (cover_id, part_comp, part_share) "
+         "SELECT cover_id, c, CASE c WHEN 6 THEN 250000 ELSE 750000 END FROM Cover, "
+         "(SELECT 6 AS c UNION ALL SELECT 9) WHERE cover_id NOT IN "
+         "(SELECT cover_id FROM Cover_Class)");
+    Exec(store.Handle(), "INSERT INTO Cover_Class (cover_id, cls_beverage, cls_mat, cls_shape, "
+                         "cls_recycled, cls_litter) SELECT cover_id, cover_id % 2, 26, 1, "
+                         "cover_id * 100, 0 FROM Cover WHERE cover_id NOT IN "
+                         "(SELECT cover_id FROM Cover_Class)");
+    Exec(store.Handle(),
+         "INSERT INTO Discard_Dest (disc_id, dest_code) SELECT disc_id, 1 "
+         "FROM CoverDiscard WHERE disc_id NOT IN (SELECT disc_id FROM Discard_Dest)");
 }
 
 // What the user would see of the data: the rows of every table and the sum
@@ -82,10 +99,13 @@ std::optional<Fingerprint> ReadFingerprint(const std::string& path) {
         print[std::string(table.name)] = *count;
     }
     const auto weight = scalar("SELECT TOTAL(cover_weight) FROM Cover");
+    const auto classified = scalar("SELECT TOTAL(cls_recycled) + TOTAL(part_share) FROM "
+                                   "Cover_Class JOIN Cover_Part USING (cover_id)");
     const auto intact = scalar("SELECT quick_check = 'ok' FROM pragma_quick_check");
-    if (!weight || !intact || !*intact)
+    if (!weight || !classified || !intact || !*intact)
         return std::nullopt;
     print["weight"] = *weight;
+    print["classified"] = *classified;
     return print;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <span>
 #include <sqlite3.h>
 
 namespace tarvo {
@@ -49,6 +50,7 @@ TEST_P(OpenRejects, WithTheExactMessageAndWithoutCreatingAnything) {
     }
     }
     const bool existed = std::filesystem::exists(path);
+    const std::string bytes = existed ? test::ReadFile(path) : "";
     RecordingMessages messages;
     CDataStore store(messages);
     store.SetDatabasePath(path);
@@ -58,11 +60,75 @@ TEST_P(OpenRejects, WithTheExactMessageAndWithoutCreatingAnything) {
     EXPECT_EQ(messages.shown[0],
               (test::ShownMessage{"Nemohu otevřít databázi '" + path + "'", MsgIcon::Error}));
     EXPECT_EQ(std::filesystem::exists(path), existed);
+    // Not even the classification's tables are added to a file that is no
+    // Tarvo database.
+    if (existed) {
+        EXPECT_EQ(test::ReadFile(path), bytes);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, OpenRejects,
                          ::testing::Values(FileKind::Missing, FileKind::Text, FileKind::Empty,
                                            FileKind::ForeignSqlite, FileKind::Truncated));
+
+// Every row of the tables as the engine itself reads them; "?" for a table
+// that is not there.
+std::string Dump(const std::string& path, std::span<const TableInfo> tables) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    std::string all;
+    for (const TableInfo& table : tables) {
+        const std::string sql = "SELECT * FROM " + std::string(table.name) + " ORDER BY rowid";
+        auto row = [](void* out, int n, char** values, char**) {
+            for (int i = 0; i < n; ++i)
+                *static_cast<std::string*>(out) += std::string(values[i] ? values[i] : "") + "|";
+            return 0;
+        };
+        if (sqlite3_exec(db, sql.c_str(), row, &all, nullptr) != SQLITE_OK)
+            all += "?";
+    }
+    sqlite3_close(db);
+    return all;
+}
+
+TEST(CDataStore, AnOlderDatabaseGetsTheClassificationTablesOnceAndKeepsEveryRow) {
+    TempFolder folder;
+    const std::string path = folder.File("Tarvo.mdb");
+    // The twelve tables alone, as every earlier version of the program left
+    // the file, with rows in each group.
+    sqlite3* old = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &old), SQLITE_OK);
+    const std::string rows =
+        std::string(SchemaSql()) +
+        "INSERT INTO Cover (cover_name, cover_weight, cover_mat, deleted) VALUES "
+        "('Krabice', 2000, 7, 0), ('Paleta', 250000, 0, 1);"
+        "INSERT INTO CoverDiscard (cover_id, disc_date, disc_type, disc_qty) "
+        "VALUES (1, 45000, 2, 30000);"
+        "INSERT INTO Product (prod_name) VALUES ('Mouka');"
+        "INSERT INTO Move (move_num, move_date) VALUES ('DL1', 45001.5);"
+        "INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (1, 1, 10000);"
+        "INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty) "
+        "VALUES (1, 1, 1, 20000);";
+    ASSERT_EQ(sqlite3_exec(old, rows.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(old);
+    const std::string before = Dump(path, OriginalTables());
+    ASSERT_EQ(Dump(path, ClassificationTables()), "???");
+
+    RecordingMessages messages;
+    CDataStore store(messages);
+    store.SetDatabasePath(path);
+    ASSERT_TRUE(store.OpenDatabase());
+    store.CloseDatabase();
+    EXPECT_EQ(Dump(path, OriginalTables()), before);
+    EXPECT_EQ(Dump(path, ClassificationTables()), "");
+
+    // Opening again changes nothing, not even the file.
+    const std::string bytes = test::ReadFile(path);
+    ASSERT_TRUE(store.OpenDatabase());
+    store.CloseDatabase();
+    EXPECT_EQ(test::ReadFile(path), bytes);
+    EXPECT_TRUE(messages.shown.empty());
+}
 
 TEST(CDataStore, ExecuteShowsDatabaseErrorsAndGoesOn) {
     TestDatabase db;
