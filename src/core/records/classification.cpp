@@ -58,12 +58,16 @@ std::map<RecordId, CoverClassification> AllClassifications(CDataStore& store) {
     return all;
 }
 
-void WriteClassification(CDataStore& store, RecordId cover, const CoverClassification& c) {
+void DeleteClassification(CDataStore& store, RecordId cover) {
     for (const char* sql : {"DELETE FROM Cover_Part WHERE cover_id = ?",
                             "DELETE FROM Cover_Class WHERE cover_id = ?"}) {
         Statement st(store, sql);
         st.BindInt(1, cover).Run();
     }
+}
+
+void WriteClassification(CDataStore& store, RecordId cover, const CoverClassification& c) {
+    DeleteClassification(store, cover);
     Statement row(store, std::string("INSERT INTO Cover_Class (cover_id, ") + ClassColumns +
                              ") VALUES (?, ?, ?, ?, ?, ?, ?)");
     row.BindInt(1, cover)

@@ -44,6 +44,8 @@ std::optional<CoverClassification> FindClassification(CDataStore& store, RecordI
 std::map<RecordId, CoverClassification> AllClassifications(CDataStore& store);
 // Replaces the cover's classification and composition.
 void WriteClassification(CDataStore& store, RecordId cover, const CoverClassification& c);
+// Leaves the cover not classified.
+void DeleteClassification(CDataStore& store, RecordId cover);
 
 // The destination a discard was given (DiscardDestinations); nothing when it
 // has only the one its kind implies.
