@@ -5,8 +5,10 @@
 #include "core/ports/progressport.h"
 #include "core/registerbook/registerbook.h"
 #include "core/registerbook/sheetscan.h"
+#include "core/registers/classification.h"
 #include "core/workbook/workbook.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <unordered_map>
@@ -117,6 +119,27 @@ private:
     std::unordered_map<std::string, int> m_rows;
 };
 
+// The columns of the classification; a sheet with none of them leaves the
+// covers' classifications as they are.
+constexpr std::string_view ClassColumns[] = {book::Beverage, book::Recycled,     book::Littering,
+                                             book::Plastic,  book::Material2021, book::Shape};
+
+// The classification a row states; nothing when its cells are all empty. An
+// empty cell is the field not chosen (no beverage, no littering).
+std::optional<CoverClassification> ReadClassification(SheetScan& scan) {
+    if (std::all_of(std::begin(ClassColumns), std::end(ClassColumns),
+                    [&](std::string_view column) { return scan.IsEmpty(column); }))
+        return std::nullopt;
+    CoverClassification c;
+    c.beverage = scan.YesNo(book::Beverage, false);
+    c.material = scan.Code(book::Material2021, Materials2021, "materiál 2021", false);
+    c.shape = scan.Code(book::Shape, Shapes, "tvar", false);
+    c.recycled = scan.Number(book::Recycled, nullptr).value_or(Quantity::FromUnits(0));
+    c.littering = std::max(scan.Code(book::Littering, LitteringKinds, "littering", false), 0);
+    c.plastic = scan.Number(book::Plastic, nullptr);
+    return c;
+}
+
 bool ReadCovers(Worksheet& sheet, Book& book, std::vector<RegisterFault>& faults,
                 IProgressPort& progress) {
     FirstRows first;
@@ -147,6 +170,11 @@ bool ReadCovers(Worksheet& sheet, Book& book, std::vector<RegisterFault>& faults
             cover.record.stat = scan.Code(book::Stat, StatCategories, "statistický údaj", true);
             cover.record.reusable = scan.YesNo(book::Reusable, false);
             cover.record.note = scan.Text(book::Note);
+            cover.classGiven =
+                std::any_of(std::begin(ClassColumns), std::end(ClassColumns),
+                            [&](std::string_view column) { return scan.Has(column); });
+            if (cover.classGiven)
+                cover.classification = ReadClassification(scan);
             book.covers.push_back(std::move(cover));
         });
 }
@@ -250,6 +278,111 @@ bool ReadPackaging(Worksheet& sheet, Book& book, std::vector<RegisterFault>& fau
         });
 }
 
+// A component of a cover's composition as its row gives it.
+struct BookPart {
+    int row = 0;
+    std::string cover;
+    CompositionPart part;
+};
+
+bool ReadCompositions(Worksheet& sheet, std::vector<BookPart>& parts,
+                      std::vector<RegisterFault>& faults, IProgressPort& progress) {
+    return ScanSheet(sheet, book::CompositionSheet, {book::Cover, book::Component, book::Share},
+                     faults, progress, [&](SheetScan& scan) {
+                         BookPart part{scan.Row(), scan.Text(book::Cover), {}};
+                         if (part.cover.empty())
+                             scan.Fault(book::Cover, "chybí obal");
+                         part.part.component =
+                             scan.Code(book::Component, Components, "složka", true);
+                         part.part.share =
+                             scan.Number(book::Share, "podíl").value_or(Quantity::FromUnits(0));
+                         if (!part.cover.empty())
+                             parts.push_back(std::move(part));
+                     });
+}
+
+// Gives the covers of the cover sheet their components, in the order of the
+// rows. A cover in use is found first, then a deleted one of that name.
+// Where the cover's first component is, by cover.
+std::unordered_map<size_t, int> AttachParts(Book& book, const std::vector<BookPart>& parts,
+                                            std::vector<RegisterFault>& faults) {
+    std::unordered_map<std::string, size_t> inUse;
+    std::unordered_map<std::string, std::vector<size_t>> deleted;
+    for (size_t i = 0; i < book.covers.size(); ++i) {
+        const std::string key = LabelKey(book.covers[i].record.name);
+        if (book.covers[i].deleted)
+            deleted[key].push_back(i);
+        else
+            inUse.try_emplace(key, i);
+    }
+    const std::string sheet(book::CompositionSheet);
+    std::unordered_map<size_t, int> firstRows;
+    for (const BookPart& part : parts) {
+        const std::string key = LabelKey(part.cover);
+        size_t index = 0;
+        if (const auto it = inUse.find(key); it != inUse.end()) {
+            index = it->second;
+        } else if (const auto d = deleted.find(key); d != deleted.end() && d->second.size() == 1) {
+            index = d->second.front();
+        } else {
+            faults.push_back({sheet, part.row, std::string(book::Cover),
+                              d == deleted.end()
+                                  ? "obal „" + part.cover + "“ není v listu Obaly"
+                                  : "v listu Obaly je více obalů „" + part.cover + "“"});
+            continue;
+        }
+        BookCover& cover = book.covers[index];
+        cover.classGiven = true;
+        if (!cover.classification)
+            cover.classification = CoverClassification{};
+        cover.classification->composition.push_back(part.part);
+        firstRows.try_emplace(index, part.row);
+    }
+    return firstRows;
+}
+
+// The column a refusal of the rules is about: the first field whose clearing
+// changes the verdict; the composition sheet for the components.
+std::string_view FaultField(const CoverClassification& c, bool reusable, const std::string& fault) {
+    using Clear = void (*)(CoverClassification&);
+    const std::pair<std::string_view, Clear> fields[] = {
+        {book::Shape, [](CoverClassification& x) { x.shape = -1; }},
+        {book::Recycled, [](CoverClassification& x) { x.recycled = Quantity::FromUnits(0); }},
+        {book::Plastic, [](CoverClassification& x) { x.plastic.reset(); }},
+        {book::Littering, [](CoverClassification& x) { x.littering = 0; }},
+        {book::CompositionSheet, [](CoverClassification& x) { x.composition.clear(); }},
+        {book::Material2021, [](CoverClassification& x) { x.material = -1; }}};
+    for (const auto& [field, clear] : fields) {
+        CoverClassification cleared = c;
+        clear(cleared);
+        if (ClassificationFault(cleared, reusable) != fault)
+            return field;
+    }
+    return {};
+}
+
+// Every classification the rules refuse, at the cell it is about.
+void CheckClassifications(const Book& book, const std::unordered_map<size_t, int>& firstRows,
+                          std::vector<RegisterFault>& faults) {
+    for (size_t i = 0; i < book.covers.size(); ++i) {
+        const BookCover& cover = book.covers[i];
+        if (!cover.classification)
+            continue;
+        const std::optional<std::string> fault =
+            ClassificationFault(*cover.classification, cover.record.reusable);
+        if (!fault)
+            continue;
+        const std::string_view field =
+            FaultField(*cover.classification, cover.record.reusable, *fault);
+        if (field == book::CompositionSheet && firstRows.contains(i))
+            faults.push_back({std::string(field), firstRows.at(i), {}, *fault});
+        else
+            faults.push_back({std::string(book::CoverSheet), cover.row,
+                              field == book::CompositionSheet ? std::string() : std::string(field),
+                              *fault});
+    }
+}
+
 } // namespace
 
 Book ReadBook(Workbook& workbook, std::vector<RegisterFault>& faults, IProgressPort& progress) {
@@ -272,6 +405,10 @@ Book ReadBook(Workbook& workbook, std::vector<RegisterFault>& faults, IProgressP
         }
         progress.SetPos(static_cast<int>(i) + 1);
     }
+    std::vector<BookPart> parts;
+    if (Worksheet* found = FindSheet(workbook, book::CompositionSheet))
+        book.complete = ReadCompositions(*found, parts, faults, progress) && book.complete;
+    CheckClassifications(book, AttachParts(book, parts, faults), faults);
     if (!any)
         faults.push_back({{},
                           0,

@@ -2,9 +2,11 @@
 
 #include "core/data/oledate.h"
 #include "core/data/quantity.h"
+#include "core/records/classification.h"
 #include "core/records/covers.h"
 #include "core/registerbook/registerimport.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,11 @@ struct BookCover {
     int row = 0;
     CoverRecord record;
     bool deleted = false;
+    // Whether the file states the classification for the statement in force
+    // since 2021: a workbook made before it had none of its columns, and its
+    // covers keep theirs. Stated, nothing means not classified.
+    bool classGiven = false;
+    std::optional<CoverClassification> classification;
 };
 
 struct BookCompCover {
@@ -89,8 +96,9 @@ struct Book {
 };
 
 // Reads the four sheets that the workbook has (none is required, but one of
-// them must be there), checking each cell on its own and adding a fault for
-// every one it cannot take, with duplicates within a sheet. Checks for a
+// them must be there) and the compositions of the covers, checking each cell
+// on its own and adding a fault for every one it cannot take, with
+// duplicates within a sheet and classifications the rules refuse. Checks for a
 // cancel now and then (throws ImportCancelled).
 Book ReadBook(Workbook& workbook, std::vector<RegisterFault>& faults, IProgressPort& progress);
 

@@ -11,6 +11,8 @@ namespace tarvo::book {
 // per register, the header in row 1, a column found by its title.
 
 inline constexpr std::string_view CoverSheet = "Obaly";
+// The components of composite materials, by cover: one row per component.
+inline constexpr std::string_view CompositionSheet = "Složení obalů";
 inline constexpr std::string_view CompCoverSheet = "Složené obaly";
 inline constexpr std::string_view ProductSheet = "Produkty";
 inline constexpr std::string_view PackagingSheet = "Balení";
@@ -42,6 +44,15 @@ inline constexpr std::string_view Katalog = "Katalog";
 inline constexpr std::string_view Unit = "Jednotka";
 inline constexpr std::string_view Product = "Produkt";
 inline constexpr std::string_view ValidFrom = "Platí od";
+// The classification for the statement in force since 2021.
+inline constexpr std::string_view Beverage = "Nápojový";
+inline constexpr std::string_view Material2021 = "Materiál 2021";
+inline constexpr std::string_view Shape = "Tvar";
+inline constexpr std::string_view Recycled = "Recyklát [%]";
+inline constexpr std::string_view Littering = "Littering";
+inline constexpr std::string_view Plastic = "Podíl plastu [%]";
+inline constexpr std::string_view Component = "Složka";
+inline constexpr std::string_view Share = "Podíl [%]";
 
 inline constexpr std::string_view Yes = "ano";
 inline constexpr std::string_view No = "ne";

@@ -5,10 +5,12 @@
 #include "core/data/recordid.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
+#include "core/records/classification.h"
 #include "core/registerbook/registerbook.h"
 #include "core/workbook/workbookwriter.h"
 
 #include <array>
+#include <map>
 
 namespace tarvo {
 
@@ -22,13 +24,17 @@ struct ListColumn {
     std::string_view title;
     const CodeList& list;
 };
-const std::array<ListColumn, 7> Lists = {{{book::Material, Materials},
-                                          {book::Type, CoverTypes},
-                                          {book::Origin, Origins},
-                                          {book::Payment, Payments},
-                                          {book::Stat, StatCategories},
-                                          {book::Source, book::Sources},
-                                          {book::UseAlways, book::YesNo}}};
+const std::array<ListColumn, 11> Lists = {{{book::Material, Materials},
+                                           {book::Type, CoverTypes},
+                                           {book::Origin, Origins},
+                                           {book::Payment, Payments},
+                                           {book::Stat, StatCategories},
+                                           {book::Source, book::Sources},
+                                           {book::UseAlways, book::YesNo},
+                                           {book::Material2021, Materials2021},
+                                           {book::Shape, Shapes},
+                                           {book::Littering, LitteringKinds},
+                                           {book::Component, Components}}};
 
 // The reference to the labels of the list whose title is given, as a
 // validation names it.
@@ -146,27 +152,68 @@ constexpr const char* LineSelect =
     "c.cover_name, i.cp_qtycover, i.cp_qtyprod, "
     "i.cp_usealways, i.cp_usefrom, i.cp_useto, i.cover_type, i.cover_org, i.cover_pay";
 
-void ExportCovers(CDataStore& store, WorkbookWriter& writer, RegisterExportCounts& counts) {
+// The classification's cells of a cover: all empty for a cover that has
+// none, so that an empty row reads back as not classified.
+void AppendClassification(const CoverClassification* c, std::vector<Cell>& row,
+                          std::array<std::string, 3>& buffers) {
+    if (!c) {
+        row.insert(row.end(), 6, std::monostate{});
+        return;
+    }
+    row.push_back(YesNoCell(c->beverage));
+    row.push_back(CodeCell(Materials2021, c->material, buffers[0]));
+    row.push_back(CodeCell(Shapes, c->shape, buffers[1]));
+    row.emplace_back(c->recycled);
+    row.push_back(CodeCell(LitteringKinds, c->littering, buffers[2]));
+    row.push_back(c->plastic ? Cell(*c->plastic) : Cell(std::monostate{}));
+}
+
+void ExportCovers(CDataStore& store, WorkbookWriter& writer,
+                  const std::map<RecordId, CoverClassification>& classes,
+                  RegisterExportCounts& counts) {
     Statement st(store, "SELECT cover_name, cover_weight, cover_mat, cover_type, cover_org, "
-                        "cover_pay, cover_stat, cover_reusable, cover_note, deleted FROM Cover "
-                        "ORDER BY cover_id");
+                        "cover_pay, cover_stat, cover_reusable, cover_note, deleted, cover_id "
+                        "FROM Cover ORDER BY cover_id");
     std::string name, note;
     std::array<std::string, 5> codes;
+    std::array<std::string, 3> classCodes;
+    std::vector<Cell> row;
     while (st.Step()) {
         name = st.Text(0);
         note = st.Text(8);
-        const Cell row[] = {std::string_view(name),
-                            WorkbookWriter::Fixed{st.GetQuantity(1)},
-                            CodeCell(Materials, st.Int(2), codes[0]),
-                            CodeCell(CoverTypes, st.Int(3), codes[1]),
-                            CodeCell(Origins, st.Int(4), codes[2]),
-                            CodeCell(Payments, st.Int(5), codes[3]),
-                            CodeCell(StatCategories, st.Int(6), codes[4]),
-                            YesNoCell(st.Int(7) != 0),
-                            TextCell(note),
-                            st.Int(9) != 0 ? Cell(book::Yes) : Cell(std::monostate{})};
+        row = {std::string_view(name),
+               WorkbookWriter::Fixed{st.GetQuantity(1)},
+               CodeCell(Materials, st.Int(2), codes[0]),
+               CodeCell(CoverTypes, st.Int(3), codes[1]),
+               CodeCell(Origins, st.Int(4), codes[2]),
+               CodeCell(Payments, st.Int(5), codes[3]),
+               CodeCell(StatCategories, st.Int(6), codes[4]),
+               YesNoCell(st.Int(7) != 0),
+               TextCell(note),
+               st.Int(9) != 0 ? Cell(book::Yes) : Cell(std::monostate{})};
+        const auto found = classes.find(st.Int(10));
+        AppendClassification(found == classes.end() ? nullptr : &found->second, row, classCodes);
         writer.AddRow(row);
         ++counts.covers;
+    }
+}
+
+// The composition of every classified cover, the cover named as on the
+// cover sheet.
+void ExportCompositions(CDataStore& store, WorkbookWriter& writer,
+                        const std::map<RecordId, CoverClassification>& classes) {
+    Statement st(store, "SELECT cover_id, cover_name FROM Cover ORDER BY cover_id");
+    std::string name, component;
+    while (st.Step()) {
+        const auto found = classes.find(st.Int(0));
+        if (found == classes.end())
+            continue;
+        name = st.Text(1);
+        for (const CompositionPart& part : found->second.composition) {
+            const Cell row[] = {std::string_view(name),
+                                CodeCell(Components, part.component, component), part.share};
+            writer.AddRow(row);
+        }
     }
 }
 
@@ -318,9 +365,21 @@ RegisterExportCounts ExportRegisters(CDataStore& store, const std::string& path,
               {book::Stat, 22, book::Stat},
               {book::Reusable, 12, book::UseAlways},
               {book::Note, 30},
-              {book::Deleted, 12, book::UseAlways}});
+              {book::Deleted, 12, book::UseAlways},
+              {book::Beverage, 10, book::UseAlways},
+              {book::Material2021, 30, book::Material2021},
+              {book::Shape, 24, book::Shape},
+              {book::Recycled, 12},
+              {book::Littering, 30, book::Littering},
+              {book::Plastic, 14}});
+    const std::map<RecordId, CoverClassification> classes =
+        empty ? std::map<RecordId, CoverClassification>() : AllClassifications(store);
     if (!empty)
-        ExportCovers(store, writer, counts);
+        ExportCovers(store, writer, classes, counts);
+    AddSheet(writer, book::CompositionSheet,
+             {{book::Cover, 30}, {book::Component, 24, book::Component}, {book::Share, 12}});
+    if (!empty)
+        ExportCompositions(store, writer, classes);
     AddSheet(writer, book::CompCoverSheet,
              WithLineColumns({{book::CompCover, 30}, {book::Note, 24}}));
     if (!empty)

@@ -9,6 +9,7 @@
 #include "core/ports/messageport.h"
 #include "core/ports/notifyport.h"
 #include "core/ports/progressport.h"
+#include "core/records/classification.h"
 #include "core/records/compcovers.h"
 #include "core/records/coverline.h"
 #include "core/records/covers.h"
@@ -302,10 +303,14 @@ Plan RegisterImport::Decide(bool same) const {
 // --- The database as found --------------------------------------------------
 
 void RegisterImport::LoadCovers() {
+    std::map<RecordId, CoverClassification> classes = AllClassifications(m_store);
     for (StoredCover& stored : AllCovers(m_store)) {
         (stored.deleted ? m_dbDeletedCoverNames : m_dbCoverNames)
             .Add(stored.record.name, stored.id);
-        m_dbCovers.emplace(stored.id, BookCover{0, std::move(stored.record), stored.deleted});
+        BookCover cover{0, std::move(stored.record), stored.deleted, true, std::nullopt};
+        if (auto it = classes.find(stored.id); it != classes.end())
+            cover.classification = std::move(it->second);
+        m_dbCovers.emplace(stored.id, std::move(cover));
     }
 }
 
@@ -418,7 +423,9 @@ void RegisterImport::ResolveCovers() {
         CoverWork& work = m_covers[i];
         const BookCover& stored = m_dbCovers.at(found.id);
         work.db = found.id;
-        work.plan = Decide(cover.record == stored.record && cover.deleted == stored.deleted);
+        // A classification the file does not state stays as it is.
+        work.plan = Decide(cover.record == stored.record && cover.deleted == stored.deleted &&
+                           (!cover.classGiven || cover.classification == stored.classification));
         work.codesChanged = cover.record.type != stored.record.type ||
                             cover.record.origin != stored.record.origin ||
                             cover.record.payment != stored.record.payment;
@@ -666,11 +673,17 @@ void RegisterImport::InsertLines(CoverLineWriter& writer, RecordId owner,
 }
 
 void RegisterImport::WriteCover(CoverWriter& writer, CoverWork& work, const BookCover& cover) {
-    if (work.db == NoRecord) {
+    const bool added = work.db == NoRecord;
+    if (added)
         work.db = writer.Insert(cover.record, cover.deleted);
+    else
+        UpdateCover(m_store, work.db, cover.record);
+    if (cover.classification)
+        WriteClassification(m_store, work.db, *cover.classification);
+    else if (cover.classGiven && !added)
+        DeleteClassification(m_store, work.db);
+    if (added)
         return;
-    }
-    UpdateCover(m_store, work.db, cover.record);
     if (work.codesChanged) {
         CarryCoverCodes(m_store, CoverCodeTargetsOf(m_switches), work.db,
                         {cover.record.type, cover.record.origin, cover.record.payment});
@@ -860,8 +873,9 @@ void RegisterImport::Notify(IViewNotifier& notifier) const {
 // Faults in the order of the sheets and their rows, whichever check found them.
 void SortFaults(std::vector<RegisterFault>& faults) {
     auto rank = [](const RegisterFault& fault) {
-        const std::string_view order[] = {book::CoverSheet, book::CompCoverSheet,
-                                          book::ProductSheet, book::PackagingSheet};
+        const std::string_view order[] = {book::CoverSheet, book::CompositionSheet,
+                                          book::CompCoverSheet, book::ProductSheet,
+                                          book::PackagingSheet};
         for (size_t i = 0; i < std::size(order); ++i) {
             if (fault.sheet == order[i])
                 return static_cast<int>(i) + 1;

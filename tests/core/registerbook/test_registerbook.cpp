@@ -4,6 +4,7 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/engine/packagingresolution.h"
+#include "core/records/classification.h"
 #include "core/registerbook/registerexport.h"
 #include "core/registerbook/registerimport.h"
 #include "core/registers/propagationswitches.h"
@@ -12,6 +13,7 @@
 #include "enginedata.h"
 #include "workbookfiles.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -40,7 +42,10 @@ std::vector<std::string> Registers(CDataStore& store, bool lineIds = true) {
         "l.cp_qtycover, "
         "l.cp_qtyprod, l.cp_usealways, l.cp_usefrom, l.cp_useto, l.cover_type, l.cover_org, "
         "l.cover_pay FROM Prod_CoverDT d LEFT JOIN Prod_Cover l ON l.dt_id = d.dt_id "
-        "ORDER BY d.dt_id, l.cp_id"};
+        "ORDER BY d.dt_id, l.cp_id",
+        "SELECT 'L', cover_id, cls_beverage, cls_mat, cls_shape, cls_recycled, cls_litter, "
+        "cls_plastic FROM Cover_Class ORDER BY cover_id",
+        "SELECT 'S', cover_id, part_comp, part_share FROM Cover_Part ORDER BY cover_id, rowid"};
     std::vector<std::string> rows;
     for (const char* sql : queries) {
         Statement st(store, sql);
@@ -87,9 +92,10 @@ void WriteBook(const std::string& path, const std::vector<SheetData>& sheets) {
 }
 
 const std::vector<std::string> CoverTitles = {
-    "Název",   "Hmotnost [kg]", "Materiál",          "Typ",
-    "Původ",   "Platba",        "Statistické údaje", "Opakovaně používaný",
-    "Poznámka"};
+    "Název",        "Hmotnost [kg]", "Materiál",          "Typ",
+    "Původ",        "Platba",        "Statistické údaje", "Opakovaně používaný",
+    "Poznámka",     "Nápojový",      "Materiál 2021",     "Tvar",
+    "Recyklát [%]", "Littering",     "Podíl plastu [%]"};
 const std::vector<std::string> ProductTitles = {"Zdroj", "ID ve zdroji", "Název", "Katalog",
                                                 "Jednotka"};
 const std::vector<std::string> PackagingTitles = {
@@ -100,27 +106,36 @@ const std::vector<std::string> CompTitles = {
     "Složený obal", "Poznámka",  "Obal", "Množství obalu", "Počet produktů", "Použít vždy",
     "Použít od",    "Použít do", "Typ",  "Původ",          "Platba"};
 
-// A small valid workbook: two covers, a composite, a product with a
-// definition of two lines.
+// A small valid workbook: three covers classified (one a beverage carton
+// with its composition), a composite, a product with a definition of two
+// lines.
 std::vector<SheetData> ValidBook() {
-    return {{"Obaly",
-             CoverTitles,
-             {{"Karton 40x30", "0,25", "vlnitá lepenka", "přepravní", "vyrobený v ČR",
-               "zpoplatněný", "obal není paleta", "ne", "hnědý"},
-              {"Fólie", "0.0125", "PE - MĚKKÉ", "Skupinový", "nakoupený v ČR", "zpoplatněný",
-               "obal není paleta", "", ""}}},
-            {"Složené obaly",
-             CompTitles,
-             {{"Sada A", "paleta", "Karton 40x30", "2", "1", "ano", "", "", "", "", ""},
-              {"Sada A", "", "fólie", "1", "10", "ne", "0", "99,5", "prodejní", "dovezený do ČR",
-               "neplacený"}}},
-            {"Produkty", ProductTitles, {{"Money S3", "1001", "Sušenky", "S-1", "ks"}}},
-            {"Balení",
-             PackagingTitles,
-             {{"Money S3", "1001", "", "", "1.2.2024", "Karton 40x30", "1", "12", "ano", "", "", "",
-               "", ""},
-              {"", "", "S-1", "", "1.2.2024", "Fólie", "1", "1", "", "", "", "skupinový",
-               "nakoupený v ČR", "zpoplatněný"}}}};
+    return {
+        {"Obaly",
+         CoverTitles,
+         {{"Karton 40x30", "0,25", "vlnitá lepenka", "přepravní", "vyrobený v ČR", "zpoplatněný",
+           "obal není paleta", "ne", "hnědý", "ne", "vlnitá lepenka", "", "40", "není", ""},
+          {"Fólie", "0.0125", "PE - MĚKKÉ", "Skupinový", "nakoupený v ČR", "zpoplatněný",
+           "obal není paleta", "", "", "", "pe TRANSPARENTNÍ", "měkký, flexibilní", "",
+           "sáček, balení na potraviny", ""},
+          {"Kelímek", "0,01", "nápojové kartony", "prodejní", "vyrobený v ČR", "zpoplatněný",
+           "obal není paleta", "ne", "", "ano", "nápojový karton", "pevný, pevný dutý do 3 l", "",
+           "nápojový kelímek částečně z plastu", "20"}}},
+        {"Složené obaly",
+         CompTitles,
+         {{"Sada A", "paleta", "Karton 40x30", "2", "1", "ano", "", "", "", "", ""},
+          {"Sada A", "", "fólie", "1", "10", "ne", "0", "99,5", "prodejní", "dovezený do ČR",
+           "neplacený"}}},
+        {"Produkty", ProductTitles, {{"Money S3", "1001", "Sušenky", "S-1", "ks"}}},
+        {"Balení",
+         PackagingTitles,
+         {{"Money S3", "1001", "", "", "1.2.2024", "Karton 40x30", "1", "12", "ano", "", "", "", "",
+           ""},
+          {"", "", "S-1", "", "1.2.2024", "Fólie", "1", "1", "", "", "", "skupinový",
+           "nakoupený v ČR", "zpoplatněný"}}},
+        {"Složení obalů",
+         {"Obal", "Složka", "Podíl [%]"},
+         {{"Kelímek", "papír a vlnitá lepenka", "80"}, {"kelímek", "PE", "20"}}}};
 }
 
 struct Transfer : EngineData {
@@ -154,6 +169,17 @@ TEST(RegisterBook, ExportThenImportIntoEmptyDatabaseGivesTheSameRegisters) {
     Transfer source;
     NullProgress quiet;
     GenerateData(source.store, Generated(), quiet);
+    // Every field of the classification set, a composition, and a cover
+    // classified with nothing chosen, which is not the same as none.
+    const CompositionPart paper{9, Q("70,5")}, pe{1, Q("25")}, al{6, Q("4,5")};
+    const CoverClassification classes[] = {
+        {true, 1, 2, Q("12,5"), 4, Q("30"), {}},
+        {true, 25, 1, Q("0"), 6, Q("0"), {paper, pe, al}},
+        {},
+    };
+    source.Run("UPDATE Cover SET cover_reusable = 0 WHERE cover_id <= 3");
+    for (int64_t i = 0; i < 3; ++i)
+        WriteClassification(source.store, i + 1, classes[i]);
     const RegisterExportCounts exported = ExportRegisters(source.store, source.book);
     EXPECT_EQ(exported.covers, 60);
     EXPECT_EQ(exported.products, 150);
@@ -221,8 +247,12 @@ TEST(RegisterBook, TemplateHasTheHeadersAndImportsAsNothing) {
     const std::string covers = ZipEntry(t.book, SheetPart(t.book, "Obaly"));
     EXPECT_NE(covers.find(R"(sqref="C2:C1048576"><formula1>'Seznamy'!$A$2:$A$31</formula1>)"),
               std::string::npos);
+    EXPECT_EQ(CellText(t.book, "Složení obalů", "B1"), "Složka");
+    EXPECT_EQ(CellText(t.book, "Seznamy", "H40"), "jiný materiál");
+    EXPECT_NE(covers.find(R"(sqref="M2:M1048576"><formula1>'Seznamy'!$I$2:$I$4</formula1>)"),
+              std::string::npos);
     EXPECT_NE(
-        ZipEntry(t.book, "xl/workbook.xml").find(R"(name="Seznamy" sheetId="5" state="hidden")"),
+        ZipEntry(t.book, "xl/workbook.xml").find(R"(name="Seznamy" sheetId="6" state="hidden")"),
         std::string::npos);
     Transfer empty;
     empty.book = t.book;
@@ -247,6 +277,13 @@ TEST(RegisterBook, ValuesAsPeopleWriteThem) {
         Matching(t, "SELECT 1 FROM Cover WHERE cover_name = 'Fólie' AND cover_weight = 0.0125 AND "
                     "cover_mat = 8 AND cover_type = 1"),
         1);
+    EXPECT_EQ(Matching(t, "SELECT 1 FROM Cover_Class JOIN Cover USING (cover_id) WHERE "
+                          "cover_name = 'Fólie' AND cls_mat = 3 AND cls_shape = 0 AND "
+                          "cls_recycled = 0 AND cls_litter = 2 AND cls_plastic IS NULL"),
+              1);
+    EXPECT_EQ(Matching(t, "SELECT 1 FROM Cover_Part JOIN Cover USING (cover_id) WHERE "
+                          "cover_name = 'Kelímek'"),
+              2);
     EXPECT_EQ(Matching(t, "SELECT 1 FROM CompCover_Item WHERE cp_qtycover = 2 AND "
                           "cover_type = 0 AND cover_org = 2 AND cover_pay = 1"),
               1);
@@ -337,7 +374,100 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"IdWithoutSource", 2, 0, 0, "",
                   "List Produkty, řádek 2, sloupec Zdroj: chybí zdroj"},
         FaultCase{"LineWithoutCover", 3, 1, 5, "",
-                  "List Balení, řádek 3, sloupec Obal: chybí obal"}),
+                  "List Balení, řádek 3, sloupec Obal: chybí obal"},
+        FaultCase{"UnknownMaterial2021", 0, 0, 10, "lepenka",
+                  "List Obaly, řádek 2, sloupec Materiál 2021: materiál 2021 „lepenka“ není v "
+                  "seznamu"},
+        FaultCase{"ShapeOfUnshapedMaterial", 0, 0, 11, "pevný dutý nad 3 l",
+                  "List Obaly, řádek 2, sloupec Tvar: Materiál 'vlnitá lepenka' se podle tvaru "
+                  "nedělí: tvar nevyplňujte."},
+        FaultCase{"FlexibleCarton", 0, 2, 11, "měkký, flexibilní",
+                  "List Obaly, řádek 4, sloupec Tvar: Nápojový karton nemůže být měkký, "
+                  "flexibilní."},
+        FaultCase{"RecycledOver100", 0, 0, 12, "100,5",
+                  "List Obaly, řádek 2, sloupec Recyklát [%]: Recyklát musí být od 0 do 100 %."},
+        FaultCase{"CompositeWithoutComposition", 0, 1, 10, "plasty kompozitní barevné",
+                  "List Obaly, řádek 3, sloupec Materiál 2021: Materiál 'plasty kompozitní "
+                  "barevné' je kompozitní: vyplňte jeho složení."},
+        FaultCase{"CompositionOfSimpleMaterial", 0, 2, 10, "PE barevné",
+                  "List Složení obalů, řádek 2: Složení se vyplňuje jen u kompozitních "
+                  "materiálů."},
+        FaultCase{"SharesNot100", 4, 1, 2, "19,5",
+                  "List Složení obalů, řádek 2: Podíly složek dávají dohromady 99,5 %, musí dát "
+                  "právě 100 %."},
+        FaultCase{"ComponentTwice", 4, 1, 1, "Papír a vlnitá lepenka",
+                  "List Složení obalů, řádek 2: Složka 'papír a vlnitá lepenka' je ve složení "
+                  "víckrát."},
+        FaultCase{"CompositionOfUnknownCover", 4, 0, 0, "Hrnek",
+                  "List Složení obalů, řádek 2, sloupec Obal: obal „Hrnek“ není v listu Obaly"},
+        FaultCase{"PlasticOver100", 0, 2, 14, "101",
+                  "List Obaly, řádek 4, sloupec Podíl plastu [%]: Podíl plastu musí být od 0 do "
+                  "100 %."},
+        FaultCase{"PlasticWithoutPartlyPlastic", 0, 1, 14, "20",
+                  "List Obaly, řádek 3, sloupec Podíl plastu [%]: Podíl plastu se vyplňuje jen "
+                  "u kategorií littering „částečně z plastu“."},
+        FaultCase{"LitteringOnReusable", 0, 1, 7, "ano",
+                  "List Obaly, řádek 3, sloupec Littering: Kategorie littering patří jen k "
+                  "obalům na jedno použití."}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+// The covers of ValidBook imported, "Karton 40x30" then classified otherwise
+// by hand; the file again, as a workbook made before the classification
+// (without its columns and sheet) or with its cells changed.
+struct ClassCase {
+    const char* name;
+    bool oldBook;
+    std::array<const char*, 6> cells; // of Karton 40x30's classification in the file
+    ChangeCounts covers;
+    const char* stored; // the classification rows of Karton 40x30 afterwards
+};
+
+class RegisterBookClassification : public ::testing::TestWithParam<ClassCase> {};
+
+TEST_P(RegisterBookClassification, TheFileStatesTheClassificationOnlyWithItsColumns) {
+    const ClassCase& c = GetParam();
+    Transfer t;
+    WriteBook(t.book, ValidBook());
+    ASSERT_EQ(t.Import().status, RegisterImportStatus::Done);
+    t.Run("UPDATE Cover_Class SET cls_recycled = 55 WHERE cover_id = 1");
+    std::vector<SheetData> sheets = ValidBook();
+    if (!c.oldBook)
+        std::copy(c.cells.begin(), c.cells.end(), sheets[0].rows[0].begin() + 9);
+    if (c.oldBook) {
+        sheets.pop_back();
+        for (auto& row : sheets[0].rows)
+            row.resize(9);
+        sheets[0].titles.resize(9);
+    }
+    WriteBook(t.book, sheets);
+    const RegisterImportResult dry = t.Import(ExistingMode::Overwrite, true);
+    ASSERT_EQ(dry.status, RegisterImportStatus::Done) << ::testing::PrintToString(t.Faults(dry));
+    EXPECT_EQ(dry.summary.covers, c.covers);
+    EXPECT_EQ(t.Import(ExistingMode::Overwrite).summary.covers, c.covers);
+    std::string stored;
+    for (const std::string& row : Registers(t.store)) {
+        if (row.starts_with("L|1|") || row.starts_with("S|1|"))
+            stored += row;
+    }
+    EXPECT_EQ(stored, c.stored);
+    EXPECT_EQ(t.Count("Cover_Part"), 2) << "Kelímek keeps its composition";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RegisterBookClassification,
+    ::testing::Values(
+        ClassCase{"OldBookKeeps", true, {}, {0, 0, 3}, "L|1|0|32|-1|550000|0|∅|"},
+        ClassCase{"SameKeeps",
+                  false,
+                  {"NE", "vlnitá lepenka", "", "55", "není", ""},
+                  {0, 0, 3},
+                  "L|1|0|32|-1|550000|0|∅|"},
+        ClassCase{"ChangedIsAChange",
+                  false,
+                  {"ano", "VLNITÁ LEPENKA", "", "40", "sáček, balení na potraviny", ""},
+                  {0, 1, 2},
+                  "L|1|1|32|-1|400000|2|∅|"},
+        ClassCase{"EmptyCellsUnclassify", false, {"", "", "", "", "", ""}, {0, 1, 2}, ""}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(RegisterBook, FileWithoutRegisterSheetsOrNoWorkbookAtAll) {
@@ -374,10 +504,8 @@ TEST_P(RegisterBookModes, RecordsFoundAgainFollowTheMode) {
     Transfer t;
     rows::Cover(t.store, {"Karton 40x30", Q("0,5"), false, 0, 27, 2, 1, 0});
     rows::Product(t.store, {"Sušenky", "S-1", "bal", 1, 1001});
-    std::vector<SheetData> sheets = ValidBook();
-    sheets.erase(sheets.begin() + 1); // no composite
-    sheets.pop_back();                // no packaging
-    WriteBook(t.book, sheets);
+    const std::vector<SheetData> valid = ValidBook();
+    WriteBook(t.book, {valid[0], valid[2], valid[4]}); // no composite, no packaging
     t.messages.overwriteAnswers.assign(c.answers.begin(), c.answers.end());
 
     const RegisterImportResult dry = t.Import(c.mode, true);
@@ -399,12 +527,12 @@ TEST_P(RegisterBookModes, RecordsFoundAgainFollowTheMode) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, RegisterBookModes,
     ::testing::Values(
-        ModeCase{"Overwrite", ExistingMode::Overwrite, {}, {1, 1, 0}, {0, 1, 0}, 0.25, "ks", 0},
-        ModeCase{"Skip", ExistingMode::Skip, {}, {1, 0, 1}, {0, 0, 1}, 0.5, "bal", 0},
+        ModeCase{"Overwrite", ExistingMode::Overwrite, {}, {2, 1, 0}, {0, 1, 0}, 0.25, "ks", 0},
+        ModeCase{"Skip", ExistingMode::Skip, {}, {2, 0, 1}, {0, 0, 1}, 0.5, "bal", 0},
         ModeCase{"AskNoThenYes",
                  ExistingMode::Ask,
                  {OverwriteAnswer::No, OverwriteAnswer::Yes},
-                 {1, 0, 1},
+                 {2, 0, 1},
                  {0, 1, 0},
                  0.5,
                  "ks",
