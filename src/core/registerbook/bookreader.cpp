@@ -302,41 +302,66 @@ bool ReadCompositions(Worksheet& sheet, std::vector<BookPart>& parts,
 }
 
 // Gives the covers of the cover sheet their components, in the order of the
-// rows. A cover in use is found first, then a deleted one of that name.
-// Where the cover's first component is, by cover.
+// rows. A name several covers share (deleted ones, perhaps one in use too)
+// names those of a composite material in the order of the cover sheet, as
+// the export writes them: a run of rows is one cover's composition until the
+// name changes or its shares reach 100 %. Where each cover's first
+// component is, by cover.
 std::unordered_map<size_t, int> AttachParts(Book& book, const std::vector<BookPart>& parts,
                                             std::vector<RegisterFault>& faults) {
-    std::unordered_map<std::string, size_t> inUse;
-    std::unordered_map<std::string, std::vector<size_t>> deleted;
-    for (size_t i = 0; i < book.covers.size(); ++i) {
-        const std::string key = LabelKey(book.covers[i].record.name);
-        if (book.covers[i].deleted)
-            deleted[key].push_back(i);
-        else
-            inUse.try_emplace(key, i);
-    }
+    struct Named {
+        std::vector<size_t> covers; // in the order of the sheet
+        size_t next = 0;            // the first not yet given a run
+        std::optional<size_t> current;
+    };
+    std::unordered_map<std::string, Named> byName;
+    for (size_t i = 0; i < book.covers.size(); ++i)
+        byName[LabelKey(book.covers[i].record.name)].covers.push_back(i);
+    const auto composite = [&](size_t i) {
+        const std::optional<CoverClassification>& c = book.covers[i].classification;
+        return c && IsComposite(c->material);
+    };
+    // A cover's components sum to 100 %: the next row is another's.
+    const auto full = [&](size_t i) {
+        Quantity total = Quantity::FromUnits(0);
+        for (const CompositionPart& p : book.covers[i].classification->composition)
+            total = total + p.share;
+        return total >= Quantity::FromUnits(100);
+    };
     const std::string sheet(book::CompositionSheet);
     std::unordered_map<size_t, int> firstRows;
+    std::string previous; // the name of the row before
     for (const BookPart& part : parts) {
         const std::string key = LabelKey(part.cover);
-        size_t index = 0;
-        if (const auto it = inUse.find(key); it != inUse.end()) {
-            index = it->second;
-        } else if (const auto d = deleted.find(key); d != deleted.end() && d->second.size() == 1) {
-            index = d->second.front();
-        } else {
+        const auto it = byName.find(key);
+        if (it == byName.end()) {
             faults.push_back({sheet, part.row, std::string(book::Cover),
-                              d == deleted.end()
-                                  ? "obal „" + part.cover + "“ není v listu Obaly"
-                                  : "v listu Obaly je více obalů „" + part.cover + "“"});
+                              "obal „" + part.cover + "“ není v listu Obaly"});
+            previous = key;
             continue;
         }
-        BookCover& cover = book.covers[index];
+        Named& named = it->second;
+        if (named.covers.size() == 1) {
+            named.current = named.covers.front();
+        } else if (key != previous || !named.current || full(*named.current)) {
+            named.current.reset();
+            while (named.next < named.covers.size() && !named.current) {
+                if (const size_t i = named.covers[named.next++]; composite(i))
+                    named.current = i;
+            }
+        }
+        previous = key;
+        if (!named.current) {
+            faults.push_back({sheet, part.row, std::string(book::Cover),
+                              "v listu Obaly je více obalů „" + part.cover + "“"});
+            continue;
+        }
+        BookCover& cover = book.covers[*named.current];
         cover.classGiven = true;
         if (!cover.classification)
             cover.classification = CoverClassification{};
         cover.classification->composition.push_back(part.part);
-        firstRows.try_emplace(index, part.row);
+        firstRows.try_emplace(*named.current, part.row);
     }
     return firstRows;
 }

@@ -19,7 +19,8 @@ struct RegisterExportCounts {
     long linesLeftOut = 0;
 };
 
-// Writes the covers, the composite covers with their items, the products and
+// Writes the covers with their classification for the 2021 statement and its
+// compositions, the composite covers with their items, the products and
 // their packaging into a new workbook at path (replacing a file of that
 // name), in the layout the import reads. With empty, only the header rows and
 // the lists a person filling the sheets in picks the codes from: the template

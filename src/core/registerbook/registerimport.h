@@ -80,13 +80,15 @@ struct RegisterImportResult {
 
 // Imports the registers from a workbook in the export's layout; any sheet may
 // be missing. Every row is checked against the file and the database before
-// anything is written, and the whole file is then written as one unit of
-// work. Codes are matched by their labels without regard to letter case;
-// numbers may have a decimal comma or point; dates may be spreadsheet dates
-// or "d.M.yyyy". A cover whose type, origin or payment changed carries them
-// into the records that copied them, and the dispatch covers of products
-// whose packaging changed are derived again, each as the switches say, as a
-// change made by hand does. Errors of the file as a whole and of the
+// anything is written, and the whole file is then written as one unit of work.
+// Codes are matched by their labels without regard to letter case; numbers may
+// have a decimal comma or point; dates may be spreadsheet dates or "d.M.yyyy".
+// A cover's classification is refused by the rules of the covers register as a
+// fault of its cell; a sheet of covers without the classification's columns
+// leaves the stored ones alone. A cover whose type, origin or payment changed
+// carries them into the records that copied them, and the dispatch covers of
+// products whose packaging changed are derived again, each as the switches
+// say, as a change made by hand does. Errors of the file as a whole and of the
 // database are told through the store's message port; the views are told to
 // reload what changed.
 RegisterImportResult ImportRegisters(CDataStore& store, const std::string& path,
