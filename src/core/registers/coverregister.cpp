@@ -25,10 +25,20 @@ ReadResult<CoverRecord> CoverRegister::Read(RecordId id) {
     return ReadFound<CoverRecord>(m_store, [&] { return FindCover(m_store, id); });
 }
 
-std::optional<RecordId> CoverRegister::Add(const CoverRecord& cover) {
+std::optional<RecordId>
+CoverRegister::Add(const CoverRecord& cover,
+                   const std::optional<CoverClassification>& classification) {
+    if (classification) {
+        if (const auto fault = ClassificationFault(*classification, cover.reusable)) {
+            m_store.Messages().ShowMessage(*fault, MsgIcon::Exclamation);
+            return std::nullopt;
+        }
+    }
     try {
         Transaction transaction(m_store);
         const RecordId id = CoverWriter(m_store).Insert(cover);
+        if (classification)
+            WriteClassification(m_store, id, *classification);
         transaction.Commit();
         return id;
     } catch (const ComError& e) {
@@ -37,7 +47,8 @@ std::optional<RecordId> CoverRegister::Add(const CoverRecord& cover) {
     }
 }
 
-Outcome CoverRegister::Update(RecordId id, const CoverRecord& cover) {
+Outcome CoverRegister::Update(RecordId id, const CoverRecord& cover,
+                              const std::optional<CoverClassification>& classification) {
     const CoverCodes codes{cover.type, cover.origin, cover.payment};
     bool carried = false;
     try {
@@ -47,16 +58,20 @@ Outcome CoverRegister::Update(RecordId id, const CoverRecord& cover) {
         const std::optional<CoverCodes> old = FindCoverCodes(m_store, id);
         if (RecordGone(m_store, old.has_value()))
             return Outcome::Vanished;
-        // A classification that was right for the cover stays right: a
-        // cover with a littering category cannot become reusable.
-        if (const auto stored = FindClassification(m_store, id)) {
-            if (const auto fault = ClassificationFault(*stored, cover.reusable)) {
+        // The classification the cover ends up with must fit the edited
+        // cover: one with a littering category cannot become reusable.
+        const std::optional<CoverClassification> kept =
+            classification ? classification : FindClassification(m_store, id);
+        if (kept) {
+            if (const auto fault = ClassificationFault(*kept, cover.reusable)) {
                 m_store.Messages().ShowMessage(*fault, MsgIcon::Exclamation);
                 return Outcome::Refused;
             }
         }
         carried = *old != codes;
         UpdateCover(m_store, id, cover);
+        if (classification)
+            WriteClassification(m_store, id, *classification);
         if (carried)
             CarryCoverCodes(m_store, CoverCodeTargetsOf(m_switches), id, codes);
         transaction.Commit();

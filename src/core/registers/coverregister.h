@@ -53,15 +53,24 @@ public:
 
     // outcome is Done (record set), Vanished or Failed.
     ReadResult<CoverRecord> Read(RecordId id);
-    // The new cover's identifier, or nothing after a database error.
-    std::optional<RecordId> Add(const CoverRecord& cover);
+    // The new cover's identifier, or nothing after a database error. A
+    // classification given with it (the cover dialog's section "Výkaz od roku
+    // 2021") is stored in the same unit; one the rules refuse
+    // (ClassificationFault) is told with the exclamation icon and nothing is
+    // added.
+    std::optional<RecordId> Add(const CoverRecord& cover,
+                                const std::optional<CoverClassification>& classification = {});
     // Writes the cover. When its type, origin or payment changed, every switch
     // that is on carries the three codes into the composite cover items, the
     // packaging lines and the dispatch cover lines of the cover, and the views
-    // are told to reload their covers (also with every switch off). A cover
-    // whose classification has a littering category is not made reusable:
-    // that is told (exclamation) and Refused.
-    Outcome Update(RecordId id, const CoverRecord& cover);
+    // are told to reload their covers (also with every switch off). A
+    // classification given with the cover replaces the stored one in the
+    // same unit, so the dialog's one OK writes both or neither. The cover
+    // with the classification it ends up with must pass the rules
+    // (ClassificationFault: a cover with a littering category is not made
+    // reusable): a fault is told (exclamation) and Refused, nothing written.
+    Outcome Update(RecordId id, const CoverRecord& cover,
+                   const std::optional<CoverClassification>& classification = {});
     // Asks "Opravdu si přejete odstranit vybrané obaly" and on Yes removes the
     // covers' discards and composite cover items and marks the covers deleted;
     // their packaging and dispatch lines stay. An empty selection gets "Není
