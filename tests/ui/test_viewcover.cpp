@@ -140,6 +140,9 @@ void TestViewCover::editCoverWritesDialogValues() {
     });
     f.view->OnCommand(cmd::Edit);
     QCOMPARE(f.db.Number("SELECT cover_weight FROM Cover"), 600LL);
+    // The proposal the section showed ("kovy nad 5l- hliník AL": hliník Al)
+    // is stored with the cover.
+    QCOMPARE(f.db.Number("SELECT cls_mat FROM Cover_Class"), 21LL);
     QCOMPARE(f.Covers()->Cell(0, 0), QString("Fólie PE"));
     QVERIFY(f.broadcast.sent.empty());
 }

@@ -110,10 +110,10 @@ void CViewCover::OnSubHeaderClicked(int, int column) {
 }
 
 void CViewCover::AddCover() {
-    CDlgCover dialog(Context(), {}, this);
+    CDlgCover dialog(Context(), {}, {}, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (const std::optional<RecordId> id = m_covers.Add(dialog.Record()))
+    if (const std::optional<RecordId> id = m_covers.Add(dialog.Record(), dialog.Classification()))
         LoadMainList(*id);
 }
 
@@ -128,10 +128,15 @@ void CViewCover::EditCover() {
     const std::optional<CoverRecord> cover = ReadRow(list, row, m_covers.Read(id));
     if (!cover)
         return;
-    CDlgCover dialog(Context(), *cover, this);
+    const std::optional<std::optional<CoverClassification>> classification =
+        ReadRow(list, row, m_covers.ReadClassification(id));
+    if (!classification)
+        return;
+    CDlgCover dialog(Context(), *cover, *classification, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    AfterWrite(list, row, m_covers.Update(id, dialog.Record()), [this] { LoadMainList(); });
+    AfterWrite(list, row, m_covers.Update(id, dialog.Record(), dialog.Classification()),
+               [this] { LoadMainList(); });
 }
 
 void CViewCover::DeleteCovers() {
