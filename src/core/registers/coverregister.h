@@ -78,10 +78,17 @@ public:
     Outcome DeleteSelection(const std::vector<RecordId>& ids);
 
     ReadResult<DiscardRecord> ReadDiscard(RecordId id);
-    std::optional<RecordId> AddDiscard(const DiscardRecord& discard);
-    // Writes the date, kind and quantity; the discard stays with its cover. A
-    // destination chosen for it goes when the new kind no longer fits it.
-    Outcome UpdateDiscard(RecordId id, const DiscardRecord& discard);
+    // A destination (DiscardDestinations) given with the discard, as the
+    // discard page asks for it, is stored in the same unit; the one its
+    // kind implies is kept as nothing stored. One that does not agree with
+    // the kind is told (exclamation) and nothing is written.
+    std::optional<RecordId> AddDiscard(const DiscardRecord& discard,
+                                       std::optional<int> destination = {});
+    // Writes the date, kind and quantity; the discard stays with its cover.
+    // With a destination, as AddDiscard; without one, a destination chosen
+    // for it goes when the new kind no longer fits it.
+    Outcome UpdateDiscard(RecordId id, const DiscardRecord& discard,
+                          std::optional<int> destination = {});
     // Asks "Opravdu si přejete odstranit ze seznamu obal vyřazený \"%s\" ?"
     // with the discard's date and removes it on Yes.
     Outcome DeleteDiscard(RecordId id);

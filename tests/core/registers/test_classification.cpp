@@ -296,6 +296,30 @@ TEST_F(Classified, ProposalClassifiesOnlyCoversWithoutOneAndSaysHowFar) {
 
 // --- where a discarded reusable cover went -------------------------------
 
+// The discard page's one OK: the discard and its destination together.
+TEST_F(Classified, DiscardWithItsDestinationIsOneUnit) {
+    const DiscardRecord recycled{2, OleDate::FromValue(45100), 2, Q("3")};
+    const std::optional<RecordId> added = covers.AddDiscard(recycled, 2);
+    ASSERT_TRUE(added);
+    EXPECT_EQ(*covers.ReadDiscardDestination(*added), 2);
+    // The destination the kind implies is kept as nothing stored.
+    EXPECT_EQ(covers.UpdateDiscard(*added, recycled, 0), Outcome::Done);
+    EXPECT_EQ(db.Count("Discard_Dest"), 0);
+
+    const std::string before = Snapshot();
+    db.messages.shown.clear();
+    EXPECT_EQ(covers.UpdateDiscard(*added, {2, OleDate::FromValue(45200), 1, Q("9")}, 4),
+              Outcome::Refused);
+    EXPECT_EQ(covers.AddDiscard(recycled, 5), std::nullopt);
+    EXPECT_EQ(
+        db.messages.Texts(),
+        (std::vector<std::string>{"Vyřazení 'odstraněno' nemůže mít cíl 'oprava dřevěných obalů'.",
+                                  "Vyřazení 'recyklováno' nemůže mít cíl 'odstraněno'."}));
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(*covers.ReadDiscard(*added), recycled);
+    EXPECT_EQ(db.Count("CoverDiscard"), 2);
+}
+
 TEST_F(Classified, DiscardDestinationFollowsItsKindUnlessChosenAndGoesWithIt) {
     for (const auto& [kind, destination] : {std::pair{0, 3}, {1, 5}, {2, 0}}) {
         ASSERT_EQ(covers.UpdateDiscard(1, {2, OleDate::FromValue(45000), kind, Q("4")}),
