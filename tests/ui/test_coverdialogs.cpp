@@ -63,6 +63,7 @@ private slots:
     void optionsDialogReturnsTheTickedSwitches();
     void discardPageCouplesQuantityAndWeight();
     void discardPageIsAOnePageWizardRefusingZeroQuantity();
+    void discardPageAsksTheDestinationOfRecycledOnly();
 };
 
 void TestCoverDialogs::coverValidation_data() {
@@ -373,6 +374,30 @@ void TestCoverDialogs::discardPageIsAOnePageWizardRefusingZeroQuantity() {
     QVERIFY(!page->validatePage());
     QCOMPARE(db.messages.Texts(), std::vector<std::string>{"Množství musí být větší než 0 !"});
     QCOMPARE(wizard.focusWidget(), page->QuantityEdit());
+}
+
+void TestCoverDialogs::discardPageAsksTheDestinationOfRecycledOnly() {
+    UiDatabase db;
+    const long long cover = db.AddCover("Paleta", 2500);
+    Wizard wizard;
+    auto* page = new CPageDisc(db.Context(), {cover, OleDate::Now(), 2, Quantity::FromUnits(2)}, 4);
+    wizard.AddPage(page);
+    wizard.show();
+    QComboBox* combo = page->DestinationCombo();
+    QCOMPARE(combo->count(), 4);
+    QCOMPARE(combo->currentText(), QString("oprava dřevěných obalů"));
+    QVERIFY(combo->isEnabled());
+    QVERIFY(page->validatePage());
+    QCOMPARE(page->Destination(), 4);
+
+    page->KindButton(0)->click();
+    QVERIFY(!combo->isEnabled());
+    QVERIFY(page->validatePage());
+    QCOMPARE(page->Destination(), 3); // "energeticky využito", as its kind
+    page->KindButton(2)->click();
+    Choose(combo, 2);
+    QVERIFY(page->validatePage());
+    QCOMPARE(page->Destination(), 2);
 }
 
 QTEST_MAIN(TestCoverDialogs)

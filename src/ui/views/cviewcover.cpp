@@ -149,13 +149,14 @@ void CViewCover::RunFilter() {
     RunFilterDialog(dialog, m_filter);
 }
 
-bool CViewCover::RunDiscardPage(DiscardRecord& discard) {
+bool CViewCover::RunDiscardPage(DiscardRecord& discard, int& destination) {
     Wizard wizard(this);
-    auto* page = new CPageDisc(Context(), discard);
+    auto* page = new CPageDisc(Context(), discard, destination);
     wizard.AddPage(page);
     if (!wizard.Run())
         return false;
     discard = page->Record();
+    destination = page->Destination();
     return true;
 }
 
@@ -167,8 +168,9 @@ void CViewCover::AddDiscard() {
         return;
     }
     discard.date = OleDate::Now();
-    if (RunDiscardPage(discard))
-        m_covers.AddDiscard(discard);
+    int destination = -1;
+    if (RunDiscardPage(discard, destination))
+        m_covers.AddDiscard(discard, destination);
     LoadDiscards();
 }
 
@@ -189,9 +191,12 @@ void CViewCover::EditDiscard() {
     const RecordId id = list->Model()->Id(*selected);
     // The page is made only for a record that is there.
     std::optional<DiscardRecord> discard = ReadRow(list, *selected, m_covers.ReadDiscard(id));
-    if (!discard || !RunDiscardPage(*discard))
+    if (!discard)
         return;
-    if (m_covers.UpdateDiscard(id, *discard) == Outcome::Vanished)
+    std::optional<int> destination = ReadRow(list, *selected, m_covers.ReadDiscardDestination(id));
+    if (!destination || !RunDiscardPage(*discard, *destination))
+        return;
+    if (m_covers.UpdateDiscard(id, *discard, *destination) == Outcome::Vanished)
         RemoveRow(list, *selected);
     else
         LoadDiscards();

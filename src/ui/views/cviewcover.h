@@ -39,8 +39,9 @@ private:
     void AddDiscard();
     void EditDiscard();
     void DeleteDiscard();
-    // Runs the one-page discard wizard on the record; true on OK.
-    bool RunDiscardPage(DiscardRecord& discard);
+    // Runs the one-page discard wizard on the record and its destination;
+    // true on OK.
+    bool RunDiscardPage(DiscardRecord& discard, int& destination);
     // The one selected cover, or NoId.
     RecordId SingleSelectedCover() const;
     bool DiscardsEnabled() const;
