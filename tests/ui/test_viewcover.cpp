@@ -82,6 +82,7 @@ private slots:
     void deleteAsksAndTheListFollows_data();
     void deleteAsksAndTheListFollows();
     void filterWithDecimalComma();
+    void filterOfIncompleteClassification();
     void discardAddedIsListed();
     void discardAt2359KeepsItsDay();
     void discardDeleteAsksWithDate();
@@ -244,6 +245,23 @@ void TestViewCover::filterWithDecimalComma() {
     f.view->OnCommand(cmd::Filter);
     QCOMPARE(f.CoverNames(), QStringList({"10000", "5000", "7500"}));
     QVERIFY(f.view->FilterButton()->IsHeldPressed());
+}
+
+void TestViewCover::filterOfIncompleteClassification() {
+    Fixture f;
+    f.db.AddCover("Krabice", 5000);
+    f.db.AddCover("Paleta", 5000);
+    f.db.Run("INSERT INTO Cover_Class (cover_id, cls_beverage, cls_mat, cls_recycled, cls_litter) "
+             "SELECT cover_id, 0, 35, 0, 0 FROM Cover WHERE cover_name = 'Paleta'");
+    f.Open();
+    QCOMPARE(Column(f.Covers(), 7), QStringList({"neúplné", "dřevo a dřevotříska"}));
+    OnNextModal([](QWidget* modal) {
+        QTest::mouseClick(qobject_cast<CDlgFilterCover*>(modal)->IncompleteBox(), Qt::LeftButton);
+        PressOk(modal);
+    });
+    f.view->OnCommand(cmd::Filter);
+    QCOMPARE(f.CoverNames(), QStringList({"Krabice"}));
+    QVERIFY(f.view->Filter().onlyIncomplete);
 }
 
 void TestViewCover::discardAddedIsListed() {
