@@ -83,6 +83,7 @@ private slots:
     void deleteAsksAndTheListFollows();
     void filterWithDecimalComma();
     void filterOfIncompleteClassification();
+    void proposeClassificationsOverTheSelection();
     void discardAddedIsListed();
     void discardAt2359KeepsItsDay();
     void discardDeleteAsksWithDate();
@@ -262,6 +263,21 @@ void TestViewCover::filterOfIncompleteClassification() {
     f.view->OnCommand(cmd::Filter);
     QCOMPARE(f.CoverNames(), QStringList({"Krabice"}));
     QVERIFY(f.view->Filter().onlyIncomplete);
+}
+
+void TestViewCover::proposeClassificationsOverTheSelection() {
+    Fixture f;
+    f.db.AddCover("Krabice", 5000, 7); // "papír": proposed completely
+    f.db.AddCover("Lahev", 5000, 9);   // "PE - pevné duté": the colour class left
+    f.db.AddCover("Paleta", 5000, 0);  // not selected
+    f.Open();
+    f.SelectCovers({0, 1});
+    f.view->OnCommand(cmd::ProposeClassifications);
+    QCOMPARE(f.db.messages.shown.size(), size_t{1});
+    QCOMPARE(f.db.messages.shown[0].icon, MsgIcon::Information);
+    QVERIFY(f.db.messages.shown[0].text.starts_with("Návrh zařazení pro výkaz 2021"));
+    QCOMPARE(Column(f.Covers(), 7), QStringList({"papír", "neúplné", "neúplné"}));
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Cover_Class"), 2LL);
 }
 
 void TestViewCover::discardAddedIsListed() {

@@ -32,6 +32,7 @@ CViewCover::CViewCover(const GuiContext& context, QWidget* parent)
                  {cmd::Edit, [this] { EditCover(); }},
                  {cmd::Delete, [this] { DeleteCovers(); }},
                  {cmd::Filter, [this] { RunFilter(); }},
+                 {cmd::ProposeClassifications, [this] { ProposeClassifications(); }},
                  {cmd::Add2, [this] { AddDiscard(); }, discards},
                  {cmd::Edit2, [this] { EditDiscard(); }, discards},
                  {cmd::Delete2, [this] { DeleteDiscard(); }, discards}});
@@ -141,6 +142,12 @@ void CViewCover::EditCover() {
 
 void CViewCover::DeleteCovers() {
     if (m_covers.DeleteSelection(SelectedMainIds()) != Outcome::Unchanged)
+        LoadMainList();
+}
+
+void CViewCover::ProposeClassifications() {
+    // The register tells the summary (or the empty selection) itself.
+    if (m_covers.ProposeClassifications(SelectedMainIds()))
         LoadMainList();
 }
 

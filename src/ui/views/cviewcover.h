@@ -36,6 +36,8 @@ private:
     void EditCover();
     void DeleteCovers();
     void RunFilter();
+    // "Navrhnout zařazení pro výkaz 2021" over the selected covers.
+    void ProposeClassifications();
     void AddDiscard();
     void EditDiscard();
     void DeleteDiscard();
