@@ -249,6 +249,7 @@ void TestCoverDialogs::coverSectionProposal() {
     // Nothing proposed and nothing chosen: the cover stays unclassified.
     record.material = 1;
     CDlgCover untouched(db.Context(), record);
+    QVERIFY(!untouched.ProposalLabel()->isVisibleTo(&untouched));
     untouched.accept();
     QCOMPARE(untouched.result(), int(QDialog::Accepted));
     QVERIFY(!untouched.Classification());

@@ -154,7 +154,8 @@ void CDlgCover::LoadClassification(const CoverClassification& c) {
     codecombo::FillAll(m_littering, LitteringKinds, c.littering);
     m_plastic->setText(c.plastic ? QuantityToLocaleText(*c.plastic) : QString());
     m_composition = c.composition;
-    m_proposal->setVisible(m_proposed);
+    // An old material that suggests nothing leaves nothing to mark.
+    m_proposal->setVisible(m_proposed && c != CoverClassification{});
     EnableClassification();
 }
 
