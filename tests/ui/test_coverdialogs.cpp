@@ -230,6 +230,7 @@ void TestCoverDialogs::coverSectionProposal() {
     QVERIFY(proposed.ProposalLabel()->isVisibleTo(&proposed));
     QCOMPARE(codecombo::Selected(proposed.Material2021Combo()), -1);
     QCOMPARE(codecombo::Selected(proposed.ShapeCombo()), 1);
+    QVERIFY(proposed.ProposalLabel()->toolTip().contains("PE transparentní, PE barevné"));
     proposed.accept();
     QCOMPARE(proposed.Classification(), (CoverClassification{.shape = 1}));
     // Any choice in the section makes it the user's own.

@@ -106,8 +106,6 @@ QWidget* CDlgCover::MakeClassificationSection() {
     m_littering = codecombo::Make(box);
     m_plastic = new QLineEdit(box);
     m_proposal = new QLabel(QStringLiteral("návrh"), box);
-    m_proposal->setToolTip(
-        QStringLiteral("Zařazení navržené podle materiálu obalu; uloží se tlačítkem OK."));
     m_proposal->setStyleSheet(QStringLiteral("color: #a05a00; font-weight: bold;"));
 
     auto* grid = new QGridLayout(box);
@@ -196,8 +194,27 @@ void CDlgCover::LoadControls() {
     codecombo::FillAll(m_payment, Payments, m_record.payment);
     codecombo::FillAll(m_stat, StatCategories, m_record.stat);
     m_proposed = !m_classification;
-    LoadClassification(m_classification ? *m_classification
-                                        : ProposeClassification(m_record.material).classification);
+    if (m_classification)
+        LoadClassification(*m_classification);
+    else
+        LoadProposal(m_record.material);
+}
+
+void CDlgCover::LoadProposal(int oldMaterial) {
+    const ClassificationProposal proposal = ProposeClassification(oldMaterial);
+    // The materials the old code leaves open are named where the user looks
+    // for them: beside the mark of the proposal.
+    QString candidates;
+    for (const int material : proposal.materials)
+        candidates += (candidates.isEmpty() ? QString() : QStringLiteral(", ")) +
+                      QString::fromStdString(Materials2021.Label(material));
+    m_proposal->setToolTip(
+        candidates.isEmpty()
+            ? QStringLiteral("Zařazení navržené podle materiálu obalu; uloží se tlačítkem OK.")
+            : QStringLiteral("Zařazení navržené podle materiálu obalu; uloží se tlačítkem OK.\n"
+                             "Materiál pro výkaz 2021 může být: %1")
+                  .arg(candidates));
+    LoadClassification(proposal.classification);
 }
 
 void CDlgCover::showEvent(QShowEvent* event) {
@@ -212,7 +229,7 @@ void CDlgCover::OnMaterialChosen() {
         codecombo::Select(m_stat, StatCartons);
     // A proposal the user has not touched follows the material it came from.
     if (m_proposed)
-        LoadClassification(ProposeClassification(material).classification);
+        LoadProposal(material);
 }
 
 void CDlgCover::OnStatChosen() {

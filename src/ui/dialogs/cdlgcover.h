@@ -62,6 +62,8 @@ private:
     QWidget* MakeClassificationSection();
     void LoadControls();
     void LoadClassification(const CoverClassification& c);
+    // Shows what the old material code suggests, marked as a proposal.
+    void LoadProposal(int oldMaterial);
     // Enables the fields the chosen material and littering category ask for.
     void EnableClassification();
     // The user changed the section: it is no longer the proposal.
