@@ -55,9 +55,9 @@ const std::vector<MenuSpec>& MenuBar() {
          {cmd::ViewCovers, cmd::ViewCompCovers, cmd::ViewProducts, cmd::ViewDispatches, Separator,
           cmd::Refresh}},
         {"Zázna&my",
-         {SubMenu{"&Importovat z", {cmd::ImportMoney, cmd::ImportWak}}, cmd::ResolveAll, Separator,
-          cmd::Add, cmd::Edit, cmd::Delete, Separator, cmd::Find, cmd::Replace, Separator,
-          cmd::Filter, Separator, cmd::Options}},
+         {SubMenu{"&Importovat z", {cmd::ImportMoney, cmd::ImportWak}}, cmd::ResolveAll,
+          cmd::ProposeClassifications, Separator, cmd::Add, cmd::Edit, cmd::Delete, Separator,
+          cmd::Find, cmd::Replace, Separator, cmd::Filter, Separator, cmd::Options}},
         {"&Zobrazit", {cmd::ToggleTableBar, cmd::ToggleToolBar, cmd::ToggleStatusBar}},
         {"&Nápověda", {cmd::Help, cmd::About}},
     };

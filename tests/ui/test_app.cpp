@@ -161,7 +161,7 @@ void TestApp::everyCommandOfTheMenusAndBarsIsEnabledAsDesigned() {
         cmd::Edit,           cmd::Delete,          cmd::Find,
         cmd::Replace,        cmd::Filter,          cmd::Options,
         cmd::ToggleTableBar, cmd::ToggleToolBar,   cmd::ToggleStatusBar,
-        cmd::Help,           cmd::About,
+        cmd::Help,           cmd::About,           cmd::ProposeClassifications,
     };
     std::map<QAction*, int> ids;
     for (const CommandInfo& command : Commands())

@@ -1,6 +1,7 @@
 // The cover dialog, the covers filter dialog, the options dialog and the
 // discard page, driven through their widgets.
 #include "core/data/codelists.h"
+#include "ui/dialogs/cdlgcomposition.h"
 #include "ui/dialogs/cdlgcover.h"
 #include "ui/dialogs/cdlgfiltercover.h"
 #include "ui/dialogs/cdlgoptions.h"
@@ -13,9 +14,11 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTest>
 
 using namespace tarvo;
@@ -51,11 +54,16 @@ private slots:
     void coverMaterialOrder();
     void coverCoupling_data();
     void coverCoupling();
+    void coverSectionEnabling_data();
+    void coverSectionEnabling();
+    void coverSectionProposal();
+    void compositionRefusesAnythingBut100();
     void filterValidation_data();
     void filterValidation();
     void optionsDialogReturnsTheTickedSwitches();
     void discardPageCouplesQuantityAndWeight();
     void discardPageIsAOnePageWizardRefusingZeroQuantity();
+    void discardPageAsksTheDestinationOfRecycledOnly();
 };
 
 void TestCoverDialogs::coverValidation_data() {
@@ -183,6 +191,94 @@ void TestCoverDialogs::coverCoupling() {
     QCOMPARE(codecombo::Selected(dialog.StatCombo()), expectStat);
 }
 
+void TestCoverDialogs::coverSectionEnabling_data() {
+    QTest::addColumn<int>("material"); // Materials2021
+    QTest::addColumn<int>("littering");
+    QTest::addColumn<bool>("shape");
+    QTest::addColumn<bool>("composition");
+    QTest::addColumn<bool>("plastic");
+
+    QTest::newRow("PET transparentní") << 0 << 0 << true << false << false;
+    QTest::newRow("nápojový karton") << 25 << 0 << true << true << false;
+    QTest::newRow("papír, cup partly of plastic") << 30 << 4 << false << false << true;
+    QTest::newRow("papír kompozitní") << 34 << 3 << false << true << false;
+    QTest::newRow("nothing chosen") << -1 << 6 << true << false << true;
+}
+
+void TestCoverDialogs::coverSectionEnabling() {
+    QFETCH(int, material);
+    QFETCH(int, littering);
+    QFETCH(bool, shape);
+    QFETCH(bool, composition);
+    QFETCH(bool, plastic);
+    UiDatabase db;
+    CDlgCover dialog(db.Context(), {}, CoverClassification{.material = 0, .shape = 1});
+    dialog.show();
+    Choose(dialog.Material2021Combo(), material);
+    Choose(dialog.LitteringCombo(), littering);
+    QCOMPARE(dialog.ShapeCombo()->isEnabled(), shape);
+    QCOMPARE(dialog.CompositionButton()->isEnabled(), composition);
+    QCOMPARE(dialog.PlasticEdit()->isEnabled(), plastic);
+}
+
+void TestCoverDialogs::coverSectionProposal() {
+    UiDatabase db;
+    CoverRecord record{.name = "Lahev", .weight = Quantity::FromUnits(1), .material = 9};
+    record.type = record.origin = record.payment = record.stat = 0;
+    CDlgCover proposed(db.Context(), record);
+    // "PE - pevné duté": rigid, the colour class left to the user.
+    QVERIFY(proposed.ProposalLabel()->isVisibleTo(&proposed));
+    QCOMPARE(codecombo::Selected(proposed.Material2021Combo()), -1);
+    QCOMPARE(codecombo::Selected(proposed.ShapeCombo()), 1);
+    QVERIFY(proposed.ProposalLabel()->toolTip().contains("PE transparentní, PE barevné"));
+    proposed.accept();
+    QCOMPARE(proposed.Classification(), (CoverClassification{.shape = 1}));
+    // Any choice in the section makes it the user's own.
+    Choose(proposed.LitteringCombo(), 2);
+    QVERIFY(!proposed.ProposalLabel()->isVisibleTo(&proposed));
+
+    // A fault of the section keeps the dialog open with the rule's message.
+    CDlgCover refused(db.Context(), record, CoverClassification{.material = 30});
+    QVERIFY(!refused.ProposalLabel()->isVisibleTo(&refused));
+    refused.ReusableBox()->setChecked(true);
+    Choose(refused.LitteringCombo(), 2);
+    refused.accept();
+    QCOMPARE(refused.result(), 0);
+    QCOMPARE(db.messages.Texts(),
+             std::vector<std::string>{"Kategorie littering patří jen k obalům na jedno použití."});
+
+    // Nothing proposed and nothing chosen: the cover stays unclassified.
+    record.material = 1;
+    CDlgCover untouched(db.Context(), record);
+    QVERIFY(!untouched.ProposalLabel()->isVisibleTo(&untouched));
+    untouched.accept();
+    QCOMPARE(untouched.result(), int(QDialog::Accepted));
+    QVERIFY(!untouched.Classification());
+}
+
+void TestCoverDialogs::compositionRefusesAnythingBut100() {
+    UiDatabase db;
+    CDlgComposition dialog(db.Context(), 25, {{9, Quantity::FromUnits(74)}});
+    dialog.show();
+    QTableWidget* grid = dialog.Grid();
+    QCOMPARE(grid->rowCount(), Components.size);
+    QCOMPARE(grid->item(9, 1)->text(), QString("74"));
+    grid->item(1, 1)->setText("25");
+    QCOMPARE(dialog.TotalLabel()->text(), QString("Celkem: 99 %"));
+    dialog.accept();
+    QCOMPARE(dialog.result(), 0);
+    QCOMPARE(
+        db.messages.Texts(),
+        std::vector<std::string>{"Podíly složek dávají dohromady 99 %, musí dát právě 100 %."});
+    grid->item(6, 1)->setText("1");
+    QCOMPARE(dialog.TotalLabel()->text(), QString("Celkem: 100 %"));
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.Record(), (std::vector<CompositionPart>{{1, Quantity::FromUnits(25)},
+                                                            {6, Quantity::FromUnits(1)},
+                                                            {9, Quantity::FromUnits(74)}}));
+}
+
 void TestCoverDialogs::filterValidation_data() {
     QTest::addColumn<QString>("from");
     QTest::addColumn<bool>("useWeight");
@@ -280,6 +376,30 @@ void TestCoverDialogs::discardPageIsAOnePageWizardRefusingZeroQuantity() {
     QVERIFY(!page->validatePage());
     QCOMPARE(db.messages.Texts(), std::vector<std::string>{"Množství musí být větší než 0 !"});
     QCOMPARE(wizard.focusWidget(), page->QuantityEdit());
+}
+
+void TestCoverDialogs::discardPageAsksTheDestinationOfRecycledOnly() {
+    UiDatabase db;
+    const long long cover = db.AddCover("Paleta", 2500);
+    Wizard wizard;
+    auto* page = new CPageDisc(db.Context(), {cover, OleDate::Now(), 2, Quantity::FromUnits(2)}, 4);
+    wizard.AddPage(page);
+    wizard.show();
+    QComboBox* combo = page->DestinationCombo();
+    QCOMPARE(combo->count(), 4);
+    QCOMPARE(combo->currentText(), QString("oprava dřevěných obalů"));
+    QVERIFY(combo->isEnabled());
+    QVERIFY(page->validatePage());
+    QCOMPARE(page->Destination(), 4);
+
+    page->KindButton(0)->click();
+    QVERIFY(!combo->isEnabled());
+    QVERIFY(page->validatePage());
+    QCOMPARE(page->Destination(), 3); // "energeticky využito", as its kind
+    page->KindButton(2)->click();
+    Choose(combo, 2);
+    QVERIFY(page->validatePage());
+    QCOMPARE(page->Destination(), 2);
 }
 
 QTEST_MAIN(TestCoverDialogs)

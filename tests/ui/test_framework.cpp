@@ -37,7 +37,7 @@ void TestFramework::listModelFollowsItsRows() {
     const long long a = db.AddCover("Bedna", 10000, 0, 1);
     db.AddCover("Archy", 5000, 2);
     ListModel model(db.messages, MakeCoverRows(db.Store()));
-    QCOMPARE(model.columnCount(), 7);
+    QCOMPARE(model.columnCount(), 8);
     QCOMPARE(model.headerData(2, Qt::Horizontal).toString(), QString("Hmotnost [kg]"));
     QVERIFY(model.Load(
         [&](IdList& ids) { return LoadCoverIds(db.Store(), CoverFilter{}, ListSort{}, ids); }));

@@ -82,6 +82,8 @@ private slots:
     void deleteAsksAndTheListFollows_data();
     void deleteAsksAndTheListFollows();
     void filterWithDecimalComma();
+    void filterOfIncompleteClassification();
+    void proposeClassificationsOverTheSelection();
     void discardAddedIsListed();
     void discardAt2359KeepsItsDay();
     void discardDeleteAsksWithDate();
@@ -140,6 +142,9 @@ void TestViewCover::editCoverWritesDialogValues() {
     });
     f.view->OnCommand(cmd::Edit);
     QCOMPARE(f.db.Number("SELECT cover_weight FROM Cover"), 600LL);
+    // The proposal the section showed ("kovy nad 5l- hliník AL": hliník Al)
+    // is stored with the cover.
+    QCOMPARE(f.db.Number("SELECT cls_mat FROM Cover_Class"), 21LL);
     QCOMPARE(f.Covers()->Cell(0, 0), QString("Fólie PE"));
     QVERIFY(f.broadcast.sent.empty());
 }
@@ -241,6 +246,38 @@ void TestViewCover::filterWithDecimalComma() {
     f.view->OnCommand(cmd::Filter);
     QCOMPARE(f.CoverNames(), QStringList({"10000", "5000", "7500"}));
     QVERIFY(f.view->FilterButton()->IsHeldPressed());
+}
+
+void TestViewCover::filterOfIncompleteClassification() {
+    Fixture f;
+    f.db.AddCover("Krabice", 5000);
+    f.db.AddCover("Paleta", 5000);
+    f.db.Run("INSERT INTO Cover_Class (cover_id, cls_beverage, cls_mat, cls_recycled, cls_litter) "
+             "SELECT cover_id, 0, 35, 0, 0 FROM Cover WHERE cover_name = 'Paleta'");
+    f.Open();
+    QCOMPARE(Column(f.Covers(), 7), QStringList({"neúplné", "dřevo a dřevotříska"}));
+    OnNextModal([](QWidget* modal) {
+        QTest::mouseClick(qobject_cast<CDlgFilterCover*>(modal)->IncompleteBox(), Qt::LeftButton);
+        PressOk(modal);
+    });
+    f.view->OnCommand(cmd::Filter);
+    QCOMPARE(f.CoverNames(), QStringList({"Krabice"}));
+    QVERIFY(f.view->Filter().onlyIncomplete);
+}
+
+void TestViewCover::proposeClassificationsOverTheSelection() {
+    Fixture f;
+    f.db.AddCover("Krabice", 5000, 7); // "papír": proposed completely
+    f.db.AddCover("Lahev", 5000, 9);   // "PE - pevné duté": the colour class left
+    f.db.AddCover("Paleta", 5000, 0);  // not selected
+    f.Open();
+    f.SelectCovers({0, 1});
+    f.view->OnCommand(cmd::ProposeClassifications);
+    QCOMPARE(f.db.messages.shown.size(), size_t{1});
+    QCOMPARE(f.db.messages.shown[0].icon, MsgIcon::Information);
+    QVERIFY(f.db.messages.shown[0].text.starts_with("Návrh zařazení pro výkaz 2021"));
+    QCOMPARE(Column(f.Covers(), 7), QStringList({"papír", "neúplné", "neúplné"}));
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Cover_Class"), 2LL);
 }
 
 void TestViewCover::discardAddedIsListed() {

@@ -17,6 +17,10 @@ struct CoverFilter {
     bool useOrigin = false;
     bool usePayment = false;
     bool useReusable = false;
+    // "jen obaly s neúplným zařazením pro výkaz 2021": the covers that are
+    // not complete for the new form (IsCompleteForNewForm), those without a
+    // classification included.
+    bool onlyIncomplete = false;
     std::string name;
     bool namePart = false;
     Quantity weightFrom = Quantity::FromUnits(0);
@@ -29,13 +33,14 @@ struct CoverFilter {
 
     bool IsActive() const {
         return useName || useWeight || useMaterial || useType || useOrigin || usePayment ||
-               useReusable;
+               useReusable || onlyIncomplete;
     }
     bool operator==(const CoverFilter&) const = default;
 };
 
 // The filter's conditions on Cover's columns, in the order name, weight
-// (both bounds included), material, type, origin, payment, reusable. Names
+// (both bounds included), material, type, origin, payment, reusable,
+// incomplete classification (through Cover_Class and Cover_Part). Names
 // compare without regard to letter case, as a whole or (namePart) as a part.
 SqlClause CoverCriterion(const CoverFilter& filter);
 

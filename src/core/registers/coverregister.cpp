@@ -15,6 +15,27 @@ namespace {
 
 constexpr const char* NoCover = "Není vybrán obal !";
 
+// Tells why a discard of the kind cannot have the destination; false when
+// it can.
+bool RefuseDestination(IMessagePort& messages, int kind, int destination) {
+    if (DestinationFitsKind(destination, kind))
+        return false;
+    messages.ShowMessage(Format("Vyřazení '%s' nemůže mít cíl '%s'.",
+                                DiscardKinds.Label(kind).c_str(),
+                                DiscardDestinations.Label(destination).c_str()),
+                         MsgIcon::Exclamation);
+    return true;
+}
+
+// Stores a destination that fits the kind: the one the kind implies as
+// nothing, so a later change of the kind carries it along.
+void StoreDestination(CDataStore& store, RecordId discard, int kind, int destination) {
+    if (destination == DestinationOfKind(kind))
+        DeleteDiscardDestination(store, discard);
+    else
+        WriteDiscardDestination(store, discard, destination);
+}
+
 } // namespace
 
 CoverRegister::CoverRegister(CDataStore& store, const PropagationSwitches& switches,
@@ -25,10 +46,20 @@ ReadResult<CoverRecord> CoverRegister::Read(RecordId id) {
     return ReadFound<CoverRecord>(m_store, [&] { return FindCover(m_store, id); });
 }
 
-std::optional<RecordId> CoverRegister::Add(const CoverRecord& cover) {
+std::optional<RecordId>
+CoverRegister::Add(const CoverRecord& cover,
+                   const std::optional<CoverClassification>& classification) {
+    if (classification) {
+        if (const auto fault = ClassificationFault(*classification, cover.reusable)) {
+            m_store.Messages().ShowMessage(*fault, MsgIcon::Exclamation);
+            return std::nullopt;
+        }
+    }
     try {
         Transaction transaction(m_store);
         const RecordId id = CoverWriter(m_store).Insert(cover);
+        if (classification)
+            WriteClassification(m_store, id, *classification);
         transaction.Commit();
         return id;
     } catch (const ComError& e) {
@@ -37,7 +68,8 @@ std::optional<RecordId> CoverRegister::Add(const CoverRecord& cover) {
     }
 }
 
-Outcome CoverRegister::Update(RecordId id, const CoverRecord& cover) {
+Outcome CoverRegister::Update(RecordId id, const CoverRecord& cover,
+                              const std::optional<CoverClassification>& classification) {
     const CoverCodes codes{cover.type, cover.origin, cover.payment};
     bool carried = false;
     try {
@@ -47,16 +79,20 @@ Outcome CoverRegister::Update(RecordId id, const CoverRecord& cover) {
         const std::optional<CoverCodes> old = FindCoverCodes(m_store, id);
         if (RecordGone(m_store, old.has_value()))
             return Outcome::Vanished;
-        // A classification that was right for the cover stays right: a
-        // cover with a littering category cannot become reusable.
-        if (const auto stored = FindClassification(m_store, id)) {
-            if (const auto fault = ClassificationFault(*stored, cover.reusable)) {
+        // The classification the cover ends up with must fit the edited
+        // cover: one with a littering category cannot become reusable.
+        const std::optional<CoverClassification> kept =
+            classification ? classification : FindClassification(m_store, id);
+        if (kept) {
+            if (const auto fault = ClassificationFault(*kept, cover.reusable)) {
                 m_store.Messages().ShowMessage(*fault, MsgIcon::Exclamation);
                 return Outcome::Refused;
             }
         }
         carried = *old != codes;
         UpdateCover(m_store, id, cover);
+        if (classification)
+            WriteClassification(m_store, id, *classification);
         if (carried)
             CarryCoverCodes(m_store, CoverCodeTargetsOf(m_switches), id, codes);
         transaction.Commit();
@@ -94,10 +130,15 @@ ReadResult<DiscardRecord> CoverRegister::ReadDiscard(RecordId id) {
     return ReadFound<DiscardRecord>(m_store, [&] { return FindDiscard(m_store, id); });
 }
 
-std::optional<RecordId> CoverRegister::AddDiscard(const DiscardRecord& discard) {
+std::optional<RecordId> CoverRegister::AddDiscard(const DiscardRecord& discard,
+                                                  std::optional<int> destination) {
+    if (destination && RefuseDestination(m_store.Messages(), discard.kind, *destination))
+        return std::nullopt;
     try {
         Transaction transaction(m_store);
         const RecordId id = DiscardWriter(m_store).Insert(discard);
+        if (destination)
+            StoreDestination(m_store, id, discard.kind, *destination);
         transaction.Commit();
         return id;
     } catch (const ComError& e) {
@@ -106,15 +147,22 @@ std::optional<RecordId> CoverRegister::AddDiscard(const DiscardRecord& discard) 
     }
 }
 
-Outcome CoverRegister::UpdateDiscard(RecordId id, const DiscardRecord& discard) {
+Outcome CoverRegister::UpdateDiscard(RecordId id, const DiscardRecord& discard,
+                                     std::optional<int> destination) {
     try {
         Transaction transaction(m_store);
         if (RecordGone(m_store, FindDiscard(m_store, id).has_value()))
             return Outcome::Vanished;
+        if (destination && RefuseDestination(m_store.Messages(), discard.kind, *destination))
+            return Outcome::Refused;
         tarvo::UpdateDiscard(m_store, id, discard);
-        const std::optional<int> destination = FindDiscardDestination(m_store, id);
-        if (destination && !DestinationFitsKind(*destination, discard.kind))
-            DeleteDiscardDestination(m_store, id);
+        if (destination) {
+            StoreDestination(m_store, id, discard.kind, *destination);
+        } else {
+            const std::optional<int> stored = FindDiscardDestination(m_store, id);
+            if (stored && !DestinationFitsKind(*stored, discard.kind))
+                DeleteDiscardDestination(m_store, id);
+        }
         transaction.Commit();
     } catch (const ComError& e) {
         ShowComError(m_store.Messages(), e);
@@ -264,13 +312,8 @@ Outcome CoverRegister::SetDiscardDestination(RecordId discard, int destination) 
         const std::optional<DiscardRecord> found = FindDiscard(m_store, discard);
         if (RecordGone(m_store, found.has_value()))
             return Outcome::Vanished;
-        if (!DestinationFitsKind(destination, found->kind)) {
-            m_store.Messages().ShowMessage(Format("Vyřazení '%s' nemůže mít cíl '%s'.",
-                                                  DiscardKinds.Label(found->kind).c_str(),
-                                                  DiscardDestinations.Label(destination).c_str()),
-                                           MsgIcon::Exclamation);
+        if (RefuseDestination(m_store.Messages(), found->kind, destination))
             return Outcome::Refused;
-        }
         WriteDiscardDestination(m_store, discard, destination);
         transaction.Commit();
     } catch (const ComError& e) {

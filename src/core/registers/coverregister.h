@@ -53,15 +53,24 @@ public:
 
     // outcome is Done (record set), Vanished or Failed.
     ReadResult<CoverRecord> Read(RecordId id);
-    // The new cover's identifier, or nothing after a database error.
-    std::optional<RecordId> Add(const CoverRecord& cover);
+    // The new cover's identifier, or nothing after a database error. A
+    // classification given with it (the cover dialog's section "Výkaz od roku
+    // 2021") is stored in the same unit; one the rules refuse
+    // (ClassificationFault) is told with the exclamation icon and nothing is
+    // added.
+    std::optional<RecordId> Add(const CoverRecord& cover,
+                                const std::optional<CoverClassification>& classification = {});
     // Writes the cover. When its type, origin or payment changed, every switch
     // that is on carries the three codes into the composite cover items, the
     // packaging lines and the dispatch cover lines of the cover, and the views
-    // are told to reload their covers (also with every switch off). A cover
-    // whose classification has a littering category is not made reusable:
-    // that is told (exclamation) and Refused.
-    Outcome Update(RecordId id, const CoverRecord& cover);
+    // are told to reload their covers (also with every switch off). A
+    // classification given with the cover replaces the stored one in the
+    // same unit, so the dialog's one OK writes both or neither. The cover
+    // with the classification it ends up with must pass the rules
+    // (ClassificationFault: a cover with a littering category is not made
+    // reusable): a fault is told (exclamation) and Refused, nothing written.
+    Outcome Update(RecordId id, const CoverRecord& cover,
+                   const std::optional<CoverClassification>& classification = {});
     // Asks "Opravdu si přejete odstranit vybrané obaly" and on Yes removes the
     // covers' discards and composite cover items and marks the covers deleted;
     // their packaging and dispatch lines stay. An empty selection gets "Není
@@ -69,10 +78,17 @@ public:
     Outcome DeleteSelection(const std::vector<RecordId>& ids);
 
     ReadResult<DiscardRecord> ReadDiscard(RecordId id);
-    std::optional<RecordId> AddDiscard(const DiscardRecord& discard);
-    // Writes the date, kind and quantity; the discard stays with its cover. A
-    // destination chosen for it goes when the new kind no longer fits it.
-    Outcome UpdateDiscard(RecordId id, const DiscardRecord& discard);
+    // A destination (DiscardDestinations) given with the discard, as the
+    // discard page asks for it, is stored in the same unit; the one its
+    // kind implies is kept as nothing stored. One that does not agree with
+    // the kind is told (exclamation) and nothing is written.
+    std::optional<RecordId> AddDiscard(const DiscardRecord& discard,
+                                       std::optional<int> destination = {});
+    // Writes the date, kind and quantity; the discard stays with its cover.
+    // With a destination, as AddDiscard; without one, a destination chosen
+    // for it goes when the new kind no longer fits it.
+    Outcome UpdateDiscard(RecordId id, const DiscardRecord& discard,
+                          std::optional<int> destination = {});
     // Asks "Opravdu si přejete odstranit ze seznamu obal vyřazený \"%s\" ?"
     // with the discard's date and removes it on Yes.
     Outcome DeleteDiscard(RecordId id);

@@ -12,12 +12,15 @@ namespace tarvo {
 class CDataStore;
 
 // The covers list: "Název", "Materiál", "Hmotnost [kg]", "Typ", "Původ",
-// "Platba", "Opakovaně používaný"; codes shown by their labels, the weight
-// with two decimals, the flag as "ano"/"ne".
+// "Platba", "Opakovaně používaný", "Výkaz 2021"; codes shown by their labels,
+// the weight with two decimals, the flag as "ano"/"ne", the classification
+// for the new form as its material's label when it is complete and
+// "neúplné" otherwise.
 std::unique_ptr<IRowSource> MakeCoverRows(CDataStore& store);
 // The covers that are not deleted and pass the filter, ordered by a column of
 // the covers list: the name in the Czech order, the coded columns by their
-// codes. Any other column index sorts by name. A database error is shown and
+// codes, "Výkaz 2021" by the material code of the new form (covers without
+// one first). Any other column index sorts by name. A database error is shown and
 // false returned; ids then holds the rows read before it.
 bool LoadCoverIds(CDataStore& store, const CoverFilter& filter, ListSort sort, IdList& ids);
 

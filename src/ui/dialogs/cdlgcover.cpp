@@ -2,6 +2,8 @@
 
 #include "core/data/codelists.h"
 #include "core/ports/messageport.h"
+#include "core/registers/classification.h"
+#include "ui/dialogs/cdlgcomposition.h"
 #include "ui/framework/codecombo.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
@@ -10,6 +12,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,8 +27,10 @@ constexpr int MaterialCartons = 6;
 constexpr int StatCartons = 3;
 } // namespace
 
-CDlgCover::CDlgCover(const GuiContext& context, CoverRecord record, QWidget* parent)
-    : QDialog(parent), m_context(context), m_record(std::move(record)) {
+CDlgCover::CDlgCover(const GuiContext& context, CoverRecord record,
+                     std::optional<CoverClassification> classification, QWidget* parent)
+    : QDialog(parent), m_context(context), m_record(std::move(record)),
+      m_classification(std::move(classification)) {
     setWindowTitle(QStringLiteral("Detail obalu"));
     m_name = new QLineEdit(this);
     m_name->setMaxLength(50);
@@ -80,6 +85,7 @@ CDlgCover::CDlgCover(const GuiContext& context, CoverRecord record, QWidget* par
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    layout->addWidget(MakeClassificationSection());
     layout->addWidget(buttons);
     setMinimumWidth(420);
 
@@ -88,6 +94,89 @@ CDlgCover::CDlgCover(const GuiContext& context, CoverRecord record, QWidget* par
     connect(m_material, &QComboBox::activated, this, [this] { OnMaterialChosen(); });
     connect(m_stat, &QComboBox::activated, this, [this] { OnStatChosen(); });
     LoadControls();
+}
+
+QWidget* CDlgCover::MakeClassificationSection() {
+    auto* box = new QGroupBox(QStringLiteral("Výkaz od roku 2021"), this);
+    m_beverage = new QCheckBox(QStringLiteral("Nápojový obal"), box);
+    m_material2021 = codecombo::Make(box);
+    m_shape = codecombo::Make(box);
+    m_recycled = new QLineEdit(box);
+    m_compositionButton = new QPushButton(QStringLiteral("Složení…"), box);
+    m_littering = codecombo::Make(box);
+    m_plastic = new QLineEdit(box);
+    m_proposal = new QLabel(QStringLiteral("návrh"), box);
+    m_proposal->setStyleSheet(QStringLiteral("color: #a05a00; font-weight: bold;"));
+
+    auto* grid = new QGridLayout(box);
+    int row = 0;
+    auto addRow = [&](const char* label, QWidget* field, QWidget* beside = nullptr) {
+        auto* text = new QLabel(QString::fromUtf8(label), box);
+        text->setBuddy(field);
+        grid->addWidget(text, row, 0);
+        grid->addWidget(field, row, 1, 1, beside ? 1 : 2);
+        if (beside)
+            grid->addWidget(beside, row, 2);
+        ++row;
+    };
+    grid->addWidget(m_beverage, row, 1);
+    grid->addWidget(m_proposal, row++, 2, Qt::AlignRight);
+    addRow("Materiál:", m_material2021, m_compositionButton);
+    addRow("Tvar:", m_shape);
+    addRow("Recyklát [%]:", m_recycled);
+    addRow("Littering:", m_littering);
+    addRow("Podíl plastu [%]:", m_plastic);
+    grid->setColumnStretch(1, 1);
+
+    connect(m_material2021, &QComboBox::activated, this, [this] {
+        SectionEdited();
+        EnableClassification();
+    });
+    connect(m_littering, &QComboBox::activated, this, [this] {
+        SectionEdited();
+        EnableClassification();
+    });
+    connect(m_shape, &QComboBox::activated, this, [this] { SectionEdited(); });
+    connect(m_beverage, &QCheckBox::clicked, this, [this] { SectionEdited(); });
+    connect(m_recycled, &QLineEdit::textEdited, this, [this] { SectionEdited(); });
+    connect(m_plastic, &QLineEdit::textEdited, this, [this] { SectionEdited(); });
+    connect(m_compositionButton, &QPushButton::clicked, this, [this] { EditComposition(); });
+    return box;
+}
+
+void CDlgCover::LoadClassification(const CoverClassification& c) {
+    m_beverage->setChecked(c.beverage);
+    codecombo::FillAll(m_material2021, Materials2021, c.material);
+    codecombo::FillAll(m_shape, Shapes, c.shape);
+    m_recycled->setText(QuantityToLocaleText(c.recycled));
+    codecombo::FillAll(m_littering, LitteringKinds, c.littering);
+    m_plastic->setText(c.plastic ? QuantityToLocaleText(*c.plastic) : QString());
+    m_composition = c.composition;
+    // An old material that suggests nothing leaves nothing to mark.
+    m_proposal->setVisible(m_proposed && c != CoverClassification{});
+    EnableClassification();
+}
+
+void CDlgCover::EnableClassification() {
+    const int material = codecombo::Selected(m_material2021);
+    // A shape the old material code told stays choosable until the material
+    // is chosen, so the proposal "pevný" of "PE - pevné duté" is kept.
+    m_shape->setEnabled(material < 0 || HasShape(material));
+    m_compositionButton->setEnabled(IsComposite(material));
+    m_plastic->setEnabled(IsPartlyPlastic(codecombo::Selected(m_littering)));
+}
+
+void CDlgCover::SectionEdited() {
+    m_proposed = false;
+    m_proposal->hide();
+}
+
+void CDlgCover::EditComposition() {
+    CDlgComposition dialog(m_context, codecombo::Selected(m_material2021), m_composition, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_composition = dialog.Record();
+    SectionEdited();
 }
 
 void CDlgCover::LoadControls() {
@@ -104,6 +193,28 @@ void CDlgCover::LoadControls() {
     codecombo::FillAll(m_origin, Origins, m_record.origin);
     codecombo::FillAll(m_payment, Payments, m_record.payment);
     codecombo::FillAll(m_stat, StatCategories, m_record.stat);
+    m_proposed = !m_classification;
+    if (m_classification)
+        LoadClassification(*m_classification);
+    else
+        LoadProposal(m_record.material);
+}
+
+void CDlgCover::LoadProposal(int oldMaterial) {
+    const ClassificationProposal proposal = ProposeClassification(oldMaterial);
+    // The materials the old code leaves open are named where the user looks
+    // for them: beside the mark of the proposal.
+    QString candidates;
+    for (const int material : proposal.materials)
+        candidates += (candidates.isEmpty() ? QString() : QStringLiteral(", ")) +
+                      QString::fromStdString(Materials2021.Label(material));
+    m_proposal->setToolTip(
+        candidates.isEmpty()
+            ? QStringLiteral("Zařazení navržené podle materiálu obalu; uloží se tlačítkem OK.")
+            : QStringLiteral("Zařazení navržené podle materiálu obalu; uloží se tlačítkem OK.\n"
+                             "Materiál pro výkaz 2021 může být: %1")
+                  .arg(candidates));
+    LoadClassification(proposal.classification);
 }
 
 void CDlgCover::showEvent(QShowEvent* event) {
@@ -113,8 +224,12 @@ void CDlgCover::showEvent(QShowEvent* event) {
 }
 
 void CDlgCover::OnMaterialChosen() {
-    if (codecombo::Selected(m_material) == MaterialCartons)
+    const int material = codecombo::Selected(m_material);
+    if (material == MaterialCartons)
         codecombo::Select(m_stat, StatCartons);
+    // A proposal the user has not touched follows the material it came from.
+    if (m_proposed)
+        LoadProposal(material);
 }
 
 void CDlgCover::OnStatChosen() {
@@ -159,6 +274,14 @@ void CDlgCover::accept() {
             return;
         }
     }
+    std::optional<CoverClassification> classification = SectionValues();
+    if (!classification)
+        return;
+    if (const auto fault = ClassificationFault(*classification, m_reusable->isChecked())) {
+        m_context.messages.ShowMessage(*fault, MsgIcon::Exclamation);
+        m_material2021->setFocus();
+        return;
+    }
     m_record.name = m_name->text().toStdString();
     m_record.weight = *parsed;
     m_record.reusable = m_reusable->isChecked();
@@ -168,7 +291,44 @@ void CDlgCover::accept() {
     m_record.origin = codecombo::Selected(m_origin);
     m_record.payment = codecombo::Selected(m_payment);
     m_record.stat = codecombo::Selected(m_stat);
+    if (m_classification || *classification != CoverClassification{})
+        m_classification = std::move(classification);
     QDialog::accept();
+}
+
+std::optional<CoverClassification> CDlgCover::SectionValues() {
+    CoverClassification c;
+    c.beverage = m_beverage->isChecked();
+    c.material = codecombo::Selected(m_material2021);
+    // Fields the material or the littering category does not ask for are
+    // disabled and not stored, whatever they showed before.
+    if (m_shape->isEnabled())
+        c.shape = codecombo::Selected(m_shape);
+    if (m_compositionButton->isEnabled())
+        c.composition = m_composition;
+    c.littering = std::max(0, codecombo::Selected(m_littering));
+    std::optional<Quantity> recycled;
+    if (!ReadShare(m_recycled, recycled))
+        return std::nullopt;
+    c.recycled = recycled.value_or(Quantity::FromUnits(0));
+    if (m_plastic->isEnabled() && !ReadShare(m_plastic, c.plastic))
+        return std::nullopt;
+    return c;
+}
+
+bool CDlgCover::ReadShare(QLineEdit* edit, std::optional<Quantity>& value) {
+    const QString text = edit->text().trimmed();
+    if (text.isEmpty()) {
+        value.reset();
+        return true;
+    }
+    value = QuantityFromLocaleText(text);
+    if (value)
+        return true;
+    Warn("Zadejte číslo.");
+    edit->setFocus();
+    edit->selectAll();
+    return false;
 }
 
 } // namespace tarvo

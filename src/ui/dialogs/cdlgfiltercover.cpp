@@ -39,6 +39,8 @@ CDlgFilterCover::CDlgFilterCover(const GuiContext& context, CoverFilter filter, 
     m_origin = codecombo::Make(this);
     m_payment = codecombo::Make(this);
     m_reusable = new QCheckBox(QStringLiteral("obal je opakovaně používaný"), this);
+    m_onlyIncomplete =
+        new QCheckBox(QStringLiteral("jen obaly s neúplným zařazením pro výkaz 2021"), this);
 
     auto* grid = new QGridLayout;
     grid->addWidget(m_useName, 0, 0);
@@ -64,6 +66,7 @@ CDlgFilterCover::CDlgFilterCover(const GuiContext& context, CoverFilter filter, 
     grid->addWidget(m_payment, 5, 1);
     grid->addWidget(m_useReusable, 6, 0);
     grid->addWidget(m_reusable, 6, 1);
+    grid->addWidget(m_onlyIncomplete, 7, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
     QDialogButtonBox* buttons = MakeOkCancelButtons(this);
@@ -90,6 +93,7 @@ void CDlgFilterCover::LoadControls() {
     m_weightFrom->setText(QuantityToLocaleText(m_filter.weightFrom));
     m_weightTo->setText(QuantityToLocaleText(m_filter.weightTo));
     m_reusable->setChecked(m_filter.reusable);
+    m_onlyIncomplete->setChecked(m_filter.onlyIncomplete);
     codecombo::FillAll(m_material, Materials, m_filter.material);
     codecombo::FillAll(m_type, CoverTypes, m_filter.type);
     codecombo::FillAll(m_origin, Origins, m_filter.origin);
@@ -131,6 +135,7 @@ void CDlgFilterCover::accept() {
     result.weightFrom = *from;
     result.weightTo = *to;
     result.reusable = m_reusable->isChecked();
+    result.onlyIncomplete = m_onlyIncomplete->isChecked();
     if (result.useWeight && result.weightFrom > result.weightTo) {
         messages.ShowMessage("Hmotnost \"Od\" nesmí být větší než hodnota \"do\"",
                              MsgIcon::Exclamation);

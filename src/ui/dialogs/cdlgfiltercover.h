@@ -40,6 +40,7 @@ public:
     QComboBox* OriginCombo() const { return m_origin; }
     QComboBox* PaymentCombo() const { return m_payment; }
     QCheckBox* ReusableBox() const { return m_reusable; }
+    QCheckBox* IncompleteBox() const { return m_onlyIncomplete; }
 
 private:
     void LoadControls();
@@ -64,6 +65,7 @@ private:
     QComboBox* m_origin;
     QComboBox* m_payment;
     QCheckBox* m_reusable;
+    QCheckBox* m_onlyIncomplete;
 };
 
 } // namespace tarvo

@@ -34,6 +34,7 @@ enum : int {
     ImportCommand = 32827,
     ExportRegisters = 32828,
     ImportRegisters = 32829,
+    ProposeClassifications = 32830,
     ToggleTableBar = 32781,
     ToggleToolBar = 32782,
     About = 57664,

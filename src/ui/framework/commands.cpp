@@ -86,6 +86,9 @@ const std::vector<CommandInfo>& Commands() {
          &icons::Filter},
         {cmd::Options, "&Možnosti...", "",
          "Nastavit chování aplikace při změně záznamů\nChování aplikace při změně záznamů"},
+        {cmd::ProposeClassifications, "Navrhnout &zařazení pro výkaz 2021", "",
+         "Navrhnout vybraným obalům zařazení pro výkaz 2021 podle jejich materiálu\nNavrhnout "
+         "zařazení pro výkaz 2021"},
         {cmd::AssignCovers, "Hromadně přiř&adit obaly", "",
          "Hromadně přiřadit obaly k vybraným produktům\nPřiřadit obaly"},
         {cmd::Add2, "&Přidat", "Ctrl+Ins", AddPrompt, &icons::Add},

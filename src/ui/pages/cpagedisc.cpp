@@ -1,11 +1,15 @@
 #include "ui/pages/cpagedisc.h"
 
+#include "core/data/codelists.h"
 #include "core/data/shared.h"
 #include "core/ports/messageport.h"
+#include "core/registers/classification.h"
 #include "core/registers/coverregister.h"
+#include "ui/framework/codecombo.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,8 +20,15 @@
 
 namespace tarvo {
 
-CPageDisc::CPageDisc(const GuiContext& context, DiscardRecord record, QWidget* parent)
-    : QWizardPage(parent), m_context(context), m_record(record) {
+namespace {
+constexpr int KindRecycled = 2;
+// The destinations of a recycled cover, as DiscardDestinations has them.
+const std::vector<int> RecycledDestinations = {0, 1, 2, 4};
+} // namespace
+
+CPageDisc::CPageDisc(const GuiContext& context, DiscardRecord record, int destination,
+                     QWidget* parent)
+    : QWizardPage(parent), m_context(context), m_record(record), m_destination(destination) {
     setTitle(QStringLiteral("Vyřazení obalu"));
     m_date = new QDateEdit(this);
     m_date->setCalendarPopup(true);
@@ -29,9 +40,19 @@ CPageDisc::CPageDisc(const GuiContext& context, DiscardRecord record, QWidget* p
     m_kinds[0] = new QRadioButton(QStringLiteral("Energenticky využito"), group);
     m_kinds[1] = new QRadioButton(QStringLiteral("Odstraněno"), group);
     m_kinds[2] = new QRadioButton(QStringLiteral("Recyklováno"), group);
-    auto* groupLayout = new QVBoxLayout(group);
-    for (QRadioButton* button : m_kinds)
-        groupLayout->addWidget(button);
+    m_destinationCombo = codecombo::Make(group);
+    auto* destinationLabel = new QLabel(QStringLiteral("Kam:"), group);
+    destinationLabel->setBuddy(m_destinationCombo);
+    auto* groupLayout = new QGridLayout(group);
+    for (int i = 0; i < 3; ++i)
+        groupLayout->addWidget(m_kinds[i], i, 0, 1, 3);
+    groupLayout->addWidget(destinationLabel, 3, 1);
+    groupLayout->addWidget(m_destinationCombo, 3, 2);
+    groupLayout->setColumnMinimumWidth(0, 16);
+    groupLayout->setColumnStretch(2, 1);
+    // Only a recycled cover has a destination to choose.
+    connect(m_kinds[KindRecycled], &QRadioButton::toggled, m_destinationCombo,
+            &QWidget::setEnabled);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("Datum vyřazení"), this), 0, 0);
@@ -58,7 +79,13 @@ void CPageDisc::initializePage() {
     m_date->setDate(ToQDate(m_record.date.IsValid() ? m_record.date : OleDate::Today()));
     m_quantity->setText(QuantityToLocaleText(m_record.quantity));
     m_weight->setText(QuantityToLocaleText(CurMul(m_record.quantity, m_unitWeight)));
-    m_kinds[m_record.kind >= 0 && m_record.kind < 3 ? m_record.kind : 2]->setChecked(true);
+    const int kind = m_record.kind >= 0 && m_record.kind < 3 ? m_record.kind : KindRecycled;
+    m_kinds[kind]->setChecked(true);
+    const int destination = DestinationFitsKind(m_destination, KindRecycled)
+                                ? m_destination
+                                : DestinationOfKind(KindRecycled);
+    codecombo::Fill(m_destinationCombo, DiscardDestinations, RecycledDestinations, destination);
+    m_destinationCombo->setEnabled(kind == KindRecycled);
     m_quantity->setFocus();
     m_quantity->selectAll();
 }
@@ -102,6 +129,8 @@ bool CPageDisc::validatePage() {
         if (m_kinds[i]->isChecked())
             m_record.kind = i;
     }
+    m_destination = m_record.kind == KindRecycled ? codecombo::Selected(m_destinationCombo)
+                                                  : DestinationOfKind(m_record.kind);
     return true;
 }
 

@@ -32,6 +32,7 @@ CViewCover::CViewCover(const GuiContext& context, QWidget* parent)
                  {cmd::Edit, [this] { EditCover(); }},
                  {cmd::Delete, [this] { DeleteCovers(); }},
                  {cmd::Filter, [this] { RunFilter(); }},
+                 {cmd::ProposeClassifications, [this] { ProposeClassifications(); }},
                  {cmd::Add2, [this] { AddDiscard(); }, discards},
                  {cmd::Edit2, [this] { EditDiscard(); }, discards},
                  {cmd::Delete2, [this] { DeleteDiscard(); }, discards}});
@@ -110,10 +111,10 @@ void CViewCover::OnSubHeaderClicked(int, int column) {
 }
 
 void CViewCover::AddCover() {
-    CDlgCover dialog(Context(), {}, this);
+    CDlgCover dialog(Context(), {}, {}, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (const std::optional<RecordId> id = m_covers.Add(dialog.Record()))
+    if (const std::optional<RecordId> id = m_covers.Add(dialog.Record(), dialog.Classification()))
         LoadMainList(*id);
 }
 
@@ -128,14 +129,25 @@ void CViewCover::EditCover() {
     const std::optional<CoverRecord> cover = ReadRow(list, row, m_covers.Read(id));
     if (!cover)
         return;
-    CDlgCover dialog(Context(), *cover, this);
+    const std::optional<std::optional<CoverClassification>> classification =
+        ReadRow(list, row, m_covers.ReadClassification(id));
+    if (!classification)
+        return;
+    CDlgCover dialog(Context(), *cover, *classification, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    AfterWrite(list, row, m_covers.Update(id, dialog.Record()), [this] { LoadMainList(); });
+    AfterWrite(list, row, m_covers.Update(id, dialog.Record(), dialog.Classification()),
+               [this] { LoadMainList(); });
 }
 
 void CViewCover::DeleteCovers() {
     if (m_covers.DeleteSelection(SelectedMainIds()) != Outcome::Unchanged)
+        LoadMainList();
+}
+
+void CViewCover::ProposeClassifications() {
+    // The register tells the summary (or the empty selection) itself.
+    if (m_covers.ProposeClassifications(SelectedMainIds()))
         LoadMainList();
 }
 
@@ -144,13 +156,14 @@ void CViewCover::RunFilter() {
     RunFilterDialog(dialog, m_filter);
 }
 
-bool CViewCover::RunDiscardPage(DiscardRecord& discard) {
+bool CViewCover::RunDiscardPage(DiscardRecord& discard, int& destination) {
     Wizard wizard(this);
-    auto* page = new CPageDisc(Context(), discard);
+    auto* page = new CPageDisc(Context(), discard, destination);
     wizard.AddPage(page);
     if (!wizard.Run())
         return false;
     discard = page->Record();
+    destination = page->Destination();
     return true;
 }
 
@@ -162,8 +175,9 @@ void CViewCover::AddDiscard() {
         return;
     }
     discard.date = OleDate::Now();
-    if (RunDiscardPage(discard))
-        m_covers.AddDiscard(discard);
+    int destination = -1;
+    if (RunDiscardPage(discard, destination))
+        m_covers.AddDiscard(discard, destination);
     LoadDiscards();
 }
 
@@ -184,9 +198,12 @@ void CViewCover::EditDiscard() {
     const RecordId id = list->Model()->Id(*selected);
     // The page is made only for a record that is there.
     std::optional<DiscardRecord> discard = ReadRow(list, *selected, m_covers.ReadDiscard(id));
-    if (!discard || !RunDiscardPage(*discard))
+    if (!discard)
         return;
-    if (m_covers.UpdateDiscard(id, *discard) == Outcome::Vanished)
+    std::optional<int> destination = ReadRow(list, *selected, m_covers.ReadDiscardDestination(id));
+    if (!destination || !RunDiscardPage(*discard, *destination))
+        return;
+    if (m_covers.UpdateDiscard(id, *discard, *destination) == Outcome::Vanished)
         RemoveRow(list, *selected);
     else
         LoadDiscards();

@@ -36,11 +36,14 @@ private:
     void EditCover();
     void DeleteCovers();
     void RunFilter();
+    // "Navrhnout zařazení pro výkaz 2021" over the selected covers.
+    void ProposeClassifications();
     void AddDiscard();
     void EditDiscard();
     void DeleteDiscard();
-    // Runs the one-page discard wizard on the record; true on OK.
-    bool RunDiscardPage(DiscardRecord& discard);
+    // Runs the one-page discard wizard on the record and its destination;
+    // true on OK.
+    bool RunDiscardPage(DiscardRecord& discard, int& destination);
     // The one selected cover, or NoId.
     RecordId SingleSelectedCover() const;
     bool DiscardsEnabled() const;

@@ -147,6 +147,48 @@ TEST_F(Classified, AClassifiedCoverWithLitteringIsNotMadeReusable) {
     EXPECT_EQ(Snapshot(), before);
 }
 
+// The cover dialog's one OK: the cover and its classification together, or
+// nothing of either.
+TEST_F(Classified, CoverEditAndItsClassificationAreOneUnit) {
+    CoverRecord cover = *covers.Read(1);
+    cover.name = "Kelímek";
+    const CoverClassification cup{.material = PaperComposite,
+                                  .littering = 4,
+                                  .plastic = Q("10"),
+                                  .composition = {{PaperBoard, Q("90")}, {PE, Q("10")}}};
+    EXPECT_EQ(covers.Update(1, cover, cup), Outcome::Done);
+    EXPECT_EQ(covers.Read(1)->name, "Kelímek");
+    EXPECT_EQ(Stored(1), cup);
+
+    // Made reusable with a littering category: neither the cover nor the
+    // classification changes, whichever of the two brings the fault.
+    cover.reusable = true;
+    std::string before = Snapshot();
+    db.messages.shown.clear();
+    EXPECT_EQ(covers.Update(1, cover, CoverClassification{.material = Paper, .littering = 2}),
+              Outcome::Refused);
+    EXPECT_EQ(
+        covers.Update(2, *covers.Read(2), CoverClassification{.material = Wood, .littering = 1}),
+        Outcome::Refused);
+    EXPECT_EQ(
+        db.messages.Texts(),
+        (std::vector<std::string>(2, "Kategorie littering patří jen k obalům na jedno použití.")));
+    EXPECT_EQ(Snapshot(), before);
+
+    // A new cover with a classification the rules refuse is not added.
+    db.messages.shown.clear();
+    EXPECT_EQ(covers.Add({.name = "Lahev", .weight = Q("0,03"), .material = 3},
+                         CoverClassification{.material = BeverageCarton, .shape = 1}),
+              std::nullopt);
+    EXPECT_EQ(db.messages.Texts(), std::vector<std::string>{CompositeMaterialText});
+    EXPECT_EQ(Snapshot(), before);
+    const std::optional<RecordId> added =
+        covers.Add({.name = "Lahev", .weight = Q("0,03"), .material = 3},
+                   CoverClassification{.material = PetClear, .shape = 1});
+    ASSERT_TRUE(added);
+    EXPECT_EQ(Stored(*added), (CoverClassification{.material = PetClear, .shape = 1}));
+}
+
 TEST_F(Classified, ClassifyingACoverAnotherProgramRemovedTellsItAndWritesNothing) {
     db.Run("DELETE FROM Cover WHERE cover_id = 1");
     const std::string before = Snapshot();
@@ -253,6 +295,30 @@ TEST_F(Classified, ProposalClassifiesOnlyCoversWithoutOneAndSaysHowFar) {
 }
 
 // --- where a discarded reusable cover went -------------------------------
+
+// The discard page's one OK: the discard and its destination together.
+TEST_F(Classified, DiscardWithItsDestinationIsOneUnit) {
+    const DiscardRecord recycled{2, OleDate::FromValue(45100), 2, Q("3")};
+    const std::optional<RecordId> added = covers.AddDiscard(recycled, 2);
+    ASSERT_TRUE(added);
+    EXPECT_EQ(*covers.ReadDiscardDestination(*added), 2);
+    // The destination the kind implies is kept as nothing stored.
+    EXPECT_EQ(covers.UpdateDiscard(*added, recycled, 0), Outcome::Done);
+    EXPECT_EQ(db.Count("Discard_Dest"), 0);
+
+    const std::string before = Snapshot();
+    db.messages.shown.clear();
+    EXPECT_EQ(covers.UpdateDiscard(*added, {2, OleDate::FromValue(45200), 1, Q("9")}, 4),
+              Outcome::Refused);
+    EXPECT_EQ(covers.AddDiscard(recycled, 5), std::nullopt);
+    EXPECT_EQ(
+        db.messages.Texts(),
+        (std::vector<std::string>{"Vyřazení 'odstraněno' nemůže mít cíl 'oprava dřevěných obalů'.",
+                                  "Vyřazení 'recyklováno' nemůže mít cíl 'odstraněno'."}));
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(*covers.ReadDiscard(*added), recycled);
+    EXPECT_EQ(db.Count("CoverDiscard"), 2);
+}
 
 TEST_F(Classified, DiscardDestinationFollowsItsKindUnlessChosenAndGoesWithIt) {
     for (const auto& [kind, destination] : {std::pair{0, 3}, {1, 5}, {2, 0}}) {

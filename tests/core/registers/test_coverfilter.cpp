@@ -1,4 +1,7 @@
+#include "core/data/codelists.h"
 #include "core/data/statement.h"
+#include "core/records/classification.h"
+#include "core/registers/classification.h"
 #include "core/registers/coverfilter.h"
 #include "core/registers/coverrows.h"
 #include "rows.h"
@@ -118,6 +121,51 @@ INSTANTIATE_TEST_SUITE_P(Criteria, CoverFilterRows,
                                                       },
                                                       {"ŽLUŤOUČKÝ", "Žluťoučký kůň"}}),
                          [](const auto& p) { return std::string(p.param.name); });
+
+// The column "Výkaz 2021" and the filter "jen obaly s neúplným zařazením"
+// judge each classification as the rules do.
+TEST(NewFormClassification, ColumnAndFilterAgreeWithTheRules) {
+    enum { PetClear = 0, BeverageCarton = 25, Paper = 30 };
+    const std::vector<CompositionPart> carton{{9, Q("80")}, {1, Q("20")}};
+    const std::vector<std::optional<CoverClassification>> cases = {
+        std::nullopt,
+        CoverClassification{.material = PetClear, .shape = 1},
+        CoverClassification{.material = PetClear},
+        CoverClassification{.material = Paper},
+        CoverClassification{.material = BeverageCarton, .shape = 1},
+        CoverClassification{.material = BeverageCarton, .shape = 1, .composition = carton},
+        CoverClassification{.material = Paper, .littering = 4},
+        CoverClassification{.material = Paper, .littering = 4, .plastic = Q("0")},
+        CoverClassification{.shape = 1},
+    };
+    TestDatabase db;
+    std::vector<RecordId> ids;
+    std::vector<RecordId> incomplete;
+    for (const auto& c : cases) {
+        ids.push_back(rows::Cover(db.store, {"Obal", Q("1"), false, 0, 1, 0, 0}));
+        if (c)
+            WriteClassification(db.store, ids.back(), *c);
+        if (!c || !IsCompleteForNewForm(*c))
+            incomplete.push_back(ids.back());
+    }
+    rows::Cover(db.store, {"Smazaný", Q("1"), false, 0, 1, 0, 0}, true);
+
+    const std::vector<std::string> expected = {"neúplné", "PET transparentní", "neúplné", "papír",
+                                               "neúplné", "nápojový karton",   "neúplné", "papír",
+                                               "neúplné"};
+    const auto rows = MakeCoverRows(db.store)->Read(ids);
+    ASSERT_EQ(rows.size(), cases.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i].at(7), expected[i]) << i;
+
+    CoverFilter filter;
+    filter.onlyIncomplete = true;
+    IdList listed;
+    ASSERT_TRUE(LoadCoverIds(db.store, filter, {}, listed));
+    std::vector<RecordId> found = listed.Ids();
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, incomplete);
+}
 
 } // namespace
 } // namespace tarvo::test
