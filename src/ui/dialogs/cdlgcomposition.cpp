@@ -3,6 +3,7 @@
 #include "core/data/codelists.h"
 #include "core/ports/messageport.h"
 #include "core/registers/classification.h"
+#include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
 
@@ -53,11 +54,7 @@ CDlgComposition::CDlgComposition(const GuiContext& context, int material,
     m_grid->setCurrentCell(first, ShareColumn);
     m_total = new QLabel(this);
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("Storno"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeDialogButtons(this, m_context, 0);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);

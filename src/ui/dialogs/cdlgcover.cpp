@@ -5,13 +5,13 @@
 #include "core/registers/classification.h"
 #include "ui/dialogs/cdlgcomposition.h"
 #include "ui/framework/codecombo.h"
+#include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -44,25 +44,15 @@ CDlgCover::CDlgCover(const GuiContext& context, CoverRecord record,
     m_note = new QLineEdit(this);
     m_note->setMaxLength(255);
 
-    auto* grid = new QGridLayout;
-    int row = 0;
-    auto addRow = [&](const char* label, QWidget* field, QWidget* unit = nullptr) {
-        auto* text = new QLabel(QString::fromUtf8(label), this);
-        text->setBuddy(field);
-        grid->addWidget(text, row, 0);
-        grid->addWidget(field, row, 1, 1, unit ? 1 : 2);
-        if (unit)
-            grid->addWidget(unit, row, 2);
-        ++row;
-    };
-    addRow("Název:", m_name);
-    addRow("Hmotnost:", m_weight, new QLabel(QStringLiteral("[kg]"), this));
-    addRow("Statistické údaje:", m_stat);
-    grid->addWidget(m_reusable, row++, 1, 1, 2);
-    addRow("Materiál:", m_material);
-    addRow("*) Původ:", m_origin);
-    addRow("*) Typ:", m_type);
-    addRow("*) Platba:", m_payment);
+    FormGrid form(this);
+    form.AddRow(QStringLiteral("Název:"), m_name);
+    form.AddRow(QStringLiteral("Hmotnost:"), m_weight, new QLabel(QStringLiteral("[kg]"), this));
+    form.AddRow(QStringLiteral("Statistické údaje:"), m_stat);
+    form.AddUnderFields(m_reusable);
+    form.AddRow(QStringLiteral("Materiál:"), m_material);
+    form.AddRow(QStringLiteral("*) Původ:"), m_origin);
+    form.AddRow(QStringLiteral("*) Typ:"), m_type);
+    form.AddRow(QStringLiteral("*) Platba:"), m_payment);
     auto* remark = new QLabel(
         QStringLiteral("\"Původ\", \"Typ\" a \"Platba\" nastavené na této obrazovce slouží jako "
                        "výchozí hodnoty obalu při definování nových balení produktů. U "
@@ -70,9 +60,8 @@ CDlgCover::CDlgCover(const GuiContext& context, CoverRecord record,
                        "parametry obalu individuálně změnit. "),
         this);
     remark->setWordWrap(true);
-    grid->addWidget(remark, row++, 0, 1, 3);
-    addRow("Poznámka:", m_note);
-    grid->setColumnStretch(1, 1);
+    form.AddAcross(remark);
+    form.AddRow(QStringLiteral("Poznámka:"), m_note);
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
@@ -84,7 +73,7 @@ CDlgCover::CDlgCover(const GuiContext& context, CoverRecord record,
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
+    layout->addLayout(form.Layout());
     layout->addWidget(MakeClassificationSection());
     layout->addWidget(buttons);
     setMinimumWidth(420);
@@ -108,25 +97,14 @@ QWidget* CDlgCover::MakeClassificationSection() {
     m_proposal = new QLabel(QStringLiteral("návrh"), box);
     m_proposal->setStyleSheet(QStringLiteral("color: #a05a00; font-weight: bold;"));
 
-    auto* grid = new QGridLayout(box);
-    int row = 0;
-    auto addRow = [&](const char* label, QWidget* field, QWidget* beside = nullptr) {
-        auto* text = new QLabel(QString::fromUtf8(label), box);
-        text->setBuddy(field);
-        grid->addWidget(text, row, 0);
-        grid->addWidget(field, row, 1, 1, beside ? 1 : 2);
-        if (beside)
-            grid->addWidget(beside, row, 2);
-        ++row;
-    };
-    grid->addWidget(m_beverage, row, 1);
-    grid->addWidget(m_proposal, row++, 2, Qt::AlignRight);
-    addRow("Materiál:", m_material2021, m_compositionButton);
-    addRow("Tvar:", m_shape);
-    addRow("Recyklát [%]:", m_recycled);
-    addRow("Littering:", m_littering);
-    addRow("Podíl plastu [%]:", m_plastic);
-    grid->setColumnStretch(1, 1);
+    FormGrid form(box);
+    form.AddUnderFields(m_beverage, m_proposal);
+    form.AddRow(QStringLiteral("Materiál:"), m_material2021, m_compositionButton);
+    form.AddRow(QStringLiteral("Tvar:"), m_shape);
+    form.AddRow(QStringLiteral("Recyklát [%]:"), m_recycled);
+    form.AddRow(QStringLiteral("Littering:"), m_littering);
+    form.AddRow(QStringLiteral("Podíl plastu [%]:"), m_plastic);
+    box->setLayout(form.Layout());
 
     connect(m_material2021, &QComboBox::activated, this, [this] {
         SectionEdited();

@@ -29,6 +29,11 @@ void FormGrid::AddUnderFields(QWidget* widget) {
     m_grid->addWidget(widget, m_row++, 1, 1, 2);
 }
 
+void FormGrid::AddUnderFields(QWidget* widget, QWidget* right) {
+    m_grid->addWidget(widget, m_row, 1);
+    m_grid->addWidget(right, m_row++, 2, Qt::AlignRight);
+}
+
 void FormGrid::AddAcross(QWidget* widget) {
     m_grid->addWidget(widget, m_row++, 0, 1, 3);
 }

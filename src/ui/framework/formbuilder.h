@@ -24,6 +24,8 @@ public:
     void AddRow(const QString& label, QWidget* field, QWidget* unit = nullptr);
     // A widget under the fields (a check box), or across the whole form (a note).
     void AddUnderFields(QWidget* widget);
+    // The same with a second widget at the right end of the row (a mark).
+    void AddUnderFields(QWidget* widget, QWidget* right);
     void AddAcross(QWidget* widget);
     int RowCount() const { return m_row; }
 
