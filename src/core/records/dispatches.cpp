@@ -1,6 +1,7 @@
 #include "core/records/dispatches.h"
 
 #include "core/data/cdatastore.h"
+#include "core/data/sqlfunctions.h"
 #include "core/data/statement.h"
 #include "core/records/findbyid.h"
 #include "core/records/selection.h"
@@ -68,6 +69,19 @@ void UpdateMove(CDataStore& store, RecordId id, const MoveRecord& move) {
     st.BindText(1, move.number);
     BindCode(st, 2, move.type);
     st.BindDate(3, move.date).BindInt(4, move.exported ? 1 : 0).BindInt(5, id).Run();
+}
+
+std::optional<NumberedMove> MoveWithNumber(CDataStore& store, const std::string& number,
+                                           RecordId except) {
+    const std::string folded = FoldCase(number);
+    Statement st(store, "SELECT move_id, move_num, move_date FROM Move WHERE move_id <> ? AND "
+                        "move_num IS NOT NULL ORDER BY move_id");
+    st.BindInt(1, except);
+    while (st.Step()) {
+        if (FoldCase(st.Text(1)) == folded)
+            return NumberedMove{st.Int(0), st.Text(1), st.Date(2)};
+    }
+    return std::nullopt;
 }
 
 void DeleteMoves(CDataStore& store, const std::vector<RecordId>& ids) {

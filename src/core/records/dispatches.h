@@ -72,6 +72,16 @@ bool MoveExists(CDataStore& store, RecordId id);
 std::optional<OleDate> MoveDate(CDataStore& store, RecordId id);
 // The four header columns; the lines stay as they are.
 void UpdateMove(CDataStore& store, RecordId id, const MoveRecord& move);
+// Another dispatch than except whose number is number without regard to
+// letter case (the way the imports find a document again), with the number
+// and date it has; nothing when there is none.
+struct NumberedMove {
+    RecordId id = NoRecord;
+    std::string number;
+    OleDate date;
+};
+std::optional<NumberedMove> MoveWithNumber(CDataStore& store, const std::string& number,
+                                           RecordId except);
 // The dispatches with their product and cover lines.
 void DeleteMoves(CDataStore& store, const std::vector<RecordId>& ids);
 

@@ -15,6 +15,23 @@ namespace {
 constexpr const char* NoDispatch = "Není vybrán doklad !";
 constexpr const char* LineGone = "Údaje o produktu byly odstraněny jinou aplikací!";
 
+// The imports find a document again by its number, so two dispatches with
+// one number (in any letter case) would make the next import pick one of
+// them at random. Told naming the other dispatch; true when refused.
+bool NumberTaken(CDataStore& store, const std::string& number, RecordId self) {
+    if (number.empty())
+        return false;
+    const std::optional<NumberedMove> other = MoveWithNumber(store, number, self);
+    if (!other)
+        return false;
+    store.Messages().ShowMessage(Format("Číslo dokladu „%s“ již má výdej „%s“ ze dne %s. Zadejte "
+                                        "jiné číslo dokladu.",
+                                        number.c_str(), other->number.c_str(),
+                                        other->date.ToText().c_str()),
+                                 MsgIcon::Exclamation);
+    return true;
+}
+
 } // namespace
 
 MoveRegister::MoveRegister(CDataStore& store) : m_store(store) {}
@@ -27,23 +44,30 @@ ReadResult<MoveRecord> MoveRegister::Read(RecordId id) {
     return ReadFound<MoveRecord>(m_store, [&] { return FindMove(m_store, id); });
 }
 
-std::optional<RecordId> MoveRegister::Add(const MoveRecord& move) {
+ReadResult<RecordId> MoveRegister::Add(const MoveRecord& move) {
     try {
         Transaction unit(m_store);
+        if (NumberTaken(m_store, move.number, NoRecord))
+            return {Outcome::Refused, NoRecord};
         const RecordId id = MoveWriter(m_store).Insert(move);
         unit.Commit();
-        return id;
+        return {Outcome::Done, id};
     } catch (const ComError& e) {
         ShowComError(m_store.Messages(), e);
-        return std::nullopt;
+        return {Outcome::Failed, NoRecord};
     }
 }
 
 Outcome MoveRegister::Update(RecordId id, const MoveRecord& move) {
     try {
         Transaction unit(m_store);
-        if (RecordGone(m_store, MoveExists(m_store, id)))
+        const std::optional<MoveRecord> stored = FindMove(m_store, id);
+        if (RecordGone(m_store, stored.has_value()))
             return Outcome::Vanished;
+        // Only a new number is checked: documents imported before the check
+        // may share one, and a change of their date must stay possible.
+        if (stored->number != move.number && NumberTaken(m_store, move.number, id))
+            return Outcome::Refused;
         UpdateMove(m_store, id, move);
         unit.Commit();
         return Outcome::Done;

@@ -28,10 +28,14 @@ public:
 
     ReadResult<MoveRecord> Read(RecordId id);
     // The new dispatch's identifier (it has no lines yet and no import
-    // source), or nothing after a database error.
-    std::optional<RecordId> Add(const MoveRecord& move);
+    // source) when Done; Refused or Failed otherwise. A number that
+    // another dispatch has, compared without regard to letter case as the
+    // imports compare, is refused (exclamation) naming that dispatch; an
+    // empty number is not checked.
+    ReadResult<RecordId> Add(const MoveRecord& move);
     // Writes the four header columns. The lines stay as they are: a new date
-    // does not derive the covers again.
+    // does not derive the covers again. A new number that another dispatch
+    // has is Refused as in Add.
     Outcome Update(RecordId id, const MoveRecord& move);
     // Asks "Opravdu si přejete odstranit vybrané výdeje?" and on Yes removes
     // the dispatches with their product and cover lines. An empty selection

@@ -212,11 +212,20 @@ void CViewMove::RemoveRow(RecordList* list, int row) {
 }
 
 void CViewMove::AddMove() {
-    CDlgMove dialog(Context(), {}, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    if (const std::optional<RecordId> id = m_register.Add(dialog.Record()))
-        LoadMainList(*id);
+    // A refused number brings the dialog back with what was entered.
+    MoveRecord record;
+    for (;;) {
+        CDlgMove dialog(Context(), record, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        record = dialog.Record();
+        const ReadResult<RecordId> added = m_register.Add(record);
+        if (added.outcome != Outcome::Refused) {
+            if (added)
+                LoadMainList(*added);
+            return;
+        }
+    }
 }
 
 void CViewMove::EditMove() {
@@ -230,10 +239,16 @@ void CViewMove::EditMove() {
     const std::optional<MoveRecord> move = ReadRow(list, row, m_register.Read(id));
     if (!move)
         return;
-    CDlgMove dialog(Context(), *move, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    AfterWrite(list, row, m_register.Update(id, dialog.Record()), [this] { LoadMainList(); });
+    MoveRecord record = *move;
+    Outcome outcome = Outcome::Refused;
+    while (outcome == Outcome::Refused) {
+        CDlgMove dialog(Context(), record, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        record = dialog.Record();
+        outcome = m_register.Update(id, record);
+    }
+    AfterWrite(list, row, outcome, [this] { LoadMainList(); });
 }
 
 void CViewMove::DeleteMoves() {
