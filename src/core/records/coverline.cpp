@@ -41,6 +41,12 @@ TableNames Names(CoverLineTable table) {
 
 } // namespace
 
+std::optional<const char*> BandFault(const CoverLine& line) {
+    if (line.useAlways || line.useFrom <= line.useTo)
+        return std::nullopt;
+    return "Hodnota „od“ musí být menší než „do“";
+}
+
 CoverLine ReadCoverLine(const Statement& st, int first) {
     CoverLine line;
     line.cover = st.IsNull(first) ? NoRecord : st.Int(first);

@@ -33,6 +33,20 @@ struct CoverLine {
     bool operator==(const CoverLine&) const = default;
 };
 
+// A band without an upper limit is stored with this "to", which no
+// dispatched quantity reaches; lists show it, and any "to" from the open
+// limit on (older data stored 9 999 999 999,9999), as an empty limit.
+inline constexpr Quantity OpenBandEnd = Quantity::FromUnits(10'000'000'000);
+inline constexpr Quantity OpenBandThreshold = Quantity::FromUnits(1'000'000'000);
+inline bool IsOpenBandEnd(Quantity to) {
+    return to >= OpenBandThreshold;
+}
+
+// What is wrong with a line's band: a band whose "from" is above its "to"
+// never applies, so it is refused with the message returned. Nothing for a
+// line used always or a band that applies to some quantity.
+std::optional<const char*> BandFault(const CoverLine& line);
+
 // The three tables of cover lines, with the same nine columns:
 // Prod_Cover (owner dt_id, key cp_id), CompCover_Item (owner ccover_id, key
 // rowid) and the editor's scratch list TmpCover_Item (no owner, key ti_id).

@@ -133,7 +133,7 @@ void CPageCoverProd::Open() {
     ProductsEdit()->setText(QuantityToLocaleText(m_record.qtyProd));
     m_band[band ? 1 : 0]->setChecked(true);
     m_from->setText(QuantityToLocaleText(from));
-    m_to->setText(QuantityToLocaleText(to));
+    m_to->setText(IsOpenBandEnd(to) ? QString() : QuantityToLocaleText(to));
     EnableBand();
 }
 
@@ -176,7 +176,10 @@ bool CPageCoverProd::validatePage() {
     std::optional<Quantity> to = m_record.useTo;
     if (band && !(from = ReadNumber(messages, m_from)))
         return false;
-    if (band && !(to = ReadNumber(messages, m_to)))
+    // An empty "do" is a band without an upper limit.
+    if (band && m_to->text().trimmed().isEmpty())
+        to = OpenBandEnd;
+    else if (band && !(to = ReadNumber(messages, m_to)))
         return false;
     m_record.qtyCover = *quantity;
     m_record.qtyProd = *products;
@@ -208,8 +211,10 @@ bool CPageCoverProd::validatePage() {
         }
         check.code = code;
     }
-    // The band limits are not compared: a band that never applies is the
-    // user's choice.
+    if (const std::optional<const char*> fault = BandFault(m_record)) {
+        Refuse(messages, *fault, m_from);
+        return false;
+    }
     return true;
 }
 

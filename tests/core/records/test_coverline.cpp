@@ -108,5 +108,31 @@ TEST(CoverLineCopy, CopiesAsStoredInEntryOrderToTheOwner) {
     EXPECT_EQ(db.Count("CompCover_Item"), 2);
 }
 
+TEST(CoverLineBand, OnlyABandThatNeverAppliesIsAFault) {
+    const struct {
+        bool always;
+        int64_t from;
+        int64_t to;
+        bool fault;
+    } cases[] = {
+        {false, 100, 50, true},
+        {false, 100, 100, false},
+        {false, 0, 1, false},
+        {true, 100, 50, false}, // the limits of a line used always mean nothing
+        {false, 5, OpenBandEnd.WholeUnits(), false},
+    };
+    for (const auto& c : cases) {
+        CoverLine line;
+        line.useAlways = c.always;
+        line.useFrom = Q(c.from);
+        line.useTo = Q(c.to);
+        const std::optional<const char*> fault = BandFault(line);
+        EXPECT_STREQ(fault.value_or(""), c.fault ? "Hodnota „od“ musí být menší než „do“" : "");
+    }
+    // What older data stored as "no upper limit" reads as one too.
+    EXPECT_TRUE(IsOpenBandEnd(Quantity::FromScaled(100'000'000'000'000 - 1)));
+    EXPECT_FALSE(IsOpenBandEnd(Q(999'999'999)));
+}
+
 } // namespace
 } // namespace tarvo::test
