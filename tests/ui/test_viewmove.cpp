@@ -139,10 +139,10 @@ void TestViewMove::listsShowTheSelectedDispatch() {
     QCOMPARE(Column(f.Lines(), 2), QStringList({"5,00", "20,00"}));
     // The first line's covers: 5 boxes of 0,2 kg and no pallet.
     QCOMPARE(Column(f.Covers(), 0), QStringList({"Krabice", "Paleta"}));
-    QCOMPARE(Column(f.Covers(), 1), QStringList({"1,00", "0,00"}));
+    QCOMPARE(Column(f.Covers(), 2), QStringList({"1,00", "0,00"}));
     f.SelectMoves({f.second});
     QCOMPARE(Column(f.Lines(), 2), QStringList({"7,00"}));
-    QCOMPARE(Column(f.Covers(), 1), QStringList({"1,40", "0,00"}));
+    QCOMPARE(Column(f.Covers(), 2), QStringList({"1,40", "0,00"}));
 }
 
 void TestViewMove::addDispatchForExport() {
@@ -192,15 +192,26 @@ void TestViewMove::dispatchDialogChecks() {
 void TestViewMove::editDispatchUpdatesItsRow() {
     Fixture f;
     f.Open();
+    // Another dispatch's number is refused and the dialog comes back with
+    // what was entered.
     OnNextModal([](QWidget* modal) {
         auto* dialog = qobject_cast<CDlgMove*>(modal);
         QVERIFY(dialog);
         QCOMPARE(dialog->NumberEdit()->text(), QString("V-001"));
-        dialog->NumberEdit()->setText("V-001a");
-        dialog->DatePicker()->setDate(QDate(1999, 1, 1));
+        dialog->NumberEdit()->setText("v-002");
+        OnNextModal([](QWidget* again) {
+            auto* retry = qobject_cast<CDlgMove*>(again);
+            QCOMPARE(retry->NumberEdit()->text(), QString("v-002"));
+            retry->NumberEdit()->setText("V-001a");
+            retry->DatePicker()->setDate(QDate(1999, 1, 1));
+            retry->accept();
+        });
         dialog->accept();
     });
     f.view->OnCommand(cmd::Edit);
+    QCOMPARE(f.db.messages.Texts(),
+             std::vector<std::string>{"Číslo dokladu „v-002“ již má výdej „V-002“ ze dne "
+                                      "01.02.2024. Zadejte jiné číslo dokladu."});
     QCOMPARE(f.Moves()->Cell(f.Moves()->RowOf(f.first), 0), QString("V-001a"));
     QCOMPARE(f.Moves()->Cell(f.Moves()->RowOf(f.first), 1), QString("01.01.1999"));
 }
@@ -264,7 +275,7 @@ void TestViewMove::editLineQuantityDerivesCoversAgain() {
     });
     f.view->OnCommand(cmd::Edit2);
     // The hand-made cover line went with the old ones.
-    QCOMPARE(Column(f.Covers(), 1), QStringList({"8,00", "60,00"}));
+    QCOMPARE(Column(f.Covers(), 2), QStringList({"8,00", "60,00"}));
     QCOMPARE(f.Selected(f.view->LineList()), f.large);
     QCOMPARE(f.Lines()->Cell(f.Lines()->RowOf(f.large), 2), QString("40,00"));
 }
@@ -296,7 +307,7 @@ void TestViewMove::coverLineAddEditDelete() {
         values->QuantityEdit()->setText("3");
     });
     f.view->OnCommand(cmd::Add3);
-    QCOMPARE(Column(f.Covers(), 1), QStringList({"1,00", "0,00", "45,00"}));
+    QCOMPARE(Column(f.Covers(), 2), QStringList({"1,00", "0,00", "45,00"}));
 
     f.view->CoverList()->SelectRow(2);
     OnWizard([](QWizard* wizard) {
@@ -305,7 +316,7 @@ void TestViewMove::coverLineAddEditDelete() {
         values->QuantityEdit()->setText("2");
     });
     f.view->OnCommand(cmd::Edit3);
-    QCOMPARE(f.Covers()->Cell(2, 1), QString("30,00"));
+    QCOMPARE(f.Covers()->Cell(2, 2), QString("30,00"));
     QCOMPARE(f.Selected(f.view->CoverList()), f.Covers()->Id(2));
 
     f.db.messages.yesNoAnswers = {true};
@@ -370,6 +381,9 @@ void TestViewMove::toggleShowsAllCoversAndMovesThemUp() {
     const QWidget* lineButton = f.view->PaneButton(1, 0);
     QVERIFY(f.view->PaneButton(2, 0)->y() < lineButton->y() + 3 * lineButton->height());
     QCOMPARE(f.Covers()->Count(), 4);
+    // Every cover of the dispatch, each with the product it left with.
+    QVERIFY(!f.view->CoverList()->isColumnHidden(7));
+    QCOMPARE(Column(f.Covers(), 7), QStringList(4, "Jogurt"));
     f.db.messages.shown.clear();
     f.view->OnCommand(cmd::Add3);
     QVERIFY(f.db.messages.shown.empty());
@@ -378,6 +392,7 @@ void TestViewMove::toggleShowsAllCoversAndMovesThemUp() {
     QVERIFY(f.view->LineList()->isVisible());
     QCOMPARE(f.view->PaneButton(2, 0)->y(), coverButtonsTop);
     QCOMPARE(f.Covers()->Count(), 2);
+    QVERIFY(f.view->CoverList()->isColumnHidden(7));
 }
 
 void TestViewMove::coverMenuGreying() {

@@ -7,6 +7,7 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/data/value.h"
+#include "core/records/coverline.h"
 
 namespace tarvo {
 
@@ -45,19 +46,22 @@ std::unique_ptr<IRowSource> MakeCoverLineRows(CDataStore& store, const std::stri
     const char* t = table.c_str();
     return std::make_unique<StatementRowSource>(
         store,
-        std::vector<std::string>{"Název", "Hmotnost [kg]", "Počet výr.", "Použít od", "Použít do",
-                                 "Typ", "Původ", "Platba"},
+        std::vector<std::string>{"Název", "Množství [ks]", "Hmotnost [kg]", "Počet výr.",
+                                 "Použít od", "Použít do", "Typ", "Původ", "Platba"},
         Format("SELECT %s, cover_name, cp_qtycover*cover_weight AS totWeight, cp_qtyprod, "
-               "cp_usealways, cp_usefrom, cp_useto, %s.cover_type, %s.cover_org, %s.cover_pay "
-               "FROM %s INNER JOIN Cover ON %s.cover_id = Cover.cover_id WHERE %s IN ",
+               "cp_usealways, cp_usefrom, cp_useto, %s.cover_type, %s.cover_org, %s.cover_pay, "
+               "cp_qtycover FROM %s INNER JOIN Cover ON %s.cover_id = Cover.cover_id WHERE %s IN ",
                idColumn.c_str(), t, t, t, t, t, idColumn.c_str()),
         [](const Statement& st) {
             const bool always = st.Int(4) != 0;
             return RowCells{st.Text(1),
+                            QuantityCell(st, 10),
                             QuantityCell(st, 2),
                             QuantityCell(st, 3),
                             always ? "-" : QuantityCell(st, 5),
-                            always ? "-" : QuantityCell(st, 6),
+                            always                             ? "-"
+                            : IsOpenBandEnd(st.GetQuantity(6)) ? std::string()
+                                                               : QuantityCell(st, 6),
                             CodeLabel(CoverTypes, st.Int(7)),
                             CodeLabel(Origins, st.Int(8)),
                             CodeLabel(Payments, st.Int(9))};

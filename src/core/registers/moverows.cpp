@@ -21,15 +21,20 @@ struct SortTerm {
 bool LoadCoverIds(CDataStore& store, const char* ownerColumn, RecordId owner, ListSort sort,
                   IdList& ids) {
     static const SortTerm terms[] = {{"cover_name", IdList::SortValue::CzechText},
+                                     {"mvcover_qty", IdList::SortValue::Number},
                                      {"mvcover_qty*cover_weight", IdList::SortValue::Number},
                                      {"cover_mat", IdList::SortValue::Number},
                                      {"Move_Cover.cover_type", IdList::SortValue::Number},
                                      {"Move_Cover.cover_org", IdList::SortValue::Number},
-                                     {"Move_Cover.cover_pay", IdList::SortValue::Number}};
-    const SortTerm& order = terms[sort.column >= 1 && sort.column <= 5 ? sort.column : 0];
-    const std::string sql = Format("SELECT mvcover_id, %s FROM Move_Cover INNER JOIN Cover ON "
-                                   "Move_Cover.cover_id = Cover.cover_id WHERE (Move_Cover.%s = ?)",
-                                   order.term, ownerColumn);
+                                     {"Move_Cover.cover_pay", IdList::SortValue::Number},
+                                     {"prod_name", IdList::SortValue::CzechText}};
+    const SortTerm& order = terms[sort.column >= 1 && sort.column <= 7 ? sort.column : 0];
+    const std::string sql =
+        Format("SELECT mvcover_id, %s FROM (Move_Cover INNER JOIN Cover ON Move_Cover.cover_id = "
+               "Cover.cover_id) LEFT JOIN (Move_Prod INNER JOIN Product ON Move_Prod.prod_id = "
+               "Product.prod_id) ON Move_Cover.mvprod_id = Move_Prod.mvprod_id WHERE "
+               "(Move_Cover.%s = ?)",
+               order.term, ownerColumn);
     return LoadListIds(store, sql, OneValue(owner), order.kind, sort.descending, ids);
 }
 
@@ -82,17 +87,22 @@ bool LoadMoveLineIds(CDataStore& store, RecordId move, ListSort sort, IdList& id
 std::unique_ptr<IRowSource> MakeMoveCoverRows(CDataStore& store) {
     return std::make_unique<StatementRowSource>(
         store,
-        std::vector<std::string>{"Název", "Hmotnost [kg]", "Materiál", "Typ", "Původ", "Platba"},
+        std::vector<std::string>{"Název", "Množství [ks]", "Hmotnost [kg]", "Materiál", "Typ",
+                                 "Původ", "Platba", "Produkt"},
         "SELECT mvcover_id, cover_name, mvcover_qty*cover_weight AS totWeight, cover_mat, "
-        "Move_Cover.cover_type, Move_Cover.cover_org, Move_Cover.cover_pay FROM Move_Cover INNER "
-        "JOIN Cover ON Move_Cover.cover_id = Cover.cover_id WHERE mvcover_id IN ",
+        "Move_Cover.cover_type, Move_Cover.cover_org, Move_Cover.cover_pay, mvcover_qty, "
+        "prod_name FROM (Move_Cover INNER JOIN Cover ON Move_Cover.cover_id = Cover.cover_id) "
+        "LEFT JOIN (Move_Prod INNER JOIN Product ON Move_Prod.prod_id = Product.prod_id) ON "
+        "Move_Cover.mvprod_id = Move_Prod.mvprod_id WHERE mvcover_id IN ",
         [](const Statement& st) {
             return RowCells{st.Text(1),
+                            QuantityCell(st, 7),
                             QuantityCell(st, 2),
                             CodeLabel(Materials, st.Int(3)),
                             CodeLabel(CoverTypes, st.Int(4)),
                             CodeLabel(Origins, st.Int(5)),
-                            CodeLabel(Payments, st.Int(6))};
+                            CodeLabel(Payments, st.Int(6)),
+                            st.Text(8)};
         });
 }
 

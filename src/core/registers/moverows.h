@@ -26,13 +26,16 @@ std::unique_ptr<IRowSource> MakeMoveLineRows(CDataStore& store);
 // quantity (column 2) or otherwise by product name.
 bool LoadMoveLineIds(CDataStore& store, RecordId move, ListSort sort, IdList& ids);
 
-// The cover lines list: "Název", "Hmotnost [kg]", "Materiál", "Typ",
-// "Původ", "Platba"; the weight is the quantity times the cover's present
-// unit weight, the material the cover's, the other codes the line's own.
+// The cover lines list: "Název", "Množství [ks]", "Hmotnost [kg]",
+// "Materiál", "Typ", "Původ", "Platba", "Produkt"; the weight is the pieces
+// times the cover's present unit weight, the material the cover's, the other
+// codes the line's own, the product the one the covers left with (what tells
+// the lines apart while every cover of a dispatch is shown).
 std::unique_ptr<IRowSource> MakeMoveCoverRows(CDataStore& store);
 // The cover lines of one product line, or (LoadDispatchCoverIds) of every
-// product line of one dispatch, ordered by weight (column 1), material,
-// type, origin, payment (columns 2 to 5) or otherwise by cover name.
+// product line of one dispatch, ordered by pieces (column 1), weight,
+// material, type, origin, payment, product (columns 2 to 7) or otherwise by
+// cover name.
 bool LoadLineCoverIds(CDataStore& store, RecordId line, ListSort sort, IdList& ids);
 bool LoadDispatchCoverIds(CDataStore& store, RecordId move, ListSort sort, IdList& ids);
 

@@ -64,6 +64,7 @@ bool LoadPackagingLineIds(CDataStore& store, RecordId dtId, ListSort sort, IdLis
         const char* term;
         IdList::SortValue kind;
     } orders[] = {{"cover_name", IdList::SortValue::CzechText},
+                  {"cp_qtycover", IdList::SortValue::Number},
                   {"cp_qtycover*cover_weight", IdList::SortValue::Number},
                   {"cp_qtyprod", IdList::SortValue::Number},
                   {"cp_usefrom", IdList::SortValue::Number},
@@ -71,7 +72,7 @@ bool LoadPackagingLineIds(CDataStore& store, RecordId dtId, ListSort sort, IdLis
                   {"Prod_Cover.cover_type", IdList::SortValue::Number},
                   {"Prod_Cover.cover_org", IdList::SortValue::Number},
                   {"Prod_Cover.cover_pay", IdList::SortValue::Number}};
-    const auto& order = orders[sort.column >= 0 && sort.column < 8 ? sort.column : 0];
+    const auto& order = orders[sort.column >= 0 && sort.column < 9 ? sort.column : 0];
     // The lines in the order they were entered, then sorted here: rows with
     // equal values keep that order.
     std::string sql = "SELECT cp_id, ";

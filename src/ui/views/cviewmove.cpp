@@ -33,6 +33,9 @@ RecordList* MakeList(const GuiContext& context, std::unique_ptr<IRowSource> rows
     return new RecordList(new ListModel(context.messages, std::move(rows)), multiSelect, parent);
 }
 
+// The cover list's column "Produkt".
+constexpr int CoverProductColumn = 7;
+
 } // namespace
 
 CViewMove::CViewMove(const GuiContext& context, QWidget* parent)
@@ -154,6 +157,9 @@ void CViewMove::LoadCovers() {
     const RecordId move = SingleSelectedMove();
     const RecordId line = SelectedId(LineList());
     const bool lines = m_showLines;
+    // The product tells the covers apart only while every cover of the
+    // dispatch is shown; beside the product lines it is the selected one.
+    list->setColumnHidden(CoverProductColumn, lines);
     FillSorted(
         list,
         [this, move, line, lines](ListSort sort, IdList& ids) {

@@ -288,7 +288,7 @@ TEST(CompCoverRows, FilterAndSortOfTheList) {
     EXPECT_TRUE(db.messages.shown.empty());
 }
 
-TEST(CompCoverRows, ItemListShowsEightColumnsInCoverNameOrder) {
+TEST(CompCoverRows, ItemListShowsNineColumnsInCoverNameOrder) {
     Registered db;
     const RecordId box = db.AddCover("Krabice", 420);
     const RecordId foil = db.AddCover("Fólie", 35);
@@ -302,17 +302,17 @@ TEST(CompCoverRows, ItemListShowsEightColumnsInCoverNameOrder) {
     IdList ids;
     ASSERT_TRUE(LoadCoverItemIds(db.store, ids));
     RowList list(db.messages, MakeCoverItemRows(db.store));
-    ASSERT_EQ(list.ColumnCount(), 8);
+    ASSERT_EQ(list.ColumnCount(), 9);
     list.SetIds(std::move(ids));
     std::vector<RowCells> rows;
     for (int row = 0; row < list.Count(); ++row)
         rows.push_back(*list.Cells(row));
     const std::vector<RowCells> expected = {
-        {"Čtyřcestná paleta", "25,00", "480,00", "100,00", "1000,00", "skupinový", "vyrobený v ČR",
-         "neplacený"},
-        {"Fólie", "0,11", "480,00", "-", "-", "prodejní", "vyrobený v ČR", "předplacený"},
-        {"Krabice", "0,84", "12,00", "-", "-", "přepravní", "dovezený do ČR", "neplacený"},
-        {"Krabice", "0,42", "1,00", "-", "-", "skupinový", "nakoupený v ČR", "zpoplatněný"},
+        {"Čtyřcestná paleta", "1,00", "25,00", "480,00", "100,00", "1000,00", "skupinový",
+         "vyrobený v ČR", "neplacený"},
+        {"Fólie", "3,00", "0,11", "480,00", "-", "-", "prodejní", "vyrobený v ČR", "předplacený"},
+        {"Krabice", "2,00", "0,84", "12,00", "-", "-", "přepravní", "dovezený do ČR", "neplacený"},
+        {"Krabice", "1,00", "0,42", "1,00", "-", "-", "skupinový", "nakoupený v ČR", "zpoplatněný"},
     };
     EXPECT_EQ(rows, expected);
     EXPECT_TRUE(db.messages.shown.empty());

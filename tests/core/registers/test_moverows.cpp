@@ -145,7 +145,9 @@ TEST(MoveRows, CellsAndDependentLists) {
     const int64_t move = data.AddMove(Day(2024, 6, 15, 10));
     data.Run("UPDATE Move SET move_export = 1, move_type = 1");
     const int64_t first = rows::MoveLine(data.store, move, product, Q("12,5"));
-    const int64_t second = rows::MoveLine(data.store, move, product, Q("3"));
+    const int64_t second =
+        rows::MoveLine(data.store, move, rows::Product(data.store, {"džus"}), Q("3"));
+    data.Run("UPDATE Cover SET cover_weight = 0.5"); // kilograms
     data.AddMoveCover(move, first, cover, "2,5");
     data.AddMoveCover(move, first, cover, "1");
     data.AddMoveCover(move, second, cover, "4");
@@ -163,16 +165,19 @@ TEST(MoveRows, CellsAndDependentLists) {
     IdList lineCovers;
     ASSERT_TRUE(LoadLineCoverIds(data.store, first, {1, true}, lineCovers));
     ASSERT_EQ(lineCovers.Count(), 2);
-    // Heaviest first; the weight is the quantity times the cover's weight,
+    // Most pieces first; the weight is the pieces times the cover's weight,
     // the codes are the line's own.
-    EXPECT_EQ(MakeMoveCoverRows(data.store)->Read(lineCovers.Ids()),
-              (std::vector<RowCells>{{"obal", "2,50", Materials.Label(0), CoverTypes.Label(1),
-                                      Origins.Label(1), Payments.Label(1)},
-                                     {"obal", "1,00", Materials.Label(0), CoverTypes.Label(1),
-                                      Origins.Label(1), Payments.Label(1)}}));
+    EXPECT_EQ(
+        MakeMoveCoverRows(data.store)->Read(lineCovers.Ids()),
+        (std::vector<RowCells>{{"obal", "2,50", "1,25", Materials.Label(0), CoverTypes.Label(1),
+                                Origins.Label(1), Payments.Label(1), "výrobek"},
+                               {"obal", "1,00", "0,50", Materials.Label(0), CoverTypes.Label(1),
+                                Origins.Label(1), Payments.Label(1), "výrobek"}}));
+    // Every cover of the dispatch, by the product it left with.
     IdList all;
-    ASSERT_TRUE(LoadDispatchCoverIds(data.store, move, {0, false}, all));
-    EXPECT_EQ(all.Count(), 3);
+    ASSERT_TRUE(LoadDispatchCoverIds(data.store, move, {7, false}, all));
+    ASSERT_EQ(all.Count(), 3);
+    EXPECT_EQ(MakeMoveCoverRows(data.store)->Read(all.Ids()).front().back(), "džus");
     IdList lineIds;
     ASSERT_TRUE(LoadMoveLineIds(data.store, move, {2, false}, lineIds));
     EXPECT_EQ(lineIds.Ids(), (std::vector<RecordId>{second, first}));
