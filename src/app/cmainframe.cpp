@@ -56,8 +56,8 @@ const std::vector<MenuSpec>& MenuBar() {
           cmd::Refresh}},
         {"Zázna&my",
          {SubMenu{"&Importovat z", {cmd::ImportMoney, cmd::ImportWak}}, cmd::ResolveAll,
-          cmd::ProposeClassifications, Separator, cmd::Add, cmd::Edit, cmd::Delete, Separator,
-          cmd::Find, cmd::Replace, Separator, cmd::Filter, Separator, cmd::Options}},
+          cmd::ProposeClassifications, Separator, cmd::Add, cmd::Edit, cmd::Delete, cmd::Undelete,
+          Separator, cmd::Find, cmd::Replace, Separator, cmd::Filter, Separator, cmd::Options}},
         {"&Zobrazit", {cmd::ToggleTableBar, cmd::ToggleToolBar, cmd::ToggleStatusBar}},
         {"&Nápověda", {cmd::Help, cmd::About}},
     };

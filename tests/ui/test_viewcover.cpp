@@ -83,6 +83,7 @@ private slots:
     void deleteAsksAndTheListFollows();
     void filterWithDecimalComma();
     void filterOfIncompleteClassification();
+    void deletedCoverShownByTheFilterAndRestored();
     void proposeClassificationsOverTheSelection();
     void discardAddedIsListed();
     void discardAt2359KeepsItsDay();
@@ -263,6 +264,25 @@ void TestViewCover::filterOfIncompleteClassification() {
     f.view->OnCommand(cmd::Filter);
     QCOMPARE(f.CoverNames(), QStringList({"Krabice"}));
     QVERIFY(f.view->Filter().onlyIncomplete);
+}
+
+void TestViewCover::deletedCoverShownByTheFilterAndRestored() {
+    Fixture f;
+    f.db.AddCover("A", 100);
+    f.db.AddCover("B", 100);
+    f.db.Run("UPDATE Cover SET deleted = 1 WHERE cover_name = 'A'");
+    f.Open();
+    QCOMPARE(f.CoverNames(), QStringList({"B"}));
+    OnNextModal([](QWidget* modal) {
+        QTest::mouseClick(qobject_cast<CDlgFilterCover*>(modal)->WithDeletedBox(), Qt::LeftButton);
+        PressOk(modal);
+    });
+    f.view->OnCommand(cmd::Filter);
+    QCOMPARE(f.CoverNames(), QStringList({"A (odstraněný)", "B"}));
+    f.SelectCovers({0});
+    f.view->OnCommand(cmd::Undelete);
+    QCOMPARE(f.CoverNames(), QStringList({"A", "B"}));
+    QCOMPARE(f.db.Number("SELECT COUNT(*) FROM Cover WHERE deleted <> 0"), 0LL);
 }
 
 void TestViewCover::proposeClassificationsOverTheSelection() {

@@ -80,12 +80,25 @@ void UpdateCover(CDataStore& store, RecordId id, const CoverRecord& cover) {
 
 void MarkCoversDeleted(CDataStore& store, const std::vector<RecordId>& ids) {
     SelectIds(store, ids);
-    store.ExecuteOrThrow("DELETE FROM Discard_Dest WHERE disc_id IN (SELECT disc_id FROM "
-                         "CoverDiscard WHERE cover_id IN (SELECT id FROM TmpID))");
-    store.ExecuteOrThrow("DELETE FROM CoverDiscard WHERE cover_id IN (SELECT id FROM TmpID)");
     store.ExecuteOrThrow("DELETE FROM CompCover_Item WHERE cover_id IN (SELECT id FROM TmpID)");
     store.ExecuteOrThrow(
         "UPDATE Cover SET deleted = true WHERE (cover_id IN (SELECT id FROM TmpID))");
+}
+
+void ReviveCover(CDataStore& store, RecordId id) {
+    Statement st(store, "UPDATE Cover SET deleted = 0 WHERE (cover_id = ?)");
+    st.BindInt(1, id).Run();
+}
+
+CoverUses UsesOfCovers(CDataStore& store, const std::vector<RecordId>& ids) {
+    SelectIds(store, ids);
+    Statement st(store,
+                 "SELECT (SELECT COUNT(*) FROM Prod_Cover WHERE cover_id IN (SELECT id FROM "
+                 "TmpID)), (SELECT COUNT(DISTINCT ccover_id) FROM CompCover_Item WHERE cover_id "
+                 "IN (SELECT id FROM TmpID)), (SELECT COUNT(*) FROM CoverDiscard WHERE cover_id "
+                 "IN (SELECT id FROM TmpID))");
+    st.Step();
+    return {st.Int(0), st.Int(1), st.Int(2)};
 }
 
 void CarryCoverCodes(CDataStore& store, const CoverCodeTargets& targets, RecordId cover,

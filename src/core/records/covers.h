@@ -97,10 +97,23 @@ std::vector<StoredCover> AllCovers(CDataStore& store);
 std::optional<CoverCodes> FindCoverCodes(CDataStore& store, RecordId id);
 // The nine edited columns; the deleted flag stays.
 void UpdateCover(CDataStore& store, RecordId id, const CoverRecord& cover);
-// The covers' discards (with their destinations) and composite cover items
-// go for good; the covers stay, marked deleted, so that packaging
-// definitions, dispatches and reports keep them and their classification.
+// The composite cover items of the covers go for good; the covers stay,
+// marked deleted, so that packaging definitions, dispatches and reports keep
+// them and their classification, and so do their discards: they belong to
+// quarters that may already be reported (a corrective statement of one
+// must find them again).
 void MarkCoversDeleted(CDataStore& store, const std::vector<RecordId>& ids);
+// A deleted cover is offered again; its composite cover items do not come
+// back.
+void ReviveCover(CDataStore& store, RecordId id);
+
+// What a selection of covers is used by.
+struct CoverUses {
+    int64_t packagingLines = 0;
+    int64_t compCovers = 0; // composite covers that have one of them as an item
+    int64_t discards = 0;
+};
+CoverUses UsesOfCovers(CDataStore& store, const std::vector<RecordId>& ids);
 
 // Carries a cover's new codes into its composite cover items, packaging lines
 // and dispatch cover lines, each where targets says so. Every line of the

@@ -21,6 +21,9 @@ struct CoverFilter {
     // not complete for the new form (IsCompleteForNewForm), those without a
     // classification included.
     bool onlyIncomplete = false;
+    // "zobrazit i odstraněné": deleted covers are listed too, so that one can
+    // be restored.
+    bool withDeleted = false;
     std::string name;
     bool namePart = false;
     Quantity weightFrom = Quantity::FromUnits(0);
@@ -33,7 +36,7 @@ struct CoverFilter {
 
     bool IsActive() const {
         return useName || useWeight || useMaterial || useType || useOrigin || usePayment ||
-               useReusable || onlyIncomplete;
+               useReusable || onlyIncomplete || withDeleted;
     }
     bool operator==(const CoverFilter&) const = default;
 };

@@ -2,6 +2,7 @@
 
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
+#include "core/data/sqlfunctions.h"
 #include "core/data/statement.h"
 #include "core/data/transaction.h"
 #include "core/ports/messageport.h"
@@ -9,11 +10,33 @@
 #include "core/registers/classification.h"
 #include "core/registers/recordaccess.h"
 
+#include <map>
+#include <set>
+
 namespace tarvo {
 
 namespace {
 
 constexpr const char* NoCover = "Není vybrán obal !";
+
+// What the deletion question adds about the covers' uses, and what becomes
+// of each; nothing for covers used nowhere.
+std::string UsesText(const CoverUses& uses) {
+    if (uses.packagingLines == 0 && uses.compCovers == 0 && uses.discards == 0)
+        return std::string();
+    std::string text = "\n\nVybrané obaly jsou použity:";
+    if (uses.packagingLines > 0)
+        text += Format("\n- v řádcích balení produktů: %lld (zůstanou, obal v nich zůstane "
+                       "uveden)",
+                       static_cast<long long>(uses.packagingLines));
+    if (uses.compCovers > 0)
+        text += Format("\n- ve složených obalech: %lld (obaly z nich budou odebrány)",
+                       static_cast<long long>(uses.compCovers));
+    if (uses.discards > 0)
+        text += Format("\n- ve vyřazeních: %lld (zůstanou, patří k vykázaným čtvrtletím)",
+                       static_cast<long long>(uses.discards));
+    return text;
+}
 
 // Tells why a discard of the kind cannot have the destination; false when
 // it can.
@@ -113,11 +136,63 @@ Outcome CoverRegister::DeleteSelection(const std::vector<RecordId>& ids) {
         messages.ShowMessage(NoCover, MsgIcon::Exclamation);
         return Outcome::Unchanged;
     }
-    if (!messages.AskYesNo("Opravdu si přejete odstranit vybrané obaly", MsgIcon::Question))
-        return Outcome::Unchanged;
     try {
+        const std::string uses = UsesText(UsesOfCovers(m_store, ids));
+        if (!messages.AskYesNo("Opravdu si přejete odstranit vybrané obaly" + uses,
+                               MsgIcon::Question))
+            return Outcome::Unchanged;
         Transaction transaction(m_store);
         MarkCoversDeleted(m_store, ids);
+        transaction.Commit();
+    } catch (const ComError& e) {
+        ShowComError(messages, e);
+        return Outcome::Failed;
+    }
+    return Outcome::Done;
+}
+
+Outcome CoverRegister::RestoreSelection(const std::vector<RecordId>& ids) {
+    IMessagePort& messages = m_store.Messages();
+    if (ids.empty()) {
+        messages.ShowMessage(NoCover, MsgIcon::Exclamation);
+        return Outcome::Unchanged;
+    }
+    try {
+        Transaction transaction(m_store);
+        const std::vector<StoredCover> covers = AllCovers(m_store);
+        // The register workbook finds a cover by its name in any letter
+        // case: a restored cover must not make a name ambiguous.
+        std::map<std::string, std::string> offered;
+        for (const StoredCover& cover : covers) {
+            if (!cover.deleted)
+                offered.emplace(FoldCase(cover.record.name), cover.record.name);
+        }
+        const std::set<RecordId> chosen(ids.begin(), ids.end());
+        bool found = false;
+        std::vector<RecordId> revived;
+        for (const StoredCover& cover : covers) {
+            if (chosen.count(cover.id) == 0)
+                continue;
+            found = true;
+            if (!cover.deleted)
+                continue;
+            const auto [same, fresh] =
+                offered.emplace(FoldCase(cover.record.name), cover.record.name);
+            if (!fresh) {
+                messages.ShowMessage(Format("Obal „%s“ nelze obnovit: v evidenci již je obal "
+                                            "„%s“. Jeden z nich nejprve přejmenujte.",
+                                            cover.record.name.c_str(), same->second.c_str()),
+                                     MsgIcon::Exclamation);
+                return Outcome::Refused;
+            }
+            revived.push_back(cover.id);
+        }
+        if (RecordGone(m_store, found))
+            return Outcome::Vanished;
+        if (revived.empty())
+            return Outcome::Unchanged;
+        for (RecordId id : revived)
+            ReviveCover(m_store, id);
         transaction.Commit();
     } catch (const ComError& e) {
         ShowComError(messages, e);

@@ -71,11 +71,19 @@ public:
     // reusable): a fault is told (exclamation) and Refused, nothing written.
     Outcome Update(RecordId id, const CoverRecord& cover,
                    const std::optional<CoverClassification>& classification = {});
-    // Asks "Opravdu si přejete odstranit vybrané obaly" and on Yes removes the
-    // covers' discards and composite cover items and marks the covers deleted;
-    // their packaging and dispatch lines stay. An empty selection gets "Není
-    // vybrán obal !" and Unchanged, as does the answer No.
+    // Asks "Opravdu si přejete odstranit vybrané obaly", with what the covers
+    // are used by (packaging lines, composite covers, discards: counts), and
+    // on Yes removes the covers' composite cover items and marks the covers
+    // deleted; their packaging and dispatch lines and their discards stay.
+    // An empty selection gets "Není vybrán obal !" and Unchanged, as does the
+    // answer No.
     Outcome DeleteSelection(const std::vector<RecordId>& ids);
+    // "Obnovit": the deleted covers of the selection are offered again (the
+    // others are left alone; Unchanged when none was deleted). A cover whose
+    // name a cover in the register has, in any letter case, is refused
+    // (exclamation) naming both, and nothing is restored. Vanished when
+    // every selected cover is gone.
+    Outcome RestoreSelection(const std::vector<RecordId>& ids);
 
     ReadResult<DiscardRecord> ReadDiscard(RecordId id);
     // A destination (DiscardDestinations) given with the discard, as the

@@ -38,11 +38,11 @@ std::unique_ptr<IRowSource> MakeCoverRows(CDataStore& store) {
                                  "Opakovaně používaný", "Výkaz 2021"},
         "SELECT Cover.cover_id, cover_name, cover_mat, cover_weight, cover_type, cover_org, "
         "cover_pay, cover_reusable, cls_mat, cls_shape, cls_litter, cls_plastic IS NOT NULL, "
-        "EXISTS (SELECT 1 FROM Cover_Part p WHERE p.cover_id = Cover.cover_id) "
+        "EXISTS (SELECT 1 FROM Cover_Part p WHERE p.cover_id = Cover.cover_id), deleted "
         "FROM Cover LEFT JOIN Cover_Class ON Cover_Class.cover_id = Cover.cover_id "
         "WHERE Cover.cover_id IN ",
         [](const Statement& st) {
-            return RowCells{st.Text(1),
+            return RowCells{st.Text(1) + (st.Int(13) != 0 ? DeletedMark : ""),
                             CodeLabel(Materials, st.Int(2)),
                             QuantityCell(st, 3),
                             CodeLabel(CoverTypes, st.Int(4)),
@@ -70,7 +70,7 @@ bool LoadCoverIds(CDataStore& store, const CoverFilter& filter, ListSort sort, I
     // plain scan of the table is twice as fast.
     std::string sql = "SELECT cover_id, ";
     sql += sortColumns[column];
-    sql += " FROM Cover WHERE (+deleted = 0)";
+    sql += filter.withDeleted ? " FROM Cover WHERE 1" : " FROM Cover WHERE (+deleted = 0)";
     const SqlClause criterion = CoverCriterion(filter);
     sql += criterion.sql;
     return LoadListIds(store, sql, criterion,

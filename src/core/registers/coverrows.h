@@ -15,13 +15,13 @@ class CDataStore;
 // "Platba", "Opakovaně používaný", "Výkaz 2021"; codes shown by their labels,
 // the weight with two decimals, the flag as "ano"/"ne", the classification
 // for the new form as its material's label when it is complete and
-// "neúplné" otherwise.
+// "neúplné" otherwise; a deleted cover's name followed by DeletedMark.
 std::unique_ptr<IRowSource> MakeCoverRows(CDataStore& store);
-// The covers that are not deleted and pass the filter, ordered by a column of
-// the covers list: the name in the Czech order, the coded columns by their
-// codes, "Výkaz 2021" by the material code of the new form (covers without
-// one first). Any other column index sorts by name. A database error is shown and
-// false returned; ids then holds the rows read before it.
+// The covers that are not deleted (all of them with withDeleted) and pass the filter, ordered by a
+// column of the covers list: the name in the Czech order, the coded columns by their codes, "Výkaz
+// 2021" by the material code of the new form (covers without one first). Any other column index
+// sorts by name. A database error is shown and false returned; ids then holds the rows read before
+// it.
 bool LoadCoverIds(CDataStore& store, const CoverFilter& filter, ListSort sort, IdList& ids);
 
 // The discards list of one cover: "Datum", "Typ", "Hmotnost [kg]", the weight

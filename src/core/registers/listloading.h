@@ -18,6 +18,10 @@ struct CodeList;
 // What the row sources of every register share: how a code and a quantity
 // look in a list, and how a list's identifiers are read.
 
+// What follows the name of a deleted cover or product in a list that shows
+// deleted records too.
+inline constexpr const char* DeletedMark = " (odstraněný)";
+
 // The label of a stored code ("???" outside the list).
 std::string CodeLabel(const CodeList& list, int64_t code);
 // A quantity column as the lists show it.

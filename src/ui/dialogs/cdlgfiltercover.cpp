@@ -41,6 +41,7 @@ CDlgFilterCover::CDlgFilterCover(const GuiContext& context, CoverFilter filter, 
     m_reusable = new QCheckBox(QStringLiteral("obal je opakovaně používaný"), this);
     m_onlyIncomplete =
         new QCheckBox(QStringLiteral("jen obaly s neúplným zařazením pro výkaz 2021"), this);
+    m_withDeleted = new QCheckBox(QStringLiteral("zobrazit i &odstraněné"), this);
 
     auto* grid = new QGridLayout;
     grid->addWidget(m_useName, 0, 0);
@@ -67,6 +68,7 @@ CDlgFilterCover::CDlgFilterCover(const GuiContext& context, CoverFilter filter, 
     grid->addWidget(m_useReusable, 6, 0);
     grid->addWidget(m_reusable, 6, 1);
     grid->addWidget(m_onlyIncomplete, 7, 0, 1, 2);
+    grid->addWidget(m_withDeleted, 8, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
     QDialogButtonBox* buttons = MakeOkCancelButtons(this);
@@ -94,6 +96,7 @@ void CDlgFilterCover::LoadControls() {
     m_weightTo->setText(QuantityToLocaleText(m_filter.weightTo));
     m_reusable->setChecked(m_filter.reusable);
     m_onlyIncomplete->setChecked(m_filter.onlyIncomplete);
+    m_withDeleted->setChecked(m_filter.withDeleted);
     codecombo::FillAll(m_material, Materials, m_filter.material);
     codecombo::FillAll(m_type, CoverTypes, m_filter.type);
     codecombo::FillAll(m_origin, Origins, m_filter.origin);
@@ -136,6 +139,7 @@ void CDlgFilterCover::accept() {
     result.weightTo = *to;
     result.reusable = m_reusable->isChecked();
     result.onlyIncomplete = m_onlyIncomplete->isChecked();
+    result.withDeleted = m_withDeleted->isChecked();
     if (result.useWeight && result.weightFrom > result.weightTo) {
         messages.ShowMessage("Hmotnost \"Od\" nesmí být větší než hodnota \"do\"",
                              MsgIcon::Exclamation);

@@ -41,6 +41,7 @@ public:
     QComboBox* PaymentCombo() const { return m_payment; }
     QCheckBox* ReusableBox() const { return m_reusable; }
     QCheckBox* IncompleteBox() const { return m_onlyIncomplete; }
+    QCheckBox* WithDeletedBox() const { return m_withDeleted; }
 
 private:
     void LoadControls();
@@ -66,6 +67,7 @@ private:
     QComboBox* m_payment;
     QCheckBox* m_reusable;
     QCheckBox* m_onlyIncomplete;
+    QCheckBox* m_withDeleted;
 };
 
 } // namespace tarvo

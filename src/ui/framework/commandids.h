@@ -35,6 +35,7 @@ enum : int {
     ExportRegisters = 32828,
     ImportRegisters = 32829,
     ProposeClassifications = 32830,
+    Undelete = 32831,
     ToggleTableBar = 32781,
     ToggleToolBar = 32782,
     About = 57664,

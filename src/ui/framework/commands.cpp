@@ -80,6 +80,9 @@ const std::vector<CommandInfo>& Commands() {
         {cmd::Add, "&Přidat", "Ins", AddPrompt, &icons::Add},
         {cmd::Edit, "&Upravit", "Enter", EditPrompt, &icons::Edit},
         {cmd::Delete, "&Odstranit", "Del", DeletePrompt, &icons::Delete},
+        {cmd::Undelete, "O&bnovit", "",
+         "Vrátit vybrané odstraněné záznamy do evidence (zobrazí je filtr \"zobrazit i "
+         "odstraněné\")\nObnovit"},
         {cmd::Find, "&Najít...", "Ctrl+F", "Najít záznam podle zadaných kritérií\nNajít"},
         {cmd::Replace, "Na&hradit...", "Ctrl+H", "Nahradit data v tabulce\nNahradit"},
         {cmd::Filter, "Fil&tr...", "Ctrl+T", "Nastavit/zrušit filtr pro zobrazení záznamů\nFiltr ",
@@ -169,11 +172,16 @@ const std::vector<MenuItem>& MenuItems(RecordMenu menu) {
         {cmd::Add2, true}, {cmd::Edit2, true}, {cmd::Delete2, true}};
     static const std::vector<MenuItem> third = {
         {cmd::Add3, true}, {cmd::Edit3, true}, {cmd::Delete3, true}};
-    static const std::vector<MenuItem> products = {
-        {cmd::Add, true},   {cmd::Edit, true},          {cmd::Delete, true},
-        {0, false},         {cmd::AssignCovers, false}, {0, false},
-        {cmd::Find, true},  {cmd::Replace, true},       {0, false},
-        {cmd::Filter, true}};
+    static const std::vector<MenuItem> covers = {
+        {cmd::Add, true},       {cmd::Edit, true}, {cmd::Delete, true},
+        {cmd::Undelete, false}, {0, false},        {cmd::Find, true},
+        {cmd::Replace, true},   {0, false},        {cmd::Filter, true}};
+    static const std::vector<MenuItem> products = {{cmd::Add, true},     {cmd::Edit, true},
+                                                   {cmd::Delete, true},  {cmd::Undelete, false},
+                                                   {0, false},           {cmd::AssignCovers, false},
+                                                   {0, false},           {cmd::Find, true},
+                                                   {cmd::Replace, true}, {0, false},
+                                                   {cmd::Filter, true}};
     static const std::vector<MenuItem> inDialog = {
         {cmd::Add, true}, {cmd::Edit, false}, {cmd::Delete, true}};
     switch (menu) {
@@ -181,6 +189,8 @@ const std::vector<MenuItem>& MenuItems(RecordMenu menu) {
         return second;
     case RecordMenu::Third:
         return third;
+    case RecordMenu::Covers:
+        return covers;
     case RecordMenu::Products:
         return products;
     case RecordMenu::InDialog:

@@ -70,6 +70,7 @@ enum class RecordMenu {
     Main,     // "recMain": a main list
     Second,   // "rec2": a second pane
     Third,    // "rec3": a third pane
+    Covers,   // the covers' main list, with restoring a deleted cover
     Products, // "recProd": the products' main list, with the bulk cover assignment
     InDialog, // "rec1": a list inside a dialog; edit shows no shortcut
 };

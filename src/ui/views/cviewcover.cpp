@@ -23,6 +23,7 @@ CViewCover::CViewCover(const GuiContext& context, QWidget* parent)
     : TableView(context, parent), m_covers(context.store, context.switches, OtherViews()) {
     BuildMainPane(QStringLiteral("Obaly"),
                   new RecordList(new ListModel(Messages(), MakeCoverRows(Store())), true, this));
+    SetPaneMenu(0, RecordMenu::Covers);
     AddSubPane(cmd::Add2, cmd::Edit2, cmd::Delete2, QStringLiteral("Vyřazené"),
                new RecordList(new ListModel(Messages(), MakeDiscardRows(Store())), false, this));
     // The discards belong to one cover: their commands wait while several
@@ -31,6 +32,7 @@ CViewCover::CViewCover(const GuiContext& context, QWidget* parent)
     AddCommands({{cmd::Add, [this] { AddCover(); }},
                  {cmd::Edit, [this] { EditCover(); }},
                  {cmd::Delete, [this] { DeleteCovers(); }},
+                 {cmd::Undelete, [this] { RestoreCovers(); }},
                  {cmd::Filter, [this] { RunFilter(); }},
                  {cmd::ProposeClassifications, [this] { ProposeClassifications(); }},
                  {cmd::Add2, [this] { AddDiscard(); }, discards},
@@ -142,6 +144,11 @@ void CViewCover::EditCover() {
 
 void CViewCover::DeleteCovers() {
     if (m_covers.DeleteSelection(SelectedMainIds()) != Outcome::Unchanged)
+        LoadMainList();
+}
+
+void CViewCover::RestoreCovers() {
+    if (m_covers.RestoreSelection(SelectedMainIds()) != Outcome::Unchanged)
         LoadMainList();
 }
 

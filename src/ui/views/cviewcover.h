@@ -35,6 +35,7 @@ private:
     void AddCover();
     void EditCover();
     void DeleteCovers();
+    void RestoreCovers();
     void RunFilter();
     // "Navrhnout zařazení pro výkaz 2021" over the selected covers.
     void ProposeClassifications();

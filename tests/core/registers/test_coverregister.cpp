@@ -17,13 +17,13 @@ using Codes = std::vector<std::tuple<int64_t, int64_t, int64_t>>;
 // Two covers, each used by a composite cover item, a packaging line, a
 // dispatch cover line and a discard. Cover 1's lines carry its codes (1, 1, 1)
 // except one line per table whose codes were set apart (7, 7, 7).
-struct CoverData : ::testing::Test {
+struct Covers {
     TestDatabase db;
     PropagationSwitches switches;
     RecordingNotifier notifier;
     CoverRegister covers{db.store, switches, notifier};
 
-    CoverData() {
+    Covers() {
         rows::Cover(db.store, {"Paleta", Q("5"), true, 1, 3, 1, 1, 2, "n"});
         rows::Cover(db.store, {"Fólie", Q("0,25"), false, 2, 4, 2, 2, 1, ""});
         for (const CoverLine& line :
@@ -73,6 +73,8 @@ struct CoverData : ::testing::Test {
         return read.record;
     }
 };
+
+struct CoverData : ::testing::Test, Covers {};
 
 // The three switches: composite covers, packaging, dispatches.
 class Propagation : public CoverData,
@@ -163,21 +165,66 @@ TEST_F(CoverData, AddReadsBackWhatWasWritten) {
     EXPECT_EQ(db.Count("Cover WHERE deleted = 0"), 3);
 }
 
-TEST_F(CoverData, DeleteSelectionRemovesDiscardsAndCompositeItemsAndMarksCovers) {
-    db.messages.yesNoAnswers = {true};
+TEST_F(CoverData, DeleteSelectionSaysWhatUsesTheCoversAndKeepsTheirDiscards) {
+    db.messages.yesNoAnswers = {true, true};
     ASSERT_EQ(covers.DeleteSelection({1}), Outcome::Done);
+    const RecordId unused = rows::Cover(db.store, {"Víčko"});
+    ASSERT_EQ(covers.DeleteSelection({unused}), Outcome::Done);
     EXPECT_EQ(db.messages.shown,
               (std::vector<ShownMessage>{
+                  {"Opravdu si přejete odstranit vybrané obaly\n\nVybrané obaly jsou použity:\n"
+                   "- v řádcích balení produktů: 2 (zůstanou, obal v nich zůstane uveden)\n"
+                   "- ve složených obalech: 1 (obaly z nich budou odebrány)\n"
+                   "- ve vyřazeních: 1 (zůstanou, patří k vykázaným čtvrtletím)",
+                   MsgIcon::Question},
                   {"Opravdu si přejete odstranit vybrané obaly", MsgIcon::Question}}));
-    EXPECT_EQ(db.Count("Cover WHERE deleted <> 0"), 1);
+    EXPECT_EQ(db.Count("Cover WHERE deleted <> 0"), 2);
     EXPECT_EQ(db.Count("Cover WHERE cover_id = 1 AND deleted <> 0"), 1);
-    EXPECT_EQ(db.Count("CoverDiscard WHERE cover_id = 1"), 0);
+    // A corrective statement of an earlier quarter still finds the discard.
+    EXPECT_EQ(db.Count("CoverDiscard WHERE cover_id = 1"), 1);
     EXPECT_EQ(db.Count("CompCover_Item WHERE cover_id = 1"), 0);
     // Packaging definitions and dispatches keep the cover.
     EXPECT_EQ(db.Count("Prod_Cover WHERE cover_id = 1"), 2);
     EXPECT_EQ(db.Count("Move_Cover WHERE cover_id = 1"), 2);
-    EXPECT_EQ(db.Count("CoverDiscard WHERE cover_id = 2"), 1);
     EXPECT_EQ(db.Count("CompCover_Item WHERE cover_id = 2"), 1);
+}
+
+TEST(CoverRegister, RestoreOffersADeletedCoverAgainUnlessItsNameIsTaken) {
+    const ShownMessage taken{"Obal „Paleta“ nelze obnovit: v evidenci již je obal „PALETA“. "
+                             "Jeden z nich nejprve přejmenujte.",
+                             MsgIcon::Exclamation};
+    const struct {
+        const char* name;
+        bool nameTaken; // "PALETA" is in the register meanwhile
+        std::vector<RecordId> selection;
+        Outcome outcome;
+        std::vector<ShownMessage> shown;
+    } cases[] = {
+        {"deleted and one not deleted", false, {2, 1}, Outcome::Done, {}},
+        {"name taken in another case", true, {1}, Outcome::Refused, {taken}},
+        {"none deleted", false, {2}, Outcome::Unchanged, {}},
+        {"removed by another program",
+         false,
+         {99},
+         Outcome::Vanished,
+         {{RecordGone, MsgIcon::Information}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Covers d;
+        d.db.Run("UPDATE Cover SET deleted = 1 WHERE cover_id = 1");
+        if (c.nameTaken)
+            rows::Cover(d.db.store, {"PALETA"});
+        EXPECT_EQ(d.covers.RestoreSelection(c.selection), c.outcome);
+        EXPECT_EQ(d.db.messages.shown, c.shown);
+        EXPECT_EQ(d.db.Count("Cover WHERE deleted <> 0"), c.outcome == Outcome::Done ? 0 : 1);
+    }
+    // Two deleted covers of one name: restoring both would repeat it.
+    Covers d;
+    d.db.Run("UPDATE Cover SET deleted = 1 WHERE cover_id = 1");
+    rows::Cover(d.db.store, {"PALETA"}, true);
+    EXPECT_EQ(d.covers.RestoreSelection({1, 3}), Outcome::Refused);
+    EXPECT_EQ(d.db.Count("Cover WHERE deleted <> 0"), 2);
 }
 
 TEST_F(CoverData, DeleteSelectionWithoutSelectionOrConsentChangesNothing) {
@@ -185,9 +232,8 @@ TEST_F(CoverData, DeleteSelectionWithoutSelectionOrConsentChangesNothing) {
     EXPECT_EQ(covers.DeleteSelection({}), Outcome::Unchanged);
     db.messages.yesNoAnswers = {false};
     EXPECT_EQ(covers.DeleteSelection({1, 2}), Outcome::Unchanged);
-    EXPECT_EQ(db.messages.Texts(),
-              (std::vector<std::string>{"Není vybrán obal !",
-                                        "Opravdu si přejete odstranit vybrané obaly"}));
+    ASSERT_EQ(db.messages.Texts().size(), 2u);
+    EXPECT_EQ(db.messages.Texts().front(), "Není vybrán obal !");
     EXPECT_EQ(Snapshot(), before);
 }
 
