@@ -285,17 +285,23 @@ void TestViewProd::definitionAddEditDelete() {
     f.Open();
     f.SelectProducts({0});
 
-    // A later day: it becomes the last row and is selected.
-    OnNextModal([](QWidget* modal) {
-        auto* dialog = qobject_cast<CDlgValidFrom*>(modal);
-        QVERIFY(dialog);
-        dialog->DatePicker()->setDate(QDate(2024, 3, 5));
-        dialog->accept();
-    });
-    f.view->OnCommand(cmd::Add2);
+    // A later day: it becomes the last row and is selected, with the covers
+    // of the day before (asked by default); the choice is remembered.
+    const auto addOn = [&](int day, bool offered, bool copy) {
+        OnNextModal([=](QWidget* modal) {
+            auto* dialog = qobject_cast<CDlgValidFrom*>(modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->CopyBox()->isChecked(), offered);
+            dialog->DatePicker()->setDate(QDate(2024, 3, day));
+            dialog->CopyBox()->setChecked(copy);
+            dialog->accept();
+        });
+        f.view->OnCommand(cmd::Add2);
+    };
+    addOn(5, true, true);
     QCOMPARE(Column(f.Dates(), 0), QStringList({Date(1, 3, 2024), Date(5, 3, 2024)}));
     QCOMPARE(f.view->DateList()->SelectedRows(), std::vector<int>{1});
-    QCOMPARE(f.Lines()->Count(), 0);
+    QCOMPARE(Column(f.Lines(), 0), QStringList({"Krabice"}));
 
     // The first date moved after the second: the list reorders.
     f.view->DateList()->SelectRow(0);
@@ -315,6 +321,10 @@ void TestViewProd::definitionAddEditDelete() {
              QString("Opravdu si přejete odstranit ze seznamu platnost\n\"09.03.2024\" ?"));
     QCOMPARE(Column(f.Dates(), 0), QStringList({Date(5, 3, 2024)}));
     QCOMPARE(f.Lines()->Count(), 0);
+
+    addOn(7, true, false);
+    QCOMPARE(f.Lines()->Count(), 0);
+    addOn(8, false, false);
 }
 
 void TestViewProd::lineAddEditDelete() {
@@ -476,7 +486,10 @@ void TestViewProd::bulkAssignmentToSelectedProducts() {
     // Without a selection the wizard does not open.
     f.view->MainList()->ClearSelectionAndFocus();
     f.view->OnCommand(cmd::AssignCovers);
-    QCOMPARE(f.Texts(), QStringList({"Není vybrán produkt !"}));
+    QCOMPARE(f.Texts(),
+             QStringList({"Obaly byly přiřazeny.\n\nZměněno produktů: 2\nVytvořeno platností: 1\n"
+                          "Přidáno řádků balení: 2",
+                          "Není vybrán produkt !"}));
 }
 
 void TestViewProd::reloadFromOtherViews() {

@@ -138,6 +138,20 @@ std::optional<RecordId> DefinitionOnDay(CDataStore& store, RecordId prodId, cons
     return st.Int(0);
 }
 
+std::optional<RecordId> DefinitionBefore(CDataStore& store, RecordId prodId, const OleDate& from) {
+    std::optional<RecordId> before;
+    if (!from.IsValid())
+        return before;
+    for (const PackagingDefinition& definition : DefinitionsOf(store, prodId)) {
+        if (!definition.from.IsValid())
+            continue;
+        if (definition.from.Value() >= from.Value())
+            break;
+        before = definition.dtId;
+    }
+    return before;
+}
+
 void UpdateDefinitionDate(CDataStore& store, RecordId dtId, const OleDate& from) {
     Statement st(store, "UPDATE Prod_CoverDT SET dt_from = ? WHERE (dt_id = ?)");
     st.BindDate(1, from).BindInt(2, dtId).Run();

@@ -21,7 +21,7 @@ class CDataStore;
 // column's number affinity leaves alone.
 struct ExactText {
     std::string text;
-    bool operator==(const ExactText&) const = default;
+    auto operator<=>(const ExactText&) const = default;
 };
 
 // A product's identifier in its source: a number for the table sources, text
@@ -102,6 +102,9 @@ std::optional<DefinitionRecord> FindDefinition(CDataStore& store, RecordId dtId)
 std::vector<PackagingDefinition> DefinitionsOf(CDataStore& store, RecordId prodId);
 // The product's first definition on the calendar day of from, if any.
 std::optional<RecordId> DefinitionOnDay(CDataStore& store, RecordId prodId, const OleDate& from);
+// The definition in force just before from: the last one whose first day
+// (a valid one) is earlier than from; nothing for an invalid from.
+std::optional<RecordId> DefinitionBefore(CDataStore& store, RecordId prodId, const OleDate& from);
 void UpdateDefinitionDate(CDataStore& store, RecordId dtId, const OleDate& from);
 // The definition with its lines.
 void DeleteDefinition(CDataStore& store, RecordId dtId);

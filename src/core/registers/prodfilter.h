@@ -22,8 +22,13 @@ struct ProdFilter {
     bool useUnit = false;
     std::string unit; // always matched exactly
     int packaging = AllProducts;
+    // "zobrazit i odstraněné": deleted products are listed too, so that one
+    // can be restored.
+    bool withDeleted = false;
 
-    bool IsActive() const { return useName || useKatalog || useUnit || packaging != AllProducts; }
+    bool IsActive() const {
+        return useName || useKatalog || useUnit || packaging != AllProducts || withDeleted;
+    }
     bool operator==(const ProdFilter&) const = default;
 };
 

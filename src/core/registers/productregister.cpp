@@ -11,6 +11,9 @@
 #include "core/registers/propagationswitches.h"
 #include "core/registers/recordaccess.h"
 
+#include <map>
+#include <set>
+
 namespace tarvo {
 
 namespace {
@@ -27,6 +30,12 @@ std::string DefinitionDateText(const OleDate& date) {
     if (!date.IsValid())
         return std::string();
     return Format("%02i.%02i.%i", date.Day(), date.Month(), date.Year());
+}
+
+std::string AssignSummary::Text() const {
+    return Format("Obaly byly přiřazeny.\n\nZměněno produktů: %i\nVytvořeno platností: %i\n"
+                  "Přidáno řádků balení: %i",
+                  products, definitions, lines);
 }
 
 ProductRegister::ProductRegister(CDataStore& store, const PropagationSwitches& switches,
@@ -132,6 +141,59 @@ Outcome ProductRegister::DeleteSelection(const std::vector<RecordId>& ids) {
     }
 }
 
+Outcome ProductRegister::RestoreSelection(const std::vector<RecordId>& ids) {
+    if (!CheckSelected(ids.empty() ? NoRecord : ids.front(), Missing::Product))
+        return Outcome::Unchanged;
+    try {
+        Transaction unit(m_store);
+        const std::vector<StoredProduct> products = AllProducts(m_store);
+        // The key an import finds a product by; a product entered by hand
+        // has none.
+        const auto key = [](const ProductRecord& p) {
+            return p.source != 0 && p.sourceId
+                       ? std::optional(std::make_pair(p.source, *p.sourceId))
+                       : std::nullopt;
+        };
+        std::map<std::pair<int64_t, ProductSourceId>, std::string> offered;
+        for (const StoredProduct& product : products) {
+            if (const auto k = key(product.record); k && !product.deleted)
+                offered.emplace(*k, product.record.name);
+        }
+        const std::set<RecordId> chosen(ids.begin(), ids.end());
+        bool found = false;
+        std::vector<RecordId> revived;
+        for (const StoredProduct& product : products) {
+            if (chosen.count(product.id) == 0)
+                continue;
+            found = true;
+            if (!product.deleted)
+                continue;
+            if (const auto k = key(product.record)) {
+                const auto [same, fresh] = offered.emplace(*k, product.record.name);
+                if (!fresh) {
+                    m_store.Messages().ShowMessage(
+                        Format("Produkt „%s“ nelze obnovit: produkt „%s“ v evidenci má stejné "
+                               "označení z importu.",
+                               product.record.name.c_str(), same->second.c_str()),
+                        MsgIcon::Exclamation);
+                    return Outcome::Refused;
+                }
+            }
+            revived.push_back(product.id);
+        }
+        if (RecordGone(m_store, found))
+            return Outcome::Vanished;
+        if (revived.empty())
+            return Outcome::Unchanged;
+        for (RecordId id : revived)
+            ReviveProduct(m_store, id);
+        unit.Commit();
+        return Outcome::Done;
+    } catch (const ComError& e) {
+        return Failed(e);
+    }
+}
+
 // Definitions
 
 ReadResult<DefinitionRecord> ProductRegister::ReadDefinition(RecordId dtId) const {
@@ -140,7 +202,20 @@ ReadResult<DefinitionRecord> ProductRegister::ReadDefinition(RecordId dtId) cons
     return ReadFound<DefinitionRecord>(m_store, [&] { return FindDefinition(m_store, dtId); });
 }
 
-Outcome ProductRegister::AddDefinition(RecordId prodId, const OleDate& from, RecordId* newId) {
+RecordId ProductRegister::InsertDefinition(DefinitionWriter& definitions, RecordId prodId,
+                                           const OleDate& from, NewDefinition start) {
+    const std::optional<RecordId> previous = start == NewDefinition::CopyPrevious
+                                                 ? DefinitionBefore(m_store, prodId, from)
+                                                 : std::nullopt;
+    const RecordId id = definitions.Insert({prodId, from});
+    if (previous)
+        CopyCoverLines(m_store, CoverLineTable::Packaging, *previous, CoverLineTable::Packaging,
+                       id);
+    return id;
+}
+
+Outcome ProductRegister::AddDefinition(RecordId prodId, const OleDate& from, NewDefinition start,
+                                       RecordId* newId) {
     if (!CheckSelected(prodId, Missing::Product))
         return Outcome::Refused;
     RecordId id = NoRecord;
@@ -151,7 +226,8 @@ Outcome ProductRegister::AddDefinition(RecordId prodId, const OleDate& from, Rec
                 MsgIcon::None);
             return Outcome::Refused;
         }
-        id = DefinitionWriter(m_store).Insert({prodId, from});
+        DefinitionWriter definitions(m_store);
+        id = InsertDefinition(definitions, prodId, from, start);
         return prodId;
     });
     if (outcome == Outcome::Done && newId)
@@ -256,18 +332,30 @@ Outcome ProductRegister::DeleteLine(RecordId cpId) {
 // Bulk assignment
 
 Outcome ProductRegister::AssignToProducts(const std::vector<RecordId>& prodIds, const OleDate& from,
-                                          const LineChoice& choice) {
+                                          const LineChoice& choice, NewDefinition start) {
     if (!CheckSelected(prodIds.empty() ? NoRecord : prodIds.front(), Missing::Product))
         return Outcome::Refused;
+    AssignSummary summary;
     try {
         Transaction unit(m_store);
+        const int linesEach =
+            choice.compositeId
+                ? static_cast<int>(
+                      CoverLinesOf(m_store, CoverLineTable::CompCoverItems, *choice.compositeId)
+                          .size())
+                : 1;
         DefinitionWriter definitions(m_store);
         CoverLineWriter lines(m_store, CoverLineTable::Packaging);
         for (RecordId prodId : prodIds) {
             std::optional<RecordId> dtId = DefinitionOnDay(m_store, prodId, from);
-            if (!dtId)
-                dtId = definitions.Insert({prodId, from});
+            if (!dtId) {
+                dtId = InsertDefinition(definitions, prodId, from, start);
+                ++summary.definitions;
+            }
             InsertLines(lines, *dtId, choice);
+            if (linesEach > 0)
+                ++summary.products;
+            summary.lines += linesEach;
             Carry(prodId);
         }
         unit.Commit();
@@ -275,6 +363,7 @@ Outcome ProductRegister::AssignToProducts(const std::vector<RecordId>& prodIds, 
         return Failed(e);
     }
     m_notifier.NotifyAllViews(ViewNotification::ReloadCovers);
+    m_store.Messages().ShowMessage(summary.Text(), MsgIcon::Information);
     return Outcome::Done;
 }
 

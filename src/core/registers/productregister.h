@@ -28,6 +28,23 @@ struct LineChoice {
     CoverLine line;
 };
 
+// How a new packaging definition starts: without lines, or with a copy of
+// the lines of the definition in force just before its first day (as
+// stored, band limits and the "always" flag included), so that the
+// product's other covers keep applying from that day on.
+enum class NewDefinition { Empty, CopyPrevious };
+
+// What a bulk assignment did, for its summary.
+struct AssignSummary {
+    int products = 0;    // products that got lines
+    int definitions = 0; // definitions made
+    int lines = 0;       // lines of the chosen cover added
+
+    bool operator==(const AssignSummary&) const = default;
+    // The lines the user is shown.
+    std::string Text() const;
+};
+
 // What an operation had nothing to work on; each has its own message.
 enum class Missing { Product, Date, Line };
 
@@ -65,12 +82,20 @@ public:
     // dispatch lines. An empty selection gets "Není vybrán produkt !" and
     // Unchanged, as does the answer No.
     Outcome DeleteSelection(const std::vector<RecordId>& ids);
+    // "Obnovit": the deleted products of the selection are in the register
+    // again, without packaging (the others are left alone; Unchanged when
+    // none was deleted). A product whose identifier in its import source
+    // another product in the register has is refused (exclamation) naming
+    // both, and nothing is restored: the import would no longer know which
+    // one it finds. Vanished when every selected product is gone.
+    Outcome RestoreSelection(const std::vector<RecordId>& ids);
 
     // Definitions. A product has at most one per calendar day: adding one on
     // a day that has one is refused (a date change is not checked).
     ReadResult<DefinitionRecord> ReadDefinition(RecordId dtId) const;
     // Sets newId on success.
-    Outcome AddDefinition(RecordId prodId, const OleDate& from, RecordId* newId = nullptr);
+    Outcome AddDefinition(RecordId prodId, const OleDate& from, NewDefinition start,
+                          RecordId* newId = nullptr);
     // Unchanged when the date and time are what is stored.
     Outcome ChangeDefinitionDate(RecordId dtId, const OleDate& from);
     // Asks first; the definition goes with its lines.
@@ -86,14 +111,19 @@ public:
     Outcome DeleteLine(RecordId cpId);
 
     // For every product, in the order given: its definition on the day of
-    // from (made when there is none), to which the chosen line(s) are added.
-    // Existing lines stay. The views are told to reload their cover lines
-    // even when nothing was carried into dispatches.
+    // from (made as start says when there is none), to which the chosen
+    // line(s) are added. Existing lines stay. The views are told to reload
+    // their cover lines even when nothing was carried into dispatches, and
+    // the summary is shown (information).
     Outcome AssignToProducts(const std::vector<RecordId>& prodIds, const OleDate& from,
-                             const LineChoice& choice);
+                             const LineChoice& choice, NewDefinition start);
 
 private:
     void InsertLines(CoverLineWriter& lines, RecordId dtId, const LineChoice& choice);
+    // Inside a unit: a new definition of the product from the day given,
+    // started as start says.
+    RecordId InsertDefinition(DefinitionWriter& definitions, RecordId prodId, const OleDate& from,
+                              NewDefinition start);
     // Inside a unit: derives the product's dispatch lines again when the
     // switch says so. True when it did.
     bool Carry(RecordId prodId);

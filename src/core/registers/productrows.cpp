@@ -13,12 +13,13 @@ namespace tarvo {
 std::unique_ptr<IRowSource> MakeProductRows(CDataStore& store) {
     return std::make_unique<StatementRowSource>(
         store, std::vector<std::string>{"ID", "Název", "Kat. č.", "Jednotka"},
-        "SELECT prod_id, prod_source, prod_scrid, prod_name, prod_katalog, prod_unit FROM Product "
-        "WHERE prod_id IN ",
+        "SELECT prod_id, prod_source, prod_scrid, prod_name, prod_katalog, prod_unit, deleted "
+        "FROM Product WHERE prod_id IN ",
         [](const Statement& st) {
             const bool imported = !st.IsNull(1) && st.Int(1) > 0 && !st.IsNull(2);
             // A number as a number, an abbreviation of the XML export as text.
-            return RowCells{imported ? st.Text(2) : std::string(), st.Text(3), st.Text(4),
+            return RowCells{imported ? st.Text(2) : std::string(),
+                            st.Text(3) + (st.Int(6) != 0 ? DeletedMark : ""), st.Text(4),
                             st.Text(5)};
         });
 }
@@ -36,7 +37,7 @@ bool LoadProductIds(CDataStore& store, const ProdFilter& filter, ListSort sort, 
     // nearly every row passes: a plain scan of the table is faster.
     std::string sql = "SELECT prod_id, ";
     sql += order.column;
-    sql += " FROM Product WHERE (+deleted = 0)";
+    sql += filter.withDeleted ? " FROM Product WHERE 1" : " FROM Product WHERE (+deleted = 0)";
     const SqlClause criterion = ProdCriterion(filter);
     sql += criterion.sql;
     return LoadListIds(store, sql, criterion, order.kind, sort.descending, ids);

@@ -13,9 +13,10 @@ class CDataStore;
 
 // The products list: "ID", "Název", "Kat. č.", "Jednotka". The ID is the
 // product's number in the system it was imported from, empty for a product
-// entered by hand.
+// entered by hand. A deleted product's name is followed by DeletedMark.
 std::unique_ptr<IRowSource> MakeProductRows(CDataStore& store);
-// The products that are not deleted and pass the filter, ordered by a column
+// The products that are not deleted (all of them with withDeleted) and pass
+// the filter, ordered by a column
 // of the list: 0 the source number, 2 the catalogue number, 3 the unit, any
 // other the name; texts in the Czech order. A database error is shown and
 // false returned; ids then holds the rows read before it.

@@ -11,6 +11,7 @@ constexpr const char* KeyCompCovers = "Zmenu obalu promitnout do slozenych obalu
 constexpr const char* KeyPackaging = "Zmenu obalu promitnout v balenich";
 constexpr const char* KeyDispatches = "Zmenu obalu promitnout do vydeju";
 constexpr const char* KeyPackagingDispatches = "Zmenu baleni promitnout do vydeju";
+constexpr const char* KeyCopyPrevious = "PrevzitObaly";
 } // namespace
 
 CoverCodeTargets CoverCodeTargetsOf(const PropagationSwitches& switches) {
@@ -32,6 +33,14 @@ bool WriteSwitches(Profile& profile, const PropagationSwitches& s) {
     ok = profile.WriteInt(Section, KeyDispatches, s.coverToDispatches ? 1 : 0) && ok;
     ok = profile.WriteInt(Section, KeyPackagingDispatches, s.packagingToDispatches ? 1 : 0) && ok;
     return ok;
+}
+
+bool ReadCopyPreviousPackaging(const Profile& profile) {
+    return profile.GetInt(Section, KeyCopyPrevious, 1) != 0;
+}
+
+bool WriteCopyPreviousPackaging(Profile& profile, bool copy) {
+    return profile.WriteInt(Section, KeyCopyPrevious, copy ? 1 : 0);
 }
 
 } // namespace tarvo

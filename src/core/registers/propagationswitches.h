@@ -27,4 +27,10 @@ PropagationSwitches ReadSwitches(const Profile& profile);
 // written.
 bool WriteSwitches(Profile& profile, const PropagationSwitches& switches);
 
+// Whether a new packaging definition starts with the lines of the one in
+// force before it ("převzít obaly z předchozí platnosti"): key PrevzitObaly
+// of section "Moznosti", on when missing.
+bool ReadCopyPreviousPackaging(const Profile& profile);
+bool WriteCopyPreviousPackaging(Profile& profile, bool copy);
+
 } // namespace tarvo

@@ -72,6 +72,9 @@ CDlgFilterProd::CDlgFilterProd(const GuiContext& context, ProdFilter filter, QWi
     criterion->setBuddy(m_packaging);
     grid->addWidget(criterion, 3, 0);
     grid->addWidget(m_packaging, 3, 1, 1, 2);
+    m_withDeleted = new QCheckBox(QStringLiteral("zobrazit i &odstraněné"), this);
+    m_withDeleted->setChecked(m_filter.withDeleted);
+    grid->addWidget(m_withDeleted, 4, 0, 1, 3);
     grid->setColumnStretch(1, 1);
 
     QDialogButtonBox* buttons = MakeOkCancelButtons(this);
@@ -106,6 +109,7 @@ void CDlgFilterProd::accept() {
     m_filter.useUnit = m_useUnit->isChecked();
     m_filter.unit = m_unit->text().toStdString();
     m_filter.packaging = m_packaging->currentData().toInt();
+    m_filter.withDeleted = m_withDeleted->isChecked();
     QDialog::accept();
 }
 

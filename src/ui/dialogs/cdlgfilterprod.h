@@ -32,6 +32,7 @@ public:
     QCheckBox* UseUnitBox() const { return m_useUnit; }
     QLineEdit* UnitEdit() const { return m_unit; }
     QComboBox* PackagingCombo() const { return m_packaging; }
+    QCheckBox* WithDeletedBox() const { return m_withDeleted; }
 
 private:
     void UpdateEnabling();
@@ -47,6 +48,7 @@ private:
     QCheckBox* m_useUnit;
     QLineEdit* m_unit;
     QComboBox* m_packaging;
+    QCheckBox* m_withDeleted;
 };
 
 } // namespace tarvo

@@ -3,16 +3,30 @@
 #include "core/records/products.h"
 
 #include <QDialog>
+#include <optional>
 
+class QCheckBox;
 class QDateEdit;
 
 namespace tarvo {
 
-// "Definice časové platnosti": the first day of a packaging definition.
+// "převzít obaly z předchozí platnosti", as the validity date dialog and the
+// bulk assignment's date page ask it.
+QCheckBox* MakeCopyPreviousBox(bool checked, QWidget* parent);
+
+// "Definice časové platnosti": the first day of a packaging definition. A
+// new definition is asked also whether it takes the covers of the one in
+// force before it (copyPrevious, the check box's first state); a date being
+// changed is not.
 class CDlgValidFrom : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgValidFrom(DefinitionRecord record, QWidget* parent = nullptr);
+    explicit CDlgValidFrom(DefinitionRecord record, std::optional<bool> copyPrevious = {},
+                           QWidget* parent = nullptr);
+
+    bool CopyPrevious() const;
+    // Nothing when the dialog does not ask.
+    QCheckBox* CopyBox() const { return m_copy; }
 
     // After OK the first day is the date picked, at the time of day the date
     // handed in had.
@@ -25,6 +39,7 @@ public:
 private:
     DefinitionRecord m_record;
     QDateEdit* m_picker;
+    QCheckBox* m_copy = nullptr;
 };
 
 } // namespace tarvo

@@ -4,6 +4,7 @@
 
 #include <QWizardPage>
 
+class QCheckBox;
 class QDateEdit;
 
 namespace tarvo {
@@ -13,9 +14,14 @@ namespace tarvo {
 class CPageDateRange : public QWizardPage {
     Q_OBJECT
 public:
-    explicit CPageDateRange(OleDate date = OleDate::Now(), QWidget* parent = nullptr);
+    explicit CPageDateRange(OleDate date = OleDate::Now(), bool copyPrevious = true,
+                            QWidget* parent = nullptr);
 
     OleDate Date() const { return m_date; }
+    // Whether a definition made for a product takes the covers of the one
+    // in force before it.
+    bool CopyPrevious() const;
+    QCheckBox* CopyBox() const { return m_copy; }
 
     void initializePage() override;
     bool validatePage() override;
@@ -25,6 +31,7 @@ public:
 private:
     OleDate m_date;
     QDateEdit* m_picker;
+    QCheckBox* m_copy;
 };
 
 } // namespace tarvo

@@ -1,8 +1,10 @@
 #include "ui/views/cviewprod.h"
 
+#include "core/data/profile.h"
 #include "core/ports/messageport.h"
 #include "core/ports/progressport.h"
 #include "core/registers/productrows.h"
+#include "core/registers/propagationswitches.h"
 #include "ui/dialogs/cdlgfilterprod.h"
 #include "ui/dialogs/cdlgprod.h"
 #include "ui/dialogs/cdlgvalidfrom.h"
@@ -52,6 +54,10 @@ LineChoice ChoiceOf(const CPageCover& cover, const CPageCoverProd& page) {
     return choice;
 }
 
+NewDefinition StartOf(bool copyPrevious) {
+    return copyPrevious ? NewDefinition::CopyPrevious : NewDefinition::Empty;
+}
+
 // The wizard of a new packaging line: the cover picker (composite covers
 // offered) and the line's data.
 struct LineWizard {
@@ -90,6 +96,7 @@ CViewProd::CViewProd(const GuiContext& context, QWidget* parent) : TableView(con
     AddCommands({{cmd::Add, [this] { AddProduct(); }},
                  {cmd::Edit, [this] { EditProduct(); }},
                  {cmd::Delete, [this] { DeleteProducts(); }},
+                 {cmd::Undelete, [this] { RestoreProducts(); }},
                  {cmd::Filter, [this] { RunFilter(); }},
                  {cmd::AssignCovers, [this] { AssignCovers(); }},
                  {cmd::Add2, [this] { AddDefinition(); }, rightPane},
@@ -253,6 +260,12 @@ void CViewProd::DeleteProducts() {
         LoadMainList();
 }
 
+void CViewProd::RestoreProducts() {
+    NullProgress progress;
+    if (Register(progress).RestoreSelection(SelectedMainIds()) == Outcome::Done)
+        LoadMainList();
+}
+
 void CViewProd::RunFilter() {
     CDlgFilterProd dialog(Context(), m_filter, this);
     RunFilterDialog(dialog, m_filter);
@@ -264,14 +277,16 @@ void CViewProd::AssignCovers() {
     ProductRegister reg = Register(progress);
     if (!reg.CheckSelected(products.empty() ? NoId : products.front(), Missing::Product))
         return;
-    auto* date = new CPageDateRange();
+    Profile settings(Context().folder.SettingsPath());
+    auto* date = new CPageDateRange(OleDate::Now(), ReadCopyPreviousPackaging(settings));
     LineWizard wizard(this, Context());
     wizard.wizard.AddPage(date);
     wizard.AddPages();
     if (!wizard.wizard.Run())
         return;
-    if (reg.AssignToProducts(products, date->Date(), ChoiceOf(*wizard.cover, *wizard.line)) ==
-        Outcome::Done)
+    WriteCopyPreviousPackaging(settings, date->CopyPrevious());
+    if (reg.AssignToProducts(products, date->Date(), ChoiceOf(*wizard.cover, *wizard.line),
+                             StartOf(date->CopyPrevious())) == Outcome::Done)
         LoadDates(); // a new definition may have been made
 }
 
@@ -283,10 +298,13 @@ void CViewProd::AddDefinition() {
     ProductRegister reg = Register(progress);
     if (!reg.CheckSelected(product, Missing::Product))
         return;
-    CDlgValidFrom dialog({product, OleDate::Now()}, this);
+    Profile settings(Context().folder.SettingsPath());
+    CDlgValidFrom dialog({product, OleDate::Now()}, ReadCopyPreviousPackaging(settings), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (reg.AddDefinition(product, dialog.Record().from) == Outcome::Done)
+    WriteCopyPreviousPackaging(settings, dialog.CopyPrevious());
+    if (reg.AddDefinition(product, dialog.Record().from, StartOf(dialog.CopyPrevious())) ==
+        Outcome::Done)
         LoadDates();
 }
 
@@ -299,7 +317,7 @@ void CViewProd::EditDefinition() {
     const std::optional<DefinitionRecord> definition = ReadRow(list, row, reg.ReadDefinition(id));
     if (!definition)
         return;
-    CDlgValidFrom dialog(*definition, this);
+    CDlgValidFrom dialog(*definition, std::nullopt, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     AfterWrite(list, row, reg.ChangeDefinitionDate(id, dialog.Record().from),

@@ -49,6 +49,7 @@ private:
     void AddProduct();
     void EditProduct();
     void DeleteProducts();
+    void RestoreProducts();
     void RunFilter();
     void AssignCovers();
     void AddDefinition();

@@ -128,7 +128,8 @@ struct Change {
 };
 
 const Change Changes[] = {
-    {"add definition", [](Packaging& d) { return d.reg.AddDefinition(d.prod, At(15)); }, false},
+    {"add definition",
+     [](Packaging& d) { return d.reg.AddDefinition(d.prod, At(15), NewDefinition::Empty); }, false},
     {"change date", [](Packaging& d) { return d.reg.ChangeDefinitionDate(d.newer, At(25)); },
      false},
     {"delete definition",
@@ -161,7 +162,10 @@ const Change Changes[] = {
      },
      false},
     {"bulk assignment",
-     [](Packaging& d) { return d.reg.AssignToProducts({d.prod}, At(10, 18), d.SimpleLine()); },
+     [](Packaging& d) {
+         return d.reg.AssignToProducts({d.prod}, At(10, 18), d.SimpleLine(),
+                                       NewDefinition::CopyPrevious);
+     },
      true},
 };
 
@@ -180,7 +184,7 @@ TEST_P(PackagingChange, SwitchOnDerivesTheProductsDispatchesAgainInTheSameUnit) 
     EXPECT_EQ(d.Stored(d.other), other);
     EXPECT_EQ(d.notifier.sent, std::vector{ViewNotification::ReloadCovers});
     for (const ShownMessage& message : d.messages.shown)
-        EXPECT_EQ(message.icon, MsgIcon::Question) << message.text;
+        EXPECT_NE(message.icon, MsgIcon::Error) << message.text;
 }
 
 TEST_P(PackagingChange, SwitchOffCarriesNothing) {
@@ -217,6 +221,83 @@ INSTANTIATE_TEST_SUITE_P(ProductRegister, PackagingChange, ::testing::ValuesIn(C
                              return name;
                          });
 
+// The lines of a definition as stored, every column but the keys.
+std::vector<std::string> RawLines(Packaging& d, int64_t dtId) {
+    return d.Rows(Format("SELECT cover_id || ' ' || cp_qtycover || ' ' || cp_qtyprod || ' ' || "
+                         "cp_usealways || ' ' || IFNULL(cp_usefrom, '-') || ' ' || "
+                         "IFNULL(cp_useto, '-') || ' ' || cover_type || cover_org || cover_pay "
+                         "FROM Prod_Cover WHERE dt_id = %li ORDER BY cp_id",
+                         static_cast<long>(dtId))
+                      .c_str());
+}
+
+struct StartCase {
+    const char* name;
+    bool bulk;
+    int day; // of March 2024
+    NewDefinition start;
+    bool switchOn;
+};
+
+TEST(ProductRegister, ANewDefinitionStartsAsACopyOfTheOneInForceJustBeforeIt) {
+    const StartCase cases[] = {
+        {"copy after the newer", false, 15, NewDefinition::CopyPrevious, true},
+        {"copy between the two", false, 5, NewDefinition::CopyPrevious, true},
+        {"copy, switch off", false, 15, NewDefinition::CopyPrevious, false},
+        {"empty", false, 15, NewDefinition::Empty, true},
+        {"bulk copy", true, 15, NewDefinition::CopyPrevious, true},
+        {"bulk empty", true, 15, NewDefinition::Empty, false},
+    };
+    for (const StartCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Packaging d;
+        d.switches.packagingToDispatches = c.switchOn;
+        // A line used always that kept its limits, and the "always" flag as
+        // older data stored it (-1): both copied exactly as they are.
+        d.Run(Format("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, "
+                     "cp_usealways, cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) "
+                     "VALUES (%li, %li, 10000, 10000, 1, 50000, 70000, 1, 2, 0), "
+                     "(%li, %li, 30000, 10000, -1, NULL, NULL, 0, 1, 2)",
+                     static_cast<long>(d.newer), static_cast<long>(d.box),
+                     static_cast<long>(d.newer), static_cast<long>(d.foil)));
+        // A definition without a day is in force never, so never copied.
+        rows::Definition(d.store, d.prod, OleDate());
+        const std::vector<std::string> storedBefore = d.Stored(d.prod);
+        const std::vector<std::string> expectedBefore = d.Expected(d.prod);
+
+        RecordId added = NoRecord;
+        if (c.bulk) {
+            EXPECT_EQ(d.reg.AssignToProducts({d.prod, d.other}, At(c.day), d.SimpleLine(), c.start),
+                      Outcome::Done);
+            added = *DefinitionOnDay(d.store, d.prod, At(c.day));
+            EXPECT_EQ(d.messages.shown.back(),
+                      (ShownMessage{"Obaly byly přiřazeny.\n\nZměněno produktů: 2\n"
+                                    "Vytvořeno platností: 2\nPřidáno řádků balení: 2",
+                                    MsgIcon::Information}));
+        } else {
+            EXPECT_EQ(d.reg.AddDefinition(d.prod, At(c.day), c.start, &added), Outcome::Done);
+            EXPECT_TRUE(d.messages.shown.empty());
+        }
+
+        std::vector<std::string> lines;
+        if (c.start == NewDefinition::CopyPrevious)
+            lines = RawLines(d, c.day > 10 ? d.newer : d.older);
+        if (c.bulk) {
+            lines.push_back(
+                Format("%li 30000 500000 0 10000 3000000 210", static_cast<long>(d.box)));
+            // A product without packaging before has nothing to copy.
+            EXPECT_EQ(RawLines(d, *DefinitionOnDay(d.store, d.other, At(c.day))),
+                      std::vector<std::string>{lines.back()});
+        }
+        EXPECT_EQ(RawLines(d, added), lines);
+
+        EXPECT_EQ(d.Stored(d.prod), c.switchOn ? d.Expected(d.prod) : storedBefore);
+        // Copied, the dispatches from the new day on keep the covers they had.
+        EXPECT_EQ(d.Expected(d.prod) == expectedBefore,
+                  c.start == NewDefinition::CopyPrevious && !c.bulk);
+    }
+}
+
 struct SameDayCase {
     OleDate existing;
     OleDate added;
@@ -235,7 +316,7 @@ TEST(ProductRegister, AddingADefinitionOnADayThatHasOneIsRefusedWhateverTheTime)
         const int64_t dt = rows::Definition(d.store, d.other, c.existing);
         RecordId added = NoRecord;
         SCOPED_TRACE(std::to_string(c.existing.Value()) + " / " + std::to_string(c.added.Value()));
-        EXPECT_EQ(d.reg.AddDefinition(d.other, c.added, &added),
+        EXPECT_EQ(d.reg.AddDefinition(d.other, c.added, NewDefinition::CopyPrevious, &added),
                   c.refused ? Outcome::Refused : Outcome::Done);
         EXPECT_EQ(d.Count(Format("Prod_CoverDT WHERE prod_id = %li", static_cast<long>(d.other))),
                   c.refused ? 1 : 2);
@@ -279,7 +360,8 @@ TEST(ProductRegister, ACompositeCoverBecomesOneOrdinaryLinePerItem) {
     EXPECT_EQ(d.Rows(Format(linesSql, static_cast<long>(fresh)).c_str()), items);
 
     for (int run = 0; run < 2; ++run)
-        EXPECT_EQ(d.reg.AssignToProducts({d.other, d.prod}, At(2, 9), choice), Outcome::Done);
+        EXPECT_EQ(d.reg.AssignToProducts({d.other, d.prod}, At(2, 9), choice, NewDefinition::Empty),
+                  Outcome::Done);
     std::vector<std::string> twice = items;
     twice.insert(twice.end(), items.begin(), items.end());
     std::vector<std::string> thrice = twice;
@@ -313,6 +395,32 @@ TEST(ProductRegister, DeletingProductsDropsTheirPackagingAndKeepsTheirDispatches
               std::vector<std::string>(2, "Opravdu si přejete odstranit vybrané produkty"));
 }
 
+TEST(ProductRegister, RestoreBringsADeletedProductBackUnlessAnotherHasItsImportKey) {
+    Packaging d;
+    d.Run("INSERT INTO Product (prod_name, prod_source, prod_scrid, deleted) VALUES "
+          "('starý dovoz', 1, 77, 1), ('nový dovoz', 1, 77, 0), ('jiný zdroj', 2, 77, 1)");
+    const RecordId old = d.store.LastInsertId() - 2;
+    d.Run("UPDATE Product SET deleted = 1 WHERE prod_id = " + std::to_string(d.other));
+    ProdFilter withDeleted;
+    withDeleted.withDeleted = true;
+    IdList ids;
+    ASSERT_TRUE(LoadProductIds(d.store, withDeleted, {1, false}, ids));
+    EXPECT_EQ(MakeProductRows(d.store)->Read(ids.Ids()).front(),
+              (RowCells{"77", "jiný zdroj (odstraněný)", "", ""}));
+    ASSERT_TRUE(LoadProductIds(d.store, {}, {1, false}, ids));
+    EXPECT_EQ(ids.Count(), 2);
+
+    EXPECT_EQ(d.reg.RestoreSelection({old, d.other}), Outcome::Refused);
+    EXPECT_EQ(d.messages.Texts(),
+              std::vector<std::string>{"Produkt „starý dovoz“ nelze obnovit: produkt „nový "
+                                       "dovoz“ v evidenci má stejné označení z importu."});
+    EXPECT_EQ(d.Count("Product WHERE deleted <> 0"), 3);
+    // By hand, and from another source under the same number: both come back.
+    EXPECT_EQ(d.reg.RestoreSelection({d.other, old + 2, d.prod}), Outcome::Done);
+    EXPECT_EQ(d.Count("Product WHERE deleted <> 0"), 1);
+    EXPECT_EQ(d.reg.RestoreSelection({d.prod}), Outcome::Unchanged);
+}
+
 struct MissingCase {
     const char* name;
     std::function<Outcome(Packaging&)> run;
@@ -328,9 +436,15 @@ TEST(ProductRegister, NothingSelectedOrARecordGoneIsToldAndChangesNothing) {
     const MissingCase cases[] = {
         {"delete products", [](Packaging& d) { return d.reg.DeleteSelection({}); },
          Outcome::Unchanged, noProduct},
-        {"bulk", [](Packaging& d) { return d.reg.AssignToProducts({}, At(1), {}); },
+        {"bulk",
+         [](Packaging& d) {
+             return d.reg.AssignToProducts({}, At(1), {}, NewDefinition::CopyPrevious);
+         },
          Outcome::Refused, noProduct},
-        {"add definition", [](Packaging& d) { return d.reg.AddDefinition(NoRecord, At(1)); },
+        {"add definition",
+         [](Packaging& d) {
+             return d.reg.AddDefinition(NoRecord, At(1), NewDefinition::CopyPrevious);
+         },
          Outcome::Refused, noProduct},
         {"add line", [](Packaging& d) { return d.reg.AddLines(NoRecord, d.SimpleLine()); },
          Outcome::Refused, noDate},
@@ -472,6 +586,16 @@ TEST(ProductRows, ListsShowTheirCellsInTheirOrder) {
                         .type = 2,
                         .org = 1,
                         .pay = 2});
+    // No upper limit, as older data stored it.
+    d.AddLine(d.newer, {.coverId = d.box,
+                        .qtyCover = "0,25",
+                        .useAlways = false,
+                        .useFrom = "100",
+                        .useTo = "9999999999,9999",
+                        .type = 2,
+                        .org = 1,
+                        .pay = 2});
+    d.Run("UPDATE Cover SET cover_weight = 2"); // kilograms, as the SQL of the program writes them
 
     IdList ids;
     ASSERT_TRUE(LoadProductIds(d.store, {}, {0, true}, ids));
@@ -486,8 +610,11 @@ TEST(ProductRows, ListsShowTheirCellsInTheirOrder) {
 
     ASSERT_TRUE(LoadPackagingLineIds(d.store, d.newer, {1, true}, ids));
     const std::vector<RowCells> lines = {
-        {"obal", "2,00", "10,00", "-", "-", "skupinový", "dovezený do ČR", "neplacený"},
-        {"obal", "0,50", "4,00", "10,00", "99,00", "prodejní", "nakoupený v ČR", "předplacený"}};
+        {"obal", "2,00", "4,00", "10,00", "-", "-", "skupinový", "dovezený do ČR", "neplacený"},
+        {"obal", "0,50", "1,00", "4,00", "10,00", "99,00", "prodejní", "nakoupený v ČR",
+         "předplacený"},
+        {"obal", "0,25", "0,50", "1,00", "100,00", "", "prodejní", "nakoupený v ČR",
+         "předplacený"}};
     EXPECT_EQ(Cells(*MakePackagingLineRows(d.store), ids), lines);
     EXPECT_TRUE(d.messages.shown.empty());
 }
