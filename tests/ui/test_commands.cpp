@@ -539,7 +539,8 @@ void TestCommands::moneyImportAsksWithTheOverwriteDialog() {
     QVERIFY(questions[1].startsWith("Doklad \""));
     QCOMPARE(messages.shown.back().text,
              std::string("Import dokončen úspěšně!\n\nNaimportováno:\n   Produktů ~ 0\n   "
-                         "Dokladů ~ 7"));
+                         "Dokladů ~ 7\n\nVynecháno jako již importované:\n   Produktů ~ 12\n   "
+                         "Dokladů ~ 0"));
     QCOMPARE(messages.shown.back().icon, MsgIcon::Information);
     QCOMPARE(c.db.Number("SELECT COUNT(*) FROM Move"), moves);
     QCOMPARE(c.notifier.sent, std::vector<ViewNotification>{ViewNotification::ReloadItems});

@@ -61,6 +61,10 @@ std::string ImportSummaryText(ImportResult result, const ImportCounters& counter
         summary += Format("\n\nUloženo s druhem za číslem (stejné číslo má doklad jiného "
                           "druhu):\n   Dokladů ~ %li",
                           counters.numbersWithKind);
+    if (counters.skippedProducts > 0 || counters.skippedDocuments > 0)
+        summary += Format("\n\nVynecháno jako již importované:\n   Produktů ~ %li\n   "
+                          "Dokladů ~ %li",
+                          counters.skippedProducts, counters.skippedDocuments);
     return summary;
 }
 
@@ -281,8 +285,10 @@ bool ImportWriter::ImportProduct(const ImportedProduct& product, ExistingRecords
     FinishDocument();
     const std::optional<FoundProduct> found = FindProduct(product.scrid);
     // A product deleted by hand comes back with the source's data, unasked.
-    if (found && !found->deleted && !existing.Overwrite(question()))
+    if (found && !found->deleted && !existing.Overwrite(question())) {
+        ++m_counters.skippedProducts;
         return false;
+    }
     OpenBatch();
     WriteProduct(found ? std::optional<int64_t>(found->id) : std::nullopt, product);
     ++m_counters.products;
@@ -297,8 +303,10 @@ bool ImportWriter::BeginDocument(const ImportedDocument& document, ExistingRecor
     const std::optional<int64_t> found = document.kindMark.empty()
                                              ? FindDocument(document.number)
                                              : FindDocumentOfKind(document, stored);
-    if (found && !existing.Overwrite(question(stored)))
+    if (found && !existing.Overwrite(question(stored))) {
+        ++m_counters.skippedDocuments;
         return false;
+    }
     OpenBatch();
     m_document = std::make_unique<Transaction>(m_store);
     if (found) {

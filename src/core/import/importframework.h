@@ -56,6 +56,10 @@ struct ImportCounters {
     long numbersWithKind = 0;
     // Products of the table import taken over by the XML import.
     long takenOver = 0;
+    // Records imported before and left as they were (the choice "přeskočit",
+    // or the answer No).
+    long skippedProducts = 0;
+    long skippedDocuments = 0;
 };
 
 // The keys every import section of tarvo.ini has.
@@ -101,7 +105,8 @@ using Importer = std::function<bool(ImportCounters&)>;
 
 // Runs the importer with fresh counters, shows the error (if any) and the
 // summary "%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li" (and the
-// lines of the counts that only some imports have), then
+// lines of the counts that only some imports have, the records skipped as
+// imported before last), then
 // broadcasts ReloadMain when products were written and ReloadItems when
 // documents were. counters receives the final counts.
 ImportResult RunImport(IMessagePort& messages, IViewNotifier& views, const Importer& importer,

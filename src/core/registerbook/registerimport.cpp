@@ -54,8 +54,13 @@ std::string RegisterImportSummaryText(const RegisterImportSummary& summary, bool
                  {"Složené obaly", summary.compCovers},
                  {"Produkty", summary.products},
                  {"Balení", summary.definitions}};
-    for (const auto& kind : kinds)
+    for (const auto& kind : kinds) {
         text += Format(format, kind.name, kind.counts.added, kind.counts.changed, kind.counts.kept);
+        if (kind.counts.skipped > 0) {
+            text.pop_back();
+            text += Format(" (z toho přeskočeno jako již existující %ld)\n", kind.counts.skipped);
+        }
+    }
     if (dryRun && mode == ExistingMode::Ask)
         text += "Změny existujících záznamů proběhnou jen u těch, které při importu potvrdíte.\n";
     if (!dryRun && summary.rederived > 0)
@@ -138,7 +143,14 @@ private:
     NameIndex m_names;
 };
 
-enum class Plan { Add, Change, Keep };
+// Skip: found with differences and left as it is, as the mode says.
+enum class Plan { Add, Change, Keep, Skip };
+
+// The plan of a record the user declined to overwrite: left as it is, and
+// skipped when it differs.
+Plan Declined(Plan plan) {
+    return plan == Plan::Keep ? Plan::Keep : Plan::Skip;
+}
 
 // A cover an item or a line names: one of the file (whose identifier is
 // known only once it is written) or one of the database.
@@ -295,9 +307,9 @@ void RegisterImport::BeginPhase(const char* status) {
 }
 
 Plan RegisterImport::Decide(bool same) const {
-    if (same || m_options.existing == ExistingMode::Skip)
+    if (same)
         return Plan::Keep;
-    return Plan::Change;
+    return m_options.existing == ExistingMode::Skip ? Plan::Skip : Plan::Change;
 }
 
 // --- The database as found --------------------------------------------------
@@ -634,6 +646,8 @@ void RegisterImport::Resolve(std::vector<RegisterFault>& faults) {
 
 void Count(ChangeCounts& counts, Plan plan) {
     (plan == Plan::Add ? counts.added : plan == Plan::Change ? counts.changed : counts.kept)++;
+    if (plan == Plan::Skip)
+        ++counts.skipped;
 }
 
 RegisterImportSummary RegisterImport::Planned() const {
@@ -715,7 +729,7 @@ void RegisterImport::ApplyCovers(ExistingRecords& existing, ChangeCounts& done) 
         if (!Overwrite(work.plan, existing,
                        Format("Obal \"%s\" již v evidenci je. Přejete si jej přepsat?",
                               cover.record.name.c_str()))) {
-            Count(done, Plan::Keep);
+            Count(done, Declined(work.plan));
             continue;
         }
         WriteCover(writer, work, cover);
@@ -737,7 +751,7 @@ void RegisterImport::ApplyCompCovers(ExistingRecords& existing, ChangeCounts& do
         if (!Overwrite(work.plan, existing,
                        Format("Složený obal \"%s\" již v evidenci je. Přejete si jej přepsat?",
                               compCover.name.c_str()))) {
-            Count(done, Plan::Keep);
+            Count(done, Declined(work.plan));
             continue;
         }
         const CompCoverRecord record{compCover.name, compCover.note};
@@ -765,7 +779,7 @@ void RegisterImport::ApplyProducts(ExistingRecords& existing, ChangeCounts& done
                        Format("Produkt \"%s, kat.č. %s\" již v evidenci je. Přejete si jej "
                               "přepsat?",
                               product.name.c_str(), product.katalog.c_str()))) {
-            Count(done, Plan::Keep);
+            Count(done, Declined(target.plan));
             continue;
         }
         ProductRecord record{product.name, product.katalog, product.unit, 0, std::nullopt};
@@ -808,7 +822,7 @@ void RegisterImport::ApplyDefinitions(ExistingRecords& existing, ChangeCounts& d
                               "jej přepsat?",
                               ProductName(product).c_str(),
                               DefinitionDateText(definition.from).c_str()))) {
-            Count(done, Plan::Keep);
+            Count(done, Declined(work.plan));
             continue;
         }
         if (work.db == NoRecord) {

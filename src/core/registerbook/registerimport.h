@@ -28,6 +28,9 @@ struct ChangeCounts {
     long added = 0;
     long changed = 0;
     long kept = 0; // found and left as they are: the same, skipped, or answered No
+    // Of the kept: found with differences and left as they are anyway (the
+    // mode "přeskočit", or the answer No), i.e. skipped as already present.
+    long skipped = 0;
 
     bool operator==(const ChangeCounts&) const = default;
 };
@@ -45,7 +48,8 @@ struct RegisterImportSummary {
 };
 
 // The summary in lines, one per kind: "Obaly: přidáno 3, změněno 1,
-// ponecháno 10". A dry run speaks of what would be done; in the ask mode its
+// ponecháno 10", followed by " (z toho přeskočeno jako již existující 2)"
+// when some were skipped. A dry run speaks of what would be done; in the ask mode its
 // changes are the most that the answers can give.
 std::string RegisterImportSummaryText(const RegisterImportSummary& summary, bool dryRun,
                                       ExistingMode mode);

@@ -59,9 +59,16 @@ protected:
         return rows;
     }
 
-    std::string Summary(const char* result, long products, long documents) {
-        return Format("%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li", result, products,
-                      documents);
+    // The summary; records found again and left alone are counted last.
+    std::string Summary(const char* result, long products, long documents, long skippedProducts = 0,
+                        long skippedDocuments = 0) {
+        std::string text = Format("%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li",
+                                  result, products, documents);
+        if (skippedProducts > 0 || skippedDocuments > 0)
+            text +=
+                Format("\n\nVynecháno jako již importované:\n   Produktů ~ %li\n   Dokladů ~ %li",
+                       skippedProducts, skippedDocuments);
+        return text;
     }
 
     TestDatabase db;

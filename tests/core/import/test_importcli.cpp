@@ -62,7 +62,8 @@ TEST_F(ImportMoneyCli, ImportsAndAnswersQuestionsFromInput) {
               "m\na\nn\nv\n");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Import dokončen úspěšně!\n\nNaimportováno:\n   Produktů ~ 0\n"
-                       "   Dokladů ~ 6\n");
+                       "   Dokladů ~ 6\n\nVynecháno jako již importované:\n   Produktů ~ 12\n"
+                       "   Dokladů ~ 1\n");
     EXPECT_NE(run.err.find("Doklad \"DL-001\" byl již z Money importován."), std::string::npos);
     // VY-002 was left alone and is domestic anyway; the export ones changed.
     EXPECT_EQ(Count("Move WHERE move_export <> 0"), 0);

@@ -24,7 +24,7 @@ TEST_F(MoneyImportTest, FreshImportWritesProductsDocumentsLinesAndCovers) {
     // 99 made from an invoice line.
     EXPECT_EQ(counters.products, 12);
     EXPECT_EQ(counters.documents, 6);
-    EXPECT_EQ(db.messages.Texts(), (std::vector<std::string>{Summary(Done, 12, 6)}));
+    EXPECT_EQ(db.messages.Texts(), (std::vector<std::string>{Summary(Done, 12, 6, 1, 1)}));
     EXPECT_EQ(db.messages.shown.back().icon, MsgIcon::Information);
     EXPECT_EQ(views.sent, (std::vector<ViewNotification>{ViewNotification::ReloadMain,
                                                          ViewNotification::ReloadItems}));
@@ -236,7 +236,7 @@ TEST_F(MoneyImportTest, NoToAllForProductsStillAsksAboutDocuments) {
                   "Doklad \"VY-001\" byl již z Money importován. Přejete si jej aktualizovat?",
                   "Doklad \"VY-002\" byl již z Money importován. Přejete si jej aktualizovat?",
                   "Doklad \"DL-001\" byl již z Money importován. Přejete si jej aktualizovat?",
-                  Summary(Done, 0, 6),
+                  Summary(Done, 0, 6, 12, 1),
               }));
     EXPECT_EQ(views.sent, (std::vector<ViewNotification>{ViewNotification::ReloadItems}));
 }

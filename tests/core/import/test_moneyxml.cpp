@@ -87,7 +87,8 @@ protected:
 
     static std::string Summary(const char* result, long products, long documents,
                                long invoicedNotes = -1, long takenOver = 0,
-                               long numbersWithKind = 0) {
+                               long numbersWithKind = 0, long skippedProducts = 0,
+                               long skippedDocuments = 0) {
         std::string text = Format("%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li",
                                   result, products, documents);
         if (invoicedNotes >= 0)
@@ -100,6 +101,10 @@ protected:
             text += Format("\n\nUloženo s druhem za číslem (stejné číslo má doklad jiného "
                            "druhu):\n   Dokladů ~ %li",
                            numbersWithKind);
+        if (skippedProducts > 0 || skippedDocuments > 0)
+            text +=
+                Format("\n\nVynecháno jako již importované:\n   Produktů ~ %li\n   Dokladů ~ %li",
+                       skippedProducts, skippedDocuments);
         return text;
     }
 
@@ -243,17 +248,17 @@ TEST_F(MoneyXmlTest, DocumentsOfTwoKindsWithOneNumberAreBothKept) {
     Edit("<CisloDokla>PR-001</CisloDokla>", "<CisloDokla>VY-001</CisloDokla>");
     struct Case {
         ExistingMode mode;
-        long products, documents, numbersWithKind;
+        long products, documents, numbersWithKind, skippedProducts, skippedDocuments;
     };
-    const Case cases[] = {{ExistingMode::Skip, 4, 7, 1},
-                          {ExistingMode::Overwrite, 3, 7, 0},
-                          {ExistingMode::Skip, 0, 0, 0}};
+    const Case cases[] = {{ExistingMode::Skip, 4, 7, 1, 0, 0},
+                          {ExistingMode::Overwrite, 3, 7, 0, 0, 0},
+                          {ExistingMode::Skip, 0, 0, 0, 3, 7}};
     for (const Case& c : cases) {
         params.money.choices.existing = c.mode;
         EXPECT_EQ(Import(), ImportResult::Succeeded);
-        EXPECT_EQ(db.messages.Texts(),
-                  std::vector<std::string>{
-                      Summary(Done, c.products, c.documents, 2, 0, c.numbersWithKind)});
+        EXPECT_EQ(db.messages.Texts(), std::vector<std::string>{Summary(
+                                           Done, c.products, c.documents, 2, 0, c.numbersWithKind,
+                                           c.skippedProducts, c.skippedDocuments)});
         EXPECT_EQ(db.Count("Move"), 7);
         EXPECT_EQ(db.Count("Move WHERE move_num = 'VY-001' AND move_type = 3"), 1);
         EXPECT_EQ(db.Count("Move m WHERE move_num = 'VY-001 (PR)' AND move_type = 2 AND "
@@ -305,7 +310,7 @@ TEST_F(MoneyXmlTest, AskModeAsksWithTheMoneyQuestions) {
               (std::vector<std::string>{
                   "Doklad \"FV-001\" byl již z Money importován. Přejete si jej aktualizovat?",
                   "Doklad \"VY-001\" byl již z Money importován. Přejete si jej aktualizovat?",
-                  Summary(Done, 0, 1, 2)}));
+                  Summary(Done, 0, 1, 2, 0, 0, 0, 6)}));
 }
 
 TEST_F(MoneyXmlTest, CancelKeepsTheDocumentsFinished) {

@@ -63,9 +63,15 @@ protected:
         return rows;
     }
 
-    std::string Summary(const char* result, long products, long documents) const {
-        return Format("%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li", result, products,
-                      documents);
+    std::string Summary(const char* result, long products, long documents, long skippedProducts = 0,
+                        long skippedDocuments = 0) const {
+        std::string text = Format("%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li",
+                                  result, products, documents);
+        if (skippedProducts > 0 || skippedDocuments > 0)
+            text +=
+                Format("\n\nVynecháno jako již importované:\n   Produktů ~ %li\n   Dokladů ~ %li",
+                       skippedProducts, skippedDocuments);
+        return text;
     }
 
     TestDatabase db;
@@ -116,7 +122,7 @@ TEST_F(WakImportTest, ImportedRecordsFollowTheExistingRecordsMode) {
     db.messages.shown.clear();
     ASSERT_EQ(Run(Params(ExistingMode::Skip)), ImportResult::Succeeded);
     EXPECT_EQ(db.messages.Texts(),
-              (std::vector<std::string>{Summary("Import dokončen úspěšně!", 0, 0)}));
+              (std::vector<std::string>{Summary("Import dokončen úspěšně!", 0, 0, 2, 2)}));
     EXPECT_EQ(Rows("SELECT prod_name FROM Product WHERE prod_scrid = 1"),
               (std::vector<std::string>{"Láhev žlutá"}));
 
@@ -138,7 +144,7 @@ TEST_F(WakImportTest, ImportedRecordsFollowTheExistingRecordsMode) {
               (std::vector<std::string>{
                   "Doklad \"P-1\" byl již z WAK importován. Přejete si jej aktualizovat?",
                   "Doklad \"P-2\" byl již z WAK importován. Přejete si jej aktualizovat?",
-                  Summary("Import dokončen úspěšně!", 0, 1)}));
+                  Summary("Import dokončen úspěšně!", 0, 1, 2, 1)}));
     EXPECT_EQ(Rows("SELECT move_num, move_export FROM Move ORDER BY move_num"),
               (std::vector<std::string>{"P-1|1", "P-2|1"}));
 

@@ -522,6 +522,10 @@ TEST_P(RegisterBookModes, RecordsFoundAgainFollowTheMode) {
     ASSERT_EQ(result.status, RegisterImportStatus::Done);
     EXPECT_EQ(result.summary.covers, c.covers);
     EXPECT_EQ(result.summary.products, c.products);
+    EXPECT_EQ(RegisterImportSummaryText(result.summary, false, c.mode)
+                      .find("Obaly: přidáno 2, změněno 0, ponecháno 1 (z toho přeskočeno jako již "
+                            "existující 1)\n") != std::string::npos,
+              c.covers.skipped == 1);
     EXPECT_EQ(t.messages.shown.size(), c.questions);
     EXPECT_EQ(Matching(t, Format("SELECT 1 FROM Cover WHERE cover_name = 'Karton 40x30' AND "
                                  "cover_weight = %.2f",
@@ -535,11 +539,11 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, RegisterBookModes,
     ::testing::Values(
         ModeCase{"Overwrite", ExistingMode::Overwrite, {}, {2, 1, 0}, {0, 1, 0}, 0.25, "ks", 0},
-        ModeCase{"Skip", ExistingMode::Skip, {}, {2, 0, 1}, {0, 0, 1}, 0.5, "bal", 0},
+        ModeCase{"Skip", ExistingMode::Skip, {}, {2, 0, 1, 1}, {0, 0, 1, 1}, 0.5, "bal", 0},
         ModeCase{"AskNoThenYes",
                  ExistingMode::Ask,
                  {OverwriteAnswer::No, OverwriteAnswer::Yes},
-                 {2, 0, 1},
+                 {2, 0, 1, 1},
                  {0, 1, 0},
                  0.5,
                  "ks",
