@@ -308,6 +308,7 @@ void TestViewProd::definitionAddEditDelete() {
     OnNextModal([](QWidget* modal) {
         auto* dialog = qobject_cast<CDlgValidFrom*>(modal);
         QCOMPARE(dialog->DatePicker()->date(), QDate(2024, 3, 1));
+        QVERIFY(!dialog->CopyBox()); // a date being changed takes nothing
         dialog->DatePicker()->setDate(QDate(2024, 3, 9));
         dialog->accept();
     });
@@ -320,7 +321,7 @@ void TestViewProd::definitionAddEditDelete() {
     QCOMPARE(f.Texts().last(),
              QString("Opravdu si přejete odstranit ze seznamu platnost\n\"09.03.2024\" ?"));
     QCOMPARE(Column(f.Dates(), 0), QStringList({Date(5, 3, 2024)}));
-    QCOMPARE(f.Lines()->Count(), 0);
+    QCOMPARE(Column(f.Lines(), 0), QStringList({"Krabice"}));
 
     addOn(7, true, false);
     QCOMPARE(f.Lines()->Count(), 0);
@@ -346,7 +347,7 @@ void TestViewProd::lineAddEditDelete() {
         wizard->button(QWizard::FinishButton)->click();
     });
     f.view->OnCommand(cmd::Add3);
-    QCOMPARE(f.Row(f.Lines(), 0).mid(0, 5), QStringList({"Krabice", "3,00", "10,00", "-", "-"}));
+    QCOMPARE(f.Row(f.Lines(), 0).mid(0, 5), QStringList({"Krabice", "3,00", "3,00", "10,00", "-"}));
 
     // The one-page wizard shows the line; a band from 1 to 5 products.
     OnNextModal([](QWidget* modal) {
@@ -361,7 +362,7 @@ void TestViewProd::lineAddEditDelete() {
         wizard->button(QWizard::FinishButton)->click();
     });
     f.view->OnCommand(cmd::Edit3);
-    QCOMPARE(f.Row(f.Lines(), 0).mid(3, 2), QStringList({"1,00", "5,00"}));
+    QCOMPARE(f.Row(f.Lines(), 0).mid(4, 2), QStringList({"1,00", "5,00"}));
 
     f.db.messages.yesNoAnswers.push_back(true);
     f.view->OnCommand(cmd::Delete3);

@@ -331,10 +331,12 @@ Outcome ProductRegister::DeleteLine(RecordId cpId) {
 
 // Bulk assignment
 
-Outcome ProductRegister::AssignToProducts(const std::vector<RecordId>& prodIds, const OleDate& from,
-                                          const LineChoice& choice, NewDefinition start) {
+std::optional<AssignSummary> ProductRegister::AssignToProducts(const std::vector<RecordId>& prodIds,
+                                                               const OleDate& from,
+                                                               const LineChoice& choice,
+                                                               NewDefinition start) {
     if (!CheckSelected(prodIds.empty() ? NoRecord : prodIds.front(), Missing::Product))
-        return Outcome::Refused;
+        return std::nullopt;
     AssignSummary summary;
     try {
         Transaction unit(m_store);
@@ -360,11 +362,11 @@ Outcome ProductRegister::AssignToProducts(const std::vector<RecordId>& prodIds, 
         }
         unit.Commit();
     } catch (const ComError& e) {
-        return Failed(e);
+        Failed(e);
+        return std::nullopt;
     }
     m_notifier.NotifyAllViews(ViewNotification::ReloadCovers);
-    m_store.Messages().ShowMessage(summary.Text(), MsgIcon::Information);
-    return Outcome::Done;
+    return summary;
 }
 
 } // namespace tarvo

@@ -113,10 +113,12 @@ public:
     // For every product, in the order given: its definition on the day of
     // from (made as start says when there is none), to which the chosen
     // line(s) are added. Existing lines stay. The views are told to reload
-    // their cover lines even when nothing was carried into dispatches, and
-    // the summary is shown (information).
-    Outcome AssignToProducts(const std::vector<RecordId>& prodIds, const OleDate& from,
-                             const LineChoice& choice, NewDefinition start);
+    // their cover lines even when nothing was carried into dispatches. What
+    // was done, for the summary the caller shows once its progress window is
+    // gone; nothing when refused or failed (told).
+    std::optional<AssignSummary> AssignToProducts(const std::vector<RecordId>& prodIds,
+                                                  const OleDate& from, const LineChoice& choice,
+                                                  NewDefinition start);
 
 private:
     void InsertLines(CoverLineWriter& lines, RecordId dtId, const LineChoice& choice);

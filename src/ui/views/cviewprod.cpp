@@ -273,21 +273,29 @@ void CViewProd::RunFilter() {
 
 void CViewProd::AssignCovers() {
     const std::vector<RecordId> products = SelectedMainIds();
-    DeferredProgressWnd progress = RederiveProgress(this);
-    ProductRegister reg = Register(progress);
-    if (!reg.CheckSelected(products.empty() ? NoId : products.front(), Missing::Product))
+    std::optional<AssignSummary> summary;
+    {
+        DeferredProgressWnd progress = RederiveProgress(this);
+        ProductRegister reg = Register(progress);
+        if (!reg.CheckSelected(products.empty() ? NoId : products.front(), Missing::Product))
+            return;
+        Profile settings(Context().folder.SettingsPath());
+        auto* date = new CPageDateRange(OleDate::Now(), ReadCopyPreviousPackaging(settings));
+        LineWizard wizard(this, Context());
+        wizard.wizard.AddPage(date);
+        wizard.AddPages();
+        if (!wizard.wizard.Run())
+            return;
+        WriteCopyPreviousPackaging(settings, date->CopyPrevious());
+        summary =
+            reg.AssignToProducts(products, date->Date(), ChoiceOf(*wizard.cover, *wizard.line),
+                                 StartOf(date->CopyPrevious()));
+    }
+    if (!summary)
         return;
-    Profile settings(Context().folder.SettingsPath());
-    auto* date = new CPageDateRange(OleDate::Now(), ReadCopyPreviousPackaging(settings));
-    LineWizard wizard(this, Context());
-    wizard.wizard.AddPage(date);
-    wizard.AddPages();
-    if (!wizard.wizard.Run())
-        return;
-    WriteCopyPreviousPackaging(settings, date->CopyPrevious());
-    if (reg.AssignToProducts(products, date->Date(), ChoiceOf(*wizard.cover, *wizard.line),
-                             StartOf(date->CopyPrevious())) == Outcome::Done)
-        LoadDates(); // a new definition may have been made
+    // Told once the progress window is gone.
+    Messages().ShowMessage(summary->Text(), MsgIcon::Information);
+    LoadDates(); // a new definition may have been made
 }
 
 // Definitions

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace tarvo::test {
 namespace {
@@ -164,7 +165,9 @@ const Change Changes[] = {
     {"bulk assignment",
      [](Packaging& d) {
          return d.reg.AssignToProducts({d.prod}, At(10, 18), d.SimpleLine(),
-                                       NewDefinition::CopyPrevious);
+                                       NewDefinition::CopyPrevious)
+                    ? Outcome::Done
+                    : Outcome::Failed;
      },
      true},
 };
@@ -231,70 +234,55 @@ std::vector<std::string> RawLines(Packaging& d, int64_t dtId) {
                       .c_str());
 }
 
-struct StartCase {
-    const char* name;
-    bool bulk;
-    int day; // of March 2024
-    NewDefinition start;
-    bool switchOn;
-};
-
 TEST(ProductRegister, ANewDefinitionStartsAsACopyOfTheOneInForceJustBeforeIt) {
-    const StartCase cases[] = {
-        {"copy after the newer", false, 15, NewDefinition::CopyPrevious, true},
-        {"copy between the two", false, 5, NewDefinition::CopyPrevious, true},
-        {"copy, switch off", false, 15, NewDefinition::CopyPrevious, false},
-        {"empty", false, 15, NewDefinition::Empty, true},
-        {"bulk copy", true, 15, NewDefinition::CopyPrevious, true},
-        {"bulk empty", true, 15, NewDefinition::Empty, false},
+    // bulk, day of March, start, switch on
+    const std::tuple<bool, int, NewDefinition, bool> cases[] = {
+        {false, 15, NewDefinition::CopyPrevious, true},
+        {false, 5, NewDefinition::CopyPrevious, true},
+        {false, 15, NewDefinition::CopyPrevious, false},
+        {false, 15, NewDefinition::Empty, true},
+        {true, 15, NewDefinition::CopyPrevious, true},
     };
-    for (const StartCase& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [bulk, day, start, switchOn] : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << bulk << day << (start == NewDefinition::Empty) << switchOn);
         Packaging d;
-        d.switches.packagingToDispatches = c.switchOn;
+        d.switches.packagingToDispatches = switchOn;
         // A line used always that kept its limits, and the "always" flag as
         // older data stored it (-1): both copied exactly as they are.
         d.Run(Format("INSERT INTO Prod_Cover (dt_id, cover_id, cp_qtycover, cp_qtyprod, "
                      "cp_usealways, cp_usefrom, cp_useto, cover_type, cover_org, cover_pay) "
-                     "VALUES (%li, %li, 10000, 10000, 1, 50000, 70000, 1, 2, 0), "
-                     "(%li, %li, 30000, 10000, -1, NULL, NULL, 0, 1, 2)",
-                     static_cast<long>(d.newer), static_cast<long>(d.box),
-                     static_cast<long>(d.newer), static_cast<long>(d.foil)));
-        // A definition without a day is in force never, so never copied.
+                     "VALUES (%li, 1, 10000, 10000, 1, 50000, 70000, 1, 2, 0), "
+                     "(%li, 2, 30000, 10000, -1, NULL, NULL, 0, 1, 2)",
+                     static_cast<long>(d.newer), static_cast<long>(d.newer)));
+        // A definition without a day is never in force, so never copied.
         rows::Definition(d.store, d.prod, OleDate());
         const std::vector<std::string> storedBefore = d.Stored(d.prod);
         const std::vector<std::string> expectedBefore = d.Expected(d.prod);
 
         RecordId added = NoRecord;
-        if (c.bulk) {
-            EXPECT_EQ(d.reg.AssignToProducts({d.prod, d.other}, At(c.day), d.SimpleLine(), c.start),
-                      Outcome::Done);
-            added = *DefinitionOnDay(d.store, d.prod, At(c.day));
-            EXPECT_EQ(d.messages.shown.back(),
-                      (ShownMessage{"Obaly byly přiřazeny.\n\nZměněno produktů: 2\n"
-                                    "Vytvořeno platností: 2\nPřidáno řádků balení: 2",
-                                    MsgIcon::Information}));
+        if (bulk) {
+            EXPECT_EQ(d.reg.AssignToProducts({d.prod, d.other}, At(day), d.SimpleLine(), start),
+                      (AssignSummary{2, 2, 2}));
         } else {
-            EXPECT_EQ(d.reg.AddDefinition(d.prod, At(c.day), c.start, &added), Outcome::Done);
-            EXPECT_TRUE(d.messages.shown.empty());
+            d.reg.AddDefinition(d.prod, At(day), start, &added);
         }
-
         std::vector<std::string> lines;
-        if (c.start == NewDefinition::CopyPrevious)
-            lines = RawLines(d, c.day > 10 ? d.newer : d.older);
-        if (c.bulk) {
+        if (start == NewDefinition::CopyPrevious)
+            lines = RawLines(d, day > 10 ? d.newer : d.older);
+        if (bulk) {
+            added = *DefinitionOnDay(d.store, d.prod, At(day));
             lines.push_back(
                 Format("%li 30000 500000 0 10000 3000000 210", static_cast<long>(d.box)));
             // A product without packaging before has nothing to copy.
-            EXPECT_EQ(RawLines(d, *DefinitionOnDay(d.store, d.other, At(c.day))),
+            EXPECT_EQ(RawLines(d, *DefinitionOnDay(d.store, d.other, At(day))),
                       std::vector<std::string>{lines.back()});
         }
         EXPECT_EQ(RawLines(d, added), lines);
-
-        EXPECT_EQ(d.Stored(d.prod), c.switchOn ? d.Expected(d.prod) : storedBefore);
+        EXPECT_EQ(d.Stored(d.prod), switchOn ? d.Expected(d.prod) : storedBefore);
         // Copied, the dispatches from the new day on keep the covers they had.
         EXPECT_EQ(d.Expected(d.prod) == expectedBefore,
-                  c.start == NewDefinition::CopyPrevious && !c.bulk);
+                  start == NewDefinition::CopyPrevious && !bulk);
     }
 }
 
@@ -361,7 +349,7 @@ TEST(ProductRegister, ACompositeCoverBecomesOneOrdinaryLinePerItem) {
 
     for (int run = 0; run < 2; ++run)
         EXPECT_EQ(d.reg.AssignToProducts({d.other, d.prod}, At(2, 9), choice, NewDefinition::Empty),
-                  Outcome::Done);
+                  (AssignSummary{2, run == 0 ? 1 : 0, 4}));
     std::vector<std::string> twice = items;
     twice.insert(twice.end(), items.begin(), items.end());
     std::vector<std::string> thrice = twice;
@@ -438,7 +426,9 @@ TEST(ProductRegister, NothingSelectedOrARecordGoneIsToldAndChangesNothing) {
          Outcome::Unchanged, noProduct},
         {"bulk",
          [](Packaging& d) {
-             return d.reg.AssignToProducts({}, At(1), {}, NewDefinition::CopyPrevious);
+             return d.reg.AssignToProducts({}, At(1), {}, NewDefinition::CopyPrevious)
+                        ? Outcome::Done
+                        : Outcome::Refused;
          },
          Outcome::Refused, noProduct},
         {"add definition",
