@@ -162,6 +162,7 @@ void TestApp::everyCommandOfTheMenusAndBarsIsEnabledAsDesigned() {
         cmd::Replace,        cmd::Filter,          cmd::Options,
         cmd::ToggleTableBar, cmd::ToggleToolBar,   cmd::ToggleStatusBar,
         cmd::Help,           cmd::About,           cmd::ProposeClassifications,
+        cmd::Undelete,
     };
     std::map<QAction*, int> ids;
     for (const CommandInfo& command : Commands())

@@ -210,6 +210,7 @@ bool IsMenuItemEnabled(int id, const MenuState& state) {
     case cmd::Edit3:
     case cmd::Delete3:
     case cmd::AssignCovers:
+    case cmd::Undelete:
         return state.onRow;
     case cmd::Add2:
     case cmd::Add3:
