@@ -464,14 +464,18 @@ void TestPages::packagingLineBandEnabling() {
     QTest::mouseClick(page->BandButton(1), Qt::LeftButton);
     QVERIFY(page->FromEdit()->isEnabled());
     QVERIFY(page->ToEdit()->isEnabled());
-    // A band that never applies is accepted: the limits are not compared.
+    // A band that never applies is refused; an empty "do" has no upper limit.
     Type(page->FromEdit(), "50");
     Type(page->ToEdit(), "2");
+    wizard.button(QWizard::FinishButton)->click();
+    QCOMPARE(f.db.messages.Texts(),
+             std::vector<std::string>{"Hodnota „od“ musí být menší než „do“"});
+    Type(page->ToEdit(), "");
     wizard.button(QWizard::FinishButton)->click();
     QCOMPARE(wizard.result(), int(QDialog::Accepted));
     QVERIFY(!page->Record().useAlways);
     QCOMPARE(page->Record().useFrom, Quantity::FromUnits(50));
-    QCOMPARE(page->Record().useTo, Quantity::FromUnits(2));
+    QCOMPARE(page->Record().useTo, OpenBandEnd);
 
     Wizard again;
     auto* stored = new CPageCoverProd(f.context, {.useAlways = false});

@@ -4,6 +4,7 @@
 #include "testdatabase.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace tarvo::test {
 namespace {
@@ -109,26 +110,16 @@ TEST(CoverLineCopy, CopiesAsStoredInEntryOrderToTheOwner) {
 }
 
 TEST(CoverLineBand, OnlyABandThatNeverAppliesIsAFault) {
-    const struct {
-        bool always;
-        int64_t from;
-        int64_t to;
-        bool fault;
-    } cases[] = {
-        {false, 100, 50, true},
-        {false, 100, 100, false},
-        {false, 0, 1, false},
-        {true, 100, 50, false}, // the limits of a line used always mean nothing
-        {false, 5, OpenBandEnd.WholeUnits(), false},
-    };
-    for (const auto& c : cases) {
-        CoverLine line;
-        line.useAlways = c.always;
-        line.useFrom = Q(c.from);
-        line.useTo = Q(c.to);
-        const std::optional<const char*> fault = BandFault(line);
-        EXPECT_STREQ(fault.value_or(""), c.fault ? "Hodnota „od“ musí být menší než „do“" : "");
-    }
+    // always, from, to: the limits of a line used always mean nothing.
+    const std::tuple<bool, int64_t, int64_t, const char*> cases[] = {
+        {false, 100, 50, "Hodnota „od“ musí být menší než „do“"},
+        {false, 100, 100, ""},
+        {true, 100, 50, ""},
+        {false, 5, OpenBandEnd.WholeUnits(), ""}};
+    for (const auto& [always, from, to, fault] : cases)
+        EXPECT_STREQ(
+            BandFault({.useAlways = always, .useFrom = Q(from), .useTo = Q(to)}).value_or(""),
+            fault);
     // What older data stored as "no upper limit" reads as one too.
     EXPECT_TRUE(IsOpenBandEnd(Quantity::FromScaled(100'000'000'000'000 - 1)));
     EXPECT_FALSE(IsOpenBandEnd(Q(999'999'999)));
