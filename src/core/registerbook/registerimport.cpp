@@ -58,7 +58,9 @@ std::string RegisterImportSummaryText(const RegisterImportSummary& summary, bool
         text += Format(format, kind.name, kind.counts.added, kind.counts.changed, kind.counts.kept);
         if (kind.counts.skipped > 0) {
             text.pop_back();
-            text += Format(" (z toho přeskočeno jako již existující %ld)\n", kind.counts.skipped);
+            text += Format(dryRun ? " (z toho se přeskočí jako již existující %ld)\n"
+                                  : " (z toho přeskočeno jako již existující %ld)\n",
+                           kind.counts.skipped);
         }
     }
     if (dryRun && mode == ExistingMode::Ask)
