@@ -41,7 +41,7 @@ int Measure(const std::string& folder, int year, int quarter, int what,
         params.year = year;
         params.quarter = quarter;
         const auto report =
-            BuildReport(store, progress, DataFolder{folder}, params, OleDate::Today());
+            BuildReport(store, progress, DataFolder{folder}, params);
         if (!report)
             return 1;
         path = *report;

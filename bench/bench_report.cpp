@@ -36,7 +36,7 @@ int MeasureReport(const std::string& folder, int year, int quarter) {
     params.company.name = "Kolmara s.r.o.";
     const Stopwatch watch;
     const std::optional<std::string> report =
-        BuildReport(store, progress, DataFolder{folder}, params, OleDate::Today());
+        BuildReport(store, progress, DataFolder{folder}, params);
     const double seconds = watch.Seconds();
     const double cpu = watch.Cpu();
     if (!report || messages.errors > 0)

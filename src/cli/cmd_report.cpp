@@ -50,7 +50,7 @@ int CmdReport(CliContext& context) {
     std::optional<std::string> output;
     {
         TerminalProgress progress(context.err);
-        output = BuildReport(store, progress, context.data, params, OleDate::Today());
+        output = BuildReport(store, progress, context.data, params);
     }
     if (!output)
         return 1;

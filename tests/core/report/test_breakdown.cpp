@@ -367,8 +367,8 @@ TEST(BreakdownReasons, DiscardsCoversDatesAndProductLines) {
 }
 
 TEST(BreakdownPath, SitsBesideTheStatement) {
-    EXPECT_EQ(BreakdownPath("/d/Vykazy/ctvrtletni_vykaz_o_produkci_obalu010201.xlsx"),
-              "/d/Vykazy/ctvrtletni_vykaz_o_produkci_obalu010201_rozpis.xlsx");
+    EXPECT_EQ(BreakdownPath("/d/Vykazy/vykaz_2022_4_radny.xlsx"),
+              "/d/Vykazy/vykaz_2022_4_radny_rozpis.xlsx");
     EXPECT_EQ(BreakdownPath("/d.x/vykaz"), "/d.x/vykaz_rozpis.xlsx");
 }
 

@@ -171,7 +171,7 @@ TEST(ReportInOtherPrograms, LibreOfficeReadsTheFilledCells) {
     params.year = 2026;
     params.quarter = 1;
     const auto report =
-        BuildReport(db.store, progress, DataFolder{folder}, params, OleDate::Today());
+        BuildReport(db.store, progress, DataFolder{folder}, params);
     ASSERT_TRUE(report);
     // Sheet 1-1 as CSV, with the formulas computed by LibreOffice.
     const std::string command =
