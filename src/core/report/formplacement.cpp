@@ -291,8 +291,12 @@ bool HasWeight(Quantity kilograms) {
     return kilograms.IsValid() && kilograms.Scaled() > 0;
 }
 
+// The form takes only amounts above zero: a line of a negative weight (a
+// return) has no cell either.
 std::string WeightDetail(Quantity kilograms) {
-    return kilograms.IsValid() ? "hmotnost 0 kg" : "hmotnost obalu chybí";
+    if (!kilograms.IsValid())
+        return "hmotnost obalu chybí";
+    return kilograms.Scaled() < 0 ? "záporná hmotnost" : "hmotnost 0 kg";
 }
 
 // The kilograms of a line split by its composition into rows (Components):
@@ -513,7 +517,7 @@ const char* FormLeftOutText(FormLeftOut reason) {
     case FormLeftOut::NotClassified:
         return "obal nemá úplné zařazení pro výkaz od roku 2021";
     case FormLeftOut::ZeroWeight:
-        return "nulová nebo neznámá hmotnost";
+        return "nulová, záporná nebo neznámá hmotnost";
     case FormLeftOut::GlassGroupedTransport:
         return "sklo jako skupinový nebo přepravní obal";
     case FormLeftOut::FlexibleBeverageCarton:

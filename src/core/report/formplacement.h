@@ -70,7 +70,7 @@ enum class FormLeftOut : uint8_t {
     MissingCover,          // the line names no cover, or one that does not exist
     MissingCode,           // type, payment, origin or destination missing or unknown
     NotClassified,         // the cover is not (completely) classified for this form
-    ZeroWeight,            // the line weighs nothing or the cover weight is unknown
+    ZeroWeight,            // the line weighs nothing or less, or the cover weight is unknown
     GlassGroupedTransport, // glass as grouped or transport packaging
     FlexibleBeverageCarton,
     ReusableBeverageCarton,

@@ -571,7 +571,7 @@ void Workbook::SetActive(size_t index) {
     }
 }
 
-void Workbook::PrepareSave() {
+void Workbook::PrepareSave(FormulaResults results) {
     Part& book = LoadPart(m_workbookPart);
     pugi::xml_node root = book.doc.document_element();
     pugi::xml_node calc = Child(root, "calcPr");
@@ -590,6 +590,8 @@ void Workbook::PrepareSave() {
         calc.append_attribute("fullCalcOnLoad");
     calc.attribute("fullCalcOnLoad").set_value("1");
     book.dirty = true;
+    if (results == FormulaResults::Keep)
+        return;
 
     // Cached results of formulas would show the template's totals to any
     // reader that does not recalculate; without them every reader computes.
@@ -646,10 +648,10 @@ void Workbook::PrepareSave() {
     }
 }
 
-void Workbook::Save() {
+void Workbook::Save(FormulaResults results) {
     if (!m_zip.IsOpen())
         Fail(ComError::InvalidPointer, "Sešit není otevřen.");
-    PrepareSave();
+    PrepareSave(results);
     const auto zipFailure = [this]() {
         return Format("Sešit '%s' nelze uložit: %s", m_path.c_str(), m_zip.ErrorText().c_str());
     };
@@ -956,6 +958,14 @@ void Worksheet::PutQuantity(std::string_view address, Quantity value) {
     Workbook::Part& part = m_book.LoadPart(m_part);
     pugi::xml_node cell = ClearedCell(Child(part.doc.document_element(), "sheetData"), ref);
     AddChildBefore(cell, "v", {}).text().set(QuantityToPlainText(value).c_str());
+    part.dirty = true;
+}
+
+void Worksheet::PutDecimal(std::string_view address, std::string_view number) {
+    const CellRef ref = ParseCellAddress(address);
+    Workbook::Part& part = m_book.LoadPart(m_part);
+    pugi::xml_node cell = ClearedCell(Child(part.doc.document_element(), "sheetData"), ref);
+    AddChildBefore(cell, "v", {}).text().set(std::string(number).c_str());
     part.dirty = true;
 }
 

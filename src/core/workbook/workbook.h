@@ -118,6 +118,8 @@ public:
     void PutInteger(std::string_view address, int32_t value);
     void PutText(std::string_view address, std::string_view text);
     void PutQuantity(std::string_view address, Quantity value);
+    // A number given as its decimal text ("0.0012345"), written as it is.
+    void PutDecimal(std::string_view address, std::string_view number);
 
     void Activate();
 
@@ -171,8 +173,14 @@ public:
     // refers to anything other than areas of cells.
     std::vector<NamedArea> DefinedName(std::string_view name) const;
 
+    // What a save does with the formulas' last results. Drop: every reader
+    // computes them anew (and the calculation chain goes, as a written cell
+    // may have held a formula). Keep: for a caller that writes only cells
+    // without formulas into a workbook that must stay as it was elsewhere;
+    // the program recalculates on load all the same.
+    enum class FormulaResults { Drop, Keep };
     // Writes the changes into the file it was opened from; stays open.
-    void Save();
+    void Save(FormulaResults results = FormulaResults::Drop);
     // Closes without saving what was changed since the last save.
     void Close();
 
@@ -205,7 +213,7 @@ private:
     // The protection of each cell style, true for locked.
     const std::vector<bool>& LockedStyles();
     void SetActive(size_t index);
-    void PrepareSave();
+    void PrepareSave(FormulaResults results);
     [[noreturn]] void Fail(uint32_t code, const std::string& text) const;
 
     std::string m_path;

@@ -334,7 +334,7 @@ const DispatchCase DispatchCases[] = {
      false,
      PetTransparent,
      "0",
-     {"nezahrnuto: nulová nebo neznámá hmotnost (hmotnost 0 kg)"}},
+     {"nezahrnuto: nulová, záporná nebo neznámá hmotnost (hmotnost 0 kg)"}},
 };
 
 class DispatchPlacement : public testing::TestWithParam<DispatchCase> {};
