@@ -79,6 +79,7 @@ public:
     // Writes the xlsx file, replacing one of that name; throws ComError.
     void Write(const std::string& path) const;
 
+    // One sheet as laid out before writing (syntheticformsheet.h).
     struct Sheet;
 
 private:
