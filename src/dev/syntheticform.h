@@ -37,6 +37,10 @@ namespace tarvo {
 // - L: rows 6–13; inputs E9, E11, F6:F13, G12:G13, H6:J13.
 // - S1: rows 9–21, kind in column B; inputs D–G, I–L, N–Q, and H, M, R on
 //   the wood row 19. S2: a title only.
+// - A lower table repeats its headers in the rows above it: "primární (4)"
+//   and "recyklát (5)" over four columns each two rows up, the CZ/imported
+//   pair over each input pair one row up, and on B sheets and J1-3/O1-3 the
+//   block names (E, M) three rows up.
 // - Material labels in A (group, on the first row it covers), B (kind) and C
 //   (colour class), with the footnote markers, trailing spaces and line
 //   breaks of the form; row 1 of each data sheet holds tags in A1:C1
@@ -79,6 +83,7 @@ public:
     // Writes the xlsx file, replacing one of that name; throws ComError.
     void Write(const std::string& path) const;
 
+    // One sheet as laid out before writing (syntheticformsheet.h).
     struct Sheet;
 
 private:

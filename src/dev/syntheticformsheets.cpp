@@ -41,6 +41,10 @@ void Sheet::Inputs(int column1, int row1, int column2, int row2) {
         column1 == column2 && row1 == row2 ? first : first + ":" + CellName(column2, row2));
 }
 
+void Sheet::Merge(int column1, int row1, int column2, int row2) {
+    merges.push_back(CellName(column1, row1) + ":" + CellName(column2, row2));
+}
+
 std::string QuotedSheetName(const std::string& sheet) {
     std::string quoted = "'";
     for (char c : sheet) {
@@ -49,10 +53,6 @@ std::string QuotedSheetName(const std::string& sheet) {
             quoted += '\'';
     }
     return quoted + "'";
-}
-
-void Sheet::Merge(int column1, int row1, int column2, int row2) {
-    merges.push_back(CellName(column1, row1) + ":" + CellName(column2, row2));
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "core/workbook/workbook.h"
 #include "dev/syntheticform.h"
+#include "libreoffice.h"
 #include "testdatabase.h"
 
 #include <gtest/gtest.h>
@@ -161,12 +162,79 @@ TEST_F(SyntheticFormTest, ChangesMadeBeforeWritingAreInTheFile) {
     EXPECT_TRUE(book.DefinedName("J12K_HODNOTY").empty());
     EXPECT_TRUE(book.IsHidden("J2"));
 
+    // The same form gives the same parts, so that a test sees what a fill changed.
+    const std::string first = folder.File("a.xlsx"), second = folder.File("b.xlsx");
+    SyntheticForm(2025, 4).Write(first);
+    SyntheticForm(2025, 4).Write(second);
+    EXPECT_TRUE(test::DifferingZipEntries(first, second).empty());
+    SyntheticForm changed(2025, 4);
+    changed.SetNumber("J4", "E9", 1);
+    changed.Write(second);
+    EXPECT_EQ(test::DifferingZipEntries(first, second),
+              std::vector<std::string>{"xl/worksheets/sheet15.xml"});
+
     const std::string unwritable = folder.File("chybí/vykaz.xlsx");
     try {
         form.Write(unwritable);
         ADD_FAILURE() << "no error";
     } catch (const ComError& e) {
         EXPECT_EQ(e.Code(), WorkbookError::Failed);
+    }
+}
+
+// The form's own checks, computed by LibreOffice after a fill through the
+// workbook layer: a composite weight on a J1 sheet must reappear on its K
+// sheet, in the same origin column.
+TEST_F(SyntheticFormTest, ChecksReconcileCompositesAsLibreOfficeComputesThem) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> cells; // "sheet!cell", tonnes as text
+        const char* result;
+        const char* firstError;
+    } cases[] = {
+        {"composite only on J1-1A",
+         {{"J1-1A!E29", "0.5"}},
+         "VÝKAZ OBSAHUJE NÁSLEDUJÍCÍ CHYBY:",
+         "Kompozitní obaly na listu J1-1A (vyrobené, nakoupené v ČR) nesouhlasí s listem J1-1K."},
+        {"split on J1-1K",
+         {{"J1-1A!E29", "0.5"}, {"J1-1K!E10", "0.3"}, {"J1-1K!E18", "0.2"}},
+         "VÝKAZ JE BEZ CHYB",
+         ""},
+        {"imported on J1-1K",
+         {{"J1-1A!E29", "0.5"}, {"J1-1K!F10", "0.5"}},
+         "VÝKAZ OBSAHUJE NÁSLEDUJÍCÍ CHYBY:",
+         "Kompozitní obaly na listu J1-1A (vyrobené, nakoupené v ČR) nesouhlasí s listem J1-1K."},
+        {"lower tables, transport and beverages",
+         {{"J1-1B!O46", "0.25"},
+          {"J1-1K!J19", "0.25"},
+          {"J1-3!Q44", "1.5"},
+          {"J1-3K!G19", "1.5"},
+          {"O1-1A!K49", "2"},
+          {"O1-1K!F20", "2"}},
+         "VÝKAZ JE BEZ CHYB",
+         ""},
+    };
+    std::vector<std::string> files;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        files.push_back(folder.File("vykaz" + std::to_string(i) + ".xlsx"));
+        SyntheticForm(2025, 4).Write(files.back());
+        Workbook filled;
+        filled.Open(files.back());
+        for (const auto& [where, tonnes] : cases[i].cells) {
+            const std::string text = where;
+            filled.Sheet(text.substr(0, text.find('!')))
+                ->PutQuantity(text.substr(text.find('!') + 1), *ParseQuantity(tonnes));
+        }
+        filled.Save();
+    }
+    const auto computed = test::ConvertWithLibreOffice(files, folder.File("lo"), "xlsx", true);
+    if (!computed)
+        GTEST_SKIP() << "LibreOffice is not installed";
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        Workbook result;
+        result.Open((*computed)[i]);
+        EXPECT_EQ(result.Sheet("TEST")->GetText("A2"), cases[i].result) << cases[i].what;
+        EXPECT_EQ(result.Sheet("TEST")->GetText("A3"), cases[i].firstError) << cases[i].what;
     }
 }
 
