@@ -1,5 +1,6 @@
 #include "core/data/shared.h"
 #include "core/records/classification.h"
+#include "core/report/breakdown.h"
 #include "core/report/formbuild.h"
 #include "core/report/formlayout.h"
 #include "core/report/reportbuild.h"
@@ -9,6 +10,7 @@
 #include "testdatabase.h"
 #include "workbookfiles.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -300,6 +302,54 @@ TEST(FormLayout, EveryTargetOfThePlacementHasItsOwnCell) {
     for (const auto& [id, where] : cells)
         EXPECT_TRUE(distinct.insert(where).second) << where;
     EXPECT_GT(cells.size(), 700u);
+}
+
+// tarvo-cli fills the form, tells the lines left out and the failed checks,
+// writes the breakdown, and explains a cell from the statement it wrote.
+TEST(CliFormReport, FillsTheFormAndExplainsACell) {
+    if (!std::getenv("TARVO_CLI"))
+        GTEST_SKIP() << "TARVO_CLI is set by CTest";
+    test::TempFolder base;
+    const std::string dir = base.Folder() + "data";
+    ASSERT_EQ(test::RunCli(dir, "init", base).status, 0);
+    {
+        test::RecordingMessages messages;
+        CDataStore store(messages);
+        store.SetDatabasePath(dir + "/Tarvo.mdb");
+        ASSERT_TRUE(store.OpenDatabase());
+        const RecordId pet =
+            test::rows::Cover(store, {"Láhev PET", Q("0,05"), false, 2, 0, 1, 1, 0});
+        WriteClassification(store, pet, Class(0, 1, "25"));
+        const RecordId loose = test::rows::Cover(store, {"Víčko", Q("1"), false, 2, 0, 1, 1, 0});
+        const RecordId move =
+            test::rows::Move(store, {"FV-1", 0, OleDate::FromParts(2025, 11, 3), false});
+        test::rows::MoveCover(store, {move, NoRecord, pet, Q("1000"), Sales, Bought, Paid});
+        test::rows::MoveCover(store, {move, NoRecord, loose, Q("1"), Sales, Bought, Paid});
+    }
+    const std::string form = base.File("formular.xlsx");
+    SyntheticForm(2025, 4).Write(form);
+    const std::string report = "report --year 2025 --quarter 4 --breakdown --form " + form;
+
+    test::CliRun run = test::RunCli(dir, report, base);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.rfind("1 řádků obalů (1 kg) nepůjde do výkazu: obal nemá úplné zařazení pro "
+                            "výkaz od roku 2021 (1)\n",
+                            0),
+              0u)
+        << run.err;
+    EXPECT_NE(run.err.find("List Úvod, buňka F14: EKOKOM-ID chybí"), std::string::npos) << run.err;
+
+    run = test::RunCli(dir, report + " --allow-check-failures", base);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string statement = dir + "/Vykazy/vykaz_2025_4_radny.xlsx";
+    EXPECT_EQ(run.out, statement + "\n" + BreakdownPath(statement) + "\n");
+    EXPECT_EQ(test::CellText(BreakdownPath(statement), "Nezahrnuto", "E2"),
+              "obal nemá úplné zařazení pro výkaz od roku 2021");
+
+    run = test::RunCli(dir, "explain --year 2025 --quarter 4 --sheet J1-1A --cell I10", base);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "FV-1\t03.11.2025\tLáhev PET\t37.5\ncelkem\t37.5\t0.0375\n");
+    EXPECT_EQ(test::RunCli(dir, "report --year 2025 --quarter 4", base).status, 2);
 }
 
 } // namespace
