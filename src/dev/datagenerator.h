@@ -43,6 +43,10 @@ struct GeneratorCounts {
 // to three packaging definitions, each with bands and always-lines; domestic
 // and export dispatches of every kind over the years, hand-entered and
 // imported; their product lines with the derived cover lines; and discards.
+// Then, from a random stream of its own (so the rows above stay the same for
+// a seed), the covers' classification for the statement since 2021 (every
+// material, shape and littering entry, compositions summing to 100 %, every
+// thirteenth cover left unclassified) and destinations of recycled discards.
 // Commits in batches; throws ComError on a database error (the batch under
 // way is rolled back). Reports progress as per mille of the rows to write.
 GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& options,
