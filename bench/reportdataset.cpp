@@ -28,6 +28,7 @@ void PrepareReportDataSet(const std::string& folder, long rows, uint64_t seed, i
     options.dispatches = rows / (options.linesPerDispatch * options.coversPerLine);
     options.firstYear = 2019;
     options.years = 4;
+    options.classify = true;
     if (!fs::exists(database)) {
         YesMessages messages;
         CDataStore store(messages);

@@ -93,8 +93,9 @@ int ReportIntoForm(CliContext& context, const ReportPeriod& period, bool correct
     return 0;
 }
 
-int ExplainCurrentFormCell(CliContext& context, const ReportPeriod& period, const std::string& sheet,
-                    const std::string& cell, const std::optional<std::string>& form) {
+int ExplainCurrentFormCell(CliContext& context, const ReportPeriod& period,
+                           const std::string& sheet, const std::string& cell,
+                           const std::optional<std::string>& form) {
     if (FindFormSheet(sheet) < 0)
         throw CliError{Format("Výkaz nemá list \"%s\".", sheet.c_str())};
     try {

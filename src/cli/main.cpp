@@ -24,8 +24,8 @@ constexpr Command Commands[] = {
     {"generate", tarvo::cli::CmdGenerate,
      "--seed S --products N --dispatches N [--lines-per-dispatch K] [--covers N]\n"
      "                  [--covers-per-line C] [--composites N] [--discards N]\n"
-     "                  [--first-year R] [--years N] [--no-derive] naplní databázi zkušebními "
-     "daty"},
+     "                  [--first-year R] [--years N] [--no-derive] [--classify] naplní\n"
+     "                  databázi zkušebními daty; s --classify i zařazením pro výkaz 2021"},
     {"backup", tarvo::cli::CmdBackup, "zálohuje databázi do souboru: [SOUBOR] [--yes]"},
     {"restore", tarvo::cli::CmdRestore, "obnoví databázi ze zálohy: SOUBOR"},
     {"compact", tarvo::cli::CmdCompact, "zkomprimuje databázi"},

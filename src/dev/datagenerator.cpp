@@ -146,6 +146,32 @@ struct LineCodes {
     int pay;
 };
 
+// The classification comes last, from a stream of its own: the rows before
+// it stay those the same seed always gave.
+void Classify(CDataStore& store, Batches& batches, uint64_t seed,
+              const std::vector<RecordId>& coverIds,
+              const std::vector<std::pair<RecordId, int>>& discardKinds) {
+    const long covers = static_cast<long>(coverIds.size());
+    Dice classDice(seed ^ 0x2021);
+    for (long i = 0; i < covers; ++i) {
+        if (i % UnclassifiedEvery == UnclassifiedEvery - 1)
+            continue;
+        WriteClassification(store, coverIds[static_cast<size_t>(i)],
+                            DrawClassification(classDice, i, i % 3 == 0));
+        batches.Wrote(1);
+    }
+    // A recycled discard went to one of the recycling destinations or, made
+    // of wood, back into use repaired; the other kinds keep the one they imply.
+    constexpr int RecycledKind = 2;
+    const int recycledDestinations[] = {0, 1, 2, 4};
+    for (const auto& [id, kind] : discardKinds) {
+        if (kind == RecycledKind) {
+            WriteDiscardDestination(store, id, classDice.Pick(recycledDestinations));
+            batches.Wrote(1);
+        }
+    }
+}
+
 } // namespace
 
 GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
@@ -329,26 +355,8 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
     }
     counts.discards = discards;
 
-    // The classification comes last, from a stream of its own: the rows
-    // above stay those the same seed always gave.
-    Dice classDice(o.seed ^ 0x2021);
-    for (long i = 0; i < covers; ++i) {
-        if (i % UnclassifiedEvery == UnclassifiedEvery - 1)
-            continue;
-        WriteClassification(store, coverIds[static_cast<size_t>(i)],
-                            DrawClassification(classDice, i, i % 3 == 0));
-        batches.Wrote(1);
-    }
-    // A recycled discard went to one of the recycling destinations or, made
-    // of wood, back into use repaired; the other kinds keep the one they imply.
-    constexpr int RecycledKind = 2;
-    const int recycledDestinations[] = {0, 1, 2, 4};
-    for (const auto& [id, kind] : discardKinds) {
-        if (kind == RecycledKind) {
-            WriteDiscardDestination(store, id, classDice.Pick(recycledDestinations));
-            batches.Wrote(1);
-        }
-    }
+    if (o.classify)
+        Classify(store, batches, o.seed, coverIds, discardKinds);
     batches.Commit();
     return counts;
 }

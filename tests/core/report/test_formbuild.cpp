@@ -262,6 +262,7 @@ TEST(FormGenerated, CellsAreTheSumsOfTheirLinesAndNoLineIsLost) {
     options.dispatches = 600;
     options.firstYear = 2025;
     options.years = 1;
+    options.classify = true;
     NullProgress progress;
     GenerateData(db.store, options, progress);
     const std::string form = db.folder.File("formular.xlsx");
