@@ -4,7 +4,7 @@
 #include "core/data/comerror.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
-#include "core/report/formbuild.h"
+#include "core/report/formsums.h"
 #include "core/workbook/workbookwriter.h"
 
 #include <algorithm>

@@ -5,6 +5,7 @@
 #include "core/report/formbreakdown.h"
 #include "core/report/formbuild.h"
 #include "core/report/formlayout.h"
+#include "core/report/formsums.h"
 #include "core/report/reportbuild.h"
 #include "dev/datagenerator.h"
 #include "dev/syntheticform.h"
