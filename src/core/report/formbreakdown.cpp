@@ -89,6 +89,11 @@ FormBreakdown ComputeFormBreakdown(CDataStore& store, int year, int quarter,
         return std::tuple(x.cell, a.date.Value(), a.kind, a.id) <
                std::tuple(y.cell, c.date.Value(), c.kind, c.id);
     });
+    std::sort(b.leftOut.begin(), b.leftOut.end(), [&](const auto& x, const auto& y) {
+        const FormLine& a = b.lines[x.line];
+        const FormLine& c = b.lines[y.line];
+        return std::tuple(a.date.Value(), a.kind, a.id) < std::tuple(c.date.Value(), c.kind, c.id);
+    });
     Statement covers(store, "SELECT cover_id, cover_name FROM Cover");
     while (covers.Step())
         b.coverNames[covers.Int(0)] = covers.Text(1);
