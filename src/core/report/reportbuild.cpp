@@ -12,7 +12,6 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
-#include <set>
 #include <vector>
 
 namespace tarvo {
@@ -111,22 +110,13 @@ std::optional<std::string> FindReportTemplate(const DataFolder& data, int year, 
     return std::nullopt;
 }
 
-std::optional<std::string> FreeReportPath(const std::string& reportFolder, OleDate today) {
-    std::set<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(reportFolder, ec))
-        names.insert(entry.path().filename().string());
-    for (int n = 1; n <= 99; ++n) {
-        const std::string base =
-            Format("ctvrtletni_vykaz_o_produkci_obalu%02i%02i%02i", today.Month(), today.Day(), n);
-        // The name with any extension, or none, takes the number.
-        bool taken = false;
-        for (auto it = names.lower_bound(base); it != names.end() && it->rfind(base, 0) == 0; ++it)
-            taken = taken || it->size() == base.size() || (*it)[base.size()] == '.';
-        if (!taken)
-            return reportFolder + "/" + base + ".xlsx";
-    }
-    return std::nullopt;
+std::string StatementPath(const std::string& reportFolder, int year, int quarter, bool corrective) {
+    const std::string base =
+        reportFolder + Format("/vykaz_%i_%i_%s", year, quarter, corrective ? "opravny" : "radny");
+    std::string path = base + ".xlsx";
+    for (int n = 2; FileExists(path) || FileExists(BreakdownPath(path)); ++n)
+        path = base + Format("_%i.xlsx", n);
+    return path;
 }
 
 Quantity ParseTemplateVersion(const std::string& text) {
@@ -169,8 +159,7 @@ bool TemplateMatches(const std::string& versionText, Quantity version, int templ
 }
 
 std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progress,
-                                       const DataFolder& dataFolder, const ReportParams& params,
-                                       OleDate today) {
+                                       const DataFolder& dataFolder, const ReportParams& params) {
     IMessagePort& messages = store.Messages();
     const QuarterDays period = QuarterPeriod(params.year, params.quarter);
 
@@ -186,19 +175,12 @@ std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progres
 
     const std::string reportFolder = dataFolder.folder + "Vykazy";
     CreatePath(reportFolder);
-    const std::optional<std::string> output = FreeReportPath(reportFolder, today);
-    if (!output) {
-        messages.ShowMessage(
-            Format("Ve složce \"%s\" je již dnešních výkazů 99 a další nelze pojmenovat.\n"
-                   "Přesuňte nebo smažte některý z nich a sestavte výkaz znovu.",
-                   reportFolder.c_str()),
-            MsgIcon::Error);
-        return std::nullopt;
-    }
+    const std::string output =
+        StatementPath(reportFolder, params.year, params.quarter, params.corrective);
     std::error_code ec;
-    if (!std::filesystem::copy_file(*templatePath, *output, std::filesystem::copy_options::none,
+    if (!std::filesystem::copy_file(*templatePath, output, std::filesystem::copy_options::none,
                                     ec)) {
-        messages.ShowMessage(Format("Nemohu vytvořit soubor \"%s\"!", output->c_str()),
+        messages.ShowMessage(Format("Nemohu vytvořit soubor \"%s\"!", output.c_str()),
                              MsgIcon::Error);
         return std::nullopt;
     }
@@ -208,7 +190,7 @@ std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progres
 
     Workbook book;
     try {
-        book.Open(*output);
+        book.Open(output);
         Worksheet* intro = book.Sheet(IntroSheet);
         if (!intro) {
             messages.ShowMessage(
@@ -255,7 +237,7 @@ std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progres
         ShowComError(messages, ComError(ComError::Fail, e.what()));
     }
     book.Close();
-    std::filesystem::remove(*output, ec);
+    std::filesystem::remove(output, ec);
     return std::nullopt;
 }
 

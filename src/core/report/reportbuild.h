@@ -45,10 +45,11 @@ std::string YearTemplatePath(const std::string& folder, int year);
 // in the data folder. Nothing when none exists.
 std::optional<std::string> FindReportTemplate(const DataFolder& data, int year, int quarter);
 
-// The first free report name of the day in the report folder (number 01-99;
-// a file of that name with any extension takes the number). Nothing when all
-// 99 are taken.
-std::optional<std::string> FreeReportPath(const std::string& reportFolder, OleDate today);
+// The name of a quarter's statement in the report folder, by period and kind:
+// "vykaz_2022_4_radny.xlsx", "vykaz_2022_4_opravny.xlsx"; when that statement
+// or its breakdown exists, "vykaz_2022_4_radny_2.xlsx", "_3" and so on, so
+// an earlier statement is never overwritten.
+std::string StatementPath(const std::string& reportFolder, int year, int quarter, bool corrective);
 
 // Version text of a template's A1 ("2.9" is 2.09, "2.10" is 2.10) with ','
 // already read as '.'.
@@ -63,8 +64,7 @@ bool TemplateMatches(const std::string& versionText, Quantity version, int templ
 // data and the ten data sheets and saves it. Returns the path of the workbook; on a failure the
 // reason has been shown and, once the copy was opened, the copy is deleted again.
 std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progress,
-                                       const DataFolder& dataFolder, const ReportParams& params,
-                                       OleDate today);
+                                       const DataFolder& dataFolder, const ReportParams& params);
 
 // The form version of a report workbook or template (A1 of "Úvod", ',' read
 // as '.'). Throws ComError when the file cannot be read or has no "Úvod".

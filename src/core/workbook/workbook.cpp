@@ -3,8 +3,10 @@
 #include "core/data/shared.h"
 #include "core/workbook/xmlelements.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <pugixml.hpp>
 
@@ -153,38 +155,59 @@ struct StringWriter final : pugi::xml_writer {
 
 // ---------------------------------------------------------------------------
 
-CellRef ParseCellAddress(std::string_view address) {
-    const auto bad = [&]() -> ComError {
-        return ComError(WorkbookError::Failed,
-                        Format("Adresa buňky '%.*s' není platná.", static_cast<int>(address.size()),
-                               address.data()));
-    };
-    const auto one = [&](std::string_view text) {
-        CellRef ref;
-        size_t i = 0;
-        ref.column = -1;
-        while (i < text.size() &&
-               ((text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z'))) {
-            const int letter = (text[i] | 0x20) - 'a';
-            ref.column = (ref.column + 1) * 26 + letter;
+namespace {
+
+// One cell reference, with the "$" of an absolute one when absolute is set.
+std::optional<CellRef> ReadCell(std::string_view text, bool absolute) {
+    const auto skipDollar = [&](size_t& i) {
+        if (absolute && i < text.size() && text[i] == '$')
             ++i;
-        }
-        if (i == 0 || i > 3 || ref.column > 16383)
-            throw bad();
-        const char* end = text.data() + text.size();
-        const auto parsed = std::from_chars(text.data() + i, end, ref.row);
-        if (parsed.ec != std::errc() || parsed.ptr != end || ref.row < 1 || ref.row > 1048576)
-            throw bad();
-        return ref;
     };
-    const size_t colon = address.find(':');
-    const CellRef first = one(address.substr(0, colon));
-    if (colon != std::string_view::npos) {
-        const CellRef second = one(address.substr(colon + 1));
-        if (second.column != first.column || second.row != first.row)
-            throw bad();
+    CellRef ref;
+    ref.column = -1;
+    size_t i = 0;
+    skipDollar(i);
+    const size_t letters = i;
+    while (i < text.size() &&
+           ((text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z'))) {
+        const int letter = (text[i] | 0x20) - 'a';
+        ref.column = (ref.column + 1) * 26 + letter;
+        ++i;
     }
-    return first;
+    if (i == letters || i - letters > 3 || ref.column > 16383)
+        return std::nullopt;
+    skipDollar(i);
+    const char* end = text.data() + text.size();
+    const auto parsed = std::from_chars(text.data() + i, end, ref.row);
+    if (parsed.ec != std::errc() || parsed.ptr != end || ref.row < 1 || ref.row > 1048576)
+        return std::nullopt;
+    return ref;
+}
+
+} // namespace
+
+CellRef ParseCellAddress(std::string_view address) {
+    const size_t colon = address.find(':');
+    const std::optional<CellRef> first = ReadCell(address.substr(0, colon), false);
+    const std::optional<CellRef> second =
+        colon == std::string_view::npos ? first : ReadCell(address.substr(colon + 1), false);
+    if (!first || !second || second->column != first->column || second->row != first->row)
+        throw ComError(WorkbookError::Failed,
+                       Format("Adresa buňky '%.*s' není platná.", static_cast<int>(address.size()),
+                              address.data()));
+    return *first;
+}
+
+CellRange ParseCellRange(std::string_view text) {
+    const size_t colon = text.find(':');
+    const std::optional<CellRef> a = ReadCell(text.substr(0, colon), true);
+    const std::optional<CellRef> b =
+        colon == std::string_view::npos ? a : ReadCell(text.substr(colon + 1), true);
+    if (!a || !b)
+        throw ComError(WorkbookError::Failed, Format("Oblast buněk '%.*s' není platná.",
+                                                     static_cast<int>(text.size()), text.data()));
+    return {{std::min(a->column, b->column), std::min(a->row, b->row)},
+            {std::max(a->column, b->column), std::max(a->row, b->row)}};
 }
 
 std::string CellName(int column, int row) {
@@ -237,6 +260,9 @@ void Workbook::Close() {
     m_sheets.clear();
     m_sharedStrings.Clear();
     m_workbookPart.clear();
+    m_stylesPart.clear();
+    m_definedNames.clear();
+    m_lockedStyles.reset();
     m_removedParts.clear();
     m_path.clear();
 }
@@ -311,6 +337,12 @@ void Workbook::Load() {
     for (const Target& t : targets) {
         if (EndsWith(t.type, "/sharedStrings"))
             ReadSharedStrings(t.part);
+        else if (EndsWith(t.type, "/styles"))
+            m_stylesPart = t.part;
+    }
+    for (pugi::xml_node name : Child(root, "definedNames").children()) {
+        if (Is(name, "definedName") && !name.attribute("localSheetId"))
+            m_definedNames.push_back({name.attribute("name").value(), name.child_value()});
     }
 
     for (pugi::xml_node sheet : Child(root, "sheets").children()) {
@@ -323,6 +355,8 @@ void Workbook::Load() {
         }
         SheetEntry entry;
         entry.name = sheet.attribute("name").value();
+        const std::string_view state = sheet.attribute("state").value();
+        entry.hidden = state == "hidden" || state == "veryHidden";
         for (const Target& t : targets) {
             if (t.id == id && EndsWith(t.type, "/worksheet"))
                 entry.part = t.part;
@@ -398,6 +432,95 @@ Worksheet* Workbook::Sheet(std::string_view name) {
                 static_cast<int>(name.size()), name.data()));
 }
 
+const Workbook::SheetEntry& Workbook::Entry(std::string_view name) const {
+    if (!m_zip.IsOpen())
+        Fail(ComError::InvalidPointer, "Sešit není otevřen.");
+    for (const SheetEntry& entry : m_sheets) {
+        if (SameSheetName(entry.name, name))
+            return entry;
+    }
+    Fail(WorkbookError::BadIndex,
+         Format("Sešit '%s' neobsahuje list '%.*s'. (Neplatný index.)", m_path.c_str(),
+                static_cast<int>(name.size()), name.data()));
+}
+
+bool Workbook::IsHidden(std::string_view sheetName) const {
+    return Entry(sheetName).hidden;
+}
+
+std::vector<NamedArea> Workbook::DefinedName(std::string_view name) const {
+    const auto found =
+        std::find_if(m_definedNames.begin(), m_definedNames.end(),
+                     [&](const DefinedNameEntry& e) { return SameSheetName(e.name, name); });
+    if (found == m_definedNames.end())
+        return {};
+    const std::string_view formula = found->formula;
+    const auto notAreas = [&]() {
+        return ComError(WorkbookError::Failed,
+                        Format("Název '%s' v sešitu '%s' neodkazuje na oblast buněk: %s",
+                               found->name.c_str(), m_path.c_str(), found->formula.c_str()));
+    };
+    // Areas "Sheet!A1:B2" or "'Sheet''s name'!$A$1" separated by commas; a
+    // quoted sheet name may hold commas and doubles its apostrophes.
+    std::vector<NamedArea> areas;
+    size_t i = 0;
+    while (i < formula.size()) {
+        NamedArea area;
+        if (formula[i] == '\'') {
+            for (++i;; ++i) {
+                if (i >= formula.size())
+                    throw notAreas();
+                if (formula[i] == '\'') {
+                    if (i + 1 < formula.size() && formula[i + 1] == '\'') {
+                        area.sheet += '\'';
+                        ++i;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                area.sheet += formula[i];
+            }
+        } else {
+            const size_t mark = formula.find('!', i);
+            if (mark == std::string_view::npos)
+                throw notAreas();
+            area.sheet = formula.substr(i, mark - i);
+            i = mark;
+        }
+        if (area.sheet.empty() || i >= formula.size() || formula[i] != '!')
+            throw notAreas();
+        const size_t end = std::min(formula.find(',', i), formula.size());
+        try {
+            area.range = ParseCellRange(formula.substr(i + 1, end - i - 1));
+        } catch (const ComError&) {
+            throw notAreas();
+        }
+        areas.push_back(std::move(area));
+        i = end == formula.size() ? end : end + 1;
+    }
+    if (areas.empty())
+        throw notAreas();
+    return areas;
+}
+
+const std::vector<bool>& Workbook::LockedStyles() {
+    if (m_lockedStyles)
+        return *m_lockedStyles;
+    std::vector<bool> locked;
+    if (!m_stylesPart.empty()) {
+        const Part& styles = LoadPart(m_stylesPart);
+        for (pugi::xml_node xf : Child(styles.doc.document_element(), "cellXfs").children()) {
+            if (!Is(xf, "xf"))
+                continue;
+            const pugi::xml_attribute attribute = Child(xf, "protection").attribute("locked");
+            locked.push_back(!attribute || attribute.as_bool());
+        }
+    }
+    m_lockedStyles = std::move(locked);
+    return *m_lockedStyles;
+}
+
 void Workbook::SetActive(size_t index) {
     Part& book = LoadPart(m_workbookPart);
     pugi::xml_node root = book.doc.document_element();
@@ -448,7 +571,7 @@ void Workbook::SetActive(size_t index) {
     }
 }
 
-void Workbook::PrepareSave() {
+void Workbook::PrepareSave(FormulaResults results) {
     Part& book = LoadPart(m_workbookPart);
     pugi::xml_node root = book.doc.document_element();
     pugi::xml_node calc = Child(root, "calcPr");
@@ -467,6 +590,8 @@ void Workbook::PrepareSave() {
         calc.append_attribute("fullCalcOnLoad");
     calc.attribute("fullCalcOnLoad").set_value("1");
     book.dirty = true;
+    if (results == FormulaResults::Keep)
+        return;
 
     // Cached results of formulas would show the template's totals to any
     // reader that does not recalculate; without them every reader computes.
@@ -523,10 +648,10 @@ void Workbook::PrepareSave() {
     }
 }
 
-void Workbook::Save() {
+void Workbook::Save(FormulaResults results) {
     if (!m_zip.IsOpen())
         Fail(ComError::InvalidPointer, "Sešit není otevřen.");
-    PrepareSave();
+    PrepareSave(results);
     const auto zipFailure = [this]() {
         return Format("Sešit '%s' nelze uložit: %s", m_path.c_str(), m_zip.ErrorText().c_str());
     };
@@ -836,8 +961,74 @@ void Worksheet::PutQuantity(std::string_view address, Quantity value) {
     part.dirty = true;
 }
 
+void Worksheet::PutDecimal(std::string_view address, std::string_view number) {
+    const CellRef ref = ParseCellAddress(address);
+    Workbook::Part& part = m_book.LoadPart(m_part);
+    pugi::xml_node cell = ClearedCell(Child(part.doc.document_element(), "sheetData"), ref);
+    AddChildBefore(cell, "v", {}).text().set(std::string(number).c_str());
+    part.dirty = true;
+}
+
 void Worksheet::Activate() {
     m_book.SetActive(m_index);
+}
+
+bool Worksheet::IsLocked(std::string_view address) {
+    const CellRef ref = ParseCellAddress(address);
+    Workbook::Part& part = m_book.LoadPart(m_part);
+    const pugi::xml_node root = part.doc.document_element();
+    pugi::xml_node data = Child(root, "sheetData");
+    NumberRowsAndCells(data);
+    // The style that applies: the cell's own (none is the first), else a
+    // row's style marked as applying to its cells, else its column's.
+    pugi::xml_attribute style;
+    bool found = false;
+    for (pugi::xml_node row : data.children()) {
+        if (!Is(row, "row") || RowNumber(row) != ref.row)
+            continue;
+        if (const pugi::xml_node cell = FindCell(data, ref)) {
+            style = cell.attribute("s");
+            found = true;
+        } else if (row.attribute("customFormat").as_bool()) {
+            style = row.attribute("s");
+            found = true;
+        }
+        break;
+    }
+    for (pugi::xml_node col = Child(root, "cols").first_child(); col && !found;
+         col = col.next_sibling()) {
+        found = Is(col, "col") && col.attribute("min").as_int() <= ref.column + 1 &&
+                col.attribute("max").as_int() >= ref.column + 1;
+        if (found)
+            style = col.attribute("style");
+    }
+    size_t index = 0;
+    if (style) {
+        const char* text = style.value();
+        const char* end = text + std::strlen(text);
+        const auto parsed = std::from_chars(text, end, index);
+        if (parsed.ec != std::errc() || parsed.ptr != end)
+            index = SIZE_MAX;
+    }
+    const std::vector<bool>& locked = m_book.LockedStyles();
+    if (index < locked.size())
+        return locked[index];
+    if (index == 0)
+        return true;
+    m_book.Fail(WorkbookError::Failed,
+                Format("Sešit '%s' je poškozený: buňka %s listu '%s' má styl, který sešit nemá.",
+                       m_book.m_path.c_str(), CellName(ref.column, ref.row).c_str(),
+                       m_name.c_str()));
+}
+
+std::vector<CellRange> Worksheet::MergedRanges() {
+    const Workbook::Part& part = m_book.LoadPart(m_part);
+    std::vector<CellRange> ranges;
+    for (pugi::xml_node merge : Child(part.doc.document_element(), "mergeCells").children()) {
+        if (Is(merge, "mergeCell"))
+            ranges.push_back(ParseCellRange(merge.attribute("ref").value()));
+    }
+    return ranges;
 }
 
 } // namespace tarvo

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,6 +61,34 @@ struct SheetCell {
     std::string text;
 };
 
+// Column index (0 = A) and row (1-based) of "D4" or "D4:D4". Throws ComError
+// for anything else, a range of more than one cell included.
+struct CellRef {
+    int column = 0;
+    int row = 0;
+};
+CellRef ParseCellAddress(std::string_view address);
+std::string CellName(int column, int row);
+
+// A rectangle of cells, first its top-left cell, last its bottom-right one.
+struct CellRange {
+    CellRef first;
+    CellRef last;
+    bool Contains(CellRef cell) const {
+        return cell.column >= first.column && cell.column <= last.column && cell.row >= first.row &&
+               cell.row <= last.row;
+    }
+};
+// "E10:P34", "$E$10:$P$34" or the one cell "E10"; corners given in any order.
+// Throws ComError for anything else.
+CellRange ParseCellRange(std::string_view text);
+
+// One area of a defined name.
+struct NamedArea {
+    std::string sheet;
+    CellRange range;
+};
+
 // One worksheet of an open workbook. Cells are addressed as the report
 // addresses them: "D4" or the one-cell range "D4:D4".
 class Worksheet {
@@ -89,8 +118,19 @@ public:
     void PutInteger(std::string_view address, int32_t value);
     void PutText(std::string_view address, std::string_view text);
     void PutQuantity(std::string_view address, Quantity value);
+    // A number given as its decimal text ("0.0012345"), written as it is.
+    void PutDecimal(std::string_view address, std::string_view number);
 
     void Activate();
+
+    // Whether the cell cannot be changed while the sheet is protected. A cell
+    // takes that from its style; a cell the file leaves out from its row's
+    // style, or else its column's. Locked unless the style says otherwise,
+    // as in the spreadsheet program. Throws ComError for a style the
+    // workbook does not have.
+    bool IsLocked(std::string_view address);
+    // The merged areas of the sheet.
+    std::vector<CellRange> MergedRanges();
 
 private:
     friend class Workbook;
@@ -123,9 +163,24 @@ public:
     // name throws; a sheet that is not a worksheet (a chart sheet) gives null.
     Worksheet* Sheet(std::string_view name);
     std::vector<std::string> SheetNames() const;
+    // Whether the sheet is hidden or very hidden (shown only to macros).
+    // A missing name throws as Sheet does.
+    bool IsHidden(std::string_view sheetName) const;
 
+    // The areas a workbook-level defined name refers to, e.g. the two of
+    // 'J1-1A'!$E$10:$P$34,'J1-1A'!$I$35:$P$35; empty when there is no such
+    // name (compared without regard to case). Throws ComError when the name
+    // refers to anything other than areas of cells.
+    std::vector<NamedArea> DefinedName(std::string_view name) const;
+
+    // What a save does with the formulas' last results. Drop: every reader
+    // computes them anew (and the calculation chain goes, as a written cell
+    // may have held a formula). Keep: for a caller that writes only cells
+    // without formulas into a workbook that must stay as it was elsewhere;
+    // the program recalculates on load all the same.
+    enum class FormulaResults { Drop, Keep };
     // Writes the changes into the file it was opened from; stays open.
-    void Save();
+    void Save(FormulaResults results = FormulaResults::Drop);
     // Closes without saving what was changed since the last save.
     void Close();
 
@@ -136,7 +191,12 @@ private:
     struct SheetEntry {
         std::string name;
         std::string part; // empty when the sheet is not a worksheet
+        bool hidden = false;
         std::unique_ptr<Worksheet> sheet;
+    };
+    struct DefinedNameEntry {
+        std::string name;
+        std::string formula;
     };
 
     void Load();
@@ -149,8 +209,11 @@ private:
     std::string ReadEntry(const std::string& name) const;
     bool HasEntry(const std::string& name) const;
     void ReadSharedStrings(const std::string& partName);
+    const SheetEntry& Entry(std::string_view name) const;
+    // The protection of each cell style, true for locked.
+    const std::vector<bool>& LockedStyles();
     void SetActive(size_t index);
-    void PrepareSave();
+    void PrepareSave(FormulaResults results);
     [[noreturn]] void Fail(uint32_t code, const std::string& text) const;
 
     std::string m_path;
@@ -159,16 +222,10 @@ private:
     std::vector<SheetEntry> m_sheets;
     TextList m_sharedStrings;
     std::string m_workbookPart;
+    std::string m_stylesPart;
+    std::vector<DefinedNameEntry> m_definedNames; // workbook-level only
+    std::optional<std::vector<bool>> m_lockedStyles;
     std::vector<std::string> m_removedParts; // dropped on save (the stale calculation chain)
 };
-
-// Column index (0 = A) and row (1-based) of "D4" or "D4:D4". Throws ComError
-// for anything else, a range of more than one cell included.
-struct CellRef {
-    int column = 0;
-    int row = 0;
-};
-CellRef ParseCellAddress(std::string_view address);
-std::string CellName(int column, int row);
 
 } // namespace tarvo

@@ -55,7 +55,7 @@ void RunReportCommand(const GuiContext& context, QWidget* parent, const OpenDocu
         // The window comes once the template is found and copied: a missing
         // template is reported over the frame, not over an empty window.
         DeferredProgressWnd progress(QString::fromUtf8(ReportProgressCaption), false, parent);
-        workbook = BuildReport(context.store, progress, context.folder, params, OleDate::Today());
+        workbook = BuildReport(context.store, progress, context.folder, params);
         if (workbook && params.breakdown) {
             progress.SetStatus("rozpis výkazu");
             breakdown = BuildReportBreakdown(context.store, *workbook, params.year, params.quarter);

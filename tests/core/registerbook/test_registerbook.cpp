@@ -11,10 +11,10 @@
 #include "core/workbook/workbookwriter.h"
 #include "dev/datagenerator.h"
 #include "enginedata.h"
+#include "libreoffice.h"
 #include "workbookfiles.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -219,22 +219,17 @@ TEST(RegisterBook, ExportThenImportIntoEmptyDatabaseGivesTheSameRegisters) {
 }
 
 TEST(RegisterBook, FileSavedByLibreOfficeImportsTheSame) {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "LibreOffice is not installed";
     Transfer source;
     NullProgress quiet;
     GenerateData(source.store, Generated(), quiet);
     ExportRegisters(source.store, source.book);
-    const std::string out = source.folder.File("lo");
-    const std::string command =
-        Format("cd '%s' && HOME='%s' soffice --headless --convert-to xlsx --outdir '%s' '%s' "
-               ">/dev/null 2>&1",
-               source.folder.Folder().c_str(), source.folder.Folder().c_str(), out.c_str(),
-               source.book.c_str());
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    const auto saved =
+        test::ConvertWithLibreOffice({source.book}, source.folder.File("lo"), "xlsx");
+    if (!saved)
+        GTEST_SKIP() << "LibreOffice is not installed";
 
     Transfer target;
-    target.book = out + "/evidence.xlsx";
+    target.book = saved->front();
     const RegisterImportResult result = target.Import();
     ASSERT_EQ(result.status, RegisterImportStatus::Done)
         << ::testing::PrintToString(target.Faults(result));

@@ -39,7 +39,7 @@ protected:
         params.quarter = quarter;
         params.corrective = corrective;
         params.company = company;
-        return BuildReport(db.store, progress, DataFolder{folder}, params, today);
+        return BuildReport(db.store, progress, DataFolder{folder}, params);
     }
     std::vector<std::string> Reports() const {
         std::vector<std::string> names;
@@ -67,7 +67,6 @@ protected:
     test::TestDatabase db;
     std::string folder = db.folder.Folder();
     test::RecordingProgress progress;
-    OleDate today = OleDate::FromParts(2026, 3, 7);
     CompanyData company{"Kolmara s.r.o.", "Brno",      "12345678", "CZ12345678", "EK-1",
                         "f@k.cz",         "Jana Nová", "j@k.cz",   "+420 1",     "+420 2"};
 };
@@ -77,7 +76,7 @@ TEST_F(ReportTest, WorkedExampleUnderATemplateOfVersion24) {
     Dispatch(OleDate::FromParts(2006, 5, 10), Cover(7, false, 12345000), 1, 0);
     const auto report = Build(2006, 2);
     ASSERT_TRUE(report);
-    EXPECT_EQ(*report, folder + "Vykazy/ctvrtletni_vykaz_o_produkci_obalu030701.xlsx");
+    EXPECT_EQ(*report, folder + "Vykazy/vykaz_2006_2_radny.xlsx");
     EXPECT_EQ(test::CellText(*report, "1-1", "G25"), "1.2345");
     EXPECT_EQ(ChangedCells(tpl, *report), std::vector<std::string>{"1-1!G25"});
     EXPECT_TRUE(db.messages.shown.empty());
@@ -230,8 +229,7 @@ TEST_F(ReportTest, InstalledTemplateServesADataFolderWithoutOne) {
     ReportParams params;
     params.year = 2026;
     params.quarter = 2;
-    const auto report =
-        BuildReport(db.store, progress, DataFolder{folder, share.Folder()}, params, today);
+    const auto report = BuildReport(db.store, progress, DataFolder{folder, share.Folder()}, params);
     ASSERT_TRUE(report);
     EXPECT_EQ(fs::path(*report).parent_path().string() + "/", folder + "Vykazy/");
     EXPECT_EQ(test::CellText(*report, "Úvod", "D4"), "2");
@@ -325,8 +323,7 @@ TEST_F(ReportTest, BorderVersionsChooseTheirDataAndCompanyLayouts) {
         params.year = c.year;
         params.quarter = c.quarter;
         params.company = company;
-        const auto report =
-            BuildReport(db.store, progress, DataFolder{dir.Folder()}, params, today);
+        const auto report = BuildReport(db.store, progress, DataFolder{dir.Folder()}, params);
         ASSERT_TRUE(report) << c.version;
         EXPECT_EQ(ChangedCells(tpl, *report),
                   std::vector<std::string>{std::string("1-1!") + c.paperCell})
@@ -409,38 +406,18 @@ TEST_F(ReportTest, IntroThatIsNoWorksheetIsNoTemplate) {
     EXPECT_TRUE(Reports().empty());
 }
 
-TEST_F(ReportTest, SequenceNumbersCountFilesWithAnyExtension) {
+TEST_F(ReportTest, StatementsAreNamedByPeriodAndKindAndNeverOverwritten) {
     Template(2026, 1);
     fs::create_directories(folder + "Vykazy");
-    const std::string base = folder + "Vykazy/ctvrtletni_vykaz_o_produkci_obalu0307";
-    test::WriteFile(base + "01.XLS", "");
-    test::WriteFile(base + "02", "");
-    test::WriteFile(base + "03.xlsx.bak", "");
-    test::WriteFile(base + "040.xlsx", ""); // another name
-    test::WriteFile(folder + "Vykazy/ctvrtletni_vykaz_o_produkci_obalu030804.xlsx", "");
-    const auto report = Build(2026, 1);
-    ASSERT_TRUE(report);
-    EXPECT_EQ(*report, base + "04.xlsx");
-    EXPECT_EQ(*Build(2026, 1), base + "05.xlsx");
-}
-
-TEST_F(ReportTest, AllNinetyNineNamesTakenStopsWithoutTouchingAnyFile) {
-    Template(2026, 1);
-    fs::create_directories(folder + "Vykazy");
-    for (int n = 1; n <= 99; ++n)
-        test::WriteFile(folder + Format("Vykazy/ctvrtletni_vykaz_o_produkci_obalu0307%02i.xlsx", n),
-                        "mine");
-    EXPECT_FALSE(Build(2026, 1));
-    ASSERT_EQ(db.messages.shown.size(), 1u);
-    EXPECT_EQ(db.messages.shown[0].text,
-              "Ve složce \"" + folder +
-                  "Vykazy\" je již dnešních výkazů 99 a další nelze pojmenovat.\nPřesuňte nebo "
-                  "smažte některý z nich a sestavte výkaz znovu.");
-    EXPECT_EQ(db.messages.shown[0].icon, MsgIcon::Error);
-    EXPECT_EQ(Reports().size(), 99u);
-    EXPECT_EQ(test::ReadFile(folder + "Vykazy/ctvrtletni_vykaz_o_produkci_obalu030799.xlsx"),
-              "mine");
-    EXPECT_TRUE(progress.statuses.empty());
+    const std::string base = folder + "Vykazy/vykaz_2026_1_";
+    test::WriteFile(base + "radny.xlsx", "mine");
+    // A breakdown left without its statement still takes the name.
+    test::WriteFile(base + "radny_2_rozpis.xlsx", "mine");
+    EXPECT_EQ(Build(2026, 1), base + "radny_3.xlsx");
+    EXPECT_EQ(Build(2026, 1), base + "radny_4.xlsx");
+    EXPECT_EQ(Build(2026, 1, true), base + "opravny.xlsx");
+    EXPECT_EQ(test::ReadFile(base + "radny.xlsx"), "mine");
+    EXPECT_EQ(test::ReadFile(base + "radny_2_rozpis.xlsx"), "mine");
 }
 
 TEST_F(ReportTest, ReportFolderThatCannotBeMadeStopsAtTheCopy) {
@@ -449,8 +426,7 @@ TEST_F(ReportTest, ReportFolderThatCannotBeMadeStopsAtTheCopy) {
     EXPECT_FALSE(Build(2026, 1));
     ASSERT_EQ(db.messages.shown.size(), 1u);
     EXPECT_EQ(db.messages.shown[0].text,
-              "Nemohu vytvořit soubor \"" + folder +
-                  "Vykazy/ctvrtletni_vykaz_o_produkci_obalu030701.xlsx\"!");
+              "Nemohu vytvořit soubor \"" + folder + "Vykazy/vykaz_2026_1_radny.xlsx\"!");
     EXPECT_EQ(db.messages.shown[0].icon, MsgIcon::Error);
 }
 

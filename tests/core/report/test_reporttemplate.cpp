@@ -6,6 +6,7 @@
 #include "core/report/reporttemplate.h"
 #include "core/setup/datafoldersetup.h"
 #include "core/workbook/workbook.h"
+#include "libreoffice.h"
 #include "rows.h"
 #include "testdatabase.h"
 #include "workbookfiles.h"
@@ -120,8 +121,10 @@ protected:
 
 TEST_F(CliReport, InitWritesTemplatesAndReportPrintsTheWorkbookPath) {
     ASSERT_EQ(Run("init"), 0);
-    const int year = OleDate::Today().Year();
-    ASSERT_TRUE(fs::exists(QuarterTemplatePath(dir + "/", year, 4)));
+    ASSERT_TRUE(fs::exists(QuarterTemplatePath(dir + "/", OleDate::Today().Year(), 4)));
+    // Quarters before 2021 keep the form with the sheets 1-1 ... 4-1.
+    const int year = 2020;
+    ASSERT_EQ(Run("make-template --year 2020 --quarter 4"), 0) << Err();
     test::WriteFile(dir + "/tarvo.ini", "[Spolecnost]\nNazev=Kolmara s.r.o.\nICO=123\n");
     ASSERT_EQ(Run(Format("report --year %d --quarter 4 --corrective", year)), 0) << Err();
     std::string path = Out();
@@ -137,10 +140,13 @@ TEST_F(CliReport, InitWritesTemplatesAndReportPrintsTheWorkbookPath) {
     EXPECT_EQ(Err(), "Rok musí být celé číslo od 2000 do 2099.\n");
     EXPECT_EQ(Run("report --year 2026 --quarter 5"), 2);
     EXPECT_EQ(Err(), "Čtvrtletí musí být celé číslo od 1 do 4.\n");
-    EXPECT_EQ(Run("report --year 2031 --quarter 1"), 1);
-    EXPECT_NE(Err().find("Nemohu najít soubor s předlohou výkazu \"" + dir + "/vykaz2031.tpl_1\""),
+    EXPECT_EQ(Run("report --year 2019 --quarter 1"), 1);
+    EXPECT_NE(Err().find("Nemohu najít soubor s předlohou výkazu \"" + dir + "/vykaz2019.tpl_1\""),
               std::string::npos)
         << Err();
+    EXPECT_EQ(Run("report --year 2031 --quarter 1"), 2);
+    EXPECT_EQ(Err(), "Od roku 2021 se výkaz vyplňuje do formuláře, který poslal EKO-KOM: zadejte "
+                     "jej (--form SOUBOR.xlsx).\n");
 }
 
 TEST_F(CliReport, MakeTemplateWritesTheFileItIsToldAndNeverOverwrites) {
@@ -157,8 +163,6 @@ TEST_F(CliReport, MakeTemplateWritesTheFileItIsToldAndNeverOverwrites) {
 
 // The written workbook read by another spreadsheet program.
 TEST(ReportInOtherPrograms, LibreOfficeReadsTheFilledCells) {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "soffice is not installed";
     test::TestDatabase db;
     const std::string folder = db.folder.Folder();
     MakeReportTemplate(QuarterTemplatePath(folder, 2026, 1), 2026, 1);
@@ -170,16 +174,13 @@ TEST(ReportInOtherPrograms, LibreOfficeReadsTheFilledCells) {
     ReportParams params;
     params.year = 2026;
     params.quarter = 1;
-    const auto report =
-        BuildReport(db.store, progress, DataFolder{folder}, params, OleDate::Today());
+    const auto report = BuildReport(db.store, progress, DataFolder{folder}, params);
     ASSERT_TRUE(report);
     // Sheet 1-1 as CSV, with the formulas computed by LibreOffice.
-    const std::string command =
-        Format("cd '%s' && HOME='%s' soffice --headless --convert-to 'csv:Text - txt - csv "
-               "(StarCalc):44,34,76,1,,0,false,true,false,false,false,2' --outdir '%s' '%s' "
-               ">/dev/null 2>&1",
-               folder.c_str(), folder.c_str(), folder.c_str(), report->c_str());
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    if (!test::ConvertWithLibreOffice({*report}, folder,
+                                      "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,"
+                                      "true,false,false,false,2"))
+        GTEST_SKIP() << "soffice is not installed";
     const std::string csv = test::ReadFile(folder + fs::path(*report).stem().string() + "-1-1.csv");
     // G25 holds 2 x 1234.5 kg = 2.469 t; its row total O25 and the column total G36 agree.
     EXPECT_NE(csv.find("\n20,papír,,,,,2.469,,,,,,,,2.469\n"), std::string::npos) << csv;
