@@ -17,6 +17,14 @@ namespace tarvo {
 
 namespace {
 
+// SQLite counts its memory under a global mutex at every allocation, and
+// nothing here reads the count: a long import allocates at every row. Set
+// before the library starts, so once, before the first connection.
+void ConfigureSqlite() {
+    static const int configured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    static_cast<void>(configured);
+}
+
 void Exec(sqlite3* db, const char* sql) {
     char* error = nullptr;
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &error);
@@ -143,6 +151,7 @@ bool CDataStore::OpenDatabase() {
         // invitation to start empty.
         if (!std::filesystem::is_regular_file(m_path, ec))
             throw ComError(ComError::Fail, "Soubor neexistuje.");
+        ConfigureSqlite();
         int rc = sqlite3_open_v2(m_path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
         if (rc != SQLITE_OK)
             throw SqliteError(rc, db ? sqlite3_errmsg(db) : "sqlite3_open_v2");
@@ -332,6 +341,7 @@ void CDataStore::CreateEmptyDatabase(const std::string& path) {
     if (std::filesystem::exists(path, ec))
         throw ComError(ComError::Fail, Format("Soubor '%s' již existuje.", path.c_str()));
     sqlite3* db = nullptr;
+    ConfigureSqlite();
     int rc =
         sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     try {

@@ -152,16 +152,29 @@ ImportWriter::ImportWriter(CDataStore& store, ImportSource source, ImportCounter
 ImportWriter::~ImportWriter() {
     // Leaving by an exception: the document in progress is dropped whole,
     // every finished unit is kept.
-    m_document.reset();
     m_pendingProducts = 0;
     m_pendingWithKind = false;
     try {
+        DropDocument();
         Flush();
     } catch (const ComError&) {
-        // The batch rolls back with its guard; the error that brought us here
-        // is the one the user sees.
+        // The batch rolls back with its guard, the document's lines with it;
+        // the error that brought us here is the one the user sees.
         m_batch.reset();
     }
+}
+
+void ImportWriter::OpenDocument() {
+    m_store.Cached("SAVEPOINT import_document").Run();
+    m_documentOpen = true;
+}
+
+void ImportWriter::DropDocument() {
+    if (!m_documentOpen)
+        return;
+    m_documentOpen = false;
+    m_store.Cached("ROLLBACK TO import_document").Run();
+    m_store.Cached("RELEASE import_document").Run();
 }
 
 void ImportWriter::OpenBatch() {
@@ -198,13 +211,17 @@ void SourceKey::SetOn(ProductRecord& product) const {
 }
 
 std::optional<ImportWriter::FoundProduct> ImportWriter::FindProduct(const SourceKey& scrid) {
+    if (const auto known = m_products.find(scrid); known != m_products.end())
+        return known->second;
     Statement& find = m_store.Cached(
         "SELECT prod_id, deleted FROM Product WHERE prod_source = ? AND prod_scrid = ?");
     find.BindInt(1, m_productSource);
     scrid.Bind(find, 2);
     if (!find.Step())
         return std::nullopt;
-    return FoundProduct{find.Int(0), find.Int(1) != 0};
+    const FoundProduct found{find.Int(0), find.Int(1) != 0};
+    m_products.emplace(scrid, found);
+    return found;
 }
 
 std::optional<int64_t> ImportWriter::FindDocument(const std::string& number) {
@@ -269,6 +286,7 @@ int64_t ImportWriter::WriteProduct(std::optional<int64_t> id, const ImportedProd
             .BindText(3, product.unit)
             .BindInt(4, *id)
             .Run();
+        m_products.insert_or_assign(product.scrid, FoundProduct{*id, false});
         return *id;
     }
     ProductRecord record;
@@ -277,7 +295,9 @@ int64_t ImportWriter::WriteProduct(std::optional<int64_t> id, const ImportedProd
     record.unit = product.unit;
     record.source = m_productSource;
     product.scrid.SetOn(record);
-    return m_productWriter.Insert(record);
+    const int64_t added = m_productWriter.Insert(record);
+    m_products.insert_or_assign(product.scrid, FoundProduct{added, false});
+    return added;
 }
 
 bool ImportWriter::ImportProduct(const ImportedProduct& product, ExistingRecords& existing,
@@ -308,7 +328,7 @@ bool ImportWriter::BeginDocument(const ImportedDocument& document, ExistingRecor
         return false;
     }
     OpenBatch();
-    m_document = std::make_unique<Transaction>(m_store);
+    OpenDocument();
     if (found) {
         m_moveId = *found;
         m_store.Cached("DELETE FROM Move_Cover WHERE move_id = ?").BindInt(1, m_moveId).Run();
@@ -336,7 +356,7 @@ bool ImportWriter::BeginDocument(const ImportedDocument& document, ExistingRecor
 
 void ImportWriter::AddLine(const SourceKey& prodScrid, Quantity quantity,
                            const std::function<ImportedProduct()>& product) {
-    if (!m_document)
+    if (!m_documentOpen)
         return;
     int64_t prodId = 0;
     // A product found is used even when deleted by hand: the line is real.
@@ -353,10 +373,10 @@ void ImportWriter::AddLine(const SourceKey& prodScrid, Quantity quantity,
 }
 
 void ImportWriter::FinishDocument() {
-    if (!m_document)
+    if (!m_documentOpen)
         return;
-    m_document->Commit();
-    m_document.reset();
+    m_store.Cached("RELEASE import_document").Run();
+    m_documentOpen = false;
     ++m_counters.documents;
     m_counters.products += m_pendingProducts;
     m_pendingProducts = 0;

@@ -162,9 +162,17 @@ public:
     void Bind(Statement& statement, int index) const;
     // Stores the key as the product's source id.
     void SetOn(ProductRecord& product) const;
+    bool operator==(const SourceKey&) const = default;
 
 private:
+    friend struct SourceKeyHash;
     std::variant<int64_t, std::string> m_value;
+};
+
+struct SourceKeyHash {
+    size_t operator()(const SourceKey& key) const {
+        return std::hash<std::variant<int64_t, std::string>>()(key.m_value);
+    }
 };
 
 // The texts of a product the import writes.
@@ -239,6 +247,10 @@ private:
     int64_t WriteProduct(std::optional<int64_t> id, const ImportedProduct& product);
     void OpenBatch();
     void UnitDone();
+    // The open document's savepoint: prepared once, since a large import
+    // opens one for every document.
+    void OpenDocument();
+    void DropDocument();
 
     CDataStore& m_store;
     int m_source;
@@ -252,7 +264,7 @@ private:
     std::unique_ptr<Transaction> m_batch;
     std::chrono::steady_clock::time_point m_batchStart;
     // The open document.
-    std::unique_ptr<Transaction> m_document;
+    bool m_documentOpen = false;
     int64_t m_moveId = 0;
     OleDate m_moveDate;
     long m_pendingProducts = 0;
@@ -265,6 +277,10 @@ private:
         int type;
     };
     std::optional<std::unordered_map<std::string, std::vector<FoldedDocument>>> m_foldedNumbers;
+    // The products found or written so far by their key: nothing else writes
+    // products while the import runs, and nearly every line names one met
+    // before.
+    std::unordered_map<SourceKey, FoundProduct, SourceKeyHash> m_products;
     // Packaging definitions do not change during an import: read once.
     std::unique_ptr<CoverDerivation> m_covers;
 };

@@ -96,14 +96,27 @@ public:
 
         const long count = lines.RecordCount();
         progress.BeginPhase("Importuji skladové pohyby", count);
-        std::string lastKey, lastKind;
+        const int keyColumn = lines.ColumnOf("CDokladu");
+        const int kindColumn = lines.ColumnOf("TypDokladu");
+        std::string lastField, lastKindField, lastKey, lastKind;
         bool writing = false;
         bool first = true;
         long row = 0;
         for (lines.MoveFirst(); !lines.IsEOF(); lines.MoveNext()) {
-            const std::string key = ToUpperText(Trim(lines.Field("CDokladu")));
-            const std::string kind = ToUpperText(Trim(lines.Field("TypDokladu")));
-            const bool starts = first || key != lastKey || kind != lastKind;
+            // The lines of a document mostly spell its key alike: only a key
+            // spelled otherwise is compared without regard to case.
+            const std::string& field = lines.Field(keyColumn);
+            const std::string& kindField = lines.Field(kindColumn);
+            bool starts = false;
+            if (first || field != lastField || kindField != lastKindField) {
+                lastField = field;
+                lastKindField = kindField;
+                std::string key = ToUpperText(Trim(field));
+                std::string kind = ToUpperText(Trim(kindField));
+                starts = first || key != lastKey || kind != lastKind;
+                lastKey = std::move(key);
+                lastKind = std::move(kind);
+            }
             // A document is complete when the next one starts: stored before
             // the cancel check, so a cancel drops only a document half read.
             if (starts)
@@ -111,9 +124,7 @@ public:
             progress.Row(++row);
             if (starts) {
                 first = false;
-                lastKey = key;
-                lastKind = kind;
-                writing = BeginDocument(key, kind, stockDocs, invoices);
+                writing = BeginDocument(lastKey, lastKind, stockDocs, invoices);
             }
             if (!writing)
                 continue;

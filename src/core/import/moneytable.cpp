@@ -180,7 +180,10 @@ const MoneyTable::Row& MoneyTable::Current() const {
 }
 
 const std::string& MoneyTable::Field(std::string_view name) const {
-    const int column = Column(name);
+    return Field(Column(name));
+}
+
+const std::string& MoneyTable::Field(int column) const {
     return Current().fields[static_cast<size_t>(column)];
 }
 

@@ -47,6 +47,9 @@ public:
     // with an optional hh:mm:ss, empty is an invalid date. Flag: 0 or 1,
     // empty is 0.
     const std::string& Field(std::string_view name) const;
+    // The same by the column's place, for a loop over many rows.
+    int ColumnOf(std::string_view name) const { return Column(name); }
+    const std::string& Field(int column) const;
     Quantity Number(std::string_view name) const;
     int64_t Whole(std::string_view name) const;
     OleDate Date(std::string_view name) const;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <fstream>
 #include <unicode/ucnv.h>
+#include <unordered_set>
 
 namespace tarvo {
 
@@ -45,31 +46,67 @@ bool IsUtf8Name(const std::string& encoding) {
     return name.empty() || name == "UTF-8" || name == "UTF8";
 }
 
-// The bytes in encoding as UTF-8, through ICU.
-std::string ToUtf8(const std::string& path, const std::string& bytes, const std::string& encoding) {
-    UErrorCode status = U_ZERO_ERROR;
-    UConverter* probe = ucnv_open(encoding.c_str(), &status);
-    if (U_FAILURE(status))
-        throw ImportError(Format("Soubor \"%s\" je v kódování \"%s\", které Tarvo nezná.",
-                                 path.c_str(), encoding.c_str()));
-    ucnv_close(probe);
-    // Measured first: a buffer of the exact size keeps a large export from
-    // costing three times its size while it is converted.
-    status = U_ZERO_ERROR;
-    const int32_t length = ucnv_convert("UTF-8", encoding.c_str(), nullptr, 0, bytes.data(),
-                                        static_cast<int32_t>(bytes.size()), &status);
-    if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status))
-        throw ImportError(Format("Soubor \"%s\" nelze převést z kódování \"%s\".", path.c_str(),
-                                 encoding.c_str()));
-    std::string text(static_cast<size_t>(length), '\0');
-    status = U_ZERO_ERROR;
-    ucnv_convert("UTF-8", encoding.c_str(), text.data(), length, bytes.data(),
-                 static_cast<int32_t>(bytes.size()), &status);
-    if (U_FAILURE(status) && status != U_STRING_NOT_TERMINATED_WARNING)
-        throw ImportError(Format("Soubor \"%s\" nelze převést z kódování \"%s\".", path.c_str(),
-                                 encoding.c_str()));
-    return text;
-}
+// Converts bytes in an encoding to UTF-8 as they come, block by block: the
+// bytes of a large export and its text are never held both whole, and every
+// byte is converted once.
+class Utf8Decoder {
+public:
+    Utf8Decoder(const std::string& path, const std::string& encoding)
+        : m_path(path), m_encoding(encoding) {
+        UErrorCode status = U_ZERO_ERROR;
+        m_from = ucnv_open(encoding.c_str(), &status);
+        if (U_FAILURE(status))
+            throw ImportError(Format("Soubor \"%s\" je v kódování \"%s\", které Tarvo nezná.",
+                                     path.c_str(), encoding.c_str()));
+        status = U_ZERO_ERROR;
+        m_to = ucnv_open("UTF-8", &status);
+        if (U_FAILURE(status))
+            Fail();
+    }
+    ~Utf8Decoder() {
+        ucnv_close(m_from);
+        ucnv_close(m_to);
+    }
+    Utf8Decoder(const Utf8Decoder&) = delete;
+    Utf8Decoder& operator=(const Utf8Decoder&) = delete;
+
+    // Appends the text of the next bytes to out; last: no bytes follow.
+    void Decode(std::string_view bytes, bool last, std::string& out) {
+        const char* source = bytes.data();
+        for (;;) {
+            const size_t used = out.size();
+            out.resize(used + 2 * bytes.size() + 64);
+            char* target = out.data() + used;
+            UErrorCode status = U_ZERO_ERROR;
+            ucnv_convertEx(m_to, m_from, &target, out.data() + out.size(), &source,
+                           bytes.data() + bytes.size(), m_pivot, &m_pivotSource, &m_pivotTarget,
+                           m_pivot + PivotSize, m_reset, last, &status);
+            m_reset = false;
+            out.resize(static_cast<size_t>(target - out.data()));
+            if (status == U_BUFFER_OVERFLOW_ERROR)
+                continue;
+            if (U_FAILURE(status))
+                Fail();
+            return;
+        }
+    }
+
+private:
+    [[noreturn]] void Fail() const {
+        throw ImportError(Format("Soubor \"%s\" nelze převést z kódování \"%s\".", m_path.c_str(),
+                                 m_encoding.c_str()));
+    }
+
+    static constexpr int PivotSize = 4096;
+    const std::string& m_path;
+    std::string m_encoding;
+    UConverter* m_from = nullptr;
+    UConverter* m_to = nullptr;
+    UChar m_pivot[PivotSize];
+    UChar* m_pivotSource = m_pivot;
+    UChar* m_pivotTarget = m_pivot;
+    bool m_reset = true;
+};
 
 // The name of the element a parse error at offset stands in: the tag that
 // is cut short there, else the innermost element open before it (a wrong end
@@ -114,39 +151,75 @@ std::string ElementAt(std::string_view text, size_t offset) {
 // The file's bytes as UTF-8 text; a file that cannot be read gives its error
 // code.
 std::error_code ReadText(const std::string& path, std::string& text) {
-    std::string bytes;
-    {
-        std::ifstream in(path, std::ios::binary | std::ios::ate);
-        if (!in)
-            return std::error_code(errno ? errno : ENOENT, std::generic_category());
-        // One read of the whole file: an export runs to tens of megabytes.
-        const std::streamoff size = in.tellg();
-        if (size < 0)
-            return std::error_code(EIO, std::generic_category());
-        bytes.resize(static_cast<size_t>(size));
-        in.seekg(0);
-        if (!in.read(bytes.data(), size))
-            return std::error_code(EIO, std::generic_category());
-    }
-
-    if (bytes.size() > static_cast<size_t>(INT32_MAX))
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in)
+        return std::error_code(errno ? errno : ENOENT, std::generic_category());
+    const std::streamoff size = in.tellg();
+    if (size < 0)
+        return std::error_code(EIO, std::generic_category());
+    if (size > static_cast<std::streamoff>(INT32_MAX))
         throw ImportError(Format("Soubor \"%s\" je příliš velký.", path.c_str()));
+    in.seekg(0);
+
+    constexpr size_t BlockSize = 1 << 20;
+    std::string block(BlockSize, '\0');
+    size_t left = static_cast<size_t>(size);
+    // Reads the next block; false when the file ends early.
+    const auto next = [&]() -> bool {
+        const size_t length = std::min(left, BlockSize);
+        if (!in.read(block.data(), static_cast<std::streamsize>(length)))
+            return false;
+        left -= length;
+        block.resize(length);
+        return true;
+    };
+    if (!next())
+        return std::error_code(EIO, std::generic_category());
+
     // A byte order mark says more than any declaration.
-    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
-        text = bytes.substr(3);
-    } else if (bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0) {
-        text = ToUtf8(path, bytes, bytes[0] == '\xFF' ? "UTF-16LE" : "UTF-16BE");
-        if (text.rfind("\xEF\xBB\xBF", 0) == 0)
-            text.erase(0, 3);
+    std::string_view head = block;
+    std::string encoding;
+    if (head.starts_with("\xEF\xBB\xBF")) {
+        head.remove_prefix(3);
+    } else if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) {
+        encoding = head[0] == '\xFF' ? "UTF-16LE" : "UTF-16BE";
+        head.remove_prefix(2);
     } else {
-        const std::string encoding = DeclaredXmlEncoding(bytes);
-        if (IsUtf8Name(encoding))
-            text = std::move(bytes);
-        else
-            text = ToUtf8(path, bytes, encoding);
+        encoding = DeclaredXmlEncoding(head);
+    }
+    text.clear();
+    if (IsUtf8Name(encoding)) {
+        text.reserve(static_cast<size_t>(size));
+        text.append(head);
+        while (left > 0) {
+            if (!next())
+                return std::error_code(EIO, std::generic_category());
+            text.append(block);
+        }
+        return {};
+    }
+    Utf8Decoder decoder(path, encoding);
+    // Czech text in a one-byte encoding grows by a little as UTF-8.
+    text.reserve(static_cast<size_t>(size) + static_cast<size_t>(size) / 8);
+    decoder.Decode(head, left == 0, text);
+    while (left > 0) {
+        if (!next())
+            return std::error_code(EIO, std::generic_category());
+        decoder.Decode(block, left == 0, text);
     }
     return {};
 }
+
+void CheckRoot(const MoneyXmlFile& file, pugi::xml_node root) {
+    if (std::string_view(root.name()) != "MoneyData")
+        throw ImportError(Format("Soubor \"%s\" není export Money S3: jeho kořenový element "
+                                 "na řádku %li není MoneyData.",
+                                 file.Path().c_str(), file.LineAt(root.offset_debug())));
+}
+
+// Leaf text goes into its element instead of a node of its own: half the
+// nodes for an export that is nearly all leaves.
+constexpr unsigned ParseOptions = pugi::parse_default | pugi::parse_embed_pcdata;
 
 } // namespace
 
@@ -172,6 +245,11 @@ std::string XmlText(pugi::xml_node node, const char* path) {
 
 std::error_code MoneyXmlFile::Open(const std::string& path) {
     m_path = path;
+    m_lists.clear();
+    m_items.clear();
+    m_piece.reset();
+    m_pieceStart = 0;
+    m_whole = false;
     if (const std::error_code error = ReadText(path, m_text))
         return error;
 
@@ -179,36 +257,176 @@ std::error_code MoneyXmlFile::Open(const std::string& path) {
     for (size_t at = m_text.find('\n'); at != std::string::npos; at = m_text.find('\n', at + 1))
         m_lineStarts.push_back(at + 1);
 
-    // Leaf text goes into its element instead of a node of its own: half the
-    // nodes for an export that is nearly all leaves.
-    const pugi::xml_parse_result result = m_document.load_buffer_inplace(
-        m_text.data(), m_text.size(), pugi::parse_default | pugi::parse_embed_pcdata,
-        pugi::encoding_utf8);
+    if (!FindItems()) {
+        ParseWhole();
+        return {};
+    }
+    CheckSkeleton();
+    for (size_t i = 0; i < m_items.size() && !m_whole; ++i) {
+        if (!ParseItem(m_items[i]))
+            ParseWhole();
+    }
+    if (!m_whole)
+        m_piece.reset();
+    return {};
+}
+
+bool MoneyXmlFile::FindItems() {
+    const std::string_view text = m_text;
+    std::unordered_set<std::string_view> listNames;
+    int depth = 0;
+    bool rootSeen = false;
+    size_t itemBegin = 0;
+    const auto skipTo = [&text](size_t from, std::string_view end) {
+        const size_t at = text.find(end, from);
+        return at == std::string_view::npos ? at : at + end.size();
+    };
+    size_t at = text.find('<');
+    while (at != std::string_view::npos) {
+        const std::string_view rest = text.substr(at);
+        size_t next = std::string_view::npos;
+        if (rest.starts_with("<!--")) {
+            next = skipTo(at + 4, "-->");
+        } else if (rest.starts_with("<![CDATA[")) {
+            next = skipTo(at + 9, "]]>");
+        } else if (rest.starts_with("<?")) {
+            next = skipTo(at + 2, "?>");
+        } else if (rest.starts_with("<!")) {
+            // A document type with declarations of its own is left to the
+            // parser of the whole file.
+            const size_t end = text.find_first_of("[>", at);
+            if (end == std::string_view::npos || text[end] == '[')
+                return false;
+            next = end + 1;
+        } else if (rest.starts_with("</")) {
+            next = skipTo(at + 2, ">");
+            if (next == std::string_view::npos || --depth < 0)
+                return false;
+            if (depth == 2)
+                m_items.push_back({itemBegin, next, m_lists.size() - 1});
+        } else {
+            // A start tag ends at the first '>' outside quotes.
+            size_t end = at + 1;
+            while (end < text.size() && text[end] != '>') {
+                if (text[end] == '"' || text[end] == '\'') {
+                    end = text.find(text[end], end + 1);
+                    if (end == std::string_view::npos)
+                        return false;
+                }
+                ++end;
+            }
+            if (end >= text.size())
+                return false;
+            next = end + 1;
+            const bool empty = text[end - 1] == '/';
+            if (depth == 0) {
+                // A second root is left to the parser of the whole file.
+                if (rootSeen)
+                    return false;
+                rootSeen = true;
+            } else if (depth == 1) {
+                const std::string_view name =
+                    text.substr(at + 1, text.find_first_of(" \t\r\n/>", at + 1) - at - 1);
+                m_lists.push_back({std::string(name), listNames.insert(name).second});
+            } else if (depth == 2) {
+                itemBegin = at;
+                if (empty)
+                    m_items.push_back({at, next, m_lists.size() - 1});
+            }
+            if (!empty)
+                ++depth;
+        }
+        if (next == std::string_view::npos)
+            return false;
+        at = text.find('<', next);
+    }
+    return rootSeen && depth == 0;
+}
+
+void MoneyXmlFile::CheckSkeleton() {
+    // The file without its items: the root, the lists and what stands
+    // between them. The items are checked one by one.
+    std::string skeleton;
+    size_t from = 0;
+    for (const Item& item : m_items) {
+        skeleton.append(m_text, from, item.begin - from);
+        from = item.end;
+    }
+    skeleton.append(m_text, from);
+    pugi::xml_document document;
+    if (!document.load_buffer_inplace(skeleton.data(), skeleton.size(), ParseOptions,
+                                      pugi::encoding_utf8)) {
+        ParseWhole();
+        return;
+    }
+    // Nothing stands before the first item, so the root's place in the
+    // skeleton is its place in the file.
+    CheckRoot(*this, document.document_element());
+}
+
+bool MoneyXmlFile::ParseItem(const Item& item) {
+    m_pieceStart = item.begin;
+    return m_piece.load_buffer(m_text.data() + item.begin, item.end - item.begin, ParseOptions,
+                               pugi::encoding_utf8);
+}
+
+void MoneyXmlFile::ParseWhole() {
+    m_whole = true;
+    m_pieceStart = 0;
+    const pugi::xml_parse_result result = m_piece.load_buffer_inplace(
+        m_text.data(), m_text.size(), ParseOptions, pugi::encoding_utf8);
     if (!result) {
         // The parser has written into the text: the element is looked for in
         // the file as it stands, read again (a failure costs the time once).
         std::string pristine;
-        const std::string element = ReadText(path, pristine)
+        const std::string element = ReadText(m_path, pristine)
                                         ? std::string()
                                         : ElementAt(pristine, static_cast<size_t>(result.offset));
         if (element.empty())
             throw ImportError(Format("Soubor \"%s\" není platný soubor XML: %s na řádku %li.",
-                                     path.c_str(), ParseProblem(result.status),
+                                     m_path.c_str(), ParseProblem(result.status),
                                      LineAt(result.offset)));
         throw ImportError(Format("Soubor \"%s\" není platný soubor XML: %s v elementu %s na "
                                  "řádku %li.",
-                                 path.c_str(), ParseProblem(result.status), element.c_str(),
+                                 m_path.c_str(), ParseProblem(result.status), element.c_str(),
                                  LineAt(result.offset)));
     }
-    if (std::string_view(Root().name()) != "MoneyData")
-        throw ImportError(Format("Soubor \"%s\" není export Money S3: jeho kořenový element "
-                                 "na řádku %li není MoneyData.",
-                                 path.c_str(), LineOf(Root())));
-    return {};
+    CheckRoot(*this, m_piece.document_element());
+}
+
+void MoneyXmlFile::ForEachItem(const ListFilter& wanted, const ItemVisitor& visit) {
+    if (m_whole) {
+        std::unordered_set<std::string_view> names;
+        for (pugi::xml_node list : m_piece.document_element().children()) {
+            if (list.type() != pugi::node_element)
+                continue;
+            const List facts{list.name(), names.insert(list.name()).second};
+            if (!wanted(facts))
+                continue;
+            for (pugi::xml_node item : list.children()) {
+                if (item.type() == pugi::node_element)
+                    visit(facts, item);
+            }
+        }
+        return;
+    }
+    std::vector<bool> chosen;
+    chosen.reserve(m_lists.size());
+    for (const List& list : m_lists)
+        chosen.push_back(wanted(list));
+    for (const Item& item : m_items) {
+        if (!chosen[item.list])
+            continue;
+        // Checked when the file was opened: the item parses.
+        ParseItem(item);
+        visit(m_lists[item.list], m_piece.document_element());
+    }
+    m_piece.reset();
 }
 
 long MoneyXmlFile::LineOf(pugi::xml_node node) const {
-    return LineAt(node.offset_debug());
+    const std::ptrdiff_t offset = node.offset_debug();
+    return offset < 0 ? 0 : LineAt(static_cast<std::ptrdiff_t>(m_pieceStart) + offset);
 }
 
 long MoneyXmlFile::LineAt(std::ptrdiff_t offset) const {

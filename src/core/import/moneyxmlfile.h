@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
@@ -9,37 +10,68 @@
 
 namespace tarvo {
 
-// A Money S3 data exchange file ("XML přenos dat", a MoneyData document),
-// read whole. Money writes its exports in Windows-1250: the declared encoding
-// is decoded to UTF-8 before the parser sees the text, since the parser knows
-// only the Unicode encodings. Elements are reached by name; each knows the
-// line it starts on, for the messages about it.
+// A Money S3 data exchange file ("XML přenos dat", a MoneyData document).
+// Money writes its exports in Windows-1250: the declared encoding is decoded
+// to UTF-8 as the file is read, since the parser knows only the Unicode
+// encodings. The text is kept, but never the tree of the whole file: an
+// export of tens of megabytes would take several times its size as a tree.
+// The file is a list of lists (SeznamKmKarta, SeznamVydejka, ...) of items
+// (cards, documents), and each item is parsed on its own when it is visited.
+// Each node knows the line it starts on, for the messages about it.
 class MoneyXmlFile {
 public:
     MoneyXmlFile() = default;
     MoneyXmlFile(const MoneyXmlFile&) = delete;
     MoneyXmlFile& operator=(const MoneyXmlFile&) = delete;
 
-    // Reads the file. A file that cannot be read gives its error code; one
-    // in an unknown encoding, malformed, or without the MoneyData root throws
-    // ImportError with a message naming the file and the line.
+    // Reads the file and checks all of it, so that nothing is imported from a
+    // file that is not whole. A file that cannot be read gives its error
+    // code; one in an unknown encoding, malformed, or without the MoneyData
+    // root throws ImportError with a message naming the file and the line.
     std::error_code Open(const std::string& path);
 
-    // The MoneyData element.
-    pugi::xml_node Root() const { return m_document.document_element(); }
+    // An element under MoneyData; first: the first list of that name.
+    struct List {
+        std::string name;
+        bool first = false;
+    };
+    using ListFilter = std::function<bool(const List&)>;
+    using ItemVisitor = std::function<void(const List&, pugi::xml_node item)>;
+    // Visits every element of the lists that wanted accepts, in the order of
+    // the file. The item and its nodes are valid during the visit only.
+    void ForEachItem(const ListFilter& wanted, const ItemVisitor& visit);
+
     const std::string& Path() const { return m_path; }
-    // The line (from 1) on which the node starts.
+    // The line (from 1) on which a node of the item being visited starts.
     long LineOf(pugi::xml_node node) const;
     long LineAt(std::ptrdiff_t offset) const;
 
 private:
+    // Where an item stands in the text, and its list.
+    struct Item {
+        size_t begin;
+        size_t end;
+        size_t list;
+    };
+    bool FindItems();
+    void CheckSkeleton();
+    bool ParseItem(const Item& item);
+    // Parses the whole text as one tree: for the message about a malformed
+    // file (with the element and the line), and for a file whose items could
+    // not be told apart here.
+    void ParseWhole();
+
     std::string m_path;
-    // The UTF-8 text; the document is parsed in place and points into it.
+    // The UTF-8 text.
     std::string m_text;
-    // Where each line after the first starts, found before parsing in place
-    // overwrites some of the line ends.
+    // Where each line after the first starts.
     std::vector<size_t> m_lineStarts;
-    pugi::xml_document m_document;
+    std::vector<List> m_lists;
+    std::vector<Item> m_items;
+    // The item being visited (or the whole file) and where it starts.
+    pugi::xml_document m_piece;
+    size_t m_pieceStart = 0;
+    bool m_whole = false;
 };
 
 // The encoding named by the XML declaration at the start of text ("" when

@@ -137,9 +137,21 @@ long TakeOverTableProducts(CDataStore& store, const std::vector<CardFacts>& card
     return taken;
 }
 
+// What the import learns from the whole file before it writes anything.
+struct XmlSurvey {
+    // The cards the import will write, each as it is first met: those
+    // listed (with products), then those the lines name (with documents).
+    std::vector<CardFacts> cards;
+    long listedCards = 0;
+    long lineCount = 0;
+    // The delivery notes an invoice of this import takes the goods of, by
+    // their place among the documents of the import.
+    std::unordered_set<long> invoicedNotes;
+};
+
 class MoneyXmlImport {
 public:
-    MoneyXmlImport(const MoneyXmlFile& file, ImportWriter& writer, ExistingRecords& existing,
+    MoneyXmlImport(MoneyXmlFile& file, ImportWriter& writer, ExistingRecords& existing,
                    ImportProgress& progress, const MoneyXmlImportParams& params,
                    ImportCounters& counters)
         : m_file(file), m_writer(writer), m_existing(existing), m_progress(progress),
@@ -147,38 +159,49 @@ public:
         SplitText(ToUpperText(params.money.nonExportCountries), ';', m_domestic);
     }
 
-    // The cards the import will write: those listed (with products) and
-    // those the lines name (with documents).
-    std::vector<CardFacts> Cards(bool products, bool documents) const {
-        std::vector<CardFacts> facts;
+    // One pass over the file for what the phases need to know beforehand.
+    void Survey(bool products, bool documents) {
+        // A card is taken over by what its first mention says: later ones
+        // are not kept.
+        std::unordered_set<std::string> keys;
+        const auto addCard = [&](CardFacts facts) {
+            if (!facts.key.empty() && keys.insert(facts.key).second)
+                m_survey.cards.push_back(std::move(facts));
+        };
         if (products) {
-            for (pugi::xml_node card : ListedCards())
-                facts.push_back(
-                    {XmlText(card, "Zkrat"), XmlText(card, "Popis"), XmlText(card, "Katalog")});
+            ForEachListedCard([&](const MoneyXmlFile::List&, pugi::xml_node card) {
+                ++m_survey.listedCards;
+                addCard({XmlText(card, "Zkrat"), XmlText(card, "Popis"), XmlText(card, "Katalog")});
+            });
         }
-        if (documents) {
-            long lineCount = 0;
-            for (const XmlDocument& document : CollectDocuments(lineCount)) {
-                for (pugi::xml_node line : document.lines) {
-                    const pugi::xml_node stock = StockLine(line);
-                    const pugi::xml_node card = stock.child("KmKarta");
-                    facts.push_back(
-                        {XmlText(card, "Zkrat"), LineName(stock, card), XmlText(card, "Katalog")});
-                }
+        if (!documents)
+            return;
+        NoteLinks links;
+        long ordinal = 0;
+        ForEachDocument([&](const XmlDocument& document) {
+            for (pugi::xml_node line : document.lines) {
+                const pugi::xml_node stock = StockLine(line);
+                const pugi::xml_node card = stock.child("KmKarta");
+                addCard({XmlText(card, "Zkrat"), LineName(stock, card), XmlText(card, "Katalog")});
             }
-        }
-        return facts;
+            m_survey.lineCount += static_cast<long>(document.lines.size());
+            if (TakesFromNotes())
+                links.Add(document, ordinal);
+            ++ordinal;
+        });
+        m_survey.invoicedNotes = links.InvoicedNotes();
     }
 
+    const std::vector<CardFacts>& Cards() const { return m_survey.cards; }
+
     void ImportProducts() {
-        const std::vector<pugi::xml_node> cards = ListedCards();
-        if (cards.empty())
+        if (m_survey.listedCards == 0)
             return;
-        m_progress.BeginPhase("Importuji kmenové karty", static_cast<long>(cards.size()));
+        m_progress.BeginPhase("Importuji kmenové karty", m_survey.listedCards);
         // A card held in several stores comes once for each of them.
         std::unordered_set<std::string> done;
         long row = 0;
-        for (pugi::xml_node card : cards) {
+        ForEachListedCard([&](const MoneyXmlFile::List&, pugi::xml_node card) {
             m_progress.Row(++row);
             const std::string key = XmlText(card, "Zkrat");
             if (key.empty())
@@ -186,7 +209,7 @@ public:
                                          "zkratku (element Zkrat).",
                                          m_file.LineOf(card), m_file.Path().c_str()));
             if (!done.insert(key).second)
-                continue;
+                return;
             const ImportedProduct product{SourceKey(key), XmlText(card, "Popis"),
                                           XmlText(card, "Katalog"), XmlText(card, "MJ")};
             m_writer.ImportProduct(product, m_existing, [&product] {
@@ -194,25 +217,20 @@ public:
                               "si jej aktualizovat?",
                               product.name.c_str(), product.katalog.c_str());
             });
-        }
+        });
     }
 
     void ImportDocuments() {
-        const bool stock = m_params.sources != MoneyXmlSources::Invoices;
-        const bool invoices = m_params.sources != MoneyXmlSources::Stock;
-        if (stock && invoices)
+        if (TakesFromNotes())
             m_counters.invoicedNotes = 0;
-
-        long lineCount = 0;
-        const std::vector<XmlDocument> documents = CollectDocuments(lineCount);
-        if (stock && invoices)
-            FindInvoicedNotes(documents);
-        if (lineCount == 0)
+        if (m_survey.lineCount == 0)
             return;
 
-        m_progress.BeginPhase("Importuji skladové pohyby", lineCount);
+        m_progress.BeginPhase("Importuji skladové pohyby", m_survey.lineCount);
         long row = 0;
-        for (const XmlDocument& document : documents) {
+        long ordinal = 0;
+        ForEachDocument([&](const XmlDocument& document) {
+            const bool invoiced = m_survey.invoicedNotes.count(ordinal++) > 0;
             bool writing = false;
             for (size_t i = 0; i < document.lines.size(); ++i) {
                 // A document is complete when the next one starts: stored
@@ -222,43 +240,124 @@ public:
                     m_writer.FinishDocument();
                 m_progress.Row(++row);
                 if (i == 0)
-                    writing = BeginDocument(document);
+                    writing = BeginDocument(document, invoiced);
                 if (writing)
                     AddLine(document.lines[i]);
             }
-        }
+        });
         m_writer.FinishDocument();
     }
 
 private:
-    std::vector<pugi::xml_node> ListedCards() const {
-        std::vector<pugi::xml_node> cards;
-        const pugi::xml_node root = m_file.Root();
-        for (pugi::xml_node card : root.child("SeznamKmKarta").children("KmKarta"))
-            cards.push_back(card);
-        for (pugi::xml_node stock : root.child("SeznamZasoba").children("Zasoba")) {
-            if (pugi::xml_node card = stock.child("KmKarta"))
-                cards.push_back(card);
+    // The links between invoices and delivery notes: a note is left out when
+    // an invoice of this import takes its goods, because the invoice names
+    // the note among its links or the note names the invoice. An invoice that
+    // is cancelled or has no stock lines takes nothing, and its note is
+    // imported.
+    class NoteLinks {
+    public:
+        void Add(const XmlDocument& document, long ordinal) {
+            if (document.kind->type == TypeInvoice) {
+                if (document.lines.empty() || Cancelled(document.node))
+                    return;
+                m_takingInvoices.insert(FoldCase(Number(document)));
+                ForEachLink(document.node, [&](pugi::xml_node link) {
+                    const std::string kind = ToUpperText(XmlText(link, "Doklad/Druh"));
+                    if (std::find(std::begin(OtherLinkedKinds), std::end(OtherLinkedKinds), kind) ==
+                        std::end(OtherLinkedKinds))
+                        m_linkedNumbers.insert(FoldCase(XmlText(link, "Doklad/Cislo")));
+                });
+            } else if (document.kind->type == TypeDeliveryNote) {
+                Note note{ordinal, FoldCase(Number(document)), {}};
+                ForEachLink(document.node, [&](pugi::xml_node link) {
+                    if (ToUpperText(XmlText(link, "Doklad/Druh")) == "FV")
+                        note.invoices.push_back(FoldCase(XmlText(link, "Doklad/Cislo")));
+                });
+                m_notes.push_back(std::move(note));
+            }
         }
-        return cards;
+
+        std::unordered_set<long> InvoicedNotes() const {
+            std::unordered_set<long> invoiced;
+            for (const Note& note : m_notes) {
+                bool taken = m_linkedNumbers.count(note.number) > 0;
+                for (const std::string& invoice : note.invoices)
+                    taken = taken || m_takingInvoices.count(invoice) > 0;
+                if (taken)
+                    invoiced.insert(note.ordinal);
+            }
+            return invoiced;
+        }
+
+    private:
+        struct Note {
+            long ordinal;
+            std::string number;
+            std::vector<std::string> invoices;
+        };
+        std::unordered_set<std::string> m_takingInvoices;
+        std::unordered_set<std::string> m_linkedNumbers;
+        std::vector<Note> m_notes;
+    };
+
+    bool TakesFromNotes() const { return m_params.sources == MoneyXmlSources::Both; }
+
+    // The cards of the first card list, then those of the first list of
+    // stores, as the file has them.
+    void ForEachListedCard(const MoneyXmlFile::ItemVisitor& visit) {
+        m_file.ForEachItem(
+            [](const MoneyXmlFile::List& list) {
+                return list.first && list.name == "SeznamKmKarta";
+            },
+            [&](const MoneyXmlFile::List& list, pugi::xml_node card) {
+                if (std::string_view(card.name()) == "KmKarta")
+                    visit(list, card);
+            });
+        m_file.ForEachItem(
+            [](const MoneyXmlFile::List& list) {
+                return list.first && list.name == "SeznamZasoba";
+            },
+            [&](const MoneyXmlFile::List& list, pugi::xml_node stock) {
+                if (std::string_view(stock.name()) != "Zasoba")
+                    return;
+                if (pugi::xml_node card = stock.child("KmKarta"))
+                    visit(list, card);
+            });
+    }
+
+    // The kind of documents a list holds when its documents are imported.
+    const DocumentList* ChosenKind(const std::string& list) const {
+        const bool stock = m_params.sources != MoneyXmlSources::Invoices;
+        const bool invoices = m_params.sources != MoneyXmlSources::Stock;
+        for (const DocumentList& kind : StockLists) {
+            if (stock && list == kind.list)
+                return &kind;
+        }
+        return invoices && list == InvoiceList.list ? &InvoiceList : nullptr;
     }
 
     // The documents of the chosen sources, in the order of the file, as Money
     // wrote them.
-    std::vector<XmlDocument> CollectDocuments(long& lineCount) const {
-        const bool stock = m_params.sources != MoneyXmlSources::Invoices;
-        const bool invoices = m_params.sources != MoneyXmlSources::Stock;
-        std::vector<XmlDocument> documents;
-        for (pugi::xml_node list : m_file.Root().children()) {
-            const std::string_view name = list.name();
-            for (const DocumentList& kind : StockLists) {
-                if (stock && name == kind.list)
-                    Collect(list, kind, documents, lineCount);
-            }
-            if (invoices && name == InvoiceList.list)
-                Collect(list, InvoiceList, documents, lineCount);
-        }
-        return documents;
+    void ForEachDocument(const std::function<void(const XmlDocument&)>& visit) {
+        m_file.ForEachItem(
+            [this](const MoneyXmlFile::List& list) { return ChosenKind(list.name) != nullptr; },
+            [&](const MoneyXmlFile::List& list, pugi::xml_node node) {
+                const DocumentList& kind = *ChosenKind(list.name);
+                if (std::string_view(node.name()) != kind.document)
+                    return;
+                XmlDocument document{node, &kind, {}};
+                if (kind.type == TypeInvoice) {
+                    // Only the stock lines of an invoice move goods.
+                    for (pugi::xml_node line : node.child("SeznamPolozek").children("Polozka")) {
+                        if (line.child("SklPolozka"))
+                            document.lines.push_back(line);
+                    }
+                } else {
+                    for (pugi::xml_node line : node.children("Polozka"))
+                        document.lines.push_back(line);
+                }
+                visit(document);
+            });
     }
 
     static pugi::xml_node StockLine(pugi::xml_node line) {
@@ -270,25 +369,6 @@ private:
     static std::string LineName(pugi::xml_node stock, pugi::xml_node card) {
         std::string name = XmlText(stock, "Nazev");
         return name.empty() ? XmlText(card, "Popis") : name;
-    }
-
-    static void Collect(pugi::xml_node list, const DocumentList& kind,
-                        std::vector<XmlDocument>& documents, long& lineCount) {
-        for (pugi::xml_node node : list.children(kind.document)) {
-            XmlDocument document{node, &kind, {}};
-            if (kind.type == TypeInvoice) {
-                // Only the stock lines of an invoice move goods.
-                for (pugi::xml_node line : node.child("SeznamPolozek").children("Polozka")) {
-                    if (line.child("SklPolozka"))
-                        document.lines.push_back(line);
-                }
-            } else {
-                for (pugi::xml_node line : node.children("Polozka"))
-                    document.lines.push_back(line);
-            }
-            lineCount += static_cast<long>(document.lines.size());
-            documents.push_back(std::move(document));
-        }
     }
 
     static bool Cancelled(pugi::xml_node invoice) {
@@ -311,43 +391,10 @@ private:
         }
     }
 
-    // A delivery note is left out when an invoice of this import takes its
-    // goods: the invoice names the note among its links, or the note names
-    // the invoice. An invoice that is cancelled or has no stock lines takes
-    // nothing, and its note is imported.
-    void FindInvoicedNotes(const std::vector<XmlDocument>& documents) {
-        std::unordered_set<std::string> takingInvoices;
-        std::unordered_set<std::string> linkedNumbers;
-        for (const XmlDocument& document : documents) {
-            if (document.kind->type != TypeInvoice || document.lines.empty() ||
-                Cancelled(document.node))
-                continue;
-            takingInvoices.insert(FoldCase(Number(document)));
-            ForEachLink(document.node, [&](pugi::xml_node link) {
-                const std::string kind = ToUpperText(XmlText(link, "Doklad/Druh"));
-                if (std::find(std::begin(OtherLinkedKinds), std::end(OtherLinkedKinds), kind) ==
-                    std::end(OtherLinkedKinds))
-                    linkedNumbers.insert(FoldCase(XmlText(link, "Doklad/Cislo")));
-            });
-        }
-        for (const XmlDocument& document : documents) {
-            if (document.kind->type != TypeDeliveryNote)
-                continue;
-            bool invoiced = linkedNumbers.count(FoldCase(Number(document))) > 0;
-            ForEachLink(document.node, [&](pugi::xml_node link) {
-                if (ToUpperText(XmlText(link, "Doklad/Druh")) == "FV" &&
-                    takingInvoices.count(FoldCase(XmlText(link, "Doklad/Cislo"))) > 0)
-                    invoiced = true;
-            });
-            if (invoiced)
-                m_invoicedNotes.insert(document.node.internal_object());
-        }
-    }
-
-    bool BeginDocument(const XmlDocument& document) {
+    bool BeginDocument(const XmlDocument& document, bool invoiced) {
         if (document.kind->type == TypeInvoice && Cancelled(document.node))
             return false;
-        if (m_invoicedNotes.count(document.node.internal_object()) > 0) {
+        if (invoiced) {
             ++*m_counters.invoicedNotes;
             return false;
         }
@@ -448,14 +495,14 @@ private:
         });
     }
 
-    const MoneyXmlFile& m_file;
+    MoneyXmlFile& m_file;
     ImportWriter& m_writer;
     ExistingRecords& m_existing;
     ImportProgress& m_progress;
     const MoneyXmlImportParams& m_params;
     ImportCounters& m_counters;
     std::vector<std::string> m_domestic;
-    std::unordered_set<const void*> m_invoicedNotes;
+    XmlSurvey m_survey;
 };
 
 } // namespace
@@ -502,8 +549,8 @@ bool ImportMoneyXml(CDataStore& store, IMessagePort& messages, IProgressPort& pr
     ExistingRecords existing(messages, choices.existing);
     ImportWriter writer(store, ImportSource::MoneyS3, counters, ImportSource::MoneyS3Xml);
     MoneyXmlImport import(file, writer, existing, progress, params, counters);
-    counters.takenOver =
-        TakeOverTableProducts(store, import.Cards(choices.products, choices.documents));
+    import.Survey(choices.products, choices.documents);
+    counters.takenOver = TakeOverTableProducts(store, import.Cards());
     if (choices.products) {
         import.ImportProducts();
         writer.Flush();

@@ -136,6 +136,13 @@ TEST(SplitText, TrimsPiecesAndUpperCasesTheRest) {
     EXPECT_EQ(pieces, (std::vector<std::string>{"a"}));
 }
 
+// Plain ASCII takes a short way; both ways give Unicode's capitals.
+TEST(ToUpperText, AsciiAndCzechAlike) {
+    EXPECT_EQ(ToUpperText("fv-7a `az{ Z"), "FV-7A `AZ{ Z");
+    EXPECT_EQ(ToUpperText("žluťoučký kůň ch"), "ŽLUŤOUČKÝ KŮŇ CH");
+    EXPECT_EQ(ToUpperText(""), "");
+}
+
 TEST(ErrorBoxes, ExactTexts) {
     test::RecordingMessages messages;
     ShowComError(messages, ComError(0x80004005, "Popis"));

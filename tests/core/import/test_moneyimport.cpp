@@ -1,7 +1,12 @@
 #include "moneyfixture.h"
 
+#include <chrono>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <thread>
 #include <tuple>
+#include <unistd.h>
 
 namespace tarvo::test {
 namespace {
@@ -354,6 +359,96 @@ TEST_F(MoneyImportTest, MissingTablesEndThePhaseTheirWay) {
     params.choices = {false, false, ExistingMode::Skip};
     EXPECT_EQ(Import(), ImportResult::NotRun);
     EXPECT_TRUE(db.messages.shown.empty());
+}
+
+// Kills its process at one cancel check, as a power cut would stop it; slow
+// enough that batches of finished documents are stored on the way.
+class KillingProgress final : public IProgressPort {
+public:
+    explicit KillingProgress(int killAt) : m_killAt(killAt) {}
+    void SetRange(int, int) override {}
+    void SetStatus(const std::string&) override {}
+    void SetSecondaryStatus(const std::string&) override {}
+    void SetPos(int) override {}
+    bool CheckCancel() override {
+        if (++m_checks == m_killAt)
+            std::raise(SIGKILL);
+        std::this_thread::sleep_for(std::chrono::milliseconds(8));
+        return false;
+    }
+
+private:
+    int m_killAt;
+    int m_checks = 0;
+};
+
+// A kill in the middle of a document or between two leaves the documents
+// stored before it whole, and none of the one in progress: every document
+// found has all three lines and their covers, and they are the first ones of
+// the year in order.
+TEST_F(MoneyImportTest, KillAtAnyMomentLeavesWholeDocumentsOnly) {
+    rows::Definition(db.store, rows::Product(db.store, {"karta", "", "", 1, 7}),
+                     OleDate::FromParts(2024, 1, 1),
+                     {{rows::Cover(db.store, {.name = "krabice", .weight = Q("1")}),
+                       Q("1"),
+                       Q("10"),
+                       true,
+                       {},
+                       {},
+                       1,
+                       0,
+                       1}});
+    constexpr int Documents = 700;
+    std::string docs = "CDokladu;CisloDokla;Datum;Typ;A_Stat\n";
+    std::string lines = "CDokladu;TypDokladu;CisloPoloz;CKmenKarty;Nazev;Katalog;MJ;PocetMJ\n";
+    for (int d = 1; d <= Documents; ++d) {
+        docs += Format("%d;D-%04d;15.01.2024;V;\n", d, d);
+        for (int line = 1; line <= 3; ++line)
+            lines += Format("%d;S;%d;7;karta;;ks;%d\n", d, line, 10 * line);
+    }
+    WriteFile(params.yearFolder + "SKSEZDOK.csv", docs);
+    WriteFile(params.yearFolder + "SKSEZPOL.csv", lines);
+    params.choices.products = false;
+    db.store.CloseDatabase();
+
+    // 2,100 lines are checked every tenth: the checks fall on every line of
+    // a document in turn.
+    long stored = 0;
+    for (const int killAt : {2, 3, 4, 150, 199}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            RecordingMessages messages;
+            CDataStore store(messages);
+            store.SetDatabasePath(db.DatabasePath());
+            KillingProgress killing(killAt);
+            ImportCounters c;
+            if (store.OpenDatabase())
+                ImportMoneyS3(store, messages, killing, params, c);
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << killAt;
+
+        ASSERT_TRUE(db.store.OpenDatabase());
+        EXPECT_EQ(db.Count("Move m WHERE (SELECT COUNT(*) FROM Move_Prod p WHERE p.move_id = "
+                           "m.move_id) <> 3 OR (SELECT COUNT(*) FROM Move_Cover c WHERE "
+                           "c.move_id = m.move_id) <> 3"),
+                  0)
+            << killAt;
+        const long count = db.Count("Move");
+        EXPECT_EQ(db.Text("SELECT MAX(move_num) FROM Move"),
+                  count > 0 ? Format("D-%04ld", count) : "")
+            << killAt;
+        EXPECT_GE(count, stored) << killAt;
+        if (killAt == 199) {
+            EXPECT_GT(count, 0);
+        }
+        stored = count;
+        db.store.CloseDatabase();
+    }
+    ASSERT_TRUE(db.store.OpenDatabase());
 }
 
 } // namespace

@@ -188,6 +188,39 @@ INSTANTIATE_TEST_SUITE_P(EncodingsAndSources, MoneyXmlSourcesTest,
                                                        -1,
                                                        {"FV-001|01.02.2024|1|1|2"}}));
 
+struct ShapeCase {
+    const char* name;
+    const char* from;
+    const char* to;
+};
+
+class MoneyXmlShapeTest : public MoneyXmlTest, public ::testing::WithParamInterface<ShapeCase> {};
+
+// The file is read document by document: what only looks like a tag (in a
+// comment, character data or a quoted attribute) splits nothing, an empty
+// document has no lines, and a document type with declarations of its own is
+// read all the same.
+TEST_P(MoneyXmlShapeTest, ReadsTheDocumentsAsWritten) {
+    Edit(GetParam().from, GetParam().to);
+    EXPECT_EQ(Import(), ImportResult::Succeeded);
+    EXPECT_EQ(Documents(), BothSources);
+    EXPECT_EQ(db.Count("Move_Prod"), 9);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, MoneyXmlShapeTest,
+    ::testing::Values(
+        ShapeCase{"Comment", "\t<SeznamVydejka>\n",
+                  "\t<SeznamVydejka>\n\t\t<!-- <Vydejka><CisloDokla>X-1</CisloDokla> -->\n"},
+        ShapeCase{"CharacterData", "<Vydejka>\n",
+                  "<Vydejka>\n<Pozn><![CDATA[</Vydejka></SeznamVydejka><Vydejka>]]></Pozn>\n"},
+        ShapeCase{"QuotedBracket", "\t<SeznamVydejka>", "\t<SeznamVydejka pozn=\"a > b/\">"},
+        ShapeCase{"EmptyDocument", "\t<SeznamVydejka>\n", "\t<SeznamVydejka>\n\t\t<Vydejka/>\n"},
+        ShapeCase{"DocumentType", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n",
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE MoneyData [\n"
+                  "<!ELEMENT MoneyData ANY>\n]>\n"}),
+    [](const ::testing::TestParamInfo<ShapeCase>& p) { return p.param.name; });
+
 // A card is its abbreviation as text, under a source of its own: never the
 // table import's card of that number, never another abbreviation that reads
 // as the same number. A card new to the XML source takes over the table
@@ -459,22 +492,25 @@ TEST(MoneyXmlFixtures, HaveTheShapeMoneyWrites) {
         MoneyXmlFile file;
         ASSERT_FALSE(file.Open(TARVO_FIXTURES "/moneyxml/" + std::string(name)));
         long stores = 0;
-        for (const pugi::xpath_node& store : file.Root().select_nodes("//Sklad")) {
-            std::string children;
-            for (pugi::xml_node child : store.node().children())
-                children += std::string(child.name()) + " ";
-            EXPECT_EQ(children, "Nazev KodSkladu CenikSklad ") << name;
-            ++stores;
-        }
-        EXPECT_EQ(stores, 15) << name;
-        for (const pugi::xpath_node& card : file.Root().select_nodes("//KmKarta"))
-            EXPECT_TRUE(card.node().child("Popis")) << name << " " << XmlText(card.node(), "Zkrat");
-        for (const char* list : {"SeznamVydejka", "SeznamDLVyd", "SeznamProdejka"}) {
-            for (pugi::xml_node document : file.Root().child(list).children()) {
-                EXPECT_TRUE(document.child("SouhrnDPH").next_sibling("Celkem"))
-                    << name << " " << XmlText(document, "CisloDokla");
+        const auto all = [](const MoneyXmlFile::List&) { return true; };
+        file.ForEachItem(all, [&](const MoneyXmlFile::List& list, pugi::xml_node item) {
+            for (const pugi::xpath_node& store : item.select_nodes("descendant-or-self::Sklad")) {
+                std::string children;
+                for (pugi::xml_node child : store.node().children())
+                    children += std::string(child.name()) + " ";
+                EXPECT_EQ(children, "Nazev KodSkladu CenikSklad ") << name;
+                ++stores;
             }
-        }
+            for (const pugi::xpath_node& card : item.select_nodes("descendant-or-self::KmKarta"))
+                EXPECT_TRUE(card.node().child("Popis"))
+                    << name << " " << XmlText(card.node(), "Zkrat");
+            if (list.name == "SeznamVydejka" || list.name == "SeznamDLVyd" ||
+                list.name == "SeznamProdejka") {
+                EXPECT_TRUE(item.child("SouhrnDPH").next_sibling("Celkem"))
+                    << name << " " << XmlText(item, "CisloDokla");
+            }
+        });
+        EXPECT_EQ(stores, 15) << name;
     }
 }
 
