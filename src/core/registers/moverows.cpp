@@ -88,7 +88,7 @@ std::unique_ptr<IRowSource> MakeMoveCoverRows(CDataStore& store) {
         "JOIN Cover ON Move_Cover.cover_id = Cover.cover_id WHERE mvcover_id IN ",
         [](const Statement& st) {
             return RowCells{st.Text(1),
-                            QuantityCell(st, 2),
+                            WeightCell(st, 2),
                             CodeLabel(Materials, st.Int(3)),
                             CodeLabel(CoverTypes, st.Int(4)),
                             CodeLabel(Origins, st.Int(5)),

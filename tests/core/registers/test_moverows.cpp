@@ -166,9 +166,9 @@ TEST(MoveRows, CellsAndDependentLists) {
     // Heaviest first; the weight is the quantity times the cover's weight,
     // the codes are the line's own.
     EXPECT_EQ(MakeMoveCoverRows(data.store)->Read(lineCovers.Ids()),
-              (std::vector<RowCells>{{"obal", "2,50", Materials.Label(0), CoverTypes.Label(1),
+              (std::vector<RowCells>{{"obal", "2,5", Materials.Label(0), CoverTypes.Label(1),
                                       Origins.Label(1), Payments.Label(1)},
-                                     {"obal", "1,00", Materials.Label(0), CoverTypes.Label(1),
+                                     {"obal", "1", Materials.Label(0), CoverTypes.Label(1),
                                       Origins.Label(1), Payments.Label(1)}}));
     IdList all;
     ASSERT_TRUE(LoadDispatchCoverIds(data.store, move, {0, false}, all));
