@@ -5,6 +5,7 @@
 #include "ui/framework/codecombo.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/localenumber.h"
 
 #include <QCheckBox>
@@ -69,7 +70,7 @@ CDlgFilterCover::CDlgFilterCover(const GuiContext& context, CoverFilter filter, 
     grid->addWidget(m_onlyIncomplete, 7, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
-    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
+    QDialogButtonBox* buttons = MakeDialogButtons(this, context, help::CoverFilter);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(buttons);
@@ -118,7 +119,8 @@ void CDlgFilterCover::accept() {
     const std::optional<Quantity> from = QuantityFromLocaleText(m_weightFrom->text());
     const std::optional<Quantity> to = QuantityFromLocaleText(m_weightTo->text());
     if (!from || !to) {
-        messages.ShowMessage("Zadejte číslo.", MsgIcon::Exclamation);
+        messages.ShowMessage(RefusedNumberText((from ? m_weightTo : m_weightFrom)->text()),
+                             MsgIcon::Exclamation);
         (from ? m_weightTo : m_weightFrom)->setFocus();
         return;
     }
@@ -137,7 +139,7 @@ void CDlgFilterCover::accept() {
     result.reusable = m_reusable->isChecked();
     result.onlyIncomplete = m_onlyIncomplete->isChecked();
     if (result.useWeight && result.weightFrom > result.weightTo) {
-        messages.ShowMessage("Hmotnost \"Od\" nesmí být větší než hodnota \"do\"",
+        messages.ShowMessage("Hmotnost „Od“ nesmí být větší než hodnota „do“",
                              MsgIcon::Exclamation);
         m_weightFrom->setFocus();
         m_weightFrom->selectAll();

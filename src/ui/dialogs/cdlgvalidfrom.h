@@ -8,11 +8,13 @@ class QDateEdit;
 
 namespace tarvo {
 
+struct GuiContext;
+
 // "Definice časové platnosti": the first day of a packaging definition.
 class CDlgValidFrom : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgValidFrom(DefinitionRecord record, QWidget* parent = nullptr);
+    CDlgValidFrom(const GuiContext& context, DefinitionRecord record, QWidget* parent = nullptr);
 
     // After OK the first day is the date picked, at the time of day the date
     // handed in had.
@@ -23,6 +25,7 @@ public:
     QDateEdit* DatePicker() const { return m_picker; }
 
 private:
+    const GuiContext& m_context;
     DefinitionRecord m_record;
     QDateEdit* m_picker;
 };

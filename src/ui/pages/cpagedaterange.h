@@ -5,6 +5,7 @@
 #include <QWizardPage>
 
 class QDateEdit;
+class QLabel;
 
 namespace tarvo {
 
@@ -20,11 +21,16 @@ public:
     void initializePage() override;
     bool validatePage() override;
 
+    // Says above the date how many products the covers go to.
+    void ShowProductCount(size_t count);
+
     QDateEdit* DatePicker() const { return m_picker; }
+    QLabel* CountLabel() const { return m_count; }
 
 private:
     OleDate m_date;
     QDateEdit* m_picker;
+    QLabel* m_count;
 };
 
 } // namespace tarvo

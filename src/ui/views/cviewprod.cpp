@@ -10,6 +10,7 @@
 #include "ui/framework/commandids.h"
 #include "ui/framework/cprogresswnd.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/listmodel.h"
 #include "ui/framework/recordlist.h"
 #include "ui/framework/wizard.h"
@@ -55,14 +56,14 @@ LineChoice ChoiceOf(const CPageCover& cover, const CPageCoverProd& page) {
 // The wizard of a new packaging line: the cover picker (composite covers
 // offered) and the line's data.
 struct LineWizard {
-    LineWizard(QWidget* parent, const GuiContext& context) : wizard(parent) {
+    LineWizard(QWidget* parent, const GuiContext& context) : wizard(parent, context.showHelp) {
         cover = new CPageCover(context, true);
         line = new CPageCoverProd(context);
         cover->Link(line);
     }
     void AddPages() {
-        wizard.AddPage(cover);
-        wizard.AddPage(line);
+        wizard.AddPage(cover, help::CoverPicker);
+        wizard.AddPage(line, help::CoverPicker);
     }
 
     Wizard wizard;
@@ -124,10 +125,9 @@ std::vector<SearchColumn> CViewProd::SearchColumns() const {
             {"prod_unit", QStringLiteral("Jednotka")}};
 }
 
-int CViewProd::SearchColumnOfSort() const {
+int CViewProd::SearchColumnOf(int listColumn) const {
     // By list column: (ID: none), name, catalogue number, unit.
-    const int column = m_main.list->SortColumn();
-    return column >= 1 && column <= 3 ? column - 1 : -1;
+    return listColumn >= 1 && listColumn <= 3 ? listColumn - 1 : -1;
 }
 
 void CViewProd::LoadMainList(RecordId selectId) {
@@ -265,8 +265,9 @@ void CViewProd::AssignCovers() {
     if (!reg.CheckSelected(products.empty() ? NoId : products.front(), Missing::Product))
         return;
     auto* date = new CPageDateRange();
+    date->ShowProductCount(products.size());
     LineWizard wizard(this, Context());
-    wizard.wizard.AddPage(date);
+    wizard.wizard.AddPage(date, help::Packaging);
     wizard.AddPages();
     if (!wizard.wizard.Run())
         return;
@@ -283,7 +284,7 @@ void CViewProd::AddDefinition() {
     ProductRegister reg = Register(progress);
     if (!reg.CheckSelected(product, Missing::Product))
         return;
-    CDlgValidFrom dialog({product, OleDate::Now()}, this);
+    CDlgValidFrom dialog(Context(), {product, OleDate::Now()}, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (reg.AddDefinition(product, dialog.Record().from) == Outcome::Done)
@@ -299,7 +300,7 @@ void CViewProd::EditDefinition() {
     const std::optional<DefinitionRecord> definition = ReadRow(list, row, reg.ReadDefinition(id));
     if (!definition)
         return;
-    CDlgValidFrom dialog(*definition, this);
+    CDlgValidFrom dialog(Context(), *definition, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     AfterWrite(list, row, reg.ChangeDefinitionDate(id, dialog.Record().from),
@@ -342,9 +343,9 @@ void CViewProd::EditLine() {
     const std::optional<CoverLine> line = ReadRow(list, row, reg.ReadLine(id));
     if (!line)
         return;
-    Wizard wizard(this);
+    Wizard wizard(this, Context().showHelp);
     auto* page = new CPageCoverProd(Context(), *line);
-    wizard.AddPage(page);
+    wizard.AddPage(page, help::CoverPicker);
     if (!wizard.Run())
         return;
     AfterWrite(list, row, reg.UpdateLine(id, page->Record()), [this, id] { LoadLines(id); });
