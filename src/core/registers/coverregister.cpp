@@ -13,7 +13,7 @@ namespace tarvo {
 
 namespace {
 
-constexpr const char* NoCover = "Není vybrán obal !";
+constexpr const char* NoCover = "Není vybrán obal!";
 
 // Tells why a discard of the kind cannot have the destination; false when
 // it can.
@@ -113,7 +113,7 @@ Outcome CoverRegister::DeleteSelection(const std::vector<RecordId>& ids) {
         messages.ShowMessage(NoCover, MsgIcon::Exclamation);
         return Outcome::Unchanged;
     }
-    if (!messages.AskYesNo("Opravdu si přejete odstranit vybrané obaly", MsgIcon::Question))
+    if (!messages.AskYesNo("Opravdu si přejete odstranit vybrané obaly?", MsgIcon::Question))
         return Outcome::Unchanged;
     try {
         Transaction transaction(m_store);
@@ -178,7 +178,7 @@ Outcome CoverRegister::DeleteDiscard(RecordId id) {
         if (RecordGone(m_store, discard.has_value()))
             return Outcome::Vanished;
         if (!messages.AskYesNo(
-                Format("Opravdu si přejete odstranit ze seznamu obal vyřazený \"%s\" ?",
+                Format("Opravdu si přejete odstranit ze seznamu obal vyřazený „%s“?",
                        discard->date.ToText().c_str()),
                 MsgIcon::Question))
             return Outcome::Unchanged;

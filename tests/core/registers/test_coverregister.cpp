@@ -168,7 +168,7 @@ TEST_F(CoverData, DeleteSelectionRemovesDiscardsAndCompositeItemsAndMarksCovers)
     ASSERT_EQ(covers.DeleteSelection({1}), Outcome::Done);
     EXPECT_EQ(db.messages.shown,
               (std::vector<ShownMessage>{
-                  {"Opravdu si přejete odstranit vybrané obaly", MsgIcon::Question}}));
+                  {"Opravdu si přejete odstranit vybrané obaly?", MsgIcon::Question}}));
     EXPECT_EQ(db.Count("Cover WHERE deleted <> 0"), 1);
     EXPECT_EQ(db.Count("Cover WHERE cover_id = 1 AND deleted <> 0"), 1);
     EXPECT_EQ(db.Count("CoverDiscard WHERE cover_id = 1"), 0);
@@ -186,8 +186,8 @@ TEST_F(CoverData, DeleteSelectionWithoutSelectionOrConsentChangesNothing) {
     db.messages.yesNoAnswers = {false};
     EXPECT_EQ(covers.DeleteSelection({1, 2}), Outcome::Unchanged);
     EXPECT_EQ(db.messages.Texts(),
-              (std::vector<std::string>{"Není vybrán obal !",
-                                        "Opravdu si přejete odstranit vybrané obaly"}));
+              (std::vector<std::string>{"Není vybrán obal!",
+                                        "Opravdu si přejete odstranit vybrané obaly?"}));
     EXPECT_EQ(Snapshot(), before);
 }
 
@@ -298,7 +298,7 @@ TEST_F(CoverData, DiscardKeepsTheDayWithoutItsTime) {
     EXPECT_EQ(covers.DeleteDiscard(*id), Outcome::Done);
     EXPECT_EQ(db.messages.shown.back(),
               (ShownMessage{"Opravdu si přejete odstranit ze seznamu obal vyřazený "
-                            "\"01.04.2024\" ?",
+                            "„01.04.2024“?",
                             MsgIcon::Question}));
     EXPECT_EQ(db.Count("CoverDiscard"), 2);
 }
