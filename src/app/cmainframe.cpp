@@ -125,7 +125,7 @@ void CMainFrame::RegisterFrameCommands() {
         {cmd::Replace, [this] { m_findReplace->Open(*m_active, FindReplaceOwner::ReplaceTab); }},
         {cmd::Options,
          [this] {
-             CDlgOptions dialog(m_context->switches, this);
+             CDlgOptions dialog(*m_context, m_context->switches, this);
              if (dialog.exec() == QDialog::Accepted)
                  m_context->switches = dialog.Record();
          }},
@@ -151,7 +151,10 @@ void CMainFrame::RegisterFrameCommands() {
 
 void CMainFrame::Open(const GuiContext& context) {
     m_context = &context;
-    m_findReplace = std::make_unique<FindReplaceOwner>(context.messages);
+    m_findReplace = std::make_unique<FindReplaceOwner>(context.messages, [&context](int page) {
+        if (context.showHelp)
+            context.showHelp(page);
+    });
     if (context.showHelp)
         m_frameCommands[cmd::Help] = [&context] { context.showHelp(help::Contents); };
     SwitchView(cmd::ViewCovers);
@@ -216,15 +219,6 @@ void CMainFrame::BuildStatusBar() {
     // and shows it again afterwards.
     m_idle = new QLabel(QStringLiteral("Hotovo"), bar);
     bar->addWidget(m_idle, 1);
-    for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
-        auto* label = new QLabel(QString::fromLatin1(indicator), bar);
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
-        // The state of the lock keys cannot be read portably; the panes are
-        // shown as for keys that are off.
-        label->setEnabled(false);
-        bar->addPermanentWidget(label);
-    }
 }
 
 bool CMainFrame::IsCommandEnabled(int command) const {

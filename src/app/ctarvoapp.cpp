@@ -14,6 +14,7 @@
 #include "ui/framework/icons.h"
 
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace tarvo {
@@ -43,7 +44,8 @@ std::optional<std::string> CTarvoApp::DataDirArgument() const {
 
 void CTarvoApp::LoadTranslations() {
     // The program speaks Czech whatever the desktop's language, and so do
-    // Qt's own dialogs and buttons.
+    // Qt's own dialogs and buttons, its calendars and number boxes.
+    QLocale::setDefault(QLocale(QLocale::Czech, QLocale::Czechia));
     auto* translator = new QTranslator(this);
     if (translator->load(QStringLiteral("qtbase_cs"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -26,6 +26,17 @@ QMessageBox::Icon ToQtIcon(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+bool Ask(const std::string& text, MsgIcon icon, bool yesByDefault) {
+    QMessageBox box(ToQtIcon(icon), QStringLiteral("Tarvo"), QString::fromStdString(text),
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    QPushButton* yes = box.addButton(QStringLiteral("&Ano"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Ne"), QMessageBox::NoRole);
+    box.setDefaultButton(yesByDefault ? yes : no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
 } // namespace
 
 void QtMessagePort::ShowMessage(const std::string& text, MsgIcon icon) {
@@ -36,14 +47,11 @@ void QtMessagePort::ShowMessage(const std::string& text, MsgIcon icon) {
 }
 
 bool QtMessagePort::AskYesNo(const std::string& text, MsgIcon icon) {
-    QMessageBox box(ToQtIcon(icon), QStringLiteral("Tarvo"), QString::fromStdString(text),
-                    QMessageBox::NoButton, QApplication::activeWindow());
-    QPushButton* yes = box.addButton(QStringLiteral("&Ano"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&Ne"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.setEscapeButton(no);
-    box.exec();
-    return box.clickedButton() == yes;
+    return Ask(text, icon, true);
+}
+
+bool QtMessagePort::AskYesNoDefaultNo(const std::string& text) {
+    return Ask(text, MsgIcon::Question, false);
 }
 
 OverwriteAnswer QtMessagePort::AskOverwrite(const std::string& text) {

@@ -9,6 +9,7 @@ class QtMessagePort final : public IMessagePort {
 public:
     void ShowMessage(const std::string& text, MsgIcon icon) override;
     bool AskYesNo(const std::string& text, MsgIcon icon) override;
+    bool AskYesNoDefaultNo(const std::string& text) override;
     OverwriteAnswer AskOverwrite(const std::string& text) override;
 };
 

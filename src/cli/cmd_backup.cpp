@@ -36,6 +36,7 @@ int CmdBackup(CliContext& context) {
 }
 
 int CmdRestore(CliContext& context) {
+    context.messages.SetAssumeYes(context.args.Flag("yes"));
     const std::optional<std::string> file = context.args.Positional();
     context.args.ExpectEnd();
     if (!file)

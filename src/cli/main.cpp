@@ -27,7 +27,7 @@ constexpr Command Commands[] = {
      "                  [--first-year R] [--years N] [--no-derive] [--classify] naplní\n"
      "                  databázi zkušebními daty; s --classify i zařazením pro výkaz 2021"},
     {"backup", tarvo::cli::CmdBackup, "zálohuje databázi do souboru: [SOUBOR] [--yes]"},
-    {"restore", tarvo::cli::CmdRestore, "obnoví databázi ze zálohy: SOUBOR"},
+    {"restore", tarvo::cli::CmdRestore, "obnoví databázi ze zálohy: SOUBOR [--yes]"},
     {"compact", tarvo::cli::CmdCompact, "zkomprimuje databázi"},
     {"import-money", tarvo::cli::CmdImportMoney, "importuje produkty a výdeje z Money S3"},
     {"import-money-xml", tarvo::cli::CmdImportMoneyXml,

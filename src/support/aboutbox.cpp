@@ -4,10 +4,12 @@
 #include "core/ports/messageport.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -28,7 +30,11 @@ QLabel* LinkLabel(const QString& text, const QString& target, QWidget* parent) {
 } // namespace
 
 QString VersionText(const QString& version, const QString& buildDate) {
-    return QStringLiteral("Tarvo, verze %1  (rel. %2)").arg(version, buildDate);
+    // The compiler writes the day in English ("Jul  2 2012"); the box says it
+    // the Czech way.
+    const QDate day = QLocale::c().toDate(buildDate.simplified(), QStringLiteral("MMM d yyyy"));
+    const QString shown = day.isValid() ? day.toString(QStringLiteral("d. M. yyyy")) : buildDate;
+    return QStringLiteral("Tarvo, verze %1  (rel. %2)").arg(version, shown);
 }
 
 QString ProgramVersionText() {

@@ -20,8 +20,9 @@ inline constexpr const char* Mail = "tarvo@kolmara.cz";
 inline constexpr const char* Web = "https://www.kolmara.cz/tarvo";
 } // namespace contact
 
-// "Tarvo, verze 1.0.0  (rel. Dec  6 2026)": the program's version and the day
-// it was built; an empty version leaves its place empty.
+// "Tarvo, verze 1.0.0  (rel. 6. 12. 2026)": the program's version and the day
+// it was built (given as the compiler's "Dec  6 2026"); an empty version
+// leaves its place empty.
 QString VersionText(const QString& version, const QString& buildDate);
 // The version text of this build.
 QString ProgramVersionText();

@@ -43,9 +43,27 @@ void ReadContentsList(QXmlStreamReader& xml, std::vector<ContentsEntry>& entries
 
 const std::vector<HelpTopic>& HelpTopics() {
     static const std::vector<HelpTopic> topics = {
-        {help::Contents, HelpBook::ContentsPage},   {help::Cover, "dlg-obal.html"},
-        {help::Product, "dlg-produkt.html"},        {help::Dispatch, "dlg-vydej.html"},
-        {help::CompCover, "dlg-slozeny-obal.html"}, {help::RegisterImport, "import-evidenci.html"},
+        {help::Contents, HelpBook::ContentsPage},
+        {help::Cover, "dlg-obal.html"},
+        {help::Product, "dlg-produkt.html"},
+        {help::Dispatch, "dlg-vydej.html"},
+        {help::CompCover, "dlg-slozeny-obal.html"},
+        {help::RegisterImport, "import-evidenci.html"},
+        {help::CoverFilter, "filtr-obalu.html"},
+        {help::ProductFilter, "filtr-produktu.html"},
+        {help::CompCoverFilter, "filtr-slozenych-obalu.html"},
+        {help::DispatchFilter, "filtr-vydeju.html"},
+        {help::Options, "moznosti.html"},
+        {help::Packaging, "baleni.html"},
+        {help::Discard, "vyrazeni-obalu.html"},
+        {help::Report, "vykaz.html"},
+        {help::Backup, "zalohovani.html"},
+        {help::CoverPicker, "vyber-obalu.html"},
+        {help::DispatchItems, "polozky-vydeje.html"},
+        {help::MoneyImport, "import-money.html"},
+        {help::WakImport, "import-wak.html"},
+        {help::Classification, "zarazeni-2021.html"},
+        {help::Find, "hledani.html"},
     };
     return topics;
 }

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStyle>
 #include <QTabWidget>
@@ -112,6 +114,9 @@ HelpWindow::HelpWindow(const QString& folder, QWidget* parent)
     layout->addWidget(toolbar);
     layout->addWidget(splitter, 1);
     resize(1000, 680);
+    // A reader's window: Escape puts it away, as it does a dialog.
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::close);
 
     connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::OnSourceChanged);
     FillContents();
@@ -204,9 +209,22 @@ void HelpViewer::Show(int context) {
                 Qt::SingleShotConnection);
     }
     m_window->ShowContext(context);
+    if (!m_window->isVisible())
+        PlaceOn(owner ? owner : QApplication::activeWindow());
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+}
+
+void HelpViewer::PlaceOn(QWidget* asker) {
+    // A closed window opens again in the middle of the screen of the window
+    // that asked, whole: a window never shown has no place of its own yet,
+    // and the window manager would put its title bar above the screen.
+    QScreen* screen = asker ? asker->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen->availableGeometry();
+    QRect place(QPoint(), m_window->size().boundedTo(available.size() * 0.9));
+    place.moveCenter(available.center());
+    m_window->setGeometry(place);
 }
 
 void HelpViewer::Reparent(QWidget* owner) {

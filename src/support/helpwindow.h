@@ -65,6 +65,7 @@ public:
     HelpWindow* Window() const { return m_window; }
 
 private:
+    void PlaceOn(QWidget* asker);
     void Reparent(QWidget* owner);
 
     QString m_folder;

@@ -29,11 +29,14 @@ void TestAbout::versionText_data() {
     QTest::addColumn<QString>("text");
     QTest::newRow("release") << "6.0.2"
                              << "Jul  2 2012"
-                             << "Tarvo, verze 6.0.2  (rel. Jul  2 2012)";
+                             << "Tarvo, verze 6.0.2  (rel. 2. 7. 2012)";
     // Without a version three blanks stand between "verze" and the parenthesis.
     QTest::newRow("no version") << ""
                                 << "Jul  2 2012"
-                                << "Tarvo, verze   (rel. Jul  2 2012)";
+                                << "Tarvo, verze   (rel. 2. 7. 2012)";
+    QTest::newRow("two-digit day") << "1.0.0"
+                                   << "Dec 16 2026"
+                                   << "Tarvo, verze 1.0.0  (rel. 16. 12. 2026)";
 }
 
 void TestAbout::versionText() {

@@ -111,7 +111,7 @@ void TestApp::menuAndBars() {
         {cmd::Refresh, "&Aktualizovat\tF5", QKeySequence(Qt::Key_F5), true},
         {cmd::Options, "&Možnosti...", QKeySequence(), true},
         {cmd::ViewCovers, "&Obaly", QKeySequence(), true},
-        {cmd::ViewProducts, "Vý&robky", QKeySequence(), true},
+        {cmd::ViewProducts, "&Produkty", QKeySequence(), true},
         {cmd::Report, "Sestavit &výkaz", QKeySequence(), true},
         {cmd::ImportMoney, "&Money S3", QKeySequence(), true},
         {cmd::Help, "Nápověda pro Tarvo\tF1", QKeySequence(Qt::Key_F1), true},
@@ -131,7 +131,7 @@ void TestApp::menuAndBars() {
     }
     QCOMPARE(frame->Action(cmd::Filter)->statusTip(),
              QString("Nastavit/zrušit filtr pro zobrazení záznamů"));
-    QCOMPARE(frame->Action(cmd::Filter)->toolTip(), QString("Filtr "));
+    QCOMPARE(frame->Action(cmd::Filter)->toolTip(), QString("Filtr"));
     QVERIFY(frame->Action(cmd::ViewCovers)->isChecked());
     QVERIFY(!frame->Action(cmd::ViewDispatches)->isChecked());
 

@@ -34,6 +34,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
@@ -123,6 +124,8 @@ struct MoneyMachine {
 class TestCommands : public QObject {
     Q_OBJECT
 private slots:
+    void enterAnswersTheDefaultOfTheQuestion_data();
+    void enterAnswersTheDefaultOfTheQuestion();
     void overwriteDialogReturnsTheButton_data();
     void overwriteDialogReturnsTheButton();
     void reportDialogProposesThePeriodAndStoresOnOkOnly_data();
@@ -151,6 +154,24 @@ void TestCommands::overwriteDialogReturnsTheButton_data() {
                              << int(OverwriteAnswer::NoToAll);
     QTest::newRow("Enter") << -1 << 1091 << int(OverwriteAnswer::Yes);
     QTest::newRow("Escape") << 0 << 2 << int(OverwriteAnswer::No);
+}
+
+// Enter answers Yes to an ordinary question, No to one before what cannot
+// be undone (the restore).
+void TestCommands::enterAnswersTheDefaultOfTheQuestion_data() {
+    QTest::addColumn<bool>("defaultNo");
+    QTest::newRow("ordinary") << false;
+    QTest::newRow("cannot be undone") << true;
+}
+
+void TestCommands::enterAnswersTheDefaultOfTheQuestion() {
+    QFETCH(bool, defaultNo);
+    OnNextModalOf<QMessageBox>(
+        [](QMessageBox* box) { QTest::keyClick(box->defaultButton(), Qt::Key_Return); });
+    QtMessagePort port;
+    QCOMPARE(defaultNo ? port.AskYesNoDefaultNo("Pokračovat?")
+                       : port.AskYesNo("Pokračovat?", MsgIcon::Question),
+             !defaultNo);
 }
 
 void TestCommands::overwriteDialogReturnsTheButton() {
@@ -290,7 +311,7 @@ void TestCommands::reportFromTheDialog() {
         Format("Nemohu najít soubor s předlohou výkazu \"%svykaz%i.tpl_2\"", folder.c_str(), year);
     const std::string offer =
         Format("Pro 2. čtvrtletí %i není k dispozici předloha výkazu.\nPřejete si vytvořit "
-               "předlohu programu \"%svykaz%i_2.tpl\"?",
+               "předlohu programu „%svykaz%i_2.tpl“?",
                year, folder.c_str(), year);
     std::vector<std::string> messages;
     if (!templateThere)
@@ -357,9 +378,11 @@ void TestCommands::backupAndRestoreThroughTheDialog() {
         QCOMPARE(dialog->PathEdit()->text().toStdString(), target);
         dialog->ActionButton()->click();
     });
+    c.db.messages.yesNoAnswers = {true};
     RunBackupCommand(c.context, BackupMode::Restore, &frame);
-    QCOMPARE(c.db.messages.Texts(),
-             std::vector<std::string>{"Data za zálohy '" + target + "' byla obnovena!"});
+    QCOMPARE(c.db.messages.Texts().size(), size_t(2));
+    QVERIFY(c.db.messages.Texts()[0].starts_with("Obnovením nahradíte všechna současná data"));
+    QCOMPARE(c.db.messages.Texts()[1], "Data ze zálohy '" + target + "' byla obnovena!");
     QCOMPARE(c.notifier.sent.size(), size_t(2));
     QCOMPARE(c.db.Text("SELECT group_concat(cover_name) FROM Cover"), std::string("Před zálohou"));
 
@@ -452,6 +475,7 @@ void TestCommands::moneyWizardChecksItsPagesAndStoresSettingsOnStorno() {
         auto* page = qobject_cast<CPageImpS3*>(wizard->currentPage());
         QCOMPARE(wizard->windowTitle(), QString("Vyberte účetní rok Money"));
         QCOMPARE(page->List()->topLevelItemCount(), 0);
+        QVERIFY(page->NotInstalledNote()->isVisible());
         QVERIFY(!wizard->button(QWizard::FinishButton)->isVisible());
         wizard->next();
         QCOMPARE(wizard->currentPage(), page); // nothing selected
@@ -481,9 +505,7 @@ void TestCommands::moneyWizardChecksItsPagesAndStoresSettingsOnStorno() {
     RunMoneyImportCommand(c.context, &frame, options);
 
     QCOMPARE(c.db.messages.Texts(),
-             (std::vector<std::string>{"Na tomto počítači pravděpodobně nejsou nainstalovány "
-                                       "MoneyS3.",
-                                       "Není vybrána agenda!",
+             (std::vector<std::string>{"Není vybrána agenda!",
                                        "Není vybrán import produktů ani dokladů!"}));
     const MoneyImportParams stored =
         ReadMoneyImportSettings(Profile(c.context.folder.SettingsPath()));
@@ -584,7 +606,6 @@ void TestCommands::moneyWizardImportsTheXmlExport() {
     // Without the cards, each product is made from the first line naming it.
     QCOMPARE(c.db.messages.Texts(),
              (std::vector<std::string>{
-                 "Na tomto počítači pravděpodobně nejsou nainstalovány MoneyS3.",
                  "Není vybrán soubor XML!",
                  "Import dokončen úspěšně!\n\nNaimportováno:\n   Produktů ~ 4\n   Dokladů ~ 8"}));
     QCOMPARE(c.db.Number("SELECT COUNT(*) FROM Move"), 8);

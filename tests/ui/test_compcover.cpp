@@ -406,7 +406,8 @@ void TestCompCover::filterDialogEnabling() {
     CompCoverFilter filter;
     filter.useName = useName;
     filter.name = "a'b";
-    CDlgFilterCompCover dialog(filter);
+    UiDatabase db;
+    CDlgFilterCompCover dialog(db.Context(), filter);
     QCOMPARE(dialog.NameEdit()->isEnabled(), useName);
     QCOMPARE(dialog.NamePartBox()->isEnabled(), useName);
     QCOMPARE(dialog.NoteEdit()->isEnabled(), false);

@@ -1,11 +1,19 @@
 // The cover dialog, the covers filter dialog, the options dialog and the
-// discard page, driven through their widgets.
+// discard page, driven through their widgets; the help of every dialog.
 #include "core/data/codelists.h"
+#include "ui/dialogs/cdlgbackup.h"
 #include "ui/dialogs/cdlgcomposition.h"
 #include "ui/dialogs/cdlgcover.h"
+#include "ui/dialogs/cdlgfiltercompcover.h"
 #include "ui/dialogs/cdlgfiltercover.h"
+#include "ui/dialogs/cdlgfiltermove.h"
+#include "ui/dialogs/cdlgfilterprod.h"
 #include "ui/dialogs/cdlgoptions.h"
+#include "ui/dialogs/cdlgreportdata.h"
+#include "ui/dialogs/cdlgvalidfrom.h"
 #include "ui/framework/codecombo.h"
+#include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/wizard.h"
 #include "ui/pages/cpagedisc.h"
 #include "uitestsupport.h"
@@ -20,6 +28,8 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
+#include <functional>
+#include <memory>
 
 using namespace tarvo;
 using namespace tarvo::test;
@@ -64,6 +74,7 @@ private slots:
     void discardPageCouplesQuantityAndWeight();
     void discardPageIsAOnePageWizardRefusingZeroQuantity();
     void discardPageAsksTheDestinationOfRecycledOnly();
+    void everyDialogOpensItsHelp();
 };
 
 void TestCoverDialogs::coverValidation_data() {
@@ -74,6 +85,8 @@ void TestCoverDialogs::coverValidation_data() {
 
     QTest::newRow("weight not a number") << "abc" << 5 << "Zadejte číslo."
                                          << "weight";
+    QTest::newRow("weight too large") << "1000000000000000" << 5 << "Číslo je příliš velké."
+                                      << "weight";
     QTest::newRow("weight zero, all chosen") << "0" << 5 << "Hmotnost musí být větší než 0!"
                                              << "weight";
     QTest::newRow("weight negative") << "-1,5" << 5 << "Hmotnost musí být větší než 0!"
@@ -288,7 +301,7 @@ void TestCoverDialogs::filterValidation_data() {
 
     QTest::newRow("equal weights pass") << "0,5" << true << "0,5" << false << "";
     QTest::newRow("from above to refused")
-        << "2" << true << "1,5" << false << "Hmotnost \"Od\" nesmí být větší než hodnota \"do\"";
+        << "2" << true << "1,5" << false << "Hmotnost „Od“ nesmí být větší než hodnota „do“";
     QTest::newRow("unused weights not compared") << "2" << false << "1" << false << "";
     QTest::newRow("material used, none chosen")
         << "0" << false << "0" << true << "Není vybrán materiál";
@@ -324,7 +337,8 @@ void TestCoverDialogs::filterValidation() {
 }
 
 void TestCoverDialogs::optionsDialogReturnsTheTickedSwitches() {
-    CDlgOptions dialog(PropagationSwitches{});
+    UiDatabase db;
+    CDlgOptions dialog(db.Context(), PropagationSwitches{});
     dialog.show();
     QTest::mouseClick(dialog.Box(1), Qt::LeftButton);
     QTest::mouseClick(dialog.Box(3), Qt::LeftButton);
@@ -374,7 +388,7 @@ void TestCoverDialogs::discardPageIsAOnePageWizardRefusingZeroQuantity() {
     QTest::keyClicks(page->WeightEdit(), "7");
     QCOMPARE(page->QuantityEdit()->text(), QString("0"));
     QVERIFY(!page->validatePage());
-    QCOMPARE(db.messages.Texts(), std::vector<std::string>{"Množství musí být větší než 0 !"});
+    QCOMPARE(db.messages.Texts(), std::vector<std::string>{"Množství musí být větší než 0!"});
     QCOMPARE(wizard.focusWidget(), page->QuantityEdit());
 }
 
@@ -400,6 +414,34 @@ void TestCoverDialogs::discardPageAsksTheDestinationOfRecycledOnly() {
     Choose(combo, 2);
     QVERIFY(page->validatePage());
     QCOMPARE(page->Destination(), 2);
+}
+
+// "Nápověda" and F1 of each dialog open its own page.
+void TestCoverDialogs::everyDialogOpensItsHelp() {
+    UiDatabase db;
+    GuiContext context = db.Context();
+    std::vector<int> shown;
+    context.showHelp = [&](int page) { shown.push_back(page); };
+    const std::pair<std::function<QDialog*()>, int> dialogs[] = {
+        {[&] { return new CDlgCover(context); }, help::Cover},
+        {[&] { return new CDlgFilterCover(context); }, help::CoverFilter},
+        {[&] { return new CDlgFilterCompCover(context); }, help::CompCoverFilter},
+        {[&] { return new CDlgFilterProd(context); }, help::ProductFilter},
+        {[&] { return new CDlgFilterMove(context); }, help::DispatchFilter},
+        {[&] { return new CDlgOptions(context, PropagationSwitches{}); }, help::Options},
+        {[&] { return new CDlgValidFrom(context, {}); }, help::Packaging},
+        {[&] { return new CDlgBackup(context, BackupMode::Restore); }, help::Backup},
+        {[&] { return new CDlgReportData(context, OleDate::Today()); }, help::Report},
+    };
+    for (const auto& [make, page] : dialogs) {
+        const std::unique_ptr<QDialog> dialog(make());
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        shown.clear();
+        Button(*dialog, "Nápověda")->click();
+        QTest::keyClick(dialog.get(), Qt::Key_F1);
+        QCOMPARE(shown, (std::vector<int>{page, page}));
+    }
 }
 
 QTEST_MAIN(TestCoverDialogs)

@@ -2,6 +2,7 @@
 #include "ui/framework/cdlgfindreplace.h"
 #include "ui/framework/commandids.h"
 #include "ui/framework/findreplaceowner.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/listmodel.h"
 #include "ui/framework/recordlist.h"
 #include "ui/views/cviewcover.h"
@@ -20,7 +21,8 @@ namespace {
 struct Fixture {
     UiDatabase db;
     std::unique_ptr<CViewCover> view;
-    FindReplaceOwner finder{db.messages};
+    std::vector<int> help;
+    FindReplaceOwner finder{db.messages, [this](int page) { help.push_back(page); }};
 
     explicit Fixture(std::initializer_list<const char*> names) {
         int material = 0;
@@ -60,7 +62,7 @@ std::string Names(UiDatabase& db) {
 class TestFindReplace : public QObject {
     Q_OBJECT
 private slots:
-    void dialogPreselectsSortColumnAndTab();
+    void dialogPreselectsClickedColumnAndTab();
     void findNextFromLastRowWraps();
     void findNextDoesNotWrapFromMiddle();
     void replaceOnNonMatchingRowOnlyMoves();
@@ -71,8 +73,18 @@ private slots:
     void stornoAndEscapeDestroyDialog();
 };
 
-void TestFindReplace::dialogPreselectsSortColumnAndTab() {
+void TestFindReplace::dialogPreselectsClickedColumnAndTab() {
     Fixture f({"a"});
+    // A click into the type column makes it the search area; the list is
+    // sorted by name.
+    RecordList* list = f.view->MainList();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(f.Model()->index(0, 3)).center());
+    QCOMPARE(f.Command(cmd::Find)->ColumnCombo()->currentText(), QString("Typ"));
+    f.finder.Close();
+    // A column without a search area (the weight) falls back to the name.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(f.Model()->index(0, 2)).center());
     CDlgFindReplace* dialog = f.Command(cmd::Replace);
     QVERIFY(dialog);
     QCOMPARE(dialog->Tab(), 1);
@@ -83,13 +95,19 @@ void TestFindReplace::dialogPreselectsSortColumnAndTab() {
     QCOMPARE(f.Command(cmd::Find), dialog);
     QCOMPARE(dialog->Tab(), 0);
     QVERIFY(!dialog->ReplaceCombo()->isVisible());
-    // A coded column offers its labels, sorted, in both boxes.
+    // A coded column offers its labels, sorted, in both boxes; the typed
+    // text stays.
+    dialog->FindCombo()->setEditText("ano");
     QComboBox* columns = dialog->ColumnCombo();
     columns->setCurrentIndex(columns->findText("Opakovaně používaný"));
     emit columns->activated(columns->currentIndex());
     QCOMPARE(dialog->FindCombo()->count(), 2);
     QCOMPARE(dialog->FindCombo()->itemText(0), QString("ano"));
+    QCOMPARE(dialog->FindCombo()->currentText(), QString("ano"));
     QCOMPARE(dialog->ReplaceCombo()->count(), 2);
+    // F1 from a field opens the dialog's help page.
+    QTest::keyClick(dialog->FindCombo(), Qt::Key_F1);
+    QCOMPARE(f.help, std::vector<int>{help::Find});
 }
 
 void TestFindReplace::findNextFromLastRowWraps() {
@@ -162,7 +180,7 @@ void TestFindReplace::requestChecks_data() {
     const struct {
         const char *name, *column, *find, *replace, *message;
     } rows[] = {
-        {"empty find", "Název", "", "x", "Není zadána výchozí hodnota!"},
+        {"empty find", "Název", "", "x", "Zadejte hledaný text."},
         {"same value", "Název", "ab", "ab", "Nová hodnota je stejná jako stará hodnota!"},
         {"no column", "", "ab", "x", "Vyberte oblast hledání!"},
         {"coded value typed", "Typ", "nic", "x", "Není vybrána výchozí hodnota!"},

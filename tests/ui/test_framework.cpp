@@ -5,6 +5,7 @@
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/listmodel.h"
 #include "ui/framework/localenumber.h"
+#include "ui/framework/wizard.h"
 #include "uitestsupport.h"
 
 #include <QDialog>
@@ -43,7 +44,7 @@ void TestFramework::listModelFollowsItsRows() {
         [&](IdList& ids) { return LoadCoverIds(db.Store(), CoverFilter{}, ListSort{}, ids); }));
     QCOMPARE(model.rowCount(), 2);
     QCOMPARE(model.data(model.index(0, 0)).toString(), QString("Archy"));
-    QCOMPARE(model.data(model.index(1, 2)).toString(), QString("1,00"));
+    QCOMPARE(model.data(model.index(1, 2)).toString(), QString("1"));
     // A changed record shows its new values once its row is refreshed.
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     db.Run("UPDATE Cover SET cover_name = 'Bedýnka' WHERE cover_name = 'Bedna'");
@@ -82,11 +83,16 @@ void TestFramework::localeNumbers() {
     QFETCH(bool, valid);
     QFETCH(qlonglong, scaled);
     QFETCH(QString, shown);
+    // The same under an English or C desktop: the program stays Czech.
+    const QLocale before;
+    QLocale::setDefault(QLocale::c());
     const std::optional<Quantity> q = QuantityFromLocaleText(text);
+    const QString back = q ? QuantityToLocaleText(*q) : QString();
+    QLocale::setDefault(before);
     QCOMPARE(q.has_value(), valid);
     if (valid) {
         QCOMPARE(q->Scaled(), scaled);
-        QCOMPARE(QuantityToLocaleText(*q), shown);
+        QCOMPARE(back, shown);
     }
 }
 
@@ -157,6 +163,23 @@ void TestFramework::dialogHelpOnButtonAndF1() {
             button->click();
     }
     QCOMPARE(shown, (std::vector<int>{7, 7}));
+
+    // A wizard page added with a help context has the same; a page without
+    // one has no button, and F1 there does nothing.
+    shown.clear();
+    Wizard wizard(nullptr, context.showHelp);
+    wizard.AddPage(new QWizardPage, 8);
+    wizard.AddPage(new QWizardPage);
+    wizard.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&wizard));
+    QVERIFY(wizard.button(QWizard::HelpButton)->isVisible());
+    QCOMPARE(wizard.button(QWizard::HelpButton)->text(), QString("Nápověda"));
+    wizard.button(QWizard::HelpButton)->click();
+    QTest::keyClick(&wizard, Qt::Key_F1);
+    wizard.next();
+    QVERIFY(!wizard.button(QWizard::HelpButton)->isVisible());
+    QTest::keyClick(&wizard, Qt::Key_F1);
+    QCOMPARE(shown, (std::vector<int>{8, 8}));
 }
 
 QTEST_MAIN(TestFramework)

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -76,6 +77,24 @@ void TestHelp::contextOpensItsPage_data() {
         << "dlg-slozeny-obal.html" << help::CompCover << "Detail složeného obalu";
     QTest::newRow("Import evidencí")
         << "import-evidenci.html" << help::RegisterImport << "Export a import evidencí";
+    const std::pair<int, const char*> more[] = {
+        {help::CoverFilter, "Filtr obalů"},
+        {help::ProductFilter, "Filtr produktů"},
+        {help::CompCoverFilter, "Filtr složených obalů"},
+        {help::DispatchFilter, "Filtr výdejů"},
+        {help::Options, "Možnosti"},
+        {help::Packaging, "Balení produktu"},
+        {help::Discard, "Vyřazení obalu"},
+        {help::Report, "Čtvrtletní výkaz"},
+        {help::Backup, "Zálohování a obnova dat"},
+        {help::CoverPicker, "Výběr obalu a údaje balení"},
+        {help::DispatchItems, "Položky a obaly výdeje"},
+        {help::MoneyImport, "Import z Money S3"},
+        {help::WakImport, "Import z WAK INTRA"},
+        {help::Classification, "Zařazení obalů pro výkaz od roku 2021"},
+        {help::Find, "Najít a nahradit"}};
+    for (const auto& [context, title] : more)
+        QTest::newRow(title) << PageOfContext(context) << context << QString(title);
     QTest::newRow("unknown number") << "index.html" << 4711 << "Nápověda pro Tarvo";
 }
 
@@ -240,6 +259,13 @@ void TestHelp::helpAskedFromADialogIsUsableThere() {
     viewer.Show(help::Contents);
     QCOMPARE(viewer.Window(), window);
     QCOMPARE(window->CurrentPage(), QStringLiteral("index.html"));
+
+    // It lies whole on the screen, title bar included, and Escape closes it.
+    const QRect screen = window->screen()->availableGeometry();
+    QVERIFY(screen.contains(window->geometry()));
+    QVERIFY(window->geometry().top() > screen.top());
+    QTest::keyClick(window, Qt::Key_Escape);
+    QVERIFY(!window->isVisible());
 }
 
 QTEST_MAIN(TestHelp)

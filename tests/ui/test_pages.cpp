@@ -3,6 +3,7 @@
 #include "core/data/codelists.h"
 #include "ui/dialogs/cdlgvalidfrom.h"
 #include "ui/framework/codecombo.h"
+#include "ui/framework/datepicker.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/wizard.h"
 #include "ui/pages/cpagecover.h"
@@ -15,10 +16,12 @@
 #include "uitestsupport.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabBar>
@@ -88,6 +91,9 @@ private slots:
     void onlyFinishOrOkSucceeds();
     void datePickersShowFourDigitYears();
     void validFromKeepsTimeOfDay();
+    void dateTypedOverTheSelection_data();
+    void dateTypedOverTheSelection();
+    void unusualDateIsAskedAboutOnce();
 };
 
 // Pages by letter: D date range, C cover picker, P packaging line, M dispatch
@@ -105,7 +111,7 @@ void TestPages::buttonsFollowThePagePlace_data() {
     QTest::newRow("cover line alone")
         << "M" << QStringList{"OK|Storno"} << QStringList{"Zadejte množství"};
     QTest::newRow("product line") << "RQ" << QStringList{next, backFinish}
-                                  << QStringList{"Vyberte výrobek", "Zadejte množství"};
+                                  << QStringList{"Vyberte produkt", "Zadejte množství"};
     QTest::newRow("cover line") << "CM" << QStringList{next, backFinish}
                                 << QStringList{"Vyberte obal", "Zadejte množství"};
     QTest::newRow("bulk packaging")
@@ -242,9 +248,14 @@ void TestPages::coverPickerRefusesNoChoice() {
     wizard.AddPage(new CPageCoverProd(f.context));
     wizard.show();
     cover->Tabs()->setCurrentIndex(tab);
+    // Each list starts on its first row; a search that finds nothing leaves
+    // none chosen, on either tab.
+    QCOMPARE((tab == 0 ? cover->CoverList() : cover->CompCoverList())->SelectedRows(),
+             std::vector<int>{0});
+    QTest::keyClicks(cover->Search(), "nic");
     wizard.button(tab == 0 ? QWizard::NextButton : QWizard::FinishButton)->click();
     QCOMPARE(f.db.messages.shown.size(), size_t(1));
-    QCOMPARE(f.db.messages.shown[0].text, std::string("Není vybrán obal !"));
+    QCOMPARE(f.db.messages.shown[0].text, std::string("Není vybrán obal!"));
     QCOMPARE(f.db.messages.shown[0].icon, MsgIcon::Exclamation);
     QCOMPARE(wizard.currentPage(), cover);
     QVERIFY(wizard.isVisible());
@@ -276,7 +287,7 @@ void TestPages::coverPickerListShowsCovers() {
     };
     QCOMPARE(model->rowCount(), 2);
     QCOMPARE(row(0), QStringList({"Cívka", "průmyslový", "dovezený do ČR", "zpoplatněný", "dřevo",
-                                  "1,23", "ne"}));
+                                  "1,2345", "ne"}));
     QCOMPARE(row(1)[0], QString("Čep"));
 }
 
@@ -563,8 +574,8 @@ void TestPages::quantityPageChecks_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<qint64>("stored");
     QTest::addColumn<QString>("message");
-    QTest::newRow("zero") << "0" << qint64(10000) << "Množství musí být větší než 0 !";
-    QTest::newRow("negative") << "-2" << qint64(10000) << "Množství musí být větší než 0 !";
+    QTest::newRow("zero") << "0" << qint64(10000) << "Množství musí být větší než 0!";
+    QTest::newRow("negative") << "-2" << qint64(10000) << "Množství musí být větší než 0!";
     QTest::newRow("no number") << "1,2,3" << qint64(10000) << "Zadejte číslo.";
     QTest::newRow("decimal comma") << "2,5" << qint64(25000) << "";
     QTest::newRow("group separator") << "1 000" << qint64(10000000) << "";
@@ -604,6 +615,7 @@ void TestPages::productPicker() {
     Wizard wizard;
     auto* picker = new CPageProd(f.context);
     auto* quantity = new CPageQty(f.context);
+    picker->Link(quantity);
     wizard.AddPage(picker);
     wizard.AddPage(quantity);
     wizard.show();
@@ -616,14 +628,28 @@ void TestPages::productPicker() {
     QCOMPARE(names, QStringList({"Cukr", "Čaj", "Hrnek", "Chléb"}));
     QCOMPARE(model->index(1, 1).data().toString(), QString("K-Čaj"));
 
+    // The first row starts selected; the search box selects by the name,
+    // letter case and diacritics aside, and a name holding the text when
+    // none begins with it.
+    QCOMPARE(picker->List()->SelectedRows(), std::vector<int>{0});
+    QTRY_COMPARE(wizard.focusWidget(), picker->Search());
+    QTest::keyClicks(picker->Search(), "caj");
+    QCOMPARE(picker->List()->SelectedId(), RecordId(tea));
+    picker->Search()->clear();
+    QTest::keyClicks(picker->Search(), "LÉB");
+    QCOMPARE(picker->List()->SelectedRows(), std::vector<int>{3});
+    QTest::keyClick(picker->Search(), Qt::Key_Up);
+    QCOMPARE(picker->List()->SelectedRows(), std::vector<int>{2});
+    QTest::keyClicks(picker->Search(), "x");
     wizard.button(QWizard::NextButton)->click();
-    QCOMPARE(f.db.messages.Texts(), std::vector<std::string>{"Není vybrán produkt !"});
+    QCOMPARE(f.db.messages.Texts(), std::vector<std::string>{"Není vybrán produkt!"});
     QCOMPARE(wizard.currentPage(), picker);
     QCOMPARE(wizard.focusWidget(), picker->List());
 
     DoubleClickRow(picker->List(), 1);
     QCOMPARE(wizard.currentPage(), quantity);
     QCOMPARE(picker->Product(), RecordId(tea));
+    QVERIFY(quantity->Caption()->text().startsWith("Produkt: Čaj"));
     // Back keeps the choice; a double click on the last page finishes.
     wizard.button(QWizard::BackButton)->click();
     QCOMPARE(picker->List()->SelectedId(), RecordId(tea));
@@ -663,26 +689,26 @@ void TestPages::datePickersShowFourDigitYears() {
     const OleDate day = OleDate::FromParts(1925, 3, 5, 14, 30);
     CPageDateRange page(day);
     QCOMPARE(page.DatePicker()->text(), QString("5.3.1925"));
-    CDlgValidFrom dialog({NoRecord, OleDate::FromParts(2012, 11, 24)});
+    CDlgValidFrom dialog(f.context, {NoRecord, OleDate::FromParts(2012, 11, 24)});
     QCOMPARE(dialog.DatePicker()->text(), QString("24.11.2012"));
     QCOMPARE(dialog.windowTitle(), QString("Definice časové platnosti"));
     QStringList texts;
     for (QAbstractButton* button : dialog.findChild<QDialogButtonBox*>()->buttons())
         texts << button->text();
-    QCOMPARE(texts, QStringList({"OK", "Cancel"}));
+    QCOMPARE(texts, QStringList({"OK", "Storno", "Nápověda"}));
 }
 
 void TestPages::validFromKeepsTimeOfDay() {
     Fixture f;
     const OleDate before = OleDate::FromParts(2020, 1, 31, 8, 15, 10);
-    CDlgValidFrom dialog({NoRecord, before});
+    CDlgValidFrom dialog(f.context, {NoRecord, before});
     dialog.show();
     QCOMPARE(dialog.focusWidget(), dialog.DatePicker());
     dialog.DatePicker()->setDate(QDate(2021, 2, 1));
     dialog.accept();
     QCOMPARE(dialog.Record().from, OleDate::FromParts(2021, 2, 1, 8, 15, 10));
 
-    CDlgValidFrom cancelled({NoRecord, before});
+    CDlgValidFrom cancelled(f.context, {NoRecord, before});
     cancelled.DatePicker()->setDate(QDate(2021, 2, 1));
     cancelled.reject();
     QCOMPARE(cancelled.Record().from, before);
@@ -696,6 +722,59 @@ void TestPages::validFromKeepsTimeOfDay() {
     page->DatePicker()->setDate(QDate(2019, 12, 24));
     wizard.button(QWizard::NextButton)->click();
     QCOMPARE(page->Date(), OleDate::FromParts(2019, 12, 24, 8, 15, 10));
+}
+
+void TestPages::dateTypedOverTheSelection_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QDate>("day");
+    const QDate before(2026, 2, 17);
+    QTest::newRow("whole date") << "31.12.2026" << QDate(2026, 12, 31);
+    QTest::newRow("short parts") << "1.1.2027" << QDate(2027, 1, 1);
+    QTest::newRow("year 1800") << "5.3.1800" << QDate(1800, 3, 5);
+    QTest::newRow("no such day") << "29.2.2023" << before;
+    QTest::newRow("three-digit day") << "310.12.2026" << before;
+    QTest::newRow("half typed") << "31.12" << before;
+}
+
+// Typing over the selected date replaces it; what is no day keeps the old one.
+void TestPages::dateTypedOverTheSelection() {
+    QFETCH(QString, typed);
+    QFETCH(QDate, day);
+    QWidget window;
+    QDateEdit* picker = MakeDatePicker(&window);
+    auto* next = new QLineEdit(&window);
+    next->move(0, 40);
+    picker->setDate(QDate(2026, 2, 17));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    next->setFocus();
+    QTest::keyClick(next, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), picker);
+    QTest::keyClicks(picker, typed);
+    QTest::keyClick(picker, Qt::Key_Tab);
+    QCOMPARE(picker->date(), day);
+    QCOMPARE(picker->text(), day.toString("d.M.yyyy"));
+}
+
+// A day long past or far ahead is asked about when the dialog ends, once;
+// No keeps the dialog open.
+void TestPages::unusualDateIsAskedAboutOnce() {
+    Fixture f;
+    CDlgValidFrom dialog(f.context, {NoRecord, OleDate::FromParts(1985, 1, 1)});
+    dialog.accept(); // the date it came with is not questioned
+    QVERIFY(f.db.messages.shown.empty());
+    dialog.DatePicker()->setDate(QDate(1800, 3, 5));
+    dialog.show();
+    dialog.accept();
+    QCOMPARE(f.db.messages.Texts(),
+             std::vector<std::string>{"Zadané datum 05.03.1800 je před rokem 1990. Opravdu?"});
+    QVERIFY(dialog.isVisible());
+    f.db.messages.yesNoAnswers = {true};
+    dialog.accept();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.Record().from, OleDate::FromParts(1800, 3, 5));
+    dialog.accept();
+    QCOMPARE(f.db.messages.shown.size(), size_t(2));
 }
 
 QTEST_MAIN(TestPages)

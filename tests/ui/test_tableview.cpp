@@ -63,7 +63,7 @@ public:
     }
 
     std::vector<SearchColumn> SearchColumns() const override { return {}; }
-    int SearchColumnOfSort() const override { return -1; }
+    int SearchColumnOf(int) const override { return -1; }
     std::string MainTable() const override { return "Cover"; }
     std::string MainIdColumn() const override { return "cover_id"; }
 

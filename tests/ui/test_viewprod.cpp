@@ -215,11 +215,11 @@ void TestViewProd::productAddEditDelete() {
     f.db.messages.yesNoAnswers.push_back(true);
     f.view->OnCommand(cmd::Delete);
     QCOMPARE(f.Products()->Count(), 0);
-    QCOMPARE(f.Texts(), QStringList({"Opravdu si přejete odstranit vybrané produkty"}));
+    QCOMPARE(f.Texts(), QStringList({"Opravdu si přejete odstranit vybrané produkty?"}));
 
     // Nothing to edit, and a product another program removed.
     f.view->OnCommand(cmd::Edit);
-    QCOMPARE(f.Texts().last(), QString("Není vybrán produkt !"));
+    QCOMPARE(f.Texts().last(), QString("Není vybrán produkt!"));
     rows::Product(f.db.store, {"Dveře", "K", "ks"});
     f.view->OnCommand(cmd::Refresh);
     f.db.Run("DELETE FROM Product WHERE prod_name = 'Dveře'");
@@ -319,7 +319,7 @@ void TestViewProd::definitionAddEditDelete() {
     f.db.messages.yesNoAnswers.push_back(true);
     f.view->OnCommand(cmd::Delete2);
     QCOMPARE(f.Texts().last(),
-             QString("Opravdu si přejete odstranit ze seznamu platnost\n\"09.03.2024\" ?"));
+             QString("Opravdu si přejete odstranit ze seznamu platnost\n„09.03.2024“?"));
     QCOMPARE(Column(f.Dates(), 0), QStringList({Date(5, 3, 2024)}));
     QCOMPARE(Column(f.Lines(), 0), QStringList({"Krabice"}));
 
@@ -347,7 +347,7 @@ void TestViewProd::lineAddEditDelete() {
         wizard->button(QWizard::FinishButton)->click();
     });
     f.view->OnCommand(cmd::Add3);
-    QCOMPARE(f.Row(f.Lines(), 0).mid(0, 5), QStringList({"Krabice", "3,00", "3,00", "10,00", "-"}));
+    QCOMPARE(f.Row(f.Lines(), 0).mid(0, 5), QStringList({"Krabice", "3,00", "3", "10,00", "-"}));
 
     // The one-page wizard shows the line; a band from 1 to 5 products.
     OnNextModal([](QWidget* modal) {
@@ -366,11 +366,10 @@ void TestViewProd::lineAddEditDelete() {
 
     f.db.messages.yesNoAnswers.push_back(true);
     f.view->OnCommand(cmd::Delete3);
-    QCOMPARE(f.Texts().last(),
-             QString("Opravdu si přejete odstranit ze seznamu obal\n\"Krabice\" ?"));
+    QCOMPARE(f.Texts().last(), QString("Opravdu si přejete odstranit ze seznamu obal\n„Krabice“?"));
     QCOMPARE(f.Lines()->Count(), 0);
     f.view->OnCommand(cmd::Edit3);
-    QCOMPARE(f.Texts().last(), QString("Není vybrán obal !"));
+    QCOMPARE(f.Texts().last(), QString("Není vybrán obal!"));
 }
 
 void TestViewProd::compositeCoverAddsOneLinePerItem() {
@@ -490,7 +489,7 @@ void TestViewProd::bulkAssignmentToSelectedProducts() {
     QCOMPARE(f.Texts(),
              QStringList({"Obaly byly přiřazeny.\n\nZměněno produktů: 2\nVytvořeno platností: 1\n"
                           "Přidáno řádků balení: 2",
-                          "Není vybrán produkt !"}));
+                          "Není vybrán produkt!"}));
 }
 
 void TestViewProd::reloadFromOtherViews() {

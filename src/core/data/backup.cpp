@@ -1,12 +1,14 @@
 #include "core/data/backup.h"
 
 #include "core/data/cdatastore.h"
+#include "core/data/oledate.h"
 #include "core/data/platform.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/ports/messageport.h"
 #include "core/ports/notifyport.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -160,6 +162,20 @@ std::string StagingPath(const DataFolder& data) {
 }
 std::string AsidePath(const DataFolder& data) {
     return data.folder + "TarvoOld.MDB";
+}
+
+// The day the backup was written ("dd.mm.yyyy", local time); empty when the
+// file's time cannot be read.
+std::string BackupDate(const std::string& path) {
+    std::error_code ec;
+    const auto written = std::filesystem::last_write_time(path, ec);
+    if (ec)
+        return {};
+    const std::time_t time =
+        std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
+    std::tm local{};
+    localtime_r(&time, &local);
+    return OleDate::FromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday).ToText();
 }
 
 } // namespace
@@ -367,9 +383,16 @@ bool RunBackupAction(BackupMode mode, const std::string& pathText, CDataStore& s
                              MsgIcon::Information);
         return true;
     }
+    // A missing file is told by the restore itself; the question is only
+    // worth asking about a backup that is there.
+    if (files.IsFile(path) &&
+        !messages.AskYesNoDefaultNo(
+            Format("Obnovením nahradíte všechna současná data stavem ze zálohy z %s. Pokračovat?",
+                   BackupDate(path).c_str())))
+        return false;
     if (!RestoreDatabase(store, data, path, messages, views, files))
         return false;
-    messages.ShowMessage(Format("Data za zálohy '%s' byla obnovena!", path.c_str()),
+    messages.ShowMessage(Format("Data ze zálohy '%s' byla obnovena!", path.c_str()),
                          MsgIcon::Information);
     return true;
 }

@@ -9,7 +9,7 @@ constexpr std::string_view MaterialLabels[] = {
     "kombinované materiály",
     "kovy - hliník AL",
     "kovy - železo FE",
-    "kovy nad 5l- hliník AL",
+    "kovy nad 5l - hliník AL",
     "kovy nad 5l - železo FE",
     "nápojové kartony",
     "papír",

@@ -165,4 +165,18 @@ OleDate ParseCzechDate(const std::string& text) {
     return OleDate();
 }
 
+std::optional<std::string> UnusualDateQuestion(const OleDate& date, const OleDate& now) {
+    if (!date.IsValid() || !now.IsValid())
+        return std::nullopt;
+    if (date.DayNumber() < OleDate::FromParts(1990, 1, 1).DayNumber())
+        return Format("Zadané datum %s je před rokem 1990. Opravdu?", date.ToText().c_str());
+    OleDate limit = OleDate::FromParts(now.Year() + 1, now.Month(), now.Day());
+    if (!limit.IsValid())
+        limit = OleDate::FromParts(now.Year() + 1, now.Month(), now.Day() - 1);
+    if (date.DayNumber() > limit.DayNumber())
+        return Format("Zadané datum %s je více než rok v budoucnosti. Opravdu?",
+                      date.ToText().c_str());
+    return std::nullopt;
+}
+
 } // namespace tarvo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <compare>
+#include <optional>
 #include <string>
 
 namespace tarvo {
@@ -54,5 +55,12 @@ private:
 
 // Parses "d.m.yyyy" with an optional " hh:mm[:ss]". Invalid on any error.
 OleDate ParseCzechDate(const std::string& text);
+
+// The question to ask before a date typed for a record is kept when it is
+// most likely a slip: a day before 1990, or later than the same day a year
+// after now (29 February gives 28 February). Days are compared as they are
+// shown, so a time a moment before midnight counts for the next day. Nothing
+// for any other date.
+std::optional<std::string> UnusualDateQuestion(const OleDate& date, const OleDate& now);
 
 } // namespace tarvo

@@ -114,8 +114,39 @@ std::optional<Quantity> ParseQuantity(std::string_view text) {
         return std::nullopt;
     for (int i = decimals; i < 4; ++i)
         fraction *= 10;
+    // The digits' check above lets through the last whole units before the
+    // limit; the decimals must still fit.
+    if (whole > (INT64_MAX - fraction) / Quantity::Scale)
+        return std::nullopt;
     const int64_t scaled = whole * Quantity::Scale + fraction;
     return Quantity::FromScaled(negative ? -scaled : scaled);
+}
+
+std::string RefusedQuantityMessage(std::string_view text) {
+    const std::string trimmed = Trim(text);
+    std::string_view s = trimmed;
+    if (!s.empty() && (s.front() == '-' || s.front() == '+'))
+        s.remove_prefix(1);
+    const size_t point = s.find_first_of(",.");
+    const std::string_view whole = s.substr(0, point);
+    const std::string_view decimals =
+        point == std::string_view::npos ? std::string_view() : s.substr(point + 1);
+    const auto digits = [](std::string_view part) {
+        return part.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    const bool written =
+        !whole.empty() && digits(whole) && digits(decimals) && decimals.size() <= 4;
+    return written ? "Číslo je příliš velké." : "Zadejte číslo.";
+}
+
+std::string QuantityToText(Quantity value) {
+    if (!value.IsValid())
+        return "-";
+    std::string text = QuantityToPlainText(value);
+    const size_t point = text.find('.');
+    if (point != std::string::npos)
+        text[point] = ',';
+    return text;
 }
 
 std::string QuantityToPlainText(Quantity value) {

@@ -58,6 +58,15 @@ std::string CurrencyToText(Quantity value, int64_t unit, char mode);
 // grouping). Anything else gives nothing.
 std::optional<Quantity> ParseQuantity(std::string_view text);
 
+// What to tell the user about a text ParseQuantity refuses: a number written
+// correctly but too large to be kept (more than 922 337 203 685 477) says so,
+// anything else asks for a number.
+std::string RefusedQuantityMessage(std::string_view text);
+
+// A weight as the lists show it: the stored decimals (at most four) without
+// trailing zeros, with a decimal comma ("0,125", "12"); "-" for an invalid value.
+std::string QuantityToText(Quantity value);
+
 // The value with a decimal point and the decimals it needs ("0.5", "12"): for
 // SQL text and files.
 std::string QuantityToPlainText(Quantity value);

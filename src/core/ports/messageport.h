@@ -20,6 +20,11 @@ public:
     virtual void ShowMessage(const std::string& text, MsgIcon icon) = 0;
     // Yes/No question; true means Yes.
     virtual bool AskYesNo(const std::string& text, MsgIcon icon = MsgIcon::Question) = 0;
+    // The same question before what cannot be undone: a window makes No the
+    // button that Enter presses. Elsewhere it is the plain question.
+    virtual bool AskYesNoDefaultNo(const std::string& text) {
+        return AskYesNo(text, MsgIcon::Question);
+    }
     // The four-button question "&Ano", "&Ne", "Ano &všem", "Ne vše&m".
     virtual OverwriteAnswer AskOverwrite(const std::string& text) = 0;
 };

@@ -33,6 +33,20 @@ std::optional<double> NumberOf(std::string_view text) {
     return value;
 }
 
+// A code list label as compared: blanks around a dash do not count, so a
+// workbook written while a label read "kovy nad 5l- hliník AL" still names
+// "kovy nad 5l - hliník AL".
+std::string CodeKey(std::string_view text) {
+    std::string key = LabelKey(text);
+    for (size_t dash = key.find('-'); dash != std::string::npos; dash = key.find('-', dash + 1)) {
+        while (dash > 0 && key[dash - 1] == ' ')
+            key.erase(--dash, 1);
+        while (dash + 1 < key.size() && key[dash + 1] == ' ')
+            key.erase(dash + 1, 1);
+    }
+    return key;
+}
+
 // The labels of a list by their key, made once per list.
 const std::unordered_map<std::string, int>& LabelIndex(const CodeList& list) {
     static std::unordered_map<const CodeList*, std::unordered_map<std::string, int>> indexes;
@@ -40,7 +54,7 @@ const std::unordered_map<std::string, int>& LabelIndex(const CodeList& list) {
     if (added) {
         for (int code = 0; code < list.size; ++code) {
             if (!list.labels[code].empty())
-                it->second.emplace(LabelKey(list.labels[code]), code);
+                it->second.emplace(CodeKey(list.labels[code]), code);
         }
     }
     return it->second;
@@ -149,7 +163,7 @@ int SheetScan::Code(std::string_view title, const CodeList& list, const char* wh
         return -1;
     }
     const auto& index = LabelIndex(list);
-    const auto it = index.find(LabelKey(text));
+    const auto it = index.find(CodeKey(text));
     if (it == index.end()) {
         Fault(title, Format("%s %s není v seznamu", what, Quoted(text).c_str()));
         return -1;

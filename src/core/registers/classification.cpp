@@ -46,7 +46,7 @@ const OldMaterial FromOld[] = {
     {{26}, None, false},          // kombinované materiály
     {{21}, None, false},          // kovy - hliník AL
     {{22}, None, false},          // kovy - železo FE
-    {{21}, None, false},          // kovy nad 5l- hliník AL
+    {{21}, None, false},          // kovy nad 5l - hliník AL
     {{22}, None, false},          // kovy nad 5l - železo FE
     {{25}, None, true},           // nápojové kartony
     {{30}, None, false},          // papír

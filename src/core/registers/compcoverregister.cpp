@@ -10,8 +10,8 @@ namespace tarvo {
 
 namespace {
 
-constexpr const char* NoCover = "Není vybrán obal !";
-constexpr const char* DeleteQuestion = "Opravdu si přejete odstranit vybrané obaly";
+constexpr const char* NoCover = "Není vybrán obal!";
+constexpr const char* DeleteQuestion = "Opravdu si přejete odstranit vybrané obaly?";
 
 // The editor's scratch items become the composite cover's items.
 void StoreScratchItems(CDataStore& store, RecordId compCover) {

@@ -37,9 +37,9 @@ public:
     // Writes name and note and replaces the stored items by the scratch items
     // as a whole (they get new keys).
     Outcome Update(RecordId id, const CompCoverRecord& compCover);
-    // Asks "Opravdu si přejete odstranit vybrané obaly" and on Yes removes the
+    // Asks "Opravdu si přejete odstranit vybrané obaly?" and on Yes removes the
     // composite covers with their items; packaging lines copied from them
-    // stay. An empty selection gets "Není vybrán obal !" and Unchanged, as
+    // stay. An empty selection gets "Není vybrán obal!" and Unchanged, as
     // does the answer No.
     Outcome DeleteSelection(const std::vector<RecordId>& ids);
 

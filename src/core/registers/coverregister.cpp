@@ -17,7 +17,7 @@ namespace tarvo {
 
 namespace {
 
-constexpr const char* NoCover = "Není vybrán obal !";
+constexpr const char* NoCover = "Není vybrán obal!";
 
 // What the deletion question adds about the covers' uses, and what becomes
 // of each; nothing for covers used nowhere.
@@ -138,7 +138,7 @@ Outcome CoverRegister::DeleteSelection(const std::vector<RecordId>& ids) {
     }
     try {
         const std::string uses = UsesText(UsesOfCovers(m_store, ids));
-        if (!messages.AskYesNo("Opravdu si přejete odstranit vybrané obaly" + uses,
+        if (!messages.AskYesNo("Opravdu si přejete odstranit vybrané obaly?" + uses,
                                MsgIcon::Question))
             return Outcome::Unchanged;
         Transaction transaction(m_store);
@@ -253,7 +253,7 @@ Outcome CoverRegister::DeleteDiscard(RecordId id) {
         if (RecordGone(m_store, discard.has_value()))
             return Outcome::Vanished;
         if (!messages.AskYesNo(
-                Format("Opravdu si přejete odstranit ze seznamu obal vyřazený \"%s\" ?",
+                Format("Opravdu si přejete odstranit ze seznamu obal vyřazený „%s“?",
                        discard->date.ToText().c_str()),
                 MsgIcon::Question))
             return Outcome::Unchanged;

@@ -71,11 +71,11 @@ public:
     // reusable): a fault is told (exclamation) and Refused, nothing written.
     Outcome Update(RecordId id, const CoverRecord& cover,
                    const std::optional<CoverClassification>& classification = {});
-    // Asks "Opravdu si přejete odstranit vybrané obaly", with what the covers
+    // Asks "Opravdu si přejete odstranit vybrané obaly?", followed by what the covers
     // are used by (packaging lines, composite covers, discards: counts), and
     // on Yes removes the covers' composite cover items and marks the covers
     // deleted; their packaging and dispatch lines and their discards stay.
-    // An empty selection gets "Není vybrán obal !" and Unchanged, as does the
+    // An empty selection gets "Není vybrán obal!" and Unchanged, as does the
     // answer No.
     Outcome DeleteSelection(const std::vector<RecordId>& ids);
     // "Obnovit": the deleted covers of the selection are offered again (the
@@ -97,7 +97,7 @@ public:
     // for it goes when the new kind no longer fits it.
     Outcome UpdateDiscard(RecordId id, const DiscardRecord& discard,
                           std::optional<int> destination = {});
-    // Asks "Opravdu si přejete odstranit ze seznamu obal vyřazený \"%s\" ?"
+    // Asks "Opravdu si přejete odstranit ze seznamu obal vyřazený „%s“?"
     // with the discard's date and removes it on Yes.
     Outcome DeleteDiscard(RecordId id);
 
@@ -113,7 +113,7 @@ public:
     // "Navrhnout zařazení pro výkaz 2021": every selected cover without a
     // classification gets the one its old material code suggests, in one unit
     // of work; the summary is shown (information) and returned. An empty
-    // selection gets "Není vybrán obal !"; nothing after a database error.
+    // selection gets "Není vybrán obal!"; nothing after a database error.
     std::optional<ProposalSummary> ProposeClassifications(const std::vector<RecordId>& ids);
     // The covers not deleted that are not complete for the new form, in the
     // order they were added; nothing after a database error.

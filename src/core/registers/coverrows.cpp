@@ -44,7 +44,7 @@ std::unique_ptr<IRowSource> MakeCoverRows(CDataStore& store) {
         [](const Statement& st) {
             return RowCells{st.Text(1) + (st.Int(13) != 0 ? DeletedMark : ""),
                             CodeLabel(Materials, st.Int(2)),
-                            QuantityCell(st, 3),
+                            WeightCell(st, 3),
                             CodeLabel(CoverTypes, st.Int(4)),
                             CodeLabel(Origins, st.Int(5)),
                             CodeLabel(Payments, st.Int(6)),
@@ -86,7 +86,7 @@ std::unique_ptr<IRowSource> MakeDiscardRows(CDataStore& store) {
         "WHERE disc_id IN ",
         [](const Statement& st) {
             return RowCells{st.Date(1).ToText(), CodeLabel(DiscardKinds, st.Int(2)),
-                            QuantityCell(st, 3)};
+                            WeightCell(st, 3)};
         });
 }
 

@@ -19,6 +19,10 @@ std::string QuantityCell(const Statement& st, int column) {
     return VariantToText(Value(st.GetQuantity(column)));
 }
 
+std::string WeightCell(const Statement& st, int column) {
+    return QuantityToText(st.GetQuantity(column));
+}
+
 SqlClause OneValue(RecordId id) {
     SqlClause clause;
     clause.values.push_back(Value(id));
@@ -56,7 +60,7 @@ std::unique_ptr<IRowSource> MakeCoverLineRows(CDataStore& store, const std::stri
             const bool always = st.Int(4) != 0;
             return RowCells{st.Text(1),
                             QuantityCell(st, 10),
-                            QuantityCell(st, 2),
+                            WeightCell(st, 2),
                             QuantityCell(st, 3),
                             always ? "-" : QuantityCell(st, 5),
                             always                             ? "-"

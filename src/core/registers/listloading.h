@@ -26,6 +26,8 @@ inline constexpr const char* DeletedMark = " (odstraněný)";
 std::string CodeLabel(const CodeList& list, int64_t code);
 // A quantity column as the lists show it.
 std::string QuantityCell(const Statement& st, int column);
+// A weight column: every stored decimal, none rounded away.
+std::string WeightCell(const Statement& st, int column);
 
 // One bound value: the parent record of a dependent list.
 SqlClause OneValue(RecordId id);

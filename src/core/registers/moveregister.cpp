@@ -12,7 +12,7 @@ namespace tarvo {
 
 namespace {
 
-constexpr const char* NoDispatch = "Není vybrán doklad !";
+constexpr const char* NoDispatch = "Není vybrán doklad!";
 constexpr const char* LineGone = "Údaje o produktu byly odstraněny jinou aplikací!";
 
 // The imports find a document again by its number, so two dispatches with
@@ -142,7 +142,7 @@ Outcome MoveRegister::DeleteLine(RecordId id) {
     return DeleteNamed(id,
                        "SELECT prod_name FROM Move_Prod LEFT JOIN Product ON Move_Prod.prod_id = "
                        "Product.prod_id WHERE mvprod_id = ?",
-                       "Opravdu si přejete odstranit ze seznamu produkt\n\"%s\" ?",
+                       "Opravdu si přejete odstranit ze seznamu produkt\n„%s“?",
                        [&] { DeleteMoveLine(m_store, id); });
 }
 
@@ -196,7 +196,7 @@ Outcome MoveRegister::DeleteCoverLine(RecordId id) {
     return DeleteNamed(id,
                        "SELECT cover_name FROM Move_Cover LEFT JOIN Cover ON Move_Cover.cover_id = "
                        "Cover.cover_id WHERE mvcover_id = ?",
-                       "Opravdu si přejete odstranit ze seznamu obal\n\"%s\" ?",
+                       "Opravdu si přejete odstranit ze seznamu obal\n„%s“?",
                        [&] { DeleteMoveCover(m_store, id); });
 }
 

@@ -39,7 +39,7 @@ public:
     Outcome Update(RecordId id, const MoveRecord& move);
     // Asks "Opravdu si přejete odstranit vybrané výdeje?" and on Yes removes
     // the dispatches with their product and cover lines. An empty selection
-    // gets "Není vybrán doklad !" and Unchanged, as does the answer No.
+    // gets "Není vybrán doklad!" and Unchanged, as does the answer No.
     Outcome DeleteSelection(const std::vector<RecordId>& ids);
 
     ReadResult<MoveLineRecord> ReadLine(RecordId id);
@@ -52,7 +52,7 @@ public:
     // all of them, hand-made ones included; a failure leaves the old quantity
     // and the old covers. The same quantity changes nothing (Unchanged).
     Outcome UpdateLineQuantity(RecordId id, Quantity quantity);
-    // Asks "Opravdu si přejete odstranit ze seznamu produkt\n\"%s\" ?" with the
+    // Asks "Opravdu si přejete odstranit ze seznamu produkt\n„%s“?" with the
     // product's name and on Yes removes the line with its covers.
     Outcome DeleteLine(RecordId id);
 
@@ -64,7 +64,7 @@ public:
     Outcome AddCoverLine(RecordId line, const MoveCoverRecord& cover);
     // Writes the quantity alone; the same quantity changes nothing.
     Outcome UpdateCoverLineQuantity(RecordId id, Quantity quantity);
-    // Asks "Opravdu si přejete odstranit ze seznamu obal\n\"%s\" ?" with the
+    // Asks "Opravdu si přejete odstranit ze seznamu obal\n„%s“?" with the
     // cover's name and on Yes removes the cover line.
     Outcome DeleteCoverLine(RecordId id);
 

@@ -97,7 +97,7 @@ std::unique_ptr<IRowSource> MakeMoveCoverRows(CDataStore& store) {
         [](const Statement& st) {
             return RowCells{st.Text(1),
                             QuantityCell(st, 7),
-                            QuantityCell(st, 2),
+                            WeightCell(st, 2),
                             CodeLabel(Materials, st.Int(3)),
                             CodeLabel(CoverTypes, st.Int(4)),
                             CodeLabel(Origins, st.Int(5)),

@@ -4,7 +4,6 @@
 #include "core/data/codelists.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
-#include "core/data/value.h"
 #include "core/registers/listloading.h"
 
 namespace tarvo {
@@ -16,9 +15,9 @@ bool LoadByName(CDataStore& store, const char* sql, IdList& ids) {
     return LoadListIds(store, sql, SqlClause{}, IdList::SortValue::CzechText, false, ids);
 }
 
-// A quantity as the lists show it; nothing for an empty field.
-std::string OptionalQuantityCell(const Statement& st, int column) {
-    return st.IsNull(column) ? std::string() : VariantToText(Value(st.GetQuantity(column)));
+// A weight as the lists show it; nothing for an empty field.
+std::string OptionalWeightCell(const Statement& st, int column) {
+    return st.IsNull(column) ? std::string() : WeightCell(st, column);
 }
 
 int Code(const Statement& st, int column) {
@@ -40,7 +39,7 @@ std::unique_ptr<IRowSource> MakeCoverPickerRows(CDataStore& store) {
                             Origins.Label(Code(st, 3)),
                             Payments.Label(Code(st, 4)),
                             Materials.Label(Code(st, 5)),
-                            OptionalQuantityCell(st, 6),
+                            OptionalWeightCell(st, 6),
                             st.Int(7) != 0 ? "ano" : "ne"};
         });
 }
@@ -79,7 +78,7 @@ bool LoadProductPickerIds(CDataStore& store, IdList& ids) {
 std::optional<CoverFacts> ReadCoverFacts(CDataStore& store, RecordId cover) {
     try {
         Statement st(store, "SELECT cover_weight, cover_type, cover_org, cover_pay, cover_mat, "
-                            "cover_stat, cover_reusable FROM Cover WHERE cover_id = ?");
+                            "cover_stat, cover_reusable, cover_name FROM Cover WHERE cover_id = ?");
         st.BindInt(1, cover);
         if (!st.Step())
             return std::nullopt;
@@ -92,11 +91,32 @@ std::optional<CoverFacts> ReadCoverFacts(CDataStore& store, RecordId cover) {
         facts.material = Code(st, 4);
         facts.stat = Code(st, 5);
         facts.reusable = !st.IsNull(6) && st.Int(6) != 0;
+        facts.name = st.Text(7);
         return facts;
     } catch (const ComError& e) {
         ShowComError(store.Messages(), e);
         return std::nullopt;
     }
+}
+
+std::optional<std::string> ProductCaption(CDataStore& store, RecordId product) {
+    try {
+        Statement st(store, "SELECT prod_name, prod_unit FROM Product WHERE prod_id = ?");
+        st.BindInt(1, product);
+        if (!st.Step())
+            return std::nullopt;
+        const std::string unit = st.Text(1);
+        return Format("Produkt: %s", st.Text(0).c_str()) +
+               (unit.empty() ? std::string() : Format(" (jednotka: %s)", unit.c_str()));
+    } catch (const ComError& e) {
+        ShowComError(store.Messages(), e);
+        return std::nullopt;
+    }
+}
+
+std::string CoverCaption(const CoverFacts& cover) {
+    return Format("Obal: %s (%s kg/ks)", cover.name.c_str(),
+                  QuantityToText(cover.unitWeight).c_str());
 }
 
 } // namespace tarvo

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace tarvo {
 
@@ -34,6 +35,7 @@ bool LoadProductPickerIds(CDataStore& store, IdList& ids);
 // line starts with, the weight of one piece that turns a quantity into
 // kilograms (0 when the cover has none), and what the line shows of it.
 struct CoverFacts {
+    std::string name;
     Quantity unitWeight = Quantity::FromUnits(0);
     int type = -1;
     int origin = -1;
@@ -46,5 +48,12 @@ struct CoverFacts {
 // The facts of a cover, deleted or not; nothing when there is no such cover
 // or on a database error, which is shown through the store's message port.
 std::optional<CoverFacts> ReadCoverFacts(CDataStore& store, RecordId cover);
+
+// What a quantity page says of the product it counts: "Produkt: Jogurt
+// (jednotka: ks)"; nothing when there is no such product or on a database
+// error, which is shown through the store's message port.
+std::optional<std::string> ProductCaption(CDataStore& store, RecordId product);
+// The same of a cover: "Obal: Krabice (0,125 kg/ks)".
+std::string CoverCaption(const CoverFacts& cover);
 
 } // namespace tarvo

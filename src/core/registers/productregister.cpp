@@ -18,9 +18,9 @@ namespace tarvo {
 
 namespace {
 
-constexpr const char* NoProduct = "Není vybrán produkt !";
-constexpr const char* NoLine = "Není vybrán obal !";
-constexpr const char* NoDate = "Není vybráno datum !";
+constexpr const char* NoProduct = "Není vybrán produkt!";
+constexpr const char* NoLine = "Není vybrán obal!";
+constexpr const char* NoDate = "Není vybráno datum!";
 
 NullProgress g_noProgress;
 
@@ -128,7 +128,7 @@ Outcome ProductRegister::Update(RecordId id, const ProductRecord& product) {
 Outcome ProductRegister::DeleteSelection(const std::vector<RecordId>& ids) {
     if (!CheckSelected(ids.empty() ? NoRecord : ids.front(), Missing::Product))
         return Outcome::Unchanged;
-    if (!m_store.Messages().AskYesNo("Opravdu si přejete odstranit vybrané produkty",
+    if (!m_store.Messages().AskYesNo("Opravdu si přejete odstranit vybrané produkty?",
                                      MsgIcon::Question))
         return Outcome::Unchanged;
     try {
@@ -222,7 +222,7 @@ Outcome ProductRegister::AddDefinition(RecordId prodId, const OleDate& from, New
     const Outcome outcome = ChangePackaging([&]() -> PackagingChange {
         if (DefinitionOnDay(m_store, prodId, from)) {
             m_store.Messages().ShowMessage(
-                Format("Databáze již obsahuje datum \"%s\"!", DefinitionDateText(from).c_str()),
+                Format("Databáze již obsahuje datum „%s“!", DefinitionDateText(from).c_str()),
                 MsgIcon::None);
             return Outcome::Refused;
         }
@@ -253,7 +253,7 @@ Outcome ProductRegister::DeleteDefinition(RecordId dtId) {
     if (!definition)
         return definition.outcome;
     if (!m_store.Messages().AskYesNo(
-            Format("Opravdu si přejete odstranit ze seznamu platnost\n\"%s\" ?",
+            Format("Opravdu si přejete odstranit ze seznamu platnost\n„%s“?",
                    DefinitionDateText(definition->from).c_str()),
             MsgIcon::Question))
         return Outcome::Unchanged;
@@ -317,7 +317,7 @@ Outcome ProductRegister::DeleteLine(RecordId cpId) {
     if (!coverName)
         return coverName.outcome;
     if (!m_store.Messages().AskYesNo(
-            Format("Opravdu si přejete odstranit ze seznamu obal\n\"%s\" ?", coverName->c_str()),
+            Format("Opravdu si přejete odstranit ze seznamu obal\n„%s“?", coverName->c_str()),
             MsgIcon::Question))
         return Outcome::Unchanged;
     return ChangePackaging([&]() -> PackagingChange {

@@ -77,9 +77,9 @@ public:
     // identifier, or nothing after a database error.
     std::optional<RecordId> Add(const ProductRecord& product);
     Outcome Update(RecordId id, const ProductRecord& product);
-    // Asks "Opravdu si přejete odstranit vybrané produkty"; on Yes the
+    // Asks "Opravdu si přejete odstranit vybrané produkty?"; on Yes the
     // packaging goes and the products are marked deleted, keeping their
-    // dispatch lines. An empty selection gets "Není vybrán produkt !" and
+    // dispatch lines. An empty selection gets "Není vybrán produkt!" and
     // Unchanged, as does the answer No.
     Outcome DeleteSelection(const std::vector<RecordId>& ids);
     // "Obnovit": the deleted products of the selection are in the register

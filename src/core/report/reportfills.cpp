@@ -53,7 +53,7 @@ constexpr std::array<MaterialRowInfo, 30> MaterialRows = {{
     {3, 26, 26, AllTypes},                        // kovy - železo FE
     {2, 27, 27, AllTypes},                        // kovy - hliník AL
     {5, 28, 28, SalesOnly},                       // kovy nad 5l - železo FE
-    {4, 29, 29, SalesOnly},                       // kovy nad 5l- hliník AL
+    {4, 29, 29, SalesOnly},                       // kovy nad 5l - hliník AL
     {6, 30, 0, SalesOnly},                        // nápojové kartony
     {1, 31, 30, AllTypes},                        // kombinované materiály
     {0, 32, 31, AllTypes},                        // dřevo

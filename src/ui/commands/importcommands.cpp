@@ -5,6 +5,7 @@
 #include "core/import/wakintra.h"
 #include "ui/framework/cprogresswnd.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/wizard.h"
 #include "ui/pages/cpageimps3param.h"
 #include "ui/pages/cpageimpwak.h"
@@ -38,7 +39,7 @@ void RunWithProgress(const GuiContext& context, QWidget* parent, const char* cap
 void RunMoneyImportCommand(const GuiContext& context, QWidget* parent,
                            const MoneyWizardOptions& options) {
     Profile profile(context.folder.SettingsPath());
-    Wizard wizard(parent);
+    Wizard wizard(parent, context.showHelp);
     MoneyXmlImportParams xml = ReadMoneyXmlImportSettings(profile);
     auto* source = new CPageImpS3(context, options.dosDevices, xml);
     if (options.browseFolder)
@@ -46,8 +47,8 @@ void RunMoneyImportCommand(const GuiContext& context, QWidget* parent,
     if (options.browseFile)
         source->SetBrowseFile(options.browseFile);
     auto* parameters = new CPageImpS3Param(context, xml.money);
-    wizard.AddPage(source);
-    wizard.AddPage(parameters);
+    wizard.AddPage(source, help::MoneyImport);
+    wizard.AddPage(parameters, help::MoneyImport);
     const bool finished = wizard.Run();
     MoneyImportParams params = parameters->Params();
     xml.money = params;
@@ -81,12 +82,12 @@ void RunMoneyImportCommand(const GuiContext& context, QWidget* parent,
 
 void RunWakImportCommand(const GuiContext& context, QWidget* parent) {
     Profile profile(context.folder.SettingsPath());
-    Wizard wizard(parent);
+    Wizard wizard(parent, context.showHelp);
     auto* connection = new CPageImpWAK(context, WakConnectionSettings::Load(profile));
     auto* parameters =
         new CPageImpWAKParam(context, WakImportParams::Load(profile, OleDate::Today()));
-    wizard.AddPage(connection);
-    wizard.AddPage(parameters);
+    wizard.AddPage(connection, help::WakImport);
+    wizard.AddPage(parameters, help::WakImport);
     const bool finished = wizard.Run();
     const WakConnectionSettings server = connection->Settings();
     server.Save(profile);

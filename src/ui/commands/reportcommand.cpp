@@ -25,7 +25,7 @@ void OfferOwnTemplate(const GuiContext& context, int year, int quarter) {
         return;
     const std::string path = QuarterTemplatePath(context.folder.folder, year, quarter);
     if (!context.messages.AskYesNo(Format("Pro %i. čtvrtletí %i není k dispozici předloha výkazu.\n"
-                                          "Přejete si vytvořit předlohu programu \"%s\"?",
+                                          "Přejete si vytvořit předlohu programu „%s“?",
                                           quarter, year, path.c_str()),
                                    MsgIcon::Question))
         return;

@@ -1,6 +1,8 @@
 #include "ui/dialogs/cdlgbackup.h"
 
+#include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -35,6 +37,7 @@ CDlgBackup::CDlgBackup(const GuiContext& context, BackupMode mode, QWidget* pare
     buttons->addStretch();
     buttons->addWidget(m_action);
     buttons->addWidget(m_close);
+    buttons->addWidget(MakeHelpButton(this, context, help::Backup));
     layout->addLayout(buttons, 2, 0, 1, 2);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 

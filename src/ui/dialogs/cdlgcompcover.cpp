@@ -24,7 +24,7 @@ namespace tarvo {
 
 namespace {
 
-constexpr const char* NoCover = "Není vybrán obal !";
+constexpr const char* NoCover = "Není vybrán obal!";
 
 bool IsItemKey(const QKeyEvent* key) {
     return (key->key() == Qt::Key_Insert || key->key() == Qt::Key_Delete) &&

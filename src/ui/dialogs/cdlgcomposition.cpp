@@ -5,6 +5,7 @@
 #include "core/registers/classification.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/localenumber.h"
 
 #include <QDialogButtonBox>
@@ -54,7 +55,7 @@ CDlgComposition::CDlgComposition(const GuiContext& context, int material,
     m_grid->setCurrentCell(first, ShareColumn);
     m_total = new QLabel(this);
 
-    QDialogButtonBox* buttons = MakeDialogButtons(this, m_context, 0);
+    QDialogButtonBox* buttons = MakeDialogButtons(this, m_context, help::Classification);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);

@@ -7,6 +7,7 @@
 #include "ui/framework/codecombo.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/localenumber.h"
 
 #include <QCheckBox>
@@ -36,7 +37,7 @@ CDlgCover::CDlgCover(const GuiContext& context, CoverRecord record,
     m_name->setMaxLength(50);
     m_weight = new QLineEdit(this);
     m_stat = codecombo::Make(this);
-    m_reusable = new QCheckBox(QStringLiteral("obal je opakovaně používaný"), this);
+    m_reusable = new QCheckBox(QStringLiteral("obal je opakovaně po&užívaný"), this);
     m_material = codecombo::Make(this);
     m_origin = codecombo::Make(this);
     m_type = codecombo::Make(this);
@@ -45,32 +46,25 @@ CDlgCover::CDlgCover(const GuiContext& context, CoverRecord record,
     m_note->setMaxLength(255);
 
     FormGrid form(this);
-    form.AddRow(QStringLiteral("Název:"), m_name);
-    form.AddRow(QStringLiteral("Hmotnost:"), m_weight, new QLabel(QStringLiteral("[kg]"), this));
-    form.AddRow(QStringLiteral("Statistické údaje:"), m_stat);
+    form.AddRow(QStringLiteral("&Název:"), m_name);
+    form.AddRow(QStringLiteral("&Hmotnost:"), m_weight, new QLabel(QStringLiteral("[kg]"), this));
+    form.AddRow(QStringLiteral("&Statistické údaje:"), m_stat);
     form.AddUnderFields(m_reusable);
-    form.AddRow(QStringLiteral("Materiál:"), m_material);
-    form.AddRow(QStringLiteral("*) Původ:"), m_origin);
-    form.AddRow(QStringLiteral("*) Typ:"), m_type);
-    form.AddRow(QStringLiteral("*) Platba:"), m_payment);
+    form.AddRow(QStringLiteral("&Materiál:"), m_material);
+    form.AddRow(QStringLiteral("*) &Původ:"), m_origin);
+    form.AddRow(QStringLiteral("*) &Typ:"), m_type);
+    form.AddRow(QStringLiteral("*) Pl&atba:"), m_payment);
     auto* remark = new QLabel(
-        QStringLiteral("\"Původ\", \"Typ\" a \"Platba\" nastavené na této obrazovce slouží jako "
+        QStringLiteral("„Původ“, „Typ“ a „Platba“ nastavené na této obrazovce slouží jako "
                        "výchozí hodnoty obalu při definování nových balení produktů. U "
-                       "jednotlivých balení, skupinových obalů či výdajů je však možné tyto "
+                       "jednotlivých balení, skupinových obalů či výdejů je však možné tyto "
                        "parametry obalu individuálně změnit. "),
         this);
     remark->setWordWrap(true);
     form.AddAcross(remark);
-    form.AddRow(QStringLiteral("Poznámka:"), m_note);
+    form.AddRow(QStringLiteral("P&oznámka:"), m_note);
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("Storno"), QDialogButtonBox::RejectRole);
-    // Help pages come with the help system; until then the button is there
-    // but does nothing.
-    buttons->addButton(QStringLiteral("Nápověda"), QDialogButtonBox::HelpRole)->setEnabled(false);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeDialogButtons(this, context, help::Cover);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form.Layout());
@@ -87,11 +81,11 @@ CDlgCover::CDlgCover(const GuiContext& context, CoverRecord record,
 
 QWidget* CDlgCover::MakeClassificationSection() {
     auto* box = new QGroupBox(QStringLiteral("Výkaz od roku 2021"), this);
-    m_beverage = new QCheckBox(QStringLiteral("Nápojový obal"), box);
+    m_beverage = new QCheckBox(QStringLiteral("Nápojový o&bal"), box);
     m_material2021 = codecombo::Make(box);
     m_shape = codecombo::Make(box);
     m_recycled = new QLineEdit(box);
-    m_compositionButton = new QPushButton(QStringLiteral("Složení…"), box);
+    m_compositionButton = new QPushButton(QStringLiteral("Slo&žení…"), box);
     m_littering = codecombo::Make(box);
     m_plastic = new QLineEdit(box);
     m_proposal = new QLabel(QStringLiteral("návrh"), box);
@@ -99,11 +93,11 @@ QWidget* CDlgCover::MakeClassificationSection() {
 
     FormGrid form(box);
     form.AddUnderFields(m_beverage, m_proposal);
-    form.AddRow(QStringLiteral("Materiál:"), m_material2021, m_compositionButton);
-    form.AddRow(QStringLiteral("Tvar:"), m_shape);
-    form.AddRow(QStringLiteral("Recyklát [%]:"), m_recycled);
-    form.AddRow(QStringLiteral("Littering:"), m_littering);
-    form.AddRow(QStringLiteral("Podíl plastu [%]:"), m_plastic);
+    form.AddRow(QStringLiteral("Mat&eriál:"), m_material2021, m_compositionButton);
+    form.AddRow(QStringLiteral("T&var:"), m_shape);
+    form.AddRow(QStringLiteral("&Recyklát [%]:"), m_recycled);
+    form.AddRow(QStringLiteral("&Littering:"), m_littering);
+    form.AddRow(QStringLiteral("Po&díl plastu [%]:"), m_plastic);
     box->setLayout(form.Layout());
 
     connect(m_material2021, &QComboBox::activated, this, [this] {
@@ -225,7 +219,7 @@ void CDlgCover::Warn(const char* text) {
 void CDlgCover::accept() {
     const std::optional<Quantity> parsed = QuantityFromLocaleText(m_weight->text());
     if (!parsed) {
-        Warn("Zadejte číslo.");
+        Warn(RefusedNumberText(m_weight->text()).c_str());
         m_weight->setFocus();
         m_weight->selectAll();
         return;
@@ -303,7 +297,7 @@ bool CDlgCover::ReadShare(QLineEdit* edit, std::optional<Quantity>& value) {
     value = QuantityFromLocaleText(text);
     if (value)
         return true;
-    Warn("Zadejte číslo.");
+    Warn(RefusedNumberText(text).c_str());
     edit->setFocus();
     edit->selectAll();
     return false;

@@ -1,6 +1,7 @@
 #include "ui/dialogs/cdlgfiltercompcover.h"
 
 #include "ui/framework/formbuilder.h"
+#include "ui/framework/helpcontexts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -11,7 +12,8 @@
 
 namespace tarvo {
 
-CDlgFilterCompCover::CDlgFilterCompCover(CompCoverFilter filter, QWidget* parent)
+CDlgFilterCompCover::CDlgFilterCompCover(const GuiContext& context, CompCoverFilter filter,
+                                         QWidget* parent)
     : QDialog(parent), m_filter(std::move(filter)) {
     setWindowTitle(QStringLiteral("Filtr složených obalů"));
     m_useName = new QCheckBox(QStringLiteral("Název:"), this);
@@ -33,8 +35,7 @@ CDlgFilterCompCover::CDlgFilterCompCover(CompCoverFilter filter, QWidget* parent
     grid->addWidget(m_notePart, 1, 2);
     grid->setColumnStretch(1, 1);
 
-    // A filter dialog has no help: its buttons are OK and Cancel.
-    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
+    QDialogButtonBox* buttons = MakeDialogButtons(this, context, help::CompCoverFilter);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);

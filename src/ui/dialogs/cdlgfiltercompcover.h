@@ -9,13 +9,16 @@ class QLineEdit;
 
 namespace tarvo {
 
+struct GuiContext;
+
 // "Filtr složených obalů": edits a copy of the composite covers view's
 // filter. Each text and its "část" box are open only while the criterion is
 // ticked; OK takes the values over without a check.
 class CDlgFilterCompCover : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgFilterCompCover(CompCoverFilter filter = {}, QWidget* parent = nullptr);
+    explicit CDlgFilterCompCover(const GuiContext& context, CompCoverFilter filter = {},
+                                 QWidget* parent = nullptr);
 
     const CompCoverFilter& Record() const { return m_filter; }
 

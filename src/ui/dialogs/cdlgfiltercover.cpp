@@ -5,6 +5,7 @@
 #include "ui/framework/codecombo.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/localenumber.h"
 
 #include <QCheckBox>
@@ -71,7 +72,7 @@ CDlgFilterCover::CDlgFilterCover(const GuiContext& context, CoverFilter filter, 
     grid->addWidget(m_withDeleted, 8, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
-    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
+    QDialogButtonBox* buttons = MakeDialogButtons(this, context, help::CoverFilter);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(buttons);
@@ -121,7 +122,8 @@ void CDlgFilterCover::accept() {
     const std::optional<Quantity> from = QuantityFromLocaleText(m_weightFrom->text());
     const std::optional<Quantity> to = QuantityFromLocaleText(m_weightTo->text());
     if (!from || !to) {
-        messages.ShowMessage("Zadejte číslo.", MsgIcon::Exclamation);
+        messages.ShowMessage(RefusedNumberText((from ? m_weightTo : m_weightFrom)->text()),
+                             MsgIcon::Exclamation);
         (from ? m_weightTo : m_weightFrom)->setFocus();
         return;
     }
@@ -141,7 +143,7 @@ void CDlgFilterCover::accept() {
     result.onlyIncomplete = m_onlyIncomplete->isChecked();
     result.withDeleted = m_withDeleted->isChecked();
     if (result.useWeight && result.weightFrom > result.weightTo) {
-        messages.ShowMessage("Hmotnost \"Od\" nesmí být větší než hodnota \"do\"",
+        messages.ShowMessage("Hmotnost „Od“ nesmí být větší než hodnota „do“",
                              MsgIcon::Exclamation);
         m_weightFrom->setFocus();
         m_weightFrom->selectAll();

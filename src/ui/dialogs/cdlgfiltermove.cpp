@@ -4,6 +4,7 @@
 #include "ui/framework/datepicker.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -52,7 +53,7 @@ CDlgFilterMove::CDlgFilterMove(const GuiContext& context, MoveFilter filter, QWi
     grid->addWidget(m_export, 2, 1);
     grid->setColumnStretch(1, 1);
 
-    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
+    QDialogButtonBox* buttons = MakeDialogButtons(this, context, help::DispatchFilter);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -89,7 +90,7 @@ void CDlgFilterMove::accept() {
     const OleDate from = PickedDate(m_from, m_filter.from);
     const OleDate to = PickedDate(m_to, m_filter.to);
     if (m_useDate->isChecked() && from > to) {
-        m_context.messages.ShowMessage("Datum \"Od\" nesmí být větší než datum \"do\"",
+        m_context.messages.ShowMessage("Datum „Od“ nesmí být větší než datum „do“",
                                        MsgIcon::Exclamation);
         m_from->setFocus();
         return;

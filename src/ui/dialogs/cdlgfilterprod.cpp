@@ -3,6 +3,7 @@
 #include "core/ports/messageport.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -77,7 +78,7 @@ CDlgFilterProd::CDlgFilterProd(const GuiContext& context, ProdFilter filter, QWi
     grid->addWidget(m_withDeleted, 4, 0, 1, 3);
     grid->setColumnStretch(1, 1);
 
-    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
+    QDialogButtonBox* buttons = MakeDialogButtons(this, context, help::ProductFilter);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(buttons);

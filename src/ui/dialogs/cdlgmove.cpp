@@ -65,6 +65,8 @@ void CDlgMove::accept() {
         m_type->setFocus();
         return;
     }
+    if (!ConfirmUnusualDate(m_date, m_context.messages))
+        return;
     m_record.number = m_number->text().toStdString();
     m_record.type = type;
     m_record.date = PickedDate(m_date, m_record.date);

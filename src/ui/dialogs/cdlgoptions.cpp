@@ -1,5 +1,8 @@
 #include "ui/dialogs/cdlgoptions.h"
 
+#include "ui/framework/formbuilder.h"
+#include "ui/framework/helpcontexts.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -8,7 +11,7 @@
 
 namespace tarvo {
 
-CDlgOptions::CDlgOptions(PropagationSwitches switches, QWidget* parent)
+CDlgOptions::CDlgOptions(const GuiContext& context, PropagationSwitches switches, QWidget* parent)
     : QDialog(parent), m_switches(switches) {
     setWindowTitle(QStringLiteral("Možnosti "));
     m_boxes[0] = new QCheckBox(
@@ -36,11 +39,7 @@ CDlgOptions::CDlgOptions(PropagationSwitches switches, QWidget* parent)
     auto* packagingLayout = new QVBoxLayout(packagingGroup);
     packagingLayout->addWidget(m_boxes[3]);
 
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("Storno"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeDialogButtons(this, context, help::Options);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(coverGroup);
     layout->addWidget(packagingGroup);

@@ -8,12 +8,14 @@ class QCheckBox;
 
 namespace tarvo {
 
+struct GuiContext;
+
 // "Možnosti ": the four change-propagation switches, edited in memory. On
 // OK the caller takes Record() as the program-wide switches.
 class CDlgOptions : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgOptions(PropagationSwitches switches, QWidget* parent = nullptr);
+    CDlgOptions(const GuiContext& context, PropagationSwitches switches, QWidget* parent = nullptr);
 
     const PropagationSwitches& Record() const { return m_switches; }
 

@@ -5,6 +5,7 @@
 #include "core/ports/messageport.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -101,7 +102,7 @@ CDlgReportData::CDlgReportData(const GuiContext& context, OleDate today, QWidget
     layout->addSpacing(6);
     layout->addWidget(formHolder);
     layout->addWidget(m_breakdown);
-    layout->addWidget(MakeDialogButtons(this, context, 0));
+    layout->addWidget(MakeDialogButtons(this, context, help::Report));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_quarter->setFocus();
     m_quarter->selectAll();

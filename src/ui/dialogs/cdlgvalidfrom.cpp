@@ -2,6 +2,8 @@
 
 #include "ui/framework/datepicker.h"
 #include "ui/framework/formbuilder.h"
+#include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -21,9 +23,9 @@ QCheckBox* MakeCopyPreviousBox(bool checked, QWidget* parent) {
     return box;
 }
 
-CDlgValidFrom::CDlgValidFrom(DefinitionRecord record, std::optional<bool> copyPrevious,
-                             QWidget* parent)
-    : QDialog(parent), m_record(record), m_picker(MakeDatePicker(this)) {
+CDlgValidFrom::CDlgValidFrom(const GuiContext& context, DefinitionRecord record,
+                             std::optional<bool> copyPrevious, QWidget* parent)
+    : QDialog(parent), m_context(context), m_record(record), m_picker(MakeDatePicker(this)) {
     setWindowTitle(QStringLiteral("Definice časové platnosti"));
     FormGrid form(this);
     form.AddRow(QStringLiteral("Od:"), m_picker);
@@ -31,7 +33,7 @@ CDlgValidFrom::CDlgValidFrom(DefinitionRecord record, std::optional<bool> copyPr
         m_copy = MakeCopyPreviousBox(*copyPrevious, this);
         form.AddUnderFields(m_copy);
     }
-    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
+    QDialogButtonBox* buttons = MakeDialogButtons(this, context, help::Packaging);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form.Layout());
     layout->addWidget(buttons);
@@ -44,6 +46,8 @@ bool CDlgValidFrom::CopyPrevious() const {
 }
 
 void CDlgValidFrom::accept() {
+    if (!ConfirmUnusualDate(m_picker, m_context.messages))
+        return;
     m_record.from = PickedDate(m_picker, m_record.from);
     QDialog::accept();
 }

@@ -10,6 +10,8 @@ class QDateEdit;
 
 namespace tarvo {
 
+struct GuiContext;
+
 // "převzít obaly z předchozí platnosti", as the validity date dialog and the
 // bulk assignment's date page ask it.
 QCheckBox* MakeCopyPreviousBox(bool checked, QWidget* parent);
@@ -21,8 +23,8 @@ QCheckBox* MakeCopyPreviousBox(bool checked, QWidget* parent);
 class CDlgValidFrom : public QDialog {
     Q_OBJECT
 public:
-    explicit CDlgValidFrom(DefinitionRecord record, std::optional<bool> copyPrevious = {},
-                           QWidget* parent = nullptr);
+    CDlgValidFrom(const GuiContext& context, DefinitionRecord record,
+                  std::optional<bool> copyPrevious = {}, QWidget* parent = nullptr);
 
     bool CopyPrevious() const;
     // Nothing when the dialog does not ask.
@@ -37,6 +39,7 @@ public:
     QDateEdit* DatePicker() const { return m_picker; }
 
 private:
+    const GuiContext& m_context;
     DefinitionRecord m_record;
     QDateEdit* m_picker;
     QCheckBox* m_copy = nullptr;

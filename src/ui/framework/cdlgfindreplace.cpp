@@ -2,6 +2,7 @@
 
 #include "core/data/codelists.h"
 #include "core/ports/messageport.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/tableview.h"
 
 #include <QCheckBox>
@@ -11,14 +12,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
 namespace tarvo {
 
-CDlgFindReplace::CDlgFindReplace(IMessagePort& messages, QWidget* parent)
-    : QDialog(parent), m_messages(messages) {
+CDlgFindReplace::CDlgFindReplace(IMessagePort& messages, QWidget* parent,
+                                 std::function<void(int)> showHelp)
+    : QDialog(parent), m_messages(messages), m_showHelp(std::move(showHelp)) {
     setWindowTitle(QStringLiteral("Najít a nahradit"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -40,6 +43,8 @@ CDlgFindReplace::CDlgFindReplace(IMessagePort& messages, QWidget* parent)
     auto* cancel = new QPushButton(QStringLiteral("Storno"), this);
     m_replaceOne = new QPushButton(QStringLiteral("Na&hradit"), this);
     m_replaceAll = new QPushButton(QStringLiteral("Nahradit vš&e"), this);
+    auto* help = new QPushButton(QStringLiteral("Nápověda"), this);
+    help->setEnabled(static_cast<bool>(m_showHelp));
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Najít:"), this), 0, 0);
@@ -57,6 +62,7 @@ CDlgFindReplace::CDlgFindReplace(IMessagePort& messages, QWidget* parent)
     buttons->addWidget(m_replaceOne);
     buttons->addWidget(m_replaceAll);
     buttons->addStretch();
+    buttons->addWidget(help);
     auto* body = new QHBoxLayout;
     body->addLayout(grid, 1);
     body->addLayout(buttons);
@@ -77,6 +83,10 @@ CDlgFindReplace::CDlgFindReplace(IMessagePort& messages, QWidget* parent)
     connect(m_replaceAll, &QPushButton::clicked, this,
             [this] { Submit(FindReplaceRequest::ReplaceAll); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(help, &QPushButton::clicked, this, [this] {
+        if (m_showHelp)
+            m_showHelp(help::Find);
+    });
     // Storno, Escape and the close box all end here: the dialog goes for
     // good, and the next command makes a new one.
     connect(this, &QDialog::rejected, this, &QObject::deleteLater);
@@ -100,10 +110,21 @@ bool CDlgFindReplace::event(QEvent* event) {
     return QDialog::event(event);
 }
 
+void CDlgFindReplace::keyPressEvent(QKeyEvent* event) {
+    // F1, claimed above like every key, reaches the dialog from its fields.
+    if (event->key() == Qt::Key_F1 && m_showHelp) {
+        m_showHelp(help::Find);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void CDlgFindReplace::SetTarget(TableView& view) {
     m_target = &view;
     m_columns = view.SearchColumns();
-    FillColumns(view.SearchColumnOfSort());
+    m_find->setEditText(QString());
+    m_replace->setEditText(QString());
+    FillColumns(view.SearchColumnOfCurrentCell());
 }
 
 int CDlgFindReplace::Tab() const {
@@ -125,8 +146,16 @@ void CDlgFindReplace::FillColumns(int initialColumn) {
 }
 
 void CDlgFindReplace::FillValues() {
+    // Another area keeps what was typed: the user often picks the area after
+    // the text.
+    const QString find = m_find->currentText();
+    const QString replace = m_replace->currentText();
     m_find->clear();
     m_replace->clear();
+    const auto restore = qScopeGuard([&] {
+        m_find->setEditText(find);
+        m_replace->setEditText(replace);
+    });
     const int index = m_column->currentIndex();
     if (index < 0 || index >= static_cast<int>(m_columns.size()))
         return;
@@ -172,7 +201,7 @@ void CDlgFindReplace::Submit(FindReplaceRequest::Mode mode) {
     request.partMatch = m_part->isChecked();
     const QString findText = m_find->currentText();
     if (findText.isEmpty()) {
-        Warn("Není zadána výchozí hodnota!", m_find);
+        Warn("Zadejte hledaný text.", m_find);
         return;
     }
     if (mode != FindReplaceRequest::FindNext && m_replace->currentText() == findText) {

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,10 +48,12 @@ struct FindReplaceRequest {
 class CDlgFindReplace : public QDialog {
     Q_OBJECT
 public:
-    CDlgFindReplace(IMessagePort& messages, QWidget* parent);
+    // showHelp, when given, serves "Nápověda" and F1.
+    CDlgFindReplace(IMessagePort& messages, QWidget* parent,
+                    std::function<void(int)> showHelp = {});
 
     // Points the dialog at a view: its columns fill the drop-down (the one
-    // its sort column stands for selected), both value boxes are emptied.
+    // of the clicked column selected), both value boxes are emptied.
     void SetTarget(TableView& view);
     TableView* Target() const { return m_target; }
     void ShowTab(int tab);
@@ -67,6 +70,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void FillColumns(int initialColumn);
@@ -75,6 +79,7 @@ private:
     void Warn(const char* text, QWidget* focus);
 
     IMessagePort& m_messages;
+    std::function<void(int)> m_showHelp;
     QPointer<TableView> m_target;
     std::vector<SearchColumn> m_columns;
     QTabBar* m_tabs = nullptr;

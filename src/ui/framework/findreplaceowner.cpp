@@ -13,7 +13,7 @@ FindReplaceOwner::~FindReplaceOwner() {
 
 CDlgFindReplace* FindReplaceOwner::Open(TableView& view, int tab) {
     if (!m_dialog)
-        m_dialog = new CDlgFindReplace(m_messages, &view);
+        m_dialog = new CDlgFindReplace(m_messages, &view, m_showHelp);
     CDlgFindReplace* dialog = m_dialog.data();
     dialog->SetTarget(view);
     dialog->ShowTab(tab);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <functional>
 
 namespace tarvo {
 
@@ -16,7 +17,9 @@ public:
     static constexpr int FindTab = 0;
     static constexpr int ReplaceTab = 1;
 
-    explicit FindReplaceOwner(IMessagePort& messages) : m_messages(messages) {}
+    // showHelp opens the help at a context number (GuiContext::showHelp).
+    explicit FindReplaceOwner(IMessagePort& messages, std::function<void(int)> showHelp = {})
+        : m_messages(messages), m_showHelp(std::move(showHelp)) {}
     ~FindReplaceOwner();
     FindReplaceOwner(const FindReplaceOwner&) = delete;
     FindReplaceOwner& operator=(const FindReplaceOwner&) = delete;
@@ -29,6 +32,7 @@ public:
 
 private:
     IMessagePort& m_messages;
+    std::function<void(int)> m_showHelp;
     QPointer<CDlgFindReplace> m_dialog;
 };
 

@@ -38,41 +38,32 @@ void FormGrid::AddAcross(QWidget* widget) {
     m_grid->addWidget(widget, m_row++, 0, 1, 3);
 }
 
-namespace {
-
-QDialogButtonBox* OkAndReject(QDialog* dialog, const QString& reject) {
+QDialogButtonBox* MakeDialogButtons(QDialog* dialog, const GuiContext& context, int helpContext) {
     auto* buttons = new QDialogButtonBox(dialog);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(reject, QDialogButtonBox::RejectRole);
+    buttons->addButton(QStringLiteral("Storno"), QDialogButtonBox::RejectRole);
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    if (helpContext > 0)
+        buttons->addButton(MakeHelpButton(dialog, context, helpContext),
+                           QDialogButtonBox::HelpRole);
     return buttons;
 }
 
-} // namespace
-
-QDialogButtonBox* MakeOkCancelButtons(QDialog* dialog) {
-    return OkAndReject(dialog, QStringLiteral("Cancel"));
-}
-
-QDialogButtonBox* MakeDialogButtons(QDialog* dialog, const GuiContext& context, int helpContext) {
-    QDialogButtonBox* buttons = OkAndReject(dialog, QStringLiteral("Storno"));
-    if (helpContext > 0) {
-        QPushButton* help =
-            buttons->addButton(QStringLiteral("Nápověda"), QDialogButtonBox::HelpRole);
-        help->setEnabled(static_cast<bool>(context.showHelp));
-    }
-    QObject::connect(buttons, &QDialogButtonBox::helpRequested, dialog, [&context, helpContext] {
+QPushButton* MakeHelpButton(QDialog* dialog, const GuiContext& context, int helpContext) {
+    auto* help = new QPushButton(QStringLiteral("Nápověda"), dialog);
+    help->setAutoDefault(false);
+    help->setEnabled(static_cast<bool>(context.showHelp));
+    const auto show = [&context, helpContext] {
         if (context.showHelp)
             context.showHelp(helpContext);
-    });
-    if (helpContext > 0 && context.showHelp) {
-        // The frame's F1 does not reach a modal dialog: the dialog has its own,
-        // which does what its "Nápověda" button does.
-        auto* f1 = new QShortcut(QKeySequence::HelpContents, dialog);
-        QObject::connect(f1, &QShortcut::activated, buttons, &QDialogButtonBox::helpRequested);
-    }
-    return buttons;
+    };
+    QObject::connect(help, &QPushButton::clicked, dialog, show);
+    // The frame's F1 does not reach a modal dialog: the dialog has its own,
+    // which does what its "Nápověda" button does.
+    auto* f1 = new QShortcut(QKeySequence::HelpContents, dialog);
+    QObject::connect(f1, &QShortcut::activated, dialog, show);
+    return help;
 }
 
 } // namespace tarvo

@@ -5,6 +5,7 @@
 class QDialog;
 class QDialogButtonBox;
 class QGridLayout;
+class QPushButton;
 class QWidget;
 
 namespace tarvo {
@@ -39,8 +40,7 @@ private:
 // where the dialog checks its fields), "Storno", and "Nápověda" when the
 // dialog has a help context. Returns the box for the caller's layout.
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, const GuiContext& context, int helpContext);
-// The buttons of the dialogs whose second button has always been labelled in
-// English (the filters, the validity date): "OK" (default) and "Cancel".
-QDialogButtonBox* MakeOkCancelButtons(QDialog* dialog);
+// "Nápověda" and F1 for a dialog with buttons of its own (the backup).
+QPushButton* MakeHelpButton(QDialog* dialog, const GuiContext& context, int helpContext);
 
 } // namespace tarvo

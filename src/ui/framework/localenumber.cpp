@@ -4,17 +4,17 @@
 
 namespace tarvo {
 
-QString QuantityToLocaleText(Quantity value) {
-    QString text = QString::fromStdString(QuantityToPlainText(value));
-    const QLocale locale;
-    text.replace(QLatin1Char('.'), locale.decimalPoint());
-    if (locale.negativeSign() != QLatin1String("-"))
-        text.replace(QLatin1Char('-'), locale.negativeSign());
-    return text;
+namespace {
+
+// The program speaks Czech whatever the process locale is (a desktop set to
+// English or C would otherwise show a decimal point).
+QLocale Czech() {
+    return QLocale(QLocale::Czech, QLocale::Czechia);
 }
 
-std::optional<Quantity> QuantityFromLocaleText(const QString& text) {
-    const QLocale locale;
+// The typed text as ParseQuantity reads it: groups removed, a decimal point.
+std::string PlainNumber(const QString& text) {
+    const QLocale locale = Czech();
     QString plain = text.trimmed();
     const QString group = locale.groupSeparator();
     const QString point = locale.decimalPoint();
@@ -26,7 +26,26 @@ std::optional<Quantity> QuantityFromLocaleText(const QString& text) {
     }
     plain.replace(locale.negativeSign(), QStringLiteral("-"));
     plain.replace(point, QStringLiteral("."));
-    return ParseQuantity(plain.toStdString());
+    return plain.toStdString();
+}
+
+} // namespace
+
+QString QuantityToLocaleText(Quantity value) {
+    QString text = QString::fromStdString(QuantityToPlainText(value));
+    const QLocale locale = Czech();
+    text.replace(QLatin1Char('.'), locale.decimalPoint());
+    if (locale.negativeSign() != QLatin1String("-"))
+        text.replace(QLatin1Char('-'), locale.negativeSign());
+    return text;
+}
+
+std::optional<Quantity> QuantityFromLocaleText(const QString& text) {
+    return ParseQuantity(PlainNumber(text));
+}
+
+std::string RefusedNumberText(const QString& text) {
+    return RefusedQuantityMessage(PlainNumber(text));
 }
 
 QString DateText(const OleDate& date) {

@@ -445,6 +445,11 @@ void TableView::ShowContextMenu(int pane, int row, const QPoint& globalPos) {
     actions.Update();
 }
 
+int TableView::SearchColumnOfCurrentCell() const {
+    const int column = SearchColumnOf(m_main.list->currentIndex().column());
+    return column >= 0 ? column : 0;
+}
+
 int TableView::FindFrom(int start, const std::unordered_set<RecordId>& matching) const {
     const std::vector<RecordId>& ids = m_main.list->Model()->Ids();
     if (start < 0 || start >= static_cast<int>(ids.size()))

@@ -88,10 +88,13 @@ public:
     // A broadcast of the frame; the refresh reloads the main list.
     virtual void OnNotify(ViewNotification what);
 
-    // Find and replace: the searchable columns in order, and the index of the
-    // one the main list's sort column stands for (-1: none).
+    // Find and replace: the searchable columns in order (the name first), and
+    // the index of the one a column of the main list stands for (-1: none).
     virtual std::vector<SearchColumn> SearchColumns() const = 0;
-    virtual int SearchColumnOfSort() const = 0;
+    virtual int SearchColumnOf(int listColumn) const = 0;
+    // The search column of the main list's current cell (the column the user
+    // clicked last), else the first one.
+    int SearchColumnOfCurrentCell() const;
     // The table of the main list's records and its identifier column.
     virtual std::string MainTable() const = 0;
     virtual std::string MainIdColumn() const = 0;

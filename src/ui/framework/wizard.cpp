@@ -1,25 +1,34 @@
 #include "ui/framework/wizard.h"
 
 #include <QAbstractButton>
+#include <QShortcut>
 
 namespace tarvo {
 
 namespace {
 constexpr const char* CaptionProperty = "tarvoCaption";
+constexpr const char* HelpProperty = "tarvoHelp";
 } // namespace
 
-Wizard::Wizard(QWidget* parent) : QWizard(parent) {
+Wizard::Wizard(QWidget* parent, std::function<void(int)> showHelp)
+    : QWizard(parent), m_showHelp(std::move(showHelp)) {
     setWizardStyle(QWizard::ClassicStyle);
     setOption(QWizard::HaveHelpButton, false);
+    setButtonText(QWizard::HelpButton, QStringLiteral("Nápověda"));
     setOption(QWizard::NoBackButtonOnStartPage, true);
     setButtonText(QWizard::BackButton, QStringLiteral("< &Zpět"));
     setButtonText(QWizard::NextButton, QStringLiteral("&Další >"));
     setButtonText(QWizard::FinishButton, QStringLiteral("Dokončit"));
     setButtonText(QWizard::CancelButton, QStringLiteral("Storno"));
     connect(this, &QWizard::currentIdChanged, this, &Wizard::UpdateForPage);
+    connect(this, &QWizard::helpRequested, this, &Wizard::ShowHelp);
+    // The frame's F1 does not reach a modal wizard.
+    auto* f1 = new QShortcut(QKeySequence::HelpContents, this);
+    connect(f1, &QShortcut::activated, this, &Wizard::ShowHelp);
 }
 
-void Wizard::AddPage(QWizardPage* page) {
+void Wizard::AddPage(QWizardPage* page, int helpContext) {
+    page->setProperty(HelpProperty, helpContext);
     // The page's title is the sheet's caption only; a heading inside the
     // page would say the same again.
     page->setProperty(CaptionProperty, page->title());
@@ -34,6 +43,14 @@ void Wizard::UpdateForPage(int id) {
     setWindowTitle(page->property(CaptionProperty).toString());
     const bool alone = pageIds().size() == 1;
     setButtonText(QWizard::FinishButton, alone ? QStringLiteral("OK") : QStringLiteral("Dokončit"));
+    setOption(QWizard::HaveHelpButton, page->property(HelpProperty).toInt() > 0);
+    button(QWizard::HelpButton)->setEnabled(static_cast<bool>(m_showHelp));
+}
+
+void Wizard::ShowHelp() {
+    const int help = currentPage() ? currentPage()->property(HelpProperty).toInt() : 0;
+    if (help > 0 && m_showHelp)
+        m_showHelp(help);
 }
 
 void Wizard::showEvent(QShowEvent* event) {

@@ -10,6 +10,7 @@
 
 #include <QStackedLayout>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tarvo {
@@ -21,7 +22,7 @@ constexpr int CompositeTab = 1;
 
 CPageCover::CPageCover(const GuiContext& context, bool offerComposite, QWidget* parent)
     : QWizardPage(parent), m_context(context), m_offerComposite(offerComposite),
-      m_tabs(new QTabBar(this)), m_stack(new QStackedLayout) {
+      m_tabs(new QTabBar(this)), m_stack(new QStackedLayout), m_search(new PickerSearch(this)) {
     setTitle(QStringLiteral("Vyberte obal"));
     // Room for the columns of a list without scrolling sideways.
     setMinimumSize(780, 300);
@@ -41,6 +42,8 @@ CPageCover::CPageCover(const GuiContext& context, bool offerComposite, QWidget* 
 
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(0);
+    layout->addLayout(m_search->MakeRow());
+    layout->addSpacing(6);
     layout->addWidget(m_tabs);
     layout->addLayout(m_stack);
 
@@ -77,12 +80,15 @@ void CPageCover::initializePage() {
     const QSignalBlocker quiet(m_tabs);
     m_tabs->setCurrentIndex(tab);
     ShowTab(tab);
-    m_lists[tab]->setFocus();
+    // After the wizard has put the focus into the page, so that typing
+    // searches at once.
+    QTimer::singleShot(0, m_search, [this] { m_search->setFocus(); });
 }
 
 void CPageCover::ShowTab(int tab) {
     m_stack->setCurrentIndex(tab);
     m_lists[tab]->Fill();
+    m_search->SetList(m_lists[tab]);
     m_context.coverPickerTab = tab;
     // Makes the wizard ask nextId() again: Finish on the composite tab.
     setFinalPage(tab == CompositeTab);
@@ -97,7 +103,7 @@ bool CPageCover::validatePage() {
     PickerList* list = m_lists[tab];
     const RecordId id = list->SelectedId();
     if (id == NoRecord) {
-        Refuse(m_context.messages, "Není vybrán obal !", list);
+        Refuse(m_context.messages, "Není vybrán obal!", list);
         return false;
     }
     m_choice = {id, tab == CompositeTab};

@@ -13,6 +13,7 @@ struct GuiContext;
 class CPageCoverMove;
 class CPageCoverProd;
 class PickerList;
+class PickerSearch;
 
 // What the cover picker chose: a simple cover (cover_id) or a composite
 // cover (ccover_id).
@@ -44,6 +45,7 @@ public:
     QTabBar* Tabs() const { return m_tabs; }
     PickerList* CoverList() const { return m_lists[0]; }
     PickerList* CompCoverList() const { return m_lists[1]; }
+    PickerSearch* Search() const { return m_search; }
     int ShownTab() const;
 
 private:
@@ -57,6 +59,7 @@ private:
     QTabBar* m_tabs;
     QStackedLayout* m_stack;
     PickerList* m_lists[2];
+    PickerSearch* m_search;
 };
 
 } // namespace tarvo

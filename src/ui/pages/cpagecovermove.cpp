@@ -20,6 +20,7 @@ namespace tarvo {
 CPageCoverMove::CPageCoverMove(const GuiContext& context, MoveCoverRecord record, QWidget* parent)
     : QWizardPage(parent), m_context(context), m_record(record) {
     setTitle(QStringLiteral("Zadejte množství"));
+    m_caption = new QLabel(this);
     m_quantity = new QLineEdit(this);
     m_weight = new QLineEdit(this);
     m_material = codecombo::Make(this);
@@ -31,6 +32,7 @@ CPageCoverMove::CPageCoverMove(const GuiContext& context, MoveCoverRecord record
     m_coupling = new QuantityCoupling(m_quantity, m_weight, this);
 
     FormGrid form(this);
+    form.AddAcross(m_caption);
     form.AddRow(QStringLiteral("Množství obalu:"), m_quantity, new QLabel(QStringLiteral("ks")));
     form.AddRow(QString(), m_weight, new QLabel(QStringLiteral("[kg]")));
     form.AddRow(QStringLiteral("Materiál:"), m_material);
@@ -80,7 +82,9 @@ void CPageCoverMove::initializePage() {
     // Without its cover the line shows no weight to go with the quantity.
     Quantity weight = Quantity::FromUnits(0);
     m_coupling->SetUnitWeight(Quantity::FromUnits(0));
+    m_caption->clear();
     if (const std::optional<CoverFacts> cover = ReadCoverFacts(m_context.store, m_record.cover)) {
+        m_caption->setText(QString::fromStdString(CoverCaption(*cover)));
         m_coupling->SetUnitWeight(cover->unitWeight);
         weight = CurMul(m_record.quantity, cover->unitWeight);
         m_reusable->setChecked(cover->reusable);

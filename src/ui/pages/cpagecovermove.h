@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 namespace tarvo {
@@ -31,6 +32,8 @@ public:
     void initializePage() override;
     bool validatePage() override;
 
+    // "Obal: Krabice (0,125 kg/ks)": the cover the quantity counts.
+    QLabel* Caption() const { return m_caption; }
     QLineEdit* QuantityEdit() const { return m_quantity; }
     QLineEdit* WeightEdit() const { return m_weight; }
     QComboBox* MaterialCombo() const { return m_material; }
@@ -46,6 +49,7 @@ private:
     const GuiContext& m_context;
     MoveCoverRecord m_record;
     bool m_opened = false;
+    QLabel* m_caption;
     QLineEdit* m_quantity;
     QLineEdit* m_weight;
     QComboBox* m_material;

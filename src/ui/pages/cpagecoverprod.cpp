@@ -61,6 +61,7 @@ private:
 CPageCoverProd::CPageCoverProd(const GuiContext& context, CoverLine record, QWidget* parent)
     : QWizardPage(parent), m_context(context), m_record(record) {
     setTitle(QStringLiteral("Údaje balení"));
+    m_caption = new QLabel(this);
     m_quantity = new QLineEdit(this);
     m_weight = new QLineEdit(this);
     m_type = codecombo::Make(this);
@@ -70,6 +71,7 @@ CPageCoverProd::CPageCoverProd(const GuiContext& context, CoverLine record, QWid
     m_coupling = new QuantityCoupling(m_quantity, m_weight, this);
 
     FormGrid form(this);
+    form.AddAcross(m_caption);
     form.AddRow(QStringLiteral("Množství obalu:"), m_quantity, new QLabel(QStringLiteral("ks")));
     form.AddRow(QString(), m_weight, new QLabel(QStringLiteral("[kg]")));
     form.AddRow(QStringLiteral("Typ:"), m_type);
@@ -148,6 +150,7 @@ void CPageCoverProd::initializePage() {
     codecombo::Select(m_origin, m_record.origin);
     codecombo::Select(m_payment, m_record.payment);
     const std::optional<CoverFacts> cover = ReadCoverFacts(m_context.store, m_record.cover);
+    m_caption->setText(cover ? QString::fromStdString(CoverCaption(*cover)) : QString());
     m_coupling->SetUnitWeight(cover ? cover->unitWeight : Quantity::FromUnits(0));
     m_coupling->Show(m_record.qtyCover, CurMul(m_record.qtyCover, m_coupling->UnitWeight()));
     FocusAll(m_quantity);

@@ -6,6 +6,7 @@
 
 class QAbstractSpinBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 
@@ -36,6 +37,8 @@ public:
     void initializePage() override;
     bool validatePage() override;
 
+    // "Obal: Krabice (0,125 kg/ks)": the cover the quantity counts.
+    QLabel* Caption() const { return m_caption; }
     QLineEdit* QuantityEdit() const { return m_quantity; }
     QLineEdit* WeightEdit() const { return m_weight; }
     QComboBox* TypeCombo() const { return m_type; }
@@ -54,6 +57,7 @@ private:
     const GuiContext& m_context;
     CoverLine m_record;
     bool m_opened = false;
+    QLabel* m_caption;
     QLineEdit* m_quantity;
     QLineEdit* m_weight;
     QComboBox* m_type;

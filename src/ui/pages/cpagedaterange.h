@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QDateEdit;
+class QLabel;
 
 namespace tarvo {
 
@@ -26,12 +27,17 @@ public:
     void initializePage() override;
     bool validatePage() override;
 
+    // Says above the date how many products the covers go to.
+    void ShowProductCount(size_t count);
+
     QDateEdit* DatePicker() const { return m_picker; }
+    QLabel* CountLabel() const { return m_count; }
 
 private:
     OleDate m_date;
     QDateEdit* m_picker;
     QCheckBox* m_copy;
+    QLabel* m_count;
 };
 
 } // namespace tarvo

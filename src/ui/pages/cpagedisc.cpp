@@ -6,6 +6,7 @@
 #include "core/registers/classification.h"
 #include "core/registers/coverregister.h"
 #include "ui/framework/codecombo.h"
+#include "ui/framework/datepicker.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/localenumber.h"
 
@@ -30,10 +31,7 @@ CPageDisc::CPageDisc(const GuiContext& context, DiscardRecord record, int destin
                      QWidget* parent)
     : QWizardPage(parent), m_context(context), m_record(record), m_destination(destination) {
     setTitle(QStringLiteral("Vyřazení obalu"));
-    m_date = new QDateEdit(this);
-    m_date->setCalendarPopup(true);
-    // Four-digit years: a short year is ambiguous in records kept for decades.
-    m_date->setDisplayFormat(QStringLiteral("d.M.yyyy"));
+    m_date = MakeDatePicker(this);
     m_quantity = new QLineEdit(this);
     m_weight = new QLineEdit(this);
     auto* group = new QGroupBox(QStringLiteral("Způsob vyřazení"), this);
@@ -55,7 +53,7 @@ CPageDisc::CPageDisc(const GuiContext& context, DiscardRecord record, int destin
             &QWidget::setEnabled);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("Datum vyřazení"), this), 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Datum vyřazení:"), this), 0, 0);
     grid->addWidget(m_date, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Vyřazené množství:"), this), 1, 0);
     grid->addWidget(m_quantity, 1, 1);
@@ -76,7 +74,7 @@ void CPageDisc::initializePage() {
         m_record.quantity = Quantity::FromUnits(0);
     m_unitWeight = CoverRegister(m_context.store, m_context.switches, m_context.notifier)
                        .UnitWeight(m_record.cover);
-    m_date->setDate(ToQDate(m_record.date.IsValid() ? m_record.date : OleDate::Today()));
+    ShowDate(m_date, m_record.date);
     m_quantity->setText(QuantityToLocaleText(m_record.quantity));
     m_weight->setText(QuantityToLocaleText(CurMul(m_record.quantity, m_unitWeight)));
     const int kind = m_record.kind >= 0 && m_record.kind < 3 ? m_record.kind : KindRecycled;
@@ -108,23 +106,22 @@ bool CPageDisc::validatePage() {
     const std::optional<Quantity> q = QuantityFromLocaleText(m_quantity->text());
     const std::optional<Quantity> w = QuantityFromLocaleText(m_weight->text());
     if (!q || !w) {
-        m_context.messages.ShowMessage("Zadejte číslo.", MsgIcon::Exclamation);
+        m_context.messages.ShowMessage(RefusedNumberText((q ? m_weight : m_quantity)->text()),
+                                       MsgIcon::Exclamation);
         (q ? m_weight : m_quantity)->setFocus();
         return false;
     }
     if (q->Scaled() <= 0) {
-        m_context.messages.ShowMessage("Množství musí být větší než 0 !", MsgIcon::Exclamation);
+        m_context.messages.ShowMessage("Množství musí být větší než 0!", MsgIcon::Exclamation);
         m_quantity->setFocus();
         m_quantity->selectAll();
         return false;
     }
+    if (!ConfirmUnusualDate(m_date, m_context.messages))
+        return false;
     m_record.quantity = *q;
     // The page shows the day only; the time of day the value carried stays.
-    const QDate day = m_date->date();
-    const OleDate& date = m_record.date;
-    m_record.date =
-        OleDate::FromParts(day.year(), day.month(), day.day(), date.IsValid() ? date.Hour() : 0,
-                           date.IsValid() ? date.Minute() : 0, date.IsValid() ? date.Second() : 0);
+    m_record.date = PickedDate(m_date, m_record.date);
     for (int i = 0; i < 3; ++i) {
         if (m_kinds[i]->isChecked())
             m_record.kind = i;

@@ -59,6 +59,12 @@ CPageImpS3::CPageImpS3(const GuiContext& context, std::string dosDevices,
     m_list->header()->setSectionResizeMode(1, QHeaderView::Fixed);
     m_list->header()->resizeSection(1, YearColumnWidth);
     m_list->setMinimumSize(420, 200);
+    // Said on the page, not in a message box before it: a user of the XML
+    // export needs no Money here.
+    m_notInstalled = new QLabel(
+        QStringLiteral("Na tomto počítači pravděpodobně nejsou nainstalovány MoneyS3."), this);
+    m_notInstalled->setWordWrap(true);
+    m_notInstalled->hide();
     m_folderLine = new QLabel(this);
     m_folderLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // A long folder must not widen the page; the whole path is in the tooltip.
@@ -76,14 +82,15 @@ CPageImpS3::CPageImpS3(const GuiContext& context, std::string dosDevices,
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(m_fromInstallation, 0, 0, 1, 3);
-    layout->addWidget(m_list, 1, 0, 1, 2);
-    layout->addWidget(m_folderLine, 2, 0, 1, 2);
-    layout->addWidget(m_browseButton, 2, 2);
-    layout->addWidget(m_fromXml, 3, 0, 1, 3);
-    layout->addWidget(m_xmlFile, 4, 0, 1, 2);
-    layout->addWidget(m_xmlBrowseButton, 4, 2);
-    layout->addWidget(sourcesLabel, 5, 0);
-    layout->addWidget(m_xmlSources, 5, 1);
+    layout->addWidget(m_notInstalled, 1, 0, 1, 3);
+    layout->addWidget(m_list, 2, 0, 1, 2);
+    layout->addWidget(m_folderLine, 3, 0, 1, 2);
+    layout->addWidget(m_browseButton, 3, 2);
+    layout->addWidget(m_fromXml, 4, 0, 1, 3);
+    layout->addWidget(m_xmlFile, 5, 0, 1, 2);
+    layout->addWidget(m_xmlBrowseButton, 5, 2);
+    layout->addWidget(sourcesLabel, 6, 0);
+    layout->addWidget(m_xmlSources, 6, 1);
     layout->setColumnStretch(1, 1);
     (storedXml.file.empty() ? m_fromInstallation : m_fromXml)->setChecked(true);
     UpdateEnabling();
@@ -91,14 +98,7 @@ CPageImpS3::CPageImpS3(const GuiContext& context, std::string dosDevices,
     connect(m_list, &QTreeWidget::itemSelectionChanged, this, &CPageImpS3::ShowSelectedFolder);
     connect(m_browseButton, &QPushButton::clicked, this, &CPageImpS3::Browse);
     connect(m_xmlBrowseButton, &QPushButton::clicked, this, &CPageImpS3::BrowseXml);
-    connect(m_fromInstallation, &QRadioButton::toggled, this, [this](bool chosen) {
-        UpdateEnabling();
-        // Said when it matters: a user of the XML export needs no Money here.
-        if (chosen && !m_installationFound)
-            m_context.messages.ShowMessage(
-                "Na tomto počítači pravděpodobně nejsou nainstalovány MoneyS3.",
-                MsgIcon::Exclamation);
-    });
+    connect(m_fromInstallation, &QRadioButton::toggled, this, &CPageImpS3::UpdateEnabling);
     // A double click chooses the row and goes on, as "Další" would.
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] {
         if (auto* sheet = qobject_cast<Wizard*>(wizard()))
@@ -112,14 +112,7 @@ void CPageImpS3::initializePage() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const MoneyInstallation installation = FindMoneyInstallation(m_dosDevices, m_context.messages);
     QApplication::restoreOverrideCursor();
-    m_installationFound = installation.found;
-    if (!installation.found) {
-        if (m_fromInstallation->isChecked())
-            m_context.messages.ShowMessage(
-                "Na tomto počítači pravděpodobně nejsou nainstalovány MoneyS3.",
-                MsgIcon::Exclamation);
-        return;
-    }
+    m_notInstalled->setVisible(!installation.found);
     for (const MoneyYearRow& row : installation.rows)
         AddRow(row);
 }

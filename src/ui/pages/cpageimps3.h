@@ -52,6 +52,7 @@ public:
     const std::optional<MoneySource>& Source() const { return m_source; }
 
     QTreeWidget* List() const { return m_list; }
+    QLabel* NotInstalledNote() const { return m_notInstalled; }
     QLabel* FolderLine() const { return m_folderLine; }
     QPushButton* BrowseButton() const { return m_browseButton; }
     QRadioButton* InstallationChoice() const { return m_fromInstallation; }
@@ -71,9 +72,9 @@ private:
     std::string m_dosDevices;
     BrowseFolder m_browse;
     BrowseFolder m_browseFile;
-    bool m_installationFound = true;
     std::vector<MoneyYearRow> m_rows;
     std::optional<MoneySource> m_source;
+    QLabel* m_notInstalled;
     QTreeWidget* m_list;
     QLabel* m_folderLine;
     QPushButton* m_browseButton;

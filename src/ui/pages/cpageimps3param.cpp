@@ -20,13 +20,12 @@ CPageImpS3Param::CPageImpS3Param(const GuiContext& context, const MoneyImportPar
     m_documents = new QCheckBox(QStringLiteral("importovat &výdaje"), this);
     m_documents->setChecked(stored.choices.documents);
     m_setExport = new QCheckBox(
-        QStringLiteral("nastavovat \"&Export\" u výdejů, které v adrese mají jinou zemi než"),
-        this);
+        QStringLiteral("nastavovat „&Export“ u výdejů, které v adrese mají jinou zemi než"), this);
     m_setExport->setChecked(stored.setExport);
     m_countries = new QLineEdit(QString::fromStdString(stored.nonExportCountries), this);
     m_countries->setMaxLength(1000);
     auto* note = new QLabel(QStringLiteral("*) jména zemí oddělená středníkem; samostatný "
-                                           "středník představuje nevyplněnou zem"),
+                                           "středník představuje nevyplněnou zemi"),
                             this);
     note->setWordWrap(true);
     m_existing = new ExistingRecordsGroup(stored.choices.existing, this);

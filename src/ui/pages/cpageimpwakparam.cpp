@@ -1,5 +1,6 @@
 #include "ui/pages/cpageimpwakparam.h"
 
+#include "ui/framework/datepicker.h"
 #include "ui/framework/existingrecordsgroup.h"
 #include "ui/framework/guicontext.h"
 
@@ -13,18 +14,13 @@ namespace tarvo {
 
 namespace {
 
-QDate ToQDate(OleDate date) {
-    return QDate(date.Year(), date.Month(), date.Day());
-}
-
 OleDate FromQDate(const QDate& date) {
     return OleDate::FromParts(date.year(), date.month(), date.day());
 }
 
 QDateEdit* DateBox(OleDate date, QWidget* parent) {
-    auto* box = new QDateEdit(ToQDate(date), parent);
-    box->setDisplayFormat(QStringLiteral("d.M.yyyy"));
-    box->setCalendarPopup(true);
+    QDateEdit* box = MakeDatePicker(parent);
+    ShowDate(box, date);
     return box;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QWizardPage>
 
+class QLabel;
 class QLineEdit;
 
 namespace tarvo {
@@ -24,6 +25,10 @@ public:
     void initializePage() override;
     bool validatePage() override;
 
+    // The product counted, chosen on the page before.
+    void SetProduct(RecordId product) { m_record.product = product; }
+    // "Produkt: Jogurt (jednotka: ks)".
+    QLabel* Caption() const { return m_caption; }
     QLineEdit* QuantityEdit() const { return m_edit; }
 
 private:
@@ -31,6 +36,7 @@ private:
     MoveLineRecord m_record;
     bool m_opened = false;
     QLineEdit* m_edit;
+    QLabel* m_caption;
 };
 
 } // namespace tarvo

@@ -23,7 +23,7 @@ void FocusAll(QLineEdit* box) {
 std::optional<Quantity> ReadNumber(IMessagePort& messages, QLineEdit* box) {
     std::optional<Quantity> value = QuantityFromLocaleText(box->text());
     if (!value)
-        Refuse(messages, "Zadejte číslo.", box);
+        Refuse(messages, RefusedNumberText(box->text()).c_str(), box);
     return value;
 }
 

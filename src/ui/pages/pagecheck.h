@@ -17,6 +17,7 @@ void Refuse(IMessagePort& messages, const char* text, QWidget* field);
 // Puts the focus into an edit box with its whole text selected.
 void FocusAll(QLineEdit* box);
 // The number typed in a box; when the text is no number, "Zadejte číslo."
+// (or "Číslo je příliš velké."
 // refuses it.
 std::optional<Quantity> ReadNumber(IMessagePort& messages, QLineEdit* box);
 

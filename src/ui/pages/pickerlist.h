@@ -5,6 +5,7 @@
 #include "core/data/rowsource.h"
 #include "ui/framework/recordlist.h"
 
+#include <QLineEdit>
 #include <functional>
 #include <memory>
 
@@ -26,14 +27,39 @@ public:
     PickerList(IMessagePort& messages, std::unique_ptr<IRowSource> rows, IdLoader loader,
                QWidget* parent = nullptr);
 
-    // Fills the list the first time; later calls keep it.
+    // Fills the list the first time, its first row selected; later calls
+    // keep it.
     void Fill();
     // The record of the selected row, or NoRecord.
     RecordId SelectedId() const;
+    // Selects the first row whose name (the first column) begins with the
+    // text, else the first that holds it, letter case and diacritics aside;
+    // no row when none does. An empty text selects the first row.
+    void SelectMatching(const QString& text);
 
 private:
     IdLoader m_loader;
     bool m_filled = false;
+};
+
+// The search box above a picker's list ("&Hledat:" is its label): typing
+// selects the first matching row of the list it serves; the arrow and page
+// keys move in that list.
+class PickerSearch : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit PickerSearch(QWidget* parent = nullptr);
+
+    // The list it serves (the cover picker has one for each tab).
+    void SetList(PickerList* list);
+    // The row and the label for a page's layout.
+    QLayout* MakeRow();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    PickerList* m_list = nullptr;
 };
 
 } // namespace tarvo

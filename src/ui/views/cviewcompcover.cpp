@@ -5,6 +5,7 @@
 #include "ui/dialogs/cdlgfiltercompcover.h"
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/listmodel.h"
 #include "ui/framework/recordlist.h"
 #include "ui/framework/wizard.h"
@@ -14,20 +15,20 @@
 namespace tarvo {
 
 namespace {
-constexpr const char* NoCover = "Není vybrán obal !";
+constexpr const char* NoCover = "Není vybrán obal!";
 } // namespace
 
 CoverItemEditor CoverItemWizard(const GuiContext& context) {
     return [&context](QWidget* parent,
                       const std::optional<CoverLine>& line) -> std::optional<CoverLine> {
-        Wizard wizard(parent);
+        Wizard wizard(parent, context.showHelp);
         auto* linePage = new CPageCoverProd(context, line.value_or(CoverLine{}));
         if (!line) {
             auto* coverPage = new CPageCover(context, false);
             coverPage->Link(linePage);
-            wizard.AddPage(coverPage);
+            wizard.AddPage(coverPage, help::CoverPicker);
         }
-        wizard.AddPage(linePage);
+        wizard.AddPage(linePage, help::CoverPicker);
         if (!wizard.Run())
             return std::nullopt;
         return linePage->Record();
@@ -49,8 +50,8 @@ std::vector<SearchColumn> CViewCompCover::SearchColumns() const {
     return {{"ccover_name", QStringLiteral("Název")}, {"ccover_note", QStringLiteral("Poznámka")}};
 }
 
-int CViewCompCover::SearchColumnOfSort() const {
-    return m_main.list->SortColumn() == 1 ? 1 : 0;
+int CViewCompCover::SearchColumnOf(int listColumn) const {
+    return listColumn == 0 || listColumn == 1 ? listColumn : -1;
 }
 
 void CViewCompCover::LoadMainList(RecordId selectId) {
@@ -95,7 +96,7 @@ void CViewCompCover::DeleteCompCovers() {
 }
 
 void CViewCompCover::RunFilter() {
-    CDlgFilterCompCover dialog(m_filter, this);
+    CDlgFilterCompCover dialog(Context(), m_filter, this);
     RunFilterDialog(dialog, m_filter);
 }
 

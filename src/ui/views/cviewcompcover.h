@@ -21,7 +21,7 @@ public:
     explicit CViewCompCover(const GuiContext& context, QWidget* parent = nullptr);
 
     std::vector<SearchColumn> SearchColumns() const override;
-    int SearchColumnOfSort() const override;
+    int SearchColumnOf(int listColumn) const override;
     std::string MainTable() const override { return "CompCover"; }
     std::string MainIdColumn() const override { return "ccover_id"; }
 

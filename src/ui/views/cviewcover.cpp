@@ -7,6 +7,7 @@
 #include "ui/dialogs/cdlgfiltercover.h"
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/listmodel.h"
 #include "ui/framework/recordlist.h"
 #include "ui/framework/wizard.h"
@@ -15,8 +16,8 @@
 namespace tarvo {
 
 namespace {
-constexpr const char* NoCover = "Není vybrán obal !";
-constexpr const char* NoDiscard = "Není vybrán vyřazený obal !";
+constexpr const char* NoCover = "Není vybrán obal!";
+constexpr const char* NoDiscard = "Není vybrán vyřazený obal!";
 } // namespace
 
 CViewCover::CViewCover(const GuiContext& context, QWidget* parent)
@@ -49,12 +50,11 @@ std::vector<SearchColumn> CViewCover::SearchColumns() const {
             {"cover_pay", QStringLiteral("Platba"), &Payments}};
 }
 
-int CViewCover::SearchColumnOfSort() const {
+int CViewCover::SearchColumnOf(int listColumn) const {
     // By list column: name, material, (weight: none), type, origin, payment,
     // reusable.
-    static const int bySort[] = {0, 1, -1, 3, 4, 5, 2};
-    const int column = m_main.list->SortColumn();
-    return column >= 0 && column < 7 ? bySort[column] : -1;
+    static const int byList[] = {0, 1, -1, 3, 4, 5, 2};
+    return listColumn >= 0 && listColumn < 7 ? byList[listColumn] : -1;
 }
 
 void CViewCover::LoadMainList(RecordId selectId) {
@@ -164,9 +164,9 @@ void CViewCover::RunFilter() {
 }
 
 bool CViewCover::RunDiscardPage(DiscardRecord& discard, int& destination) {
-    Wizard wizard(this);
+    Wizard wizard(this, Context().showHelp);
     auto* page = new CPageDisc(Context(), discard, destination);
-    wizard.AddPage(page);
+    wizard.AddPage(page, help::Discard);
     if (!wizard.Run())
         return false;
     discard = page->Record();

@@ -17,7 +17,7 @@ public:
     explicit CViewCover(const GuiContext& context, QWidget* parent = nullptr);
 
     std::vector<SearchColumn> SearchColumns() const override;
-    int SearchColumnOfSort() const override;
+    int SearchColumnOf(int listColumn) const override;
     std::string MainTable() const override { return "Cover"; }
     std::string MainIdColumn() const override { return "cover_id"; }
 

@@ -8,6 +8,7 @@
 #include "ui/framework/ciconbutton.h"
 #include "ui/framework/commandids.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/icons.h"
 #include "ui/framework/listmodel.h"
 #include "ui/framework/recordlist.h"
@@ -21,9 +22,9 @@ namespace tarvo {
 
 namespace {
 
-constexpr const char* NoDispatch = "Není vybrán doklad !";
-constexpr const char* NoLine = "Není vybrán produkt !";
-constexpr const char* NoCover = "Není vybrán obal !";
+constexpr const char* NoDispatch = "Není vybrán doklad!";
+constexpr const char* NoLine = "Není vybrán produkt!";
+constexpr const char* NoCover = "Není vybrán obal!";
 
 constexpr int LinesPane = 1;
 constexpr int CoversPane = 2;
@@ -88,11 +89,10 @@ std::vector<SearchColumn> CViewMove::SearchColumns() const {
             {"move_type", QStringLiteral("Typ"), &MoveTypes}};
 }
 
-int CViewMove::SearchColumnOfSort() const {
+int CViewMove::SearchColumnOf(int listColumn) const {
     // By list column: number, (date: none), export, kind.
-    static const int bySort[] = {0, -1, 1, 2};
-    const int column = m_main.list->SortColumn();
-    return column >= 0 && column < 4 ? bySort[column] : -1;
+    static const int byList[] = {0, -1, 1, 2};
+    return listColumn >= 0 && listColumn < 4 ? byList[listColumn] : -1;
 }
 
 RecordId CViewMove::SingleSelectedMove() const {
@@ -273,11 +273,12 @@ void CViewMove::AddLine() {
         Messages().ShowMessage(NoDispatch, MsgIcon::Exclamation);
         return;
     }
-    Wizard wizard(this);
+    Wizard wizard(this, Context().showHelp);
     auto* product = new CPageProd(Context());
     auto* quantity = new CPageQty(Context());
-    wizard.AddPage(product);
-    wizard.AddPage(quantity);
+    product->Link(quantity);
+    wizard.AddPage(product, help::DispatchItems);
+    wizard.AddPage(quantity, help::DispatchItems);
     if (!wizard.Run())
         return;
     if (m_register.AddLine(move, product->Product(), quantity->Record().quantity))
@@ -293,9 +294,9 @@ void CViewMove::EditLine() {
     const std::optional<MoveLineRecord> line = ReadRow(list, *row, m_register.ReadLine(id));
     if (!line)
         return;
-    Wizard wizard(this);
+    Wizard wizard(this, Context().showHelp);
     auto* quantity = new CPageQty(Context(), *line);
-    wizard.AddPage(quantity);
+    wizard.AddPage(quantity, help::DispatchItems);
     if (!wizard.Run())
         return;
     AfterWrite(list, *row, m_register.UpdateLineQuantity(id, quantity->Record().quantity),
@@ -315,12 +316,12 @@ void CViewMove::AddCoverLine() {
     const std::optional<int> row = SelectedRow(lines, NoLine);
     if (!row)
         return;
-    Wizard wizard(this);
+    Wizard wizard(this, Context().showHelp);
     auto* cover = new CPageCover(Context(), false);
     auto* values = new CPageCoverMove(Context());
     cover->Link(values);
-    wizard.AddPage(cover);
-    wizard.AddPage(values);
+    wizard.AddPage(cover, help::DispatchItems);
+    wizard.AddPage(values, help::DispatchItems);
     if (!wizard.Run())
         return;
     AfterWrite(lines, *row, m_register.AddCoverLine(lines->Model()->Id(*row), values->Record()),
@@ -336,9 +337,9 @@ void CViewMove::EditCoverLine() {
     const std::optional<MoveCoverRecord> line = ReadRow(list, *row, m_register.ReadCoverLine(id));
     if (!line)
         return;
-    Wizard wizard(this);
+    Wizard wizard(this, Context().showHelp);
     auto* page = new CPageCoverMove(Context(), *line);
-    wizard.AddPage(page);
+    wizard.AddPage(page, help::DispatchItems);
     if (!wizard.Run())
         return;
     AfterWrite(list, *row, m_register.UpdateCoverLineQuantity(id, page->Record().quantity),

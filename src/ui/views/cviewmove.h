@@ -21,7 +21,7 @@ public:
     void OnNotify(ViewNotification what) override;
 
     std::vector<SearchColumn> SearchColumns() const override;
-    int SearchColumnOfSort() const override;
+    int SearchColumnOf(int listColumn) const override;
     std::string MainTable() const override { return "Move"; }
     std::string MainIdColumn() const override { return "move_id"; }
 

@@ -12,6 +12,7 @@
 #include "ui/framework/commandids.h"
 #include "ui/framework/cprogresswnd.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/listmodel.h"
 #include "ui/framework/recordlist.h"
 #include "ui/framework/wizard.h"
@@ -61,14 +62,14 @@ NewDefinition StartOf(bool copyPrevious) {
 // The wizard of a new packaging line: the cover picker (composite covers
 // offered) and the line's data.
 struct LineWizard {
-    LineWizard(QWidget* parent, const GuiContext& context) : wizard(parent) {
+    LineWizard(QWidget* parent, const GuiContext& context) : wizard(parent, context.showHelp) {
         cover = new CPageCover(context, true);
         line = new CPageCoverProd(context);
         cover->Link(line);
     }
     void AddPages() {
-        wizard.AddPage(cover);
-        wizard.AddPage(line);
+        wizard.AddPage(cover, help::CoverPicker);
+        wizard.AddPage(line, help::CoverPicker);
     }
 
     Wizard wizard;
@@ -131,10 +132,9 @@ std::vector<SearchColumn> CViewProd::SearchColumns() const {
             {"prod_unit", QStringLiteral("Jednotka")}};
 }
 
-int CViewProd::SearchColumnOfSort() const {
+int CViewProd::SearchColumnOf(int listColumn) const {
     // By list column: (ID: none), name, catalogue number, unit.
-    const int column = m_main.list->SortColumn();
-    return column >= 1 && column <= 3 ? column - 1 : -1;
+    return listColumn >= 1 && listColumn <= 3 ? listColumn - 1 : -1;
 }
 
 void CViewProd::LoadMainList(RecordId selectId) {
@@ -281,8 +281,9 @@ void CViewProd::AssignCovers() {
             return;
         Profile settings(Context().folder.SettingsPath());
         auto* date = new CPageDateRange(OleDate::Now(), ReadCopyPreviousPackaging(settings));
+        date->ShowProductCount(products.size());
         LineWizard wizard(this, Context());
-        wizard.wizard.AddPage(date);
+        wizard.wizard.AddPage(date, help::Packaging);
         wizard.AddPages();
         if (!wizard.wizard.Run())
             return;
@@ -307,7 +308,8 @@ void CViewProd::AddDefinition() {
     if (!reg.CheckSelected(product, Missing::Product))
         return;
     Profile settings(Context().folder.SettingsPath());
-    CDlgValidFrom dialog({product, OleDate::Now()}, ReadCopyPreviousPackaging(settings), this);
+    CDlgValidFrom dialog(Context(), {product, OleDate::Now()}, ReadCopyPreviousPackaging(settings),
+                         this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     WriteCopyPreviousPackaging(settings, dialog.CopyPrevious());
@@ -325,7 +327,7 @@ void CViewProd::EditDefinition() {
     const std::optional<DefinitionRecord> definition = ReadRow(list, row, reg.ReadDefinition(id));
     if (!definition)
         return;
-    CDlgValidFrom dialog(*definition, std::nullopt, this);
+    CDlgValidFrom dialog(Context(), *definition, std::nullopt, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     AfterWrite(list, row, reg.ChangeDefinitionDate(id, dialog.Record().from),
@@ -368,9 +370,9 @@ void CViewProd::EditLine() {
     const std::optional<CoverLine> line = ReadRow(list, row, reg.ReadLine(id));
     if (!line)
         return;
-    Wizard wizard(this);
+    Wizard wizard(this, Context().showHelp);
     auto* page = new CPageCoverProd(Context(), *line);
-    wizard.AddPage(page);
+    wizard.AddPage(page, help::CoverPicker);
     if (!wizard.Run())
         return;
     AfterWrite(list, row, reg.UpdateLine(id, page->Record()), [this, id] { LoadLines(id); });

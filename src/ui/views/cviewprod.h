@@ -19,7 +19,7 @@ public:
     void OnNotify(ViewNotification what) override;
 
     std::vector<SearchColumn> SearchColumns() const override;
-    int SearchColumnOfSort() const override;
+    int SearchColumnOf(int listColumn) const override;
     std::string MainTable() const override { return "Product"; }
     std::string MainIdColumn() const override { return "prod_id"; }
 

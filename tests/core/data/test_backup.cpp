@@ -1,11 +1,13 @@
 #include "core/data/backup.h"
 #include "core/data/cdatastore.h"
+#include "core/data/oledate.h"
 #include "core/data/schema.h"
 #include "core/data/shared.h"
 #include "core/data/transaction.h"
 #include "rows.h"
 #include "testdatabase.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -321,10 +323,25 @@ TEST_F(Backup, RestoreBringsTheBackupsDataAndKeepsThePreviousOnes) {
     const std::string path = db.folder.File("zaloha.mdb");
     MakeDatabase(path, 7, 3);
     const Fingerprint restored = *ReadFingerprint(path);
+    // The question names the day the backup was written; No changes nothing.
+    fs::last_write_time(
+        path, std::chrono::file_clock::from_sys(
+                  std::chrono::sys_seconds{std::chrono::sys_days{std::chrono::year{2024} / 3 / 9}} +
+                  std::chrono::hours{12}));
+    const std::vector<ShownMessage> question{
+        {"Obnovením nahradíte všechna současná data stavem ze zálohy z 09.03.2024. Pokračovat?",
+         MsgIcon::Question}};
+    EXPECT_FALSE(RunBackupAction(BackupMode::Restore, path, db.store, data, db.messages, views));
+    EXPECT_EQ(db.messages.shown, question);
+    EXPECT_TRUE(views.sent.empty());
+    EXPECT_EQ(ReadFingerprint(db.DatabasePath()), original);
 
+    db.messages.shown.clear();
+    db.messages.yesNoAnswers = {true};
     ASSERT_TRUE(RunBackupAction(BackupMode::Restore, path, db.store, data, db.messages, views));
-    EXPECT_EQ(db.messages.shown,
-              Only("Data za zálohy '" + path + "' byla obnovena!", MsgIcon::Information));
+    EXPECT_EQ(db.messages.Texts(),
+              (std::vector<std::string>{question[0].text,
+                                        "Data ze zálohy '" + path + "' byla obnovena!"}));
     EXPECT_EQ(views.sent, std::vector<ViewNotification>{ViewNotification::Refresh});
     EXPECT_EQ(db.Count("Cover"), 7);
     EXPECT_EQ(ReadFingerprint(db.DatabasePath()), restored);
@@ -379,11 +396,13 @@ TEST_F(Backup, RestoreFromWhatIsNoTarvoDatabaseKeepsTheData) {
         const std::string path = db.folder.File(std::string(source.name) + ".mdb");
         source.make(path);
         db.messages.shown.clear();
+        db.messages.yesNoAnswers = {true};
         views.sent.clear();
 
         EXPECT_FALSE(
             RunBackupAction(BackupMode::Restore, path, db.store, data, db.messages, views));
-        // One clear message, and no success message after it.
+        // One clear message after the question, and no success message.
+        db.messages.shown.erase(db.messages.shown.begin());
         EXPECT_EQ(db.messages.shown, Only("Soubor '" + path +
                                               "' není použitelnou zálohou dat, obnovení se "
                                               "nezdařilo. Data zůstala beze změny.",
@@ -508,6 +527,7 @@ const FaultCase FaultCases[] = {
      [](Env& env) {
          MakeDatabase(env.db.folder.File("zaloha.mdb"), 9, 4);
          SetTarget(env, env.db.folder.File("zaloha.mdb"));
+         env.db.messages.yesNoAnswers = {true};
          env.before = env.original;
          env.success = *ReadFingerprint(env.target);
      },
@@ -516,6 +536,7 @@ const FaultCase FaultCases[] = {
      [](Env& env) {
          WriteFile(env.db.folder.File("nesmysl.mdb"), std::string(100000, 'x'));
          SetTarget(env, env.db.folder.File("nesmysl.mdb"));
+         env.db.messages.yesNoAnswers = {true};
          env.before = env.original;
      },
      [](Env& env, IFileSystem& files) { return RunDialog(BackupMode::Restore, env, files); }},
@@ -573,7 +594,7 @@ TEST(BackupFaultInjection, EveryFailingFileOperationKeepsTheData) {
                 EXPECT_EQ(env.ShownStartingWith("Došlo k chybě č."), !result);
             }
             EXPECT_FALSE(!result && env.ShownStartingWith("Záloha '"));
-            EXPECT_FALSE(!result && env.ShownStartingWith("Data za zálohy"));
+            EXPECT_FALSE(!result && env.ShownStartingWith("Data ze zálohy"));
             if (compaction && !result) {
                 EXPECT_TRUE(ReadFile(env.db.DatabasePath()) == env.workingBefore);
             }
@@ -618,16 +639,22 @@ TEST(BackupCli, BackupRestoreAndCompactReportFailuresInCzech) {
 
     const std::string junk = base.File("junk.mdb");
     WriteFile(junk, "nic");
-    EXPECT_EQ(RunCli(base, "restore '" + junk + "'"), 1);
-    EXPECT_EQ(ReadFile(base.File("err")), "Soubor '" + junk +
+    EXPECT_EQ(RunCli(base, "restore '" + junk + "' --yes"), 1);
+    EXPECT_EQ(ReadFile(base.File("err")), "Obnovením nahradíte všechna současná data stavem ze "
+                                          "zálohy z " +
+                                              OleDate::Today().ToText() +
+                                              ". Pokračovat?\nSoubor '" + junk +
                                               "' není použitelnou zálohou dat, obnovení se "
                                               "nezdařilo. Data zůstala beze změny.\n");
     EXPECT_EQ(RunCli(base, "restore '" + base.File("neni.mdb") + "'"), 1);
     EXPECT_EQ(ReadFile(base.File("err")),
               "Nemohu nalézt soubor '" + base.File("neni.mdb") + "'!\n");
     EXPECT_EQ(RunCli(base, "restore"), 2);
-    EXPECT_EQ(RunCli(base, "restore '" + path + "'"), 0);
-    EXPECT_EQ(ReadFile(base.File("err")), "Data za zálohy '" + path + "' byla obnovena!\n");
+    // Without --yes and without a terminal to ask, the data stay.
+    EXPECT_EQ(RunCli(base, "restore '" + path + "'"), 1);
+    EXPECT_EQ(RunCli(base, "restore '" + path + "' --yes"), 0);
+    EXPECT_TRUE(
+        ReadFile(base.File("err")).ends_with("Data ze zálohy '" + path + "' byla obnovena!\n"));
 
     EXPECT_EQ(RunCli(base, "compact"), 0);
     EXPECT_EQ(ReadFingerprint(data.DatabasePath()), ReadFingerprint(path));

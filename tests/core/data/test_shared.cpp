@@ -39,6 +39,34 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"-1.2399", 100, 'D', "-1,23"}, TextCase{"-1.2350", 100, 'M', "-1,24"},
         TextCase{"1.2399", 100, 'X', "1,23"}, TextCase{"5.5", 0, 'M', "5,5000"}));
 
+// A weight keeps every stored decimal: 0,125 kg is not 0,13.
+TEST(Quantity, WeightTextKeepsTheStoredDecimals) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"0.125", "0,125"},        {"0.0001", "0,0001"}, {"12", "12"},
+        {"12.5000", "12,5"},       {"-1.05", "-1,05"},   {"0", "0"},
+        {"1234.5678", "1234,5678"}};
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(QuantityToText(Q(value)), text) << value;
+    EXPECT_EQ(QuantityToText(Quantity::Invalid()), "-");
+}
+
+// A number refused only for its size says so; other text asks for a number.
+TEST(Quantity, RefusedTextGetsItsReason) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"922337203685478", "Číslo je příliš velké."},
+        {"-99999999999999999999,5", "Číslo je příliš velké."},
+        {" 1000000000000000000 ", "Číslo je příliš velké."},
+        {"abc", "Zadejte číslo."},
+        {"1,23456", "Zadejte číslo."},
+        {"1,2,3", "Zadejte číslo."},
+        {"", "Zadejte číslo."}};
+    for (const auto& [text, message] : cases) {
+        EXPECT_FALSE(ParseQuantity(text)) << text;
+        EXPECT_EQ(RefusedQuantityMessage(text), message) << text;
+    }
+    EXPECT_TRUE(ParseQuantity("922337203685477"));
+}
+
 TEST(Quantity, InvalidShowsAsDash) {
     EXPECT_EQ(CurrencyToText(Quantity::Invalid(), 100, 'M'), "-");
     EXPECT_EQ(VariantToText(Value(Quantity::Invalid())), "-");
@@ -99,6 +127,41 @@ TEST(OleDate, ConversionsAndLiteral) {
     EXPECT_EQ(ParseCzechDate("5.3.2012 14:30").Minute(), 30);
     EXPECT_FALSE(ParseCzechDate("5.3.2012 nonsense").IsValid());
     EXPECT_FALSE(ParseCzechDate("31.4.2012").IsValid());
+}
+
+// A date kept for a record is questioned when it is most likely a slip; the
+// days count as they are shown, also a moment before midnight.
+TEST(OleDate, UnusualDateQuestion) {
+    const OleDate now = OleDate::FromParts(2026, 12, 7, 23, 59, 59);
+    const OleDate leapDay = OleDate::FromParts(2028, 2, 29, 10);
+    const double halfSecond = 0.5 / 86400.0;
+    const struct {
+        OleDate date;
+        OleDate now;
+        const char* question; // nullptr: none
+    } cases[] = {
+        {OleDate::FromParts(1800, 5, 3), now,
+         "Zadané datum 03.05.1800 je před rokem 1990. Opravdu?"},
+        {OleDate::FromParts(1989, 12, 31, 23, 59, 59), now,
+         "Zadané datum 31.12.1989 je před rokem 1990. Opravdu?"},
+        // Shown as 01.01.1990.
+        {OleDate::FromValue(OleDate::FromParts(1990, 1, 1).Value() - halfSecond / 2), now, nullptr},
+        {OleDate::FromParts(1990, 1, 1), now, nullptr},
+        {OleDate::FromParts(2027, 12, 7, 23, 59, 59), now, nullptr},
+        {OleDate::FromParts(2027, 12, 8), now,
+         "Zadané datum 08.12.2027 je více než rok v budoucnosti. Opravdu?"},
+        // Shown as 08.12.2027.
+        {OleDate::FromValue(OleDate::FromParts(2027, 12, 8).Value() - halfSecond / 2), now,
+         "Zadané datum 08.12.2027 je více než rok v budoucnosti. Opravdu?"},
+        {OleDate::FromParts(2029, 2, 28), leapDay, nullptr},
+        {OleDate::FromParts(2029, 3, 1), leapDay,
+         "Zadané datum 01.03.2029 je více než rok v budoucnosti. Opravdu?"},
+        {OleDate(), now, nullptr},
+    };
+    for (const auto& c : cases) {
+        const std::optional<std::string> question = UnusualDateQuestion(c.date, c.now);
+        EXPECT_EQ(question.value_or("none"), c.question ? c.question : "none") << c.date.Value();
+    }
 }
 
 TEST(WholeDayRange, CoversBothDaysCompletely) {

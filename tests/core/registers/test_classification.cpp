@@ -221,7 +221,7 @@ const ProposalCase Proposals[] = {
     {1, {26}, -1, -1, false, NeedsMaterial},       // kombinované materiály
     {2, {21}, 21, -1, false, NeedsShape},          // kovy - hliník AL
     {3, {22}, 22, -1, false, NeedsShape},          // kovy - železo FE
-    {4, {21}, 21, -1, false, NeedsShape},          // kovy nad 5l- hliník AL
+    {4, {21}, 21, -1, false, NeedsShape},          // kovy nad 5l - hliník AL
     {5, {22}, 22, -1, false, NeedsShape},          // kovy nad 5l - železo FE
     {6, {25}, -1, -1, true, NeedsMaterial},        // nápojové kartony
     {7, {30}, 30, -1, false, {}},                  // papír
@@ -291,7 +291,7 @@ TEST_F(Classified, ProposalClassifiesOnlyCoversWithoutOneAndSaysHowFar) {
 
     db.messages.shown.clear();
     EXPECT_EQ(covers.ProposeClassifications({}), std::nullopt);
-    EXPECT_EQ(db.messages.Texts(), std::vector<std::string>{"Není vybrán obal !"});
+    EXPECT_EQ(db.messages.Texts(), std::vector<std::string>{"Není vybrán obal!"});
 }
 
 // --- where a discarded reusable cover went -------------------------------

@@ -193,7 +193,7 @@ struct DeleteCase {
 };
 
 TEST(CompCoverRegister, DeleteRemovesTheSelectionWithItsItems) {
-    const ShownMessage question{"Opravdu si přejete odstranit vybrané obaly", MsgIcon::Question};
+    const ShownMessage question{"Opravdu si přejete odstranit vybrané obaly?", MsgIcon::Question};
     const DeleteCase cases[] = {
         {"two of three", {0, 2}, true, Outcome::Done, {question}, {1}},
         {"answer No", {0, 2}, false, Outcome::Unchanged, {question}, {0, 1, 2}},
@@ -201,7 +201,7 @@ TEST(CompCoverRegister, DeleteRemovesTheSelectionWithItsItems) {
          {},
          true,
          Outcome::Unchanged,
-         {{"Není vybrán obal !", MsgIcon::Exclamation}},
+         {{"Není vybrán obal!", MsgIcon::Exclamation}},
          {0, 1, 2}},
         {"all", {0, 1, 2}, true, Outcome::Done, {question}, {}},
     };
@@ -308,9 +308,9 @@ TEST(CompCoverRows, ItemListShowsNineColumnsInCoverNameOrder) {
     for (int row = 0; row < list.Count(); ++row)
         rows.push_back(*list.Cells(row));
     const std::vector<RowCells> expected = {
-        {"Čtyřcestná paleta", "1,00", "25,00", "480,00", "100,00", "1000,00", "skupinový",
+        {"Čtyřcestná paleta", "1,00", "25", "480,00", "100,00", "1000,00", "skupinový",
          "vyrobený v ČR", "neplacený"},
-        {"Fólie", "3,00", "0,11", "480,00", "-", "-", "prodejní", "vyrobený v ČR", "předplacený"},
+        {"Fólie", "3,00", "0,105", "480,00", "-", "-", "prodejní", "vyrobený v ČR", "předplacený"},
         {"Krabice", "2,00", "0,84", "12,00", "-", "-", "přepravní", "dovezený do ČR", "neplacený"},
         {"Krabice", "1,00", "0,42", "1,00", "-", "-", "skupinový", "nakoupený v ČR", "zpoplatněný"},
     };

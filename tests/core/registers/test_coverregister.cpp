@@ -172,12 +172,12 @@ TEST_F(CoverData, DeleteSelectionSaysWhatUsesTheCoversAndKeepsTheirDiscards) {
     ASSERT_EQ(covers.DeleteSelection({unused}), Outcome::Done);
     EXPECT_EQ(db.messages.shown,
               (std::vector<ShownMessage>{
-                  {"Opravdu si přejete odstranit vybrané obaly\n\nVybrané obaly jsou použity:\n"
+                  {"Opravdu si přejete odstranit vybrané obaly?\n\nVybrané obaly jsou použity:\n"
                    "- v řádcích balení produktů: 2 (zůstanou, obal v nich zůstane uveden)\n"
                    "- ve složených obalech: 1 (obaly z nich budou odebrány)\n"
                    "- ve vyřazeních: 1 (zůstanou, patří k vykázaným čtvrtletím)",
                    MsgIcon::Question},
-                  {"Opravdu si přejete odstranit vybrané obaly", MsgIcon::Question}}));
+                  {"Opravdu si přejete odstranit vybrané obaly?", MsgIcon::Question}}));
     EXPECT_EQ(db.Count("Cover WHERE deleted <> 0"), 2);
     EXPECT_EQ(db.Count("Cover WHERE cover_id = 1 AND deleted <> 0"), 1);
     // A corrective statement of an earlier quarter still finds the discard.
@@ -233,7 +233,7 @@ TEST_F(CoverData, DeleteSelectionWithoutSelectionOrConsentChangesNothing) {
     db.messages.yesNoAnswers = {false};
     EXPECT_EQ(covers.DeleteSelection({1, 2}), Outcome::Unchanged);
     ASSERT_EQ(db.messages.Texts().size(), 2u);
-    EXPECT_EQ(db.messages.Texts().front(), "Není vybrán obal !");
+    EXPECT_EQ(db.messages.Texts().front(), "Není vybrán obal!");
     EXPECT_EQ(Snapshot(), before);
 }
 
@@ -344,7 +344,7 @@ TEST_F(CoverData, DiscardKeepsTheDayWithoutItsTime) {
     EXPECT_EQ(covers.DeleteDiscard(*id), Outcome::Done);
     EXPECT_EQ(db.messages.shown.back(),
               (ShownMessage{"Opravdu si přejete odstranit ze seznamu obal vyřazený "
-                            "\"01.04.2024\" ?",
+                            "„01.04.2024“?",
                             MsgIcon::Question}));
     EXPECT_EQ(db.Count("CoverDiscard"), 2);
 }

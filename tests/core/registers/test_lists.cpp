@@ -171,11 +171,11 @@ TEST(CoverRows, ShowLabelsWeightsAndDates) {
            "VALUES (4, 7, 45356.75, 2, 30000)");
     const std::vector<RecordId> cover{7};
     EXPECT_EQ(MakeCoverRows(db.store)->Read(cover).at(0),
-              (RowCells{"Paleta", Materials.Label(2), "0,50", CoverTypes.Label(1), Origins.Label(0),
+              (RowCells{"Paleta", Materials.Label(2), "0,5", CoverTypes.Label(1), Origins.Label(0),
                         Payments.Label(1), "ano", "neúplné"}));
     const std::vector<RecordId> discard{4};
     EXPECT_EQ(MakeDiscardRows(db.store)->Read(discard).at(0),
-              (RowCells{"05.03.2024", DiscardKinds.Label(2), "1,50"}));
+              (RowCells{"05.03.2024", DiscardKinds.Label(2), "1,5"}));
     IdList ids;
     ASSERT_TRUE(LoadDiscardIds(db.store, 7, {2, false}, ids));
     EXPECT_EQ(ids.Ids(), std::vector<RecordId>{4});

@@ -132,7 +132,7 @@ TEST(MoveRegister, DeletingASelectionRemovesOnlyItsDispatchesWithTheirLines) {
          3,
          3,
          5,
-         {"Není vybrán doklad !"}},
+         {"Není vybrán doklad!"}},
         {"answer No",
          true,
          true,
@@ -278,7 +278,7 @@ TEST(MoveRegister, DeletingALineNamesItsProductAndTakesItsCovers) {
         EXPECT_EQ(d.reg.DeleteLine(line), yes ? Outcome::Done : Outcome::Unchanged);
         EXPECT_EQ(d.messages.shown,
                   (std::vector<ShownMessage>{
-                      {"Opravdu si přejete odstranit ze seznamu produkt\n\"výrobek\" ?",
+                      {"Opravdu si přejete odstranit ze seznamu produkt\n„výrobek“?",
                        MsgIcon::Question}}));
         EXPECT_EQ(d.Covers(line).size(), yes ? 0u : 2u);
         EXPECT_EQ(d.LineQuantity(line), yes ? "gone" : "3");
@@ -309,7 +309,7 @@ TEST(MoveRegister, CoverLinesByHand) {
     d.messages.yesNoAnswers = {true};
     EXPECT_EQ(d.reg.DeleteCoverLine(added), Outcome::Done);
     EXPECT_EQ(d.messages.Texts(),
-              std::vector<std::string>{"Opravdu si přejete odstranit ze seznamu obal\n\"obal\" ?"});
+              std::vector<std::string>{"Opravdu si přejete odstranit ze seznamu obal\n„obal“?"});
     EXPECT_EQ(d.Covers(line).size(), 1u);
 }
 

@@ -171,7 +171,7 @@ TEST(MoveRows, CellsAndDependentLists) {
         MakeMoveCoverRows(data.store)->Read(lineCovers.Ids()),
         (std::vector<RowCells>{{"obal", "2,50", "1,25", Materials.Label(0), CoverTypes.Label(1),
                                 Origins.Label(1), Payments.Label(1), "výrobek"},
-                               {"obal", "1,00", "0,50", Materials.Label(0), CoverTypes.Label(1),
+                               {"obal", "1,00", "0,5", Materials.Label(0), CoverTypes.Label(1),
                                 Origins.Label(1), Payments.Label(1), "výrobek"}}));
     // Every cover of the dispatch, by the product it left with.
     IdList all;

@@ -309,8 +309,7 @@ TEST(ProductRegister, AddingADefinitionOnADayThatHasOneIsRefusedWhateverTheTime)
         EXPECT_EQ(d.Count(Format("Prod_CoverDT WHERE prod_id = %li", static_cast<long>(d.other))),
                   c.refused ? 1 : 2);
         if (c.refused) {
-            const ShownMessage refusal{"Databáze již obsahuje datum \"05.03.2024\"!",
-                                       MsgIcon::None};
+            const ShownMessage refusal{"Databáze již obsahuje datum „05.03.2024“!", MsgIcon::None};
             EXPECT_EQ(d.messages.shown, std::vector<ShownMessage>{refusal});
         } else {
             EXPECT_TRUE(d.messages.shown.empty());
@@ -380,7 +379,7 @@ TEST(ProductRegister, DeletingProductsDropsTheirPackagingAndKeepsTheirDispatches
     EXPECT_TRUE(
         std::equal(after.begin(), after.end(), covers.end() - static_cast<long>(after.size())));
     EXPECT_EQ(d.messages.Texts(),
-              std::vector<std::string>(2, "Opravdu si přejete odstranit vybrané produkty"));
+              std::vector<std::string>(2, "Opravdu si přejete odstranit vybrané produkty?"));
 }
 
 TEST(ProductRegister, RestoreBringsADeletedProductBackUnlessAnotherHasItsImportKey) {
@@ -417,9 +416,9 @@ struct MissingCase {
 };
 
 TEST(ProductRegister, NothingSelectedOrARecordGoneIsToldAndChangesNothing) {
-    const ShownMessage noProduct{"Není vybrán produkt !", MsgIcon::Exclamation};
-    const ShownMessage noDate{"Není vybráno datum !", MsgIcon::Exclamation};
-    const ShownMessage noLine{"Není vybrán obal !", MsgIcon::Exclamation};
+    const ShownMessage noProduct{"Není vybrán produkt!", MsgIcon::Exclamation};
+    const ShownMessage noDate{"Není vybráno datum!", MsgIcon::Exclamation};
+    const ShownMessage noLine{"Není vybrán obal!", MsgIcon::Exclamation};
     const ShownMessage gone{"Záznam byl odstraněn jinou aplikací!", MsgIcon::Information};
     const MissingCase cases[] = {
         {"delete products", [](Packaging& d) { return d.reg.DeleteSelection({}); },
@@ -600,10 +599,10 @@ TEST(ProductRows, ListsShowTheirCellsInTheirOrder) {
 
     ASSERT_TRUE(LoadPackagingLineIds(d.store, d.newer, {1, true}, ids));
     const std::vector<RowCells> lines = {
-        {"obal", "2,00", "4,00", "10,00", "-", "-", "skupinový", "dovezený do ČR", "neplacený"},
-        {"obal", "0,50", "1,00", "4,00", "10,00", "99,00", "prodejní", "nakoupený v ČR",
+        {"obal", "2,00", "4", "10,00", "-", "-", "skupinový", "dovezený do ČR", "neplacený"},
+        {"obal", "0,50", "1", "4,00", "10,00", "99,00", "prodejní", "nakoupený v ČR",
          "předplacený"},
-        {"obal", "0,25", "0,50", "1,00", "100,00", "", "prodejní", "nakoupený v ČR",
+        {"obal", "0,25", "0,5", "1,00", "100,00", "", "prodejní", "nakoupený v ČR",
          "předplacený"}};
     EXPECT_EQ(Cells(*MakePackagingLineRows(d.store), ids), lines);
     EXPECT_TRUE(d.messages.shown.empty());
