@@ -3,6 +3,7 @@
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/report/breakdown.h"
+#include "core/report/quartercheck.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
 
@@ -46,6 +47,10 @@ int CmdReport(CliContext& context) {
     CDataStore store(context.messages);
     if (!OpenWorkingDatabase(context, store))
         return 1;
+    // The check comes before the statement, so that a script's log says
+    // what the figures leave out.
+    context.err << QuarterGapsText(CountQuarterGaps(store, params.year, params.quarter))
+                << std::endl;
     context.err << ReportProgressCaption << std::endl;
     std::optional<std::string> output;
     {
