@@ -46,6 +46,7 @@ const std::vector<HelpTopic>& HelpTopics() {
         {help::Contents, HelpBook::ContentsPage},   {help::Cover, "dlg-obal.html"},
         {help::Product, "dlg-produkt.html"},        {help::Dispatch, "dlg-vydej.html"},
         {help::CompCover, "dlg-slozeny-obal.html"}, {help::RegisterImport, "import-evidenci.html"},
+        {help::GettingStarted, "zaciname.html"},
     };
     return topics;
 }
