@@ -17,6 +17,8 @@
 #include "ui/pages/cpagecoverprod.h"
 #include "ui/pages/cpagedaterange.h"
 
+#include <QHeaderView>
+#include <QScrollBar>
 #include <algorithm>
 #include <memory>
 
@@ -81,7 +83,7 @@ CViewProd::CViewProd(const GuiContext& context, QWidget* parent) : TableView(con
                new RecordList(Model(context, MakeDefinitionRows(context.store)), false, this));
     // The dates are always oldest first.
     DateList()->SetSortable(false);
-    AddSubPane(cmd::Add3, cmd::Edit3, cmd::Delete3, QString(),
+    AddSubPane(cmd::Add3, cmd::Edit3, cmd::Delete3, QStringLiteral("Obaly"),
                new RecordList(Model(context, MakePackagingLineRows(context.store)), false, this));
     SetFirstSubListHeight(DateListHeight);
     // The packaging belongs to one product: the right pane's commands wait
@@ -128,6 +130,14 @@ int CViewProd::SearchColumnOfSort() const {
     // By list column: (ID: none), name, catalogue number, unit.
     const int column = m_main.list->SortColumn();
     return column >= 1 && column <= 3 ? column - 1 : -1;
+}
+
+int CViewProd::DefaultRightPaneWidth() const {
+    const RecordList* lines = SubList(2);
+    const int needed = lines->horizontalHeader()->length() +
+                       lines->verticalScrollBar()->sizeHint().width() + 2 * lines->frameWidth() +
+                       Margin + BarGap;
+    return std::clamp(needed, RightPaneWidth, std::max(RightPaneWidth, width() / 2));
 }
 
 void CViewProd::LoadMainList(RecordId selectId) {
