@@ -143,6 +143,7 @@ class TestTableView : public QObject {
 private slots:
     void splitBarStartsAtTheShownWidth_data();
     void splitBarStartsAtTheShownWidth();
+    void columnsFitTheLoadedRowsUntilSizedByHand();
     void subPaneLayouts_data();
     void subPaneLayouts();
     void singlePaneFillsTheView();
@@ -181,6 +182,18 @@ void TestTableView::splitBarStartsAtTheShownWidth() {
     QCOMPARE(again.SplitBar()->x(), width - 700);
     QCOMPARE(again.MainList()->columnWidth(0), 77);
     QCOMPARE(again.SubList(2)->columnWidth(0), 33);
+}
+
+void TestTableView::columnsFitTheLoadedRowsUntilSizedByHand() {
+    Fixture f;
+    RecordList* list = f.view->MainList();
+    const int fitted = list->columnWidth(0);
+    f.db.AddCover(std::string(60, 'W'), 100);
+    f.view->Fill(list, TableView::NoId);
+    QVERIFY(list->columnWidth(0) > fitted);
+    list->SetColumnWidths({50, 50});
+    f.view->Fill(list, TableView::NoId);
+    QCOMPARE(list->columnWidth(0), 50);
 }
 
 void TestTableView::subPaneLayouts_data() {

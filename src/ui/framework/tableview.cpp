@@ -198,9 +198,6 @@ void TableView::InitialUpdate() {
         return;
     m_initialised = true;
     LoadMainList();
-    m_main.list->FitColumns();
-    for (Pane& pane : m_subs)
-        pane.list->FitColumns();
     RestoreColumnWidths();
     Relayout();
 }
@@ -230,11 +227,10 @@ void TableView::RestoreColumnWidths() {
         // Widths of another version's columns are not applied.
         if (widths.size() != list->model()->columnCount())
             continue;
-        for (int column = 0; column < widths.size(); ++column) {
-            const int width = widths[column].toInt();
-            if (width > 0)
-                list->setColumnWidth(column, width);
-        }
+        std::vector<int> pixels;
+        for (const QString& width : widths)
+            pixels.push_back(width.toInt());
+        list->SetColumnWidths(pixels);
     }
 }
 
@@ -378,6 +374,7 @@ bool TableView::FillList(RecordList* list, const std::function<bool()>& load, Re
         row = fallback == Fallback::LastRow ? count - 1 : 0;
     if (count > 0)
         list->SelectRow(row);
+    list->FitColumnsAfterLoad();
     list->ShowSortArrow();
     list->setUpdatesEnabled(true);
     --m_loading;
