@@ -43,4 +43,8 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, const GuiContext& context, 
 // English (the filters, the validity date): "OK" (default) and "Cancel".
 QDialogButtonBox* MakeOkCancelButtons(QDialog* dialog);
 
+// The width a window needs for its whole title in the title bar. The dialogs
+// with the buttons above keep at least this width when shown.
+int TitleWidth(const QWidget* window);
+
 } // namespace tarvo
