@@ -25,6 +25,19 @@ constexpr size_t FlushSize = 1 << 20;
 // one.
 constexpr double CharactersPerPage = 180;
 
+// The height of a line of Arial 10, in points.
+constexpr double LinePoints = 12.75;
+
+// The lines a header's title takes when wrapped within its column: words
+// are not split, so a column holds a character less than its width.
+int HeaderLines(const WorkbookWriter::Column& column) {
+    size_t characters = 0;
+    for (const char c : column.title)
+        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80; // UTF-8 lead bytes
+    const double perLine = std::max(1.0, column.width - 1);
+    return std::max(1, static_cast<int>(std::ceil(static_cast<double>(characters) / perLine)));
+}
+
 constexpr const char* Styles =
     R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
@@ -165,9 +178,14 @@ void WorkbookWriter::AddSheet(const std::string& name, const std::vector<Column>
     head += "</cols><sheetData>";
     Write(head);
     std::vector<Cell> titles;
-    for (const Column& column : columns)
+    int lines = 1;
+    for (const Column& column : columns) {
         titles.emplace_back(std::string_view(column.title));
-    WriteRow(titles, HeaderStyle);
+        lines = std::max(lines, HeaderLines(column));
+    }
+    // Spreadsheet programs do not grow a row for wrapped text on their own
+    // when they open a file: the header row is given the height it needs.
+    WriteRow(titles, HeaderStyle, lines * LinePoints + 2);
 }
 
 void WorkbookWriter::AddListValidation(size_t column, const std::string& range) {
@@ -175,10 +193,10 @@ void WorkbookWriter::AddListValidation(size_t column, const std::string& range) 
 }
 
 void WorkbookWriter::AddRow(std::span<const Cell> cells, bool bold) {
-    WriteRow(cells, bold ? BoldStyle : PlainStyle);
+    WriteRow(cells, bold ? BoldStyle : PlainStyle, 0);
 }
 
-void WorkbookWriter::WriteRow(std::span<const Cell> cells, RowStyle style) {
+void WorkbookWriter::WriteRow(std::span<const Cell> cells, RowStyle style, double height) {
     const bool bold = style != PlainStyle;
     Sheet& sheet = m_sheets.back();
     const int row = ++sheet.rows;
@@ -192,7 +210,10 @@ void WorkbookWriter::WriteRow(std::span<const Cell> cells, RowStyle style) {
     const std::string_view rowText(rowDigits, static_cast<size_t>(rowEnd - rowDigits));
     char digits[24];
     xml += rowText;
-    xml += "\">";
+    xml += '"';
+    if (height > 0)
+        xml += Format(R"( ht="%.2f" customHeight="1")", height);
+    xml += '>';
     for (size_t i = 0; i < cells.size(); ++i) {
         const Cell& cell = cells[i];
         if (std::holds_alternative<std::monostate>(cell))

@@ -66,7 +66,8 @@ private:
         std::vector<std::pair<size_t, std::string>> validations; // column, list range
     };
 
-    void WriteRow(std::span<const Cell> cells, RowStyle style);
+    // height: the row's height in points; 0 leaves it to the spreadsheet.
+    void WriteRow(std::span<const Cell> cells, RowStyle style, double height);
     void Write(std::string_view text);
     void Flush();
     void FinishSheet();

@@ -108,8 +108,12 @@ TEST(WorkbookWriter, WideSheetsPrintOnPagesSideBySide) {
     struct Case {
         std::vector<double> widths;
         int pages;
+        const char* headerHeight; // the title wrapped in the narrowest column
     };
-    const Case cases[] = {{{10, 25.5}, 1}, {{90, 90}, 1}, {{90, 90.5}, 2}, {{200, 200, 1}, 3}};
+    const Case cases[] = {{{10, 25.5}, 1, "40.25"},
+                          {{90, 90}, 1, "14.75"},
+                          {{90, 90.5}, 2, "14.75"},
+                          {{200, 200, 1}, 3, "269.75"}};
     for (const Case& c : cases) {
         test::TempFolder dir;
         const std::string path = dir.File("list.xlsx");
@@ -125,7 +129,10 @@ TEST(WorkbookWriter, WideSheetsPrintOnPagesSideBySide) {
         EXPECT_NE(sheet.find("fitToWidth=\"" + std::to_string(c.pages) + "\" fitToHeight=\"0\""),
                   std::string::npos)
             << c.pages;
-        EXPECT_NE(sheet.find(R"(<c r="A1" s="6" t="s">)"), std::string::npos);
+        EXPECT_NE(sheet.find(std::string(R"(<row r="1" ht=")") + c.headerHeight +
+                             R"(" customHeight="1"><c r="A1" s="6" t="s">)"),
+                  std::string::npos)
+            << c.headerHeight;
         EXPECT_NE(test::ZipEntry(path, "xl/styles.xml")
                       .find(R"(<alignment vertical="top" wrapText="1"/>)"),
                   std::string::npos);
