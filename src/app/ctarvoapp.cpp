@@ -10,6 +10,7 @@
 #include "core/registers/propagationswitches.h"
 #include "core/setup/datafoldersetup.h"
 #include "support/helpwindow.h"
+#include "ui/dialogs/cdlgfirststart.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/icons.h"
 
@@ -100,6 +101,7 @@ bool CTarvoApp::InitInstance() {
                    [help = m_help.get()](int context) { help->Show(context); }});
     m_frame->Open(*m_context);
     m_frame->show();
+    ShowFirstStartGuide(*m_context, m_frame.get());
     return true;
 }
 

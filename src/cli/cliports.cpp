@@ -57,10 +57,7 @@ OverwriteAnswer CliMessagePort::AskOverwrite(const std::string& text) {
 }
 
 TerminalProgress::~TerminalProgress() {
-    if (m_drawn) {
-        Draw(true);
-        m_err << std::endl;
-    }
+    EndPhase();
 }
 
 void TerminalProgress::SetRange(int lower, int upper) {
@@ -69,15 +66,11 @@ void TerminalProgress::SetRange(int lower, int upper) {
 }
 
 void TerminalProgress::SetStatus(const std::string& text) {
-    // A phase ends on a line of its own with the state it reached: drawing
-    // is throttled, so the last rows may not have been shown yet.
-    if (m_drawn) {
-        Draw(true);
-        m_err << '\n';
-    }
+    EndPhase();
     m_status = text;
     m_secondary.clear();
     m_pos = m_lower;
+    m_started = true;
     Draw(true);
 }
 
@@ -91,18 +84,37 @@ void TerminalProgress::SetPos(int pos) {
     Draw(false);
 }
 
+std::string TerminalProgress::Line() const {
+    const int span = m_upper > m_lower ? m_upper - m_lower : 1;
+    const int percent = std::clamp((m_pos - m_lower) * 100 / span, 0, 100);
+    std::string line = m_status;
+    if (!m_secondary.empty())
+        line += "  " + m_secondary;
+    return line + "  " + std::to_string(percent) + " %";
+}
+
+void TerminalProgress::EndPhase() {
+    // A phase ends on a line of its own with the state it reached: drawing
+    // is throttled, so the last rows may not have been shown yet.
+    if (!m_started)
+        return;
+    if (m_terminal)
+        Draw(true);
+    else
+        m_err << Line();
+    m_err << std::endl;
+    m_started = false;
+}
+
 void TerminalProgress::Draw(bool force) {
+    if (!m_terminal)
+        return;
     const auto now = std::chrono::steady_clock::now();
     if (!force && now - m_last < std::chrono::milliseconds(200))
         return;
     m_last = now;
-    const int span = m_upper > m_lower ? m_upper - m_lower : 1;
-    const int percent = std::clamp((m_pos - m_lower) * 100 / span, 0, 100);
-    m_err << "\r" << m_status;
-    if (!m_secondary.empty())
-        m_err << "  " << m_secondary;
-    m_err << "  " << percent << " %\x1b[K" << std::flush;
-    m_drawn = true;
+    m_err << "\r" << Line() << "\x1b[K" << std::flush;
+    m_started = true;
 }
 
 } // namespace tarvo::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/data/platform.h"
 #include "core/ports/messageport.h"
 #include "core/ports/progressport.h"
 
@@ -58,10 +59,14 @@ private:
     std::ostream& m_out;
 };
 
-// One progress line on stderr, redrawn at most a few times a second.
+// One progress line on stderr, redrawn at most a few times a second. When
+// stderr is not a terminal (a log, a pipe) nothing is redrawn: each phase
+// writes one plain line with the state it ended in, so a log gets no carriage
+// returns or escape codes.
 class TerminalProgress final : public IProgressPort {
 public:
-    explicit TerminalProgress(std::ostream& err) : m_err(err) {}
+    explicit TerminalProgress(std::ostream& err)
+        : m_err(err), m_terminal(platform::StderrIsTerminal()) {}
     ~TerminalProgress() override;
 
     void SetRange(int lower, int upper) override;
@@ -71,15 +76,18 @@ public:
     bool CheckCancel() override { return false; }
 
 private:
+    std::string Line() const;
+    void EndPhase();
     void Draw(bool force);
 
     std::ostream& m_err;
+    bool m_terminal;
     int m_lower = 0;
     int m_upper = 100;
     int m_pos = 0;
     std::string m_status;
     std::string m_secondary;
-    bool m_drawn = false;
+    bool m_started = false;
     std::chrono::steady_clock::time_point m_last{};
 };
 

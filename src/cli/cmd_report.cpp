@@ -5,6 +5,7 @@
 #include "core/report/breakdown.h"
 #include "core/report/formbuild.h"
 #include "core/report/formlayout.h"
+#include "core/report/quartercheck.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
 
@@ -32,10 +33,6 @@ ReportPeriod PeriodArguments(CliArgs& args) {
     }
     return period;
 }
-
-} // namespace
-
-namespace {
 
 // The statement in force since 2021, filled into the form EKO-KOM sent: the
 // lines left out are told first, failed checks of the data on stderr.
@@ -67,6 +64,8 @@ int ReportIntoForm(CliContext& context, const ReportPeriod& period, bool correct
     if (!OpenWorkingDatabase(context, store))
         return 1;
     try {
+        context.err << QuarterGapsText(CountQuarterGaps(store, period.year, period.quarter))
+                    << std::endl;
         const std::string leftOut = SummarizeLeftOut(store, period.year, period.quarter).Text();
         if (!leftOut.empty())
             context.err << leftOut << std::endl;
@@ -141,6 +140,10 @@ int CmdReport(CliContext& context) {
     CDataStore store(context.messages);
     if (!OpenWorkingDatabase(context, store))
         return 1;
+    // The check comes before the statement, so that a script's log says
+    // what the figures leave out.
+    context.err << QuarterGapsText(CountQuarterGaps(store, params.year, params.quarter))
+                << std::endl;
     context.err << ReportProgressCaption << std::endl;
     std::optional<std::string> output;
     {

@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 #include "core/data/platform.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <string_view>
@@ -29,13 +30,19 @@ constexpr Command Commands[] = {
     {"backup", tarvo::cli::CmdBackup, "zálohuje databázi do souboru: [SOUBOR] [--yes]"},
     {"restore", tarvo::cli::CmdRestore, "obnoví databázi ze zálohy: SOUBOR [--yes]"},
     {"compact", tarvo::cli::CmdCompact, "zkomprimuje databázi"},
-    {"import-money", tarvo::cli::CmdImportMoney, "importuje produkty a výdeje z Money S3"},
+    {"import-money", tarvo::cli::CmdImportMoney,
+     "--year-folder SLOŽKA [--agenda-folder SLOŽKA] [--products yes|no]\n"
+     "                  [--documents yes|no] [--existing overwrite|skip|ask]\n"
+     "                  [--set-export yes|no] [--non-export-countries ;ZEMĚ;…]\n"
+     "                  importuje produkty a výdeje z Money S3 (--list: vypíše agendy a roky)"},
     {"import-money-xml", tarvo::cli::CmdImportMoneyXml,
      "SOUBOR [--sources stock|invoices|both] [--existing overwrite|skip|ask]\n"
-     "                  [--products yes|no] [--documents yes|no] importuje z XML exportu "
-     "Money S3"},
+     "                  [--products yes|no] [--documents yes|no] [--set-export yes|no]\n"
+     "                  [--non-export-countries ;ZEMĚ;…] importuje z XML exportu Money S3"},
     {"import-wak", tarvo::cli::CmdImportWak,
-     "importuje produkty a doklady z WAK INTRA (--test-connection: ověří spojení)"},
+     "[--from RRRR-MM-DD] [--to RRRR-MM-DD] [--products yes|no] [--documents yes|no]\n"
+     "                  [--existing overwrite|skip|ask] importuje produkty a doklady\n"
+     "                  z WAK INTRA (--test-connection: ověří spojení)"},
     {"export-registers", tarvo::cli::CmdExportRegisters,
      "SOUBOR.xlsx [--empty] vyexportuje obaly, složené obaly, produkty a balení\n"
      "                  do sešitu; s --empty jen prázdnou předlohu k vyplnění"},
@@ -60,6 +67,12 @@ constexpr Command Commands[] = {
     {"make-template", tarvo::cli::CmdMakeTemplate,
      "vytvoří předlohu výkazu (--year R --quarter Č [--out SOUBOR])"},
 };
+
+// "tarvo-cli PŘÍKAZ --help": the one command's line of the usage.
+bool AsksForHelp(const std::vector<std::string>& words) {
+    return std::find(words.begin(), words.end(), "--help") != words.end() ||
+           std::find(words.begin(), words.end(), "-h") != words.end();
+}
 
 void PrintUsage(std::ostream& out) {
     out << "Použití: tarvo-cli [--data-dir SLOŽKA] PŘÍKAZ [VOLBY]\n"
@@ -112,6 +125,11 @@ int main(int argc, char** argv) {
     for (const Command& command : Commands) {
         if (command.name != name)
             continue;
+        if (AsksForHelp(words)) {
+            std::cout << "Použití: tarvo-cli [--data-dir SLOŽKA] " << command.name << "\n\n  "
+                      << command.help << "\n";
+            return 0;
+        }
         tarvo::cli::CliArgs args(std::move(words));
         tarvo::cli::CliMessagePort messages(std::cin, std::cerr);
         messages.SetInteractive(tarvo::platform::StdinIsTerminal());

@@ -64,37 +64,41 @@ Quantity Q(const char* text) {
     return ParseQuantity(text).value();
 }
 
-// Counts the rows written and commits every RowsPerBatch of them, telling
-// the progress. A unit is open whenever a row is written, so a failure rolls
-// back the batch under way.
+// Counts the rows written and commits every RowsPerBatch of them. The
+// progress counts the records of the main lists instead (covers, composite
+// covers, products, dispatches, discards): their number is known before the
+// run, while the rows a product or a dispatch brings with it are drawn on the
+// way, so a count of rows would pass its estimate. A unit is open whenever a
+// row is written, so a failure rolls back the batch under way.
 class Batches {
 public:
-    Batches(CDataStore& store, IProgressPort& progress, long plannedRows)
-        : m_store(store), m_progress(progress), m_planned(std::max(1L, plannedRows)) {
+    Batches(CDataStore& store, IProgressPort& progress, long plannedRecords)
+        : m_store(store), m_progress(progress), m_planned(std::max(1L, plannedRecords)) {
         m_unit.emplace(m_store);
     }
 
     void Wrote(long rows) {
-        m_written += rows;
         m_inBatch += rows;
         if (m_inBatch >= RowsPerBatch) {
             Commit();
             m_unit.emplace(m_store);
         }
     }
+    // One record of a main list is written with all its rows.
+    void Finished() { ++m_finished; }
     void Commit() {
         m_unit->Commit();
         m_unit.reset();
         m_inBatch = 0;
-        m_progress.SetSecondaryStatus(Format("%li z %li", m_written, m_planned));
-        m_progress.SetPos(static_cast<int>(std::min(1000L, m_written * 1000 / m_planned)));
+        m_progress.SetSecondaryStatus(Format("%li z %li", m_finished, m_planned));
+        m_progress.SetPos(static_cast<int>(m_finished * 1000 / m_planned));
     }
 
 private:
     CDataStore& m_store;
     IProgressPort& m_progress;
     long m_planned;
-    long m_written = 0;
+    long m_finished = 0;
     long m_inBatch = 0;
     std::optional<Transaction> m_unit;
 };
@@ -184,13 +188,11 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
     const long linesPerDispatch = std::max(0L, o.linesPerDispatch);
     const long discards = o.discards < 0 ? dispatches / 10 : o.discards;
     const int years = std::max(1, o.years);
-    const long plannedRows =
-        covers + products * 10 + dispatches * (1 + linesPerDispatch) +
-        (o.deriveCovers ? dispatches * linesPerDispatch * o.coversPerLine : 0) + discards;
+    const long composites = std::max(0L, o.composites);
 
     progress.SetRange(0, 1000);
     progress.SetStatus("Generuji data");
-    Batches batches(store, progress, plannedRows);
+    Batches batches(store, progress, covers + composites + products + dispatches + discards);
 
     // Covers: the first ones walk through every code of every list.
     CoverWriter coverWriter(store);
@@ -211,6 +213,7 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
         // A few soft-deleted covers: their lines still count.
         coverIds.push_back(coverWriter.Insert(cover, i % 20 == 19));
         batches.Wrote(1);
+        batches.Finished();
     }
     counts.covers = covers;
 
@@ -239,7 +242,7 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
     CompCoverWriter compositeWriter(store);
     // The always lines keep their zero limits, as generated data always had.
     CoverLineWriter itemWriter(store, CoverLineTable::CompCoverItems, AlwaysLimits::AsGiven);
-    for (long i = 0; i < o.composites; ++i) {
+    for (long i = 0; i < composites; ++i) {
         const RecordId id =
             compositeWriter.Insert({Format("Sada %li", i + 1), i % 2 ? "paletové balení" : ""});
         batches.Wrote(1);
@@ -248,6 +251,7 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
             batches.Wrote(1);
         }
         ++counts.composites;
+        batches.Finished();
     }
 
     // Products and their packaging. The first definition starts a year
@@ -301,6 +305,7 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
                 from = next;
             }
         }
+        batches.Finished();
     }
     counts.products = products;
 
@@ -337,6 +342,7 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
                 batches.Wrote(rows);
             }
         }
+        batches.Finished();
     }
     counts.dispatches = dispatches;
     counts.lines = dispatches * linesPerDispatch;
@@ -352,6 +358,7 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
         discard.quantity = Quantity::FromScaled((1 + dice.Below(50)) * 10000);
         discardKinds.emplace_back(discardWriter.Insert(discard), discard.kind);
         batches.Wrote(1);
+        batches.Finished();
     }
     counts.discards = discards;
 

@@ -64,6 +64,7 @@ const std::vector<HelpTopic>& HelpTopics() {
         {help::WakImport, "import-wak.html"},
         {help::Classification, "zarazeni-2021.html"},
         {help::Find, "hledani.html"},
+        {help::GettingStarted, "zaciname.html"},
     };
     return topics;
 }

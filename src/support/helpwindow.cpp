@@ -1,5 +1,7 @@
 #include "support/helpwindow.h"
 
+#include "support/imagefitter.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -38,6 +40,7 @@ HelpWindow::HelpWindow(const QString& folder, QWidget* parent)
     m_browser = new QTextBrowser(this);
     m_browser->setOpenExternalLinks(true);
     m_browser->setSearchPaths({folder});
+    new ImageFitter(m_browser);
     // The text browser does not load a page's linked style sheet, so the
     // help's one style sheet is every page's default.
     QFile css(QDir(folder).filePath(QStringLiteral("napoveda.css")));

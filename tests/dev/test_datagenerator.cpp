@@ -1,9 +1,12 @@
 #include "core/data/codelists.h"
+#include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/engine/bulkresolution.h"
 #include "dev/datagenerator.h"
 #include "enginedata.h"
+#include "recordingports.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace tarvo::test {
@@ -49,6 +52,23 @@ TEST(GenerateData, SameSeedSameRowsOtherSeedOtherRows) {
     GenerateData(c.store, Small(6), progress);
     EXPECT_EQ(Fingerprint(a), Fingerprint(b));
     EXPECT_NE(Fingerprint(a), Fingerprint(c));
+}
+
+// Products with many packaging lines and composite covers bring more rows
+// than any estimate; the progress still ends at its whole, never past it.
+TEST(GenerateData, ProgressEndsAtTheWholeAndNeverPassesIt) {
+    TestDatabase db;
+    RecordingProgress progress;
+    GeneratorOptions options = Small(2);
+    options.coversPerLine = 6;
+    options.composites = 20;
+    options.dispatches = 3000;
+    GenerateData(db.store, options, progress);
+    ASSERT_FALSE(progress.positions.empty());
+    EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end()));
+    EXPECT_EQ(progress.positions.back(), 1000);
+    const long records = db.Count("Cover") + 20 + 30 + 3000 + 40;
+    EXPECT_EQ(progress.secondary, Format("%li z %li", records, records));
 }
 
 TEST(GenerateData, UsesEveryCodeOfEveryList) {

@@ -9,6 +9,7 @@
 #include "recordingports.h"
 #include "support/aboutbox.h"
 #include "support/helpwindow.h"
+#include "ui/dialogs/cdlgfirststart.h"
 #include "ui/dialogs/cdlgoptions.h"
 #include "ui/framework/cdlgfindreplace.h"
 #include "ui/framework/commandids.h"
@@ -84,6 +85,10 @@ void TestApp::startUpMakesDataFolderAndShowsCovers() {
     // The split bar stands 240 pixels left of the frame's right edge as the
     // window is shown, not as it was before it had its size.
     QCOMPARE(covers->SplitBar()->x(), frame->centralWidget()->width() - 240);
+    // An empty database opens with the guide, which does not hold the frame.
+    auto* guide = frame->findChild<CDlgFirstStart*>();
+    QVERIFY(guide && guide->isVisible() && !guide->isModal());
+    guide->close();
 }
 
 void TestApp::missingSettingsGiveFourSwitchesOn() {

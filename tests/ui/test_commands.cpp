@@ -9,6 +9,7 @@
 #include "core/report/breakdown.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
+#include "core/setup/firststart.h"
 #include "core/workbook/workbook.h"
 #include "recordingports.h"
 #include "ui/commands/backupcommand.h"
@@ -16,11 +17,14 @@
 #include "ui/commands/importcommands.h"
 #include "ui/commands/reportcommand.h"
 #include "ui/dialogs/cdlgbackup.h"
+#include "ui/dialogs/cdlgfirststart.h"
 #include "ui/dialogs/cdlgoverwrite.h"
+#include "ui/dialogs/cdlgquartergaps.h"
 #include "ui/dialogs/cdlgreportdata.h"
 #include "ui/framework/cprogresswnd.h"
 #include "ui/framework/existingrecordsgroup.h"
 #include "ui/framework/guicontext.h"
+#include "ui/framework/helpcontexts.h"
 #include "ui/framework/wizard.h"
 #include "ui/pages/cpageimps3param.h"
 #include "ui/pages/cpageimpwak.h"
@@ -32,6 +36,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -131,6 +136,8 @@ private slots:
     void reportDialogProposesThePeriodAndStoresOnOkOnly_data();
     void reportDialogProposesThePeriodAndStoresOnOkOnly();
     void reportDialogRefusesAHalfTypedYear();
+    void reportDialogChecksTheQuarter();
+    void firstStartGuideLinksToHelpAndCanBeSwitchedOff();
     void reportFromTheDialog_data();
     void reportFromTheDialog();
     void backupAndRestoreThroughTheDialog();
@@ -203,8 +210,8 @@ void TestCommands::reportDialogProposesThePeriodAndStoresOnOkOnly_data() {
     QTest::addColumn<int>("quarter");
     QTest::addColumn<int>("year");
     QTest::addColumn<bool>("ok");
-    QTest::newRow("February: last year's fourth") << QDate(2010, 2, 15) << 4 << 2009 << true;
-    QTest::newRow("March: the first") << QDate(2010, 3, 1) << 1 << 2010 << false;
+    QTest::newRow("March: last year's fourth") << QDate(2010, 3, 31) << 4 << 2009 << true;
+    QTest::newRow("December: the third") << QDate(2026, 12, 7) << 3 << 2026 << false;
 }
 
 void TestCommands::reportDialogProposesThePeriodAndStoresOnOkOnly() {
@@ -251,15 +258,57 @@ void TestCommands::reportDialogRefusesAHalfTypedYear() {
     QCOMPARE(dialog.focusWidget(), static_cast<QWidget*>(dialog.YearBox()));
 }
 
+void TestCommands::reportDialogChecksTheQuarter() {
+    Context c;
+    const RecordId product = rows::Product(c.db.store, {"Šroubky"});
+    const RecordId move = rows::Move(c.db.store, {"V-7", 0, OleDate::FromParts(2026, 8, 3)});
+    rows::MoveLine(c.db.store, move, product, Q("2"));
+    CDlgReportData dialog(c.context, OleDate::FromParts(2026, 12, 7));
+    QCOMPARE(dialog.CheckLabel()->text(),
+             QString("1 řádek výdeje bez platného balení, 0 obalů bez hmotnosti."));
+    OnNextModalOf<CDlgQuarterGaps>([](CDlgQuarterGaps* list) {
+        QCOMPARE(list->windowTitle(), QString("Kontrola údajů za 3. čtvrtletí 2026"));
+        QTreeWidgetItem* lines = list->Tree()->topLevelItem(0);
+        QCOMPARE(lines->text(0), QString("Řádky výdejů bez platného balení (1)"));
+        QCOMPARE(lines->child(0)->text(0) + lines->child(0)->text(1) + lines->child(0)->text(2),
+                 QString("ŠroubkyV-703.08.2026"));
+        list->reject();
+    });
+    dialog.GapsButton()->click();
+    dialog.QuarterBox()->setValue(2);
+    QVERIFY(!dialog.GapsButton()->isEnabled());
+    QVERIFY(dialog.CheckLabel()->text().startsWith("Všechny řádky"));
+}
+
+void TestCommands::firstStartGuideLinksToHelpAndCanBeSwitchedOff() {
+    Context c;
+    std::vector<int> helpAsked;
+    c.context.showHelp = [&](int context) { helpAsked.push_back(context); };
+    QWidget frame;
+    ShowFirstStartGuide(c.context, &frame);
+    auto* guide = frame.findChild<CDlgFirstStart*>();
+    QVERIFY(guide && guide->isVisible());
+    emit guide->Steps()->linkActivated("zaciname");
+    QCOMPARE(helpAsked, std::vector<int>{help::GettingStarted});
+    guide->DontShowBox()->click();
+    guide->close();
+    QVERIFY(!LoadGuideChoice(Profile(c.context.folder.SettingsPath())));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ShowFirstStartGuide(c.context, &frame);
+    QVERIFY(!frame.findChild<CDlgFirstStart*>());
+}
+
 void TestCommands::reportFromTheDialog_data() {
     QTest::addColumn<bool>("templateThere");
     QTest::addColumn<bool>("createOwn");
     QTest::addColumn<bool>("built");
     QTest::addColumn<bool>("breakdown");
-    QTest::newRow("the quarter's template") << true << false << true << false;
-    QTest::newRow("with its breakdown") << true << false << true << true;
-    QTest::newRow("none, own one made") << false << true << true << false;
-    QTest::newRow("none, not made") << false << false << false << true;
+    QTest::addColumn<bool>("openable");
+    QTest::newRow("the quarter's template") << true << false << true << false << true;
+    QTest::newRow("with its breakdown") << true << false << true << true << true;
+    QTest::newRow("no spreadsheet program") << true << false << true << true << false;
+    QTest::newRow("none, own one made") << false << true << true << false << true;
+    QTest::newRow("none, not made") << false << false << false << true << true;
 }
 
 void TestCommands::reportFromTheDialog() {
@@ -267,6 +316,7 @@ void TestCommands::reportFromTheDialog() {
     QFETCH(bool, createOwn);
     QFETCH(bool, built);
     QFETCH(bool, breakdown);
+    QFETCH(bool, openable);
     Context c;
     const std::string folder = c.context.folder.folder;
     const int year = 2031; // a year the new data folder has no templates of
@@ -300,9 +350,21 @@ void TestCommands::reportFromTheDialog() {
         }
     });
     watcher.start();
+    // Without a program for workbooks the message names both files and
+    // offers their folder.
+    QString whereSaved;
+    if (!openable) {
+        OnNextModalOf<QMessageBox>([&](QMessageBox* box) {
+            whereSaved = box->text();
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == "Otevřít &složku")
+                    button->click();
+            }
+        });
+    }
     RunReportCommand(c.context, &frame, [&](const QString& path) {
         opened << path;
-        return true;
+        return openable || QFileInfo(path).isDir();
     });
     watcher.stop();
     QCOMPARE(progressShown, built ? QSet<QString>{"Sestavení výkazu"} : QSet<QString>{});
@@ -319,7 +381,7 @@ void TestCommands::reportFromTheDialog() {
     if (!built)
         messages.push_back(missing);
     QCOMPARE(c.db.messages.Texts(), messages);
-    QCOMPARE(opened.size(), built ? (breakdown ? 2 : 1) : 0);
+    QCOMPARE(opened.size(), built ? (breakdown ? 2 : 1) + (openable ? 0 : 1) : 0);
     QVERIFY(frame.isEnabled());
     // The choice is remembered for the next report.
     CDlgReportData next(c.context, OleDate::FromParts(2031, 5, 5));
@@ -328,6 +390,13 @@ void TestCommands::reportFromTheDialog() {
         return;
     if (breakdown)
         QCOMPARE(opened[1].toStdString(), BreakdownPath(opened[0].toStdString()));
+    if (!openable) {
+        QCOMPARE(whereSaved, "Sešit se nepodařilo otevřít: na tomto počítači chybí program pro "
+                             "sešity .xlsx (například LibreOffice Calc nebo Excel).\n\nJsou "
+                             "uloženy v souborech:\n" +
+                                 opened[0] + "\n" + opened[1]);
+        QCOMPARE(opened[2].toStdString() + "/", folder + "Vykazy/");
+    }
     const std::string workbook = opened.front().toStdString();
     QVERIFY(workbook.rfind(folder + "Vykazy/vykaz_", 0) == 0);
     Workbook book;

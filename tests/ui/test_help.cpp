@@ -9,11 +9,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QTreeWidget>
@@ -51,6 +53,7 @@ void WriteContentsPage(const QString& folder, const QString& title) {
 class TestHelp : public QObject {
     Q_OBJECT
 private slots:
+    void picturesFitThePane();
     void contextOpensItsPage_data();
     void contextOpensItsPage();
     void linksResolve_data();
@@ -63,6 +66,29 @@ private slots:
     void helpFolderOrder();
     void helpAskedFromADialogIsUsableThere();
 };
+
+void TestHelp::picturesFitThePane() {
+    HelpWindow window(QStringLiteral(":/help"));
+    window.resize(700, 500);
+    window.show();
+    window.ShowPage("hlavni-okno.html");
+    const int natural = QImage(":/help/main-window.png").width();
+    auto pictureWidth = [&] {
+        for (QTextBlock b = window.Browser()->document()->begin(); b.isValid(); b = b.next()) {
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                if (it.fragment().charFormat().isImageFormat())
+                    return static_cast<int>(it.fragment().charFormat().toImageFormat().width());
+            }
+        }
+        return -1;
+    };
+    QVERIFY(natural > 700);
+    QVERIFY(pictureWidth() > 0);
+    QVERIFY(pictureWidth() < window.Browser()->viewport()->width());
+    // A pane wider than the picture shows it at its own size.
+    window.resize(natural + 600, 500);
+    QCOMPARE(pictureWidth(), natural);
+}
 
 void TestHelp::contextOpensItsPage_data() {
     QTest::addColumn<QString>("page");

@@ -4,6 +4,7 @@
 #include "ui/dialogs/cdlgvalidfrom.h"
 #include "ui/framework/codecombo.h"
 #include "ui/framework/datepicker.h"
+#include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/wizard.h"
 #include "ui/pages/cpagecover.h"
@@ -704,6 +705,8 @@ void TestPages::validFromKeepsTimeOfDay() {
     CDlgValidFrom dialog(f.context, {NoRecord, before});
     dialog.show();
     QCOMPARE(dialog.focusWidget(), dialog.DatePicker());
+    // Wide enough for its whole title.
+    QVERIFY(dialog.width() >= TitleWidth(&dialog));
     dialog.DatePicker()->setDate(QDate(2021, 2, 1));
     dialog.accept();
     QCOMPARE(dialog.Record().from, OleDate::FromParts(2021, 2, 1, 8, 15, 10));

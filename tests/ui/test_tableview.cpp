@@ -23,7 +23,8 @@ using namespace tarvo::test;
 
 namespace {
 
-// Every list shows the covers' names.
+// Every list shows the covers' names, twice: the first column does not
+// stretch to the list's width.
 class NameRows final : public IRowSource {
 public:
     explicit NameRows(CDataStore& store) : m_store(store) {}
@@ -33,14 +34,14 @@ public:
         for (RecordId id : ids) {
             Statement st(m_store, "SELECT cover_name FROM Cover WHERE cover_id = ?");
             st.BindInt(1, id);
-            rows.push_back(st.Step() ? RowCells{st.Text(0)} : RowCells{});
+            rows.push_back(st.Step() ? RowCells{st.Text(0), st.Text(0)} : RowCells{});
         }
         return rows;
     }
 
 private:
     CDataStore& m_store;
-    std::vector<std::string> m_headers{"Název"};
+    std::vector<std::string> m_headers{"Název", "Znovu"};
 };
 
 struct Shape {
@@ -142,6 +143,7 @@ class TestTableView : public QObject {
 private slots:
     void splitBarStartsAtTheShownWidth_data();
     void splitBarStartsAtTheShownWidth();
+    void columnsFitTheLoadedRowsUntilSizedByHand();
     void subPaneLayouts_data();
     void subPaneLayouts();
     void singlePaneFillsTheView();
@@ -163,9 +165,35 @@ void TestTableView::splitBarStartsAtTheShownWidth() {
     QFETCH(int, width);
     Fixture f({}, {width, 600});
     QCOMPARE(f.view->SplitBar()->x(), width - TableView::RightPaneWidth);
-    // Later sizes leave the bar where the user sees it.
+    // A wider view (a maximized window) gives the room to the main list.
     f.view->resize(width + 200, 600);
-    QCOMPARE(f.view->SplitBar()->x(), width - TableView::RightPaneWidth);
+    QCOMPARE(f.view->SplitBar()->x(), width + 200 - TableView::RightPaneWidth);
+
+    // The bar and the column widths the user left come back in the next
+    // view of the same table.
+    f.view->PlaceSplitBar(width - 500);
+    f.view->MainList()->setColumnWidth(0, 77);
+    f.view->SubList(2)->setColumnWidth(0, 33);
+    f.view->hide();
+    TestView again(f.db.Context(), {});
+    again.resize(width, 600);
+    again.InitialUpdate();
+    again.show();
+    QCOMPARE(again.SplitBar()->x(), width - 700);
+    QCOMPARE(again.MainList()->columnWidth(0), 77);
+    QCOMPARE(again.SubList(2)->columnWidth(0), 33);
+}
+
+void TestTableView::columnsFitTheLoadedRowsUntilSizedByHand() {
+    Fixture f;
+    RecordList* list = f.view->MainList();
+    const int fitted = list->columnWidth(0);
+    f.db.AddCover(std::string(60, 'W'), 100);
+    f.view->Fill(list, TableView::NoId);
+    QVERIFY(list->columnWidth(0) > fitted);
+    list->SetColumnWidths({50, 50});
+    f.view->Fill(list, TableView::NoId);
+    QCOMPARE(list->columnWidth(0), 50);
 }
 
 void TestTableView::subPaneLayouts_data() {

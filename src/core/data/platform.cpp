@@ -124,4 +124,8 @@ bool StdinIsTerminal() {
     return isatty(STDIN_FILENO) != 0;
 }
 
+bool StderrIsTerminal() {
+    return isatty(STDERR_FILENO) != 0;
+}
+
 } // namespace tarvo::platform

@@ -19,5 +19,7 @@ std::error_code RemoveFile(const std::string& path);
 std::error_code SyncFile(const std::string& path);
 // Whether the standard input is a terminal a person can answer on.
 bool StdinIsTerminal();
+// Whether the standard error goes to a terminal (not to a log file or a pipe).
+bool StderrIsTerminal();
 
 } // namespace tarvo::platform

@@ -252,10 +252,9 @@ Outcome CoverRegister::DeleteDiscard(RecordId id) {
         const std::optional<DiscardRecord> discard = FindDiscard(m_store, id);
         if (RecordGone(m_store, discard.has_value()))
             return Outcome::Vanished;
-        if (!messages.AskYesNo(
-                Format("Opravdu si přejete odstranit ze seznamu obal vyřazený „%s“?",
-                       discard->date.ToText().c_str()),
-                MsgIcon::Question))
+        if (!messages.AskYesNo(Format("Opravdu si přejete odstranit ze seznamu obal vyřazený „%s“?",
+                                      discard->date.ToText().c_str()),
+                               MsgIcon::Question))
             return Outcome::Unchanged;
         Transaction transaction(m_store);
         tarvo::DeleteDiscard(m_store, id);

@@ -32,10 +32,10 @@ constexpr std::array<Key, 10> Keys = {{
 } // namespace
 
 ReportPeriod DefaultReportPeriod(OleDate today) {
-    const int month = today.Month();
+    const int current = (today.Month() - 1) / 3 + 1;
     ReportPeriod period;
-    period.quarter = ((month + 9) % 12) / 3 + 1;
-    period.year = month <= 2 ? today.Year() - 1 : today.Year();
+    period.quarter = current == 1 ? 4 : current - 1;
+    period.year = current == 1 ? today.Year() - 1 : today.Year();
     return period;
 }
 

@@ -34,9 +34,9 @@ struct ReportPeriod {
     int year = MinReportYear;
 };
 
-// The quarter proposed on a given day: the one that ended last, counting
-// March, June, September and December as already reportable, so January and
-// February propose the fourth quarter of the year before.
+// The quarter proposed on a given day: the last one that has ended, so a
+// statement is never proposed for a quarter whose dispatches are still coming
+// in; January to March propose the fourth quarter of the year before.
 ReportPeriod DefaultReportPeriod(OleDate today);
 
 // Missing keys read as empty texts, each value at most 1000 characters.

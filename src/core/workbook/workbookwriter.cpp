@@ -6,7 +6,9 @@
 #include "core/workbook/xmlelements.h"
 #include "core/workbook/ziparchive.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <filesystem>
 
 namespace tarvo {
@@ -17,6 +19,25 @@ constexpr size_t FlushSize = 1 << 20;
 
 // Styles: 0 plain, 1 bold, 2 date, 3 four decimals, 4 bold four decimals,
 // 5 bold date.
+// What an A4 landscape page holds, in characters of the sheets' Arial 10,
+// at about 75 %, the smallest scale that still reads well on paper. A wider
+// sheet is printed on as many pages side by side as it needs, not shrunk to
+// one.
+constexpr double CharactersPerPage = 180;
+
+// The height of a line of Arial 10, in points.
+constexpr double LinePoints = 12.75;
+
+// The lines a header's title takes when wrapped within its column: words
+// are not split, so a column holds a character less than its width.
+int HeaderLines(const WorkbookWriter::Column& column) {
+    size_t characters = 0;
+    for (const char c : column.title)
+        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80; // UTF-8 lead bytes
+    const double perLine = std::max(1.0, column.width - 1);
+    return std::max(1, static_cast<int>(std::ceil(static_cast<double>(characters) / perLine)));
+}
+
 constexpr const char* Styles =
     R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
@@ -28,12 +49,15 @@ constexpr const char* Styles =
     R"(<fill><patternFill patternType="gray125"/></fill></fills>)"
     R"(<borders count="1"><border><left/><right/><top/><bottom/><diagonal/></border></borders>)"
     R"(<cellStyleXfs count="1"><xf numFmtId="0" fontId="0" fillId="0" borderId="0"/></cellStyleXfs>)"
-    R"(<cellXfs count="6"><xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/>)"
+    R"(<cellXfs count="7"><xf numFmtId="0" fontId="0" fillId="0" borderId="0" xfId="0"/>)"
     R"(<xf numFmtId="0" fontId="1" fillId="0" borderId="0" xfId="0" applyFont="1"/>)"
     R"(<xf numFmtId="164" fontId="0" fillId="0" borderId="0" xfId="0" applyNumberFormat="1"/>)"
     R"(<xf numFmtId="165" fontId="0" fillId="0" borderId="0" xfId="0" applyNumberFormat="1"/>)"
     R"(<xf numFmtId="165" fontId="1" fillId="0" borderId="0" xfId="0" applyNumberFormat="1" applyFont="1"/>)"
     R"(<xf numFmtId="164" fontId="1" fillId="0" borderId="0" xfId="0" applyNumberFormat="1" applyFont="1"/>)"
+    // The header row: bold, wrapped within its column's width, top aligned.
+    R"(<xf numFmtId="0" fontId="1" fillId="0" borderId="0" xfId="0" applyFont="1" )"
+    R"(applyAlignment="1"><alignment vertical="top" wrapText="1"/></xf>)"
     R"(</cellXfs><cellStyles count="1"><cellStyle name="Normal" xfId="0" builtinId="0"/></cellStyles>)"
     R"(</styleSheet>)";
 
@@ -130,6 +154,10 @@ void WorkbookWriter::AddSheet(const std::string& name, const std::vector<Column>
     sheet.hidden = hidden;
     sheet.scratch = Format("%s.%zu.part", m_path.c_str(), m_sheets.size() + 1);
     sheet.columns = columns.size();
+    double width = 0;
+    for (const Column& column : columns)
+        width += column.width;
+    sheet.pagesWide = std::max(1, static_cast<int>(std::ceil(width / CharactersPerPage)));
     m_sheets.push_back(sheet);
     m_file = std::fopen(sheet.scratch.c_str(), "wb");
     if (!m_file)
@@ -150,9 +178,14 @@ void WorkbookWriter::AddSheet(const std::string& name, const std::vector<Column>
     head += "</cols><sheetData>";
     Write(head);
     std::vector<Cell> titles;
-    for (const Column& column : columns)
+    int lines = 1;
+    for (const Column& column : columns) {
         titles.emplace_back(std::string_view(column.title));
-    AddRow(titles, true);
+        lines = std::max(lines, HeaderLines(column));
+    }
+    // Spreadsheet programs do not grow a row for wrapped text on their own
+    // when they open a file: the header row is given the height it needs.
+    WriteRow(titles, HeaderStyle, lines * LinePoints + 2);
 }
 
 void WorkbookWriter::AddListValidation(size_t column, const std::string& range) {
@@ -160,6 +193,11 @@ void WorkbookWriter::AddListValidation(size_t column, const std::string& range) 
 }
 
 void WorkbookWriter::AddRow(std::span<const Cell> cells, bool bold) {
+    WriteRow(cells, bold ? BoldStyle : PlainStyle, 0);
+}
+
+void WorkbookWriter::WriteRow(std::span<const Cell> cells, RowStyle style, double height) {
+    const bool bold = style != PlainStyle;
     Sheet& sheet = m_sheets.back();
     const int row = ++sheet.rows;
     std::string xml;
@@ -172,7 +210,10 @@ void WorkbookWriter::AddRow(std::span<const Cell> cells, bool bold) {
     const std::string_view rowText(rowDigits, static_cast<size_t>(rowEnd - rowDigits));
     char digits[24];
     xml += rowText;
-    xml += "\">";
+    xml += '"';
+    if (height > 0)
+        xml += Format(R"( ht="%.2f" customHeight="1")", height);
+    xml += '>';
     for (size_t i = 0; i < cells.size(); ++i) {
         const Cell& cell = cells[i];
         if (std::holds_alternative<std::monostate>(cell))
@@ -182,7 +223,9 @@ void WorkbookWriter::AddRow(std::span<const Cell> cells, bool bold) {
         xml += rowText;
         xml += '"';
         if (const auto* text = std::get_if<std::string_view>(&cell)) {
-            xml += bold ? " s=\"1\" t=\"s\"><v>" : " t=\"s\"><v>";
+            xml += style == HeaderStyle ? " s=\"6\" t=\"s\"><v>"
+                   : bold               ? " s=\"1\" t=\"s\"><v>"
+                                        : " t=\"s\"><v>";
             const auto end = std::to_chars(digits, digits + sizeof digits, SharedString(*text)).ptr;
             xml.append(digits, end);
         } else if (const auto* number = std::get_if<int64_t>(&cell)) {
@@ -232,8 +275,8 @@ void WorkbookWriter::FinishSheet() {
     Write(Format(R"(</sheetData><autoFilter ref="A1:%s%d"/>%s)"
                  R"(<pageMargins left="0.5" right="0.5" top="0.6" bottom="0.6" header="0.3" )"
                  R"(footer="0.3"/><pageSetup paperSize="9" orientation="landscape" )"
-                 R"(fitToWidth="1" fitToHeight="0"/></worksheet>)",
-                 last.c_str(), std::max(sheet.rows, 1), validations.c_str()));
+                 R"(fitToWidth="%d" fitToHeight="0"/></worksheet>)",
+                 last.c_str(), std::max(sheet.rows, 1), validations.c_str(), sheet.pagesWide));
     Flush();
     const bool closed = std::fclose(m_file) == 0;
     m_file = nullptr;
@@ -292,9 +335,13 @@ void WorkbookWriter::Save() {
         names += Format(R"(<definedName name="_xlnm._FilterDatabase" localSheetId="%zu" )"
                         R"(hidden="1">%s!$A$1:$%s$%d</definedName>)",
                         i, quoted.c_str(), last.c_str(), std::max(sheet.rows, 1));
-        names += Format(R"(<definedName name="_xlnm.Print_Titles" localSheetId="%zu">%s!$1:$1)"
+        // A sheet printed on several pages side by side repeats its first
+        // column on each, so that every page says what its rows are.
+        const std::string firstColumn =
+            sheet.pagesWide > 1 ? Format("%s!$A:$A,", quoted.c_str()) : std::string();
+        names += Format(R"(<definedName name="_xlnm.Print_Titles" localSheetId="%zu">%s%s!$1:$1)"
                         R"(</definedName>)",
-                        i, quoted.c_str());
+                        i, firstColumn.c_str(), quoted.c_str());
     }
     types += "</Types>";
     book += "</sheets>" + names + "</definedNames></workbook>";

@@ -16,9 +16,10 @@
 namespace tarvo {
 
 // Writes a new workbook (Office Open XML) row by row, for lists meant to be
-// read, filtered and printed: every sheet has its header row frozen and
-// repeated on every printed page, a filter on the header, the column widths
-// given, and prints on A4 landscape, one page wide. Rows go to a scratch file
+// read, filtered and printed: every sheet has its header row frozen, wrapped
+// within the column widths given and repeated on every printed page, a filter
+// on the header, and prints on A4 landscape, one page wide, or for a wide
+// sheet as many pages side by side as a legible scale needs. Rows go to a scratch file
 // beside the workbook as they come, so a sheet of hundreds of thousands of
 // rows needs no more memory than its distinct texts. Failures throw ComError.
 class WorkbookWriter {
@@ -53,15 +54,20 @@ public:
     void Save();
 
 private:
+    enum RowStyle { PlainStyle, BoldStyle, HeaderStyle };
+
     struct Sheet {
         std::string name;
         std::string scratch;
         size_t columns = 0;
         int rows = 0;
         bool hidden = false;
+        int pagesWide = 1;
         std::vector<std::pair<size_t, std::string>> validations; // column, list range
     };
 
+    // height: the row's height in points; 0 leaves it to the spreadsheet.
+    void WriteRow(std::span<const Cell> cells, RowStyle style, double height);
     void Write(std::string_view text);
     void Flush();
     void FinishSheet();

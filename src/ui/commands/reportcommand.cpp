@@ -10,6 +10,10 @@
 #include "ui/framework/guicontext.h"
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 namespace tarvo {
@@ -34,6 +38,29 @@ void OfferOwnTemplate(const GuiContext& context, int year, int quarter) {
     } catch (const ComError& e) {
         ShowComError(context.messages, e);
     }
+}
+
+// Without a program for workbooks the statement is still written: the user
+// learns where, and can have the folder shown to take the file elsewhere.
+void ShowWhereSaved(const QStringList& paths, QWidget* parent, const OpenDocument& open) {
+    QStringList shown;
+    for (const QString& path : paths)
+        shown << QDir::toNativeSeparators(path);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Tarvo"),
+                    QStringLiteral("Sešit se nepodařilo otevřít: na tomto počítači chybí program "
+                                   "pro sešity .xlsx (například LibreOffice Calc nebo Excel).\n\n"
+                                   "%1\n%2")
+                        .arg(paths.size() == 1 ? QStringLiteral("Je uložen v souboru:")
+                                               : QStringLiteral("Jsou uloženy v souborech:"),
+                             shown.join(QLatin1Char('\n'))),
+                    QMessageBox::NoButton, parent);
+    QPushButton* folder = box.addButton(QStringLiteral("Otevřít &složku"), QMessageBox::ActionRole);
+    QPushButton* close = box.addButton(QStringLiteral("Zavřít"), QMessageBox::RejectRole);
+    box.setDefaultButton(folder);
+    box.setEscapeButton(close);
+    box.exec();
+    if (box.clickedButton() == folder)
+        open(QFileInfo(paths.front()).absolutePath());
 }
 
 } // namespace
@@ -63,14 +90,15 @@ void RunReportCommand(const GuiContext& context, QWidget* parent, const OpenDocu
     }
     if (!workbook)
         return;
-    // The statement first, its breakdown after it; one message when either
-    // cannot be shown.
-    bool shown = open(QString::fromStdString(*workbook));
-    if (breakdown)
-        shown = open(QString::fromStdString(*breakdown)) && shown;
-    if (!shown)
-        context.messages.ShowMessage("Na tomto počítači pravděpodobně nemáte nainstalován Excel!",
-                                     MsgIcon::Error);
+    // The statement first, its breakdown after it; one message names every
+    // file that could not be shown.
+    QStringList notShown;
+    for (const std::optional<std::string>& file : {workbook, breakdown}) {
+        if (file && !open(QString::fromStdString(*file)))
+            notShown << QString::fromStdString(*file);
+    }
+    if (!notShown.isEmpty())
+        ShowWhereSaved(notShown, parent, open);
 }
 
 } // namespace tarvo

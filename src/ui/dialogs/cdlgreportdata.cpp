@@ -1,8 +1,11 @@
 #include "ui/dialogs/cdlgreportdata.h"
 
+#include "core/data/comerror.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/ports/messageport.h"
+#include "core/report/quartercheck.h"
+#include "ui/dialogs/cdlgquartergaps.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/helpcontexts.h"
@@ -14,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -97,8 +101,21 @@ CDlgReportData::CDlgReportData(const GuiContext& context, OleDate today, QWidget
     m_breakdown = new QCheckBox(QStringLiteral("sestavit také &rozpis výkazu"), this);
     m_breakdown->setChecked(m_params.breakdown);
 
+    m_check = new QLabel(this);
+    m_check->setWordWrap(true);
+    m_gaps = new QPushButton(QStringLiteral("Se&znam..."), this);
+    m_gaps->setAutoDefault(false);
+    auto* checkRow = new QHBoxLayout;
+    checkRow->addWidget(m_check, 1);
+    checkRow->addWidget(m_gaps);
+    connect(m_gaps, &QPushButton::clicked, this, &CDlgReportData::ListGaps);
+    connect(m_quarter, &QSpinBox::valueChanged, this, &CDlgReportData::CheckQuarter);
+    connect(m_year, &QSpinBox::valueChanged, this, &CDlgReportData::CheckQuarter);
+    CheckQuarter();
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(periodRow);
+    layout->addLayout(checkRow);
     layout->addSpacing(6);
     layout->addWidget(formHolder);
     layout->addWidget(m_breakdown);
@@ -106,6 +123,24 @@ CDlgReportData::CDlgReportData(const GuiContext& context, OleDate today, QWidget
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_quarter->setFocus();
     m_quarter->selectAll();
+}
+
+void CDlgReportData::CheckQuarter() {
+    QuarterGaps gaps;
+    try {
+        gaps = CountQuarterGaps(m_context.store, m_year->value(), m_quarter->value());
+    } catch (const ComError& e) {
+        m_check->clear();
+        m_gaps->setEnabled(false);
+        ShowComError(m_context.messages, e);
+        return;
+    }
+    m_check->setText(QString::fromStdString(QuarterGapsText(gaps)));
+    m_gaps->setEnabled(!gaps.Empty());
+}
+
+void CDlgReportData::ListGaps() {
+    CDlgQuarterGaps(m_context, m_year->value(), m_quarter->value(), this).exec();
 }
 
 void CDlgReportData::accept() {

@@ -6,7 +6,9 @@
 #include <QDialog>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 class QSpinBox;
 
@@ -17,7 +19,8 @@ struct GuiContext;
 // "Údaje uvedené na výkazu": the quarter, the year, regular or corrective,
 // and the company texts of the intro sheet. The period is proposed from the
 // day; the company texts come from the settings and are stored there on OK
-// only.
+// only. Under the period the dialog says what the chosen quarter's statement
+// would leave out for want of packaging or weights, with a list of it.
 class CDlgReportData : public QDialog {
     Q_OBJECT
 public:
@@ -35,9 +38,14 @@ public:
     // The company fields in the order of the form (name first, fax last).
     QLineEdit* CompanyField(int index) const { return m_company[index]; }
     QCheckBox* BreakdownBox() const { return m_breakdown; }
+    QLabel* CheckLabel() const { return m_check; }
+    QPushButton* GapsButton() const { return m_gaps; }
     static constexpr int CompanyFieldCount = 10;
 
 private:
+    void CheckQuarter();
+    void ListGaps();
+
     const GuiContext& m_context;
     ReportParams m_params;
     QSpinBox* m_quarter;
@@ -46,6 +54,8 @@ private:
     QRadioButton* m_corrective;
     QLineEdit* m_company[CompanyFieldCount];
     QCheckBox* m_breakdown;
+    QLabel* m_check;
+    QPushButton* m_gaps;
 };
 
 } // namespace tarvo

@@ -4,12 +4,24 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
+#include <algorithm>
 
 namespace tarvo {
+
+int TitleWidth(const QWidget* window) {
+    // Title bars use a bold font of about the window's size; the icon and the
+    // three buttons of the bar take the rest.
+    QFont bold = window->font();
+    bold.setBold(true);
+    constexpr int TitleBarControls = 130;
+    return QFontMetrics(bold).horizontalAdvance(window->windowTitle()) + TitleBarControls;
+}
 
 FormGrid::FormGrid(QWidget* owner) : m_owner(owner), m_grid(new QGridLayout) {
     m_grid->setColumnStretch(1, 1);
@@ -38,7 +50,28 @@ void FormGrid::AddAcross(QWidget* widget) {
     m_grid->addWidget(widget, m_row++, 0, 1, 3);
 }
 
+namespace {
+
+// Keeps a small dialog at least as wide as its title needs: the window
+// manager cuts a title longer than the window ("Definice časové platn…").
+// Measured when the dialog is shown, as some dialogs name themselves late.
+class TitleWidthKeeper : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            auto* dialog = static_cast<QDialog*>(watched);
+            dialog->setMinimumWidth(std::max(dialog->minimumWidth(), TitleWidth(dialog)));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
 QDialogButtonBox* MakeDialogButtons(QDialog* dialog, const GuiContext& context, int helpContext) {
+    dialog->installEventFilter(new TitleWidthKeeper(dialog));
     auto* buttons = new QDialogButtonBox(dialog);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
     buttons->addButton(QStringLiteral("Storno"), QDialogButtonBox::RejectRole);

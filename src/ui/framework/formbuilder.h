@@ -43,4 +43,8 @@ QDialogButtonBox* MakeDialogButtons(QDialog* dialog, const GuiContext& context, 
 // "Nápověda" and F1 for a dialog with buttons of its own (the backup).
 QPushButton* MakeHelpButton(QDialog* dialog, const GuiContext& context, int helpContext);
 
+// The width a window needs for its whole title in the title bar. The dialogs
+// with the buttons above keep at least this width when shown.
+int TitleWidth(const QWidget* window);
+
 } // namespace tarvo

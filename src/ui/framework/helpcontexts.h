@@ -25,5 +25,6 @@ inline constexpr int MoneyImport = 32;     // the Money S3 wizard
 inline constexpr int WakImport = 33;       // the WAK INTRA wizard
 inline constexpr int Classification = 34;  // the composition grid
 inline constexpr int Find = 35;            // "Najít a nahradit"
+inline constexpr int GettingStarted = 101; // the first-start guide's "Začínáme"
 
 } // namespace tarvo::help

@@ -3,6 +3,7 @@
 #include "ui/framework/listmodel.h"
 
 #include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 
 namespace tarvo {
@@ -30,6 +31,13 @@ RecordList::RecordList(ListModel* model, bool multiSelect, QWidget* parent)
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setStretchLastSection(true);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &RecordList::headerClicked);
+    // A column dragged wider or narrower (the mouse is down while it
+    // changes) is the user's; the list fitting itself and the last column
+    // stretching with the list are not.
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (!m_fitting && QGuiApplication::mouseButtons().testFlag(Qt::LeftButton))
+            m_sizedByUser = true;
+    });
     connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid() && index.row() < m_model->Count())
             emit rowActivated(index.row());
@@ -120,9 +128,24 @@ void RecordList::ClearSelectionAndFocus() {
 }
 
 void RecordList::FitColumns() {
+    m_fitting = true;
     horizontalHeader()->setStretchLastSection(false);
     resizeColumnsToContents();
     horizontalHeader()->setStretchLastSection(true);
+    m_fitting = false;
+}
+
+void RecordList::FitColumnsAfterLoad() {
+    if (!m_sizedByUser)
+        FitColumns();
+}
+
+void RecordList::SetColumnWidths(const std::vector<int>& widths) {
+    for (size_t column = 0; column < widths.size(); ++column) {
+        if (widths[column] > 0)
+            setColumnWidth(static_cast<int>(column), widths[column]);
+    }
+    m_sizedByUser = true;
 }
 
 void RecordList::contextMenuEvent(QContextMenuEvent* event) {

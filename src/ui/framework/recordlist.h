@@ -40,6 +40,11 @@ public:
     void ClearSelectionAndFocus();
     // Sizes every column to its header and the rows shown.
     void FitColumns();
+    // FitColumns after a load, until the user has sized a column by hand
+    // or the widths the user left last time were set with SetColumnWidths:
+    // from then on the list keeps the user's widths.
+    void FitColumnsAfterLoad();
+    void SetColumnWidths(const std::vector<int>& widths);
 
 signals:
     void headerClicked(int column);
@@ -58,6 +63,8 @@ private:
     int m_sortColumn = 0;
     bool m_sortDescending = false;
     bool m_sortable = true;
+    bool m_fitting = false;
+    bool m_sizedByUser = false;
 };
 
 } // namespace tarvo

@@ -1,5 +1,6 @@
 #include "ui/framework/tableview.h"
 
+#include "core/data/profile.h"
 #include "core/registers/findreplace.h"
 #include "ui/framework/ccaptionpanel.h"
 #include "ui/framework/ciconbutton.h"
@@ -10,6 +11,7 @@
 #include "ui/framework/waitcursor.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QMenu>
 #include <QSplitter>
 #include <algorithm>
@@ -105,10 +107,10 @@ void TableView::MakeSplitter() {
     m_rightSide = new QWidget(m_split);
     m_split->addWidget(m_leftSide);
     m_split->addWidget(m_rightSide);
-    // A wider or narrower view changes the right pane; the left keeps the
-    // width the user gave it.
-    m_split->setStretchFactor(0, 0);
-    m_split->setStretchFactor(1, 1);
+    // A wider or narrower view (a maximized window) changes the main list,
+    // where the room is needed; the right pane keeps the width it has.
+    m_split->setStretchFactor(0, 1);
+    m_split->setStretchFactor(1, 0);
     m_leftSide->installEventFilter(this);
     m_rightSide->installEventFilter(this);
     for (CIconButton* button : m_main.buttons)
@@ -196,10 +198,55 @@ void TableView::InitialUpdate() {
         return;
     m_initialised = true;
     LoadMainList();
-    m_main.list->FitColumns();
-    for (Pane& pane : m_subs)
-        pane.list->FitColumns();
+    RestoreColumnWidths();
     Relayout();
+}
+
+namespace {
+
+// "Sloupce0" the main list, "Sloupce1" and "Sloupce2" the sub-panes'.
+std::string ColumnsKey(int pane) {
+    return "Sloupce" + std::to_string(pane);
+}
+// The bar's distance from the view's right edge.
+constexpr const char* RightPaneKey = "PravyPanel";
+
+} // namespace
+
+std::string TableView::LayoutSection() const {
+    return "Rozlozeni_" + MainTable();
+}
+
+void TableView::RestoreColumnWidths() {
+    const Profile profile(m_context.folder.SettingsPath());
+    for (int pane = 0; pane <= static_cast<int>(m_subs.size()); ++pane) {
+        RecordList* list = pane == 0 ? m_main.list : SubList(pane);
+        const QStringList widths =
+            QString::fromStdString(profile.GetString(LayoutSection(), ColumnsKey(pane), ""))
+                .split(QLatin1Char(','), Qt::SkipEmptyParts);
+        // Widths of another version's columns are not applied.
+        if (widths.size() != list->model()->columnCount())
+            continue;
+        std::vector<int> pixels;
+        for (const QString& width : widths)
+            pixels.push_back(width.toInt());
+        list->SetColumnWidths(pixels);
+    }
+}
+
+void TableView::SaveLayout() const {
+    Profile profile(m_context.folder.SettingsPath());
+    for (int pane = 0; pane <= static_cast<int>(m_subs.size()); ++pane) {
+        const RecordList* list = pane == 0 ? m_main.list : SubList(pane);
+        QStringList widths;
+        for (int column = 0; column < list->model()->columnCount(); ++column)
+            widths << QString::number(list->columnWidth(column));
+        profile.WriteString(LayoutSection(), ColumnsKey(pane),
+                            widths.join(QLatin1Char(',')).toStdString());
+    }
+    if (m_split && m_splitPlaced)
+        profile.WriteInt(LayoutSection(), RightPaneKey,
+                         m_split->width() - m_split->sizes().value(0));
 }
 
 void TableView::showEvent(QShowEvent* event) {
@@ -209,8 +256,16 @@ void TableView::showEvent(QShowEvent* event) {
     if (m_split && !m_splitPlaced) {
         m_splitPlaced = true;
         m_split->setGeometry(rect());
-        PlaceSplitBar(width() - RightPaneWidth);
+        const int right = Profile(m_context.folder.SettingsPath())
+                              .GetInt(LayoutSection(), RightPaneKey, DefaultRightPaneWidth());
+        PlaceSplitBar(width() - right);
     }
+}
+
+void TableView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (m_initialised)
+        SaveLayout();
 }
 
 void TableView::resizeEvent(QResizeEvent* event) {
@@ -319,6 +374,7 @@ bool TableView::FillList(RecordList* list, const std::function<bool()>& load, Re
         row = fallback == Fallback::LastRow ? count - 1 : 0;
     if (count > 0)
         list->SelectRow(row);
+    list->FitColumnsAfterLoad();
     list->ShowSortArrow();
     list->setUpdatesEnabled(true);
     --m_loading;

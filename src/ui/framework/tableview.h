@@ -236,8 +236,13 @@ protected:
     // loading list is complete.
     bool IsLoading() const { return m_loading > 0; }
 
+    // The distance of the bar from the right edge until the user moves it:
+    // the designed one, unless a view's right pane needs more.
+    virtual int DefaultRightPaneWidth() const { return RightPaneWidth; }
+
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     Pane m_main;
@@ -270,6 +275,13 @@ private:
     void PlacePane(Pane& pane, int x0, int x1, int top, int bottom, bool visible);
     // The splitter with the main pane's widgets moved into its left side.
     void MakeSplitter();
+    // The column widths and the right pane's width of the view are kept in
+    // the settings file (section "Rozlozeni_<table>"), so that the view
+    // opens the next time as the user left it. Saved when the view is
+    // hidden (another table chosen, the program closed).
+    std::string LayoutSection() const;
+    void RestoreColumnWidths();
+    void SaveLayout() const;
     // The collapse rule, after the bar moved or the view changed its width:
     // a bar near an edge collapses that side and goes to the edge.
     void ApplyCollapseRule();

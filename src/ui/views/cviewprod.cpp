@@ -20,6 +20,8 @@
 #include "ui/pages/cpagecoverprod.h"
 #include "ui/pages/cpagedaterange.h"
 
+#include <QHeaderView>
+#include <QScrollBar>
 #include <algorithm>
 #include <memory>
 
@@ -88,7 +90,7 @@ CViewProd::CViewProd(const GuiContext& context, QWidget* parent) : TableView(con
                new RecordList(Model(context, MakeDefinitionRows(context.store)), false, this));
     // The dates are always oldest first.
     DateList()->SetSortable(false);
-    AddSubPane(cmd::Add3, cmd::Edit3, cmd::Delete3, QString(),
+    AddSubPane(cmd::Add3, cmd::Edit3, cmd::Delete3, QStringLiteral("Obaly"),
                new RecordList(Model(context, MakePackagingLineRows(context.store)), false, this));
     SetFirstSubListHeight(DateListHeight);
     // The packaging belongs to one product: the right pane's commands wait
@@ -135,6 +137,14 @@ std::vector<SearchColumn> CViewProd::SearchColumns() const {
 int CViewProd::SearchColumnOf(int listColumn) const {
     // By list column: (ID: none), name, catalogue number, unit.
     return listColumn >= 1 && listColumn <= 3 ? listColumn - 1 : -1;
+}
+
+int CViewProd::DefaultRightPaneWidth() const {
+    const RecordList* lines = SubList(2);
+    const int needed = lines->horizontalHeader()->length() +
+                       lines->verticalScrollBar()->sizeHint().width() + 2 * lines->frameWidth() +
+                       Margin + BarGap;
+    return std::clamp(needed, RightPaneWidth, std::max(RightPaneWidth, width() / 2));
 }
 
 void CViewProd::LoadMainList(RecordId selectId) {

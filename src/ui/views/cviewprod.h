@@ -28,6 +28,9 @@ public:
     RecordList* LineList() const { return SubList(2); }
 
 protected:
+    // Room for every column of the packaging lines (cover, quantities,
+    // codes), up to half the view.
+    int DefaultRightPaneWidth() const override;
     void LoadMainList(RecordId selectId = NoId) override;
     void OnMainSelectionChanged(bool becameSelected) override;
     void OnSubSelectionChanged(int pane, bool becameSelected) override;

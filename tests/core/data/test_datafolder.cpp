@@ -1,6 +1,8 @@
 #include "core/data/datafolder.h"
+#include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/setup/datafoldersetup.h"
+#include "core/setup/firststart.h"
 #include "testdatabase.h"
 
 #include <cstdlib>
@@ -86,6 +88,29 @@ TEST(DataFolder, NewFolderGetsAnEmptyDatabaseExistingOneMustHaveIt) {
     const DataFolder existing{base.Folder()};
     EXPECT_EQ(PrepareDataFolder(existing), PrepareResult::MissingDatabase);
     EXPECT_FALSE(std::filesystem::exists(existing.DatabasePath()));
+}
+
+// One record of any register, deleted or not, ends the first start; the
+// guide's switch is on until it was stored off, whatever else the file says.
+TEST(FirstStart, AnyRecordEndsItAndTheGuideIsOnUntilSwitchedOff) {
+    for (const char* insert : {"INSERT INTO Cover (cover_name, deleted) VALUES ('x', 1)",
+                               "INSERT INTO CompCover (ccover_name) VALUES ('x')",
+                               "INSERT INTO Product (prod_name, deleted) VALUES ('x', 1)",
+                               "INSERT INTO Move (move_num) VALUES ('x')"}) {
+        test::TestDatabase db;
+        EXPECT_TRUE(HoldsNoRecords(db.store));
+        db.Run(insert);
+        EXPECT_FALSE(HoldsNoRecords(db.store)) << insert;
+    }
+    TempFolder folder;
+    Profile profile(folder.File("tarvo.ini"));
+    EXPECT_TRUE(LoadGuideChoice(profile));
+    test::WriteFile(profile.Path(), "[Zaciname]\nZobrazovat=-1\n");
+    EXPECT_TRUE(LoadGuideChoice(profile));
+    ASSERT_TRUE(StoreGuideChoice(profile, false));
+    EXPECT_FALSE(LoadGuideChoice(profile));
+    ASSERT_TRUE(StoreGuideChoice(profile, true));
+    EXPECT_EQ(test::ReadFile(profile.Path()), "[Zaciname]\nZobrazovat=1\n");
 }
 
 TEST(Cli, InitRefusesAnExistingDatabaseAndInfoCountsRows) {

@@ -1,7 +1,9 @@
 #include "core/data/statement.h"
 #include "enginedata.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace tarvo::test {
 namespace {
@@ -15,6 +17,8 @@ TEST(EngineCli, GenerateThenResolveAllOnlyWithYes) {
     CliRun run = RunCli(folder, "generate --seed 4 --products 5 --dispatches 20 "
                                 "--lines-per-dispatch 2 --covers-per-line 2 --discards 3");
     ASSERT_EQ(run.status, 0) << run.err;
+    // Its standard error is a file here: one plain line, not redrawn.
+    EXPECT_EQ(run.err, "Generuji data  78 z 78  100 %\n");
     EXPECT_NE(run.out.find("Řádky výdejů: 40\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Obaly ve výdejích: 80\n"), std::string::npos) << run.out;
 
@@ -40,6 +44,28 @@ TEST(EngineCli, GenerateThenResolveAllOnlyWithYes) {
     EXPECT_EQ(run.out, "Zpracováno řádků výdejů: 40 z 40\n");
     EXPECT_EQ(handMade(), 0);
     EXPECT_TRUE(messages.shown.empty());
+}
+
+// Every command of the usage answers --help with its own line, touching no
+// data folder.
+TEST(EngineCli, EveryCommandAnswersHelp) {
+    TempFolder folder;
+    const CliRun usage = RunCli(folder, "--help");
+    ASSERT_EQ(usage.status, 0);
+    std::istringstream lines(usage.out.substr(usage.out.find("Příkazy:")));
+    int commands = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() < 3 || line[2] == ' ' || line[0] != ' ')
+            continue;
+        const std::string name = line.substr(2, line.find(' ', 2) - 2);
+        const CliRun run = RunCli(folder, name + " --help");
+        EXPECT_EQ(run.status, 0) << name << run.err;
+        EXPECT_EQ(run.out.rfind("Použití: tarvo-cli [--data-dir SLOŽKA] " + name + "\n", 0), 0u)
+            << run.out;
+        ++commands;
+    }
+    EXPECT_GE(commands, 17);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("data")));
 }
 
 TEST(EngineCli, GenerateRejectsBadNumbers) {

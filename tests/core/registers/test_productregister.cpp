@@ -602,8 +602,7 @@ TEST(ProductRows, ListsShowTheirCellsInTheirOrder) {
         {"obal", "2,00", "4", "10,00", "-", "-", "skupinový", "dovezený do ČR", "neplacený"},
         {"obal", "0,50", "1", "4,00", "10,00", "99,00", "prodejní", "nakoupený v ČR",
          "předplacený"},
-        {"obal", "0,25", "0,5", "1,00", "100,00", "", "prodejní", "nakoupený v ČR",
-         "předplacený"}};
+        {"obal", "0,25", "0,5", "1,00", "100,00", "", "prodejní", "nakoupený v ČR", "předplacený"}};
     EXPECT_EQ(Cells(*MakePackagingLineRows(d.store), ids), lines);
     EXPECT_TRUE(d.messages.shown.empty());
 }

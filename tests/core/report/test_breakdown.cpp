@@ -2,6 +2,7 @@
 #include "core/data/statement.h"
 #include "core/data/transaction.h"
 #include "core/report/breakdown.h"
+#include "core/report/quartercheck.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reportfills.h"
 #include "core/report/reporttemplate.h"
@@ -450,6 +451,7 @@ TEST_F(CliBreakdown, ReportWritesBothWorkbooksAndExplainAddsUpToTheCell) {
         << Err();
     ASSERT_EQ(Run("make-template --year 2020 --quarter 1"), 0) << Err();
     ASSERT_EQ(Run("report --year 2020 --quarter 1 --breakdown"), 0) << Err();
+    const std::string reportErr = Err();
     const std::vector<std::string> paths = OutLines();
     ASSERT_EQ(paths.size(), 2u);
     EXPECT_EQ(paths[1], BreakdownPath(paths[0]));
@@ -459,6 +461,9 @@ TEST_F(CliBreakdown, ReportWritesBothWorkbooksAndExplainAddsUpToTheCell) {
     CDataStore store(messages);
     store.SetDatabasePath(dir + "/Tarvo.mdb");
     ASSERT_TRUE(store.OpenDatabase());
+    // The check of the quarter is told before the statement is built.
+    EXPECT_EQ(reportErr.substr(0, reportErr.find('\n')),
+              QuarterGapsText(CountQuarterGaps(store, 2020, 1)));
     const Breakdown b = ComputeBreakdown(store, 2020, 1, ReadReportVersion(paths[0]));
     const std::vector<CellTotal> totals = b.CellTotals();
     ASSERT_FALSE(totals.empty());

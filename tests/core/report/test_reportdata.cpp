@@ -13,9 +13,9 @@ TEST(ReportPeriodDefaults, ProposeTheQuarterThatEndedLast) {
         int quarter, proposedYear;
     };
     const Case cases[] = {
-        {2010, 2, 15, 4, 2009}, {2010, 1, 1, 4, 2009},   {2010, 3, 1, 1, 2010},
-        {2010, 5, 31, 1, 2010}, {2010, 6, 1, 2, 2010},   {2010, 8, 31, 2, 2010},
-        {2010, 9, 1, 3, 2010},  {2010, 11, 30, 3, 2010}, {2010, 12, 1, 4, 2010},
+        {2010, 1, 1, 4, 2009},  {2010, 3, 31, 4, 2009}, {2010, 4, 1, 1, 2010},
+        {2010, 6, 30, 1, 2010}, {2010, 7, 1, 2, 2010},  {2010, 9, 30, 2, 2010},
+        {2010, 10, 1, 3, 2010}, {2026, 12, 7, 3, 2026}, {2010, 12, 31, 3, 2010},
     };
     for (const Case& c : cases) {
         const ReportPeriod p = DefaultReportPeriod(OleDate::FromParts(c.year, c.month, c.day));

@@ -134,7 +134,11 @@ TEST_F(CliReport, InitWritesTemplatesAndReportPrintsTheWorkbookPath) {
     EXPECT_EQ(test::CellText(path, "Úvod", "D7"), "Kolmara s.r.o.");
     EXPECT_EQ(test::CellText(path, "Úvod", "C13"), "123");
     EXPECT_EQ(test::CellText(path, "Úvod", "D5"), "opravný");
-    EXPECT_EQ(Err().rfind("Sestavení výkazu\n", 0), 0u) << Err();
+    EXPECT_EQ(Err().rfind("Všechny řádky výdejů čtvrtletí mají platné balení a všechny jejich "
+                          "obaly hmotnost.\nSestavení výkazu\n",
+                          0),
+              0u)
+        << Err();
 
     EXPECT_EQ(Run("report --year 2100 --quarter 1"), 2);
     EXPECT_EQ(Err(), "Rok musí být celé číslo od 2000 do 2099.\n");

@@ -102,6 +102,47 @@ TEST(WorkbookWriter, SheetsAreSetUpForReadingAndPrinting) {
               std::string::npos);
 }
 
+// The header wraps within its columns; a sheet too wide for a legible page
+// prints on pages side by side, each with the first column.
+TEST(WorkbookWriter, WideSheetsPrintOnPagesSideBySide) {
+    struct Case {
+        std::vector<double> widths;
+        int pages;
+        const char* headerHeight; // the title wrapped in the narrowest column
+    };
+    const Case cases[] = {{{10, 25.5}, 1, "40.25"},
+                          {{90, 90}, 1, "14.75"},
+                          {{90, 90.5}, 2, "14.75"},
+                          {{200, 200, 1}, 3, "269.75"}};
+    for (const Case& c : cases) {
+        test::TempFolder dir;
+        const std::string path = dir.File("list.xlsx");
+        {
+            WorkbookWriter book(path);
+            std::vector<WorkbookWriter::Column> columns;
+            for (double width : c.widths)
+                columns.push_back({"Dlouhý nadpis sloupce", width});
+            book.AddSheet("Rozpis", columns);
+            book.Save();
+        }
+        const std::string sheet = test::ZipEntry(path, test::SheetPart(path, "Rozpis"));
+        EXPECT_NE(sheet.find("fitToWidth=\"" + std::to_string(c.pages) + "\" fitToHeight=\"0\""),
+                  std::string::npos)
+            << c.pages;
+        EXPECT_NE(sheet.find(std::string(R"(<row r="1" ht=")") + c.headerHeight +
+                             R"(" customHeight="1"><c r="A1" s="6" t="s">)"),
+                  std::string::npos)
+            << c.headerHeight;
+        EXPECT_NE(test::ZipEntry(path, "xl/styles.xml")
+                      .find(R"(<alignment vertical="top" wrapText="1"/>)"),
+                  std::string::npos);
+        const std::string titles = c.pages > 1 ? "'Rozpis'!$A:$A,'Rozpis'!$1:$1" : "'Rozpis'!$1:$1";
+        EXPECT_NE(test::ZipEntry(path, "xl/workbook.xml").find(">" + titles + "<"),
+                  std::string::npos)
+            << c.pages;
+    }
+}
+
 // An export read in again gives back what was written: texts as they are,
 // numbers and quantities as numbers, dates to the last digit of their time.
 TEST(WorkbookWriter, RowReaderGivesBackWhatWasWritten) {
