@@ -88,7 +88,7 @@ std::optional<std::string> BuildFormReport(CDataStore& store, IProgressPort& pro
             form.Open(params.formPath);
         } catch (const ComError&) {
             messages.ShowMessage(
-                Format("Soubor \"%s\" nelze přečíst jako sešit xlsx.", params.formPath.c_str()),
+                Format("Soubor „%s“ nelze přečíst jako sešit xlsx.", params.formPath.c_str()),
                 MsgIcon::Exclamation);
             return std::nullopt;
         }
@@ -132,7 +132,7 @@ std::optional<std::string> BuildFormReport(CDataStore& store, IProgressPort& pro
     std::error_code ec;
     if (!std::filesystem::copy_file(params.formPath, output, std::filesystem::copy_options::none,
                                     ec)) {
-        messages.ShowMessage(Format("Nemohu vytvořit soubor \"%s\"!", output.c_str()),
+        messages.ShowMessage(Format("Nemohu vytvořit soubor „%s“!", output.c_str()),
                              MsgIcon::Error);
         return std::nullopt;
     }

@@ -119,18 +119,18 @@ std::optional<std::string> CheckFormWorkbook(Workbook& book, const std::string& 
     for (const FormSheet& sheet : FormSheets())
         require(sheet.name);
     if (!missing.empty())
-        return Format("Soubor \"%s\" není formulář výkazu EKO-KOM platný od roku 2021: chybí "
+        return Format("Soubor „%s“ není formulář výkazu EKO-KOM platný od roku 2021: chybí "
                       "listy %s.",
                       path.c_str(), missing.c_str());
     Worksheet* intro = book.Sheet(FormIntroSheet);
     if (!intro)
-        return Format("Soubor \"%s\" není formulář výkazu EKO-KOM platný od roku 2021: list %s "
+        return Format("Soubor „%s“ není formulář výkazu EKO-KOM platný od roku 2021: list %s "
                       "není list tabulky.",
                       path.c_str(), FormIntroSheet);
     const long formQuarter = LeadingNumber(intro->GetText("D4"));
     const int formYear = YearIn(intro->GetText("E4"));
     if (formQuarter != quarter || formYear != year)
-        return Format("Formulář \"%s\" je výkaz za %ld. čtvrtletí roku %d, výkaz se ale "
+        return Format("Formulář „%s“ je výkaz za %ld. čtvrtletí roku %d, výkaz se ale "
                       "sestavuje za %d. čtvrtletí roku %d. Vyberte formulář, který EKO-KOM "
                       "poslal pro toto čtvrtletí.",
                       path.c_str(), formQuarter, formYear, quarter, year);
@@ -143,7 +143,7 @@ std::optional<std::string> CheckFormFile(const std::string& path, int year, int 
         book.Open(path);
         return CheckFormWorkbook(book, path, year, quarter);
     } catch (const ComError&) {
-        return Format("Soubor \"%s\" nelze přečíst jako sešit xlsx.", path.c_str());
+        return Format("Soubor „%s“ nelze přečíst jako sešit xlsx.", path.c_str());
     }
 }
 
@@ -230,7 +230,7 @@ FormLayout::FormLayout(Workbook& book, std::string path) : m_book(book), m_path(
 FormLayout::~FormLayout() = default;
 
 void FormLayout::Refuse(const std::string& what) const {
-    throw FormRefusal{Format("Formulář \"%s\" nelze vyplnit: %s", m_path.c_str(), what.c_str())};
+    throw FormRefusal{Format("Formulář „%s“ nelze vyplnit: %s", m_path.c_str(), what.c_str())};
 }
 
 FormLayout::SheetLayout& FormLayout::Layout(int sheet) {
@@ -279,14 +279,14 @@ CellRef FormLayout::Resolve(const FormTarget& target) {
     const auto rows = layout.dataRowsByKey.find(Normalized(rowLabels));
     if (rows == layout.dataRowsByKey.end()) {
         if (layout.otherKeys.count(Normalized(rowLabels)))
-            Refuse(Format("řádek \"%s\" listu %s leží mimo vstupní buňky %s.",
+            Refuse(Format("řádek „%s“ listu %s leží mimo vstupní buňky %s.",
                           Joined(rowLabels).c_str(), name.c_str(), FormInputName(name).c_str()));
-        Refuse(Format("na listu %s chybí ve sloupcích A až D řádek \"%s\".", name.c_str(),
+        Refuse(Format("na listu %s chybí ve sloupcích A až D řádek „%s“.", name.c_str(),
                       Joined(rowLabels).c_str()));
     }
     if (rows->second.size() > 1)
-        Refuse(Format("na listu %s je řádek \"%s\" víckrát.", name.c_str(),
-                      Joined(rowLabels).c_str()));
+        Refuse(
+            Format("na listu %s je řádek „%s“ víckrát.", name.c_str(), Joined(rowLabels).c_str()));
     const int row = rows->second.front();
 
     const FormLabels& columnLabels = FormColumns(form.kind)[target.column];
@@ -309,8 +309,8 @@ CellRef FormLayout::Resolve(const FormTarget& target) {
             matches.push_back(column);
     }
     if (matches.size() != 1)
-        Refuse(Format(matches.empty() ? "na listu %s nad řádkem %d chybí sloupec \"%s\"."
-                                      : "na listu %s nad řádkem %d je sloupec \"%s\" víckrát.",
+        Refuse(Format(matches.empty() ? "na listu %s nad řádkem %d chybí sloupec „%s“."
+                                      : "na listu %s nad řádkem %d je sloupec „%s“ víckrát.",
                       name.c_str(), row, Joined(columnLabels).c_str()));
     const CellRef cell{matches.front(), row};
     const std::string address = CellName(cell.column, cell.row);

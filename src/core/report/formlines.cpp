@@ -175,7 +175,12 @@ std::string FormLeftOutSummary::Text() const {
         return {};
     std::string weight = QuantityToPlainText(kilograms);
     std::replace(weight.begin(), weight.end(), '.', ',');
-    std::string text = Format("%zu řádků obalů (%s kg) nepůjde do výkazu: ", lines, weight.c_str());
+    // Czech declines the count: 1 řádek … nepůjde, 2-4 řádky … nepůjdou, 5
+    // and more řádků … nepůjde.
+    const bool few = lines >= 2 && lines <= 4;
+    const char* noun = lines == 1 ? "řádek" : few ? "řádky" : "řádků";
+    std::string text = Format("%zu %s obalů (%s kg) %s do výkazu: ", lines, noun, weight.c_str(),
+                              few ? "nepůjdou" : "nepůjde");
     bool first = true;
     for (const auto& [reason, count] : byReason) {
         text += Format("%s%s (%zu)", first ? "" : "; ", FormLeftOutText(reason), count);

@@ -52,7 +52,8 @@ struct FormLeftOutSummary {
     Quantity kilograms = Quantity::FromUnits(0); // of the lines whose weight is known
     std::map<FormLeftOut, size_t> byReason;
 
-    // "N řádků obalů (X kg) nepůjde do výkazu: reason (n), …"; empty when
+    // "N řádků obalů (X kg) nepůjde do výkazu: reason (n), …" (the noun and
+    // verb declined for 1 and 2-4); empty when
     // every line goes in.
     std::string Text() const;
     // count lines of a reason; their kilograms count when known.

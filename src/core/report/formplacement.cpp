@@ -534,7 +534,7 @@ const char* FormLeftOutText(FormLeftOut reason) {
     case FormLeftOut::SingleUseDiscard:
         return "vyřazení obalu na jedno použití";
     case FormLeftOut::Disposed:
-        return "vyřazení \"odstraněno\" nemá ve výkazu sloupec";
+        return "vyřazení „odstraněno“ nemá ve výkazu sloupec";
     case FormLeftOut::RepairNotWood:
         return "oprava u obalu, který není ze dřeva";
     case FormLeftOut::SheetMissing:

@@ -206,7 +206,7 @@ std::vector<std::string> CheckFormData(CDataStore& store, const FormSums& sums,
             ekokomId.empty()
                 ? std::string(
                       "List Úvod, buňka F14: EKOKOM-ID chybí (Nastavení, údaje o společnosti).")
-                : Format("List Úvod, buňka F14: EKOKOM-ID \"%s\" musí mít 9 znaků a začínat "
+                : Format("List Úvod, buňka F14: EKOKOM-ID „%s“ musí mít 9 znaků a začínat "
                          "písmenem.",
                          ekokomId.c_str()));
     return failures;

@@ -84,7 +84,7 @@ TEST_F(FormLinesTest, QuarterLinesGoToTheirCellsOrSayWhyNot) {
             ": obal nemá úplné zařazení pro výkaz od roku 2021 obal nemá zařazení",
         "řádek " + id(empty) + ": nulová, záporná nebo neznámá hmotnost hmotnost 0 kg",
         "řádek " + id(gone) + ": chybí obal obal 999 neexistuje",
-        "vyřazení " + id(disposed) + ": vyřazení \"odstraněno\" nemá ve výkazu sloupec ",
+        "vyřazení " + id(disposed) + ": vyřazení „odstraněno“ nemá ve výkazu sloupec ",
         "vyřazení " + id(abroad) +
             ": S1 | Dřevo | Prodejní recyklováno v jiných členských státech EU = 6; ",
     };
@@ -98,7 +98,7 @@ TEST_F(FormLinesTest, QuarterLinesGoToTheirCellsOrSayWhyNot) {
     EXPECT_EQ(summary.Text(),
               "4 řádků obalů (5 kg) nepůjde do výkazu: chybí obal (1); obal nemá úplné zařazení "
               "pro výkaz od roku 2021 (1); nulová, záporná nebo neznámá hmotnost (1); vyřazení "
-              "\"odstraněno\" nemá ve výkazu sloupec (1)");
+              "„odstraněno“ nemá ve výkazu sloupec (1)");
     EXPECT_EQ(SummarizeLeftOut(db.store, 2023, 1).Text(), "");
 }
 

@@ -194,7 +194,7 @@ const DiscardCase DiscardCases[] = {
       "S1 | Kovy Fe | PRŮMYSLOVÉ energeticky využito = 0.4"}},
     {true, Sales, 4, Simple(0, Rigid),
      {"nezahrnuto: oprava u obalu, který není ze dřeva (PET transparentní)"}},
-    {true, Sales, 5, Simple(35, -1), {"nezahrnuto: vyřazení \"odstraněno\" nemá ve výkazu sloupec"}},
+    {true, Sales, 5, Simple(35, -1), {"nezahrnuto: vyřazení „odstraněno“ nemá ve výkazu sloupec"}},
     {false, Sales, 0, Simple(35, -1), {"nezahrnuto: vyřazení obalu na jedno použití"}},
     {true, Sales, -1, Simple(35, -1),
      {"nezahrnuto: chybí údaj obalu nebo výdeje (způsob vyřazení)"}},
