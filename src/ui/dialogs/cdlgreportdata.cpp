@@ -3,6 +3,7 @@
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/ports/messageport.h"
+#include "ui/dialogs/reportformgroup.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
 
@@ -100,11 +101,35 @@ CDlgReportData::CDlgReportData(const GuiContext& context, OleDate today, QWidget
     layout->addLayout(periodRow);
     layout->addSpacing(6);
     layout->addWidget(formHolder);
+    layout->addWidget(MakeFormGroup());
     layout->addWidget(m_breakdown);
     layout->addWidget(MakeDialogButtons(this, context, 0));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     m_quarter->setFocus();
     m_quarter->selectAll();
+}
+
+ReportFormGroup* CDlgReportData::MakeFormGroup() {
+    m_form = new ReportFormGroup(m_context, this);
+    const auto period = [this] { m_form->SetPeriod(m_year->value(), m_quarter->value()); };
+    connect(m_quarter, &QSpinBox::valueChanged, m_form, period);
+    connect(m_year, &QSpinBox::valueChanged, m_form, period);
+    connect(m_form, &ReportFormGroup::ShowIncompleteCovers, this,
+            [this] { done(ShowCoversResult); });
+    period();
+    return m_form;
+}
+
+FormReportParams CDlgReportData::FormParams() const {
+    FormReportParams form;
+    form.year = m_params.year;
+    form.quarter = m_params.quarter;
+    form.corrective = m_params.corrective;
+    form.orderNumber = m_form->OrderNumber();
+    form.company = m_params.company;
+    form.formPath = m_form->FormPath();
+    form.breakdown = m_params.breakdown;
+    return form;
 }
 
 void CDlgReportData::accept() {
@@ -122,6 +147,8 @@ void CDlgReportData::accept() {
     }
     m_params.quarter = m_quarter->value();
     m_params.year = m_year->value();
+    if (UsesCurrentForm(m_params.year) && !m_form->CheckChoice())
+        return;
     m_params.corrective = m_corrective->isChecked();
     for (int i = 0; i < CompanyFieldCount; ++i)
         m_params.company.*CompanyFields[i].member = m_company[i]->text().toStdString();

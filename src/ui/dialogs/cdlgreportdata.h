@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/data/oledate.h"
+#include "core/report/formbuild.h"
 #include "core/report/reportbuild.h"
 
 #include <QDialog>
@@ -13,18 +14,26 @@ class QSpinBox;
 namespace tarvo {
 
 struct GuiContext;
+class ReportFormGroup;
 
 // "Údaje uvedené na výkazu": the quarter, the year, regular or corrective,
 // and the company texts of the intro sheet. The period is proposed from the
 // day; the company texts come from the settings and are stored there on OK
-// only.
+// only. For a quarter from 2021 on it also asks for the form EKO-KOM sent
+// (ReportFormGroup); the dialog then ends with ShowCoversResult when the user
+// asks for the covers that keep lines out of the statement.
 class CDlgReportData : public QDialog {
     Q_OBJECT
 public:
     CDlgReportData(const GuiContext& context, OleDate today, QWidget* parent = nullptr);
 
+    static constexpr int ShowCoversResult = 2;
+
     // What the user confirmed; valid after OK.
     const ReportParams& Params() const { return m_params; }
+    // The same for a quarter from 2021 on, with the chosen form and the
+    // order number; valid after OK.
+    FormReportParams FormParams() const;
 
     void accept() override;
 
@@ -32,18 +41,23 @@ public:
     QSpinBox* YearBox() const { return m_year; }
     QRadioButton* RegularButton() const { return m_regular; }
     QRadioButton* CorrectiveButton() const { return m_corrective; }
+    ReportFormGroup* FormGroup() const { return m_form; }
     // The company fields in the order of the form (name first, fax last).
     QLineEdit* CompanyField(int index) const { return m_company[index]; }
     QCheckBox* BreakdownBox() const { return m_breakdown; }
     static constexpr int CompanyFieldCount = 10;
 
 private:
+    // The form group, following the period boxes.
+    ReportFormGroup* MakeFormGroup();
+
     const GuiContext& m_context;
     ReportParams m_params;
     QSpinBox* m_quarter;
     QSpinBox* m_year;
     QRadioButton* m_regular;
     QRadioButton* m_corrective;
+    ReportFormGroup* m_form;
     QLineEdit* m_company[CompanyFieldCount];
     QCheckBox* m_breakdown;
 };

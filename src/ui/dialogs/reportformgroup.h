@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+
+namespace tarvo {
+
+struct GuiContext;
+
+// The part of the report dialog for the statement in force since 2021: the
+// form EKO-KOM sent for the quarter ("..." chooses it, opening in the folder
+// it was last chosen from; a form in the data folder's "Formulare" is offered
+// first), the order number for the title page, and the warning of the
+// quarter's cover lines that will not go into
+// the statement, with a button for the covers that lack their
+// classification. It shows itself only for quarters of that statement.
+class ReportFormGroup : public QWidget {
+    Q_OBJECT
+public:
+    explicit ReportFormGroup(const GuiContext& context, QWidget* parent = nullptr);
+
+    // A new period: the group shows or hides; the warning is counted again,
+    // and the offered form follows the period until the user picks or types
+    // one. After the first period this waits for the period to settle, so a
+    // year spun through is not counted at every step.
+    void SetPeriod(int year, int quarter);
+    // On OK: whether the form is there and is the one of the period; the
+    // reason is shown otherwise. The folder of an accepted form is
+    // remembered.
+    bool CheckChoice();
+    std::string FormPath() const;
+    // "Číslo Vaší objednávky" of the title page; empty leaves it out.
+    std::string OrderNumber() const;
+
+    // The file dialog of "...": given the folder to open, returns the chosen
+    // file or an empty text. Tests replace it.
+    using BrowseFile = std::function<QString(QWidget* parent, const QString& folder)>;
+    void SetBrowseFile(BrowseFile browse) { m_browse = std::move(browse); }
+    static QString RunFileDialog(QWidget* parent, const QString& folder);
+
+    QLineEdit* PathEdit() const { return m_path; }
+    QPushButton* BrowseButton() const { return m_browseButton; }
+    QLineEdit* OrderEdit() const { return m_order; }
+    QLabel* LeftOutLabel() const { return m_leftOut; }
+    QPushButton* CoversButton() const { return m_covers; }
+
+signals:
+    // The user wants to complete the covers the statement cannot take.
+    void ShowIncompleteCovers();
+
+private:
+    void Browse();
+    // Where "..." opens: the typed form's folder, the remembered one, the
+    // forms folder, the data folder; the first that exists.
+    QString BrowseFolder() const;
+    // The offer and the warning for the period set last.
+    void Refresh();
+    void CountLeftOut();
+
+    const GuiContext& m_context;
+    int m_year = 0;
+    int m_quarter = 0;
+    // Set once the user picks or types a form; the offer no longer replaces it.
+    bool m_chosen = false;
+    QTimer* m_periodPause;
+    BrowseFile m_browse = &ReportFormGroup::RunFileDialog;
+    QLineEdit* m_path;
+    QPushButton* m_browseButton;
+    QLineEdit* m_order;
+    QLabel* m_warningIcon;
+    QLabel* m_leftOut;
+    QPushButton* m_covers;
+};
+
+} // namespace tarvo

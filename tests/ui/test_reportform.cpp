@@ -1,0 +1,173 @@
+// The report dialog for a quarter of the statement since 2021: the form
+// field and the warning follow the period, the form is checked on OK, the
+// warning's button reaches the covers view, and failed checks of the data
+// ask before the statement is written.
+#include "app/cmainframe.h"
+#include "core/data/profile.h"
+#include "core/data/shared.h"
+#include "core/records/classification.h"
+#include "core/report/formoffer.h"
+#include "core/workbook/workbook.h"
+#include "dev/syntheticform.h"
+#include "ui/commands/reportcommand.h"
+#include "ui/dialogs/cdlgformchecks.h"
+#include "ui/dialogs/cdlgreportdata.h"
+#include "ui/dialogs/reportformgroup.h"
+#include "ui/framework/commandids.h"
+#include "ui/framework/recordlist.h"
+#include "ui/views/cviewcover.h"
+#include "uitestsupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <filesystem>
+
+using namespace tarvo;
+using namespace tarvo::test;
+
+namespace {
+
+// Three boxes of 1 kg dispatched in the first quarter of 2021 on one line;
+// the box has no classification for the new form, the bottle has one.
+struct Quarter {
+    Quarter() {
+        const RecordId box = db.AddCover("Krabice", 10000, 7);
+        WriteClassification(db.store, db.AddCover("Lahev", 500), {.material = 0, .shape = 0});
+        const RecordId move = rows::Move(db.store, {"V-1", 0, OleDate::FromParts(2021, 2, 5)});
+        rows::MoveCover(db.store, {move, 0, box, Q("3"), 1, 0, 1});
+    }
+    // The form of a quarter of 2021 in the forms folder, made hours ago.
+    std::string Form(int quarter, int hoursAgo = 0) {
+        const std::string path = FormsFolder(db.Context().folder) + Format("q%d.xlsx", quarter);
+        std::filesystem::create_directories(FormsFolder(db.Context().folder));
+        SyntheticForm(2021, quarter).Write(path);
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() -
+                                                   std::chrono::hours(hoursAgo));
+        return path;
+    }
+    UiDatabase db;
+};
+
+void SetPeriod(CDlgReportData* dialog, int year, int quarter) {
+    dialog->YearBox()->setValue(year);
+    dialog->QuarterBox()->setValue(quarter);
+}
+
+} // namespace
+
+class TestReportForm : public QObject {
+    Q_OBJECT
+private slots:
+    void formFollowsThePeriodAndIsCheckedOnOk();
+    void warningButtonShowsTheIncompleteCovers();
+    void failedChecksAskBeforeWriting_data();
+    void failedChecksAskBeforeWriting();
+};
+
+void TestReportForm::formFollowsThePeriodAndIsCheckedOnOk() {
+    Quarter q;
+    const std::string first = q.Form(1, 2);
+    const std::string second = q.Form(2);
+    CDlgReportData dialog(q.db.Context(), OleDate::FromParts(2021, 2, 1));
+    ReportFormGroup* group = dialog.FormGroup();
+    QVERIFY(group->isHidden()); // the fourth quarter of 2020: the old form
+    SetPeriod(&dialog, 2021, 1);
+    QVERIFY(!group->isHidden());
+    QTRY_COMPARE(group->PathEdit()->text().toStdString(), first);
+    QCOMPARE(group->LeftOutLabel()->text(),
+             QString("1 řádků obalů (3 kg) nepůjde do výkazu: obal nemá úplné zařazení pro "
+                     "výkaz od roku 2021 (1)"));
+    QVERIFY(!group->CoversButton()->isHidden());
+
+    // "..." opens in the folder of the form shown; another quarter's form is
+    // refused.
+    QString browsedIn;
+    group->SetBrowseFile([&](QWidget*, const QString& folder) {
+        browsedIn = folder;
+        return QString::fromStdString(second);
+    });
+    dialog.show();
+    group->BrowseButton()->click();
+    QCOMPARE(browsedIn + "/", QString::fromStdString(FormsFolder(q.db.Context().folder)));
+    dialog.accept();
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(q.db.messages.Texts(),
+             std::vector<std::string>{Format(
+                 "Formulář \"%s\" je výkaz za 2. čtvrtletí roku 2021, výkaz se ale sestavuje za "
+                 "1. čtvrtletí roku 2021. Vyberte formulář, který EKO-KOM poslal pro toto "
+                 "čtvrtletí.",
+                 second.c_str())});
+    QCOMPARE(dialog.focusWidget(), static_cast<QWidget*>(group->PathEdit()));
+
+    // OK at once after the quarter changed checks the form for the new one.
+    dialog.QuarterBox()->setValue(2);
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.FormParams().formPath, second);
+    QVERIFY(group->LeftOutLabel()->isHidden());
+    QCOMPARE(LoadFormFolder(Profile(q.db.Context().folder.SettingsPath())) + "/",
+             FormsFolder(q.db.Context().folder));
+}
+
+void TestReportForm::warningButtonShowsTheIncompleteCovers() {
+    Quarter q;
+    CMainFrame frame;
+    frame.Open(q.db.Context());
+    frame.SwitchView(cmd::ViewProducts);
+    OnNextModalOf<CDlgReportData>([](CDlgReportData* dialog) {
+        SetPeriod(dialog, 2021, 1);
+        QTRY_VERIFY(!dialog->FormGroup()->CoversButton()->isHidden());
+        dialog->FormGroup()->CoversButton()->click();
+    });
+    frame.RunCommand(cmd::Report);
+    QCOMPARE(frame.ActiveTable(), int(cmd::ViewCovers));
+    auto* covers = static_cast<CViewCover*>(frame.ActiveView());
+    QVERIFY(covers->Filter().onlyIncomplete);
+    QCOMPARE(Column(covers->MainList()->Model(), 0), QStringList{"Krabice"});
+    QVERIFY(!std::filesystem::exists(q.db.Folder() + "Vykazy"));
+}
+
+void TestReportForm::failedChecksAskBeforeWriting_data() {
+    QTest::addColumn<bool>("write");
+    QTest::newRow("written all the same") << true;
+    QTest::newRow("not written") << false;
+}
+
+void TestReportForm::failedChecksAskBeforeWriting() {
+    QFETCH(bool, write);
+    Quarter q;
+    q.Form(1);
+    OnNextModalOf<CDlgReportData>([](CDlgReportData* dialog) {
+        SetPeriod(dialog, 2021, 1);
+        dialog->FormGroup()->OrderEdit()->setText("OBJ-7");
+        dialog->accept();
+    });
+    QString failures;
+    OnNextModalOf<CDlgFormChecks>([&](CDlgFormChecks* dialog) {
+        failures = dialog->List()->toPlainText();
+        (write ? dialog->WriteButton() : dialog->CancelButton())->click();
+    });
+    QStringList opened;
+    QWidget frame;
+    RunReportCommand(q.db.Context(), &frame, [&](const QString& path) {
+        opened << path;
+        return true;
+    });
+    QCOMPARE(failures, QString("List Úvod, buňka F14: EKOKOM-ID chybí (Nastavení, údaje o "
+                               "společnosti)."));
+    const std::string statement = q.db.Folder() + "Vykazy/vykaz_2021_1_radny.xlsx";
+    QCOMPARE(opened, write ? QStringList{QString::fromStdString(statement)} : QStringList{});
+    QCOMPARE(std::filesystem::exists(statement), write);
+    if (write) {
+        Workbook book;
+        book.Open(statement);
+        QCOMPARE(book.Sheet("Úvod")->GetText("B14"), std::string("OBJ-7"));
+    }
+}
+
+QTEST_MAIN(TestReportForm)
+#include "test_reportform.moc"
