@@ -74,14 +74,14 @@ void TestReportForm::formFollowsThePeriodAndIsCheckedOnOk() {
     const std::string second = q.Form(2);
     CDlgReportData dialog(q.db.Context(), OleDate::FromParts(2021, 2, 1));
     ReportFormGroup* group = dialog.FormGroup();
-    QVERIFY(group->isHidden()); // the fourth quarter of 2020: the old form
+    QVERIFY(!group->IsShown()); // the fourth quarter of 2020: the old form
     SetPeriod(&dialog, 2021, 1);
-    QVERIFY(!group->isHidden());
+    QVERIFY(group->IsShown());
     QTRY_COMPARE(group->PathEdit()->text().toStdString(), first);
     QCOMPARE(group->LeftOutLabel()->text(),
              QString("1 řádků obalů (3 kg) nepůjde do výkazu: obal nemá úplné zařazení pro "
                      "výkaz od roku 2021 (1)"));
-    QVERIFY(!group->CoversButton()->isHidden());
+    QVERIFY(group->CoversButton()->isVisibleTo(&dialog));
 
     // "..." opens in the folder of the form shown; another quarter's form is
     // refused.
@@ -108,7 +108,7 @@ void TestReportForm::formFollowsThePeriodAndIsCheckedOnOk() {
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.FormParams().formPath, second);
-    QVERIFY(group->LeftOutLabel()->isHidden());
+    QVERIFY(!group->LeftOutLabel()->isVisibleTo(&dialog));
     QCOMPARE(LoadFormFolder(Profile(q.db.Context().folder.SettingsPath())) + "/",
              FormsFolder(q.db.Context().folder));
 }
@@ -120,7 +120,7 @@ void TestReportForm::warningButtonShowsTheIncompleteCovers() {
     frame.SwitchView(cmd::ViewProducts);
     OnNextModalOf<CDlgReportData>([](CDlgReportData* dialog) {
         SetPeriod(dialog, 2021, 1);
-        QTRY_VERIFY(!dialog->FormGroup()->CoversButton()->isHidden());
+        QTRY_VERIFY(dialog->FormGroup()->CoversButton()->isVisibleTo(dialog));
         dialog->FormGroup()->CoversButton()->click();
     });
     frame.RunCommand(cmd::Report);

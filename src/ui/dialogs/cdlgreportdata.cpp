@@ -90,6 +90,7 @@ CDlgReportData::CDlgReportData(const GuiContext& context, OleDate today, QWidget
         m_company[i]->setMinimumWidth(320);
         form.AddRow(QString::fromUtf8(CompanyFields[i].label), m_company[i]);
     }
+    MakeFormGroup(form, formHolder);
     form.Layout()->setContentsMargins(0, 0, 0, 0);
     formHolder->setLayout(form.Layout());
 
@@ -101,7 +102,6 @@ CDlgReportData::CDlgReportData(const GuiContext& context, OleDate today, QWidget
     layout->addLayout(periodRow);
     layout->addSpacing(6);
     layout->addWidget(formHolder);
-    layout->addWidget(MakeFormGroup());
     layout->addWidget(m_breakdown);
     layout->addWidget(MakeDialogButtons(this, context, 0));
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -109,15 +109,14 @@ CDlgReportData::CDlgReportData(const GuiContext& context, OleDate today, QWidget
     m_quarter->selectAll();
 }
 
-ReportFormGroup* CDlgReportData::MakeFormGroup() {
-    m_form = new ReportFormGroup(m_context, this);
+void CDlgReportData::MakeFormGroup(FormGrid& form, QWidget* owner) {
+    m_form = new ReportFormGroup(m_context, form, owner);
     const auto period = [this] { m_form->SetPeriod(m_year->value(), m_quarter->value()); };
     connect(m_quarter, &QSpinBox::valueChanged, m_form, period);
     connect(m_year, &QSpinBox::valueChanged, m_form, period);
     connect(m_form, &ReportFormGroup::ShowIncompleteCovers, this,
             [this] { done(ShowCoversResult); });
     period();
-    return m_form;
 }
 
 FormReportParams CDlgReportData::FormParams() const {

@@ -13,6 +13,7 @@ class QSpinBox;
 
 namespace tarvo {
 
+class FormGrid;
 struct GuiContext;
 class ReportFormGroup;
 
@@ -48,8 +49,8 @@ public:
     static constexpr int CompanyFieldCount = 10;
 
 private:
-    // The form group, following the period boxes.
-    ReportFormGroup* MakeFormGroup();
+    // The rows for the statement since 2021, following the period boxes.
+    void MakeFormGroup(FormGrid& form, QWidget* owner);
 
     const GuiContext& m_context;
     ReportParams m_params;

@@ -7,6 +7,7 @@
 #include "core/report/formlayout.h"
 #include "core/report/formlines.h"
 #include "core/report/formoffer.h"
+#include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/waitcursor.h"
 
@@ -22,40 +23,34 @@
 
 namespace tarvo {
 
-ReportFormGroup::ReportFormGroup(const GuiContext& context, QWidget* parent)
-    : QWidget(parent), m_context(context) {
-    m_path = new QLineEdit(this);
-    auto* label = new QLabel(QStringLiteral("Formulář výkazu &od EKO-KOM:"), this);
-    label->setBuddy(m_path);
-    m_browseButton = new QPushButton(QStringLiteral("..."), this);
+ReportFormGroup::ReportFormGroup(const GuiContext& context, FormGrid& form, QWidget* owner)
+    : QObject(owner), m_context(context), m_owner(owner) {
+    m_path = new QLineEdit(owner);
+    m_browseButton = new QPushButton(QStringLiteral("..."), owner);
     m_browseButton->setFixedWidth(m_browseButton->fontMetrics().horizontalAdvance("....") + 16);
     m_browseButton->setAutoDefault(false);
+    m_order = new QLineEdit(owner);
+    m_rows = {form.AddRow(QStringLiteral("Formulář výkazu &od EKO-KOM:"), m_path, m_browseButton),
+              m_path, m_browseButton,
+              form.AddRow(QStringLiteral("Čís&lo Vaší objednávky:"), m_order), m_order};
 
-    m_order = new QLineEdit(this);
-    auto* orderLabel = new QLabel(QStringLiteral("Čís&lo Vaší objednávky:"), this);
-    orderLabel->setBuddy(m_order);
-
-    m_warningIcon = new QLabel(this);
-    const int iconSize = style()->pixelMetric(QStyle::PM_SmallIconSize);
-    m_warningIcon->setPixmap(
-        style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(iconSize, iconSize));
-    m_warningIcon->setAlignment(Qt::AlignTop);
-    m_leftOut = new QLabel(this);
+    m_warning = new QWidget(owner);
+    auto* icon = new QLabel(m_warning);
+    const int iconSize = owner->style()->pixelMetric(QStyle::PM_SmallIconSize);
+    icon->setPixmap(
+        owner->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(iconSize, iconSize));
+    m_leftOut = new QLabel(m_warning);
     m_leftOut->setWordWrap(true);
-    m_covers = new QPushButton(QStringLiteral("Zobrazit o&baly bez zařazení"), this);
+    m_covers = new QPushButton(QStringLiteral("Zobrazit o&baly bez zařazení"), m_warning);
     m_covers->setAutoDefault(false);
-
-    auto* grid = new QGridLayout(this);
+    auto* grid = new QGridLayout(m_warning);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(label, 0, 0, 1, 2);
-    grid->addWidget(m_path, 0, 2);
-    grid->addWidget(m_browseButton, 0, 3);
-    grid->addWidget(orderLabel, 1, 0, 1, 2);
-    grid->addWidget(m_order, 1, 2);
-    grid->addWidget(m_warningIcon, 2, 0);
-    grid->addWidget(m_leftOut, 2, 1, 1, 3);
-    grid->addWidget(m_covers, 3, 1, 1, 3, Qt::AlignRight);
-    grid->setColumnStretch(2, 1);
+    grid->addWidget(icon, 0, 0, Qt::AlignTop);
+    grid->addWidget(m_leftOut, 0, 1);
+    grid->addWidget(m_covers, 1, 1, Qt::AlignRight);
+    grid->setColumnStretch(1, 1);
+    form.AddAcross(m_warning);
+    m_warning->hide();
 
     m_periodPause = new QTimer(this);
     m_periodPause->setSingleShot(true);
@@ -72,7 +67,13 @@ void ReportFormGroup::SetPeriod(int year, int quarter) {
     m_year = year;
     m_quarter = quarter;
     const bool current = UsesCurrentForm(year);
-    setVisible(current);
+    if (current != m_shown) {
+        m_shown = current;
+        for (QWidget* widget : m_rows)
+            widget->setVisible(current);
+        // Coming back, the warning waits for the count of the new period.
+        m_warning->hide();
+    }
     if (!current)
         m_periodPause->stop();
     else if (first)
@@ -99,9 +100,7 @@ void ReportFormGroup::CountLeftOut() {
     } catch (const ComError& e) {
         ShowComError(m_context.messages, e);
     }
-    const bool any = summary.lines > 0;
-    m_warningIcon->setVisible(any);
-    m_leftOut->setVisible(any);
+    m_warning->setVisible(summary.lines > 0);
     m_leftOut->setText(QString::fromStdString(summary.Text()));
     // Other reasons are not mended in a cover's classification; the button
     // is for the lines that are.
@@ -161,7 +160,7 @@ QString ReportFormGroup::RunFileDialog(QWidget* parent, const QString& folder) {
 }
 
 void ReportFormGroup::Browse() {
-    const QString chosen = m_browse(this, BrowseFolder());
+    const QString chosen = m_browse(m_owner, BrowseFolder());
     if (chosen.isEmpty())
         return;
     m_chosen = true;

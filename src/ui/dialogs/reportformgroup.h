@@ -1,31 +1,36 @@
 #pragma once
 
-#include <QWidget>
+#include <QObject>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class QWidget;
 
 namespace tarvo {
 
+class FormGrid;
 struct GuiContext;
 
-// The part of the report dialog for the statement in force since 2021: the
+// The rows of the report dialog for the statement in force since 2021: the
 // form EKO-KOM sent for the quarter ("..." chooses it, opening in the folder
 // it was last chosen from; a form in the data folder's "Formulare" is offered
 // first), the order number for the title page, and the warning of the
-// quarter's cover lines that will not go into
-// the statement, with a button for the covers that lack their
-// classification. It shows itself only for quarters of that statement.
-class ReportFormGroup : public QWidget {
+// quarter's cover lines that will not go into the statement, with a button
+// for the covers that lack their classification. The rows are added to the
+// dialog's form, so their fields line up with the others, and are shown only
+// for quarters of that statement.
+class ReportFormGroup : public QObject {
     Q_OBJECT
 public:
-    explicit ReportFormGroup(const GuiContext& context, QWidget* parent = nullptr);
+    ReportFormGroup(const GuiContext& context, FormGrid& form, QWidget* owner);
 
-    // A new period: the group shows or hides; the warning is counted again,
+    bool IsShown() const { return m_shown; }
+    // A new period: the rows show or hide; the warning is counted again,
     // and the offered form follows the period until the user picks or types
     // one. After the first period this waits for the period to settle, so a
     // year spun through is not counted at every step.
@@ -64,6 +69,10 @@ private:
     void CountLeftOut();
 
     const GuiContext& m_context;
+    QWidget* m_owner;
+    // The rows' widgets, labels included, that show and hide together.
+    std::vector<QWidget*> m_rows;
+    bool m_shown = true;
     int m_year = 0;
     int m_quarter = 0;
     // Set once the user picks or types a form; the offer no longer replaces it.
@@ -73,7 +82,8 @@ private:
     QLineEdit* m_path;
     QPushButton* m_browseButton;
     QLineEdit* m_order;
-    QLabel* m_warningIcon;
+    // The icon, the text and the button of the warning, in one row.
+    QWidget* m_warning;
     QLabel* m_leftOut;
     QPushButton* m_covers;
 };
