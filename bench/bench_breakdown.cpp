@@ -40,8 +40,7 @@ int Measure(const std::string& folder, int year, int quarter, int what,
         ReportParams params;
         params.year = year;
         params.quarter = quarter;
-        const auto report =
-            BuildReport(store, progress, DataFolder{folder}, params);
+        const auto report = BuildReport(store, progress, DataFolder{folder}, params);
         if (!report)
             return 1;
         path = *report;

@@ -2,10 +2,12 @@
 
 #include "benchsupport.h"
 #include "core/data/cdatastore.h"
+#include "core/data/shared.h"
 #include "core/ports/progressport.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
 #include "dev/datagenerator.h"
+#include "dev/syntheticform.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +28,7 @@ void PrepareReportDataSet(const std::string& folder, long rows, uint64_t seed, i
     options.dispatches = rows / (options.linesPerDispatch * options.coversPerLine);
     options.firstYear = 2019;
     options.years = 4;
+    options.classify = true;
     if (!fs::exists(database)) {
         YesMessages messages;
         CDataStore store(messages);
@@ -36,6 +39,13 @@ void PrepareReportDataSet(const std::string& folder, long rows, uint64_t seed, i
     const std::string templatePath = QuarterTemplatePath(folder, year, quarter);
     if (!fs::exists(templatePath))
         MakeReportTemplate(templatePath, year, quarter);
+}
+
+std::string PrepareFormFile(const std::string& folder, int year, int quarter) {
+    const std::string path = folder + Format("formular_%d_%d.xlsx", year, quarter);
+    if (!std::filesystem::exists(path))
+        SyntheticForm(year, quarter).Write(path);
+    return path;
 }
 
 } // namespace tarvo::bench

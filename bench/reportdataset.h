@@ -17,4 +17,9 @@ namespace tarvo::bench {
 void PrepareReportDataSet(const std::string& folder, long rows, uint64_t seed, int year,
                           int quarter);
 
+// The form of a quarter from 2021 on as EKO-KOM sends it (the synthetic form
+// 2.74), written into folder when missing; returns its path. The data set's
+// years 2021 and 2022 are those of this form.
+std::string PrepareFormFile(const std::string& folder, int year, int quarter);
+
 } // namespace tarvo::bench

@@ -32,6 +32,7 @@ int CmdGenerate(CliContext& context) {
     options.firstYear = static_cast<int>(Count(args, "first-year", options.firstYear));
     options.years = static_cast<int>(Count(args, "years", options.years));
     options.deriveCovers = !args.Flag("no-derive");
+    options.classify = args.Flag("classify");
     args.ExpectEnd();
     if (options.products < 1 || options.years < 1 || options.firstYear < 1901 ||
         options.firstYear + options.years > 9999)

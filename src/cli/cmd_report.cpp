@@ -3,6 +3,8 @@
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/report/breakdown.h"
+#include "core/report/formbuild.h"
+#include "core/report/formlayout.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
 
@@ -33,13 +35,106 @@ ReportPeriod PeriodArguments(CliArgs& args) {
 
 } // namespace
 
+namespace {
+
+// The statement in force since 2021, filled into the form EKO-KOM sent: the
+// lines left out are told first, failed checks of the data on stderr.
+int ReportIntoForm(CliContext& context, const ReportPeriod& period, bool corrective,
+                   bool breakdown) {
+    FormReportParams params;
+    params.year = period.year;
+    params.quarter = period.quarter;
+    params.corrective = corrective;
+    const std::optional<std::string> form = context.args.Option("form");
+    params.orderNumber = context.args.Option("order-number").value_or("");
+    const bool allowFailures = context.args.Flag("allow-check-failures");
+    context.args.ExpectEnd();
+    if (!form)
+        throw CliError{"Od roku 2021 se výkaz vyplňuje do formuláře, který poslal EKO-KOM: "
+                       "zadejte jej (--form SOUBOR.xlsx)."};
+    params.formPath = *form;
+    params.company = LoadCompanyData(Profile(context.data.SettingsPath()));
+    params.writeDespiteFailures = [&](const std::vector<std::string>& failures) {
+        for (const std::string& failure : failures)
+            context.err << failure << "\n";
+        if (!allowFailures)
+            context.err << "Výkaz nebyl uložen; s --allow-check-failures se uloží i tak.\n";
+        context.err.flush();
+        return allowFailures;
+    };
+
+    CDataStore store(context.messages);
+    if (!OpenWorkingDatabase(context, store))
+        return 1;
+    try {
+        const std::string leftOut = SummarizeLeftOut(store, period.year, period.quarter).Text();
+        if (!leftOut.empty())
+            context.err << leftOut << std::endl;
+    } catch (const ComError& e) {
+        ShowComError(context.messages, e);
+        return 1;
+    }
+    context.err << ReportProgressCaption << std::endl;
+    std::optional<std::string> output;
+    {
+        TerminalProgress progress(context.err);
+        output = BuildFormReport(store, progress, context.data, params);
+    }
+    if (!output)
+        return 1;
+    context.out << *output << std::endl;
+    if (!breakdown)
+        return 0;
+    const std::optional<std::string> parts =
+        BuildFormBreakdown(store, *output, period.year, period.quarter);
+    if (!parts)
+        return 1;
+    context.out << *parts << std::endl;
+    return 0;
+}
+
+int ExplainCurrentFormCell(CliContext& context, const ReportPeriod& period,
+                           const std::string& sheet, const std::string& cell,
+                           const std::optional<std::string>& form) {
+    if (FindFormSheet(sheet) < 0)
+        throw CliError{Format("Výkaz nemá list \"%s\".", sheet.c_str())};
+    try {
+        ParseCellAddress(cell);
+    } catch (const ComError&) {
+        throw CliError{Format("Neplatná adresa buňky \"%s\".", cell.c_str())};
+    }
+    const std::optional<std::string> path =
+        form ? form
+             : FindFormStatement(context.data.folder + "Vykazy", period.year, period.quarter);
+    if (!path)
+        throw CliError{Format("Výkaz za %i. čtvrtletí %i zatím není ve složce Vykazy: zadejte "
+                              "formulář (--form SOUBOR.xlsx).",
+                              period.quarter, period.year)};
+    CDataStore store(context.messages);
+    if (!OpenWorkingDatabase(context, store))
+        return 1;
+    const std::optional<std::vector<std::string>> lines =
+        ExplainFormReportCell(store, *path, period.year, period.quarter, sheet, cell);
+    if (!lines)
+        return 1;
+    for (const std::string& line : *lines)
+        context.out << line << "\n";
+    context.out.flush();
+    return 0;
+}
+
+} // namespace
+
 int CmdReport(CliContext& context) {
     const ReportPeriod period = PeriodArguments(context.args);
+    const bool corrective = context.args.Flag("corrective");
+    const bool breakdown = context.args.Flag("breakdown");
+    if (UsesCurrentForm(period.year))
+        return ReportIntoForm(context, period, corrective, breakdown);
     ReportParams params;
     params.year = period.year;
     params.quarter = period.quarter;
-    params.corrective = context.args.Flag("corrective");
-    const bool breakdown = context.args.Flag("breakdown");
+    params.corrective = corrective;
     context.args.ExpectEnd();
     params.company = LoadCompanyData(Profile(context.data.SettingsPath()));
 
@@ -69,9 +164,13 @@ int CmdExplain(CliContext& context) {
     const ReportPeriod period = PeriodArguments(context.args);
     const std::optional<std::string> sheet = context.args.Option("sheet");
     const std::optional<std::string> cell = context.args.Option("cell");
+    const std::optional<std::string> form =
+        UsesCurrentForm(period.year) ? context.args.Option("form") : std::nullopt;
     context.args.ExpectEnd();
     if (!sheet || !cell)
         throw CliError{"Zadejte list výkazu (--sheet 1-1) a buňku (--cell G25)."};
+    if (UsesCurrentForm(period.year))
+        return ExplainCurrentFormCell(context, period, *sheet, *cell, form);
     if (!FindReportSheet(*sheet))
         throw CliError{Format("Výkaz nemá list \"%s\".", sheet->c_str())};
 

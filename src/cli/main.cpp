@@ -24,8 +24,8 @@ constexpr Command Commands[] = {
     {"generate", tarvo::cli::CmdGenerate,
      "--seed S --products N --dispatches N [--lines-per-dispatch K] [--covers N]\n"
      "                  [--covers-per-line C] [--composites N] [--discards N]\n"
-     "                  [--first-year R] [--years N] [--no-derive] naplní databázi zkušebními "
-     "daty"},
+     "                  [--first-year R] [--years N] [--no-derive] [--classify] naplní\n"
+     "                  databázi zkušebními daty; s --classify i zařazením pro výkaz 2021"},
     {"backup", tarvo::cli::CmdBackup, "zálohuje databázi do souboru: [SOUBOR] [--yes]"},
     {"restore", tarvo::cli::CmdRestore, "obnoví databázi ze zálohy: SOUBOR"},
     {"compact", tarvo::cli::CmdCompact, "zkomprimuje databázi"},
@@ -50,10 +50,13 @@ constexpr Command Commands[] = {
      "                  materiálu obalům, které ho ještě nemají, a vypíše souhrn"},
     {"report", tarvo::cli::CmdReport,
      "sestaví čtvrtletní výkaz (--year R --quarter Č [--corrective] [--breakdown]);\n"
-     "                  s --breakdown také rozpis výkazu"},
+     "                  s --breakdown také rozpis výkazu; od roku 2021 do formuláře\n"
+     "                  od EKO-KOM: --form SOUBOR.xlsx [--order-number TEXT]\n"
+     "                  [--allow-check-failures]"},
     {"explain", tarvo::cli::CmdExplain,
      "vypíše řádky, z nichž se skládá buňka výkazu\n"
-     "                  (--year R --quarter Č --sheet 1-1 --cell G25)"},
+     "                  (--year R --quarter Č --sheet 1-1 --cell G25; od roku 2021\n"
+     "                  --sheet J1-1A a [--form SOUBOR.xlsx], jinak poslední výkaz čtvrtletí)"},
     {"make-template", tarvo::cli::CmdMakeTemplate,
      "vytvoří předlohu výkazu (--year R --quarter Č [--out SOUBOR])"},
 };

@@ -7,11 +7,13 @@
 #include "core/data/transaction.h"
 #include "core/engine/coverderivation.h"
 #include "core/ports/progressport.h"
+#include "core/records/classification.h"
 #include "core/records/compcovers.h"
 #include "core/records/coverline.h"
 #include "core/records/covers.h"
 #include "core/records/dispatches.h"
 #include "core/records/products.h"
+#include "core/registers/classification.h"
 
 #include <algorithm>
 #include <optional>
@@ -97,11 +99,78 @@ private:
     std::optional<Transaction> m_unit;
 };
 
+// Every thirteenth cover is left without a classification, as in a working
+// database not yet fully classified.
+constexpr long UnclassifiedEvery = 13;
+
+// The classification of the i-th cover for the statement since 2021: the
+// covers walk through every material, the shaped ones through the shapes,
+// every third single-use cover through the littering entries; composites
+// get two to four components whose whole per cents sum to 100.
+CoverClassification DrawClassification(Dice& dice, long i, bool reusable) {
+    CoverClassification c;
+    c.material = static_cast<int>(i % Materials2021.size);
+    if (HasShape(c.material))
+        c.shape = static_cast<int>((i + i / Materials2021.size) % Shapes.size);
+    if (c.material == Material2021BeverageCarton && c.shape == ShapeFlexible)
+        c.shape = ShapeRigid;
+    c.beverage = i % 4 == 1;
+    const char* const recycled[] = {"0", "0", "25", "37,5", "100"};
+    c.recycled = Q(dice.Pick(recycled));
+    if (!reusable && i % 3 == 1)
+        c.littering = static_cast<int>(1 + (i / 3) % (LitteringKinds.size - 1));
+    if (IsPartlyPlastic(c.littering))
+        c.plastic = Q(dice.Chance(50) ? "30" : "62,5");
+    if (IsComposite(c.material)) {
+        std::vector<int> components(static_cast<size_t>(Components.size));
+        for (size_t k = 0; k < components.size(); ++k)
+            components[k] = static_cast<int>(k);
+        const long parts = 2 + dice.Below(3);
+        long left = 100;
+        for (long k = 0; k < parts; ++k) {
+            const size_t pick =
+                static_cast<size_t>(k + dice.Below(static_cast<long>(components.size()) - k));
+            std::swap(components[static_cast<size_t>(k)], components[pick]);
+            const long share = k + 1 == parts ? left : 1 + dice.Below(left - (parts - k - 1));
+            left -= share;
+            c.composition.push_back(
+                {components[static_cast<size_t>(k)], Quantity::FromUnits(share)});
+        }
+    }
+    return c;
+}
+
 struct LineCodes {
     int type;
     int org;
     int pay;
 };
+
+// The classification comes last, from a stream of its own: the rows before
+// it stay those the same seed always gave.
+void Classify(CDataStore& store, Batches& batches, uint64_t seed,
+              const std::vector<RecordId>& coverIds,
+              const std::vector<std::pair<RecordId, int>>& discardKinds) {
+    const long covers = static_cast<long>(coverIds.size());
+    Dice classDice(seed ^ 0x2021);
+    for (long i = 0; i < covers; ++i) {
+        if (i % UnclassifiedEvery == UnclassifiedEvery - 1)
+            continue;
+        WriteClassification(store, coverIds[static_cast<size_t>(i)],
+                            DrawClassification(classDice, i, i % 3 == 0));
+        batches.Wrote(1);
+    }
+    // A recycled discard went to one of the recycling destinations or, made
+    // of wood, back into use repaired; the other kinds keep the one they imply.
+    constexpr int RecycledKind = 2;
+    const int recycledDestinations[] = {0, 1, 2, 4};
+    for (const auto& [id, kind] : discardKinds) {
+        if (kind == RecycledKind) {
+            WriteDiscardDestination(store, id, classDice.Pick(recycledDestinations));
+            batches.Wrote(1);
+        }
+    }
+}
 
 } // namespace
 
@@ -272,6 +341,7 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
     counts.dispatches = dispatches;
     counts.lines = dispatches * linesPerDispatch;
 
+    std::vector<std::pair<RecordId, int>> discardKinds;
     DiscardWriter discardWriter(store);
     for (long i = 0; i < discards; ++i) {
         DiscardRecord discard;
@@ -280,10 +350,13 @@ GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& o,
             OleDate::FromValue(static_cast<double>(firstDay + dice.Below(lastDay - firstDay + 1)));
         discard.kind = static_cast<int>(i < DiscardKinds.size ? i : dice.Below(DiscardKinds.size));
         discard.quantity = Quantity::FromScaled((1 + dice.Below(50)) * 10000);
-        discardWriter.Insert(discard);
+        discardKinds.emplace_back(discardWriter.Insert(discard), discard.kind);
         batches.Wrote(1);
     }
     counts.discards = discards;
+
+    if (o.classify)
+        Classify(store, batches, o.seed, coverIds, discardKinds);
     batches.Commit();
     return counts;
 }

@@ -24,6 +24,9 @@ struct GeneratorOptions {
     int firstYear = 2019;
     int years = 4;
     bool deriveCovers = true;
+    // Also the covers' classification for the statement since 2021 and the
+    // destinations of recycled discards.
+    bool classify = false;
 };
 
 struct GeneratorCounts {
@@ -43,6 +46,10 @@ struct GeneratorCounts {
 // to three packaging definitions, each with bands and always-lines; domestic
 // and export dispatches of every kind over the years, hand-entered and
 // imported; their product lines with the derived cover lines; and discards.
+// With classify, then, from a random stream of its own (so the rows above
+// stay the same for a seed), the covers' classification for the statement since 2021 (every
+// material, shape and littering entry, compositions summing to 100 %, every
+// thirteenth cover left unclassified) and destinations of recycled discards.
 // Commits in batches; throws ComError on a database error (the batch under
 // way is rolled back). Reports progress as per mille of the rows to write.
 GeneratorCounts GenerateData(CDataStore& store, const GeneratorOptions& options,

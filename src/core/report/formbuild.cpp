@@ -6,6 +6,8 @@
 #include "core/data/statement.h"
 #include "core/ports/messageport.h"
 #include "core/ports/progressport.h"
+#include "core/report/breakdown.h"
+#include "core/report/formbreakdown.h"
 #include "core/report/formlayout.h"
 #include "core/report/reportbuild.h"
 #include "core/workbook/workbook.h"
@@ -112,6 +114,35 @@ void WriteTitle(Worksheet& intro, const FormReportParams& params) {
     }
 }
 
+// The breakdown of a quarter with the cells of its parts in a form file.
+struct BreakdownInForm {
+    FormBreakdown breakdown;
+    FormCellMap cells;
+};
+
+// Nothing when the form is refused or cannot be read: the reason has been shown.
+std::optional<BreakdownInForm> BreakdownIn(CDataStore& store, const std::string& path, int year,
+                                           int quarter) {
+    IMessagePort& messages = store.Messages();
+    Workbook form;
+    try {
+        form.Open(path);
+        if (auto refusal = CheckFormWorkbook(form, path, year, quarter))
+            throw FormRefusal{*refusal};
+        BreakdownInForm result{ComputeFormBreakdown(store, year, quarter, HiddenFormSheets(form)),
+                               {}};
+        FormLayout layout(form, path);
+        for (const FormBreakdown::Part& part : result.breakdown.parts)
+            result.cells.try_emplace(part.cell, layout.Resolve(FormCellOfId(part.cell)));
+        return result;
+    } catch (const FormRefusal& refusal) {
+        messages.ShowMessage(refusal.message, MsgIcon::Exclamation);
+    } catch (const ComError& e) {
+        ShowComError(messages, e);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 uint32_t FormCellId(const FormTarget& target) {
@@ -126,16 +157,11 @@ FormTarget FormCellOfId(uint32_t id) {
 FormSums ComputeFormSums(CDataStore& store, int year, int quarter,
                          const std::vector<bool>& hidden) {
     FormSums sums;
-    ForEachFormLine(store, year, quarter, [&](const FormLine& line, const FormPlacement& p) {
+    ForEachFormLine(store, year, quarter, [&](const FormLine& line, FormPlacement& p) {
+        LeaveOutHiddenSheets(p, hidden);
         if (p.leftOut) {
             sums.leftOut.Add(p.leftOut->reason, 1, line.kilograms);
             return;
-        }
-        for (const FormTarget& t : p.targets) {
-            if (hidden[t.sheet]) {
-                sums.leftOut.Add(FormLeftOut::SheetMissing, 1, line.kilograms);
-                return;
-            }
         }
         Quantity composite = Quantity::FromUnits(0);
         std::optional<uint32_t> kColumn;
@@ -271,9 +297,7 @@ std::optional<std::string> BuildFormReport(CDataStore& store, IProgressPort& pro
             if (auto refusal =
                     CheckFormWorkbook(form, params.formPath, params.year, params.quarter))
                 throw FormRefusal{*refusal};
-            std::vector<bool> hidden;
-            for (const FormSheet& sheet : FormSheets())
-                hidden.push_back(form.IsHidden(sheet.name));
+            const std::vector<bool> hidden = HiddenFormSheets(form);
             progress.SetStatus("Řadím obaly čtvrtletí do listů výkazu");
             progress.SetPos(10);
             sums = ComputeFormSums(store, params.year, params.quarter, hidden);
@@ -339,6 +363,51 @@ std::optional<std::string> BuildFormReport(CDataStore& store, IProgressPort& pro
     book.Close();
     std::filesystem::remove(output, ec);
     return std::nullopt;
+}
+
+std::optional<std::string> FindFormStatement(const std::string& reportFolder, int year,
+                                             int quarter) {
+    const std::string prefix = Format("vykaz_%d_%d_", year, quarter);
+    std::optional<std::string> newest;
+    std::filesystem::file_time_type newestTime;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(reportFolder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0 || !name.ends_with(".xlsx") ||
+            name.ends_with("_rozpis.xlsx"))
+            continue;
+        const auto time = entry.last_write_time(ec);
+        if (!newest || time > newestTime) {
+            newest = entry.path().string();
+            newestTime = time;
+        }
+    }
+    return newest;
+}
+
+std::optional<std::string> BuildFormBreakdown(CDataStore& store, const std::string& statementPath,
+                                              int year, int quarter) {
+    const std::optional<BreakdownInForm> found = BreakdownIn(store, statementPath, year, quarter);
+    if (!found)
+        return std::nullopt;
+    const std::string path = BreakdownPath(statementPath);
+    try {
+        WriteFormBreakdownWorkbook(found->breakdown, found->cells, path);
+    } catch (const ComError& e) {
+        ShowComError(store.Messages(), e);
+        return std::nullopt;
+    }
+    return path;
+}
+
+std::optional<std::vector<std::string>> ExplainFormReportCell(CDataStore& store,
+                                                              const std::string& formPath, int year,
+                                                              int quarter, std::string_view sheet,
+                                                              std::string_view address) {
+    const std::optional<BreakdownInForm> found = BreakdownIn(store, formPath, year, quarter);
+    if (!found)
+        return std::nullopt;
+    return ExplainFormCell(found->breakdown, found->cells, sheet, address);
 }
 
 } // namespace tarvo

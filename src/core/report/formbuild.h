@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvo {
@@ -24,6 +25,7 @@ class IProgressPort;
 //                                    (formlayout.h): the refusal, or nothing
 //   SummarizeLeftOut(store, year, q) the lines that will not go in (formlines.h)
 //   BuildFormReport(...)             the filled statement, below
+//   BuildFormBreakdown(...)          its breakdown, and ExplainFormReportCell
 //
 // EKO-KOM sends each client the form of the quarter; the user chooses that
 // file, which is only read: the statement is a copy of it in the data
@@ -40,8 +42,6 @@ struct FormReportParams {
     CompanyData company;
     // The form file EKO-KOM sent for the quarter.
     std::string formPath;
-    // Also the breakdown "<statement>_rozpis.xlsx".
-    bool breakdown = false;
     // Asked with the failed checks of the user's data (each naming sheet,
     // row and the covers concerned) whether to write the statement all the
     // same; not asked when every check passes. Without it nothing is written
@@ -87,5 +87,25 @@ std::vector<std::string> CheckFormData(CDataStore& store, const FormSums& sums,
 std::optional<std::string> BuildFormReport(CDataStore& store, IProgressPort& progress,
                                            const DataFolder& dataFolder,
                                            const FormReportParams& params);
+
+// The newest statement of the quarter in the report folder (the file the
+// breakdown and explain read the form's cells from); nothing when none.
+std::optional<std::string> FindFormStatement(const std::string& reportFolder, int year,
+                                             int quarter);
+
+// Writes the breakdown beside a statement (or for a form) of the quarter:
+// "<name>_rozpis.xlsx" (BreakdownPath). Returns its path; on a failure the
+// reason has been shown.
+std::optional<std::string> BuildFormBreakdown(CDataStore& store, const std::string& statementPath,
+                                              int year, int quarter);
+
+// The parts of a cell of the quarter's statement as ExplainFormCell gives
+// them (the sheet a sheet of FormSheets, the address a cell's), the cells
+// found in the form file. Nothing when the form is refused or cannot be
+// read: the reason has been shown.
+std::optional<std::vector<std::string>> ExplainFormReportCell(CDataStore& store,
+                                                              const std::string& formPath, int year,
+                                                              int quarter, std::string_view sheet,
+                                                              std::string_view address);
 
 } // namespace tarvo

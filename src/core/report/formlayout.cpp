@@ -147,6 +147,13 @@ std::optional<std::string> CheckFormFile(const std::string& path, int year, int 
     }
 }
 
+std::vector<bool> HiddenFormSheets(const Workbook& book) {
+    std::vector<bool> hidden;
+    for (const FormSheet& sheet : FormSheets())
+        hidden.push_back(book.IsHidden(sheet.name));
+    return hidden;
+}
+
 struct FormLayout::SheetLayout {
     Worksheet* sheet = nullptr;
     std::vector<CellRange> areas;

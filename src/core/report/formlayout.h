@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvo {
 
@@ -33,6 +34,10 @@ std::optional<std::string> CheckFormWorkbook(Workbook& book, const std::string& 
                                              int quarter);
 // The same for a file, which is only read: also whether it is a readable xlsx.
 std::optional<std::string> CheckFormFile(const std::string& path, int year, int quarter);
+
+// Which sheets of FormSheets the form hides (a client's variant without
+// prepaid or unpaid packaging): their lines are left out.
+std::vector<bool> HiddenFormSheets(const Workbook& book);
 
 // The cells of the targets in an open form, found by the labels the form
 // prints: the row by its labels in columns A-D (a group or kind carried down

@@ -111,7 +111,7 @@ std::string WeighsCase(const char* weight) {
 } // namespace
 
 void ForEachFormLine(CDataStore& store, int year, int quarter,
-                     const std::function<void(const FormLine&, const FormPlacement&)>& visit) {
+                     const std::function<void(const FormLine&, FormPlacement&)>& visit) {
     const QuarterDays period = QuarterPeriod(year, quarter);
     const Classifications all = AllClassifications(store);
 
@@ -129,8 +129,9 @@ void ForEachFormLine(CDataStore& store, int year, int quarter,
         line.moveId = dispatches.Int(d + 1);
         line.date = dispatches.Date(d + 2);
         line.kilograms = dispatches.GetQuantity(d + 4);
-        visit(line,
-              PlaceDispatchFacts(dispatches, all, line.kilograms, dispatches.GetQuantity(d + 3)));
+        FormPlacement placement =
+            PlaceDispatchFacts(dispatches, all, line.kilograms, dispatches.GetQuantity(d + 3));
+        visit(line, placement);
     }
 
     Statement discards(store, std::string("SELECT ") + DiscardFacts +
@@ -145,7 +146,20 @@ void ForEachFormLine(CDataStore& store, int year, int quarter,
         line.id = discards.Int(r);
         line.date = discards.Date(r + 1);
         line.kilograms = discards.GetQuantity(r + 2);
-        visit(line, PlaceDiscardFacts(discards, all, line.kilograms));
+        FormPlacement placement = PlaceDiscardFacts(discards, all, line.kilograms);
+        visit(line, placement);
+    }
+}
+
+void LeaveOutHiddenSheets(FormPlacement& placement, const std::vector<bool>& hidden) {
+    for (const FormTarget& t : placement.targets) {
+        if (hidden[t.sheet]) {
+            placement.leftOut = FormLeftOutLine{
+                FormLeftOut::SheetMissing, Format("list %s je ve formuláři skrytý",
+                                                  std::string(FormSheets()[t.sheet].name).c_str())};
+            placement.targets.clear();
+            return;
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -32,12 +33,17 @@ struct FormLine {
 };
 
 // Reads every such record of the quarter once, in the order of the database,
-// and hands it to visit with its cells or the reason it has none. The
+// and hands it to visit with its cells or the reason it has none (the visit
+// may change that placement: it is the line's own). The
 // classification comes from Cover_Class and Cover_Part, a discard's
 // destination from Discard_Dest or, without one, from its kind.
 // Database errors throw ComError.
 void ForEachFormLine(CDataStore& store, int year, int quarter,
-                     const std::function<void(const FormLine&, const FormPlacement&)>& visit);
+                     const std::function<void(const FormLine&, FormPlacement&)>& visit);
+
+// A placed line that needs a sheet the user's form hides (hidden[sheet])
+// is left out whole, so that no line is half in the statement.
+void LeaveOutHiddenSheets(FormPlacement& placement, const std::vector<bool>& hidden);
 
 // The lines of a quarter that will not go into the statement, counted by
 // reason: the warning before the statement is made.

@@ -360,6 +360,11 @@ int TypeBlock(int type) {
     }
 }
 
+// sklo transparentní, sklo barevné, sklo kompozitní
+bool IsGlass(int material) {
+    return material >= 27 && material <= 29;
+}
+
 bool GroupedOrTransport(int type) {
     return type == TypeGrouped || type == TypeTransport;
 }
@@ -397,7 +402,7 @@ std::optional<FormLeftOutLine> PaidSheetProblem(const FormDispatch& line, int sh
         if (c.shape == ShapeFlexible)
             return FormLeftOutLine{FormLeftOut::FlexibleBeverageCarton, {}};
     }
-    if (kind == FormSheetKind::GroupedTransport && SimpleRowOf[c.material] == SimpleGlass)
+    if (kind == FormSheetKind::GroupedTransport && IsGlass(c.material))
         return FormLeftOutLine{FormLeftOut::GlassGroupedTransport, CoverTypes.Label(line.type)};
     return std::nullopt;
 }

@@ -121,8 +121,10 @@ protected:
 
 TEST_F(CliReport, InitWritesTemplatesAndReportPrintsTheWorkbookPath) {
     ASSERT_EQ(Run("init"), 0);
-    const int year = OleDate::Today().Year();
-    ASSERT_TRUE(fs::exists(QuarterTemplatePath(dir + "/", year, 4)));
+    ASSERT_TRUE(fs::exists(QuarterTemplatePath(dir + "/", OleDate::Today().Year(), 4)));
+    // Quarters before 2021 keep the form with the sheets 1-1 ... 4-1.
+    const int year = 2020;
+    ASSERT_EQ(Run("make-template --year 2020 --quarter 4"), 0) << Err();
     test::WriteFile(dir + "/tarvo.ini", "[Spolecnost]\nNazev=Kolmara s.r.o.\nICO=123\n");
     ASSERT_EQ(Run(Format("report --year %d --quarter 4 --corrective", year)), 0) << Err();
     std::string path = Out();
@@ -138,10 +140,13 @@ TEST_F(CliReport, InitWritesTemplatesAndReportPrintsTheWorkbookPath) {
     EXPECT_EQ(Err(), "Rok musí být celé číslo od 2000 do 2099.\n");
     EXPECT_EQ(Run("report --year 2026 --quarter 5"), 2);
     EXPECT_EQ(Err(), "Čtvrtletí musí být celé číslo od 1 do 4.\n");
-    EXPECT_EQ(Run("report --year 2031 --quarter 1"), 1);
-    EXPECT_NE(Err().find("Nemohu najít soubor s předlohou výkazu \"" + dir + "/vykaz2031.tpl_1\""),
+    EXPECT_EQ(Run("report --year 2019 --quarter 1"), 1);
+    EXPECT_NE(Err().find("Nemohu najít soubor s předlohou výkazu \"" + dir + "/vykaz2019.tpl_1\""),
               std::string::npos)
         << Err();
+    EXPECT_EQ(Run("report --year 2031 --quarter 1"), 2);
+    EXPECT_EQ(Err(), "Od roku 2021 se výkaz vyplňuje do formuláře, který poslal EKO-KOM: zadejte "
+                     "jej (--form SOUBOR.xlsx).\n");
 }
 
 TEST_F(CliReport, MakeTemplateWritesTheFileItIsToldAndNeverOverwrites) {
@@ -169,8 +174,7 @@ TEST(ReportInOtherPrograms, LibreOfficeReadsTheFilledCells) {
     ReportParams params;
     params.year = 2026;
     params.quarter = 1;
-    const auto report =
-        BuildReport(db.store, progress, DataFolder{folder}, params);
+    const auto report = BuildReport(db.store, progress, DataFolder{folder}, params);
     ASSERT_TRUE(report);
     // Sheet 1-1 as CSV, with the formulas computed by LibreOffice.
     if (!test::ConvertWithLibreOffice({*report}, folder,
