@@ -6,6 +6,7 @@
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/records/classification.h"
+#include "core/report/breakdown.h"
 #include "core/report/formoffer.h"
 #include "core/workbook/workbook.h"
 #include "dev/syntheticform.h"
@@ -18,6 +19,7 @@
 #include "ui/views/cviewcover.h"
 #include "uitestsupport.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -144,6 +146,7 @@ void TestReportForm::failedChecksAskBeforeWriting() {
     OnNextModalOf<CDlgReportData>([](CDlgReportData* dialog) {
         SetPeriod(dialog, 2021, 1);
         dialog->FormGroup()->OrderEdit()->setText("OBJ-7");
+        dialog->BreakdownBox()->setChecked(true);
         dialog->accept();
     });
     QString failures;
@@ -160,7 +163,10 @@ void TestReportForm::failedChecksAskBeforeWriting() {
     QCOMPARE(failures, QString("List Úvod, buňka F14: EKOKOM-ID chybí (Nastavení, údaje o "
                                "společnosti)."));
     const std::string statement = q.db.Folder() + "Vykazy/vykaz_2021_1_radny.xlsx";
-    QCOMPARE(opened, write ? QStringList{QString::fromStdString(statement)} : QStringList{});
+    // The statement is opened with its breakdown.
+    const QStringList both = {QString::fromStdString(statement),
+                              QString::fromStdString(BreakdownPath(statement))};
+    QCOMPARE(opened, write ? both : QStringList{});
     QCOMPARE(std::filesystem::exists(statement), write);
     if (write) {
         Workbook book;

@@ -79,7 +79,8 @@ void RunReportCommand(const GuiContext& context, QWidget* parent, const OpenDocu
                                : BuildReport(context.store, progress, context.folder, params);
         if (workbook && params.breakdown) {
             progress.SetStatus("rozpis výkazu");
-            breakdown = BuildReportBreakdown(context.store, *workbook, params.year, params.quarter);
+            breakdown = (currentForm ? BuildFormBreakdown : BuildReportBreakdown)(
+                context.store, *workbook, params.year, params.quarter);
         }
     }
     if (!workbook)

@@ -127,7 +127,6 @@ FormReportParams CDlgReportData::FormParams() const {
     form.orderNumber = m_form->OrderNumber();
     form.company = m_params.company;
     form.formPath = m_form->FormPath();
-    form.breakdown = m_params.breakdown;
     return form;
 }
 
