@@ -4,7 +4,7 @@
 #include "core/data/comerror.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
-#include "core/report/formbuild.h"
+#include "core/report/formsums.h"
 #include "core/workbook/workbookwriter.h"
 
 #include <algorithm>
@@ -88,6 +88,11 @@ FormBreakdown ComputeFormBreakdown(CDataStore& store, int year, int quarter,
         const FormLine& c = b.lines[y.line];
         return std::tuple(x.cell, a.date.Value(), a.kind, a.id) <
                std::tuple(y.cell, c.date.Value(), c.kind, c.id);
+    });
+    std::sort(b.leftOut.begin(), b.leftOut.end(), [&](const auto& x, const auto& y) {
+        const FormLine& a = b.lines[x.line];
+        const FormLine& c = b.lines[y.line];
+        return std::tuple(a.date.Value(), a.kind, a.id) < std::tuple(c.date.Value(), c.kind, c.id);
     });
     Statement covers(store, "SELECT cover_id, cover_name FROM Cover");
     while (covers.Step())

@@ -28,8 +28,8 @@ struct FormBreakdown {
         uint32_t line = 0;
     };
     std::vector<FormLine> lines;
-    std::vector<Part> parts; // by cell, then date and record
-    std::vector<LeftOut> leftOut;
+    std::vector<Part> parts;      // by cell, then date and record
+    std::vector<LeftOut> leftOut; // by date and record
     std::unordered_map<RecordId, std::string> coverNames;
     std::unordered_map<RecordId, std::string> moveNumbers;
 };

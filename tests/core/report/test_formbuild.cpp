@@ -5,6 +5,7 @@
 #include "core/report/formbreakdown.h"
 #include "core/report/formbuild.h"
 #include "core/report/formlayout.h"
+#include "core/report/formsums.h"
 #include "core/report/reportbuild.h"
 #include "dev/datagenerator.h"
 #include "dev/syntheticform.h"
@@ -183,6 +184,24 @@ TEST_F(FormBuildTest, ACorrectiveStatementKeepsWhatEkoKomFilledIn) {
     EXPECT_EQ(test::CellText(*statement, "Úvod", "D6"), prefilledName);
     EXPECT_EQ(test::CellText(*statement, "Úvod", "C20"), "+420 1");
     EXPECT_EQ(test::CellText(*statement, "Úvod", "B14"), "");
+}
+
+TEST_F(FormBuildTest, LinesOfASheetTheFormHidesAreLeftOut) {
+    WorkedExample();
+    SyntheticForm form(2025, 4);
+    form.HideSheet("J2");
+    const auto statement = Build(form);
+    ASSERT_TRUE(statement);
+    EXPECT_EQ(test::CellText(*statement, "J2", "E17"), "");
+    const auto breakdown = BuildFormBreakdown(db.store, *statement, 2025, 4);
+    ASSERT_TRUE(breakdown);
+    std::vector<std::string> reasons;
+    for (const char* cell : {"E2", "F2", "E3", "F3"})
+        reasons.push_back(test::CellText(*breakdown, "Nezahrnuto", cell));
+    EXPECT_EQ(reasons, (std::vector<std::string>{"list chybí ve formuláři výkazu",
+                                                 "list J2 je ve formuláři skrytý",
+                                                 "obal nemá úplné zařazení pro výkaz od roku 2021",
+                                                 "obal nemá zařazení"}));
 }
 
 struct Refusal {

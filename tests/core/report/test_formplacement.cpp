@@ -1,7 +1,7 @@
 #include "core/registers/classification.h"
-#include "core/report/formbuild.h"
 #include "core/report/formlayout.h"
 #include "core/report/formplacement.h"
+#include "core/report/formsums.h"
 #include "dev/syntheticform.h"
 #include "testdatabase.h"
 
