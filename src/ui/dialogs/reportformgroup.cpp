@@ -23,6 +23,11 @@
 
 namespace tarvo {
 
+namespace {
+// Long enough for the next click on a spin box arrow or the next digit.
+constexpr int PeriodPauseMs = 300;
+} // namespace
+
 ReportFormGroup::ReportFormGroup(const GuiContext& context, FormGrid& form, QWidget* owner)
     : QObject(owner), m_context(context), m_owner(owner) {
     m_path = new QLineEdit(owner);
@@ -30,9 +35,10 @@ ReportFormGroup::ReportFormGroup(const GuiContext& context, FormGrid& form, QWid
     m_browseButton->setFixedWidth(m_browseButton->fontMetrics().horizontalAdvance("....") + 16);
     m_browseButton->setAutoDefault(false);
     m_order = new QLineEdit(owner);
-    m_rows = {form.AddRow(QStringLiteral("Formulář výkazu &od EKO-KOM:"), m_path, m_browseButton),
-              m_path, m_browseButton,
-              form.AddRow(QStringLiteral("Čís&lo Vaší objednávky:"), m_order), m_order};
+    QLabel* formLabel =
+        form.AddRow(QStringLiteral("Formulář výkazu &od EKO-KOM:"), m_path, m_browseButton);
+    QLabel* orderLabel = form.AddRow(QStringLiteral("Čís&lo Vaší objednávky:"), m_order);
+    m_rows = {formLabel, m_path, m_browseButton, orderLabel, m_order};
 
     m_warning = new QWidget(owner);
     auto* icon = new QLabel(m_warning);
@@ -54,11 +60,13 @@ ReportFormGroup::ReportFormGroup(const GuiContext& context, FormGrid& form, QWid
 
     m_periodPause = new QTimer(this);
     m_periodPause->setSingleShot(true);
-    m_periodPause->setInterval(300);
+    m_periodPause->setInterval(PeriodPauseMs);
     connect(m_periodPause, &QTimer::timeout, this, &ReportFormGroup::Refresh);
 
     connect(m_browseButton, &QPushButton::clicked, this, &ReportFormGroup::Browse);
-    connect(m_path, &QLineEdit::textEdited, this, [this] { m_chosen = true; });
+    // A field the user empties is offered a form again at the next period.
+    connect(m_path, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_chosen = !text.trimmed().isEmpty(); });
     connect(m_covers, &QPushButton::clicked, this, &ReportFormGroup::ShowIncompleteCovers);
 }
 

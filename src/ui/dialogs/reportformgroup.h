@@ -61,8 +61,8 @@ signals:
 
 private:
     void Browse();
-    // Where "..." opens: the typed form's folder, the remembered one, the
-    // forms folder, the data folder; the first that exists.
+    // Where "..." opens: the folder of the form in the field, the one
+    // remembered, the forms folder, the data folder; the first that exists.
     QString BrowseFolder() const;
     // The offer and the warning for the period set last.
     void Refresh();
@@ -75,7 +75,8 @@ private:
     bool m_shown = true;
     int m_year = 0;
     int m_quarter = 0;
-    // Set once the user picks or types a form; the offer no longer replaces it.
+    // Set while the field holds a form the user picked or typed; the offer
+    // does not replace it.
     bool m_chosen = false;
     QTimer* m_periodPause;
     BrowseFile m_browse = &ReportFormGroup::RunFileDialog;
