@@ -133,7 +133,13 @@ void CMainFrame::RegisterFrameCommands() {
         {cmd::ToggleToolBar, [this] { m_toolBar->setVisible(!m_toolBar->isVisible()); }},
         {cmd::ToggleStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); }},
         {cmd::Exit, [this] { close(); }},
-        {cmd::Report, [this] { RunReportCommand(*m_context, this); }},
+        {cmd::Report,
+         [this] {
+             RunReportCommand(*m_context, this, OpenWithDesktop, [this] {
+                 SwitchView(cmd::ViewCovers);
+                 static_cast<CViewCover*>(m_active)->ShowIncompleteCovers();
+             });
+         }},
         {cmd::Backup, [this] { RunBackupCommand(*m_context, BackupMode::Backup, this); }},
         {cmd::Restore, [this] { RunBackupCommand(*m_context, BackupMode::Restore, this); }},
         {cmd::ExportRegisters, [this] { RunExportRegistersCommand(*m_context, this); }},

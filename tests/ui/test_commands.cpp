@@ -70,22 +70,6 @@ struct Context {
     GuiContext context;
 };
 
-// Runs action on the next modal window of type T once it is shown; other
-// modal windows (one closing) are waited out.
-template <typename T> void OnNextModalOf(std::function<void(T*)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!modal || !modal->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        action(modal);
-    });
-    timer->start();
-}
-
 void WriteText(const std::string& path, const std::string& text) {
     fs::create_directories(fs::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << text;
@@ -319,12 +303,13 @@ void TestCommands::reportFromTheDialog() {
     QFETCH(bool, openable);
     Context c;
     const std::string folder = c.context.folder.folder;
-    const int year = 2031; // a year the new data folder has no templates of
+    // A year of the old form that the new data folder has no templates of.
+    const int year = 2020;
     if (templateThere)
         MakeReportTemplate(QuarterTemplatePath(folder, year, 2), year, 2);
     c.db.messages.yesNoAnswers.push_back(createOwn);
     const long long cover = c.db.AddCover("Krabice", 10000, 7); // papír, 1 kg
-    const RecordId move = rows::Move(c.db.store, {"V-1", 0, OleDate::FromParts(2031, 5, 5)});
+    const RecordId move = rows::Move(c.db.store, {"V-1", 0, OleDate::FromParts(year, 5, 5)});
     rows::MoveCover(c.db.store, {move, 0, cover, Q("3"), 1, 0, 1});
 
     OnNextModalOf<CDlgReportData>([&](CDlgReportData* dialog) {
@@ -384,7 +369,7 @@ void TestCommands::reportFromTheDialog() {
     QCOMPARE(opened.size(), built ? (breakdown ? 2 : 1) + (openable ? 0 : 1) : 0);
     QVERIFY(frame.isEnabled());
     // The choice is remembered for the next report.
-    CDlgReportData next(c.context, OleDate::FromParts(2031, 5, 5));
+    CDlgReportData next(c.context, OleDate::FromParts(year, 5, 5));
     QCOMPARE(next.BreakdownBox()->isChecked(), breakdown);
     if (!built)
         return;

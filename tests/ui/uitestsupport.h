@@ -5,7 +5,9 @@
 #include "testdatabase.h"
 #include "ui/framework/guicontext.h"
 
+#include <QApplication>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 #include <string>
 #include <vector>
@@ -42,6 +44,22 @@ private:
 // Runs action on the next modal dialog (or message box) that opens, once the
 // event loop shows it. The action must close the dialog.
 void OnNextModal(std::function<void(QWidget*)> action);
+
+// Runs action on the next modal window of type T once it is shown; other
+// modal windows (one closing) are waited out.
+template <typename T> void OnNextModalOf(std::function<void(T*)> action) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!modal || !modal->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        action(modal);
+    });
+    timer->start();
+}
 
 // The cells of one column of a list, top to bottom.
 QStringList Column(const ListModel* model, int column);

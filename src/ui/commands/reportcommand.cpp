@@ -3,8 +3,10 @@
 #include "core/data/comerror.h"
 #include "core/data/shared.h"
 #include "core/ports/messageport.h"
+#include "core/report/formbuild.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
+#include "ui/dialogs/cdlgformchecks.h"
 #include "ui/dialogs/cdlgreportdata.h"
 #include "ui/framework/cprogresswnd.h"
 #include "ui/framework/guicontext.h"
@@ -63,18 +65,36 @@ void ShowWhereSaved(const QStringList& paths, QWidget* parent, const OpenDocumen
         open(QFileInfo(paths.front()).absolutePath());
 }
 
+// The statement since 2021 into a copy of the form the user chose. When the
+// form's checks of the user's data fail, the user sees them and decides
+// whether the statement is written all the same.
+std::optional<std::string> BuildFormStatement(const GuiContext& context, IProgressPort& progress,
+                                              FormReportParams params, QWidget* parent) {
+    params.writeDespiteFailures = [parent](const std::vector<std::string>& failures) {
+        CDlgFormChecks dialog(failures, parent);
+        return dialog.exec() == QDialog::Accepted;
+    };
+    return BuildFormReport(context.store, progress, context.folder, params);
+}
+
 } // namespace
 
 bool OpenWithDesktop(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-void RunReportCommand(const GuiContext& context, QWidget* parent, const OpenDocument& open) {
+void RunReportCommand(const GuiContext& context, QWidget* parent, const OpenDocument& open,
+                      const ShowIncompleteCovers& showCovers) {
     CDlgReportData dialog(context, OleDate::Today(), parent);
-    if (dialog.exec() != QDialog::Accepted)
+    const int result = dialog.exec();
+    if (result == CDlgReportData::ShowCoversResult && showCovers)
+        showCovers();
+    if (result != QDialog::Accepted)
         return;
     const ReportParams& params = dialog.Params();
-    OfferOwnTemplate(context, params.year, params.quarter);
+    const bool currentForm = UsesCurrentForm(params.year);
+    if (!currentForm)
+        OfferOwnTemplate(context, params.year, params.quarter);
 
     std::optional<std::string> workbook;
     std::optional<std::string> breakdown;
@@ -82,10 +102,12 @@ void RunReportCommand(const GuiContext& context, QWidget* parent, const OpenDocu
         // The window comes once the template is found and copied: a missing
         // template is reported over the frame, not over an empty window.
         DeferredProgressWnd progress(QString::fromUtf8(ReportProgressCaption), false, parent);
-        workbook = BuildReport(context.store, progress, context.folder, params);
+        workbook = currentForm ? BuildFormStatement(context, progress, dialog.FormParams(), parent)
+                               : BuildReport(context.store, progress, context.folder, params);
         if (workbook && params.breakdown) {
             progress.SetStatus("rozpis výkazu");
-            breakdown = BuildReportBreakdown(context.store, *workbook, params.year, params.quarter);
+            breakdown = (currentForm ? BuildFormBreakdown : BuildReportBreakdown)(
+                context.store, *workbook, params.year, params.quarter);
         }
     }
     if (!workbook)

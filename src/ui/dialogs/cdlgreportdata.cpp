@@ -6,6 +6,7 @@
 #include "core/ports/messageport.h"
 #include "core/report/quartercheck.h"
 #include "ui/dialogs/cdlgquartergaps.h"
+#include "ui/dialogs/reportformgroup.h"
 #include "ui/framework/formbuilder.h"
 #include "ui/framework/guicontext.h"
 #include "ui/framework/helpcontexts.h"
@@ -94,6 +95,7 @@ CDlgReportData::CDlgReportData(const GuiContext& context, OleDate today, QWidget
         m_company[i]->setMinimumWidth(320);
         form.AddRow(QString::fromUtf8(CompanyFields[i].label), m_company[i]);
     }
+    MakeFormGroup(form, formHolder);
     form.Layout()->setContentsMargins(0, 0, 0, 0);
     formHolder->setLayout(form.Layout());
 
@@ -143,6 +145,27 @@ void CDlgReportData::ListGaps() {
     CDlgQuarterGaps(m_context, m_year->value(), m_quarter->value(), this).exec();
 }
 
+void CDlgReportData::MakeFormGroup(FormGrid& form, QWidget* owner) {
+    m_form = new ReportFormGroup(m_context, form, owner);
+    const auto period = [this] { m_form->SetPeriod(m_year->value(), m_quarter->value()); };
+    connect(m_quarter, &QSpinBox::valueChanged, m_form, period);
+    connect(m_year, &QSpinBox::valueChanged, m_form, period);
+    connect(m_form, &ReportFormGroup::ShowIncompleteCovers, this,
+            [this] { done(ShowCoversResult); });
+    period();
+}
+
+FormReportParams CDlgReportData::FormParams() const {
+    FormReportParams form;
+    form.year = m_params.year;
+    form.quarter = m_params.quarter;
+    form.corrective = m_params.corrective;
+    form.orderNumber = m_form->OrderNumber();
+    form.company = m_params.company;
+    form.formPath = m_form->FormPath();
+    return form;
+}
+
 void CDlgReportData::accept() {
     // A half-typed number ("20" for a year) is refused, not silently replaced
     // by the value the box held before.
@@ -158,6 +181,8 @@ void CDlgReportData::accept() {
     }
     m_params.quarter = m_quarter->value();
     m_params.year = m_year->value();
+    if (UsesCurrentForm(m_params.year) && !m_form->CheckChoice())
+        return;
     m_params.corrective = m_corrective->isChecked();
     for (int i = 0; i < CompanyFieldCount; ++i)
         m_params.company.*CompanyFields[i].member = m_company[i]->text().toStdString();

@@ -27,7 +27,7 @@ FormGrid::FormGrid(QWidget* owner) : m_owner(owner), m_grid(new QGridLayout) {
     m_grid->setColumnStretch(1, 1);
 }
 
-void FormGrid::AddRow(const QString& label, QWidget* field, QWidget* unit) {
+QLabel* FormGrid::AddRow(const QString& label, QWidget* field, QWidget* unit) {
     auto* text = new QLabel(label, m_owner);
     text->setBuddy(field);
     m_grid->addWidget(text, m_row, 0);
@@ -35,6 +35,7 @@ void FormGrid::AddRow(const QString& label, QWidget* field, QWidget* unit) {
     if (unit)
         m_grid->addWidget(unit, m_row, 2);
     ++m_row;
+    return text;
 }
 
 void FormGrid::AddUnderFields(QWidget* widget) {

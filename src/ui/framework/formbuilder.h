@@ -5,6 +5,7 @@
 class QDialog;
 class QDialogButtonBox;
 class QGridLayout;
+class QLabel;
 class QPushButton;
 class QWidget;
 
@@ -21,8 +22,9 @@ public:
     explicit FormGrid(QWidget* owner);
 
     QGridLayout* Layout() const { return m_grid; }
-    // A labelled field; the field takes the unit's column when there is no unit.
-    void AddRow(const QString& label, QWidget* field, QWidget* unit = nullptr);
+    // A labelled field; the field takes the unit's column when there is no
+    // unit. Returns the label, for rows that come and go.
+    QLabel* AddRow(const QString& label, QWidget* field, QWidget* unit = nullptr);
     // A widget under the fields (a check box), or across the whole form (a note).
     void AddUnderFields(QWidget* widget);
     // The same with a second widget at the right end of the row (a mark).

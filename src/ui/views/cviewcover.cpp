@@ -163,6 +163,13 @@ void CViewCover::RunFilter() {
     RunFilterDialog(dialog, m_filter);
 }
 
+void CViewCover::ShowIncompleteCovers() {
+    m_filter = CoverFilter{};
+    m_filter.onlyIncomplete = true;
+    LoadMainList();
+    SetFilterActive(true);
+}
+
 bool CViewCover::RunDiscardPage(DiscardRecord& discard, int& destination) {
     Wizard wizard(this, Context().showHelp);
     auto* page = new CPageDisc(Context(), discard, destination);

@@ -22,6 +22,10 @@ public:
     std::string MainIdColumn() const override { return "cover_id"; }
 
     const CoverFilter& Filter() const { return m_filter; }
+    // The list filtered to the covers not complete for the statement since
+    // 2021, in place of the filter set before: what the report dialog sends
+    // the user to mend.
+    void ShowIncompleteCovers();
     RecordList* DiscardList() const { return SubList(1); }
 
 protected:
