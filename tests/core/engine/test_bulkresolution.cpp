@@ -13,6 +13,7 @@
 #include <random>
 #include <sys/wait.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace tarvo::test {
@@ -66,28 +67,23 @@ const std::vector<ViewNotification> Reloaded{ViewNotification::ReloadCovers};
 
 // Every cover line with its key and every column, and the table's indexes.
 std::string CoverTable(TestDatabase& db) {
-    return db.Text("SELECT GROUP_CONCAT(mvcover_id || ',' || IFNULL(move_id, '-') || ',' || "
-                   "IFNULL(mvprod_id, '-') || ',' || IFNULL(cover_id, '-') || ',' || "
-                   "IFNULL(mvcover_qty, '-') || ',' || IFNULL(cover_type, '-') || ',' || "
-                   "IFNULL(cover_org, '-') || ',' || IFNULL(cover_pay, '-'), ';') FROM (SELECT * "
-                   "FROM Move_Cover ORDER BY mvcover_id)") +
-           "|" + db.Text("SELECT seq FROM sqlite_sequence WHERE name = 'Move_Cover'") + "|" +
+    return db.Text("SELECT GROUP_CONCAT(mvcover_id||','||quote(move_id)||','||quote(mvprod_id)||"
+                   "','||quote(cover_id)||','||quote(mvcover_qty)||','||quote(cover_type)||','||"
+                   "quote(cover_org)||','||quote(cover_pay), ';') FROM (SELECT * FROM Move_Cover "
+                   "ORDER BY mvcover_id)") +
+           db.Text("SELECT seq FROM sqlite_sequence WHERE name = 'Move_Cover'") +
            db.Text("SELECT GROUP_CONCAT(sql, ';') FROM (SELECT sql FROM sqlite_master WHERE "
                    "tbl_name = 'Move_Cover' AND type = 'index' ORDER BY name)");
 }
 
-// What a line-by-line run meets in an old database: two definitions a year
-// apart, bands and always-lines (one flag stored as -1), a divisor of 0 and a
-// negative one, codes missing or stored as -1, a product without packaging,
-// a dispatch without a date, and cover lines whose product line or dispatch
-// is gone.
+// An old database: two definitions, bands, a "use always" stored as -1,
+// divisors 0 and -1, codes missing or -1, a product without packaging, a
+// dispatch without a date, cover lines of vanished lines and dispatches.
 struct Mixed : EngineData {
     Mixed() {
         Transaction unit(store);
-        const int64_t a = AddCover();
-        const int64_t b = AddCover();
-        const int64_t prod = rows::Product(store, {"výrobek"});
-        const int64_t bare = rows::Product(store, {"bez balení"});
+        const int64_t a = AddCover(), b = AddCover();
+        const int64_t prod = rows::Product(store, {"výrobek"}), bare = rows::Product(store, {"x"});
         const int64_t old = rows::Definition(store, prod, OleDate::FromParts(2020, 1, 1));
         AddLine(old, {.coverId = a, .qtyProd = "10", .type = 2, .org = 1, .pay = 1});
         const int64_t now = rows::Definition(store, prod, OleDate::FromParts(2021, 1, 1));
@@ -136,6 +132,11 @@ TEST(ResolveAllMoveCovers, RebuildGivesTheRowsAndKeysOfTheLineByLineRun) {
         EXPECT_EQ(result.outcome, BulkOutcome::Completed);
         EXPECT_EQ(result.processed, 11);
         EXPECT_EQ(data->messages.shown.size(), 1u);
+        // A position per line, the rebuild's up to 180, then one per index.
+        EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end()));
+        EXPECT_EQ(progress.positions.size(), data == &rebuilt ? 15u : 12u);
+        EXPECT_EQ(progress.positions[11], data == &rebuilt ? 180 : 200);
+        EXPECT_EQ(progress.positions.back(), 200);
     }
     EXPECT_NE(CoverTable(rebuilt), before);
     EXPECT_EQ(CoverTable(rebuilt), CoverTable(lineByLine));
@@ -146,61 +147,28 @@ TEST(ResolveAllMoveCovers, RebuildGivesTheRowsAndKeysOfTheLineByLineRun) {
 }
 
 TEST(ResolveAllMoveCovers, RebuildThatStopsLeavesEveryCoverAsBefore) {
+    const ShownMessage cancelled{"Aktualizace byla přerušena!", MsgIcon::None};
+    const ShownMessage failed{"Během aktualizace výdejů došlo k chybě!", MsgIcon::None};
     // 50 lines: a check before every line, then one before each of the three
-    // indexes.
-    struct Case {
-        const char* what;
-        std::vector<int> cancelOnCheck;
-        bool failOnLine3;
-        BulkOutcome outcome;
-        const char* lastMessage;
-    };
-    const Case cases[] = {
-        {"cancel at the first line",
-         {1},
-         false,
-         BulkOutcome::Cancelled,
-         "Aktualizace byla přerušena!"},
-        {"cancel halfway", {25}, false, BulkOutcome::Cancelled, "Aktualizace byla přerušena!"},
-        {"cancel before the last index",
-         {53},
-         false,
-         BulkOutcome::Cancelled,
-         "Aktualizace byla přerušena!"},
-        {"a failing line",
-         {},
-         true,
-         BulkOutcome::Failed,
-         "Během aktualizace výdejů došlo k chybě!"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    // indexes. Cancels at the first line, halfway and before the last index;
+    // a failure on line 3.
+    const std::tuple<int, bool, ShownMessage> cases[] = {
+        {1, false, cancelled}, {25, false, cancelled}, {53, false, cancelled}, {0, true, failed}};
+    for (const auto& [cancelOnCheck, failOnLine3, last] : cases) {
+        SCOPED_TRACE(cancelOnCheck);
         Lines data(50);
-        if (c.failOnLine3)
+        if (failOnLine3)
             data.Run("CREATE TRIGGER fail BEFORE INSERT ON Move_Cover WHEN NEW.mvprod_id = " +
                      std::to_string(data.lines[2]) +
                      " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
         const std::string before = CoverTable(data);
-        data.progress.cancelOnCheck = c.cancelOnCheck;
+        data.progress.cancelOnCheck = {cancelOnCheck};
         const BulkResult result = data.RunAll(true, 0);
-        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.outcome, failOnLine3 ? BulkOutcome::Failed : BulkOutcome::Cancelled);
         EXPECT_EQ(CoverTable(data), before);
-        EXPECT_EQ(data.messages.shown.back(), (ShownMessage{c.lastMessage, MsgIcon::None}));
+        EXPECT_EQ(data.messages.shown.back(), last);
         EXPECT_EQ(data.views.sent, Reloaded);
     }
-}
-
-TEST(ResolveAllMoveCovers, RebuildMovesTheBarThroughLinesAndIndexes) {
-    Lines data(50);
-    EXPECT_EQ(data.RunAll(true, 0).outcome, BulkOutcome::Completed);
-    const std::vector<int>& at = data.progress.positions;
-    // SetPos(0), one position per line up to 180, then one per index.
-    ASSERT_EQ(at.size(), 54u);
-    EXPECT_TRUE(std::is_sorted(at.begin(), at.end()));
-    EXPECT_EQ(at[50], 180);
-    EXPECT_EQ(at.back(), 200);
-    EXPECT_EQ(data.progress.checks, 53);
-    EXPECT_TRUE(data.Derived(0) && data.Derived(49));
 }
 
 // A rebuild killed at any moment (lines, indexes, commit) leaves the table as
@@ -216,7 +184,6 @@ TEST(ResolveAllMoveCovers, KilledRebuildLeavesTheOldOrTheNewTable) {
     const std::string after = CoverTable(data);
     ASSERT_NE(before, after);
     ASSERT_TRUE(data.store.CloseDatabase());
-
     std::mt19937 random(28);
     for (int round = 0; round < 12; ++round) {
         std::filesystem::copy_file(original, data.DatabasePath(),
@@ -238,7 +205,6 @@ TEST(ResolveAllMoveCovers, KilledRebuildLeavesTheOldOrTheNewTable) {
         std::this_thread::sleep_for(runTime * std::uniform_real_distribution<>(0, 1.3)(random));
         kill(child, SIGKILL);
         waitpid(child, nullptr, 0);
-
         ASSERT_TRUE(data.store.OpenDatabase());
         const std::string found = CoverTable(data);
         EXPECT_TRUE(found == before || found == after) << "round " << round;

@@ -114,9 +114,8 @@ std::string GroupsText(const std::vector<SheetGroup>& groups) {
 }
 
 TEST_F(FillTest, OnePassGroupsEverySheetAsItsOwnGroupedQuery) {
-    // Reusable stored as 1, -1 and 0; statistics categories; a cover without
-    // a weight; every payment, exported or not; codes missing; dates on both
-    // edges of the quarter, the last one half a second before midnight.
+    // Reusable as 1, -1 and 0; a cover without weight; every payment; missing
+    // codes; both edges of the quarter, half a second from midnight.
     const long covers[] = {Cover(7, 1, true, 10000), Cover(27, 2, false, 25000),
                            Cover(1, 3, false, 3333), Cover(6, 0, false, 10000),
                            Cover(27, 2, true, 12345)};
