@@ -90,11 +90,12 @@ bool RebuildCovers(CDataStore& store, IProgressPort& progress, BulkResult& resul
     DerivedCoverWriter writer(store, true);
     const bool completed =
         WalkLines(store, progress, RebuildLinesRange, result, [&](const ProductLine& line) {
-            writer.Append(line.mvprodId, line.moveId,
-                          derivation.Derive(line.prodId, line.qty, line.moveDate));
+            writer.Queue(line.mvprodId, line.moveId,
+                         derivation.Derive(line.prodId, line.qty, line.moveDate));
         });
     if (!completed)
         return false;
+    writer.Flush();
     const size_t count = refill.IndexCount();
     for (size_t index = 0; index < count; ++index) {
         if (progress.CheckCancel())

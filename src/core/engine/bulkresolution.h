@@ -23,8 +23,8 @@ struct BulkResult {
 // From this many product lines on, a run rebuilds Move_Cover instead of
 // rewriting it line by line (see ResolveAllMoveCovers). Measured with
 // bench_resolve (Release, CPU time), the rebuild is already the cheaper one at
-// 2 000 lines (79 000 against 59 000 lines per CPU second) and clearly so at
-// 20 000 (119 000 against 72 000). Below a thousand lines either run takes a
+// 2 000 lines (100 000 against 66 000 lines per CPU second) and clearly so at
+// 20 000 (145 000 against 75 000). Below a thousand lines either run takes a
 // few hundredths of a second, so there the line-by-line run is kept for what
 // it gives besides speed: a line that fails keeps its old covers while the
 // others go on, and a cancel keeps the lines already done.

@@ -154,24 +154,46 @@ Statement& DerivedCoverWriter::Insert(size_t rows) {
     return *statement;
 }
 
+void DerivedCoverWriter::Write(const Row* rows, size_t count) {
+    Statement& insert = Insert(count);
+    for (size_t i = 0; i < count; ++i) {
+        const Row& row = rows[i];
+        const int base = static_cast<int>(i) * 7;
+        insert.BindInt(base + 1, row.line);
+        insert.BindInt(base + 2, row.move);
+        BindOptional(insert, base + 3, row.cover.coverId);
+        insert.BindInt(base + 4, row.cover.qty.Scaled());
+        BindOptional(insert, base + 5, row.cover.coverType);
+        BindOptional(insert, base + 6, row.cover.coverOrg);
+        BindOptional(insert, base + 7, row.cover.coverPay);
+    }
+    insert.Run();
+}
+
 void DerivedCoverWriter::Append(RecordId line, RecordId move,
                                 const std::vector<DerivedCover>& rows) {
-    for (size_t first = 0; first < rows.size(); first += MaxRowsPerInsert) {
-        const size_t count = std::min(MaxRowsPerInsert, rows.size() - first);
-        Statement& insert = Insert(count);
-        for (size_t i = 0; i < count; ++i) {
-            const DerivedCover& row = rows[first + i];
-            const int base = static_cast<int>(i) * 7;
-            insert.BindInt(base + 1, line);
-            insert.BindInt(base + 2, move);
-            BindOptional(insert, base + 3, row.coverId);
-            insert.BindInt(base + 4, row.qty.Scaled());
-            BindOptional(insert, base + 5, row.coverType);
-            BindOptional(insert, base + 6, row.coverOrg);
-            BindOptional(insert, base + 7, row.coverPay);
-        }
-        insert.Run();
+    Queue(line, move, rows);
+    Flush();
+}
+
+void DerivedCoverWriter::Queue(RecordId line, RecordId move,
+                               const std::vector<DerivedCover>& rows) {
+    for (const DerivedCover& cover : rows) {
+        m_waiting.push_back({line, move, cover});
+        if (m_waiting.size() == MaxRowsPerInsert)
+            Flush();
     }
+}
+
+void DerivedCoverWriter::Flush() {
+    // Rows that failed to go in are not tried again with the next ones: the
+    // caller has been told by the error and decides what is written again.
+    struct Clear {
+        std::vector<Row>& rows;
+        ~Clear() { rows.clear(); }
+    } clear{m_waiting};
+    if (!m_waiting.empty())
+        Write(m_waiting.data(), m_waiting.size());
 }
 
 MoveCoverRefill::MoveCoverRefill(CDataStore& store) : m_store(store) {

@@ -116,10 +116,10 @@ struct DerivedCover {
     bool operator==(const DerivedCover&) const = default;
 };
 
-// Appends the derived cover lines of product lines, the rows of one line with
-// as few statements as possible: running a statement costs as much as storing
-// a row. With keep set the INSERTs are prepared once for the writer's life
-// (runs over many lines); otherwise they come from the store's cache.
+// Appends the derived cover lines of product lines with as few statements as
+// possible: running a statement costs as much as storing a row. With keep set
+// the INSERTs are prepared once for the writer's life (runs over many lines);
+// otherwise they come from the store's cache.
 class DerivedCoverWriter {
 public:
     DerivedCoverWriter(CDataStore& store, bool keep);
@@ -127,17 +127,29 @@ public:
     DerivedCoverWriter(const DerivedCoverWriter&) = delete;
     DerivedCoverWriter& operator=(const DerivedCoverWriter&) = delete;
 
-    // The rows in the order given, each with the line's dispatch.
+    // The rows of one line in the order given, each with the line's dispatch.
     void Append(RecordId line, RecordId move, const std::vector<DerivedCover>& rows);
+    // The same, but the rows may wait to go in with those of the next lines,
+    // in the order queued: for a rebuild, which reads none of them before it
+    // ends. Flush() writes what waits; rows left waiting are never written.
+    void Queue(RecordId line, RecordId move, const std::vector<DerivedCover>& rows);
+    void Flush();
 
 private:
-    static constexpr size_t MaxRowsPerInsert = 8;
+    static constexpr size_t MaxRowsPerInsert = 32;
+    struct Row {
+        RecordId line;
+        RecordId move;
+        DerivedCover cover;
+    };
     // An INSERT of 1 to MaxRowsPerInsert rows.
     Statement& Insert(size_t rows);
+    void Write(const Row* rows, size_t count);
 
     CDataStore& m_store;
     bool m_keep;
     std::array<std::unique_ptr<Statement>, MaxRowsPerInsert> m_inserts;
+    std::vector<Row> m_waiting;
 };
 
 // Makes Move_Cover ready to be filled anew inside the caller's unit of work:
