@@ -29,6 +29,8 @@ constexpr const char* CountSql =
 constexpr int BarRange = 200;
 // The part of the bar a rebuild gives its lines; the indexes take the rest.
 constexpr int RebuildLinesRange = BarRange * 9 / 10;
+// The page cache while a rebuild builds the indexes.
+constexpr long IndexCacheKilobytes = 16 * 1024;
 
 // Walks the product lines in key order, handing each to apply, with a report
 // and a cancel check every hundredth of the lines, the position on 0..range.
@@ -96,6 +98,10 @@ bool RebuildCovers(CDataStore& store, IProgressPort& progress, BulkResult& resul
     if (!completed)
         return false;
     writer.Flush();
+    // SQLite sorts the keys of a new index in memory up to the page cache's
+    // size, beside the cache itself: with the run's large cache a million
+    // lines would pass 200 MB. The table's pages are written by now.
+    const RunPageCache indexCache(store, IndexCacheKilobytes);
     const size_t count = refill.IndexCount();
     for (size_t index = 0; index < count; ++index) {
         if (progress.CheckCancel())
