@@ -2,7 +2,10 @@
 // by the data generator, against the same derivation done as one set-based
 // SQL statement: the speed SQLite itself allows on this machine.
 //
-//   bench_resolve [--lines N] [--seed S] [--dir DIR] [--keep]
+//   bench_resolve [--lines N] [--seed S] [--dir DIR] [--keep] [--rebuild-from N]
+//
+// --rebuild-from sets where the run turns from line by line to a rebuild of
+// the table (a huge number measures the line-by-line run).
 #include "benchsupport.h"
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
@@ -53,14 +56,14 @@ constexpr const char* ChecksumSql =
     "+ (mvcover_qty % 1000003) * 17 + cover_type * 19 + cover_org * 23 + cover_pay * 29 + "
     "move_id * 31) FROM Move_Cover";
 
-int MeasureBulk(const std::string& path) {
+int MeasureBulk(const std::string& path, long rebuildFrom) {
     YesMessages messages;
     CDataStore store(messages);
     OpenDatabase(store, path);
     NullProgress progress;
     NullNotifier views;
     const Stopwatch watch;
-    const BulkResult result = ResolveAllMoveCovers(store, progress, views);
+    const BulkResult result = ResolveAllMoveCovers(store, progress, views, rebuildFrom);
     const double seconds = watch.Seconds();
     const double cpu = watch.Cpu();
     if (result.outcome != BulkOutcome::Completed || messages.errors > 0)
@@ -104,11 +107,12 @@ int main(int argc, char** argv) {
     uint64_t seed = 1;
     std::string dir;
     bool keep = false;
+    long rebuildFrom = RebuildFromLines;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (arg == "--measure-bulk" && hasValue)
-            return MeasureBulk(argv[i + 1]);
+        if (arg == "--measure-bulk" && i + 2 < argc)
+            return MeasureBulk(argv[i + 1], std::atol(argv[i + 2]));
         if (arg == "--measure-floor" && hasValue)
             return MeasureFloor(argv[i + 1]);
         if (arg == "--checksum" && hasValue)
@@ -121,8 +125,11 @@ int main(int argc, char** argv) {
             dir = argv[++i];
         else if (arg == "--keep")
             keep = true;
+        else if (arg == "--rebuild-from" && hasValue)
+            rebuildFrom = std::atol(argv[++i]);
         else {
-            std::cerr << "bench_resolve [--lines N] [--seed S] [--dir DIR] [--keep]\n";
+            std::cerr << "bench_resolve [--lines N] [--seed S] [--dir DIR] [--keep] "
+                         "[--rebuild-from N]\n";
             return 2;
         }
     }
@@ -151,8 +158,9 @@ int main(int argc, char** argv) {
 
         double bulkSeconds = 0, floorSeconds = 0, bulkCpu = 0, floorCpu = 0;
         long processed = 0, bulkPeak = 0, floorPeak = 0;
-        std::istringstream(RunSelf("--measure-bulk '" + bulk + "'")) >> bulkSeconds >> bulkCpu >>
-            processed >> bulkPeak;
+        std::istringstream(
+            RunSelf("--measure-bulk '" + bulk + "' " + std::to_string(rebuildFrom))) >>
+            bulkSeconds >> bulkCpu >> processed >> bulkPeak;
         std::istringstream(RunSelf("--measure-floor '" + floor + "'")) >> floorSeconds >>
             floorCpu >> floorPeak;
         const bool same =

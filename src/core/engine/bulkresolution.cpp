@@ -3,11 +3,14 @@
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
+#include "core/data/transaction.h"
+#include "core/engine/coverderivation.h"
 #include "core/engine/linerewriter.h"
 #include "core/engine/runpagecache.h"
 #include "core/ports/messageport.h"
 #include "core/ports/notifyport.h"
 #include "core/ports/progressport.h"
+#include "core/records/dispatches.h"
 
 #include <algorithm>
 #include <optional>
@@ -24,6 +27,49 @@ constexpr const char* CountSql =
     "SELECT COUNT(*) FROM Move INNER JOIN Move_Prod ON Move.move_id = Move_Prod.move_id";
 
 constexpr int BarRange = 200;
+// The part of the bar a rebuild gives its lines; the indexes take the rest.
+constexpr int RebuildLinesRange = BarRange * 9 / 10;
+// The page cache while a rebuild builds the indexes.
+constexpr long IndexCacheKilobytes = 16 * 1024;
+
+// Walks the product lines in key order, handing each to apply, with a report
+// and a cancel check every hundredth of the lines, the position on 0..range.
+// False when cancelled. The lines are read as they are rewritten: the runs
+// touch only Move_Cover, so the list stays as it was counted, and a million
+// lines need no memory of their own.
+template <typename Apply>
+bool WalkLines(CDataStore& store, IProgressPort& progress, int range, BulkResult& result,
+               Apply apply) {
+    const long n = result.total;
+    const long step = std::max(1L, n / 100);
+    Statement lines(store, LinesSql);
+    long i = 0;
+    while (lines.Step()) {
+        if (i % step == 0) {
+            if (progress.CheckCancel())
+                return false;
+            progress.SetSecondaryStatus(Format("%li z %li", i + 1, n));
+            progress.SetPos(static_cast<int>((i + 1) * range / n));
+        }
+        ++i;
+        apply(ProductLine{lines.Int(1), lines.Int(2), lines.Int(3), lines.GetQuantity(4),
+                          lines.Date(0)});
+        result.processed = i;
+    }
+    return true;
+}
+
+// The line-by-line run. A cancel commits what is done; the batches themselves
+// are committed by the rewriter, because a commit waits for the disk and a
+// hundred of them would cost more than the work.
+bool RewriteLines(CDataStore& store, IProgressPort& progress, BulkResult& result,
+                  std::optional<LineRewriter>& rewriter) {
+    rewriter.emplace(store);
+    const bool completed = WalkLines(store, progress, BarRange, result,
+                                     [&](const ProductLine& line) { rewriter->Rewrite(line); });
+    rewriter->CommitBatch();
+    return completed;
+}
 
 // After an error the lines finished so far keep their new covers. No line is
 // half-written here: the rewriter undoes a failing line before it returns.
@@ -37,9 +83,41 @@ void KeepFinishedLines(std::optional<LineRewriter>& rewriter) {
     }
 }
 
+// The rebuild in one unit: nothing is committed unless every line and every
+// index is done.
+bool RebuildCovers(CDataStore& store, IProgressPort& progress, BulkResult& result) {
+    Transaction unit(store);
+    MoveCoverRefill refill(store);
+    CoverDerivation derivation(store, true);
+    DerivedCoverWriter writer(store, true);
+    const bool completed =
+        WalkLines(store, progress, RebuildLinesRange, result, [&](const ProductLine& line) {
+            writer.Queue(line.mvprodId, line.moveId,
+                         derivation.Derive(line.prodId, line.qty, line.moveDate));
+        });
+    if (!completed)
+        return false;
+    writer.Flush();
+    // SQLite sorts the keys of a new index in memory up to the page cache's
+    // size, beside the cache itself: with the run's large cache a million
+    // lines would pass 200 MB. The table's pages are written by now.
+    const RunPageCache indexCache(store, IndexCacheKilobytes);
+    const size_t count = refill.IndexCount();
+    for (size_t index = 0; index < count; ++index) {
+        if (progress.CheckCancel())
+            return false;
+        refill.RestoreIndex(index);
+        progress.SetPos(RebuildLinesRange +
+                        static_cast<int>((index + 1) * (BarRange - RebuildLinesRange) / count));
+    }
+    unit.Commit();
+    return true;
+}
+
 } // namespace
 
-BulkResult ResolveAllMoveCovers(CDataStore& store, IProgressPort& progress, IViewNotifier& views) {
+BulkResult ResolveAllMoveCovers(CDataStore& store, IProgressPort& progress, IViewNotifier& views,
+                                long rebuildFrom) {
     IMessagePort& messages = store.Messages();
     BulkResult result;
     if (!messages.AskYesNo("Opravdu si přejete upravit výdeje obalů podle nadefinovaných balení "
@@ -56,38 +134,15 @@ BulkResult ResolveAllMoveCovers(CDataStore& store, IProgressPort& progress, IVie
             count.Step();
             result.total = static_cast<long>(count.Int(0));
         }
-        const long n = result.total;
-        if (n > 0) {
+        if (result.total > 0) {
             progress.SetStatus("Aktualizuji obaly u vydaných produktů");
-            const long step = std::max(1L, n / 100);
             progress.SetPos(0);
-
-            // The lines are read as they are rewritten: the run touches only
-            // Move_Cover, so the list it walks stays as it was counted, and a
-            // million lines need no memory of their own.
             const RunPageCache cache(store);
-            rewriter.emplace(store);
-            Statement lines(store, LinesSql);
-            long i = 0;
-            while (lines.Step()) {
-                if (i % step == 0) {
-                    // A cancel commits what is done below; the batches
-                    // themselves are committed by the rewriter, because a
-                    // commit waits for the disk and a hundred of them would
-                    // cost more than the work.
-                    if (progress.CheckCancel()) {
-                        result.outcome = BulkOutcome::Cancelled;
-                        break;
-                    }
-                    progress.SetSecondaryStatus(Format("%li z %li", i + 1, n));
-                    progress.SetPos(static_cast<int>((i + 1) * BarRange / n));
-                }
-                ++i;
-                rewriter->Rewrite({lines.Int(1), lines.Int(2), lines.Int(3), lines.GetQuantity(4),
-                                   lines.Date(0)});
-                result.processed = i;
-            }
-            rewriter->CommitBatch();
+            const bool completed = result.total >= rebuildFrom
+                                       ? RebuildCovers(store, progress, result)
+                                       : RewriteLines(store, progress, result, rewriter);
+            if (!completed)
+                result.outcome = BulkOutcome::Cancelled;
         }
     } catch (const ComError& e) {
         ShowComError(messages, e);

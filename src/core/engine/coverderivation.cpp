@@ -3,9 +3,6 @@
 #include "core/data/cdatastore.h"
 #include "core/data/statement.h"
 
-#include <algorithm>
-#include <string>
-
 namespace tarvo {
 
 namespace {
@@ -25,22 +22,6 @@ std::optional<int64_t> OptionalInt(const Statement& s, int column) {
     return s.Int(column);
 }
 
-// One INSERT for rows rows, in the order given.
-std::string InsertSql(size_t rows) {
-    std::string sql = "INSERT INTO Move_Cover (mvprod_id, move_id, cover_id, mvcover_qty, "
-                      "cover_type, cover_org, cover_pay) VALUES (?, ?, ?, ?, ?, ?, ?)";
-    for (size_t i = 1; i < rows; ++i)
-        sql += ", (?, ?, ?, ?, ?, ?, ?)";
-    return sql;
-}
-
-void BindOptional(Statement& s, int index, const std::optional<int64_t>& value) {
-    if (value)
-        s.BindInt(index, *value);
-    else
-        s.BindNull(index);
-}
-
 } // namespace
 
 bool LineApplies(const PackagingLine& line, Quantity qty) {
@@ -57,7 +38,8 @@ Quantity CoverQuantity(const PackagingLine& line, Quantity qty) {
     return CurMul(packs, line.qtyCover);
 }
 
-CoverDerivation::CoverDerivation(CDataStore& store, bool keep) : m_store(store), m_keep(keep) {}
+CoverDerivation::CoverDerivation(CDataStore& store, bool keep)
+    : m_store(store), m_keep(keep), m_writer(store, keep) {}
 
 CoverDerivation::~CoverDerivation() = default;
 
@@ -69,15 +51,6 @@ Statement& CoverDerivation::Prepared(Sql which) {
         statement = std::make_unique<Statement>(m_store, SqlTexts[which]);
     else
         statement->Reset();
-    return *statement;
-}
-
-Statement& CoverDerivation::InsertStatement(size_t rows) {
-    if (!m_keep)
-        return m_store.Cached(InsertSql(rows));
-    auto& statement = m_inserts[rows - 1];
-    if (!statement)
-        statement = std::make_unique<Statement>(m_store, InsertSql(rows));
     return *statement;
 }
 
@@ -153,24 +126,7 @@ long CoverDerivation::Append(RecordId mvprodId, RecordId moveId, RecordId prodId
     if (!moveDate.IsValid())
         return -1;
     const std::vector<DerivedCover> rows = Derive(prodId, qty, moveDate);
-    // The rows of a line go in with as few statements as possible: the
-    // statement's run costs as much as storing a row.
-    for (size_t first = 0; first < rows.size(); first += MaxRowsPerInsert) {
-        const size_t count = std::min(MaxRowsPerInsert, rows.size() - first);
-        Statement& insert = InsertStatement(count);
-        for (size_t i = 0; i < count; ++i) {
-            const DerivedCover& row = rows[first + i];
-            const int base = static_cast<int>(i) * 7;
-            insert.BindInt(base + 1, mvprodId);
-            insert.BindInt(base + 2, moveId);
-            BindOptional(insert, base + 3, row.coverId);
-            insert.BindInt(base + 4, row.qty.Scaled());
-            BindOptional(insert, base + 5, row.coverType);
-            BindOptional(insert, base + 6, row.coverOrg);
-            BindOptional(insert, base + 7, row.coverPay);
-        }
-        insert.Run();
-    }
+    m_writer.Append(mvprodId, moveId, rows);
     return static_cast<long>(rows.size());
 }
 

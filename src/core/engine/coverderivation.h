@@ -4,6 +4,7 @@
 #include "core/data/packagingdefinition.h"
 #include "core/data/quantity.h"
 #include "core/data/recordid.h"
+#include "core/records/dispatches.h"
 
 #include <array>
 #include <cstdint>
@@ -30,25 +31,15 @@ struct PackagingLine {
     std::optional<int64_t> coverPay;
 };
 
-// One cover row that a product line gets, as Move_Cover holds it.
-struct DerivedCover {
-    std::optional<int64_t> coverId;
-    Quantity qty;
-    std::optional<int64_t> coverType;
-    std::optional<int64_t> coverOrg;
-    std::optional<int64_t> coverPay;
-
-    bool operator==(const DerivedCover&) const = default;
-};
-
 // Whether the line applies to the dispatched quantity (inclusive band unless
 // cp_usealways).
 bool LineApplies(const PackagingLine& line, Quantity qty);
 // Whole packs (truncated toward zero) times cp_qtycover.
 Quantity CoverQuantity(const PackagingLine& line, Quantity qty);
 
-// Reads definitions, writes and deletes Move_Cover rows. Database errors throw
-// ComError; the callers decide what a failure undoes and how it is shown.
+// Reads definitions, writes Move_Cover rows (through the records layer's
+// writer) and deletes them. Database errors throw ComError; the callers decide
+// what a failure undoes and how it is shown.
 //
 // With keep set, definitions and lines read once are remembered, and the
 // statements are prepared once: for runs over many lines during which the
@@ -72,20 +63,17 @@ public:
 
 private:
     enum Sql { Definitions, Lines, Delete, SqlCount };
-    static constexpr size_t MaxRowsPerInsert = 8;
 
     // Never held across another call: without keep the statements come from
     // the store's cache, which may drop them.
     Statement& Prepared(Sql which);
-    // An INSERT of 1 to MaxRowsPerInsert rows of Move_Cover.
-    Statement& InsertStatement(size_t rows);
     std::vector<PackagingDefinition> ReadDefinitions(RecordId prodId);
     std::vector<PackagingLine> ReadLines(int64_t dtId);
 
     CDataStore& m_store;
     bool m_keep;
     std::array<std::unique_ptr<Statement>, SqlCount> m_statements;
-    std::array<std::unique_ptr<Statement>, MaxRowsPerInsert> m_inserts;
+    DerivedCoverWriter m_writer;
     std::unordered_map<RecordId, std::vector<PackagingDefinition>> m_definitions;
     std::unordered_map<int64_t, std::vector<PackagingLine>> m_lines;
 };

@@ -48,10 +48,7 @@ public:
                              "cover_org = ?, cover_pay = ? WHERE mvcover_id = ?"),
           m_setAll(store, "UPDATE Move_Cover SET mvcover_qty = ?, cover_type = ?, cover_org = ?, "
                           "cover_pay = ?, cover_id = ?, move_id = ? WHERE mvcover_id = ?"),
-          m_remove(store, "DELETE FROM Move_Cover WHERE mvcover_id = ?"),
-          m_insert(store, "INSERT INTO Move_Cover (mvcover_qty, cover_type, cover_org, "
-                          "cover_pay, cover_id, move_id, mvprod_id) VALUES (?, ?, ?, ?, ?, ?, "
-                          "?)") {}
+          m_remove(store, "DELETE FROM Move_Cover WHERE mvcover_id = ?"), m_append(store, true) {}
 
     void Replace(int64_t mvprodId, int64_t moveId, const std::vector<DerivedCover>& rows) {
         struct OldRow {
@@ -91,13 +88,9 @@ public:
             m_remove.BindInt(1, old[i].id);
             m_remove.Run();
         }
-        for (size_t i = kept; i < rows.size(); ++i) {
-            BindValues(m_insert, rows[i]);
-            BindOptional(m_insert, 5, rows[i].coverId);
-            m_insert.BindInt(6, moveId);
-            m_insert.BindInt(7, mvprodId);
-            m_insert.Run();
-        }
+        m_append.Append(
+            mvprodId, moveId,
+            std::vector<DerivedCover>(rows.begin() + static_cast<long>(kept), rows.end()));
     }
 
 private:
@@ -124,7 +117,7 @@ private:
     Statement m_setValues;
     Statement m_setAll;
     Statement m_remove;
-    Statement m_insert;
+    DerivedCoverWriter m_append;
 };
 
 // A failure that is no database error (memory running out, a fault of the

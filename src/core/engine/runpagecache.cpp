@@ -6,11 +6,11 @@
 
 namespace tarvo {
 
-RunPageCache::RunPageCache(CDataStore& store) : m_store(store) {
+RunPageCache::RunPageCache(CDataStore& store, long kilobytes) : m_store(store) {
     Statement read(store, "PRAGMA cache_size");
     if (read.Step())
         m_previous = read.Int(0);
-    store.ExecuteOrThrow(Format("PRAGMA cache_size = -%li", Kilobytes));
+    store.ExecuteOrThrow(Format("PRAGMA cache_size = -%li", kilobytes));
 }
 
 RunPageCache::~RunPageCache() {

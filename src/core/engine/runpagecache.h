@@ -17,7 +17,7 @@ public:
     static constexpr long Kilobytes = 64 * 1024;
 
     // Throws ComError when the cache cannot be set.
-    explicit RunPageCache(CDataStore& store);
+    explicit RunPageCache(CDataStore& store, long kilobytes = Kilobytes);
     ~RunPageCache();
     RunPageCache(const RunPageCache&) = delete;
     RunPageCache& operator=(const RunPageCache&) = delete;

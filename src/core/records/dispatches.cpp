@@ -1,10 +1,13 @@
 #include "core/records/dispatches.h"
 
 #include "core/data/cdatastore.h"
+#include "core/data/shared.h"
 #include "core/data/sqlfunctions.h"
 #include "core/data/statement.h"
 #include "core/records/findbyid.h"
 #include "core/records/selection.h"
+
+#include <algorithm>
 
 namespace tarvo {
 
@@ -20,6 +23,22 @@ void BindCode(Statement& st, int index, int code) {
         st.BindNull(index);
     else
         st.BindInt(index, code);
+}
+
+void BindOptional(Statement& st, int index, const std::optional<int64_t>& value) {
+    if (value)
+        st.BindInt(index, *value);
+    else
+        st.BindNull(index);
+}
+
+// One INSERT of Move_Cover for rows rows.
+std::string DerivedInsertSql(size_t rows) {
+    std::string sql = "INSERT INTO Move_Cover (mvprod_id, move_id, cover_id, mvcover_qty, "
+                      "cover_type, cover_org, cover_pay) VALUES (?, ?, ?, ?, ?, ?, ?)";
+    for (size_t i = 1; i < rows; ++i)
+        sql += ", (?, ?, ?, ?, ?, ?, ?)";
+    return sql;
 }
 
 void RunWithId(CDataStore& store, const char* sql, RecordId id) {
@@ -133,6 +152,85 @@ RecordId MoveCoverWriter::Insert(const MoveCoverRecord& cover) {
     BindCode(st, 6, cover.origin);
     BindCode(st, 7, cover.payment);
     return m_insert.Run();
+}
+
+DerivedCoverWriter::DerivedCoverWriter(CDataStore& store, bool keep)
+    : m_store(store), m_keep(keep) {}
+
+DerivedCoverWriter::~DerivedCoverWriter() = default;
+
+Statement& DerivedCoverWriter::Insert(size_t rows) {
+    if (!m_keep)
+        return m_store.Cached(DerivedInsertSql(rows));
+    auto& statement = m_inserts[rows - 1];
+    if (!statement)
+        statement = std::make_unique<Statement>(m_store, DerivedInsertSql(rows));
+    return *statement;
+}
+
+void DerivedCoverWriter::Write(const Row* rows, size_t count) {
+    Statement& insert = Insert(count);
+    for (size_t i = 0; i < count; ++i) {
+        const Row& row = rows[i];
+        const int base = static_cast<int>(i) * 7;
+        insert.BindInt(base + 1, row.line);
+        insert.BindInt(base + 2, row.move);
+        BindOptional(insert, base + 3, row.cover.coverId);
+        insert.BindInt(base + 4, row.cover.qty.Scaled());
+        BindOptional(insert, base + 5, row.cover.coverType);
+        BindOptional(insert, base + 6, row.cover.coverOrg);
+        BindOptional(insert, base + 7, row.cover.coverPay);
+    }
+    insert.Run();
+}
+
+void DerivedCoverWriter::Append(RecordId line, RecordId move,
+                                const std::vector<DerivedCover>& rows) {
+    Queue(line, move, rows);
+    Flush();
+}
+
+void DerivedCoverWriter::Queue(RecordId line, RecordId move,
+                               const std::vector<DerivedCover>& rows) {
+    for (const DerivedCover& cover : rows) {
+        m_waiting.push_back({line, move, cover});
+        if (m_waiting.size() == MaxRowsPerInsert)
+            Flush();
+    }
+}
+
+void DerivedCoverWriter::Flush() {
+    // Rows that failed to go in are not tried again with the next ones: the
+    // caller has been told by the error and decides what is written again.
+    struct Clear {
+        std::vector<Row>& rows;
+        ~Clear() { rows.clear(); }
+    } clear{m_waiting};
+    if (!m_waiting.empty())
+        Write(m_waiting.data(), m_waiting.size());
+}
+
+MoveCoverRefill::MoveCoverRefill(CDataStore& store) : m_store(store) {
+    std::vector<std::string> names;
+    {
+        // The indexes the schema declared (SQLite's own have no SQL), in the
+        // order they were made.
+        Statement indexes(store, "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND "
+                                 "tbl_name = 'Move_Cover' AND sql IS NOT NULL ORDER BY rowid");
+        while (indexes.Step()) {
+            names.push_back(indexes.Text(0));
+            m_indexes.push_back(indexes.Text(1));
+        }
+    }
+    for (const std::string& name : names)
+        store.ExecuteOrThrow(Format("DROP INDEX \"%s\"", name.c_str()));
+    // Without the indexes the rows go in one scan of the table.
+    store.ExecuteOrThrow("DELETE FROM Move_Cover WHERE mvprod_id IN (SELECT Move_Prod.mvprod_id "
+                         "FROM Move INNER JOIN Move_Prod ON Move.move_id = Move_Prod.move_id)");
+}
+
+void MoveCoverRefill::RestoreIndex(size_t index) {
+    m_store.ExecuteOrThrow(m_indexes.at(index));
 }
 
 std::optional<MoveCoverRecord> FindMoveCover(CDataStore& store, RecordId id) {

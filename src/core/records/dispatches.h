@@ -5,7 +5,9 @@
 #include "core/data/recordid.h"
 #include "core/records/preparedinsert.h"
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 namespace tarvo {
 
 class CDataStore;
+class Statement;
 
 // The header of one dispatch document (Move) as a person edits it. A new
 // record starts with the values of an empty dispatch dialog: no number, no
@@ -108,6 +111,76 @@ public:
 
 private:
     PreparedInsert m_insert;
+};
+
+// One cover row that the packaging derivation gives a product line: the
+// cover and the codes exactly as its packaging line holds them (a missing one
+// stays missing, any stored value is kept as it is).
+struct DerivedCover {
+    std::optional<int64_t> coverId;
+    Quantity qty;
+    std::optional<int64_t> coverType;
+    std::optional<int64_t> coverOrg;
+    std::optional<int64_t> coverPay;
+
+    bool operator==(const DerivedCover&) const = default;
+};
+
+// Appends the derived cover lines of product lines with as few statements as
+// possible: running a statement costs as much as storing a row. With keep set
+// the INSERTs are prepared once for the writer's life (runs over many lines);
+// otherwise they come from the store's cache.
+class DerivedCoverWriter {
+public:
+    DerivedCoverWriter(CDataStore& store, bool keep);
+    ~DerivedCoverWriter();
+    DerivedCoverWriter(const DerivedCoverWriter&) = delete;
+    DerivedCoverWriter& operator=(const DerivedCoverWriter&) = delete;
+
+    // The rows of one line in the order given, each with the line's dispatch.
+    void Append(RecordId line, RecordId move, const std::vector<DerivedCover>& rows);
+    // The same, but the rows may wait to go in with those of the next lines,
+    // in the order queued: for a rebuild, which reads none of them before it
+    // ends. Flush() writes what waits; rows left waiting are never written.
+    void Queue(RecordId line, RecordId move, const std::vector<DerivedCover>& rows);
+    void Flush();
+
+private:
+    static constexpr size_t MaxRowsPerInsert = 32;
+    struct Row {
+        RecordId line;
+        RecordId move;
+        DerivedCover cover;
+    };
+    // An INSERT of 1 to MaxRowsPerInsert rows.
+    Statement& Insert(size_t rows);
+    void Write(const Row* rows, size_t count);
+
+    CDataStore& m_store;
+    bool m_keep;
+    std::array<std::unique_ptr<Statement>, MaxRowsPerInsert> m_inserts;
+    std::vector<Row> m_waiting;
+};
+
+// Makes Move_Cover ready to be filled anew inside the caller's unit of work:
+// removes the cover lines of every dispatch product line (the rows of a
+// product line or dispatch that no longer exists stay, as a line-by-line run
+// would leave them) and drops the table's secondary indexes, so that the new
+// rows are appended without keeping three indexes up to date row by row.
+// RestoreIndex() builds the indexes again, exactly as they were defined; the
+// caller commits only after every one of them is back. Throws ComError.
+class MoveCoverRefill {
+public:
+    explicit MoveCoverRefill(CDataStore& store);
+    // The number of indexes to build again.
+    size_t IndexCount() const { return m_indexes.size(); }
+    // Builds the index of that position (0 to IndexCount() - 1): one at a
+    // time, for progress between them.
+    void RestoreIndex(size_t index);
+
+private:
+    CDataStore& m_store;
+    std::vector<std::string> m_indexes; // their CREATE statements
 };
 
 std::optional<MoveCoverRecord> FindMoveCover(CDataStore& store, RecordId id);

@@ -215,13 +215,15 @@ std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progres
         }
         WriteIntroSheet(*intro, params, version);
 
+        const QuarterDispatches quarter(store, period.first, period.last);
         for (const ReportSheet& data : ReportSheets) {
             Worksheet* sheet = book.Sheet(data.name);
             if (!sheet)
                 continue;
             progress.SetStatus(Format("sešit %s", data.name));
             sheet->Activate();
-            FillReportSheet(store, progress, *sheet, data, period.first, period.last, version);
+            FillReportSheet(store, progress, *sheet, data, quarter, period.first, period.last,
+                            version);
         }
 
         if (Worksheet* again = book.Sheet(IntroSheet))

@@ -1,6 +1,7 @@
 #include "core/report/reportfills.h"
 
 #include "core/data/cdatastore.h"
+#include "core/data/comerror.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/ports/progressport.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -272,25 +274,86 @@ Quantity KilogramsToTonnes(Quantity kilograms) {
     return Quantity::FromScaled(kilograms.Scaled() / 1000);
 }
 
-void FillReportSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,
-                     const ReportSheet& data, OleDate firstDay, OleDate lastDay, Quantity version) {
+namespace {
+
+// The index of a sheet like data in ReportSheets, or -1.
+int SheetIndex(const ReportSheet& data) {
+    for (size_t i = 0; i < ReportSheets.size(); ++i) {
+        const ReportSheet& known = ReportSheets[i];
+        if (known.fill == data.fill &&
+            (data.fill != ReportSheet::Dispatch ||
+             (known.reusable == data.reusable && known.exportOnly == data.exportOnly &&
+              (data.exportOnly || known.payment == data.payment))))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// Which dispatch sheet a line goes to: the sheets' own conditions, which
+// exclude each other.
+std::string DispatchSheetCase() {
+    std::string sql = "CASE";
+    for (size_t i = 0; i < ReportSheets.size(); ++i) {
+        if (ReportSheets[i].fill == ReportSheet::Dispatch)
+            sql += Format(" WHEN %s THEN %d", SheetQueryOf(ReportSheets[i]).condition.c_str(),
+                          static_cast<int>(i));
+    }
+    return sql + " ELSE -1 END";
+}
+
+// A group's kilograms as SQL's Sum() gives them: nothing while no line had a
+// weight, an integer overflow an error as there.
+struct WeightSum {
+    std::optional<int64_t> scaled;
+
+    void Add(const std::optional<Quantity>& kilograms) {
+        if (!kilograms)
+            return;
+        int64_t sum = 0;
+        if (__builtin_add_overflow(scaled.value_or(0), kilograms->Scaled(), &sum))
+            throw ComError(ComError::Fail, "integer overflow");
+        scaled = sum;
+    }
+};
+
+// SQL's order of GROUP BY keys: a missing code before every value.
+using GroupMap = std::map<std::array<std::optional<int64_t>, 3>, WeightSum>;
+
+std::vector<SheetGroup> ToGroups(const GroupMap& groups) {
+    std::vector<SheetGroup> result;
+    result.reserve(groups.size());
+    for (const auto& [codes, sum] : groups) {
+        std::optional<Quantity> kilograms;
+        if (sum.scaled)
+            kilograms = Quantity::FromScaled(*sum.scaled);
+        result.push_back({SheetKey{codes}, kilograms});
+    }
+    return result;
+}
+
+std::optional<Quantity> OptionalQuantity(const Statement& s, int column) {
+    if (s.IsNull(column))
+        return std::nullopt;
+    return s.GetQuantity(column);
+}
+
+// The discard sheet's own grouped query over CoverDiscard.
+std::vector<SheetGroup> DiscardGroups(CDataStore& store, const ReportSheet& data, OleDate firstDay,
+                                      OleDate lastDay) {
     const SheetQuery query = SheetQueryOf(data);
     Statement groups(store, "SELECT " + query.keys + ", Sum(" + query.weight + ") AS SumWeight " +
                                 query.tables + " WHERE " + query.condition + " AND " +
                                 PeriodCondition(query.dateColumn, firstDay, lastDay) +
                                 " GROUP BY " + query.keys);
-    const int weightColumn = data.fill == ReportSheet::Statistics ? 2 : 3;
-    struct Group {
-        SheetKey key;
-        std::optional<Quantity> kilograms;
-    };
-    std::vector<Group> rows;
-    while (groups.Step()) {
-        Group group{ReadSheetKey(data, groups, 0), std::nullopt};
-        if (!groups.IsNull(weightColumn))
-            group.kilograms = groups.GetQuantity(weightColumn);
-        rows.push_back(group);
-    }
+    std::vector<SheetGroup> rows;
+    while (groups.Step())
+        rows.push_back({ReadSheetKey(data, groups, 0), OptionalQuantity(groups, 3)});
+    return rows;
+}
+
+// Writes the groups of a sheet into their cells.
+void WriteGroups(IProgressPort& progress, Worksheet& sheet, const ReportSheet& data,
+                 const std::vector<SheetGroup>& rows, Quantity version) {
     const long count = static_cast<long>(rows.size());
     if (count < 1)
         return;
@@ -304,7 +367,7 @@ void FillReportSheet(CDataStore& store, IProgressPort& progress, Worksheet& shee
             progress.SetSecondaryStatus(Format("%li z %li", i, count));
             progress.SetPos(static_cast<int>(i * 200 / count));
         }
-        const Group& group = rows[static_cast<size_t>(i - 1)];
+        const SheetGroup& group = rows[static_cast<size_t>(i - 1)];
         const std::optional<ReportCell> cell = CellOfKey(data, group.key, version);
         if (cell && group.kilograms)
             weights.Add(*cell, *group.kilograms);
@@ -314,6 +377,64 @@ void FillReportSheet(CDataStore& store, IProgressPort& progress, Worksheet& shee
         sheet.PutQuantity(Format("%c%i:%c%i", column, cell.row, column, cell.row),
                           KilogramsToTonnes(kilograms));
     }
+}
+
+} // namespace
+
+QuarterDispatches::QuarterDispatches(CDataStore& store, OleDate firstDay, OleDate lastDay) {
+    const SheetQuery dispatch = SheetQueryOf(ReportSheets[0]);
+    const int statistics = SheetIndex({"", ReportSheet::Statistics, false, false, -1});
+    const SheetQuery stats = SheetQueryOf(ReportSheets[static_cast<size_t>(statistics)]);
+    // The dispatch sheets and the statistics sheet read the same lines
+    // (Move, Move_Cover and Cover joined, the same weight): one statement
+    // reads them once and tells where each belongs.
+    Statement lines(store, "SELECT " + dispatch.keys + ", " + stats.keys + ", " + dispatch.weight +
+                               " AS LineWeight, " + DispatchSheetCase() +
+                               " AS DispatchSheet, CASE WHEN " + stats.condition +
+                               " THEN 1 ELSE 0 END AS StatisticsSheet " + dispatch.tables +
+                               " WHERE " + PeriodCondition(dispatch.dateColumn, firstDay, lastDay));
+    std::array<GroupMap, std::tuple_size_v<decltype(ReportSheets)>> groups;
+    while (lines.Step()) {
+        const std::optional<Quantity> kilograms = OptionalQuantity(lines, 5);
+        const int64_t sheet = lines.Int(6);
+        if (sheet >= 0) {
+            const SheetKey key = ReadSheetKey(ReportSheets[0], lines, 0);
+            groups[static_cast<size_t>(sheet)][key.codes].Add(kilograms);
+        }
+        if (lines.Int(7) != 0) {
+            const SheetKey key =
+                ReadSheetKey(ReportSheets[static_cast<size_t>(statistics)], lines, 3);
+            groups[static_cast<size_t>(statistics)][key.codes].Add(kilograms);
+        }
+    }
+    for (size_t i = 0; i < groups.size(); ++i)
+        m_groups[i] = ToGroups(groups[i]);
+}
+
+const std::vector<SheetGroup>& QuarterDispatches::Groups(const ReportSheet& sheet) const {
+    static const std::vector<SheetGroup> None;
+    const int index = SheetIndex(sheet);
+    if (index < 0)
+        return None;
+    return m_groups[static_cast<size_t>(index)];
+}
+
+void FillReportSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,
+                     const ReportSheet& data, OleDate firstDay, OleDate lastDay, Quantity version) {
+    if (data.fill == ReportSheet::Discard)
+        WriteGroups(progress, sheet, data, DiscardGroups(store, data, firstDay, lastDay), version);
+    else
+        WriteGroups(progress, sheet, data, QuarterDispatches(store, firstDay, lastDay).Groups(data),
+                    version);
+}
+
+void FillReportSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,
+                     const ReportSheet& data, const QuarterDispatches& quarter, OleDate firstDay,
+                     OleDate lastDay, Quantity version) {
+    if (data.fill == ReportSheet::Discard)
+        WriteGroups(progress, sheet, data, DiscardGroups(store, data, firstDay, lastDay), version);
+    else
+        WriteGroups(progress, sheet, data, quarter.Groups(data), version);
 }
 
 void FillDispatchSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,

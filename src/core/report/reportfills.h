@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <vector>
 
 namespace tarvo {
 
@@ -85,12 +87,35 @@ SheetKey ReadSheetKey(const ReportSheet& sheet, const Statement& statement, int 
 std::optional<ReportCell> CellOfKey(const ReportSheet& sheet, const SheetKey& key,
                                     Quantity version);
 
+// The groups of one sheet: a key and the sum of its lines' kilograms (nothing
+// when no line of the group has a known weight).
+struct SheetGroup {
+    SheetKey key;
+    std::optional<Quantity> kilograms;
+};
+
+// The quarter's dispatched cover lines grouped for every dispatch sheet and
+// the statistics sheet in one pass over the quarter (through the date index),
+// with the sheets' own conditions, keys and weights: the groups are those each
+// sheet's grouped query would give. Throws ComError.
+class QuarterDispatches {
+public:
+    QuarterDispatches(CDataStore& store, OleDate firstDay, OleDate lastDay);
+    // The groups of a sheet like one of ReportSheets (none for the discard
+    // sheet or a combination the statement does not have), ordered by key.
+    const std::vector<SheetGroup>& Groups(const ReportSheet& sheet) const;
+
+private:
+    // By the sheet's index in ReportSheets.
+    std::array<std::vector<SheetGroup>, std::tuple_size_v<decltype(ReportSheets)>> m_groups;
+};
+
 // Kilograms to the tonnes of a cell: truncated to the four decimals.
 Quantity KilogramsToTonnes(Quantity kilograms);
 
-// The three fills of the report sheets. Each runs one grouped query on the
-// quarter (first and last day count whole), writes every group's weight in
-// tonnes into its cell and reports progress as "i z N" on the range 0-200.
+// The three fills of the report sheets. Each groups the lines of the quarter
+// (first and last day count whole), writes every group's weight in tonnes
+// into its cell and reports progress as "i z N" (N groups) on the range 0-200.
 // Groups that reach the same cell add up there. Database and workbook errors
 // are thrown as ComError.
 void FillDispatchSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,
@@ -103,5 +128,9 @@ void FillStatisticsSheet(CDataStore& store, IProgressPort& progress, Worksheet& 
 // The fill of any data sheet.
 void FillReportSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,
                      const ReportSheet& data, OleDate firstDay, OleDate lastDay, Quantity version);
+// The same with the quarter's dispatches read once for all the sheets.
+void FillReportSheet(CDataStore& store, IProgressPort& progress, Worksheet& sheet,
+                     const ReportSheet& data, const QuarterDispatches& quarter, OleDate firstDay,
+                     OleDate lastDay, Quantity version);
 
 } // namespace tarvo

@@ -1,8 +1,20 @@
 #include "core/data/transaction.h"
 #include "core/engine/bulkresolution.h"
+#include "core/ports/notifyport.h"
+#include "core/ports/progressport.h"
 #include "enginedata.h"
 
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <random>
+#include <sys/wait.h>
+#include <thread>
+#include <tuple>
+#include <unistd.h>
 
 namespace tarvo::test {
 namespace {
@@ -29,9 +41,9 @@ struct Lines : EngineData {
         unit.Commit();
     }
 
-    BulkResult RunAll(bool answer = true) {
+    BulkResult RunAll(bool answer = true, long rebuildFrom = RebuildFromLines) {
         messages.yesNoAnswers.push_back(answer);
-        return ResolveAllMoveCovers(store, progress, views);
+        return ResolveAllMoveCovers(store, progress, views, rebuildFrom);
     }
     bool Derived(size_t index) {
         const std::vector<CoverRow> rows = Covers(lines[index]);
@@ -52,6 +64,154 @@ struct Lines : EngineData {
 };
 
 const std::vector<ViewNotification> Reloaded{ViewNotification::ReloadCovers};
+
+// Every cover line with its key and every column, and the table's indexes.
+std::string CoverTable(TestDatabase& db) {
+    return db.Text("SELECT GROUP_CONCAT(mvcover_id||','||quote(move_id)||','||quote(mvprod_id)||"
+                   "','||quote(cover_id)||','||quote(mvcover_qty)||','||quote(cover_type)||','||"
+                   "quote(cover_org)||','||quote(cover_pay), ';') FROM (SELECT * FROM Move_Cover "
+                   "ORDER BY mvcover_id)") +
+           db.Text("SELECT seq FROM sqlite_sequence WHERE name = 'Move_Cover'") +
+           db.Text("SELECT GROUP_CONCAT(sql, ';') FROM (SELECT sql FROM sqlite_master WHERE "
+                   "tbl_name = 'Move_Cover' AND type = 'index' ORDER BY name)");
+}
+
+// An old database: two definitions, bands, a "use always" stored as -1,
+// divisors 0 and -1, codes missing or -1, a product without packaging, a
+// dispatch without a date, cover lines of vanished lines and dispatches.
+struct Mixed : EngineData {
+    Mixed() {
+        Transaction unit(store);
+        const int64_t a = AddCover(), b = AddCover();
+        const int64_t prod = rows::Product(store, {"výrobek"}), bare = rows::Product(store, {"x"});
+        const int64_t old = rows::Definition(store, prod, OleDate::FromParts(2020, 1, 1));
+        AddLine(old, {.coverId = a, .qtyProd = "10", .type = 2, .org = 1, .pay = 1});
+        const int64_t now = rows::Definition(store, prod, OleDate::FromParts(2021, 1, 1));
+        AddLine(now, {.coverId = a, .qtyCover = "2", .qtyProd = "0"});
+        AddLine(now, {.coverId = b, .qtyProd = "-1", .useAlways = false, .useTo = "5"});
+        AddLine(now, {.coverId = b,
+                      .qtyProd = "3",
+                      .useAlways = false,
+                      .useFrom = "5,0001",
+                      .useTo = "100"});
+        Run("UPDATE Prod_Cover SET cp_usealways = -1, cover_type = -1, cover_pay = NULL "
+            "WHERE cp_id = (SELECT MAX(cp_id) FROM Prod_Cover)");
+        for (int year : {2020, 2021}) {
+            const int64_t move = AddMove(OleDate::FromParts(year, 6, 30, 23, 59));
+            for (int qty : {1, 5, 6, 40}) {
+                lines.push_back(rows::MoveLine(store, move, prod, Quantity::FromUnits(qty)));
+                AddMoveCover(move, lines.back(), a, "1");
+            }
+            lines.push_back(rows::MoveLine(store, move, bare, Quantity::FromUnits(1)));
+            AddMoveCover(move, lines.back(), b, "1");
+        }
+        const int64_t undated = AddMove(OleDate::FromParts(2021, 1, 1));
+        lines.push_back(rows::MoveLine(store, undated, prod, Quantity::FromUnits(1)));
+        AddMoveCover(undated, lines.back(), a, "1");
+        Run("UPDATE Move SET move_date = NULL WHERE move_id = " + std::to_string(undated));
+        Run("INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (999, " +
+            std::to_string(prod) + ", 10000)");
+        Run("INSERT INTO Move_Cover (move_id, mvprod_id, cover_id, mvcover_qty) VALUES "
+            "(999, last_insert_rowid(), 1, 10000), (1, NULL, 1, 20000), (1, 999, 1, 30000)");
+        unit.Commit();
+    }
+
+    std::vector<int64_t> lines;
+};
+
+TEST(ResolveAllMoveCovers, RebuildGivesTheRowsAndKeysOfTheLineByLineRun) {
+    Mixed lineByLine;
+    Mixed rebuilt;
+    const std::string before = CoverTable(rebuilt);
+    for (Mixed* data : {&lineByLine, &rebuilt}) {
+        data->messages.yesNoAnswers.push_back(true);
+        RecordingProgress progress;
+        RecordingNotifier views;
+        const BulkResult result =
+            ResolveAllMoveCovers(data->store, progress, views, data == &rebuilt ? 0 : LONG_MAX);
+        EXPECT_EQ(result.outcome, BulkOutcome::Completed);
+        EXPECT_EQ(result.processed, 11);
+        EXPECT_EQ(data->messages.shown.size(), 1u);
+        // A position per line, the rebuild's up to 180, then one per index.
+        EXPECT_TRUE(std::is_sorted(progress.positions.begin(), progress.positions.end()));
+        EXPECT_EQ(progress.positions.size(), data == &rebuilt ? 15u : 12u);
+        EXPECT_EQ(progress.positions[11], data == &rebuilt ? 180 : 200);
+        EXPECT_EQ(progress.positions.back(), 200);
+    }
+    EXPECT_NE(CoverTable(rebuilt), before);
+    EXPECT_EQ(CoverTable(rebuilt), CoverTable(lineByLine));
+    // The dispatch of 30 June 2021 late in the evening takes the newer
+    // definition; its 40 units get 2 × 0 packs of a and the always-line of b.
+    EXPECT_EQ(rebuilt.Covers(rebuilt.lines[8]),
+              (std::vector<CoverRow>{{1, "0", 0, 0, 0}, {2, "13", -1, 0, 0}}));
+}
+
+TEST(ResolveAllMoveCovers, RebuildThatStopsLeavesEveryCoverAsBefore) {
+    const ShownMessage cancelled{"Aktualizace byla přerušena!", MsgIcon::None};
+    const ShownMessage failed{"Během aktualizace výdejů došlo k chybě!", MsgIcon::None};
+    // 50 lines: a check before every line, then one before each of the three
+    // indexes. Cancels at the first line, halfway and before the last index;
+    // a failure on line 3.
+    const std::tuple<int, bool, ShownMessage> cases[] = {
+        {1, false, cancelled}, {25, false, cancelled}, {53, false, cancelled}, {0, true, failed}};
+    for (const auto& [cancelOnCheck, failOnLine3, last] : cases) {
+        SCOPED_TRACE(cancelOnCheck);
+        Lines data(50);
+        if (failOnLine3)
+            data.Run("CREATE TRIGGER fail BEFORE INSERT ON Move_Cover WHEN NEW.mvprod_id = " +
+                     std::to_string(data.lines[2]) +
+                     " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+        const std::string before = CoverTable(data);
+        data.progress.cancelOnCheck = {cancelOnCheck};
+        const BulkResult result = data.RunAll(true, 0);
+        EXPECT_EQ(result.outcome, failOnLine3 ? BulkOutcome::Failed : BulkOutcome::Cancelled);
+        EXPECT_EQ(CoverTable(data), before);
+        EXPECT_EQ(data.messages.shown.back(), last);
+        EXPECT_EQ(data.views.sent, Reloaded);
+    }
+}
+
+// A rebuild killed at any moment (lines, indexes, commit) leaves the table as
+// it was or as the finished run leaves it, and a database that opens whole.
+TEST(ResolveAllMoveCovers, KilledRebuildLeavesTheOldOrTheNewTable) {
+    Lines data(3000);
+    const std::string original = data.folder.File("original.mdb");
+    std::filesystem::copy_file(data.DatabasePath(), original);
+    const std::string before = CoverTable(data);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(data.RunAll(true, 0).outcome, BulkOutcome::Completed);
+    const auto runTime = std::chrono::steady_clock::now() - started;
+    const std::string after = CoverTable(data);
+    ASSERT_NE(before, after);
+    ASSERT_TRUE(data.store.CloseDatabase());
+    std::mt19937 random(28);
+    for (int round = 0; round < 12; ++round) {
+        std::filesystem::copy_file(original, data.DatabasePath(),
+                                   std::filesystem::copy_options::overwrite_existing);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            RecordingMessages yes;
+            yes.yesNoAnswers.push_back(true);
+            CDataStore store(yes);
+            store.SetDatabasePath(data.DatabasePath());
+            NullProgress progress;
+            NullNotifier views;
+            if (store.OpenDatabase())
+                ResolveAllMoveCovers(store, progress, views, 0);
+            _exit(0);
+        }
+        // Anywhere from before the run starts to a little after it would end.
+        std::this_thread::sleep_for(runTime * std::uniform_real_distribution<>(0, 1.3)(random));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        ASSERT_TRUE(data.store.OpenDatabase());
+        const std::string found = CoverTable(data);
+        EXPECT_TRUE(found == before || found == after) << "round " << round;
+        EXPECT_EQ(data.Text("PRAGMA integrity_check"), "ok");
+        ASSERT_TRUE(data.store.CloseDatabase());
+    }
+}
 
 TEST(ResolveAllMoveCovers, AnswerNoChangesNothingAndNotifiesNobody) {
     Lines data(3);

@@ -1,4 +1,5 @@
 #include "core/data/shared.h"
+#include "core/data/statement.h"
 #include "core/data/transaction.h"
 #include "core/report/reportfills.h"
 #include "core/report/reporttemplate.h"
@@ -100,6 +101,61 @@ protected:
     const OleDate first = OleDate::FromParts(2026, 1, 1);
     const OleDate last = OleDate::FromParts(2026, 3, 31);
 };
+
+// Each group of a sheet as "codes=kilograms", in order.
+std::string GroupsText(const std::vector<SheetGroup>& groups) {
+    std::string text;
+    for (const SheetGroup& group : groups) {
+        for (const std::optional<int64_t>& code : group.key.codes)
+            text += code ? std::to_string(*code) + "," : "-,";
+        text += "=" + (group.kilograms ? QuantityToPlainText(*group.kilograms) : "-") + " ";
+    }
+    return text;
+}
+
+TEST_F(FillTest, OnePassGroupsEverySheetAsItsOwnGroupedQuery) {
+    // Reusable as 1, -1 and 0; a cover without weight; every payment; missing
+    // codes; both edges of the quarter, half a second from midnight.
+    const long covers[] = {Cover(7, 1, true, 10000), Cover(27, 2, false, 25000),
+                           Cover(1, 3, false, 3333), Cover(6, 0, false, 10000),
+                           Cover(27, 2, true, 12345)};
+    db.Run("UPDATE Cover SET cover_reusable = -1 WHERE cover_id = " + std::to_string(covers[0]));
+    db.Run("INSERT INTO Cover (cover_name, cover_reusable, cover_mat, cover_stat) VALUES ('bez "
+           "váhy', 0, 7, 2)");
+    const long weightless = static_cast<long>(db.Number("SELECT MAX(cover_id) FROM Cover"));
+    const OleDate dates[] = {first, OleDate::FromValue(last.Value() + 1 - 0.5 / 86400),
+                             OleDate::FromValue(first.Value() - 0.5 / 86400), last.AddDays(1),
+                             OleDate::FromParts(2026, 2, 14, 12, 0)};
+    int n = 0;
+    for (const OleDate& date : dates) {
+        for (long cover : {covers[0], covers[1], covers[2], covers[3], covers[4], weightless}) {
+            for (int payment : {-1, 0, 1, 2}) {
+                ++n;
+                Dispatch(date, n % 7 == 0, cover, 10000 * n + 7, n % 5 - 1, n % 4 - 1, payment);
+            }
+        }
+    }
+    const QuarterDispatches quarter(db.store, first, last);
+    for (const ReportSheet& sheet : ReportSheets) {
+        if (sheet.fill == ReportSheet::Discard)
+            continue;
+        const SheetQuery query = SheetQueryOf(sheet);
+        Statement grouped(db.store, "SELECT " + query.keys + ", Sum(" + query.weight + ") " +
+                                        query.tables + " WHERE " + query.condition + " AND " +
+                                        PeriodCondition(query.dateColumn, first, last) +
+                                        " GROUP BY " + query.keys);
+        std::vector<SheetGroup> expected;
+        const int weight = sheet.fill == ReportSheet::Statistics ? 2 : 3;
+        while (grouped.Step())
+            expected.push_back({ReadSheetKey(sheet, grouped, 0),
+                                grouped.IsNull(weight)
+                                    ? std::nullopt
+                                    : std::optional<Quantity>(grouped.GetQuantity(weight))});
+        SCOPED_TRACE(sheet.name);
+        EXPECT_FALSE(expected.empty());
+        EXPECT_EQ(GroupsText(quarter.Groups(sheet)), GroupsText(expected));
+    }
+}
 
 TEST_F(FillTest, WritesTonnesTruncatedToFourDecimalsAndSkipsUnmappedGroups) {
     const long paper = Cover(7, 0, false, 10000);     // 1 kg
