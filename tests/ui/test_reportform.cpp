@@ -73,7 +73,7 @@ void TestReportForm::formFollowsThePeriodAndIsCheckedOnOk() {
     QVERIFY(group->IsShown());
     QTRY_COMPARE(group->PathEdit()->text().toStdString(), first);
     QCOMPARE(group->LeftOutLabel()->text(),
-             QString("1 řádků obalů (3 kg) nepůjde do výkazu: obal nemá úplné zařazení pro "
+             QString("1 řádek obalů (3 kg) nepůjde do výkazu: obal nemá úplné zařazení pro "
                      "výkaz od roku 2021 (1)"));
     QVERIFY(group->CoversButton()->isVisibleTo(&dialog));
 

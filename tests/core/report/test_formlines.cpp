@@ -96,7 +96,7 @@ TEST_F(FormLinesTest, QuarterLinesGoToTheirCellsOrSayWhyNot) {
     EXPECT_EQ(summary.lines, visited.lines);
     EXPECT_EQ(summary.kilograms, visited.kilograms);
     EXPECT_EQ(summary.Text(),
-              "4 řádků obalů (5 kg) nepůjde do výkazu: chybí obal (1); obal nemá úplné zařazení "
+              "4 řádky obalů (5 kg) nepůjdou do výkazu: chybí obal (1); obal nemá úplné zařazení "
               "pro výkaz od roku 2021 (1); nulová, záporná nebo neznámá hmotnost (1); vyřazení "
               "„odstraněno“ nemá ve výkazu sloupec (1)");
     EXPECT_EQ(SummarizeLeftOut(db.store, 2023, 1).Text(), "");
