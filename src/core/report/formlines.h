@@ -4,6 +4,7 @@
 #include "core/data/quantity.h"
 #include "core/data/recordid.h"
 #include "core/report/formplacement.h"
+#include "core/report/reportdata.h"
 
 #include <functional>
 #include <map>
@@ -13,13 +14,6 @@
 namespace tarvo {
 
 class CDataStore;
-
-// The statement in force since 2021 is filled from the first quarter of 2021
-// on; earlier quarters keep the form with the sheets 1-1 ... 4-1.
-constexpr int CurrentFormFirstYear = 2021;
-inline bool UsesCurrentForm(int year) {
-    return year >= CurrentFormFirstYear;
-}
 
 // One record of a quarter behind the statement since 2021: a cover line of a
 // dispatch dated in the quarter, or a discard dated in it.

@@ -29,6 +29,19 @@ struct CompanyData {
 constexpr int MinReportYear = 2000;
 constexpr int MaxReportYear = 2099;
 
+// The statement in force since 2021 is filled from the first quarter of 2021
+// on; earlier quarters keep the form with the sheets 1-1 ... 4-1.
+constexpr int CurrentFormFirstYear = 2021;
+inline bool UsesCurrentForm(int year) {
+    return year >= CurrentFormFirstYear;
+}
+
+// The year whose old-form templates a new data folder gets: the year itself
+// while it still used the old statement, else the last year that did.
+inline int StarterTemplateYear(int year) {
+    return UsesCurrentForm(year) ? CurrentFormFirstYear - 1 : year;
+}
+
 struct ReportPeriod {
     int quarter = 1;
     int year = MinReportYear;

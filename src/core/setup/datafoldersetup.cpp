@@ -2,6 +2,7 @@
 
 #include "core/data/cdatastore.h"
 #include "core/data/shared.h"
+#include "core/report/reportdata.h"
 #include "core/report/reporttemplate.h"
 
 #include <filesystem>
@@ -10,7 +11,10 @@ namespace tarvo {
 
 bool WriteStarterTemplates(const DataFolder& data) {
     try {
-        WriteQuarterTemplates(data.folder, OleDate::Today().Year());
+        // From 2021 on the statement is filled into the form EKO-KOM sends;
+        // a template serves only the quarters before it, so a new folder gets
+        // the last of those years (corrective statements of 2020).
+        WriteQuarterTemplates(data.folder, StarterTemplateYear(OleDate::Today().Year()));
         return true;
     } catch (const ComError&) {
         // The folder is usable without them; the report names the template

@@ -2,6 +2,7 @@
 #include "core/data/datafolder.h"
 #include "core/data/shared.h"
 #include "core/report/reportbuild.h"
+#include "core/report/reportdata.h"
 #include "core/report/reportfills.h"
 #include "core/report/reporttemplate.h"
 #include "core/setup/datafoldersetup.h"
@@ -85,11 +86,18 @@ TEST(BuiltInTemplate, TotalsAreFormulasOverTheDataCells) {
     EXPECT_THROW(MakeReportTemplate(path, 2026, 1), ComError); // never overwrites
 }
 
-TEST(BuiltInTemplate, NewDataFolderGetsTheQuarterTemplatesOfTheYearAndKeepsExistingOnes) {
+// The old statement's templates serve the quarters up to 2020 only: from 2021
+// a new folder gets those of 2020, not of a year that uses EKO-KOM's form.
+TEST(BuiltInTemplate,
+     NewDataFolderGetsTheQuarterTemplatesOfTheLastOldFormYearAndKeepsExistingOnes) {
+    EXPECT_EQ(StarterTemplateYear(2019), 2019);
+    EXPECT_EQ(StarterTemplateYear(2020), 2020);
+    EXPECT_EQ(StarterTemplateYear(2021), 2020);
+    EXPECT_EQ(StarterTemplateYear(2026), 2020);
     test::TempFolder base;
     const DataFolder data{base.Folder() + "nova/"};
     ASSERT_EQ(PrepareDataFolder(data), PrepareResult::Created);
-    const int year = OleDate::Today().Year();
+    const int year = StarterTemplateYear(OleDate::Today().Year());
     for (int q = 1; q <= 4; ++q)
         EXPECT_EQ(test::CellText(QuarterTemplatePath(data.folder, year, q), "Úvod", "D4"),
                   std::to_string(q));
