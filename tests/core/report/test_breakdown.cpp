@@ -449,7 +449,6 @@ TEST_F(CliBreakdown, ReportWritesBothWorkbooksAndExplainAddsUpToTheCell) {
     ASSERT_EQ(Run("generate --seed 3 --products 30 --dispatches 300 --first-year 2020 --years 1"),
               0)
         << Err();
-    ASSERT_EQ(Run("make-template --year 2020 --quarter 1"), 0) << Err();
     ASSERT_EQ(Run("report --year 2020 --quarter 1 --breakdown"), 0) << Err();
     const std::string reportErr = Err();
     const std::vector<std::string> paths = OutLines();
