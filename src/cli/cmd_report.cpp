@@ -10,6 +10,7 @@
 #include "core/report/reporttemplate.h"
 
 #include <filesystem>
+#include <functional>
 #include <ostream>
 
 namespace tarvo::cli {
@@ -32,6 +33,31 @@ ReportPeriod PeriodArguments(CliArgs& args) {
         period.quarter = static_cast<int>(*quarter);
     }
     return period;
+}
+
+// Builds a statement under the terminal's progress and prints its path, and
+// with a breakdown asked for, the breakdown's path on the next line; both
+// forms of the statement end this way.
+int PrintStatement(
+    CliContext& context, bool breakdown,
+    const std::function<std::optional<std::string>(IProgressPort&)>& build,
+    const std::function<std::optional<std::string>(const std::string&)>& buildBreakdown) {
+    context.err << ReportProgressCaption << std::endl;
+    std::optional<std::string> output;
+    {
+        TerminalProgress progress(context.err);
+        output = build(progress);
+    }
+    if (!output)
+        return 1;
+    context.out << *output << std::endl;
+    if (!breakdown)
+        return 0;
+    const std::optional<std::string> parts = buildBreakdown(*output);
+    if (!parts)
+        return 1;
+    context.out << *parts << std::endl;
+    return 0;
 }
 
 // The statement in force since 2021, filled into the form EKO-KOM sent: the
@@ -73,23 +99,14 @@ int ReportIntoForm(CliContext& context, const ReportPeriod& period, bool correct
         ShowComError(context.messages, e);
         return 1;
     }
-    context.err << ReportProgressCaption << std::endl;
-    std::optional<std::string> output;
-    {
-        TerminalProgress progress(context.err);
-        output = BuildFormReport(store, progress, context.data, params);
-    }
-    if (!output)
-        return 1;
-    context.out << *output << std::endl;
-    if (!breakdown)
-        return 0;
-    const std::optional<std::string> parts =
-        BuildFormBreakdown(store, *output, period.year, period.quarter);
-    if (!parts)
-        return 1;
-    context.out << *parts << std::endl;
-    return 0;
+    return PrintStatement(
+        context, breakdown,
+        [&](IProgressPort& progress) {
+            return BuildFormReport(store, progress, context.data, params);
+        },
+        [&](const std::string& statement) {
+            return BuildFormBreakdown(store, statement, period.year, period.quarter);
+        });
 }
 
 int ExplainCurrentFormCell(CliContext& context, const ReportPeriod& period,
@@ -144,23 +161,12 @@ int CmdReport(CliContext& context) {
     // what the figures leave out.
     context.err << QuarterGapsText(CountQuarterGaps(store, params.year, params.quarter))
                 << std::endl;
-    context.err << ReportProgressCaption << std::endl;
-    std::optional<std::string> output;
-    {
-        TerminalProgress progress(context.err);
-        output = BuildReport(store, progress, context.data, params);
-    }
-    if (!output)
-        return 1;
-    context.out << *output << std::endl;
-    if (!breakdown)
-        return 0;
-    const std::optional<std::string> parts =
-        BuildReportBreakdown(store, *output, params.year, params.quarter);
-    if (!parts)
-        return 1;
-    context.out << *parts << std::endl;
-    return 0;
+    return PrintStatement(
+        context, breakdown,
+        [&](IProgressPort& progress) { return BuildReport(store, progress, context.data, params); },
+        [&](const std::string& statement) {
+            return BuildReportBreakdown(store, statement, params.year, params.quarter);
+        });
 }
 
 int CmdExplain(CliContext& context) {
