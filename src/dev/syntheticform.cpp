@@ -197,6 +197,10 @@ void SyntheticForm::SetLocked(const std::string& sheet, const std::string& cell,
     Find(sheet).At(ref.column, ref.row).locked = locked;
 }
 
+void SyntheticForm::SetInputAreas(const std::string& sheet, std::vector<std::string> areas) {
+    Find(sheet).inputAreas = std::move(areas);
+}
+
 void SyntheticForm::RemoveSheet(const std::string& sheet) {
     Sheet* found = &Find(sheet);
     std::erase_if(m_sheets, [&](const std::unique_ptr<Sheet>& s) { return s.get() == found; });

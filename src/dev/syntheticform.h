@@ -73,6 +73,9 @@ public:
     // Empties the cell, keeping its style.
     void Clear(const std::string& sheet, const std::string& cell);
     void SetLocked(const std::string& sheet, const std::string& cell, bool locked);
+    // Replaces the areas of the sheet's _HODNOTY name ("E11:P34"), as a form
+    // whose input cells moved would have them.
+    void SetInputAreas(const std::string& sheet, std::vector<std::string> areas);
     // Leaves the sheet and its _HODNOTY name out of the workbook.
     void RemoveSheet(const std::string& sheet);
     void HideSheet(const std::string& sheet);

@@ -227,6 +227,9 @@ TEST_F(FormBuildTest, AFormThatIsNotTheQuartersRefusesAndWritesNothing) {
         {"column", [](SyntheticForm& f) { f.SetText("J1-1A", "I5", "Pevné"); }, 4,
          "“ nelze vyplnit: na listu J1-1A nad řádkem 10 chybí sloupec „Pevné, pevné duté do "
          "3 L / primární / vyrobené, nakoupené v ČR“."},
+        {"outside", [](SyntheticForm& f) { f.SetInputAreas("J1-1A", {"E11:P34"}); }, 4,
+         "“ nelze vyplnit: řádek „Plasty / PET / transparentní“ listu J1-1A leží mimo vstupní "
+         "buňky J11A_HODNOTY."},
         {"locked", [](SyntheticForm& f) { f.SetLocked("J1-1A", "I10", true); }, 4,
          "“ nelze vyplnit: buňka J1-1A!I10 (Plasty / PET / transparentní, Pevné, pevné duté do "
          "3 L / primární / vyrobené, nakoupené v ČR) je zamčená."},
