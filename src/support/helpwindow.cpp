@@ -36,6 +36,10 @@ HelpWindow::HelpWindow(const QString& folder, QWidget* parent)
     : QWidget(parent, Qt::Window), m_book(folder) {
     setWindowTitle(WindowTitle);
     setObjectName(QStringLiteral("helpWindow"));
+    // The help accompanies the program: closing the main window ends the
+    // program even while the help is open, instead of leaving it running
+    // with only the help on the screen.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     m_browser = new QTextBrowser(this);
     m_browser->setOpenExternalLinks(true);
