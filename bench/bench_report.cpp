@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <sstream>
 
@@ -28,19 +29,17 @@ using namespace tarvo::bench;
 
 namespace {
 
-// One report in a process of its own: "seconds cpu peak-kB path".
-int MeasureReport(const std::string& folder, int year, int quarter) {
+// One statement in a process of its own, timed from the build's start:
+// prints "seconds cpu peak-kB path".
+int MeasureStatement(
+    const std::string& folder,
+    const std::function<std::optional<std::string>(CDataStore&, IProgressPort&)>& build) {
     YesMessages messages;
     CDataStore store(messages);
     OpenDatabase(store, folder + "Tarvo.mdb");
     NullProgress progress;
-    ReportParams params;
-    params.year = year;
-    params.quarter = quarter;
-    params.company.name = "Kolmara s.r.o.";
     const Stopwatch watch;
-    const std::optional<std::string> report =
-        BuildReport(store, progress, DataFolder{folder}, params);
+    const std::optional<std::string> report = build(store, progress);
     const double seconds = watch.Seconds();
     const double cpu = watch.Cpu();
     if (!report || messages.errors > 0)
@@ -49,27 +48,27 @@ int MeasureReport(const std::string& folder, int year, int quarter) {
     return 0;
 }
 
-// The statement since 2021 in a process of its own, the same line as above.
+int MeasureReport(const std::string& folder, int year, int quarter) {
+    ReportParams params;
+    params.year = year;
+    params.quarter = quarter;
+    params.company.name = "Kolmara s.r.o.";
+    return MeasureStatement(folder, [&](CDataStore& store, IProgressPort& progress) {
+        return BuildReport(store, progress, DataFolder{folder}, params);
+    });
+}
+
+// The statement since 2021, into a synthetic form of the quarter.
 int MeasureFormReport(const std::string& folder, int year, int quarter) {
-    YesMessages messages;
-    CDataStore store(messages);
-    OpenDatabase(store, folder + "Tarvo.mdb");
-    NullProgress progress;
     FormReportParams params;
     params.year = year;
     params.quarter = quarter;
     params.formPath = PrepareFormFile(folder, year, quarter);
     params.company.name = "Kolmara s.r.o.";
     params.writeDespiteFailures = [](const std::vector<std::string>&) { return true; };
-    const Stopwatch watch;
-    const std::optional<std::string> report =
-        BuildFormReport(store, progress, DataFolder{folder}, params);
-    const double seconds = watch.Seconds();
-    const double cpu = watch.Cpu();
-    if (!report || messages.errors > 0)
-        return 1;
-    std::cout << seconds << " " << cpu << " " << PeakMemoryKb() << " " << *report << "\n";
-    return 0;
+    return MeasureStatement(folder, [&](CDataStore& store, IProgressPort& progress) {
+        return BuildFormReport(store, progress, DataFolder{folder}, params);
+    });
 }
 
 // Runs a measuring child: seconds, CPU seconds, peak kB and the workbook.
