@@ -248,11 +248,15 @@ void IdList::OrderAroundKept(const PendingSort& sort) {
     using Row = PendingSort::Row;
     const std::vector<Row>& rows = sort.rows;
     const auto tail = rows.begin() + static_cast<ptrdiff_t>(m_orderedRows);
-    const auto kept =
-        std::find_if(tail, rows.end(), [this](const Row& row) { return row.id == m_kept; });
+    auto less = [&sort](const Row& a, const Row& b) { return sort.Less(a, b, true); };
+    // A record listed twice is kept where it comes first.
+    auto kept = rows.end();
+    for (auto it = tail; it != rows.end(); ++it) {
+        if (it->id == m_kept && (kept == rows.end() || less(*it, *kept)))
+            kept = it;
+    }
     if (kept == rows.end())
         return;
-    auto less = [&sort](const Row& a, const Row& b) { return sort.Less(a, b, true); };
     auto greater = [&less](const Row& a, const Row& b) { return less(b, a); };
     // One pass counts the rows before the kept one (its row) and keeps its
     // nearest neighbours on either side in bounded heaps: before holds the
