@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 #include <stop_token>
 #include <string_view>
+#include <system_error>
 #include <thread>
 
 namespace tarvo {
@@ -90,6 +91,14 @@ struct IdList::Loader {
     // Last, so that it is stopped and joined before the rows go.
     std::jthread thread;
 
+    // Orders the rest unless told to stop; an error is kept for the list.
+    void Order(const std::stop_token& stop) {
+        try {
+            Run(stop);
+        } catch (...) {
+            error = std::current_exception();
+        }
+    }
     void Run(const std::stop_token& stop);
 };
 
@@ -235,13 +244,12 @@ void IdList::Arrange(std::unique_ptr<PendingSort> sort) {
     m_loader->sort = std::move(sort);
     m_loader->first = head;
     Loader* loader = m_loader.get();
-    m_loader->thread = std::jthread([loader](const std::stop_token& stop) {
-        try {
-            loader->Run(stop);
-        } catch (...) {
-            loader->error = std::current_exception();
-        }
-    });
+    try {
+        m_loader->thread =
+            std::jthread([loader](const std::stop_token& stop) { loader->Order(stop); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the rest is ordered here once it is asked for.
+    }
 }
 
 void IdList::OrderAroundKept(const PendingSort& sort) {
@@ -306,7 +314,10 @@ void IdList::EnsureOrdered(int row) const {
     if (!m_loader || (row >= 0 && static_cast<size_t>(row) < m_orderedRows) || InWindow(row))
         return;
     const std::unique_ptr<Loader> loader = std::move(m_loader);
-    loader->thread.join();
+    if (loader->thread.joinable())
+        loader->thread.join();
+    else
+        loader->Order(std::stop_token());
     m_window.clear();
     m_orderedRows = m_ids.size();
     if (loader->error)
