@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <bit>
 #include <exception>
-#include <functional>
 #include <limits>
 #include <sqlite3.h>
 #include <stop_token>
