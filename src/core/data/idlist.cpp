@@ -6,9 +6,13 @@
 
 #include <algorithm>
 #include <bit>
+#include <exception>
 #include <limits>
 #include <sqlite3.h>
+#include <stop_token>
 #include <string_view>
+#include <system_error>
+#include <thread>
 
 namespace tarvo {
 
@@ -16,6 +20,12 @@ namespace {
 // The head of a sorted list that is ordered at once: more than the rows a
 // screen shows and the rows that sizing the columns looks at.
 constexpr size_t OrderedHead = 1024;
+// The rows ordered at once on either side of the kept record's: more than a
+// screen and the chunks of rows a list reads around it.
+constexpr size_t KeptNeighbours = 1024;
+
+// Thrown inside the loader thread when it is told to stop.
+struct Stopped {};
 
 // A date's bits as an integer that orders like the date itself, so that a
 // row of a million-row list needs no field of its own for dates: negative
@@ -70,6 +80,52 @@ struct IdList::PendingSort {
         return descending ? c > 0 : c < 0;
     }
 };
+
+// The rows after the ordered head, put in order by a thread of its own. The
+// thread alone touches the rows until it has been joined.
+struct IdList::Loader {
+    std::unique_ptr<PendingSort> sort;
+    size_t first = 0;
+    std::exception_ptr error;
+    // Last, so that it is stopped and joined before the rows go.
+    std::jthread thread;
+
+    // Orders the rest unless told to stop; an error is kept for the list.
+    void Order(const std::stop_token& stop) {
+        try {
+            Run(stop);
+        } catch (...) {
+            error = std::current_exception();
+        }
+    }
+    void Run(const std::stop_token& stop);
+};
+
+void IdList::Loader::Run(const std::stop_token& stop) {
+    std::vector<PendingSort::Row>& rows = sort->rows;
+    const auto tail = rows.begin() + static_cast<ptrdiff_t>(first);
+    // A million names sort faster by keys made once than by collating at
+    // every comparison.
+    if (sort->kind == SortValue::CzechText) {
+        for (auto it = tail; it != rows.end(); ++it) {
+            if ((it - tail) % 4096 == 0 && stop.stop_requested())
+                return;
+            if (!it->null())
+                it->SetKey(sort->keys.Add(it->key()));
+        }
+    }
+    const PendingSort& order = *sort;
+    size_t compared = 0;
+    try {
+        std::sort(tail, rows.end(),
+                  [&order, &stop, &compared](const PendingSort::Row& a, const PendingSort::Row& b) {
+                      if (++compared % 65536 == 0 && stop.stop_requested())
+                          throw Stopped();
+                      return order.Less(a, b);
+                  });
+    } catch (const Stopped&) {
+    }
+}
 
 IdList::IdList() = default;
 IdList::~IdList() = default;
@@ -180,41 +236,107 @@ void IdList::Arrange(std::unique_ptr<PendingSort> sort) {
     for (const PendingSort::Row& row : rows)
         m_ids.push_back(row.id);
     m_orderedRows = head;
-    if (head < rows.size())
-        m_pending = std::move(sort);
+    if (head == rows.size())
+        return;
+    OrderAroundKept(*sort);
+    m_loader = std::make_unique<Loader>();
+    m_loader->sort = std::move(sort);
+    m_loader->first = head;
+    Loader* loader = m_loader.get();
+    try {
+        m_loader->thread =
+            std::jthread([loader](const std::stop_token& stop) { loader->Order(stop); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the rest is ordered here once it is asked for.
+    }
+}
+
+void IdList::OrderAroundKept(const PendingSort& sort) {
+    using Row = PendingSort::Row;
+    const std::vector<Row>& rows = sort.rows;
+    const auto tail = rows.begin() + static_cast<ptrdiff_t>(m_orderedRows);
+    auto less = [&sort](const Row& a, const Row& b) { return sort.Less(a, b, true); };
+    // A record listed twice is kept where it comes first.
+    auto kept = rows.end();
+    for (auto it = tail; it != rows.end(); ++it) {
+        if (it->id == m_kept && (kept == rows.end() || less(*it, *kept)))
+            kept = it;
+    }
+    if (kept == rows.end())
+        return;
+    auto greater = [&less](const Row& a, const Row& b) { return less(b, a); };
+    // One pass counts the rows before the kept one (its row) and keeps its
+    // nearest neighbours on either side in bounded heaps: before holds the
+    // greatest rows below it (smallest on top), after the least above it.
+    std::vector<Row> before;
+    std::vector<Row> after;
+    before.reserve(KeptNeighbours);
+    after.reserve(KeptNeighbours);
+    auto keepNearest = [](std::vector<Row>& heap, const Row& row, const auto& farther) {
+        if (heap.size() < KeptNeighbours) {
+            heap.push_back(row);
+            std::push_heap(heap.begin(), heap.end(), farther);
+        } else if (farther(row, heap.front())) {
+            std::pop_heap(heap.begin(), heap.end(), farther);
+            heap.back() = row;
+            std::push_heap(heap.begin(), heap.end(), farther);
+        }
+    };
+    size_t row = m_orderedRows;
+    for (auto it = tail; it != rows.end(); ++it) {
+        if (it == kept)
+            continue;
+        if (less(*it, *kept)) {
+            ++row;
+            keepNearest(before, *it, greater);
+        } else {
+            keepNearest(after, *it, less);
+        }
+    }
+    std::sort_heap(before.begin(), before.end(), greater);
+    std::sort_heap(after.begin(), after.end(), less);
+    m_windowFirst = row - before.size();
+    m_window.reserve(before.size() + 1 + after.size());
+    for (auto it = before.rbegin(); it != before.rend(); ++it)
+        m_window.push_back(it->id);
+    m_window.push_back(kept->id);
+    for (const Row& neighbour : after)
+        m_window.push_back(neighbour.id);
+}
+
+bool IdList::InWindow(int row) const {
+    return row >= 0 && static_cast<size_t>(row) >= m_windowFirst &&
+           static_cast<size_t>(row) < m_windowFirst + m_window.size();
 }
 
 void IdList::EnsureOrdered(int row) const {
-    if (!m_pending || (row >= 0 && static_cast<size_t>(row) < m_orderedRows))
+    if (!m_loader || (row >= 0 && static_cast<size_t>(row) < m_orderedRows) || InWindow(row))
         return;
-    std::vector<PendingSort::Row>& rows = m_pending->rows;
-    const auto tail = rows.begin() + static_cast<ptrdiff_t>(m_orderedRows);
-    // A million names sort faster by keys made once than by collating at
-    // every comparison.
-    if (m_pending->kind == SortValue::CzechText) {
-        for (auto it = tail; it != rows.end(); ++it) {
-            if (!it->null())
-                it->SetKey(m_pending->keys.Add(it->key()));
-        }
-    }
-    const PendingSort& order = *m_pending;
-    std::sort(tail, rows.end(), [&order](const PendingSort::Row& a, const PendingSort::Row& b) {
-        return order.Less(a, b);
-    });
-    for (size_t i = m_orderedRows; i < rows.size(); ++i)
-        m_ids[i] = rows[i].id;
+    const std::unique_ptr<Loader> loader = std::move(m_loader);
+    if (loader->thread.joinable())
+        loader->thread.join();
+    else
+        loader->Order(std::stop_token());
+    m_window.clear();
     m_orderedRows = m_ids.size();
-    m_pending.reset();
+    if (loader->error)
+        std::rethrow_exception(loader->error);
+    const std::vector<PendingSort::Row>& rows = loader->sort->rows;
+    for (size_t i = loader->first; i < rows.size(); ++i)
+        m_ids[i] = rows[i].id;
 }
 
 void IdList::Clear() {
-    m_pending.reset();
+    m_loader.reset();
+    m_window.clear();
     m_ids.clear();
     m_ids.shrink_to_fit();
     m_orderedRows = 0;
 }
 
 RecordId IdList::Id(int row) const {
+    if (m_loader && InWindow(row))
+        return m_window[static_cast<size_t>(row) - m_windowFirst];
     EnsureOrdered(row);
     return m_ids.at(static_cast<size_t>(row));
 }
@@ -225,14 +347,23 @@ const std::vector<RecordId>& IdList::Ids() const {
 }
 
 int IdList::RowOf(RecordId id) const {
-    // The ordered head first: a selection kept there needs no more ordering.
-    // Ordering the rest leaves the head where it is.
+    // The ordered head first, then the kept record's neighbours: a selection
+    // kept there needs no more ordering. Ordering the rest leaves the head
+    // where it is.
     const auto headRows = static_cast<ptrdiff_t>(m_orderedRows);
     auto it = std::find(m_ids.begin(), m_ids.begin() + headRows, id);
-    if (it == m_ids.begin() + headRows) {
-        EnsureOrdered(-1);
-        it = std::find(m_ids.begin() + headRows, m_ids.end(), id);
+    if (it != m_ids.begin() + headRows)
+        return static_cast<int>(it - m_ids.begin());
+    if (m_loader) {
+        const auto near = std::find(m_window.begin(), m_window.end(), id);
+        if (near != m_window.end())
+            return static_cast<int>(m_windowFirst) + static_cast<int>(near - m_window.begin());
+        // The load looked for the kept record and did not find it.
+        if (id == m_kept)
+            return -1;
     }
+    EnsureOrdered(-1);
+    it = std::find(m_ids.begin() + headRows, m_ids.end(), id);
     return it == m_ids.end() ? -1 : static_cast<int>(it - m_ids.begin());
 }
 

@@ -7,12 +7,13 @@ ListModel::ListModel(IMessagePort& messages, std::unique_ptr<IRowSource> source,
 
 ListModel::~ListModel() = default;
 
-bool ListModel::Load(const std::function<bool(IdList&)>& loader) {
+bool ListModel::Load(const std::function<bool(IdList&)>& loader, RecordId keep) {
     beginResetModel();
     // The old rows go first: a long list and its pending order must not be
     // held twice while the new one loads.
     m_rows.Clear();
     IdList ids;
+    ids.Keep(keep);
     const bool ok = loader(ids);
     m_rows.SetIds(std::move(ids));
     endResetModel();

@@ -22,10 +22,10 @@ public:
     ~ListModel() override;
 
     // Fills a new identifier list with the loader (a register's ordered
-    // load) and shows it. Returns the loader's result: false after a
-    // database error, which the loader has shown; the rows read before it
-    // are shown.
-    bool Load(const std::function<bool(IdList&)>& loader);
+    // load) and shows it; the row of keep is found at once (IdList::Keep).
+    // Returns the loader's result: false after a database error, which the
+    // loader has shown; the rows read before it are shown.
+    bool Load(const std::function<bool(IdList&)>& loader, RecordId keep = NoRecord);
     void Clear();
 
     RecordId Id(int row) const { return m_rows.Id(row); }

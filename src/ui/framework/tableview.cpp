@@ -386,7 +386,8 @@ bool TableView::FillSorted(RecordList* list, const std::function<bool(ListSort, 
                            RecordId selectId, Fallback fallback) {
     const ListSort sort{list->SortColumn(), list->SortDescending()};
     return FillList(
-        list, [&] { return list->Model()->Load([&](IdList& ids) { return load(sort, ids); }); },
+        list,
+        [&] { return list->Model()->Load([&](IdList& ids) { return load(sort, ids); }, selectId); },
         selectId, fallback);
 }
 

@@ -66,31 +66,53 @@ struct LongCase {
 
 class LongIdList : public ::testing::TestWithParam<LongCase> {};
 
-// More rows than the head ordered at once: the head comes first, the rest
-// when it is asked for, and both agree with the database's own order.
+// Covers with names that collate in the Czech way, empty names and tied
+// weights, made by the database for speed (the program never stores an
+// empty name).
+void AddLongCovers(TestDatabase& db, int count) {
+    db.Run(Format("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %d) "
+                  "INSERT INTO Cover (cover_name, cover_weight, deleted) "
+                  "SELECT CASE WHEN i %% 97 = 0 THEN NULL ELSE "
+                  "substr('cčhchCzžZ', 1 + (i * 7) %% 9, 2) || printf('%%04d', (i * 7919) %% 3001) "
+                  "END, (i * 13) %% 50, 0 FROM n",
+                  count));
+}
+
+std::vector<RecordId> DatabaseOrder(TestDatabase& db, const std::string& column, bool descending) {
+    Statement st(db.store, "SELECT cover_id FROM Cover ORDER BY " + column +
+                               (descending ? " DESC" : "") + ", cover_id");
+    std::vector<RecordId> ids;
+    while (st.Step())
+        ids.push_back(st.Int(0));
+    return ids;
+}
+
+// More rows than the head ordered at once: the head and the rows around a
+// kept record come first, the rest from the loader thread, and all agree
+// with the database's own order.
 TEST_P(LongIdList, MatchesTheDatabaseOrder) {
     const LongCase& c = GetParam();
     TestDatabase db;
-    // Names the program never stores (NULL), made by the database for speed.
-    db.Run("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
-           "INSERT INTO Cover (cover_name, cover_weight, deleted) "
-           "SELECT CASE WHEN i % 97 = 0 THEN NULL ELSE "
-           "substr('cčhchCzžZ', 1 + (i * 7) % 9, 2) || printf('%04d', (i * 7919) % 3001) END, "
-           "(i * 13) % 50, 0 FROM n");
+    AddLongCovers(db, 3000);
     const std::string column = c.column;
-    Statement query(db.store, "SELECT cover_id, " + column + " FROM Cover");
-    IdList ids;
-    ids.LoadSorted(query, c.kind, c.descending);
-    ASSERT_EQ(ids.Count(), 3000);
-    const RecordId first = ids.Id(0);
-    Statement st(db.store, "SELECT cover_id FROM Cover ORDER BY " + column +
-                               (c.descending ? " DESC" : "") + ", cover_id");
-    std::vector<RecordId> expected;
-    while (st.Step())
-        expected.push_back(st.Int(0));
-    EXPECT_EQ(first, expected.front());
-    EXPECT_EQ(ids.Ids(), expected);
-    EXPECT_EQ(ids.RowOf(expected.back()), 2999);
+    const std::vector<RecordId> expected = DatabaseOrder(db, column, c.descending);
+    // Kept: a record deep in the list, the last one, one in the head and
+    // one that is not in the list at all.
+    for (const int keptRow : {1900, 2999, 5, -1}) {
+        SCOPED_TRACE(keptRow);
+        Statement query(db.store, "SELECT cover_id, " + column + " FROM Cover");
+        IdList ids;
+        const RecordId kept = keptRow < 0 ? 99999 : expected[static_cast<size_t>(keptRow)];
+        ids.Keep(kept);
+        ids.LoadSorted(query, c.kind, c.descending);
+        ASSERT_EQ(ids.Count(), 3000);
+        EXPECT_EQ(ids.Id(0), expected.front());
+        EXPECT_EQ(ids.RowOf(kept), keptRow);
+        for (int row = std::max(0, keptRow - 40); row < std::min(3000, keptRow + 40); ++row)
+            ASSERT_EQ(ids.Id(row), expected[static_cast<size_t>(row)]) << row;
+        EXPECT_EQ(ids.Ids(), expected);
+        EXPECT_EQ(ids.RowOf(expected.back()), 2999);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,6 +121,40 @@ INSTANTIATE_TEST_SUITE_P(
                       LongCase{"cover_name", IdList::SortValue::CzechText, true},
                       LongCase{"cover_weight", IdList::SortValue::Number, false},
                       LongCase{"cover_weight", IdList::SortValue::Number, true}));
+
+// A list loaded again, cleared, moved or destroyed while its loader thread
+// still orders the rest: the thread stops or finishes unseen, and the list
+// shows only the last load, whole and in order.
+TEST(IdListLoader, LoadingAgainOrClearingStopsTheOrderingUnderWay) {
+    TestDatabase db;
+    AddLongCovers(db, 20000);
+    const std::vector<RecordId> descending = DatabaseOrder(db, "cover_name", true);
+    auto load = [&db](IdList& ids, bool down) {
+        Statement query(db.store, "SELECT cover_id, cover_name FROM Cover");
+        ids.LoadSorted(query, IdList::SortValue::CzechText, down);
+    };
+    IdList ids;
+    load(ids, false);
+    load(ids, true);
+    IdList moved = std::move(ids);
+    EXPECT_EQ(moved.Ids(), descending);
+
+    IdList cleared;
+    load(cleared, false);
+    cleared.Clear();
+    EXPECT_EQ(cleared.Count(), 0);
+    EXPECT_EQ(cleared.RowOf(descending.front()), -1);
+
+    IdList replaced;
+    load(replaced, false);
+    IdList other;
+    load(other, true);
+    replaced = std::move(other);
+    EXPECT_EQ(replaced.Id(19999), descending.back());
+
+    IdList dropped;
+    load(dropped, true);
+}
 
 // Counts the records asked for, to show which chunks a list reads.
 class CountingSource final : public IRowSource {
