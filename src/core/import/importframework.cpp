@@ -147,41 +147,34 @@ ImportWriter::ImportWriter(CDataStore& store, ImportSource source, ImportCounter
                            std::optional<ImportSource> productSource)
     : m_store(store), m_source(static_cast<int>(source)),
       m_productSource(static_cast<int>(productSource.value_or(source))), m_counters(counters),
-      m_productWriter(store), m_moveWriter(store), m_lineWriter(store) {}
+      m_productWriter(store), m_moveWriter(store), m_lineWriter(store), m_coverWriter(store, true) {
+}
 
 ImportWriter::~ImportWriter() {
-    // Leaving by an exception: the document in progress is dropped whole,
-    // every finished unit is kept.
-    m_pendingProducts = 0;
-    m_pendingWithKind = false;
+    // Leaving by an exception: the document in progress, never written, is
+    // dropped; every finished unit is kept.
     try {
-        DropDocument();
         Flush();
     } catch (const ComError&) {
-        // The batch rolls back with its guard, the document's lines with it;
-        // the error that brought us here is the one the user sees.
-        m_batch.reset();
+        // The batch rolls back with its guard; the error that brought us
+        // here is the one the user sees.
+        AbandonBatch();
     }
-}
-
-void ImportWriter::OpenDocument() {
-    m_store.Cached("SAVEPOINT import_document").Run();
-    m_documentOpen = true;
-}
-
-void ImportWriter::DropDocument() {
-    if (!m_documentOpen)
-        return;
-    m_documentOpen = false;
-    m_store.Cached("ROLLBACK TO import_document").Run();
-    m_store.Cached("RELEASE import_document").Run();
 }
 
 void ImportWriter::OpenBatch() {
     if (!m_batch) {
         m_batch = std::make_unique<Transaction>(m_store);
         m_batchStart = std::chrono::steady_clock::now();
+        m_batchCounts = {m_counters.products, m_counters.documents, m_counters.numbersWithKind};
     }
+}
+
+void ImportWriter::AbandonBatch() {
+    m_batch.reset();
+    m_counters.products = m_batchCounts.products;
+    m_counters.documents = m_batchCounts.documents;
+    m_counters.numbersWithKind = m_batchCounts.numbersWithKind;
 }
 
 void ImportWriter::UnitDone() {
@@ -327,63 +320,91 @@ bool ImportWriter::BeginDocument(const ImportedDocument& document, ExistingRecor
         ++m_counters.skippedDocuments;
         return false;
     }
-    OpenBatch();
-    OpenDocument();
-    if (found) {
-        m_moveId = *found;
-        m_store.Cached("DELETE FROM Move_Cover WHERE move_id = ?").BindInt(1, m_moveId).Run();
-        m_store.Cached("DELETE FROM Move_Prod WHERE move_id = ?").BindInt(1, m_moveId).Run();
-        m_store
-            .Cached(
-                "UPDATE Move SET move_export = ?, move_type = ?, move_date = ? WHERE move_id = ?")
-            .BindInt(1, document.exportFlag ? 1 : 0)
-            .BindInt(2, document.type)
-            .BindDate(3, document.date)
-            .BindInt(4, m_moveId)
-            .Run();
-    } else {
-        m_moveId = m_moveWriter.Insert(
-            MoveRecord{stored, document.type, document.date, document.exportFlag}, m_source);
-        if (m_foldedNumbers)
-            (*m_foldedNumbers)[FoldCase(stored)].push_back({m_moveId, document.type});
-        m_pendingWithKind = stored != document.number;
-    }
-    m_moveDate = document.date;
-    if (!m_covers)
-        m_covers = std::make_unique<CoverDerivation>(m_store, true);
+    m_open = PendingDocument{document, std::move(stored), found, {}, {}};
     return true;
 }
 
 void ImportWriter::AddLine(const SourceKey& prodScrid, Quantity quantity,
                            const std::function<ImportedProduct()>& product) {
-    if (!m_documentOpen)
+    if (!m_open)
         return;
-    int64_t prodId = 0;
+    PendingLine line{0, 0, quantity};
     // A product found is used even when deleted by hand: the line is real.
     if (const std::optional<FoundProduct> found = FindProduct(prodScrid)) {
-        prodId = found->id;
+        line.productId = found->id;
     } else {
-        ImportedProduct created = product();
-        created.scrid = prodScrid;
-        prodId = WriteProduct(std::nullopt, created);
-        ++m_pendingProducts;
+        std::vector<ImportedProduct>& created = m_open->created;
+        line.created = static_cast<size_t>(
+            std::find_if(created.begin(), created.end(),
+                         [&prodScrid](const ImportedProduct& p) { return p.scrid == prodScrid; }) -
+            created.begin());
+        if (line.created == created.size()) {
+            created.push_back(product());
+            created.back().scrid = prodScrid;
+        }
     }
-    const RecordId lineId = m_lineWriter.Insert(MoveLineRecord{m_moveId, prodId, quantity});
-    m_covers->Append(lineId, m_moveId, prodId, quantity, m_moveDate);
+    m_open->lines.push_back(line);
 }
 
 void ImportWriter::FinishDocument() {
-    if (!m_documentOpen)
+    if (!m_open)
         return;
-    m_store.Cached("RELEASE import_document").Run();
-    m_documentOpen = false;
+    const PendingDocument document = std::move(*m_open);
+    m_open.reset();
+    OpenBatch();
+    try {
+        WriteDocument(document);
+    } catch (...) {
+        AbandonBatch();
+        throw;
+    }
     ++m_counters.documents;
-    m_counters.products += m_pendingProducts;
-    m_pendingProducts = 0;
-    if (m_pendingWithKind)
+    m_counters.products += static_cast<long>(document.created.size());
+    if (!document.found && document.stored != document.header.number)
         ++m_counters.numbersWithKind;
-    m_pendingWithKind = false;
     UnitDone();
+}
+
+void ImportWriter::WriteDocument(const PendingDocument& document) {
+    const ImportedDocument& header = document.header;
+    int64_t moveId = 0;
+    if (document.found) {
+        moveId = *document.found;
+        m_store.Cached("DELETE FROM Move_Cover WHERE move_id = ?").BindInt(1, moveId).Run();
+        m_store.Cached("DELETE FROM Move_Prod WHERE move_id = ?").BindInt(1, moveId).Run();
+        m_store
+            .Cached(
+                "UPDATE Move SET move_export = ?, move_type = ?, move_date = ? WHERE move_id = ?")
+            .BindInt(1, header.exportFlag ? 1 : 0)
+            .BindInt(2, header.type)
+            .BindDate(3, header.date)
+            .BindInt(4, moveId)
+            .Run();
+    } else {
+        moveId = m_moveWriter.Insert(
+            MoveRecord{document.stored, header.type, header.date, header.exportFlag}, m_source);
+        if (m_foldedNumbers)
+            (*m_foldedNumbers)[FoldCase(document.stored)].push_back({moveId, header.type});
+    }
+    std::vector<int64_t> createdIds;
+    createdIds.reserve(document.created.size());
+    for (const ImportedProduct& product : document.created)
+        createdIds.push_back(WriteProduct(std::nullopt, product));
+
+    m_lineRows.clear();
+    for (const PendingLine& line : document.lines)
+        m_lineRows.push_back({moveId,
+                              line.productId != 0 ? line.productId : createdIds[line.created],
+                              line.quantity});
+    const RecordId firstLine = m_lineWriter.InsertAll(m_lineRows);
+    if (!m_covers)
+        m_covers = std::make_unique<CoverDerivation>(m_store, true);
+    for (size_t i = 0; i < m_lineRows.size(); ++i) {
+        const MoveLineRecord& line = m_lineRows[i];
+        m_coverWriter.Queue(firstLine + static_cast<RecordId>(i), moveId,
+                            m_covers->Derive(line.product, line.quantity, header.date));
+    }
+    m_coverWriter.Flush();
 }
 
 } // namespace tarvo
