@@ -25,6 +25,9 @@ constexpr int ProgressRange = 200;
 // second, so a crash costs at most that much finished work.
 constexpr auto BatchTime = std::chrono::seconds(1);
 
+// Product lines of several documents go in by one INSERT of about this many.
+constexpr size_t LinesPerInsert = 32;
+
 } // namespace
 
 ImportChoices ReadImportChoices(const Profile& profile, std::string_view section) {
@@ -184,6 +187,7 @@ void ImportWriter::UnitDone() {
 
 void ImportWriter::Flush() {
     if (m_batch) {
+        WriteWaiting();
         m_batch->Commit();
         m_batch.reset();
     }
@@ -370,6 +374,9 @@ void ImportWriter::WriteDocument(const PendingDocument& document) {
     int64_t moveId = 0;
     if (document.found) {
         moveId = *document.found;
+        // The lines waiting may be the document's own, written earlier in
+        // this import.
+        WriteWaiting();
         m_store.Cached("DELETE FROM Move_Cover WHERE move_id = ?").BindInt(1, moveId).Run();
         m_store.Cached("DELETE FROM Move_Prod WHERE move_id = ?").BindInt(1, moveId).Run();
         m_store
@@ -391,19 +398,33 @@ void ImportWriter::WriteDocument(const PendingDocument& document) {
     for (const ImportedProduct& product : document.created)
         createdIds.push_back(WriteProduct(std::nullopt, product));
 
-    m_lineRows.clear();
-    for (const PendingLine& line : document.lines)
-        m_lineRows.push_back({moveId,
-                              line.productId != 0 ? line.productId : createdIds[line.created],
-                              line.quantity});
-    const RecordId firstLine = m_lineWriter.InsertAll(m_lineRows);
+    for (const PendingLine& line : document.lines) {
+        m_waitingLines.push_back({moveId,
+                                  line.productId != 0 ? line.productId : createdIds[line.created],
+                                  line.quantity});
+        m_waitingDates.push_back(header.date);
+    }
+    if (m_waitingLines.size() >= LinesPerInsert)
+        WriteLines();
+}
+
+void ImportWriter::WriteLines() {
+    if (m_waitingLines.empty())
+        return;
+    const RecordId firstLine = m_lineWriter.InsertAll(m_waitingLines);
     if (!m_covers)
         m_covers = std::make_unique<CoverDerivation>(m_store, true);
-    for (size_t i = 0; i < m_lineRows.size(); ++i) {
-        const MoveLineRecord& line = m_lineRows[i];
-        m_coverWriter.Queue(firstLine + static_cast<RecordId>(i), moveId,
-                            m_covers->Derive(line.product, line.quantity, header.date));
+    for (size_t i = 0; i < m_waitingLines.size(); ++i) {
+        const MoveLineRecord& line = m_waitingLines[i];
+        m_coverWriter.Queue(firstLine + static_cast<RecordId>(i), line.move,
+                            m_covers->Derive(line.product, line.quantity, m_waitingDates[i]));
     }
+    m_waitingLines.clear();
+    m_waitingDates.clear();
+}
+
+void ImportWriter::WriteWaiting() {
+    WriteLines();
     m_coverWriter.Flush();
 }
 

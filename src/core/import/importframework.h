@@ -202,10 +202,11 @@ struct ImportedDocument {
 // of its lines. A document is held until it is complete, its values read and
 // its products found, and only then written: a bad value or a cancel in its
 // middle has written nothing of it. Finished units are committed in batches
-// for speed; whatever was finished is kept when the writer goes away, also by
-// an exception. Only a database failure while a document is being written
-// takes back the batch it belongs to (the database may have kept part of the
-// document), and the counts with it.
+// for speed, the lines and covers of several documents by one INSERT;
+// whatever was finished is kept when the writer goes away, also by an
+// exception. Only a database failure while documents are being written takes
+// back the batch they belong to (the database may have kept part of one),
+// and the counts of what it wrote with it.
 class ImportWriter {
 public:
     // Products are written with productSource when given, else with source.
@@ -275,6 +276,11 @@ private:
     void OpenBatch();
     void UnitDone();
     void WriteDocument(const PendingDocument& document);
+    // Writes the lines waiting and queues their covers.
+    void WriteLines();
+    // Writes every line and cover waiting: before the batch's commit, and
+    // before a document's lines are replaced.
+    void WriteWaiting();
     // Rolls the batch back after a failed write, with what was counted of
     // it. The writer is not used again: the error ends the import.
     void AbandonBatch();
@@ -288,13 +294,16 @@ private:
     ProductWriter m_productWriter;
     MoveWriter m_moveWriter;
     MoveLineWriter m_lineWriter;
+    // The product lines of the documents written, with their documents'
+    // dates, and then their cover lines wait for a full INSERT across
+    // documents; the batch's commit writes the rest.
+    std::vector<MoveLineRecord> m_waitingLines;
+    std::vector<OleDate> m_waitingDates;
     DerivedCoverWriter m_coverWriter;
     std::unique_ptr<Transaction> m_batch;
     std::chrono::steady_clock::time_point m_batchStart;
     Written m_batchCounts{};
     std::optional<PendingDocument> m_open;
-    // The lines of the document being written, reused from one to the next.
-    std::vector<MoveLineRecord> m_lineRows;
     // The documents of the source by their case-folded number, in the order
     // they were stored, read at the first number not found as it is written
     // (see FindDocument).
