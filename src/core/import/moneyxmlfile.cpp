@@ -87,10 +87,13 @@ public:
         for (size_t from = 0; from < bytes.size(); from += Piece) {
             const std::string_view piece = bytes.substr(from, Piece);
             const size_t used = out.size();
-            out.resize(used + piece.size() * sizeof(Utf8Char::bytes));
+            // Three bytes at most for a character, and room for the last
+            // one's whole copy.
+            out.resize(used + piece.size() * 3 + 1);
             char* at = out.data() + used;
+            const Utf8Char* const table = m_table.data();
             for (const char byte : piece) {
-                const Utf8Char& text = m_table[static_cast<unsigned char>(byte)];
+                const Utf8Char& text = table[static_cast<unsigned char>(byte)];
                 std::memcpy(at, text.bytes, sizeof(text.bytes));
                 at += text.size;
             }
@@ -113,7 +116,7 @@ private:
             m_reset = true;
             // A character outside the Basic Multilingual Plane, if any
             // encoding had one, leaves the bytes to the converter.
-            if (text.size() > sizeof(Utf8Char::bytes))
+            if (text.size() > 3)
                 return;
             text.copy(table[byte].bytes, text.size());
             table[byte].size = text.size();
