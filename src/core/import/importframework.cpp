@@ -158,10 +158,9 @@ ImportWriter::~ImportWriter() {
     // dropped; every finished unit is kept.
     try {
         Flush();
-    } catch (const ComError&) {
-        // The batch rolls back with its guard; the error that brought us
-        // here is the one the user sees.
-        AbandonBatch();
+    } catch (...) {
+        // The batch has rolled back; the error that brought us here is the
+        // one the user sees.
     }
 }
 
@@ -175,6 +174,11 @@ void ImportWriter::OpenBatch() {
 
 void ImportWriter::AbandonBatch() {
     m_batch.reset();
+    // Nothing waiting is tried again: part of it may have gone in before
+    // the failure, and went back with the batch.
+    m_waitingLines.clear();
+    m_waitingDates.clear();
+    m_coverWriter.Discard();
     m_counters.products = m_batchCounts.products;
     m_counters.documents = m_batchCounts.documents;
     m_counters.numbersWithKind = m_batchCounts.numbersWithKind;
@@ -186,11 +190,16 @@ void ImportWriter::UnitDone() {
 }
 
 void ImportWriter::Flush() {
-    if (m_batch) {
+    if (!m_batch)
+        return;
+    try {
         WriteWaiting();
         m_batch->Commit();
-        m_batch.reset();
+    } catch (...) {
+        AbandonBatch();
+        throw;
     }
+    m_batch.reset();
 }
 
 void SourceKey::Bind(Statement& statement, int index) const {

@@ -155,6 +155,8 @@ public:
     // ends. Flush() writes what waits; rows left waiting are never written.
     void Queue(RecordId line, RecordId move, const std::vector<DerivedCover>& rows);
     void Flush();
+    // Drops the rows waiting: their lines went back with a failed unit.
+    void Discard() { m_waiting.clear(); }
 
 private:
     static constexpr size_t MaxRowsPerInsert = 32;
