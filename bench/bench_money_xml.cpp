@@ -103,16 +103,17 @@ void WriteExport(const fs::path& file, long lines) {
     out << "</MoneyData>\n";
 }
 
-// Every card a product from the table import's time with a definition from
+// Every card a product from the table import's time (keyed by Money's card
+// number, taken over by its catalogue number) with a definition from
 // 1 January 2024: a box per 100 pieces and, above 500 pieces, a pallet.
 void WritePackaging(CDataStore& store) {
     Transaction unit(store);
     store.ExecuteOrThrow("INSERT INTO Cover (cover_name, cover_weight) VALUES ('krabice', 5000)");
     store.ExecuteOrThrow("INSERT INTO Cover (cover_name, cover_weight) VALUES ('paleta', 250000)");
     for (long c = 1; c <= Cards; ++c) {
-        store.ExecuteOrThrow(Format("INSERT INTO Product (prod_name, prod_source, prod_scrid) "
-                                    "VALUES ('Výrobek %ld', 1, 'V-%04ld')",
-                                    c, c));
+        store.ExecuteOrThrow(Format("INSERT INTO Product (prod_name, prod_katalog, prod_source, "
+                                    "prod_scrid) VALUES ('Výrobek %ld', 'KAT-%ld', 1, %ld)",
+                                    c, c, c));
         const int64_t prodId = store.LastInsertId();
         store.ExecuteOrThrow(Format("INSERT INTO Prod_CoverDT (prod_id, dt_from) VALUES (%lld, "
                                     "#1/1/2024#)",

@@ -25,6 +25,9 @@ constexpr int ProgressRange = 200;
 // second, so a crash costs at most that much finished work.
 constexpr auto BatchTime = std::chrono::seconds(1);
 
+// Product lines of several documents go in by one INSERT of about this many.
+constexpr size_t LinesPerInsert = 32;
+
 } // namespace
 
 ImportChoices ReadImportChoices(const Profile& profile, std::string_view section) {
@@ -147,41 +150,38 @@ ImportWriter::ImportWriter(CDataStore& store, ImportSource source, ImportCounter
                            std::optional<ImportSource> productSource)
     : m_store(store), m_source(static_cast<int>(source)),
       m_productSource(static_cast<int>(productSource.value_or(source))), m_counters(counters),
-      m_productWriter(store), m_moveWriter(store), m_lineWriter(store) {}
+      m_productWriter(store), m_moveWriter(store), m_lineWriter(store), m_coverWriter(store, true) {
+}
 
 ImportWriter::~ImportWriter() {
-    // Leaving by an exception: the document in progress is dropped whole,
-    // every finished unit is kept.
-    m_pendingProducts = 0;
-    m_pendingWithKind = false;
+    // Leaving by an exception: the document in progress, never written, is
+    // dropped; every finished unit is kept.
     try {
-        DropDocument();
         Flush();
-    } catch (const ComError&) {
-        // The batch rolls back with its guard, the document's lines with it;
-        // the error that brought us here is the one the user sees.
-        m_batch.reset();
+    } catch (...) {
+        // The batch has rolled back; the error that brought us here is the
+        // one the user sees.
     }
-}
-
-void ImportWriter::OpenDocument() {
-    m_store.Cached("SAVEPOINT import_document").Run();
-    m_documentOpen = true;
-}
-
-void ImportWriter::DropDocument() {
-    if (!m_documentOpen)
-        return;
-    m_documentOpen = false;
-    m_store.Cached("ROLLBACK TO import_document").Run();
-    m_store.Cached("RELEASE import_document").Run();
 }
 
 void ImportWriter::OpenBatch() {
     if (!m_batch) {
         m_batch = std::make_unique<Transaction>(m_store);
         m_batchStart = std::chrono::steady_clock::now();
+        m_batchCounts = {m_counters.products, m_counters.documents, m_counters.numbersWithKind};
     }
+}
+
+void ImportWriter::AbandonBatch() {
+    m_batch.reset();
+    // Nothing waiting is tried again: part of it may have gone in before
+    // the failure, and went back with the batch.
+    m_waitingLines.clear();
+    m_waitingDates.clear();
+    m_coverWriter.Discard();
+    m_counters.products = m_batchCounts.products;
+    m_counters.documents = m_batchCounts.documents;
+    m_counters.numbersWithKind = m_batchCounts.numbersWithKind;
 }
 
 void ImportWriter::UnitDone() {
@@ -190,10 +190,16 @@ void ImportWriter::UnitDone() {
 }
 
 void ImportWriter::Flush() {
-    if (m_batch) {
+    if (!m_batch)
+        return;
+    try {
+        WriteWaiting();
         m_batch->Commit();
-        m_batch.reset();
+    } catch (...) {
+        AbandonBatch();
+        throw;
     }
+    m_batch.reset();
 }
 
 void SourceKey::Bind(Statement& statement, int index) const {
@@ -327,63 +333,108 @@ bool ImportWriter::BeginDocument(const ImportedDocument& document, ExistingRecor
         ++m_counters.skippedDocuments;
         return false;
     }
-    OpenBatch();
-    OpenDocument();
-    if (found) {
-        m_moveId = *found;
-        m_store.Cached("DELETE FROM Move_Cover WHERE move_id = ?").BindInt(1, m_moveId).Run();
-        m_store.Cached("DELETE FROM Move_Prod WHERE move_id = ?").BindInt(1, m_moveId).Run();
-        m_store
-            .Cached(
-                "UPDATE Move SET move_export = ?, move_type = ?, move_date = ? WHERE move_id = ?")
-            .BindInt(1, document.exportFlag ? 1 : 0)
-            .BindInt(2, document.type)
-            .BindDate(3, document.date)
-            .BindInt(4, m_moveId)
-            .Run();
-    } else {
-        m_moveId = m_moveWriter.Insert(
-            MoveRecord{stored, document.type, document.date, document.exportFlag}, m_source);
-        if (m_foldedNumbers)
-            (*m_foldedNumbers)[FoldCase(stored)].push_back({m_moveId, document.type});
-        m_pendingWithKind = stored != document.number;
-    }
-    m_moveDate = document.date;
-    if (!m_covers)
-        m_covers = std::make_unique<CoverDerivation>(m_store, true);
+    m_open = PendingDocument{document, std::move(stored), found, {}, {}};
     return true;
 }
 
 void ImportWriter::AddLine(const SourceKey& prodScrid, Quantity quantity,
                            const std::function<ImportedProduct()>& product) {
-    if (!m_documentOpen)
+    if (!m_open)
         return;
-    int64_t prodId = 0;
+    PendingLine line{0, 0, quantity};
     // A product found is used even when deleted by hand: the line is real.
     if (const std::optional<FoundProduct> found = FindProduct(prodScrid)) {
-        prodId = found->id;
+        line.productId = found->id;
     } else {
-        ImportedProduct created = product();
-        created.scrid = prodScrid;
-        prodId = WriteProduct(std::nullopt, created);
-        ++m_pendingProducts;
+        std::vector<ImportedProduct>& created = m_open->created;
+        line.created = static_cast<size_t>(
+            std::find_if(created.begin(), created.end(),
+                         [&prodScrid](const ImportedProduct& p) { return p.scrid == prodScrid; }) -
+            created.begin());
+        if (line.created == created.size()) {
+            created.push_back(product());
+            created.back().scrid = prodScrid;
+        }
     }
-    const RecordId lineId = m_lineWriter.Insert(MoveLineRecord{m_moveId, prodId, quantity});
-    m_covers->Append(lineId, m_moveId, prodId, quantity, m_moveDate);
+    m_open->lines.push_back(line);
 }
 
 void ImportWriter::FinishDocument() {
-    if (!m_documentOpen)
+    if (!m_open)
         return;
-    m_store.Cached("RELEASE import_document").Run();
-    m_documentOpen = false;
+    const PendingDocument document = std::move(*m_open);
+    m_open.reset();
+    OpenBatch();
+    try {
+        WriteDocument(document);
+    } catch (...) {
+        AbandonBatch();
+        throw;
+    }
     ++m_counters.documents;
-    m_counters.products += m_pendingProducts;
-    m_pendingProducts = 0;
-    if (m_pendingWithKind)
+    m_counters.products += static_cast<long>(document.created.size());
+    if (!document.found && document.stored != document.header.number)
         ++m_counters.numbersWithKind;
-    m_pendingWithKind = false;
     UnitDone();
+}
+
+void ImportWriter::WriteDocument(const PendingDocument& document) {
+    const ImportedDocument& header = document.header;
+    int64_t moveId = 0;
+    if (document.found) {
+        moveId = *document.found;
+        // The lines waiting may be the document's own, written earlier in
+        // this import.
+        WriteWaiting();
+        m_store.Cached("DELETE FROM Move_Cover WHERE move_id = ?").BindInt(1, moveId).Run();
+        m_store.Cached("DELETE FROM Move_Prod WHERE move_id = ?").BindInt(1, moveId).Run();
+        m_store
+            .Cached(
+                "UPDATE Move SET move_export = ?, move_type = ?, move_date = ? WHERE move_id = ?")
+            .BindInt(1, header.exportFlag ? 1 : 0)
+            .BindInt(2, header.type)
+            .BindDate(3, header.date)
+            .BindInt(4, moveId)
+            .Run();
+    } else {
+        moveId = m_moveWriter.Insert(
+            MoveRecord{document.stored, header.type, header.date, header.exportFlag}, m_source);
+        if (m_foldedNumbers)
+            (*m_foldedNumbers)[FoldCase(document.stored)].push_back({moveId, header.type});
+    }
+    std::vector<int64_t> createdIds;
+    createdIds.reserve(document.created.size());
+    for (const ImportedProduct& product : document.created)
+        createdIds.push_back(WriteProduct(std::nullopt, product));
+
+    for (const PendingLine& line : document.lines) {
+        m_waitingLines.push_back({moveId,
+                                  line.productId != 0 ? line.productId : createdIds[line.created],
+                                  line.quantity});
+        m_waitingDates.push_back(header.date);
+    }
+    if (m_waitingLines.size() >= LinesPerInsert)
+        WriteLines();
+}
+
+void ImportWriter::WriteLines() {
+    if (m_waitingLines.empty())
+        return;
+    const RecordId firstLine = m_lineWriter.InsertAll(m_waitingLines);
+    if (!m_covers)
+        m_covers = std::make_unique<CoverDerivation>(m_store, true);
+    for (size_t i = 0; i < m_waitingLines.size(); ++i) {
+        const MoveLineRecord& line = m_waitingLines[i];
+        m_coverWriter.Queue(firstLine + static_cast<RecordId>(i), line.move,
+                            m_covers->Derive(line.product, line.quantity, m_waitingDates[i]));
+    }
+    m_waitingLines.clear();
+    m_waitingDates.clear();
+}
+
+void ImportWriter::WriteWaiting() {
+    WriteLines();
+    m_coverWriter.Flush();
 }
 
 } // namespace tarvo

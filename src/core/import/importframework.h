@@ -199,8 +199,14 @@ struct ImportedDocument {
 // Writes the imported records for one source. Each product, and each document
 // with all its lines and their covers, is one unit: it is stored whole or not
 // at all, so an error, a cancel or a crash never leaves a document with part
-// of its lines. Finished units are committed in batches for speed; whatever
-// was finished is kept when the writer goes away, also by an exception.
+// of its lines. A document is held until it is complete, its values read and
+// its products found, and only then written: a bad value or a cancel in its
+// middle has written nothing of it. Finished units are committed in batches
+// for speed, the lines and covers of several documents by one INSERT;
+// whatever was finished is kept when the writer goes away, also by an
+// exception. Only a database failure while documents are being written takes
+// back the batch they belong to (the database may have kept part of one),
+// and the counts of what it wrote with it.
 class ImportWriter {
 public:
     // Products are written with productSource when given, else with source.
@@ -220,13 +226,14 @@ public:
     // Documents phase: decides a document at its first line. A document found
     // by its number (and type, see ImportedDocument::kindMark) is overwritten
     // only when existing.Overwrite(question(stored number)) says so;
-    // overwriting first removes its cover and product lines. True when the
+    // overwriting replaces its cover and product lines. True when the
     // document is open for its lines; an unfinished document before it is
     // finished first.
     bool BeginDocument(const ImportedDocument& document, ExistingRecords& existing,
                        const std::function<std::string(const std::string&)>& question);
     // A product line of the open document; a product missing from the
-    // database is created from product() and counted. Covers are derived.
+    // database is made from product(), created with the document and counted.
+    // Covers are derived when the document is written.
     void AddLine(const SourceKey& prodScrid, Quantity quantity,
                  const std::function<ImportedProduct()>& product);
     // Stores the open document (if any) and counts it.
@@ -239,6 +246,27 @@ private:
         int64_t id;
         bool deleted;
     };
+    // A line of the open document: its product's id, or 0 for a product the
+    // document creates, created[created].
+    struct PendingLine {
+        int64_t productId;
+        size_t created;
+        Quantity quantity;
+    };
+    struct PendingDocument {
+        ImportedDocument header;
+        std::string stored; // the number it is stored under
+        std::optional<int64_t> found;
+        std::vector<ImportedProduct> created;
+        std::vector<PendingLine> lines;
+    };
+    // The counts of the batch's start, for a batch taken back.
+    struct Written {
+        long products;
+        long documents;
+        long numbersWithKind;
+    };
+
     std::optional<FoundProduct> FindProduct(const SourceKey& scrid);
     std::optional<int64_t> FindDocument(const std::string& number);
     std::optional<int64_t> FindDocumentOfKind(const ImportedDocument& document,
@@ -247,10 +275,15 @@ private:
     int64_t WriteProduct(std::optional<int64_t> id, const ImportedProduct& product);
     void OpenBatch();
     void UnitDone();
-    // The open document's savepoint: prepared once, since a large import
-    // opens one for every document.
-    void OpenDocument();
-    void DropDocument();
+    void WriteDocument(const PendingDocument& document);
+    // Writes the lines waiting and queues their covers.
+    void WriteLines();
+    // Writes every line and cover waiting: before the batch's commit, and
+    // before a document's lines are replaced.
+    void WriteWaiting();
+    // Rolls the batch back after a failed write, with what was counted of
+    // it. The writer is not used again: the error ends the import.
+    void AbandonBatch();
 
     CDataStore& m_store;
     int m_source;
@@ -261,14 +294,16 @@ private:
     ProductWriter m_productWriter;
     MoveWriter m_moveWriter;
     MoveLineWriter m_lineWriter;
+    // The product lines of the documents written, with their documents'
+    // dates, and then their cover lines wait for a full INSERT across
+    // documents; the batch's commit writes the rest.
+    std::vector<MoveLineRecord> m_waitingLines;
+    std::vector<OleDate> m_waitingDates;
+    DerivedCoverWriter m_coverWriter;
     std::unique_ptr<Transaction> m_batch;
     std::chrono::steady_clock::time_point m_batchStart;
-    // The open document.
-    bool m_documentOpen = false;
-    int64_t m_moveId = 0;
-    OleDate m_moveDate;
-    long m_pendingProducts = 0;
-    bool m_pendingWithKind = false;
+    Written m_batchCounts{};
+    std::optional<PendingDocument> m_open;
     // The documents of the source by their case-folded number, in the order
     // they were stored, read at the first number not found as it is written
     // (see FindDocument).

@@ -42,6 +42,7 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, const std::string& file
     const size_t n = text.size();
     while (i < n) {
         CsvRecord record{line, {}};
+        record.fields.reserve(records.empty() ? 0 : records.front().fields.size());
         std::string field;
         bool endOfRecord = false;
         while (!endOfRecord) {
@@ -70,13 +71,17 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, const std::string& file
                 if (i < n && text[i] != ';' && text[i] != '\n')
                     FailFile(file, line, "za uzavírajícími uvozovkami smí být jen středník.");
             } else {
-                while (i < n && text[i] != ';' && text[i] != '\n') {
+                // Taken whole: nearly every field of a table is unquoted.
+                const size_t start = i;
+                bool carriageReturn = false;
+                for (; i < n && text[i] != ';' && text[i] != '\n'; ++i) {
                     if (text[i] == '"')
                         FailFile(file, line, "uvozovky uprostřed pole bez uvozovek.");
-                    if (text[i] != '\r')
-                        field += text[i];
-                    ++i;
+                    carriageReturn = carriageReturn || text[i] == '\r';
                 }
+                field.assign(text, start, i - start);
+                if (carriageReturn)
+                    field.erase(std::remove(field.begin(), field.end(), '\r'), field.end());
             }
             record.fields.push_back(field);
             if (i >= n) {
@@ -246,40 +251,62 @@ void MoneyTable::SetIndex(std::string_view indexName) {
         columns.push_back(Column(indexName.substr(start, plus - start)));
         start = plus + 1;
     }
-    std::vector<std::vector<SortKey>> keys(m_rows.size());
-    for (size_t r = 0; r < m_rows.size(); ++r) {
-        keys[r].reserve(columns.size());
+    const size_t width = columns.size();
+    std::vector<SortKey> keys;
+    keys.reserve(m_rows.size() * width);
+    for (const Row& row : m_rows) {
         for (int c : columns)
-            keys[r].push_back(KeyOf(m_rows[r].fields[static_cast<size_t>(c)]));
+            keys.push_back(KeyOf(row.fields[static_cast<size_t>(c)]));
     }
+    const auto less = [&keys, width](size_t a, size_t b) {
+        const auto keyA = keys.begin() + static_cast<long>(a * width);
+        const auto keyB = keys.begin() + static_cast<long>(b * width);
+        return std::lexicographical_compare(keyA, keyA + static_cast<long>(width), keyB,
+                                            keyB + static_cast<long>(width));
+    };
     std::vector<size_t> order(m_rows.size());
     for (size_t r = 0; r < order.size(); ++r)
         order[r] = r;
-    std::stable_sort(order.begin(), order.end(),
-                     [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
-    std::vector<Row> rows;
-    rows.reserve(m_rows.size());
-    m_keys.clear();
-    m_keys.reserve(m_rows.size());
-    for (size_t r : order) {
-        rows.push_back(std::move(m_rows[r]));
-        m_keys.push_back(std::move(keys[r]));
+    // Money writes a table mostly in the order of the index it is read by.
+    if (!std::is_sorted(order.begin(), order.end(), less)) {
+        std::stable_sort(order.begin(), order.end(), less);
+        std::vector<Row> rows;
+        rows.reserve(m_rows.size());
+        std::vector<SortKey> sorted;
+        sorted.reserve(keys.size());
+        for (size_t r : order) {
+            rows.push_back(std::move(m_rows[r]));
+            const auto key = keys.begin() + static_cast<long>(r * width);
+            std::move(key, key + static_cast<long>(width), std::back_inserter(sorted));
+        }
+        m_rows = std::move(rows);
+        keys = std::move(sorted);
     }
-    m_rows = std::move(rows);
+    m_keys = std::move(keys);
     m_index = std::move(columns);
     m_pos = 0;
 }
 
 bool MoneyTable::SeekKeys(const std::vector<SortKey>& keys) {
-    if (m_index.size() < keys.size())
+    const size_t width = m_index.size();
+    if (width < keys.size())
         throw ImportError(Format("Tabulka Money \"%s\": hledání bez indexu.", m_file.c_str()));
-    const auto prefixLess = [&keys](const std::vector<SortKey>& row, int) {
-        return std::lexicographical_compare(
-            row.begin(), row.begin() + static_cast<long>(keys.size()), keys.begin(), keys.end());
+    const auto rowKey = [this, width](size_t row) {
+        return m_keys.begin() + static_cast<long>(row * width);
     };
-    const auto it = std::lower_bound(m_keys.begin(), m_keys.end(), 0, prefixLess);
-    m_pos = static_cast<size_t>(it - m_keys.begin());
-    if (it == m_keys.end() || !std::equal(keys.begin(), keys.end(), it->begin())) {
+    size_t low = 0;
+    size_t high = m_rows.size();
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        if (std::lexicographical_compare(rowKey(middle),
+                                         rowKey(middle) + static_cast<long>(keys.size()),
+                                         keys.begin(), keys.end()))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    m_pos = low;
+    if (low == m_rows.size() || !std::equal(keys.begin(), keys.end(), rowKey(low))) {
         m_pos = m_rows.size();
         return false;
     }

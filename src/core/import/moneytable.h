@@ -87,9 +87,10 @@ private:
     std::vector<std::string> m_names;
     std::vector<Row> m_rows;
     size_t m_pos = 0;
-    // The current index: its columns and each row's key parts.
+    // The current index: its columns and each row's key parts, one row
+    // after another.
     std::vector<int> m_index;
-    std::vector<std::vector<SortKey>> m_keys;
+    std::vector<SortKey> m_keys;
 };
 
 // Opens a Money table. When it cannot be read and errors are to be

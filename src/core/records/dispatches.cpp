@@ -41,6 +41,14 @@ std::string DerivedInsertSql(size_t rows) {
     return sql;
 }
 
+// One INSERT of Move_Prod for rows rows.
+std::string LineInsertSql(size_t rows) {
+    std::string sql = "INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (?, ?, ?)";
+    for (size_t i = 1; i < rows; ++i)
+        sql += ", (?, ?, ?)";
+    return sql;
+}
+
 void RunWithId(CDataStore& store, const char* sql, RecordId id) {
     Statement st(store, sql);
     st.BindInt(1, id).Run();
@@ -113,12 +121,41 @@ void DeleteMoves(CDataStore& store, const std::vector<RecordId>& ids) {
 }
 
 MoveLineWriter::MoveLineWriter(CDataStore& store)
-    : m_insert(store, "INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (?, ?, ?)") {}
+    : m_store(store), m_insert(store, LineInsertSql(1)) {}
+
+MoveLineWriter::~MoveLineWriter() = default;
 
 RecordId MoveLineWriter::Insert(const MoveLineRecord& line) {
     Statement& st = m_insert.Prepared();
     st.BindInt(1, line.move).BindInt(2, line.product).BindQuantity(3, line.quantity);
     return m_insert.Run();
+}
+
+Statement& MoveLineWriter::InsertOf(size_t rows) {
+    auto& statement = m_inserts[rows - 1];
+    if (!statement)
+        statement = std::make_unique<Statement>(m_store, LineInsertSql(rows));
+    return *statement;
+}
+
+RecordId MoveLineWriter::InsertAll(const std::vector<MoveLineRecord>& lines) {
+    RecordId first = NoRecord;
+    for (size_t done = 0; done < lines.size();) {
+        const size_t count = std::min(lines.size() - done, MaxRowsPerInsert);
+        Statement& st = InsertOf(count);
+        for (size_t i = 0; i < count; ++i) {
+            const MoveLineRecord& line = lines[done + i];
+            const int base = static_cast<int>(i) * 3;
+            st.BindInt(base + 1, line.move)
+                .BindInt(base + 2, line.product)
+                .BindQuantity(base + 3, line.quantity);
+        }
+        st.Run();
+        if (first == NoRecord)
+            first = m_store.LastInsertId() - static_cast<RecordId>(count) + 1;
+        done += count;
+    }
+    return first;
 }
 
 std::optional<MoveLineRecord> FindMoveLine(CDataStore& store, RecordId id) {

@@ -92,10 +92,21 @@ void DeleteMoves(CDataStore& store, const std::vector<RecordId>& ids);
 class MoveLineWriter {
 public:
     explicit MoveLineWriter(CDataStore& store);
+    ~MoveLineWriter();
     RecordId Insert(const MoveLineRecord& line);
+    // Adds the lines of one document by as few statements as it can: the
+    // key of the first, the others numbered on from it in their order (the
+    // table's keys only count up).
+    RecordId InsertAll(const std::vector<MoveLineRecord>& lines);
 
 private:
+    static constexpr size_t MaxRowsPerInsert = 32;
+    // An INSERT of 1 to MaxRowsPerInsert rows.
+    Statement& InsertOf(size_t rows);
+
+    CDataStore& m_store;
     PreparedInsert m_insert;
+    std::array<std::unique_ptr<Statement>, MaxRowsPerInsert> m_inserts;
 };
 
 std::optional<MoveLineRecord> FindMoveLine(CDataStore& store, RecordId id);
@@ -144,6 +155,8 @@ public:
     // ends. Flush() writes what waits; rows left waiting are never written.
     void Queue(RecordId line, RecordId move, const std::vector<DerivedCover>& rows);
     void Flush();
+    // Drops the rows waiting: their lines went back with a failed unit.
+    void Discard() { m_waiting.clear(); }
 
 private:
     static constexpr size_t MaxRowsPerInsert = 32;

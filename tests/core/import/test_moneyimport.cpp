@@ -292,19 +292,25 @@ TEST_F(MoneyImportTest, MalformedFilesNameFileAndLineAndKeepFinishedWork) {
         const char* to;
         const char* message; // after "Chybný soubor Money \"<folder>/<file>\", "
         long documents;
+        long lines;
     };
     const Case cases[] = {
         {"Rok.2024/SKSEZPOL.csv", "103;S;1;4;Koláč tvarohový;KO-070;ks;5",
          "103;S;1;4;Koláč tvarohový;KO-070;ks;pět",
-         "řádek 6: hodnota \"pět\" pole \"PocetMJ\" není číslo.", 2},
+         "řádek 6: hodnota \"pět\" pole \"PocetMJ\" není číslo.", 2, 3},
         {"Rok.2024/SKSEZDOK.csv", "17.01.2024", "31.02.2024",
-         "řádek 5: hodnota \"31.02.2024\" pole \"Datum\" není platné datum (dd.mm.rrrr).", 2},
+         "řádek 5: hodnota \"31.02.2024\" pole \"Datum\" není platné datum (dd.mm.rrrr).", 2, 3},
+        // The invoice's bad last line comes after one that makes card 99:
+        // neither the invoice nor that product is stored.
+        {"Rok.2024/SKSEZPOL.csv", "kg;2.5\n", "kg;2.5\n201;V;3;1;Chléb;CH-100;ks;pět\n",
+         "řádek 3: hodnota \"pět\" pole \"PocetMJ\" není číslo.", 5, 6},
         {"Rok.2024/SKSEZPOL.csv", "102;S;1;3;Veka", "102;S;1;3;Ve\"ka",
-         "řádek 5: uvozovky uprostřed pole bez uvozovek.", 0},
-        {"Rok.2024/VFAKTURY.csv", "O_Stat", "Zeme", "řádek 1: chybí sloupec \"O_Stat\".", 0},
+         "řádek 5: uvozovky uprostřed pole bez uvozovek.", 0, 0},
+        {"Rok.2024/VFAKTURY.csv", "O_Stat", "Zeme", "řádek 1: chybí sloupec \"O_Stat\".", 0, 0},
         {"Rok.2024/SKSEZDOK.csv", "105;XX-001;19.01.2024;X;", "105;XX-001;19.01.2024;X",
-         "řádek 7: počet polí 4 se liší od řádku se jmény polí (5).", 0},
-        {"SKKMKART.csv", "12;Kvásek", "\"12;Kvásek", "řádek 13: uvozovky pole nejsou uzavřeny.", 0},
+         "řádek 7: počet polí 4 se liší od řádku se jmény polí (5).", 0, 0},
+        {"SKKMKART.csv", "12;Kvásek", "\"12;Kvásek", "řádek 13: uvozovky pole nejsou uzavřeny.", 0,
+         0},
     };
     for (const Case& c : cases) {
         TestDatabase fresh;
@@ -331,8 +337,23 @@ TEST_F(MoneyImportTest, MalformedFilesNameFileAndLineAndKeepFinishedWork) {
         EXPECT_EQ(fresh.Count("Move"), c.documents);
         // No line without its document, no document with part of its lines.
         EXPECT_EQ(fresh.Count("Move_Prod WHERE move_id NOT IN (SELECT move_id FROM Move)"), 0);
-        EXPECT_EQ(fresh.Count("Move_Prod"), c.documents == 2 ? 3 : 0);
+        EXPECT_EQ(fresh.Count("Move_Prod"), c.lines);
+        EXPECT_EQ(fresh.Count("Product"), products);
     }
+}
+
+// The database refusing a line of DL-001, with VY-001 and VY-002 finished
+// before it in the same batch: the batch is taken back (the database could
+// hold part of DL-001), and the summary counts only what was stored.
+TEST_F(MoneyImportTest, DatabaseFailureInADocumentTakesBackItsBatchAndItsCounts) {
+    db.Run("CREATE TRIGGER refuse BEFORE INSERT ON Move_Prod WHEN NEW.move_id = (SELECT move_id "
+           "FROM Move WHERE move_num = 'DL-001') BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    EXPECT_EQ(Import(), ImportResult::Failed);
+    // The second FV-001 was left as it was before the failure.
+    EXPECT_EQ(db.messages.shown.back().text, Summary(Failed, 12, 0, 0, 1));
+    EXPECT_EQ(db.Count("Move"), 0);
+    EXPECT_EQ(db.Count("Move_Prod"), 0);
+    EXPECT_EQ(db.Count("Product"), 12);
 }
 
 TEST_F(MoneyImportTest, MissingTablesEndThePhaseTheirWay) {
