@@ -8,7 +8,8 @@ WINSDK_SHARED=${WINSDK_SHARED:-$REPO/../shared/windows-sdk}
 
 winsdk_packages() {
   echo g++-mingw-w64-x86-64-posix wine64 libz-mingw-w64-dev qt6-base-dev qt6-base-dev-tools \
-    cmake ninja-build pkg-config tcl dpkg-dev nsis zip zstd xvfb fonts-dejavu-core
+    cmake ninja-build pkg-config tcl dpkg-dev nsis zip zstd xvfb xdotool fonts-dejavu-core \
+    qt6-translations-l10n
 }
 
 winsdk_sources() { echo qt6-base icu sqlite3 libzip pugixml googletest; }
