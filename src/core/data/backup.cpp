@@ -173,8 +173,7 @@ std::string BackupDate(const std::string& path) {
         return {};
     const std::time_t time =
         std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
-    std::tm local{};
-    localtime_r(&time, &local);
+    const std::tm local = platform::LocalTime(time);
     return OleDate::FromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday).ToText();
 }
 
@@ -354,8 +353,7 @@ std::string DefaultBackupPath(const DataFolder& data, int year, int month, int d
 
 std::string DefaultBackupPath(const DataFolder& data) {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = platform::LocalTime(now);
     return DefaultBackupPath(data, local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 

@@ -12,7 +12,7 @@ namespace tarvo::platform {
 namespace {
 
 std::error_code LastError() {
-    return {errno, std::system_category()};
+    return {errno, std::generic_category()};
 }
 
 // A file descriptor closed by scope.
@@ -118,6 +118,12 @@ std::error_code SyncFile(const std::string& path) {
     if (::fsync(file.Get()) != 0)
         return LastError();
     return file.Close();
+}
+
+std::tm LocalTime(std::time_t time) {
+    std::tm local{};
+    localtime_r(&time, &local);
+    return local;
 }
 
 bool StdinIsTerminal() {
