@@ -64,7 +64,8 @@ int CmdInfo(CliContext& context) {
         for (const TableInfo& table : Tables()) {
             Statement count(store, Format("SELECT COUNT(*) FROM %s", table.name.data()));
             count.Step();
-            context.out << Format("%-16s %ld", table.name.data(), static_cast<long>(count.Int(0)))
+            context.out << Format("%-16s %lld", table.name.data(),
+                                  static_cast<long long>(count.Int(0)))
                         << "\n";
         }
     } catch (const ComError& e) {
