@@ -2,6 +2,7 @@
 
 #include "core/data/cdatastore.h"
 #include "core/data/oledate.h"
+#include "core/data/paths.h"
 #include "core/data/platform.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
@@ -26,12 +27,12 @@ class RealFiles final : public IFileSystem {
 public:
     bool IsFile(const std::string& path) override {
         std::error_code ec;
-        return !path.empty() && std::filesystem::is_regular_file(path, ec);
+        return !path.empty() && std::filesystem::is_regular_file(PathOf(path), ec);
     }
 
     std::error_code CreateDirectories(const std::string& path) override {
         std::error_code ec;
-        std::filesystem::create_directories(path, ec);
+        std::filesystem::create_directories(PathOf(path), ec);
         return ec;
     }
 
@@ -168,7 +169,7 @@ std::string AsidePath(const DataFolder& data) {
 // file's time cannot be read.
 std::string BackupDate(const std::string& path) {
     std::error_code ec;
-    const auto written = std::filesystem::last_write_time(path, ec);
+    const auto written = std::filesystem::last_write_time(PathOf(path), ec);
     if (ec)
         return {};
     const std::time_t time =

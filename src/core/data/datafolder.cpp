@@ -1,6 +1,7 @@
 #include "core/data/datafolder.h"
 
 #include "core/data/cdatastore.h"
+#include "core/data/paths.h"
 #include "core/data/shared.h"
 
 #include <cstdlib>
@@ -18,8 +19,8 @@ std::string WithSeparator(std::string folder) {
 
 std::string Absolute(const std::string& folder) {
     std::error_code ec;
-    const std::filesystem::path p = std::filesystem::absolute(folder, ec);
-    return ec ? folder : p.lexically_normal().string();
+    const std::filesystem::path p = std::filesystem::absolute(PathOf(folder), ec);
+    return ec ? folder : PathText(p.lexically_normal());
 }
 
 std::string ResolveFolder(const std::optional<std::string>& explicitFolder,
@@ -30,7 +31,7 @@ std::string ResolveFolder(const std::optional<std::string>& explicitFolder,
         return WithSeparator(Absolute(env));
     std::error_code ec;
     if (!executableFolder.empty() &&
-        std::filesystem::is_regular_file(WithSeparator(executableFolder) + "Tarvo.mdb", ec))
+        std::filesystem::is_regular_file(PathOf(WithSeparator(executableFolder) + "Tarvo.mdb"), ec))
         return WithSeparator(Absolute(executableFolder));
     std::string base;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
@@ -49,8 +50,7 @@ std::string InstalledResourceFolder(const std::string& executableFolder) {
         return {};
     // The same layout under any prefix (/usr, /usr/local, /opt/tarvo, a
     // staging folder): bin/ beside share/.
-    return WithSeparator(
-        Absolute((std::filesystem::path(executableFolder) / ".." / "share" / "tarvo").string()));
+    return WithSeparator(Absolute(PathText(PathOf(executableFolder) / ".." / "share" / "tarvo")));
 }
 
 DataFolder ResolveDataFolder(const std::optional<std::string>& explicitFolder,

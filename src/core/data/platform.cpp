@@ -120,6 +120,12 @@ std::error_code SyncFile(const std::string& path) {
     return file.Close();
 }
 
+std::string ExecutableFolder() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : exe.parent_path().string();
+}
+
 std::tm LocalTime(std::time_t time) {
     std::tm local{};
     localtime_r(&time, &local);

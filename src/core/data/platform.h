@@ -21,6 +21,8 @@ std::error_code RenameDurably(const std::string& from, const std::string& to);
 std::error_code RemoveFile(const std::string& path);
 // Flushes a written file to the disk.
 std::error_code SyncFile(const std::string& path);
+// The folder of the running program's executable; empty when unknown.
+std::string ExecutableFolder();
 // The calendar fields of a moment in the local time zone.
 std::tm LocalTime(std::time_t time);
 // Whether the standard input is a terminal a person can answer on.

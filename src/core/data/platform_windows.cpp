@@ -140,6 +140,28 @@ std::error_code SyncFile(const std::string& path) {
     return Flush(Wide(path));
 }
 
+std::string ExecutableFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (size == 0)
+            return {};
+        if (size < path.size()) {
+            path.resize(size);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    path.resize(path.find_last_of(L"\\/"));
+    const int size = WideCharToMultiByte(CP_UTF8, 0, path.data(), static_cast<int>(path.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string folder(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), folder.data(), size,
+                        nullptr, nullptr);
+    return folder;
+}
+
 std::tm LocalTime(std::time_t time) {
     std::tm local{};
     localtime_s(&local, &time);
