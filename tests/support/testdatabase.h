@@ -18,8 +18,10 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& Path() const { return m_path; }
-    // The folder with a trailing '/', as data folders are written.
-    std::string Folder() const { return m_path.string() + "/"; }
+    // The folder with a trailing separator, as data folders are written.
+    std::string Folder() const {
+        return m_path.string() + static_cast<char>(std::filesystem::path::preferred_separator);
+    }
     std::string File(const std::string& name) const { return (m_path / name).string(); }
 
 private:

@@ -11,10 +11,35 @@ namespace tarvo {
 
 namespace {
 
+#ifdef _WIN32
+constexpr char Separator = '\\';
+#else
+constexpr char Separator = '/';
+#endif
+
 std::string WithSeparator(std::string folder) {
-    if (folder.empty() || folder.back() != '/')
-        folder += '/';
+    if (folder.empty() || (folder.back() != '/' && folder.back() != Separator))
+        folder += Separator;
     return folder;
+}
+
+// The per-user data folder: %APPDATA%\Kolmara\Tarvo on Windows,
+// $XDG_DATA_HOME/Kolmara/Tarvo (~/.local/share by default) elsewhere.
+std::string UserFolder() {
+#ifdef _WIN32
+    if (const char* appData = std::getenv("APPDATA"); appData && *appData)
+        return WithSeparator(appData) + "Kolmara\\Tarvo";
+    return ".\\Kolmara\\Tarvo";
+#else
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+        base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        base = std::string(home) + "/.local/share";
+    else
+        base = ".";
+    return base + "/Kolmara/Tarvo";
+#endif
 }
 
 std::string Absolute(const std::string& folder) {
@@ -33,14 +58,7 @@ std::string ResolveFolder(const std::optional<std::string>& explicitFolder,
     if (!executableFolder.empty() &&
         std::filesystem::is_regular_file(PathOf(WithSeparator(executableFolder) + "Tarvo.mdb"), ec))
         return WithSeparator(Absolute(executableFolder));
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
-        base = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        base = std::string(home) + "/.local/share";
-    else
-        base = ".";
-    return WithSeparator(base + "/Kolmara/Tarvo");
+    return WithSeparator(UserFolder());
 }
 
 } // namespace
@@ -48,9 +66,15 @@ std::string ResolveFolder(const std::optional<std::string>& explicitFolder,
 std::string InstalledResourceFolder(const std::string& executableFolder) {
     if (executableFolder.empty())
         return {};
+#ifdef _WIN32
+    // An installation on Windows keeps the templates and the help in the
+    // program's own folder.
+    return WithSeparator(Absolute(executableFolder));
+#else
     // The same layout under any prefix (/usr, /usr/local, /opt/tarvo, a
     // staging folder): bin/ beside share/.
     return WithSeparator(Absolute(PathText(PathOf(executableFolder) / ".." / "share" / "tarvo")));
+#endif
 }
 
 DataFolder ResolveDataFolder(const std::optional<std::string>& explicitFolder,
