@@ -234,13 +234,19 @@ std::string MoneyYearName(const std::string& yearFolder, IMessagePort& messages,
 }
 
 std::string DefaultDosDevices() {
+#ifdef _WIN32
+    return {};
+#else
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
         return WithSlash(prefix) + "dosdevices";
     const char* home = std::getenv("HOME");
     return WithSlash(home ? home : "") + ".wine/dosdevices";
+#endif
 }
 
 std::string LocalMoneyPath(const std::string& windowsPath, const std::string& dosDevices) {
+    if (dosDevices.empty())
+        return windowsPath;
     std::string path = windowsPath;
     std::replace(path.begin(), path.end(), '\\', '/');
     const bool driveLetter =
