@@ -56,6 +56,11 @@ struct CliRun {
     std::string err;
 };
 
+// Runs a command line written for the POSIX shell ('quoted' arguments,
+// /dev/null, redirections) and gives its exit status, -1 when it did not
+// exit. On Windows it goes to cmd.exe with the quotes made double.
+int RunShell(const std::string& command);
+
 // Runs the tarvo-cli that CTest names in TARVO_CLI (throws when it is not
 // set) on the data folder dataDir, with standard input empty; its output is
 // caught in files of scratch.

@@ -615,10 +615,9 @@ TEST(BackupFaultInjection, EveryFailingFileOperationKeepsTheData) {
 
 int RunCli(const TempFolder& base, const std::string& args) {
     const char* cli = std::getenv("TARVO_CLI");
-    return WEXITSTATUS(
-        std::system(Format("'%s' --data-dir '%s' %s >'%s' 2>'%s'", cli, base.File("data").c_str(),
-                           args.c_str(), base.File("out").c_str(), base.File("err").c_str())
-                        .c_str()));
+    return test::RunShell(Format("'%s' --data-dir '%s' %s >'%s' 2>'%s'", cli,
+                                 base.File("data").c_str(), args.c_str(), base.File("out").c_str(),
+                                 base.File("err").c_str()));
 }
 
 TEST(BackupCli, BackupRestoreAndCompactReportFailuresInCzech) {

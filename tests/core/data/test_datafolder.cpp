@@ -144,10 +144,9 @@ TEST(Cli, InitRefusesAnExistingDatabaseAndInfoCountsRows) {
     TempFolder base;
     const std::string dir = base.Folder() + "data";
     const auto run = [&](const std::string& args) {
-        return WEXITSTATUS(
-            std::system(Format("'%s' --data-dir '%s' %s >'%s' 2>'%s'", cli, dir.c_str(),
-                               args.c_str(), base.File("out").c_str(), base.File("err").c_str())
-                            .c_str()));
+        return test::RunShell(Format("'%s' --data-dir '%s' %s >'%s' 2>'%s'", cli, dir.c_str(),
+                                     args.c_str(), base.File("out").c_str(),
+                                     base.File("err").c_str()));
     };
     EXPECT_EQ(run("init"), 0);
     EXPECT_EQ(run("init"), 1);
@@ -173,7 +172,7 @@ TEST(Cli, VersionIsTheBuildsAndTouchesNoDataFolder) {
     for (const char* args : {"--version", "--version init"}) {
         const std::string line = Format("'%s' --data-dir '%s' %s >'%s' 2>&1", cli, dir.c_str(),
                                         args, base.File("out").c_str());
-        EXPECT_EQ(WEXITSTATUS(std::system(line.c_str())), 0) << args;
+        EXPECT_EQ(test::RunShell(line), 0) << args;
         EXPECT_EQ(test::ReadFile(base.File("out")), "tarvo-cli " TARVO_VERSION "\n") << args;
         EXPECT_FALSE(std::filesystem::exists(dir)) << args;
     }

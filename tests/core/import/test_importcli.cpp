@@ -30,9 +30,7 @@ protected:
                                     work.Folder() + "data " + arguments + " <" +
                                     work.File("in.txt") + " >" + work.File("out.txt") + " 2>" +
                                     work.File("err.txt");
-        const int status = std::system(command.c_str());
-        return {WEXITSTATUS(status), ReadFile(work.File("out.txt")),
-                ReadFile(work.File("err.txt"))};
+        return {RunShell(command), ReadFile(work.File("out.txt")), ReadFile(work.File("err.txt"))};
     }
 
     long Count(const std::string& table) {
