@@ -19,8 +19,10 @@ public:
 
     const std::filesystem::path& Path() const { return m_path; }
     // The folder with a trailing separator, as data folders are written.
-    std::string Folder() const {
-        return m_path.string() + static_cast<char>(std::filesystem::path::preferred_separator);
+    std::string Folder() const { return WithSeparator(m_path.string()); }
+    // A folder with the system's separator ('\' on Windows) added.
+    static std::string WithSeparator(const std::string& folder) {
+        return folder + static_cast<char>(std::filesystem::path::preferred_separator);
     }
     std::string File(const std::string& name) const { return (m_path / name).string(); }
 
