@@ -55,14 +55,16 @@ TEST(DataFolder, ResolutionOrder) {
     const std::string user = home.Path().string() + "/.local/share/Kolmara/Tarvo/";
 #endif
 
-    EXPECT_EQ(ResolveDataFolder(chosen.Path().string(), portable.Path()).folder, chosen.Folder());
+    EXPECT_EQ(ResolveDataFolder(chosen.Path().string(), portable.Path().string()).folder,
+              chosen.Folder());
     // Without Tarvo.mdb beside the program, the per-user folder.
-    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path()).folder, user);
+    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path().string()).folder, user);
     test::WriteFile(portable.File("Tarvo.mdb"), "");
-    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path()).folder, portable.Folder());
+    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path().string()).folder, portable.Folder());
     {
         ScopedEnv env("TARVO_DATA_DIR", chosen.Path().string());
-        EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path()).folder, chosen.Folder());
+        EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path().string()).folder,
+                  chosen.Folder());
     }
 }
 
@@ -94,9 +96,10 @@ TEST(DataFolder, InstalledResourceFolderIsShareBesideBin) {
     // Every way of finding the data folder keeps the program's resources.
     TempFolder portable;
     test::WriteFile(portable.File("Tarvo.mdb"), "");
-    const std::string installed = InstalledResourceFolder(portable.Path());
-    EXPECT_EQ(ResolveDataFolder(std::string("/srv/tarvo"), portable.Path()).resources, installed);
-    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path()).resources, installed);
+    const std::string installed = InstalledResourceFolder(portable.Path().string());
+    EXPECT_EQ(ResolveDataFolder(std::string("/srv/tarvo"), portable.Path().string()).resources,
+              installed);
+    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path().string()).resources, installed);
 }
 
 TEST(DataFolder, NewFolderGetsAnEmptyDatabaseExistingOneMustHaveIt) {
