@@ -87,6 +87,7 @@ void PrintUsage(std::ostream& out) {
 } // namespace
 
 int main(int argc, char** argv) {
+    tarvo::platform::PrepareStandardStreams();
     std::vector<std::string> words(argv + 1, argv + argc);
     std::optional<std::string> dataDir;
     // Global options stand before the command.

@@ -132,6 +132,8 @@ std::tm LocalTime(std::time_t time) {
     return local;
 }
 
+void PrepareStandardStreams() {}
+
 bool StdinIsTerminal() {
     return isatty(STDIN_FILENO) != 0;
 }

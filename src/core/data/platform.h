@@ -25,6 +25,10 @@ std::error_code SyncFile(const std::string& path);
 std::string ExecutableFolder();
 // The calendar fields of a moment in the local time zone.
 std::tm LocalTime(std::time_t time);
+// Makes the standard output and error take the program's UTF-8 texts as
+// they are: '\n' ends a line (no "\r\n" in redirected output) and a console
+// shows Czech letters. Nothing to do on POSIX.
+void PrepareStandardStreams();
 // Whether the standard input is a terminal a person can answer on.
 bool StdinIsTerminal();
 // Whether the standard error goes to a terminal (not to a log file or a pipe).

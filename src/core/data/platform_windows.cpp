@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -166,6 +167,12 @@ std::tm LocalTime(std::time_t time) {
     std::tm local{};
     localtime_s(&local, &time);
     return local;
+}
+
+void PrepareStandardStreams() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
 }
 
 bool StdinIsTerminal() {
