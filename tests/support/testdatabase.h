@@ -18,13 +18,10 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& Path() const { return m_path; }
-    // The folder with a trailing separator, as data folders are written.
-    std::string Folder() const { return WithSeparator(m_path.string()); }
-    // A folder with the system's separator ('\' on Windows) added.
-    static std::string WithSeparator(const std::string& folder) {
-        return folder + static_cast<char>(std::filesystem::path::preferred_separator);
-    }
-    std::string File(const std::string& name) const { return (m_path / name).string(); }
+    // The folder with a trailing '/', as data folders are written (with '/'
+    // between folders on Windows too).
+    std::string Folder() const { return m_path.generic_string() + "/"; }
+    std::string File(const std::string& name) const { return (m_path / name).generic_string(); }
 
 private:
     std::filesystem::path m_path;

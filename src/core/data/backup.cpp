@@ -63,7 +63,9 @@ public:
 };
 
 std::string TrimPathEnd(std::string path) {
-    while (!path.empty() && (path.back() == ' ' || path.back() == '\t' || path.back() == '/'))
+    while (!path.empty() &&
+           (path.back() == ' ' || path.back() == '\t' ||
+            std::string_view(PathSeparators).find(path.back()) != std::string_view::npos))
         path.pop_back();
     return path;
 }
@@ -71,7 +73,7 @@ std::string TrimPathEnd(std::string path) {
 // The folder part of a path: up to its last separator, when that stands after
 // the first character and before the end.
 std::string FolderPart(const std::string& path) {
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of(PathSeparators);
     if (slash == std::string::npos || slash == 0 || slash + 1 >= path.size())
         return {};
     return path.substr(0, slash);
@@ -364,7 +366,7 @@ std::string LastBackupPath(const DataFolder& data) {
 
 std::string BrowseFileName(const std::string& pathText) {
     const std::string path = TrimPathEnd(pathText);
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of(PathSeparators);
     if (slash == std::string::npos || slash == 0)
         return {};
     return path.substr(slash + 1);

@@ -11,15 +11,9 @@ namespace tarvo {
 
 namespace {
 
-#ifdef _WIN32
-constexpr char Separator = '\\';
-#else
-constexpr char Separator = '/';
-#endif
-
 std::string WithSeparator(std::string folder) {
-    if (folder.empty() || (folder.back() != '/' && folder.back() != Separator))
-        folder += Separator;
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
     return folder;
 }
 
@@ -27,9 +21,8 @@ std::string WithSeparator(std::string folder) {
 // $XDG_DATA_HOME/Kolmara/Tarvo (~/.local/share by default) elsewhere.
 std::string UserFolder() {
 #ifdef _WIN32
-    if (const char* appData = std::getenv("APPDATA"); appData && *appData)
-        return WithSeparator(appData) + "Kolmara\\Tarvo";
-    return ".\\Kolmara\\Tarvo";
+    const char* appData = std::getenv("APPDATA");
+    return std::string(appData && *appData ? appData : ".") + "/Kolmara/Tarvo";
 #else
     std::string base;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
@@ -58,7 +51,7 @@ std::string ResolveFolder(const std::optional<std::string>& explicitFolder,
     if (!executableFolder.empty() &&
         std::filesystem::is_regular_file(PathOf(WithSeparator(executableFolder) + "Tarvo.mdb"), ec))
         return WithSeparator(Absolute(executableFolder));
-    return WithSeparator(UserFolder());
+    return WithSeparator(Absolute(UserFolder()));
 }
 
 } // namespace

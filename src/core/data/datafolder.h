@@ -10,7 +10,7 @@ namespace tarvo {
 // except the two folders, which keep a trailing one as the program's texts
 // expect.
 struct DataFolder {
-    std::string folder; // with a trailing separator ('\' on Windows)
+    std::string folder; // with a trailing '/'
     // The installed resource folder: templates and help missing from the data
     // folder are looked up here. Empty when the program's place is unknown.
     std::string resources = {};
@@ -21,8 +21,8 @@ struct DataFolder {
 };
 
 // The resource folder of an installation: "<executableFolder>/../share/tarvo/",
-// normalised, with a trailing separator; on Windows the executable's folder
-// itself. Empty when the executable's folder is unknown (empty).
+// normalised, with a trailing '/'; on Windows the executable's folder itself. Empty when the
+// executable's folder is unknown (empty).
 std::string InstalledResourceFolder(const std::string& executableFolder);
 
 // Where the data folder is: the explicit folder if given; else TARVO_DATA_DIR;

@@ -7,7 +7,7 @@ std::filesystem::path PathOf(std::string_view utf8) {
 }
 
 std::string PathText(const std::filesystem::path& path) {
-    const std::u8string utf8 = path.u8string();
+    const std::u8string utf8 = path.generic_u8string();
     return std::string(utf8.begin(), utf8.end());
 }
 

@@ -245,10 +245,10 @@ std::string DefaultDosDevices() {
 }
 
 std::string LocalMoneyPath(const std::string& windowsPath, const std::string& dosDevices) {
-    if (dosDevices.empty())
-        return windowsPath;
     std::string path = windowsPath;
     std::replace(path.begin(), path.end(), '\\', '/');
+    if (dosDevices.empty())
+        return path;
     const bool driveLetter =
         path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
     if (!driveLetter)

@@ -62,7 +62,7 @@ struct MoneyInstallation {
 std::string DefaultDosDevices();
 // A Windows path ("C:\Program Files\...") as a path of this machine, the drive
 // letter taken from dosDevices and every part matched without regard to case.
-// Other paths only get '/' for '\'. With no dosDevices the path stays as it is.
+// Other paths, and every path without dosDevices, only get '/' for '\'.
 std::string LocalMoneyPath(const std::string& windowsPath, const std::string& dosDevices);
 
 // Finds the Money S3 installation: Setup.ini on the first drive letter from C

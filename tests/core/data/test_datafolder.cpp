@@ -48,7 +48,7 @@ TEST(DataFolder, ResolutionOrder) {
     ScopedEnv noEnv("TARVO_DATA_DIR", "");
 #ifdef _WIN32
     ScopedEnv appData("APPDATA", home.Path().string());
-    const std::string user = home.Path().string() + "\\Kolmara\\Tarvo\\";
+    const std::string user = home.Path().generic_string() + "/Kolmara/Tarvo/";
 #else
     ScopedEnv homeEnv("HOME", home.Path().string());
     ScopedEnv noXdg("XDG_DATA_HOME", "");
@@ -71,8 +71,8 @@ TEST(DataFolder, ResolutionOrder) {
 #ifdef _WIN32
 TEST(DataFolder, InstalledResourceFolderIsTheProgramsFolder) {
     const std::pair<std::string, std::string> cases[] = {
-        {"C:\\Program Files\\Tarvo", "C:\\Program Files\\Tarvo\\"},
-        {"C:/Program Files/Tarvo/", "C:\\Program Files\\Tarvo\\"},
+        {"C:\\Program Files\\Tarvo", "C:/Program Files/Tarvo/"},
+        {"C:/Program Files/Tarvo/", "C:/Program Files/Tarvo/"},
         {"", ""},
     };
     for (const auto& [exe, resources] : cases)
@@ -153,8 +153,7 @@ TEST(Cli, InitRefusesAnExistingDatabaseAndInfoCountsRows) {
     };
     EXPECT_EQ(run("init"), 0);
     EXPECT_EQ(run("init"), 1);
-    // The data folder as the program writes it: with the system's separator.
-    const std::string database = TempFolder::WithSeparator(dir) + "Tarvo.mdb";
+    const std::string database = dir + "/Tarvo.mdb";
     EXPECT_EQ(test::ReadFile(base.File("err")),
               "Databáze '" + database + "' již existuje, inicializace ji nepřepíše.\n");
     EXPECT_EQ(run("info"), 0);
