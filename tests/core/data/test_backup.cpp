@@ -308,6 +308,9 @@ TEST_F(Backup, UnfinishedUnitOfWorkKeepsTheConnection) {
 }
 
 TEST_F(Backup, DatabaseThatCannotBeReopenedEndsTheProgram) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows renames no database that is open";
+#else
     // The working file vanishes while the connection is open.
     const std::string path = db.folder.File("kopie.mdb");
     fs::rename(db.DatabasePath(), db.folder.File("jinde.mdb"));
@@ -315,6 +318,7 @@ TEST_F(Backup, DatabaseThatCannotBeReopenedEndsTheProgram) {
     EXPECT_TRUE(Shown(BackupExit));
     EXPECT_EQ(exits.codes, std::vector<int>{1});
     EXPECT_TRUE(views.sent.empty());
+#endif
 }
 
 // --- restore --------------------------------------------------------------

@@ -400,6 +400,8 @@ TEST(ArchiveFailures, AreToldInTheWritersOwnWords) {
         const char* after;
     };
     const Case cases[] = {
+    // Windows removes no folder while a file in it is open.
+#ifndef _WIN32
         {"changed workbook",
          [](const std::string& path, const std::function<void()>& vanish) {
              MakeReportTemplate(path, 2026, 1);
@@ -410,6 +412,7 @@ TEST(ArchiveFailures, AreToldInTheWritersOwnWords) {
              book.Save();
          },
          "Sešit '", "' nelze uložit: "},
+#endif
         {"new list",
          [](const std::string& path, const std::function<void()>& vanish) {
              WorkbookWriter book(path);
