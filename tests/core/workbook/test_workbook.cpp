@@ -400,7 +400,8 @@ TEST(ArchiveFailures, AreToldInTheWritersOwnWords) {
         const char* after;
     };
     const Case cases[] = {
-    // Windows removes no folder while a file in it is open.
+    // Windows removes no folder while a file in it is open, as the first two
+    // writers keep theirs.
 #ifndef _WIN32
         {"changed workbook",
          [](const std::string& path, const std::function<void()>& vanish) {
@@ -412,7 +413,6 @@ TEST(ArchiveFailures, AreToldInTheWritersOwnWords) {
              book.Save();
          },
          "Sešit '", "' nelze uložit: "},
-#endif
         {"new list",
          [](const std::string& path, const std::function<void()>& vanish) {
              WorkbookWriter book(path);
@@ -421,6 +421,7 @@ TEST(ArchiveFailures, AreToldInTheWritersOwnWords) {
              book.Save();
          },
          "Soubor '", "' nelze uložit: "},
+#endif
         {"report template",
          [](const std::string& path, const std::function<void()>& vanish) {
              vanish();
