@@ -47,12 +47,17 @@ void CTarvoApp::LoadTranslations() {
     // The program speaks Czech whatever the desktop's language, and so do
     // Qt's own dialogs and buttons, its calendars and number boxes.
     QLocale::setDefault(QLocale(QLocale::Czech, QLocale::Czechia));
+    // Qt's translations come with Qt on Linux and in "translations" beside
+    // the program on Windows, where the installer puts them.
     auto* translator = new QTranslator(this);
-    if (translator->load(QStringLiteral("qtbase_cs"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(translator);
-    else
-        delete translator;
+    for (const QString& folder : {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+                                  applicationDirPath() + QStringLiteral("/translations")}) {
+        if (translator->load(QStringLiteral("qtbase_cs"), folder)) {
+            installTranslator(translator);
+            return;
+        }
+    }
+    delete translator;
 }
 
 bool CTarvoApp::InitInstance() {
@@ -94,8 +99,8 @@ bool CTarvoApp::InitInstance() {
     // The frame is the context's view notifier, so it comes first and gets
     // its first view once the context exists.
     m_frame = std::make_unique<CMainFrame>();
-    m_help =
-        std::make_unique<HelpViewer>(QString::fromStdString(m_folder.folder), applicationDirPath());
+    m_help = std::make_unique<HelpViewer>(QString::fromStdString(m_folder.folder),
+                                          QString::fromStdString(m_folder.resources));
     m_context = std::make_unique<GuiContext>(
         GuiContext{*m_store, *m_messages, m_switches, m_folder, *m_frame,
                    [help = m_help.get()](int context) { help->Show(context); }});

@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "core/data/backup.h"
 #include "core/data/cdatastore.h"
+#include "core/data/paths.h"
 #include "core/data/shared.h"
 #include "core/ports/notifyport.h"
 
@@ -14,8 +15,8 @@ namespace {
 // The settings keep the backup's full path, whatever the working directory.
 std::string AbsolutePath(const std::string& path) {
     std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    return ec ? path : absolute.lexically_normal().string();
+    const std::filesystem::path absolute = std::filesystem::absolute(PathOf(path), ec);
+    return ec ? path : PathText(absolute.lexically_normal());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 #include "core/data/cdatastore.h"
+#include "core/data/paths.h"
 #include "core/data/schema.h"
 #include "core/data/shared.h"
 #include "core/data/statement.h"
@@ -31,7 +32,7 @@ int CmdInit(CliContext& context) {
     context.args.ExpectEnd();
     const std::string path = context.data.DatabasePath();
     std::error_code ec;
-    if (std::filesystem::exists(path, ec)) {
+    if (std::filesystem::exists(PathOf(path), ec)) {
         context.err << Format("Databáze '%s' již existuje, inicializace ji nepřepíše.",
                               path.c_str())
                     << std::endl;
@@ -64,7 +65,8 @@ int CmdInfo(CliContext& context) {
         for (const TableInfo& table : Tables()) {
             Statement count(store, Format("SELECT COUNT(*) FROM %s", table.name.data()));
             count.Step();
-            context.out << Format("%-16s %ld", table.name.data(), static_cast<long>(count.Int(0)))
+            context.out << Format("%-16s %lld", table.name.data(),
+                                  static_cast<long long>(count.Int(0)))
                         << "\n";
         }
     } catch (const ComError& e) {

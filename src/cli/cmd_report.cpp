@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 #include "core/data/cdatastore.h"
+#include "core/data/paths.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/report/breakdown.h"
@@ -9,7 +10,6 @@
 #include "core/report/reportbuild.h"
 #include "core/report/reporttemplate.h"
 
-#include <filesystem>
 #include <functional>
 #include <ostream>
 
@@ -218,8 +218,8 @@ int CmdMakeTemplate(CliContext& context) {
     context.args.ExpectEnd();
     const std::string path =
         out ? *out : QuarterTemplatePath(context.data.folder, period.year, period.quarter);
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    if (!parent.empty() && !CreatePath(parent.string())) {
+    const std::string parent = PathText(PathOf(path).parent_path());
+    if (!parent.empty() && !CreatePath(parent)) {
         context.err << Format("Nemohu vytvořit složku '%s'", parent.c_str()) << std::endl;
         return 1;
     }

@@ -3,7 +3,6 @@
 #include "core/data/platform.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <iostream>
 #include <string_view>
 
@@ -85,15 +84,10 @@ void PrintUsage(std::ostream& out) {
     }
 }
 
-std::string ExecutableFolder() {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : exe.parent_path().string();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
+    tarvo::platform::PrepareStandardStreams();
     std::vector<std::string> words(argv + 1, argv + argc);
     std::optional<std::string> dataDir;
     // Global options stand before the command.
@@ -133,8 +127,8 @@ int main(int argc, char** argv) {
         tarvo::cli::CliArgs args(std::move(words));
         tarvo::cli::CliMessagePort messages(std::cin, std::cerr);
         messages.SetInteractive(tarvo::platform::StdinIsTerminal());
-        CliContext context{tarvo::ResolveDataFolder(dataDir, ExecutableFolder()), args, messages,
-                           std::cout, std::cerr};
+        CliContext context{tarvo::ResolveDataFolder(dataDir, tarvo::platform::ExecutableFolder()),
+                           args, messages, std::cout, std::cerr};
         try {
             return command.run(context);
         } catch (const tarvo::cli::CliError& e) {

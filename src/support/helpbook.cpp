@@ -77,20 +77,20 @@ QString PageOfContext(int context) {
     return QString::fromLatin1(HelpBook::ContentsPage);
 }
 
-QStringList HelpFolderCandidates(const QString& dataFolder, const QString& programFolder) {
+QStringList HelpFolderCandidates(const QString& dataFolder, const QString& resourceFolder) {
     QStringList folders;
     if (!dataFolder.isEmpty())
         folders << QDir(dataFolder).filePath(QStringLiteral("help"));
-    if (!programFolder.isEmpty())
-        folders << QDir::cleanPath(programFolder + QStringLiteral("/../share/tarvo/help"));
+    if (!resourceFolder.isEmpty())
+        folders << QDir(resourceFolder).filePath(QStringLiteral("help"));
     folders << QString::fromLatin1(CompiledIn);
     return folders;
 }
 
-QString FindHelpFolder(const QString& dataFolder, const QString& programFolder) {
+QString FindHelpFolder(const QString& dataFolder, const QString& resourceFolder) {
     // The whole help comes from one folder, so that its links stay among
     // pages of one version.
-    for (const QString& folder : HelpFolderCandidates(dataFolder, programFolder)) {
+    for (const QString& folder : HelpFolderCandidates(dataFolder, resourceFolder)) {
         if (QFileInfo::exists(QDir(folder).filePath(QString::fromLatin1(HelpBook::ContentsPage))))
             return folder;
     }

@@ -19,11 +19,12 @@ const std::vector<HelpTopic>& HelpTopics();
 QString PageOfContext(int context);
 
 // The folders the help may come from, in the order they are tried: the data
-// folder's "help" (a company may put its own pages there), the installed
-// share/tarvo/help beside the program, and the pages compiled into the program.
-QStringList HelpFolderCandidates(const QString& dataFolder, const QString& programFolder);
+// folder's "help" (a company may put its own pages there), the "help" of the
+// installed resource folder (share/tarvo beside the program, on Windows the
+// program's folder), and the pages compiled into the program.
+QStringList HelpFolderCandidates(const QString& dataFolder, const QString& resourceFolder);
 // The first candidate that holds the contents page.
-QString FindHelpFolder(const QString& dataFolder, const QString& programFolder);
+QString FindHelpFolder(const QString& dataFolder, const QString& resourceFolder);
 
 // One entry of the contents: a page with its title and the entries under it.
 struct ContentsEntry {

@@ -193,8 +193,8 @@ void HelpWindow::Search(const QString& query) {
     m_browser->find(first);
 }
 
-HelpViewer::HelpViewer(QString dataFolder, QString programFolder)
-    : m_folder(FindHelpFolder(dataFolder, programFolder)) {}
+HelpViewer::HelpViewer(QString dataFolder, QString resourceFolder)
+    : m_folder(FindHelpFolder(dataFolder, resourceFolder)) {}
 
 HelpViewer::~HelpViewer() {
     delete m_window.data();

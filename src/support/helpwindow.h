@@ -56,7 +56,7 @@ private:
 // with help::Contents for F1.
 class HelpViewer {
 public:
-    HelpViewer(QString dataFolder, QString programFolder);
+    HelpViewer(QString dataFolder, QString resourceFolder);
     ~HelpViewer();
     HelpViewer(const HelpViewer&) = delete;
     HelpViewer& operator=(const HelpViewer&) = delete;

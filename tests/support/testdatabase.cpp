@@ -7,7 +7,9 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 namespace tarvo::test {
 
@@ -64,6 +66,33 @@ std::string ReadFile(const std::string& path) {
     return buffer.str();
 }
 
+int RunShell(const std::string& command) {
+#ifdef _WIN32
+    // cmd.exe knows only double quotes, and a backslash before one escapes
+    // it, so a quoted folder's trailing backslash is doubled. The whole line
+    // is quoted once more, as cmd /c strips the outer pair.
+    std::string line = "\"";
+    bool quoted = false;
+    for (size_t i = 0; i < command.size(); ++i) {
+        if (command[i] == '\'') {
+            if (quoted && i > 0 && command[i - 1] == '\\')
+                line += '\\';
+            line += '"';
+            quoted = !quoted;
+        } else if (!quoted && command.compare(i, 9, "/dev/null") == 0) {
+            line += "NUL";
+            i += 8;
+        } else {
+            line += command[i];
+        }
+    }
+    return std::system((line + "\"").c_str());
+#else
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
 CliRun RunCli(const std::string& dataDir, const std::string& arguments, const TempFolder& scratch) {
     const char* cli = std::getenv("TARVO_CLI");
     if (!cli)
@@ -72,8 +101,7 @@ CliRun RunCli(const std::string& dataDir, const std::string& arguments, const Te
     const std::string err = scratch.File("cli-err.txt");
     const std::string command = std::string("'") + cli + "' --data-dir '" + dataDir + "' " +
                                 arguments + " </dev/null >'" + out + "' 2>'" + err + "'";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+    return {RunShell(command), ReadFile(out), ReadFile(err)};
 }
 
 } // namespace tarvo::test

@@ -18,9 +18,10 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& Path() const { return m_path; }
-    // The folder with a trailing '/', as data folders are written.
-    std::string Folder() const { return m_path.string() + "/"; }
-    std::string File(const std::string& name) const { return (m_path / name).string(); }
+    // The folder with a trailing '/', as data folders are written (with '/'
+    // between folders on Windows too).
+    std::string Folder() const { return m_path.generic_string() + "/"; }
+    std::string File(const std::string& name) const { return (m_path / name).generic_string(); }
 
 private:
     std::filesystem::path m_path;
@@ -53,6 +54,11 @@ struct CliRun {
     std::string out;
     std::string err;
 };
+
+// Runs a command line written for the POSIX shell ('quoted' arguments,
+// /dev/null, redirections) and gives its exit status, -1 when it did not
+// exit. On Windows it goes to cmd.exe with the quotes made double.
+int RunShell(const std::string& command);
 
 // Runs the tarvo-cli that CTest names in TARVO_CLI (throws when it is not
 // set) on the data folder dataDir, with standard input empty; its output is

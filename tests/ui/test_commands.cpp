@@ -30,7 +30,9 @@
 #include "ui/pages/cpageimpwak.h"
 #include "ui/pages/cpageimpwakparam.h"
 #include "uitestsupport.h"
+#ifndef _WIN32
 #include "wakserver.h"
+#endif
 
 #include <QApplication>
 #include <QCheckBox>
@@ -684,6 +686,9 @@ void TestCommands::moneyWizardImportsTheXmlExport() {
 }
 
 void TestCommands::wakImportAgainstTheTestServer() {
+#ifdef _WIN32
+    QSKIP("the WAK INTRA test server (PostgreSQL and its ODBC driver) runs on Linux only");
+#else
     Context c;
     WakTestDatabase wak;
     wak.AddProduct(1, "Láhev žlutá", "L1", "ks");
@@ -733,6 +738,7 @@ void TestCommands::wakImportAgainstTheTestServer() {
                                                              ViewNotification::ReloadItems}));
     QCOMPARE(profile.GetString("ImportWAK", "Server"), std::string("testserver"));
     QVERIFY(frame.isEnabled());
+#endif
 }
 
 QTEST_MAIN(TestCommands)

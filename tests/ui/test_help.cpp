@@ -247,9 +247,8 @@ void TestHelp::helpFolderOrder() {
     QFETCH(QString, title);
     QTemporaryDir root;
     const QString data = root.filePath(QStringLiteral("data"));
-    const QString program = root.filePath(QStringLiteral("prefix/bin"));
+    const QString resources = root.filePath(QStringLiteral("prefix/share/tarvo"));
     QDir().mkpath(data);
-    QDir().mkpath(program);
     if (inData)
         WriteContentsPage(data + "/help", QStringLiteral("data"));
     if (installed)
@@ -258,7 +257,7 @@ void TestHelp::helpFolderOrder() {
     // A data folder's "help" without a contents page is not a help.
     if (!inData)
         QDir().mkpath(data + "/help");
-    HelpWindow window(FindHelpFolder(data, program));
+    HelpWindow window(FindHelpFolder(data, resources));
     window.ShowContext(help::Contents);
     QCOMPARE(window.Browser()->documentTitle(), title);
 }

@@ -2,6 +2,7 @@
 
 #include "core/data/cdatastore.h"
 #include "core/data/oledate.h"
+#include "core/data/paths.h"
 #include "core/data/platform.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
@@ -26,12 +27,12 @@ class RealFiles final : public IFileSystem {
 public:
     bool IsFile(const std::string& path) override {
         std::error_code ec;
-        return !path.empty() && std::filesystem::is_regular_file(path, ec);
+        return !path.empty() && std::filesystem::is_regular_file(PathOf(path), ec);
     }
 
     std::error_code CreateDirectories(const std::string& path) override {
         std::error_code ec;
-        std::filesystem::create_directories(path, ec);
+        std::filesystem::create_directories(PathOf(path), ec);
         return ec;
     }
 
@@ -62,7 +63,9 @@ public:
 };
 
 std::string TrimPathEnd(std::string path) {
-    while (!path.empty() && (path.back() == ' ' || path.back() == '\t' || path.back() == '/'))
+    while (!path.empty() &&
+           (path.back() == ' ' || path.back() == '\t' ||
+            std::string_view(PathSeparators).find(path.back()) != std::string_view::npos))
         path.pop_back();
     return path;
 }
@@ -70,7 +73,7 @@ std::string TrimPathEnd(std::string path) {
 // The folder part of a path: up to its last separator, when that stands after
 // the first character and before the end.
 std::string FolderPart(const std::string& path) {
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of(PathSeparators);
     if (slash == std::string::npos || slash == 0 || slash + 1 >= path.size())
         return {};
     return path.substr(0, slash);
@@ -168,13 +171,12 @@ std::string AsidePath(const DataFolder& data) {
 // file's time cannot be read.
 std::string BackupDate(const std::string& path) {
     std::error_code ec;
-    const auto written = std::filesystem::last_write_time(path, ec);
+    const auto written = std::filesystem::last_write_time(PathOf(path), ec);
     if (ec)
         return {};
     const std::time_t time =
         std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
-    std::tm local{};
-    localtime_r(&time, &local);
+    const std::tm local = platform::LocalTime(time);
     return OleDate::FromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday).ToText();
 }
 
@@ -354,8 +356,7 @@ std::string DefaultBackupPath(const DataFolder& data, int year, int month, int d
 
 std::string DefaultBackupPath(const DataFolder& data) {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = platform::LocalTime(now);
     return DefaultBackupPath(data, local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 
@@ -365,7 +366,7 @@ std::string LastBackupPath(const DataFolder& data) {
 
 std::string BrowseFileName(const std::string& pathText) {
     const std::string path = TrimPathEnd(pathText);
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of(PathSeparators);
     if (slash == std::string::npos || slash == 0)
         return {};
     return path.substr(slash + 1);

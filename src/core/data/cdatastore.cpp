@@ -2,6 +2,7 @@
 
 #include "core/data/criterion.h"
 #include "core/data/jetdialect.h"
+#include "core/data/paths.h"
 #include "core/data/schema.h"
 #include "core/data/shared.h"
 #include "core/data/sqlfunctions.h"
@@ -149,7 +150,7 @@ bool CDataStore::OpenDatabase() {
     try {
         // Never create the file here: a missing database is an error, not an
         // invitation to start empty.
-        if (!std::filesystem::is_regular_file(m_path, ec))
+        if (!std::filesystem::is_regular_file(PathOf(m_path), ec))
             throw ComError(ComError::Fail, "Soubor neexistuje.");
         ConfigureSqlite();
         // One thread uses the connection at a time: without SQLite's own
@@ -342,7 +343,7 @@ bool CDataStore::FindInRecordset(Recordset& rs, std::string_view criterion, long
 
 void CDataStore::CreateEmptyDatabase(const std::string& path) {
     std::error_code ec;
-    if (std::filesystem::exists(path, ec))
+    if (std::filesystem::exists(PathOf(path), ec))
         throw ComError(ComError::Fail, Format("Soubor '%s' již existuje.", path.c_str()));
     sqlite3* db = nullptr;
     ConfigureSqlite();
@@ -357,7 +358,7 @@ void CDataStore::CreateEmptyDatabase(const std::string& path) {
         Exec(db, "COMMIT");
     } catch (const ComError&) {
         sqlite3_close_v2(db);
-        std::filesystem::remove(path, ec);
+        std::filesystem::remove(PathOf(path), ec);
         throw;
     }
     sqlite3_close_v2(db);

@@ -1,6 +1,7 @@
 #include "core/data/datafolder.h"
 
 #include "core/data/cdatastore.h"
+#include "core/data/paths.h"
 #include "core/data/shared.h"
 
 #include <cstdlib>
@@ -16,10 +17,28 @@ std::string WithSeparator(std::string folder) {
     return folder;
 }
 
+// The per-user data folder: %APPDATA%\Kolmara\Tarvo on Windows,
+// $XDG_DATA_HOME/Kolmara/Tarvo (~/.local/share by default) elsewhere.
+std::string UserFolder() {
+#ifdef _WIN32
+    const char* appData = std::getenv("APPDATA");
+    return std::string(appData && *appData ? appData : ".") + "/Kolmara/Tarvo";
+#else
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+        base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        base = std::string(home) + "/.local/share";
+    else
+        base = ".";
+    return base + "/Kolmara/Tarvo";
+#endif
+}
+
 std::string Absolute(const std::string& folder) {
     std::error_code ec;
-    const std::filesystem::path p = std::filesystem::absolute(folder, ec);
-    return ec ? folder : p.lexically_normal().string();
+    const std::filesystem::path p = std::filesystem::absolute(PathOf(folder), ec);
+    return ec ? folder : PathText(p.lexically_normal());
 }
 
 std::string ResolveFolder(const std::optional<std::string>& explicitFolder,
@@ -30,16 +49,9 @@ std::string ResolveFolder(const std::optional<std::string>& explicitFolder,
         return WithSeparator(Absolute(env));
     std::error_code ec;
     if (!executableFolder.empty() &&
-        std::filesystem::is_regular_file(WithSeparator(executableFolder) + "Tarvo.mdb", ec))
+        std::filesystem::is_regular_file(PathOf(WithSeparator(executableFolder) + "Tarvo.mdb"), ec))
         return WithSeparator(Absolute(executableFolder));
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
-        base = xdg;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        base = std::string(home) + "/.local/share";
-    else
-        base = ".";
-    return WithSeparator(base + "/Kolmara/Tarvo");
+    return WithSeparator(Absolute(UserFolder()));
 }
 
 } // namespace
@@ -47,10 +59,15 @@ std::string ResolveFolder(const std::optional<std::string>& explicitFolder,
 std::string InstalledResourceFolder(const std::string& executableFolder) {
     if (executableFolder.empty())
         return {};
+#ifdef _WIN32
+    // An installation on Windows keeps the templates and the help in the
+    // program's own folder.
+    return WithSeparator(Absolute(executableFolder));
+#else
     // The same layout under any prefix (/usr, /usr/local, /opt/tarvo, a
     // staging folder): bin/ beside share/.
-    return WithSeparator(
-        Absolute((std::filesystem::path(executableFolder) / ".." / "share" / "tarvo").string()));
+    return WithSeparator(Absolute(PathText(PathOf(executableFolder) / ".." / "share" / "tarvo")));
+#endif
 }
 
 DataFolder ResolveDataFolder(const std::optional<std::string>& explicitFolder,

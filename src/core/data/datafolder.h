@@ -20,14 +20,15 @@ struct DataFolder {
     std::string SettingsPath() const { return folder + "tarvo.ini"; }
 };
 
-// The resource folder an installation puts beside the program:
-// "<executableFolder>/../share/tarvo/", normalised, with a trailing '/'.
-// Empty when the executable's folder is unknown (empty).
+// The resource folder of an installation: "<executableFolder>/../share/tarvo/",
+// normalised, with a trailing '/'; on Windows the executable's folder itself. Empty when the
+// executable's folder is unknown (empty).
 std::string InstalledResourceFolder(const std::string& executableFolder);
 
 // Where the data folder is: the explicit folder if given; else TARVO_DATA_DIR;
 // else the executable's folder when it holds Tarvo.mdb (a portable
-// installation); else the per-user data folder (~/.local/share/Kolmara/Tarvo).
+// installation); else the per-user data folder (~/.local/share/Kolmara/Tarvo,
+// on Windows %APPDATA%\Kolmara\Tarvo).
 // The installed resource folder comes from the executable's folder.
 DataFolder ResolveDataFolder(const std::optional<std::string>& explicitFolder,
                              const std::string& executableFolder);

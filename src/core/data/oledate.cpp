@@ -1,5 +1,6 @@
 #include "core/data/oledate.h"
 
+#include "core/data/platform.h"
 #include "core/data/shared.h"
 
 #include <cmath>
@@ -81,8 +82,7 @@ OleDate OleDate::FromParts(int year, int month, int day, int hour, int minute, i
 
 OleDate OleDate::Now() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = platform::LocalTime(now);
     return FromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                      local.tm_min, local.tm_sec);
 }

@@ -12,7 +12,7 @@ namespace tarvo::platform {
 namespace {
 
 std::error_code LastError() {
-    return {errno, std::system_category()};
+    return {errno, std::generic_category()};
 }
 
 // A file descriptor closed by scope.
@@ -119,6 +119,20 @@ std::error_code SyncFile(const std::string& path) {
         return LastError();
     return file.Close();
 }
+
+std::string ExecutableFolder() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : exe.parent_path().string();
+}
+
+std::tm LocalTime(std::time_t time) {
+    std::tm local{};
+    localtime_r(&time, &local);
+    return local;
+}
+
+void PrepareStandardStreams() {}
 
 bool StdinIsTerminal() {
     return isatty(STDIN_FILENO) != 0;

@@ -1,5 +1,6 @@
 #include "core/data/profile.h"
 
+#include "core/data/paths.h"
 #include "core/data/shared.h"
 #include "core/data/textcodec.h"
 
@@ -144,9 +145,9 @@ bool Profile::WriteString(std::string_view section, std::string_view key, std::s
             return false;
     }
     std::error_code ec;
-    std::filesystem::rename(temp, m_path, ec);
+    std::filesystem::rename(PathOf(temp), PathOf(m_path), ec);
     if (ec) {
-        std::filesystem::remove(temp, ec);
+        std::filesystem::remove(PathOf(temp), ec);
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include "core/data/shared.h"
 
+#include <cinttypes>
 #include <cstdlib>
 
 namespace tarvo {
@@ -62,8 +63,8 @@ std::string CurrencyToText(Quantity value, int64_t unit, char mode) {
         return "-";
     const int64_t v = CurRound(value, unit, mode).Scaled();
     const int64_t magnitude = v < 0 ? -v : v;
-    std::string text = Format(v < 0 ? "-%ld,%04ld" : "%ld,%04ld", magnitude / Quantity::Scale,
-                              magnitude % Quantity::Scale);
+    std::string text = Format(v < 0 ? "-%" PRId64 ",%04" PRId64 : "%" PRId64 ",%04" PRId64,
+                              magnitude / Quantity::Scale, magnitude % Quantity::Scale);
     size_t cut = 0;
     if (unit >= Quantity::Scale) {
         cut = 5;
@@ -152,10 +153,10 @@ std::string QuantityToText(Quantity value) {
 std::string QuantityToPlainText(Quantity value) {
     const int64_t v = value.Scaled();
     const int64_t magnitude = v < 0 ? -v : v;
-    std::string text = Format("%s%ld", v < 0 ? "-" : "", magnitude / Quantity::Scale);
+    std::string text = Format("%s%" PRId64, v < 0 ? "-" : "", magnitude / Quantity::Scale);
     int64_t fraction = magnitude % Quantity::Scale;
     if (fraction != 0) {
-        std::string decimals = Format("%04ld", fraction);
+        std::string decimals = Format("%04" PRId64, fraction);
         while (decimals.back() == '0')
             decimals.pop_back();
         text += "." + decimals;

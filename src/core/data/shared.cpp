@@ -1,5 +1,6 @@
 #include "core/data/shared.h"
 
+#include "core/data/paths.h"
 #include "core/ports/messageport.h"
 
 #include <algorithm>
@@ -114,13 +115,13 @@ bool CreatePath(const std::string& path) {
     if (trimmed.empty())
         return false;
     std::error_code ec;
-    std::filesystem::create_directories(trimmed, ec);
-    return std::filesystem::is_directory(trimmed, ec);
+    std::filesystem::create_directories(PathOf(trimmed), ec);
+    return std::filesystem::is_directory(PathOf(trimmed), ec);
 }
 
 bool DirectoryExists(const std::string& path) {
     std::error_code ec;
-    return !path.empty() && std::filesystem::is_directory(path, ec);
+    return !path.empty() && std::filesystem::is_directory(PathOf(path), ec);
 }
 
 std::string Trim(std::string_view text) {

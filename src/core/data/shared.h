@@ -14,8 +14,15 @@ namespace tarvo {
 class IMessagePort;
 
 // printf-style formatting into a std::string; the program's texts are printf
-// formats and are used exactly as they stand.
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// formats and are used exactly as they stand. On Windows the build uses
+// MinGW's own C99 printf (__USE_MINGW_ANSI_STDIO), so the formats are checked
+// against that dialect instead of the Microsoft runtime's.
+#ifdef _WIN32
+#define TARVO_PRINTF gnu_printf
+#else
+#define TARVO_PRINTF printf
+#endif
+std::string Format(const char* format, ...) __attribute__((format(TARVO_PRINTF, 1, 2)));
 
 // A text value for SQL: the apostrophes doubled, so that nothing typed can end
 // the literal. Put it between single quotes.

@@ -131,7 +131,7 @@ std::string VariantToText(const Value& value) {
     case Value::Kind::Int16:
         return Format("%hd", static_cast<short>(value.ToLong()));
     case Value::Kind::Long:
-        return Format("%ld", static_cast<long>(value.ToLong()));
+        return Format("%lld", static_cast<long long>(value.ToLong()));
     case Value::Kind::Single:
         return Format("%.1f", value.ToDouble());
     case Value::Kind::Double:

@@ -1,6 +1,7 @@
 #include "core/import/moneys3import.h"
 
 #include "core/data/cdatastore.h"
+#include "core/data/paths.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/import/moneytable.h"
@@ -31,7 +32,7 @@ std::string WithSlash(std::string folder) {
 
 bool IsFile(const std::string& path) {
     std::error_code ec;
-    return !path.empty() && fs::is_regular_file(path, ec);
+    return !path.empty() && fs::is_regular_file(PathOf(path), ec);
 }
 
 // A name kept by Money in an INI file of the folder, or else in its table.
@@ -57,13 +58,13 @@ std::string MoneyName(const std::string& folder, const char* iniName, const char
 std::vector<std::string> SubfoldersMatching(const std::string& folder, std::string_view prefix) {
     std::vector<std::string> found;
     std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
-        const std::string name = entry.path().filename().string();
+    for (const fs::directory_entry& entry : fs::directory_iterator(PathOf(folder), ec)) {
+        const std::string name = PathText(entry.path().filename());
         std::error_code dirError;
         if (name.size() >= prefix.size() &&
             ToUpperText(name.substr(0, prefix.size())) == ToUpperText(prefix) &&
             entry.is_directory(dirError))
-            found.push_back(WithSlash(entry.path().string()));
+            found.push_back(WithSlash(PathText(entry.path())));
     }
     std::sort(found.begin(), found.end());
     return found;
@@ -73,7 +74,7 @@ std::string ParentFolder(const std::string& folder) {
     std::string trimmed = folder;
     while (trimmed.size() > 1 && trimmed.back() == '/')
         trimmed.pop_back();
-    return WithSlash(fs::path(trimmed).parent_path().string());
+    return WithSlash(PathText(PathOf(trimmed).parent_path()));
 }
 
 // Money's documents of one year: lines, stock documents and invoices.
@@ -233,15 +234,21 @@ std::string MoneyYearName(const std::string& yearFolder, IMessagePort& messages,
 }
 
 std::string DefaultDosDevices() {
+#ifdef _WIN32
+    return {};
+#else
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
         return WithSlash(prefix) + "dosdevices";
     const char* home = std::getenv("HOME");
     return WithSlash(home ? home : "") + ".wine/dosdevices";
+#endif
 }
 
 std::string LocalMoneyPath(const std::string& windowsPath, const std::string& dosDevices) {
     std::string path = windowsPath;
     std::replace(path.begin(), path.end(), '\\', '/');
+    if (dosDevices.empty())
+        return path;
     const bool driveLetter =
         path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
     if (!driveLetter)

@@ -58,11 +58,11 @@ struct MoneyInstallation {
 };
 
 // Where the drive letters of Windows paths are: $WINEPREFIX/dosdevices, or
-// ~/.wine/dosdevices.
+// ~/.wine/dosdevices; empty on Windows, whose drives are its own.
 std::string DefaultDosDevices();
 // A Windows path ("C:\Program Files\...") as a path of this machine, the drive
 // letter taken from dosDevices and every part matched without regard to case.
-// Other paths only get '/' for '\'.
+// Other paths, and every path without dosDevices, only get '/' for '\'.
 std::string LocalMoneyPath(const std::string& windowsPath, const std::string& dosDevices);
 
 // Finds the Money S3 installation: Setup.ini on the first drive letter from C

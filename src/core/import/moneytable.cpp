@@ -1,5 +1,6 @@
 #include "core/import/moneytable.h"
 
+#include "core/data/paths.h"
 #include "core/data/shared.h"
 #include "core/data/textcodec.h"
 #include "core/import/importframework.h"
@@ -105,21 +106,21 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, const std::string& file
 
 std::string FindEntryNoCase(const std::string& folder, std::string_view name) {
     std::error_code ec;
-    const fs::path exact = fs::path(folder) / std::string(name);
+    const fs::path exact = PathOf(folder) / PathOf(name);
     if (fs::exists(exact, ec))
-        return exact.string();
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
-        if (SameNoCase(entry.path().filename().string(), name))
-            return entry.path().string();
+        return PathText(exact);
+    for (const fs::directory_entry& entry : fs::directory_iterator(PathOf(folder), ec)) {
+        if (SameNoCase(PathText(entry.path().filename()), name))
+            return PathText(entry.path());
     }
     return {};
 }
 
 std::error_code MoneyTable::Open(const std::string& datPath) {
     Close();
-    const fs::path dat(datPath);
-    const std::string csvName = dat.stem().string() + ".csv";
-    const std::string folder = dat.has_parent_path() ? dat.parent_path().string() : ".";
+    const fs::path dat = PathOf(datPath);
+    const std::string csvName = PathText(dat.stem()) + ".csv";
+    const std::string folder = dat.has_parent_path() ? PathText(dat.parent_path()) : ".";
     std::string file = FindEntryNoCase(folder, csvName);
     if (file.empty())
         return std::make_error_code(std::errc::no_such_file_or_directory);

@@ -7,6 +7,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#ifdef _WIN32
+// The ODBC headers of Windows use its types without including them.
+#include <windows.h>
+#endif
 #include <sql.h>
 #include <sqlext.h>
 #include <unicode/unistr.h>

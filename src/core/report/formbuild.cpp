@@ -2,6 +2,7 @@
 
 #include "core/data/cdatastore.h"
 #include "core/data/comerror.h"
+#include "core/data/paths.h"
 #include "core/data/shared.h"
 #include "core/ports/messageport.h"
 #include "core/ports/progressport.h"
@@ -130,8 +131,8 @@ std::optional<std::string> BuildFormReport(CDataStore& store, IProgressPort& pro
     const std::string output =
         StatementPath(folder, params.year, params.quarter, params.corrective);
     std::error_code ec;
-    if (!std::filesystem::copy_file(params.formPath, output, std::filesystem::copy_options::none,
-                                    ec)) {
+    if (!std::filesystem::copy_file(PathOf(params.formPath), PathOf(output),
+                                    std::filesystem::copy_options::none, ec)) {
         messages.ShowMessage(Format("Nemohu vytvořit soubor „%s“!", output.c_str()),
                              MsgIcon::Error);
         return std::nullopt;
@@ -160,7 +161,7 @@ std::optional<std::string> BuildFormReport(CDataStore& store, IProgressPort& pro
         ShowComError(messages, e);
     }
     book.Close();
-    std::filesystem::remove(output, ec);
+    std::filesystem::remove(PathOf(output), ec);
     return std::nullopt;
 }
 
@@ -170,14 +171,14 @@ std::optional<std::string> FindFormStatement(const std::string& reportFolder, in
     std::optional<std::string> newest;
     std::filesystem::file_time_type newestTime;
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(reportFolder, ec)) {
-        const std::string name = entry.path().filename().string();
+    for (const auto& entry : std::filesystem::directory_iterator(PathOf(reportFolder), ec)) {
+        const std::string name = PathText(entry.path().filename());
         if (name.rfind(prefix, 0) != 0 || !name.ends_with(".xlsx") ||
             name.ends_with("_rozpis.xlsx"))
             continue;
         const auto time = entry.last_write_time(ec);
         if (!newest || time > newestTime) {
-            newest = entry.path().string();
+            newest = PathText(entry.path());
             newestTime = time;
         }
     }

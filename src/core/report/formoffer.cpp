@@ -1,5 +1,6 @@
 #include "core/report/formoffer.h"
 
+#include "core/data/paths.h"
 #include "core/data/profile.h"
 #include "core/data/shared.h"
 #include "core/report/formlayout.h"
@@ -27,13 +28,13 @@ struct FormCandidate {
 std::vector<FormCandidate> Workbooks(const std::string& folder) {
     std::vector<FormCandidate> found;
     std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
-        const std::string name = entry.path().filename().string();
+    for (const fs::directory_entry& entry : fs::directory_iterator(PathOf(folder), ec)) {
+        const std::string name = PathText(entry.path().filename());
         std::error_code fileError;
         if (name.size() <= 5 || !EqualsNoCase(name.substr(name.size() - 5), ".xlsx") ||
             name.starts_with("~$") || !entry.is_regular_file(fileError))
             continue;
-        found.push_back({entry.path().string(), entry.last_write_time(fileError)});
+        found.push_back({PathText(entry.path()), entry.last_write_time(fileError)});
     }
     std::sort(found.begin(), found.end(), [](const FormCandidate& a, const FormCandidate& b) {
         return a.modified != b.modified ? a.modified > b.modified : a.path < b.path;

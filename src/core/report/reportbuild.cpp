@@ -1,6 +1,7 @@
 #include "core/report/reportbuild.h"
 
 #include "core/data/cdatastore.h"
+#include "core/data/paths.h"
 #include "core/data/shared.h"
 #include "core/ports/messageport.h"
 #include "core/ports/progressport.h"
@@ -37,7 +38,7 @@ long WholeNumber(const std::string& text) {
 
 bool FileExists(const std::string& path) {
     std::error_code ec;
-    return std::filesystem::exists(path, ec);
+    return std::filesystem::exists(PathOf(path), ec);
 }
 
 void WriteIntroSheet(Worksheet& intro, const ReportParams& params, Quantity version) {
@@ -178,8 +179,8 @@ std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progres
     const std::string output =
         StatementPath(reportFolder, params.year, params.quarter, params.corrective);
     std::error_code ec;
-    if (!std::filesystem::copy_file(*templatePath, output, std::filesystem::copy_options::none,
-                                    ec)) {
+    if (!std::filesystem::copy_file(PathOf(*templatePath), PathOf(output),
+                                    std::filesystem::copy_options::none, ec)) {
         messages.ShowMessage(Format("Nemohu vytvořit soubor \"%s\"!", output.c_str()),
                              MsgIcon::Error);
         return std::nullopt;
@@ -239,7 +240,7 @@ std::optional<std::string> BuildReport(CDataStore& store, IProgressPort& progres
         ShowComError(messages, ComError(ComError::Fail, e.what()));
     }
     book.Close();
-    std::filesystem::remove(output, ec);
+    std::filesystem::remove(PathOf(output), ec);
     return std::nullopt;
 }
 

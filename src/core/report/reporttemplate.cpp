@@ -2,6 +2,7 @@
 
 #include "core/data/codelists.h"
 #include "core/data/comerror.h"
+#include "core/data/paths.h"
 #include "core/data/shared.h"
 #include "core/report/reportbuild.h"
 #include "core/report/reportfills.h"
@@ -528,7 +529,7 @@ void WriteArchive(const std::string& path,
 void MakeReportTemplate(const std::string& path, int year, int quarter,
                         const std::string& versionText) {
     std::error_code ec;
-    if (std::filesystem::exists(path, ec))
+    if (std::filesystem::exists(PathOf(path), ec))
         throw ComError(WorkbookError::Failed,
                        Format("Soubor '%s' již existuje, předloha jej nepřepíše.", path.c_str()));
     const Quantity version = ParseTemplateVersion(versionText);
@@ -580,7 +581,7 @@ std::vector<std::string> WriteQuarterTemplates(const std::string& folder, int ye
     for (int quarter = 1; quarter <= 4; ++quarter) {
         const std::string path = QuarterTemplatePath(folder, year, quarter);
         std::error_code ec;
-        if (std::filesystem::exists(path, ec))
+        if (std::filesystem::exists(PathOf(path), ec))
             continue;
         MakeReportTemplate(path, year, quarter);
         written.push_back(path);

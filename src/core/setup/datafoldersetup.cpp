@@ -1,6 +1,7 @@
 #include "core/setup/datafoldersetup.h"
 
 #include "core/data/cdatastore.h"
+#include "core/data/paths.h"
 #include "core/data/shared.h"
 #include "core/report/reportdata.h"
 #include "core/report/reporttemplate.h"
@@ -25,8 +26,8 @@ bool WriteStarterTemplates(const DataFolder& data) {
 
 PrepareResult PrepareDataFolder(const DataFolder& data) {
     std::error_code ec;
-    if (std::filesystem::is_directory(data.folder, ec)) {
-        return std::filesystem::is_regular_file(data.DatabasePath(), ec)
+    if (std::filesystem::is_directory(PathOf(data.folder), ec)) {
+        return std::filesystem::is_regular_file(PathOf(data.DatabasePath()), ec)
                    ? PrepareResult::Ready
                    : PrepareResult::MissingDatabase;
     }

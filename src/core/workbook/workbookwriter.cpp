@@ -1,6 +1,7 @@
 #include "core/workbook/workbookwriter.h"
 
 #include "core/data/comerror.h"
+#include "core/data/paths.h"
 #include "core/data/shared.h"
 #include "core/workbook/workbook.h"
 #include "core/workbook/xmlelements.h"
@@ -119,7 +120,7 @@ WorkbookWriter::~WorkbookWriter() {
 void WorkbookWriter::RemoveScratch() {
     std::error_code ec;
     for (const Sheet& sheet : m_sheets)
-        std::filesystem::remove(sheet.scratch, ec);
+        std::filesystem::remove(PathOf(sheet.scratch), ec);
 }
 
 void WorkbookWriter::Write(std::string_view text) {
@@ -388,7 +389,7 @@ void WorkbookWriter::Save() {
             Format("Soubor '%s' nelze uložit: %s", m_path.c_str(), zip.ErrorText().c_str());
         zip.Discard();
         std::error_code ec;
-        std::filesystem::remove(m_path, ec);
+        std::filesystem::remove(PathOf(m_path), ec);
         throw ComError(WorkbookError::Failed, text);
     };
     for (size_t i = 0; i < parts.size(); ++i) {

@@ -308,6 +308,9 @@ TEST_F(Backup, UnfinishedUnitOfWorkKeepsTheConnection) {
 }
 
 TEST_F(Backup, DatabaseThatCannotBeReopenedEndsTheProgram) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows renames no database that is open";
+#else
     // The working file vanishes while the connection is open.
     const std::string path = db.folder.File("kopie.mdb");
     fs::rename(db.DatabasePath(), db.folder.File("jinde.mdb"));
@@ -315,6 +318,7 @@ TEST_F(Backup, DatabaseThatCannotBeReopenedEndsTheProgram) {
     EXPECT_TRUE(Shown(BackupExit));
     EXPECT_EQ(exits.codes, std::vector<int>{1});
     EXPECT_TRUE(views.sent.empty());
+#endif
 }
 
 // --- restore --------------------------------------------------------------
@@ -615,10 +619,9 @@ TEST(BackupFaultInjection, EveryFailingFileOperationKeepsTheData) {
 
 int RunCli(const TempFolder& base, const std::string& args) {
     const char* cli = std::getenv("TARVO_CLI");
-    return WEXITSTATUS(
-        std::system(Format("'%s' --data-dir '%s' %s >'%s' 2>'%s'", cli, base.File("data").c_str(),
-                           args.c_str(), base.File("out").c_str(), base.File("err").c_str())
-                        .c_str()));
+    return test::RunShell(Format("'%s' --data-dir '%s' %s >'%s' 2>'%s'", cli,
+                                 base.File("data").c_str(), args.c_str(), base.File("out").c_str(),
+                                 base.File("err").c_str()));
 }
 
 TEST(BackupCli, BackupRestoreAndCompactReportFailuresInCzech) {

@@ -310,10 +310,9 @@ TEST(Schema, ExternalSqliteToolReadsEveryTableWithTheContractTypes) {
     const char* cli = std::getenv("TARVO_CLI");
     if (!cli)
         GTEST_SKIP() << "TARVO_CLI is set by CTest";
-    ASSERT_EQ(
-        std::system(
-            Format("'%s' --data-dir '%s' init >/dev/null", cli, folder.Folder().c_str()).c_str()),
-        0);
+    ASSERT_EQ(test::RunShell(
+                  Format("'%s' --data-dir '%s' init >/dev/null", cli, folder.Folder().c_str())),
+              0);
     const std::string out = folder.File("schema.txt");
     const std::string script = Format(
         "import sqlite3\n"

@@ -14,22 +14,29 @@ namespace {
 
 using test::TempFolder;
 
-// Sets an environment variable for the life of the object.
+// Sets an environment variable for the life of the object (an empty value
+// removes it).
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const std::string& value) : m_name(name) {
         if (const char* old = std::getenv(name))
             m_old = old;
-        setenv(name, value.c_str(), 1);
+        Set(value);
     }
-    ~ScopedEnv() {
-        if (m_old)
-            setenv(m_name, m_old->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
+    ~ScopedEnv() { Set(m_old.value_or("")); }
 
 private:
+    void Set(const std::string& value) {
+#ifdef _WIN32
+        _putenv_s(m_name, value.c_str());
+#else
+        if (value.empty())
+            unsetenv(m_name);
+        else
+            setenv(m_name, value.c_str(), 1);
+#endif
+    }
+
     const char* m_name;
     std::optional<std::string> m_old;
 };
@@ -37,22 +44,40 @@ private:
 TEST(DataFolder, ResolutionOrder) {
     TempFolder portable;
     TempFolder home;
+    TempFolder chosen;
     ScopedEnv noEnv("TARVO_DATA_DIR", "");
+#ifdef _WIN32
+    ScopedEnv appData("APPDATA", home.Path().string());
+    const std::string user = home.Path().generic_string() + "/Kolmara/Tarvo/";
+#else
     ScopedEnv homeEnv("HOME", home.Path().string());
     ScopedEnv noXdg("XDG_DATA_HOME", "");
+    const std::string user = home.Path().string() + "/.local/share/Kolmara/Tarvo/";
+#endif
 
-    EXPECT_EQ(ResolveDataFolder(std::string("/srv/tarvo"), portable.Path()).folder, "/srv/tarvo/");
+    EXPECT_EQ(ResolveDataFolder(chosen.Path().string(), portable.Path().string()).folder,
+              chosen.Folder());
     // Without Tarvo.mdb beside the program, the per-user folder.
-    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path()).folder,
-              home.Path().string() + "/.local/share/Kolmara/Tarvo/");
+    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path().string()).folder, user);
     test::WriteFile(portable.File("Tarvo.mdb"), "");
-    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path()).folder, portable.Folder());
+    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path().string()).folder, portable.Folder());
     {
-        ScopedEnv env("TARVO_DATA_DIR", "/var/lib/tarvo");
-        EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path()).folder, "/var/lib/tarvo/");
+        ScopedEnv env("TARVO_DATA_DIR", chosen.Path().string());
+        EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path().string()).folder,
+                  chosen.Folder());
     }
 }
 
+#ifdef _WIN32
+TEST(DataFolder, InstalledResourceFolderIsTheProgramsFolder) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\Program Files\\Tarvo", "C:/Program Files/Tarvo/"},
+        {"C:/Program Files/Tarvo/", "C:/Program Files/Tarvo/"},
+        {"", ""},
+    };
+    for (const auto& [exe, resources] : cases)
+        EXPECT_EQ(InstalledResourceFolder(exe), resources) << exe;
+#else
 TEST(DataFolder, InstalledResourceFolderIsShareBesideBin) {
     const std::pair<std::string, std::string> cases[] = {
         {"/usr/bin", "/usr/share/tarvo/"},
@@ -66,13 +91,15 @@ TEST(DataFolder, InstalledResourceFolderIsShareBesideBin) {
     // A relative folder is taken from the working folder.
     EXPECT_EQ(InstalledResourceFolder("bin"),
               (std::filesystem::current_path() / "share/tarvo/").string());
+#endif
 
     // Every way of finding the data folder keeps the program's resources.
     TempFolder portable;
     test::WriteFile(portable.File("Tarvo.mdb"), "");
-    const std::string installed = InstalledResourceFolder(portable.Path());
-    EXPECT_EQ(ResolveDataFolder(std::string("/srv/tarvo"), portable.Path()).resources, installed);
-    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path()).resources, installed);
+    const std::string installed = InstalledResourceFolder(portable.Path().string());
+    EXPECT_EQ(ResolveDataFolder(std::string("/srv/tarvo"), portable.Path().string()).resources,
+              installed);
+    EXPECT_EQ(ResolveDataFolder(std::nullopt, portable.Path().string()).resources, installed);
 }
 
 TEST(DataFolder, NewFolderGetsAnEmptyDatabaseExistingOneMustHaveIt) {
@@ -120,15 +147,15 @@ TEST(Cli, InitRefusesAnExistingDatabaseAndInfoCountsRows) {
     TempFolder base;
     const std::string dir = base.Folder() + "data";
     const auto run = [&](const std::string& args) {
-        return WEXITSTATUS(
-            std::system(Format("'%s' --data-dir '%s' %s >'%s' 2>'%s'", cli, dir.c_str(),
-                               args.c_str(), base.File("out").c_str(), base.File("err").c_str())
-                            .c_str()));
+        return test::RunShell(Format("'%s' --data-dir '%s' %s >'%s' 2>'%s'", cli, dir.c_str(),
+                                     args.c_str(), base.File("out").c_str(),
+                                     base.File("err").c_str()));
     };
     EXPECT_EQ(run("init"), 0);
     EXPECT_EQ(run("init"), 1);
+    const std::string database = dir + "/Tarvo.mdb";
     EXPECT_EQ(test::ReadFile(base.File("err")),
-              "Databáze '" + dir + "/Tarvo.mdb' již existuje, inicializace ji nepřepíše.\n");
+              "Databáze '" + database + "' již existuje, inicializace ji nepřepíše.\n");
     EXPECT_EQ(run("info"), 0);
     const std::string info = test::ReadFile(base.File("out"));
     EXPECT_NE(info.find("Move_Cover       0\n"), std::string::npos) << info;
@@ -136,8 +163,7 @@ TEST(Cli, InitRefusesAnExistingDatabaseAndInfoCountsRows) {
 
     std::filesystem::remove(dir + "/Tarvo.mdb");
     EXPECT_EQ(run("info"), 1);
-    EXPECT_EQ(test::ReadFile(base.File("err")),
-              "Nemohu otevřít databázi '" + dir + "/Tarvo.mdb'\n");
+    EXPECT_EQ(test::ReadFile(base.File("err")), "Nemohu otevřít databázi '" + database + "'\n");
 }
 
 TEST(Cli, VersionIsTheBuildsAndTouchesNoDataFolder) {
@@ -149,7 +175,7 @@ TEST(Cli, VersionIsTheBuildsAndTouchesNoDataFolder) {
     for (const char* args : {"--version", "--version init"}) {
         const std::string line = Format("'%s' --data-dir '%s' %s >'%s' 2>&1", cli, dir.c_str(),
                                         args, base.File("out").c_str());
-        EXPECT_EQ(WEXITSTATUS(std::system(line.c_str())), 0) << args;
+        EXPECT_EQ(test::RunShell(line), 0) << args;
         EXPECT_EQ(test::ReadFile(base.File("out")), "tarvo-cli " TARVO_VERSION "\n") << args;
         EXPECT_FALSE(std::filesystem::exists(dir)) << args;
     }

@@ -37,14 +37,21 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"1.2345", 100, 'D', "1,23"}, TextCase{"1.2301", 100, 'U', "1,24"},
         TextCase{"1.2300", 100, 'U', "1,23"}, TextCase{"-1.2399", 100, 'U', "-1,23"},
         TextCase{"-1.2399", 100, 'D', "-1,23"}, TextCase{"-1.2350", 100, 'M', "-1,24"},
-        TextCase{"1.2399", 100, 'X', "1,23"}, TextCase{"5.5", 0, 'M', "5,5000"}));
+        TextCase{"1.2399", 100, 'X', "1,23"}, TextCase{"5.5", 0, 'M', "5,5000"},
+        // Whole units past 2^32: a 32-bit long (Windows) would cut them.
+        TextCase{"5000000000.125", 100, 'M', "5000000000,13"},
+        TextCase{"-4294967297.5", 1, 'M', "-4294967297,5000"}));
 
 // A weight keeps every stored decimal: 0,125 kg is not 0,13.
 TEST(Quantity, WeightTextKeepsTheStoredDecimals) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"0.125", "0,125"},        {"0.0001", "0,0001"}, {"12", "12"},
-        {"12.5000", "12,5"},       {"-1.05", "-1,05"},   {"0", "0"},
-        {"1234.5678", "1234,5678"}};
+    const std::pair<const char*, const char*> cases[] = {{"0.125", "0,125"},
+                                                         {"0.0001", "0,0001"},
+                                                         {"12", "12"},
+                                                         {"12.5000", "12,5"},
+                                                         {"-1.05", "-1,05"},
+                                                         {"0", "0"},
+                                                         {"1234.5678", "1234,5678"},
+                                                         {"5000000000.0625", "5000000000,0625"}};
     for (const auto& [value, text] : cases)
         EXPECT_EQ(QuantityToText(Q(value)), text) << value;
     EXPECT_EQ(QuantityToText(Quantity::Invalid()), "-");
@@ -93,11 +100,13 @@ TEST(Quantity, ParsesCommaAndPointAndRejectsTheRest) {
         EXPECT_FALSE(ParseQuantity(bad).has_value()) << bad;
     EXPECT_EQ(QuantityToPlainText(Q("0,5")), "0.5");
     EXPECT_EQ(QuantityToPlainText(Q("-12")), "-12");
+    EXPECT_EQ(QuantityToPlainText(Q("-4294967297.25")), "-4294967297.25");
 }
 
 TEST(VariantToText, EveryKind) {
     EXPECT_EQ(VariantToText(Value(int16_t{-7})), "-7");
     EXPECT_EQ(VariantToText(Value(int64_t{123456})), "123456");
+    EXPECT_EQ(VariantToText(Value(int64_t{-4294967297})), "-4294967297");
     EXPECT_EQ(VariantToText(Value(1.25f)), "1.2");
     EXPECT_EQ(VariantToText(Value(1.255)), "1.25");
     EXPECT_EQ(VariantToText(Value(Q("1234.5678"))), "1234,57");

@@ -11,10 +11,12 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
-#include <sys/wait.h>
 #include <thread>
 #include <tuple>
+#ifndef _WIN32
+#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace tarvo::test {
 namespace {
@@ -174,6 +176,9 @@ TEST(ResolveAllMoveCovers, RebuildThatStopsLeavesEveryCoverAsBefore) {
 // A rebuild killed at any moment (lines, indexes, commit) leaves the table as
 // it was or as the finished run leaves it, and a database that opens whole.
 TEST(ResolveAllMoveCovers, KilledRebuildLeavesTheOldOrTheNewTable) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the process killed midway is made with fork(), which Windows does not have";
+#else
     Lines data(3000);
     const std::string original = data.folder.File("original.mdb");
     std::filesystem::copy_file(data.DatabasePath(), original);
@@ -211,6 +216,7 @@ TEST(ResolveAllMoveCovers, KilledRebuildLeavesTheOldOrTheNewTable) {
         EXPECT_EQ(data.Text("PRAGMA integrity_check"), "ok");
         ASSERT_TRUE(data.store.CloseDatabase());
     }
+#endif
 }
 
 TEST(ResolveAllMoveCovers, AnswerNoChangesNothingAndNotifiesNobody) {

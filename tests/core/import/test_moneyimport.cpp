@@ -3,10 +3,12 @@
 #include <chrono>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <thread>
 #include <tuple>
+#ifndef _WIN32
+#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace tarvo::test {
 namespace {
@@ -382,6 +384,7 @@ TEST_F(MoneyImportTest, MissingTablesEndThePhaseTheirWay) {
     EXPECT_TRUE(db.messages.shown.empty());
 }
 
+#ifndef _WIN32
 // Kills its process at one cancel check, as a power cut would stop it; slow
 // enough that batches of finished documents are stored on the way.
 class KillingProgress final : public IProgressPort {
@@ -402,12 +405,16 @@ private:
     int m_killAt;
     int m_checks = 0;
 };
+#endif
 
 // A kill in the middle of a document or between two leaves the documents
 // stored before it whole, and none of the one in progress: every document
 // found has all three lines and their covers, and they are the first ones of
 // the year in order.
 TEST_F(MoneyImportTest, KillAtAnyMomentLeavesWholeDocumentsOnly) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the process killed midway is made with fork(), which Windows does not have";
+#else
     rows::Definition(db.store, rows::Product(db.store, {"karta", "", "", 1, 7}),
                      OleDate::FromParts(2024, 1, 1),
                      {{rows::Cover(db.store, {.name = "krabice", .weight = Q("1")}),
@@ -470,6 +477,7 @@ TEST_F(MoneyImportTest, KillAtAnyMomentLeavesWholeDocumentsOnly) {
         db.store.CloseDatabase();
     }
     ASSERT_TRUE(db.store.OpenDatabase());
+#endif
 }
 
 } // namespace

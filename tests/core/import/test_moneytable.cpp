@@ -89,8 +89,20 @@ protected:
         Year("Agenda.003/Rok.2024", "Rok.ini", "[Global]\r\nÚčetní rok=2024\r\n");
     }
 
-    std::string Drive() const { return wine.Folder() + "dosdevices/d:/"; }
-    std::string Data() const { return Drive() + "Money S3/Data/"; }
+    // A drive under Wine is a folder named "d:"; Windows allows no colon in a
+    // name, so the folder chosen by hand lies in a plain "d" there.
+#ifdef _WIN32
+    std::string Drive() const {
+        return wine.Folder() + "dosdevices/d/";
+    }
+#else
+    std::string Drive() const {
+        return wine.Folder() + "dosdevices/d:/";
+    }
+#endif
+    std::string Data() const {
+        return Drive() + "Money S3/Data/";
+    }
     void Agenda(const std::string& name, const std::string& file, const std::string& text) {
         fs::create_directories(Data() + name);
         WriteFile(Data() + name + "/" + file, text);
@@ -104,6 +116,9 @@ protected:
 };
 
 TEST_F(MoneyInstallationTest, ListsNamedAgendasAndYearsInOrder) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the drives of a Wine prefix are read on Linux only";
+#else
     const MoneyInstallation found = FindMoneyInstallation(wine.Folder() + "dosdevices", messages);
     ASSERT_TRUE(found.found);
     EXPECT_EQ(found.dataRoot, Data());
@@ -119,6 +134,7 @@ TEST_F(MoneyInstallationTest, ListsNamedAgendasAndYearsInOrder) {
 
     TempFolder empty;
     EXPECT_FALSE(FindMoneyInstallation(empty.Folder() + "dosdevices", messages).found);
+#endif
 }
 
 TEST_F(MoneyInstallationTest, FolderChosenByHandNeedsBothNames) {

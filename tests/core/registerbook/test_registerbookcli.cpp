@@ -147,9 +147,10 @@ TEST_F(TransferCli, RefusesWhatCannotBeImported) {
     for (std::string line; std::getline(err, line);)
         lines.push_back(line);
     ASSERT_FALSE(lines.empty());
-    const long faults = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
-        return line.rfind("List ", 0) == 0;
-    });
+    const auto faults =
+        static_cast<long>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.rfind("List ", 0) == 0;
+        }));
     EXPECT_EQ(Numbers(lines.back()), std::vector<long>{faults}) << run.err;
     for (const auto& [table, count] : Counts("target"))
         EXPECT_EQ(count, 0) << table;

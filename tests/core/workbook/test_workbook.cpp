@@ -400,6 +400,9 @@ TEST(ArchiveFailures, AreToldInTheWritersOwnWords) {
         const char* after;
     };
     const Case cases[] = {
+    // Windows removes no folder while a file in it is open, as the first two
+    // writers keep theirs.
+#ifndef _WIN32
         {"changed workbook",
          [](const std::string& path, const std::function<void()>& vanish) {
              MakeReportTemplate(path, 2026, 1);
@@ -418,6 +421,7 @@ TEST(ArchiveFailures, AreToldInTheWritersOwnWords) {
              book.Save();
          },
          "Soubor '", "' nelze uložit: "},
+#endif
         {"report template",
          [](const std::string& path, const std::function<void()>& vanish) {
              vanish();
