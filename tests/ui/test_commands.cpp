@@ -38,6 +38,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -381,7 +382,8 @@ void TestCommands::reportFromTheDialog() {
         QCOMPARE(whereSaved, "Sešit se nepodařilo otevřít: na tomto počítači chybí program pro "
                              "sešity .xlsx (například LibreOffice Calc nebo Excel).\n\nJsou "
                              "uloženy v souborech:\n" +
-                                 opened[0] + "\n" + opened[1]);
+                                 QDir::toNativeSeparators(opened[0]) + "\n" +
+                                 QDir::toNativeSeparators(opened[1]));
         QCOMPARE(opened[2].toStdString() + "/", folder + "Vykazy/");
     }
     const std::string workbook = opened.front().toStdString();
@@ -415,14 +417,18 @@ void TestCommands::backupAndRestoreThroughTheDialog() {
         dialog->BrowseButton()->click();
         QCOMPARE(proposed, QString("Zaloha.mdb"));
         QVERIFY(saveDialog);
-        QCOMPARE(dialog->PathEdit()->text().toStdString(), target);
+        QCOMPARE(dialog->PathEdit()->text(),
+                 QDir::toNativeSeparators(QString::fromStdString(target)));
         dialog->ActionButton()->click();
     });
     QWidget frame;
     RunBackupCommand(c.context, BackupMode::Backup, &frame);
     QVERIFY(fs::is_regular_file(target));
     QCOMPARE(c.db.messages.Texts(),
-             std::vector<std::string>{"Záloha '" + target + "' byla úspěšně vytvořena!"});
+             std::vector<std::string>{
+                 "Záloha '" +
+                 QDir::toNativeSeparators(QString::fromStdString(target)).toStdString() +
+                 "' byla úspěšně vytvořena!"});
     QCOMPARE(c.notifier.sent, std::vector<ViewNotification>{ViewNotification::Refresh});
 
     c.db.AddCover("Po záloze", 10000);
@@ -431,14 +437,18 @@ void TestCommands::backupAndRestoreThroughTheDialog() {
         QCOMPARE(dialog->Label()->text(), QString("Obnovit ze souboru:"));
         QCOMPARE(dialog->ActionButton()->text(), QString("Obnovit zálohu"));
         // The last backup is proposed.
-        QCOMPARE(dialog->PathEdit()->text().toStdString(), target);
+        QCOMPARE(dialog->PathEdit()->text(),
+                 QDir::toNativeSeparators(QString::fromStdString(target)));
         dialog->ActionButton()->click();
     });
     c.db.messages.yesNoAnswers = {true};
     RunBackupCommand(c.context, BackupMode::Restore, &frame);
     QCOMPARE(c.db.messages.Texts().size(), size_t(2));
     QVERIFY(c.db.messages.Texts()[0].starts_with("Obnovením nahradíte všechna současná data"));
-    QCOMPARE(c.db.messages.Texts()[1], "Data ze zálohy '" + target + "' byla obnovena!");
+    QCOMPARE(c.db.messages.Texts()[1],
+             "Data ze zálohy '" +
+                 QDir::toNativeSeparators(QString::fromStdString(target)).toStdString() +
+                 "' byla obnovena!");
     QCOMPARE(c.notifier.sent.size(), size_t(2));
     QCOMPARE(c.db.Text("SELECT group_concat(cover_name) FROM Cover"), std::string("Před zálohou"));
 
