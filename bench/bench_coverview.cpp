@@ -24,22 +24,10 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <sys/resource.h>
 
 using namespace tarvo;
 
 namespace {
-
-// CPU seconds the calling thread has used: the view's own share, apart from
-// the list's loader thread.
-double ThreadCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_THREAD, &usage);
-    auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 // Wall-clock seconds, CPU seconds of the whole process (steadier on a shared
 // machine) and of the view's thread alone.
@@ -51,9 +39,9 @@ struct Timing {
 
 template <typename Step> Timing Time(const Step& step) {
     bench::Stopwatch watch;
-    const double viewCpu = ThreadCpuSeconds();
+    const double viewCpu = bench::ThreadCpuSeconds();
     step();
-    return {watch.Seconds(), watch.Cpu(), ThreadCpuSeconds() - viewCpu};
+    return {watch.Seconds(), watch.Cpu(), bench::ThreadCpuSeconds() - viewCpu};
 }
 
 void Print(const char* what, const Timing& t) {

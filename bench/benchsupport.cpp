@@ -72,13 +72,25 @@ long PeakMemoryKb() {
     return -1;
 }
 
-double CpuSeconds() {
+namespace {
+
+double UsedSeconds(int who) {
     rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
+    getrusage(who, &usage);
     auto seconds = [](const timeval& t) {
         return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
     };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+} // namespace
+
+double CpuSeconds() {
+    return UsedSeconds(RUSAGE_SELF);
+}
+
+double ThreadCpuSeconds() {
+    return UsedSeconds(RUSAGE_THREAD);
 }
 
 std::string RunSelf(const std::string& arguments) {

@@ -26,6 +26,8 @@ long PeakMemoryKb();
 
 // CPU seconds (user and system) this process has used so far.
 double CpuSeconds();
+// The same for the calling thread alone.
+double ThreadCpuSeconds();
 
 // Wall-clock and CPU time since construction. On a machine shared with other
 // work the CPU time is the steadier figure.

@@ -3,6 +3,7 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/import/moneys3import.h"
+#include "importsummary.h"
 #include "rows.h"
 #include "testdatabase.h"
 
@@ -57,18 +58,6 @@ protected:
                 static_cast<long long>(query.Int(2)), static_cast<long long>(query.Int(3)),
                 static_cast<long long>(query.Int(4)), static_cast<long long>(query.Int(5))));
         return rows;
-    }
-
-    // The summary; records found again and left alone are counted last.
-    std::string Summary(const char* result, long products, long documents, long skippedProducts = 0,
-                        long skippedDocuments = 0) {
-        std::string text = Format("%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li",
-                                  result, products, documents);
-        if (skippedProducts > 0 || skippedDocuments > 0)
-            text +=
-                Format("\n\nVynecháno jako již importované:\n   Produktů ~ %li\n   Dokladů ~ %li",
-                       skippedProducts, skippedDocuments);
-        return text;
     }
 
     TestDatabase db;

@@ -31,7 +31,7 @@ TEST_F(MoneyImportTest, FreshImportWritesProductsDocumentsLinesAndCovers) {
     // 99 made from an invoice line.
     EXPECT_EQ(counters.products, 12);
     EXPECT_EQ(counters.documents, 6);
-    EXPECT_EQ(db.messages.Texts(), (std::vector<std::string>{Summary(Done, 12, 6, 1, 1)}));
+    EXPECT_EQ(db.messages.Texts(), (std::vector<std::string>{ImportSummary(Done, 12, 6, 1, 1)}));
     EXPECT_EQ(db.messages.shown.back().icon, MsgIcon::Information);
     EXPECT_EQ(views.sent, (std::vector<ViewNotification>{ViewNotification::ReloadMain,
                                                          ViewNotification::ReloadItems}));
@@ -107,7 +107,7 @@ TEST_F(MoneyImportTest, ReimportWithOverwriteCountsEverythingAndRebuildsLines) {
 
     params.setExport = false;
     Import();
-    EXPECT_EQ(db.messages.Texts(), (std::vector<std::string>{Summary(Done, 12, 7)}));
+    EXPECT_EQ(db.messages.Texts(), (std::vector<std::string>{ImportSummary(Done, 12, 7)}));
     EXPECT_EQ(db.Count("Move"), 6);
     EXPECT_EQ(db.Count("Move WHERE move_export <> 0"), 0);
     EXPECT_EQ(db.Count("Move_Prod"), lines);
@@ -243,7 +243,7 @@ TEST_F(MoneyImportTest, NoToAllForProductsStillAsksAboutDocuments) {
                   "Doklad \"VY-001\" byl již z Money importován. Přejete si jej aktualizovat?",
                   "Doklad \"VY-002\" byl již z Money importován. Přejete si jej aktualizovat?",
                   "Doklad \"DL-001\" byl již z Money importován. Přejete si jej aktualizovat?",
-                  Summary(Done, 0, 6, 12, 1),
+                  ImportSummary(Done, 0, 6, 12, 1),
               }));
     EXPECT_EQ(views.sent, (std::vector<ViewNotification>{ViewNotification::ReloadItems}));
 }
@@ -270,7 +270,7 @@ TEST_F(MoneyImportTest, CancelKeepsWholeDocumentsOnly) {
         EXPECT_EQ(result, ImportResult::Interrupted);
         const long products = c.cancelAt > 12 ? 12 : c.cancelAt - 1;
         EXPECT_EQ(fresh.messages.Texts(),
-                  (std::vector<std::string>{Summary(Interrupted, products, c.documents)}));
+                  (std::vector<std::string>{ImportSummary(Interrupted, products, c.documents)}));
         EXPECT_EQ(fresh.Count("Product"), products);
         EXPECT_EQ(fresh.Count("Move"), c.documents);
         EXPECT_EQ(fresh.Count("Move_Prod"), c.lines);
@@ -335,7 +335,7 @@ TEST_F(MoneyImportTest, MalformedFilesNameFileAndLineAndKeepFinishedWork) {
         EXPECT_EQ(fresh.messages.shown[0],
                   (ShownMessage{Format("Chybný soubor Money \"%s\", %s", file.c_str(), c.message),
                                 MsgIcon::Error}));
-        EXPECT_EQ(fresh.messages.shown[1].text, Summary(Failed, products, c.documents));
+        EXPECT_EQ(fresh.messages.shown[1].text, ImportSummary(Failed, products, c.documents));
         EXPECT_EQ(fresh.Count("Move"), c.documents);
         // No line without its document, no document with part of its lines.
         EXPECT_EQ(fresh.Count("Move_Prod WHERE move_id NOT IN (SELECT move_id FROM Move)"), 0);
@@ -352,7 +352,7 @@ TEST_F(MoneyImportTest, DatabaseFailureInADocumentTakesBackItsBatchAndItsCounts)
            "FROM Move WHERE move_num = 'DL-001') BEGIN SELECT RAISE(ABORT, 'disk full'); END");
     EXPECT_EQ(Import(), ImportResult::Failed);
     // The second FV-001 was left as it was before the failure.
-    EXPECT_EQ(db.messages.shown.back().text, Summary(Failed, 12, 0, 0, 1));
+    EXPECT_EQ(db.messages.shown.back().text, ImportSummary(Failed, 12, 0, 0, 1));
     EXPECT_EQ(db.Count("Move"), 0);
     EXPECT_EQ(db.Count("Move_Prod"), 0);
     EXPECT_EQ(db.Count("Product"), 12);
@@ -375,7 +375,7 @@ TEST_F(MoneyImportTest, MissingTablesEndThePhaseTheirWay) {
     EXPECT_EQ(db.messages.Texts(),
               (std::vector<std::string>{Format("Nemohu otevřít tabulku Money \"%sVFAKTURY.DAT\"",
                                                params.yearFolder.c_str()),
-                                        Summary(Done, 12, 0)}));
+                                        ImportSummary(Done, 12, 0)}));
     EXPECT_EQ(db.Count("Move"), 0);
 
     // Neither products nor documents: nothing at all.

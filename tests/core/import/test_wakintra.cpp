@@ -2,6 +2,7 @@
 #include "core/data/shared.h"
 #include "core/data/statement.h"
 #include "core/import/wakintra.h"
+#include "importsummary.h"
 #include "rows.h"
 #include "testdatabase.h"
 #include "wakserver.h"
@@ -63,17 +64,6 @@ protected:
         return rows;
     }
 
-    std::string Summary(const char* result, long products, long documents, long skippedProducts = 0,
-                        long skippedDocuments = 0) const {
-        std::string text = Format("%s\n\nNaimportováno:\n   Produktů ~ %li\n   Dokladů ~ %li",
-                                  result, products, documents);
-        if (skippedProducts > 0 || skippedDocuments > 0)
-            text +=
-                Format("\n\nVynecháno jako již importované:\n   Produktů ~ %li\n   Dokladů ~ %li",
-                       skippedProducts, skippedDocuments);
-        return text;
-    }
-
     TestDatabase db;
     WakTestDatabase wak;
     RecordingProgress progress;
@@ -91,7 +81,7 @@ TEST_F(WakImportTest, ImportsProductsAndSalesDocumentsOfTheRange) {
 
     EXPECT_EQ(Run(Params(ExistingMode::Overwrite)), ImportResult::Succeeded);
     EXPECT_EQ(db.messages.Texts(),
-              (std::vector<std::string>{Summary("Import dokončen úspěšně!", 3, 2)}));
+              (std::vector<std::string>{ImportSummary("Import dokončen úspěšně!", 3, 2)}));
     EXPECT_EQ(progress.statuses,
               (std::vector<std::string>{"Importuji produkty", "Importuji skladové pohyby"}));
 
@@ -122,7 +112,7 @@ TEST_F(WakImportTest, ImportedRecordsFollowTheExistingRecordsMode) {
     db.messages.shown.clear();
     ASSERT_EQ(Run(Params(ExistingMode::Skip)), ImportResult::Succeeded);
     EXPECT_EQ(db.messages.Texts(),
-              (std::vector<std::string>{Summary("Import dokončen úspěšně!", 0, 0, 2, 2)}));
+              (std::vector<std::string>{ImportSummary("Import dokončen úspěšně!", 0, 0, 2, 2)}));
     EXPECT_EQ(Rows("SELECT prod_name FROM Product WHERE prod_scrid = 1"),
               (std::vector<std::string>{"Láhev žlutá"}));
 
@@ -144,7 +134,7 @@ TEST_F(WakImportTest, ImportedRecordsFollowTheExistingRecordsMode) {
               (std::vector<std::string>{
                   "Doklad \"P-1\" byl již z WAK importován. Přejete si jej aktualizovat?",
                   "Doklad \"P-2\" byl již z WAK importován. Přejete si jej aktualizovat?",
-                  Summary("Import dokončen úspěšně!", 0, 1, 2, 1)}));
+                  ImportSummary("Import dokončen úspěšně!", 0, 1, 2, 1)}));
     EXPECT_EQ(Rows("SELECT move_num, move_export FROM Move ORDER BY move_num"),
               (std::vector<std::string>{"P-1|1", "P-2|1"}));
 
@@ -152,7 +142,7 @@ TEST_F(WakImportTest, ImportedRecordsFollowTheExistingRecordsMode) {
     db.messages.shown.clear();
     ASSERT_EQ(Run(Params(ExistingMode::Overwrite)), ImportResult::Succeeded);
     EXPECT_EQ(db.messages.Texts(),
-              (std::vector<std::string>{Summary("Import dokončen úspěšně!", 2, 2)}));
+              (std::vector<std::string>{ImportSummary("Import dokončen úspěšně!", 2, 2)}));
     EXPECT_EQ(db.Count("Move_Prod"), 3);
     EXPECT_EQ(db.Count("Product"), 3);
     EXPECT_EQ(Rows("SELECT prod_name FROM Product ORDER BY prod_scrid"),
@@ -166,7 +156,7 @@ TEST_F(WakImportTest, ProductsOnlyAcceptReversedDatesAndWriteNoDocuments) {
     ASSERT_TRUE(ValidateWakParams(params, db.messages));
     EXPECT_EQ(Run(params), ImportResult::Succeeded);
     EXPECT_EQ(db.messages.Texts(),
-              (std::vector<std::string>{Summary("Import dokončen úspěšně!", 2, 0)}));
+              (std::vector<std::string>{ImportSummary("Import dokončen úspěšně!", 2, 0)}));
     EXPECT_EQ(db.Count("Move"), 0);
     EXPECT_EQ(progress.statuses, (std::vector<std::string>{"Importuji produkty"}));
 }
@@ -181,7 +171,7 @@ TEST_F(WakImportTest, SourceFailures) {
     EXPECT_EQ(Run(Params()), ImportResult::Succeeded);
     ASSERT_EQ(db.messages.shown.size(), 2u);
     EXPECT_EQ(db.messages.shown[0].text.rfind(prefix, 0), 0u) << db.messages.shown[0].text;
-    EXPECT_EQ(db.messages.shown[1].text, Summary("Import dokončen úspěšně!", 2, 0));
+    EXPECT_EQ(db.messages.shown[1].text, ImportSummary("Import dokončen úspěšně!", 2, 0));
 
     // The products cannot be read: nothing imported, no summary.
     db.messages.shown.clear();
@@ -215,9 +205,8 @@ TEST_F(WakImportTest, CancelKeepsFinishedDocumentsAndDropsTheOneInProgress) {
         EXPECT_EQ(result, ImportResult::Interrupted);
         // P-1 brings its "???" product with it.
         const long documents = cancelAt == 5 ? 1 : 0;
-        EXPECT_EQ(
-            fresh.messages.Texts(),
-            (std::vector<std::string>{Summary("Import byl přerušen!", 2 + documents, documents)}));
+        EXPECT_EQ(fresh.messages.Texts(), (std::vector<std::string>{ImportSummary(
+                                              "Import byl přerušen!", 2 + documents, documents)}));
         EXPECT_EQ(fresh.Count("Move"), documents) << cancelAt;
         EXPECT_EQ(fresh.Count("Move_Prod"), documents * 2) << cancelAt;
     }
@@ -249,9 +238,9 @@ TEST_F(WakImportTest, CommandLineTakesTheConnectionFromTheSettings) {
     EXPECT_NE(ReadFile(base.File("err")).find("Datum od nesmí být větší než datum do!"),
               std::string::npos);
     EXPECT_EQ(run("import-wak --documents no --from 2010-03-31 --to 2010-01-01"), 0);
-    EXPECT_EQ(ReadFile(base.File("out")), Summary("Import dokončen úspěšně!", 2, 0) + "\n");
+    EXPECT_EQ(ReadFile(base.File("out")), ImportSummary("Import dokončen úspěšně!", 2, 0) + "\n");
     EXPECT_EQ(run("import-wak --from 2010-01-01 --to 2010-03-31 --existing overwrite"), 0);
-    EXPECT_EQ(ReadFile(base.File("out")), Summary("Import dokončen úspěšně!", 3, 2) + "\n");
+    EXPECT_EQ(ReadFile(base.File("out")), ImportSummary("Import dokončen úspěšně!", 3, 2) + "\n");
     EXPECT_EQ(run("import-wak --existing sometimes"), 2);
 }
 
