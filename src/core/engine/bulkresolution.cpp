@@ -27,10 +27,6 @@ constexpr const char* CountSql =
     "SELECT COUNT(*) FROM Move INNER JOIN Move_Prod ON Move.move_id = Move_Prod.move_id";
 
 constexpr int BarRange = 200;
-// The part of the bar a rebuild gives its lines; the indexes take the rest.
-constexpr int RebuildLinesRange = BarRange * 9 / 10;
-// The page cache while a rebuild builds the indexes.
-constexpr long IndexCacheKilobytes = 16 * 1024;
 
 // Walks the product lines in key order, handing each to apply, with a report
 // and a cancel check every hundredth of the lines, the position on 0..range.
@@ -83,33 +79,20 @@ void KeepFinishedLines(std::optional<LineRewriter>& rewriter) {
     }
 }
 
-// The rebuild in one unit: nothing is committed unless every line and every
-// index is done.
+// The rebuild in one unit: nothing is committed unless every line is done.
 bool RebuildCovers(CDataStore& store, IProgressPort& progress, BulkResult& result) {
     Transaction unit(store);
-    MoveCoverRefill refill(store);
+    ClearProductLineCovers(store);
     CoverDerivation derivation(store, true);
     DerivedCoverWriter writer(store, true);
     const bool completed =
-        WalkLines(store, progress, RebuildLinesRange, result, [&](const ProductLine& line) {
+        WalkLines(store, progress, BarRange, result, [&](const ProductLine& line) {
             writer.Queue(line.mvprodId, line.moveId,
                          derivation.Derive(line.prodId, line.qty, line.moveDate));
         });
     if (!completed)
         return false;
     writer.Flush();
-    // SQLite sorts the keys of a new index in memory up to the page cache's
-    // size, beside the cache itself: with the run's large cache a million
-    // lines would pass 200 MB. The table's pages are written by now.
-    const RunPageCache indexCache(store, IndexCacheKilobytes);
-    const size_t count = refill.IndexCount();
-    for (size_t index = 0; index < count; ++index) {
-        if (progress.CheckCancel())
-            return false;
-        refill.RestoreIndex(index);
-        progress.SetPos(RebuildLinesRange +
-                        static_cast<int>((index + 1) * (BarRange - RebuildLinesRange) / count));
-    }
     unit.Commit();
     return true;
 }

@@ -23,8 +23,8 @@ struct BulkResult {
 // From this many product lines on, a run rebuilds Move_Cover instead of
 // rewriting it line by line (see ResolveAllMoveCovers). Measured with
 // bench_resolve (Release, CPU time), the rebuild is already the cheaper one at
-// 2 000 lines (100 000 against 66 000 lines per CPU second) and clearly so at
-// 20 000 (145 000 against 75 000). Below a thousand lines either run takes a
+// 2 000 lines (81 000 against 72 000 lines per CPU second) and clearly so at
+// 20 000 (145 000 against 94 000). Below a thousand lines either run takes a
 // few hundredths of a second, so there the line-by-line run is kept for what
 // it gives besides speed: a line that fails keeps its old covers while the
 // others go on, and a cancel keeps the lines already done.
@@ -43,9 +43,8 @@ constexpr long RebuildFromLines = 1000;
 // line its old ones.
 //
 // From rebuildFrom lines on, the run is a rebuild of Move_Cover in one unit:
-// the old rows and the table's indexes go, the new rows are appended in key
-// order and the indexes are built again after them (the last tenth of the
-// bar). The rows come out the same as line by line, keys included. A cancel
+// the old rows go at once and the new rows are appended in key order. The
+// rows come out the same as line by line, keys included. A cancel
 // or an error leaves every cover line as it was before the run, and so does
 // a crash at any moment.
 BulkResult ResolveAllMoveCovers(CDataStore& store, IProgressPort& progress, IViewNotifier& views,

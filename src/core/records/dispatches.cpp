@@ -32,6 +32,12 @@ void BindOptional(Statement& st, int index, const std::optional<int64_t>& value)
         st.BindNull(index);
 }
 
+int64_t CountOf(CDataStore& store, const char* sql) {
+    Statement count(store, sql);
+    count.Step();
+    return count.Int(0);
+}
+
 // One INSERT of Move_Cover for rows rows.
 std::string DerivedInsertSql(size_t rows) {
     std::string sql = "INSERT INTO Move_Cover (mvprod_id, move_id, cover_id, mvcover_qty, "
@@ -247,8 +253,19 @@ void DerivedCoverWriter::Flush() {
         Write(m_waiting.data(), m_waiting.size());
 }
 
-MoveCoverRefill::MoveCoverRefill(CDataStore& store) : m_store(store) {
+void ClearProductLineCovers(CDataStore& store) {
+    // Usually every cover line belongs to a product line, and the table is
+    // emptied whole, which SQLite does page by page rather than row by row.
+    // The join counts the rows that belong through the product-line index.
+    if (CountOf(store, "SELECT COUNT(*) FROM Move_Cover") ==
+        CountOf(store, "SELECT COUNT(*) FROM Move INNER JOIN Move_Prod ON Move.move_id = "
+                       "Move_Prod.move_id INNER JOIN Move_Cover ON Move_Cover.mvprod_id = "
+                       "Move_Prod.mvprod_id")) {
+        store.ExecuteOrThrow("DELETE FROM Move_Cover");
+        return;
+    }
     std::vector<std::string> names;
+    std::vector<std::string> definitions;
     {
         // The indexes the schema declared (SQLite's own have no SQL), in the
         // order they were made.
@@ -256,18 +273,15 @@ MoveCoverRefill::MoveCoverRefill(CDataStore& store) : m_store(store) {
                                  "tbl_name = 'Move_Cover' AND sql IS NOT NULL ORDER BY rowid");
         while (indexes.Step()) {
             names.push_back(indexes.Text(0));
-            m_indexes.push_back(indexes.Text(1));
+            definitions.push_back(indexes.Text(1));
         }
     }
     for (const std::string& name : names)
         store.ExecuteOrThrow(Format("DROP INDEX \"%s\"", name.c_str()));
-    // Without the indexes the rows go in one scan of the table.
     store.ExecuteOrThrow("DELETE FROM Move_Cover WHERE mvprod_id IN (SELECT Move_Prod.mvprod_id "
                          "FROM Move INNER JOIN Move_Prod ON Move.move_id = Move_Prod.move_id)");
-}
-
-void MoveCoverRefill::RestoreIndex(size_t index) {
-    m_store.ExecuteOrThrow(m_indexes.at(index));
+    for (const std::string& definition : definitions)
+        store.ExecuteOrThrow(definition);
 }
 
 std::optional<MoveCoverRecord> FindMoveCover(CDataStore& store, RecordId id) {

@@ -178,23 +178,15 @@ private:
 // Makes Move_Cover ready to be filled anew inside the caller's unit of work:
 // removes the cover lines of every dispatch product line (the rows of a
 // product line or dispatch that no longer exists stay, as a line-by-line run
-// would leave them) and drops the table's secondary indexes, so that the new
-// rows are appended without keeping three indexes up to date row by row.
-// RestoreIndex() builds the indexes again, exactly as they were defined; the
-// caller commits only after every one of them is back. Throws ComError.
-class MoveCoverRefill {
-public:
-    explicit MoveCoverRefill(CDataStore& store);
-    // The number of indexes to build again.
-    size_t IndexCount() const { return m_indexes.size(); }
-    // Builds the index of that position (0 to IndexCount() - 1): one at a
-    // time, for progress between them.
-    void RestoreIndex(size_t index);
-
-private:
-    CDataStore& m_store;
-    std::vector<std::string> m_indexes; // their CREATE statements
-};
+// would leave them). When rows stay, the table's secondary indexes are
+// dropped for the delete and made again, exactly as they were defined, on
+// what is left: deleting millions of rows would otherwise take each one out
+// of three indexes. The indexes are kept up to date by the fill that follows:
+// its rows, appended in product-line order, go into them at the few places
+// where their keys end, while building the indexes after the fill would sort
+// every key, and the cover index's few distinct keys make that sort slow.
+// Throws ComError.
+void ClearProductLineCovers(CDataStore& store);
 
 std::optional<MoveCoverRecord> FindMoveCover(CDataStore& store, RecordId id);
 void UpdateMoveCoverQuantity(CDataStore& store, RecordId id, Quantity quantity);
