@@ -133,7 +133,7 @@ void TestPages::buttonsFollowThePagePlace() {
     for (QChar letter : pages) {
         switch (letter.toLatin1()) {
         case 'D':
-            wizard.AddPage(new CPageDateRange);
+            wizard.AddPage(new CPageDateRange(f.db.messages));
             break;
         case 'C':
             wizard.AddPage(cover = new CPageCover(f.context, false));
@@ -195,7 +195,7 @@ void TestPages::coverPickerTabSwitchesNextAndFinishAndIsRemembered() {
         // The tab decides between Next and Finish, also in the middle.
         Wizard wizard;
         auto* cover = new CPageCover(f.context, true);
-        wizard.AddPage(new CPageDateRange);
+        wizard.AddPage(new CPageDateRange(f.db.messages));
         wizard.AddPage(cover);
         wizard.AddPage(new CPageCoverProd(f.context));
         wizard.show();
@@ -688,7 +688,7 @@ void TestPages::onlyFinishOrOkSucceeds() {
 void TestPages::datePickersShowFourDigitYears() {
     Fixture f;
     const OleDate day = OleDate::FromParts(1925, 3, 5, 14, 30);
-    CPageDateRange page(day);
+    CPageDateRange page(f.db.messages, day);
     QCOMPARE(page.DatePicker()->text(), QString("5.3.1925"));
     CDlgValidFrom dialog(f.context, {NoRecord, OleDate::FromParts(2012, 11, 24)});
     QCOMPARE(dialog.DatePicker()->text(), QString("24.11.2012"));
@@ -717,7 +717,7 @@ void TestPages::validFromKeepsTimeOfDay() {
     QCOMPARE(cancelled.Record().from, before);
 
     Wizard wizard;
-    auto* page = new CPageDateRange(before);
+    auto* page = new CPageDateRange(f.db.messages, before);
     wizard.AddPage(page);
     wizard.AddPage(new CPageQty(f.context));
     wizard.show();
@@ -778,6 +778,21 @@ void TestPages::unusualDateIsAskedAboutOnce() {
     QCOMPARE(dialog.Record().from, OleDate::FromParts(1800, 3, 5));
     dialog.accept();
     QCOMPARE(f.db.messages.shown.size(), size_t(2));
+
+    // The bulk assignment's date page asks before it lets the wizard go on.
+    Wizard wizard;
+    auto* page = new CPageDateRange(f.db.messages, OleDate::FromParts(2026, 2, 17));
+    wizard.AddPage(page);
+    wizard.AddPage(new CPageQty(f.context));
+    wizard.show();
+    page->DatePicker()->setDate(QDate(1800, 3, 5));
+    wizard.button(QWizard::NextButton)->click();
+    QCOMPARE(f.db.messages.shown.size(), size_t(3));
+    QCOMPARE(wizard.currentPage(), page);
+    f.db.messages.yesNoAnswers = {true};
+    wizard.button(QWizard::NextButton)->click();
+    QVERIFY(wizard.currentPage() != page);
+    QCOMPARE(page->Date(), OleDate::FromParts(1800, 3, 5));
 }
 
 QTEST_MAIN(TestPages)

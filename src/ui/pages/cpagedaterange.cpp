@@ -12,8 +12,9 @@
 
 namespace tarvo {
 
-CPageDateRange::CPageDateRange(OleDate date, bool copyPrevious, QWidget* parent)
-    : QWizardPage(parent), m_date(date), m_picker(MakeDatePicker(this)),
+CPageDateRange::CPageDateRange(IMessagePort& messages, OleDate date, bool copyPrevious,
+                               QWidget* parent)
+    : QWizardPage(parent), m_messages(messages), m_date(date), m_picker(MakeDatePicker(this)),
       m_copy(MakeCopyPreviousBox(copyPrevious, this)), m_count(new QLabel(this)) {
     setTitle(QStringLiteral("Zadejte časovou platnost"));
     FormGrid form(this);
@@ -43,6 +44,9 @@ bool CPageDateRange::CopyPrevious() const {
 }
 
 bool CPageDateRange::validatePage() {
+    // A mistyped year would give every selected product a definition on it.
+    if (!ConfirmUnusualDate(m_picker, m_messages))
+        return false;
     m_date = PickedDate(m_picker, m_date);
     return true;
 }

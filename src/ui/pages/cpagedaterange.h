@@ -10,13 +10,16 @@ class QLabel;
 
 namespace tarvo {
 
+class IMessagePort;
+
 // "Zadejte časovou platnost": the first day of a packaging definition, the
 // first page of the wizard that assigns covers to many products at once.
 class CPageDateRange : public QWizardPage {
     Q_OBJECT
 public:
-    explicit CPageDateRange(OleDate date = OleDate::Now(), bool copyPrevious = true,
-                            QWidget* parent = nullptr);
+    // messages asks about a day far from today before the page is left.
+    explicit CPageDateRange(IMessagePort& messages, OleDate date = OleDate::Now(),
+                            bool copyPrevious = true, QWidget* parent = nullptr);
 
     OleDate Date() const { return m_date; }
     // Whether a definition made for a product takes the covers of the one
@@ -34,6 +37,7 @@ public:
     QLabel* CountLabel() const { return m_count; }
 
 private:
+    IMessagePort& m_messages;
     OleDate m_date;
     QDateEdit* m_picker;
     QCheckBox* m_copy;

@@ -290,7 +290,8 @@ void CViewProd::AssignCovers() {
         if (!reg.CheckSelected(products.empty() ? NoId : products.front(), Missing::Product))
             return;
         Profile settings(Context().folder.SettingsPath());
-        auto* date = new CPageDateRange(OleDate::Now(), ReadCopyPreviousPackaging(settings));
+        auto* date = new CPageDateRange(Context().messages, OleDate::Now(),
+                                        ReadCopyPreviousPackaging(settings));
         date->ShowProductCount(products.size());
         LineWizard wizard(this, Context());
         wizard.wizard.AddPage(date, help::Packaging);
