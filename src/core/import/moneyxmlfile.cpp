@@ -297,13 +297,13 @@ std::string XmlText(pugi::xml_node node, const char* path) {
     return Trim(node.first_element_by_path(path).child_value());
 }
 
-std::error_code MoneyXmlFile::Open(const std::string& path) {
+std::error_code MoneyXmlFile::Read(const std::string& path, const ListFilter& wanted,
+                                   const ItemVisitor& visit) {
     m_path = path;
     m_lists.clear();
     m_items.clear();
     m_piece.reset();
     m_pieceStart = 0;
-    m_whole = false;
     if (const std::error_code error = ReadText(path, m_text))
         return error;
 
@@ -311,17 +311,24 @@ std::error_code MoneyXmlFile::Open(const std::string& path) {
     for (size_t at = m_text.find('\n'); at != std::string::npos; at = m_text.find('\n', at + 1))
         m_lineStarts.push_back(at + 1);
 
-    if (!FindItems()) {
-        ParseWhole();
+    if (!FindItems() || !CheckSkeleton()) {
+        ParseWhole(wanted, visit, 0);
         return {};
     }
-    CheckSkeleton();
-    for (size_t i = 0; i < m_items.size() && !m_whole; ++i) {
-        if (!ParseItem(m_items[i]))
-            ParseWhole();
+    std::vector<bool> chosen;
+    chosen.reserve(m_lists.size());
+    for (const List& list : m_lists)
+        chosen.push_back(wanted(list));
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        const Item& item = m_items[i];
+        if (!ParseItem(item)) {
+            ParseWhole(wanted, visit, i);
+            return {};
+        }
+        if (chosen[item.list])
+            visit(m_lists[item.list], m_piece.document_element());
     }
-    if (!m_whole)
-        m_piece.reset();
+    m_piece.reset();
     return {};
 }
 
@@ -397,7 +404,7 @@ bool MoneyXmlFile::FindItems() {
     return rootSeen && depth == 0;
 }
 
-void MoneyXmlFile::CheckSkeleton() {
+bool MoneyXmlFile::CheckSkeleton() {
     // The file without its items: the root, the lists and what stands
     // between them. The items are checked one by one.
     std::string skeleton;
@@ -409,13 +416,12 @@ void MoneyXmlFile::CheckSkeleton() {
     skeleton.append(m_text, from);
     pugi::xml_document document;
     if (!document.load_buffer_inplace(skeleton.data(), skeleton.size(), ParseOptions,
-                                      pugi::encoding_utf8)) {
-        ParseWhole();
-        return;
-    }
+                                      pugi::encoding_utf8))
+        return false;
     // Nothing stands before the first item, so the root's place in the
     // skeleton is its place in the file.
     CheckRoot(*this, document.document_element());
+    return true;
 }
 
 bool MoneyXmlFile::ParseItem(const Item& item) {
@@ -424,8 +430,7 @@ bool MoneyXmlFile::ParseItem(const Item& item) {
                                pugi::encoding_utf8);
 }
 
-void MoneyXmlFile::ParseWhole() {
-    m_whole = true;
+void MoneyXmlFile::ParseWhole(const ListFilter& wanted, const ItemVisitor& visit, size_t skip) {
     m_pieceStart = 0;
     const pugi::xml_parse_result result = m_piece.load_buffer_inplace(
         m_text.data(), m_text.size(), ParseOptions, pugi::encoding_utf8);
@@ -446,34 +451,18 @@ void MoneyXmlFile::ParseWhole() {
                                  LineAt(result.offset)));
     }
     CheckRoot(*this, m_piece.document_element());
-}
-
-void MoneyXmlFile::ForEachItem(const ListFilter& wanted, const ItemVisitor& visit) {
-    if (m_whole) {
-        std::unordered_set<std::string_view> names;
-        for (pugi::xml_node list : m_piece.document_element().children()) {
-            if (list.type() != pugi::node_element)
-                continue;
-            const List facts{list.name(), names.insert(list.name()).second};
-            if (!wanted(facts))
-                continue;
-            for (pugi::xml_node item : list.children()) {
-                if (item.type() == pugi::node_element)
-                    visit(facts, item);
-            }
-        }
-        return;
-    }
-    std::vector<bool> chosen;
-    chosen.reserve(m_lists.size());
-    for (const List& list : m_lists)
-        chosen.push_back(wanted(list));
-    for (const Item& item : m_items) {
-        if (!chosen[item.list])
+    // The items, as the file would have been split into them.
+    size_t ordinal = 0;
+    std::unordered_set<std::string_view> names;
+    for (pugi::xml_node list : m_piece.document_element().children()) {
+        if (list.type() != pugi::node_element)
             continue;
-        // Checked when the file was opened: the item parses.
-        ParseItem(item);
-        visit(m_lists[item.list], m_piece.document_element());
+        const List facts{list.name(), names.insert(list.name()).second};
+        const bool chosen = wanted(facts);
+        for (pugi::xml_node item : list.children()) {
+            if (item.type() == pugi::node_element && ordinal++ >= skip && chosen)
+                visit(facts, item);
+        }
     }
     m_piece.reset();
 }

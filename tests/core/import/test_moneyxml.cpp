@@ -380,6 +380,7 @@ struct FailureCase {
     const char* marker;
     long products;
     std::vector<std::string> documents;
+    MoneyXmlSources sources = MoneyXmlSources::Both;
 };
 
 class MoneyXmlFailureTest : public MoneyXmlTest,
@@ -392,6 +393,7 @@ TEST_P(MoneyXmlFailureTest, StopsWithTheElementAndItsLine) {
          at = text.find(c.from, at + std::strlen(c.to)))
         text.replace(at, std::strlen(c.from), c.to);
     WriteFile(params.file, text);
+    params.sources = c.sources;
     const long line = LineOf(c.marker);
     EXPECT_EQ(Import(), ImportResult::Failed);
     ASSERT_EQ(db.messages.shown.size(), 2u);
@@ -417,6 +419,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "</Vydejk>",
                     0,
                     {}},
+        // Also in a list the import passes over.
+        FailureCase{"MalformedOutsideTheSources",
+                    "</Vydejka>\n\t\t<Vydejka>",
+                    "</Vydejk>\n\t\t<Vydejka>",
+                    "Soubor \"%s\" není platný soubor XML: koncová značka neodpovídá "
+                    "počáteční, nebo element není uzavřen v elementu Vydejka na řádku %li.",
+                    "</Vydejk>",
+                    0,
+                    {},
+                    MoneyXmlSources::Invoices},
         FailureCase{"Truncated",
                     "\t<SeznamProdejka>",
                     "\t<SeznamProdejka",
@@ -490,10 +502,9 @@ TEST_F(MoneyXmlTest, UnreadableFileOrUnknownEncodingIsReported) {
 TEST(MoneyXmlFixtures, HaveTheShapeMoneyWrites) {
     for (const char* name : {"export-utf8.xml", "export-cp1250.xml"}) {
         MoneyXmlFile file;
-        ASSERT_FALSE(file.Open(TARVO_FIXTURES "/moneyxml/" + std::string(name)));
         long stores = 0;
         const auto all = [](const MoneyXmlFile::List&) { return true; };
-        file.ForEachItem(all, [&](const MoneyXmlFile::List& list, pugi::xml_node item) {
+        const auto visit = [&](const MoneyXmlFile::List& list, pugi::xml_node item) {
             for (const pugi::xpath_node& store : item.select_nodes("descendant-or-self::Sklad")) {
                 std::string children;
                 for (pugi::xml_node child : store.node().children())
@@ -509,7 +520,8 @@ TEST(MoneyXmlFixtures, HaveTheShapeMoneyWrites) {
                 EXPECT_TRUE(item.child("SouhrnDPH").next_sibling("Celkem"))
                     << name << " " << XmlText(item, "CisloDokla");
             }
-        });
+        };
+        ASSERT_FALSE(file.Read(TARVO_FIXTURES "/moneyxml/" + std::string(name), all, visit));
         EXPECT_EQ(stores, 15) << name;
     }
 }
