@@ -81,23 +81,30 @@ public:
             Convert(bytes, last, out);
             return;
         }
-        // A piece at a time, so that the room made for the longest text
-        // stays small beside the text.
-        constexpr size_t Piece = 1 << 16;
-        for (size_t from = 0; from < bytes.size(); from += Piece) {
-            const std::string_view piece = bytes.substr(from, Piece);
-            const size_t used = out.size();
-            // Three bytes at most for a character, and room for the last
-            // one's whole copy.
-            out.resize(used + piece.size() * 3 + 1);
-            char* at = out.data() + used;
-            const Utf8Char* const table = m_table.data();
-            for (const char byte : piece) {
-                const Utf8Char& text = table[static_cast<unsigned char>(byte)];
-                std::memcpy(at, text.bytes, sizeof(text.bytes));
-                at += text.size;
+        // The text's length is counted first, so that the room made for it
+        // is exactly what is written. ASCII, nearly all of an export, stays
+        // as it is and is passed over a word at a time.
+        size_t length = 0;
+        for (size_t at = 0; at < bytes.size(); ++at) {
+            const size_t plain = AsciiEnd(bytes, at);
+            length += plain - at;
+            at = plain;
+            if (at < bytes.size())
+                length += m_table[static_cast<unsigned char>(bytes[at])].size;
+        }
+        const size_t used = out.size();
+        out.resize(used + length);
+        char* to = out.data() + used;
+        for (size_t at = 0; at < bytes.size(); ++at) {
+            const size_t plain = AsciiEnd(bytes, at);
+            std::memcpy(to, bytes.data() + at, plain - at);
+            to += plain - at;
+            at = plain;
+            if (at < bytes.size()) {
+                const Utf8Char& text = m_table[static_cast<unsigned char>(bytes[at])];
+                std::memcpy(to, text.bytes, text.size);
+                to += text.size;
             }
-            out.resize(static_cast<size_t>(at - out.data()));
         }
     }
 
@@ -106,6 +113,23 @@ private:
         char bytes[4];
         size_t size;
     };
+
+    // Where the first byte of bytes from at on that is not ASCII stands (the
+    // end when there is none); at itself for an encoding that does not keep
+    // ASCII as it is.
+    size_t AsciiEnd(std::string_view bytes, size_t at) const {
+        if (!m_keepsAscii)
+            return at;
+        constexpr uint64_t HighBits = 0x8080808080808080;
+        for (uint64_t word = 0; at + sizeof(word) <= bytes.size(); at += sizeof(word)) {
+            std::memcpy(&word, bytes.data() + at, sizeof(word));
+            if ((word & HighBits) != 0)
+                break;
+        }
+        while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80)
+            ++at;
+        return at;
+    }
 
     void MakeTable() {
         std::vector<Utf8Char> table(256);
@@ -120,6 +144,8 @@ private:
                 return;
             text.copy(table[byte].bytes, text.size());
             table[byte].size = text.size();
+            if (byte < 0x80 && text != std::string_view(&one, 1))
+                m_keepsAscii = false;
         }
         m_table = std::move(table);
     }
@@ -160,6 +186,7 @@ private:
     bool m_reset = true;
     // The UTF-8 of each byte of a one-byte encoding; empty for another.
     std::vector<Utf8Char> m_table;
+    bool m_keepsAscii = true;
 };
 
 // The name of the element a parse error at offset stands in: the tag that
