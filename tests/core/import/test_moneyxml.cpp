@@ -300,6 +300,18 @@ TEST_F(MoneyXmlTest, DocumentsOfTwoKindsWithOneNumberAreBothKept) {
     }
 }
 
+// A document that the file holds twice is written once, the second copy
+// replacing the first one's header and lines in the same run.
+TEST_F(MoneyXmlTest, ADocumentTwiceInTheFileEndsAsItsLastCopy) {
+    Edit("<CisloDokla>VY-002</CisloDokla>", "<CisloDokla>VY-001</CisloDokla>");
+    params.money.choices.existing = ExistingMode::Overwrite;
+    EXPECT_EQ(Import(), ImportResult::Succeeded);
+    std::vector<std::string> documents = BothSources;
+    documents.erase(documents.begin() + 2);
+    documents[1] = "VY-001|16.01.2024|3|0|1";
+    EXPECT_EQ(Documents(), documents);
+}
+
 TEST_F(MoneyXmlTest, ReimportFollowsTheExistingRecordsMode) {
     struct Case {
         ExistingMode mode;
