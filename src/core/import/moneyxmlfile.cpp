@@ -372,27 +372,18 @@ bool MoneyXmlFile::FindItems() {
     size_t at = text.find('<');
     while (at != std::string_view::npos) {
         const std::string_view rest = text.substr(at);
+        // Nearly every tag is a start or an end tag: the character after '<'
+        // tells them from the rest.
+        const char kind = rest.size() > 1 ? rest[1] : '\0';
         size_t next = std::string_view::npos;
-        if (rest.starts_with("<!--")) {
-            next = skipTo(at + 4, "-->");
-        } else if (rest.starts_with("<![CDATA[")) {
-            next = skipTo(at + 9, "]]>");
-        } else if (rest.starts_with("<?")) {
-            next = skipTo(at + 2, "?>");
-        } else if (rest.starts_with("<!")) {
-            // A document type with declarations of its own is left to the
-            // parser of the whole file.
-            const size_t end = text.find_first_of("[>", at);
-            if (end == std::string_view::npos || text[end] == '[')
-                return false;
-            next = end + 1;
-        } else if (rest.starts_with("</")) {
-            next = skipTo(at + 2, ">");
+        if (kind == '/') {
+            next = text.find('>', at + 2);
             if (next == std::string_view::npos || --depth < 0)
                 return false;
+            ++next;
             if (depth == 2)
                 m_items.push_back({itemBegin, next, m_lists.size() - 1});
-        } else {
+        } else if (kind != '!' && kind != '?') {
             // A start tag ends at the first '>' outside quotes.
             size_t end = at + 1;
             while (end < text.size() && text[end] != '>') {
@@ -423,6 +414,19 @@ bool MoneyXmlFile::FindItems() {
             }
             if (!empty)
                 ++depth;
+        } else if (rest.starts_with("<!--")) {
+            next = skipTo(at + 4, "-->");
+        } else if (rest.starts_with("<![CDATA[")) {
+            next = skipTo(at + 9, "]]>");
+        } else if (kind == '?') {
+            next = skipTo(at + 2, "?>");
+        } else {
+            // A document type with declarations of its own is left to the
+            // parser of the whole file.
+            const size_t end = text.find_first_of("[>", at);
+            if (end == std::string_view::npos || text[end] == '[')
+                return false;
+            next = end + 1;
         }
         if (next == std::string_view::npos)
             return false;
