@@ -366,12 +366,12 @@ private:
         if (invoice) {
             // Only the stock lines of an invoice move goods.
             for (pugi::xml_node line : node.child("SeznamPolozek").children("Polozka")) {
-                if (pugi::xml_node stock = line.child("SklPolozka"))
-                    AddLine(line, stock);
+                if (line.child("SklPolozka"))
+                    AddLine(line);
             }
         } else {
             for (pugi::xml_node line : node.children("Polozka"))
-                AddLine(line, line);
+                AddLine(line);
         }
         document.endLine = m_data.lines.size();
         if (TakesFromNotes())
@@ -437,9 +437,12 @@ private:
         return std::find(m_domestic.begin(), m_domestic.end(), name) == m_domestic.end();
     }
 
-    // line: the Polozka element; stock: where its card stands (an invoice's
-    // SklPolozka, else the line itself).
-    void AddLine(pugi::xml_node line, pugi::xml_node stock) {
+    void AddLine(pugi::xml_node line) {
+        // The card stands in the line's stock part (an invoice's), else in
+        // the line itself.
+        pugi::xml_node stock = line.child("SklPolozka");
+        if (!stock)
+            stock = line;
         const pugi::xml_node card = stock.child("KmKarta");
         // A card the export does not list is made from the line, as the
         // table import makes it.
