@@ -159,11 +159,9 @@ struct ListedCard {
 };
 
 // A stock line: the card it names (in XmlExport::lineCards) and how many.
-// error: the message that stops the import when the line's turn comes.
 struct XmlLine {
     size_t card = 0;
     Quantity quantity = Quantity::FromScaled(0);
-    std::string error;
 };
 
 // An outgoing document of the chosen sources, as the import writes it.
@@ -192,6 +190,9 @@ struct XmlExport {
     std::vector<ListedCard> listedCards;
     std::vector<XmlDocument> documents;
     std::vector<XmlLine> lines;
+    // The message that stops the import when a line's turn comes, by the
+    // line's place in lines: the few lines kept small.
+    std::unordered_map<size_t, std::string> lineErrors;
     // The cards the lines name, each once.
     std::vector<CardFacts> lineCards;
     // The delivery notes an invoice of this import takes the goods of, by
@@ -452,10 +453,11 @@ private:
         XmlLine kept;
         kept.card = CardIndex({XmlText(card, "Zkrat"), std::move(name), XmlText(card, "Katalog"),
                                XmlText(card, "MJ")});
+        std::string error;
         if (m_data.lineCards[kept.card].key.empty()) {
-            kept.error = Format("Položka dokladu na řádku %li souboru \"%s\" nemá kmenovou "
-                                "kartu (element KmKarta/Zkrat).",
-                                m_file.LineOf(line), m_file.Path().c_str());
+            error = Format("Položka dokladu na řádku %li souboru \"%s\" nemá kmenovou "
+                           "kartu (element KmKarta/Zkrat).",
+                           m_file.LineOf(line), m_file.Path().c_str());
         } else {
             pugi::xml_node count = line.child("PocetMJ");
             if (!count)
@@ -467,11 +469,13 @@ private:
             if (quantity)
                 kept.quantity = *quantity;
             else
-                kept.error = Format("Množství \"%s\" v elementu PocetMJ na řádku %li souboru "
-                                    "\"%s\" není číslo.",
-                                    text.c_str(), m_file.LineOf(count), m_file.Path().c_str());
+                error = Format("Množství \"%s\" v elementu PocetMJ na řádku %li souboru "
+                               "\"%s\" není číslo.",
+                               text.c_str(), m_file.LineOf(count), m_file.Path().c_str());
         }
-        m_data.lines.push_back(std::move(kept));
+        if (!error.empty())
+            m_data.lineErrors.emplace(m_data.lines.size(), std::move(error));
+        m_data.lines.push_back(kept);
     }
 
     // Where the card stands in XmlExport::lineCards, added when new: most
@@ -548,7 +552,7 @@ public:
                 if (first)
                     writing = BeginDocument(document, invoiced);
                 if (writing)
-                    AddLine(m_data.lines[i]);
+                    AddLine(i);
             }
         }
         m_writer.FinishDocument();
@@ -576,9 +580,11 @@ private:
         });
     }
 
-    void AddLine(const XmlLine& line) {
-        if (!line.error.empty())
-            throw ImportError(line.error);
+    // The line at that place in XmlExport::lines.
+    void AddLine(size_t place) {
+        if (const auto error = m_data.lineErrors.find(place); error != m_data.lineErrors.end())
+            throw ImportError(error->second);
+        const XmlLine& line = m_data.lines[place];
         const CardFacts& card = m_data.lineCards[line.card];
         m_writer.AddLine(SourceKey(card.key), line.quantity, [&card] { return ProductOf(card); });
     }
