@@ -221,6 +221,52 @@ INSTANTIATE_TEST_SUITE_P(
                   "<!ELEMENT MoneyData ANY>\n]>\n"}),
     [](const ::testing::TestParamInfo<ShapeCase>& p) { return p.param.name; });
 
+// The file is read a block (1 MB) at a time: documents and faults megabytes
+// into the file, behind a tag cut by the end of a block, read as in a small
+// file, with their lines.
+TEST_F(MoneyXmlTest, ReadsALargeFileAsASmallOne) {
+    // Orders, which the import passes over, fill three megabytes before the
+    // documents.
+    std::string orders = "\t<SeznamObjVyd>\n";
+    for (int i = 0; orders.size() < 3'000'000; ++i)
+        orders += Format("\t\t<ObjVyd><Cislo>O-%d</Cislo>\n\t\t\t<Pozn>%s</Pozn></ObjVyd>\n", i,
+                         std::string(226, 'x').c_str());
+    orders += "\t</SeznamObjVyd>\n";
+    Edit("\t<SeznamFaktVyd>", orders + "\t<SeznamFaktVyd>");
+    const std::string large = Text();
+    // The first block ends inside a tag.
+    constexpr size_t Block = 1 << 20;
+    ASSERT_GT(large.rfind('<', Block), large.rfind('>', Block));
+    EXPECT_EQ(Import(), ImportResult::Succeeded);
+    EXPECT_EQ(Documents(), BothSources);
+
+    struct Case {
+        const char* from;
+        const char* to;
+        const char* message; // %s the file, %li the line of the marker
+        const char* marker;
+    };
+    const Case cases[] = {
+        {"<Datum>2024-01-17</Datum>", "<Datum>17.1.2024</Datum>",
+         "Datum \"17.1.2024\" v elementu Datum na řádku %li souboru \"%s\" není platné.",
+         "<Datum>17.1.2024"},
+        {"</Vydejka>\n\t\t<Vydejka>", "</Vydejk>\n\t\t<Vydejka>",
+         "Soubor \"%s\" není platný soubor XML: koncová značka neodpovídá počáteční, nebo "
+         "element není uzavřen v elementu Vydejka na řádku %li.",
+         "</Vydejk>"},
+    };
+    for (const Case& c : cases) {
+        WriteFile(params.file, large);
+        Edit(c.from, c.to);
+        const long line = LineOf(c.marker);
+        EXPECT_EQ(Import(), ImportResult::Failed);
+        ASSERT_FALSE(db.messages.shown.empty());
+        EXPECT_EQ(db.messages.shown[0].text, c.marker[1] == 'D'
+                                                 ? Format(c.message, line, params.file.c_str())
+                                                 : Format(c.message, params.file.c_str(), line));
+    }
+}
+
 // A card is its abbreviation as text, under a source of its own: never the
 // table import's card of that number, never another abbreviation that reads
 // as the same number. A card new to the XML source takes over the table
