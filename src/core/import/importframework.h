@@ -202,7 +202,7 @@ struct ImportedDocument {
 // of its lines. A document is held until it is complete, its values read and
 // its products found, and only then written: a bad value or a cancel in its
 // middle has written nothing of it. Finished units are committed in batches
-// for speed, the lines and covers of several documents by one INSERT;
+// for speed, the headers, lines and covers of several documents by one INSERT;
 // whatever was finished is kept when the writer goes away, also by an
 // exception. Only a database failure while documents are being written takes
 // back the batch they belong to (the database may have kept part of one),
