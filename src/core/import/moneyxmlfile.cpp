@@ -444,17 +444,21 @@ bool MoneyXmlFile::Stream(const std::function<bool()>& more, const ListFilter& w
     };
     // The '>' that ends the start tag at: the first one outside quotes.
     const auto startTagEnd = [&](size_t at) {
-        for (size_t i = local(at + 1);; ++i) {
-            if (i >= m_window.size() && !has(m_windowStart + i + 1))
-                return npos;
-            const char c = m_window[i];
-            if (c == '>')
+        for (size_t i = local(at + 1);;) {
+            const char* const text = m_window.data();
+            const size_t size = m_window.size();
+            while (i < size && text[i] != '>' && text[i] != '"' && text[i] != '\'')
+                ++i;
+            if (i == size) {
+                if (!more())
+                    return npos;
+            } else if (text[i] == '>') {
                 return m_windowStart + i;
-            if (c == '"' || c == '\'') {
-                const size_t closed = findChar(c, m_windowStart + i + 1);
+            } else {
+                const size_t closed = findChar(text[i], m_windowStart + i + 1);
                 if (closed == npos)
                     return npos;
-                i = local(closed);
+                i = local(closed) + 1;
             }
         }
     };
