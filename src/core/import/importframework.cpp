@@ -176,6 +176,7 @@ void ImportWriter::AbandonBatch() {
     m_batch.reset();
     // Nothing waiting is tried again: part of it may have gone in before
     // the failure, and went back with the batch.
+    m_moveWriter.Discard();
     m_waitingLines.clear();
     m_waitingDates.clear();
     m_coverWriter.Discard();
@@ -200,6 +201,8 @@ void ImportWriter::Flush() {
         throw;
     }
     m_batch.reset();
+    // The keys are read again in the next batch.
+    m_moveWriter.Discard();
 }
 
 void SourceKey::Bind(Statement& statement, int index) const {
@@ -231,6 +234,7 @@ std::optional<ImportWriter::FoundProduct> ImportWriter::FindProduct(const Source
 }
 
 std::optional<int64_t> ImportWriter::FindDocument(const std::string& number) {
+    WriteHeaders();
     // The number is bound, never pasted into the text: a quote in it is data.
     Statement& find =
         m_store.Cached("SELECT move_id FROM Move WHERE move_source = ? AND move_num = ?");
@@ -271,7 +275,17 @@ std::optional<int64_t> ImportWriter::FindDocumentOfKind(const ImportedDocument& 
     return std::nullopt;
 }
 
+void ImportWriter::WriteHeaders() {
+    try {
+        m_moveWriter.Flush();
+    } catch (...) {
+        AbandonBatch();
+        throw;
+    }
+}
+
 void ImportWriter::LoadFoldedNumbers() {
+    WriteHeaders();
     m_foldedNumbers.emplace();
     Statement all(m_store, "SELECT move_id, move_num, move_type FROM Move WHERE move_source = ? "
                            "AND move_num IS NOT NULL ORDER BY move_id");
@@ -397,7 +411,7 @@ void ImportWriter::WriteDocument(const PendingDocument& document) {
             .BindInt(4, moveId)
             .Run();
     } else {
-        moveId = m_moveWriter.Insert(
+        moveId = m_moveWriter.Queue(
             MoveRecord{document.stored, header.type, header.date, header.exportFlag}, m_source);
         if (m_foldedNumbers)
             (*m_foldedNumbers)[FoldCase(document.stored)].push_back({moveId, header.type});
@@ -433,6 +447,7 @@ void ImportWriter::WriteLines() {
 }
 
 void ImportWriter::WriteWaiting() {
+    m_moveWriter.Flush();
     WriteLines();
     m_coverWriter.Flush();
 }

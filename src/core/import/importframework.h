@@ -202,7 +202,7 @@ struct ImportedDocument {
 // of its lines. A document is held until it is complete, its values read and
 // its products found, and only then written: a bad value or a cancel in its
 // middle has written nothing of it. Finished units are committed in batches
-// for speed, the lines and covers of several documents by one INSERT;
+// for speed, the headers, lines and covers of several documents by one INSERT;
 // whatever was finished is kept when the writer goes away, also by an
 // exception. Only a database failure while documents are being written takes
 // back the batch they belong to (the database may have kept part of one),
@@ -271,6 +271,8 @@ private:
     std::optional<int64_t> FindDocument(const std::string& number);
     std::optional<int64_t> FindDocumentOfKind(const ImportedDocument& document,
                                               std::string& stored);
+    // Writes the headers waiting, for a query that must see them.
+    void WriteHeaders();
     void LoadFoldedNumbers();
     int64_t WriteProduct(std::optional<int64_t> id, const ImportedProduct& product);
     void OpenBatch();
@@ -278,8 +280,9 @@ private:
     void WriteDocument(const PendingDocument& document);
     // Writes the lines waiting and queues their covers.
     void WriteLines();
-    // Writes every line and cover waiting: before the batch's commit, and
-    // before a document's lines are replaced.
+    // Writes every header, line and cover waiting: before the batch's
+    // commit, before a document's lines are replaced, and before a query for
+    // a document.
     void WriteWaiting();
     // Rolls the batch back after a failed write, with what was counted of
     // it. The writer is not used again: the error ends the import.
@@ -290,9 +293,10 @@ private:
     int m_productSource;
     ImportCounters& m_counters;
     // The rows are written through these, their INSERTs prepared once for
-    // the whole run.
+    // the whole run. New headers wait, like the lines, for an INSERT of
+    // many.
     ProductWriter m_productWriter;
-    MoveWriter m_moveWriter;
+    MoveBatchWriter m_moveWriter;
     MoveLineWriter m_lineWriter;
     // The product lines of the documents written, with their documents'
     // dates, and then their cover lines wait for a full INSERT across

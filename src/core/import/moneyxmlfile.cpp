@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <unicode/ucnv.h>
 #include <unordered_set>
+#include <vector>
 
 namespace tarvo {
 
@@ -81,23 +83,30 @@ public:
             Convert(bytes, last, out);
             return;
         }
-        // A piece at a time, so that the room made for the longest text
-        // stays small beside the text.
-        constexpr size_t Piece = 1 << 16;
-        for (size_t from = 0; from < bytes.size(); from += Piece) {
-            const std::string_view piece = bytes.substr(from, Piece);
-            const size_t used = out.size();
-            // Three bytes at most for a character, and room for the last
-            // one's whole copy.
-            out.resize(used + piece.size() * 3 + 1);
-            char* at = out.data() + used;
-            const Utf8Char* const table = m_table.data();
-            for (const char byte : piece) {
-                const Utf8Char& text = table[static_cast<unsigned char>(byte)];
-                std::memcpy(at, text.bytes, sizeof(text.bytes));
-                at += text.size;
+        // The text's length is counted first, so that the room made for it
+        // is exactly what is written. ASCII, nearly all of an export, stays
+        // as it is and is passed over a word at a time.
+        size_t length = 0;
+        for (size_t at = 0; at < bytes.size(); ++at) {
+            const size_t plain = AsciiEnd(bytes, at);
+            length += plain - at;
+            at = plain;
+            if (at < bytes.size())
+                length += m_table[static_cast<unsigned char>(bytes[at])].size;
+        }
+        const size_t used = out.size();
+        out.resize(used + length);
+        char* to = out.data() + used;
+        for (size_t at = 0; at < bytes.size(); ++at) {
+            const size_t plain = AsciiEnd(bytes, at);
+            std::memcpy(to, bytes.data() + at, plain - at);
+            to += plain - at;
+            at = plain;
+            if (at < bytes.size()) {
+                const Utf8Char& text = m_table[static_cast<unsigned char>(bytes[at])];
+                std::memcpy(to, text.bytes, text.size);
+                to += text.size;
             }
-            out.resize(static_cast<size_t>(at - out.data()));
         }
     }
 
@@ -106,6 +115,23 @@ private:
         char bytes[4];
         size_t size;
     };
+
+    // Where the first byte of bytes from at on that is not ASCII stands (the
+    // end when there is none); at itself for an encoding that does not keep
+    // ASCII as it is.
+    size_t AsciiEnd(std::string_view bytes, size_t at) const {
+        if (!m_keepsAscii)
+            return at;
+        constexpr uint64_t HighBits = 0x8080808080808080;
+        for (uint64_t word = 0; at + sizeof(word) <= bytes.size(); at += sizeof(word)) {
+            std::memcpy(&word, bytes.data() + at, sizeof(word));
+            if ((word & HighBits) != 0)
+                break;
+        }
+        while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80)
+            ++at;
+        return at;
+    }
 
     void MakeTable() {
         std::vector<Utf8Char> table(256);
@@ -120,6 +146,8 @@ private:
                 return;
             text.copy(table[byte].bytes, text.size());
             table[byte].size = text.size();
+            if (byte < 0x80 && text != std::string_view(&one, 1))
+                m_keepsAscii = false;
         }
         m_table = std::move(table);
     }
@@ -160,6 +188,7 @@ private:
     bool m_reset = true;
     // The UTF-8 of each byte of a one-byte encoding; empty for another.
     std::vector<Utf8Char> m_table;
+    bool m_keepsAscii = true;
 };
 
 // The name of the element a parse error at offset stands in: the tag that
@@ -202,66 +231,109 @@ std::string ElementAt(std::string_view text, size_t offset) {
     return open.empty() ? std::string() : open.back();
 }
 
-// The file's bytes as UTF-8 text; a file that cannot be read gives its error
-// code.
-std::error_code ReadText(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in)
-        return std::error_code(errno ? errno : ENOENT, std::generic_category());
-    const std::streamoff size = in.tellg();
-    if (size < 0)
-        return std::error_code(EIO, std::generic_category());
-    if (size > static_cast<std::streamoff>(INT32_MAX))
-        throw ImportError(Format("Soubor \"%s\" je příliš velký.", path.c_str()));
-    in.seekg(0);
+// The file's bytes as UTF-8 text, a block at a time.
+class TextReader {
+public:
+    explicit TextReader(const std::string& path) : m_path(path) {}
 
-    constexpr size_t BlockSize = 1 << 20;
-    std::string block(BlockSize, '\0');
-    size_t left = static_cast<size_t>(size);
-    // Reads the next block; false when the file ends early.
-    const auto next = [&]() -> bool {
-        const size_t length = std::min(left, BlockSize);
-        if (!in.read(block.data(), static_cast<std::streamsize>(length)))
-            return false;
-        left -= length;
-        block.resize(length);
-        return true;
-    };
-    if (!next())
-        return std::error_code(EIO, std::generic_category());
+    // Opens the file and reads its first block, which tells the encoding. A
+    // file that cannot be read gives its error code.
+    std::error_code Open() {
+        m_in.open(m_path, std::ios::binary | std::ios::ate);
+        if (!m_in)
+            return std::error_code(errno ? errno : ENOENT, std::generic_category());
+        const std::streamoff size = m_in.tellg();
+        if (size < 0)
+            return std::error_code(EIO, std::generic_category());
+        if (size > static_cast<std::streamoff>(INT32_MAX))
+            throw ImportError(Format("Soubor \"%s\" je příliš velký.", m_path.c_str()));
+        m_in.seekg(0);
+        m_size = static_cast<size_t>(size);
+        m_left = m_size;
+        if (!ReadBlock())
+            return std::error_code(EIO, std::generic_category());
 
-    // A byte order mark says more than any declaration.
-    std::string_view head = block;
-    std::string encoding;
-    if (head.starts_with("\xEF\xBB\xBF")) {
-        head.remove_prefix(3);
-    } else if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) {
-        encoding = head[0] == '\xFF' ? "UTF-16LE" : "UTF-16BE";
-        head.remove_prefix(2);
-    } else {
-        encoding = DeclaredXmlEncoding(head);
-    }
-    text.clear();
-    if (IsUtf8Name(encoding)) {
-        text.reserve(static_cast<size_t>(size));
-        text.append(head);
-        while (left > 0) {
-            if (!next())
-                return std::error_code(EIO, std::generic_category());
-            text.append(block);
+        // A byte order mark says more than any declaration.
+        const std::string_view head = m_block;
+        std::string encoding;
+        if (head.starts_with("\xEF\xBB\xBF")) {
+            m_skip = 3;
+        } else if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) {
+            encoding = head[0] == '\xFF' ? "UTF-16LE" : "UTF-16BE";
+            m_skip = 2;
+        } else {
+            encoding = DeclaredXmlEncoding(head);
         }
+        if (!IsUtf8Name(encoding))
+            m_decoder.emplace(m_path, encoding);
         return {};
     }
-    Utf8Decoder decoder(path, encoding);
-    // Czech text in a one-byte encoding grows by a little as UTF-8.
-    text.reserve(static_cast<size_t>(size) + static_cast<size_t>(size) / 8);
-    decoder.Decode(head, left == 0, text);
-    while (left > 0) {
-        if (!next())
-            return std::error_code(EIO, std::generic_category());
-        decoder.Decode(block, left == 0, text);
+
+    // The room the whole text is likely to take: Czech text in a one-byte
+    // encoding grows by a little as UTF-8.
+    size_t TextSize() const { return m_decoder ? m_size + m_size / 8 : m_size; }
+
+    // Appends the text of the next block to text; false when the file has
+    // ended, or when it could not be read on (error says why).
+    bool Next(std::string& text, std::error_code& error) {
+        if (m_first) {
+            m_first = false;
+            Append(std::string_view(m_block).substr(m_skip), text);
+            return true;
+        }
+        if (m_left == 0)
+            return false;
+        if (!ReadBlock()) {
+            error = std::error_code(EIO, std::generic_category());
+            return false;
+        }
+        Append(m_block, text);
+        return true;
     }
-    return {};
+
+private:
+    // False when the file ends early.
+    bool ReadBlock() {
+        constexpr size_t BlockSize = 1 << 20;
+        const size_t length = std::min(m_left, BlockSize);
+        m_block.resize(length);
+        if (!m_in.read(m_block.data(), static_cast<std::streamsize>(length)))
+            return false;
+        m_left -= length;
+        return true;
+    }
+
+    void Append(std::string_view bytes, std::string& text) {
+        if (m_decoder)
+            m_decoder->Decode(bytes, m_left == 0, text);
+        else
+            text.append(bytes);
+    }
+
+    const std::string& m_path;
+    std::ifstream m_in;
+    size_t m_size = 0;
+    size_t m_left = 0;
+    std::string m_block;
+    // The byte order mark's length.
+    size_t m_skip = 0;
+    bool m_first = true;
+    // None for UTF-8.
+    std::optional<Utf8Decoder> m_decoder;
+};
+
+// The whole file as UTF-8 text; a file that cannot be read gives its error
+// code.
+std::error_code ReadText(const std::string& path, std::string& text) {
+    TextReader reader(path);
+    if (const std::error_code error = reader.Open())
+        return error;
+    text.clear();
+    text.reserve(reader.TextSize());
+    std::error_code error;
+    while (reader.Next(text, error)) {
+    }
+    return error;
 }
 
 void CheckRoot(const MoneyXmlFile& file, pugi::xml_node root) {
@@ -297,145 +369,233 @@ std::string XmlText(pugi::xml_node node, const char* path) {
     return Trim(node.first_element_by_path(path).child_value());
 }
 
-std::error_code MoneyXmlFile::Open(const std::string& path) {
+std::error_code MoneyXmlFile::Read(const std::string& path, const ListFilter& wanted,
+                                   const ItemVisitor& visit) {
     m_path = path;
-    m_lists.clear();
-    m_items.clear();
-    m_piece.reset();
-    m_pieceStart = 0;
-    m_whole = false;
-    if (const std::error_code error = ReadText(path, m_text))
+    m_window.clear();
+    m_windowStart = 0;
+    m_counted = 0;
+    m_linesBefore = 0;
+    m_text.clear();
+    TextReader reader(path);
+    if (const std::error_code error = reader.Open())
         return error;
-
-    m_lineStarts.clear();
-    for (size_t at = m_text.find('\n'); at != std::string::npos; at = m_text.find('\n', at + 1))
-        m_lineStarts.push_back(at + 1);
-
-    if (!FindItems()) {
-        ParseWhole();
-        return {};
+    std::error_code readError;
+    size_t items = 0;
+    const bool streamed =
+        Stream([&] { return reader.Next(m_window, readError); }, wanted, visit, items);
+    m_window = std::string();
+    m_piece.reset();
+    if (readError)
+        return readError;
+    if (!streamed) {
+        if (const std::error_code error = ReadText(path, m_text))
+            return error;
+        ParseWhole(wanted, visit, items);
+        m_text = std::string();
     }
-    CheckSkeleton();
-    for (size_t i = 0; i < m_items.size() && !m_whole; ++i) {
-        if (!ParseItem(m_items[i]))
-            ParseWhole();
-    }
-    if (!m_whole)
-        m_piece.reset();
     return {};
 }
 
-bool MoneyXmlFile::FindItems() {
-    const std::string_view text = m_text;
-    std::unordered_set<std::string_view> listNames;
+bool MoneyXmlFile::Stream(const std::function<bool()>& more, const ListFilter& wanted,
+                          const ItemVisitor& visit, size_t& items) {
+    // The text's offsets below are the file's; the window holds the text
+    // from m_windowStart on.
+    constexpr size_t npos = std::string::npos;
+    const auto local = [this](size_t at) { return at - m_windowStart; };
+    const auto windowEnd = [this] { return m_windowStart + m_window.size(); };
+    // Where the character first stands from on, read on as far as needed;
+    // npos when the file ends before it.
+    const auto findChar = [&](char wantedChar, size_t from) {
+        for (;;) {
+            const size_t start = local(from);
+            if (start < m_window.size()) {
+                const void* found =
+                    std::memchr(m_window.data() + start, wantedChar, m_window.size() - start);
+                if (found)
+                    return m_windowStart +
+                           static_cast<size_t>(static_cast<const char*>(found) - m_window.data());
+            }
+            from = std::max(from, windowEnd());
+            if (!more())
+                return npos;
+        }
+    };
+    // The same for a text.
+    const auto find = [&](std::string_view what, size_t from) {
+        for (size_t searched = from;;) {
+            const size_t at = std::string_view(m_window).find(what, local(searched));
+            if (at != npos)
+                return m_windowStart + at;
+            const size_t end = windowEnd();
+            if (!more())
+                return npos;
+            // A match may begin in the text read before.
+            searched = std::max(from, end + 1 - std::min(end + 1, what.size()));
+        }
+    };
+    // Whether the text up to end (not included) has been read.
+    const auto has = [&](size_t end) {
+        while (windowEnd() < end) {
+            if (!more())
+                return false;
+        }
+        return true;
+    };
+    // The '>' that ends the start tag at: the first one outside quotes.
+    const auto startTagEnd = [&](size_t at) {
+        for (size_t i = local(at + 1);;) {
+            const char* const text = m_window.data();
+            const size_t size = m_window.size();
+            while (i < size && text[i] != '>' && text[i] != '"' && text[i] != '\'')
+                ++i;
+            if (i == size) {
+                if (!more())
+                    return npos;
+            } else if (text[i] == '>') {
+                return m_windowStart + i;
+            } else {
+                const size_t closed = findChar(text[i], m_windowStart + i + 1);
+                if (closed == npos)
+                    return npos;
+                i = local(closed) + 1;
+            }
+        }
+    };
+
+    std::vector<List> lists;
+    std::vector<bool> chosen;
+    std::unordered_set<std::string> listNames;
+    // The file without its items: the root, the lists and what stands
+    // between them. The items are checked one by one; skeletonFrom is where
+    // the text not yet in it starts.
+    std::string skeleton;
+    size_t skeletonFrom = 0;
+    const auto itemDone = [&](size_t begin, size_t end) {
+        skeleton.append(m_window, local(skeletonFrom), begin - skeletonFrom);
+        skeletonFrom = end;
+        CountLines(begin);
+        if (!ParsePiece(std::string_view(m_window).substr(local(begin), end - begin),
+                        m_linesBefore + 1))
+            return false;
+        ++items;
+        if (chosen.back())
+            visit(lists.back(), m_piece.document_element());
+        return true;
+    };
+
     int depth = 0;
     bool rootSeen = false;
     size_t itemBegin = 0;
-    const auto skipTo = [&text](size_t from, std::string_view end) {
-        const size_t at = text.find(end, from);
-        return at == std::string_view::npos ? at : at + end.size();
-    };
-    size_t at = text.find('<');
-    while (at != std::string_view::npos) {
-        const std::string_view rest = text.substr(at);
-        size_t next = std::string_view::npos;
-        if (rest.starts_with("<!--")) {
-            next = skipTo(at + 4, "-->");
-        } else if (rest.starts_with("<![CDATA[")) {
-            next = skipTo(at + 9, "]]>");
-        } else if (rest.starts_with("<?")) {
-            next = skipTo(at + 2, "?>");
-        } else if (rest.starts_with("<!")) {
-            // A document type with declarations of its own is left to the
-            // parser of the whole file.
-            const size_t end = text.find_first_of("[>", at);
-            if (end == std::string_view::npos || text[end] == '[')
+    size_t at = findChar('<', 0);
+    while (at != npos) {
+        // Nearly every tag is a start or an end tag: the character after '<'
+        // tells them from the rest.
+        const char kind = has(at + 2) ? m_window[local(at + 1)] : '\0';
+        size_t next = npos;
+        if (kind == '/') {
+            next = findChar('>', at + 2);
+            if (next == npos || --depth < 0)
+                return false;
+            ++next;
+            if (depth == 2 && !itemDone(itemBegin, next))
+                return false;
+        } else if (kind != '!' && kind != '?') {
+            const size_t end = startTagEnd(at);
+            if (end == npos)
                 return false;
             next = end + 1;
-        } else if (rest.starts_with("</")) {
-            next = skipTo(at + 2, ">");
-            if (next == std::string_view::npos || --depth < 0)
-                return false;
-            if (depth == 2)
-                m_items.push_back({itemBegin, next, m_lists.size() - 1});
-        } else {
-            // A start tag ends at the first '>' outside quotes.
-            size_t end = at + 1;
-            while (end < text.size() && text[end] != '>') {
-                if (text[end] == '"' || text[end] == '\'') {
-                    end = text.find(text[end], end + 1);
-                    if (end == std::string_view::npos)
-                        return false;
-                }
-                ++end;
-            }
-            if (end >= text.size())
-                return false;
-            next = end + 1;
-            const bool empty = text[end - 1] == '/';
+            const bool empty = m_window[local(end - 1)] == '/';
             if (depth == 0) {
                 // A second root is left to the parser of the whole file.
                 if (rootSeen)
                     return false;
                 rootSeen = true;
             } else if (depth == 1) {
-                const std::string_view name =
-                    text.substr(at + 1, text.find_first_of(" \t\r\n/>", at + 1) - at - 1);
-                m_lists.push_back({std::string(name), listNames.insert(name).second});
+                const std::string_view tag =
+                    std::string_view(m_window).substr(local(at + 1), end - at - 1);
+                const std::string name(tag.substr(0, tag.find_first_of(" \t\r\n/")));
+                lists.push_back({name, listNames.insert(name).second});
+                chosen.push_back(wanted(lists.back()));
             } else if (depth == 2) {
                 itemBegin = at;
-                if (empty)
-                    m_items.push_back({at, next, m_lists.size() - 1});
+                if (empty && !itemDone(at, next))
+                    return false;
             }
             if (!empty)
                 ++depth;
+        } else {
+            has(at + 9);
+            const std::string_view rest = std::string_view(m_window).substr(local(at));
+            if (rest.starts_with("<!--")) {
+                next = find("-->", at + 4);
+                next = next == npos ? npos : next + 3;
+            } else if (rest.starts_with("<![CDATA[")) {
+                next = find("]]>", at + 9);
+                next = next == npos ? npos : next + 3;
+            } else if (kind == '?') {
+                next = find("?>", at + 2);
+                next = next == npos ? npos : next + 2;
+            } else {
+                // A document type with declarations of its own is left to
+                // the parser of the whole file.
+                next = findChar('>', at);
+                if (next == npos ||
+                    std::string_view(m_window).substr(local(at), next - at).find('[') != npos)
+                    return false;
+                ++next;
+            }
+            if (next == npos)
+                return false;
         }
-        if (next == std::string_view::npos)
-            return false;
-        at = text.find('<', next);
+        // The text before the item being read, or before the next tag, is
+        // done with: dropped a block at a time.
+        const size_t keep = depth > 2 ? itemBegin : next;
+        if (local(keep) >= (1 << 20)) {
+            if (keep > skeletonFrom) {
+                skeleton.append(m_window, local(skeletonFrom), keep - skeletonFrom);
+                skeletonFrom = keep;
+            }
+            CountLines(keep);
+            m_window.erase(0, local(keep));
+            m_windowStart = keep;
+        }
+        at = findChar('<', next);
     }
-    return rootSeen && depth == 0;
-}
-
-void MoneyXmlFile::CheckSkeleton() {
-    // The file without its items: the root, the lists and what stands
-    // between them. The items are checked one by one.
-    std::string skeleton;
-    size_t from = 0;
-    for (const Item& item : m_items) {
-        skeleton.append(m_text, from, item.begin - from);
-        from = item.end;
-    }
-    skeleton.append(m_text, from);
-    pugi::xml_document document;
-    if (!document.load_buffer_inplace(skeleton.data(), skeleton.size(), ParseOptions,
-                                      pugi::encoding_utf8)) {
-        ParseWhole();
-        return;
-    }
+    if (!rootSeen || depth != 0)
+        return false;
+    skeleton.append(m_window, local(skeletonFrom));
     // Nothing stands before the first item, so the root's place in the
     // skeleton is its place in the file.
-    CheckRoot(*this, document.document_element());
+    if (!ParsePiece(skeleton, 1))
+        return false;
+    CheckRoot(*this, m_piece.document_element());
+    return true;
 }
 
-bool MoneyXmlFile::ParseItem(const Item& item) {
-    m_pieceStart = item.begin;
-    return m_piece.load_buffer(m_text.data() + item.begin, item.end - item.begin, ParseOptions,
-                               pugi::encoding_utf8);
+void MoneyXmlFile::CountLines(size_t upTo) {
+    const char* at = m_window.data() + (m_counted - m_windowStart);
+    const char* const end = m_window.data() + (upTo - m_windowStart);
+    while ((at = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)))) !=
+           nullptr) {
+        ++m_linesBefore;
+        ++at;
+    }
+    m_counted = upTo;
 }
 
-void MoneyXmlFile::ParseWhole() {
-    m_whole = true;
-    m_pieceStart = 0;
-    const pugi::xml_parse_result result = m_piece.load_buffer_inplace(
-        m_text.data(), m_text.size(), ParseOptions, pugi::encoding_utf8);
+pugi::xml_parse_result MoneyXmlFile::ParsePiece(std::string_view text, long line) {
+    m_pieceText = text;
+    m_pieceLine = line;
+    return m_piece.load_buffer(text.data(), text.size(), ParseOptions, pugi::encoding_utf8);
+}
+
+void MoneyXmlFile::ParseWhole(const ListFilter& wanted, const ItemVisitor& visit, size_t skip) {
+    // Parsed from a copy: the text stays as the file has it, for the lines
+    // and the element named in a message.
+    const pugi::xml_parse_result result = ParsePiece(m_text, 1);
     if (!result) {
-        // The parser has written into the text: the element is looked for in
-        // the file as it stands, read again (a failure costs the time once).
-        std::string pristine;
-        const std::string element = ReadText(m_path, pristine)
-                                        ? std::string()
-                                        : ElementAt(pristine, static_cast<size_t>(result.offset));
+        const std::string element = ElementAt(m_text, static_cast<size_t>(result.offset));
         if (element.empty())
             throw ImportError(Format("Soubor \"%s\" není platný soubor XML: %s na řádku %li.",
                                      m_path.c_str(), ParseProblem(result.status),
@@ -446,49 +606,33 @@ void MoneyXmlFile::ParseWhole() {
                                  LineAt(result.offset)));
     }
     CheckRoot(*this, m_piece.document_element());
-}
-
-void MoneyXmlFile::ForEachItem(const ListFilter& wanted, const ItemVisitor& visit) {
-    if (m_whole) {
-        std::unordered_set<std::string_view> names;
-        for (pugi::xml_node list : m_piece.document_element().children()) {
-            if (list.type() != pugi::node_element)
-                continue;
-            const List facts{list.name(), names.insert(list.name()).second};
-            if (!wanted(facts))
-                continue;
-            for (pugi::xml_node item : list.children()) {
-                if (item.type() == pugi::node_element)
-                    visit(facts, item);
-            }
-        }
-        return;
-    }
-    std::vector<bool> chosen;
-    chosen.reserve(m_lists.size());
-    for (const List& list : m_lists)
-        chosen.push_back(wanted(list));
-    for (const Item& item : m_items) {
-        if (!chosen[item.list])
+    // The items, as the file would have been split into them.
+    size_t ordinal = 0;
+    std::unordered_set<std::string_view> names;
+    for (pugi::xml_node list : m_piece.document_element().children()) {
+        if (list.type() != pugi::node_element)
             continue;
-        // Checked when the file was opened: the item parses.
-        ParseItem(item);
-        visit(m_lists[item.list], m_piece.document_element());
+        const List facts{list.name(), names.insert(list.name()).second};
+        const bool chosen = wanted(facts);
+        for (pugi::xml_node item : list.children()) {
+            if (item.type() == pugi::node_element && ordinal++ >= skip && chosen)
+                visit(facts, item);
+        }
     }
     m_piece.reset();
 }
 
 long MoneyXmlFile::LineOf(pugi::xml_node node) const {
     const std::ptrdiff_t offset = node.offset_debug();
-    return offset < 0 ? 0 : LineAt(static_cast<std::ptrdiff_t>(m_pieceStart) + offset);
+    return offset < 0 ? 0 : LineAt(offset);
 }
 
 long MoneyXmlFile::LineAt(std::ptrdiff_t offset) const {
     if (offset < 0)
         return 0;
-    const auto after =
-        std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), static_cast<size_t>(offset));
-    return static_cast<long>(after - m_lineStarts.begin()) + 1;
+    const std::string_view before =
+        m_pieceText.substr(0, std::min(m_pieceText.size(), static_cast<size_t>(offset)));
+    return m_pieceLine + static_cast<long>(std::count(before.begin(), before.end(), '\n'));
 }
 
 } // namespace tarvo

@@ -47,6 +47,26 @@ std::string DerivedInsertSql(size_t rows) {
     return sql;
 }
 
+// One INSERT of Move with the keys for rows rows.
+std::string MoveInsertSql(size_t rows) {
+    std::string sql = "INSERT INTO Move (move_id, move_num, move_type, move_date, move_export, "
+                      "move_source) VALUES (?, ?, ?, ?, ?, ?)";
+    for (size_t i = 1; i < rows; ++i)
+        sql += ", (?, ?, ?, ?, ?, ?)";
+    return sql;
+}
+
+// The header's columns from index on; a source of 0 is stored as none.
+void BindMove(Statement& st, int index, const MoveRecord& move, int64_t source) {
+    st.BindText(index, move.number);
+    BindCode(st, index + 1, move.type);
+    st.BindDate(index + 2, move.date).BindInt(index + 3, move.exported ? 1 : 0);
+    if (source == 0)
+        st.BindNull(index + 4);
+    else
+        st.BindInt(index + 4, source);
+}
+
 // One INSERT of Move_Prod for rows rows.
 std::string LineInsertSql(size_t rows) {
     std::string sql = "INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (?, ?, ?)";
@@ -67,15 +87,55 @@ MoveWriter::MoveWriter(CDataStore& store)
                       "move_export, move_source) VALUES (?, ?, ?, ?, ?)") {}
 
 RecordId MoveWriter::Insert(const MoveRecord& move, int64_t source) {
-    Statement& st = m_insert.Prepared();
-    st.BindText(1, move.number);
-    BindCode(st, 2, move.type);
-    st.BindDate(3, move.date).BindInt(4, move.exported ? 1 : 0);
-    if (source == 0)
-        st.BindNull(5);
-    else
-        st.BindInt(5, source);
+    BindMove(m_insert.Prepared(), 1, move, source);
     return m_insert.Run();
+}
+
+MoveBatchWriter::MoveBatchWriter(CDataStore& store) : m_store(store), m_first(store) {}
+
+MoveBatchWriter::~MoveBatchWriter() = default;
+
+RecordId MoveBatchWriter::Queue(const MoveRecord& move, int64_t source) {
+    if (!m_next) {
+        const RecordId id = m_first.Insert(move, source);
+        m_next = id + 1;
+        return id;
+    }
+    const RecordId id = (*m_next)++;
+    m_waiting.push_back({id, move, source});
+    if (m_waiting.size() == MaxRowsPerInsert)
+        Flush();
+    return id;
+}
+
+Statement& MoveBatchWriter::InsertOf(size_t rows) {
+    auto& statement = m_inserts[rows - 1];
+    if (!statement)
+        statement = std::make_unique<Statement>(m_store, MoveInsertSql(rows));
+    return *statement;
+}
+
+void MoveBatchWriter::Flush() {
+    if (m_waiting.empty())
+        return;
+    // Headers that failed to go in are not tried again: the error ends the
+    // caller's unit of work.
+    struct Clear {
+        std::vector<Row>& rows;
+        ~Clear() { rows.clear(); }
+    } clear{m_waiting};
+    Statement& insert = InsertOf(m_waiting.size());
+    for (size_t i = 0; i < m_waiting.size(); ++i) {
+        const int base = static_cast<int>(i) * 6;
+        insert.BindInt(base + 1, m_waiting[i].id);
+        BindMove(insert, base + 2, m_waiting[i].move, m_waiting[i].source);
+    }
+    insert.Run();
+}
+
+void MoveBatchWriter::Discard() {
+    m_waiting.clear();
+    m_next.reset();
 }
 
 std::optional<MoveRecord> FindMove(CDataStore& store, RecordId id) {

@@ -69,6 +69,46 @@ private:
     PreparedInsert m_insert;
 };
 
+// Adds the new dispatch headers of a unit of work by INSERTs of many rows. A
+// header's key is known when it is queued, so that its lines can name it and
+// it can wait for the next ones: the first header of the unit is written at
+// once and takes the key the table gives it, those after it are numbered on
+// from there as the table would number them, while nothing else adds
+// dispatches. Write whatever waits before a query that must see the headers,
+// and before the unit of work ends.
+class MoveBatchWriter {
+public:
+    explicit MoveBatchWriter(CDataStore& store);
+    ~MoveBatchWriter();
+    MoveBatchWriter(const MoveBatchWriter&) = delete;
+    MoveBatchWriter& operator=(const MoveBatchWriter&) = delete;
+
+    // The key the header has; source as for MoveWriter::Insert.
+    RecordId Queue(const MoveRecord& move, int64_t source);
+    // Writes the headers waiting.
+    void Flush();
+    // Drops the headers waiting, and the count of keys: the unit of work has
+    // ended (committed, or gone back with them).
+    void Discard();
+
+private:
+    static constexpr size_t MaxRowsPerInsert = 32;
+    struct Row {
+        RecordId id;
+        MoveRecord move;
+        int64_t source;
+    };
+    // An INSERT of 1 to MaxRowsPerInsert rows with their keys.
+    Statement& InsertOf(size_t rows);
+
+    CDataStore& m_store;
+    MoveWriter m_first;
+    std::array<std::unique_ptr<Statement>, MaxRowsPerInsert> m_inserts;
+    std::vector<Row> m_waiting;
+    // The key of the next header; none before the unit's first.
+    std::optional<RecordId> m_next;
+};
+
 std::optional<MoveRecord> FindMove(CDataStore& store, RecordId id);
 bool MoveExists(CDataStore& store, RecordId id);
 // The dispatch's date; nothing when the dispatch is gone.

@@ -221,6 +221,52 @@ INSTANTIATE_TEST_SUITE_P(
                   "<!ELEMENT MoneyData ANY>\n]>\n"}),
     [](const ::testing::TestParamInfo<ShapeCase>& p) { return p.param.name; });
 
+// The file is read a block (1 MB) at a time: documents and faults megabytes
+// into the file, behind a tag cut by the end of a block, read as in a small
+// file, with their lines.
+TEST_F(MoneyXmlTest, ReadsALargeFileAsASmallOne) {
+    // Orders, which the import passes over, fill three megabytes before the
+    // documents.
+    std::string orders = "\t<SeznamObjVyd>\n";
+    for (int i = 0; orders.size() < 3'000'000; ++i)
+        orders += Format("\t\t<ObjVyd><Cislo>O-%d</Cislo>\n\t\t\t<Pozn>%s</Pozn></ObjVyd>\n", i,
+                         std::string(226, 'x').c_str());
+    orders += "\t</SeznamObjVyd>\n";
+    Edit("\t<SeznamFaktVyd>", orders + "\t<SeznamFaktVyd>");
+    const std::string large = Text();
+    // The first block ends inside a tag.
+    constexpr size_t Block = 1 << 20;
+    ASSERT_GT(large.rfind('<', Block), large.rfind('>', Block));
+    EXPECT_EQ(Import(), ImportResult::Succeeded);
+    EXPECT_EQ(Documents(), BothSources);
+
+    struct Case {
+        const char* from;
+        const char* to;
+        const char* message; // %s the file, %li the line of the marker
+        const char* marker;
+    };
+    const Case cases[] = {
+        {"<Datum>2024-01-17</Datum>", "<Datum>17.1.2024</Datum>",
+         "Datum \"17.1.2024\" v elementu Datum na řádku %li souboru \"%s\" není platné.",
+         "<Datum>17.1.2024"},
+        {"</Vydejka>\n\t\t<Vydejka>", "</Vydejk>\n\t\t<Vydejka>",
+         "Soubor \"%s\" není platný soubor XML: koncová značka neodpovídá počáteční, nebo "
+         "element není uzavřen v elementu Vydejka na řádku %li.",
+         "</Vydejk>"},
+    };
+    for (const Case& c : cases) {
+        WriteFile(params.file, large);
+        Edit(c.from, c.to);
+        const long line = LineOf(c.marker);
+        EXPECT_EQ(Import(), ImportResult::Failed);
+        ASSERT_FALSE(db.messages.shown.empty());
+        EXPECT_EQ(db.messages.shown[0].text, c.marker[1] == 'D'
+                                                 ? Format(c.message, line, params.file.c_str())
+                                                 : Format(c.message, params.file.c_str(), line));
+    }
+}
+
 // A card is its abbreviation as text, under a source of its own: never the
 // table import's card of that number, never another abbreviation that reads
 // as the same number. A card new to the XML source takes over the table
@@ -298,6 +344,18 @@ TEST_F(MoneyXmlTest, DocumentsOfTwoKindsWithOneNumberAreBothKept) {
                            "(SELECT COUNT(*) FROM Move_Prod p WHERE p.move_id = m.move_id) = 1"),
                   1);
     }
+}
+
+// A document that the file holds twice is written once, the second copy
+// replacing the first one's header and lines in the same run.
+TEST_F(MoneyXmlTest, ADocumentTwiceInTheFileEndsAsItsLastCopy) {
+    Edit("<CisloDokla>VY-002</CisloDokla>", "<CisloDokla>VY-001</CisloDokla>");
+    params.money.choices.existing = ExistingMode::Overwrite;
+    EXPECT_EQ(Import(), ImportResult::Succeeded);
+    std::vector<std::string> documents = BothSources;
+    documents.erase(documents.begin() + 2);
+    documents[1] = "VY-001|16.01.2024|3|0|1";
+    EXPECT_EQ(Documents(), documents);
 }
 
 TEST_F(MoneyXmlTest, ReimportFollowsTheExistingRecordsMode) {
@@ -380,6 +438,7 @@ struct FailureCase {
     const char* marker;
     long products;
     std::vector<std::string> documents;
+    MoneyXmlSources sources = MoneyXmlSources::Both;
 };
 
 class MoneyXmlFailureTest : public MoneyXmlTest,
@@ -392,6 +451,7 @@ TEST_P(MoneyXmlFailureTest, StopsWithTheElementAndItsLine) {
          at = text.find(c.from, at + std::strlen(c.to)))
         text.replace(at, std::strlen(c.from), c.to);
     WriteFile(params.file, text);
+    params.sources = c.sources;
     const long line = LineOf(c.marker);
     EXPECT_EQ(Import(), ImportResult::Failed);
     ASSERT_EQ(db.messages.shown.size(), 2u);
@@ -417,6 +477,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "</Vydejk>",
                     0,
                     {}},
+        // Also in a list the import passes over.
+        FailureCase{"MalformedOutsideTheSources",
+                    "</Vydejka>\n\t\t<Vydejka>",
+                    "</Vydejk>\n\t\t<Vydejka>",
+                    "Soubor \"%s\" není platný soubor XML: koncová značka neodpovídá "
+                    "počáteční, nebo element není uzavřen v elementu Vydejka na řádku %li.",
+                    "</Vydejk>",
+                    0,
+                    {},
+                    MoneyXmlSources::Invoices},
         FailureCase{"Truncated",
                     "\t<SeznamProdejka>",
                     "\t<SeznamProdejka",
@@ -490,10 +560,9 @@ TEST_F(MoneyXmlTest, UnreadableFileOrUnknownEncodingIsReported) {
 TEST(MoneyXmlFixtures, HaveTheShapeMoneyWrites) {
     for (const char* name : {"export-utf8.xml", "export-cp1250.xml"}) {
         MoneyXmlFile file;
-        ASSERT_FALSE(file.Open(TARVO_FIXTURES "/moneyxml/" + std::string(name)));
         long stores = 0;
         const auto all = [](const MoneyXmlFile::List&) { return true; };
-        file.ForEachItem(all, [&](const MoneyXmlFile::List& list, pugi::xml_node item) {
+        const auto visit = [&](const MoneyXmlFile::List& list, pugi::xml_node item) {
             for (const pugi::xpath_node& store : item.select_nodes("descendant-or-self::Sklad")) {
                 std::string children;
                 for (pugi::xml_node child : store.node().children())
@@ -509,7 +578,8 @@ TEST(MoneyXmlFixtures, HaveTheShapeMoneyWrites) {
                 EXPECT_TRUE(item.child("SouhrnDPH").next_sibling("Celkem"))
                     << name << " " << XmlText(item, "CisloDokla");
             }
-        });
+        };
+        ASSERT_FALSE(file.Read(TARVO_FIXTURES "/moneyxml/" + std::string(name), all, visit));
         EXPECT_EQ(stores, 15) << name;
     }
 }

@@ -31,6 +31,29 @@ TEST(BulkWrites, DispatchStoresItsSourceOnlyWhenImported) {
     EXPECT_EQ(FindMove(db.store, writer.Insert(move, 1)), move);
 }
 
+// Headers queued for a later INSERT take the keys the table would have given
+// them, also after the largest key was deleted (AUTOINCREMENT never gives it
+// again), and the table counts on after them.
+TEST(BulkWrites, QueuedDispatchesTakeTheKeysTheTableWouldGive) {
+    TestDatabase db;
+    MoveWriter writer(db.store);
+    MoveBatchWriter batch(db.store);
+    const MoveRecord move{"DL-1", 0, OleDate::FromParts(2024, 3, 1), false};
+    for (int i = 0; i < 3; ++i)
+        writer.Insert(move);
+    DeleteMoves(db.store, {3});
+    std::vector<RecordId> keys;
+    for (const int64_t source : {2, 0, 2})
+        keys.push_back(batch.Queue(move, source));
+    batch.Flush();
+    batch.Discard();
+    keys.push_back(batch.Queue(move, 2));
+    keys.push_back(writer.Insert(move));
+    EXPECT_EQ(keys, (std::vector<RecordId>{4, 5, 6, 7, 8}));
+    EXPECT_EQ(db.Count("Move WHERE move_source = 2 AND move_id IN (4, 6, 7)"), 3);
+    EXPECT_EQ(FindMove(db.store, 5), move);
+}
+
 // Lines carried over from data that has them keep an always line's limits;
 // a line entered now stores none, in each of the three tables.
 TEST(BulkWrites, AlwaysLineKeepsItsLimitsOnlyWhenTheWriterKeepsThem) {
