@@ -358,6 +358,20 @@ TEST_F(MoneyXmlTest, ADocumentTwiceInTheFileEndsAsItsLastCopy) {
     EXPECT_EQ(Documents(), documents);
 }
 
+// A line with a stock part takes its card from there, even in a delivery
+// note whose line names a card of its own.
+TEST_F(MoneyXmlTest, AStockPartNamesTheLinesCard) {
+    Edit("\t\t\t\t<KmKarta>\n\t\t\t\t\t<Popis>Rohlík tukový</Popis>",
+         "\t\t\t\t<SklPolozka><KmKarta><Popis>Chléb kmínový</Popis><Zkrat>1</Zkrat>"
+         "<MJ>ks</MJ></KmKarta></SklPolozka>\n\t\t\t\t<KmKarta>\n\t\t\t\t\t<Popis>Rohlík "
+         "tukový</Popis>");
+    EXPECT_EQ(Import(), ImportResult::Succeeded);
+    EXPECT_EQ(db.Text("SELECT group_concat(p.prod_scrid, ' ') FROM Move_Prod mp JOIN Move m ON "
+                      "m.move_id = mp.move_id JOIN Product p ON p.prod_id = mp.prod_id WHERE "
+                      "m.move_num = 'VY-001'"),
+              "1 1");
+}
+
 TEST_F(MoneyXmlTest, ReimportFollowsTheExistingRecordsMode) {
     struct Case {
         ExistingMode mode;
