@@ -8,6 +8,8 @@
 #include "core/records/selection.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 
 namespace tarvo {
 
@@ -38,22 +40,31 @@ int64_t CountOf(CDataStore& store, const char* sql) {
     return count.Int(0);
 }
 
-// One INSERT of Move_Cover for rows rows.
-std::string DerivedInsertSql(size_t rows) {
-    std::string sql = "INSERT INTO Move_Cover (mvprod_id, move_id, cover_id, mvcover_qty, "
-                      "cover_type, cover_org, cover_pay) VALUES (?, ?, ?, ?, ?, ?, ?)";
+// One INSERT into table of rows rows of the columns ("a, b, c").
+std::string InsertRowsSql(const char* table, std::string_view columns, size_t rows) {
+    std::string row = "(?";
+    for (char c : columns)
+        if (c == ',')
+            row += ", ?";
+    row += ")";
+    std::string sql = Format("INSERT INTO %s (%.*s) VALUES ", table,
+                             static_cast<int>(columns.size()), columns.data()) +
+                      row;
     for (size_t i = 1; i < rows; ++i)
-        sql += ", (?, ?, ?, ?, ?, ?, ?)";
+        sql += ", " + row;
     return sql;
 }
 
-// One INSERT of Move with the keys for rows rows.
+std::string DerivedInsertSql(size_t rows) {
+    return InsertRowsSql(
+        "Move_Cover", "mvprod_id, move_id, cover_id, mvcover_qty, cover_type, cover_org, cover_pay",
+        rows);
+}
+
+// With the keys.
 std::string MoveInsertSql(size_t rows) {
-    std::string sql = "INSERT INTO Move (move_id, move_num, move_type, move_date, move_export, "
-                      "move_source) VALUES (?, ?, ?, ?, ?, ?)";
-    for (size_t i = 1; i < rows; ++i)
-        sql += ", (?, ?, ?, ?, ?, ?)";
-    return sql;
+    return InsertRowsSql("Move",
+                         "move_id, move_num, move_type, move_date, move_export, move_source", rows);
 }
 
 // The header's columns from index on; a source of 0 is stored as none.
@@ -67,12 +78,8 @@ void BindMove(Statement& st, int index, const MoveRecord& move, int64_t source) 
         st.BindInt(index + 4, source);
 }
 
-// One INSERT of Move_Prod for rows rows.
 std::string LineInsertSql(size_t rows) {
-    std::string sql = "INSERT INTO Move_Prod (move_id, prod_id, mvprod_qty) VALUES (?, ?, ?)";
-    for (size_t i = 1; i < rows; ++i)
-        sql += ", (?, ?, ?)";
-    return sql;
+    return InsertRowsSql("Move_Prod", "move_id, prod_id, mvprod_qty", rows);
 }
 
 void RunWithId(CDataStore& store, const char* sql, RecordId id) {
