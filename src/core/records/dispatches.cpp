@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <string>
-#include <string_view>
 
 namespace tarvo {
 
@@ -40,32 +39,11 @@ int64_t CountOf(CDataStore& store, const char* sql) {
     return count.Int(0);
 }
 
-// One INSERT into table of rows rows of the columns ("a, b, c").
-std::string InsertRowsSql(const char* table, std::string_view columns, size_t rows) {
-    std::string row = "(?";
-    for (char c : columns)
-        if (c == ',')
-            row += ", ?";
-    row += ")";
-    std::string sql = Format("INSERT INTO %s (%.*s) VALUES ", table,
-                             static_cast<int>(columns.size()), columns.data()) +
-                      row;
-    for (size_t i = 1; i < rows; ++i)
-        sql += ", " + row;
-    return sql;
-}
-
-std::string DerivedInsertSql(size_t rows) {
-    return InsertRowsSql(
-        "Move_Cover", "mvprod_id, move_id, cover_id, mvcover_qty, cover_type, cover_org, cover_pay",
-        rows);
-}
-
-// With the keys.
-std::string MoveInsertSql(size_t rows) {
-    return InsertRowsSql("Move",
-                         "move_id, move_num, move_type, move_date, move_export, move_source", rows);
-}
+constexpr const char* MoveColumns =
+    "move_id, move_num, move_type, move_date, move_export, move_source";
+constexpr const char* LineColumns = "move_id, prod_id, mvprod_qty";
+constexpr const char* CoverColumns =
+    "mvprod_id, move_id, cover_id, mvcover_qty, cover_type, cover_org, cover_pay";
 
 // The header's columns from index on; a source of 0 is stored as none.
 void BindMove(Statement& st, int index, const MoveRecord& move, int64_t source) {
@@ -76,10 +54,6 @@ void BindMove(Statement& st, int index, const MoveRecord& move, int64_t source) 
         st.BindNull(index + 4);
     else
         st.BindInt(index + 4, source);
-}
-
-std::string LineInsertSql(size_t rows) {
-    return InsertRowsSql("Move_Prod", "move_id, prod_id, mvprod_qty", rows);
 }
 
 void RunWithId(CDataStore& store, const char* sql, RecordId id) {
@@ -98,7 +72,8 @@ RecordId MoveWriter::Insert(const MoveRecord& move, int64_t source) {
     return m_insert.Run();
 }
 
-MoveBatchWriter::MoveBatchWriter(CDataStore& store) : m_store(store), m_first(store) {}
+MoveBatchWriter::MoveBatchWriter(CDataStore& store)
+    : m_first(store), m_inserts(store, "Move", MoveColumns) {}
 
 MoveBatchWriter::~MoveBatchWriter() = default;
 
@@ -110,16 +85,9 @@ RecordId MoveBatchWriter::Queue(const MoveRecord& move, int64_t source) {
     }
     const RecordId id = (*m_next)++;
     m_waiting.push_back({id, move, source});
-    if (m_waiting.size() == MaxRowsPerInsert)
+    if (m_waiting.size() == RowInserts::MaxRows)
         Flush();
     return id;
-}
-
-Statement& MoveBatchWriter::InsertOf(size_t rows) {
-    auto& statement = m_inserts[rows - 1];
-    if (!statement)
-        statement = std::make_unique<Statement>(m_store, MoveInsertSql(rows));
-    return *statement;
 }
 
 void MoveBatchWriter::Flush() {
@@ -131,7 +99,7 @@ void MoveBatchWriter::Flush() {
         std::vector<Row>& rows;
         ~Clear() { rows.clear(); }
     } clear{m_waiting};
-    Statement& insert = InsertOf(m_waiting.size());
+    Statement& insert = m_inserts.For(m_waiting.size());
     for (size_t i = 0; i < m_waiting.size(); ++i) {
         const int base = static_cast<int>(i) * 6;
         insert.BindInt(base + 1, m_waiting[i].id);
@@ -194,7 +162,8 @@ void DeleteMoves(CDataStore& store, const std::vector<RecordId>& ids) {
 }
 
 MoveLineWriter::MoveLineWriter(CDataStore& store)
-    : m_store(store), m_insert(store, LineInsertSql(1)) {}
+    : m_store(store), m_insert(store, InsertRowsSql("Move_Prod", LineColumns, 1)),
+      m_inserts(store, "Move_Prod", LineColumns) {}
 
 MoveLineWriter::~MoveLineWriter() = default;
 
@@ -204,18 +173,11 @@ RecordId MoveLineWriter::Insert(const MoveLineRecord& line) {
     return m_insert.Run();
 }
 
-Statement& MoveLineWriter::InsertOf(size_t rows) {
-    auto& statement = m_inserts[rows - 1];
-    if (!statement)
-        statement = std::make_unique<Statement>(m_store, LineInsertSql(rows));
-    return *statement;
-}
-
 RecordId MoveLineWriter::InsertAll(const std::vector<MoveLineRecord>& lines) {
     RecordId first = NoRecord;
     for (size_t done = 0; done < lines.size();) {
-        const size_t count = std::min(lines.size() - done, MaxRowsPerInsert);
-        Statement& st = InsertOf(count);
+        const size_t count = std::min(lines.size() - done, RowInserts::MaxRows);
+        Statement& st = m_inserts.For(count);
         for (size_t i = 0; i < count; ++i) {
             const MoveLineRecord& line = lines[done + i];
             const int base = static_cast<int>(i) * 3;
@@ -249,8 +211,7 @@ void DeleteMoveLine(CDataStore& store, RecordId id) {
 }
 
 MoveCoverWriter::MoveCoverWriter(CDataStore& store)
-    : m_insert(store, "INSERT INTO Move_Cover (mvprod_id, move_id, cover_id, mvcover_qty, "
-                      "cover_type, cover_org, cover_pay) VALUES (?, ?, ?, ?, ?, ?, ?)") {}
+    : m_insert(store, InsertRowsSql("Move_Cover", CoverColumns, 1)) {}
 
 RecordId MoveCoverWriter::Insert(const MoveCoverRecord& cover) {
     Statement& st = m_insert.Prepared();
@@ -265,21 +226,12 @@ RecordId MoveCoverWriter::Insert(const MoveCoverRecord& cover) {
 }
 
 DerivedCoverWriter::DerivedCoverWriter(CDataStore& store, bool keep)
-    : m_store(store), m_keep(keep) {}
+    : m_inserts(store, "Move_Cover", CoverColumns, keep) {}
 
 DerivedCoverWriter::~DerivedCoverWriter() = default;
 
-Statement& DerivedCoverWriter::Insert(size_t rows) {
-    if (!m_keep)
-        return m_store.Cached(DerivedInsertSql(rows));
-    auto& statement = m_inserts[rows - 1];
-    if (!statement)
-        statement = std::make_unique<Statement>(m_store, DerivedInsertSql(rows));
-    return *statement;
-}
-
 void DerivedCoverWriter::Write(const Row* rows, size_t count) {
-    Statement& insert = Insert(count);
+    Statement& insert = m_inserts.For(count);
     for (size_t i = 0; i < count; ++i) {
         const Row& row = rows[i];
         const int base = static_cast<int>(i) * 7;
@@ -304,7 +256,7 @@ void DerivedCoverWriter::Queue(RecordId line, RecordId move,
                                const std::vector<DerivedCover>& rows) {
     for (const DerivedCover& cover : rows) {
         m_waiting.push_back({line, move, cover});
-        if (m_waiting.size() == MaxRowsPerInsert)
+        if (m_waiting.size() == RowInserts::MaxRows)
             Flush();
     }
 }

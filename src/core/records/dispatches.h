@@ -5,9 +5,7 @@
 #include "core/data/recordid.h"
 #include "core/records/preparedinsert.h"
 
-#include <array>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -92,18 +90,14 @@ public:
     void Discard();
 
 private:
-    static constexpr size_t MaxRowsPerInsert = 32;
     struct Row {
         RecordId id;
         MoveRecord move;
         int64_t source;
     };
-    // An INSERT of 1 to MaxRowsPerInsert rows with their keys.
-    Statement& InsertOf(size_t rows);
 
-    CDataStore& m_store;
     MoveWriter m_first;
-    std::array<std::unique_ptr<Statement>, MaxRowsPerInsert> m_inserts;
+    RowInserts m_inserts;
     std::vector<Row> m_waiting;
     // The key of the next header; none before the unit's first.
     std::optional<RecordId> m_next;
@@ -140,13 +134,9 @@ public:
     RecordId InsertAll(const std::vector<MoveLineRecord>& lines);
 
 private:
-    static constexpr size_t MaxRowsPerInsert = 32;
-    // An INSERT of 1 to MaxRowsPerInsert rows.
-    Statement& InsertOf(size_t rows);
-
     CDataStore& m_store;
     PreparedInsert m_insert;
-    std::array<std::unique_ptr<Statement>, MaxRowsPerInsert> m_inserts;
+    RowInserts m_inserts;
 };
 
 std::optional<MoveLineRecord> FindMoveLine(CDataStore& store, RecordId id);
@@ -199,19 +189,14 @@ public:
     void Discard() { m_waiting.clear(); }
 
 private:
-    static constexpr size_t MaxRowsPerInsert = 32;
     struct Row {
         RecordId line;
         RecordId move;
         DerivedCover cover;
     };
-    // An INSERT of 1 to MaxRowsPerInsert rows.
-    Statement& Insert(size_t rows);
     void Write(const Row* rows, size_t count);
 
-    CDataStore& m_store;
-    bool m_keep;
-    std::array<std::unique_ptr<Statement>, MaxRowsPerInsert> m_inserts;
+    RowInserts m_inserts;
     std::vector<Row> m_waiting;
 };
 
