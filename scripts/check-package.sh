@@ -7,6 +7,7 @@
 # "check-package: ..."; the first failing step stops the script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/xvfb.sh
 "$(pwd)/scripts/deps.sh"
 
 SUDO=""
@@ -65,16 +66,7 @@ log "report from $template: $report"
 # single-instance name, so a Tarvo already running for this user is not the
 # one that answers.
 mkdir -m 700 "$work/tmp" "$work/run" "$work/home"
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb "$work"
 TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/run" HOME="$work/home" \
     /usr/bin/tarvo --data-dir "$work/gui" >"$work/tarvo.log" 2>&1 &
 tarvo_pid=$!

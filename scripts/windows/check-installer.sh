@@ -7,6 +7,7 @@
 #   scripts/windows/check-installer.sh [--screenshot FILE.png]
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
+source "$REPO/scripts/xvfb.sh"
 B=$REPO/build-win
 log() { echo "check-installer: $*"; }
 fail() {
@@ -31,16 +32,7 @@ rm -rf "$WINEPREFIX" "$work"
 mkdir -p "$work"
 run() { "$REPO/scripts/windows/wine-run" "$@"; }
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb "$work"
 wineboot -i >/dev/null 2>&1
 wineserver -p </dev/null >/dev/null 2>&1 || true
 
