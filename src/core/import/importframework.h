@@ -281,8 +281,7 @@ private:
     // Writes the lines waiting and queues their covers.
     void WriteLines();
     // Writes every header, line and cover waiting: before the batch's
-    // commit, before a document's lines are replaced, and before a query for
-    // a document.
+    // commit, and before a document's lines are replaced.
     void WriteWaiting();
     // Rolls the batch back after a failed write, with what was counted of
     // it. The writer is not used again: the error ends the import.
