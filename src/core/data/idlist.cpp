@@ -27,6 +27,22 @@ constexpr size_t KeptNeighbours = 1024;
 // Thrown inside the loader thread when it is told to stop.
 struct Stopped {};
 
+// Keeps in heap the limit values that come first by less, the last of them
+// on top: value goes in while there is room, or in place of the top when it
+// comes before it. One pass over a million rows finds the first thousand
+// without ordering the rest.
+template <typename T, typename Less>
+void KeepFirst(std::vector<T>& heap, size_t limit, const T& value, const Less& less) {
+    if (heap.size() < limit) {
+        heap.push_back(value);
+        std::push_heap(heap.begin(), heap.end(), less);
+    } else if (less(value, heap.front())) {
+        std::pop_heap(heap.begin(), heap.end(), less);
+        heap.back() = value;
+        std::push_heap(heap.begin(), heap.end(), less);
+    }
+}
+
 // A date's bits as an integer that orders like the date itself, so that a
 // row of a million-row list needs no field of its own for dates: negative
 // doubles have their other bits flipped, which reverses their order.
@@ -205,16 +221,8 @@ void IdList::Arrange(std::unique_ptr<PendingSort> sort) {
         std::vector<size_t> heap;
         heap.reserve(head);
         auto heapLess = [&](size_t a, size_t b) { return byText(rows[a], rows[b]); };
-        for (size_t i = 0; i < rows.size(); ++i) {
-            if (heap.size() < head) {
-                heap.push_back(i);
-                std::push_heap(heap.begin(), heap.end(), heapLess);
-            } else if (byText(rows[i], rows[heap.front()])) {
-                std::pop_heap(heap.begin(), heap.end(), heapLess);
-                heap.back() = i;
-                std::push_heap(heap.begin(), heap.end(), heapLess);
-            }
-        }
+        for (size_t i = 0; i < rows.size(); ++i)
+            KeepFirst(heap, head, i, heapLess);
         std::sort_heap(heap.begin(), heap.end(), heapLess);
         std::vector<PendingSort::Row> ordered;
         ordered.reserve(head);
@@ -272,25 +280,15 @@ void IdList::OrderAroundKept(const PendingSort& sort) {
     std::vector<Row> after;
     before.reserve(KeptNeighbours);
     after.reserve(KeptNeighbours);
-    auto keepNearest = [](std::vector<Row>& heap, const Row& row, const auto& farther) {
-        if (heap.size() < KeptNeighbours) {
-            heap.push_back(row);
-            std::push_heap(heap.begin(), heap.end(), farther);
-        } else if (farther(row, heap.front())) {
-            std::pop_heap(heap.begin(), heap.end(), farther);
-            heap.back() = row;
-            std::push_heap(heap.begin(), heap.end(), farther);
-        }
-    };
     size_t row = m_orderedRows;
     for (auto it = tail; it != rows.end(); ++it) {
         if (it == kept)
             continue;
         if (less(*it, *kept)) {
             ++row;
-            keepNearest(before, *it, greater);
+            KeepFirst(before, KeptNeighbours, *it, greater);
         } else {
-            keepNearest(after, *it, less);
+            KeepFirst(after, KeptNeighbours, *it, less);
         }
     }
     std::sort_heap(before.begin(), before.end(), greater);
